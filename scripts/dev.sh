@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Set-up for a fresh Debian 12 machine.
+#   scripts/dev.sh run   install what is missing, build, start the program
+#   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
+          libsodium-dev libgl-dev fonts-wqy-zenhei xvfb xauth x11-xserver-utils)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+case "${1:-}" in
+run)
+    install_missing
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVRNT_TESTS=OFF
+    cmake --build build -j "$jobs"
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo
+        echo "Built build/movrnt, but this session has no display (DISPLAY is not set)."
+        echo "Start it from a desktop session with:  build/movrnt"
+        echo "or under a virtual display with:       xvfb-run -a -s \"-screen 0 1280x1024x24\" build/movrnt"
+        exit 0
+    fi
+    exec build/movrnt
+    ;;
+test)
+    install_missing
+    cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOVRNT_SANITIZE=ON -DMOVRNT_WERROR=ON
+    cmake --build build-test -j "$jobs"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ctest --test-dir build-test --output-on-failure -j "$jobs"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,91 @@
+#include "Settings.h"
+
+#include "Registry.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+struct SettingInfo
+{
+    Setting setting;
+    const char16_t* name;
+    const char16_t* defaultValue;
+};
+
+const SettingInfo kSettings[] = {
+    {Setting::FirstRunTime, u"FirstRunTime", u""},
+    {Setting::InstallTime, u"InstallTime", u""},
+    {Setting::UserName, u"UserName", u""},
+    {Setting::Password, u"Password", u""},
+    {Setting::GuestLogon, u"GuestLogon", u""},
+    {Setting::SetDisplayRes, u"SetDisplayRes", u""},
+    {Setting::HYDJ, u"HYDJ", u"3"},
+    {Setting::FJZJ, u"FJZJ", u"10"},
+    {Setting::PresetYJJE, u"PresetYJJE", u""},
+    {Setting::YJJEVCD, u"YJJEVCD", u"10"},
+    {Setting::YJJEDVD, u"YJJEDVD", u"20"},
+    {Setting::VCD, u"VCD", u""},
+    {Setting::DVD, u"DVD", u""},
+    {Setting::AutoAlert, u"AutoAlert", u""},
+    {Setting::Alertdays, u"Alertdays", u"7"},
+    {Setting::AutoBackup, u"AutoBackup", u""},
+    {Setting::AutoBackupTime, u"AutoBackupTime", u"30"},
+    {Setting::AutoBackupPath, u"AutoBackupPath", u""},
+};
+
+const SettingInfo& Info(Setting setting)
+{
+    for (const SettingInfo& info : kSettings)
+        if (info.setting == setting)
+            return info;
+    return kSettings[0];  // unreachable: every enumerator is in the table
+}
+
+// Per-user settings file, found afresh each time so XDG_CONFIG_HOME is honoured.
+QString UserOptionsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/movrnt.ini");
+}
+const QString kTipsKey = QStringLiteral("Options/Show Tips at Startup");
+} // namespace
+
+QString SettingName(Setting setting)
+{
+    return QString::fromUtf16(Info(setting).name);
+}
+
+QString SettingDefault(Setting setting)
+{
+    return QString::fromUtf16(Info(setting).defaultValue);
+}
+
+QString GetSetting(Setting setting)
+{
+    return Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, SettingName(setting));
+}
+
+bool SetSetting(Setting setting, const QString& text)
+{
+    return Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, SettingName(setting), text);
+}
+
+bool CreateSettingsKey()
+{
+    return Registry().Key().CreateKey(kSettingsRoot, kSettingsPath);
+}
+
+int ShowTipsAtStartup()
+{
+    const QSettings options(UserOptionsFile(), QSettings::IniFormat);
+    bool ok = false;
+    const int value = options.value(kTipsKey, 1).toInt(&ok);
+    return ok ? value : 1;
+}
+
+void SetShowTipsAtStartup(int value)
+{
+    QSettings options(UserOptionsFile(), QSettings::IniFormat);
+    options.setValue(kTipsKey, value);
+}

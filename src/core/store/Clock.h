@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The one place "today" comes from, so tests can pin it.
+QDate Today();
+// Today's date as stored date text, e.g. 2003-11-09.
+QString TodayText();
+// An invalid date returns to the real clock.
+void SetTodayForTesting(const QDate& date);

@@ -1,0 +1,192 @@
+#include "Database.h"
+
+#include "Errors.h"
+#include "ProgramFolder.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+const QString kConnectionName = QStringLiteral("movrnt");
+const QString kSource = QStringLiteral("MOVRNT.db");
+
+// Column order is the physical order: statements without column lists rely on it.
+const char* const kSchema[] = {
+    "CREATE TABLE ydxx (bh TEXT PRIMARY KEY NOT NULL, pm TEXT, lx TEXT, ydlx TEXT, zy TEXT,"
+    " gj TEXT, rkrq TEXT, sfycz TEXT, nrjj TEXT)",
+    "CREATE TABLE zjxx (zdbh INTEGER PRIMARY KEY AUTOINCREMENT, bh TEXT, czrq TEXT, ghrq TEXT,"
+    " yjje TEXT, sfyh TEXT, hybh TEXT)",
+    "CREATE TABLE hyxx (hybh TEXT PRIMARY KEY NOT NULL, hyxm TEXT, hyxb TEXT, hyzz TEXT,"
+    " lxdh TEXT, hydj INTEGER, zjje REAL, yjje REAL, yjps INTEGER, rhrq TEXT)",
+    "CREATE TABLE ydbl (gspl INTEGER, aqpl INTEGER, xjpl INTEGER, dzpl INTEGER, kbpl INTEGER,"
+    " khpl INTEGER, khpl2 INTEGER, dhpl INTEGER, qtpl INTEGER)",
+    "CREATE TABLE ndyj (ydlx TEXT, m1 INTEGER, m2 INTEGER, m3 INTEGER, m4 INTEGER, m5 INTEGER,"
+    " m6 INTEGER, m7 INTEGER, m8 INTEGER, m9 INTEGER, m10 INTEGER, m11 INTEGER, m12 INTEGER)",
+};
+
+// Indexes are added to older files as well as new ones, so they are kept apart
+// from the tables and made idempotent.
+const char* const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS ydxx_ydlx ON ydxx (ydlx)",
+};
+
+const char* const kTables[] = {"ydxx", "zjxx", "hyxx", "ydbl", "ndyj"};
+
+[[noreturn]] void Fail(const QSqlError& error, const QString& what = {})
+{
+    QString text = error.text().trimmed();
+    if (!what.isEmpty())
+        text = what + (text.isEmpty() ? QString() : QStringLiteral("：") + text);
+    throw MovrntError(text, kSource);
+}
+
+QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        Fail(query.lastError());
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        Fail(query.lastError());
+    return query;
+}
+
+void ApplyPragmasAndIndexes(QSqlDatabase db)
+{
+    Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
+    Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
+    for (const char* sql : kIndexes)
+        Run(db, QString::fromLatin1(sql), {});
+}
+} // namespace
+
+QString DatabasePath()
+{
+    return JoinPath(ProgramFolder(), QStringLiteral("MOVRNT.db"));
+}
+
+void CreateEmptyDatabase(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw MovrntError(QStringLiteral("数据库文件已存在：") + path, kSource);
+    const QString name = QStringLiteral("movrnt-create");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            Fail(db.lastError(), QStringLiteral("无法创建数据库文件 ") + path);
+        try {
+            for (const char* sql : kSchema)
+                Run(db, QString::fromLatin1(sql), {});
+            ApplyPragmasAndIndexes(db);
+            Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {});
+        } catch (...) {
+            db.close();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void OpenDatabase()
+{
+    OpenDatabase(DatabasePath());
+}
+
+void OpenDatabase(const QString& path)
+{
+    CloseDatabase();
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw MovrntError(QStringLiteral("找不到数据库文件：") + path, kSource);
+    if (!info.isFile() || !info.isReadable())
+        throw MovrntError(QStringLiteral("无法读取数据库文件：") + path, kSource);
+    try {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
+        db.setDatabaseName(path);
+        if (!db.open())
+            Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
+        // A file that is not a database only shows itself on the first read.
+        for (const char* table : kTables) {
+            const QVariant found =
+                RunScalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                          {QString::fromLatin1(table)});
+            if (!found.isValid())
+                throw MovrntError(QStringLiteral("数据库文件缺少数据表 ") + QString::fromLatin1(table) +
+                                      QStringLiteral("：") + path,
+                                  kSource);
+        }
+        ApplyPragmasAndIndexes(db);
+    } catch (...) {
+        CloseDatabase();
+        throw;
+    }
+}
+
+void CloseDatabase()
+{
+    if (!QSqlDatabase::contains(kConnectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnectionName);
+}
+
+bool IsDatabaseOpen()
+{
+    return QSqlDatabase::contains(kConnectionName) &&
+           QSqlDatabase::database(kConnectionName, false).isOpen();
+}
+
+QSqlDatabase DbConnection()
+{
+    return QSqlDatabase::database(kConnectionName, false);
+}
+
+QSqlQuery RunSql(const QString& sql, const QVariantList& values)
+{
+    if (!IsDatabaseOpen())
+        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    return Run(DbConnection(), sql, values);
+}
+
+QVariant RunScalar(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = RunSql(sql, values);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+Transaction::Transaction()
+{
+    if (!IsDatabaseOpen())
+        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    if (!DbConnection().transaction())
+        Fail(DbConnection().lastError(), QStringLiteral("无法开始事务"));
+    open_ = true;
+}
+
+Transaction::~Transaction()
+{
+    if (open_ && IsDatabaseOpen())
+        DbConnection().rollback();
+}
+
+void Transaction::commit()
+{
+    if (!open_)
+        return;
+    if (!DbConnection().commit()) {
+        const QSqlError error = DbConnection().lastError();
+        DbConnection().rollback();
+        open_ = false;
+        Fail(error, QStringLiteral("无法提交事务"));
+    }
+    open_ = false;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+// The database file in the program folder.
+QString DatabasePath();
+
+// Makes a new database file with the shop's empty tables. Throws MovrntError.
+void CreateEmptyDatabase(const QString& path);
+
+// Opens the one shared connection on the database file in the program folder.
+// A missing file, one that is not a database, or one without the shop's
+// tables is an error (MovrntError); the program never creates it silently.
+void OpenDatabase();
+void OpenDatabase(const QString& path);
+void CloseDatabase();
+bool IsDatabaseOpen();
+
+// The shared connection (invalid while closed).
+QSqlDatabase DbConnection();
+
+// Runs a statement with bound values on the shared connection; throws
+// MovrntError when the database rejects it.
+QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
+// The first column of the first row of a query (an invalid QVariant when no row).
+QVariant RunScalar(const QString& sql, const QVariantList& values = {});
+
+// Statements that belong together: all of them or none. Begins on
+// construction, rolls back on destruction unless commit() succeeded.
+class Transaction
+{
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    bool open_ = false;
+};
+
+template <typename F> auto InTransaction(F&& work)
+{
+    Transaction transaction;
+    if constexpr (std::is_void_v<decltype(work())>) {
+        work();
+        transaction.commit();
+    } else {
+        auto result = work();
+        transaction.commit();
+        return result;
+    }
+}

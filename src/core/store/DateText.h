@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Pads one-digit month and day of a year-first date text with a leading zero:
+// 2003-1-5 becomes 2003-01-05. Separators are kept as given.
+QString FormatDateText(const QString& text);
+
+// Calendar days from one date text to another (negative when `to` is earlier).
+// A part that is not a number, or no such date, gives 0.
+qint64 DayCount(const QString& from, const QString& to);
+
+// 2003-11-09 -> 2003年11月09日, as the status bar shows today's date.
+QString ChineseDateText(const QString& dateText);

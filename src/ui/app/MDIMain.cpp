@@ -1,0 +1,464 @@
+#include "MDIMain.h"
+
+#include "MessageBox.h"
+#include "Seams.h"
+#include "settings/FormZJSZ.h"
+
+#include "access/PassCheck.h"
+#include "settings/FirstRun.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Counts.h"
+#include "store/Database.h"
+#include "store/DateText.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+#include "store/SingleInstance.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+MDIMain* instance = nullptr;
+
+const QString kGuestRefused = QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
+const QString kTip = QStringLiteral("用户提示");
+
+struct ToolButton
+{
+    const char16_t* caption;
+    const char16_t* tooltip;
+    Command command;
+};
+const ToolButton kToolButtons[] = {
+    {u"查找影碟", u"查找影碟", Command::YDXX},
+    {u"查找会员", u"查找会员", Command::HYXX},
+    {u"添加租借信息", u"出租影碟", Command::TJZJXX},
+    {u"结帐", u"归还影碟并结算租金", Command::ZJXX},
+    {u"数据备份", u"数据备份", Command::SJBF},
+    {u"统计图", u"查看统计图", Command::CKTJT},
+    {u"功能参数设置", u"功能参数设置", Command::GNCSSZ},
+};
+
+QString Caption(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+} // namespace
+
+MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
+{
+    instance = this;
+    setObjectName(QStringLiteral("MDIMain"));
+    setWindowTitle(QStringLiteral("凯络影碟出租管理系统"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName(QStringLiteral("MdiArea"));
+    mdiArea_->setBackground(QColor(0x80, 0x80, 0x80));
+    setCentralWidget(mdiArea_);
+    registerHandlers();
+    buildMenus();
+    buildToolbar();
+    buildPopup();
+    buildStatusBar();
+    updateCommandStates();
+    qApp->installEventFilter(this);
+    resize(1024, 720);
+}
+
+MDIMain::~MDIMain()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
+MDIMain* MDIMain::Instance()
+{
+    return instance;
+}
+
+// Only the commands whose windows exist have handlers; the rest stay greyed.
+void MDIMain::registerHandlers()
+{
+    handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
+    handlers_[Command::TC] = [this] { close(); };
+    handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
+}
+
+template <typename D> void MDIMain::OpenModal()
+{
+    D dialog(this);
+    ExecModal(dialog);
+}
+
+QAction* MDIMain::addCommandItem(QMenu* menu, Command command)
+{
+    const CommandInfo& info = InfoOf(command);
+    QAction* action = addAlias(menu, info.objectName, Caption(info.caption), command);
+    action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+    return action;
+}
+
+QAction* MDIMain::addAlias(QMenu* menu, const char* name, const QString& caption, Command command)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    actions_[command].append(action);
+    return action;
+}
+
+void MDIMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    const auto addMenu = [bar](const char* name, const QString& title) {
+        QMenu* menu = bar->addMenu(title);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+
+    QMenu* xt = addMenu("mnuXT", QStringLiteral("系统(&S)"));
+    addCommandItem(xt, Command::ZJSZ);
+    addCommandItem(xt, Command::MMSZ);
+    addCommandItem(xt, Command::SJBF);
+    addCommandItem(xt, Command::ZJCZFS);
+    xt->addSeparator();
+    addCommandItem(xt, Command::GNCSSZ);
+    xt->addSeparator();
+    addCommandItem(xt, Command::TC);
+
+    QMenu* cx = addMenu("mnuCXXX", QStringLiteral("查询信息(&R)"));
+    addCommandItem(cx, Command::YDXX);
+    addCommandItem(cx, Command::ZJXX);
+    addCommandItem(cx, Command::HYXX);
+
+    QMenu* xg = addMenu("mnuXGXX", QStringLiteral("修改信息(&O)"));
+    addCommandItem(xg, Command::XGYDXX);
+    addCommandItem(xg, Command::XGHYXX);
+
+    QMenu* sc = addMenu("mnuSCXX", QStringLiteral("删除信息(&L)"));
+    addCommandItem(sc, Command::SCYDXX);
+    addCommandItem(sc, Command::SCZJXX);
+    addCommandItem(sc, Command::SCHYXX);
+
+    QMenu* tj = addMenu("mnuTJXX", QStringLiteral("添加信息(&T)"));
+    addCommandItem(tj, Command::TJYDXX);
+    addCommandItem(tj, Command::TJZJXX);
+    addCommandItem(tj, Command::TJHYXX);
+
+    QMenu* tjsj = addMenu("mnuTJSJ", QStringLiteral("统计数据(&C)"));
+    addCommandItem(tjsj, Command::JRYY);
+    addCommandItem(tjsj, Command::LSSJ);
+    addCommandItem(tjsj, Command::CKTJT);
+
+    QMenu* dy = addMenu("mnuDYBB", QStringLiteral("打印报表(&D)"));
+    QMenu* ydbb = dy->addMenu(QStringLiteral("影碟信息报表(&Y)"));
+    ydbb->setObjectName(QStringLiteral("mnuYDXXBBItem"));
+    addCommandItem(ydbb, Command::WYYDBB);
+    addCommandItem(ydbb, Command::WHYDBB);
+    QMenu* hybb = dy->addMenu(QStringLiteral("会员信息报表(&H)"));
+    hybb->setObjectName(QStringLiteral("mnuHYXXBBItem"));
+    addCommandItem(hybb, Command::SYHYBB);
+    addCommandItem(hybb, Command::WHHYBB);
+
+    mnuCK_ = addMenu("mnuCK", QStringLiteral("窗口(&W)"));
+    addCommandItem(mnuCK_, Command::CD);
+    windowListSeparator_ = mnuCK_->addSeparator();
+    connect(mnuCK_, &QMenu::aboutToShow, this, &MDIMain::refreshWindowMenu);
+
+    QMenu* bz = addMenu("mnuBZ", QStringLiteral("帮助(&E)"));
+    addCommandItem(bz, Command::ZT);
+    addCommandItem(bz, Command::MRYT);
+    addCommandItem(bz, Command::FWWZ);
+    bz->addSeparator();
+    addCommandItem(bz, Command::GY);
+}
+
+void MDIMain::buildPopup()
+{
+    // Never shown in the menu bar: only on a right-button release.
+    mnuPop_ = new QMenu(QStringLiteral("弹出式菜单"), this);
+    mnuPop_->setObjectName(QStringLiteral("mnuPop"));
+    addAlias(mnuPop_, "mnuPopYDXXItem", QStringLiteral("查找影碟(&D)"), Command::YDXX);
+    addAlias(mnuPop_, "mnuPopRMYDItem", QStringLiteral("热门影碟(&R)"), Command::RMYD);
+    addAlias(mnuPop_, "mnuPopCZHYItem", QStringLiteral("查找会员(&Z)"), Command::HYXX);
+    addAlias(mnuPop_, "mnuPopTJZJXXItem", QStringLiteral("添加租借信息(&K)"), Command::TJZJXX);
+    addAlias(mnuPop_, "mnuPopJZItem", QStringLiteral("结帐(&L)"), Command::ZJXX);
+    mnuPop_->addSeparator();
+    addAlias(mnuPop_, "mnuPopCDItem", QStringLiteral("层叠窗口(&J)"), Command::CD);
+}
+
+void MDIMain::buildToolbar()
+{
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar_->setIconSize(QSize(32, 32));
+    int position = 0;
+    for (const ToolButton& button : kToolButtons) {
+        ++position;
+        QAction* action = toolbar_->addAction(
+            QIcon(QStringLiteral(":/images/toolbar%1.png").arg(position)), Caption(button.caption));
+        action->setObjectName(QStringLiteral("Toolbar1Button%1").arg(position));
+        action->setToolTip(Caption(button.tooltip));
+        connect(action, &QAction::triggered, this, [this, position] { onToolbar1ButtonClick(position); });
+        actions_[button.command].append(action);
+    }
+}
+
+void MDIMain::onToolbar1ButtonClick(int position)
+{
+    if (position < 1 || position > static_cast<int>(std::size(kToolButtons)))
+        return;
+    RunCommand(kToolButtons[position - 1].command);
+}
+
+void MDIMain::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBarP"));
+    bar->setSizeGripEnabled(true);
+    const char16_t* tooltips[6] = {u"系统日期",     u"系统当前操作",   u"影碟库状态信息",
+                                   u"会员库状态信息", u"大小写锁定标志", u"当前用户"};
+    const int stretch[6] = {0, 2, 4, 2, 0, 0};
+    for (int i = 0; i < 6; ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        label->setToolTip(Caption(tooltips[i]));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(4, 0, 4, 0);
+        panels_[i] = label;
+        if (i == 5) {
+            // Panel 6 carries a small picture before its text.
+            auto* box = new QFrame(this);
+            box->setObjectName(QStringLiteral("Panel6Box"));
+            box->setToolTip(label->toolTip());
+            box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            auto* layout = new QHBoxLayout(box);
+            layout->setContentsMargins(4, 0, 4, 0);
+            layout->setSpacing(4);
+            auto* picture = new QLabel(box);
+            picture->setPixmap(QPixmap(QStringLiteral(":/images/user.png")));
+            label->setFrameStyle(QFrame::NoFrame);
+            label->setContentsMargins(0, 0, 0, 0);
+            label->setParent(box);
+            layout->addWidget(picture);
+            layout->addWidget(label);
+            bar->addPermanentWidget(box, stretch[i]);
+        } else {
+            bar->addPermanentWidget(label, stretch[i]);
+        }
+    }
+    panels_[4]->setText(QStringLiteral("CAPS"));
+    panels_[4]->setEnabled(capsOn_);
+    panels_[0]->setMinimumWidth(120);
+}
+
+QString MDIMain::PanelText(int panel) const
+{
+    return panel >= 1 && panel <= 6 ? panels_[panel - 1]->text() : QString();
+}
+
+void MDIMain::SetStatusText(const QString& text)
+{
+    panels_[1]->setText(text);
+    panels_[1]->repaint();
+}
+
+void MDIMain::RefreshDiscCount()
+{
+    panels_[2]->setText(DiscCountText());
+}
+
+void MDIMain::RefreshMemberCount()
+{
+    panels_[3]->setText(MemberCountText());
+}
+
+void MDIMain::UpdateUserPanel()
+{
+    QString text;
+    if (!PasswordIsSet())
+        text = QStringLiteral("未设置管理员密码");
+    else if (UserMode() == u"Guest")
+        text = QStringLiteral("来宾访问模式");
+    else
+        text = QStringLiteral("管理员模式");
+    panels_[5]->setText(text);
+}
+
+bool MDIMain::IsCommandAvailable(Command command) const
+{
+    return handlers_.count(command) > 0;
+}
+
+void MDIMain::updateCommandStates()
+{
+    for (auto& [command, actions] : actions_)
+        for (QAction* action : actions)
+            action->setEnabled(IsCommandAvailable(command));
+}
+
+void MDIMain::RunCommand(Command command)
+{
+    const auto handler = handlers_.find(command);
+    if (handler == handlers_.end())
+        return;  // its action is disabled; nothing can reach here from the screen
+    if (InfoOf(command).gated && !GuestGateAllows()) {
+        ShowMessage(kGuestRefused, 0, kTip);
+        return;
+    }
+    handler->second();
+}
+
+QMdiSubWindow* MDIMain::AddChild(QWidget* window)
+{
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+void MDIMain::ShowChild(QMdiSubWindow* sub)
+{
+    if (sub->isMinimized())
+        sub->showNormal();
+    sub->show();
+    mdiArea_->setActiveSubWindow(sub);
+    sub->raise();
+}
+
+void MDIMain::refreshWindowMenu()
+{
+    const QList<QAction*> items = mnuCK_->actions();
+    const qsizetype start = items.indexOf(windowListSeparator_) + 1;
+    for (qsizetype i = start; i < items.size(); ++i) {
+        mnuCK_->removeAction(items[i]);
+        delete items[i];
+    }
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    windowListSeparator_->setVisible(!windows.isEmpty());
+    int number = 0;
+    for (QMdiSubWindow* sub : windows) {
+        ++number;
+        QAction* action =
+            mnuCK_->addAction(QStringLiteral("&%1 %2").arg(number).arg(sub->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(sub == mdiArea_->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, sub] { ShowChild(sub); });
+    }
+}
+
+bool MDIMain::checkDisplay(bool firstRun)
+{
+    const QSize screen = ScreenSize();
+    switch (CheckDisplay(screen, firstRun, GetSetting(Setting::SetDisplayRes))) {
+    case DisplayVerdict::TooSmall:
+        ShowMessage(QStringLiteral("对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"),
+                    0, kTip);
+        return false;
+    case DisplayVerdict::OfferSwitch:
+        if (ShowMessage(QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * "
+                                       "768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
+                            .arg(screen.width())
+                            .arg(screen.height()),
+                        4, kTip) == 6)
+            SwitchDisplay(QSize(1024, 768));  // a refused switch is ignored
+        return true;
+    case DisplayVerdict::Fine:
+        return true;
+    }
+    return true;
+}
+
+bool MDIMain::RunStartup()
+{
+    try {
+        // 1
+        SetStatusText(QStringLiteral("正在初始化系统 ..."));
+        // 2
+        instance_ = std::make_unique<SingleInstance>(ProgramFolder());
+        if (!instance_->tryAcquire()) {
+            ShowMessage(QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"),
+                        0, kTip);
+            return false;
+        }
+        // 3
+        const bool firstRun = IsFirstRun();
+        // 4 and 7: nothing is written before the display passed.
+        if (!checkDisplay(firstRun))
+            return false;
+        if (!firstRun) {
+            // 5: the administrator logon is asked for here once it exists.
+        } else {
+            // 8
+            PerformFirstRunSetup();
+            // 9: the first-run password question is asked here once it exists.
+            const QString pictures = JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
+            if (!QDir().mkpath(pictures))
+                throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures, QStringLiteral("MDIMain"));
+        }
+        // 10
+        setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
+        // 11
+        OpenDatabase();
+        // 12: the automatic-backup timer is armed here once backup exists.
+        // 13: the date panel is set once and keeps that date for the whole run.
+        panels_[0]->setText(ChineseDateText(TodayText()));
+        RefreshDiscCount();
+        RefreshMemberCount();
+        UpdateUserPanel();
+        // 14: the tip of the day is shown here once its window exists.
+        // 15: the overdue check runs here once the reminder exists.
+        // 16
+        SetStatusText(QStringLiteral("就绪"));
+        return true;
+    } catch (const MovrntError& error) {
+        ReportError(error);
+    } catch (const std::exception& error) {
+        ReportError(QString::fromLocal8Bit(error.what()), QStringLiteral("MDIMain"));
+    }
+    return false;
+}
+
+void MDIMain::closeEvent(QCloseEvent* event)
+{
+    if (ShowMessage(QStringLiteral("系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"), 4,
+                    kTip) != 6) {
+        event->ignore();
+        return;
+    }
+    CloseDatabase();
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+bool MDIMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // Only over the empty client area, never over a child window.
+        if (mouse->button() == Qt::RightButton &&
+            !mdiArea_->viewport()->childAt(mouse->position().toPoint())) {
+            mnuPop_->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    // Key events reach the window first and then each widget up the parent
+    // chain; counting only the window's copy sees each press once.
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_CapsLock &&
+        !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        capsOn_ = !capsOn_;
+        panels_[4]->setEnabled(capsOn_);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Commands.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QToolBar;
+class SingleInstance;
+
+class MDIMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MDIMain(QWidget* parent = nullptr);
+    ~MDIMain() override;
+
+    // The running main window, for windows that refresh its panels.
+    static MDIMain* Instance();
+
+    // The start-up sequence. False means the program must end.
+    bool RunStartup();
+
+    // Status bar: panel 2 (what is running), panels 3 and 4 (counts), panel 6 (logon mode).
+    void SetStatusText(const QString& text);
+    void RefreshDiscCount();
+    void RefreshMemberCount();
+    void UpdateUserPanel();
+    QString PanelText(int panel) const;
+
+    // Runs a command of the menus, toolbar or pop-up menu: the guest gate
+    // first where the command changes data, then its window.
+    void RunCommand(Command command);
+    bool IsCommandAvailable(Command command) const;
+    // The toolbar dispatches on the button's position, 1 to 7.
+    void onToolbar1ButtonClick(int position);
+
+    QMdiArea* MdiArea() const { return mdiArea_; }
+    QMenu* PopupMenu() const { return mnuPop_; }
+
+    // Each child window exists once: an open one is brought to the front.
+    template <typename W, typename... Args> W* OpenChild(Args&&... args)
+    {
+        for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+            if (auto* existing = qobject_cast<W*>(sub->widget())) {
+                ShowChild(sub);
+                return existing;
+            }
+        }
+        auto* window = new W(std::forward<Args>(args)...);
+        ShowChild(AddChild(window));
+        return window;
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildPopup();
+    void buildStatusBar();
+    void registerHandlers();
+    QAction* addCommandItem(QMenu* menu, Command command);
+    QAction* addAlias(QMenu* menu, const char* name, const QString& caption, Command command);
+    void refreshWindowMenu();
+    void updateCommandStates();
+    bool checkDisplay(bool firstRun);
+    QMdiSubWindow* AddChild(QWidget* window);
+    void ShowChild(QMdiSubWindow* sub);
+    template <typename D> void OpenModal();
+
+    QMdiArea* mdiArea_ = nullptr;
+    QMenu* mnuPop_ = nullptr;
+    QMenu* mnuCK_ = nullptr;
+    QAction* windowListSeparator_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QLabel* panels_[6] = {};
+    std::map<Command, std::function<void()>> handlers_;
+    std::map<Command, QList<QAction*>> actions_;
+    std::unique_ptr<SingleInstance> instance_;
+    bool capsOn_ = false;
+};

@@ -1,0 +1,40 @@
+#include "Seams.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+
+ShellSeams& Seams()
+{
+    static ShellSeams seams;
+    return seams;
+}
+
+QSize ScreenSize()
+{
+    if (Seams().screenSize)
+        return Seams().screenSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
+}
+
+bool SwitchDisplay(QSize size)
+{
+    if (Seams().switchDisplay)
+        return Seams().switchDisplay(size);
+    // The mode lasts until the user or the system changes it; nothing is stored.
+    const QString xrandr = QStandardPaths::findExecutable(QStringLiteral("xrandr"));
+    if (xrandr.isEmpty())
+        return false;
+    const QString mode = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    return QProcess::execute(xrandr, {QStringLiteral("-s"), mode}) == 0;
+}
+
+int ExecModal(QDialog& dialog)
+{
+    if (Seams().execDialog)
+        return Seams().execDialog(dialog);
+    return dialog.exec();
+}

@@ -1,0 +1,238 @@
+#include "support/TestEnv.h"
+
+#include "catalogue/DistinctNames.h"
+#include "store/Counts.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+#include "store/SingleInstance.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <memory>
+
+namespace {
+QStringList Columns(const QString& table)
+{
+    QStringList names;
+    QSqlQuery query = RunSql(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    while (query.next())
+        names << query.value(1).toString();
+    return names;
+}
+
+void AddDisc(const QString& bh, const QString& type)
+{
+    RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, '片名', '故事片', ?, '/', '/', '2003-11-09', '否', '/')"),
+           {bh, type});
+}
+
+qint64 RentalCount()
+{
+    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM zjxx")).toLongLong();
+}
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init() { home = std::make_unique<TestHome>(); }
+    void cleanup() { home.reset(); }
+
+    void tablesKeepTheirColumnOrder_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("ydxx") << "ydxx"
+                              << QStringList{"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"};
+        QTest::newRow("zjxx") << "zjxx" << QStringList{"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"};
+        QTest::newRow("hyxx") << "hyxx"
+                              << QStringList{"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "hydj", "zjje", "yjje",
+                                             "yjps", "rhrq"};
+    }
+    void tablesKeepTheirColumnOrder()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
+        OpenDatabase();
+        QCOMPARE(Columns(table), columns);
+        QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(), 0);
+    }
+
+    void scratchTablesTakeTheirRows()
+    {
+        OpenDatabase();
+        RunSql(QStringLiteral("INSERT INTO ydbl VALUES (1,2,3,4,5,6,7,8,9)"));
+        RunSql(QStringLiteral("INSERT INTO ndyj VALUES ('VCD',1,2,3,4,5,6,7,8,9,10,11,12)"));
+        QCOMPARE(Columns(QStringLiteral("ydbl")).size(), 9);
+        QCOMPARE(Columns(QStringLiteral("ndyj")).size(), 13);
+    }
+
+    void rentalNumbersAreNeverReused()
+    {
+        OpenDatabase();
+        const QString insert =
+            QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-09', '/', '/', '否', '/')");
+        for (int i = 0; i < 3; ++i)
+            RunSql(insert);
+        RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = 3"));
+        RunSql(insert);
+        QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(), 4);
+        // Past 16 and 32 bits.
+        RunSql(QStringLiteral("INSERT INTO zjxx (zdbh, bh) VALUES (5000000000, 'x')"));
+        RunSql(insert);
+        QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(), 5000000001LL);
+    }
+
+    void openRefusesWhatIsNotTheShopDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content");  // empty: no file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << "找不到数据库文件";
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << "file is not a database";
+        QTest::newRow("empty file") << QByteArray("\0", 0) << "缺少数据表";
+    }
+    void openRefusesWhatIsNotTheShopDatabase()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString folder = home->folder() + QStringLiteral("/other");
+        QDir().mkpath(folder);
+        const QString path = JoinPath(folder, QStringLiteral("MOVRNT.db"));
+        if (QTest::currentDataTag() != QLatin1String("missing")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        SetProgramFolder(folder);
+        try {
+            OpenDatabase();
+            QFAIL("opened");
+        } catch (const MovrntError& error) {
+            QVERIFY2(error.description().contains(message), qPrintable(error.description()));
+        }
+        QVERIFY(!IsDatabaseOpen());
+        // Never created silently.
+        QCOMPARE(QFile::exists(path), QTest::currentDataTag() != QLatin1String("missing"));
+    }
+
+    void databaseLivesInTheProgramFolder()
+    {
+        QDir::setCurrent(QDir::tempPath());
+        QCOMPARE(DatabasePath(), home->folder() + QStringLiteral("/MOVRNT.db"));
+        QCOMPARE(JoinPath(QStringLiteral("/shop/"), QStringLiteral("MOVRNT.db")), QStringLiteral("/shop/MOVRNT.db"));
+        QCOMPARE(JoinPath(QStringLiteral("/shop"), QStringLiteral("MOVRNT.db")), QStringLiteral("/shop/MOVRNT.db"));
+    }
+
+    void connectionIsDurable()
+    {
+        OpenDatabase();
+        QCOMPARE(RunScalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        QCOMPARE(RunScalar(QStringLiteral("PRAGMA synchronous")).toInt(), 2);  // FULL
+    }
+
+    void transactionIsAllOrNothing()
+    {
+        OpenDatabase();
+        try {
+            InTransaction([] {
+                AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
+                AddDisc(QStringLiteral("1"), QStringLiteral("DVD"));  // duplicate key
+            });
+            QFAIL("no error");
+        } catch (const MovrntError& error) {
+            QVERIFY(error.description().contains(QStringLiteral("UNIQUE")));
+        }
+        QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ydxx")).toInt(), 0);
+
+        const int result = InTransaction([] {
+            AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
+            AddDisc(QStringLiteral("2"), QStringLiteral("DVD"));
+            return 2;
+        });
+        QCOMPARE(result, 2);
+        // What was committed survives closing and reopening the file.
+        CloseDatabase();
+        OpenDatabase();
+        QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ydxx")).toInt(), 2);
+    }
+
+    void failingLastStatementLeavesNothing()
+    {
+        // The way later tests prove atomicity: a trigger that refuses the last statement.
+        OpenDatabase();
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON zjxx BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
+                                     AddDisc(QStringLiteral("7"), QStringLiteral("VCD"));
+                                     RunSql(QStringLiteral("INSERT INTO zjxx (bh) VALUES ('7')"));
+                                 }));
+        QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ydxx")).toInt(), 0);
+        QCOMPARE(RentalCount(), 0);
+    }
+
+    void boundValuesAreStoredAsTyped()
+    {
+        OpenDatabase();
+        AddDisc(QStringLiteral("O'Brien"), QStringLiteral("VCD"));
+        QCOMPARE(RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {QStringLiteral("O'Brien")}).toString(),
+                 QStringLiteral("O'Brien"));
+    }
+
+    void countTexts()
+    {
+        OpenDatabase();
+        QCOMPARE(DiscCountText(), QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
+        QCOMPARE(MemberCountText(), QStringLiteral("本店共有 0 名会员"));
+        AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
+        AddDisc(QStringLiteral("2"), QStringLiteral("VCD"));
+        AddDisc(QStringLiteral("3"), QStringLiteral("DVD"));
+        AddDisc(QStringLiteral("4"), QStringLiteral("vcd"));  // counted in the total only
+        for (int i = 0; i < 12; ++i)
+            RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, '张三', '男', '/', '/', 0, 0, 0, 0, '2003-11-09')"),
+                   {QString::number(i)});
+        QCOMPARE(DiscCountText(), QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
+        QCOMPARE(MemberCountText(), QStringLiteral("本店共有 12 名会员"));
+    }
+
+    void wordListIsExact()
+    {
+        DistinctNameList().clear();
+        QVERIFY(!InWordList(QString()));
+        QVERIFY(!InWordList(QStringLiteral("成龙")));
+        DistinctNameList() << QStringLiteral("成龙") << QStringLiteral("Tom");
+        QVERIFY(InWordList(QStringLiteral("成龙")));
+        QVERIFY(!InWordList(QStringLiteral("tom")));
+        QVERIFY(!InWordList(QStringLiteral("成")));
+        DistinctNameList().clear();
+    }
+
+    void secondProcessIsRefused()
+    {
+        LockHolder other(home->folder());
+        QVERIFY(other.started());
+        SingleInstance mine(home->folder());
+        QVERIFY(!mine.tryAcquire());
+    }
+
+    void staleLockIsReclaimed()
+    {
+        {
+            LockHolder crashed(home->folder());
+            QVERIFY(crashed.started());
+        }
+        // Leave a lock file behind as a crash would: a process that no longer runs.
+        QFile lock(SingleInstance::lockPath(home->folder()));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(0x3fffffff) + "\nmovrnt\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        SingleInstance mine(home->folder());
+        QVERIFY(mine.tryAcquire());
+        QVERIFY(mine.isHeld());
+    }
+};
+
+MOVRNT_TEST_MAIN(TestStore)
+#include "tst_store.moc"

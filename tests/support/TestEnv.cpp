@@ -1,0 +1,113 @@
+#include "TestEnv.h"
+
+#include "app/Seams.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/ProgramFolder.h"
+#include "store/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <cstdio>
+#include <cstring>
+
+TestHome::TestHome()
+{
+    QVERIFY2(program_.isValid() && config_.isValid(), "temporary folders");
+    qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    QVERIFY2(QFile::copy(QStringLiteral(MOVRNT_DELIVERED_DB), databasePath()), "delivered database");
+    QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner);
+    SetProgramFolder(program_.path());
+    SetTodayForTesting(QDate(2003, 11, 9));
+}
+
+TestHome::~TestHome()
+{
+    CloseDatabase();
+    Seams() = ShellSeams{};
+    RegeditValStr::SetWriteObserver({});
+    SetTodayForTesting(QDate());
+}
+
+QString TestHome::databasePath() const
+{
+    return JoinPath(program_.path(), QStringLiteral("MOVRNT.db"));
+}
+
+void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) const
+{
+    QVERIFY(CreateSettingsKey());
+    for (const auto& [name, value] : values)
+        QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
+}
+
+ScriptedMessages::ScriptedMessages()
+{
+    SetMessagePresenter([this](const ShownMessage& message) {
+        shown.append(message);
+        if (message.style == 0)
+            return MsgButton::Ok;
+        if (answers_.isEmpty()) {
+            ++unanswered;
+            return MsgButton::Closed;
+        }
+        return answers_.takeFirst() == 6 ? MsgButton::Yes : MsgButton::No;
+    });
+}
+
+ScriptedMessages::~ScriptedMessages()
+{
+    SetMessagePresenter({});
+}
+
+void ScriptedMessages::queue(std::initializer_list<int> answers)
+{
+    for (int answer : answers)
+        answers_.append(answer);
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList list;
+    for (const ShownMessage& message : shown)
+        list << message.text;
+    return list;
+}
+
+struct LockHolder::Impl
+{
+    QProcess process;
+};
+
+LockHolder::LockHolder(const QString& folder) : impl_(new Impl)
+{
+    impl_->process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-lock"), folder});
+    started_ = impl_->process.waitForReadyRead(10000) &&
+               impl_->process.readAll().startsWith("locked");
+}
+
+LockHolder::~LockHolder()
+{
+    impl_->process.closeWriteChannel();
+    if (!impl_->process.waitForFinished(5000))
+        impl_->process.kill();
+    delete impl_;
+}
+
+int RunLockHolderIfAsked(int argc, char** argv)
+{
+    if (argc != 3 || std::strcmp(argv[1], "--hold-lock") != 0)
+        return -1;
+    QCoreApplication app(argc, argv);
+    SingleInstance lock(QString::fromLocal8Bit(argv[2]));
+    if (!lock.tryAcquire())
+        return 3;
+    std::puts("locked");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    return 0;
+}

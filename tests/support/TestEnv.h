@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/MessageBox.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A program folder of its own (the delivered empty database copied in), its
+// own XDG_CONFIG_HOME, today pinned to 2003-11-09, and no seam left set.
+class TestHome
+{
+public:
+    TestHome();
+    ~TestHome();
+    QString folder() const { return program_.path(); }
+    QString configFolder() const { return config_.path(); }
+    QString databasePath() const;
+    // Writes the settings key with the given values, as an earlier run left it.
+    void setSettings(const QList<std::pair<QString, QString>>& values) const;
+
+private:
+    QTemporaryDir program_;
+    QTemporaryDir config_;
+};
+
+// Replaces the message box: answers questions from a queue (6 or 7) and keeps
+// every message shown.
+class ScriptedMessages
+{
+public:
+    ScriptedMessages();
+    ~ScriptedMessages();
+    void queue(std::initializer_list<int> answers);
+    QList<ShownMessage> shown;
+    QStringList texts() const;
+    QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    int unanswered = 0;  // questions asked with nothing left in the queue
+
+private:
+    QList<int> answers_;
+};
+
+// A process that holds a program folder's instance lock until its input closes.
+class LockHolder
+{
+public:
+    explicit LockHolder(const QString& folder);
+    ~LockHolder();
+    bool started() const { return started_; }
+
+private:
+    struct Impl;
+    Impl* impl_;
+    bool started_ = false;
+};
+
+// Test programs call this first: started as a lock holder, it holds the lock
+// and returns the exit code; otherwise it returns -1.
+int RunLockHolderIfAsked(int argc, char** argv);
+
+#define MOVRNT_TEST_MAIN(TestClass)                                                                \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        if (const int code = RunLockHolderIfAsked(argc, argv); code >= 0)                          \
+            return code;                                                                           \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,0 +1,430 @@
+#include "support/TestEnv.h"
+
+#include "app/MDIMain.h"
+#include "app/Seams.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/SingleInstance.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <memory>
+
+// A child window of the kind later windows are.
+class ProbeWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ProbeWindow(const QString& title = QStringLiteral("查询影碟信息"))
+    {
+        setWindowTitle(title);
+        resize(200, 120);
+    }
+};
+
+class OtherWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    OtherWindow()
+    {
+        setWindowTitle(QStringLiteral("查询会员信息"));
+        resize(200, 120);
+    }
+};
+
+namespace {
+QAction* Item(QWidget& window, const QString& name)
+{
+    return window.findChild<QAction*>(name);
+}
+
+QStringList Writes(std::function<void()> run)
+{
+    QStringList writes;
+    RegeditValStr::SetWriteObserver([&writes](const QString& name, const QString& text) { writes << name + u'=' + text; });
+    run();
+    RegeditValStr::SetWriteObserver({});
+    return writes;
+}
+} // namespace
+
+class TestMDIMain : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    QList<QSize> switches;
+
+    void notFirstRun(const QList<std::pair<QString, QString>>& more = {})
+    {
+        QList<std::pair<QString, QString>> values = {{"FirstRunTime", "False"}, {"HYDJ", "3"}, {"FJZJ", "10"}};
+        home->setSettings(values + more);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        switches.clear();
+        Seams().screenSize = [] { return QSize(1024, 768); };
+        Seams().switchDisplay = [this](QSize size) {
+            switches << size;
+            return false;  // a refusal changes nothing
+        };
+    }
+    void cleanup() { home.reset(); }
+
+    void menuTable_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        const QList<QStringList> rows = {
+            {"系统(&S)", "mnuZJSZItem", "影碟租金金额设置(&M)", "Ctrl+Z"},
+            {"系统(&S)", "mnuMMSZItem", "管理员密码设置(&P)", "Ctrl+M"},
+            {"系统(&S)", "mnuSJBFItem", "数据备份(&B)", "Ctrl+S"},
+            {"系统(&S)", "mnuZJCZFSItem", "专家操作方式(&L)", "Shift+F2"},
+            {"系统(&S)", "mnuGNCSSZItem", "功能参数设置(&T)", "Ctrl+F1"},
+            {"系统(&S)", "mnuTCItem", "退出(&X)", "Ctrl+T"},
+            {"查询信息(&R)", "mnuYDXXItem", "查询影碟信息(&D)", "Ctrl+Y"},
+            {"查询信息(&R)", "mnuZJXXItem", "查询租借信息(&L)", "Ctrl+J"},
+            {"查询信息(&R)", "mnuHYXXItem", "查询会员信息(&Y)", "Ctrl+F2"},
+            {"修改信息(&O)", "mnuXGYDXXItem", "修改影碟信息(&U)", "Ctrl+X"},
+            {"修改信息(&O)", "mnuXGHYXXItem", "修改会员信息(&G)", "Ctrl+F3"},
+            {"删除信息(&L)", "mnuSCYDXXItem", "删除影碟信息(&N)", "Ctrl+D"},
+            {"删除信息(&L)", "mnuSCZJXXItem", "删除租借信息(&Q)", "Ctrl+C"},
+            {"删除信息(&L)", "mnuSCHYXXItem", "删除会员信息(&S)", "Ctrl+F4"},
+            {"添加信息(&T)", "mnuTJYDXXItem", "添加影碟信息(&V)", "Ctrl+A"},
+            {"添加信息(&T)", "mnuTJZJXXItem", "添加租借信息(&K)", "Ctrl+B"},
+            {"添加信息(&T)", "mnuTJHYXXItem", "添加会员信息(&U)", "Ctrl+F5"},
+            {"统计数据(&C)", "mnuJRYYItem", "今日营业数据(&E)", "Ctrl+E"},
+            {"统计数据(&C)", "mnuLSSJ", "历史营业数据(&G)", "Ctrl+L"},
+            {"统计数据(&C)", "mnuCKTJTItem", "查看统计图(&I)", "Ctrl+K"},
+            {"影碟信息报表(&Y)", "mnuWYYDBBItemItem", "所有影碟信息报表(&A)", "Ctrl+F9"},
+            {"影碟信息报表(&Y)", "mnuWHYDBBItemItem", "未还影碟信息报表(&W)", "Ctrl+F11"},
+            {"会员信息报表(&H)", "mnuSYHYBBItemItem", "所有会员信息报表(&N)", "Ctrl+F12"},
+            {"会员信息报表(&H)", "mnuWHHYBBItemItem", "有影碟未还的会员信息报表(&R)", "Shift+F1"},
+            {"窗口(&W)", "mnuCDItem", "层叠子窗口(&J)", "Ctrl+R"},
+            {"帮助(&E)", "mnuZTItem", "主题(&Y)", "Ctrl+H"},
+            {"帮助(&E)", "mnuMRYTItem", "每次一条(&T)", "Ctrl+F6"},
+            {"帮助(&E)", "mnuFWWZItem", "访问我们的Web站点(&W)", "Ctrl+U"},
+            {"帮助(&E)", "mnuGYItem", "关于(&A)", "Ctrl+V"},
+            {"弹出式菜单", "mnuPopYDXXItem", "查找影碟(&D)", ""},
+            {"弹出式菜单", "mnuPopRMYDItem", "热门影碟(&R)", ""},
+            {"弹出式菜单", "mnuPopCZHYItem", "查找会员(&Z)", ""},
+            {"弹出式菜单", "mnuPopTJZJXXItem", "添加租借信息(&K)", ""},
+            {"弹出式菜单", "mnuPopJZItem", "结帐(&L)", ""},
+            {"弹出式菜单", "mnuPopCDItem", "层叠窗口(&J)", ""},
+        };
+        for (const QStringList& row : rows)
+            QTest::newRow(row[1].toLatin1().constData()) << row[0] << row[1] << row[2] << row[3];
+    }
+    void menuTable()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        MDIMain window;
+        QAction* action = Item(window, name);
+        QVERIFY(action);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut().toString(), shortcut);
+        auto* owner = qobject_cast<QMenu*>(action->parent());
+        QVERIFY(owner && owner->actions().contains(action));
+        QCOMPARE(owner->title(), menu);
+    }
+
+    void menuBarOrderAndHiddenPopup()
+    {
+        MDIMain window;
+        QStringList titles;
+        for (QAction* action : window.menuBar()->actions())
+            titles << action->text();
+        QCOMPARE(titles, QStringList({"系统(&S)", "查询信息(&R)", "修改信息(&O)", "删除信息(&L)", "添加信息(&T)",
+                                      "统计数据(&C)", "打印报表(&D)", "窗口(&W)", "帮助(&E)"}));
+        QCOMPARE(window.PopupMenu()->objectName(), QStringLiteral("mnuPop"));
+        QVERIFY(!window.menuBar()->actions().contains(window.PopupMenu()->menuAction()));
+    }
+
+    void onlyBuiltCommandsAreEnabled()
+    {
+        MDIMain window;
+        const QStringList enabled = {"mnuZJSZItem", "mnuTCItem", "mnuCDItem", "mnuPopCDItem"};
+        int checked = 0;
+        for (QAction* action : window.findChildren<QAction*>()) {
+            const QString name = action->objectName();
+            if (!name.startsWith(u"mnu") && !name.startsWith(u"Toolbar1"))
+                continue;
+            ++checked;
+            QVERIFY2(action->isEnabled() == enabled.contains(name), qPrintable(name));
+        }
+        QCOMPARE(checked, 35 + 7);
+    }
+
+    void toolbarButtonsByPosition()
+    {
+        MDIMain window;
+        auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        QVERIFY(toolbar);
+        const QList<QStringList> expected = {{"查找影碟", "查找影碟"},         {"查找会员", "查找会员"},
+                                             {"添加租借信息", "出租影碟"},     {"结帐", "归还影碟并结算租金"},
+                                             {"数据备份", "数据备份"},         {"统计图", "查看统计图"},
+                                             {"功能参数设置", "功能参数设置"}};
+        const QList<QAction*> actions = toolbar->actions();
+        QCOMPARE(actions.size(), expected.size());
+        for (int i = 0; i < actions.size(); ++i) {
+            QCOMPARE(actions[i]->text(), expected[i][0]);
+            QCOMPARE(actions[i]->toolTip(), expected[i][1]);
+        }
+        ScriptedMessages messages;
+        for (int position : {-1, 0, 8, 100})
+            window.onToolbar1ButtonClick(position);
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    void popupOnlyOverEmptyClientArea()
+    {
+        MDIMain window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.OpenChild<ProbeWindow>()->parentWidget()->move(0, 0);
+        QWidget* viewport = window.MdiArea()->viewport();
+        const QPoint empty(viewport->width() - 10, viewport->height() - 10);
+        QVERIFY(!viewport->childAt(empty));
+
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, empty);
+        QVERIFY(!window.PopupMenu()->isVisible());
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(20, 20));  // over the child
+        QVERIFY(!window.PopupMenu()->isVisible());
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, empty);
+        QVERIFY(window.PopupMenu()->isVisible());
+        window.PopupMenu()->hide();
+    }
+
+    void statusPanelsAfterStartup()
+    {
+        notFirstRun();
+        OpenDatabase();
+        RunSql(QStringLiteral("INSERT INTO ydxx VALUES ('1','A','故事片','VCD','/','/','2003-11-01','否','/'),"
+                              "('2','B','故事片','DVD','/','/','2003-11-01','否','/'),"
+                              "('3','C','故事片','DVD','/','/','2003-11-01','否','/')"));
+        RunSql(QStringLiteral("INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,0,0,0,'2003-11-09')"));
+        CloseDatabase();
+        MDIMain window;
+        ScriptedMessages messages;
+        QVERIFY(window.RunStartup());
+        QVERIFY(messages.shown.isEmpty());
+        const QStringList tooltips = {"系统日期", "系统当前操作", "影碟库状态信息", "会员库状态信息", "大小写锁定标志", "当前用户"};
+        for (int panel = 1; panel <= 6; ++panel)
+            QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Panel%1").arg(panel))->toolTip(), tooltips[panel - 1]);
+        QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
+        QCOMPARE(window.PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 3 张  |  其中VCD 1 张 , DVD 2 张"));
+        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 1 名会员"));
+        QCOMPARE(window.PanelText(5), QStringLiteral("CAPS"));
+        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+
+        // Any window can refresh the counts; the date panel keeps the start-up date.
+        RunSql(QStringLiteral("DELETE FROM ydxx WHERE ydlx = 'DVD'"));
+        RunSql(QStringLiteral("DELETE FROM hyxx"));
+        window.RefreshDiscCount();
+        window.RefreshMemberCount();
+        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
+        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
+        SetTodayForTesting(QDate(2003, 11, 10));
+        QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
+    }
+
+    void emptyDatabaseCounts()
+    {
+        notFirstRun();
+        MDIMain window;
+        ScriptedMessages messages;
+        QVERIFY(window.RunStartup());
+        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
+        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
+    }
+
+    void firstRunWritesItsValuesOnce()
+    {
+        ScriptedMessages messages;
+        {
+            MDIMain window;
+            const QStringList writes = Writes([&] { QVERIFY(window.RunStartup()); });
+            QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3", "FJZJ=10"}));
+            QVERIFY(QFileInfo(home->folder() + QStringLiteral("/Pictures")).isDir());
+            CloseDatabase();
+        }
+        messages.shown.clear();
+        MDIMain again;
+        const QStringList writes = Writes([&] { QVERIFY(again.RunStartup()); });
+        QVERIFY(writes.isEmpty());
+    }
+
+    void caption_data()
+    {
+        QTest::addColumn<QString>("userName");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("no name") << "" << "凯络影碟出租管理系统 - （无名用户）";
+        QTest::newRow("a name") << "阳光影碟" << "凯络影碟出租管理系统 - 阳光影碟";
+    }
+    void caption()
+    {
+        QFETCH(QString, userName);
+        QFETCH(QString, caption);
+        notFirstRun({{"UserName", userName}});
+        MDIMain window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统"));
+        ScriptedMessages messages;
+        QVERIFY(window.RunStartup());
+        QCOMPARE(window.windowTitle(), caption);
+    }
+
+    void displayCheckAtStartup_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<QString>("setDisplayRes");
+        QTest::addColumn<int>("answer");  // 0: no question expected
+        QTest::addColumn<bool>("starts");
+        QTest::addColumn<bool>("switched");
+        QTest::newRow("1280x1024 offered, yes") << QSize(1280, 1024) << false << "True" << 6 << true << true;
+        QTest::newRow("1280x1024 offered, no") << QSize(1280, 1024) << false << "True" << 7 << true << false;
+        QTest::newRow("1280x1024 not asked for") << QSize(1280, 1024) << false << "False" << 0 << true << false;
+        QTest::newRow("1024x600") << QSize(1024, 600) << false << "True" << 0 << true << false;
+        QTest::newRow("1280x768") << QSize(1280, 768) << false << "True" << 0 << true << false;
+        QTest::newRow("800x480 ends") << QSize(800, 480) << false << "True" << 0 << false << false;
+        QTest::newRow("640x480 ends") << QSize(640, 480) << false << "" << 0 << false << false;
+        QTest::newRow("first run 800x600 offered") << QSize(800, 600) << true << "" << 6 << true << true;
+        QTest::newRow("first run 640x480 ends") << QSize(640, 480) << true << "" << 0 << false << false;
+    }
+    void displayCheckAtStartup()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(bool, firstRun);
+        QFETCH(QString, setDisplayRes);
+        QFETCH(int, answer);
+        QFETCH(bool, starts);
+        QFETCH(bool, switched);
+        if (!firstRun)
+            notFirstRun({{"SetDisplayRes", setDisplayRes}});
+        Seams().screenSize = [screen] { return screen; };
+        ScriptedMessages messages;
+        if (answer)
+            messages.queue({answer});
+        MDIMain window;
+        QStringList writes;
+        const bool started = [&] {
+            bool result = false;
+            writes = Writes([&] { result = window.RunStartup(); });
+            return result;
+        }();
+        QCOMPARE(started, starts);
+        QCOMPARE(switches.size(), switched ? 1 : 0);
+        if (switched)
+            QCOMPARE(switches[0], QSize(1024, 768));
+        QCOMPARE(messages.unanswered, 0);
+        if (answer) {
+            QCOMPARE(messages.shown.size(), 1);
+            QCOMPARE(messages.shown[0].text,
+                     QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * 768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
+                         .arg(screen.width())
+                         .arg(screen.height()));
+            QCOMPARE(messages.shown[0].style, 4);
+            QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
+        } else if (!starts) {
+            QCOMPARE(messages.texts(),
+                     QStringList{"对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"});
+            QVERIFY(writes.isEmpty());  // a first run writes nothing before the check passed
+            QVERIFY(!IsDatabaseOpen());
+        } else {
+            QVERIFY(messages.shown.isEmpty());
+        }
+    }
+
+    void secondInstanceIsRefused()
+    {
+        LockHolder running(home->folder());
+        QVERIFY(running.started());
+        ScriptedMessages messages;
+        MDIMain window;
+        QStringList writes;
+        bool started = true;
+        writes = Writes([&] { started = window.RunStartup(); });
+        QVERIFY(!started);
+        QCOMPARE(messages.texts(), QStringList{"已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"});
+        QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
+        QVERIFY(writes.isEmpty());
+    }
+
+    void missingDatabaseEndsThroughErrorReport()
+    {
+        notFirstRun();
+        QVERIFY(QFile::remove(home->databasePath()));
+        ScriptedMessages messages;
+        messages.queue({6});
+        MDIMain window;
+        QVERIFY(!window.RunStartup());
+        QCOMPARE(messages.shown.size(), 4);
+        QCOMPARE(messages.shown[0].text, QStringLiteral("系统发生错误，要查看错误的具体描述吗？"));
+        QVERIFY(messages.shown[1].text.startsWith(QStringLiteral("错误描述 : 找不到数据库文件")));
+        QVERIFY(!QFile::exists(home->databasePath()));
+    }
+
+    void childWindowsOpenOnceAndAreListed()
+    {
+        MDIMain window;
+        window.show();
+        ProbeWindow* first = window.OpenChild<ProbeWindow>();
+        OtherWindow* other = window.OpenChild<OtherWindow>();
+        QCOMPARE(window.MdiArea()->activeSubWindow()->widget(), other);
+        QCOMPARE(window.OpenChild<ProbeWindow>(), first);
+        QCOMPARE(window.MdiArea()->subWindowList().size(), 2);
+        QCOMPARE(window.MdiArea()->activeSubWindow()->widget(), first);
+
+        auto* windowMenu = window.findChild<QMenu*>(QStringLiteral("mnuCK"));
+        Q_EMIT windowMenu->aboutToShow();
+        QStringList listed;
+        for (QAction* action : windowMenu->actions())
+            if (!action->isSeparator() && action->objectName().isEmpty())
+                listed << action->text() + (action->isChecked() ? QStringLiteral("*") : QString());
+        QCOMPARE(listed, QStringList({"&1 查询影碟信息*", "&2 查询会员信息"}));
+
+        const QPoint before = other->parentWidget()->pos();
+        Item(window, QStringLiteral("mnuCDItem"))->trigger();
+        QVERIFY(other->parentWidget()->pos() != before || first->parentWidget()->pos() != QPoint(0, 0));
+    }
+
+    void exitAnsweredNoKeepsEverything()
+    {
+        notFirstRun();
+        ScriptedMessages messages;
+        MDIMain window;
+        QVERIFY(window.RunStartup());
+        window.show();
+        window.OpenChild<ProbeWindow>();
+        window.OpenChild<OtherWindow>();
+        messages.queue({7, 7});
+        Item(window, QStringLiteral("mnuTCItem"))->trigger();
+        QVERIFY(!window.close());
+        QCOMPARE(messages.texts(), QStringList(2, "系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"));
+        QCOMPARE(messages.shown[0].style, 4);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.MdiArea()->subWindowList().size(), 2);
+        QVERIFY(IsDatabaseOpen());
+
+        messages.queue({6});
+        QVERIFY(window.close());
+        QVERIFY(!IsDatabaseOpen());
+    }
+};
+
+MOVRNT_TEST_MAIN(TestMDIMain)
+#include "tst_mdimain.moc"
