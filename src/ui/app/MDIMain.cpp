@@ -2,6 +2,8 @@
 
 #include "MessageBox.h"
 #include "Seams.h"
+#include "access/FormMMSZ.h"
+#include "access/FormPass.h"
 #include "settings/FormZJSZ.h"
 
 #include "access/PassCheck.h"
@@ -23,6 +25,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -71,6 +74,16 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     buildStatusBar();
     updateCommandStates();
     qApp->installEventFilter(this);
+    // Logging off asks the same question as closing the window; 否 cancels the logoff.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (manager.allowsInteraction()) {
+            if (!close())
+                manager.cancel();
+            manager.release();
+        } else {
+            CloseDatabase();
+        }
+    });
     resize(1024, 720);
 }
 
@@ -89,6 +102,7 @@ MDIMain* MDIMain::Instance()
 void MDIMain::registerHandlers()
 {
     handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
+    handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
     handlers_[Command::TC] = [this] { close(); };
     handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
 }
@@ -310,14 +324,20 @@ void MDIMain::updateCommandStates()
 
 void MDIMain::RunCommand(Command command)
 {
-    const auto handler = handlers_.find(command);
-    if (handler == handlers_.end())
-        return;  // its action is disabled; nothing can reach here from the screen
-    if (InfoOf(command).gated && !GuestGateAllows()) {
-        ShowMessage(kGuestRefused, 0, kTip);
+    if (InfoOf(command).gated && !PassGuestGate())
         return;
-    }
-    handler->second();
+    const auto handler = handlers_.find(command);
+    if (handler != handlers_.end())
+        handler->second();
+    // Without a handler the command's items are disabled: nothing on screen reaches here.
+}
+
+bool PassGuestGate()
+{
+    if (GuestGateAllows())
+        return true;
+    ShowMessage(kGuestRefused, 0, kTip);
+    return false;
 }
 
 QMdiSubWindow* MDIMain::AddChild(QWidget* window)
@@ -397,11 +417,25 @@ bool MDIMain::RunStartup()
         if (!checkDisplay(firstRun))
             return false;
         if (!firstRun) {
-            // 5: the administrator logon is asked for here once it exists.
+            // 5
+            if (PasswordIsSet()) {
+                FormPass logon(this);
+                if (ExecModal(logon) == FormPass::EndProgram)
+                    return false;
+            }
         } else {
             // 8
             PerformFirstRunSetup();
-            // 9: the first-run password question is asked here once it exists.
+            // 9
+            if (ShowMessage(QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
+                                           "！要现在设置密码吗？"),
+                            4, kTip) == 6) {
+                FormMMSZ passwordDialog(this);
+                ExecModal(passwordDialog);
+            } else {
+                ShowMessage(QStringLiteral("您没有设置管理员密码，任何人都将能够查看和修改您的数据！"), 0,
+                            QStringLiteral("用户警告"));
+            }
             const QString pictures = JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
             if (!QDir().mkpath(pictures))
                 throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures, QStringLiteral("MDIMain"));

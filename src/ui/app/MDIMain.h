@@ -15,6 +15,10 @@ class QMenu;
 class QToolBar;
 class SingleInstance;
 
+// The guest gate in front of every command that changes data: refuses a
+// guest with a message. Windows reached from query windows call it too.
+bool PassGuestGate();
+
 class MDIMain : public QMainWindow
 {
     Q_OBJECT

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+
+// 管理员身份验证: asked at start-up while a password is set.
+class FormPass : public QDialog
+{
+    Q_OBJECT
+public:
+    // Accepted: logged on as administrator or guest. EndProgram: 退出 or a
+    // wrong password. Rejected (closed by its frame): no logon took place.
+    enum Outcome { EndProgram = 2 };
+
+    explicit FormPass(QWidget* parent = nullptr);
+
+private Q_SLOTS:
+    void onTextMMChanged(const QString& text);
+    void onCheckLBFSClicked(bool checked);
+    void onCommandQDClicked();
+
+private:
+    QLineEdit* textMM_;
+    QCheckBox* checkLBFS_;
+};

@@ -1,0 +1,482 @@
+#include "support/TestEnv.h"
+
+#include "access/FormMMSZ.h"
+#include "access/FormPass.h"
+#include "access/PassCheck.h"
+#include "app/MDIMain.h"
+#include "app/Seams.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+const QString kGuestRefused = QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
+
+template <typename T> T* Child(QWidget& parent, const char* name)
+{
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!child)
+        qFatal("no control %s", name);
+    return child;
+}
+
+void Click(QWidget& parent, const char* name)
+{
+    QTest::mouseClick(Child<QAbstractButton>(parent, name), Qt::LeftButton);
+}
+} // namespace
+
+class TestLogon : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    QStringList opened;  // modal dialogs the main window opened
+
+    void setPassword(const QString& password) { QVERIFY(StorePassword(password)); }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        home->setSettings({{"FirstRunTime", "False"}});
+        SetUserMode(QString());
+        opened.clear();
+        Seams().screenSize = [] { return QSize(1024, 768); };
+        Seams().execDialog = [this](QDialog& dialog) {
+            opened << dialog.objectName();
+            return int(QDialog::Rejected);
+        };
+    }
+    void cleanup()
+    {
+        SetUserMode(QString());
+        home.reset();
+    }
+
+    // FormPass
+
+    void guestBoxFollowsTheSetting_data()
+    {
+        QTest::addColumn<QString>("guestLogon");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("False") << "False" << false;
+        QTest::newRow("absent") << "" << false;
+        QTest::newRow("lower case") << "true" << false;
+    }
+    void guestBoxFollowsTheSetting()
+    {
+        QFETCH(QString, guestLogon);
+        QFETCH(bool, offered);
+        SetSetting(Setting::GuestLogon, guestLogon);
+        FormPass dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("管理员身份验证"));
+        auto* guest = Child<QCheckBox>(dialog, "CheckLBFS");
+        auto* password = Child<QLineEdit>(dialog, "TextMM");
+        QCOMPARE(guest->isEnabled(), offered);
+        QTest::keyClicks(password, QStringLiteral("a"));
+        QVERIFY(!guest->isEnabled());
+        password->backspace();
+        QCOMPARE(guest->isEnabled(), offered);
+    }
+
+    void tickingGuestDisablesThePassword()
+    {
+        SetSetting(Setting::GuestLogon, QStringLiteral("True"));
+        FormPass dialog;
+        Click(dialog, "CheckLBFS");
+        QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
+        Click(dialog, "CheckLBFS");
+        QVERIFY(Child<QLineEdit>(dialog, "TextMM")->isEnabled());
+    }
+
+    void logon_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("asGuest");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("right password") << "Shop1" << false << int(QDialog::Accepted) << "Admin";
+        QTest::newRow("other case") << "shop1" << false << int(FormPass::EndProgram) << "";
+        QTest::newRow("empty box") << "" << false << int(FormPass::EndProgram) << "";
+        QTest::newRow("guest with empty box") << "" << true << int(QDialog::Accepted) << "Guest";
+        QTest::newRow("guest whatever the box holds") << "wrong" << true << int(QDialog::Accepted) << "Guest";
+    }
+    void logon()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, asGuest);
+        QFETCH(int, outcome);
+        QFETCH(QString, mode);
+        setPassword(QStringLiteral("Shop1"));
+        SetSetting(Setting::GuestLogon, QStringLiteral("True"));
+        FormPass dialog;
+        if (asGuest)
+            Click(dialog, "CheckLBFS");
+        Child<QLineEdit>(dialog, "TextMM")->setText(typed);  // set directly: a guest may have typed before ticking
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        QCOMPARE(dialog.result(), outcome);
+        QCOMPARE(UserMode(), mode);
+        QCOMPARE(messages.texts(), outcome == FormPass::EndProgram
+                                       ? QStringList{"您输入的管理员密码不正确，系统将立即退出！"}
+                                       : QStringList{});
+    }
+
+    void quitEndsAtOnce()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        FormPass dialog;
+        ScriptedMessages messages;
+        Click(dialog, "CommandFQ");
+        QCOMPARE(dialog.result(), int(FormPass::EndProgram));
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    // Start-up
+
+    void startupAsksForThePassword_data()
+    {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("logged on") << int(QDialog::Accepted) << true;
+        QTest::newRow("ended") << int(FormPass::EndProgram) << false;
+        QTest::newRow("closed by its frame") << int(QDialog::Rejected) << true;
+    }
+    void startupAsksForThePassword()
+    {
+        QFETCH(int, outcome);
+        QFETCH(bool, starts);
+        setPassword(QStringLiteral("Shop1"));
+        Seams().execDialog = [this, outcome](QDialog& dialog) {
+            opened << dialog.objectName();
+            if (outcome == QDialog::Accepted)
+                SetUserMode(QStringLiteral("Admin"));
+            return outcome;
+        };
+        ScriptedMessages messages;
+        MDIMain window;
+        QCOMPARE(window.RunStartup(), starts);
+        QCOMPARE(opened, QStringList{"FormPass"});
+        if (!starts)
+            return;
+        QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
+        // Closed by its frame: no logon took place, so gated commands stay refused.
+        window.RunCommand(Command::ZJSZ);
+        QCOMPARE(messages.texts(), outcome == QDialog::Rejected ? QStringList{kGuestRefused} : QStringList{});
+    }
+
+    void noPasswordNoLogon()
+    {
+        ScriptedMessages messages;
+        MDIMain window;
+        QVERIFY(window.RunStartup());
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+    }
+
+    void guestPanel()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        Seams().execDialog = [](QDialog&) {
+            SetUserMode(QStringLiteral("Guest"));
+            return int(QDialog::Accepted);
+        };
+        MDIMain window;
+        QVERIFY(window.RunStartup());
+        QCOMPARE(window.PanelText(6), QStringLiteral("来宾访问模式"));
+    }
+
+    void firstRunQuestion_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("dialogs");
+        QTest::addColumn<QStringList>("texts");
+        const QString question = QStringLiteral(
+            "这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 ！要现在设置密码吗？");
+        QTest::newRow("yes") << 6 << QStringList{"FormMMSZ"} << QStringList{question};
+        QTest::newRow("no") << 7 << QStringList{}
+                            << QStringList{question, "您没有设置管理员密码，任何人都将能够查看和修改您的数据！"};
+    }
+    void firstRunQuestion()
+    {
+        QFETCH(int, answer);
+        QFETCH(QStringList, dialogs);
+        QFETCH(QStringList, texts);
+        QVERIFY(Registry().Key().DeleteKey(kSettingsRoot, kSettingsPath));
+        ScriptedMessages messages;
+        messages.queue({answer});
+        MDIMain window;
+        QVERIFY(window.RunStartup());
+        QCOMPARE(opened, dialogs);
+        QCOMPARE(messages.texts(), texts);
+        QCOMPARE(messages.shown[0].style, 4);
+        if (answer == 7)
+            QCOMPARE(messages.shown[1].title, QStringLiteral("用户警告"));
+        QVERIFY(QFileInfo(home->folder() + QStringLiteral("/Pictures")).isDir());
+    }
+
+    // The guest gate
+
+    void gatedCommandsRefuseGuests_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<int>("command");  // or toolbar position
+        QTest::addColumn<bool>("gated");
+        const QList<std::pair<const char*, Command>> gated = {
+            {"rent amounts", Command::ZJSZ},     {"password", Command::MMSZ},
+            {"backup", Command::SJBF},           {"expert mode", Command::ZJCZFS},
+            {"parameters", Command::GNCSSZ},     {"modify disc", Command::XGYDXX},
+            {"modify member", Command::XGHYXX},  {"delete disc", Command::SCYDXX},
+            {"delete rental", Command::SCZJXX},  {"delete member", Command::SCHYXX},
+            {"add disc", Command::TJYDXX},       {"add rental", Command::TJZJXX},
+            {"add member", Command::TJHYXX},     {"report all discs", Command::WYYDBB},
+            {"report discs out", Command::WHYDBB}, {"report all members", Command::SYHYBB},
+            {"report members with discs out", Command::WHHYBB},
+        };
+        for (const auto& [name, command] : gated)
+            QTest::newRow(name) << "command" << int(command) << true;
+        const QList<std::pair<const char*, Command>> open = {
+            {"disc query", Command::YDXX},  {"rental query", Command::ZJXX}, {"member query", Command::HYXX},
+            {"today", Command::JRYY},       {"history", Command::LSSJ},      {"charts", Command::CKTJT},
+            {"popular discs", Command::RMYD}, {"help", Command::ZT},         {"tip", Command::MRYT},
+            {"web site", Command::FWWZ},    {"about", Command::GY},          {"cascade", Command::CD},
+        };
+        for (const auto& [name, command] : open)
+            QTest::newRow(name) << "command" << int(command) << false;
+        for (int position = 1; position <= 7; ++position)
+            QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position)))
+                << "toolbar" << position << (position == 3 || position == 5 || position == 7);
+    }
+    void gatedCommandsRefuseGuests()
+    {
+        QFETCH(QString, via);
+        QFETCH(int, command);
+        QFETCH(bool, gated);
+        MDIMain window;
+        const auto run = [&] {
+            if (via == u"toolbar")
+                window.onToolbar1ButtonClick(command);
+            else
+                window.RunCommand(Command(command));
+        };
+        {
+            // No password: everyone passes.
+            ScriptedMessages messages;
+            run();
+            QVERIFY(!messages.texts().contains(kGuestRefused));
+        }
+        setPassword(QStringLiteral("Shop1"));
+        for (const QString mode : {"Guest", "Admin"}) {
+            SetUserMode(mode);
+            opened.clear();
+            ScriptedMessages messages;
+            run();
+            const bool refused = gated && mode == u"Guest";
+            QCOMPARE(messages.texts().contains(kGuestRefused), refused);
+            if (refused) {
+                QCOMPARE(messages.shown.size(), 1);
+                QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
+                QVERIFY(opened.isEmpty());
+                QVERIFY(window.MdiArea()->subWindowList().isEmpty());
+            }
+        }
+    }
+
+    void popupAddRentalIsGated()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        SetUserMode(QStringLiteral("Guest"));
+        MDIMain window;
+        auto* item = window.findChild<QAction*>(QStringLiteral("mnuPopTJZJXXItem"));
+        ScriptedMessages messages;
+        item->setEnabled(true);  // as it will be once renting out exists
+        item->trigger();
+        QCOMPARE(messages.texts(), QStringList{kGuestRefused});
+    }
+
+    void passwordMenuOpensForAdministratorOnly()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        MDIMain window;
+        QAction* item = window.findChild<QAction*>(QStringLiteral("mnuMMSZItem"));
+        QVERIFY(item->isEnabled());
+        ScriptedMessages messages;
+        SetUserMode(QStringLiteral("Guest"));
+        item->trigger();
+        QVERIFY(opened.isEmpty());
+        SetUserMode(QStringLiteral("Admin"));
+        item->trigger();
+        QCOMPARE(opened, QStringList{"FormMMSZ"});
+    }
+
+    // FormMMSZ
+
+    void protectionStartsFromTheStore()
+    {
+        {
+            FormMMSZ dialog;
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("管理员密码设置"));
+            QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("启动密码保护"));
+            QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
+            QVERIFY(!Child<QLineEdit>(dialog, "TextQR")->isEnabled());
+        }
+        SetSetting(Setting::UserName, QStringLiteral("阳光"));
+        setPassword(QStringLiteral("Shop1"));
+        FormMMSZ dialog;
+        QCOMPARE(Child<QLineEdit>(dialog, "TextMC")->text(), QStringLiteral("阳光"));
+        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("关闭密码保护"));
+        QVERIFY(Child<QLineEdit>(dialog, "TextMM")->isEnabled());
+        QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->text().isEmpty());
+        QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->text().contains(QStringLiteral("Shop1")));
+    }
+
+    void switchingOnAsksForAPassword()
+    {
+        FormMMSZ dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ScriptedMessages messages;
+        Click(dialog, "CommandMMSZ");
+        QCOMPARE(messages.texts(), QStringList{"您启动了密码保护，请输入管理员密码！"});
+        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("关闭密码保护"));
+        QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(dialog, "TextMM"));
+        QVERIFY(!PasswordIsSet());  // nothing written before 确定
+    }
+
+    void saveChecks_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("confirmation");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("mismatch reported before length") << "abc" << "abd" << "密码输入不一致，请重新输入！";
+        QTest::newRow("four characters") << "abcd" << "abcd" << "密码必须大于5位！";
+        QTest::newRow("blank") << "abc de" << "abc de" << "密码只能包含字母和数字！";
+        QTest::newRow("chinese character") << "abc影de" << "abc影de" << "密码只能包含字母和数字！";
+        QTest::newRow("five characters") << "abcde" << "abcde" << "";
+    }
+    void saveChecks()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, confirmation);
+        QFETCH(QString, message);
+        MDIMain window;
+        FormMMSZ dialog(&window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ScriptedMessages messages;
+        Click(dialog, "CommandMMSZ");
+        messages.shown.clear();
+        Child<QLineEdit>(dialog, "TextMC")->setText(QStringLiteral("阳光影碟"));
+        Child<QLineEdit>(dialog, "TextMM")->setText(password);
+        Child<QLineEdit>(dialog, "TextQR")->setText(confirmation);
+        QStringList writes;
+        RegeditValStr::SetWriteObserver([&writes](const QString& name, const QString&) { writes << name; });
+        Click(dialog, "CommandQD");
+        if (!message.isEmpty()) {
+            QCOMPARE(messages.texts(), QStringList{message});
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(dialog, "TextMM"));
+            QVERIFY(writes.isEmpty());
+            QVERIFY(!PasswordIsSet());
+            return;
+        }
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(writes, QStringList({"UserName", "Password"}));  // the name first
+        QVERIFY(CheckPassword(password));
+        QCOMPARE(UserMode(), QStringLiteral("Admin"));
+        QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统 - 阳光影碟"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QString config = home->configFolder();
+        QDirIterator it(config, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray content = file.readAll();
+            QVERIFY(!content.contains("abcde"));
+            QVERIFY(!content.contains("hgfed"));  // the old scrambled form
+        }
+    }
+
+    void emptyNameWithoutProtection()
+    {
+        SetSetting(Setting::UserName, QStringLiteral("旧名"));
+        MDIMain window;
+        FormMMSZ dialog(&window);
+        Child<QLineEdit>(dialog, "TextMC")->clear();
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(GetSetting(Setting::UserName), QString());
+        QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统 - （无名用户）"));
+        QCOMPARE(UserMode(), QString());  // unchanged without a password
+        QVERIFY(!PasswordIsSet());
+    }
+
+    void switchingOffSurvivesCancel()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        SetUserMode(QStringLiteral("Admin"));
+        MDIMain window;
+        window.UpdateUserPanel();
+        FormMMSZ dialog(&window);
+        Click(dialog, "CommandMMSZ");
+        QVERIFY(!PasswordIsSet());
+        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+        QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
+        Click(dialog, "CommandFQ");
+        QVERIFY(!PasswordIsSet());
+        QCOMPARE(UserMode(), QStringLiteral("Admin"));  // never taken back during the run
+    }
+
+    void untouchedPlaceholderKeepsThePassword()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        const QString stored = GetSetting(Setting::Password);
+        MDIMain window;
+        FormMMSZ dialog(&window);
+        Child<QLineEdit>(dialog, "TextMC")->setText(QStringLiteral("新名"));
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(GetSetting(Setting::Password), stored);
+        QCOMPARE(GetSetting(Setting::UserName), QStringLiteral("新名"));
+        QCOMPARE(UserMode(), QStringLiteral("Admin"));
+    }
+
+    void typingOverOnePlaceholderIsValidated()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        FormMMSZ dialog;
+        auto* password = Child<QLineEdit>(dialog, "TextMM");
+        password->selectAll();
+        QTest::keyClicks(password, QStringLiteral("Other1"));
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        QCOMPARE(messages.texts(), QStringList{"密码输入不一致，请重新输入！"});
+        QVERIFY(CheckPassword(QStringLiteral("Shop1")));
+    }
+
+    void switchOffThenOnNeedsANewPassword()
+    {
+        setPassword(QStringLiteral("Shop1"));
+        FormMMSZ dialog;
+        ScriptedMessages messages;
+        Click(dialog, "CommandMMSZ");
+        Click(dialog, "CommandMMSZ");
+        QCOMPARE(messages.texts(), QStringList{"您启动了密码保护，请输入管理员密码！"});
+        Click(dialog, "CommandQD");
+        QCOMPARE(messages.last(), QStringLiteral("密码必须大于5位！"));
+        QVERIFY(!PasswordIsSet());
+    }
+};
+
+MOVRNT_TEST_MAIN(TestLogon)
+#include "tst_logon.moc"
