@@ -44,6 +44,12 @@ void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) con
         QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
 }
 
+void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const QString& sfycz, const QString& type,
+                const QString& pm, const QString& lx, const QString& rkrq)
+{
+    RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, '/')"), {bh, pm, lx, type, zy, gj, rkrq, sfycz});
+}
+
 ScriptedMessages::ScriptedMessages()
 {
     SetMessagePresenter([this](const ShownMessage& message) {

@@ -26,6 +26,12 @@ private:
     QTemporaryDir config_;
 };
 
+// A disc row as an earlier session stored it (the database must be open).
+void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"), const QString& gj = QStringLiteral("/"),
+                const QString& sfycz = QStringLiteral("否"), const QString& type = QStringLiteral("VCD"),
+                const QString& pm = QStringLiteral("片名"), const QString& lx = QStringLiteral("故事片"),
+                const QString& rkrq = QStringLiteral("2003-11-01"));
+
 // Replaces the message box: answers questions from a queue (6 or 7) and keeps
 // every message shown.
 class ScriptedMessages

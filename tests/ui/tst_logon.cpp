@@ -7,6 +7,7 @@
 #include "app/Seams.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
+#include "store/Database.h"
 
 #include <QCheckBox>
 #include <QDirIterator>
@@ -259,6 +260,7 @@ private Q_SLOTS:
         QFETCH(QString, via);
         QFETCH(int, command);
         QFETCH(bool, gated);
+        OpenDatabase();
         MDIMain window;
         const auto run = [&] {
             if (via == u"toolbar")
@@ -274,6 +276,7 @@ private Q_SLOTS:
         }
         setPassword(QStringLiteral("Shop1"));
         for (const QString mode : {"Guest", "Admin"}) {
+            window.MdiArea()->closeAllSubWindows();
             SetUserMode(mode);
             opened.clear();
             ScriptedMessages messages;

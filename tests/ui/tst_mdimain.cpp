@@ -156,7 +156,9 @@ private Q_SLOTS:
     void onlyBuiltCommandsAreEnabled()
     {
         MDIMain window;
-        const QStringList enabled = {"mnuZJSZItem", "mnuMMSZItem", "mnuTCItem", "mnuCDItem", "mnuPopCDItem"};
+        const QStringList enabled = {"mnuZJSZItem",   "mnuMMSZItem",   "mnuTCItem",     "mnuCDItem",
+                                     "mnuPopCDItem",  "mnuYDXXItem",   "mnuXGYDXXItem", "mnuSCYDXXItem",
+                                     "mnuTJYDXXItem", "mnuPopYDXXItem", "Toolbar1Button1"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

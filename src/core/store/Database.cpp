@@ -29,6 +29,12 @@ const char* const kSchema[] = {
 // from the tables and made idempotent.
 const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_ydlx ON ydxx (ydlx)",
+    "CREATE INDEX IF NOT EXISTS ydxx_pm ON ydxx (pm)",
+    "CREATE INDEX IF NOT EXISTS ydxx_gj ON ydxx (gj)",
+    "CREATE INDEX IF NOT EXISTS ydxx_rkrq ON ydxx (rkrq)",
+    "CREATE INDEX IF NOT EXISTS ydxx_lx ON ydxx (lx)",
+    "CREATE INDEX IF NOT EXISTS ydxx_sfycz ON ydxx (sfycz)",
+    "CREATE INDEX IF NOT EXISTS zjxx_bh ON zjxx (bh)",
 };
 
 const char* const kTables[] = {"ydxx", "zjxx", "hyxx", "ydbl", "ndyj"};

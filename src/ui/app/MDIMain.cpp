@@ -4,6 +4,10 @@
 #include "Seams.h"
 #include "access/FormMMSZ.h"
 #include "access/FormPass.h"
+#include "catalogue/FormSCYDXX.h"
+#include "catalogue/FormTJYDXX.h"
+#include "catalogue/FormXGYDXX.h"
+#include "catalogue/FormYDCX.h"
 #include "settings/FormZJSZ.h"
 
 #include "access/PassCheck.h"
@@ -27,6 +31,7 @@
 #include <QMouseEvent>
 #include <QSessionManager>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -103,6 +108,10 @@ void MDIMain::registerHandlers()
 {
     handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
     handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
+    handlers_[Command::YDXX] = [this] { OpenChild<FormYDCX>(); };
+    handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };
+    handlers_[Command::SCYDXX] = [this] { OpenChild<FormSCYDXX>(); };
+    handlers_[Command::TJYDXX] = [this] { OpenChild<FormTJYDXX>(); };
     handlers_[Command::TC] = [this] { close(); };
     handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
 }
@@ -342,8 +351,13 @@ bool PassGuestGate()
 
 QMdiSubWindow* MDIMain::AddChild(QWidget* window)
 {
+    // The size the window laid itself out for, plus the frame around it.
+    const QSize wanted = window->size();
     QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    sub->resize(wanted.width() + 2 * frame, wanted.height() + title + frame);
     return sub;
 }
 

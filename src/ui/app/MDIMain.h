@@ -63,6 +63,15 @@ public:
         return window;
     }
 
+    // The open instance of a child window, or null.
+    template <typename W> W* FindChild() const
+    {
+        for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+            if (auto* window = qobject_cast<W*>(sub->widget()))
+                return window;
+        return nullptr;
+    }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

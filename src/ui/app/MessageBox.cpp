@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -127,6 +128,14 @@ int ShowMessage(const QString& text, int style, const QString& title)
         MsgAnswer() = pressed == MsgButton::Yes ? 6 : 7;
     }
     return MsgAnswer();
+}
+
+void ShowStandardMessage(QWidget* parent, const QString& text, const QString& title)
+{
+    if (presenter)
+        presenter(ShownMessage{text, 0, title, true});
+    else
+        QMessageBox::information(parent, title, text);
 }
 
 void ReportError(const QString& description, const QString& source)

@@ -52,9 +52,13 @@ struct ShownMessage
     QString text;
     int style;
     QString title;
+    bool standardBox = false;  // shown in the platform's box, not FormMsg
 };
 using MessagePresenter = std::function<MsgButton(const ShownMessage&)>;
 void SetMessagePresenter(MessagePresenter presenter);
+
+// A notice in the platform's standard box (only 确定), where a window calls for it.
+void ShowStandardMessage(QWidget* parent, const QString& text, const QString& title);
 
 // The error report: asks whether to see the details, then shows the
 // description, the source and where to send them.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <functional>
 
 class QDialog;
@@ -11,6 +12,7 @@ struct ShellSeams
     std::function<QSize()> screenSize;         // the primary screen in pixels
     std::function<bool(QSize)> switchDisplay;  // change the display mode for this session
     std::function<int(QDialog&)> execDialog;   // run a modal dialog
+    std::function<QString(const QString& title, const QString& pattern)> openFile;  // file chooser
 };
 ShellSeams& Seams();
 

@@ -1,0 +1,241 @@
+#include "Discs.h"
+
+#include "DistinctNames.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlQuery>
+
+namespace {
+const QString kSlash = QStringLiteral("/");
+
+// Blanks here are ASCII spaces only; a full-width space or a tab is text.
+QString TrimBlanks(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == u' ')
+        ++start;
+    while (end > start && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(start, end - start);
+}
+
+QString OrSlash(const QString& text)
+{
+    return text.isEmpty() ? kSlash : text;
+}
+
+// Stars and countries: "/" when empty, else without outer blanks (a field of
+// blanks only becomes the empty text).
+QString NamesToStore(const QString& text)
+{
+    return text.isEmpty() ? kSlash : TrimBlanks(text);
+}
+
+bool IsEmptyNumber(const QString& bh)
+{
+    return bh.isEmpty() || bh == kSlash;
+}
+
+bool BadGenre(const QString& lx)
+{
+    return !lx.isEmpty() && !Genres().contains(lx);
+}
+
+Disc ReadDisc(const QSqlQuery& query)
+{
+    return Disc{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
+                query.value(6).toString(), query.value(7).toString(), query.value(8).toString()};
+}
+} // namespace
+
+const QStringList& Genres()
+{
+    static const QStringList genres = {"言情片", "故事片", "战争片", "冒险片", "记录片",
+                                       "喜剧片", "动画片", "恐怖片", "侦探片"};
+    return genres;
+}
+
+const QStringList& DiscTypes()
+{
+    static const QStringList types = {"VCD", "DVD"};
+    return types;
+}
+
+QStringList DistinctWords(const QString& column)
+{
+    Q_ASSERT(column == u"zy" || column == u"gj");
+    // Each distinct value once, in the order first stored: the split below
+    // then sees the same words in the same order as a walk over every row.
+    QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM ydxx WHERE %1 IS NOT NULL GROUP BY %1"
+                                            " ORDER BY MIN(rowid)")
+                                 .arg(column));
+    QStringList& words = DistinctNameList();
+    words.clear();
+    QSet<QString> seen;
+    while (query.next()) {
+        const QString value = query.value(0).toString();
+        if (value == kSlash)
+            continue;
+        for (const QString& word : value.split(u' ')) {
+            if (!seen.contains(word)) {
+                seen.insert(word);
+                words << word;
+            }
+        }
+    }
+    return words;
+}
+
+std::optional<Disc> FindDisc(const QString& bh)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
+                             {bh});
+    if (!query.next())
+        return std::nullopt;
+    return ReadDisc(query);
+}
+
+NewDiscCheck CheckNewDisc(const NewDisc& disc)
+{
+    if (RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {disc.bh}).isValid())
+        return NewDiscCheck::NumberInUse;
+    if (BadGenre(disc.lx))
+        return NewDiscCheck::BadGenre;
+    if (!disc.ydlx.isEmpty() && !DiscTypes().contains(disc.ydlx))
+        return NewDiscCheck::BadDiscType;
+    if (IsEmptyNumber(disc.bh))
+        return NewDiscCheck::EmptyNumber;
+    return NewDiscCheck::Ok;
+}
+
+void AddDisc(const NewDisc& disc)
+{
+    RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES (?,?,?,?,?,?,'否',?,?)"),
+           {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
+            NamesToStore(disc.zy), NamesToStore(disc.gj), disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx,
+            TodayText(), OrSlash(SynopsisToStore(disc.nrjj))});
+}
+
+DiscChangeCheck CheckDiscChange(const DiscChange& change)
+{
+    if (IsEmptyNumber(change.bh))
+        return DiscChangeCheck::EmptyNumber;
+    if (BadGenre(change.lx))
+        return DiscChangeCheck::BadGenre;
+    if (change.rkrq.isEmpty())
+        return DiscChangeCheck::EmptyDate;
+    return DiscChangeCheck::Ok;
+}
+
+bool ModifyDisc(const DiscChange& change)
+{
+    QSqlQuery query = RunSql(QStringLiteral("UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
+                             {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
+                              NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
+                              OrSlash(SynopsisToStore(change.nrjj)), change.bh});
+    return query.numRowsAffected() > 0;
+}
+
+Conditions DiscConditions(const DiscFilter& filter)
+{
+    Conditions conditions;
+    conditions.equal(QStringLiteral("bh"), filter.bh);
+    conditions.equal(QStringLiteral("pm"), filter.pm);
+    conditions.equal(QStringLiteral("gj"), filter.gj);
+    conditions.equal(QStringLiteral("rkrq"), filter.rkrq);
+    conditions.equal(QStringLiteral("lx"), filter.lx);
+    conditions.equal(QStringLiteral("ydlx"), filter.ydlx);
+    conditions.equal(QStringLiteral("sfycz"), filter.sfycz);
+    conditions.contains(QStringLiteral("zy"), filter.zy);
+    return conditions;
+}
+
+QString DiscSortClause(const QString& heading)
+{
+    static const QList<std::pair<QString, QString>> sorts = {
+        {"影碟编号", "bh"}, {"片名", "pm"},   {"类型", "lx"},     {"影碟类型", "ydlx"},
+        {"主演", "zy"},     {"国籍", "gj"},   {"入库日期", "rkrq"}, {"是否已出租", "sfycz"}};
+    for (const auto& [text, column] : sorts)
+        if (text == heading)
+            return QStringLiteral(" ORDER BY ") + column;
+    return {};
+}
+
+bool AnyRentedDisc(const DiscFilter& filter)
+{
+    Conditions conditions = DiscConditions(filter);
+    conditions.add(QStringLiteral("sfycz = '是'"));
+    return RunScalar(QStringLiteral("SELECT bh FROM ydxx") + conditions.where() + QStringLiteral(" LIMIT 1"),
+                     conditions.values())
+        .isValid();
+}
+
+QStringList DeleteDiscs(const DiscFilter& filter)
+{
+    const Conditions conditions = DiscConditions(filter);
+    QStringList numbers = InTransaction([&conditions] {
+        QStringList selected;
+        QSqlQuery query = RunSql(QStringLiteral("SELECT bh FROM ydxx") + conditions.where(), conditions.values());
+        while (query.next())
+            selected << query.value(0).toString();
+        RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
+        return selected;
+    });
+    // Only once the rows are gone: a failed deletion keeps every cover.
+    for (const QString& bh : numbers)
+        QFile::remove(CoverPath(bh));
+    return numbers;
+}
+
+void DeleteRentalsOfDiscs(const QStringList& numbers)
+{
+    InTransaction([&numbers] {
+        for (const QString& bh : numbers)
+            RunSql(QStringLiteral("DELETE FROM zjxx WHERE bh = ?"), {bh});
+    });
+}
+
+QString PicturesFolder()
+{
+    return JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
+}
+
+QString CoverPath(const QString& bh)
+{
+    // A number is a file name here: separators must not lead out of the folder.
+    QString name = bh;
+    name.replace(u'/', QStringLiteral("%2F")).replace(u'\\', QStringLiteral("%5C"));
+    return JoinPath(PicturesFolder(), name + QStringLiteral(".jpg"));
+}
+
+void StoreCover(const QString& source, const QString& bh)
+{
+    if (!QFileInfo(source).isFile())
+        throw MovrntError(QStringLiteral("找不到图片文件：") + source, QStringLiteral("StoreCover"));
+    if (!QDir().mkpath(PicturesFolder()))
+        throw MovrntError(QStringLiteral("无法创建文件夹：") + PicturesFolder(), QStringLiteral("StoreCover"));
+    const QString target = CoverPath(bh);
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial))
+        throw MovrntError(QStringLiteral("无法复制图片文件到 ") + target, QStringLiteral("StoreCover"));
+    QFile::remove(target);
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw MovrntError(QStringLiteral("无法保存图片文件 ") + target, QStringLiteral("StoreCover"));
+    }
+}
+
+QString SynopsisToStore(const QString& text)
+{
+    return text.left(255);
+}

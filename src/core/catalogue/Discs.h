@@ -1,0 +1,77 @@
+#pragma once
+
+#include "store/Conditions.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The nine genres, in the order every list shows them.
+const QStringList& Genres();
+// "VCD", "DVD".
+const QStringList& DiscTypes();
+
+// Distinct words of the stars (zy) or countries (gj) of the catalogue: each
+// value split at every ASCII blank, in the order first seen, "/" skipped. The
+// result also becomes the shared distinct-name list.
+QStringList DistinctWords(const QString& column);
+
+// One disc as the windows show it.
+struct Disc
+{
+    QString bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj;
+};
+std::optional<Disc> FindDisc(const QString& bh);
+
+// What the add window holds.
+struct NewDisc
+{
+    QString bh, pm, lx, zy, gj, ydlx, nrjj;
+};
+enum class NewDiscCheck { Ok, NumberInUse, BadGenre, BadDiscType, EmptyNumber };
+// The checks in the order they are reported: a number in use first.
+NewDiscCheck CheckNewDisc(const NewDisc& disc);
+// Inserts the disc with its defaults: "/" for empty texts, "故事片", "DVD",
+// not rented, entered today.
+void AddDisc(const NewDisc& disc);
+
+// What the modify window holds.
+struct DiscChange
+{
+    QString bh, pm, lx, zy, gj, rkrq, nrjj;
+};
+enum class DiscChangeCheck { Ok, EmptyNumber, BadGenre, EmptyDate };
+DiscChangeCheck CheckDiscChange(const DiscChange& change);
+// False when no disc has that number. The type and rented flag never change.
+bool ModifyDisc(const DiscChange& change);
+
+// The conditions of the query and delete windows, in their fixed order.
+struct DiscFilter
+{
+    QString bh, pm, gj, rkrq, lx, ydlx, sfycz;
+    QString zy;  // contained in the stars; the query window only
+};
+Conditions DiscConditions(const DiscFilter& filter);
+
+// " ORDER BY ..." for a click on a heading of the disc grid; empty for an
+// unknown heading.
+QString DiscSortClause(const QString& heading);
+inline const QString kDefaultDiscSort = QStringLiteral(" ORDER BY ydlx , rkrq , lx");
+
+// Deleting: refused when a matching disc is out.
+bool AnyRentedDisc(const DiscFilter& filter);
+// Deletes the matching discs in one transaction, then their cover files;
+// returns the numbers deleted. Throws MovrntError, leaving every disc in place.
+QStringList DeleteDiscs(const DiscFilter& filter);
+// Deletes every rental of the given discs in one transaction.
+void DeleteRentalsOfDiscs(const QStringList& numbers);
+
+// Cover pictures: Pictures/<number>.jpg under the program folder.
+QString PicturesFolder();
+QString CoverPath(const QString& bh);
+// Copies a chosen picture byte for byte as the disc's cover, replacing the old
+// one. Throws MovrntError.
+void StoreCover(const QString& source, const QString& bh);
+
+// The first 255 characters of a synopsis: what is stored.
+QString SynopsisToStore(const QString& text);

@@ -1,0 +1,35 @@
+#include "Conditions.h"
+
+void Conditions::equal(const QString& column, const QString& value)
+{
+    if (!value.isEmpty())
+        add(column + QStringLiteral(" = ?"), {value});
+}
+
+void Conditions::contains(const QString& column, const QString& value)
+{
+    if (!value.isEmpty())
+        add(QStringLiteral("instr(%1, ?) > 0").arg(column), {value});
+}
+
+void Conditions::equalNumber(const QString& column, const QVariant& value)
+{
+    if (value.isValid())
+        add(column + QStringLiteral(" = ?"), {value});
+}
+
+void Conditions::add(const QString& piece, const QVariantList& values)
+{
+    pieces_ << piece;
+    values_ << values;
+}
+
+QString Conditions::joined() const
+{
+    return pieces_.join(QStringLiteral(" AND "));
+}
+
+QString Conditions::where() const
+{
+    return isEmpty() ? QString() : QStringLiteral(" WHERE ") + joined();
+}

@@ -1,0 +1,14 @@
+#include "ComnDialogBox.h"
+
+#include "app/Seams.h"
+
+#include <QFileDialog>
+
+QString ComnDialogBox(QWidget* parent, const QString& title, const QString& filterDescription,
+                      const QString& pattern)
+{
+    if (Seams().openFile)
+        return Seams().openFile(title, pattern);
+    return QFileDialog::getOpenFileName(parent, title, QString(),
+                                        filterDescription + QStringLiteral(" (") + pattern + u')');
+}

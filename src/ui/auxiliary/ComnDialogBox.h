@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The open-file chooser: the chosen path, or the empty text when cancelled.
+QString ComnDialogBox(QWidget* parent, const QString& title, const QString& filterDescription,
+                      const QString& pattern);

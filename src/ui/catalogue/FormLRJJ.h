@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+// 影碟简介: one disc's data, synopsis and cover.
+class FormLRJJ : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FormLRJJ(QWidget* parent = nullptr);
+    // Fills the window for a disc picked in the query grid.
+    void ShowDisc(const QString& bh);
+
+private Q_SLOTS:
+    void onCommandCKClicked();
+
+private:
+    // False when there is no such disc.
+    bool load(const QString& bh);
+    void clearDisc();
+
+    QLineEdit* textBH_;
+    QPlainTextEdit* textNRJJ_;
+    QLabel* imageYDFM_;
+    QList<QLabel*> labels_;
+};

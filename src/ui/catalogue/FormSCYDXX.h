@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class DateField;
+
+// 删除影碟信息: deletes the discs matching the conditions, their covers and,
+// when asked to, their rentals.
+class FormSCYDXX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormSCYDXX(QWidget* parent = nullptr);
+    // Fills in the number and puts the focus on 删除, as the disc chooser does.
+    void PrepareFor(const QString& bh);
+
+private Q_SLOTS:
+    void onCommandSCClicked();
+
+private:
+    QLineEdit* textBH_;
+    QLineEdit* textPM_;
+    QComboBox* comboLX_;
+    QLineEdit* textGJ_;
+    QComboBox* comboYDLX_;
+    DateField* dateRKRQ_;
+    QComboBox* comboSFCZ_;
+    QLabel* labelJLTS_;
+    QPushButton* commandSC_;
+};

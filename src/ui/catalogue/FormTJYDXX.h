@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+// 添加影碟信息: enters one new disc, with its cover picture.
+class FormTJYDXX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormTJYDXX(QWidget* parent = nullptr);
+
+private Q_SLOTS:
+    void onCommandLNClicked();
+    void onCommandTJClicked();
+
+private:
+    void fillLists();
+
+    QLineEdit* textBH_;
+    QLineEdit* textPM_;
+    QComboBox* comboLX_;
+    QComboBox* comboZY_;
+    QComboBox* comboGJ_;
+    QComboBox* comboYDLX_;
+    QLineEdit* textFMTP_;
+    QLabel* imageYDFM_;
+    QPlainTextEdit* textJJ_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTableView>
+
+class SqlGridModel;
+
+// The result grid of the query windows: reports mouse-button releases on a
+// record row or on the heading row, as the windows act on them.
+class GridView : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit GridView(SqlGridModel* model, QWidget* parent = nullptr);
+    SqlGridModel* gridModel() const { return model_; }
+    // Widths in twips, as the layouts give them (0: the default width).
+    void setColumnWidthsTwips(const QList<int>& twips);
+
+Q_SIGNALS:
+    // row is the model row; the row after the last record is included.
+    void rowReleased(int row, Qt::MouseButton button);
+    void headingReleased(int column, Qt::MouseButton button);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    SqlGridModel* model_;
+};

@@ -1,0 +1,96 @@
+#include "WindowSupport.h"
+
+#include "app/MessageBox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QStringListModel>
+
+BusyStatus::BusyStatus(const QString& text, bool hourglass) : hourglass_(hourglass)
+{
+    if (MDIMain* main = MDIMain::Instance())
+        main->SetStatusText(text);
+    if (hourglass_)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyStatus::~BusyStatus()
+{
+    if (hourglass_)
+        QApplication::restoreOverrideCursor();
+    if (MDIMain* main = MDIMain::Instance())
+        main->SetStatusText(QStringLiteral("就绪"));
+}
+
+void Notice(const QString& text)
+{
+    ShowMessage(text, 0, QStringLiteral("用户提示"));
+}
+
+void Refuse(const QString& text, QWidget* focus)
+{
+    Notice(text);
+    if (focus)
+        focus->setFocus();
+}
+
+bool Ask(const QString& text, const QString& title)
+{
+    return ShowMessage(text, 4, title) == 6;
+}
+
+void CloseWindow(QWidget* window)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        sub->close();
+    else
+        window->close();
+}
+
+void FillCombo(QComboBox* combo, const QStringList& items)
+{
+    // A model set at once: a catalogue may hold thousands of names.
+    const QString text = combo->currentText();
+    auto* model = qobject_cast<QStringListModel*>(combo->model());
+    if (!model) {
+        model = new QStringListModel(combo);
+        combo->setModel(model);
+    }
+    model->setStringList(items);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+void ShowPlaceholder(QLabel* box)
+{
+    box->setPixmap(QPixmap(QStringLiteral(":/images/nofind.png")).scaled(box->size(), Qt::KeepAspectRatio,
+                                                                          Qt::SmoothTransformation));
+    box->setProperty("picture", QStringLiteral("nofind"));
+}
+
+bool ShowPicture(QLabel* box, const QString& path)
+{
+    const QPixmap picture(path);
+    if (path.isEmpty() || picture.isNull()) {
+        ShowPlaceholder(box);
+        return false;
+    }
+    box->setPixmap(picture.scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    box->setProperty("picture", path);
+    return true;
+}
+
+void RefreshDiscCountPanel()
+{
+    if (MDIMain* main = MDIMain::Instance())
+        main->RefreshDiscCount();
+}
+
+void RefreshMemberCountPanel()
+{
+    if (MDIMain* main = MDIMain::Instance())
+        main->RefreshMemberCount();
+}

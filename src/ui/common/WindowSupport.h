@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/MDIMain.h"
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+// Shows a running text in the status bar (and the hourglass, when asked) for
+// as long as it lives; "就绪" comes back on every path out.
+class BusyStatus
+{
+public:
+    explicit BusyStatus(const QString& text, bool hourglass = false);
+    ~BusyStatus();
+    BusyStatus(const BusyStatus&) = delete;
+    BusyStatus& operator=(const BusyStatus&) = delete;
+
+private:
+    bool hourglass_;
+};
+
+// A notice with only 确定 and the title "用户提示".
+void Notice(const QString& text);
+// A notice, then the focus back to the field the user must correct.
+void Refuse(const QString& text, QWidget* focus);
+// 是/否 question; true on 是.
+bool Ask(const QString& text, const QString& title = QStringLiteral("用户提示"));
+
+// Closes a window, whether it stands in the main window or on its own.
+void CloseWindow(QWidget* window);
+
+void FillCombo(QComboBox* combo, const QStringList& items);
+
+// A picture file in a picture box; the "no cover" placeholder when it cannot be read.
+bool ShowPicture(QLabel* box, const QString& path);
+void ShowPlaceholder(QLabel* box);
+
+// Refreshes the panels 3 and 4 of the main window, when it is there.
+void RefreshDiscCountPanel();
+void RefreshMemberCountPanel();
+
+// Presses 查询 of an open query window, as the windows that change its data do.
+template <typename W> void RequeryIfOpen()
+{
+    if (MDIMain* main = MDIMain::Instance())
+        if (W* window = main->FindChild<W>())
+            window->Requery();
+}
+
+// Opens a child window of the main window (or brings it to the front).
+template <typename W> W* OpenWindow()
+{
+    MDIMain* main = MDIMain::Instance();
+    return main ? main->OpenChild<W>() : nullptr;
+}

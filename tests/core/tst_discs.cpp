@@ -1,0 +1,265 @@
+#include "support/TestEnv.h"
+
+#include "catalogue/Discs.h"
+#include "catalogue/DistinctNames.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QSqlQuery>
+#include <memory>
+
+namespace {
+QStringList Row(const QString& bh)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT * FROM ydxx WHERE bh = ?"), {bh});
+    QStringList row;
+    if (query.next())
+        for (int c = 0; c < 9; ++c)
+            row << query.value(c).toString();
+    return row;
+}
+
+qint64 Count(const QString& sql)
+{
+    return RunScalar(sql).toLongLong();
+}
+
+QString Plan(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = RunSql(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, values);
+    QStringList details;
+    while (query.next())
+        details << query.value(3).toString();
+    return details.join(u'\n');
+}
+} // namespace
+
+class TestDiscs : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        OpenDatabase();
+    }
+    void cleanup() { home.reset(); }
+
+    void addChecksInOrder_data()
+    {
+        QTest::addColumn<QString>("bh");
+        QTest::addColumn<QString>("lx");
+        QTest::addColumn<QString>("ydlx");
+        QTest::addColumn<int>("check");
+        QTest::newRow("number in use beats a bad genre") << "1" << "武打片" << "LD" << int(NewDiscCheck::NumberInUse);
+        QTest::newRow("empty number with a bad genre") << "" << "武打片" << "" << int(NewDiscCheck::BadGenre);
+        QTest::newRow("bad disc type") << "2" << "" << "vcd" << int(NewDiscCheck::BadDiscType);
+        QTest::newRow("empty number") << "" << "故事片" << "VCD" << int(NewDiscCheck::EmptyNumber);
+        QTest::newRow("slash is empty") << "/" << "" << "" << int(NewDiscCheck::EmptyNumber);
+        QTest::newRow("genre with a blank") << "2" << "故事片 " << "" << int(NewDiscCheck::BadGenre);
+        QTest::newRow("fine") << "2" << "侦探片" << "DVD" << int(NewDiscCheck::Ok);
+    }
+    void addChecksInOrder()
+    {
+        QFETCH(QString, bh);
+        QFETCH(QString, lx);
+        QFETCH(QString, ydlx);
+        QFETCH(int, check);
+        InsertDisc(QStringLiteral("1"));
+        QCOMPARE(int(CheckNewDisc({bh, {}, lx, {}, {}, ydlx, {}})), check);
+    }
+
+    void addStoresDefaultsAndTrims_data()
+    {
+        QTest::addColumn<QStringList>("typed");   // bh pm lx zy gj ydlx nrjj
+        QTest::addColumn<QStringList>("stored");  // bh pm lx ydlx zy gj rkrq sfycz nrjj
+        QTest::newRow("all empty") << QStringList{"1", "", "", "", "", "", ""}
+                                   << QStringList{"1", "/", "故事片", "DVD", "/", "/", "2003-11-09", "否", "/"};
+        QTest::newRow("outer blanks trimmed") << QStringList{" 1 ", "片", "喜剧片", "  A B  ", " 中国 ", "VCD", "简介"}
+                                              << QStringList{" 1 ", "片", "喜剧片", "VCD", "A B", "中国", "2003-11-09", "否", "简介"};
+        QTest::newRow("blanks only") << QStringList{"2", "", "", "   ", "  ", "", ""}
+                                     << QStringList{"2", "/", "故事片", "DVD", "", "", "2003-11-09", "否", "/"};
+        QTest::newRow("full-width space kept") << QStringList{"3", "", "", "\u3000甲\u3000", "\t乙", "", ""}
+                                               << QStringList{"3", "/", "故事片", "DVD", "\u3000甲\u3000", "\t乙", "2003-11-09", "否", "/"};
+        QTest::newRow("apostrophes as typed") << QStringList{"O'1", "Ocean's", "", "O'Brien", "", "", "it's"}
+                                              << QStringList{"O'1", "Ocean's", "故事片", "DVD", "O'Brien", "/", "2003-11-09", "否", "it's"};
+    }
+    void addStoresDefaultsAndTrims()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, stored);
+        AddDisc({typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]});
+        QCOMPARE(Row(typed[0]), stored);
+        QVERIFY(FindDisc(typed[0]).has_value());
+    }
+
+    void synopsisIsCutAt255()
+    {
+        AddDisc({QStringLiteral("1"), {}, {}, {}, {}, {}, QString(300, u'影')});
+        QCOMPARE(Row(QStringLiteral("1"))[8], QString(255, u'影'));
+    }
+
+    void distinctWords()
+    {
+        AddDisc({"1", {}, {}, "  A B  ", "中国", {}, {}});
+        InsertDisc("2", "B 成龙", "香港 中国");
+        InsertDisc("3", "/", "/");
+        InsertDisc("4", "成龙  李连杰", "美国");
+        InsertDisc("5", "甲\u3000乙", "/");
+        QCOMPARE(DistinctWords(QStringLiteral("zy")),
+                 QStringList({"A", "B", "成龙", "", "李连杰", "甲\u3000乙"}));
+        QCOMPARE(DistinctNameList(), DistinctWords(QStringLiteral("zy")));
+        QVERIFY(InWordList(QStringLiteral("成龙")));
+        QCOMPARE(DistinctWords(QStringLiteral("gj")), QStringList({"中国", "香港", "美国"}));
+    }
+
+    void modifyKeepsTypeAndRentedFlag()
+    {
+        InsertDisc("1", "A", "中国", "是", "VCD");
+        QVERIFY(ModifyDisc({"1", "", "", "", "", "2003-01-02", ""}));
+        QCOMPARE(Row("1"), QStringList({"1", "/", "故事片", "VCD", "/", "/", "2003-01-02", "是", "/"}));
+        QVERIFY(ModifyDisc({"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03", QString(256, u'x')}));
+        QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03", "是", QString(255, u'x')}));
+        QVERIFY(!ModifyDisc({"nope", "x", "", "", "", "2003-01-03", ""}));
+    }
+
+    void modifyChecks_data()
+    {
+        QTest::addColumn<QString>("bh");
+        QTest::addColumn<QString>("lx");
+        QTest::addColumn<QString>("rkrq");
+        QTest::addColumn<int>("check");
+        QTest::newRow("empty number first") << "" << "bad" << "" << int(DiscChangeCheck::EmptyNumber);
+        QTest::newRow("slash number") << "/" << "" << "2003-01-01" << int(DiscChangeCheck::EmptyNumber);
+        QTest::newRow("bad genre before date") << "1" << "bad" << "" << int(DiscChangeCheck::BadGenre);
+        QTest::newRow("empty date") << "1" << "" << "" << int(DiscChangeCheck::EmptyDate);
+        QTest::newRow("fine") << "1" << "" << "2003-01-01" << int(DiscChangeCheck::Ok);
+    }
+    void modifyChecks()
+    {
+        QFETCH(QString, bh);
+        QFETCH(QString, lx);
+        QFETCH(QString, rkrq);
+        QFETCH(int, check);
+        QCOMPARE(int(CheckDiscChange({bh, {}, lx, {}, {}, rkrq, {}})), check);
+    }
+
+    void deleteRefusedWhenAMatchingDiscIsOut()
+    {
+        InsertDisc("1", "/", "中国");
+        InsertDisc("2", "/", "中国", "是");
+        InsertDisc("3", "/", "美国", "是");
+        QVERIFY(AnyRentedDisc({{}, {}, "中国", {}, {}, {}, {}, {}}));
+        QVERIFY(!AnyRentedDisc({"1", {}, {}, {}, {}, {}, {}, {}}));
+        QVERIFY(!AnyRentedDisc({{}, {}, {}, {}, {}, {}, "否", {}}));
+        QVERIFY(AnyRentedDisc({}));
+    }
+
+    void deleteRemovesExactlyItsCovers()
+    {
+        InsertDisc("a*");
+        InsertDisc("ab");
+        InsertDisc("a?");
+        QDir().mkpath(PicturesFolder());
+        for (const QString name : {"a*.jpg", "ab.jpg", "a?.jpg", "ax.jpg"}) {
+            QFile file(PicturesFolder() + u'/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', '2003-11-01', '2003-11-02', '10', '是', '/'),"
+                              " ('ab', '2003-11-01', '2003-11-02', '10', '是', '/')"));
+        QCOMPARE(DeleteDiscs({"a*", {}, {}, {}, {}, {}, {}, {}}), QStringList{"a*"});
+        QVERIFY(!QFile::exists(PicturesFolder() + QStringLiteral("/a*.jpg")));
+        for (const QString name : {"ab.jpg", "a?.jpg", "ax.jpg"})
+            QVERIFY2(QFile::exists(PicturesFolder() + u'/' + name), qPrintable(name));
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);  // rentals only when asked
+        DeleteRentalsOfDiscs({"a*"});
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 1);
+    }
+
+    void failedDeletionLeavesEverything()
+    {
+        InsertDisc("1");
+        InsertDisc("2");
+        QDir().mkpath(PicturesFolder());
+        QFile cover(CoverPath("1"));
+        QVERIFY(cover.open(QIODevice::WriteOnly));
+        cover.close();
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse AFTER DELETE ON ydxx WHEN old.bh = '2'"
+                              " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs({}));
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
+        QVERIFY(QFile::exists(CoverPath("1")));
+    }
+
+    void coverNamesStayInThePicturesFolder()
+    {
+        QCOMPARE(CoverPath("A1"), home->folder() + QStringLiteral("/Pictures/A1.jpg"));
+        QCOMPARE(QFileInfo(CoverPath("../MOVRNT")).absolutePath(), QFileInfo(PicturesFolder()).absoluteFilePath());
+        QCOMPARE(QFileInfo(CoverPath("a\\b")).absolutePath(), QFileInfo(PicturesFolder()).absoluteFilePath());
+    }
+
+    void storeCoverCopiesAndReplaces()
+    {
+        const QString source = home->folder() + QStringLiteral("/chosen.png");
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("first");
+        file.close();
+        StoreCover(source, "7");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("second");
+        file.close();
+        StoreCover(source, "7");
+        QFile stored(CoverPath("7"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), QByteArray("second"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, StoreCover(home->folder() + QStringLiteral("/none.jpg"), "8"));
+        QVERIFY(!QFile::exists(CoverPath("8")));
+    }
+
+    void sortClauses_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("clause");
+        QTest::newRow("number") << "影碟编号" << " ORDER BY bh";
+        QTest::newRow("title") << "片名" << " ORDER BY pm";
+        QTest::newRow("genre") << "类型" << " ORDER BY lx";
+        QTest::newRow("type") << "影碟类型" << " ORDER BY ydlx";
+        QTest::newRow("stars") << "主演" << " ORDER BY zy";
+        QTest::newRow("country") << "国籍" << " ORDER BY gj";
+        QTest::newRow("date") << "入库日期" << " ORDER BY rkrq";
+        QTest::newRow("rented") << "是否已出租" << " ORDER BY sfycz";
+        QTest::newRow("unknown") << "其他" << "";
+    }
+    void sortClauses()
+    {
+        QFETCH(QString, heading);
+        QFETCH(QString, clause);
+        QCOMPARE(DiscSortClause(heading), clause);
+    }
+
+    void equalityConditionsUseIndexes()
+    {
+        // A large catalogue: 100,000 discs.
+        RunSql(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+                              " INSERT INTO ydxx SELECT 'D' || i, '片名' || (i % 5000), '故事片', CASE i % 2 WHEN 0 THEN 'VCD' ELSE 'DVD' END,"
+                              " '明星' || (i % 3000), '中国', '2003-11-01', '否', '/' FROM n"));
+        const QList<std::pair<DiscFilter, QString>> cases = {
+            {{"D500", {}, {}, {}, {}, {}, {}, {}}, "sqlite_autoindex_ydxx_1"},
+            {{{}, "片名7", {}, {}, {}, {}, {}, {}}, "ydxx_pm"},
+            {{{}, {}, {}, "2003-11-01", {}, {}, "是", {}}, "INDEX"},
+        };
+        for (const auto& [filter, index] : cases) {
+            const Conditions conditions = DiscConditions(filter);
+            const QString plan = Plan(QStringLiteral("SELECT * FROM ydxx") + conditions.where(), conditions.values());
+            QVERIFY2(plan.contains(index), qPrintable(plan));
+        }
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 100000);
+    }
+};
+
+MOVRNT_TEST_MAIN(TestDiscs)
+#include "tst_discs.moc"
