@@ -50,6 +50,22 @@ void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const Q
     RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, '/')"), {bh, pm, lx, type, zy, gj, rkrq, sfycz});
 }
 
+void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb, int hydj, double zjje, double yjje,
+                  int yjps, const QString& rhrq)
+{
+    RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
+           {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
+}
+
+qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq, const QString& sfyh, const QString& yjje)
+{
+    const QString ghrq = sfyh == u"是" ? czrq : QStringLiteral("/");
+    return RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)"),
+                  {bh, czrq, ghrq, yjje, sfyh, hybh})
+        .lastInsertId()
+        .toLongLong();
+}
+
 ScriptedMessages::ScriptedMessages()
 {
     SetMessagePresenter([this](const ShownMessage& message) {

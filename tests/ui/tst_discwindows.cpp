@@ -1,4 +1,5 @@
 #include "support/TestEnv.h"
+#include "support/UiHelpers.h"
 
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
@@ -25,58 +26,6 @@
 #include <QSqlQuery>
 #include <memory>
 
-namespace {
-template <typename T> T* Child(QWidget* parent, const char* name)
-{
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!child)
-        qFatal("no control %s", name);
-    return child;
-}
-
-void Type(QWidget* form, const char* name, const QString& text)
-{
-    if (auto* line = form->findChild<QLineEdit*>(QString::fromLatin1(name)); line && !qobject_cast<QComboBox*>(line->parent()))
-        line->setText(text);
-    else if (auto* combo = form->findChild<QComboBox*>(QString::fromLatin1(name)))
-        combo->setEditText(text);
-    else if (auto* box = form->findChild<QPlainTextEdit*>(QString::fromLatin1(name)))
-        box->setPlainText(text);
-    else
-        qFatal("no field %s", name);
-}
-
-void Press(QWidget* form, const char* name)
-{
-    QTest::mouseClick(Child<QPushButton>(form, name), Qt::LeftButton);
-}
-
-QStringList Column(const SqlGridModel* model, int column)
-{
-    QStringList values;
-    for (int row = 0; row < model->rowCount(); ++row)
-        values << model->cell(row, column);
-    return values;
-}
-
-qint64 Count(const QString& sql)
-{
-    return RunScalar(sql).toLongLong();
-}
-
-void ReleaseOnRow(GridView* grid, int row, Qt::MouseButton button)
-{
-    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
-    QTest::mouseRelease(grid->viewport(), button, {}, cell.center());
-}
-
-void ReleaseOnHeading(GridView* grid, int column, Qt::MouseButton button)
-{
-    QHeaderView* header = grid->horizontalHeader();
-    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
-    QTest::mouseRelease(header->viewport(), button, {}, QPoint(x, header->height() / 2));
-}
-} // namespace
 
 class TestDiscWindows : public QObject
 {

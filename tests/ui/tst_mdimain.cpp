@@ -158,7 +158,9 @@ private Q_SLOTS:
         MDIMain window;
         const QStringList enabled = {"mnuZJSZItem",   "mnuMMSZItem",   "mnuTCItem",     "mnuCDItem",
                                      "mnuPopCDItem",  "mnuYDXXItem",   "mnuXGYDXXItem", "mnuSCYDXXItem",
-                                     "mnuTJYDXXItem", "mnuPopYDXXItem", "Toolbar1Button1"};
+                                     "mnuTJYDXXItem", "mnuPopYDXXItem", "Toolbar1Button1", "mnuHYXXItem",
+                                     "mnuXGHYXXItem", "mnuSCHYXXItem", "mnuTJHYXXItem", "mnuPopCZHYItem",
+                                     "Toolbar1Button2"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

@@ -5,6 +5,7 @@
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/TextRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,33 +16,11 @@
 namespace {
 const QString kSlash = QStringLiteral("/");
 
-// Blanks here are ASCII spaces only; a full-width space or a tab is text.
-QString TrimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == u' ')
-        ++start;
-    while (end > start && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(start, end - start);
-}
-
-QString OrSlash(const QString& text)
-{
-    return text.isEmpty() ? kSlash : text;
-}
-
 // Stars and countries: "/" when empty, else without outer blanks (a field of
 // blanks only becomes the empty text).
 QString NamesToStore(const QString& text)
 {
     return text.isEmpty() ? kSlash : TrimBlanks(text);
-}
-
-bool IsEmptyNumber(const QString& bh)
-{
-    return bh.isEmpty() || bh == kSlash;
 }
 
 bool BadGenre(const QString& lx)

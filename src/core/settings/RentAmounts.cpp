@@ -2,19 +2,7 @@
 
 #include "Settings.h"
 
-#include <QRegularExpression>
-#include <cmath>
-
-bool IsNumeric(const QString& text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*$)"));
-    if (!pattern.match(text).hasMatch())
-        return false;
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(value);
-}
+#include "store/Numbers.h"
 
 RentCheck CheckRentAmounts(const QString& vcd, const QString& dvd)
 {
@@ -22,9 +10,9 @@ RentCheck CheckRentAmounts(const QString& vcd, const QString& dvd)
         return RentCheck::InvalidVCD;
     if (!IsNumeric(dvd))
         return RentCheck::InvalidDVD;
-    if (vcd.trimmed().toDouble() < 0)
+    if (NumberValue(vcd) < 0)
         return RentCheck::NegativeVCD;
-    if (dvd.trimmed().toDouble() < 0)
+    if (NumberValue(dvd) < 0)
         return RentCheck::NegativeDVD;
     return RentCheck::Ok;
 }

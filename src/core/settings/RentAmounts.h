@@ -2,11 +2,6 @@
 
 #include <QString>
 
-// A number as a clerk may type it: blanks around it, an optional sign, a
-// decimal point and an exponent are accepted; anything that is not a finite
-// number is not.
-bool IsNumeric(const QString& text);
-
 enum class RentCheck { Ok, InvalidVCD, InvalidDVD, NegativeVCD, NegativeDVD };
 // The rent-per-day checks in the order the dialog reports them.
 RentCheck CheckRentAmounts(const QString& vcd, const QString& dvd);

@@ -35,6 +35,10 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_lx ON ydxx (lx)",
     "CREATE INDEX IF NOT EXISTS ydxx_sfycz ON ydxx (sfycz)",
     "CREATE INDEX IF NOT EXISTS zjxx_bh ON zjxx (bh)",
+    "CREATE INDEX IF NOT EXISTS zjxx_hybh ON zjxx (hybh, sfyh)",
+    "CREATE INDEX IF NOT EXISTS hyxx_hyxm ON hyxx (hyxm)",
+    "CREATE INDEX IF NOT EXISTS hyxx_rhrq ON hyxx (rhrq)",
+    "CREATE INDEX IF NOT EXISTS hyxx_hydj ON hyxx (hydj)",
 };
 
 const char* const kTables[] = {"ydxx", "zjxx", "hyxx", "ydbl", "ndyj"};

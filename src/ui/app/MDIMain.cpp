@@ -8,6 +8,10 @@
 #include "catalogue/FormTJYDXX.h"
 #include "catalogue/FormXGYDXX.h"
 #include "catalogue/FormYDCX.h"
+#include "members/FormHYXX.h"
+#include "members/FormSCHYXX.h"
+#include "members/FormTJHYXX.h"
+#include "members/FormXGHYXX.h"
 #include "settings/FormZJSZ.h"
 
 #include "access/PassCheck.h"
@@ -112,6 +116,10 @@ void MDIMain::registerHandlers()
     handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };
     handlers_[Command::SCYDXX] = [this] { OpenChild<FormSCYDXX>(); };
     handlers_[Command::TJYDXX] = [this] { OpenChild<FormTJYDXX>(); };
+    handlers_[Command::HYXX] = [this] { OpenChild<FormHYXX>(); };
+    handlers_[Command::XGHYXX] = [this] { OpenChild<FormXGHYXX>(); };
+    handlers_[Command::SCHYXX] = [this] { OpenChild<FormSCHYXX>(); };
+    handlers_[Command::TJHYXX] = [this] { OpenChild<FormTJHYXX>(); };
     handlers_[Command::TC] = [this] { close(); };
     handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
 }

@@ -1,6 +1,7 @@
 #include "DiscFields.h"
 
 #include "auxiliary/ComnDialogBox.h"
+#include "common/Controls.h"
 #include "common/WindowSupport.h"
 
 #include "catalogue/Discs.h"
@@ -10,45 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-QLineEdit* MakeLine(QWidget* parent, const char* name, const QString& toolTip)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(toolTip);
-    return box;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& toolTip)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setToolTip(toolTip);
-    combo->setMaxVisibleItems(20);
-    return combo;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(toolTip);
-    button->setMinimumWidth(88);
-    return button;
-}
-
-QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy, const char* name)
-{
-    auto* label = new QLabel(text, parent);
-    if (name)
-        label->setObjectName(QString::fromLatin1(name));
-    label->setBuddy(buddy);
-    if (buddy)
-        buddy->setAccessibleName(text.trimmed().remove(u':').remove(u'#').trimmed());
-    return label;
-}
 
 QPlainTextEdit* MakeSynopsisBox(QWidget* parent)
 {

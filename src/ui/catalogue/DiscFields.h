@@ -2,18 +2,11 @@
 
 #include <QString>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QWidget;
+#include "common/Controls.h"
 
-// Controls the disc windows share, made with their names, captions and tooltips.
-QLineEdit* MakeLine(QWidget* parent, const char* name, const QString& toolTip = {});
-QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& toolTip = {});
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip = {});
-QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy, const char* name = nullptr);
+class QPlainTextEdit;
+
+// Controls the disc windows share.
 // The synopsis box: a multi-line text with a vertical scroll bar.
 QPlainTextEdit* MakeSynopsisBox(QWidget* parent);
 // The cover picture box, showing the placeholder.

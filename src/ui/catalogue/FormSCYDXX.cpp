@@ -62,6 +62,7 @@ FormSCYDXX::FormSCYDXX(QWidget* parent) : QWidget(parent)
     bottom->addWidget(commandFQ);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
+    layout->addStretch();
     layout->addLayout(bottom);
     resize(600, 260);
 

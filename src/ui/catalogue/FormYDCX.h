@@ -1,30 +1,26 @@
 #pragma once
 
-#include <QDialog>
-#include <QWidget>
+#include "common/ActionChooser.h"
+#include "common/QueryWindow.h"
+
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QRadioButton;
 class DateField;
-class GridView;
-class SqlGridModel;
 
 // 影碟信息查询: the discs matching the conditions, sorted by a chosen column.
-class FormYDCX : public QWidget
+class FormYDCX : public QueryWindow
 {
     Q_OBJECT
 public:
     explicit FormYDCX(QWidget* parent = nullptr);
-    // Presses 查询: windows that change discs call it while this window is open.
-    void Requery();
-    SqlGridModel* model() const { return model_; }
 
-private Q_SLOTS:
-    void onCommandCXClicked();
-    void onRowReleased(int row, Qt::MouseButton button);
-    void onHeadingReleased(int column, Qt::MouseButton button);
+protected:
+    bool runQuery() override;
+    QString sortFor(const QString& heading) const override;
+    void rowReleased(int row, Qt::MouseButton button) override;
+    void headingReleasedOther(Qt::MouseButton button) override;
 
 private:
     QLineEdit* textBH_;
@@ -35,14 +31,10 @@ private:
     QComboBox* comboYDLX_;
     QComboBox* comboSFCZ_;
     DateField* dateRKRQ_;
-    QLabel* labelJLTS_;
-    SqlGridModel* model_;
-    GridView* grid_;
-    QString sortClause_;
 };
 
-// 请选择您要执行的操作：: what to do with the disc right-clicked in the query.
-class FormYDCZ : public QDialog
+// The disc action chooser: rent the disc out, modify it or delete it.
+class FormYDCZ : public ActionChooser
 {
     Q_OBJECT
 public:
@@ -50,12 +42,6 @@ public:
     // Shows the one chooser in front, for this disc.
     static FormYDCZ* ShowFor(const QString& bh);
 
-private Q_SLOTS:
-    void onCommandQDClicked();
-
-private:
-    QLabel* labelBH_;
-    QRadioButton* optionZJ_;
-    QRadioButton* optionXG_;
-    QRadioButton* optionSC_;
+protected:
+    void act(int option, const QString& bh) override;
 };

@@ -1,0 +1,188 @@
+#include "Members.h"
+
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/Numbers.h"
+#include "store/TextRules.h"
+
+#include <QSqlQuery>
+
+namespace {
+bool IsSex(const QString& text)
+{
+    return Sexes().contains(text);
+}
+
+QString MemberText(const QVariant& value, int column)
+{
+    // zjje and yjje are amounts; the rest are shown as stored.
+    if ((column == 6 || column == 7) && !value.isNull())
+        return AmountText(value.toDouble());
+    return value.toString();
+}
+} // namespace
+
+const QStringList& Sexes()
+{
+    static const QStringList sexes = {"男", "女"};
+    return sexes;
+}
+
+QStringList LevelList()
+{
+    QStringList levels;
+    const int count = GetSetting(Setting::HYDJ).toInt();
+    for (int level = 1; level <= count; ++level)
+        levels << QString::number(level);
+    return levels;
+}
+
+std::optional<Member> FindMember(const QString& hybh)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
+                                            " FROM hyxx WHERE hybh = ?"),
+                             {hybh});
+    if (!query.next())
+        return std::nullopt;
+    QStringList v;
+    for (int c = 0; c < 10; ++c)
+        v << MemberText(query.value(c), c);
+    return Member{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]};
+}
+
+NewMemberCheck CheckNewMember(const NewMember& member)
+{
+    if (RunScalar(QStringLiteral("SELECT hybh FROM hyxx WHERE hybh = ?"), {member.hybh}).isValid())
+        return NewMemberCheck::NumberInUse;
+    if (!member.hyxb.isEmpty() && !IsSex(member.hyxb))
+        return NewMemberCheck::BadSex;
+    if (!IsNumeric(member.zjje))
+        return NewMemberCheck::RentNotNumber;
+    if (!IsNumeric(member.yjje))
+        return NewMemberCheck::DepositNotNumber;
+    if (IsEmptyNumber(member.hybh))
+        return NewMemberCheck::EmptyNumber;
+    return NewMemberCheck::Ok;
+}
+
+void AddMember(const NewMember& member)
+{
+    RunSql(QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
+           {member.hybh, OrSlash(member.hyxm), member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb,
+            OrSlash(member.hyzz), OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje),
+            TodayText()});
+}
+
+MemberChangeCheck CheckMemberChange(const MemberChange& change)
+{
+    if (IsEmptyNumber(change.hybh))
+        return MemberChangeCheck::EmptyNumber;
+    if (!IsNumeric(change.zjje))
+        return MemberChangeCheck::RentNotNumber;
+    if (!IsNumeric(change.yjje))
+        return MemberChangeCheck::DepositNotNumber;
+    if (change.rhrq.isEmpty())
+        return MemberChangeCheck::EmptyDate;
+    if (!IsSex(change.hyxb))
+        return MemberChangeCheck::BadSex;
+    return MemberChangeCheck::Ok;
+}
+
+bool ModifyMember(const MemberChange& change)
+{
+    QSqlQuery query = RunSql(QStringLiteral("UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,hyxb = ?"
+                                            " WHERE hybh = ?"),
+                             {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
+                              NumberValue(change.zjje), NumberValue(change.yjje), change.rhrq, change.hyxb, change.hybh});
+    return query.numRowsAffected() > 0;
+}
+
+MemberFilterCheck CheckMemberFilter(const MemberFilter& filter)
+{
+    const auto bad = [](const QString& text) { return !text.isEmpty() && !IsNumeric(text); };
+    if (bad(filter.zjje))
+        return MemberFilterCheck::RentNotNumber;
+    if (bad(filter.yjje))
+        return MemberFilterCheck::DepositNotNumber;
+    if (bad(filter.yjps))
+        return MemberFilterCheck::BorrowedNotNumber;
+    if (bad(filter.hydj))
+        return MemberFilterCheck::LevelNotNumber;
+    return MemberFilterCheck::Ok;
+}
+
+namespace {
+QVariant NumberOrNothing(const QString& text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(NumberValue(text));
+}
+} // namespace
+
+Conditions MemberConditions(const MemberFilter& filter)
+{
+    Conditions conditions;
+    conditions.equal(QStringLiteral("hybh"), filter.hybh);
+    conditions.equal(QStringLiteral("hyxm"), filter.hyxm);
+    conditions.equalNumber(QStringLiteral("zjje"), NumberOrNothing(filter.zjje));
+    conditions.equalNumber(QStringLiteral("yjje"), NumberOrNothing(filter.yjje));
+    conditions.equalNumber(QStringLiteral("yjps"), NumberOrNothing(filter.yjps));
+    conditions.equalNumber(QStringLiteral("hydj"), NumberOrNothing(filter.hydj));
+    conditions.equal(QStringLiteral("rhrq"), filter.rhrq);
+    conditions.equal(QStringLiteral("hyxb"), filter.hyxb);
+    return conditions;
+}
+
+QString MemberSortClause(const QString& heading)
+{
+    static const QList<std::pair<QString, QString>> sorts = {
+        {"会员编号", "hybh"}, {"姓名", "hyxm"},     {"性别", "hyxb"},     {"家庭住址", "hyzz"}, {"联系电话", "lxdh"},
+        {"会员等级", "hydj"}, {"预付租金", "zjje"}, {"预付押金", "yjje"}, {"已借盘数", "yjps"}, {"入会日期", "rhrq"}};
+    for (const auto& [text, column] : sorts)
+        if (text == heading)
+            return QStringLiteral(" ORDER BY ") + column;
+    return {};
+}
+
+Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QString& alias)
+{
+    Conditions conditions;
+    conditions.equal(alias + QStringLiteral("hybh"), deletion.hybh);
+    conditions.equal(alias + QStringLiteral("hyxm"), deletion.hyxm);
+    conditions.equalNumber(alias + QStringLiteral("hydj"), NumberOrNothing(deletion.hydj));
+    conditions.equal(alias + QStringLiteral("rhrq"), deletion.rhrq);
+    conditions.equal(alias + QStringLiteral("hyxb"), deletion.hyxb);
+    return conditions;
+}
+
+bool AnyMemberWithDiscOut(const MemberDeletion& deletion)
+{
+    Conditions conditions = MemberDeletionConditions(deletion, QStringLiteral("a."));
+    conditions.add(QStringLiteral("a.hybh <> '/'"));
+    // One probe per member through the rentals' member index.
+    conditions.add(QStringLiteral("EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')"));
+    return RunScalar(QStringLiteral("SELECT 1 FROM hyxx AS a") + conditions.where() + QStringLiteral(" LIMIT 1"),
+                     conditions.values())
+        .isValid();
+}
+
+QStringList DeleteMembers(const MemberDeletion& deletion)
+{
+    const Conditions conditions = MemberDeletionConditions(deletion);
+    return InTransaction([&conditions] {
+        QStringList numbers;
+        QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(), conditions.values());
+        while (query.next())
+            numbers << query.value(0).toString();
+        RunSql(QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());
+        return numbers;
+    });
+}
+
+void DeleteRentalsOfMembers(const QStringList& numbers)
+{
+    InTransaction([&numbers] {
+        for (const QString& hybh : numbers)
+            RunSql(QStringLiteral("DELETE FROM zjxx WHERE hybh = ?"), {hybh});
+    });
+}

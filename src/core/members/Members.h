@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/Conditions.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// "男", "女".
+const QStringList& Sexes();
+// "1" up to the number of member levels set (HYDJ).
+QStringList LevelList();
+
+// One member as the windows show it (amounts in their shortest form).
+struct Member
+{
+    QString hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq;
+};
+std::optional<Member> FindMember(const QString& hybh);
+
+struct NewMember
+{
+    QString hybh, hyxm, hyxb, hyzz, lxdh, zjje, yjje;
+};
+enum class NewMemberCheck { Ok, NumberInUse, BadSex, RentNotNumber, DepositNotNumber, EmptyNumber };
+// The checks in the order they are reported: a number in use first.
+NewMemberCheck CheckNewMember(const NewMember& member);
+// Level 0, nothing borrowed, joined today; "男" for an empty sex, "/" for empty texts.
+void AddMember(const NewMember& member);
+
+struct MemberChange
+{
+    QString hybh, hyxm, hyxb, hyzz, lxdh, zjje, yjje, rhrq;
+};
+enum class MemberChangeCheck { Ok, EmptyNumber, RentNotNumber, DepositNotNumber, EmptyDate, BadSex };
+MemberChangeCheck CheckMemberChange(const MemberChange& change);
+// False when no member has that number. Level and borrowed count never change here.
+bool ModifyMember(const MemberChange& change);
+
+// The conditions of the member query, in their fixed order.
+struct MemberFilter
+{
+    QString hybh, hyxm, zjje, yjje, yjps, hydj, rhrq, hyxb;
+};
+enum class MemberFilterCheck { Ok, RentNotNumber, DepositNotNumber, BorrowedNotNumber, LevelNotNumber };
+MemberFilterCheck CheckMemberFilter(const MemberFilter& filter);
+Conditions MemberConditions(const MemberFilter& filter);
+QString MemberSortClause(const QString& heading);
+inline const QString kDefaultMemberSort = QStringLiteral(" ORDER BY rhrq , hybh , hyxm");
+
+// The conditions of the member deletion.
+struct MemberDeletion
+{
+    QString hybh, hyxm, hydj, rhrq, hyxb;
+};
+Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QString& alias = {});
+// True when a matching member has a disc out (walk-in rentals never count).
+bool AnyMemberWithDiscOut(const MemberDeletion& deletion);
+// Deletes the matching members in one transaction; returns their numbers.
+QStringList DeleteMembers(const MemberDeletion& deletion);
+// Deletes every rental of the given members in one transaction.
+void DeleteRentalsOfMembers(const QStringList& numbers);

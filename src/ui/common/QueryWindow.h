@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+class GridView;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class SqlGridModel;
+
+// What the three query windows share: a frame of conditions, 查询 and 放弃,
+// the result grid sorted by a clicked heading, and the count of records found.
+class QueryWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // Presses 查询: windows that change the listed data call it while this window is open.
+    void Requery();
+    SqlGridModel* model() const { return model_; }
+
+protected:
+    // tipNames: the names the row tooltip gives the columns.
+    QueryWindow(const QStringList& headings, const QStringList& tipNames, const QString& defaultSort,
+                QWidget* parent);
+    // Names the controls and lays the window out; conditions go into conditionsGrid().
+    void setUp(const char* gridName, const QString& frameTitle, const QString& hint, const QString& busyText);
+    QGridLayout* conditionsGrid() const { return conditions_; }
+    QHBoxLayout* bottomBar() const { return bottom_; }
+    // Adds a condition field with its caption at a place of the frame.
+    void placeCondition(int row, int column, const char* labelName, const QString& caption, QWidget* field);
+
+    // Runs the query with the current conditions; throws MovrntError. False
+    // when a condition was refused (the window has said why).
+    virtual bool runQuery() = 0;
+    // The sort clause for a heading, or empty to keep the current one.
+    virtual QString sortFor(const QString& heading) const = 0;
+    virtual void rowReleased(int row, Qt::MouseButton button) = 0;
+    virtual void headingReleasedOther(Qt::MouseButton) {}
+
+    void showCount();
+    QString sortClause() const { return sortClause_; }
+
+    SqlGridModel* model_;
+    GridView* grid_;
+    QLabel* labelJLTS_;
+
+protected Q_SLOTS:
+    void onCommandCXClicked();
+
+private:
+    void onHeadingReleased(int column, Qt::MouseButton button);
+
+    QString sortClause_;
+    QString busyText_;
+    QGroupBox* frameTJ_;
+    QGridLayout* conditions_;
+    QHBoxLayout* bottom_;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "common/ActionChooser.h"
+#include "common/QueryWindow.h"
+
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class DateField;
+
+// 会员信息查询: the members matching the conditions, sorted by a chosen column.
+class FormHYXX : public QueryWindow
+{
+    Q_OBJECT
+public:
+    explicit FormHYXX(QWidget* parent = nullptr);
+
+protected:
+    bool runQuery() override;
+    QString sortFor(const QString& heading) const override;
+    void rowReleased(int row, Qt::MouseButton button) override;
+
+private:
+    QLineEdit* textBH_;
+    QLineEdit* textXM_;
+    QLineEdit* textZJJE_;
+    QLineEdit* textYJJE_;
+    QLineEdit* textYJPS_;
+    QComboBox* comboHYDJ_;
+    DateField* dateRHRQ_;
+    QComboBox* comboXB_;
+};
+
+// The member action chooser: the member's rental history, modify or delete.
+class FormHYCZ : public ActionChooser
+{
+    Q_OBJECT
+public:
+    explicit FormHYCZ(QWidget* parent = nullptr);
+    // Shows the one chooser in front, for this member.
+    static FormHYCZ* ShowFor(const QString& hybh);
+
+protected:
+    void act(int option, const QString& hybh) override;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class DateField;
+
+// 删除会员信息: deletes the members matching the conditions and, when asked
+// to, their rentals; never while one of them has a disc out.
+class FormSCHYXX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormSCHYXX(QWidget* parent = nullptr);
+    // Fills in the number, as the member chooser does.
+    void PrepareFor(const QString& hybh);
+
+private Q_SLOTS:
+    void onCommandSCClicked();
+
+private:
+    QLineEdit* textBH_;
+    QLineEdit* textXM_;
+    QComboBox* comboXB_;
+    QComboBox* comboHYDJ_;
+    DateField* dateRHRQ_;
+    QLabel* labelJLTS_;
+};

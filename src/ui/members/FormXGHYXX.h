@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+class DateField;
+
+// 修改会员信息: corrects one member's details, prepaid amounts and join date.
+class FormXGHYXX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormXGHYXX(QWidget* parent = nullptr);
+    // Fills in the number and presses 查看, as the member chooser does.
+    void LookUp(const QString& hybh);
+
+private Q_SLOTS:
+    void onCommandCKClicked();
+    void onCommandXGClicked();
+
+private:
+    QLineEdit* textHYBH_;
+    QLineEdit* textXM_;
+    QComboBox* comboXB_;
+    QLineEdit* textJTZZ_;
+    QLineEdit* textLXDH_;
+    QLineEdit* textYFZJ_;
+    QLineEdit* textYFYJ_;
+    DateField* dateRHRQ_;
+};
