@@ -12,7 +12,8 @@ namespace {
 // of letting the platform plugin fail with its own message.
 bool DisplayAvailable()
 {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 } // namespace
@@ -25,11 +26,12 @@ int main(int argc, char* argv[])
             home = QString::fromLocal8Bit(argv[++i]);
     }
     if (!DisplayAvailable()) {
-        std::fprintf(stderr,
-                     "movrnt needs a graphical display, and none was found (DISPLAY is not set).\n"
-                     "Start it from a desktop session, or on a machine without one under a virtual\n"
-                     "display:  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "movrnt needs a graphical display, and none was found (DISPLAY is not set).\n"
+            "Start it from a desktop session, or on a machine without one under a virtual\n"
+            "display:  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
+            argv[0]);
         return 2;
     }
     QApplication app(argc, argv);

@@ -48,10 +48,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("abc") << "abc" << "fed";
-        QTest::newRow("end of the alphabet") << "xyz" << "}|{";
-        QTest::newRow("digits and capitals") << "A1z" << "}4D";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("abc") << "abc"
+                             << "fed";
+        QTest::newRow("end of the alphabet") << "xyz"
+                                             << "}|{";
+        QTest::newRow("digits and capitals") << "A1z"
+                                             << "}4D";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void scrambling()
     {
@@ -59,7 +63,8 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QCOMPARE(Scrambled(password), stored);
         QCOMPARE(ReverseText(ShiftText(stored, QStringLiteral("SUB"))), password);
-        QCOMPARE(ShiftText(stored, QStringLiteral("anything but PLUS")), ShiftText(stored, QStringLiteral("SUB")));
+        QCOMPARE(ShiftText(stored, QStringLiteral("anything but PLUS")),
+                 ShiftText(stored, QStringLiteral("SUB")));
     }
 
     void hashedPasswordChecks_data()
@@ -77,7 +82,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         QVERIFY(!PasswordIsSet());
-        QVERIFY(!CheckPassword(QString()));  // no password: nothing matches
+        QVERIFY(!CheckPassword(QString())); // no password: nothing matches
         QVERIFY(StorePassword(QStringLiteral("Shop2003")));
         QVERIFY(PasswordIsSet());
         const QString stored = GetSetting(Setting::Password);
@@ -94,7 +99,7 @@ private Q_SLOTS:
         QVERIFY(StorePassword(QStringLiteral("abcde")));
         const QString first = GetSetting(Setting::Password);
         QVERIFY(StorePassword(QStringLiteral("abcde")));
-        QVERIFY(GetSetting(Setting::Password) != first);  // salted
+        QVERIFY(GetSetting(Setting::Password) != first); // salted
         QVERIFY(StorePassword(QString()));
         QVERIFY(!PasswordIsSet());
     }
@@ -110,8 +115,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, password);
         SetSetting(Setting::Password, Scrambled(password));
-        QVERIFY(!CheckPassword(password.toUpper() == password ? password.toLower() : password.toUpper()));
-        QCOMPARE(GetSetting(Setting::Password), Scrambled(password));  // a wrong attempt changes nothing
+        QVERIFY(!CheckPassword(password.toUpper() == password ? password.toLower()
+                                                              : password.toUpper()));
+        QCOMPARE(GetSetting(Setting::Password),
+                 Scrambled(password)); // a wrong attempt changes nothing
         QVERIFY(CheckPassword(password));
         QVERIFY(GetSetting(Setting::Password).startsWith(QStringLiteral("$argon2id$")));
         QVERIFY(!EverySettingsFile(home->configFolder()).contains(Scrambled(password).toUtf8()));
@@ -146,16 +153,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<int>("check");
-        QTest::newRow("mismatch before length") << "abc" << "abd" << int(NewPasswordCheck::Mismatch);
-        QTest::newRow("four characters") << "abcd" << "abcd" << int(NewPasswordCheck::TooShort);
-        QTest::newRow("empty") << "" << "" << int(NewPasswordCheck::TooShort);
-        QTest::newRow("five characters") << "abcde" << "abcde" << int(NewPasswordCheck::Ok);
-        QTest::newRow("digits and capitals") << "AZaz09" << "AZaz09" << int(NewPasswordCheck::Ok);
-        QTest::newRow("blank") << "abc de" << "abc de" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("chinese character") << "abc影de" << "abc影de" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("full-width digit") << "abcd１" << "abcd１" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("punctuation") << "abcd!" << "abcd!" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("short with a bad character") << "a b" << "a b" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("mismatch before length") << "abc"
+                                                << "abd" << int(NewPasswordCheck::Mismatch);
+        QTest::newRow("four characters") << "abcd"
+                                         << "abcd" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("empty") << ""
+                               << "" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("five characters") << "abcde"
+                                         << "abcde" << int(NewPasswordCheck::Ok);
+        QTest::newRow("digits and capitals") << "AZaz09"
+                                             << "AZaz09" << int(NewPasswordCheck::Ok);
+        QTest::newRow("blank") << "abc de"
+                               << "abc de" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("chinese character") << "abc影de"
+                                           << "abc影de" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("full-width digit") << "abcd１"
+                                          << "abcd１" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("punctuation") << "abcd!"
+                                     << "abcd!" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("short with a bad character") << "a b"
+                                                    << "a b" << int(NewPasswordCheck::TooShort);
     }
     void newPasswordChecks()
     {

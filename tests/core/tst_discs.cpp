@@ -53,13 +53,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lx");
         QTest::addColumn<QString>("ydlx");
         QTest::addColumn<int>("check");
-        QTest::newRow("number in use beats a bad genre") << "1" << "武打片" << "LD" << int(NewDiscCheck::NumberInUse);
-        QTest::newRow("empty number with a bad genre") << "" << "武打片" << "" << int(NewDiscCheck::BadGenre);
-        QTest::newRow("bad disc type") << "2" << "" << "vcd" << int(NewDiscCheck::BadDiscType);
-        QTest::newRow("empty number") << "" << "故事片" << "VCD" << int(NewDiscCheck::EmptyNumber);
-        QTest::newRow("slash is empty") << "/" << "" << "" << int(NewDiscCheck::EmptyNumber);
-        QTest::newRow("genre with a blank") << "2" << "故事片 " << "" << int(NewDiscCheck::BadGenre);
-        QTest::newRow("fine") << "2" << "侦探片" << "DVD" << int(NewDiscCheck::Ok);
+        QTest::newRow("number in use beats a bad genre") << "1"
+                                                         << "武打片"
+                                                         << "LD" << int(NewDiscCheck::NumberInUse);
+        QTest::newRow("empty number with a bad genre") << ""
+                                                       << "武打片"
+                                                       << "" << int(NewDiscCheck::BadGenre);
+        QTest::newRow("bad disc type") << "2"
+                                       << ""
+                                       << "vcd" << int(NewDiscCheck::BadDiscType);
+        QTest::newRow("empty number") << ""
+                                      << "故事片"
+                                      << "VCD" << int(NewDiscCheck::EmptyNumber);
+        QTest::newRow("slash is empty") << "/"
+                                        << ""
+                                        << "" << int(NewDiscCheck::EmptyNumber);
+        QTest::newRow("genre with a blank") << "2"
+                                            << "故事片 "
+                                            << "" << int(NewDiscCheck::BadGenre);
+        QTest::newRow("fine") << "2"
+                              << "侦探片"
+                              << "DVD" << int(NewDiscCheck::Ok);
     }
     void addChecksInOrder()
     {
@@ -73,18 +87,25 @@ private Q_SLOTS:
 
     void addStoresDefaultsAndTrims_data()
     {
-        QTest::addColumn<QStringList>("typed");   // bh pm lx zy gj ydlx nrjj
-        QTest::addColumn<QStringList>("stored");  // bh pm lx ydlx zy gj rkrq sfycz nrjj
-        QTest::newRow("all empty") << QStringList{"1", "", "", "", "", "", ""}
-                                   << QStringList{"1", "/", "故事片", "DVD", "/", "/", "2003-11-09", "否", "/"};
-        QTest::newRow("outer blanks trimmed") << QStringList{" 1 ", "片", "喜剧片", "  A B  ", " 中国 ", "VCD", "简介"}
-                                              << QStringList{" 1 ", "片", "喜剧片", "VCD", "A B", "中国", "2003-11-09", "否", "简介"};
-        QTest::newRow("blanks only") << QStringList{"2", "", "", "   ", "  ", "", ""}
-                                     << QStringList{"2", "/", "故事片", "DVD", "", "", "2003-11-09", "否", "/"};
-        QTest::newRow("full-width space kept") << QStringList{"3", "", "", "\u3000甲\u3000", "\t乙", "", ""}
-                                               << QStringList{"3", "/", "故事片", "DVD", "\u3000甲\u3000", "\t乙", "2003-11-09", "否", "/"};
-        QTest::newRow("apostrophes as typed") << QStringList{"O'1", "Ocean's", "", "O'Brien", "", "", "it's"}
-                                              << QStringList{"O'1", "Ocean's", "故事片", "DVD", "O'Brien", "/", "2003-11-09", "否", "it's"};
+        QTest::addColumn<QStringList>("typed");  // bh pm lx zy gj ydlx nrjj
+        QTest::addColumn<QStringList>("stored"); // bh pm lx ydlx zy gj rkrq sfycz nrjj
+        QTest::newRow("all empty")
+            << QStringList{"1", "", "", "", "", "", ""}
+            << QStringList{"1", "/", "故事片", "DVD", "/", "/", "2003-11-09", "否", "/"};
+        QTest::newRow("outer blanks trimmed")
+            << QStringList{" 1 ", "片", "喜剧片", "  A B  ", " 中国 ", "VCD", "简介"}
+            << QStringList{" 1 ", "片", "喜剧片", "VCD", "A B", "中国", "2003-11-09", "否", "简介"};
+        QTest::newRow("blanks only")
+            << QStringList{"2", "", "", "   ", "  ", "", ""}
+            << QStringList{"2", "/", "故事片", "DVD", "", "", "2003-11-09", "否", "/"};
+        QTest::newRow("full-width space kept")
+            << QStringList{"3", "", "", "\u3000甲\u3000", "\t乙", "", ""}
+            << QStringList{"3",    "/",          "故事片", "DVD", "\u3000甲\u3000",
+                           "\t乙", "2003-11-09", "否",     "/"};
+        QTest::newRow("apostrophes as typed")
+            << QStringList{"O'1", "Ocean's", "", "O'Brien", "", "", "it's"}
+            << QStringList{"O'1", "Ocean's",    "故事片", "DVD", "O'Brien",
+                           "/",   "2003-11-09", "否",     "it's"};
     }
     void addStoresDefaultsAndTrims()
     {
@@ -119,9 +140,12 @@ private Q_SLOTS:
     {
         InsertDisc("1", "A", "中国", "是", "VCD");
         QVERIFY(ModifyDisc({"1", "", "", "", "", "2003-01-02", ""}));
-        QCOMPARE(Row("1"), QStringList({"1", "/", "故事片", "VCD", "/", "/", "2003-01-02", "是", "/"}));
-        QVERIFY(ModifyDisc({"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03", QString(256, u'x')}));
-        QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03", "是", QString(255, u'x')}));
+        QCOMPARE(Row("1"),
+                 QStringList({"1", "/", "故事片", "VCD", "/", "/", "2003-01-02", "是", "/"}));
+        QVERIFY(ModifyDisc(
+            {"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03", QString(256, u'x')}));
+        QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03",
+                                        "是", QString(255, u'x')}));
         QVERIFY(!ModifyDisc({"nope", "x", "", "", "", "2003-01-03", ""}));
     }
 
@@ -131,11 +155,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lx");
         QTest::addColumn<QString>("rkrq");
         QTest::addColumn<int>("check");
-        QTest::newRow("empty number first") << "" << "bad" << "" << int(DiscChangeCheck::EmptyNumber);
-        QTest::newRow("slash number") << "/" << "" << "2003-01-01" << int(DiscChangeCheck::EmptyNumber);
-        QTest::newRow("bad genre before date") << "1" << "bad" << "" << int(DiscChangeCheck::BadGenre);
-        QTest::newRow("empty date") << "1" << "" << "" << int(DiscChangeCheck::EmptyDate);
-        QTest::newRow("fine") << "1" << "" << "2003-01-01" << int(DiscChangeCheck::Ok);
+        QTest::newRow("empty number first") << ""
+                                            << "bad"
+                                            << "" << int(DiscChangeCheck::EmptyNumber);
+        QTest::newRow("slash number") << "/"
+                                      << ""
+                                      << "2003-01-01" << int(DiscChangeCheck::EmptyNumber);
+        QTest::newRow("bad genre before date") << "1"
+                                               << "bad"
+                                               << "" << int(DiscChangeCheck::BadGenre);
+        QTest::newRow("empty date") << "1"
+                                    << ""
+                                    << "" << int(DiscChangeCheck::EmptyDate);
+        QTest::newRow("fine") << "1"
+                              << ""
+                              << "2003-01-01" << int(DiscChangeCheck::Ok);
     }
     void modifyChecks()
     {
@@ -167,14 +201,15 @@ private Q_SLOTS:
             QFile file(PicturesFolder() + u'/' + name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', '2003-11-01', '2003-11-02', '10', '是', '/'),"
+        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', "
+                              "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('ab', '2003-11-01', '2003-11-02', '10', '是', '/')"));
         QCOMPARE(DeleteDiscs({"a*", {}, {}, {}, {}, {}, {}, {}}), QStringList{"a*"});
         QVERIFY(!QFile::exists(PicturesFolder() + QStringLiteral("/a*.jpg")));
         for (const QString name : {"ab.jpg", "a?.jpg", "ax.jpg"})
             QVERIFY2(QFile::exists(PicturesFolder() + u'/' + name), qPrintable(name));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
-        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);  // rentals only when asked
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2); // rentals only when asked
         DeleteRentalsOfDiscs({"a*"});
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 1);
     }
@@ -197,8 +232,10 @@ private Q_SLOTS:
     void coverNamesStayInThePicturesFolder()
     {
         QCOMPARE(CoverPath("A1"), home->folder() + QStringLiteral("/Pictures/A1.jpg"));
-        QCOMPARE(QFileInfo(CoverPath("../MOVRNT")).absolutePath(), QFileInfo(PicturesFolder()).absoluteFilePath());
-        QCOMPARE(QFileInfo(CoverPath("a\\b")).absolutePath(), QFileInfo(PicturesFolder()).absoluteFilePath());
+        QCOMPARE(QFileInfo(CoverPath("../MOVRNT")).absolutePath(),
+                 QFileInfo(PicturesFolder()).absoluteFilePath());
+        QCOMPARE(QFileInfo(CoverPath("a\\b")).absolutePath(),
+                 QFileInfo(PicturesFolder()).absoluteFilePath());
     }
 
     void storeCoverCopiesAndReplaces()
@@ -216,7 +253,8 @@ private Q_SLOTS:
         QFile stored(CoverPath("7"));
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.readAll(), QByteArray("second"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError, StoreCover(home->folder() + QStringLiteral("/none.jpg"), "8"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 StoreCover(home->folder() + QStringLiteral("/none.jpg"), "8"));
         QVERIFY(!QFile::exists(CoverPath("8")));
     }
 
@@ -224,15 +262,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QString>("clause");
-        QTest::newRow("number") << "影碟编号" << " ORDER BY bh";
-        QTest::newRow("title") << "片名" << " ORDER BY pm";
-        QTest::newRow("genre") << "类型" << " ORDER BY lx";
-        QTest::newRow("type") << "影碟类型" << " ORDER BY ydlx";
-        QTest::newRow("stars") << "主演" << " ORDER BY zy";
-        QTest::newRow("country") << "国籍" << " ORDER BY gj";
-        QTest::newRow("date") << "入库日期" << " ORDER BY rkrq";
-        QTest::newRow("rented") << "是否已出租" << " ORDER BY sfycz";
-        QTest::newRow("unknown") << "其他" << "";
+        QTest::newRow("number") << "影碟编号"
+                                << " ORDER BY bh";
+        QTest::newRow("title") << "片名"
+                               << " ORDER BY pm";
+        QTest::newRow("genre") << "类型"
+                               << " ORDER BY lx";
+        QTest::newRow("type") << "影碟类型"
+                              << " ORDER BY ydlx";
+        QTest::newRow("stars") << "主演"
+                               << " ORDER BY zy";
+        QTest::newRow("country") << "国籍"
+                                 << " ORDER BY gj";
+        QTest::newRow("date") << "入库日期"
+                              << " ORDER BY rkrq";
+        QTest::newRow("rented") << "是否已出租"
+                                << " ORDER BY sfycz";
+        QTest::newRow("unknown") << "其他"
+                                 << "";
     }
     void sortClauses()
     {
@@ -244,9 +291,11 @@ private Q_SLOTS:
     void equalityConditionsUseIndexes()
     {
         // A large catalogue: 100,000 discs.
-        RunSql(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
-                              " INSERT INTO ydxx SELECT 'D' || i, '片名' || (i % 5000), '故事片', CASE i % 2 WHEN 0 THEN 'VCD' ELSE 'DVD' END,"
-                              " '明星' || (i % 3000), '中国', '2003-11-01', '否', '/' FROM n"));
+        RunSql(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+            " INSERT INTO ydxx SELECT 'D' || i, '片名' || (i % 5000), '故事片', CASE i % 2 WHEN 0 "
+            "THEN 'VCD' ELSE 'DVD' END,"
+            " '明星' || (i % 3000), '中国', '2003-11-01', '否', '/' FROM n"));
         const QList<std::pair<DiscFilter, QString>> cases = {
             {{"D500", {}, {}, {}, {}, {}, {}, {}}, "sqlite_autoindex_ydxx_1"},
             {{{}, "片名7", {}, {}, {}, {}, {}, {}}, "ydxx_pm"},
@@ -254,7 +303,8 @@ private Q_SLOTS:
         };
         for (const auto& [filter, index] : cases) {
             const Conditions conditions = DiscConditions(filter);
-            const QString plan = Plan(QStringLiteral("SELECT * FROM ydxx") + conditions.where(), conditions.values());
+            const QString plan = Plan(QStringLiteral("SELECT * FROM ydxx") + conditions.where(),
+                                      conditions.values());
             QVERIFY2(plan.contains(index), qPrintable(plan));
         }
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 100000);

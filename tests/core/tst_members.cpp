@@ -27,7 +27,8 @@ qint64 Count(const QString& sql)
 QStringList Found(const MemberFilter& filter)
 {
     const Conditions conditions = MemberConditions(filter);
-    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where() + QStringLiteral(" ORDER BY hybh"),
+    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where() +
+                                 QStringLiteral(" ORDER BY hybh"),
                              conditions.values());
     QStringList numbers;
     while (query.next())
@@ -51,15 +52,21 @@ private Q_SLOTS:
 
     void addChecksInOrder_data()
     {
-        QTest::addColumn<QStringList>("typed");  // hybh hyxb zjje yjje
+        QTest::addColumn<QStringList>("typed"); // hybh hyxb zjje yjje
         QTest::addColumn<int>("check");
-        QTest::newRow("number in use first") << QStringList{"1", "x", "", ""} << int(NewMemberCheck::NumberInUse);
+        QTest::newRow("number in use first")
+            << QStringList{"1", "x", "", ""} << int(NewMemberCheck::NumberInUse);
         QTest::newRow("bad sex") << QStringList{"", "x", "", ""} << int(NewMemberCheck::BadSex);
-        QTest::newRow("empty rent") << QStringList{"", "", "", "5"} << int(NewMemberCheck::RentNotNumber);
-        QTest::newRow("rent fine, deposit bad") << QStringList{"", "女", "5", "五"} << int(NewMemberCheck::DepositNotNumber);
-        QTest::newRow("empty number last") << QStringList{"", "", "5", "5"} << int(NewMemberCheck::EmptyNumber);
-        QTest::newRow("slash number") << QStringList{"/", "男", "-5", "+1.5e1"} << int(NewMemberCheck::EmptyNumber);
-        QTest::newRow("infinite rent") << QStringList{"2", "", "inf", "5"} << int(NewMemberCheck::RentNotNumber);
+        QTest::newRow("empty rent")
+            << QStringList{"", "", "", "5"} << int(NewMemberCheck::RentNotNumber);
+        QTest::newRow("rent fine, deposit bad")
+            << QStringList{"", "女", "5", "五"} << int(NewMemberCheck::DepositNotNumber);
+        QTest::newRow("empty number last")
+            << QStringList{"", "", "5", "5"} << int(NewMemberCheck::EmptyNumber);
+        QTest::newRow("slash number")
+            << QStringList{"/", "男", "-5", "+1.5e1"} << int(NewMemberCheck::EmptyNumber);
+        QTest::newRow("infinite rent")
+            << QStringList{"2", "", "inf", "5"} << int(NewMemberCheck::RentNotNumber);
         QTest::newRow("fine") << QStringList{"2", "", " 10 ", "20"} << int(NewMemberCheck::Ok);
     }
     void addChecksInOrder()
@@ -73,9 +80,11 @@ private Q_SLOTS:
     void addStoresDefaults()
     {
         AddMember({"M1", "", "", "", "", "100", "1e1"});
-        QCOMPARE(Row("M1"), QStringList({"M1", "/", "男", "/", "/", "0", "100", "10", "0", "2003-11-09"}));
+        QCOMPARE(Row("M1"),
+                 QStringList({"M1", "/", "男", "/", "/", "0", "100", "10", "0", "2003-11-09"}));
         AddMember({"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0"});
-        QCOMPARE(Row("O'Brien"), QStringList({"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0", "0", "0", "2003-11-09"}));
+        QCOMPARE(Row("O'Brien"), QStringList({"O'Brien", "O'Neil", "女", "King's Road", "010'5",
+                                              "0", "0", "0", "0", "2003-11-09"}));
         const Member member = *FindMember("M1");
         QCOMPARE(member.zjje, QStringLiteral("100"));
         QCOMPARE(member.yjje, QStringLiteral("10"));
@@ -83,44 +92,61 @@ private Q_SLOTS:
 
     void modifyChecks_data()
     {
-        QTest::addColumn<QStringList>("typed");  // hybh hyxb zjje yjje rhrq
+        QTest::addColumn<QStringList>("typed"); // hybh hyxb zjje yjje rhrq
         QTest::addColumn<int>("check");
-        QTest::newRow("no number") << QStringList{"", "", "", "", ""} << int(MemberChangeCheck::EmptyNumber);
-        QTest::newRow("rent") << QStringList{"1", "", "x", "", ""} << int(MemberChangeCheck::RentNotNumber);
-        QTest::newRow("deposit") << QStringList{"1", "", "1", "", ""} << int(MemberChangeCheck::DepositNotNumber);
-        QTest::newRow("date") << QStringList{"1", "", "1", "1", ""} << int(MemberChangeCheck::EmptyDate);
-        QTest::newRow("empty sex refused here") << QStringList{"1", "", "1", "1", "2003-01-01"} << int(MemberChangeCheck::BadSex);
-        QTest::newRow("fine") << QStringList{"1", "女", "1", "1", "2003-01-01"} << int(MemberChangeCheck::Ok);
+        QTest::newRow("no number")
+            << QStringList{"", "", "", "", ""} << int(MemberChangeCheck::EmptyNumber);
+        QTest::newRow("rent") << QStringList{"1", "", "x", "", ""}
+                              << int(MemberChangeCheck::RentNotNumber);
+        QTest::newRow("deposit") << QStringList{"1", "", "1", "", ""}
+                                 << int(MemberChangeCheck::DepositNotNumber);
+        QTest::newRow("date") << QStringList{"1", "", "1", "1", ""}
+                              << int(MemberChangeCheck::EmptyDate);
+        QTest::newRow("empty sex refused here")
+            << QStringList{"1", "", "1", "1", "2003-01-01"} << int(MemberChangeCheck::BadSex);
+        QTest::newRow("fine") << QStringList{"1", "女", "1", "1", "2003-01-01"}
+                              << int(MemberChangeCheck::Ok);
     }
     void modifyChecks()
     {
         QFETCH(QStringList, typed);
         QFETCH(int, check);
-        QCOMPARE(int(CheckMemberChange({typed[0], {}, typed[1], {}, {}, typed[2], typed[3], typed[4]})), check);
+        QCOMPARE(
+            int(CheckMemberChange({typed[0], {}, typed[1], {}, {}, typed[2], typed[3], typed[4]})),
+            check);
     }
 
     void modifyKeepsLevelAndBorrowedCount()
     {
         InsertMember("1", "张三", "男", 2, 100, 50, 17);
         QVERIFY(ModifyMember({"1", "", "女", "", "", "80.5", "40", "2003-02-03"}));
-        QCOMPARE(Row("1"), QStringList({"1", "/", "女", "/", "/", "2", "80.5", "40", "17", "2003-02-03"}));
+        QCOMPARE(Row("1"),
+                 QStringList({"1", "/", "女", "/", "/", "2", "80.5", "40", "17", "2003-02-03"}));
         QVERIFY(!ModifyMember({"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
 
     void queryConditions_data()
     {
-        QTest::addColumn<QStringList>("filter");  // hybh hyxm zjje yjje yjps hydj rhrq hyxb
+        QTest::addColumn<QStringList>("filter"); // hybh hyxm zjje yjje yjps hydj rhrq hyxb
         QTest::addColumn<QStringList>("found");
         QTest::newRow("everyone") << QStringList(8) << QStringList{"1", "2", "3"};
-        QTest::newRow("name alone") << QStringList{"", "李四", "", "", "", "", "", ""} << QStringList{"2", "3"};
-        QTest::newRow("number and sex") << QStringList{"2", "", "", "", "", "", "", "女"} << QStringList{"2"};
-        QTest::newRow("number and other sex") << QStringList{"2", "", "", "", "", "", "", "男"} << QStringList{};
-        QTest::newRow("level 0 typed") << QStringList{"", "", "", "", "", "0", "", ""} << QStringList{"1"};
-        QTest::newRow("rent as a number") << QStringList{"", "", "100.0", "", "", "", "", ""} << QStringList{"1", "3"};
-        QTest::newRow("deposit and borrowed") << QStringList{"", "", "", "20", "5", "", "", ""} << QStringList{"2"};
-        QTest::newRow("join date") << QStringList{"", "", "", "", "", "", "2003-10-01", ""} << QStringList{"3"};
-        QTest::newRow("name is not contained") << QStringList{"", "李", "", "", "", "", "", ""} << QStringList{};
+        QTest::newRow("name alone")
+            << QStringList{"", "李四", "", "", "", "", "", ""} << QStringList{"2", "3"};
+        QTest::newRow("number and sex")
+            << QStringList{"2", "", "", "", "", "", "", "女"} << QStringList{"2"};
+        QTest::newRow("number and other sex")
+            << QStringList{"2", "", "", "", "", "", "", "男"} << QStringList{};
+        QTest::newRow("level 0 typed")
+            << QStringList{"", "", "", "", "", "0", "", ""} << QStringList{"1"};
+        QTest::newRow("rent as a number")
+            << QStringList{"", "", "100.0", "", "", "", "", ""} << QStringList{"1", "3"};
+        QTest::newRow("deposit and borrowed")
+            << QStringList{"", "", "", "20", "5", "", "", ""} << QStringList{"2"};
+        QTest::newRow("join date")
+            << QStringList{"", "", "", "", "", "", "2003-10-01", ""} << QStringList{"3"};
+        QTest::newRow("name is not contained")
+            << QStringList{"", "李", "", "", "", "", "", ""} << QStringList{};
     }
     void queryConditions()
     {
@@ -129,24 +155,31 @@ private Q_SLOTS:
         InsertMember("1", "张三", "男", 0, 100, 50, 0);
         InsertMember("2", "李四", "女", 1, 30.5, 20, 5);
         InsertMember("3", "李四", "男", 2, 100, 20, 12, "2003-10-01");
-        QCOMPARE(Found({filter[0], filter[1], filter[2], filter[3], filter[4], filter[5], filter[6], filter[7]}), found);
+        QCOMPARE(Found({filter[0], filter[1], filter[2], filter[3], filter[4], filter[5], filter[6],
+                        filter[7]}),
+                 found);
     }
 
     void queryNumberChecksInOrder_data()
     {
-        QTest::addColumn<QStringList>("typed");  // zjje yjje yjps hydj
+        QTest::addColumn<QStringList>("typed"); // zjje yjje yjps hydj
         QTest::addColumn<int>("check");
-        QTest::newRow("rent first") << QStringList{"a", "b", "c", "d"} << int(MemberFilterCheck::RentNotNumber);
-        QTest::newRow("deposit") << QStringList{"", "b", "c", "d"} << int(MemberFilterCheck::DepositNotNumber);
-        QTest::newRow("borrowed") << QStringList{"1", "2", "c", "d"} << int(MemberFilterCheck::BorrowedNotNumber);
-        QTest::newRow("level abc after the rest") << QStringList{"1", "2", "3", "abc"} << int(MemberFilterCheck::LevelNotNumber);
+        QTest::newRow("rent first")
+            << QStringList{"a", "b", "c", "d"} << int(MemberFilterCheck::RentNotNumber);
+        QTest::newRow("deposit") << QStringList{"", "b", "c", "d"}
+                                 << int(MemberFilterCheck::DepositNotNumber);
+        QTest::newRow("borrowed") << QStringList{"1", "2", "c", "d"}
+                                  << int(MemberFilterCheck::BorrowedNotNumber);
+        QTest::newRow("level abc after the rest")
+            << QStringList{"1", "2", "3", "abc"} << int(MemberFilterCheck::LevelNotNumber);
         QTest::newRow("level 0") << QStringList{"", "", "", "0"} << int(MemberFilterCheck::Ok);
     }
     void queryNumberChecksInOrder()
     {
         QFETCH(QStringList, typed);
         QFETCH(int, check);
-        QCOMPARE(int(CheckMemberFilter({{}, {}, typed[0], typed[1], typed[2], typed[3], {}, {}})), check);
+        QCOMPARE(int(CheckMemberFilter({{}, {}, typed[0], typed[1], typed[2], typed[3], {}, {}})),
+                 check);
     }
 
     void levelListFollowsTheSetting()
@@ -163,7 +196,7 @@ private Q_SLOTS:
         InsertMember("2", "李四");
         InsertRental("D1", "1", "2003-11-01", "否");
         InsertRental("D2", "2", "2003-11-01", "是");
-        InsertRental("D3", "/", "2003-11-01", "否", "10");  // a walk-in rental never blocks
+        InsertRental("D3", "/", "2003-11-01", "否", "10"); // a walk-in rental never blocks
         QVERIFY(AnyMemberWithDiscOut({}));
         QVERIFY(AnyMemberWithDiscOut({"1", {}, {}, {}, {}}));
         QVERIFY(!AnyMemberWithDiscOut({"2", {}, {}, {}, {}}));
@@ -200,8 +233,9 @@ private Q_SLOTS:
 
     void discOutTestUsesTheMemberIndex()
     {
-        const QString sql = QStringLiteral("EXPLAIN QUERY PLAN SELECT 1 FROM hyxx AS a WHERE a.hybh <> '/' AND "
-                                           "EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')");
+        const QString sql = QStringLiteral(
+            "EXPLAIN QUERY PLAN SELECT 1 FROM hyxx AS a WHERE a.hybh <> '/' AND "
+            "EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')");
         QSqlQuery query = RunSql(sql);
         QString plan;
         while (query.next())

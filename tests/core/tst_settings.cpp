@@ -32,11 +32,13 @@ private Q_SLOTS:
 
     void writesNeedTheKey()
     {
-        QVERIFY(!registry.ValStr().SetValue(kRoot, kPath, QStringLiteral("VCD"), QStringLiteral("2")));
+        QVERIFY(
+            !registry.ValStr().SetValue(kRoot, kPath, QStringLiteral("VCD"), QStringLiteral("2")));
         QCOMPARE(GetSetting(Setting::VCD), QString());
         QVERIFY(registry.Key().CreateKey(kRoot, kPath));
-        QVERIFY(registry.Key().CreateKey(kRoot, kPath));  // opening an existing key keeps it
-        QVERIFY(registry.ValStr().SetValue(kRoot, kPath, QStringLiteral("VCD"), QStringLiteral("2")));
+        QVERIFY(registry.Key().CreateKey(kRoot, kPath)); // opening an existing key keeps it
+        QVERIFY(
+            registry.ValStr().SetValue(kRoot, kPath, QStringLiteral("VCD"), QStringLiteral("2")));
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("2"));
         // Key names are case-insensitive, like the registry's.
         QCOMPARE(registry.ValStr().GetValue(kRoot, QStringLiteral("SOFTWARE\\Kavelion\\MOVRNT"),
@@ -51,8 +53,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("root");
         QTest::addColumn<bool>("accepted");
-        for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER", "HKEY_DYN_DATA",
-                                 "HKEY_LOCAL_MACHINE", "HKEY_PERFORMANCE_DATA", "HKEY_USERS"})
+        for (const char* root :
+             {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER", "HKEY_DYN_DATA",
+              "HKEY_LOCAL_MACHINE", "HKEY_PERFORMANCE_DATA", "HKEY_USERS"})
             QTest::newRow(root) << QString::fromLatin1(root) << true;
         QTest::newRow("shortened") << "HKLM" << false;
         QTest::newRow("lower case") << "hkey_local_machine" << false;
@@ -64,7 +67,8 @@ private Q_SLOTS:
         QFETCH(QString, root);
         QFETCH(bool, accepted);
         QCOMPARE(registry.Key().CreateKey(root, kPath), accepted);
-        QCOMPARE(registry.ValStr().SetValue(root, kPath, QStringLiteral("A"), QStringLiteral("x")), accepted);
+        QCOMPARE(registry.ValStr().SetValue(root, kPath, QStringLiteral("A"), QStringLiteral("x")),
+                 accepted);
         QCOMPARE(registry.ValStr().GetValue(root, kPath, QStringLiteral("A")),
                  accepted ? QStringLiteral("x") : QString());
     }
@@ -89,16 +93,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("plain") << "2.50" << "2.50";
-        QTest::newRow("chinese name") << "凯络影碟" << "凯络影碟";
-        QTest::newRow("comma and quotes") << "a, \"b\"; c=d" << "a, \"b\"; c=d";
-        QTest::newRow("backslash path") << "C:\\MOVRNT.mdb" << "C:\\MOVRNT.mdb";
-        QTest::newRow("cut at a null") << QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd") << "ab";
+        QTest::newRow("plain") << "2.50"
+                               << "2.50";
+        QTest::newRow("chinese name") << "凯络影碟"
+                                      << "凯络影碟";
+        QTest::newRow("comma and quotes") << "a, \"b\"; c=d"
+                                          << "a, \"b\"; c=d";
+        QTest::newRow("backslash path") << "C:\\MOVRNT.mdb"
+                                        << "C:\\MOVRNT.mdb";
+        QTest::newRow("cut at a null")
+            << QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd") << "ab";
         QTest::newRow("254 bytes") << QString(254, u'a') << QString(254, u'a');
         QTest::newRow("255 bytes") << QString(255, u'a') << "";
         QTest::newRow("300 letters") << QString(300, u'x') << "";
         QTest::newRow("85 chinese characters are 255 bytes") << QString(85, u'影') << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void valuesRoundTrip()
     {
@@ -113,7 +123,8 @@ private Q_SLOTS:
     {
         // A value someone edited into a list is not a text value.
         QVERIFY(CreateSettingsKey());
-        const QString file = home->configFolder() + "/movrnt/registry/HKEY_LOCAL_MACHINE/software/kavelion/movrnt.ini";
+        const QString file = home->configFolder() +
+                             "/movrnt/registry/HKEY_LOCAL_MACHINE/software/kavelion/movrnt.ini";
         QFile ini(file);
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Values]\nUserName=a, b\nVCD=3\n");
@@ -125,7 +136,8 @@ private Q_SLOTS:
     void failedWriteReportsFalse()
     {
         // A key file that cannot be written (here: a folder stands in its place).
-        const QString file = home->configFolder() + "/movrnt/registry/HKEY_LOCAL_MACHINE/software/kavelion/movrnt.ini";
+        const QString file = home->configFolder() +
+                             "/movrnt/registry/HKEY_LOCAL_MACHINE/software/kavelion/movrnt.ini";
         QVERIFY(QDir().mkpath(file));
         QVERIFY(!SetSetting(Setting::VCD, QStringLiteral("3")));
         QCOMPARE(GetSetting(Setting::VCD), QString());
@@ -137,7 +149,7 @@ private Q_SLOTS:
         SetShowTipsAtStartup(0);
         QCOMPARE(ShowTipsAtStartup(), 0);
         QVERIFY(QFile::exists(home->configFolder() + "/movrnt.ini"));
-        QCOMPARE(GetSetting(Setting::FirstRunTime), QString());  // not in the settings key
+        QCOMPARE(GetSetting(Setting::FirstRunTime), QString()); // not in the settings key
     }
 
     void firstRunWritesFourValuesInOrder()
@@ -147,7 +159,8 @@ private Q_SLOTS:
             [&writes](const QString& name, const QString& text) { writes << name + u'=' + text; });
         QVERIFY(IsFirstRun());
         PerformFirstRunSetup();
-        QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3", "FJZJ=10"}));
+        QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3",
+                                      "FJZJ=10"}));
         QVERIFY(!IsFirstRun());
     }
 
@@ -178,7 +191,8 @@ private Q_SLOTS:
                   fine = int(DisplayVerdict::Fine);
         QTest::newRow("1280x1024 asked for") << QSize(1280, 1024) << false << "True" << offer;
         QTest::newRow("1280x1024 not asked for") << QSize(1280, 1024) << false << "" << fine;
-        QTest::newRow("1280x1024 asked for in lower case") << QSize(1280, 1024) << false << "true" << fine;
+        QTest::newRow("1280x1024 asked for in lower case")
+            << QSize(1280, 1024) << false << "true" << fine;
         QTest::newRow("1024x600 width matches") << QSize(1024, 600) << false << "True" << fine;
         QTest::newRow("1280x768 height matches") << QSize(1280, 768) << false << "True" << fine;
         QTest::newRow("1024x768") << QSize(1024, 768) << true << "True" << fine;
@@ -186,7 +200,8 @@ private Q_SLOTS:
         QTest::newRow("640x480") << QSize(640, 480) << true << "" << small;
         QTest::newRow("799x600") << QSize(799, 600) << false << "" << small;
         QTest::newRow("first run 800x600") << QSize(800, 600) << true << "" << offer;
-        QTest::newRow("first run 800x600 refused before") << QSize(800, 600) << true << "False" << offer;
+        QTest::newRow("first run 800x600 refused before")
+            << QSize(800, 600) << true << "False" << offer;
     }
     void displayCheck()
     {
@@ -200,7 +215,8 @@ private Q_SLOTS:
     void caption()
     {
         QCOMPARE(MainCaption(QString()), QStringLiteral("凯络影碟出租管理系统 - （无名用户）"));
-        QCOMPARE(MainCaption(QStringLiteral("老王影碟")), QStringLiteral("凯络影碟出租管理系统 - 老王影碟"));
+        QCOMPARE(MainCaption(QStringLiteral("老王影碟")),
+                 QStringLiteral("凯络影碟出租管理系统 - 老王影碟"));
     }
 
     void rentChecks_data()
@@ -208,21 +224,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("vcd");
         QTest::addColumn<QString>("dvd");
         QTest::addColumn<int>("check");
-        QTest::newRow("both fine") << "2.50" << "3" << int(RentCheck::Ok);
-        QTest::newRow("zeros") << "0" << "0" << int(RentCheck::Ok);
-        QTest::newRow("blanks and exponent") << " 1e1 " << "+.5" << int(RentCheck::Ok);
-        QTest::newRow("letters in vcd") << "abc" << "3" << int(RentCheck::InvalidVCD);
-        QTest::newRow("empty dvd") << "2" << "" << int(RentCheck::InvalidDVD);
-        QTest::newRow("both bad: vcd first") << "x" << "y" << int(RentCheck::InvalidVCD);
-        QTest::newRow("invalid dvd before negative vcd") << "-1" << "y" << int(RentCheck::InvalidDVD);
-        QTest::newRow("negative dvd") << "2" << "-1" << int(RentCheck::NegativeDVD);
-        QTest::newRow("negative vcd") << "-0.5" << "-1" << int(RentCheck::NegativeVCD);
-        QTest::newRow("minus zero") << "-0" << "0" << int(RentCheck::Ok);
-        QTest::newRow("infinity") << "inf" << "1" << int(RentCheck::InvalidVCD);
-        QTest::newRow("overflow") << "1e999" << "1" << int(RentCheck::InvalidVCD);
-        QTest::newRow("comma decimal") << "2,5" << "1" << int(RentCheck::InvalidVCD);
-        QTest::newRow("full-width digits") << "２" << "1" << int(RentCheck::InvalidVCD);
-        QTest::newRow("lone point") << "." << "1" << int(RentCheck::InvalidVCD);
+        QTest::newRow("both fine") << "2.50"
+                                   << "3" << int(RentCheck::Ok);
+        QTest::newRow("zeros") << "0"
+                               << "0" << int(RentCheck::Ok);
+        QTest::newRow("blanks and exponent") << " 1e1 "
+                                             << "+.5" << int(RentCheck::Ok);
+        QTest::newRow("letters in vcd") << "abc"
+                                        << "3" << int(RentCheck::InvalidVCD);
+        QTest::newRow("empty dvd") << "2"
+                                   << "" << int(RentCheck::InvalidDVD);
+        QTest::newRow("both bad: vcd first") << "x"
+                                             << "y" << int(RentCheck::InvalidVCD);
+        QTest::newRow("invalid dvd before negative vcd") << "-1"
+                                                         << "y" << int(RentCheck::InvalidDVD);
+        QTest::newRow("negative dvd") << "2"
+                                      << "-1" << int(RentCheck::NegativeDVD);
+        QTest::newRow("negative vcd") << "-0.5"
+                                      << "-1" << int(RentCheck::NegativeVCD);
+        QTest::newRow("minus zero") << "-0"
+                                    << "0" << int(RentCheck::Ok);
+        QTest::newRow("infinity") << "inf"
+                                  << "1" << int(RentCheck::InvalidVCD);
+        QTest::newRow("overflow") << "1e999"
+                                  << "1" << int(RentCheck::InvalidVCD);
+        QTest::newRow("comma decimal") << "2,5"
+                                       << "1" << int(RentCheck::InvalidVCD);
+        QTest::newRow("full-width digits") << "２"
+                                           << "1" << int(RentCheck::InvalidVCD);
+        QTest::newRow("lone point") << "."
+                                    << "1" << int(RentCheck::InvalidVCD);
     }
     void rentChecks()
     {

@@ -23,8 +23,10 @@ QStringList Columns(const QString& table)
 
 void AddDisc(const QString& bh, const QString& type)
 {
-    RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, '片名', '故事片', ?, '/', '/', '2003-11-09', '否', '/')"),
-           {bh, type});
+    RunSql(
+        QStringLiteral(
+            "INSERT INTO ydxx VALUES (?, '片名', '故事片', ?, '/', '/', '2003-11-09', '否', '/')"),
+        {bh, type});
 }
 
 qint64 RentalCount()
@@ -46,12 +48,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("columns");
-        QTest::newRow("ydxx") << "ydxx"
-                              << QStringList{"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"};
-        QTest::newRow("zjxx") << "zjxx" << QStringList{"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"};
-        QTest::newRow("hyxx") << "hyxx"
-                              << QStringList{"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "hydj", "zjje", "yjje",
-                                             "yjps", "rhrq"};
+        QTest::newRow("ydxx") << "ydxx" << QStringList{"bh", "pm",   "lx",    "ydlx", "zy",
+                                                       "gj", "rkrq", "sfycz", "nrjj"};
+        QTest::newRow("zjxx") << "zjxx"
+                              << QStringList{"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"};
+        QTest::newRow("hyxx") << "hyxx" << QStringList{"hybh", "hyxm", "hyxb", "hyzz", "lxdh",
+                                                       "hydj", "zjje", "yjje", "yjps", "rhrq"};
     }
     void tablesKeepTheirColumnOrder()
     {
@@ -74,8 +76,8 @@ private Q_SLOTS:
     void rentalNumbersAreNeverReused()
     {
         OpenDatabase();
-        const QString insert =
-            QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-09', '/', '/', '否', '/')");
+        const QString insert = QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) "
+                                              "VALUES ('1', '2003-11-09', '/', '/', '否', '/')");
         for (int i = 0; i < 3; ++i)
             RunSql(insert);
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = 3"));
@@ -84,12 +86,13 @@ private Q_SLOTS:
         // Past 16 and 32 bits.
         RunSql(QStringLiteral("INSERT INTO zjxx (zdbh, bh) VALUES (5000000000, 'x')"));
         RunSql(insert);
-        QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(), 5000000001LL);
+        QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(),
+                 5000000001LL);
     }
 
     void openRefusesWhatIsNotTheShopDatabase_data()
     {
-        QTest::addColumn<QByteArray>("content");  // empty: no file at all
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << QByteArray() << "找不到数据库文件";
         QTest::newRow("not a database") << QByteArray(4096, 'x') << "file is not a database";
@@ -123,15 +126,18 @@ private Q_SLOTS:
     {
         QDir::setCurrent(QDir::tempPath());
         QCOMPARE(DatabasePath(), home->folder() + QStringLiteral("/MOVRNT.db"));
-        QCOMPARE(JoinPath(QStringLiteral("/shop/"), QStringLiteral("MOVRNT.db")), QStringLiteral("/shop/MOVRNT.db"));
-        QCOMPARE(JoinPath(QStringLiteral("/shop"), QStringLiteral("MOVRNT.db")), QStringLiteral("/shop/MOVRNT.db"));
+        QCOMPARE(JoinPath(QStringLiteral("/shop/"), QStringLiteral("MOVRNT.db")),
+                 QStringLiteral("/shop/MOVRNT.db"));
+        QCOMPARE(JoinPath(QStringLiteral("/shop"), QStringLiteral("MOVRNT.db")),
+                 QStringLiteral("/shop/MOVRNT.db"));
     }
 
     void connectionIsDurable()
     {
         OpenDatabase();
-        QCOMPARE(RunScalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-        QCOMPARE(RunScalar(QStringLiteral("PRAGMA synchronous")).toInt(), 2);  // FULL
+        QCOMPARE(RunScalar(QStringLiteral("PRAGMA journal_mode")).toString(),
+                 QStringLiteral("wal"));
+        QCOMPARE(RunScalar(QStringLiteral("PRAGMA synchronous")).toInt(), 2); // FULL
     }
 
     void transactionIsAllOrNothing()
@@ -140,7 +146,7 @@ private Q_SLOTS:
         try {
             InTransaction([] {
                 AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
-                AddDisc(QStringLiteral("1"), QStringLiteral("DVD"));  // duplicate key
+                AddDisc(QStringLiteral("1"), QStringLiteral("DVD")); // duplicate key
             });
             QFAIL("no error");
         } catch (const MovrntError& error) {
@@ -164,7 +170,8 @@ private Q_SLOTS:
     {
         // The way later tests prove atomicity: a trigger that refuses the last statement.
         OpenDatabase();
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON zjxx BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON zjxx BEGIN SELECT "
+                              "RAISE(ABORT, 'refused'); END"));
         QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
                                      AddDisc(QStringLiteral("7"), QStringLiteral("VCD"));
                                      RunSql(QStringLiteral("INSERT INTO zjxx (bh) VALUES ('7')"));
@@ -177,23 +184,28 @@ private Q_SLOTS:
     {
         OpenDatabase();
         AddDisc(QStringLiteral("O'Brien"), QStringLiteral("VCD"));
-        QCOMPARE(RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {QStringLiteral("O'Brien")}).toString(),
+        QCOMPARE(RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"),
+                           {QStringLiteral("O'Brien")})
+                     .toString(),
                  QStringLiteral("O'Brien"));
     }
 
     void countTexts()
     {
         OpenDatabase();
-        QCOMPARE(DiscCountText(), QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
+        QCOMPARE(DiscCountText(),
+                 QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
         QCOMPARE(MemberCountText(), QStringLiteral("本店共有 0 名会员"));
         AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("2"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("3"), QStringLiteral("DVD"));
-        AddDisc(QStringLiteral("4"), QStringLiteral("vcd"));  // counted in the total only
+        AddDisc(QStringLiteral("4"), QStringLiteral("vcd")); // counted in the total only
         for (int i = 0; i < 12; ++i)
-            RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, '张三', '男', '/', '/', 0, 0, 0, 0, '2003-11-09')"),
+            RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, '张三', '男', '/', '/', 0, 0, 0, 0, "
+                                  "'2003-11-09')"),
                    {QString::number(i)});
-        QCOMPARE(DiscCountText(), QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
+        QCOMPARE(DiscCountText(),
+                 QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
         QCOMPARE(MemberCountText(), QStringLiteral("本店共有 12 名会员"));
     }
 
@@ -226,7 +238,8 @@ private Q_SLOTS:
         // Leave a lock file behind as a crash would: a process that no longer runs.
         QFile lock(SingleInstance::lockPath(home->folder()));
         QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(0x3fffffff) + "\nmovrnt\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.write(QByteArray::number(0x3fffffff) + "\nmovrnt\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
         lock.close();
         SingleInstance mine(home->folder());
         QVERIFY(mine.tryAcquire());

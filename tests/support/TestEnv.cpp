@@ -18,7 +18,8 @@ TestHome::TestHome()
 {
     QVERIFY2(program_.isValid() && config_.isValid(), "temporary folders");
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
-    QVERIFY2(QFile::copy(QStringLiteral(MOVRNT_DELIVERED_DB), databasePath()), "delivered database");
+    QVERIFY2(QFile::copy(QStringLiteral(MOVRNT_DELIVERED_DB), databasePath()),
+             "delivered database");
     QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner);
     SetProgramFolder(program_.path());
     SetTodayForTesting(QDate(2003, 11, 9));
@@ -44,24 +45,28 @@ void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) con
         QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
 }
 
-void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const QString& sfycz, const QString& type,
-                const QString& pm, const QString& lx, const QString& rkrq)
+void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const QString& sfycz,
+                const QString& type, const QString& pm, const QString& lx, const QString& rkrq)
 {
-    RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, '/')"), {bh, pm, lx, type, zy, gj, rkrq, sfycz});
+    RunSql(QStringLiteral("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, '/')"),
+           {bh, pm, lx, type, zy, gj, rkrq, sfycz});
 }
 
-void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb, int hydj, double zjje, double yjje,
-                  int yjps, const QString& rhrq)
+void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb, int hydj,
+                  double zjje, double yjje, int yjps, const QString& rhrq)
 {
     RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
            {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
 }
 
-qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq, const QString& sfyh, const QString& yjje)
+qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq,
+                    const QString& sfyh, const QString& yjje)
 {
     const QString ghrq = sfyh == u"是" ? czrq : QStringLiteral("/");
-    return RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)"),
-                  {bh, czrq, ghrq, yjje, sfyh, hybh})
+    return RunSql(
+               QStringLiteral(
+                   "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)"),
+               {bh, czrq, ghrq, yjje, sfyh, hybh})
         .lastInsertId()
         .toLongLong();
 }
@@ -106,9 +111,10 @@ struct LockHolder::Impl
 
 LockHolder::LockHolder(const QString& folder) : impl_(new Impl)
 {
-    impl_->process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-lock"), folder});
-    started_ = impl_->process.waitForReadyRead(10000) &&
-               impl_->process.readAll().startsWith("locked");
+    impl_->process.start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--hold-lock"), folder});
+    started_ =
+        impl_->process.waitForReadyRead(10000) && impl_->process.readAll().startsWith("locked");
 }
 
 LockHolder::~LockHolder()

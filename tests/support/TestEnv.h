@@ -27,18 +27,24 @@ private:
 };
 
 // A disc row as an earlier session stored it (the database must be open).
-void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"), const QString& gj = QStringLiteral("/"),
-                const QString& sfycz = QStringLiteral("否"), const QString& type = QStringLiteral("VCD"),
-                const QString& pm = QStringLiteral("片名"), const QString& lx = QStringLiteral("故事片"),
+void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"),
+                const QString& gj = QStringLiteral("/"),
+                const QString& sfycz = QStringLiteral("否"),
+                const QString& type = QStringLiteral("VCD"),
+                const QString& pm = QStringLiteral("片名"),
+                const QString& lx = QStringLiteral("故事片"),
                 const QString& rkrq = QStringLiteral("2003-11-01"));
 
 // A member row (the database must be open).
-void InsertMember(const QString& hybh, const QString& hyxm = QStringLiteral("张三"), const QString& hyxb = QStringLiteral("男"),
-                  int hydj = 0, double zjje = 100, double yjje = 50, int yjps = 0,
+void InsertMember(const QString& hybh, const QString& hyxm = QStringLiteral("张三"),
+                  const QString& hyxb = QStringLiteral("男"), int hydj = 0, double zjje = 100,
+                  double yjje = 50, int yjps = 0,
                   const QString& rhrq = QStringLiteral("2003-11-01"));
 // A rental row; returns its number.
-qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq = QStringLiteral("2003-11-01"),
-                    const QString& sfyh = QStringLiteral("否"), const QString& yjje = QStringLiteral("/"));
+qint64 InsertRental(const QString& bh, const QString& hybh,
+                    const QString& czrq = QStringLiteral("2003-11-01"),
+                    const QString& sfyh = QStringLiteral("否"),
+                    const QString& yjje = QStringLiteral("/"));
 
 // Replaces the message box: answers questions from a queue (6 or 7) and keeps
 // every message shown.
@@ -51,7 +57,7 @@ public:
     QList<ShownMessage> shown;
     QStringList texts() const;
     QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
-    int unanswered = 0;  // questions asked with nothing left in the queue
+    int unanswered = 0; // questions asked with nothing left in the queue
 
 private:
     QList<int> answers_;

@@ -22,7 +22,8 @@ template <typename T> T* Child(QWidget* parent, const char* name)
 
 inline void Type(QWidget* form, const char* name, const QString& text)
 {
-    if (auto* line = form->findChild<QLineEdit*>(QString::fromLatin1(name)); line && !qobject_cast<QComboBox*>(line->parent()))
+    if (auto* line = form->findChild<QLineEdit*>(QString::fromLatin1(name));
+        line && !qobject_cast<QComboBox*>(line->parent()))
         line->setText(text);
     else if (auto* combo = form->findChild<QComboBox*>(QString::fromLatin1(name)))
         combo->setEditText(text);

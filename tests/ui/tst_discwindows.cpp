@@ -26,13 +26,12 @@
 #include <QSqlQuery>
 #include <memory>
 
-
 class TestDiscWindows : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestHome> home;
     std::unique_ptr<MDIMain> main;
-    QStringList opened;  // modal dialogs, with the disc number they showed
+    QStringList opened; // modal dialogs, with the disc number they showed
 
     QString makePicture(const QString& name)
     {
@@ -77,10 +76,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ydlx");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("number in use wins") << "1" << "武打片" << "" << "您输入的编号已被使用，请重新输入一个编号！" << "";
-        QTest::newRow("empty number, bad genre") << "" << "武打片" << "" << "影片类型不正确，请重新输入！" << "ComboLX";
-        QTest::newRow("bad type") << "2" << "" << "LD" << "影碟类型不正确，请重新输入！" << "ComboYDLX";
-        QTest::newRow("slash number") << "/" << "" << "" << "影碟编号不能为空!" << "TextBH";
+        QTest::newRow("number in use wins") << "1"
+                                            << "武打片"
+                                            << ""
+                                            << "您输入的编号已被使用，请重新输入一个编号！"
+                                            << "";
+        QTest::newRow("empty number, bad genre") << ""
+                                                 << "武打片"
+                                                 << ""
+                                                 << "影片类型不正确，请重新输入！"
+                                                 << "ComboLX";
+        QTest::newRow("bad type") << "2"
+                                  << ""
+                                  << "LD"
+                                  << "影碟类型不正确，请重新输入！"
+                                  << "ComboYDLX";
+        QTest::newRow("slash number") << "/"
+                                      << ""
+                                      << ""
+                                      << "影碟编号不能为空!"
+                                      << "TextBH";
     }
     void addChecksReportInOrder()
     {
@@ -105,7 +120,7 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
-        QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), bh);  // kept as typed
+        QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), bh); // kept as typed
     }
 
     void addStoresCoverRefreshesAndEmpties()
@@ -137,7 +152,8 @@ private Q_SLOTS:
         for (int i = 0; i < comboZY->count(); ++i)
             stars << comboZY->itemText(i);
         QCOMPARE(stars, QStringList({"A", "B"}));
-        QCOMPARE(main->PanelText(3), QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
+        QCOMPARE(main->PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
         QCOMPARE(Column(query->model(), 0), QStringList({"A1", ""}));
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
     }
@@ -162,10 +178,12 @@ private Q_SLOTS:
         ScriptedMessages messages;
         messages.queue({7});
         Press(form, "CommandTJ");
-        QCOMPARE(messages.texts(), QStringList({"信息添加失败！", "系统发生错误，要查看错误的具体描述吗？"}));
-        QVERIFY(FindDisc("C1").has_value());  // the record was written before the copy failed
+        QCOMPARE(messages.texts(),
+                 QStringList({"信息添加失败！", "系统发生错误，要查看错误的具体描述吗？"}));
+        QVERIFY(FindDisc("C1").has_value()); // the record was written before the copy failed
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QStringLiteral("C1"));
-        QCOMPARE(main->PanelText(3), QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
+        QCOMPARE(main->PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
     }
 
     // Querying
@@ -179,9 +197,10 @@ private Q_SLOTS:
         main->RunCommand(Command::YDXX);
         auto* query = main->FindChild<FormYDCX>();
         QCOMPARE(query->windowTitle(), QStringLiteral("影碟信息查询"));
-        QCOMPARE(Column(query->model(), 0), QStringList({"1", "4", "2", "3", ""}));  // type, date, genre
+        QCOMPARE(Column(query->model(), 0),
+                 QStringList({"1", "4", "2", "3", ""})); // type, date, genre
         QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到4条记录"));
-        main->RunCommand(Command::YDXX);  // brought to the front, not opened twice
+        main->RunCommand(Command::YDXX); // brought to the front, not opened twice
         QCOMPARE(main->MdiArea()->subWindowList().size(), 1);
     }
 
@@ -190,11 +209,14 @@ private Q_SLOTS:
         QTest::addColumn<QList<std::pair<QString, QString>>>("fields");
         QTest::addColumn<QStringList>("numbers");
         using Fields = QList<std::pair<QString, QString>>;
-        QTest::newRow("genre and rented flag") << Fields{{"ComboLX", "喜剧片"}, {"ComboSFCZ", "是"}} << QStringList{"2"};
-        QTest::newRow("title equal, not contained") << Fields{{"TextPM", "英雄"}} << QStringList{"1"};
+        QTest::newRow("genre and rented flag")
+            << Fields{{"ComboLX", "喜剧片"}, {"ComboSFCZ", "是"}} << QStringList{"2"};
+        QTest::newRow("title equal, not contained")
+            << Fields{{"TextPM", "英雄"}} << QStringList{"1"};
         QTest::newRow("star contained") << Fields{{"ComboZY", "李连杰"}} << QStringList{"1", "3"};
         QTest::newRow("star is case-sensitive") << Fields{{"ComboZY", "jet"}} << QStringList{};
-        QTest::newRow("star and type") << Fields{{"ComboZY", "Jet"}, {"ComboYDLX", "DVD"}} << QStringList{"3"};
+        QTest::newRow("star and type")
+            << Fields{{"ComboZY", "Jet"}, {"ComboYDLX", "DVD"}} << QStringList{"3"};
         QTest::newRow("apostrophe") << Fields{{"TextPM", "Ocean's"}} << QStringList{"4"};
         QTest::newRow("entry date") << Fields{{"TextRKRQ", "2003-10-01"}} << QStringList{"4"};
         QTest::newRow("no match") << Fields{{"TextBH", "99"}} << QStringList{};
@@ -218,10 +240,11 @@ private Q_SLOTS:
         }
         Press(query, "CommandCX");
         QStringList found = Column(query->model(), 0);
-        QCOMPARE(found.takeLast(), QString());  // always one empty row after the last disc
+        QCOMPARE(found.takeLast(), QString()); // always one empty row after the last disc
         found.sort();
         QCOMPARE(found, numbers);
-        QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到%1条记录").arg(numbers.size()));
+        QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(),
+                 QStringLiteral("共找到%1条记录").arg(numbers.size()));
     }
 
     void headingSortKeepsConditions()
@@ -234,10 +257,11 @@ private Q_SLOTS:
         auto* grid = Child<GridView>(query, "MSHFlexGridYDXX");
         Type(query, "ComboGJ", "中国");
         Press(query, "CommandCX");
-        QCOMPARE(Column(query->model(), 0), QStringList({"a", "b", ""}));  // DVD before VCD
-        QCOMPARE(query->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("按 '片名' 排序"));
+        QCOMPARE(Column(query->model(), 0), QStringList({"a", "b", ""})); // DVD before VCD
+        QCOMPARE(query->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                 QStringLiteral("按 '片名' 排序"));
         ReleaseOnHeading(grid, 1, Qt::LeftButton);
-        QCOMPARE(Column(query->model(), 0), QStringList({"b", "a", ""}));  // 乙 before 甲
+        QCOMPARE(Column(query->model(), 0), QStringList({"b", "a", ""})); // 乙 before 甲
         ReleaseOnHeading(grid, 1, Qt::LeftButton);
         QCOMPARE(Column(query->model(), 0), QStringList({"b", "a", ""}));
         ScriptedMessages messages;
@@ -263,7 +287,8 @@ private Q_SLOTS:
         main->RunCommand(Command::YDXX);
         auto* query = main->FindChild<FormYDCX>();
         QCOMPARE(query->model()->data(query->model()->index(0, 3), Qt::ToolTipRole).toString(),
-                 QStringLiteral("编号:1 | 片名:警察故事 | 类型:故事片 | 主演:成龙 | 国籍:香港 | 影碟类型:VCD | 入库日期:2003-11-01 | 是否已出租:否"));
+                 QStringLiteral("编号:1 | 片名:警察故事 | 类型:故事片 | 主演:成龙 | 国籍:香港 | "
+                                "影碟类型:VCD | 入库日期:2003-11-01 | 是否已出租:否"));
     }
 
     void leftClickOpensTheSynopsis()
@@ -271,7 +296,7 @@ private Q_SLOTS:
         InsertDisc("7");
         main->RunCommand(Command::YDXX);
         auto* grid = Child<GridView>(main->FindChild<FormYDCX>(), "MSHFlexGridYDXX");
-        ReleaseOnRow(grid, 1, Qt::LeftButton);  // the empty last row
+        ReleaseOnRow(grid, 1, Qt::LeftButton); // the empty last row
         QVERIFY(opened.isEmpty());
         ReleaseOnRow(grid, 0, Qt::LeftButton);
         QCOMPARE(opened, QStringList{"FormLRJJ:7"});
@@ -287,9 +312,10 @@ private Q_SLOTS:
         {
             ScriptedMessages messages;
             ReleaseOnRow(grid, 0, Qt::RightButton);
-            QCOMPARE(messages.texts(), QStringList{"对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"});
+            QCOMPARE(messages.texts(),
+                     QStringList{"对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"});
             QVERIFY(!main->findChild<QDialog*>(QStringLiteral("FormYDCZ")));
-            ReleaseOnRow(grid, 0, Qt::LeftButton);  // guests still read synopses
+            ReleaseOnRow(grid, 0, Qt::LeftButton); // guests still read synopses
             QCOMPARE(opened, QStringList{"FormLRJJ:7"});
         }
         SetUserMode(QStringLiteral("Admin"));
@@ -314,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(remove);
         QCOMPARE(Child<QLineEdit>(remove, "TextBH")->text(), QStringLiteral("7"));
         QCOMPARE(remove->focusWidget(), Child<QPushButton>(remove, "CommandSC"));
-        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);  // nothing deleted yet
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1); // nothing deleted yet
     }
 
     // Modifying
@@ -334,7 +360,8 @@ private Q_SLOTS:
         Press(form, "CommandCK");
         QCOMPARE(Child<QLineEdit>(form, "TextPM")->text(), QStringLiteral("旧片"));
         QCOMPARE(Child<QLineEdit>(form, "TextRKRQ")->text(), QStringLiteral("2003-11-01"));
-        QCOMPARE(Child<QLabel>(form, "ImageYDFM")->property("picture").toString(), QStringLiteral("nofind"));
+        QCOMPARE(Child<QLabel>(form, "ImageYDFM")->property("picture").toString(),
+                 QStringLiteral("nofind"));
         Type(form, "TextPM", "");
         Type(form, "ComboLX", "");
         Type(form, "ComboZY", "");
@@ -353,10 +380,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rkrq");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("standardBox");
-        QTest::newRow("no number") << "" << "" << "2003-01-01" << "请输入影碟编号!" << false;
-        QTest::newRow("bad genre") << "1" << "武打" << "2003-01-01" << "影片类型不正确，请重新输入！" << false;
-        QTest::newRow("no date") << "1" << "" << "" << "必须输入入库日期！" << true;
-        QTest::newRow("unknown number") << "9" << "" << "2003-01-01" << "没有找到记录！" << false;
+        QTest::newRow("no number") << ""
+                                   << ""
+                                   << "2003-01-01"
+                                   << "请输入影碟编号!" << false;
+        QTest::newRow("bad genre") << "1"
+                                   << "武打"
+                                   << "2003-01-01"
+                                   << "影片类型不正确，请重新输入！" << false;
+        QTest::newRow("no date") << "1"
+                                 << ""
+                                 << ""
+                                 << "必须输入入库日期！" << true;
+        QTest::newRow("unknown number") << "9"
+                                        << ""
+                                        << "2003-01-01"
+                                        << "没有找到记录！" << false;
     }
     void modifyRefusals()
     {
@@ -394,7 +433,8 @@ private Q_SLOTS:
         Type(form, "TextGJ", "中国");
         ScriptedMessages messages;
         Press(form, "CommandSC");
-        QCOMPARE(messages.texts(), QStringList{"您要删除的影碟中包含还没有归还的影碟！删除不能执行！"});
+        QCOMPARE(messages.texts(),
+                 QStringList{"您要删除的影碟中包含还没有归还的影碟！删除不能执行！"});
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 2);
         QVERIFY(QFile::exists(CoverPath("1")));
     }
@@ -413,24 +453,29 @@ private Q_SLOTS:
         QFETCH(qint64, discsLeft);
         InsertDisc("1");
         InsertDisc("2");
-        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-01', '2003-11-02', '10', '是', '/')"));
+        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', "
+                              "'2003-11-01', '2003-11-02', '10', '是', '/')"));
         main->RunCommand(Command::SCYDXX);
         auto* form = main->FindChild<FormSCYDXX>();
         ScriptedMessages messages;
         for (int answer : answers)
             messages.queue({answer});
         Press(form, "CommandSC");
-        QCOMPARE(messages.shown[0].text, QStringLiteral("如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？"));
+        QCOMPARE(messages.shown[0].text,
+                 QStringLiteral("如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？"));
         if (answers.size() > 1) {
-            QCOMPARE(messages.shown[1].text, QStringLiteral("您没有输入要删除的记录所满足的条件，系统将删除所有的影碟信息。确定吗？"));
+            QCOMPARE(messages.shown[1].text,
+                     QStringLiteral(
+                         "您没有输入要删除的记录所满足的条件，系统将删除所有的影碟信息。确定吗？"));
             QCOMPARE(messages.shown[1].title, QStringLiteral("用户警告"));
         }
         QCOMPARE(messages.shown.size(), answers.size());
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), discsLeft);
-        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);  // 否 to the rentals question keeps them
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1); // 否 to the rentals question keeps them
         if (discsLeft == 0) {
             QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了2条记录"));
-            QCOMPARE(main->PanelText(3), QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
+            QCOMPARE(main->PanelText(3),
+                     QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
         }
     }
 
@@ -438,7 +483,8 @@ private Q_SLOTS:
     {
         InsertDisc("1");
         InsertDisc("2");
-        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-01', '2003-11-02', '10', '是', '/'),"
+        RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', "
+                              "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('2', '2003-11-01', '2003-11-02', '10', '是', '/')"));
         main->RunCommand(Command::YDXX);
         auto* query = main->FindChild<FormYDCX>();
@@ -449,7 +495,8 @@ private Q_SLOTS:
         messages.queue({6, 6});
         Press(form, "CommandSC");
         QCOMPARE(messages.shown.size(), 2);
-        QCOMPARE(messages.shown[1].text, QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"));
+        QCOMPARE(messages.shown[1].text,
+                 QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '1'"), 0);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '2'"), 1);
         QCOMPARE(Column(query->model(), 0), QStringList({"2", ""}));
@@ -459,15 +506,17 @@ private Q_SLOTS:
     void failedDeleteSaysSo()
     {
         InsertDisc("1");
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON ydxx BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON ydxx BEGIN SELECT "
+                              "RAISE(ABORT, 'refused'); END"));
         main->RunCommand(Command::SCYDXX);
         auto* form = main->FindChild<FormSCYDXX>();
         Type(form, "TextBH", "1");
         ScriptedMessages messages;
         messages.queue({6, 7});
         Press(form, "CommandSC");
-        QCOMPARE(messages.texts(), QStringList({"如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？", "信息删除失败！",
-                                                "系统发生错误，要查看错误的具体描述吗？"}));
+        QCOMPARE(messages.texts(),
+                 QStringList({"如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？",
+                              "信息删除失败！", "系统发生错误，要查看错误的具体描述吗？"}));
         QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了0条记录"));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
     }
@@ -480,19 +529,22 @@ private Q_SLOTS:
         RunSql(QStringLiteral("UPDATE ydxx SET nrjj = '好看' WHERE bh = '1'"));
         FormLRJJ synopsis;
         ScriptedMessages messages;
-        Press(&synopsis, "CommandCK");  // empty number: no such disc
+        Press(&synopsis, "CommandCK"); // empty number: no such disc
         QCOMPARE(messages.texts(), QStringList{"没找到记录！"});
         QCOMPARE(Child<QLabel>(&synopsis, "LabelPM")->text(), QStringLiteral("片名 ："));
         Type(&synopsis, "TextBH", "1");
         Press(&synopsis, "CommandCK");
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(Child<QPlainTextEdit>(&synopsis, "TextNRJJ")->toPlainText(), QStringLiteral("警察故事 ：好看"));
+        QCOMPARE(Child<QPlainTextEdit>(&synopsis, "TextNRJJ")->toPlainText(),
+                 QStringLiteral("警察故事 ：好看"));
         QCOMPARE(Child<QLabel>(&synopsis, "LabelZY")->text(), QStringLiteral("主演 ：成龙"));
         QCOMPARE(Child<QLabel>(&synopsis, "LabelSFCZ")->text(), QStringLiteral("是否已出租 ：否"));
-        QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(), QStringLiteral("nofind"));
+        QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
+                 QStringLiteral("nofind"));
         StoreCover(makePicture(QStringLiteral("c.jpg")), "1");
         Press(&synopsis, "CommandCK");
-        QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(), CoverPath("1"));
+        QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
+                 CoverPath("1"));
         QVERIFY(!Child<QPushButton>(&synopsis, "CommandYDYL")->isEnabled());
     }
 
@@ -500,9 +552,11 @@ private Q_SLOTS:
 
     void largeCatalogueOpensAtOnce()
     {
-        RunSql(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
-                              " INSERT INTO ydxx SELECT 'D' || i, '片名' || i, '故事片', CASE i % 2 WHEN 0 THEN 'VCD' ELSE 'DVD' END,"
-                              " '明星' || (i % 3000) || ' 明星' || (i % 7), '中国', '2003-11-01', '否', '/' FROM n"));
+        RunSql(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+            " INSERT INTO ydxx SELECT 'D' || i, '片名' || i, '故事片', CASE i % 2 WHEN 0 THEN "
+            "'VCD' ELSE 'DVD' END,"
+            " '明星' || (i % 3000) || ' 明星' || (i % 7), '中国', '2003-11-01', '否', '/' FROM n"));
         QElapsedTimer timer;
         timer.start();
         main->RunCommand(Command::YDXX);
@@ -513,7 +567,8 @@ private Q_SLOTS:
                  qPrintable(QString::number(query->model()->loadedRows())));
         Type(query, "ComboZY", "明星42 ");
         Press(query, "CommandCX");
-        QCOMPARE(query->model()->total(), Count("SELECT COUNT(*) FROM ydxx WHERE instr(zy, '明星42 ') > 0"));
+        QCOMPARE(query->model()->total(),
+                 Count("SELECT COUNT(*) FROM ydxx WHERE instr(zy, '明星42 ') > 0"));
         QVERIFY(query->model()->total() > 0);
         qInfo() << "opened and queried 100,000 discs in" << timer.elapsed() << "ms";
     }

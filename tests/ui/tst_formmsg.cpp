@@ -40,7 +40,8 @@ private Q_SLOTS:
         box.setup(QStringLiteral("要现在设置密码吗？"), style, title);
         box.show();
         QCOMPARE(box.windowTitle(), title);
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("LabelYHTS"))->text(), QStringLiteral("要现在设置密码吗？"));
+        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("LabelYHTS"))->text(),
+                 QStringLiteral("要现在设置密码吗？"));
         QCOMPARE(box.iconName(), icon);
         QVERIFY(!box.findChild<QLabel*>(QStringLiteral("ImageIcon"))->pixmap().isNull());
         QCOMPARE(Button(box, "CommandQD")->isVisible(), !question);
@@ -121,7 +122,8 @@ private Q_SLOTS:
     {
         ScriptedMessages messages;
         messages.queue({7});
-        ReportError(MovrntError(QStringLiteral("no such table: ydxx"), QStringLiteral("MOVRNT.db")));
+        ReportError(
+            MovrntError(QStringLiteral("no such table: ydxx"), QStringLiteral("MOVRNT.db")));
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, QStringLiteral("系统发生错误，要查看错误的具体描述吗？"));
         QCOMPARE(messages.shown[0].style, 4);
@@ -135,8 +137,9 @@ private Q_SLOTS:
         ReportError(QString(), QStringLiteral("MOVRNT.db"));
         QCOMPARE(messages.shown.size(), 4);
         const QStringList titles = {"错误", "错误！", "错误!", "错误!"};
-        const QStringList texts = {"系统发生错误，要查看错误的具体描述吗？", "错误描述 : ", "错误来源 : MOVRNT.db",
-                                   "已检测到系统出现了错误！请将错误提示信息发送到" + kSupportAddress};
+        const QStringList texts = {
+            "系统发生错误，要查看错误的具体描述吗？", "错误描述 : ", "错误来源 : MOVRNT.db",
+            "已检测到系统出现了错误！请将错误提示信息发送到" + kSupportAddress};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(messages.shown[i].title, titles[i]);
             QCOMPARE(messages.shown[i].text, texts[i]);

@@ -46,14 +46,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("vcd");
         QTest::addColumn<QString>("dvd");
-        QTest::addColumn<QString>("message");  // empty: saved
+        QTest::addColumn<QString>("message"); // empty: saved
         QTest::addColumn<QString>("focus");
-        QTest::newRow("letters in VCD") << "abc" << "3" << "您输入的金额不合法，请重新输入！" << "TextVCD";
-        QTest::newRow("empty DVD") << "2" << "" << "您输入的金额不合法，请重新输入！" << "TextDVD";
-        QTest::newRow("minus one DVD") << "2" << "-1" << "租金金额不能为负值!" << "TextDVD";
-        QTest::newRow("negative VCD first") << "-2" << "-1" << "租金金额不能为负值!" << "TextVCD";
-        QTest::newRow("zeros") << "0" << "0" << "" << "";
-        QTest::newRow("typed form kept") << "2.50" << " 3 " << "" << "";
+        QTest::newRow("letters in VCD") << "abc"
+                                        << "3"
+                                        << "您输入的金额不合法，请重新输入！"
+                                        << "TextVCD";
+        QTest::newRow("empty DVD") << "2"
+                                   << ""
+                                   << "您输入的金额不合法，请重新输入！"
+                                   << "TextDVD";
+        QTest::newRow("minus one DVD") << "2"
+                                       << "-1"
+                                       << "租金金额不能为负值!"
+                                       << "TextDVD";
+        QTest::newRow("negative VCD first") << "-2"
+                                            << "-1"
+                                            << "租金金额不能为负值!"
+                                            << "TextVCD";
+        QTest::newRow("zeros") << "0"
+                               << "0"
+                               << ""
+                               << "";
+        QTest::newRow("typed form kept") << "2.50"
+                                         << " 3 "
+                                         << ""
+                                         << "";
     }
     void checksInOrder()
     {
@@ -70,7 +88,8 @@ private Q_SLOTS:
         box(dialog, "TextDVD")->setText(dvd);
         box(dialog, focus == u"TextVCD" ? "TextDVD" : "TextVCD")->setFocus();
         ScriptedMessages messages;
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CommandQD")), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CommandQD")),
+                          Qt::LeftButton);
         if (message.isEmpty()) {
             QVERIFY(messages.shown.isEmpty());
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -92,7 +111,8 @@ private Q_SLOTS:
         FormZJSZ dialog;
         box(dialog, "TextVCD")->setText(QStringLiteral("5"));
         box(dialog, "TextDVD")->setText(QStringLiteral("6"));
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CommandFQ")), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CommandFQ")),
+                          Qt::LeftButton);
         QCOMPARE(GetSetting(Setting::VCD), QString());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }

@@ -17,7 +17,8 @@
 #include <memory>
 
 namespace {
-const QString kGuestRefused = QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
+const QString kGuestRefused =
+    QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
 
 template <typename T> T* Child(QWidget& parent, const char* name)
 {
@@ -37,7 +38,7 @@ class TestLogon : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestHome> home;
-    QStringList opened;  // modal dialogs the main window opened
+    QStringList opened; // modal dialogs the main window opened
 
     void setPassword(const QString& password) { QVERIFY(StorePassword(password)); }
 
@@ -107,7 +108,8 @@ private Q_SLOTS:
         QTest::newRow("other case") << "shop1" << false << int(FormPass::EndProgram) << "";
         QTest::newRow("empty box") << "" << false << int(FormPass::EndProgram) << "";
         QTest::newRow("guest with empty box") << "" << true << int(QDialog::Accepted) << "Guest";
-        QTest::newRow("guest whatever the box holds") << "wrong" << true << int(QDialog::Accepted) << "Guest";
+        QTest::newRow("guest whatever the box holds")
+            << "wrong" << true << int(QDialog::Accepted) << "Guest";
     }
     void logon()
     {
@@ -120,7 +122,8 @@ private Q_SLOTS:
         FormPass dialog;
         if (asGuest)
             Click(dialog, "CheckLBFS");
-        Child<QLineEdit>(dialog, "TextMM")->setText(typed);  // set directly: a guest may have typed before ticking
+        Child<QLineEdit>(dialog, "TextMM")
+            ->setText(typed); // set directly: a guest may have typed before ticking
         ScriptedMessages messages;
         Click(dialog, "CommandQD");
         QCOMPARE(dialog.result(), outcome);
@@ -170,7 +173,8 @@ private Q_SLOTS:
         QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
         // Closed by its frame: no logon took place, so gated commands stay refused.
         window.RunCommand(Command::ZJSZ);
-        QCOMPARE(messages.texts(), outcome == QDialog::Rejected ? QStringList{kGuestRefused} : QStringList{});
+        QCOMPARE(messages.texts(),
+                 outcome == QDialog::Rejected ? QStringList{kGuestRefused} : QStringList{});
     }
 
     void noPasswordNoLogon()
@@ -203,7 +207,9 @@ private Q_SLOTS:
             "这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 ！要现在设置密码吗？");
         QTest::newRow("yes") << 6 << QStringList{"FormMMSZ"} << QStringList{question};
         QTest::newRow("no") << 7 << QStringList{}
-                            << QStringList{question, "您没有设置管理员密码，任何人都将能够查看和修改您的数据！"};
+                            << QStringList{
+                                   question,
+                                   "您没有设置管理员密码，任何人都将能够查看和修改您的数据！"};
     }
     void firstRunQuestion()
     {
@@ -228,26 +234,36 @@ private Q_SLOTS:
     void gatedCommandsRefuseGuests_data()
     {
         QTest::addColumn<QString>("via");
-        QTest::addColumn<int>("command");  // or toolbar position
+        QTest::addColumn<int>("command"); // or toolbar position
         QTest::addColumn<bool>("gated");
         const QList<std::pair<const char*, Command>> gated = {
-            {"rent amounts", Command::ZJSZ},     {"password", Command::MMSZ},
-            {"backup", Command::SJBF},           {"expert mode", Command::ZJCZFS},
-            {"parameters", Command::GNCSSZ},     {"modify disc", Command::XGYDXX},
-            {"modify member", Command::XGHYXX},  {"delete disc", Command::SCYDXX},
-            {"delete rental", Command::SCZJXX},  {"delete member", Command::SCHYXX},
-            {"add disc", Command::TJYDXX},       {"add rental", Command::TJZJXX},
-            {"add member", Command::TJHYXX},     {"report all discs", Command::WYYDBB},
-            {"report discs out", Command::WHYDBB}, {"report all members", Command::SYHYBB},
+            {"rent amounts", Command::ZJSZ},
+            {"password", Command::MMSZ},
+            {"backup", Command::SJBF},
+            {"expert mode", Command::ZJCZFS},
+            {"parameters", Command::GNCSSZ},
+            {"modify disc", Command::XGYDXX},
+            {"modify member", Command::XGHYXX},
+            {"delete disc", Command::SCYDXX},
+            {"delete rental", Command::SCZJXX},
+            {"delete member", Command::SCHYXX},
+            {"add disc", Command::TJYDXX},
+            {"add rental", Command::TJZJXX},
+            {"add member", Command::TJHYXX},
+            {"report all discs", Command::WYYDBB},
+            {"report discs out", Command::WHYDBB},
+            {"report all members", Command::SYHYBB},
             {"report members with discs out", Command::WHHYBB},
         };
         for (const auto& [name, command] : gated)
             QTest::newRow(name) << "command" << int(command) << true;
         const QList<std::pair<const char*, Command>> open = {
-            {"disc query", Command::YDXX},  {"rental query", Command::ZJXX}, {"member query", Command::HYXX},
-            {"today", Command::JRYY},       {"history", Command::LSSJ},      {"charts", Command::CKTJT},
-            {"popular discs", Command::RMYD}, {"help", Command::ZT},         {"tip", Command::MRYT},
-            {"web site", Command::FWWZ},    {"about", Command::GY},          {"cascade", Command::CD},
+            {"disc query", Command::YDXX},    {"rental query", Command::ZJXX},
+            {"member query", Command::HYXX},  {"today", Command::JRYY},
+            {"history", Command::LSSJ},       {"charts", Command::CKTJT},
+            {"popular discs", Command::RMYD}, {"help", Command::ZT},
+            {"tip", Command::MRYT},           {"web site", Command::FWWZ},
+            {"about", Command::GY},           {"cascade", Command::CD},
         };
         for (const auto& [name, command] : open)
             QTest::newRow(name) << "command" << int(command) << false;
@@ -299,7 +315,7 @@ private Q_SLOTS:
         MDIMain window;
         auto* item = window.findChild<QAction*>(QStringLiteral("mnuPopTJZJXXItem"));
         ScriptedMessages messages;
-        item->setEnabled(true);  // as it will be once renting out exists
+        item->setEnabled(true); // as it will be once renting out exists
         item->trigger();
         QCOMPARE(messages.texts(), QStringList{kGuestRefused});
     }
@@ -326,7 +342,8 @@ private Q_SLOTS:
         {
             FormMMSZ dialog;
             QCOMPARE(dialog.windowTitle(), QStringLiteral("管理员密码设置"));
-            QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("启动密码保护"));
+            QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(),
+                     QStringLiteral("启动密码保护"));
             QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
             QVERIFY(!Child<QLineEdit>(dialog, "TextQR")->isEnabled());
         }
@@ -334,7 +351,8 @@ private Q_SLOTS:
         setPassword(QStringLiteral("Shop1"));
         FormMMSZ dialog;
         QCOMPARE(Child<QLineEdit>(dialog, "TextMC")->text(), QStringLiteral("阳光"));
-        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("关闭密码保护"));
+        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(),
+                 QStringLiteral("关闭密码保护"));
         QVERIFY(Child<QLineEdit>(dialog, "TextMM")->isEnabled());
         QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->text().isEmpty());
         QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->text().contains(QStringLiteral("Shop1")));
@@ -348,9 +366,10 @@ private Q_SLOTS:
         ScriptedMessages messages;
         Click(dialog, "CommandMMSZ");
         QCOMPARE(messages.texts(), QStringList{"您启动了密码保护，请输入管理员密码！"});
-        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(), QStringLiteral("关闭密码保护"));
+        QCOMPARE(Child<QToolButton>(dialog, "CommandMMSZ")->toolTip(),
+                 QStringLiteral("关闭密码保护"));
         QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(dialog, "TextMM"));
-        QVERIFY(!PasswordIsSet());  // nothing written before 确定
+        QVERIFY(!PasswordIsSet()); // nothing written before 确定
     }
 
     void saveChecks_data()
@@ -358,11 +377,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("mismatch reported before length") << "abc" << "abd" << "密码输入不一致，请重新输入！";
-        QTest::newRow("four characters") << "abcd" << "abcd" << "密码必须大于5位！";
-        QTest::newRow("blank") << "abc de" << "abc de" << "密码只能包含字母和数字！";
-        QTest::newRow("chinese character") << "abc影de" << "abc影de" << "密码只能包含字母和数字！";
-        QTest::newRow("five characters") << "abcde" << "abcde" << "";
+        QTest::newRow("mismatch reported before length") << "abc"
+                                                         << "abd"
+                                                         << "密码输入不一致，请重新输入！";
+        QTest::newRow("four characters") << "abcd"
+                                         << "abcd"
+                                         << "密码必须大于5位！";
+        QTest::newRow("blank") << "abc de"
+                               << "abc de"
+                               << "密码只能包含字母和数字！";
+        QTest::newRow("chinese character") << "abc影de"
+                                           << "abc影de"
+                                           << "密码只能包含字母和数字！";
+        QTest::newRow("five characters") << "abcde"
+                                         << "abcde"
+                                         << "";
     }
     void saveChecks()
     {
@@ -380,7 +409,8 @@ private Q_SLOTS:
         Child<QLineEdit>(dialog, "TextMM")->setText(password);
         Child<QLineEdit>(dialog, "TextQR")->setText(confirmation);
         QStringList writes;
-        RegeditValStr::SetWriteObserver([&writes](const QString& name, const QString&) { writes << name; });
+        RegeditValStr::SetWriteObserver(
+            [&writes](const QString& name, const QString&) { writes << name; });
         Click(dialog, "CommandQD");
         if (!message.isEmpty()) {
             QCOMPARE(messages.texts(), QStringList{message});
@@ -391,7 +421,7 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(writes, QStringList({"UserName", "Password"}));  // the name first
+        QCOMPARE(writes, QStringList({"UserName", "Password"})); // the name first
         QVERIFY(CheckPassword(password));
         QCOMPARE(UserMode(), QStringLiteral("Admin"));
         QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
@@ -404,7 +434,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray content = file.readAll();
             QVERIFY(!content.contains("abcde"));
-            QVERIFY(!content.contains("hgfed"));  // the old scrambled form
+            QVERIFY(!content.contains("hgfed")); // the old scrambled form
         }
     }
 
@@ -419,7 +449,7 @@ private Q_SLOTS:
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(GetSetting(Setting::UserName), QString());
         QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统 - （无名用户）"));
-        QCOMPARE(UserMode(), QString());  // unchanged without a password
+        QCOMPARE(UserMode(), QString()); // unchanged without a password
         QVERIFY(!PasswordIsSet());
     }
 
@@ -436,7 +466,7 @@ private Q_SLOTS:
         QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
         Click(dialog, "CommandFQ");
         QVERIFY(!PasswordIsSet());
-        QCOMPARE(UserMode(), QStringLiteral("Admin"));  // never taken back during the run
+        QCOMPARE(UserMode(), QStringLiteral("Admin")); // never taken back during the run
     }
 
     void untouchedPlaceholderKeepsThePassword()

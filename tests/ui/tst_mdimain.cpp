@@ -47,7 +47,8 @@ QAction* Item(QWidget& window, const QString& name)
 QStringList Writes(std::function<void()> run)
 {
     QStringList writes;
-    RegeditValStr::SetWriteObserver([&writes](const QString& name, const QString& text) { writes << name + u'=' + text; });
+    RegeditValStr::SetWriteObserver(
+        [&writes](const QString& name, const QString& text) { writes << name + u'=' + text; });
     run();
     RegeditValStr::SetWriteObserver({});
     return writes;
@@ -62,7 +63,8 @@ class TestMDIMain : public QObject
 
     void notFirstRun(const QList<std::pair<QString, QString>>& more = {})
     {
-        QList<std::pair<QString, QString>> values = {{"FirstRunTime", "False"}, {"HYDJ", "3"}, {"FJZJ", "10"}};
+        QList<std::pair<QString, QString>> values = {
+            {"FirstRunTime", "False"}, {"HYDJ", "3"}, {"FJZJ", "10"}};
         home->setSettings(values + more);
     }
 
@@ -74,7 +76,7 @@ private Q_SLOTS:
         Seams().screenSize = [] { return QSize(1024, 768); };
         Seams().switchDisplay = [this](QSize size) {
             switches << size;
-            return false;  // a refusal changes nothing
+            return false; // a refusal changes nothing
         };
     }
     void cleanup() { home.reset(); }
@@ -147,8 +149,9 @@ private Q_SLOTS:
         QStringList titles;
         for (QAction* action : window.menuBar()->actions())
             titles << action->text();
-        QCOMPARE(titles, QStringList({"系统(&S)", "查询信息(&R)", "修改信息(&O)", "删除信息(&L)", "添加信息(&T)",
-                                      "统计数据(&C)", "打印报表(&D)", "窗口(&W)", "帮助(&E)"}));
+        QCOMPARE(titles, QStringList({"系统(&S)", "查询信息(&R)", "修改信息(&O)", "删除信息(&L)",
+                                      "添加信息(&T)", "统计数据(&C)", "打印报表(&D)", "窗口(&W)",
+                                      "帮助(&E)"}));
         QCOMPARE(window.PopupMenu()->objectName(), QStringLiteral("mnuPop"));
         QVERIFY(!window.menuBar()->actions().contains(window.PopupMenu()->menuAction()));
     }
@@ -156,11 +159,13 @@ private Q_SLOTS:
     void onlyBuiltCommandsAreEnabled()
     {
         MDIMain window;
-        const QStringList enabled = {"mnuZJSZItem",   "mnuMMSZItem",   "mnuTCItem",     "mnuCDItem",
-                                     "mnuPopCDItem",  "mnuYDXXItem",   "mnuXGYDXXItem", "mnuSCYDXXItem",
-                                     "mnuTJYDXXItem", "mnuPopYDXXItem", "Toolbar1Button1", "mnuHYXXItem",
-                                     "mnuXGHYXXItem", "mnuSCHYXXItem", "mnuTJHYXXItem", "mnuPopCZHYItem",
-                                     "Toolbar1Button2"};
+        const QStringList enabled = {
+            "mnuZJSZItem",      "mnuMMSZItem",    "mnuTCItem",       "mnuCDItem",
+            "mnuPopCDItem",     "mnuYDXXItem",    "mnuXGYDXXItem",   "mnuSCYDXXItem",
+            "mnuTJYDXXItem",    "mnuPopYDXXItem", "Toolbar1Button1", "mnuHYXXItem",
+            "mnuXGHYXXItem",    "mnuSCHYXXItem",  "mnuTJHYXXItem",   "mnuPopCZHYItem",
+            "Toolbar1Button2",  "mnuZJXXItem",    "mnuSCZJXXItem",   "mnuTJZJXXItem",
+            "mnuPopTJZJXXItem", "mnuPopJZItem",   "Toolbar1Button3", "Toolbar1Button4"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();
@@ -177,10 +182,10 @@ private Q_SLOTS:
         MDIMain window;
         auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
         QVERIFY(toolbar);
-        const QList<QStringList> expected = {{"查找影碟", "查找影碟"},         {"查找会员", "查找会员"},
-                                             {"添加租借信息", "出租影碟"},     {"结帐", "归还影碟并结算租金"},
-                                             {"数据备份", "数据备份"},         {"统计图", "查看统计图"},
-                                             {"功能参数设置", "功能参数设置"}};
+        const QList<QStringList> expected = {
+            {"查找影碟", "查找影碟"},        {"查找会员", "查找会员"}, {"添加租借信息", "出租影碟"},
+            {"结帐", "归还影碟并结算租金"},  {"数据备份", "数据备份"}, {"统计图", "查看统计图"},
+            {"功能参数设置", "功能参数设置"}};
         const QList<QAction*> actions = toolbar->actions();
         QCOMPARE(actions.size(), expected.size());
         for (int i = 0; i < actions.size(); ++i) {
@@ -205,7 +210,7 @@ private Q_SLOTS:
 
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, empty);
         QVERIFY(!window.PopupMenu()->isVisible());
-        QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(20, 20));  // over the child
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(20, 20)); // over the child
         QVERIFY(!window.PopupMenu()->isVisible());
         QTest::mouseRelease(viewport, Qt::RightButton, {}, empty);
         QVERIFY(window.PopupMenu()->isVisible());
@@ -216,21 +221,26 @@ private Q_SLOTS:
     {
         notFirstRun();
         OpenDatabase();
-        RunSql(QStringLiteral("INSERT INTO ydxx VALUES ('1','A','故事片','VCD','/','/','2003-11-01','否','/'),"
-                              "('2','B','故事片','DVD','/','/','2003-11-01','否','/'),"
-                              "('3','C','故事片','DVD','/','/','2003-11-01','否','/')"));
-        RunSql(QStringLiteral("INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,0,0,0,'2003-11-09')"));
+        RunSql(QStringLiteral(
+            "INSERT INTO ydxx VALUES ('1','A','故事片','VCD','/','/','2003-11-01','否','/'),"
+            "('2','B','故事片','DVD','/','/','2003-11-01','否','/'),"
+            "('3','C','故事片','DVD','/','/','2003-11-01','否','/')"));
+        RunSql(QStringLiteral(
+            "INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,0,0,0,'2003-11-09')"));
         CloseDatabase();
         MDIMain window;
         ScriptedMessages messages;
         QVERIFY(window.RunStartup());
         QVERIFY(messages.shown.isEmpty());
-        const QStringList tooltips = {"系统日期", "系统当前操作", "影碟库状态信息", "会员库状态信息", "大小写锁定标志", "当前用户"};
+        const QStringList tooltips = {"系统日期",       "系统当前操作",   "影碟库状态信息",
+                                      "会员库状态信息", "大小写锁定标志", "当前用户"};
         for (int panel = 1; panel <= 6; ++panel)
-            QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Panel%1").arg(panel))->toolTip(), tooltips[panel - 1]);
+            QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Panel%1").arg(panel))->toolTip(),
+                     tooltips[panel - 1]);
         QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
         QCOMPARE(window.PanelText(2), QStringLiteral("就绪"));
-        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 3 张  |  其中VCD 1 张 , DVD 2 张"));
+        QCOMPARE(window.PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 3 张  |  其中VCD 1 张 , DVD 2 张"));
         QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 1 名会员"));
         QCOMPARE(window.PanelText(5), QStringLiteral("CAPS"));
         QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
@@ -240,7 +250,8 @@ private Q_SLOTS:
         RunSql(QStringLiteral("DELETE FROM hyxx"));
         window.RefreshDiscCount();
         window.RefreshMemberCount();
-        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
+        QCOMPARE(window.PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
         SetTodayForTesting(QDate(2003, 11, 10));
         QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
@@ -252,7 +263,8 @@ private Q_SLOTS:
         MDIMain window;
         ScriptedMessages messages;
         QVERIFY(window.RunStartup());
-        QCOMPARE(window.PanelText(3), QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
+        QCOMPARE(window.PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
         QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
     }
 
@@ -263,7 +275,8 @@ private Q_SLOTS:
         {
             MDIMain window;
             const QStringList writes = Writes([&] { QVERIFY(window.RunStartup()); });
-            QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3", "FJZJ=10"}));
+            QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3",
+                                          "FJZJ=10"}));
             QVERIFY(QFileInfo(home->folder() + QStringLiteral("/Pictures")).isDir());
             CloseDatabase();
         }
@@ -277,8 +290,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("userName");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("no name") << "" << "凯络影碟出租管理系统 - （无名用户）";
-        QTest::newRow("a name") << "阳光影碟" << "凯络影碟出租管理系统 - 阳光影碟";
+        QTest::newRow("no name") << ""
+                                 << "凯络影碟出租管理系统 - （无名用户）";
+        QTest::newRow("a name") << "阳光影碟"
+                                << "凯络影碟出租管理系统 - 阳光影碟";
     }
     void caption()
     {
@@ -297,18 +312,23 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<bool>("firstRun");
         QTest::addColumn<QString>("setDisplayRes");
-        QTest::addColumn<int>("answer");  // 0: no question expected
+        QTest::addColumn<int>("answer"); // 0: no question expected
         QTest::addColumn<bool>("starts");
         QTest::addColumn<bool>("switched");
-        QTest::newRow("1280x1024 offered, yes") << QSize(1280, 1024) << false << "True" << 6 << true << true;
-        QTest::newRow("1280x1024 offered, no") << QSize(1280, 1024) << false << "True" << 7 << true << false;
-        QTest::newRow("1280x1024 not asked for") << QSize(1280, 1024) << false << "False" << 0 << true << false;
+        QTest::newRow("1280x1024 offered, yes")
+            << QSize(1280, 1024) << false << "True" << 6 << true << true;
+        QTest::newRow("1280x1024 offered, no")
+            << QSize(1280, 1024) << false << "True" << 7 << true << false;
+        QTest::newRow("1280x1024 not asked for")
+            << QSize(1280, 1024) << false << "False" << 0 << true << false;
         QTest::newRow("1024x600") << QSize(1024, 600) << false << "True" << 0 << true << false;
         QTest::newRow("1280x768") << QSize(1280, 768) << false << "True" << 0 << true << false;
         QTest::newRow("800x480 ends") << QSize(800, 480) << false << "True" << 0 << false << false;
         QTest::newRow("640x480 ends") << QSize(640, 480) << false << "" << 0 << false << false;
-        QTest::newRow("first run 800x600 offered") << QSize(800, 600) << true << "" << 6 << true << true;
-        QTest::newRow("first run 640x480 ends") << QSize(640, 480) << true << "" << 0 << false << false;
+        QTest::newRow("first run 800x600 offered")
+            << QSize(800, 600) << true << "" << 6 << true << true;
+        QTest::newRow("first run 640x480 ends")
+            << QSize(640, 480) << true << "" << 0 << false << false;
     }
     void displayCheckAtStartup()
     {
@@ -325,7 +345,7 @@ private Q_SLOTS:
         if (answer)
             messages.queue({answer});
         if (firstRun && starts)
-            messages.queue({7});  // no password for now
+            messages.queue({7}); // no password for now
         MDIMain window;
         QStringList writes;
         const bool started = [&] {
@@ -341,15 +361,17 @@ private Q_SLOTS:
         if (answer) {
             QCOMPARE(messages.shown.size(), firstRun ? 3 : 1);
             QCOMPARE(messages.shown[0].text,
-                     QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * 768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
+                     QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * "
+                                    "768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
                          .arg(screen.width())
                          .arg(screen.height()));
             QCOMPARE(messages.shown[0].style, 4);
             QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
         } else if (!starts) {
             QCOMPARE(messages.texts(),
-                     QStringList{"对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"});
-            QVERIFY(writes.isEmpty());  // a first run writes nothing before the check passed
+                     QStringList{
+                         "对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"});
+            QVERIFY(writes.isEmpty()); // a first run writes nothing before the check passed
             QVERIFY(!IsDatabaseOpen());
         } else {
             QCOMPARE(messages.shown.size(), firstRun ? 2 : 0);
@@ -366,7 +388,8 @@ private Q_SLOTS:
         bool started = true;
         writes = Writes([&] { started = window.RunStartup(); });
         QVERIFY(!started);
-        QCOMPARE(messages.texts(), QStringList{"已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"});
+        QCOMPARE(messages.texts(),
+                 QStringList{"已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"});
         QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
         QVERIFY(writes.isEmpty());
     }
@@ -406,7 +429,8 @@ private Q_SLOTS:
 
         const QPoint before = other->parentWidget()->pos();
         Item(window, QStringLiteral("mnuCDItem"))->trigger();
-        QVERIFY(other->parentWidget()->pos() != before || first->parentWidget()->pos() != QPoint(0, 0));
+        QVERIFY(other->parentWidget()->pos() != before ||
+                first->parentWidget()->pos() != QPoint(0, 0));
     }
 
     void exitAnsweredNoKeepsEverything()
@@ -421,7 +445,9 @@ private Q_SLOTS:
         messages.queue({7, 7});
         Item(window, QStringLiteral("mnuTCItem"))->trigger();
         QVERIFY(!window.close());
-        QCOMPARE(messages.texts(), QStringList(2, "系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"));
+        QCOMPARE(messages.texts(),
+                 QStringList(
+                     2, "系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"));
         QCOMPARE(messages.shown[0].style, 4);
         QVERIFY(window.isVisible());
         QCOMPARE(window.MdiArea()->subWindowList().size(), 2);

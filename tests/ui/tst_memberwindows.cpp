@@ -53,14 +53,20 @@ private Q_SLOTS:
 
     void addRefusals_data()
     {
-        QTest::addColumn<QStringList>("typed");  // TextBH ComboXB TextYFZJ TextYFYJ
+        QTest::addColumn<QStringList>("typed"); // TextBH ComboXB TextYFZJ TextYFYJ
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("duplicate before anything else") << QStringList{"1", "x", "", ""} << "您输入的编号已被使用，请重新输入一个编号！" << "TextBH";
-        QTest::newRow("sex") << QStringList{"", "男的", "", ""} << "性别只能为男或女！" << "ComboXB";
-        QTest::newRow("empty rent") << QStringList{"2", "", "", "5"} << "金额必须为数字！" << "TextYFZJ";
-        QTest::newRow("deposit focus rule") << QStringList{"2", "", "5", "x"} << "金额必须为数字！" << "TextYFYJ";
-        QTest::newRow("empty number last") << QStringList{"", "", "5", "5"} << "会员编号不能为空！" << "TextBH";
+        QTest::newRow("duplicate before anything else")
+            << QStringList{"1", "x", "", ""} << "您输入的编号已被使用，请重新输入一个编号！"
+            << "TextBH";
+        QTest::newRow("sex") << QStringList{"", "男的", "", ""} << "性别只能为男或女！"
+                             << "ComboXB";
+        QTest::newRow("empty rent") << QStringList{"2", "", "", "5"} << "金额必须为数字！"
+                                    << "TextYFZJ";
+        QTest::newRow("deposit focus rule") << QStringList{"2", "", "5", "x"} << "金额必须为数字！"
+                                            << "TextYFYJ";
+        QTest::newRow("empty number last") << QStringList{"", "", "5", "5"} << "会员编号不能为空！"
+                                           << "TextBH";
     }
     void addRefusals()
     {
@@ -114,7 +120,7 @@ private Q_SLOTS:
         ScriptedMessages messages;
         Press(query, "CommandCX");
         QCOMPARE(messages.texts(), QStringList{"会员等级必须为数字！"});
-        QCOMPARE(query->model()->rowCount(), 1);  // left empty
+        QCOMPARE(query->model()->rowCount(), 1); // left empty
         QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到1条记录"));
         Type(query, "ComboHYDJ", "0");
         Press(query, "CommandCX");
@@ -131,7 +137,8 @@ private Q_SLOTS:
         InsertMember("b", "乙");
         InsertMember("a", "甲");
         Press(query, "CommandCX");
-        QCOMPARE(Column(query->model(), 0), QStringList({"b", "a", ""}));  // still by name: 乙 before 甲
+        QCOMPARE(Column(query->model(), 0),
+                 QStringList({"b", "a", ""})); // still by name: 乙 before 甲
     }
 
     void clickOpensTheChooserForAdministrators()
@@ -144,8 +151,9 @@ private Q_SLOTS:
         {
             ScriptedMessages messages;
             ReleaseOnRow(grid, 0, Qt::LeftButton);
-            QCOMPARE(messages.texts(), QStringList{"对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"});
-            ReleaseOnRow(grid, 1, Qt::LeftButton);  // the empty row: nothing, not even the gate
+            QCOMPARE(messages.texts(),
+                     QStringList{"对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"});
+            ReleaseOnRow(grid, 1, Qt::LeftButton); // the empty row: nothing, not even the gate
             QCOMPARE(messages.shown.size(), 1);
         }
         QVERIFY(!main->findChild<QDialog*>(QStringLiteral("FormHYCZ")));
@@ -188,7 +196,8 @@ private Q_SLOTS:
         Press(form, "CommandXG");
         QCOMPARE(messages.last(), QStringLiteral("信息修改成功！"));
         const Member member = *FindMember("1");
-        QCOMPARE(QStringList({member.hyxm, member.hyxb, member.hydj, member.yjps}), QStringList({"/", "女", "2", "9"}));
+        QCOMPARE(QStringList({member.hyxm, member.hyxb, member.hydj, member.yjps}),
+                 QStringList({"/", "女", "2", "9"}));
         Type(form, "TextHYBH", "9");
         Press(form, "CommandXG");
         QCOMPARE(messages.last(), QStringLiteral("没有找到记录！"));
@@ -204,7 +213,8 @@ private Q_SLOTS:
         auto* form = open<FormSCHYXX>(Command::SCHYXX);
         ScriptedMessages messages;
         Press(form, "CommandSC");
-        QCOMPARE(messages.texts(), QStringList{"您要删除的会员中尚有一些会员没有退还影碟，删除不能进行！"});
+        QCOMPARE(messages.texts(),
+                 QStringList{"您要删除的会员中尚有一些会员没有退还影碟，删除不能进行！"});
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 2);
         Type(form, "ComboHYDJ", "abc");
         Press(form, "CommandSC");
@@ -228,7 +238,7 @@ private Q_SLOTS:
         InsertMember("1");
         InsertMember("2");
         InsertRental("D1", "1", "2003-11-01", "是");
-        InsertRental("D2", "/", "2003-11-01", "否", "10");  // walk-in, out: never blocks
+        InsertRental("D2", "/", "2003-11-01", "否", "10"); // walk-in, out: never blocks
         auto* query = open<FormHYXX>(Command::HYXX);
         auto* form = open<FormSCHYXX>(Command::SCHYXX);
         ScriptedMessages messages;
@@ -248,9 +258,11 @@ private Q_SLOTS:
 
     void fiftyThousandMembersOpenAtOnce()
     {
-        RunSql(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
-                              " INSERT INTO hyxx SELECT 'M' || i, '会员' || (i % 900), '男', '/', '/', i % 4, 100, 50, i % 30,"
-                              " '2003-11-01' FROM n"));
+        RunSql(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
+            " INSERT INTO hyxx SELECT 'M' || i, '会员' || (i % 900), '男', '/', '/', i % 4, 100, "
+            "50, i % 30,"
+            " '2003-11-01' FROM n"));
         auto* query = open<FormHYXX>(Command::HYXX);
         QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到50000条记录"));
         QVERIFY(query->model()->loadedRows() <= 2 * SqlGridModel::kPageSize);
@@ -258,9 +270,12 @@ private Q_SLOTS:
         Press(query, "CommandCX");
         QCOMPARE(query->model()->total(), 56);
         const Conditions conditions = MemberConditions({{}, "会员7", {}, {}, {}, {}, {}, {}});
-        QSqlQuery plan = RunSql(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM hyxx") + conditions.where(), conditions.values());
+        QSqlQuery plan =
+            RunSql(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM hyxx") + conditions.where(),
+                   conditions.values());
         QVERIFY(plan.next());
-        QVERIFY2(plan.value(3).toString().contains(QStringLiteral("hyxx_hyxm")), qPrintable(plan.value(3).toString()));
+        QVERIFY2(plan.value(3).toString().contains(QStringLiteral("hyxx_hyxm")),
+                 qPrintable(plan.value(3).toString()));
     }
 };
 

@@ -8,7 +8,8 @@ NewPasswordCheck CheckNewPassword(const QString& password, const QString& confir
         return NewPasswordCheck::TooShort;
     for (QChar c : password) {
         const char16_t u = c.unicode();
-        const bool allowed = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9');
+        const bool allowed =
+            (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9');
         if (!allowed)
             return NewPasswordCheck::BadCharacter;
     }

@@ -2,7 +2,13 @@
 
 #include <QString>
 
-enum class NewPasswordCheck { Ok, Mismatch, TooShort, BadCharacter };
+enum class NewPasswordCheck
+{
+    Ok,
+    Mismatch,
+    TooShort,
+    BadCharacter
+};
 
 // The checks on a new administrator password, in the order they are reported:
 // both entries equal, at least 5 characters, only ASCII letters and digits.

@@ -76,8 +76,9 @@ QStringList DistinctWords(const QString& column)
 
 std::optional<Disc> FindDisc(const QString& bh)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
-                             {bh});
+    QSqlQuery query = RunSql(
+        QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
+        {bh});
     if (!query.next())
         return std::nullopt;
     return ReadDisc(query);
@@ -98,10 +99,13 @@ NewDiscCheck CheckNewDisc(const NewDisc& disc)
 
 void AddDisc(const NewDisc& disc)
 {
-    RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES (?,?,?,?,?,?,'否',?,?)"),
-           {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
-            NamesToStore(disc.zy), NamesToStore(disc.gj), disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx,
-            TodayText(), OrSlash(SynopsisToStore(disc.nrjj))});
+    RunSql(
+        QStringLiteral(
+            "INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES (?,?,?,?,?,?,'否',?,?)"),
+        {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
+         NamesToStore(disc.zy), NamesToStore(disc.gj),
+         disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx, TodayText(),
+         OrSlash(SynopsisToStore(disc.nrjj))});
 }
 
 DiscChangeCheck CheckDiscChange(const DiscChange& change)
@@ -117,10 +121,12 @@ DiscChangeCheck CheckDiscChange(const DiscChange& change)
 
 bool ModifyDisc(const DiscChange& change)
 {
-    QSqlQuery query = RunSql(QStringLiteral("UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
-                             {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
-                              NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
-                              OrSlash(SynopsisToStore(change.nrjj)), change.bh});
+    QSqlQuery query =
+        RunSql(QStringLiteral(
+                   "UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
+               {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
+                NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
+                OrSlash(SynopsisToStore(change.nrjj)), change.bh});
     return query.numRowsAffected() > 0;
 }
 
@@ -141,8 +147,8 @@ Conditions DiscConditions(const DiscFilter& filter)
 QString DiscSortClause(const QString& heading)
 {
     static const QList<std::pair<QString, QString>> sorts = {
-        {"影碟编号", "bh"}, {"片名", "pm"},   {"类型", "lx"},     {"影碟类型", "ydlx"},
-        {"主演", "zy"},     {"国籍", "gj"},   {"入库日期", "rkrq"}, {"是否已出租", "sfycz"}};
+        {"影碟编号", "bh"}, {"片名", "pm"}, {"类型", "lx"},       {"影碟类型", "ydlx"},
+        {"主演", "zy"},     {"国籍", "gj"}, {"入库日期", "rkrq"}, {"是否已出租", "sfycz"}};
     for (const auto& [text, column] : sorts)
         if (text == heading)
             return QStringLiteral(" ORDER BY ") + column;
@@ -153,7 +159,8 @@ bool AnyRentedDisc(const DiscFilter& filter)
 {
     Conditions conditions = DiscConditions(filter);
     conditions.add(QStringLiteral("sfycz = '是'"));
-    return RunScalar(QStringLiteral("SELECT bh FROM ydxx") + conditions.where() + QStringLiteral(" LIMIT 1"),
+    return RunScalar(QStringLiteral("SELECT bh FROM ydxx") + conditions.where() +
+                         QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();
 }
@@ -163,7 +170,8 @@ QStringList DeleteDiscs(const DiscFilter& filter)
     const Conditions conditions = DiscConditions(filter);
     QStringList numbers = InTransaction([&conditions] {
         QStringList selected;
-        QSqlQuery query = RunSql(QStringLiteral("SELECT bh FROM ydxx") + conditions.where(), conditions.values());
+        QSqlQuery query =
+            RunSql(QStringLiteral("SELECT bh FROM ydxx") + conditions.where(), conditions.values());
         while (query.next())
             selected << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
@@ -199,18 +207,22 @@ QString CoverPath(const QString& bh)
 void StoreCover(const QString& source, const QString& bh)
 {
     if (!QFileInfo(source).isFile())
-        throw MovrntError(QStringLiteral("找不到图片文件：") + source, QStringLiteral("StoreCover"));
+        throw MovrntError(QStringLiteral("找不到图片文件：") + source,
+                          QStringLiteral("StoreCover"));
     if (!QDir().mkpath(PicturesFolder()))
-        throw MovrntError(QStringLiteral("无法创建文件夹：") + PicturesFolder(), QStringLiteral("StoreCover"));
+        throw MovrntError(QStringLiteral("无法创建文件夹：") + PicturesFolder(),
+                          QStringLiteral("StoreCover"));
     const QString target = CoverPath(bh);
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
     if (!QFile::copy(source, partial))
-        throw MovrntError(QStringLiteral("无法复制图片文件到 ") + target, QStringLiteral("StoreCover"));
+        throw MovrntError(QStringLiteral("无法复制图片文件到 ") + target,
+                          QStringLiteral("StoreCover"));
     QFile::remove(target);
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
-        throw MovrntError(QStringLiteral("无法保存图片文件 ") + target, QStringLiteral("StoreCover"));
+        throw MovrntError(QStringLiteral("无法保存图片文件 ") + target,
+                          QStringLiteral("StoreCover"));
     }
 }
 

@@ -28,7 +28,14 @@ struct NewDisc
 {
     QString bh, pm, lx, zy, gj, ydlx, nrjj;
 };
-enum class NewDiscCheck { Ok, NumberInUse, BadGenre, BadDiscType, EmptyNumber };
+enum class NewDiscCheck
+{
+    Ok,
+    NumberInUse,
+    BadGenre,
+    BadDiscType,
+    EmptyNumber
+};
 // The checks in the order they are reported: a number in use first.
 NewDiscCheck CheckNewDisc(const NewDisc& disc);
 // Inserts the disc with its defaults: "/" for empty texts, "故事片", "DVD",
@@ -40,7 +47,13 @@ struct DiscChange
 {
     QString bh, pm, lx, zy, gj, rkrq, nrjj;
 };
-enum class DiscChangeCheck { Ok, EmptyNumber, BadGenre, EmptyDate };
+enum class DiscChangeCheck
+{
+    Ok,
+    EmptyNumber,
+    BadGenre,
+    EmptyDate
+};
 DiscChangeCheck CheckDiscChange(const DiscChange& change);
 // False when no disc has that number. The type and rented flag never change.
 bool ModifyDisc(const DiscChange& change);
@@ -49,7 +62,7 @@ bool ModifyDisc(const DiscChange& change);
 struct DiscFilter
 {
     QString bh, pm, gj, rkrq, lx, ydlx, sfycz;
-    QString zy;  // contained in the stars; the query window only
+    QString zy; // contained in the stars; the query window only
 };
 Conditions DiscConditions(const DiscFilter& filter);
 

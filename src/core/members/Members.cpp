@@ -40,9 +40,10 @@ QStringList LevelList()
 
 std::optional<Member> FindMember(const QString& hybh)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
-                                            " FROM hyxx WHERE hybh = ?"),
-                             {hybh});
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
+                              " FROM hyxx WHERE hybh = ?"),
+               {hybh});
     if (!query.next())
         return std::nullopt;
     QStringList v;
@@ -69,9 +70,9 @@ NewMemberCheck CheckNewMember(const NewMember& member)
 void AddMember(const NewMember& member)
 {
     RunSql(QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
-           {member.hybh, OrSlash(member.hyxm), member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb,
-            OrSlash(member.hyzz), OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje),
-            TodayText()});
+           {member.hybh, OrSlash(member.hyxm),
+            member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb, OrSlash(member.hyzz),
+            OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje), TodayText()});
 }
 
 MemberChangeCheck CheckMemberChange(const MemberChange& change)
@@ -91,10 +92,12 @@ MemberChangeCheck CheckMemberChange(const MemberChange& change)
 
 bool ModifyMember(const MemberChange& change)
 {
-    QSqlQuery query = RunSql(QStringLiteral("UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,hyxb = ?"
-                                            " WHERE hybh = ?"),
-                             {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
-                              NumberValue(change.zjje), NumberValue(change.yjje), change.rhrq, change.hyxb, change.hybh});
+    QSqlQuery query = RunSql(
+        QStringLiteral(
+            "UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,hyxb = ?"
+            " WHERE hybh = ?"),
+        {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh), NumberValue(change.zjje),
+         NumberValue(change.yjje), change.rhrq, change.hyxb, change.hybh});
     return query.numRowsAffected() > 0;
 }
 
@@ -136,8 +139,9 @@ Conditions MemberConditions(const MemberFilter& filter)
 QString MemberSortClause(const QString& heading)
 {
     static const QList<std::pair<QString, QString>> sorts = {
-        {"会员编号", "hybh"}, {"姓名", "hyxm"},     {"性别", "hyxb"},     {"家庭住址", "hyzz"}, {"联系电话", "lxdh"},
-        {"会员等级", "hydj"}, {"预付租金", "zjje"}, {"预付押金", "yjje"}, {"已借盘数", "yjps"}, {"入会日期", "rhrq"}};
+        {"会员编号", "hybh"}, {"姓名", "hyxm"},     {"性别", "hyxb"},     {"家庭住址", "hyzz"},
+        {"联系电话", "lxdh"}, {"会员等级", "hydj"}, {"预付租金", "zjje"}, {"预付押金", "yjje"},
+        {"已借盘数", "yjps"}, {"入会日期", "rhrq"}};
     for (const auto& [text, column] : sorts)
         if (text == heading)
             return QStringLiteral(" ORDER BY ") + column;
@@ -160,8 +164,10 @@ bool AnyMemberWithDiscOut(const MemberDeletion& deletion)
     Conditions conditions = MemberDeletionConditions(deletion, QStringLiteral("a."));
     conditions.add(QStringLiteral("a.hybh <> '/'"));
     // One probe per member through the rentals' member index.
-    conditions.add(QStringLiteral("EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')"));
-    return RunScalar(QStringLiteral("SELECT 1 FROM hyxx AS a") + conditions.where() + QStringLiteral(" LIMIT 1"),
+    conditions.add(
+        QStringLiteral("EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')"));
+    return RunScalar(QStringLiteral("SELECT 1 FROM hyxx AS a") + conditions.where() +
+                         QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();
 }
@@ -171,7 +177,8 @@ QStringList DeleteMembers(const MemberDeletion& deletion)
     const Conditions conditions = MemberDeletionConditions(deletion);
     return InTransaction([&conditions] {
         QStringList numbers;
-        QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(), conditions.values());
+        QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(),
+                                 conditions.values());
         while (query.next())
             numbers << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());

@@ -22,7 +22,15 @@ struct NewMember
 {
     QString hybh, hyxm, hyxb, hyzz, lxdh, zjje, yjje;
 };
-enum class NewMemberCheck { Ok, NumberInUse, BadSex, RentNotNumber, DepositNotNumber, EmptyNumber };
+enum class NewMemberCheck
+{
+    Ok,
+    NumberInUse,
+    BadSex,
+    RentNotNumber,
+    DepositNotNumber,
+    EmptyNumber
+};
 // The checks in the order they are reported: a number in use first.
 NewMemberCheck CheckNewMember(const NewMember& member);
 // Level 0, nothing borrowed, joined today; "男" for an empty sex, "/" for empty texts.
@@ -32,7 +40,15 @@ struct MemberChange
 {
     QString hybh, hyxm, hyxb, hyzz, lxdh, zjje, yjje, rhrq;
 };
-enum class MemberChangeCheck { Ok, EmptyNumber, RentNotNumber, DepositNotNumber, EmptyDate, BadSex };
+enum class MemberChangeCheck
+{
+    Ok,
+    EmptyNumber,
+    RentNotNumber,
+    DepositNotNumber,
+    EmptyDate,
+    BadSex
+};
 MemberChangeCheck CheckMemberChange(const MemberChange& change);
 // False when no member has that number. Level and borrowed count never change here.
 bool ModifyMember(const MemberChange& change);
@@ -42,7 +58,14 @@ struct MemberFilter
 {
     QString hybh, hyxm, zjje, yjje, yjps, hydj, rhrq, hyxb;
 };
-enum class MemberFilterCheck { Ok, RentNotNumber, DepositNotNumber, BorrowedNotNumber, LevelNotNumber };
+enum class MemberFilterCheck
+{
+    Ok,
+    RentNotNumber,
+    DepositNotNumber,
+    BorrowedNotNumber,
+    LevelNotNumber
+};
 MemberFilterCheck CheckMemberFilter(const MemberFilter& filter);
 Conditions MemberConditions(const MemberFilter& filter);
 QString MemberSortClause(const QString& heading);

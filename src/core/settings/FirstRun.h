@@ -10,9 +10,10 @@ bool IsFirstRun();
 // FirstRunTime, InstallTime, HYDJ, FJZJ.
 void PerformFirstRunSetup();
 
-enum class DisplayVerdict {
-    TooSmall,     // below 800 x 600: the program cannot run
-    OfferSwitch,  // suggest switching to 1024 x 768
+enum class DisplayVerdict
+{
+    TooSmall,    // below 800 x 600: the program cannot run
+    OfferSwitch, // suggest switching to 1024 x 768
     Fine,
 };
 DisplayVerdict CheckDisplay(QSize screen, bool firstRun, const QString& setDisplayRes);

@@ -9,8 +9,8 @@
 #include <optional>
 
 namespace {
-const char* const kRoots[] = {"HKEY_CLASSES_ROOT",     "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER",
-                              "HKEY_DYN_DATA",         "HKEY_LOCAL_MACHINE",  "HKEY_PERFORMANCE_DATA",
+const char* const kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER",
+                              "HKEY_DYN_DATA",     "HKEY_LOCAL_MACHINE",  "HKEY_PERFORMANCE_DATA",
                               "HKEY_USERS"};
 const QString kValuesGroup = QStringLiteral("Values");
 

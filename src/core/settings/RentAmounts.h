@@ -2,7 +2,14 @@
 
 #include <QString>
 
-enum class RentCheck { Ok, InvalidVCD, InvalidDVD, NegativeVCD, NegativeDVD };
+enum class RentCheck
+{
+    Ok,
+    InvalidVCD,
+    InvalidDVD,
+    NegativeVCD,
+    NegativeDVD
+};
 // The rent-per-day checks in the order the dialog reports them.
 RentCheck CheckRentAmounts(const QString& vcd, const QString& dvd);
 

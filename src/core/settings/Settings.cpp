@@ -39,7 +39,7 @@ const SettingInfo& Info(Setting setting)
     for (const SettingInfo& info : kSettings)
         if (info.setting == setting)
             return info;
-    return kSettings[0];  // unreachable: every enumerator is in the table
+    return kSettings[0]; // unreachable: every enumerator is in the table
 }
 
 // Per-user settings file, found afresh each time so XDG_CONFIG_HOME is honoured.

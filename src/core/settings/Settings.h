@@ -3,7 +3,8 @@
 #include <QString>
 
 // Every value the program keeps under its settings key.
-enum class Setting {
+enum class Setting
+{
     FirstRunTime,
     InstallTime,
     UserName,

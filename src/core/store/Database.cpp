@@ -34,7 +34,8 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_rkrq ON ydxx (rkrq)",
     "CREATE INDEX IF NOT EXISTS ydxx_lx ON ydxx (lx)",
     "CREATE INDEX IF NOT EXISTS ydxx_sfycz ON ydxx (sfycz)",
-    "CREATE INDEX IF NOT EXISTS zjxx_bh ON zjxx (bh)",
+    "CREATE INDEX IF NOT EXISTS zjxx_bh ON zjxx (bh, sfyh)",
+    "CREATE INDEX IF NOT EXISTS zjxx_open ON zjxx (sfyh, czrq)",
     "CREATE INDEX IF NOT EXISTS zjxx_hybh ON zjxx (hybh, sfyh)",
     "CREATE INDEX IF NOT EXISTS hyxx_hyxm ON hyxx (hyxm)",
     "CREATE INDEX IF NOT EXISTS hyxx_rhrq ON hyxx (rhrq)",
@@ -123,12 +124,12 @@ void OpenDatabase(const QString& path)
             Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
         // A file that is not a database only shows itself on the first read.
         for (const char* table : kTables) {
-            const QVariant found =
-                RunScalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
-                          {QString::fromLatin1(table)});
+            const QVariant found = RunScalar(
+                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                {QString::fromLatin1(table)});
             if (!found.isValid())
-                throw MovrntError(QStringLiteral("数据库文件缺少数据表 ") + QString::fromLatin1(table) +
-                                      QStringLiteral("：") + path,
+                throw MovrntError(QStringLiteral("数据库文件缺少数据表 ") +
+                                      QString::fromLatin1(table) + QStringLiteral("：") + path,
                                   kSource);
         }
         ApplyPragmasAndIndexes(db);

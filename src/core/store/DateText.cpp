@@ -33,7 +33,9 @@ QString FormatDateText(const QString& input)
     if (input.size() < 2)
         return QStringLiteral("1900-01-01");
     QString text = input;
-    const auto secondToLastIsSeparator = [&text] { return IsSeparator(CharAt(text, text.size() - 1)); };
+    const auto secondToLastIsSeparator = [&text] {
+        return IsSeparator(CharAt(text, text.size() - 1));
+    };
     if (IsSeparator(CharAt(text, 7))) {
         if (secondToLastIsSeparator())
             text = text.left(5) + u'0' + text.right(3);
@@ -49,7 +51,7 @@ qint64 DayCount(const QString& from, const QString& to)
 {
     const auto toDate = [](const QString& raw) {
         if (raw.size() < 2)
-            return QDate();  // not a date text at all
+            return QDate(); // not a date text at all
         const QString text = FormatDateText(raw);
         int year = 0, month = 0, day = 0;
         if (!ReadNumber(text.mid(0, 4), year) || !ReadNumber(text.mid(5, 2), month) ||
@@ -66,6 +68,6 @@ qint64 DayCount(const QString& from, const QString& to)
 
 QString ChineseDateText(const QString& dateText)
 {
-    return dateText.mid(0, 4) + QChar(u'年') + dateText.mid(5, 2) + QChar(u'月') + dateText.mid(8, 2) +
-           QChar(u'日');
+    return dateText.mid(0, 4) + QChar(u'年') + dateText.mid(5, 2) + QChar(u'月') +
+           dateText.mid(8, 2) + QChar(u'日');
 }

@@ -23,7 +23,8 @@ const QString kSwitchOn = QStringLiteral("启动密码保护");
 const QString kSwitchOff = QStringLiteral("关闭密码保护");
 const QString kTip = QStringLiteral("用户提示");
 // Stands for the stored password, which is kept as a hash and cannot be shown.
-const QString kStoredPlaceholder = QStringLiteral("\u0001\u0001\u0001\u0001\u0001\u0001\u0001\u0001");
+const QString kStoredPlaceholder =
+    QStringLiteral("\u0001\u0001\u0001\u0001\u0001\u0001\u0001\u0001");
 } // namespace
 
 FormMMSZ::FormMMSZ(QWidget* parent) : QDialog(parent)
@@ -64,9 +65,11 @@ FormMMSZ::FormMMSZ(QWidget* parent) : QDialog(parent)
 
     auto* label2 = new QLabel(QStringLiteral("（注意：密码只能包含字母和数字。）"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    auto* label1 = new QLabel(QStringLiteral("用户提示 ： 用户名称是你或你的影碟出租店铺的名称。 "
-                                             "设置管理员密码可以限制本软件的使用权限，避免一般用户随意改动本系统的数据！"),
-                              this);
+    auto* label1 = new QLabel(
+        QStringLiteral(
+            "用户提示 ： 用户名称是你或你的影碟出租店铺的名称。 "
+            "设置管理员密码可以限制本软件的使用权限，避免一般用户随意改动本系统的数据！"),
+        this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setWordWrap(true);
 
@@ -115,7 +118,8 @@ void FormMMSZ::showProtection(bool on)
     textQR_->setEnabled(on);
     // The tooltip says what a click will do.
     commandMMSZ_->setToolTip(on ? kSwitchOff : kSwitchOn);
-    commandMMSZ_->setIcon(QIcon(on ? QStringLiteral(":/images/secur02b.png") : QStringLiteral(":/images/secur02a.png")));
+    commandMMSZ_->setIcon(QIcon(on ? QStringLiteral(":/images/secur02b.png")
+                                   : QStringLiteral(":/images/secur02a.png")));
 }
 
 bool FormMMSZ::protectionOn() const

@@ -93,7 +93,8 @@ void FormPass::onCommandQDClicked()
         accept();
     } else {
         // There is no second attempt.
-        ShowMessage(QStringLiteral("您输入的管理员密码不正确，系统将立即退出！"), 0, QStringLiteral("用户提示"));
+        ShowMessage(QStringLiteral("您输入的管理员密码不正确，系统将立即退出！"), 0,
+                    QStringLiteral("用户提示"));
         done(EndProgram);
     }
 }

@@ -12,7 +12,10 @@ class FormPass : public QDialog
 public:
     // Accepted: logged on as administrator or guest. EndProgram: 退出 or a
     // wrong password. Rejected (closed by its frame): no logon took place.
-    enum Outcome { EndProgram = 2 };
+    enum Outcome
+    {
+        EndProgram = 2
+    };
 
     explicit FormPass(QWidget* parent = nullptr);
 

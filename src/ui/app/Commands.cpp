@@ -40,7 +40,7 @@ const CommandInfo& InfoOf(Command command)
     for (const CommandInfo& info : kCommands)
         if (info.command == command)
             return info;
-    return kCommands[0];  // unreachable: every command is in the table
+    return kCommands[0]; // unreachable: every command is in the table
 }
 
 std::span<const CommandInfo> AllCommands()

@@ -4,46 +4,47 @@
 
 // Every command of the main window's menus; the toolbar and the pop-up menu
 // run the same commands.
-enum class Command {
-    ZJSZ,      // 影碟租金金额设置
-    MMSZ,      // 管理员密码设置
-    SJBF,      // 数据备份
-    ZJCZFS,    // 专家操作方式
-    GNCSSZ,    // 功能参数设置
-    TC,        // 退出
-    YDXX,      // 查询影碟信息
-    ZJXX,      // 查询租借信息
-    HYXX,      // 查询会员信息
-    XGYDXX,    // 修改影碟信息
-    XGHYXX,    // 修改会员信息
-    SCYDXX,    // 删除影碟信息
-    SCZJXX,    // 删除租借信息
-    SCHYXX,    // 删除会员信息
-    TJYDXX,    // 添加影碟信息
-    TJZJXX,    // 添加租借信息
-    TJHYXX,    // 添加会员信息
-    JRYY,      // 今日营业数据
-    LSSJ,      // 历史营业数据
-    CKTJT,     // 查看统计图
-    WYYDBB,    // 所有影碟信息报表
-    WHYDBB,    // 未还影碟信息报表
-    SYHYBB,    // 所有会员信息报表
-    WHHYBB,    // 有影碟未还的会员信息报表
-    CD,        // 层叠子窗口
-    ZT,        // 帮助主题
-    MRYT,      // 每次一条
-    FWWZ,      // 访问我们的Web站点
-    GY,        // 关于
-    RMYD,      // 热门影碟 (pop-up menu only)
+enum class Command
+{
+    ZJSZ,   // 影碟租金金额设置
+    MMSZ,   // 管理员密码设置
+    SJBF,   // 数据备份
+    ZJCZFS, // 专家操作方式
+    GNCSSZ, // 功能参数设置
+    TC,     // 退出
+    YDXX,   // 查询影碟信息
+    ZJXX,   // 查询租借信息
+    HYXX,   // 查询会员信息
+    XGYDXX, // 修改影碟信息
+    XGHYXX, // 修改会员信息
+    SCYDXX, // 删除影碟信息
+    SCZJXX, // 删除租借信息
+    SCHYXX, // 删除会员信息
+    TJYDXX, // 添加影碟信息
+    TJZJXX, // 添加租借信息
+    TJHYXX, // 添加会员信息
+    JRYY,   // 今日营业数据
+    LSSJ,   // 历史营业数据
+    CKTJT,  // 查看统计图
+    WYYDBB, // 所有影碟信息报表
+    WHYDBB, // 未还影碟信息报表
+    SYHYBB, // 所有会员信息报表
+    WHHYBB, // 有影碟未还的会员信息报表
+    CD,     // 层叠子窗口
+    ZT,     // 帮助主题
+    MRYT,   // 每次一条
+    FWWZ,   // 访问我们的Web站点
+    GY,     // 关于
+    RMYD,   // 热门影碟 (pop-up menu only)
 };
 
 struct CommandInfo
 {
     Command command;
-    const char* objectName;  // menu item name; empty for the pop-up-only command
+    const char* objectName; // menu item name; empty for the pop-up-only command
     const char16_t* caption;
     const char* shortcut;
-    bool gated;  // behind the guest gate
+    bool gated; // behind the guest gate
 };
 
 const CommandInfo& InfoOf(Command command);

@@ -12,9 +12,14 @@
 #include "members/FormSCHYXX.h"
 #include "members/FormTJHYXX.h"
 #include "members/FormXGHYXX.h"
+#include "rentals/FormSCZJXX.h"
+#include "rentals/FormTJZJXX.h"
+#include "rentals/FormTX.h"
+#include "rentals/FormZJXXCX.h"
 #include "settings/FormZJSZ.h"
 
 #include "access/PassCheck.h"
+#include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
@@ -41,7 +46,8 @@
 namespace {
 MDIMain* instance = nullptr;
 
-const QString kGuestRefused = QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
+const QString kGuestRefused =
+    QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
 const QString kTip = QStringLiteral("用户提示");
 
 struct ToolButton
@@ -120,6 +126,9 @@ void MDIMain::registerHandlers()
     handlers_[Command::XGHYXX] = [this] { OpenChild<FormXGHYXX>(); };
     handlers_[Command::SCHYXX] = [this] { OpenChild<FormSCHYXX>(); };
     handlers_[Command::TJHYXX] = [this] { OpenChild<FormTJHYXX>(); };
+    handlers_[Command::ZJXX] = [this] { OpenChild<FormZJXXCX>(); };
+    handlers_[Command::SCZJXX] = [this] { OpenChild<FormSCZJXX>(); };
+    handlers_[Command::TJZJXX] = [this] { OpenChild<FormTJZJXX>(); };
     handlers_[Command::TC] = [this] { close(); };
     handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
 }
@@ -241,7 +250,8 @@ void MDIMain::buildToolbar()
             QIcon(QStringLiteral(":/images/toolbar%1.png").arg(position)), Caption(button.caption));
         action->setObjectName(QStringLiteral("Toolbar1Button%1").arg(position));
         action->setToolTip(Caption(button.tooltip));
-        connect(action, &QAction::triggered, this, [this, position] { onToolbar1ButtonClick(position); });
+        connect(action, &QAction::triggered, this,
+                [this, position] { onToolbar1ButtonClick(position); });
         actions_[button.command].append(action);
     }
 }
@@ -258,7 +268,7 @@ void MDIMain::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBarP"));
     bar->setSizeGripEnabled(true);
-    const char16_t* tooltips[6] = {u"系统日期",     u"系统当前操作",   u"影碟库状态信息",
+    const char16_t* tooltips[6] = {u"系统日期",       u"系统当前操作",   u"影碟库状态信息",
                                    u"会员库状态信息", u"大小写锁定标志", u"当前用户"};
     const int stretch[6] = {0, 2, 4, 2, 0, 0};
     for (int i = 0; i < 6; ++i) {
@@ -404,8 +414,9 @@ bool MDIMain::checkDisplay(bool firstRun)
     const QSize screen = ScreenSize();
     switch (CheckDisplay(screen, firstRun, GetSetting(Setting::SetDisplayRes))) {
     case DisplayVerdict::TooSmall:
-        ShowMessage(QStringLiteral("对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"),
-                    0, kTip);
+        ShowMessage(
+            QStringLiteral("对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"),
+            0, kTip);
         return false;
     case DisplayVerdict::OfferSwitch:
         if (ShowMessage(QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * "
@@ -413,7 +424,7 @@ bool MDIMain::checkDisplay(bool firstRun)
                             .arg(screen.width())
                             .arg(screen.height()),
                         4, kTip) == 6)
-            SwitchDisplay(QSize(1024, 768));  // a refused switch is ignored
+            SwitchDisplay(QSize(1024, 768)); // a refused switch is ignored
         return true;
     case DisplayVerdict::Fine:
         return true;
@@ -429,8 +440,9 @@ bool MDIMain::RunStartup()
         // 2
         instance_ = std::make_unique<SingleInstance>(ProgramFolder());
         if (!instance_->tryAcquire()) {
-            ShowMessage(QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"),
-                        0, kTip);
+            ShowMessage(
+                QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"),
+                0, kTip);
             return false;
         }
         // 3
@@ -449,18 +461,21 @@ bool MDIMain::RunStartup()
             // 8
             PerformFirstRunSetup();
             // 9
-            if (ShowMessage(QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
-                                           "！要现在设置密码吗？"),
-                            4, kTip) == 6) {
+            if (ShowMessage(
+                    QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
+                                   "！要现在设置密码吗？"),
+                    4, kTip) == 6) {
                 FormMMSZ passwordDialog(this);
                 ExecModal(passwordDialog);
             } else {
-                ShowMessage(QStringLiteral("您没有设置管理员密码，任何人都将能够查看和修改您的数据！"), 0,
-                            QStringLiteral("用户警告"));
+                ShowMessage(
+                    QStringLiteral("您没有设置管理员密码，任何人都将能够查看和修改您的数据！"), 0,
+                    QStringLiteral("用户警告"));
             }
             const QString pictures = JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
             if (!QDir().mkpath(pictures))
-                throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures, QStringLiteral("MDIMain"));
+                throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures,
+                                  QStringLiteral("MDIMain"));
         }
         // 10
         setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
@@ -473,7 +488,12 @@ bool MDIMain::RunStartup()
         RefreshMemberCount();
         UpdateUserPanel();
         // 14: the tip of the day is shown here once its window exists.
-        // 15: the overdue check runs here once the reminder exists.
+        // 15: a number of days that is not a number skips the check rather
+        // than keeping the clerk from the dialog that sets it.
+        if (GetSetting(Setting::AutoAlert) == u"True") {
+            if (const std::optional<qint64> days = AlertDays(); days && AnyOverdueRental(*days))
+                OpenChild<FormTX>();
+        }
         // 16
         SetStatusText(QStringLiteral("就绪"));
         return true;
@@ -487,8 +507,9 @@ bool MDIMain::RunStartup()
 
 void MDIMain::closeEvent(QCloseEvent* event)
 {
-    if (ShowMessage(QStringLiteral("系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"), 4,
-                    kTip) != 6) {
+    if (ShowMessage(QStringLiteral(
+                        "系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"),
+                    4, kTip) != 6) {
         event->ignore();
         return;
     }

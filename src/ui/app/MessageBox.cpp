@@ -145,8 +145,8 @@ void ReportError(const QString& description, const QString& source)
         return;
     ShowMessage(QStringLiteral("错误描述 : ") + description, 0, QStringLiteral("错误！"));
     ShowMessage(QStringLiteral("错误来源 : ") + source, 0, QStringLiteral("错误!"));
-    ShowMessage(QStringLiteral("已检测到系统出现了错误！请将错误提示信息发送到") + kSupportAddress, 0,
-                QStringLiteral("错误!"));
+    ShowMessage(QStringLiteral("已检测到系统出现了错误！请将错误提示信息发送到") + kSupportAddress,
+                0, QStringLiteral("错误!"));
 }
 
 void ReportError(const MovrntError& error)

@@ -9,7 +9,13 @@ class QPushButton;
 class MovrntError;
 
 // Which control closed a message box.
-enum class MsgButton { Ok, Yes, No, Closed };
+enum class MsgButton
+{
+    Ok,
+    Yes,
+    No,
+    Closed
+};
 
 // The program's own message window. Style 0 shows only 确定; any other style
 // shows 是 and 否 with 是 as the default button.
@@ -52,7 +58,7 @@ struct ShownMessage
     QString text;
     int style;
     QString title;
-    bool standardBox = false;  // shown in the platform's box, not FormMsg
+    bool standardBox = false; // shown in the platform's box, not FormMsg
 };
 using MessagePresenter = std::function<MsgButton(const ShownMessage&)>;
 void SetMessagePresenter(MessagePresenter presenter);

@@ -9,10 +9,10 @@ class QDialog;
 // What the shell asks of the platform, replaceable in tests.
 struct ShellSeams
 {
-    std::function<QSize()> screenSize;         // the primary screen in pixels
-    std::function<bool(QSize)> switchDisplay;  // change the display mode for this session
-    std::function<int(QDialog&)> execDialog;   // run a modal dialog
-    std::function<QString(const QString& title, const QString& pattern)> openFile;  // file chooser
+    std::function<QSize()> screenSize;        // the primary screen in pixels
+    std::function<bool(QSize)> switchDisplay; // change the display mode for this session
+    std::function<int(QDialog&)> execDialog;  // run a modal dialog
+    std::function<QString(const QString& title, const QString& pattern)> openFile; // file chooser
 };
 ShellSeams& Seams();
 

@@ -42,5 +42,6 @@ void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries)
 
 QString ChooseCoverPicture(QWidget* parent)
 {
-    return ComnDialogBox(parent, QStringLiteral("选择图片"), QStringLiteral("JPEG图片"), QStringLiteral("*.jpg"));
+    return ComnDialogBox(parent, QStringLiteral("选择图片"), QStringLiteral("JPEG图片"),
+                         QStringLiteral("*.jpg"));
 }

@@ -18,8 +18,8 @@
 namespace {
 // Label name and caption, in the order of the disc fields they show.
 const QList<std::pair<const char*, const char16_t*>> kLabels = {
-    {"LabelPM", u"片名 ："},      {"LabelZY", u"主演 ："},       {"LabelGJ", u"影片国籍 ："},
-    {"LabelYPLX", u"影片类型 ："}, {"LabelYDLX", u"影碟类型 ："}, {"LabelRKRQ", u"入库日期 ："},
+    {"LabelPM", u"片名 ："},        {"LabelZY", u"主演 ："},       {"LabelGJ", u"影片国籍 ："},
+    {"LabelYPLX", u"影片类型 ："},  {"LabelYDLX", u"影碟类型 ："}, {"LabelRKRQ", u"入库日期 ："},
     {"LabelSFCZ", u"是否已出租 ："}};
 } // namespace
 
@@ -32,7 +32,8 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     label1->setObjectName(QStringLiteral("Label1"));
     textBH_ = MakeLine(this, "TextBH");
     label1->setBuddy(textBH_);
-    auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"), QStringLiteral("查看内容简介和影碟图片"));
+    auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"),
+                                 QStringLiteral("查看内容简介和影碟图片"));
     commandCK->setDefault(true);
 
     auto* frameYDLR = new QGroupBox(QStringLiteral("影碟内容  "), this);
@@ -61,7 +62,7 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     auto* label2 = new QLabel(QStringLiteral("用户提示：影碟预览现在只支持VCD格式！"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     auto* commandYDYL = MakeButton(this, "CommandYDYL", QStringLiteral("打开影碟预览(&A) >>"));
-    commandYDYL->setEnabled(false);  // the preview panel is not part of this build yet
+    commandYDYL->setEnabled(false); // the preview panel is not part of this build yet
 
     auto* lookUp = new QHBoxLayout;
     lookUp->addWidget(label1);
@@ -116,7 +117,8 @@ bool FormLRJJ::load(const QString& bh)
         return false;
     }
     textNRJJ_->setPlainText(disc->pm + QStringLiteral(" ：") + disc->nrjj);
-    const QStringList values = {disc->pm, disc->zy, disc->gj, disc->lx, disc->ydlx, disc->rkrq, disc->sfycz};
+    const QStringList values = {disc->pm,   disc->zy,   disc->gj,   disc->lx,
+                                disc->ydlx, disc->rkrq, disc->sfycz};
     for (int i = 0; i < labels_.size(); ++i)
         labels_[i]->setText(QString::fromUtf16(kLabels[i].second) + values[i]);
     ShowPicture(imageYDFM_, CoverPath(bh));

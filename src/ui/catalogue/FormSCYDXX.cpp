@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
+#include "rentals/FormZJXXCX.h"
 
 #include "catalogue/Discs.h"
 #include "store/Errors.h"
@@ -36,9 +37,11 @@ FormSCYDXX::FormSCYDXX(QWidget* parent) : QWidget(parent)
 
     auto* frame1 = new QGroupBox(QStringLiteral(" 删除条件 "), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setToolTip(QStringLiteral("在此输入要删除的信息所要满足的条件，如果缺省，将被认为是不在此字段上加以限制。"));
+    frame1->setToolTip(QStringLiteral(
+        "在此输入要删除的信息所要满足的条件，如果缺省，将被认为是不在此字段上加以限制。"));
     auto* grid = new QGridLayout(frame1);
-    const auto place = [this, grid](int r, int c, const char* name, const QString& caption, QWidget* field) {
+    const auto place = [this, grid](int r, int c, const char* name, const QString& caption,
+                                    QWidget* field) {
         grid->addWidget(MakeCaption(this, caption, field, name), r, c * 2, Qt::AlignRight);
         grid->addWidget(field, r, c * 2 + 1);
     };
@@ -79,8 +82,9 @@ void FormSCYDXX::PrepareFor(const QString& bh)
 void FormSCYDXX::onCommandSCClicked()
 {
     BusyStatus busy(QStringLiteral("正在删除影碟信息 ..."));
-    const DiscFilter filter{textBH_->text(),   textPM_->text(),           textGJ_->text(),
-                            dateRKRQ_->text(), comboLX_->currentText(),   comboYDLX_->currentText(),
+    const DiscFilter filter{textBH_->text(),           textPM_->text(),
+                            textGJ_->text(),           dateRKRQ_->text(),
+                            comboLX_->currentText(),   comboYDLX_->currentText(),
                             comboSFCZ_->currentText(), {}};
     try {
         if (AnyRentedDisc(filter)) {
@@ -90,13 +94,16 @@ void FormSCYDXX::onCommandSCClicked()
         if (!Ask(QStringLiteral("如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？")))
             return;
         if (DiscConditions(filter).isEmpty() &&
-            !Ask(QStringLiteral("您没有输入要删除的记录所满足的条件，系统将删除所有的影碟信息。确定吗？"),
+            !Ask(QStringLiteral(
+                     "您没有输入要删除的记录所满足的条件，系统将删除所有的影碟信息。确定吗？"),
                  QStringLiteral("用户警告")))
             return;
         const QStringList deleted = DeleteDiscs(filter);
         labelJLTS_->setText(QStringLiteral("共删除了%1条记录").arg(deleted.size()));
-        if (Ask(QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？")))
+        if (Ask(QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"))) {
             DeleteRentalsOfDiscs(deleted);
+            RequeryIfOpen<FormZJXXCX>();
+        }
         RefreshDiscCountPanel();
         RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {

@@ -25,11 +25,13 @@ FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
     textBH_ = MakeLine(this, "TextBH");
     textPM_ = MakeLine(this, "TextPM");
     comboLX_ = MakeCombo(this, "ComboLX");
-    comboZY_ = MakeCombo(this, "ComboZY", QStringLiteral("如果有多个主演，则用一个空格将各名字隔开"));
+    comboZY_ =
+        MakeCombo(this, "ComboZY", QStringLiteral("如果有多个主演，则用一个空格将各名字隔开"));
     comboGJ_ = MakeCombo(this, "ComboGJ");
     comboYDLX_ = MakeCombo(this, "ComboYDLX");
     textFMTP_ = MakeLine(this, "TextFMTP", QStringLiteral("封面图片的文件名"));
-    auto* commandLN = MakeButton(this, "CommandLN", QStringLiteral("浏览(&C) ..."), QStringLiteral("选择封面图片"));
+    auto* commandLN = MakeButton(this, "CommandLN", QStringLiteral("浏览(&C) ..."),
+                                 QStringLiteral("选择封面图片"));
     imageYDFM_ = MakeCoverBox(this);
     textJJ_ = MakeSynopsisBox(this);
     auto* label8 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
@@ -51,9 +53,11 @@ FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
     auto* picture = new QHBoxLayout;
     picture->addWidget(textFMTP_, 1);
     picture->addWidget(commandLN);
-    grid->addWidget(MakeCaption(this, QStringLiteral("封面图片 : "), textFMTP_), 6, 0, Qt::AlignRight);
+    grid->addWidget(MakeCaption(this, QStringLiteral("封面图片 : "), textFMTP_), 6, 0,
+                    Qt::AlignRight);
     grid->addLayout(picture, 6, 1);
-    grid->addWidget(MakeCaption(this, QStringLiteral("内容简介 : "), textJJ_), 7, 0, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(MakeCaption(this, QStringLiteral("内容简介 : "), textJJ_), 7, 0,
+                    Qt::AlignRight | Qt::AlignTop);
     grid->addWidget(textJJ_, 7, 1);
     grid->setColumnMinimumWidth(1, 280);
     grid->setRowStretch(7, 1);
@@ -101,8 +105,9 @@ void FormTJYDXX::onCommandLNClicked()
 void FormTJYDXX::onCommandTJClicked()
 {
     BusyStatus busy(QStringLiteral("正在添加影碟信息 ..."));
-    const NewDisc disc{textBH_->text(),      textPM_->text(),    comboLX_->currentText(), comboZY_->currentText(),
-                       comboGJ_->currentText(), comboYDLX_->currentText(), textJJ_->toPlainText()};
+    const NewDisc disc{textBH_->text(),         textPM_->text(),         comboLX_->currentText(),
+                       comboZY_->currentText(), comboGJ_->currentText(), comboYDLX_->currentText(),
+                       textJJ_->toPlainText()};
     try {
         switch (CheckNewDisc(disc)) {
         case NewDiscCheck::NumberInUse:

@@ -24,17 +24,21 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("修改影碟信息"));
 
     textYDBH_ = MakeLine(this, "TextYDBH", QStringLiteral("在此输入要修改的影碟的编号"));
-    auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"), QStringLiteral("查看影碟信息"));
+    auto* commandCK =
+        MakeButton(this, "CommandCK", QStringLiteral("查看"), QStringLiteral("查看影碟信息"));
     textPM_ = MakeLine(this, "TextPM");
     comboLX_ = MakeCombo(this, "ComboLX");
-    comboZY_ = MakeCombo(this, "ComboZY", QStringLiteral("如果有多个主演，则用一个空格将各名字隔开"));
+    comboZY_ =
+        MakeCombo(this, "ComboZY", QStringLiteral("如果有多个主演，则用一个空格将各名字隔开"));
     comboGJ_ = MakeCombo(this, "ComboGJ");
     dateRKRQ_ = new DateField(QStringLiteral("TextRKRQ"), QStringLiteral("DTPickerRQ"), this);
     textFMTP_ = MakeLine(this, "TextFMTP", QStringLiteral("封面图片的文件名"));
-    auto* commandLN = MakeButton(this, "CommandLN", QStringLiteral("浏览(&C) ..."), QStringLiteral("选择封面图片"));
+    auto* commandLN = MakeButton(this, "CommandLN", QStringLiteral("浏览(&C) ..."),
+                                 QStringLiteral("选择封面图片"));
     imageYDFM_ = MakeCoverBox(this);
     textJJ_ = MakeSynopsisBox(this);
-    auto* commandXG = MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改影碟信息"));
+    auto* commandXG =
+        MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改影碟信息"));
     auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
 
     auto* lookUp = new QHBoxLayout;
@@ -55,9 +59,11 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     auto* picture = new QHBoxLayout;
     picture->addWidget(textFMTP_, 1);
     picture->addWidget(commandLN);
-    grid->addWidget(MakeCaption(this, QStringLiteral("封面图片 : "), textFMTP_), 5, 0, Qt::AlignRight);
+    grid->addWidget(MakeCaption(this, QStringLiteral("封面图片 : "), textFMTP_), 5, 0,
+                    Qt::AlignRight);
     grid->addLayout(picture, 5, 1);
-    grid->addWidget(MakeCaption(this, QStringLiteral("内容简介 : "), textJJ_), 6, 0, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(MakeCaption(this, QStringLiteral("内容简介 : "), textJJ_), 6, 0,
+                    Qt::AlignRight | Qt::AlignTop);
     grid->addWidget(textJJ_, 6, 1);
     grid->setColumnMinimumWidth(1, 280);
     grid->setRowStretch(6, 1);
@@ -134,8 +140,10 @@ void FormXGYDXX::onCommandLNClicked()
 void FormXGYDXX::onCommandXGClicked()
 {
     BusyStatus busy(QStringLiteral("正在修改影碟信息 ..."));
-    const DiscChange change{textYDBH_->text(),      textPM_->text(),   comboLX_->currentText(), comboZY_->currentText(),
-                            comboGJ_->currentText(), dateRKRQ_->text(), textJJ_->toPlainText()};
+    const DiscChange change{textYDBH_->text(),       textPM_->text(),
+                            comboLX_->currentText(), comboZY_->currentText(),
+                            comboGJ_->currentText(), dateRKRQ_->text(),
+                            textJJ_->toPlainText()};
     switch (CheckDiscChange(change)) {
     case DiscChangeCheck::EmptyNumber:
         Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);

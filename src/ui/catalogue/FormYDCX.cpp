@@ -12,6 +12,7 @@
 #include "common/QueryWindow.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
+#include "rentals/FormTJZJXX.h"
 
 #include "catalogue/Discs.h"
 #include "store/Errors.h"
@@ -27,11 +28,14 @@
 #include <QVBoxLayout>
 
 namespace {
-const QStringList kHeadings = {"影碟编号", "片名", "类型", "主演", "国籍", "影碟类型", "入库日期", "是否已出租"};
-const QStringList kToolTipNames = {"编号", "片名", "类型", "主演", "国籍", "影碟类型", "入库日期", "是否已出租"};
+const QStringList kHeadings = {"影碟编号", "片名",     "类型",     "主演",
+                               "国籍",     "影碟类型", "入库日期", "是否已出租"};
+const QStringList kToolTipNames = {"编号", "片名",     "类型",     "主演",
+                                   "国籍", "影碟类型", "入库日期", "是否已出租"};
 } // namespace
 
-FormYDCX::FormYDCX(QWidget* parent) : QueryWindow(kHeadings, kToolTipNames, kDefaultDiscSort, parent)
+FormYDCX::FormYDCX(QWidget* parent)
+    : QueryWindow(kHeadings, kToolTipNames, kDefaultDiscSort, parent)
 {
     setObjectName(QStringLiteral("FormYDCX"));
     setWindowTitle(QStringLiteral("影碟信息查询"));
@@ -53,13 +57,16 @@ FormYDCX::FormYDCX(QWidget* parent) : QueryWindow(kHeadings, kToolTipNames, kDef
     placeCondition(1, 2, "LabelSFCZ", QStringLiteral("是否已出租 : "), comboSFCZ_);
     placeCondition(1, 3, "LabelRQ", QStringLiteral("入库日期 : "), dateRKRQ_);
 
-    auto* commandYDJJ = MakeButton(this, "CommandYDJJ", QStringLiteral("影碟简介(&F)"), QStringLiteral("查看影片的内容介绍。"));
-    auto* commandRMYD = MakeButton(this, "CommandRMYD", QStringLiteral("热门影碟(&H)"), QStringLiteral("新到影碟和热门影碟。"));
-    commandRMYD->setEnabled(false);  // the popular-discs window is not part of this build yet
+    auto* commandYDJJ = MakeButton(this, "CommandYDJJ", QStringLiteral("影碟简介(&F)"),
+                                   QStringLiteral("查看影片的内容介绍。"));
+    auto* commandRMYD = MakeButton(this, "CommandRMYD", QStringLiteral("热门影碟(&H)"),
+                                   QStringLiteral("新到影碟和热门影碟。"));
+    commandRMYD->setEnabled(false); // the popular-discs window is not part of this build yet
     bottomBar()->addWidget(commandYDJJ);
     bottomBar()->addWidget(commandRMYD);
     setUp("MSHFlexGridYDXX", QStringLiteral(" 查询条件 "),
-          QStringLiteral("用户提示：用鼠标左键单击相应的表格单元可以查看影碟内容简介，用鼠标右键单击执行对影碟的操作。"),
+          QStringLiteral("用户提示：用鼠标左键单击相应的表格单元可以查看影碟内容简介，用鼠标右键单"
+                         "击执行对影碟的操作。"),
           QStringLiteral("正在查询影碟信息 ..."));
     resize(980, 560);
 
@@ -82,11 +89,13 @@ FormYDCX::FormYDCX(QWidget* parent) : QueryWindow(kHeadings, kToolTipNames, kDef
 
 bool FormYDCX::runQuery()
 {
-    const DiscFilter filter{textBH_->text(),          textPM_->text(),         comboGJ_->currentText(),
-                            dateRKRQ_->text(),        comboLX_->currentText(), comboYDLX_->currentText(),
+    const DiscFilter filter{textBH_->text(),           textPM_->text(),
+                            comboGJ_->currentText(),   dateRKRQ_->text(),
+                            comboLX_->currentText(),   comboYDLX_->currentText(),
                             comboSFCZ_->currentText(), comboZY_->currentText()};
-    model_->setQuery(QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz"), QStringLiteral("ydxx"),
-                     DiscConditions(filter), sortClause(), QStringLiteral("bh"));
+    model_->setQuery(QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz"),
+                     QStringLiteral("ydxx"), DiscConditions(filter), sortClause(),
+                     QStringLiteral("bh"));
     return true;
 }
 
@@ -97,7 +106,7 @@ QString FormYDCX::sortFor(const QString& heading) const
 
 void FormYDCX::headingReleasedOther(Qt::MouseButton)
 {
-    PassGuestGate();  // a right click on the headings opens nothing
+    PassGuestGate(); // a right click on the headings opens nothing
 }
 
 void FormYDCX::rowReleased(int row, Qt::MouseButton button)
@@ -123,7 +132,6 @@ FormYDCZ::FormYDCZ(QWidget* parent)
                      {"OptionSC", QStringLiteral("删除此影碟的信息")}},
                     parent)
 {
-    option(0)->setEnabled(false);  // renting out is not part of this build yet
 }
 
 FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
@@ -137,7 +145,10 @@ FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
 
 void FormYDCZ::act(int option, const QString& bh)
 {
-    if (option == 1) {
+    if (option == 0) {
+        if (auto* window = OpenWindow<FormTJZJXX>())
+            window->PrepareFor(bh);
+    } else if (option == 1) {
         if (auto* window = OpenWindow<FormXGYDXX>())
             window->LookUp(bh);
     } else if (option == 2) {

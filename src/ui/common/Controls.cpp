@@ -24,7 +24,8 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& toolTip)
     return combo;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip)
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& toolTip)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));

@@ -8,12 +8,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-DateField::DateField(const QString& textName, const QString& pickerName, QWidget* parent) : QWidget(parent)
+DateField::DateField(const QString& textName, const QString& pickerName, QWidget* parent)
+    : QWidget(parent)
 {
     text_ = new QLineEdit(this);
     text_->setObjectName(textName);
     text_->setReadOnly(true);
-    text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 16);
+    text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) +
+                           16);
     text_->installEventFilter(this);
     picker_ = new QDateEdit(Today(), this);
     picker_->setObjectName(pickerName);

@@ -11,7 +11,8 @@ class DateField : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DateField(const QString& textName, const QString& pickerName, QWidget* parent = nullptr);
+    explicit DateField(const QString& textName, const QString& pickerName,
+                       QWidget* parent = nullptr);
     QString text() const;
     void setText(const QString& text);
     QLineEdit* textBox() const { return text_; }

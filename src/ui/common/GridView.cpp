@@ -18,6 +18,7 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true);
     viewport()->installEventFilter(this);
     horizontalHeader()->viewport()->installEventFilter(this);
     setMouseTracking(true);
@@ -26,7 +27,8 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
 void GridView::setColumnWidthsTwips(const QList<int>& twips)
 {
     for (int c = 0; c < twips.size(); ++c) {
-        const int heading = horizontalHeader()->fontMetrics().horizontalAdvance(model_->heading(c)) + 24;
+        const int heading =
+            horizontalHeader()->fontMetrics().horizontalAdvance(model_->heading(c)) + 24;
         setColumnWidth(c, std::max(twips[c] > 0 ? twips[c] / 15 : 80, heading));
     }
 }

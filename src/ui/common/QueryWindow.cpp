@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QueryWindow::QueryWindow(const QStringList& headings, const QStringList& tipNames, const QString& defaultSort,
-                         QWidget* parent)
+QueryWindow::QueryWindow(const QStringList& headings, const QStringList& tipNames,
+                         const QString& defaultSort, QWidget* parent)
     : QWidget(parent), sortClause_(defaultSort)
 {
     model_ = new SqlGridModel(headings, this);
@@ -31,10 +31,12 @@ QueryWindow::QueryWindow(const QStringList& headings, const QStringList& tipName
     labelJLTS_->setObjectName(QStringLiteral("LabelJLTS"));
     frameTJ_ = new QGroupBox(this);
     frameTJ_->setObjectName(QStringLiteral("FrameTJ"));
-    frameTJ_->setToolTip(QStringLiteral("在此输入查询条件，如果缺省，将被认为是不在此字段上加以限制。"));
+    frameTJ_->setToolTip(
+        QStringLiteral("在此输入查询条件，如果缺省，将被认为是不在此字段上加以限制。"));
     conditions_ = new QGridLayout(frameTJ_);
     bottom_ = new QHBoxLayout;
-    connect(grid_, &GridView::rowReleased, this, [this](int row, Qt::MouseButton button) { rowReleased(row, button); });
+    connect(grid_, &GridView::rowReleased, this,
+            [this](int row, Qt::MouseButton button) { rowReleased(row, button); });
     connect(grid_, &GridView::headingReleased, this, &QueryWindow::onHeadingReleased);
 }
 
@@ -73,9 +75,11 @@ void QueryWindow::setUp(const char* gridName, const QString& frameTitle, const Q
     connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
-void QueryWindow::placeCondition(int row, int column, const char* labelName, const QString& caption, QWidget* field)
+void QueryWindow::placeCondition(int row, int column, const char* labelName, const QString& caption,
+                                 QWidget* field)
 {
-    conditions_->addWidget(MakeCaption(this, caption, field, labelName), row, column * 2, Qt::AlignRight);
+    conditions_->addWidget(MakeCaption(this, caption, field, labelName), row, column * 2,
+                           Qt::AlignRight);
     conditions_->addWidget(field, row, column * 2 + 1);
 }
 

@@ -21,14 +21,16 @@ public:
 
 protected:
     // tipNames: the names the row tooltip gives the columns.
-    QueryWindow(const QStringList& headings, const QStringList& tipNames, const QString& defaultSort,
-                QWidget* parent);
+    QueryWindow(const QStringList& headings, const QStringList& tipNames,
+                const QString& defaultSort, QWidget* parent);
     // Names the controls and lays the window out; conditions go into conditionsGrid().
-    void setUp(const char* gridName, const QString& frameTitle, const QString& hint, const QString& busyText);
+    void setUp(const char* gridName, const QString& frameTitle, const QString& hint,
+               const QString& busyText);
     QGridLayout* conditionsGrid() const { return conditions_; }
     QHBoxLayout* bottomBar() const { return bottom_; }
     // Adds a condition field with its caption at a place of the frame.
-    void placeCondition(int row, int column, const char* labelName, const QString& caption, QWidget* field);
+    void placeCondition(int row, int column, const char* labelName, const QString& caption,
+                        QWidget* field);
 
     // Runs the query with the current conditions; throws MovrntError. False
     // when a condition was refused (the window has said why).

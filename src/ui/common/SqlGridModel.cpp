@@ -16,16 +16,19 @@ SqlGridModel::SqlGridModel(const QStringList& headings, QObject* parent)
 {
 }
 
-void SqlGridModel::setQuery(const QString& columns, const QString& table, const Conditions& conditions,
-                            const QString& order, const QString& uniqueKey)
+void SqlGridModel::setQuery(const QString& columns, const QString& table,
+                            const Conditions& conditions, const QString& order,
+                            const QString& uniqueKey)
 {
     const qint64 total =
-        RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(), conditions.values())
+        RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
+                  conditions.values())
             .toLongLong();
-    QString orderBy = order.isEmpty() ? QStringLiteral(" ORDER BY ") + uniqueKey : order + QStringLiteral(" , ") + uniqueKey;
+    QString orderBy = order.isEmpty() ? QStringLiteral(" ORDER BY ") + uniqueKey
+                                      : order + QStringLiteral(" , ") + uniqueKey;
     beginResetModel();
-    statement_ = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table + conditions.where() +
-                 orderBy + QStringLiteral(" LIMIT ? OFFSET ?");
+    statement_ = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +
+                 conditions.where() + orderBy + QStringLiteral(" LIMIT ? OFFSET ?");
     values_ = conditions.values();
     total_ = total;
     pages_.clear();
@@ -64,7 +67,8 @@ const QList<QStringList>& SqlGridModel::page(int number) const
     if (found == pages_.end()) {
         QList<QStringList> rows;
         try {
-            QSqlQuery query = RunSql(statement_, values_ + QVariantList{kPageSize, qint64(number) * kPageSize});
+            QSqlQuery query =
+                RunSql(statement_, values_ + QVariantList{kPageSize, qint64(number) * kPageSize});
             const int columns = columnCount();
             while (query.next()) {
                 QStringList row;

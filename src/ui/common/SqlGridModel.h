@@ -38,7 +38,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     static constexpr int kPageSize = 200;
 
@@ -52,5 +53,5 @@ private:
     CellFormatter formatter_;
     RowToolTip rowToolTip_;
     mutable QHash<int, QList<QStringList>> pages_;
-    mutable QList<int> recent_;  // least recently used first
+    mutable QList<int> recent_; // least recently used first
 };

@@ -66,8 +66,8 @@ void FillCombo(QComboBox* combo, const QStringList& items)
 
 void ShowPlaceholder(QLabel* box)
 {
-    box->setPixmap(QPixmap(QStringLiteral(":/images/nofind.png")).scaled(box->size(), Qt::KeepAspectRatio,
-                                                                          Qt::SmoothTransformation));
+    box->setPixmap(QPixmap(QStringLiteral(":/images/nofind.png"))
+                       .scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     box->setProperty("picture", QStringLiteral("nofind"));
 }
 

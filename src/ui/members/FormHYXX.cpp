@@ -8,6 +8,7 @@
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
+#include "rentals/FormZJXXCX.h"
 
 #include "members/Members.h"
 #include "store/Numbers.h"
@@ -65,8 +66,9 @@ FormHYXX::FormHYXX(QWidget* parent) : QueryWindow(kHeadings, kHeadings, kDefault
 
 bool FormHYXX::runQuery()
 {
-    const MemberFilter filter{textBH_->text(),   textXM_->text(),           textZJJE_->text(),  textYJJE_->text(),
-                              textYJPS_->text(), comboHYDJ_->currentText(), dateRHRQ_->text(), comboXB_->currentText()};
+    const MemberFilter filter{textBH_->text(),   textXM_->text(),        textZJJE_->text(),
+                              textYJJE_->text(), textYJPS_->text(),      comboHYDJ_->currentText(),
+                              dateRHRQ_->text(), comboXB_->currentText()};
     const QList<std::tuple<MemberFilterCheck, QString, QWidget*>> refusals = {
         {MemberFilterCheck::RentNotNumber, QStringLiteral("租金金额必须为数字！"), textZJJE_},
         {MemberFilterCheck::DepositNotNumber, QStringLiteral("押金金额必须为数字！"), textYJJE_},
@@ -80,8 +82,9 @@ bool FormHYXX::runQuery()
             return false;
         }
     }
-    model_->setQuery(QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"), QStringLiteral("hyxx"),
-                     MemberConditions(filter), sortClause(), QStringLiteral("hybh"));
+    model_->setQuery(QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"),
+                     QStringLiteral("hyxx"), MemberConditions(filter), sortClause(),
+                     QStringLiteral("hybh"));
     return true;
 }
 
@@ -105,7 +108,6 @@ FormHYCZ::FormHYCZ(QWidget* parent)
                      {"OptionSC", QStringLiteral("删除此会员的信息")}},
                     parent)
 {
-    option(0)->setEnabled(false);  // the rental query is not part of this build yet
 }
 
 FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
@@ -119,7 +121,10 @@ FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
 
 void FormHYCZ::act(int option, const QString& hybh)
 {
-    if (option == 1) {
+    if (option == 0) {
+        if (auto* window = OpenWindow<FormZJXXCX>())
+            window->ShowMember(hybh);
+    } else if (option == 1) {
         if (auto* window = OpenWindow<FormXGHYXX>())
             window->LookUp(hybh);
     } else if (option != 0) {

@@ -3,7 +3,6 @@
 #include "common/ActionChooser.h"
 #include "common/QueryWindow.h"
 
-
 class QComboBox;
 class QLabel;
 class QLineEdit;

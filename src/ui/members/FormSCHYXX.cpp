@@ -5,6 +5,7 @@
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
+#include "rentals/FormZJXXCX.h"
 
 #include "members/Members.h"
 #include "store/Errors.h"
@@ -36,12 +37,15 @@ FormSCHYXX::FormSCHYXX(QWidget* parent) : QWidget(parent)
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(frame1);
     const QList<std::tuple<const char*, QString, QWidget*>> fields = {
-        {"Label1", QStringLiteral("会员编号 : "), textBH_},    {"Label2", QStringLiteral("会员姓名 :"), textXM_},
-        {"Label3", QStringLiteral("会员性别 :"), comboXB_},    {"Label6", QStringLiteral("会员等级 : "), comboHYDJ_},
+        {"Label1", QStringLiteral("会员编号 : "), textBH_},
+        {"Label2", QStringLiteral("会员姓名 :"), textXM_},
+        {"Label3", QStringLiteral("会员性别 :"), comboXB_},
+        {"Label6", QStringLiteral("会员等级 : "), comboHYDJ_},
         {"Label7", QStringLiteral("入会日期 : "), dateRHRQ_}};
     int i = 0;
     for (const auto& [name, caption, field] : fields) {
-        grid->addWidget(MakeCaption(this, caption, field, name), i / 2, (i % 2) * 2, Qt::AlignRight);
+        grid->addWidget(MakeCaption(this, caption, field, name), i / 2, (i % 2) * 2,
+                        Qt::AlignRight);
         grid->addWidget(field, i / 2, (i % 2) * 2 + 1);
         ++i;
     }
@@ -73,8 +77,8 @@ void FormSCHYXX::PrepareFor(const QString& hybh)
 void FormSCHYXX::onCommandSCClicked()
 {
     BusyStatus busy(QStringLiteral("正在删除会员信息 ..."));
-    const MemberDeletion deletion{textBH_->text(), textXM_->text(), comboHYDJ_->currentText(), dateRHRQ_->text(),
-                                  comboXB_->currentText()};
+    const MemberDeletion deletion{textBH_->text(), textXM_->text(), comboHYDJ_->currentText(),
+                                  dateRHRQ_->text(), comboXB_->currentText()};
     if (!deletion.hydj.isEmpty() && !IsNumeric(deletion.hydj)) {
         Refuse(QStringLiteral("会员等级必须为数字！"), comboHYDJ_);
         return;
@@ -87,13 +91,16 @@ void FormSCHYXX::onCommandSCClicked()
         if (!Ask(QStringLiteral("如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？")))
             return;
         if (MemberDeletionConditions(deletion).isEmpty() &&
-            !Ask(QStringLiteral("您没有输入要删除的记录所满足的条件，系统将删除所有的会员信息。确定吗？"),
+            !Ask(QStringLiteral(
+                     "您没有输入要删除的记录所满足的条件，系统将删除所有的会员信息。确定吗？"),
                  QStringLiteral("用户警告")))
             return;
         const QStringList deleted = DeleteMembers(deletion);
         labelJLTS_->setText(QStringLiteral("共删除了%1条记录").arg(deleted.size()));
-        if (Ask(QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？")))
+        if (Ask(QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"))) {
             DeleteRentalsOfMembers(deleted);
+            RequeryIfOpen<FormZJXXCX>();
+        }
         RequeryIfOpen<FormHYXX>();
         RefreshMemberCountPanel();
     } catch (const MovrntError& error) {

@@ -32,9 +32,12 @@ FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
 
     auto* grid = new QGridLayout;
     const QList<std::tuple<const char*, QString, QWidget*>> rows = {
-        {"Label1", QStringLiteral("# 会员编号 : "), textBH_},     {"Label2", QStringLiteral("姓名 : "), textXM_},
-        {"Label3", QStringLiteral("性别 : "), comboXB_},          {"Label4", QStringLiteral("家庭住址 :"), textJTZZ_},
-        {"Label5", QStringLiteral("联系电话 :"), textLXDH_},      {"Label6", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
+        {"Label1", QStringLiteral("# 会员编号 : "), textBH_},
+        {"Label2", QStringLiteral("姓名 : "), textXM_},
+        {"Label3", QStringLiteral("性别 : "), comboXB_},
+        {"Label4", QStringLiteral("家庭住址 :"), textJTZZ_},
+        {"Label5", QStringLiteral("联系电话 :"), textLXDH_},
+        {"Label6", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
         {"Label7", QStringLiteral("# 预付押金金额 :"), textYFYJ_}};
     int r = 0;
     for (const auto& [name, caption, field] : rows) {
@@ -63,8 +66,9 @@ FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
 void FormTJHYXX::onCommandTJClicked()
 {
     BusyStatus busy(QStringLiteral("正在添加会员信息 ..."));
-    const NewMember member{textBH_->text(),   textXM_->text(),   comboXB_->currentText(), textJTZZ_->text(),
-                           textLXDH_->text(), textYFZJ_->text(), textYFYJ_->text()};
+    const NewMember member{textBH_->text(),   textXM_->text(),   comboXB_->currentText(),
+                           textJTZZ_->text(), textLXDH_->text(), textYFZJ_->text(),
+                           textYFYJ_->text()};
     try {
         switch (CheckNewMember(member)) {
         case NewMemberCheck::NumberInUse:

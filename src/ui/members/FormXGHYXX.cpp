@@ -23,7 +23,8 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("修改会员信息"));
 
     textHYBH_ = MakeLine(this, "TextHYBH", QStringLiteral("在此输入要修改的会员的编号"));
-    auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"), QStringLiteral("查看会员信息"));
+    auto* commandCK =
+        MakeButton(this, "CommandCK", QStringLiteral("查看"), QStringLiteral("查看会员信息"));
     textXM_ = MakeLine(this, "TextXM");
     comboXB_ = MakeCombo(this, "ComboXB");
     textJTZZ_ = MakeLine(this, "TextJTZZ");
@@ -39,9 +40,12 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
     lookUp->addWidget(commandCK);
     auto* grid = new QGridLayout;
     const QList<std::tuple<const char*, QString, QWidget*>> rows = {
-        {"Label2", QStringLiteral("姓名 : "), textXM_},           {"Label9", QStringLiteral("性别 : "), comboXB_},
-        {"Label1", QStringLiteral("家庭住址 :"), textJTZZ_},      {"Label3", QStringLiteral("联系电话 :"), textLXDH_},
-        {"Label5", QStringLiteral("# 预付租金金额 :"), textYFZJ_}, {"Label6", QStringLiteral("# 预付押金金额 :"), textYFYJ_},
+        {"Label2", QStringLiteral("姓名 : "), textXM_},
+        {"Label9", QStringLiteral("性别 : "), comboXB_},
+        {"Label1", QStringLiteral("家庭住址 :"), textJTZZ_},
+        {"Label3", QStringLiteral("联系电话 :"), textLXDH_},
+        {"Label5", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
+        {"Label6", QStringLiteral("# 预付押金金额 :"), textYFYJ_},
         {"Label8", QStringLiteral("# 入会日期 : "), dateRHRQ_}};
     int r = 0;
     for (const auto& [name, caption, field] : rows) {
@@ -51,7 +55,8 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
     grid->setColumnMinimumWidth(1, 260);
     auto* label4 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
     label4->setObjectName(QStringLiteral("Label4"));
-    auto* commandXG = MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改会员信息"));
+    auto* commandXG =
+        MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改会员信息"));
     auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(label4, 1);
@@ -103,8 +108,9 @@ void FormXGHYXX::onCommandCKClicked()
 void FormXGHYXX::onCommandXGClicked()
 {
     BusyStatus busy(QStringLiteral("正在修改会员信息 ..."));
-    const MemberChange change{textHYBH_->text(), textXM_->text(),   comboXB_->currentText(), textJTZZ_->text(),
-                              textLXDH_->text(), textYFZJ_->text(), textYFYJ_->text(),      dateRHRQ_->text()};
+    const MemberChange change{textHYBH_->text(), textXM_->text(),   comboXB_->currentText(),
+                              textJTZZ_->text(), textLXDH_->text(), textYFZJ_->text(),
+                              textYFYJ_->text(), dateRHRQ_->text()};
     switch (CheckMemberChange(change)) {
     case MemberChangeCheck::EmptyNumber:
         Refuse(QStringLiteral("请输入会员编号！"), textHYBH_);

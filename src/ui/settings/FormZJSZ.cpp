@@ -17,16 +17,16 @@ FormZJSZ::FormZJSZ(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("FormZJSZ"));
     setWindowTitle(QStringLiteral("租金金额设置"));
 
-    auto* label1 = new QLabel(
-        QStringLiteral("用户提示：租金金额是零散顾客（零散客户是指非会员的顾客）每租借影碟一天，所需交纳的租金。"),
-        this);
+    auto* label1 = new QLabel(QStringLiteral("用户提示：租金金额是零散顾客（零散客户是指非会员的顾"
+                                             "客）每租借影碟一天，所需交纳的租金。"),
+                              this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setWordWrap(true);
     auto* labelTS = new QLabel(QStringLiteral("请输入租金金额 : "), this);
     labelTS->setObjectName(QStringLiteral("LabelTS"));
 
-    const auto amountRow = [this](QGridLayout* grid, int row, const QString& type,
-                                  QLineEdit*& box, int number) {
+    const auto amountRow = [this](QGridLayout* grid, int row, const QString& type, QLineEdit*& box,
+                                  int number) {
         auto* caption = new QLabel(type + QStringLiteral(" :"), this);
         caption->setObjectName(QStringLiteral("Label") + type);
         box = new QLineEdit(this);

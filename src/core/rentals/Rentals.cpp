@@ -1,0 +1,329 @@
+#include "Rentals.h"
+
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/DateText.h"
+#include "store/Errors.h"
+#include "store/Numbers.h"
+#include "store/TextRules.h"
+
+#include <QSqlQuery>
+#include <cmath>
+
+namespace {
+const QString kSource = QStringLiteral("zjxx");
+
+bool IsVcd(const QString& ydlx)
+{
+    return ydlx == u"VCD";
+}
+
+QString DiscType(const QString& bh)
+{
+    return RunScalar(QStringLiteral("SELECT ydlx FROM ydxx WHERE bh = ?"), {bh}).toString();
+}
+
+// The rent per day of a disc type; nothing when it is not set to a number.
+std::optional<Money> DayRent(const QString& ydlx)
+{
+    return ParseMoney(GetSetting(IsVcd(ydlx) ? Setting::VCD : Setting::DVD));
+}
+
+qint64 WholeSetting(Setting setting)
+{
+    const QString text = GetSetting(setting);
+    if (!IsNumeric(text))
+        throw MovrntError(
+            QStringLiteral("功能参数 %1 不是数字：%2").arg(SettingName(setting), text),
+            QStringLiteral("Settings"));
+    return qint64(std::floor(NumberValue(text)));
+}
+
+struct MemberAccount
+{
+    int level;
+    Money prepaid;
+    qint64 borrowed;
+};
+
+std::optional<MemberAccount> Account(const QString& hybh)
+{
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?"), {hybh});
+    if (!query.next())
+        return std::nullopt;
+    return MemberAccount{query.value(0).toInt(), MoneyFromDouble(query.value(1).toDouble()),
+                         query.value(2).toLongLong()};
+}
+
+const QString kRange = QStringLiteral(" WHERE zdbh >= ? AND zdbh <= ?");
+} // namespace
+
+RentOutCheck CheckRentOut(const RentRequest& request)
+{
+    if (GetSetting(Setting::VCD).isEmpty())
+        return RentOutCheck::NoRentSetting;
+    if (request.bh.isEmpty())
+        return RentOutCheck::EmptyDisc;
+    if (!RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh}).isValid())
+        return RentOutCheck::UnknownDisc;
+    // The open rental decides, not the disc's flag.
+    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
+                  {request.bh})
+            .isValid())
+        return RentOutCheck::DiscOut;
+    if (!request.hybh.isEmpty()) {
+        const std::optional<MemberAccount> account = Account(request.hybh);
+        if (!account)
+            return RentOutCheck::UnknownMember;
+        const std::optional<Money> dayRent = DayRent(DiscType(request.bh));
+        if (!dayRent)
+            return RentOutCheck::NoRentSetting;
+        if (account->prepaid * 10 - MemberChargeTimesTen(*dayRent, account->level) <= 0)
+            return RentOutCheck::InsufficientPrepaid;
+    } else if (request.depositTyped && !IsNumeric(request.deposit)) {
+        return RentOutCheck::BadDeposit;
+    }
+    return RentOutCheck::Ok;
+}
+
+qint64 MemberChargeTimesTen(Money dayRent, int level)
+{
+    return dayRent * (10 - level);
+}
+
+Money PrepaidAfterRental(Money prepaid, Money dayRent, int level)
+{
+    // Worked in tenths of a unit, where one decimal of a yuan is kYuan.
+    return RoundHalfEven(prepaid * 10 - MemberChargeTimesTen(dayRent, level), kYuan) / 10;
+}
+
+int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels)
+{
+    if (rentalsPerLevel <= 0)
+        throw MovrntError(QStringLiteral("每升一级所需的租借次数必须大于0"),
+                          QStringLiteral("Settings"));
+    return int(std::min(count / rentalsPerLevel, levels));
+}
+
+void RentOut(const RentRequest& request)
+{
+    InTransaction([&request] {
+        const QString today = TodayText();
+        const QString ydlx = DiscType(request.bh);
+        if (!request.hybh.isEmpty()) {
+            RunSql(
+                QStringLiteral(
+                    "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/','/','否',?)"),
+                {request.bh, today, request.hybh});
+        } else {
+            QString deposit = request.deposit;
+            if (!request.depositTyped) {
+                const Setting preset = IsVcd(ydlx) ? Setting::YJJEVCD : Setting::YJJEDVD;
+                deposit = GetSetting(preset);
+                if (deposit.isEmpty())
+                    deposit = SettingDefault(preset); // what the parameter dialog offers
+            }
+            RunSql(
+                QStringLiteral(
+                    "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/',?,'否','/')"),
+                {request.bh, today, deposit});
+        }
+        RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
+        if (request.hybh.isEmpty())
+            return;
+        const std::optional<MemberAccount> account = Account(request.hybh);
+        const std::optional<Money> dayRent = DayRent(ydlx);
+        if (!account || !dayRent)
+            throw MovrntError(QStringLiteral("会员或租金设置已改变：") + request.hybh, kSource);
+        const qint64 count = account->borrowed + 1;
+        const int level =
+            LevelAfter(count, WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ));
+        const Money prepaid = PrepaidAfterRental(account->prepaid, *dayRent, account->level);
+        RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),
+               {count, level, MoneyToDouble(prepaid), request.hybh});
+    });
+}
+
+RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qint64* last)
+{
+    if (!IsNumeric(from) || !IsNumeric(to))
+        return RangeCheck::NotNumeric;
+    const double a = NumberValue(from);
+    const double b = NumberValue(to);
+    // Beyond what a rental number can be: the range cannot be settled.
+    if (std::fabs(a) > 9e15 || std::fabs(b) > 9e15)
+        return RangeCheck::TooLarge;
+    const double ra = std::nearbyint(a);
+    const double rb = std::nearbyint(b);
+    if (ra > rb)
+        return RangeCheck::Descending;
+    if (ra < 0)
+        return RangeCheck::Negative;
+    if (ra != a || rb != b)
+        return RangeCheck::NotWhole;
+    if (first)
+        *first = qint64(ra);
+    if (last)
+        *last = qint64(rb);
+    return RangeCheck::Ok;
+}
+
+qint64 DaysCharged(const QString& czrq)
+{
+    // The same day, and a rental date after today, count as one day.
+    return std::max<qint64>(DayCount(czrq, TodayText()), 1);
+}
+
+Settlement Settle(SettleKind kind, qint64 first, qint64 last)
+{
+    return InTransaction([&] {
+        Settlement result;
+        const QVariantList range = {first, last};
+        QSqlQuery rows = RunSql(QStringLiteral("SELECT czrq, sfyh, hybh, yjje FROM zjxx") + kRange +
+                                    QStringLiteral(" ORDER BY zdbh"),
+                                range);
+        QStringList dates, deposits;
+        bool settled = false, wrongKind = false;
+        while (rows.next()) {
+            dates << rows.value(0).toString();
+            settled = settled || rows.value(1).toString() == u"是";
+            const bool walkIn = rows.value(2).toString() == u"/";
+            wrongKind = wrongKind || (kind == SettleKind::WalkInCheckout ? !walkIn : walkIn);
+            deposits << rows.value(3).toString();
+        }
+        if (dates.isEmpty())
+            throw MovrntError(QStringLiteral("自动编号范围内没有租借记录"), kSource);
+        if (dates.count(dates.first()) != dates.size()) {
+            result.refusal = SettleRefusal::DifferentDays;
+            return result;
+        }
+        if (settled) {
+            result.refusal = SettleRefusal::AlreadySettled;
+            return result;
+        }
+        if (wrongKind) {
+            result.refusal = SettleRefusal::WrongCustomerKind;
+            return result;
+        }
+        // The disc types of the whole range in one joined query.
+        QSqlQuery types =
+            RunSql(QStringLiteral(
+                       "SELECT COUNT(*), COUNT(d.bh), COUNT(CASE WHEN d.ydlx = 'VCD' THEN 1 END)"
+                       " FROM zjxx AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
+                       " WHERE r.zdbh >= ? AND r.zdbh <= ?"),
+                   range);
+        types.next();
+        if (types.value(1).toLongLong() != types.value(0).toLongLong())
+            throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
+        result.vcd = types.value(2).toLongLong();
+        result.dvd = types.value(0).toLongLong() - result.vcd;
+        result.days = DaysCharged(dates.first());
+        if (kind == SettleKind::WalkInCheckout) {
+            Money perDay = 0;
+            for (const auto& [count, setting] :
+                 {std::pair{result.vcd, Setting::VCD}, std::pair{result.dvd, Setting::DVD}}) {
+                if (count == 0)
+                    continue;
+                const std::optional<Money> rent = ParseMoney(GetSetting(setting));
+                if (!rent)
+                    throw MovrntError(QStringLiteral("租金金额未设置：") + SettingName(setting),
+                                      QStringLiteral("Settings"));
+                perDay += count * *rent;
+            }
+            result.rentDue = perDay * result.days;
+            for (const QString& text : deposits) {
+                const std::optional<Money> deposit = ParseMoney(text);
+                if (!deposit)
+                    throw MovrntError(QStringLiteral("押金金额不是数字：") + text, kSource);
+                result.deposit += *deposit;
+            }
+        }
+        RunSql(QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
+               {TodayText(), first, last});
+        RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx") +
+                   kRange + u')',
+               range);
+        return result;
+    });
+}
+
+Conditions RentalConditions(const RentalFilter& filter)
+{
+    Conditions conditions;
+    conditions.equal(QStringLiteral("bh"), filter.bh);
+    conditions.equal(QStringLiteral("hybh"), filter.hybh);
+    conditions.equal(QStringLiteral("ghrq"), filter.ghrq);
+    conditions.equal(QStringLiteral("czrq"), filter.czrq);
+    conditions.equal(QStringLiteral("sfyh"), filter.sfyh);
+    if (!filter.zdbh.isEmpty())
+        conditions.equalNumber(QStringLiteral("zdbh"), NumberValue(filter.zdbh));
+    return conditions;
+}
+
+QString RentalSortClause(const QString& heading)
+{
+    static const QList<std::pair<QString, QString>> sorts = {
+        {"自动编号", "zdbh"}, {"影碟编号", "bh"},   {"出租日期", "czrq"}, {"归还日期", "ghrq"},
+        {"押金金额", "yjje"}, {"是否已还", "sfyh"}, {"会员编号", "hybh"}};
+    for (const auto& [text, column] : sorts)
+        if (text == heading)
+            return QStringLiteral(" ORDER BY ") + column;
+    return {};
+}
+
+bool AnyUnsettledRental(const RentalFilter& filter)
+{
+    Conditions conditions = RentalConditions(filter);
+    conditions.add(QStringLiteral("sfyh = '否'"));
+    return RunScalar(QStringLiteral("SELECT zdbh FROM zjxx") + conditions.where() +
+                         QStringLiteral(" LIMIT 1"),
+                     conditions.values())
+        .isValid();
+}
+
+qint64 DeleteRentals(const RentalFilter& filter)
+{
+    const Conditions conditions = RentalConditions(filter);
+    return InTransaction([&conditions] {
+        return RunSql(QStringLiteral("DELETE FROM zjxx") + conditions.where(), conditions.values())
+            .numRowsAffected();
+    });
+}
+
+std::optional<qint64> AlertDays()
+{
+    const QString text = GetSetting(Setting::Alertdays);
+    if (!IsNumeric(text))
+        return std::nullopt;
+    const double value = NumberValue(text);
+    if (value != std::floor(value) || std::fabs(value) > 1e6)
+        return std::nullopt;
+    return qint64(value);
+}
+
+QString OverdueCutoff(qint64 alertDays)
+{
+    return Today().addDays(-alertDays).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+Conditions OverdueConditions(qint64 alertDays)
+{
+    // Calendar days from the rental date to today reach alertDays exactly when
+    // the date text is at most today less alertDays (date texts sort as dates).
+    Conditions conditions;
+    conditions.add(QStringLiteral("b.sfyh = '否'"));
+    conditions.add(QStringLiteral("b.czrq <= ?"), {OverdueCutoff(alertDays)});
+    conditions.add(QStringLiteral("b.hybh <> '/'"));
+    return conditions;
+}
+
+bool AnyOverdueRental(qint64 alertDays)
+{
+    const Conditions conditions = OverdueConditions(alertDays);
+    return RunScalar(QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where() +
+                         QStringLiteral(" LIMIT 1"),
+                     conditions.values())
+        .isValid();
+}

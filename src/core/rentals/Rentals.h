@@ -1,0 +1,110 @@
+#pragma once
+
+#include "store/Conditions.h"
+#include "store/Money.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Renting one disc out. A member number makes it a member's rental; without
+// one the deposit is the typed text, or the preset one when depositTyped is false.
+struct RentRequest
+{
+    QString bh;
+    QString hybh;
+    QString deposit;
+    bool depositTyped = true;
+};
+
+enum class RentOutCheck
+{
+    Ok,
+    NoRentSetting, // the rent per day is not set (or not a number for this member's disc)
+    EmptyDisc,
+    UnknownDisc,
+    DiscOut, // an open rental of the disc exists
+    UnknownMember,
+    BadDeposit,
+    InsufficientPrepaid,
+};
+// The checks in the order the window reports them.
+RentOutCheck CheckRentOut(const RentRequest& request);
+
+// What a member pays for one rental at a level: the day's rent less a tenth per level.
+// The result is in tenths of a Money unit, so it stays exact.
+qint64 MemberChargeTimesTen(Money dayRent, int level);
+// The prepaid rent left after a rental, rounded to one decimal (ties to even).
+Money PrepaidAfterRental(Money prepaid, Money dayRent, int level);
+// The level after the rental that makes the borrowed count reach `count`.
+int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels);
+
+// Writes the rental, marks the disc rented and, for a member, updates the
+// borrowed count, level and prepaid rent: all of it or nothing. Throws MovrntError.
+void RentOut(const RentRequest& request);
+
+// A range of rental numbers as typed.
+enum class RangeCheck
+{
+    Ok,
+    NotNumeric,
+    Descending,
+    Negative,
+    NotWhole,
+    TooLarge
+};
+RangeCheck CheckRange(const QString& from, const QString& to, qint64* first = nullptr,
+                      qint64* last = nullptr);
+
+enum class SettleKind
+{
+    WalkInCheckout,
+    MemberReturn
+};
+enum class SettleRefusal
+{
+    None,
+    DifferentDays,
+    AlreadySettled,
+    WrongCustomerKind
+};
+struct Settlement
+{
+    SettleRefusal refusal = SettleRefusal::None;
+    qint64 vcd = 0;
+    qint64 dvd = 0;
+    qint64 days = 0;
+    Money rentDue = 0; // walk-in checkout only
+    Money deposit = 0; // walk-in checkout only
+};
+// Checks the range and, when it passes, settles it: the records returned
+// today and their discs back in the shop, in one transaction. Throws
+// MovrntError for a range that cannot be settled (no record, a disc or rent
+// setting missing, a deposit that is not a number, a database failure).
+Settlement Settle(SettleKind kind, qint64 first, qint64 last);
+
+// Days charged for a rental date: calendar days to today, at least one.
+qint64 DaysCharged(const QString& czrq);
+
+// The rental query and deletion conditions, in their fixed order.
+struct RentalFilter
+{
+    QString bh, hybh, ghrq, czrq, sfyh;
+    QString zdbh; // the deletion window only; a number
+};
+Conditions RentalConditions(const RentalFilter& filter);
+QString RentalSortClause(const QString& heading);
+
+// Deleting rentals: refused while a matching rental is unsettled.
+bool AnyUnsettledRental(const RentalFilter& filter);
+// Deletes the matching rentals in one transaction; returns how many.
+qint64 DeleteRentals(const RentalFilter& filter);
+
+// Overdue reminder: the members' open rentals at least `alertDays` old.
+// Nothing when the setting is not a whole number.
+std::optional<qint64> AlertDays();
+QString OverdueCutoff(qint64 alertDays); // the latest rental date still overdue
+bool AnyOverdueRental(qint64 alertDays);
+inline const QString kOverdueColumns = QStringLiteral("a.hybh, a.hyxm, b.bh, b.czrq, a.lxdh");
+inline const QString kOverdueTables = QStringLiteral("hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh");
+Conditions OverdueConditions(qint64 alertDays);

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "rentals/Rentals.h"
+
+#include <QWidget>
+
+class QLineEdit;
+
+// What walk-in checkout and member return share: a range of rental numbers,
+// the counts of VCDs and DVDs and the days they were out.
+class SettleWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // Both range boxes set to one rental number, as the rental query does.
+    void SetRange(const QString& zdbh);
+
+protected:
+    SettleWindow(SettleKind kind, QWidget* parent);
+    // Lays out the window with the rows of figures it shows.
+    void setUp(const QList<std::tuple<const char*, QString, QString, QLineEdit*>>& figures,
+               QWidget* button);
+    void settle();
+    virtual void showAmounts(const Settlement&) {}
+    QLineEdit* figureBox(const char* name);
+
+private:
+    SettleKind kind_;
+    QLineEdit* textBH1_;
+    QLineEdit* textBH2_;
+    QLineEdit* textVCD_;
+    QLineEdit* textDVD_;
+    QLineEdit* textTS_;
+};
+
+// 结帐: settles a walk-in customer's rentals: rent due and deposit to refund.
+class FormJZ : public SettleWindow
+{
+    Q_OBJECT
+public:
+    explicit FormJZ(QWidget* parent = nullptr);
+
+protected:
+    void showAmounts(const Settlement& settlement) override;
+
+private:
+    QLineEdit* textZJ_;
+    QLineEdit* textYJ_;
+};
+
+// 会员还碟: takes back members' discs; nothing is charged.
+class FormHYHD : public SettleWindow
+{
+    Q_OBJECT
+public:
+    explicit FormHYHD(QWidget* parent = nullptr);
+};

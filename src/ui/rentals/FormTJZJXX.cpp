@@ -1,0 +1,139 @@
+#include "FormTJZJXX.h"
+
+#include "FormZJXXCX.h"
+#include "app/MessageBox.h"
+#include "app/Seams.h"
+#include "common/Controls.h"
+#include "common/WindowSupport.h"
+#include "members/FormHYXX.h"
+#include "members/FormXGHYXX.h"
+#include "settings/FormZJSZ.h"
+
+#include "rentals/Rentals.h"
+#include "settings/Settings.h"
+#include "store/Errors.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void OfferRentSetting()
+{
+    if (!Ask(QStringLiteral("使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？")))
+        return;
+    FormZJSZ dialog(MDIMain::Instance());
+    ExecModal(dialog);
+}
+
+FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormTJZJXX"));
+    setWindowTitle(QStringLiteral("添加租借信息"));
+
+    textYDBH_ = MakeLine(this, "TextYDBH");
+    textYJJE_ = MakeLine(this, "TextYJJE", QStringLiteral("以元为单位。"));
+    textHYBH_ = MakeLine(this, "TextHYBH");
+    auto* label1 =
+        new QLabel(QStringLiteral("（押金金额以元为单位；会员不要填写押金金额。）"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto* label3 = new QLabel(QStringLiteral("（零散顾客不要填写会员编号。）"), this);
+    label3->setObjectName(QStringLiteral("Label3"));
+    auto* grid = new QGridLayout;
+    grid->addWidget(MakeCaption(this, QStringLiteral("影碟编号 : "), textYDBH_, "LabelYDBH"), 0, 0,
+                    Qt::AlignRight);
+    grid->addWidget(textYDBH_, 0, 1);
+    grid->addWidget(MakeCaption(this, QStringLiteral("押金金额 : "), textYJJE_, "LabelYJJE"), 1, 0,
+                    Qt::AlignRight);
+    grid->addWidget(textYJJE_, 1, 1);
+    grid->addWidget(label1, 1, 2);
+    grid->addWidget(MakeCaption(this, QStringLiteral("会员编号 : "), textHYBH_, "Label2"), 2, 0,
+                    Qt::AlignRight);
+    grid->addWidget(textHYBH_, 2, 1);
+    grid->addWidget(label3, 2, 2);
+    grid->setColumnMinimumWidth(1, 180);
+    auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
+    commandTJ->setDefault(true);
+    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(commandTJ);
+    buttons->addWidget(commandFQ);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(600, 170);
+
+    connect(commandTJ, &QPushButton::clicked, this, &FormTJZJXX::onCommandTJClicked);
+    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(textHYBH_, &QLineEdit::textChanged, this, &FormTJZJXX::onTextHYBHChanged);
+
+    // Preset deposits are decided once, when the window opens.
+    presetDeposits_ = GetSetting(Setting::PresetYJJE) == u"True";
+    textYJJE_->setEnabled(!presetDeposits_);
+}
+
+void FormTJZJXX::PrepareFor(const QString& bh)
+{
+    textYDBH_->setText(bh);
+    textHYBH_->setFocus();
+}
+
+void FormTJZJXX::onTextHYBHChanged(const QString& text)
+{
+    if (!presetDeposits_)
+        textYJJE_->setEnabled(text.isEmpty());
+}
+
+void FormTJZJXX::onCommandTJClicked()
+{
+    BusyStatus busy(QStringLiteral("正在添加租借信息 ..."));
+    const RentRequest request{textYDBH_->text(), textHYBH_->text(), textYJJE_->text(),
+                              textYJJE_->isEnabled()};
+    try {
+        switch (CheckRentOut(request)) {
+        case RentOutCheck::NoRentSetting:
+            OfferRentSetting();
+            return;
+        case RentOutCheck::EmptyDisc:
+            Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
+            return;
+        case RentOutCheck::UnknownDisc:
+            Refuse(QStringLiteral("您输入的影碟编号无效！"), textYDBH_);
+            return;
+        case RentOutCheck::DiscOut:
+            Notice(QStringLiteral("编号为：") + request.bh +
+                   QStringLiteral("的影碟已出租，请检查您输入的编号！"));
+            return;
+        case RentOutCheck::UnknownMember:
+            Refuse(QStringLiteral("您输入的会员编号无效！"), textHYBH_);
+            return;
+        case RentOutCheck::BadDeposit:
+            Refuse(QStringLiteral("您输入的押金金额无效！"), textYJJE_);
+            return;
+        case RentOutCheck::InsufficientPrepaid:
+            if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？"))) {
+                if (auto* window = OpenWindow<FormXGHYXX>())
+                    window->LookUp(request.hybh);
+            }
+            return;
+        case RentOutCheck::Ok:
+            break;
+        }
+        RentOut(request);
+    } catch (const MovrntError& error) {
+        Notice(QStringLiteral("信息添加失败！"));
+        ReportError(error);
+        return;
+    }
+    if (!request.hybh.isEmpty())
+        RequeryIfOpen<FormHYXX>();
+    Notice(QStringLiteral("租借信息添加成功！"));
+    for (QLineEdit* box : {textYDBH_, textHYBH_, textYJJE_})
+        box->clear();
+    textYDBH_->setFocus();
+    RequeryIfOpen<FormZJXXCX>();
+}

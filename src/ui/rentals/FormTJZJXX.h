@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+
+// 添加租借信息: rents one disc out to a walk-in customer or a member.
+class FormTJZJXX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormTJZJXX(QWidget* parent = nullptr);
+    // Fills in the disc and puts the focus on the member number, as the disc chooser does.
+    void PrepareFor(const QString& bh);
+
+private Q_SLOTS:
+    void onCommandTJClicked();
+    void onTextHYBHChanged(const QString& text);
+
+private:
+    QLineEdit* textYDBH_;
+    QLineEdit* textYJJE_;
+    QLineEdit* textHYBH_;
+    bool presetDeposits_;
+};
+
+// Asks whether to set the rents per day now, and opens the rent dialog on 是.
+void OfferRentSetting();

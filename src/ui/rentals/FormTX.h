@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class GridView;
+class QLabel;
+class SqlGridModel;
+
+// 提醒管理员: members who have kept a disc at least the set number of days.
+class FormTX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormTX(QWidget* parent = nullptr);
+    SqlGridModel* model() const { return model_; }
+
+private:
+    SqlGridModel* model_;
+    GridView* grid_;
+    QLabel* labelJLTS_;
+};

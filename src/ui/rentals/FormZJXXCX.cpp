@@ -1,0 +1,119 @@
+#include "FormZJXXCX.h"
+
+#include "FormJZ.h"
+#include "FormSCZJXX.h"
+#include "FormTJZJXX.h"
+#include "common/Controls.h"
+#include "common/DateField.h"
+#include "common/GridView.h"
+#include "common/SqlGridModel.h"
+#include "common/WindowSupport.h"
+
+#include "rentals/Rentals.h"
+#include "settings/Settings.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const QStringList kHeadings = {"自动编号", "影碟编号", "出租日期", "归还日期",
+                               "押金金额", "是否已还", "会员编号"};
+
+// Checkout and return need the rents per day; without them the clerk is offered the rent dialog.
+template <typename W> W* OpenSettleWindow()
+{
+    if (!PassGuestGate())
+        return nullptr;
+    if (GetSetting(Setting::VCD).isEmpty()) {
+        OfferRentSetting();
+        return nullptr;
+    }
+    return OpenWindow<W>();
+}
+} // namespace
+
+FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, QString(), parent)
+{
+    setObjectName(QStringLiteral("FormZJXXCX"));
+    setWindowTitle(QStringLiteral("租借信息查询"));
+
+    textBH_ = MakeLine(this, "TextBH");
+    textHYBH_ = MakeLine(this, "TextHYBH");
+    dateGHRQ_ = new DateField(QStringLiteral("TextGHRQ"), QStringLiteral("DTPickerGHRQ"), this);
+    dateZJRQ_ = new DateField(QStringLiteral("TextZJRQ"), QStringLiteral("DTPickerZJRQ"), this);
+    comboSFYH_ = new QComboBox(this);
+    comboSFYH_->setObjectName(QStringLiteral("ComboSFYH"));
+    comboSFYH_->addItems({QString(), QStringLiteral("是"), QStringLiteral("否")});
+    placeCondition(0, 0, "LabelBH", QStringLiteral("影碟编号 : "), textBH_);
+    placeCondition(0, 1, "Label2", QStringLiteral("会员编号 : "), textHYBH_);
+    placeCondition(0, 2, "LabelSFYH", QStringLiteral("是否已还 : "), comboSFYH_);
+    placeCondition(1, 0, "LabelRQ", QStringLiteral("归还日期 : "), dateGHRQ_);
+    placeCondition(1, 1, "LabelZJRQ", QStringLiteral("租借日期 : "), dateZJRQ_);
+
+    auto* commandJZ = MakeButton(this, "CommandJZ", QStringLiteral("结帐(&J)"),
+                                 QStringLiteral("结算零散顾客的租金"));
+    auto* commandHYHD = MakeButton(this, "CommandHYHD", QStringLiteral("会员还碟(&H)"));
+    bottomBar()->addWidget(commandJZ);
+    bottomBar()->addWidget(commandHYHD);
+    setUp("MSHFlexGridZJXX", QStringLiteral(" 查询条件 "),
+          QStringLiteral(
+              "用户提示：用鼠标左键单击租借记录可以结帐或还碟，用鼠标右键单击可以删除租借记录。"),
+          QStringLiteral("正在查询租借信息 ..."));
+    resize(860, 540);
+
+    model_->setCellFormatter([](int column, const QVariant& value) {
+        return column == 4 ? QStringLiteral("￥") + value.toString() : value.toString();
+    });
+    model_->setRowToolTip([](const SqlGridModel& model, int row) {
+        return QStringLiteral("归还编号为") + model.cell(row, 1) +
+               (model.cell(row, 6) == u"/" ? QStringLiteral("的碟片（零散顾客）")
+                                           : QStringLiteral("的碟片（会员）"));
+    });
+    connect(commandJZ, &QPushButton::clicked, this, [] { OpenSettleWindow<FormJZ>(); });
+    connect(commandHYHD, &QPushButton::clicked, this, [] { OpenSettleWindow<FormHYHD>(); });
+
+    onCommandCXClicked();
+    grid_->setColumnWidthsTwips({0, 0, 0, 0, 0, 1260, 0});
+}
+
+void FormZJXXCX::ShowMember(const QString& hybh)
+{
+    textHYBH_->setText(hybh);
+    onCommandCXClicked();
+}
+
+bool FormZJXXCX::runQuery()
+{
+    const RentalFilter filter{textBH_->text(),   textHYBH_->text(),         dateGHRQ_->text(),
+                              dateZJRQ_->text(), comboSFYH_->currentText(), {}};
+    model_->setQuery(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"),
+                     QStringLiteral("zjxx"), RentalConditions(filter), sortClause(),
+                     QStringLiteral("zdbh"));
+    return true;
+}
+
+QString FormZJXXCX::sortFor(const QString& heading) const
+{
+    return RentalSortClause(heading);
+}
+
+void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)
+{
+    const QString zdbh = model_->cell(row, 0);
+    if (zdbh.isEmpty())
+        return;
+    if (button == Qt::LeftButton) {
+        SettleWindow* window = model_->cell(row, 6) == u"/"
+                                   ? static_cast<SettleWindow*>(OpenSettleWindow<FormJZ>())
+                                   : OpenSettleWindow<FormHYHD>();
+        if (window)
+            window->SetRange(zdbh);
+        return;
+    }
+    if (!PassGuestGate())
+        return;
+    if (auto* window = OpenWindow<FormSCZJXX>())
+        window->PrepareFor(zdbh);
+}

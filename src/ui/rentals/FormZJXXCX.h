@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/QueryWindow.h"
+
+class QComboBox;
+class QLineEdit;
+class DateField;
+
+// 租借信息查询: rental records by any combination of conditions; the start
+// of checkout, member return and deleting rentals.
+class FormZJXXCX : public QueryWindow
+{
+    Q_OBJECT
+public:
+    explicit FormZJXXCX(QWidget* parent = nullptr);
+    // Fills in the member number and presses 查询, as the member chooser does.
+    void ShowMember(const QString& hybh);
+
+protected:
+    bool runQuery() override;
+    QString sortFor(const QString& heading) const override;
+    void rowReleased(int row, Qt::MouseButton button) override;
+
+private:
+    QLineEdit* textBH_;
+    QLineEdit* textHYBH_;
+    DateField* dateGHRQ_;
+    DateField* dateZJRQ_;
+    QComboBox* comboSFYH_;
+};

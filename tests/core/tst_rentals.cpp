@@ -1,0 +1,517 @@
+#include "support/TestEnv.h"
+
+#include "rentals/Rentals.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QSqlQuery>
+#include <memory>
+
+namespace {
+qint64 Count(const QString& sql)
+{
+    return RunScalar(sql).toLongLong();
+}
+
+QStringList RentalRow(qint64 zdbh)
+{
+    QSqlQuery query = RunSql(
+        QStringLiteral("SELECT bh, czrq, ghrq, yjje, sfyh, hybh FROM zjxx WHERE zdbh = ?"), {zdbh});
+    QStringList row;
+    if (query.next())
+        for (int c = 0; c < 6; ++c)
+            row << query.value(c).toString();
+    return row;
+}
+
+QStringList MemberFigures(const QString& hybh)
+{
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT yjps, hydj, zjje FROM hyxx WHERE hybh = ?"), {hybh});
+    query.next();
+    return {query.value(0).toString(), query.value(1).toString(),
+            QString::number(query.value(2).toDouble())};
+}
+
+QString DiscFlag(const QString& bh)
+{
+    return RunScalar(QStringLiteral("SELECT sfycz FROM ydxx WHERE bh = ?"), {bh}).toString();
+}
+
+void RentalAt(qint64 zdbh, const QString& bh, const QString& czrq, const QString& yjje,
+              const QString& hybh, const QString& sfyh = QStringLiteral("否"))
+{
+    RunSql(QStringLiteral("INSERT INTO zjxx VALUES (?, ?, ?, ?, ?, ?, ?)"),
+           {zdbh, bh, czrq, sfyh == u"是" ? czrq : QStringLiteral("/"), yjje, sfyh, hybh});
+}
+
+QString Plan(const QString& sql, const QVariantList& values = {})
+{
+    QSqlQuery query = RunSql(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, values);
+    QString plan;
+    while (query.next())
+        plan += query.value(3).toString() + u'\n';
+    return plan;
+}
+} // namespace
+
+class TestRentals : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        home->setSettings({{"VCD", "2"}, {"DVD", "3"}, {"FJZJ", "10"}, {"HYDJ", "3"}});
+        OpenDatabase();
+    }
+    void cleanup() { home.reset(); }
+
+    void rentOutChecksInOrder_data()
+    {
+        QTest::addColumn<QString>("vcdSetting");
+        QTest::addColumn<QString>("dvdSetting");
+        QTest::addColumn<QString>("bh");
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("deposit");
+        QTest::addColumn<int>("check");
+        QTest::newRow("no VCD rent, even for a DVD") << ""
+                                                     << "3"
+                                                     << "D"
+                                                     << ""
+                                                     << "10" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("no DVD rent: a walk-in still rents") << "2"
+                                                            << ""
+                                                            << "D"
+                                                            << ""
+                                                            << "10" << int(RentOutCheck::Ok);
+        QTest::newRow("no DVD rent: a member is asked to set it")
+            << "2"
+            << ""
+            << "D"
+            << "M"
+            << "" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("DVD rent not a number") << "2"
+                                               << "三"
+                                               << "D"
+                                               << "M"
+                                               << "" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("empty disc number") << "2"
+                                           << "3"
+                                           << ""
+                                           << ""
+                                           << "10" << int(RentOutCheck::EmptyDisc);
+        QTest::newRow("unknown disc") << "2"
+                                      << "3"
+                                      << "X"
+                                      << ""
+                                      << "10" << int(RentOutCheck::UnknownDisc);
+        QTest::newRow("out by its open rental") << "2"
+                                                << "3"
+                                                << "OUT"
+                                                << ""
+                                                << "10" << int(RentOutCheck::DiscOut);
+        QTest::newRow("flag says out, no open rental") << "2"
+                                                       << "3"
+                                                       << "FLAG"
+                                                       << ""
+                                                       << "10" << int(RentOutCheck::Ok);
+        QTest::newRow("unknown member") << "2"
+                                        << "3"
+                                        << "V"
+                                        << "nobody"
+                                        << "" << int(RentOutCheck::UnknownMember);
+        QTest::newRow("empty deposit") << "2"
+                                       << "3"
+                                       << "V"
+                                       << ""
+                                       << "" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("letters as deposit") << "2"
+                                            << "3"
+                                            << "V"
+                                            << ""
+                                            << "十元" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("exactly used up") << "2"
+                                         << "3"
+                                         << "V"
+                                         << "POOR"
+                                         << "" << int(RentOutCheck::InsufficientPrepaid);
+        QTest::newRow("member") << "2"
+                                << "3"
+                                << "V"
+                                << "M"
+                                << "" << int(RentOutCheck::Ok);
+    }
+    void rentOutChecksInOrder()
+    {
+        QFETCH(QString, vcdSetting);
+        QFETCH(QString, dvdSetting);
+        QFETCH(QString, bh);
+        QFETCH(QString, hybh);
+        QFETCH(QString, deposit);
+        QFETCH(int, check);
+        SetSetting(Setting::VCD, vcdSetting);
+        SetSetting(Setting::DVD, dvdSetting);
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertDisc("D", "/", "/", "否", "DVD");
+        InsertDisc("OUT", "/", "/", "否", "VCD");
+        InsertDisc("FLAG", "/", "/", "是", "VCD");
+        InsertRental("OUT", "/", "2003-11-01", "否", "10");
+        InsertRental("FLAG", "/", "2003-11-01", "是", "10");
+        InsertMember("M", "张三", "男", 0, 100);
+        InsertMember("POOR", "李四", "男", 0, 2);
+        QCOMPARE(int(CheckRentOut({bh, hybh, deposit, true})), check);
+    }
+
+    void presetDepositsNeedNoTyping()
+    {
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertDisc("D", "/", "/", "否", "DVD");
+        SetSetting(Setting::YJJEVCD, QStringLiteral("15"));
+        QCOMPARE(int(CheckRentOut({"V", "", "", false})), int(RentOutCheck::Ok));
+        RentOut({"V", "", "", false});
+        RentOut({"D", "", "", false}); // no DVD preset stored: the dialog's 20
+        QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "15", "否", "/"}));
+        QCOMPARE(RentalRow(2)[3], QStringLiteral("20"));
+    }
+
+    void rowShapes()
+    {
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertDisc("W", "/", "/", "否", "VCD");
+        InsertMember("M", "张三", "男", 0, 100);
+        RentOut({"V", "", "10.50", true});
+        RentOut({"W", "M", "99", false});
+        QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "10.50", "否", "/"}));
+        QCOMPARE(RentalRow(2), QStringList({"W", "2003-11-09", "/", "/", "否", "M"}));
+        QCOMPARE(DiscFlag("V"), QStringLiteral("是"));
+        QCOMPARE(DiscFlag("W"), QStringLiteral("是"));
+        QCOMPARE(MemberFigures("M"), QStringList({"1", "0", "98"}));
+    }
+
+    void workedExampleOfRentingOut()
+    {
+        // VCD 2 a day; a level-0 member with 5 yuan and 9 rentals.
+        InsertDisc("V1", "/", "/", "否", "VCD");
+        InsertDisc("V2", "/", "/", "否", "VCD");
+        InsertMember("M", "张三", "男", 0, 5, 50, 9);
+        RentOut({"V1", "M", "", false});
+        QCOMPARE(MemberFigures("M"), QStringList({"10", "1", "3"})); // level 1, charged at level 0
+        RentOut({"V2", "M", "", false});
+        QCOMPARE(MemberFigures("M"), QStringList({"11", "1", "1.2"})); // 2 x 0.9
+    }
+
+    void levelsRise_data()
+    {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<int>("level");
+        QTest::newRow("9th") << qint64(9) << 0;
+        QTest::newRow("10th") << qint64(10) << 1;
+        QTest::newRow("19th") << qint64(19) << 1;
+        QTest::newRow("20th") << qint64(20) << 2;
+        QTest::newRow("30th") << qint64(30) << 3;
+        QTest::newRow("45th capped") << qint64(45) << 3;
+        QTest::newRow("past 32767") << qint64(400000) << 3;
+    }
+    void levelsRise()
+    {
+        QFETCH(qint64, count);
+        QFETCH(int, level);
+        QCOMPARE(LevelAfter(count, 10, 3), level);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, LevelAfter(count, 0, 3));
+    }
+
+    void memberCharges_data()
+    {
+        QTest::addColumn<double>("prepaid");
+        QTest::addColumn<double>("dayRent");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<double>("left");
+        QTest::newRow("level 0 pays full rent") << 10.0 << 2.0 << 0 << 8.0;
+        QTest::newRow("level 3 pays 70 %") << 10.0 << 2.0 << 3 << 8.6;
+        QTest::newRow("rounded to one decimal") << 1.0 << 1.15 << 3 << 0.2;       // 0.195
+        QTest::newRow("a tie goes to the even digit") << 1.0 << 0.75 << 0 << 0.2; // 0.25
+        QTest::newRow("the other tie") << 1.0 << 0.65 << 0 << 0.4;                // 0.35
+        QTest::newRow("no binary drift") << 0.3 << 0.1 << 0 << 0.2;
+    }
+    void memberCharges()
+    {
+        QFETCH(double, prepaid);
+        QFETCH(double, dayRent);
+        QFETCH(int, level);
+        QFETCH(double, left);
+        QCOMPARE(PrepaidAfterRental(MoneyFromDouble(prepaid), MoneyFromDouble(dayRent), level),
+                 MoneyFromDouble(left));
+    }
+
+    void failedRentOutLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("member: last statement") << "M"
+                                                << "BEFORE UPDATE ON hyxx";
+        QTest::newRow("walk-in: last statement") << ""
+                                                 << "BEFORE UPDATE ON ydxx";
+    }
+    void failedRentOutLeavesNothing()
+    {
+        QFETCH(QString, hybh);
+        QFETCH(QString, trigger);
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertMember("M", "张三", "男", 0, 100);
+        RunSql(QStringLiteral(
+                   "CREATE TEMP TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                   .arg(trigger));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut({"V", hybh, "10", true}));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
+        QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
+        QCOMPARE(MemberFigures("M"), QStringList({"0", "0", "100"}));
+    }
+
+    void rangeChecks_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("check");
+        QTest::newRow("letters") << "a"
+                                 << "3" << int(RangeCheck::NotNumeric);
+        QTest::newRow("empty") << ""
+                               << "" << int(RangeCheck::NotNumeric);
+        QTest::newRow("descending") << "5"
+                                    << "3" << int(RangeCheck::Descending);
+        QTest::newRow("descending before negative") << "-1"
+                                                    << "-3" << int(RangeCheck::Descending);
+        QTest::newRow("negative") << "-1"
+                                  << "3" << int(RangeCheck::Negative);
+        QTest::newRow("decimal") << "3.5"
+                                 << "7" << int(RangeCheck::NotWhole);
+        QTest::newRow("5.0 to 6") << "5.0"
+                                  << "6" << int(RangeCheck::Ok);
+        QTest::newRow("one record") << "7"
+                                    << "7" << int(RangeCheck::Ok);
+        QTest::newRow("above 32767") << "40000"
+                                     << "40002" << int(RangeCheck::Ok);
+        QTest::newRow("beyond any rental") << "1e30"
+                                           << "1e30" << int(RangeCheck::TooLarge);
+    }
+    void rangeChecks()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, check);
+        QCOMPARE(int(CheckRange(from, to)), check);
+    }
+
+    void workedExampleOfCheckout()
+    {
+        SetTodayForTesting(QDate(2003, 11, 12));
+        InsertDisc("V1", "/", "/", "是", "VCD");
+        InsertDisc("V2", "/", "/", "是", "VCD");
+        InsertDisc("D1", "/", "/", "是", "DVD");
+        RentalAt(15, "V1", "2003-11-09", "10", "/");
+        RentalAt(16, "V2", "2003-11-09", "10", "/");
+        RentalAt(17, "D1", "2003-11-09", "20", "/");
+        const Settlement s = Settle(SettleKind::WalkInCheckout, 15, 17);
+        QCOMPARE(int(s.refusal), int(SettleRefusal::None));
+        QCOMPARE(QList<qint64>({s.vcd, s.dvd, s.days}), QList<qint64>({2, 1, 3}));
+        QCOMPARE(MoneyText(s.rentDue), QStringLiteral("21"));
+        QCOMPARE(MoneyText(s.deposit), QStringLiteral("40"));
+        for (qint64 zdbh : {15, 16, 17})
+            QCOMPARE(RentalRow(zdbh).mid(2, 3),
+                     QStringList({"2003-11-12", RentalRow(zdbh)[3], "是"}));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '否'"), 3);
+        // Settled once only.
+        QCOMPARE(int(Settle(SettleKind::WalkInCheckout, 15, 17).refusal),
+                 int(SettleRefusal::AlreadySettled));
+    }
+
+    void settlementRefusalsInOrder_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("rows"); // czrq|sfyh|hybh per record 1..n
+        QTest::addColumn<int>("refusal");
+        const int walkIn = int(SettleKind::WalkInCheckout), member = int(SettleKind::MemberReturn);
+        QTest::newRow("different days first")
+            << walkIn << QStringList{"2003-11-01|是|M", "2003-11-02|否|/"}
+            << int(SettleRefusal::DifferentDays);
+        QTest::newRow("a settled record before the customer kind")
+            << walkIn << QStringList{"2003-11-01|是|M", "2003-11-01|否|/"}
+            << int(SettleRefusal::AlreadySettled);
+        QTest::newRow("a member among walk-ins")
+            << walkIn << QStringList{"2003-11-01|否|/", "2003-11-01|否|M"}
+            << int(SettleRefusal::WrongCustomerKind);
+        QTest::newRow("a walk-in among members")
+            << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|/"}
+            << int(SettleRefusal::WrongCustomerKind);
+        QTest::newRow("two members together")
+            << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|N"}
+            << int(SettleRefusal::None);
+    }
+    void settlementRefusalsInOrder()
+    {
+        QFETCH(int, kind);
+        QFETCH(QStringList, rows);
+        QFETCH(int, refusal);
+        qint64 zdbh = 0;
+        for (const QString& row : rows) {
+            const QStringList v = row.split(u'|');
+            InsertDisc(QStringLiteral("B%1").arg(++zdbh), "/", "/", "是");
+            RentalAt(zdbh, QStringLiteral("B%1").arg(zdbh), v[0], v[2] == u"/" ? "10" : "/", v[2],
+                     v[1]);
+        }
+        const QString before = RentalRow(1).join(u',') + RentalRow(2).join(u',');
+        QCOMPARE(int(Settle(SettleKind(kind), 1, zdbh).refusal), refusal);
+        if (refusal != int(SettleRefusal::None))
+            QCOMPARE(RentalRow(1).join(u',') + RentalRow(2).join(u','), before);
+    }
+
+    void rangesWithGapsAndLargeNumbers()
+    {
+        for (const QString bh : {"A", "B", "C"})
+            InsertDisc(bh, "/", "/", "是", "DVD");
+        RentalAt(40000, "A", "2003-11-09", "5", "/");
+        RentalAt(40002, "C", "2003-11-09", "5", "/");
+        const Settlement s = Settle(SettleKind::WalkInCheckout, 40000, 40002);
+        QCOMPARE(s.dvd, 2);
+        QCOMPARE(s.days, 1); // returned the same day
+        QCOMPARE(MoneyText(s.rentDue), QStringLiteral("6"));
+        QCOMPARE(MoneyText(s.deposit), QStringLiteral("10"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 Settle(SettleKind::WalkInCheckout, 50000, 50010)); // nothing there
+    }
+
+    void memberReturnChargesNothing()
+    {
+        InsertDisc("V", "/", "/", "是", "VCD");
+        InsertMember("M", "张三", "男", 1, 7.5, 50, 12);
+        RentalAt(1, "V", "2003-10-30", "/", "M");
+        const Settlement s = Settle(SettleKind::MemberReturn, 1, 1);
+        QCOMPARE(s.days, 10);
+        QCOMPARE(s.rentDue, 0);
+        QCOMPARE(MemberFigures("M"), QStringList({"12", "1", "7.5"}));
+        QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
+    }
+
+    void daysCharged_data()
+    {
+        QTest::addColumn<QString>("czrq");
+        QTest::addColumn<qint64>("days");
+        QTest::newRow("same day") << "2003-11-09" << qint64(1);
+        QTest::newRow("three days") << "2003-11-06" << qint64(3);
+        QTest::newRow("over a month end") << "2003-10-28" << qint64(12);
+        QTest::newRow("a future date") << "2003-11-20" << qint64(1);
+    }
+    void daysCharged()
+    {
+        QFETCH(QString, czrq);
+        QFETCH(qint64, days);
+        QCOMPARE(DaysCharged(czrq), days);
+    }
+
+    void failedSettlementLeavesNothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("hybh");
+        QTest::newRow("checkout") << int(SettleKind::WalkInCheckout) << "/";
+        QTest::newRow("return") << int(SettleKind::MemberReturn) << "M";
+    }
+    void failedSettlementLeavesNothing()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, hybh);
+        InsertDisc("V", "/", "/", "是", "VCD");
+        RentalAt(1, "V", "2003-11-09", hybh == u"/" ? "10" : "/", hybh);
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON ydxx BEGIN SELECT "
+                              "RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind(kind), 1, 1));
+        QCOMPARE(RentalRow(1)[4], QStringLiteral("否"));
+        QCOMPARE(RentalRow(1)[2], QStringLiteral("/"));
+    }
+
+    void checkoutNeedsItsSettings()
+    {
+        InsertDisc("D", "/", "/", "是", "DVD");
+        RentalAt(1, "D", "2003-11-09", "10", "/");
+        RentalAt(2, "D", "2003-11-09", "十元", "/");
+        SetSetting(Setting::DVD, QString());
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 1, 1));
+        SetSetting(Setting::DVD, QStringLiteral("3"));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError, Settle(SettleKind::WalkInCheckout, 1, 2)); // a deposit that is no number
+        RentalAt(3, "GONE", "2003-11-09", "10", "/");
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 3,
+                                                     3)); // a disc no longer in the catalogue
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
+    }
+
+    void deletingRentals()
+    {
+        InsertRental("A", "/", "2003-11-01", "是", "10");
+        InsertRental("B", "M", "2003-11-01", "是");
+        InsertRental("C", "M", "2003-11-02", "否");
+        QVERIFY(AnyUnsettledRental({}));
+        QVERIFY(AnyUnsettledRental({{}, {}, {}, {}, "否", {}}));
+        QVERIFY(!AnyUnsettledRental({{}, {}, {}, {}, "是", {}}));
+        QVERIFY(!AnyUnsettledRental({{}, {}, {}, {}, {}, "2"}));
+        QCOMPARE(DeleteRentals({{}, {}, {}, {}, {}, "2"}), 1);
+        QCOMPARE(DeleteRentals({{}, {}, {}, "2003-12-01", {}, {}}), 0);
+        QCOMPARE(DeleteRentals({{}, {}, "2003-11-01", {}, {}, {}}), 1);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+    }
+
+    void overdue_data()
+    {
+        QTest::addColumn<QString>("alertDays");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("3 days") << "3" << QStringList{"OLD", "THREE"};
+        QTest::newRow("0 days: today's too") << "0" << QStringList{"OLD", "THREE", "TWO", "TODAY"};
+        QTest::newRow("not a number") << "三" << QStringList{};
+    }
+    void overdue()
+    {
+        QFETCH(QString, alertDays);
+        QFETCH(QStringList, listed);
+        SetSetting(Setting::Alertdays, alertDays);
+        InsertMember("M", "张三");
+        InsertRental("TWO", "M", "2003-11-07");
+        InsertRental("THREE", "M", "2003-11-06");
+        InsertRental("TODAY", "M", "2003-11-09");
+        InsertRental("OLD", "M", "2003-10-01");
+        InsertRental("BACK", "M", "2003-10-01", "是");
+        InsertRental("WALKIN", "/", "2003-10-01", "否", "10");
+        InsertRental("GONE", "deleted member", "2003-10-01");
+        const std::optional<qint64> days = AlertDays();
+        QCOMPARE(days.has_value(), !listed.isEmpty());
+        if (!days)
+            return;
+        const Conditions conditions = OverdueConditions(*days);
+        QSqlQuery query =
+            RunSql(QStringLiteral("SELECT b.bh FROM ") + kOverdueTables + conditions.where() +
+                       QStringLiteral(" ORDER BY b.czrq, b.zdbh"),
+                   conditions.values());
+        QStringList found;
+        while (query.next())
+            found << query.value(0).toString();
+        QCOMPARE(found, listed);
+        QVERIFY(AnyOverdueRental(*days));
+        QVERIFY2(Plan(QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where(),
+                      conditions.values())
+                     .contains(QStringLiteral("zjxx_open")),
+                 "the overdue check reads only open rentals");
+    }
+
+    void lookupsUseIndexes()
+    {
+        QVERIFY(Plan(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = 'x' AND sfyh = '否'"))
+                    .contains(QStringLiteral("zjxx_bh")));
+        QVERIFY(Plan(QStringLiteral("SELECT czrq FROM zjxx WHERE zdbh >= 1 AND zdbh <= 5"))
+                    .contains(QStringLiteral("INTEGER PRIMARY KEY")));
+    }
+};
+
+MOVRNT_TEST_MAIN(TestRentals)
+#include "tst_rentals.moc"

@@ -1,0 +1,519 @@
+#include "support/TestEnv.h"
+#include "support/UiHelpers.h"
+
+#include "access/PassCheck.h"
+#include "app/MDIMain.h"
+#include "app/Seams.h"
+#include "catalogue/FormYDCX.h"
+#include "members/FormHYXX.h"
+#include "members/FormXGHYXX.h"
+#include "rentals/FormJZ.h"
+#include "rentals/FormSCZJXX.h"
+#include "rentals/FormTJZJXX.h"
+#include "rentals/FormTX.h"
+#include "rentals/FormZJXXCX.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <memory>
+
+class TestRentalWindows : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<MDIMain> main;
+    QStringList opened; // modal dialogs
+
+    template <typename W> W* open(Command command)
+    {
+        main->RunCommand(command);
+        W* window = main->FindChild<W>();
+        if (!window)
+            qFatal("window not open");
+        return window;
+    }
+
+    void start(const QList<std::pair<QString, QString>>& settings = {})
+    {
+        home->setSettings(QList<std::pair<QString, QString>>{{"FirstRunTime", "False"},
+                                                             {"VCD", "2"},
+                                                             {"DVD", "3"},
+                                                             {"FJZJ", "10"},
+                                                             {"HYDJ", "3"}} +
+                          settings);
+        main = std::make_unique<MDIMain>();
+        ScriptedMessages quiet;
+        QVERIFY(main->RunStartup());
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        SetUserMode(QString());
+        opened.clear();
+        Seams().screenSize = [] { return QSize(1024, 768); };
+        Seams().execDialog = [this](QDialog& dialog) {
+            opened << dialog.objectName();
+            return int(QDialog::Rejected);
+        };
+        OpenDatabase();
+        InsertDisc("V1", "/", "/", "否", "VCD");
+        InsertDisc("V2", "/", "/", "否", "VCD");
+        InsertDisc("D1", "/", "/", "否", "DVD");
+        InsertMember("M", "张三", "男", 0, 5, 50, 9);
+        CloseDatabase();
+    }
+    void cleanup()
+    {
+        main.reset();
+        SetUserMode(QString());
+        home.reset();
+    }
+
+    void depositBoxFollowsTheMemberNumber()
+    {
+        start();
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        auto* deposit = Child<QLineEdit>(form, "TextYJJE");
+        QVERIFY(deposit->isEnabled());
+        QTest::keyClicks(Child<QLineEdit>(form, "TextHYBH"), "M");
+        QVERIFY(!deposit->isEnabled());
+        Child<QLineEdit>(form, "TextHYBH")->clear();
+        QVERIFY(deposit->isEnabled());
+    }
+
+    void presetDepositsKeepTheBoxDisabled()
+    {
+        start({{"PresetYJJE", "True"}, {"YJJEVCD", "15"}});
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        auto* deposit = Child<QLineEdit>(form, "TextYJJE");
+        QVERIFY(!deposit->isEnabled());
+        Type(form, "TextHYBH", "M");
+        Type(form, "TextHYBH", "");
+        QVERIFY(!deposit->isEnabled());
+        Type(form, "TextYDBH", "V1");
+        ScriptedMessages messages;
+        Press(form, "CommandTJ");
+        QCOMPARE(messages.texts(), QStringList{"租借信息添加成功！"});
+        QCOMPARE(RunScalar("SELECT yjje FROM zjxx").toString(), QStringLiteral("15"));
+    }
+
+    void rentOutRefusals_data()
+    {
+        QTest::addColumn<QString>("bh");
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("deposit");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("no disc") << ""
+                                 << ""
+                                 << "10"
+                                 << "请输入影碟编号!"
+                                 << "TextYDBH";
+        QTest::newRow("unknown disc") << "X"
+                                      << ""
+                                      << "10"
+                                      << "您输入的影碟编号无效！"
+                                      << "TextYDBH";
+        QTest::newRow("disc out") << "OUT"
+                                  << ""
+                                  << "10"
+                                  << "编号为：OUT的影碟已出租，请检查您输入的编号！"
+                                  << "";
+        QTest::newRow("unknown member") << "V1"
+                                        << "N"
+                                        << ""
+                                        << "您输入的会员编号无效！"
+                                        << "TextHYBH";
+        QTest::newRow("no deposit") << "V1"
+                                    << ""
+                                    << ""
+                                    << "您输入的押金金额无效！"
+                                    << "TextYJJE";
+    }
+    void rentOutRefusals()
+    {
+        QFETCH(QString, bh);
+        QFETCH(QString, hybh);
+        QFETCH(QString, deposit);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        start();
+        InsertDisc("OUT");
+        InsertRental("OUT", "/", "2003-11-01", "否", "10");
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        Type(form, "TextYDBH", bh);
+        Type(form, "TextYJJE", deposit);
+        Type(form, "TextHYBH", hybh);
+        ScriptedMessages messages;
+        Press(form, "CommandTJ");
+        QCOMPARE(messages.texts(), QStringList{message});
+        if (!focus.isEmpty())
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+    }
+
+    void rentSettingPromptOpensTheRentDialog()
+    {
+        start({{"VCD", ""}});
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        Type(form, "TextYDBH", "D1");
+        Type(form, "TextYJJE", "10");
+        ScriptedMessages messages;
+        messages.queue({6});
+        Press(form, "CommandTJ");
+        QCOMPARE(messages.texts(),
+                 QStringList{"使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？"});
+        QCOMPARE(opened, QStringList{"FormZJSZ"});
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
+    }
+
+    void insufficientPrepaidOpensTheMember()
+    {
+        start();
+        RunSql("UPDATE hyxx SET zjje = 2");
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        Type(form, "TextYDBH", "V1");
+        Type(form, "TextHYBH", "M");
+        ScriptedMessages messages;
+        messages.queue({6});
+        Press(form, "CommandTJ");
+        QCOMPARE(messages.texts(),
+                 QStringList{"对不起，该会员的预付租金已经不足！要现在给该会员续费吗？"});
+        auto* modify = main->FindChild<FormXGHYXX>();
+        QVERIFY(modify);
+        QCOMPARE(Child<QLineEdit>(modify, "TextHYBH")->text(), QStringLiteral("M"));
+        QCOMPARE(Child<QLineEdit>(modify, "TextYFZJ")->text(), QStringLiteral("2"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
+    }
+
+    void rentOutRefreshesTheQueries()
+    {
+        start();
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* members = open<FormHYXX>(Command::HYXX);
+        auto* form = open<FormTJZJXX>(Command::TJZJXX);
+        Type(form, "TextYDBH", "V1");
+        Type(form, "TextHYBH", "M");
+        ScriptedMessages messages;
+        Press(form, "CommandTJ");
+        QCOMPARE(messages.texts(), QStringList{"租借信息添加成功！"});
+        for (const char* name : {"TextYDBH", "TextHYBH", "TextYJJE"})
+            QVERIFY(Child<QLineEdit>(form, name)->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(form, "TextYDBH"));
+        QCOMPARE(Column(rentals->model(), 1), QStringList({"V1", ""}));
+        QCOMPARE(rentals->model()->cell(0, 4), QStringLiteral("￥/"));
+        QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1"));   // level 1 at the 10th rental
+        QCOMPARE(members->model()->cell(0, 6), QStringLiteral("￥3")); // charged at level 0
+    }
+
+    void discChooserRentsOut()
+    {
+        start();
+        auto* query = open<FormYDCX>(Command::YDXX);
+        ReleaseOnRow(Child<GridView>(query, "MSHFlexGridYDXX"), 0, Qt::RightButton);
+        auto* chooser = main->findChild<QDialog*>(QStringLiteral("FormYDCZ"));
+        QVERIFY(chooser);
+        QVERIFY(Child<QRadioButton>(chooser, "OptionZJ")->isChecked());
+        const QString bh = query->model()->cell(0, 0);
+        Press(chooser, "CommandQD");
+        auto* form = main->FindChild<FormTJZJXX>();
+        QVERIFY(form);
+        QCOMPARE(Child<QLineEdit>(form, "TextYDBH")->text(), bh);
+        QCOMPARE(form->focusWidget(), Child<QLineEdit>(form, "TextHYBH"));
+    }
+
+    void memberChooserShowsTheHistory()
+    {
+        start();
+        InsertMember("N", "李四");
+        InsertRental("V1", "M", "2003-11-01", "是");
+        InsertRental("V2", "N", "2003-11-01", "是");
+        auto* members = open<FormHYXX>(Command::HYXX);
+        ReleaseOnRow(Child<GridView>(members, "MSHFlexGridHYXX"), 0, Qt::LeftButton);
+        auto* chooser = main->findChild<QDialog*>(QStringLiteral("FormHYCZ"));
+        QVERIFY(Child<QRadioButton>(chooser, "OptionCKLS")->isChecked());
+        const QString hybh = members->model()->cell(0, 0);
+        Press(chooser, "CommandQD");
+        auto* rentals = main->FindChild<FormZJXXCX>();
+        QVERIFY(rentals);
+        QCOMPARE(Child<QLineEdit>(rentals, "TextHYBH")->text(), hybh);
+        QCOMPARE(Column(rentals->model(), 6), QStringList({hybh, ""}));
+    }
+
+    void rentalGridOpensTheRightWindow()
+    {
+        start();
+        InsertRental("V1", "/", "2003-11-01", "否", "10");
+        InsertRental("V2", "M", "2003-11-01", "否");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        QCOMPARE(rentals->model()->data(rentals->model()->index(0, 0), Qt::ToolTipRole).toString(),
+                 QStringLiteral("归还编号为V1的碟片（零散顾客）"));
+        QCOMPARE(rentals->model()->data(rentals->model()->index(1, 0), Qt::ToolTipRole).toString(),
+                 QStringLiteral("归还编号为V2的碟片（会员）"));
+        QCOMPARE(rentals->model()->cell(0, 4), QStringLiteral("￥10"));
+        auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
+        ReleaseOnRow(grid, 0, Qt::LeftButton);
+        auto* checkout = main->FindChild<FormJZ>();
+        QVERIFY(checkout);
+        QCOMPARE(Child<QLineEdit>(checkout, "TextBH1")->text(), QStringLiteral("1"));
+        QCOMPARE(Child<QLineEdit>(checkout, "TextBH2")->text(), QStringLiteral("1"));
+        ReleaseOnRow(grid, 1, Qt::LeftButton);
+        auto* back = main->FindChild<FormHYHD>();
+        QVERIFY(back);
+        QCOMPARE(Child<QLineEdit>(back, "TextBH1")->text(), QStringLiteral("2"));
+        ReleaseOnRow(grid, 1, Qt::RightButton);
+        auto* remove = main->FindChild<FormSCZJXX>();
+        QVERIFY(remove);
+        QCOMPARE(Child<QLineEdit>(remove, "TextZDBH")->text(), QStringLiteral("2"));
+        QCOMPARE(remove->focusWidget(), Child<QPushButton>(remove, "CommandSC"));
+        const int windows = int(main->MdiArea()->subWindowList().size());
+        ReleaseOnRow(grid, 2, Qt::LeftButton); // the empty row
+        QCOMPARE(int(main->MdiArea()->subWindowList().size()), windows);
+    }
+
+    void settlingNeedsRentsAndAnAdministrator()
+    {
+        start({{"VCD", ""}});
+        InsertRental("V1", "/", "2003-11-01", "否", "10");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        ScriptedMessages messages;
+        messages.queue({7});
+        Press(rentals, "CommandJZ");
+        QCOMPARE(messages.texts(),
+                 QStringList{"使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？"});
+        QVERIFY(!main->FindChild<FormJZ>());
+        QVERIFY(StorePassword(QStringLiteral("Shop1")));
+        SetUserMode(QStringLiteral("Guest"));
+        messages.shown.clear();
+        ReleaseOnRow(Child<GridView>(rentals, "MSHFlexGridZJXX"), 0, Qt::LeftButton);
+        Press(rentals, "CommandHYHD");
+        QCOMPARE(messages.texts(),
+                 QStringList(2, "对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"));
+    }
+
+    void checkoutShowsTheBill()
+    {
+        start();
+        SetTodayForTesting(QDate(2003, 11, 12));
+        RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"
+               " (16, 'V2', '2003-11-09', '/', '10', '否', '/'), (17, 'D1', '2003-11-09', '/', "
+               "'20', '否', '/')");
+        RunSql("UPDATE ydxx SET sfycz = '是'");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* discs = open<FormYDCX>(Command::YDXX);
+        Press(rentals, "CommandJZ");
+        auto* checkout = main->FindChild<FormJZ>();
+        Type(checkout, "TextBH1", "15");
+        Type(checkout, "TextBH2", "17");
+        ScriptedMessages messages;
+        Press(checkout, "CommandJZ");
+        QVERIFY(messages.shown.isEmpty());
+        QStringList figures;
+        for (const char* name : {"TextVCD", "TextDVD", "TextTS", "TextZJ", "TextYJ"})
+            figures << Child<QLineEdit>(checkout, name)->text();
+        QCOMPARE(figures, QStringList({"2", "1", "3", "￥21", "￥40"}));
+        QCOMPARE(Column(rentals->model(), 5), QStringList({"是", "是", "是", ""}));
+        QCOMPARE(Column(discs->model(), 7), QStringList({"否", "否", "否", ""}));
+        Press(checkout, "CommandJZ");
+        QCOMPARE(messages.texts(), QStringList{"部分碟片已经结帐，不能统一结帐!"});
+    }
+
+    void settlementMessages_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letters") << "JZ"
+                                 << "a"
+                                 << "1"
+                                 << "自动编号必须为数字 !";
+        QTest::newRow("descending") << "JZ"
+                                    << "3"
+                                    << "1"
+                                    << "自动编号范围应该从小到大！";
+        QTest::newRow("negative") << "HYHD"
+                                  << "-1"
+                                  << "1"
+                                  << "自动编号不能为负!";
+        QTest::newRow("decimal") << "HYHD"
+                                 << "1"
+                                 << "1.5"
+                                 << "自动编号不能为小数!";
+        QTest::newRow("no such records") << "JZ"
+                                         << "40000"
+                                         << "40001"
+                                         << "结帐不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("no such records to return")
+            << "HYHD"
+            << "9"
+            << "9"
+            << "退还不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("walk-in at return") << "HYHD"
+                                           << "1"
+                                           << "1"
+                                           << "只有会员才能退还；零散客户请使用结帐功能！";
+        QTest::newRow("member at checkout") << "JZ"
+                                            << "2"
+                                            << "2"
+                                            << "只有零散顾客才能结帐；会员请使用会员还碟功能！";
+        QTest::newRow("different days") << "HYHD"
+                                        << "2"
+                                        << "3"
+                                        << "影碟出租日期不一致，不能统一退还!";
+    }
+    void settlementMessages()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, message);
+        start();
+        InsertRental("V1", "/", "2003-11-01", "否", "10");
+        InsertRental("V2", "M", "2003-11-01", "否");
+        InsertRental("D1", "M", "2003-11-02", "否");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        Press(rentals, window == u"JZ" ? "CommandJZ" : "CommandHYHD");
+        QWidget* form = window == u"JZ" ? static_cast<QWidget*>(main->FindChild<FormJZ>())
+                                        : main->FindChild<FormHYHD>();
+        Type(form, "TextBH1", from);
+        Type(form, "TextBH2", to);
+        Child<QLineEdit>(form, "TextBH2")->setFocus();
+        ScriptedMessages messages;
+        Press(form, window == u"JZ" ? "CommandJZ" : "CommandTH");
+        QCOMPARE(messages.texts(), QStringList{message});
+        if (message.contains(QStringLiteral("不能进行")))
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextBH1"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+    }
+
+    void memberReturnShowsTheDays()
+    {
+        start();
+        InsertRental("V1", "M", "2003-10-30", "否");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        ReleaseOnRow(Child<GridView>(rentals, "MSHFlexGridZJXX"), 0, Qt::LeftButton);
+        auto* back = main->FindChild<FormHYHD>();
+        ScriptedMessages messages;
+        Press(back, "CommandTH");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(Child<QLineEdit>(back, "TextTS")->text(), QStringLiteral("10"));
+        QCOMPARE(Child<QLineEdit>(back, "TextVCD")->text(), QStringLiteral("1"));
+        QCOMPARE(Column(rentals->model(), 3), QStringList({"2003-11-09", ""}));
+    }
+
+    void deletingRentals()
+    {
+        start();
+        InsertRental("V1", "/", "2003-11-01", "是", "10");
+        InsertRental("V2", "M", "2003-11-01", "否");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* form = open<FormSCZJXX>(Command::SCZJXX);
+        ScriptedMessages messages;
+        Type(form, "TextZDBH", "1a");
+        Press(form, "CommandSC");
+        QCOMPARE(messages.last(), QStringLiteral("您输入的自动编号有误，请重新输入！"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextZDBH"));
+        Type(form, "TextZDBH", "");
+        Press(form, "CommandSC");
+        QCOMPARE(messages.last(), QStringLiteral("您要删除的部分租借信息还未结帐，删除不能执行！"));
+        Type(form, "TextZDBH", "1");
+        messages.queue({6});
+        Press(form, "CommandSC");
+        QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了1条记录"));
+        QCOMPARE(Column(rentals->model(), 0), QStringList({"2", ""}));
+        RunSql("UPDATE zjxx SET sfyh = '是'");
+        Type(form, "TextZDBH", "");
+        messages.shown.clear();
+        messages.queue({6, 7});
+        Press(form, "CommandSC");
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[1].text,
+                 QStringLiteral(
+                     "您没有输入要删除的记录所满足的条件，系统将删除所有的租借信息。确定吗？"));
+        QCOMPARE(messages.shown[1].title, QStringLiteral("用户警告"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+    }
+
+    void overdueReminderAtStartup_data()
+    {
+        QTest::addColumn<QString>("autoAlert");
+        QTest::addColumn<QString>("alertDays");
+        QTest::addColumn<QString>("czrq");
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<bool>("reminds");
+        QTest::newRow("exactly seven days") << "True"
+                                            << "7"
+                                            << "2003-11-02"
+                                            << "M" << true;
+        QTest::newRow("six days") << "True"
+                                  << "7"
+                                  << "2003-11-03"
+                                  << "M" << false;
+        QTest::newRow("walk-in never") << "True"
+                                       << "7"
+                                       << "2003-10-01"
+                                       << "/" << false;
+        QTest::newRow("switched off") << "False"
+                                      << "7"
+                                      << "2003-10-01"
+                                      << "M" << false;
+        QTest::newRow("days not a number") << "True"
+                                           << "七"
+                                           << "2003-10-01"
+                                           << "M" << false;
+    }
+    void overdueReminderAtStartup()
+    {
+        QFETCH(QString, autoAlert);
+        QFETCH(QString, alertDays);
+        QFETCH(QString, czrq);
+        QFETCH(QString, hybh);
+        QFETCH(bool, reminds);
+        OpenDatabase();
+        InsertRental("V1", hybh, czrq, "否", hybh == u"/" ? "10" : "/");
+        InsertRental("V2", "M", "2003-01-01", "是");
+        CloseDatabase();
+        start({{"AutoAlert", autoAlert}, {"Alertdays", alertDays}});
+        auto* reminder = main->FindChild<FormTX>();
+        QCOMPARE(reminder != nullptr, reminds);
+        if (reminds) {
+            QCOMPARE(reminder->windowTitle(), QStringLiteral("提醒管理员"));
+            QCOMPARE(Child<QLabel>(reminder, "LabelJLTS")->text(), QStringLiteral("共找到1条记录"));
+            QStringList row;
+            for (int c = 0; c < 5; ++c)
+                row << reminder->model()->cell(0, c);
+            QCOMPARE(row, QStringList({"M", "张三", "V1", "2003-11-02", "/"}));
+        }
+    }
+
+    void millionRentalsOpenAtOnce()
+    {
+        OpenDatabase();
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'V' || (i % 3000),"
+               " '2003-' || substr('0' || (i % 12 + 1), -2) || '-15', '/', '/', CASE WHEN i % 50 = "
+               "0 THEN '否' ELSE '是' END,"
+               " 'M' FROM n");
+        CloseDatabase();
+        start();
+        QElapsedTimer timer;
+        timer.start();
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        QCOMPARE(Child<QLabel>(rentals, "LabelJLTS")->text(),
+                 QStringLiteral("共找到1000000条记录"));
+        QVERIFY(rentals->model()->loadedRows() <= 2 * SqlGridModel::kPageSize);
+        qInfo() << "rental query on 1,000,000 rentals opened in" << timer.elapsed() << "ms";
+    }
+};
+
+MOVRNT_TEST_MAIN(TestRentalWindows)
+#include "tst_rentalwindows.moc"
