@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include "common/DeleteWindow.h"
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class DateField;
 
 // 删除影碟信息: deletes the discs matching the conditions, their covers and,
 // when asked to, their rentals.
-class FormSCYDXX : public QWidget
+class FormSCYDXX : public DeleteWindow
 {
     Q_OBJECT
 public:
@@ -18,8 +16,8 @@ public:
     // Fills in the number and puts the focus on 删除, as the disc chooser does.
     void PrepareFor(const QString& bh);
 
-private Q_SLOTS:
-    void onCommandSCClicked();
+protected:
+    void deleteMatching() override;
 
 private:
     QLineEdit* textBH_;
@@ -29,6 +27,4 @@ private:
     QComboBox* comboYDLX_;
     DateField* dateRKRQ_;
     QComboBox* comboSFCZ_;
-    QLabel* labelJLTS_;
-    QPushButton* commandSC_;
 };

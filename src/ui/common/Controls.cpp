@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,4 +44,17 @@ QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy, const 
     if (buddy)
         buddy->setAccessibleName(text.trimmed().remove(u':').remove(u'#').trimmed());
     return label;
+}
+
+void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fields, int columns)
+{
+    int i = 0;
+    for (const auto& [name, caption, field] : fields) {
+        grid->addWidget(MakeCaption(parent, caption, field, name), i / columns, (i % columns) * 2,
+                        Qt::AlignRight);
+        grid->addWidget(field, i / columns, (i % columns) * 2 + 1);
+        ++i;
+    }
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c * 2 + 1, 1);
 }

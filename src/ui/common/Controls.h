@@ -2,7 +2,11 @@
 
 #include <QString>
 
+#include <QList>
+#include <tuple>
+
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,3 +21,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 // A caption label whose buddy is the field, which takes the caption as its accessible name.
 QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy,
                     const char* name = nullptr);
+
+// A caption (label name, text) and its field.
+using FieldRow = std::tuple<const char*, QString, QWidget*>;
+// Lays fields out as caption and field pairs, `columns` pairs to a row.
+void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fields,
+                  int columns = 1);

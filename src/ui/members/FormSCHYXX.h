@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include "common/DeleteWindow.h"
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class DateField;
 
 // 删除会员信息: deletes the members matching the conditions and, when asked
 // to, their rentals; never while one of them has a disc out.
-class FormSCHYXX : public QWidget
+class FormSCHYXX : public DeleteWindow
 {
     Q_OBJECT
 public:
@@ -17,8 +16,8 @@ public:
     // Fills in the number, as the member chooser does.
     void PrepareFor(const QString& hybh);
 
-private Q_SLOTS:
-    void onCommandSCClicked();
+protected:
+    void deleteMatching() override;
 
 private:
     QLineEdit* textBH_;
@@ -26,5 +25,4 @@ private:
     QComboBox* comboXB_;
     QComboBox* comboHYDJ_;
     DateField* dateRHRQ_;
-    QLabel* labelJLTS_;
 };

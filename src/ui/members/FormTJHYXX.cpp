@@ -31,19 +31,14 @@ FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
     FillCombo(comboXB_, Sexes());
 
     auto* grid = new QGridLayout;
-    const QList<std::tuple<const char*, QString, QWidget*>> rows = {
-        {"Label1", QStringLiteral("# 会员编号 : "), textBH_},
-        {"Label2", QStringLiteral("姓名 : "), textXM_},
-        {"Label3", QStringLiteral("性别 : "), comboXB_},
-        {"Label4", QStringLiteral("家庭住址 :"), textJTZZ_},
-        {"Label5", QStringLiteral("联系电话 :"), textLXDH_},
-        {"Label6", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
-        {"Label7", QStringLiteral("# 预付押金金额 :"), textYFYJ_}};
-    int r = 0;
-    for (const auto& [name, caption, field] : rows) {
-        grid->addWidget(MakeCaption(this, caption, field, name), r, 0, Qt::AlignRight);
-        grid->addWidget(field, r++, 1);
-    }
+    const QList<FieldRow> rows = {{"Label1", QStringLiteral("# 会员编号 : "), textBH_},
+                                  {"Label2", QStringLiteral("姓名 : "), textXM_},
+                                  {"Label3", QStringLiteral("性别 : "), comboXB_},
+                                  {"Label4", QStringLiteral("家庭住址 :"), textJTZZ_},
+                                  {"Label5", QStringLiteral("联系电话 :"), textLXDH_},
+                                  {"Label6", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
+                                  {"Label7", QStringLiteral("# 预付押金金额 :"), textYFYJ_}};
+    LayOutFields(this, grid, rows);
     grid->setColumnMinimumWidth(1, 260);
     auto* label8 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
     label8->setObjectName(QStringLiteral("Label8"));

@@ -39,19 +39,14 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
     lookUp->addWidget(textHYBH_, 1);
     lookUp->addWidget(commandCK);
     auto* grid = new QGridLayout;
-    const QList<std::tuple<const char*, QString, QWidget*>> rows = {
-        {"Label2", QStringLiteral("姓名 : "), textXM_},
-        {"Label9", QStringLiteral("性别 : "), comboXB_},
-        {"Label1", QStringLiteral("家庭住址 :"), textJTZZ_},
-        {"Label3", QStringLiteral("联系电话 :"), textLXDH_},
-        {"Label5", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
-        {"Label6", QStringLiteral("# 预付押金金额 :"), textYFYJ_},
-        {"Label8", QStringLiteral("# 入会日期 : "), dateRHRQ_}};
-    int r = 0;
-    for (const auto& [name, caption, field] : rows) {
-        grid->addWidget(MakeCaption(this, caption, field, name), r, 0, Qt::AlignRight);
-        grid->addWidget(field, r++, 1);
-    }
+    const QList<FieldRow> rows = {{"Label2", QStringLiteral("姓名 : "), textXM_},
+                                  {"Label9", QStringLiteral("性别 : "), comboXB_},
+                                  {"Label1", QStringLiteral("家庭住址 :"), textJTZZ_},
+                                  {"Label3", QStringLiteral("联系电话 :"), textLXDH_},
+                                  {"Label5", QStringLiteral("# 预付租金金额 :"), textYFZJ_},
+                                  {"Label6", QStringLiteral("# 预付押金金额 :"), textYFYJ_},
+                                  {"Label8", QStringLiteral("# 入会日期 : "), dateRHRQ_}};
+    LayOutFields(this, grid, rows);
     grid->setColumnMinimumWidth(1, 260);
     auto* label4 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
     label4->setObjectName(QStringLiteral("Label4"));

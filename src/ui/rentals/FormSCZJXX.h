@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "common/DeleteWindow.h"
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class DateField;
 
 // 删除租借信息: deletes settled rental records matching the conditions.
-class FormSCZJXX : public QWidget
+class FormSCZJXX : public DeleteWindow
 {
     Q_OBJECT
 public:
@@ -17,8 +15,8 @@ public:
     // Fills in the rental number and puts the focus on 删除, as the rental query does.
     void PrepareFor(const QString& zdbh);
 
-private Q_SLOTS:
-    void onCommandSCClicked();
+protected:
+    void deleteMatching() override;
 
 private:
     QLineEdit* textBH_;
@@ -27,6 +25,4 @@ private:
     DateField* dateZJRQ_;
     QComboBox* comboSFYH_;
     QLineEdit* textZDBH_;
-    QLabel* labelJLTS_;
-    QPushButton* commandSC_;
 };

@@ -1,0 +1,54 @@
+#include "DeleteWindow.h"
+
+#include "WindowSupport.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+DeleteWindow::DeleteWindow(QWidget* parent) : QWidget(parent)
+{
+    labelJLTS_ = new QLabel(QStringLiteral("共删除了0条记录"), this);
+    labelJLTS_->setObjectName(QStringLiteral("LabelJLTS"));
+    commandSC_ = MakeButton(this, "CommandSC", QStringLiteral("删除"));
+}
+
+void DeleteWindow::setUp(const QString& frameTitle, const QString& frameToolTip,
+                         const QList<FieldRow>& fields, const QSize& size)
+{
+    auto* frame1 = new QGroupBox(frameTitle, this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setToolTip(frameToolTip);
+    LayOutFields(this, new QGridLayout(frame1), fields, 2);
+    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(labelJLTS_, 1);
+    bottom->addWidget(commandSC_);
+    bottom->addWidget(commandFQ);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame1);
+    layout->addStretch();
+    layout->addLayout(bottom);
+    resize(size);
+    connect(commandSC_, &QPushButton::clicked, this, [this] { deleteMatching(); });
+    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+}
+
+bool DeleteWindow::confirm(bool anyCondition, const QString& everything)
+{
+    if (!Ask(QStringLiteral("如果执行了删除操作，那么删除将不能被撤消！确定要删除信息吗？")))
+        return false;
+    return anyCondition ||
+           Ask(QStringLiteral(
+                   "您没有输入要删除的记录所满足的条件，系统将删除所有的%1信息。确定吗？")
+                   .arg(everything),
+               QStringLiteral("用户警告"));
+}
+
+void DeleteWindow::showDeleted(qint64 count)
+{
+    labelJLTS_->setText(QStringLiteral("共删除了%1条记录").arg(count));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// What the three delete windows share: a frame of conditions, 删除 and 放弃,
+// the two confirmations and the count of the last deletion.
+class DeleteWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    QPushButton* deleteButton() const { return commandSC_; }
+
+protected:
+    explicit DeleteWindow(QWidget* parent);
+    void setUp(const QString& frameTitle, const QString& frameToolTip,
+               const QList<FieldRow>& fields, const QSize& size);
+    // 删除 pressed.
+    virtual void deleteMatching() = 0;
+    // The general question, and with no condition the 用户警告 one naming what
+    // would all go ("影碟", "会员", "租借"). True when both were answered 是.
+    bool confirm(bool anyCondition, const QString& everything);
+    void showDeleted(qint64 count);
+
+private:
+    QLabel* labelJLTS_;
+    QPushButton* commandSC_;
+};
