@@ -21,18 +21,24 @@ void MakeShop()
     SetProgramFolder(folder->path());
     CreateEmptyDatabase(DatabasePath());
     CreateSettingsKey();
-    for (const auto& [setting, value] : {std::pair{Setting::VCD, "2"}, {Setting::DVD, "3"}, {Setting::FJZJ, "10"},
-                                         {Setting::HYDJ, "3"}, {Setting::Alertdays, "7"}})
+    for (const auto& [setting, value] : {std::pair{Setting::VCD, "2"},
+                                         {Setting::DVD, "3"},
+                                         {Setting::FJZJ, "10"},
+                                         {Setting::HYDJ, "3"},
+                                         {Setting::Alertdays, "7"}})
         SetSetting(setting, QString::fromLatin1(value));
     OpenDatabase();
     InTransaction([] {
         RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
-               " INSERT INTO ydxx SELECT 'D' || i, '片名' || i, '故事片', CASE i % 2 WHEN 0 THEN 'VCD' ELSE 'DVD' END,"
+               " INSERT INTO ydxx SELECT 'D' || i, '片名' || i, '故事片', CASE i % 2 WHEN 0 THEN "
+               "'VCD' ELSE 'DVD' END,"
                " '明星' || (i % 3000), '中国', '2003-11-01', '否', '/' FROM n");
         RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
-               " INSERT INTO hyxx SELECT 'M' || i, '会员' || i, '男', '/', '/', 0, 1000000, 50, 0, '2003-11-01' FROM n");
+               " INSERT INTO hyxx SELECT 'M' || i, '会员' || i, '男', '/', '/', 0, 1000000, 50, 0, "
+               "'2003-11-01' FROM n");
         RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
-               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'D' || (i % 100000 + 1), '2003-10-15',"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'D' || (i % 100000 + "
+               "1), '2003-10-15',"
                " '2003-10-16', '/', '是', 'M' || (i % 50000 + 1) FROM n");
     });
 }
@@ -40,7 +46,8 @@ void MakeShop()
 void BM_CheckRentOut(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(CheckRentOut({QStringLiteral("D777"), QStringLiteral("M42"), {}, true}));
+        benchmark::DoNotOptimize(
+            CheckRentOut({QStringLiteral("D777"), QStringLiteral("M42"), {}, true}));
 }
 BENCHMARK(BM_CheckRentOut);
 
@@ -59,7 +66,8 @@ void BM_SettleTenRecords(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         for (int i = 0; i < 10; ++i)
-            RunSql("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, '2003-11-01', '/', '/', '否', 'M1')",
+            RunSql("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, '2003-11-01', "
+                   "'/', '/', '否', 'M1')",
                    {QStringLiteral("D%1").arg(90000 + i)});
         state.ResumeTiming();
         Settle(SettleKind::MemberReturn, first, first + 9);

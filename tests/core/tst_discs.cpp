@@ -47,44 +47,6 @@ private Q_SLOTS:
     }
     void cleanup() { home.reset(); }
 
-    void addChecksInOrder_data()
-    {
-        QTest::addColumn<QString>("bh");
-        QTest::addColumn<QString>("lx");
-        QTest::addColumn<QString>("ydlx");
-        QTest::addColumn<int>("check");
-        QTest::newRow("number in use beats a bad genre") << "1"
-                                                         << "武打片"
-                                                         << "LD" << int(NewDiscCheck::NumberInUse);
-        QTest::newRow("empty number with a bad genre") << ""
-                                                       << "武打片"
-                                                       << "" << int(NewDiscCheck::BadGenre);
-        QTest::newRow("bad disc type") << "2"
-                                       << ""
-                                       << "vcd" << int(NewDiscCheck::BadDiscType);
-        QTest::newRow("empty number") << ""
-                                      << "故事片"
-                                      << "VCD" << int(NewDiscCheck::EmptyNumber);
-        QTest::newRow("slash is empty") << "/"
-                                        << ""
-                                        << "" << int(NewDiscCheck::EmptyNumber);
-        QTest::newRow("genre with a blank") << "2"
-                                            << "故事片 "
-                                            << "" << int(NewDiscCheck::BadGenre);
-        QTest::newRow("fine") << "2"
-                              << "侦探片"
-                              << "DVD" << int(NewDiscCheck::Ok);
-    }
-    void addChecksInOrder()
-    {
-        QFETCH(QString, bh);
-        QFETCH(QString, lx);
-        QFETCH(QString, ydlx);
-        QFETCH(int, check);
-        InsertDisc(QStringLiteral("1"));
-        QCOMPARE(int(CheckNewDisc({bh, {}, lx, {}, {}, ydlx, {}})), check);
-    }
-
     void addStoresDefaultsAndTrims_data()
     {
         QTest::addColumn<QStringList>("typed");  // bh pm lx zy gj ydlx nrjj
@@ -147,37 +109,6 @@ private Q_SLOTS:
         QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03",
                                         "是", QString(255, u'x')}));
         QVERIFY(!ModifyDisc({"nope", "x", "", "", "", "2003-01-03", ""}));
-    }
-
-    void modifyChecks_data()
-    {
-        QTest::addColumn<QString>("bh");
-        QTest::addColumn<QString>("lx");
-        QTest::addColumn<QString>("rkrq");
-        QTest::addColumn<int>("check");
-        QTest::newRow("empty number first") << ""
-                                            << "bad"
-                                            << "" << int(DiscChangeCheck::EmptyNumber);
-        QTest::newRow("slash number") << "/"
-                                      << ""
-                                      << "2003-01-01" << int(DiscChangeCheck::EmptyNumber);
-        QTest::newRow("bad genre before date") << "1"
-                                               << "bad"
-                                               << "" << int(DiscChangeCheck::BadGenre);
-        QTest::newRow("empty date") << "1"
-                                    << ""
-                                    << "" << int(DiscChangeCheck::EmptyDate);
-        QTest::newRow("fine") << "1"
-                              << ""
-                              << "2003-01-01" << int(DiscChangeCheck::Ok);
-    }
-    void modifyChecks()
-    {
-        QFETCH(QString, bh);
-        QFETCH(QString, lx);
-        QFETCH(QString, rkrq);
-        QFETCH(int, check);
-        QCOMPARE(int(CheckDiscChange({bh, {}, lx, {}, {}, rkrq, {}})), check);
     }
 
     void deleteRefusedWhenAMatchingDiscIsOut()

@@ -50,33 +50,6 @@ private Q_SLOTS:
     }
     void cleanup() { home.reset(); }
 
-    void addChecksInOrder_data()
-    {
-        QTest::addColumn<QStringList>("typed"); // hybh hyxb zjje yjje
-        QTest::addColumn<int>("check");
-        QTest::newRow("number in use first")
-            << QStringList{"1", "x", "", ""} << int(NewMemberCheck::NumberInUse);
-        QTest::newRow("bad sex") << QStringList{"", "x", "", ""} << int(NewMemberCheck::BadSex);
-        QTest::newRow("empty rent")
-            << QStringList{"", "", "", "5"} << int(NewMemberCheck::RentNotNumber);
-        QTest::newRow("rent fine, deposit bad")
-            << QStringList{"", "女", "5", "五"} << int(NewMemberCheck::DepositNotNumber);
-        QTest::newRow("empty number last")
-            << QStringList{"", "", "5", "5"} << int(NewMemberCheck::EmptyNumber);
-        QTest::newRow("slash number")
-            << QStringList{"/", "男", "-5", "+1.5e1"} << int(NewMemberCheck::EmptyNumber);
-        QTest::newRow("infinite rent")
-            << QStringList{"2", "", "inf", "5"} << int(NewMemberCheck::RentNotNumber);
-        QTest::newRow("fine") << QStringList{"2", "", " 10 ", "20"} << int(NewMemberCheck::Ok);
-    }
-    void addChecksInOrder()
-    {
-        QFETCH(QStringList, typed);
-        QFETCH(int, check);
-        InsertMember("1");
-        QCOMPARE(int(CheckNewMember({typed[0], {}, typed[1], {}, {}, typed[2], typed[3]})), check);
-    }
-
     void addStoresDefaults()
     {
         AddMember({"M1", "", "", "", "", "100", "1e1"});

@@ -181,37 +181,6 @@ private Q_SLOTS:
         QCOMPARE(IsFirstRun(), firstRun);
     }
 
-    void displayCheck_data()
-    {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<bool>("firstRun");
-        QTest::addColumn<QString>("setDisplayRes");
-        QTest::addColumn<int>("verdict");
-        const int small = int(DisplayVerdict::TooSmall), offer = int(DisplayVerdict::OfferSwitch),
-                  fine = int(DisplayVerdict::Fine);
-        QTest::newRow("1280x1024 asked for") << QSize(1280, 1024) << false << "True" << offer;
-        QTest::newRow("1280x1024 not asked for") << QSize(1280, 1024) << false << "" << fine;
-        QTest::newRow("1280x1024 asked for in lower case")
-            << QSize(1280, 1024) << false << "true" << fine;
-        QTest::newRow("1024x600 width matches") << QSize(1024, 600) << false << "True" << fine;
-        QTest::newRow("1280x768 height matches") << QSize(1280, 768) << false << "True" << fine;
-        QTest::newRow("1024x768") << QSize(1024, 768) << true << "True" << fine;
-        QTest::newRow("800x480") << QSize(800, 480) << false << "True" << small;
-        QTest::newRow("640x480") << QSize(640, 480) << true << "" << small;
-        QTest::newRow("799x600") << QSize(799, 600) << false << "" << small;
-        QTest::newRow("first run 800x600") << QSize(800, 600) << true << "" << offer;
-        QTest::newRow("first run 800x600 refused before")
-            << QSize(800, 600) << true << "False" << offer;
-    }
-    void displayCheck()
-    {
-        QFETCH(QSize, screen);
-        QFETCH(bool, firstRun);
-        QFETCH(QString, setDisplayRes);
-        QFETCH(int, verdict);
-        QCOMPARE(int(CheckDisplay(screen, firstRun, setDisplayRes)), verdict);
-    }
-
     void caption()
     {
         QCOMPARE(MainCaption(QString()), QStringLiteral("凯络影碟出租管理系统 - （无名用户）"));
