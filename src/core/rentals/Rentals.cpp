@@ -215,10 +215,13 @@ Settlement Settle(SettleKind kind, qint64 first, qint64 last)
                        " WHERE r.zdbh >= ? AND r.zdbh <= ?"),
                    range);
         types.next();
-        if (types.value(1).toLongLong() != types.value(0).toLongLong())
-            throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
+        const qint64 records = types.value(0).toLongLong();
+        const qint64 known = types.value(1).toLongLong();
         result.vcd = types.value(2).toLongLong();
-        result.dvd = types.value(0).toLongLong() - result.vcd;
+        result.dvd = records - result.vcd;
+        types.finish();
+        if (known != records)
+            throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
         result.days = DaysCharged(dates.first());
         if (kind == SettleKind::WalkInCheckout) {
             Money perDay = 0;
