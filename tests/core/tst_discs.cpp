@@ -11,17 +11,7 @@
 namespace {
 QStringList Row(const QString& bh)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT * FROM ydxx WHERE bh = ?"), {bh});
-    QStringList row;
-    if (query.next())
-        for (int c = 0; c < 9; ++c)
-            row << query.value(c).toString();
-    return row;
-}
-
-qint64 Count(const QString& sql)
-{
-    return RunScalar(sql).toLongLong();
+    return FirstRow(QStringLiteral("SELECT * FROM ydxx WHERE bh = ?"), {bh});
 }
 
 QString Plan(const QString& sql, const QVariantList& values)

@@ -11,17 +11,7 @@
 namespace {
 QStringList Row(const QString& hybh)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT * FROM hyxx WHERE hybh = ?"), {hybh});
-    QStringList row;
-    if (query.next())
-        for (int c = 0; c < 10; ++c)
-            row << query.value(c).toString();
-    return row;
-}
-
-qint64 Count(const QString& sql)
-{
-    return RunScalar(sql).toLongLong();
+    return FirstRow(QStringLiteral("SELECT * FROM hyxx WHERE hybh = ?"), {hybh});
 }
 
 QStringList Found(const MemberFilter& filter)

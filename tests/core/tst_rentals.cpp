@@ -10,20 +10,11 @@
 #include <memory>
 
 namespace {
-qint64 Count(const QString& sql)
-{
-    return RunScalar(sql).toLongLong();
-}
 
 QStringList RentalRow(qint64 zdbh)
 {
-    QSqlQuery query = RunSql(
+    return FirstRow(
         QStringLiteral("SELECT bh, czrq, ghrq, yjje, sfyh, hybh FROM zjxx WHERE zdbh = ?"), {zdbh});
-    QStringList row;
-    if (query.next())
-        for (int c = 0; c < 6; ++c)
-            row << query.value(c).toString();
-    return row;
 }
 
 QStringList MemberFigures(const QString& hybh)

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <cstdio>
 #include <cstring>
 
@@ -43,6 +45,21 @@ void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) con
     QVERIFY(CreateSettingsKey());
     for (const auto& [name, value] : values)
         QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
+}
+
+qint64 Count(const QString& sql)
+{
+    return RunScalar(sql).toLongLong();
+}
+
+QStringList FirstRow(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = RunSql(sql, values);
+    QStringList row;
+    if (query.next())
+        for (int c = 0; c < query.record().count(); ++c)
+            row << query.value(c).toString();
+    return row;
 }
 
 void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const QString& sfycz,

@@ -26,6 +26,11 @@ private:
     QTemporaryDir config_;
 };
 
+// The number a COUNT(*) query gives.
+qint64 Count(const QString& sql);
+// Every column of the first row a query returns, as text (empty when none).
+QStringList FirstRow(const QString& sql, const QVariantList& values = {});
+
 // A disc row as an earlier session stored it (the database must be open).
 void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"),
                 const QString& gj = QStringLiteral("/"),

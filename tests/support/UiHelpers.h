@@ -46,11 +46,6 @@ inline QStringList Column(const SqlGridModel* model, int column)
     return values;
 }
 
-inline qint64 Count(const QString& sql)
-{
-    return RunScalar(sql).toLongLong();
-}
-
 inline void ReleaseOnRow(GridView* grid, int row, Qt::MouseButton button)
 {
     const QRect cell = grid->visualRect(grid->model()->index(row, 0));

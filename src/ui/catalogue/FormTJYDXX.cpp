@@ -34,10 +34,7 @@ FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
                                  QStringLiteral("选择封面图片"));
     imageYDFM_ = MakeCoverBox(this);
     textJJ_ = MakeSynopsisBox(this);
-    auto* label8 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
-    label8->setObjectName(QStringLiteral("Label8"));
     auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
 
     auto* grid = new QGridLayout;
     const auto row = [this, grid](int r, const QString& caption, QWidget* field) {
@@ -65,11 +62,7 @@ FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
     auto* top = new QHBoxLayout;
     top->addLayout(grid, 1);
     top->addWidget(imageYDFM_, 0, Qt::AlignTop);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(label8);
-    buttons->addStretch();
-    buttons->addWidget(commandTJ);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, RequiredHint(this, "Label8"), commandTJ);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
@@ -77,7 +70,6 @@ FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
 
     connect(commandLN, &QPushButton::clicked, this, &FormTJYDXX::onCommandLNClicked);
     connect(commandTJ, &QPushButton::clicked, this, &FormTJYDXX::onCommandTJClicked);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     FillCombo(comboYDLX_, DiscTypes());
     try {

@@ -39,7 +39,6 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     textJJ_ = MakeSynopsisBox(this);
     auto* commandXG =
         MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改影碟信息"));
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
 
     auto* lookUp = new QHBoxLayout;
     lookUp->addWidget(MakeCaption(this, QStringLiteral("请输入影碟编号 : "), textYDBH_, "Label10"));
@@ -71,10 +70,7 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     auto* middle = new QHBoxLayout;
     middle->addLayout(grid, 1);
     middle->addWidget(imageYDFM_, 0, Qt::AlignTop);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandXG);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, nullptr, commandXG);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lookUp);
     layout->addLayout(middle);
@@ -84,7 +80,6 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     connect(commandCK, &QPushButton::clicked, this, &FormXGYDXX::onCommandCKClicked);
     connect(commandLN, &QPushButton::clicked, this, &FormXGYDXX::onCommandLNClicked);
     connect(commandXG, &QPushButton::clicked, this, &FormXGYDXX::onCommandXGClicked);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 
     try {
         FillDiscLists(comboLX_, comboZY_, comboGJ_);

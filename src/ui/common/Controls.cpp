@@ -1,7 +1,10 @@
 #include "Controls.h"
 
+#include "WindowSupport.h"
+
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,4 +60,33 @@ void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fie
     }
     for (int c = 0; c < columns; ++c)
         grid->setColumnStretch(c * 2 + 1, 1);
+}
+
+QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action)
+{
+    auto* commandFQ = MakeButton(window, "CommandFQ", QStringLiteral("放弃"));
+    QObject::connect(commandFQ, &QPushButton::clicked, window, [window] { CloseWindow(window); });
+    auto* row = new QHBoxLayout;
+    if (hint)
+        row->addWidget(hint, 1);
+    else
+        row->addStretch();
+    row->addWidget(action);
+    row->addWidget(commandFQ);
+    return row;
+}
+
+QLabel* RequiredHint(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QComboBox* MakeFlagCombo(QWidget* parent, const char* name)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->addItems({QString(), QStringLiteral("是"), QStringLiteral("否")});
+    return combo;
 }

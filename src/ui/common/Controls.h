@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -27,3 +28,11 @@ using FieldRow = std::tuple<const char*, QString, QWidget*>;
 // Lays fields out as caption and field pairs, `columns` pairs to a row.
 void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fields,
                   int columns = 1);
+
+// The bottom row of a window: an optional hint on the left, then the action
+// button and 放弃 (CommandFQ), which closes the window.
+QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action);
+// The hint "用户提示：带 '#' 号的为必填项。" of the windows with required fields.
+QLabel* RequiredHint(QWidget* parent, const char* name);
+// A flag combo ("是", "否") whose empty entry means "no condition".
+QComboBox* MakeFlagCombo(QWidget* parent, const char* name);

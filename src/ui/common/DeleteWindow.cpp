@@ -23,18 +23,13 @@ void DeleteWindow::setUp(const QString& frameTitle, const QString& frameToolTip,
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setToolTip(frameToolTip);
     LayOutFields(this, new QGridLayout(frame1), fields, 2);
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(labelJLTS_, 1);
-    bottom->addWidget(commandSC_);
-    bottom->addWidget(commandFQ);
+    QHBoxLayout* bottom = ButtonRow(this, labelJLTS_, commandSC_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addStretch();
     layout->addLayout(bottom);
     resize(size);
     connect(commandSC_, &QPushButton::clicked, this, [this] { deleteMatching(); });
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 bool DeleteWindow::confirm(bool anyCondition, const QString& everything)

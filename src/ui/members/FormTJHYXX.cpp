@@ -40,14 +40,8 @@ FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
                                   {"Label7", QStringLiteral("# 预付押金金额 :"), textYFYJ_}};
     LayOutFields(this, grid, rows);
     grid->setColumnMinimumWidth(1, 260);
-    auto* label8 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
-    label8->setObjectName(QStringLiteral("Label8"));
     auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(label8, 1);
-    buttons->addWidget(commandTJ);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, RequiredHint(this, "Label8"), commandTJ);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();
@@ -55,7 +49,6 @@ FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
     resize(460, 290);
 
     connect(commandTJ, &QPushButton::clicked, this, &FormTJHYXX::onCommandTJClicked);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 void FormTJHYXX::onCommandTJClicked()

@@ -48,15 +48,9 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
                                   {"Label8", QStringLiteral("# 入会日期 : "), dateRHRQ_}};
     LayOutFields(this, grid, rows);
     grid->setColumnMinimumWidth(1, 260);
-    auto* label4 = new QLabel(QStringLiteral("用户提示：带 '#' 号的为必填项。"), this);
-    label4->setObjectName(QStringLiteral("Label4"));
     auto* commandXG =
         MakeButton(this, "CommandXG", QStringLiteral("修改(&M)"), QStringLiteral("修改会员信息"));
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(label4, 1);
-    buttons->addWidget(commandXG);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, RequiredHint(this, "Label4"), commandXG);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lookUp);
     layout->addLayout(grid);
@@ -66,7 +60,6 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
 
     connect(commandCK, &QPushButton::clicked, this, &FormXGHYXX::onCommandCKClicked);
     connect(commandXG, &QPushButton::clicked, this, &FormXGHYXX::onCommandXGClicked);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
 }
 
 void FormXGHYXX::LookUp(const QString& hybh)

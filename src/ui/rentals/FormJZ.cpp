@@ -62,7 +62,7 @@ QLineEdit* SettleWindow::figureBox(const char* name)
 }
 
 void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, QLineEdit*>>& extra,
-                         QWidget* button)
+                         QPushButton* button)
 {
     auto* label11 = new QLabel(
         QStringLiteral(
@@ -103,19 +103,14 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
     }
     grid->setColumnStretch(3, 1);
 
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(button);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, nullptr, button);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label11);
     layout->addLayout(range);
     layout->addLayout(grid);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(460, 170 + 30 * row);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    resize(460, 130 + 30 * row);
 }
 
 void SettleWindow::SetRange(const QString& zdbh)

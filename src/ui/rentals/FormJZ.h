@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLineEdit;
+class QPushButton;
 
 // What walk-in checkout and member return share: a range of rental numbers,
 // the counts of VCDs and DVDs and the days they were out.
@@ -19,7 +20,7 @@ protected:
     SettleWindow(SettleKind kind, QWidget* parent);
     // Lays out the window with the rows of figures it shows.
     void setUp(const QList<std::tuple<const char*, QString, QString, QLineEdit*>>& figures,
-               QWidget* button);
+               QPushButton* button);
     void settle();
     virtual void showAmounts(const Settlement&) {}
     QLineEdit* figureBox(const char* name);

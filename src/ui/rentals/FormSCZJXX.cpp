@@ -27,9 +27,7 @@ FormSCZJXX::FormSCZJXX(QWidget* parent) : DeleteWindow(parent)
     textHYBH_ = MakeLine(this, "TextHYBH");
     dateGHRQ_ = new DateField(QStringLiteral("TextGHRQ"), QStringLiteral("DTPickerGHRQ"), this);
     dateZJRQ_ = new DateField(QStringLiteral("TextZJRQ"), QStringLiteral("DTPickerZJRQ"), this);
-    comboSFYH_ = new QComboBox(this);
-    comboSFYH_->setObjectName(QStringLiteral("ComboSFYH"));
-    comboSFYH_->addItems({QString(), QStringLiteral("是"), QStringLiteral("否")});
+    comboSFYH_ = MakeFlagCombo(this, "ComboSFYH");
     textZDBH_ = MakeLine(this, "TextZDBH");
 
     setUp(QStringLiteral(" 删除条件 "),

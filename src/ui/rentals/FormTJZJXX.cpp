@@ -56,11 +56,7 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     grid->setColumnMinimumWidth(1, 180);
     auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
     commandTJ->setDefault(true);
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandTJ);
-    buttons->addWidget(commandFQ);
+    QHBoxLayout* buttons = ButtonRow(this, nullptr, commandTJ);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();
@@ -68,7 +64,6 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     resize(600, 170);
 
     connect(commandTJ, &QPushButton::clicked, this, &FormTJZJXX::onCommandTJClicked);
-    connect(commandFQ, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(textHYBH_, &QLineEdit::textChanged, this, &FormTJZJXX::onTextHYBHChanged);
 
     // Preset deposits are decided once, when the window opens.

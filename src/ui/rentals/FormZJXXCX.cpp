@@ -43,9 +43,7 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, QString(), 
     textHYBH_ = MakeLine(this, "TextHYBH");
     dateGHRQ_ = new DateField(QStringLiteral("TextGHRQ"), QStringLiteral("DTPickerGHRQ"), this);
     dateZJRQ_ = new DateField(QStringLiteral("TextZJRQ"), QStringLiteral("DTPickerZJRQ"), this);
-    comboSFYH_ = new QComboBox(this);
-    comboSFYH_->setObjectName(QStringLiteral("ComboSFYH"));
-    comboSFYH_->addItems({QString(), QStringLiteral("是"), QStringLiteral("否")});
+    comboSFYH_ = MakeFlagCombo(this, "ComboSFYH");
     placeCondition(0, 0, "LabelBH", QStringLiteral("影碟编号 : "), textBH_);
     placeCondition(0, 1, "Label2", QStringLiteral("会员编号 : "), textHYBH_);
     placeCondition(0, 2, "LabelSFYH", QStringLiteral("是否已还 : "), comboSFYH_);
