@@ -14,14 +14,6 @@ QStringList Row(const QString& bh)
     return FirstRow(QStringLiteral("SELECT * FROM ydxx WHERE bh = ?"), {bh});
 }
 
-QString Plan(const QString& sql, const QVariantList& values)
-{
-    QSqlQuery query = RunSql(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, values);
-    QStringList details;
-    while (query.next())
-        details << query.value(3).toString();
-    return details.join(u'\n');
-}
 } // namespace
 
 class TestDiscs : public QObject
@@ -177,36 +169,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(MovrntError,
                                  StoreCover(home->folder() + QStringLiteral("/none.jpg"), "8"));
         QVERIFY(!QFile::exists(CoverPath("8")));
-    }
-
-    void sortClauses_data()
-    {
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<QString>("clause");
-        QTest::newRow("number") << "影碟编号"
-                                << " ORDER BY bh";
-        QTest::newRow("title") << "片名"
-                               << " ORDER BY pm";
-        QTest::newRow("genre") << "类型"
-                               << " ORDER BY lx";
-        QTest::newRow("type") << "影碟类型"
-                              << " ORDER BY ydlx";
-        QTest::newRow("stars") << "主演"
-                               << " ORDER BY zy";
-        QTest::newRow("country") << "国籍"
-                                 << " ORDER BY gj";
-        QTest::newRow("date") << "入库日期"
-                              << " ORDER BY rkrq";
-        QTest::newRow("rented") << "是否已出租"
-                                << " ORDER BY sfycz";
-        QTest::newRow("unknown") << "其他"
-                                 << "";
-    }
-    void sortClauses()
-    {
-        QFETCH(QString, heading);
-        QFETCH(QString, clause);
-        QCOMPARE(DiscSortClause(heading), clause);
     }
 
     void equalityConditionsUseIndexes()

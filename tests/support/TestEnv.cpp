@@ -52,6 +52,15 @@ qint64 Count(const QString& sql)
     return RunScalar(sql).toLongLong();
 }
 
+QString Plan(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = RunSql(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, values);
+    QStringList details;
+    while (query.next())
+        details << query.value(3).toString();
+    return details.join(u'\n');
+}
+
 QStringList FirstRow(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query = RunSql(sql, values);

@@ -31,6 +31,9 @@ qint64 Count(const QString& sql);
 // Every column of the first row a query returns, as text (empty when none).
 QStringList FirstRow(const QString& sql, const QVariantList& values = {});
 
+// The query plan's detail lines, one a line.
+QString Plan(const QString& sql, const QVariantList& values = {});
+
 // A disc row as an earlier session stored it (the database must be open).
 void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"),
                 const QString& gj = QStringLiteral("/"),

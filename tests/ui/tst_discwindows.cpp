@@ -547,31 +547,6 @@ private Q_SLOTS:
                  CoverPath("1"));
         QVERIFY(!Child<QPushButton>(&synopsis, "CommandYDYL")->isEnabled());
     }
-
-    // A large catalogue
-
-    void largeCatalogueOpensAtOnce()
-    {
-        RunSql(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
-            " INSERT INTO ydxx SELECT 'D' || i, '片名' || i, '故事片', CASE i % 2 WHEN 0 THEN "
-            "'VCD' ELSE 'DVD' END,"
-            " '明星' || (i % 3000) || ' 明星' || (i % 7), '中国', '2003-11-01', '否', '/' FROM n"));
-        QElapsedTimer timer;
-        timer.start();
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
-        QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到100000条记录"));
-        QCOMPARE(query->model()->rowCount(), 100001);
-        QVERIFY2(query->model()->loadedRows() <= 2 * SqlGridModel::kPageSize,
-                 qPrintable(QString::number(query->model()->loadedRows())));
-        Type(query, "ComboZY", "明星42 ");
-        Press(query, "CommandCX");
-        QCOMPARE(query->model()->total(),
-                 Count("SELECT COUNT(*) FROM ydxx WHERE instr(zy, '明星42 ') > 0"));
-        QVERIFY(query->model()->total() > 0);
-        qInfo() << "opened and queried 100,000 discs in" << timer.elapsed() << "ms";
-    }
 };
 
 MOVRNT_TEST_MAIN(TestDiscWindows)

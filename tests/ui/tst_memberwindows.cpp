@@ -255,28 +255,6 @@ private Q_SLOTS:
             QCOMPARE(main->PanelText(4), QStringLiteral("本店共有 0 名会员"));
         }
     }
-
-    void fiftyThousandMembersOpenAtOnce()
-    {
-        RunSql(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
-            " INSERT INTO hyxx SELECT 'M' || i, '会员' || (i % 900), '男', '/', '/', i % 4, 100, "
-            "50, i % 30,"
-            " '2003-11-01' FROM n"));
-        auto* query = open<FormHYXX>(Command::HYXX);
-        QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到50000条记录"));
-        QVERIFY(query->model()->loadedRows() <= 2 * SqlGridModel::kPageSize);
-        Type(query, "TextXM", "会员7");
-        Press(query, "CommandCX");
-        QCOMPARE(query->model()->total(), 56);
-        const Conditions conditions = MemberConditions({{}, "会员7", {}, {}, {}, {}, {}, {}});
-        QSqlQuery plan =
-            RunSql(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM hyxx") + conditions.where(),
-                   conditions.values());
-        QVERIFY(plan.next());
-        QVERIFY2(plan.value(3).toString().contains(QStringLiteral("hyxx_hyxm")),
-                 qPrintable(plan.value(3).toString()));
-    }
 };
 
 MOVRNT_TEST_MAIN(TestMemberWindows)

@@ -144,15 +144,16 @@ Conditions DiscConditions(const DiscFilter& filter)
     return conditions;
 }
 
-QString DiscSortClause(const QString& heading)
+QStringList DiscSortColumns(const QString& heading)
 {
-    static const QList<std::pair<QString, QString>> sorts = {
-        {"影碟编号", "bh"}, {"片名", "pm"}, {"类型", "lx"},       {"影碟类型", "ydlx"},
-        {"主演", "zy"},     {"国籍", "gj"}, {"入库日期", "rkrq"}, {"是否已出租", "sfycz"}};
-    for (const auto& [text, column] : sorts)
-        if (text == heading)
-            return QStringLiteral(" ORDER BY ") + column;
-    return {};
+    return SortForHeading(heading, {{"影碟编号", "bh"},
+                                    {"片名", "pm"},
+                                    {"类型", "lx"},
+                                    {"影碟类型", "ydlx"},
+                                    {"主演", "zy"},
+                                    {"国籍", "gj"},
+                                    {"入库日期", "rkrq"},
+                                    {"是否已出租", "sfycz"}});
 }
 
 bool AnyRentedDisc(const DiscFilter& filter)

@@ -66,10 +66,10 @@ struct DiscFilter
 };
 Conditions DiscConditions(const DiscFilter& filter);
 
-// " ORDER BY ..." for a click on a heading of the disc grid; empty for an
-// unknown heading.
-QString DiscSortClause(const QString& heading);
-inline const QString kDefaultDiscSort = QStringLiteral(" ORDER BY ydlx , rkrq , lx");
+// The sort for a click on a heading of the disc grid; empty for an unknown
+// heading. Ties keep the order the discs were entered in (rowid).
+QStringList DiscSortColumns(const QString& heading);
+inline const QStringList kDefaultDiscSort = {"ydlx", "rkrq", "lx"};
 
 // Deleting: refused when a matching disc is out.
 bool AnyRentedDisc(const DiscFilter& filter);

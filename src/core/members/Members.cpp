@@ -136,16 +136,18 @@ Conditions MemberConditions(const MemberFilter& filter)
     return conditions;
 }
 
-QString MemberSortClause(const QString& heading)
+QStringList MemberSortColumns(const QString& heading)
 {
-    static const QList<std::pair<QString, QString>> sorts = {
-        {"会员编号", "hybh"}, {"姓名", "hyxm"},     {"性别", "hyxb"},     {"家庭住址", "hyzz"},
-        {"联系电话", "lxdh"}, {"会员等级", "hydj"}, {"预付租金", "zjje"}, {"预付押金", "yjje"},
-        {"已借盘数", "yjps"}, {"入会日期", "rhrq"}};
-    for (const auto& [text, column] : sorts)
-        if (text == heading)
-            return QStringLiteral(" ORDER BY ") + column;
-    return {};
+    return SortForHeading(heading, {{"会员编号", "hybh"},
+                                    {"姓名", "hyxm"},
+                                    {"性别", "hyxb"},
+                                    {"家庭住址", "hyzz"},
+                                    {"联系电话", "lxdh"},
+                                    {"会员等级", "hydj"},
+                                    {"预付租金", "zjje"},
+                                    {"预付押金", "yjje"},
+                                    {"已借盘数", "yjps"},
+                                    {"入会日期", "rhrq"}});
 }
 
 Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QString& alias)

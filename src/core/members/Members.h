@@ -68,8 +68,9 @@ enum class MemberFilterCheck
 };
 MemberFilterCheck CheckMemberFilter(const MemberFilter& filter);
 Conditions MemberConditions(const MemberFilter& filter);
-QString MemberSortClause(const QString& heading);
-inline const QString kDefaultMemberSort = QStringLiteral(" ORDER BY rhrq , hybh , hyxm");
+QStringList MemberSortColumns(const QString& heading);
+// By entry date, then number; the name after the unique number never changes the order.
+inline const QStringList kDefaultMemberSort = {"rhrq", "hybh"};
 
 // The conditions of the member deletion.
 struct MemberDeletion

@@ -68,8 +68,9 @@ RentOutCheck CheckRentOut(const RentRequest& request)
         return RentOutCheck::EmptyDisc;
     if (!RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh}).isValid())
         return RentOutCheck::UnknownDisc;
-    // The open rental decides, not the disc's flag.
-    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
+    // The open rental decides, not the disc's flag. The disc's few rentals are
+    // read by its index ("+" keeps the planner off the index of all open ones).
+    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND +sfyh = '否' LIMIT 1"),
                   {request.bh})
             .isValid())
         return RentOutCheck::DiscOut;
@@ -265,15 +266,15 @@ Conditions RentalConditions(const RentalFilter& filter)
     return conditions;
 }
 
-QString RentalSortClause(const QString& heading)
+QStringList RentalSortColumns(const QString& heading)
 {
-    static const QList<std::pair<QString, QString>> sorts = {
-        {"自动编号", "zdbh"}, {"影碟编号", "bh"},   {"出租日期", "czrq"}, {"归还日期", "ghrq"},
-        {"押金金额", "yjje"}, {"是否已还", "sfyh"}, {"会员编号", "hybh"}};
-    for (const auto& [text, column] : sorts)
-        if (text == heading)
-            return QStringLiteral(" ORDER BY ") + column;
-    return {};
+    return SortForHeading(heading, {{"自动编号", "zdbh"},
+                                    {"影碟编号", "bh"},
+                                    {"出租日期", "czrq"},
+                                    {"归还日期", "ghrq"},
+                                    {"押金金额", "yjje"},
+                                    {"是否已还", "sfyh"},
+                                    {"会员编号", "hybh"}});
 }
 
 bool AnyUnsettledRental(const RentalFilter& filter)

@@ -93,7 +93,7 @@ struct RentalFilter
     QString zdbh; // the deletion window only; a number
 };
 Conditions RentalConditions(const RentalFilter& filter);
-QString RentalSortClause(const QString& heading);
+QStringList RentalSortColumns(const QString& heading);
 
 // Deleting rentals: refused while a matching rental is unsettled.
 bool AnyUnsettledRental(const RentalFilter& filter);

@@ -1,5 +1,13 @@
 #include "Conditions.h"
 
+QStringList SortForHeading(const QString& heading, const HeadingColumns& columns)
+{
+    for (const auto& [text, column] : columns)
+        if (text == heading)
+            return {column};
+    return {};
+}
+
 void Conditions::equal(const QString& column, const QString& value)
 {
     if (!value.isEmpty())

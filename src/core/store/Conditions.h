@@ -7,6 +7,11 @@
 // The conditions of a query or deletion, joined with AND in the order they
 // are added; every value is bound, never pasted into the statement. An empty
 // value adds no condition.
+// The sort of a grid heading: the column its caption names, as a one-column
+// sort list; empty for a caption not in the table.
+using HeadingColumns = QList<std::pair<QString, QString>>;
+QStringList SortForHeading(const QString& heading, const HeadingColumns& columns);
+
 class Conditions
 {
 public:

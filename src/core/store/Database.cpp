@@ -26,7 +26,9 @@ const char* const kSchema[] = {
 };
 
 // Indexes are added to older files as well as new ones, so they are kept apart
-// from the tables and made idempotent.
+// from the tables and made idempotent. Every condition and every sort the
+// windows offer has one: a sort reads its pages in index order (the rowid,
+// last in every index, breaks ties).
 const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_ydlx ON ydxx (ydlx)",
     "CREATE INDEX IF NOT EXISTS ydxx_pm ON ydxx (pm)",
@@ -34,12 +36,27 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_rkrq ON ydxx (rkrq)",
     "CREATE INDEX IF NOT EXISTS ydxx_lx ON ydxx (lx)",
     "CREATE INDEX IF NOT EXISTS ydxx_sfycz ON ydxx (sfycz)",
-    "CREATE INDEX IF NOT EXISTS zjxx_bh ON zjxx (bh, sfyh)",
+    "CREATE INDEX IF NOT EXISTS ydxx_zy ON ydxx (zy)",
+    "CREATE INDEX IF NOT EXISTS ydxx_sort ON ydxx (ydlx, rkrq, lx)",
+    "CREATE INDEX IF NOT EXISTS zjxx_disc ON zjxx (bh)",
+    "DROP INDEX IF EXISTS zjxx_bh",
+    "CREATE INDEX IF NOT EXISTS zjxx_returned ON zjxx (sfyh)",
     "CREATE INDEX IF NOT EXISTS zjxx_open ON zjxx (sfyh, czrq)",
-    "CREATE INDEX IF NOT EXISTS zjxx_hybh ON zjxx (hybh, sfyh)",
+    "CREATE INDEX IF NOT EXISTS zjxx_member ON zjxx (hybh)",
+    "DROP INDEX IF EXISTS zjxx_hybh",
+    "CREATE INDEX IF NOT EXISTS zjxx_czrq ON zjxx (czrq)",
+    "CREATE INDEX IF NOT EXISTS zjxx_ghrq ON zjxx (ghrq)",
+    "CREATE INDEX IF NOT EXISTS zjxx_yjje ON zjxx (yjje)",
     "CREATE INDEX IF NOT EXISTS hyxx_hyxm ON hyxx (hyxm)",
-    "CREATE INDEX IF NOT EXISTS hyxx_rhrq ON hyxx (rhrq)",
+    "CREATE INDEX IF NOT EXISTS hyxx_hyxb ON hyxx (hyxb)",
+    "CREATE INDEX IF NOT EXISTS hyxx_hyzz ON hyxx (hyzz)",
+    "CREATE INDEX IF NOT EXISTS hyxx_lxdh ON hyxx (lxdh)",
     "CREATE INDEX IF NOT EXISTS hyxx_hydj ON hyxx (hydj)",
+    "CREATE INDEX IF NOT EXISTS hyxx_zjje ON hyxx (zjje)",
+    "CREATE INDEX IF NOT EXISTS hyxx_yjje ON hyxx (yjje)",
+    "CREATE INDEX IF NOT EXISTS hyxx_yjps ON hyxx (yjps)",
+    "CREATE INDEX IF NOT EXISTS hyxx_rhrq ON hyxx (rhrq)",
+    "CREATE INDEX IF NOT EXISTS hyxx_joined ON hyxx (rhrq, hybh)",
 };
 
 const char* const kTables[] = {"ydxx", "zjxx", "hyxx", "ydbl", "ndyj"};
@@ -65,12 +82,71 @@ QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
     return query;
 }
 
-void ApplyPragmasAndIndexes(QSqlDatabase db)
+bool Exists(QSqlDatabase db, const QString& type, const QString& name)
+{
+    QSqlQuery query = Run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?"),
+                          {type, name});
+    return query.next();
+}
+
+qint64 Scalar(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery query = Run(db, sql, {});
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+// The planner needs row counts to choose between a condition's index and a
+// sort's: a table without statistics, or one that has more than doubled
+// since they were taken, is analysed again. Small tables do without.
+bool NeedsStatistics(QSqlDatabase db)
+{
+    const bool haveStats = Exists(db, QStringLiteral("table"), QStringLiteral("sqlite_stat1"));
+    for (const char* table : {"ydxx", "zjxx", "hyxx"}) {
+        const qint64 rows = Scalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)));
+        if (rows < 1000)
+            continue;
+        if (!haveStats)
+            return true;
+        QSqlQuery stat = Run(db, QStringLiteral("SELECT stat FROM sqlite_stat1 WHERE tbl = ? LIMIT 1"),
+                             {QString::fromLatin1(table)});
+        if (!stat.next() || stat.value(0).toString().section(u' ', 0, 0).toLongLong() * 2 < rows)
+            return true;
+    }
+    return false;
+}
+
+// What an older file still lacks: indexes to build or replace, statistics.
+QStringList UpgradeSteps(QSqlDatabase db)
+{
+    QStringList steps;
+    for (const char* sql : kIndexes) {
+        const QString statement = QString::fromLatin1(sql);
+        const bool drop = statement.startsWith(QStringLiteral("DROP"));
+        const QString name = statement.section(u' ', drop ? 4 : 5, drop ? 4 : 5);
+        if (Exists(db, QStringLiteral("index"), name) == drop)
+            steps << statement;
+    }
+    if (NeedsStatistics(db))
+        steps << QStringLiteral("ANALYZE");
+    return steps;
+}
+
+void ApplyPragmas(QSqlDatabase db)
 {
     Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
-    for (const char* sql : kIndexes)
-        Run(db, QString::fromLatin1(sql), {});
+}
+
+void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
+{
+    const QStringList steps = UpgradeSteps(db);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        if (progress)
+            progress(int(i), int(steps.size()));
+        Run(db, steps[i], {});
+    }
+    if (progress && !steps.isEmpty())
+        progress(int(steps.size()), int(steps.size()));
 }
 } // namespace
 
@@ -92,7 +168,8 @@ void CreateEmptyDatabase(const QString& path)
         try {
             for (const char* sql : kSchema)
                 Run(db, QString::fromLatin1(sql), {});
-            ApplyPragmasAndIndexes(db);
+            ApplyPragmas(db);
+            Upgrade(db, {});
             Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {});
         } catch (...) {
             db.close();
@@ -104,12 +181,12 @@ void CreateEmptyDatabase(const QString& path)
     QSqlDatabase::removeDatabase(name);
 }
 
-void OpenDatabase()
+void OpenDatabase(const UpgradeProgress& progress)
 {
-    OpenDatabase(DatabasePath());
+    OpenDatabase(DatabasePath(), progress);
 }
 
-void OpenDatabase(const QString& path)
+void OpenDatabase(const QString& path, const UpgradeProgress& progress)
 {
     CloseDatabase();
     const QFileInfo info(path);
@@ -132,7 +209,8 @@ void OpenDatabase(const QString& path)
                                       QString::fromLatin1(table) + QStringLiteral("：") + path,
                                   kSource);
         }
-        ApplyPragmasAndIndexes(db);
+        ApplyPragmas(db);
+        Upgrade(db, progress);
     } catch (...) {
         CloseDatabase();
         throw;

@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 // The database file in the program folder.
 QString DatabasePath();
@@ -11,11 +12,16 @@ QString DatabasePath();
 // Makes a new database file with the shop's empty tables. Throws MovrntError.
 void CreateEmptyDatabase(const QString& path);
 
+// Called before each step of bringing an older file up to date (building an
+// index, gathering statistics) and once when all `total` steps are done;
+// never called when the file needs nothing.
+using UpgradeProgress = std::function<void(int done, int total)>;
+
 // Opens the one shared connection on the database file in the program folder.
 // A missing file, one that is not a database, or one without the shop's
 // tables is an error (MovrntError); the program never creates it silently.
-void OpenDatabase();
-void OpenDatabase(const QString& path);
+void OpenDatabase(const UpgradeProgress& progress = {});
+void OpenDatabase(const QString& path, const UpgradeProgress& progress = {});
 void CloseDatabase();
 bool IsDatabaseOpen();
 

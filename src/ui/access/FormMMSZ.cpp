@@ -2,6 +2,7 @@
 
 #include "app/MDIMain.h"
 #include "app/MessageBox.h"
+#include "common/Controls.h"
 
 #include "access/PassCheck.h"
 #include "access/PasswordRules.h"
@@ -52,6 +53,7 @@ FormMMSZ::FormMMSZ(QWidget* parent) : QDialog(parent)
         auto* label = new QLabel(caption, this);
         label->setObjectName(QString::fromLatin1(name));
         label->setBuddy(box);
+        NameForScreenReaders(box, caption);
         form->addRow(label, box);
     };
     addRow("LabelMC", QStringLiteral("用户名称 : "), textMC_);
@@ -62,6 +64,7 @@ FormMMSZ::FormMMSZ(QWidget* parent) : QDialog(parent)
     commandMMSZ_->setObjectName(QStringLiteral("CommandMMSZ"));
     commandMMSZ_->setIconSize(QSize(32, 32));
     commandMMSZ_->setAutoRaise(false);
+    commandMMSZ_->setAccessibleName(QStringLiteral("密码保护"));
 
     auto* label2 = new QLabel(QStringLiteral("（注意：密码只能包含字母和数字。）"), this);
     label2->setObjectName(QStringLiteral("Label2"));

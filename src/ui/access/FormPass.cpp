@@ -1,6 +1,7 @@
 #include "FormPass.h"
 
 #include "app/MessageBox.h"
+#include "common/Controls.h"
 
 #include "access/PassCheck.h"
 #include "settings/Settings.h"
@@ -36,6 +37,7 @@ FormPass::FormPass(QWidget* parent) : QDialog(parent)
     textMM_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     textMM_->setMinimumWidth(200);
     label1->setBuddy(textMM_);
+    NameForScreenReaders(textMM_, label1->text());
     checkLBFS_ = new QCheckBox(QStringLiteral("以来宾的方式进入系统"), this);
     checkLBFS_->setObjectName(QStringLiteral("CheckLBFS"));
     checkLBFS_->setToolTip(QStringLiteral("以来宾方式进入系统，可以查询数据，但不能修改数据。"));
@@ -70,6 +72,11 @@ FormPass::FormPass(QWidget* parent) : QDialog(parent)
     connect(commandFQ, &QPushButton::clicked, this, [this] { done(EndProgram); });
 
     checkLBFS_->setEnabled(GuestLogonOffered());
+}
+
+void FormPass::reject()
+{
+    done(EndProgram);
 }
 
 void FormPass::onTextMMChanged(const QString& text)

@@ -10,14 +10,17 @@ class FormPass : public QDialog
 {
     Q_OBJECT
 public:
-    // Accepted: logged on as administrator or guest. EndProgram: 退出 or a
-    // wrong password. Rejected (closed by its frame): no logon took place.
+    // Accepted: logged on as administrator or guest. EndProgram: 退出, a
+    // wrong password, Esc or the frame's close box: nobody gets in without
+    // the password or the guest box.
     enum Outcome
     {
         EndProgram = 2
     };
 
     explicit FormPass(QWidget* parent = nullptr);
+
+    void reject() override;
 
 private Q_SLOTS:
     void onTextMMChanged(const QString& text);

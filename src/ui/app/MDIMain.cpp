@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
@@ -454,7 +455,7 @@ bool MDIMain::RunStartup()
             // 5
             if (PasswordIsSet()) {
                 FormPass logon(this);
-                if (ExecModal(logon) == FormPass::EndProgram)
+                if (ExecModal(logon) != QDialog::Accepted)
                     return false;
             }
         } else {
@@ -479,8 +480,39 @@ bool MDIMain::RunStartup()
         }
         // 10
         setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
-        // 11
-        OpenDatabase();
+        // 11: an older file first gets its indexes and statistics, with the
+        // window on screen and the work shown rather than a dark screen.
+        {
+            struct UpgradeView
+            {
+                std::unique_ptr<QProgressDialog> dialog;
+                QWidget* window;
+                ~UpgradeView()
+                {
+                    if (!dialog)
+                        return;
+                    dialog.reset();
+                    QApplication::restoreOverrideCursor();
+                    window->activateWindow();
+                }
+            } view{{}, this};
+            OpenDatabase([this, &view](int done, int total) {
+                std::unique_ptr<QProgressDialog>& upgrade = view.dialog;
+                if (!upgrade) {
+                    showMaximized();
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                    upgrade = std::make_unique<QProgressDialog>(
+                        QStringLiteral("正在为数据库建立索引，请稍候 ..."), QString(), 0, total, this);
+                    upgrade->setObjectName(QStringLiteral("UpgradeProgress"));
+                    upgrade->setWindowTitle(windowTitle());
+                    upgrade->setWindowModality(Qt::WindowModal);
+                    upgrade->setMinimumDuration(0);
+                    upgrade->setCancelButton(nullptr);
+                }
+                upgrade->setValue(done);
+                QCoreApplication::processEvents();
+            });
+        }
         // 12: the automatic-backup timer is armed here once backup exists.
         // 13: the date panel is set once and keeps that date for the whole run.
         panels_[0]->setText(ChineseDateText(TodayText()));

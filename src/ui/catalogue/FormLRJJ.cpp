@@ -32,6 +32,7 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     label1->setObjectName(QStringLiteral("Label1"));
     textBH_ = MakeLine(this, "TextBH");
     label1->setBuddy(textBH_);
+    NameForScreenReaders(textBH_, label1->text());
     auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"),
                                  QStringLiteral("查看内容简介和影碟图片"));
     commandCK->setDefault(true);

@@ -94,14 +94,14 @@ bool FormYDCX::runQuery()
                             comboLX_->currentText(),   comboYDLX_->currentText(),
                             comboSFCZ_->currentText(), comboZY_->currentText()};
     model_->setQuery(QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz"),
-                     QStringLiteral("ydxx"), DiscConditions(filter), sortClause(),
-                     QStringLiteral("bh"));
+                     QStringLiteral("ydxx"), DiscConditions(filter), sortColumns(),
+                     QStringLiteral("rowid"));
     return true;
 }
 
-QString FormYDCX::sortFor(const QString& heading) const
+QStringList FormYDCX::sortFor(const QString& heading) const
 {
-    return DiscSortClause(heading);
+    return DiscSortColumns(heading);
 }
 
 void FormYDCX::headingReleasedOther(Qt::MouseButton)

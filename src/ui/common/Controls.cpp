@@ -1,8 +1,11 @@
 #include "Controls.h"
 
+#include "Accessibility.h"
+#include "DateField.h"
 #include "WindowSupport.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,9 +22,13 @@ QLineEdit* MakeLine(QWidget* parent, const char* name, const QString& toolTip)
 
 QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& toolTip)
 {
+    InstallAccessibility();
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QString::fromLatin1(name));
     combo->setEditable(true);
+    // What is typed is what is stored and searched for: no inline completion
+    // turning "成" into "成龙".
+    combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setToolTip(toolTip);
     combo->setMaxVisibleItems(20);
@@ -38,6 +45,20 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+void NameForScreenReaders(QWidget* field, const QString& caption)
+{
+    QString name = caption;
+    name.remove(u':').remove(u'：').remove(u'#');
+    name = name.trimmed();
+    field->setAccessibleName(name);
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(name);
+    if (auto* date = qobject_cast<DateField*>(field)) {
+        date->textBox()->setAccessibleName(name);
+        date->picker()->setAccessibleName(QStringLiteral("选择") + name);
+    }
+}
+
 QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy, const char* name)
 {
     auto* label = new QLabel(text, parent);
@@ -45,7 +66,7 @@ QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy, const 
         label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
     if (buddy)
-        buddy->setAccessibleName(text.trimmed().remove(u':').remove(u'#').trimmed());
+        NameForScreenReaders(buddy, text);
     return label;
 }
 

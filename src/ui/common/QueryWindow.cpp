@@ -16,8 +16,8 @@
 #include <QVBoxLayout>
 
 QueryWindow::QueryWindow(const QStringList& headings, const QStringList& tipNames,
-                         const QString& defaultSort, QWidget* parent)
-    : QWidget(parent), sortClause_(defaultSort)
+                         const QStringList& defaultSort, QWidget* parent)
+    : QWidget(parent), sort_(defaultSort)
 {
     model_ = new SqlGridModel(headings, this);
     model_->setRowToolTip([tipNames](const SqlGridModel& model, int row) {
@@ -97,7 +97,11 @@ void QueryWindow::onCommandCXClicked()
 {
     BusyStatus busy(busyText_, true);
     try {
-        if (runQuery())
+        const bool shown = runQuery();
+        // A new query or sort starts at the top: the old position may lie a
+        // million rows down.
+        grid_->scrollToTop();
+        if (shown)
             showCount();
     } catch (const MovrntError& error) {
         ReportError(error);
@@ -110,8 +114,8 @@ void QueryWindow::onHeadingReleased(int column, Qt::MouseButton button)
         headingReleasedOther(button);
         return;
     }
-    const QString clause = sortFor(model_->heading(column));
-    if (!clause.isEmpty())
-        sortClause_ = clause;
+    const QStringList sort = sortFor(model_->heading(column));
+    if (!sort.isEmpty())
+        sort_ = sort;
     onCommandCXClicked();
 }

@@ -22,7 +22,7 @@ public:
 protected:
     // tipNames: the names the row tooltip gives the columns.
     QueryWindow(const QStringList& headings, const QStringList& tipNames,
-                const QString& defaultSort, QWidget* parent);
+                const QStringList& defaultSort, QWidget* parent);
     // Names the controls and lays the window out; conditions go into conditionsGrid().
     void setUp(const char* gridName, const QString& frameTitle, const QString& hint,
                const QString& busyText);
@@ -35,13 +35,13 @@ protected:
     // Runs the query with the current conditions; throws MovrntError. False
     // when a condition was refused (the window has said why).
     virtual bool runQuery() = 0;
-    // The sort clause for a heading, or empty to keep the current one.
-    virtual QString sortFor(const QString& heading) const = 0;
+    // The sort columns for a heading, or empty to keep the current sort.
+    virtual QStringList sortFor(const QString& heading) const = 0;
     virtual void rowReleased(int row, Qt::MouseButton button) = 0;
     virtual void headingReleasedOther(Qt::MouseButton) {}
 
     void showCount();
-    QString sortClause() const { return sortClause_; }
+    const QStringList& sortColumns() const { return sort_; }
 
     SqlGridModel* model_;
     GridView* grid_;
@@ -53,7 +53,7 @@ protected Q_SLOTS:
 private:
     void onHeadingReleased(int column, Qt::MouseButton button);
 
-    QString sortClause_;
+    QStringList sort_;
     QString busyText_;
     QGroupBox* frameTJ_;
     QGridLayout* conditions_;

@@ -3,7 +3,6 @@
 #include "store/Database.h"
 #include "store/Errors.h"
 
-#include <QSqlQuery>
 #include <QtDebug>
 #include <climits>
 
@@ -17,37 +16,28 @@ SqlGridModel::SqlGridModel(const QStringList& headings, QObject* parent)
 }
 
 void SqlGridModel::setQuery(const QString& columns, const QString& table,
-                            const Conditions& conditions, const QString& order,
+                            const Conditions& conditions, const QStringList& sort,
                             const QString& uniqueKey)
 {
-    const qint64 total =
-        RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
-                  conditions.values())
-            .toLongLong();
-    QString orderBy = order.isEmpty() ? QStringLiteral(" ORDER BY ") + uniqueKey
-                                      : order + QStringLiteral(" , ") + uniqueKey;
     beginResetModel();
-    statement_ = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table +
-                 conditions.where() + orderBy + QStringLiteral(" LIMIT ? OFFSET ?");
-    values_ = conditions.values();
-    total_ = total;
     pages_.clear();
     recent_.clear();
-    endResetModel();
-    // Read the first page now, so a statement the database refuses is
-    // reported to the caller rather than swallowed by the view.
-    if (total_ > 0) {
-        QSqlQuery probe = RunSql(statement_, values_ + QVariantList{1, 0});
-        Q_UNUSED(probe);
+    try {
+        query_.set(columns, table, conditions, sort, uniqueKey);
+    } catch (...) {
+        query_.clear();
+        endResetModel();
+        throw;
     }
+    pages_.insert(0, format(query_.takeFirstPage()));
+    recent_.append(0);
+    endResetModel();
 }
 
 void SqlGridModel::clear()
 {
     beginResetModel();
-    statement_.clear();
-    values_.clear();
-    total_ = 0;
+    query_.clear();
     pages_.clear();
     recent_.clear();
     endResetModel();
@@ -61,22 +51,27 @@ int SqlGridModel::loadedRows() const
     return rows;
 }
 
+QList<QStringList> SqlGridModel::format(const QList<QVariantList>& rows) const
+{
+    QList<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const QVariantList& row : rows) {
+        QStringList text;
+        text.reserve(row.size());
+        for (int c = 0; c < row.size(); ++c)
+            text << (formatter_ ? formatter_(c, row[c]) : row[c].toString());
+        texts << text;
+    }
+    return texts;
+}
+
 const QList<QStringList>& SqlGridModel::page(int number) const
 {
     auto found = pages_.find(number);
     if (found == pages_.end()) {
         QList<QStringList> rows;
         try {
-            QSqlQuery query =
-                RunSql(statement_, values_ + QVariantList{kPageSize, qint64(number) * kPageSize});
-            const int columns = columnCount();
-            while (query.next()) {
-                QStringList row;
-                row.reserve(columns);
-                for (int c = 0; c < columns; ++c)
-                    row << (formatter_ ? formatter_(c, query.value(c)) : query.value(c).toString());
-                rows << row;
-            }
+            rows = format(query_.page(number));
         } catch (const MovrntError& error) {
             qWarning() << "grid page" << number << error.description();
         }
@@ -91,7 +86,7 @@ const QList<QStringList>& SqlGridModel::page(int number) const
 
 QString SqlGridModel::cell(int row, int column) const
 {
-    if (row < 0 || row >= total_ || column < 0 || column >= columnCount())
+    if (row < 0 || row >= total() || column < 0 || column >= columnCount())
         return {};
     const QList<QStringList>& rows = page(row / kPageSize);
     const int offset = row % kPageSize;
@@ -102,7 +97,7 @@ int SqlGridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(std::min<qint64>(total_, INT_MAX - 1) + 1);
+    return int(std::min<qint64>(total(), INT_MAX - 1) + 1);
 }
 
 int SqlGridModel::columnCount(const QModelIndex& parent) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Conditions.h"
+#include "store/PagedQuery.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -10,20 +11,20 @@
 
 // A read-only grid over a query that may return a million rows: the count
 // comes from COUNT(*) with the same conditions, rows are read a page at a time
-// as the view asks for them, and one empty row follows the last record.
+// by key as the view asks for them, and one empty row follows the last record.
 class SqlGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     explicit SqlGridModel(const QStringList& headings, QObject* parent = nullptr);
 
-    // columns: the select list; table: the FROM part; order: " ORDER BY ..."
-    // (a unique key is appended so pages never overlap). Throws MovrntError.
+    // columns: the select list; table: the FROM part; sort: the sort columns,
+    // to which the unique key is appended so pages never overlap. Throws MovrntError.
     void setQuery(const QString& columns, const QString& table, const Conditions& conditions,
-                  const QString& order, const QString& uniqueKey);
+                  const QStringList& sort, const QString& uniqueKey);
     void clear();
 
-    qint64 total() const { return total_; }
+    qint64 total() const { return query_.total(); }
     // The text of a cell; empty for the row after the last record.
     QString cell(int row, int column) const;
     QString heading(int column) const { return headings_.value(column); }
@@ -41,15 +42,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    static constexpr int kPageSize = 200;
+    static constexpr int kPageSize = PagedQuery::kPageSize;
 
 private:
     const QList<QStringList>& page(int number) const;
+    QList<QStringList> format(const QList<QVariantList>& rows) const;
 
     QStringList headings_;
-    QString statement_;
-    QVariantList values_;
-    qint64 total_ = 0;
+    mutable PagedQuery query_;
     CellFormatter formatter_;
     RowToolTip rowToolTip_;
     mutable QHash<int, QList<QStringList>> pages_;

@@ -83,14 +83,14 @@ bool FormHYXX::runQuery()
         }
     }
     model_->setQuery(QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"),
-                     QStringLiteral("hyxx"), MemberConditions(filter), sortClause(),
-                     QStringLiteral("hybh"));
+                     QStringLiteral("hyxx"), MemberConditions(filter), sortColumns(),
+                     QStringLiteral("rowid"));
     return true;
 }
 
-QString FormHYXX::sortFor(const QString& heading) const
+QStringList FormHYXX::sortFor(const QString& heading) const
 {
-    return MemberSortClause(heading);
+    return MemberSortColumns(heading);
 }
 
 void FormHYXX::rowReleased(int row, Qt::MouseButton button)

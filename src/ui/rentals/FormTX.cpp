@@ -42,7 +42,7 @@ FormTX::FormTX(QWidget* parent) : QWidget(parent)
         return; // nothing can be overdue without a number of days
     try {
         model_->setQuery(kOverdueColumns, kOverdueTables, OverdueConditions(*alertDays),
-                         QStringLiteral(" ORDER BY b.czrq"), QStringLiteral("b.zdbh"));
+                         {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"));
         labelJLTS_->setText(QStringLiteral("共找到%1条记录").arg(model_->total()));
     } catch (const MovrntError& error) {
         ReportError(error);

@@ -34,7 +34,7 @@ template <typename W> W* OpenSettleWindow()
 }
 } // namespace
 
-FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, QString(), parent)
+FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
 {
     setObjectName(QStringLiteral("FormZJXXCX"));
     setWindowTitle(QStringLiteral("租借信息查询"));
@@ -87,14 +87,14 @@ bool FormZJXXCX::runQuery()
     const RentalFilter filter{textBH_->text(),   textHYBH_->text(),         dateGHRQ_->text(),
                               dateZJRQ_->text(), comboSFYH_->currentText(), {}};
     model_->setQuery(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"),
-                     QStringLiteral("zjxx"), RentalConditions(filter), sortClause(),
+                     QStringLiteral("zjxx"), RentalConditions(filter), sortColumns(),
                      QStringLiteral("zdbh"));
     return true;
 }
 
-QString FormZJXXCX::sortFor(const QString& heading) const
+QStringList FormZJXXCX::sortFor(const QString& heading) const
 {
-    return RentalSortClause(heading);
+    return RentalSortColumns(heading);
 }
 
 void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)

@@ -18,7 +18,7 @@ public:
 
 protected:
     bool runQuery() override;
-    QString sortFor(const QString& heading) const override;
+    QStringList sortFor(const QString& heading) const override;
     void rowReleased(int row, Qt::MouseButton button) override;
 
 private:

@@ -1,0 +1,151 @@
+// The three query grids on a large shop: every sort's first screen, the next
+// page, a jump to the middle and to the end, and the selective conditions.
+// Usage: bench_grids [--db FILE]  (without a file a shop is generated)
+#include "catalogue/Discs.h"
+#include "members/Members.h"
+#include "rentals/Rentals.h"
+#include "store/Database.h"
+#include "store/PagedQuery.h"
+#include "store/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+void Generate(const QString& path)
+{
+    CreateEmptyDatabase(path);
+    OpenDatabase(path);
+    InTransaction([] {
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+               " INSERT INTO ydxx SELECT printf('%06d', i), '片名' || (i * 7919 % 100000),"
+               " CASE i % 3 WHEN 0 THEN '言情片' WHEN 1 THEN '故事片' ELSE '侦探片' END,"
+               " CASE i % 3 WHEN 0 THEN 'VCD' ELSE 'DVD' END,"
+               " '明星' || (i % 3000) || ' 明星' || (i % 1700), CASE i % 5 WHEN 0 THEN '中国'"
+               " ELSE '香港' END, date('2000-01-01', '+' || (i % 2500) || ' days'), '否', '/'"
+               " FROM n");
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000)"
+               " INSERT INTO hyxx SELECT printf('M%05d', i), '会员' || (i * 31 % 50000),"
+               " CASE i % 2 WHEN 0 THEN '男' ELSE '女' END, '地址' || i, '1380000' || i, i % 4,"
+               " 100 + i % 37, 50, i % 300, date('2000-01-01', '+' || (i % 2000) || ' days')"
+               " FROM n");
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT"
+               " printf('%06d', (i * i) % 100000 + 1), date('2000-01-01', '+' || (i / 400) || "
+               "' days'),"
+               " date('2000-01-01', '+' || (i / 400 + 2) || ' days'),"
+               " CASE WHEN i % 2 = 0 THEN '/' ELSE '10' END,"
+               " CASE WHEN i > 997000 THEN '否' ELSE '是' END,"
+               " CASE WHEN i % 2 = 0 THEN printf('M%05d', i % 50000 + 1) ELSE '/' END FROM n");
+    });
+}
+
+double Ms(QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double worst = 0;
+
+void Time(const char* grid, const QString& what, const QString& columns, const QString& table,
+          const Conditions& conditions, const QStringList& sort, const QString& key)
+{
+    PagedQuery query;
+    QElapsedTimer timer;
+    timer.start();
+    query.set(columns, table, conditions, sort, key);
+    const double open = Ms(timer);
+    timer.restart();
+    query.page(1);
+    const double next = Ms(timer);
+    const int last = int((query.total() - 1) / PagedQuery::kPageSize);
+    timer.restart();
+    query.page(last / 2);
+    const double middle = Ms(timer);
+    timer.restart();
+    query.page(last);
+    const double end = Ms(timer);
+    timer.restart();
+    query.page(last / 2 + 1);
+    const double afterMiddle = Ms(timer);
+    worst = std::max({worst, open, next, middle, end, afterMiddle});
+    std::printf("%-6s %-22s %9lld %8.1f %8.1f %8.1f %8.1f %8.1f\n", grid, qPrintable(what),
+                query.total(), open, next, middle, afterMiddle, end);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    QString path;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QByteArray(argv[i]) == "--db")
+            path = QString::fromLocal8Bit(argv[i + 1]);
+    if (path.isEmpty()) {
+        path = folder.filePath(QStringLiteral("MOVRNT.db"));
+        std::printf("generating 100,000 discs, 50,000 members, 1,000,000 rentals ...\n");
+        Generate(path);
+    } else {
+        OpenDatabase(path);
+    }
+    std::printf("%-6s %-22s %9s %8s %8s %8s %8s %8s   (ms)\n", "grid", "sort / condition", "rows",
+                "open", "next", "middle", "+1", "end");
+
+    const QString discColumns = QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz");
+    Time("disc", QStringLiteral("(default)"), discColumns, "ydxx", {}, kDefaultDiscSort, "rowid");
+    for (const char* heading :
+         {"影碟编号", "片名", "类型", "主演", "国籍", "影碟类型", "入库日期", "是否已出租"})
+        Time("disc", QString::fromUtf8(heading), discColumns, "ydxx", {},
+             DiscSortColumns(QString::fromUtf8(heading)), "rowid");
+    Time("disc", QStringLiteral("主演 contains 明星12"), discColumns, "ydxx",
+         DiscConditions({{}, {}, {}, {}, {}, {}, {}, QStringLiteral("明星12")}), kDefaultDiscSort,
+         "rowid");
+    Time("disc", QStringLiteral("影碟类型 VCD"), discColumns, "ydxx",
+         DiscConditions({{}, {}, {}, {}, {}, QStringLiteral("VCD"), {}, {}}), kDefaultDiscSort,
+         "rowid");
+    Time("disc", QStringLiteral("VCD, 片名"), discColumns, "ydxx",
+         DiscConditions({{}, {}, {}, {}, {}, QStringLiteral("VCD"), {}, {}}),
+         DiscSortColumns(QStringLiteral("片名")), "rowid");
+    Time("disc", QStringLiteral("未出租, 主演"), discColumns, "ydxx",
+         DiscConditions({{}, {}, {}, {}, {}, {}, QStringLiteral("否"), {}}),
+         DiscSortColumns(QStringLiteral("主演")), "rowid");
+
+    const QString rentalColumns = QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh");
+    Time("rental", QStringLiteral("(default)"), rentalColumns, "zjxx", {}, {}, "zdbh");
+    for (const char* heading :
+         {"自动编号", "影碟编号", "出租日期", "归还日期", "押金金额", "是否已还", "会员编号"})
+        Time("rental", QString::fromUtf8(heading), rentalColumns, "zjxx", {},
+             RentalSortColumns(QString::fromUtf8(heading)), "zdbh");
+    Time("rental", QStringLiteral("出租日期 2005-01-01"), rentalColumns, "zjxx",
+         RentalConditions({{}, {}, {}, QStringLiteral("2005-01-01"), {}, {}}), {}, "zdbh");
+    Time("rental", QStringLiteral("归还日期 2005-01-01"), rentalColumns, "zjxx",
+         RentalConditions({{}, {}, QStringLiteral("2005-01-01"), {}, {}, {}}), {}, "zdbh");
+    Time("rental", QStringLiteral("会员编号 M00042"), rentalColumns, "zjxx",
+         RentalConditions({{}, QStringLiteral("M00042"), {}, {}, {}, {}}), {}, "zdbh");
+    Time("rental", QStringLiteral("是否已还 否, 出租日期"), rentalColumns, "zjxx",
+         RentalConditions({{}, {}, {}, {}, QStringLiteral("否"), {}}),
+         RentalSortColumns(QStringLiteral("出租日期")), "zdbh");
+    Time("rental", QStringLiteral("是否已还 是, 出租日期"), rentalColumns, "zjxx",
+         RentalConditions({{}, {}, {}, {}, QStringLiteral("是"), {}}),
+         RentalSortColumns(QStringLiteral("出租日期")), "zdbh");
+
+    const QString memberColumns =
+        QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq");
+    Time("member", QStringLiteral("(default)"), memberColumns, "hyxx", {}, kDefaultMemberSort,
+         "rowid");
+    for (const char* heading : {"会员编号", "姓名", "性别", "家庭住址", "联系电话", "会员等级",
+                                "预付租金", "预付押金", "已借盘数", "入会日期"})
+        Time("member", QString::fromUtf8(heading), memberColumns, "hyxx", {},
+             MemberSortColumns(QString::fromUtf8(heading)), "rowid");
+    Time("member", QStringLiteral("男, 姓名"), memberColumns, "hyxx",
+         MemberConditions({{}, {}, {}, {}, {}, {}, {}, QStringLiteral("男")}),
+         MemberSortColumns(QStringLiteral("姓名")), "rowid");
+
+    std::printf("slowest: %.1f ms (target 50 ms)\n", worst);
+    CloseDatabase();
+    return 0;
+}

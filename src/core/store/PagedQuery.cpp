@@ -1,0 +1,169 @@
+#include "PagedQuery.h"
+
+#include "Database.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace {
+bool HasNull(const QVariantList& key)
+{
+    return std::any_of(key.begin(), key.end(), [](const QVariant& v) { return v.isNull(); });
+}
+} // namespace
+
+void PagedQuery::set(const QString& columns, const QString& table, const Conditions& conditions,
+                     const QStringList& sort, const QString& uniqueKey)
+{
+    clear();
+    keys_.clear();
+    for (const QString& column : sort) {
+        if (column == uniqueKey)
+            break; // nothing after a unique column changes the order
+        keys_ << column;
+    }
+    keys_ << uniqueKey;
+    select_ = columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
+    table_ = table;
+    conditions_ = conditions;
+    total_ = RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
+                       conditions.values())
+                 .toLongLong();
+    nullFree_ = true;
+    for (qsizetype i = 0; i + 1 < keys_.size() && nullFree_; ++i) {
+        Conditions withNull = conditions;
+        withNull.add(keys_[i] + QStringLiteral(" IS NULL"));
+        nullFree_ = !RunScalar(QStringLiteral("SELECT 1 FROM ") + table + withNull.where() +
+                                   QStringLiteral(" LIMIT 1"),
+                               withNull.values())
+                         .isValid();
+    }
+    // The first page doubles as the check that the database takes the statement.
+    firstPage_ = read(0, true, nullptr, 0, std::min<qint64>(total_, kPageSize));
+}
+
+void PagedQuery::clear()
+{
+    total_ = 0;
+    shown_ = 0;
+    bounds_.clear();
+    firstPage_.clear();
+}
+
+QList<QVariantList> PagedQuery::takeFirstPage()
+{
+    return std::exchange(firstPage_, {});
+}
+
+QString PagedQuery::statement(bool forward, int part) const
+{
+    // Part k of the rows after (or before) a key: the first k key columns equal
+    // to the key's, the next one beyond it. Each part is one index range, which
+    // a row-value comparison over all the columns is not.
+    Conditions conditions = conditions_;
+    for (int i = 0; i < part; ++i)
+        conditions.add(keys_[i] + QStringLiteral(" = ?"));
+    if (part >= 0)
+        conditions.add(keys_[part] + (forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
+    QStringList order;
+    for (const QString& key : keys_)
+        order << (forward ? key : key + QStringLiteral(" DESC"));
+    return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
+           conditions.where() + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
+           QStringLiteral(" LIMIT ? OFFSET ?");
+}
+
+QStringList PagedQuery::pageStatements() const
+{
+    QStringList statements;
+    for (int part = int(keys_.size()) - 1; part >= -1; --part)
+        statements << statement(true, part);
+    return statements;
+}
+
+QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantList* key,
+                                     qint64 skip, qint64 limit)
+{
+    QList<QVariantList> rows, rowKeys;
+    const auto readPart = [&](int part, qint64 offset, qint64 wanted) {
+        QVariantList values = conditions_.values();
+        if (key)
+            values << key->mid(0, part + 1);
+        values << wanted << offset;
+        QSqlQuery query = RunSql(statement(forward, part), values);
+        const int columns = query.record().count();
+        shown_ = columns - int(keys_.size());
+        qint64 got = 0;
+        while (query.next()) {
+            QVariantList row, rowKey;
+            for (int c = 0; c < columns; ++c)
+                (c < shown_ ? row : rowKey) << query.value(c);
+            rows << row;
+            rowKeys << rowKey;
+            ++got;
+        }
+        return got;
+    };
+    if (!key) {
+        readPart(-1, skip, limit);
+    } else {
+        // The parts nearest the key first; a skip runs on through the parts.
+        for (int part = int(keys_.size()) - 1; part >= 0 && rows.size() < limit; --part) {
+            const qint64 got = readPart(part, skip, limit - rows.size());
+            if (got > 0 || skip == 0) {
+                skip = 0;
+                continue;
+            }
+            QString count = statement(forward, part);
+            count = QStringLiteral("SELECT COUNT(*) FROM (") +
+                    count.left(count.lastIndexOf(QStringLiteral(" ORDER BY "))) + u')';
+            QVariantList values = conditions_.values();
+            values << key->mid(0, part + 1);
+            skip -= RunScalar(count, values).toLongLong();
+        }
+    }
+    if (!forward) {
+        std::reverse(rows.begin(), rows.end());
+        std::reverse(rowKeys.begin(), rowKeys.end());
+    }
+    if (!rows.isEmpty())
+        bounds_.insert(number, Bounds{rowKeys.first(), rowKeys.last()});
+    return rows;
+}
+
+QList<QVariantList> PagedQuery::page(int number)
+{
+    const qint64 start = qint64(number) * kPageSize;
+    if (number < 0 || start >= total_)
+        return {};
+    const qint64 end = std::min(start + kPageSize, total_); // one past the page's last row
+    if (number == 0 && !firstPage_.isEmpty())
+        return takeFirstPage();
+
+    // From the nearest known page before this one, or from the top.
+    const QVariantList* forwardKey = nullptr;
+    qint64 forwardSkip = start;
+    for (auto it = bounds_.lowerBound(number); it != bounds_.begin();) {
+        --it;
+        if (!HasNull(it->last)) {
+            forwardKey = &it->last;
+            forwardSkip = start - (qint64(it.key()) + 1) * kPageSize;
+            break;
+        }
+    }
+    // Backwards from the nearest known page after it, or from the bottom:
+    // exact only while no sort column holds NULL.
+    const QVariantList* backwardKey = nullptr;
+    qint64 backwardSkip = total_ - end;
+    if (nullFree_) {
+        const auto after = bounds_.upperBound(number);
+        if (after != bounds_.end()) {
+            backwardKey = &after->first;
+            backwardSkip = qint64(after.key()) * kPageSize - end;
+        }
+    }
+    if (nullFree_ && backwardSkip < forwardSkip)
+        return read(number, false, backwardKey, backwardSkip, end - start);
+    return read(number, true, forwardKey, forwardSkip, end - start);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/Conditions.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// A query that may return a million rows, read a page at a time in a fixed
+// order. Pages are found by key: the sort columns plus a unique column, taken
+// from the nearest page already read, or from either end of the result, so
+// no page costs more than the distance to a known place, and scrolling on
+// page by page costs one index step.
+class PagedQuery
+{
+public:
+    static constexpr int kPageSize = 200;
+
+    // columns: the select list; table: the FROM part; sort: the sort columns;
+    // uniqueKey: a column that is unique and never NULL (rowid, zdbh), the
+    // last sort key. Counts the rows and reads the first page, so a statement
+    // the database refuses is reported here. Throws MovrntError.
+    void set(const QString& columns, const QString& table, const Conditions& conditions,
+             const QStringList& sort, const QString& uniqueKey);
+    void clear();
+
+    qint64 total() const { return total_; }
+    // The values of the select list, one list a row. Throws MovrntError.
+    QList<QVariantList> page(int number);
+    // The statements a page is read with, from the rows after a known key to
+    // the rows from the top (for EXPLAIN QUERY PLAN).
+    QStringList pageStatements() const;
+    // The first page, as set() read it; empty after the pages were read again.
+    QList<QVariantList> takeFirstPage();
+
+private:
+    struct Bounds
+    {
+        QVariantList first, last; // the keys of the page's first and last row
+    };
+    QString statement(bool forward, int part) const;
+    QList<QVariantList> read(int number, bool forward, const QVariantList* key, qint64 skip,
+                             qint64 limit);
+
+    QString select_, table_;
+    Conditions conditions_;
+    QStringList keys_;
+    int shown_ = 0;
+    qint64 total_ = 0;
+    bool nullFree_ = false; // no sort column holds NULL: reading back from a key is exact
+    QMap<int, Bounds> bounds_;
+    QList<QVariantList> firstPage_;
+};
