@@ -32,6 +32,28 @@ private Q_SLOTS:
         QCOMPARE(FormatDateText(input), expected);
     }
 
+    void normalDateText_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("short parts") << "2003-1-5"
+                                     << "2003-01-05";
+        QTest::newRow("slashes") << "2003/11/01"
+                                 << "2003-11-01";
+        QTest::newRow("no such day") << "2003-02-30"
+                                     << "";
+        QTest::newRow("not a date") << "/"
+                                    << "";
+        QTest::newRow("trailing text") << "2003-11-01 12:00"
+                                       << "";
+    }
+    void normalDateText()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(NormalDateText(input), expected);
+    }
+
     void dayCount_data()
     {
         QTest::addColumn<QString>("from");

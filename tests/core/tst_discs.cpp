@@ -80,6 +80,36 @@ private Q_SLOTS:
         QCOMPARE(DistinctWords(QStringLiteral("gj")), QStringList({"中国", "香港", "美国"}));
     }
 
+    void distinctWordsFollowTheCatalogueWithoutRereading()
+    {
+        InsertDisc("1", "A B", "中国");
+        const QStringList first = DistinctWords(QStringLiteral("zy"));
+        QVERIFY(DistinctWords(QStringLiteral("zy")).isSharedWith(first)); // not read again
+        const auto fresh = [] {
+            QStringList words;
+            QSqlQuery query = RunSql(QStringLiteral("SELECT zy FROM ydxx ORDER BY rowid"));
+            while (query.next())
+                for (const QString& word : query.value(0).toString().split(u' '))
+                    if (query.value(0).toString() != u"/" && !words.contains(word))
+                        words << word;
+            return words;
+        };
+        // Added through the window's rule, typed as a statement, changed, deleted.
+        const QList<std::function<void()>> changes = {
+            [] { AddDisc({"2", {}, {}, "C A", {}, {}, {}}); },
+            [] { InsertDisc("3", "D"); },
+            [] { RunSql(QStringLiteral("UPDATE ydxx SET zy = 'E' WHERE bh = '1'")); },
+            [] { RunSql(QStringLiteral("DELETE FROM ydxx WHERE bh = '2'")); },
+        };
+        for (const auto& change : changes) {
+            change();
+            QCOMPARE(DistinctWords(QStringLiteral("zy")), fresh());
+        }
+        CloseDatabase();
+        OpenDatabase();
+        QCOMPARE(DistinctWords(QStringLiteral("zy")), fresh());
+    }
+
     void modifyKeepsTypeAndRentedFlag()
     {
         InsertDisc("1", "A", "中国", "是", "VCD");
@@ -140,6 +170,13 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs({}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
         QVERIFY(QFile::exists(CoverPath("1")));
+        // The rentals go disc by disc: a refusal at the second keeps the first's.
+        InsertRental("1", "/", "2003-11-01", "是", "10");
+        InsertRental("2", "/", "2003-11-01", "是", "10");
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER keep BEFORE DELETE ON zjxx WHEN old.bh = '2'"
+                              " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs({"1", "2"}));
+        QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);
     }
 
     void coverNamesStayInThePicturesFolder()

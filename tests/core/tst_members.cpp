@@ -184,14 +184,15 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
 
-    void failedDeletionLeavesEveryMember()
+    void failedRentalDeletionLeavesEveryRental()
     {
-        InsertMember("1");
-        InsertMember("2");
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse AFTER DELETE ON hyxx WHEN old.hybh = '2'"
+        // One statement a member: a refusal at the second keeps the first's rentals.
+        InsertRental("A", "1", "2003-11-01", "是");
+        InsertRental("B", "2", "2003-11-01", "是");
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON zjxx WHEN old.hybh = '2'"
                               " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteMembers({}));
-        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 2);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfMembers({"1", "2"}));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
 
     void discOutTestUsesTheMemberIndex()

@@ -118,6 +118,16 @@ private Q_SLOTS:
                                             << "V"
                                             << ""
                                             << "十元" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("deposit checkout could not add up") << "2"
+                                                           << "3"
+                                                           << "V"
+                                                           << ""
+                                                           << "1e20" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("deposit in exponent form") << "2"
+                                                  << "3"
+                                                  << "V"
+                                                  << ""
+                                                  << "1e3" << int(RentOutCheck::Ok);
         QTest::newRow("exactly used up") << "2"
                                          << "3"
                                          << "V"
@@ -160,6 +170,9 @@ private Q_SLOTS:
         RentOut({"D", "", "", false}); // no DVD preset stored: the dialog's 20
         QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "15", "否", "/"}));
         QCOMPARE(RentalRow(2)[3], QStringLiteral("20"));
+        SetSetting(Setting::YJJEVCD, QStringLiteral("十元"));
+        InsertDisc("W", "/", "/", "否", "VCD");
+        QCOMPARE(int(CheckRentOut({"W", "", "", false})), int(RentOutCheck::BadDeposit));
     }
 
     void rowShapes()
@@ -278,6 +291,8 @@ private Q_SLOTS:
                                     << "7" << int(RangeCheck::Ok);
         QTest::newRow("above 32767") << "40000"
                                      << "40002" << int(RangeCheck::Ok);
+        QTest::newRow("descending before too large") << "1e30"
+                                                     << "5" << int(RangeCheck::Descending);
         QTest::newRow("beyond any rental") << "1e30"
                                            << "1e30" << int(RangeCheck::TooLarge);
     }
@@ -428,6 +443,9 @@ private Q_SLOTS:
         RentalAt(3, "GONE", "2003-11-09", "10", "/");
         QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 3,
                                                      3)); // a disc no longer in the catalogue
+        SetSetting(Setting::DVD, QStringLiteral("1e14")); // a rent whose total passes 64 bits
+        RentalAt(4, "D", "2003-10-01", "10", "/");
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 4, 4));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
     }
 
@@ -450,8 +468,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("alertDays");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("3 days") << "3" << QStringList{"OLD", "THREE"};
-        QTest::newRow("0 days: today's too") << "0" << QStringList{"OLD", "THREE", "TWO", "TODAY"};
+        QTest::newRow("3 days") << "3" << QStringList{"OLD", "SLASH", "THREE"};
+        QTest::newRow("0 days: today's too")
+            << "0" << QStringList{"OLD", "SLASH", "THREE", "TWO", "SHORT", "TODAY"};
         QTest::newRow("not a number") << "三" << QStringList{};
     }
     void overdue()
@@ -467,6 +486,10 @@ private Q_SLOTS:
         InsertRental("BACK", "M", "2003-10-01", "是");
         InsertRental("WALKIN", "/", "2003-10-01", "否", "10");
         InsertRental("GONE", "deleted member", "2003-10-01");
+        // Dates in other shapes, as a spreadsheet or a typed statement leaves them.
+        InsertRental("SLASH", "M", "2003/11/1");
+        InsertRental("SHORT", "M", "2003-11-8");
+        QCOMPARE(NormaliseOpenRentalDates(), 2);
         const std::optional<qint64> days = AlertDays();
         QCOMPARE(days.has_value(), !listed.isEmpty());
         if (!days)

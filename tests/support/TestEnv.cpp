@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include "app/MDIMain.h"
 #include "app/Seams.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
@@ -101,6 +102,7 @@ ScriptedMessages::ScriptedMessages()
 {
     SetMessagePresenter([this](const ShownMessage& message) {
         shown.append(message);
+        status.append(MDIMain::Instance() ? MDIMain::Instance()->PanelText(2) : QString());
         if (message.style == 0)
             return MsgButton::Ok;
         if (answers_.isEmpty()) {

@@ -63,6 +63,7 @@ public:
     ~ScriptedMessages();
     void queue(std::initializer_list<int> answers);
     QList<ShownMessage> shown;
+    QStringList status; // the main window's message panel as each message was shown
     QStringList texts() const;
     QString last() const { return shown.isEmpty() ? QString() : shown.last().text; }
     int unanswered = 0; // questions asked with nothing left in the queue

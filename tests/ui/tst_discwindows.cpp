@@ -180,6 +180,7 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(),
                  QStringList({"信息添加失败！", "系统发生错误，要查看错误的具体描述吗？"}));
+        QCOMPARE(messages.status, QStringList({"正在添加影碟信息 ...", "就绪"}));
         QVERIFY(FindDisc("C1").has_value()); // the record was written before the copy failed
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QStringLiteral("C1"));
         QCOMPARE(main->PanelText(3),
@@ -479,8 +480,18 @@ private Q_SLOTS:
         }
     }
 
+    void deleteWithRentalsRefreshesTheQuery_data()
+    {
+        QTest::addColumn<bool>("rentalsRefused");
+        QTest::newRow("rentals deleted") << false;
+        QTest::newRow("rentals refused") << true;
+    }
     void deleteWithRentalsRefreshesTheQuery()
     {
+        QFETCH(bool, rentalsRefused);
+        if (rentalsRefused)
+            RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON zjxx BEGIN SELECT "
+                                  "RAISE(ABORT, 'refused'); END"));
         InsertDisc("1");
         InsertDisc("2");
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', "
@@ -492,14 +503,17 @@ private Q_SLOTS:
         auto* form = main->FindChild<FormSCYDXX>();
         Type(form, "TextBH", "1");
         ScriptedMessages messages;
-        messages.queue({6, 6});
+        messages.queue({6, 6, 7});
         Press(form, "CommandSC");
-        QCOMPARE(messages.shown.size(), 2);
-        QCOMPARE(messages.shown[1].text,
-                 QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"));
-        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '1'"), 0);
+        QCOMPARE(messages.texts().mid(1, 1),
+                 QStringList{"您要删除关于刚删除的那些影碟的租借信息吗？"});
+        QCOMPARE(messages.texts().contains(QStringLiteral("信息删除失败！")), rentalsRefused);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '1'"), rentalsRefused ? 1 : 0);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '2'"), 1);
+        // The disc is gone whatever became of its rentals: the screen says so.
         QCOMPARE(Column(query->model(), 0), QStringList({"2", ""}));
+        QCOMPARE(main->PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了1条记录"));
     }
 

@@ -228,10 +228,12 @@ private Q_SLOTS:
         RunSql(QStringLiteral(
             "INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,0,0,0,'2003-11-09')"));
         CloseDatabase();
+        Seams().capsLock = [] { return true; };
         MDIMain window;
         ScriptedMessages messages;
         QVERIFY(window.RunStartup());
         QVERIFY(messages.shown.isEmpty());
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("Panel5"))->isEnabled());
         const QStringList tooltips = {"系统日期",       "系统当前操作",   "影碟库状态信息",
                                       "会员库状态信息", "大小写锁定标志", "当前用户"};
         for (int panel = 1; panel <= 6; ++panel)

@@ -352,6 +352,10 @@ private Q_SLOTS:
                                          << "40000"
                                          << "40001"
                                          << "结帐不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("beyond any rental number") << "JZ"
+                                                  << "3"
+                                                  << "1e20"
+                                                  << "结帐不能进行，请检查您输入的自动编号是否正确！";
         QTest::newRow("no such records to return")
             << "HYHD"
             << "9"
@@ -390,7 +394,10 @@ private Q_SLOTS:
         ScriptedMessages messages;
         Press(form, window == u"JZ" ? "CommandJZ" : "CommandTH");
         QCOMPARE(messages.texts(), QStringList{message});
-        if (message.contains(QStringLiteral("不能进行")))
+        // A failure says "就绪" before its message; a refusal after it.
+        const bool failure = message.contains(QStringLiteral("不能进行"));
+        QCOMPARE(messages.status.first() == u"就绪", failure);
+        if (failure)
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextBH1"));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
@@ -441,6 +448,17 @@ private Q_SLOTS:
                  QStringLiteral(
                      "您没有输入要删除的记录所满足的条件，系统将删除所有的租借信息。确定吗？"));
         QCOMPARE(messages.shown[1].title, QStringLiteral("用户警告"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+        // A failure: its message while still busy, "就绪" before the error report.
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON zjxx BEGIN SELECT "
+                              "RAISE(ABORT, 'refused'); END"));
+        messages.shown.clear();
+        messages.status.clear();
+        messages.queue({6, 6, 7});
+        Press(form, "CommandSC");
+        QCOMPARE(messages.texts().mid(2),
+                 QStringList({"信息删除失败！", "系统发生错误，要查看错误的具体描述吗？"}));
+        QCOMPARE(messages.status.mid(2), QStringList({"正在删除租借信息 ...", "就绪"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
     }
 

@@ -28,6 +28,57 @@ bool BadGenre(const QString& lx)
     return !lx.isEmpty() && !Genres().contains(lx);
 }
 
+// Whether the catalogue's stars or countries may have changed: this
+// connection's writes are counted by temporary triggers (whatever wrote them,
+// a typed statement too), other connections' by SQLite's data_version.
+struct CatalogueVersion
+{
+    qint64 connection = -1, data = 0, writes = 0;
+    bool operator==(const CatalogueVersion&) const = default;
+};
+
+CatalogueVersion CurrentCatalogueVersion()
+{
+    static qint64 countedOn = -1;
+    if (countedOn != ConnectionSerial()) {
+        RunSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ydxx_writes (n INTEGER)"));
+        if (!RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).isValid())
+            RunSql(QStringLiteral("INSERT INTO ydxx_writes VALUES (0)"));
+        for (const char* event : {"INSERT", "DELETE", "UPDATE OF zy, gj"})
+            RunSql(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS \"ydxx_writes %1\" AFTER %1 ON"
+                                  " main.ydxx BEGIN UPDATE ydxx_writes SET n = n + 1; END")
+                       .arg(QLatin1String(event)));
+        countedOn = ConnectionSerial();
+    }
+    return {ConnectionSerial(), RunScalar(QStringLiteral("PRAGMA data_version")).toLongLong(),
+            RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).toLongLong()};
+}
+
+// The distinct words of one column, kept while the catalogue stays as it was.
+struct WordList
+{
+    CatalogueVersion version;
+    QStringList words;
+    QSet<QString> seen;
+    void add(const QString& value)
+    {
+        if (value == kSlash)
+            return;
+        for (const QString& word : value.split(u' ')) {
+            if (!seen.contains(word)) {
+                seen.insert(word);
+                words << word;
+            }
+        }
+    }
+};
+
+WordList& WordListOf(const QString& column)
+{
+    static WordList stars, countries;
+    return column == u"zy" ? stars : countries;
+}
+
 Disc ReadDisc(const QSqlQuery& query)
 {
     return Disc{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
@@ -52,26 +103,22 @@ const QStringList& DiscTypes()
 QStringList DistinctWords(const QString& column)
 {
     Q_ASSERT(column == u"zy" || column == u"gj");
-    // Each distinct value once, in the order first stored: the split below
-    // then sees the same words in the same order as a walk over every row.
-    QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM ydxx WHERE %1 IS NOT NULL GROUP BY %1"
-                                            " ORDER BY MIN(rowid)")
-                                 .arg(column));
-    QStringList& words = DistinctNameList();
-    words.clear();
-    QSet<QString> seen;
-    while (query.next()) {
-        const QString value = query.value(0).toString();
-        if (value == kSlash)
-            continue;
-        for (const QString& word : value.split(u' ')) {
-            if (!seen.contains(word)) {
-                seen.insert(word);
-                words << word;
-            }
-        }
+    WordList& list = WordListOf(column);
+    const CatalogueVersion now = CurrentCatalogueVersion();
+    if (!(list.version == now)) {
+        // Each distinct value once, in the order first stored: the split below
+        // then sees the same words in the same order as a walk over every row.
+        QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM ydxx WHERE %1 IS NOT NULL"
+                                                " GROUP BY %1 ORDER BY MIN(rowid)")
+                                     .arg(column));
+        list.words.clear();
+        list.seen.clear();
+        while (query.next())
+            list.add(query.value(0).toString());
+        list.version = now;
     }
-    return words;
+    DistinctNameList() = list.words;
+    return list.words;
 }
 
 std::optional<Disc> FindDisc(const QString& bh)
@@ -99,6 +146,7 @@ NewDiscCheck CheckNewDisc(const NewDisc& disc)
 
 void AddDisc(const NewDisc& disc)
 {
+    const CatalogueVersion before = CurrentCatalogueVersion();
     RunSql(
         QStringLiteral(
             "INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES (?,?,?,?,?,?,'否',?,?)"),
@@ -106,6 +154,19 @@ void AddDisc(const NewDisc& disc)
          NamesToStore(disc.zy), NamesToStore(disc.gj),
          disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx, TodayText(),
          OrSlash(SynopsisToStore(disc.nrjj))});
+    // A new disc is the last row: its new words go at the end of lists that
+    // were up to date, as a fresh read would put them.
+    const CatalogueVersion after = CurrentCatalogueVersion();
+    for (const auto& [column, value] : {std::pair{QStringLiteral("zy"), NamesToStore(disc.zy)},
+                                        std::pair{QStringLiteral("gj"), NamesToStore(disc.gj)}}) {
+        WordList& list = WordListOf(column);
+        const bool onlyThisDisc = after.connection == before.connection &&
+                                  after.data == before.data && after.writes == before.writes + 1;
+        if (list.version == before && onlyThisDisc) {
+            list.add(value);
+            list.version = after;
+        }
+    }
 }
 
 DiscChangeCheck CheckDiscChange(const DiscChange& change)

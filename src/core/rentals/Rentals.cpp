@@ -58,6 +58,23 @@ std::optional<MemberAccount> Account(const QString& hybh)
 }
 
 const QString kRange = QStringLiteral(" WHERE zdbh >= ? AND zdbh <= ?");
+
+// The deposit a walk-in rental stores: as typed, or the preset one of the disc's type.
+QString DepositToStore(const RentRequest& request, const QString& ydlx)
+{
+    if (request.depositTyped)
+        return request.deposit;
+    const Setting preset = IsVcd(ydlx) ? Setting::YJJEVCD : Setting::YJJEDVD;
+    const QString deposit = GetSetting(preset);
+    return deposit.isEmpty() ? SettingDefault(preset) : deposit; // what the parameter dialog offers
+}
+
+Money Checked(std::optional<Money> amount)
+{
+    if (!amount)
+        throw MovrntError(QStringLiteral("金额超出可以计算的范围"), kSource);
+    return *amount;
+}
 } // namespace
 
 RentOutCheck CheckRentOut(const RentRequest& request)
@@ -83,10 +100,19 @@ RentOutCheck CheckRentOut(const RentRequest& request)
             return RentOutCheck::NoRentSetting;
         if (account->prepaid * 10 - MemberChargeTimesTen(*dayRent, account->level) <= 0)
             return RentOutCheck::InsufficientPrepaid;
-    } else if (request.depositTyped && !IsNumeric(request.deposit)) {
+    } else if (!ParseDeposit(DepositToStore(request, DiscType(request.bh)))) {
+        // Checkout must be able to add it up, or the disc could never come back.
         return RentOutCheck::BadDeposit;
     }
     return RentOutCheck::Ok;
+}
+
+std::optional<Money> ParseDeposit(const QString& text)
+{
+    const std::optional<Money> deposit = ParseMoney(text);
+    if (!deposit || std::llabs(*deposit) > 1'000'000'000 * kYuan)
+        return std::nullopt;
+    return deposit;
 }
 
 qint64 MemberChargeTimesTen(Money dayRent, int level)
@@ -119,13 +145,7 @@ void RentOut(const RentRequest& request)
                     "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/','/','否',?)"),
                 {request.bh, today, request.hybh});
         } else {
-            QString deposit = request.deposit;
-            if (!request.depositTyped) {
-                const Setting preset = IsVcd(ydlx) ? Setting::YJJEVCD : Setting::YJJEDVD;
-                deposit = GetSetting(preset);
-                if (deposit.isEmpty())
-                    deposit = SettingDefault(preset); // what the parameter dialog offers
-            }
+            const QString deposit = DepositToStore(request, ydlx);
             RunSql(
                 QStringLiteral(
                     "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/',?,'否','/')"),
@@ -153,9 +173,6 @@ RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qin
         return RangeCheck::NotNumeric;
     const double a = NumberValue(from);
     const double b = NumberValue(to);
-    // Beyond what a rental number can be: the range cannot be settled.
-    if (std::fabs(a) > 9e15 || std::fabs(b) > 9e15)
-        return RangeCheck::TooLarge;
     const double ra = std::nearbyint(a);
     const double rb = std::nearbyint(b);
     if (ra > rb)
@@ -164,6 +181,9 @@ RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qin
         return RangeCheck::Negative;
     if (ra != a || rb != b)
         return RangeCheck::NotWhole;
+    // Beyond what a rental number can be: the range cannot be settled.
+    if (std::fabs(a) > 9e15 || std::fabs(b) > 9e15)
+        return RangeCheck::TooLarge;
     if (first)
         *first = qint64(ra);
     if (last)
@@ -234,14 +254,14 @@ Settlement Settle(SettleKind kind, qint64 first, qint64 last)
                 if (!rent)
                     throw MovrntError(QStringLiteral("租金金额未设置：") + SettingName(setting),
                                       QStringLiteral("Settings"));
-                perDay += count * *rent;
+                perDay = Checked(AddMoney(perDay, Checked(MultiplyMoney(*rent, count))));
             }
-            result.rentDue = perDay * result.days;
+            result.rentDue = Checked(MultiplyMoney(perDay, result.days));
             for (const QString& text : deposits) {
                 const std::optional<Money> deposit = ParseMoney(text);
                 if (!deposit)
                     throw MovrntError(QStringLiteral("押金金额不是数字：") + text, kSource);
-                result.deposit += *deposit;
+                result.deposit = Checked(AddMoney(result.deposit, *deposit));
             }
         }
         RunSql(QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
@@ -321,6 +341,26 @@ Conditions OverdueConditions(qint64 alertDays)
     conditions.add(QStringLiteral("b.czrq <= ?"), {OverdueCutoff(alertDays)});
     conditions.add(QStringLiteral("b.hybh <> '/'"));
     return conditions;
+}
+
+qint64 NormaliseOpenRentalDates()
+{
+    QList<std::pair<qint64, QString>> changes;
+    QSqlQuery query = RunSql(QStringLiteral(
+        "SELECT zdbh, czrq FROM zjxx WHERE sfyh = '否' AND czrq NOT LIKE '____-__-__'"));
+    while (query.next()) {
+        const QString normal = NormalDateText(query.value(1).toString());
+        if (!normal.isEmpty())
+            changes.append({query.value(0).toLongLong(), normal});
+    }
+    query.finish();
+    if (changes.isEmpty())
+        return 0;
+    InTransaction([&changes] {
+        for (const auto& [zdbh, czrq] : changes)
+            RunSql(QStringLiteral("UPDATE zjxx SET czrq = ? WHERE zdbh = ?"), {czrq, zdbh});
+    });
+    return changes.size();
 }
 
 bool AnyOverdueRental(qint64 alertDays)

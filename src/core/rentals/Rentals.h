@@ -31,6 +31,10 @@ enum class RentOutCheck
 // The checks in the order the window reports them.
 RentOutCheck CheckRentOut(const RentRequest& request);
 
+// A walk-in deposit the checkout can add up: a number of at most a billion
+// yuan either way. Nothing for any other text.
+std::optional<Money> ParseDeposit(const QString& text);
+
 // What a member pays for one rental at a level: the day's rent less a tenth per level.
 // The result is in tenths of a Money unit, so it stays exact.
 qint64 MemberChargeTimesTen(Money dayRent, int level);
@@ -105,6 +109,11 @@ qint64 DeleteRentals(const RentalFilter& filter);
 std::optional<qint64> AlertDays();
 QString OverdueCutoff(qint64 alertDays); // the latest rental date still overdue
 bool AnyOverdueRental(qint64 alertDays);
+// Open rentals whose date text came in another shape (2003-1-5, 2003/11/01,
+// through a spreadsheet or a typed statement) get the program's one form, so
+// that the overdue test, which compares date texts, judges them rightly.
+// Returns how many were rewritten.
+qint64 NormaliseOpenRentalDates();
 inline const QString kOverdueColumns = QStringLiteral("a.hybh, a.hyxm, b.bh, b.czrq, a.lxdh");
 inline const QString kOverdueTables = QStringLiteral("hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh");
 Conditions OverdueConditions(qint64 alertDays);

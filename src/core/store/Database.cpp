@@ -148,7 +148,14 @@ void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
     if (progress && !steps.isEmpty())
         progress(int(steps.size()), int(steps.size()));
 }
+
+qint64 connectionSerial = 0;
 } // namespace
+
+qint64 ConnectionSerial()
+{
+    return connectionSerial;
+}
 
 QString DatabasePath()
 {
@@ -211,6 +218,7 @@ void OpenDatabase(const QString& path, const UpgradeProgress& progress)
         }
         ApplyPragmas(db);
         Upgrade(db, progress);
+        ++connectionSerial;
     } catch (...) {
         CloseDatabase();
         throw;

@@ -27,6 +27,9 @@ bool IsDatabaseOpen();
 
 // The shared connection (invalid while closed).
 QSqlDatabase DbConnection();
+// Changes with every opening of the connection: what was read from the old
+// one may be out of date.
+qint64 ConnectionSerial();
 
 // Runs a statement with bound values on the shared connection; throws
 // MovrntError when the database rejects it.

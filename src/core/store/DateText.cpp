@@ -47,20 +47,32 @@ QString FormatDateText(const QString& input)
     return text;
 }
 
+namespace {
+QDate DateOf(const QString& raw)
+{
+    if (raw.size() < 2)
+        return QDate(); // not a date text at all
+    const QString text = FormatDateText(raw);
+    int year = 0, month = 0, day = 0;
+    if (!ReadNumber(text.mid(0, 4), year) || !ReadNumber(text.mid(5, 2), month) ||
+        !ReadNumber(text.right(2), day))
+        return QDate();
+    return QDate(year, month, day);
+}
+} // namespace
+
+QString NormalDateText(const QString& text)
+{
+    const QDate date = DateOf(text);
+    if (!date.isValid() || FormatDateText(text).size() != 10)
+        return {};
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 qint64 DayCount(const QString& from, const QString& to)
 {
-    const auto toDate = [](const QString& raw) {
-        if (raw.size() < 2)
-            return QDate(); // not a date text at all
-        const QString text = FormatDateText(raw);
-        int year = 0, month = 0, day = 0;
-        if (!ReadNumber(text.mid(0, 4), year) || !ReadNumber(text.mid(5, 2), month) ||
-            !ReadNumber(text.right(2), day))
-            return QDate();
-        return QDate(year, month, day);
-    };
-    const QDate a = toDate(from);
-    const QDate b = toDate(to);
+    const QDate a = DateOf(from);
+    const QDate b = DateOf(to);
     if (!a.isValid() || !b.isValid())
         return 0;
     return a.daysTo(b);

@@ -40,6 +40,22 @@ QString MoneyText(Money amount)
     return negative ? u'-' + text : text;
 }
 
+std::optional<Money> AddMoney(Money a, Money b)
+{
+    Money sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return std::nullopt;
+    return sum;
+}
+
+std::optional<Money> MultiplyMoney(Money amount, qint64 factor)
+{
+    Money product = 0;
+    if (__builtin_mul_overflow(amount, factor, &product))
+        return std::nullopt;
+    return product;
+}
+
 qint64 RoundHalfEven(qint64 value, qint64 step)
 {
     qint64 quotient = value / step;

@@ -14,5 +14,8 @@ Money MoneyFromDouble(double yuan);
 double MoneyToDouble(Money amount);
 // The shortest decimal form: 21, 7.5, 0.05.
 QString MoneyText(Money amount);
+// Sums and products that say so when they would pass the 64-bit range.
+std::optional<Money> AddMoney(Money a, Money b);
+std::optional<Money> MultiplyMoney(Money amount, qint64 factor);
 // value / divisor rounded to the nearest multiple of step, ties to the even multiple.
 qint64 RoundHalfEven(qint64 value, qint64 step);

@@ -513,9 +513,12 @@ bool MDIMain::RunStartup()
                 QCoreApplication::processEvents();
             });
         }
+        NormaliseOpenRentalDates(); // before step 15 compares them
         // 12: the automatic-backup timer is armed here once backup exists.
         // 13: the date panel is set once and keeps that date for the whole run.
         panels_[0]->setText(ChineseDateText(TodayText()));
+        capsOn_ = CapsLockOn();
+        panels_[4]->setEnabled(capsOn_);
         RefreshDiscCount();
         RefreshMemberCount();
         UpdateUserPanel();

@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <X11/XKBlib.h>
+
 ShellSeams& Seams()
 {
     static ShellSeams seams;
@@ -30,6 +32,20 @@ bool SwitchDisplay(QSize size)
         return false;
     const QString mode = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
     return QProcess::execute(xrandr, {QStringLiteral("-s"), mode}) == 0;
+}
+
+bool CapsLockOn()
+{
+    if (Seams().capsLock)
+        return Seams().capsLock();
+    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                              : nullptr;
+    if (!x11 || !x11->display())
+        return false;
+    unsigned int lights = 0;
+    if (XkbGetIndicatorState(x11->display(), XkbUseCoreKbd, &lights) != Success)
+        return false;
+    return (lights & 1u) != 0; // the first indicator is Caps Lock
 }
 
 int ExecModal(QDialog& dialog)

@@ -13,9 +13,12 @@ struct ShellSeams
     std::function<bool(QSize)> switchDisplay; // change the display mode for this session
     std::function<int(QDialog&)> execDialog;  // run a modal dialog
     std::function<QString(const QString& title, const QString& pattern)> openFile; // file chooser
+    std::function<bool()> capsLock; // the keyboard's Caps Lock light
 };
 ShellSeams& Seams();
 
 QSize ScreenSize();
 bool SwitchDisplay(QSize size);
 int ExecModal(QDialog& dialog);
+// False where the platform cannot tell (no X server).
+bool CapsLockOn();

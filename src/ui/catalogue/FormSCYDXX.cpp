@@ -67,16 +67,19 @@ void FormSCYDXX::deleteMatching()
         }
         if (!confirm(!DiscConditions(filter).isEmpty(), QStringLiteral("影碟")))
             return;
-        const QStringList deleted = DeleteDiscs(filter);
-        showDeleted(deleted.size());
-        if (Ask(QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"))) {
-            DeleteRentalsOfDiscs(deleted);
-            RequeryIfOpen<FormZJXXCX>();
-        }
-        RefreshDiscCountPanel();
-        RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
         ReportError(error);
+        return;
     }
+    deleteWithRentals([&filter] { return DeleteDiscs(filter); },
+                      QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"),
+                      [](const QStringList& deleted) {
+                          DeleteRentalsOfDiscs(deleted);
+                          RequeryIfOpen<FormZJXXCX>();
+                      },
+                      [] {
+                          RefreshDiscCountPanel();
+                          RequeryIfOpen<FormYDCX>();
+                      });
 }

@@ -134,6 +134,7 @@ void FormTJYDXX::onCommandTJClicked()
         RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息添加失败！"));
+        busy.done();
         ShowPlaceholder(imageYDFM_);
         try {
             RefreshDiscCountPanel();

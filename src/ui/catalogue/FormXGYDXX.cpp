@@ -167,6 +167,7 @@ void FormXGYDXX::onCommandXGClicked()
         RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息修改失败！"));
+        busy.done();
         ShowPlaceholder(imageYDFM_);
         ReportError(error);
     }

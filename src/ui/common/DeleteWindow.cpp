@@ -1,6 +1,9 @@
 #include "DeleteWindow.h"
 
 #include "WindowSupport.h"
+#include "app/MessageBox.h"
+
+#include "store/Errors.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,6 +44,33 @@ bool DeleteWindow::confirm(bool anyCondition, const QString& everything)
                    "您没有输入要删除的记录所满足的条件，系统将删除所有的%1信息。确定吗？")
                    .arg(everything),
                QStringLiteral("用户警告"));
+}
+
+void DeleteWindow::deleteWithRentals(const std::function<QStringList()>& deleteRows,
+                                     const QString& rentalsQuestion,
+                                     const std::function<void(const QStringList&)>& deleteRentals,
+                                     const std::function<void()>& refresh)
+{
+    std::optional<MovrntError> failure;
+    try {
+        const QStringList deleted = deleteRows();
+        showDeleted(deleted.size());
+        if (Ask(rentalsQuestion)) {
+            try {
+                deleteRentals(deleted);
+            } catch (const MovrntError& error) {
+                failure = error;
+            }
+        }
+        refresh();
+    } catch (const MovrntError& error) {
+        if (!failure)
+            failure = error;
+    }
+    if (failure) {
+        Notice(QStringLiteral("信息删除失败！"));
+        ReportError(*failure);
+    }
 }
 
 void DeleteWindow::showDeleted(qint64 count)

@@ -3,6 +3,7 @@
 #include "Controls.h"
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -25,6 +26,14 @@ protected:
     // would all go ("影碟", "会员", "租借"). True when both were answered 是.
     bool confirm(bool anyCondition, const QString& everything);
     void showDeleted(qint64 count);
+    // Deletes the matching rows, shows their count and, on 是 to the question,
+    // deletes their rentals. The screen follows whatever went through:
+    // `refresh` runs even when the rentals could not be deleted. A failure
+    // shows "信息删除失败！" and the error report.
+    void deleteWithRentals(const std::function<QStringList()>& deleteRows,
+                           const QString& rentalsQuestion,
+                           const std::function<void(const QStringList&)>& deleteRentals,
+                           const std::function<void()>& refresh);
 
 private:
     QLabel* labelJLTS_;

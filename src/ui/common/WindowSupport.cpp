@@ -19,6 +19,14 @@ BusyStatus::BusyStatus(const QString& text, bool hourglass) : hourglass_(hourgla
 
 BusyStatus::~BusyStatus()
 {
+    done();
+}
+
+void BusyStatus::done()
+{
+    if (done_)
+        return;
+    done_ = true;
     if (hourglass_)
         QApplication::restoreOverrideCursor();
     if (MDIMain* main = MDIMain::Instance())

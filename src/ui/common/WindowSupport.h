@@ -18,9 +18,13 @@ public:
     ~BusyStatus();
     BusyStatus(const BusyStatus&) = delete;
     BusyStatus& operator=(const BusyStatus&) = delete;
+    // "就绪" and the pointer back now, for the paths that say so before their
+    // last message.
+    void done();
 
 private:
     bool hourglass_;
+    bool done_ = false;
 };
 
 // A notice with only 确定 and the title "用户提示".

@@ -62,16 +62,19 @@ void FormSCHYXX::deleteMatching()
         }
         if (!confirm(!MemberDeletionConditions(deletion).isEmpty(), QStringLiteral("会员")))
             return;
-        const QStringList deleted = DeleteMembers(deletion);
-        showDeleted(deleted.size());
-        if (Ask(QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"))) {
-            DeleteRentalsOfMembers(deleted);
-            RequeryIfOpen<FormZJXXCX>();
-        }
-        RequeryIfOpen<FormHYXX>();
-        RefreshMemberCountPanel();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
         ReportError(error);
+        return;
     }
+    deleteWithRentals([&deletion] { return DeleteMembers(deletion); },
+                      QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"),
+                      [](const QStringList& deleted) {
+                          DeleteRentalsOfMembers(deleted);
+                          RequeryIfOpen<FormZJXXCX>();
+                      },
+                      [] {
+                          RequeryIfOpen<FormHYXX>();
+                          RefreshMemberCountPanel();
+                      });
 }

@@ -138,6 +138,7 @@ void SettleWindow::settle()
         Notice(QStringLiteral("自动编号不能为小数!"));
         return;
     case RangeCheck::TooLarge:
+        busy.done();
         Refuse(words.failed, textBH1_);
         return;
     case RangeCheck::Ok:
@@ -147,6 +148,7 @@ void SettleWindow::settle()
     try {
         settlement = Settle(kind_, first, last);
     } catch (const MovrntError&) {
+        busy.done();
         Refuse(words.failed, textBH1_);
         return;
     }

@@ -68,6 +68,7 @@ void FormSCZJXX::deleteMatching()
         RequeryIfOpen<FormZJXXCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
+        busy.done();
         ReportError(error);
     }
 }
