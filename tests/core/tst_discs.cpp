@@ -96,7 +96,9 @@ private Q_SLOTS:
         };
         // Added through the window's rule, typed as a statement, changed, deleted.
         const QList<std::function<void()>> changes = {
-            [] { AddDisc({"2", {}, {}, "C A", {}, {}, {}}); },
+            [] {
+                AddDisc({"2", {}, {}, "C A", {}, {}, {}});
+            },
             [] { InsertDisc("3", "D"); },
             [] { RunSql(QStringLiteral("UPDATE ydxx SET zy = 'E' WHERE bh = '1'")); },
             [] { RunSql(QStringLiteral("DELETE FROM ydxx WHERE bh = '2'")); },

@@ -81,8 +81,8 @@ private Q_SLOTS:
                     RentalSortColumns("会员编号"), "zdbh"};
         QTest::newRow("discs, three sort columns")
             << Grid{"bh, pm, ydlx, rkrq", "ydxx", {}, kDefaultDiscSort, "rowid"};
-        QTest::newRow("no rows") << Grid{rentals, "zjxx", RentalConditions({"none", {}, {}, {}, {}, {}}),
-                                         {}, "zdbh"};
+        QTest::newRow("no rows") << Grid{
+            rentals, "zjxx", RentalConditions({"none", {}, {}, {}, {}, {}}), {}, "zdbh"};
     }
     void pagesInAnyOrderAreTheRowsOfTheSortedResult()
     {

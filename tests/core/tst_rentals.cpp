@@ -118,11 +118,12 @@ private Q_SLOTS:
                                             << "V"
                                             << ""
                                             << "十元" << int(RentOutCheck::BadDeposit);
-        QTest::newRow("deposit checkout could not add up") << "2"
-                                                           << "3"
-                                                           << "V"
-                                                           << ""
-                                                           << "1e20" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("deposit checkout could not add up")
+            << "2"
+            << "3"
+            << "V"
+            << ""
+            << "1e20" << int(RentOutCheck::BadDeposit);
         QTest::newRow("deposit in exponent form") << "2"
                                                   << "3"
                                                   << "V"

@@ -81,68 +81,6 @@ private Q_SLOTS:
     }
     void cleanup() { home.reset(); }
 
-    void menuTable_data()
-    {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
-        const QList<QStringList> rows = {
-            {"系统(&S)", "mnuZJSZItem", "影碟租金金额设置(&M)", "Ctrl+Z"},
-            {"系统(&S)", "mnuMMSZItem", "管理员密码设置(&P)", "Ctrl+M"},
-            {"系统(&S)", "mnuSJBFItem", "数据备份(&B)", "Ctrl+S"},
-            {"系统(&S)", "mnuZJCZFSItem", "专家操作方式(&L)", "Shift+F2"},
-            {"系统(&S)", "mnuGNCSSZItem", "功能参数设置(&T)", "Ctrl+F1"},
-            {"系统(&S)", "mnuTCItem", "退出(&X)", "Ctrl+T"},
-            {"查询信息(&R)", "mnuYDXXItem", "查询影碟信息(&D)", "Ctrl+Y"},
-            {"查询信息(&R)", "mnuZJXXItem", "查询租借信息(&L)", "Ctrl+J"},
-            {"查询信息(&R)", "mnuHYXXItem", "查询会员信息(&Y)", "Ctrl+F2"},
-            {"修改信息(&O)", "mnuXGYDXXItem", "修改影碟信息(&U)", "Ctrl+X"},
-            {"修改信息(&O)", "mnuXGHYXXItem", "修改会员信息(&G)", "Ctrl+F3"},
-            {"删除信息(&L)", "mnuSCYDXXItem", "删除影碟信息(&N)", "Ctrl+D"},
-            {"删除信息(&L)", "mnuSCZJXXItem", "删除租借信息(&Q)", "Ctrl+C"},
-            {"删除信息(&L)", "mnuSCHYXXItem", "删除会员信息(&S)", "Ctrl+F4"},
-            {"添加信息(&T)", "mnuTJYDXXItem", "添加影碟信息(&V)", "Ctrl+A"},
-            {"添加信息(&T)", "mnuTJZJXXItem", "添加租借信息(&K)", "Ctrl+B"},
-            {"添加信息(&T)", "mnuTJHYXXItem", "添加会员信息(&U)", "Ctrl+F5"},
-            {"统计数据(&C)", "mnuJRYYItem", "今日营业数据(&E)", "Ctrl+E"},
-            {"统计数据(&C)", "mnuLSSJ", "历史营业数据(&G)", "Ctrl+L"},
-            {"统计数据(&C)", "mnuCKTJTItem", "查看统计图(&I)", "Ctrl+K"},
-            {"影碟信息报表(&Y)", "mnuWYYDBBItemItem", "所有影碟信息报表(&A)", "Ctrl+F9"},
-            {"影碟信息报表(&Y)", "mnuWHYDBBItemItem", "未还影碟信息报表(&W)", "Ctrl+F11"},
-            {"会员信息报表(&H)", "mnuSYHYBBItemItem", "所有会员信息报表(&N)", "Ctrl+F12"},
-            {"会员信息报表(&H)", "mnuWHHYBBItemItem", "有影碟未还的会员信息报表(&R)", "Shift+F1"},
-            {"窗口(&W)", "mnuCDItem", "层叠子窗口(&J)", "Ctrl+R"},
-            {"帮助(&E)", "mnuZTItem", "主题(&Y)", "Ctrl+H"},
-            {"帮助(&E)", "mnuMRYTItem", "每次一条(&T)", "Ctrl+F6"},
-            {"帮助(&E)", "mnuFWWZItem", "访问我们的Web站点(&W)", "Ctrl+U"},
-            {"帮助(&E)", "mnuGYItem", "关于(&A)", "Ctrl+V"},
-            {"弹出式菜单", "mnuPopYDXXItem", "查找影碟(&D)", ""},
-            {"弹出式菜单", "mnuPopRMYDItem", "热门影碟(&R)", ""},
-            {"弹出式菜单", "mnuPopCZHYItem", "查找会员(&Z)", ""},
-            {"弹出式菜单", "mnuPopTJZJXXItem", "添加租借信息(&K)", ""},
-            {"弹出式菜单", "mnuPopJZItem", "结帐(&L)", ""},
-            {"弹出式菜单", "mnuPopCDItem", "层叠窗口(&J)", ""},
-        };
-        for (const QStringList& row : rows)
-            QTest::newRow(row[1].toLatin1().constData()) << row[0] << row[1] << row[2] << row[3];
-    }
-    void menuTable()
-    {
-        QFETCH(QString, menu);
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, shortcut);
-        MDIMain window;
-        QAction* action = Item(window, name);
-        QVERIFY(action);
-        QCOMPARE(action->text(), caption);
-        QCOMPARE(action->shortcut().toString(), shortcut);
-        auto* owner = qobject_cast<QMenu*>(action->parent());
-        QVERIFY(owner && owner->actions().contains(action));
-        QCOMPARE(owner->title(), menu);
-    }
-
     void menuBarOrderAndHiddenPopup()
     {
         MDIMain window;

@@ -352,10 +352,11 @@ private Q_SLOTS:
                                          << "40000"
                                          << "40001"
                                          << "结帐不能进行，请检查您输入的自动编号是否正确！";
-        QTest::newRow("beyond any rental number") << "JZ"
-                                                  << "3"
-                                                  << "1e20"
-                                                  << "结帐不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("beyond any rental number")
+            << "JZ"
+            << "3"
+            << "1e20"
+            << "结帐不能进行，请检查您输入的自动编号是否正确！";
         QTest::newRow("no such records to return")
             << "HYHD"
             << "9"

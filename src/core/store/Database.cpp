@@ -84,8 +84,9 @@ QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
 
 bool Exists(QSqlDatabase db, const QString& type, const QString& name)
 {
-    QSqlQuery query = Run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?"),
-                          {type, name});
+    QSqlQuery query =
+        Run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?"),
+            {type, name});
     return query.next();
 }
 
@@ -102,13 +103,15 @@ bool NeedsStatistics(QSqlDatabase db)
 {
     const bool haveStats = Exists(db, QStringLiteral("table"), QStringLiteral("sqlite_stat1"));
     for (const char* table : {"ydxx", "zjxx", "hyxx"}) {
-        const qint64 rows = Scalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)));
+        const qint64 rows =
+            Scalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)));
         if (rows < 1000)
             continue;
         if (!haveStats)
             return true;
-        QSqlQuery stat = Run(db, QStringLiteral("SELECT stat FROM sqlite_stat1 WHERE tbl = ? LIMIT 1"),
-                             {QString::fromLatin1(table)});
+        QSqlQuery stat =
+            Run(db, QStringLiteral("SELECT stat FROM sqlite_stat1 WHERE tbl = ? LIMIT 1"),
+                {QString::fromLatin1(table)});
         if (!stat.next() || stat.value(0).toString().section(u' ', 0, 0).toLongLong() * 2 < rows)
             return true;
     }

@@ -82,8 +82,8 @@ QStringList PagedQuery::pageStatements() const
     return statements;
 }
 
-QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantList* key,
-                                     qint64 skip, qint64 limit)
+QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantList* key, qint64 skip,
+                                     qint64 limit)
 {
     QList<QVariantList> rows, rowKeys;
     const auto readPart = [&](int part, qint64 offset, qint64 wanted) {

@@ -82,6 +82,8 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("MdiArea"));
     mdiArea_->setBackground(QColor(0x80, 0x80, 0x80));
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     registerHandlers();
     buildMenus();
@@ -385,8 +387,22 @@ void MDIMain::ShowChild(QMdiSubWindow* sub)
     if (sub->isMinimized())
         sub->showNormal();
     sub->show();
+    keepInside(sub);
     mdiArea_->setActiveSubWindow(sub);
     sub->raise();
+}
+
+void MDIMain::keepInside(QMdiSubWindow* sub)
+{
+    // Cascading places later windows lower and further right: pull them back
+    // wholly into view, and no larger than the area while their layout allows.
+    // A window that cannot shrink further is reached with the scroll bars.
+    const QRect area = mdiArea_->viewport()->rect();
+    const QSize size = sub->size().boundedTo(area.size()).expandedTo(sub->minimumSizeHint());
+    sub->resize(size);
+    const int x = std::clamp(sub->x(), 0, std::max(0, area.width() - size.width()));
+    const int y = std::clamp(sub->y(), 0, std::max(0, area.height() - size.height()));
+    sub->move(x, y);
 }
 
 void MDIMain::refreshWindowMenu()
@@ -502,7 +518,8 @@ bool MDIMain::RunStartup()
                     showMaximized();
                     QApplication::setOverrideCursor(Qt::WaitCursor);
                     upgrade = std::make_unique<QProgressDialog>(
-                        QStringLiteral("正在为数据库建立索引，请稍候 ..."), QString(), 0, total, this);
+                        QStringLiteral("正在为数据库建立索引，请稍候 ..."), QString(), 0, total,
+                        this);
                     upgrade->setObjectName(QStringLiteral("UpgradeProgress"));
                     upgrade->setWindowTitle(windowTitle());
                     upgrade->setWindowModality(Qt::WindowModal);

@@ -89,6 +89,7 @@ private:
     bool checkDisplay(bool firstRun);
     QMdiSubWindow* AddChild(QWidget* window);
     void ShowChild(QMdiSubWindow* sub);
+    void keepInside(QMdiSubWindow* sub);
     template <typename D> void OpenModal();
 
     QMdiArea* mdiArea_ = nullptr;

@@ -38,8 +38,8 @@ bool CapsLockOn()
 {
     if (Seams().capsLock)
         return Seams().capsLock();
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                              : nullptr;
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->display())
         return false;
     unsigned int lights = 0;

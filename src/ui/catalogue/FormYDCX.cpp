@@ -84,7 +84,6 @@ FormYDCX::FormYDCX(QWidget* parent)
         return;
     }
     onCommandCXClicked();
-    grid_->setColumnWidthsTwips({0, 2000, 0, 4100, 1200, 0, 3000, 1500});
 }
 
 bool FormYDCX::runQuery()

@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <numeric>
 
 GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
 {
@@ -24,13 +26,45 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     setMouseTracking(true);
 }
 
-void GridView::setColumnWidthsTwips(const QList<int>& twips)
+void GridView::fitColumns()
 {
-    for (int c = 0; c < twips.size(); ++c) {
-        const int heading =
-            horizontalHeader()->fontMetrics().horizontalAdvance(model_->heading(c)) + 24;
-        setColumnWidth(c, std::max(twips[c] > 0 ? twips[c] / 15 : 80, heading));
+    const int columns = model_->columnCount();
+    const int rows = int(std::min<qint64>(model_->total(), 40));
+    const QFontMetrics cellFont = fontMetrics();
+    const QFontMetrics headingFont = horizontalHeader()->fontMetrics();
+    QList<int> least, wanted;
+    for (int c = 0; c < columns; ++c) {
+        const int heading = headingFont.horizontalAdvance(model_->heading(c)) + 24;
+        int content = 0;
+        for (int r = 0; r < rows; ++r)
+            content = std::max(content, cellFont.horizontalAdvance(model_->cell(r, c)) + 16);
+        least << heading;
+        wanted << std::max(heading, std::min(content, 400));
     }
+    const int available = viewport()->width();
+    const int total = std::accumulate(wanted.begin(), wanted.end(), 0);
+    const int room = total - std::accumulate(least.begin(), least.end(), 0);
+    if (total > available && room > 0) {
+        // Narrow the columns in proportion to how much wider than their heading they are.
+        const int excess = std::min(total - available, room);
+        for (int c = 0; c < columns; ++c)
+            wanted[c] -= int(qint64(wanted[c] - least[c]) * excess / room);
+    }
+    for (int c = 0; c < columns; ++c)
+        setColumnWidth(c, wanted[c]);
+}
+
+void GridView::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    fitColumns();
+}
+
+void GridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        fitColumns();
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)

@@ -12,8 +12,10 @@ class GridView : public QTableView
 public:
     explicit GridView(SqlGridModel* model, QWidget* parent = nullptr);
     SqlGridModel* gridModel() const { return model_; }
-    // Widths in twips, as the layouts give them (0: the default width).
-    void setColumnWidthsTwips(const QList<int>& twips);
+    // Each column as wide as its heading and the first screen of its cells,
+    // the wide ones narrowed where the whole row would not fit otherwise.
+    // Done when the grid is shown and when its width changes.
+    void fitColumns();
 
 Q_SIGNALS:
     // row is the model row; the row after the last record is included.
@@ -22,6 +24,8 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     SqlGridModel* model_;

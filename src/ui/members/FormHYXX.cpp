@@ -61,7 +61,6 @@ FormHYXX::FormHYXX(QWidget* parent) : QueryWindow(kHeadings, kHeadings, kDefault
     FillCombo(comboXB_, Sexes());
     FillCombo(comboHYDJ_, LevelList());
     onCommandCXClicked();
-    grid_->setColumnWidthsTwips({0, 2000, 0, 4250, 2000, 0, 0, 0, 0, 0});
 }
 
 bool FormHYXX::runQuery()

@@ -69,7 +69,7 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
             "请输入自动编号范围（如果只有一张影碟，则在两个文本框输入同样的自动编号） ："),
         this);
     label11->setObjectName(QStringLiteral("Label11"));
-    label11->setWordWrap(true);
+    // One line: wrapped, it left the closing "：" alone on the next one.
     auto* label12 = new QLabel(QStringLiteral("到"), this);
     label12->setObjectName(QStringLiteral("Label12"));
     auto* image1 = new QLabel(this);

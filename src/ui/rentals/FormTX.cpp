@@ -47,5 +47,4 @@ FormTX::FormTX(QWidget* parent) : QWidget(parent)
     } catch (const MovrntError& error) {
         ReportError(error);
     }
-    grid_->setColumnWidthsTwips({0, 1500, 0, 1400, 1130});
 }

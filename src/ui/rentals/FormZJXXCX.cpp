@@ -73,7 +73,6 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
     connect(commandHYHD, &QPushButton::clicked, this, [] { OpenSettleWindow<FormHYHD>(); });
 
     onCommandCXClicked();
-    grid_->setColumnWidthsTwips({0, 0, 0, 0, 0, 1260, 0});
 }
 
 void FormZJXXCX::ShowMember(const QString& hybh)

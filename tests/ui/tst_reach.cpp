@@ -1,0 +1,178 @@
+// Every window as a clerk at a 1024x768 screen and a screen reader meet it:
+// wholly inside the main window's child area, every control named by its caption.
+#include "support/TestEnv.h"
+#include "support/UiHelpers.h"
+
+#include "access/FormMMSZ.h"
+#include "access/FormPass.h"
+#include "app/MDIMain.h"
+#include "app/Seams.h"
+#include "catalogue/FormLRJJ.h"
+#include "catalogue/FormYDCX.h"
+#include "members/FormHYXX.h"
+#include "rentals/FormJZ.h"
+#include "rentals/FormZJXXCX.h"
+#include "settings/FormZJSZ.h"
+#include "settings/Settings.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <memory>
+
+namespace {
+// The controls a user acts on: named ones, and the edit lines of combo boxes.
+QList<QWidget*> Controls(QWidget* window)
+{
+    QList<QWidget*> controls;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->objectName().startsWith(QStringLiteral("qt_")) || !w->isVisibleTo(window))
+            continue;
+        const bool input = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QDateEdit*>(w) ||
+                           qobject_cast<QAbstractButton*>(w) || qobject_cast<GridView*>(w);
+        const bool spinLine = qobject_cast<QDateEdit*>(w->parentWidget()) != nullptr;
+        if (input && !spinLine)
+            controls << w;
+    }
+    return controls;
+}
+
+QString NameOf(QWidget* w)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+} // namespace
+
+class TestReach : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<MDIMain> main;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        home->setSettings({{"FirstRunTime", "False"}, {"VCD", "2"}, {"DVD", "3"}});
+        Seams().screenSize = [] { return QSize(1024, 768); };
+        main = std::make_unique<MDIMain>();
+        ScriptedMessages quiet;
+        QVERIFY(main->RunStartup());
+        main->setGeometry(0, 0, 1024, 768);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    }
+    void cleanup()
+    {
+        main.reset();
+        home.reset();
+    }
+
+    void childWindowsOpenWithinReach()
+    {
+        ScriptedMessages messages;
+        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
+                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
+                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
+            main->RunCommand(command);
+        // The settle windows come last, where cascading pushed them out of reach.
+        auto* rentals = main->FindChild<FormZJXXCX>();
+        Press(rentals, "CommandJZ");
+        Press(rentals, "CommandHYHD");
+        QVERIFY(messages.shown.isEmpty());
+        auto* area = main->findChild<QMdiArea*>();
+        const QRect visible = area->viewport()->rect();
+        const QList<QMdiSubWindow*> windows = area->subWindowList();
+        QCOMPARE(windows.size(), 13);
+        for (QMdiSubWindow* sub : windows) {
+            const QString title = sub->widget()->windowTitle();
+            QVERIFY2(visible.contains(sub->geometry()), qPrintable(title));
+            for (auto* button : sub->widget()->findChildren<QPushButton*>()) {
+                const QRect at(button->mapTo(area->viewport(), QPoint(0, 0)), button->size());
+                QVERIFY2(visible.contains(at), qPrintable(title + u' ' + button->text()));
+            }
+        }
+    }
+
+    void everyControlIsNamedByItsCaption()
+    {
+        ScriptedMessages messages;
+        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
+                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
+                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
+            main->RunCommand(command);
+        Press(main->FindChild<FormZJXXCX>(), "CommandJZ");
+        Press(main->FindChild<FormZJXXCX>(), "CommandHYHD");
+        QList<QWidget*> windows;
+        for (QMdiSubWindow* sub : main->findChild<QMdiArea*>()->subWindowList())
+            windows << sub->widget();
+        FormPass pass;
+        FormMMSZ password;
+        FormZJSZ rents;
+        FormLRJJ synopsis;
+        windows << &pass << &password << &rents << &synopsis;
+        for (QWidget* window : windows) {
+            for (QWidget* control : Controls(window)) {
+                const QString name = NameOf(control);
+                const QString where = window->objectName() + u'.' + control->objectName();
+                QVERIFY2(!name.trimmed().isEmpty(), qPrintable(where));
+                QVERIFY2(!name.contains(u':') && !name.contains(u'：'),
+                         qPrintable(where + u' ' + name));
+                if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->isEditable())
+                    QCOMPARE(NameOf(combo->lineEdit()), name);
+            }
+        }
+    }
+
+    void gridsShowTheirWholeRow()
+    {
+        InsertDisc("1", "成龙 李连杰 周星驰 梁朝伟 张曼玉 刘德华 张学友", "中国香港特别行政区");
+        InsertMember("M1", "欧阳长名字会员", "男", 0, 100, 50, 0, "2003-11-01");
+        RunSql("UPDATE hyxx SET hyzz = '北京市海淀区中关村南大街甲十八号院十二号楼三单元', "
+               "lxdh = '010-12345678-9012'");
+        for (Command command : {Command::YDXX, Command::HYXX, Command::ZJXX}) {
+            main->RunCommand(command);
+            auto* grid =
+                main->findChild<QMdiArea*>()->activeSubWindow()->widget()->findChild<GridView*>();
+            QHeaderView* header = grid->horizontalHeader();
+            const int last = header->count() - 1;
+            for (int c = 0; c <= last; ++c) {
+                const QString heading = grid->gridModel()->heading(c);
+                QVERIFY2(header->sectionSize(c) >=
+                             header->fontMetrics().horizontalAdvance(heading) + 16,
+                         qPrintable(heading));
+            }
+            QVERIFY2(header->sectionPosition(last) + header->fontMetrics().horizontalAdvance(
+                                                         grid->gridModel()->heading(last)) <=
+                         grid->viewport()->width(),
+                     qPrintable(grid->objectName()));
+        }
+    }
+
+    void typedTextNeitherCompletesNorRenames()
+    {
+        InsertDisc("1", "成龙 李连杰", "中国");
+        InsertDisc("2", "周星驰", "中国");
+        auto* query = main->OpenChild<FormYDCX>();
+        auto* stars = Child<QComboBox>(query, "ComboZY");
+        QCOMPARE(stars->count(), 3);
+        stars->lineEdit()->setFocus();
+        for (const QChar c : QStringLiteral("成"))
+            QTest::sendKeyEvent(QTest::Click, stars->lineEdit(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        QCOMPARE(stars->currentText(), QStringLiteral("成"));
+        QCOMPARE(NameOf(stars), QStringLiteral("主演"));
+        QTest::keyClick(stars->lineEdit(), Qt::Key_Return);
+        QCOMPARE(stars->currentText(), QStringLiteral("成"));
+        Press(query, "CommandCX");
+        QCOMPARE(query->model()->total(), 1); // a part of a name finds its disc
+    }
+};
+
+MOVRNT_TEST_MAIN(TestReach)
+#include "tst_reach.moc"
