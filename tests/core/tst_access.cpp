@@ -46,16 +46,14 @@ private Q_SLOTS:
 
     void scrambling_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("abc") << "abc"
-                             << "fed";
-        QTest::newRow("end of the alphabet") << "xyz"
-                                             << "}|{";
-        QTest::newRow("digits and capitals") << "A1z"
-                                             << "}4D";
-        QTest::newRow("empty") << ""
-                               << "";
+        QTest::newRow("abc") << "abc" << "fed";
+        QTest::newRow("end of the alphabet") << "xyz" << "}|{";
+        QTest::newRow("digits and capitals") << "A1z" << "}4D";
+        QTest::newRow("empty") << "" << "";
+        // clang-format on
     }
     void scrambling()
     {
@@ -69,6 +67,7 @@ private Q_SLOTS:
 
     void hashedPasswordChecks_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("same") << "Shop2003" << true;
@@ -76,6 +75,7 @@ private Q_SLOTS:
         QTest::newRow("prefix") << "Shop200" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("trailing blank") << "Shop2003 " << false;
+        // clang-format on
     }
     void hashedPasswordChecks()
     {
@@ -106,10 +106,12 @@ private Q_SLOTS:
 
     void legacyValueLogsInAndIsUpgraded_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("password");
         QTest::newRow("letters") << "abcde";
         QTest::newRow("x y z become punctuation") << "xyzzy";
         QTest::newRow("mixed") << "Zz09y";
+        // clang-format on
     }
     void legacyValueLogsInAndIsUpgraded()
     {
@@ -127,6 +129,7 @@ private Q_SLOTS:
 
     void guestGate_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("passwordSet");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("allowed");
@@ -136,6 +139,7 @@ private Q_SLOTS:
         QTest::newRow("guest") << true << "Guest" << false;
         QTest::newRow("logon dialog closed by its frame") << true << "" << false;
         QTest::newRow("wrong case of the mode") << true << "admin" << false;
+        // clang-format on
     }
     void guestGate()
     {
@@ -150,29 +154,21 @@ private Q_SLOTS:
 
     void newPasswordChecks_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<int>("check");
-        QTest::newRow("mismatch before length") << "abc"
-                                                << "abd" << int(NewPasswordCheck::Mismatch);
-        QTest::newRow("four characters") << "abcd"
-                                         << "abcd" << int(NewPasswordCheck::TooShort);
-        QTest::newRow("empty") << ""
-                               << "" << int(NewPasswordCheck::TooShort);
-        QTest::newRow("five characters") << "abcde"
-                                         << "abcde" << int(NewPasswordCheck::Ok);
-        QTest::newRow("digits and capitals") << "AZaz09"
-                                             << "AZaz09" << int(NewPasswordCheck::Ok);
-        QTest::newRow("blank") << "abc de"
-                               << "abc de" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("chinese character") << "abc影de"
-                                           << "abc影de" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("full-width digit") << "abcd１"
-                                          << "abcd１" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("punctuation") << "abcd!"
-                                     << "abcd!" << int(NewPasswordCheck::BadCharacter);
-        QTest::newRow("short with a bad character") << "a b"
-                                                    << "a b" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("mismatch before length") << "abc" << "abd" << int(NewPasswordCheck::Mismatch);
+        QTest::newRow("four characters") << "abcd" << "abcd" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("empty") << "" << "" << int(NewPasswordCheck::TooShort);
+        QTest::newRow("five characters") << "abcde" << "abcde" << int(NewPasswordCheck::Ok);
+        QTest::newRow("digits and capitals") << "AZaz09" << "AZaz09" << int(NewPasswordCheck::Ok);
+        QTest::newRow("blank") << "abc de" << "abc de" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("chinese character") << "abc影de" << "abc影de" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("full-width digit") << "abcd１" << "abcd１" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("punctuation") << "abcd!" << "abcd!" << int(NewPasswordCheck::BadCharacter);
+        QTest::newRow("short with a bad character") << "a b" << "a b" << int(NewPasswordCheck::TooShort);
+        // clang-format on
     }
     void newPasswordChecks()
     {

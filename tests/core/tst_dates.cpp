@@ -8,22 +8,17 @@ class TestDates : public QObject
 private Q_SLOTS:
     void formatDateText_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("one-digit month and day") << "2003-1-5"
-                                                 << "2003-01-05";
-        QTest::newRow("one-digit month") << "2003-1-15"
-                                         << "2003-01-15";
-        QTest::newRow("one-digit day") << "2003-11-5"
-                                       << "2003-11-05";
-        QTest::newRow("slashes kept") << "2003/1/15"
-                                      << "2003/01/15";
-        QTest::newRow("already padded") << "2003-11-15"
-                                        << "2003-11-15";
-        QTest::newRow("too short to read") << "5"
-                                           << "1900-01-01";
-        QTest::newRow("empty") << ""
-                               << "1900-01-01";
+        QTest::newRow("one-digit month and day") << "2003-1-5" << "2003-01-05";
+        QTest::newRow("one-digit month") << "2003-1-15" << "2003-01-15";
+        QTest::newRow("one-digit day") << "2003-11-5" << "2003-11-05";
+        QTest::newRow("slashes kept") << "2003/1/15" << "2003/01/15";
+        QTest::newRow("already padded") << "2003-11-15" << "2003-11-15";
+        QTest::newRow("too short to read") << "5" << "1900-01-01";
+        QTest::newRow("empty") << "" << "1900-01-01";
+        // clang-format on
     }
     void formatDateText()
     {
@@ -34,18 +29,15 @@ private Q_SLOTS:
 
     void normalDateText_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("short parts") << "2003-1-5"
-                                     << "2003-01-05";
-        QTest::newRow("slashes") << "2003/11/01"
-                                 << "2003-11-01";
-        QTest::newRow("no such day") << "2003-02-30"
-                                     << "";
-        QTest::newRow("not a date") << "/"
-                                    << "";
-        QTest::newRow("trailing text") << "2003-11-01 12:00"
-                                       << "";
+        QTest::newRow("short parts") << "2003-1-5" << "2003-01-05";
+        QTest::newRow("slashes") << "2003/11/01" << "2003-11-01";
+        QTest::newRow("no such day") << "2003-02-30" << "";
+        QTest::newRow("not a date") << "/" << "";
+        QTest::newRow("trailing text") << "2003-11-01 12:00" << "";
+        // clang-format on
     }
     void normalDateText()
     {
@@ -56,37 +48,25 @@ private Q_SLOTS:
 
     void dayCount_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<qint64>("days");
-        QTest::newRow("same month") << "2003-11-01"
-                                    << "2003-11-09" << qint64(8);
-        QTest::newRow("across a month") << "2003-10-25"
-                                        << "2003-11-09" << qint64(15);
-        QTest::newRow("across a year end") << "2003-12-30"
-                                           << "2004-01-02" << qint64(3);
-        QTest::newRow("end of february") << "2003-02-28"
-                                         << "2003-03-01" << qint64(1);
-        QTest::newRow("leap february") << "2004-02-28"
-                                       << "2004-03-01" << qint64(2);
-        QTest::newRow("a whole year") << "2002-11-09"
-                                      << "2003-11-09" << qint64(365);
-        QTest::newRow("backwards") << "2003-11-09"
-                                   << "2003-11-01" << qint64(-8);
-        QTest::newRow("same day") << "2003-11-09"
-                                  << "2003-11-09" << qint64(0);
-        QTest::newRow("unpadded input") << "2003-1-5"
-                                        << "2003-1-15" << qint64(10);
-        QTest::newRow("beyond 16 bits") << "1900-01-01"
-                                        << "2003-11-09" << qint64(37932);
-        QTest::newRow("letters in the year") << "20x3-11-01"
-                                             << "2003-11-09" << qint64(0);
-        QTest::newRow("letters in the day") << "2003-11-01"
-                                            << "2003-11-ab" << qint64(0);
-        QTest::newRow("empty") << ""
-                               << "2003-11-09" << qint64(0);
-        QTest::newRow("no such date") << "2003-02-30"
-                                      << "2003-03-01" << qint64(0);
+        QTest::newRow("same month") << "2003-11-01" << "2003-11-09" << qint64(8);
+        QTest::newRow("across a month") << "2003-10-25" << "2003-11-09" << qint64(15);
+        QTest::newRow("across a year end") << "2003-12-30" << "2004-01-02" << qint64(3);
+        QTest::newRow("end of february") << "2003-02-28" << "2003-03-01" << qint64(1);
+        QTest::newRow("leap february") << "2004-02-28" << "2004-03-01" << qint64(2);
+        QTest::newRow("a whole year") << "2002-11-09" << "2003-11-09" << qint64(365);
+        QTest::newRow("backwards") << "2003-11-09" << "2003-11-01" << qint64(-8);
+        QTest::newRow("same day") << "2003-11-09" << "2003-11-09" << qint64(0);
+        QTest::newRow("unpadded input") << "2003-1-5" << "2003-1-15" << qint64(10);
+        QTest::newRow("beyond 16 bits") << "1900-01-01" << "2003-11-09" << qint64(37932);
+        QTest::newRow("letters in the year") << "20x3-11-01" << "2003-11-09" << qint64(0);
+        QTest::newRow("letters in the day") << "2003-11-01" << "2003-11-ab" << qint64(0);
+        QTest::newRow("empty") << "" << "2003-11-09" << qint64(0);
+        QTest::newRow("no such date") << "2003-02-30" << "2003-03-01" << qint64(0);
+        // clang-format on
     }
     void dayCount()
     {

@@ -31,25 +31,17 @@ private Q_SLOTS:
 
     void addStoresDefaultsAndTrims_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("typed");  // bh pm lx zy gj ydlx nrjj
         QTest::addColumn<QStringList>("stored"); // bh pm lx ydlx zy gj rkrq sfycz nrjj
-        QTest::newRow("all empty")
-            << QStringList{"1", "", "", "", "", "", ""}
-            << QStringList{"1", "/", "故事片", "DVD", "/", "/", "2003-11-09", "否", "/"};
-        QTest::newRow("outer blanks trimmed")
-            << QStringList{" 1 ", "片", "喜剧片", "  A B  ", " 中国 ", "VCD", "简介"}
-            << QStringList{" 1 ", "片", "喜剧片", "VCD", "A B", "中国", "2003-11-09", "否", "简介"};
-        QTest::newRow("blanks only")
-            << QStringList{"2", "", "", "   ", "  ", "", ""}
-            << QStringList{"2", "/", "故事片", "DVD", "", "", "2003-11-09", "否", "/"};
-        QTest::newRow("full-width space kept")
-            << QStringList{"3", "", "", "\u3000甲\u3000", "\t乙", "", ""}
-            << QStringList{"3",    "/",          "故事片", "DVD", "\u3000甲\u3000",
+        QTest::newRow("all empty") << QStringList{"1", "", "", "", "", "", ""} << QStringList{"1", "/", "故事片", "DVD", "/", "/", "2003-11-09", "否", "/"};
+        QTest::newRow("outer blanks trimmed") << QStringList{" 1 ", "片", "喜剧片", "  A B  ", " 中国 ", "VCD", "简介"} << QStringList{" 1 ", "片", "喜剧片", "VCD", "A B", "中国", "2003-11-09", "否", "简介"};
+        QTest::newRow("blanks only") << QStringList{"2", "", "", "   ", "  ", "", ""} << QStringList{"2", "/", "故事片", "DVD", "", "", "2003-11-09", "否", "/"};
+        QTest::newRow("full-width space kept") << QStringList{"3", "", "", "\u3000甲\u3000", "\t乙", "", ""} << QStringList{"3",    "/",          "故事片", "DVD", "\u3000甲\u3000",
                            "\t乙", "2003-11-09", "否",     "/"};
-        QTest::newRow("apostrophes as typed")
-            << QStringList{"O'1", "Ocean's", "", "O'Brien", "", "", "it's"}
-            << QStringList{"O'1", "Ocean's",    "故事片", "DVD", "O'Brien",
+        QTest::newRow("apostrophes as typed") << QStringList{"O'1", "Ocean's", "", "O'Brien", "", "", "it's"} << QStringList{"O'1", "Ocean's",    "故事片", "DVD", "O'Brien",
                            "/",   "2003-11-09", "否",     "it's"};
+        // clang-format on
     }
     void addStoresDefaultsAndTrims()
     {

@@ -55,20 +55,16 @@ private Q_SLOTS:
 
     void modifyChecks_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("typed"); // hybh hyxb zjje yjje rhrq
         QTest::addColumn<int>("check");
-        QTest::newRow("no number")
-            << QStringList{"", "", "", "", ""} << int(MemberChangeCheck::EmptyNumber);
-        QTest::newRow("rent") << QStringList{"1", "", "x", "", ""}
-                              << int(MemberChangeCheck::RentNotNumber);
-        QTest::newRow("deposit") << QStringList{"1", "", "1", "", ""}
-                                 << int(MemberChangeCheck::DepositNotNumber);
-        QTest::newRow("date") << QStringList{"1", "", "1", "1", ""}
-                              << int(MemberChangeCheck::EmptyDate);
-        QTest::newRow("empty sex refused here")
-            << QStringList{"1", "", "1", "1", "2003-01-01"} << int(MemberChangeCheck::BadSex);
-        QTest::newRow("fine") << QStringList{"1", "女", "1", "1", "2003-01-01"}
-                              << int(MemberChangeCheck::Ok);
+        QTest::newRow("no number") << QStringList{"", "", "", "", ""} << int(MemberChangeCheck::EmptyNumber);
+        QTest::newRow("rent") << QStringList{"1", "", "x", "", ""} << int(MemberChangeCheck::RentNotNumber);
+        QTest::newRow("deposit") << QStringList{"1", "", "1", "", ""} << int(MemberChangeCheck::DepositNotNumber);
+        QTest::newRow("date") << QStringList{"1", "", "1", "1", ""} << int(MemberChangeCheck::EmptyDate);
+        QTest::newRow("empty sex refused here") << QStringList{"1", "", "1", "1", "2003-01-01"} << int(MemberChangeCheck::BadSex);
+        QTest::newRow("fine") << QStringList{"1", "女", "1", "1", "2003-01-01"} << int(MemberChangeCheck::Ok);
+        // clang-format on
     }
     void modifyChecks()
     {
@@ -91,25 +87,19 @@ private Q_SLOTS:
 
     void queryConditions_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("filter"); // hybh hyxm zjje yjje yjps hydj rhrq hyxb
         QTest::addColumn<QStringList>("found");
         QTest::newRow("everyone") << QStringList(8) << QStringList{"1", "2", "3"};
-        QTest::newRow("name alone")
-            << QStringList{"", "李四", "", "", "", "", "", ""} << QStringList{"2", "3"};
-        QTest::newRow("number and sex")
-            << QStringList{"2", "", "", "", "", "", "", "女"} << QStringList{"2"};
-        QTest::newRow("number and other sex")
-            << QStringList{"2", "", "", "", "", "", "", "男"} << QStringList{};
-        QTest::newRow("level 0 typed")
-            << QStringList{"", "", "", "", "", "0", "", ""} << QStringList{"1"};
-        QTest::newRow("rent as a number")
-            << QStringList{"", "", "100.0", "", "", "", "", ""} << QStringList{"1", "3"};
-        QTest::newRow("deposit and borrowed")
-            << QStringList{"", "", "", "20", "5", "", "", ""} << QStringList{"2"};
-        QTest::newRow("join date")
-            << QStringList{"", "", "", "", "", "", "2003-10-01", ""} << QStringList{"3"};
-        QTest::newRow("name is not contained")
-            << QStringList{"", "李", "", "", "", "", "", ""} << QStringList{};
+        QTest::newRow("name alone") << QStringList{"", "李四", "", "", "", "", "", ""} << QStringList{"2", "3"};
+        QTest::newRow("number and sex") << QStringList{"2", "", "", "", "", "", "", "女"} << QStringList{"2"};
+        QTest::newRow("number and other sex") << QStringList{"2", "", "", "", "", "", "", "男"} << QStringList{};
+        QTest::newRow("level 0 typed") << QStringList{"", "", "", "", "", "0", "", ""} << QStringList{"1"};
+        QTest::newRow("rent as a number") << QStringList{"", "", "100.0", "", "", "", "", ""} << QStringList{"1", "3"};
+        QTest::newRow("deposit and borrowed") << QStringList{"", "", "", "20", "5", "", "", ""} << QStringList{"2"};
+        QTest::newRow("join date") << QStringList{"", "", "", "", "", "", "2003-10-01", ""} << QStringList{"3"};
+        QTest::newRow("name is not contained") << QStringList{"", "李", "", "", "", "", "", ""} << QStringList{};
+        // clang-format on
     }
     void queryConditions()
     {
@@ -125,17 +115,15 @@ private Q_SLOTS:
 
     void queryNumberChecksInOrder_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("typed"); // zjje yjje yjps hydj
         QTest::addColumn<int>("check");
-        QTest::newRow("rent first")
-            << QStringList{"a", "b", "c", "d"} << int(MemberFilterCheck::RentNotNumber);
-        QTest::newRow("deposit") << QStringList{"", "b", "c", "d"}
-                                 << int(MemberFilterCheck::DepositNotNumber);
-        QTest::newRow("borrowed") << QStringList{"1", "2", "c", "d"}
-                                  << int(MemberFilterCheck::BorrowedNotNumber);
-        QTest::newRow("level abc after the rest")
-            << QStringList{"1", "2", "3", "abc"} << int(MemberFilterCheck::LevelNotNumber);
+        QTest::newRow("rent first") << QStringList{"a", "b", "c", "d"} << int(MemberFilterCheck::RentNotNumber);
+        QTest::newRow("deposit") << QStringList{"", "b", "c", "d"} << int(MemberFilterCheck::DepositNotNumber);
+        QTest::newRow("borrowed") << QStringList{"1", "2", "c", "d"} << int(MemberFilterCheck::BorrowedNotNumber);
+        QTest::newRow("level abc after the rest") << QStringList{"1", "2", "3", "abc"} << int(MemberFilterCheck::LevelNotNumber);
         QTest::newRow("level 0") << QStringList{"", "", "", "0"} << int(MemberFilterCheck::Ok);
+        // clang-format on
     }
     void queryNumberChecksInOrder()
     {

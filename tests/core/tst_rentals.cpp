@@ -56,89 +56,29 @@ private Q_SLOTS:
 
     void rentOutChecksInOrder_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("vcdSetting");
         QTest::addColumn<QString>("dvdSetting");
         QTest::addColumn<QString>("bh");
         QTest::addColumn<QString>("hybh");
         QTest::addColumn<QString>("deposit");
         QTest::addColumn<int>("check");
-        QTest::newRow("no VCD rent, even for a DVD") << ""
-                                                     << "3"
-                                                     << "D"
-                                                     << ""
-                                                     << "10" << int(RentOutCheck::NoRentSetting);
-        QTest::newRow("no DVD rent: a walk-in still rents") << "2"
-                                                            << ""
-                                                            << "D"
-                                                            << ""
-                                                            << "10" << int(RentOutCheck::Ok);
-        QTest::newRow("no DVD rent: a member is asked to set it")
-            << "2"
-            << ""
-            << "D"
-            << "M"
-            << "" << int(RentOutCheck::NoRentSetting);
-        QTest::newRow("DVD rent not a number") << "2"
-                                               << "三"
-                                               << "D"
-                                               << "M"
-                                               << "" << int(RentOutCheck::NoRentSetting);
-        QTest::newRow("empty disc number") << "2"
-                                           << "3"
-                                           << ""
-                                           << ""
-                                           << "10" << int(RentOutCheck::EmptyDisc);
-        QTest::newRow("unknown disc") << "2"
-                                      << "3"
-                                      << "X"
-                                      << ""
-                                      << "10" << int(RentOutCheck::UnknownDisc);
-        QTest::newRow("out by its open rental") << "2"
-                                                << "3"
-                                                << "OUT"
-                                                << ""
-                                                << "10" << int(RentOutCheck::DiscOut);
-        QTest::newRow("flag says out, no open rental") << "2"
-                                                       << "3"
-                                                       << "FLAG"
-                                                       << ""
-                                                       << "10" << int(RentOutCheck::Ok);
-        QTest::newRow("unknown member") << "2"
-                                        << "3"
-                                        << "V"
-                                        << "nobody"
-                                        << "" << int(RentOutCheck::UnknownMember);
-        QTest::newRow("empty deposit") << "2"
-                                       << "3"
-                                       << "V"
-                                       << ""
-                                       << "" << int(RentOutCheck::BadDeposit);
-        QTest::newRow("letters as deposit") << "2"
-                                            << "3"
-                                            << "V"
-                                            << ""
-                                            << "十元" << int(RentOutCheck::BadDeposit);
-        QTest::newRow("deposit checkout could not add up")
-            << "2"
-            << "3"
-            << "V"
-            << ""
-            << "1e20" << int(RentOutCheck::BadDeposit);
-        QTest::newRow("deposit in exponent form") << "2"
-                                                  << "3"
-                                                  << "V"
-                                                  << ""
-                                                  << "1e3" << int(RentOutCheck::Ok);
-        QTest::newRow("exactly used up") << "2"
-                                         << "3"
-                                         << "V"
-                                         << "POOR"
-                                         << "" << int(RentOutCheck::InsufficientPrepaid);
-        QTest::newRow("member") << "2"
-                                << "3"
-                                << "V"
-                                << "M"
-                                << "" << int(RentOutCheck::Ok);
+        QTest::newRow("no VCD rent, even for a DVD") << "" << "3" << "D" << "" << "10" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("no DVD rent: a walk-in still rents") << "2" << "" << "D" << "" << "10" << int(RentOutCheck::Ok);
+        QTest::newRow("no DVD rent: a member is asked to set it") << "2" << "" << "D" << "M" << "" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("DVD rent not a number") << "2" << "三" << "D" << "M" << "" << int(RentOutCheck::NoRentSetting);
+        QTest::newRow("empty disc number") << "2" << "3" << "" << "" << "10" << int(RentOutCheck::EmptyDisc);
+        QTest::newRow("unknown disc") << "2" << "3" << "X" << "" << "10" << int(RentOutCheck::UnknownDisc);
+        QTest::newRow("out by its open rental") << "2" << "3" << "OUT" << "" << "10" << int(RentOutCheck::DiscOut);
+        QTest::newRow("flag says out, no open rental") << "2" << "3" << "FLAG" << "" << "10" << int(RentOutCheck::Ok);
+        QTest::newRow("unknown member") << "2" << "3" << "V" << "nobody" << "" << int(RentOutCheck::UnknownMember);
+        QTest::newRow("empty deposit") << "2" << "3" << "V" << "" << "" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("letters as deposit") << "2" << "3" << "V" << "" << "十元" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("deposit checkout could not add up") << "2" << "3" << "V" << "" << "1e20" << int(RentOutCheck::BadDeposit);
+        QTest::newRow("deposit in exponent form") << "2" << "3" << "V" << "" << "1e3" << int(RentOutCheck::Ok);
+        QTest::newRow("exactly used up") << "2" << "3" << "V" << "POOR" << "" << int(RentOutCheck::InsufficientPrepaid);
+        QTest::newRow("member") << "2" << "3" << "V" << "M" << "" << int(RentOutCheck::Ok);
+        // clang-format on
     }
     void rentOutChecksInOrder()
     {
@@ -204,6 +144,7 @@ private Q_SLOTS:
 
     void levelsRise_data()
     {
+        // clang-format off
         QTest::addColumn<qint64>("count");
         QTest::addColumn<int>("level");
         QTest::newRow("9th") << qint64(9) << 0;
@@ -213,6 +154,7 @@ private Q_SLOTS:
         QTest::newRow("30th") << qint64(30) << 3;
         QTest::newRow("45th capped") << qint64(45) << 3;
         QTest::newRow("past 32767") << qint64(400000) << 3;
+        // clang-format on
     }
     void levelsRise()
     {
@@ -224,6 +166,7 @@ private Q_SLOTS:
 
     void memberCharges_data()
     {
+        // clang-format off
         QTest::addColumn<double>("prepaid");
         QTest::addColumn<double>("dayRent");
         QTest::addColumn<int>("level");
@@ -234,6 +177,7 @@ private Q_SLOTS:
         QTest::newRow("a tie goes to the even digit") << 1.0 << 0.75 << 0 << 0.2; // 0.25
         QTest::newRow("the other tie") << 1.0 << 0.65 << 0 << 0.4;                // 0.35
         QTest::newRow("no binary drift") << 0.3 << 0.1 << 0 << 0.2;
+        // clang-format on
     }
     void memberCharges()
     {
@@ -247,12 +191,12 @@ private Q_SLOTS:
 
     void failedRentOutLeavesNothing_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("hybh");
         QTest::addColumn<QString>("trigger");
-        QTest::newRow("member: last statement") << "M"
-                                                << "BEFORE UPDATE ON hyxx";
-        QTest::newRow("walk-in: last statement") << ""
-                                                 << "BEFORE UPDATE ON ydxx";
+        QTest::newRow("member: last statement") << "M" << "BEFORE UPDATE ON hyxx";
+        QTest::newRow("walk-in: last statement") << "" << "BEFORE UPDATE ON ydxx";
+        // clang-format on
     }
     void failedRentOutLeavesNothing()
     {
@@ -271,31 +215,22 @@ private Q_SLOTS:
 
     void rangeChecks_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<int>("check");
-        QTest::newRow("letters") << "a"
-                                 << "3" << int(RangeCheck::NotNumeric);
-        QTest::newRow("empty") << ""
-                               << "" << int(RangeCheck::NotNumeric);
-        QTest::newRow("descending") << "5"
-                                    << "3" << int(RangeCheck::Descending);
-        QTest::newRow("descending before negative") << "-1"
-                                                    << "-3" << int(RangeCheck::Descending);
-        QTest::newRow("negative") << "-1"
-                                  << "3" << int(RangeCheck::Negative);
-        QTest::newRow("decimal") << "3.5"
-                                 << "7" << int(RangeCheck::NotWhole);
-        QTest::newRow("5.0 to 6") << "5.0"
-                                  << "6" << int(RangeCheck::Ok);
-        QTest::newRow("one record") << "7"
-                                    << "7" << int(RangeCheck::Ok);
-        QTest::newRow("above 32767") << "40000"
-                                     << "40002" << int(RangeCheck::Ok);
-        QTest::newRow("descending before too large") << "1e30"
-                                                     << "5" << int(RangeCheck::Descending);
-        QTest::newRow("beyond any rental") << "1e30"
-                                           << "1e30" << int(RangeCheck::TooLarge);
+        QTest::newRow("letters") << "a" << "3" << int(RangeCheck::NotNumeric);
+        QTest::newRow("empty") << "" << "" << int(RangeCheck::NotNumeric);
+        QTest::newRow("descending") << "5" << "3" << int(RangeCheck::Descending);
+        QTest::newRow("descending before negative") << "-1" << "-3" << int(RangeCheck::Descending);
+        QTest::newRow("negative") << "-1" << "3" << int(RangeCheck::Negative);
+        QTest::newRow("decimal") << "3.5" << "7" << int(RangeCheck::NotWhole);
+        QTest::newRow("5.0 to 6") << "5.0" << "6" << int(RangeCheck::Ok);
+        QTest::newRow("one record") << "7" << "7" << int(RangeCheck::Ok);
+        QTest::newRow("above 32767") << "40000" << "40002" << int(RangeCheck::Ok);
+        QTest::newRow("descending before too large") << "1e30" << "5" << int(RangeCheck::Descending);
+        QTest::newRow("beyond any rental") << "1e30" << "1e30" << int(RangeCheck::TooLarge);
+        // clang-format on
     }
     void rangeChecks()
     {
@@ -330,25 +265,17 @@ private Q_SLOTS:
 
     void settlementRefusalsInOrder_data()
     {
+        // clang-format off
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("rows"); // czrq|sfyh|hybh per record 1..n
         QTest::addColumn<int>("refusal");
         const int walkIn = int(SettleKind::WalkInCheckout), member = int(SettleKind::MemberReturn);
-        QTest::newRow("different days first")
-            << walkIn << QStringList{"2003-11-01|是|M", "2003-11-02|否|/"}
-            << int(SettleRefusal::DifferentDays);
-        QTest::newRow("a settled record before the customer kind")
-            << walkIn << QStringList{"2003-11-01|是|M", "2003-11-01|否|/"}
-            << int(SettleRefusal::AlreadySettled);
-        QTest::newRow("a member among walk-ins")
-            << walkIn << QStringList{"2003-11-01|否|/", "2003-11-01|否|M"}
-            << int(SettleRefusal::WrongCustomerKind);
-        QTest::newRow("a walk-in among members")
-            << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|/"}
-            << int(SettleRefusal::WrongCustomerKind);
-        QTest::newRow("two members together")
-            << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|N"}
-            << int(SettleRefusal::None);
+        QTest::newRow("different days first") << walkIn << QStringList{"2003-11-01|是|M", "2003-11-02|否|/"} << int(SettleRefusal::DifferentDays);
+        QTest::newRow("a settled record before the customer kind") << walkIn << QStringList{"2003-11-01|是|M", "2003-11-01|否|/"} << int(SettleRefusal::AlreadySettled);
+        QTest::newRow("a member among walk-ins") << walkIn << QStringList{"2003-11-01|否|/", "2003-11-01|否|M"} << int(SettleRefusal::WrongCustomerKind);
+        QTest::newRow("a walk-in among members") << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|/"} << int(SettleRefusal::WrongCustomerKind);
+        QTest::newRow("two members together") << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|N"} << int(SettleRefusal::None);
+        // clang-format on
     }
     void settlementRefusalsInOrder()
     {
@@ -397,12 +324,14 @@ private Q_SLOTS:
 
     void daysCharged_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("czrq");
         QTest::addColumn<qint64>("days");
         QTest::newRow("same day") << "2003-11-09" << qint64(1);
         QTest::newRow("three days") << "2003-11-06" << qint64(3);
         QTest::newRow("over a month end") << "2003-10-28" << qint64(12);
         QTest::newRow("a future date") << "2003-11-20" << qint64(1);
+        // clang-format on
     }
     void daysCharged()
     {
@@ -413,10 +342,12 @@ private Q_SLOTS:
 
     void failedSettlementLeavesNothing_data()
     {
+        // clang-format off
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("hybh");
         QTest::newRow("checkout") << int(SettleKind::WalkInCheckout) << "/";
         QTest::newRow("return") << int(SettleKind::MemberReturn) << "M";
+        // clang-format on
     }
     void failedSettlementLeavesNothing()
     {
@@ -467,12 +398,13 @@ private Q_SLOTS:
 
     void overdue_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("alertDays");
         QTest::addColumn<QStringList>("listed");
         QTest::newRow("3 days") << "3" << QStringList{"OLD", "SLASH", "THREE"};
-        QTest::newRow("0 days: today's too")
-            << "0" << QStringList{"OLD", "SLASH", "THREE", "TWO", "SHORT", "TODAY"};
+        QTest::newRow("0 days: today's too") << "0" << QStringList{"OLD", "SLASH", "THREE", "TWO", "SHORT", "TODAY"};
         QTest::newRow("not a number") << "三" << QStringList{};
+        // clang-format on
     }
     void overdue()
     {

@@ -64,15 +64,6 @@ private Q_SLOTS:
         QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(), 0);
     }
 
-    void scratchTablesTakeTheirRows()
-    {
-        OpenDatabase();
-        RunSql(QStringLiteral("INSERT INTO ydbl VALUES (1,2,3,4,5,6,7,8,9)"));
-        RunSql(QStringLiteral("INSERT INTO ndyj VALUES ('VCD',1,2,3,4,5,6,7,8,9,10,11,12)"));
-        QCOMPARE(Columns(QStringLiteral("ydbl")).size(), 9);
-        QCOMPARE(Columns(QStringLiteral("ndyj")).size(), 13);
-    }
-
     void rentalNumbersAreNeverReused()
     {
         OpenDatabase();
@@ -207,18 +198,6 @@ private Q_SLOTS:
         QCOMPARE(DiscCountText(),
                  QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
         QCOMPARE(MemberCountText(), QStringLiteral("本店共有 12 名会员"));
-    }
-
-    void wordListIsExact()
-    {
-        DistinctNameList().clear();
-        QVERIFY(!InWordList(QString()));
-        QVERIFY(!InWordList(QStringLiteral("成龙")));
-        DistinctNameList() << QStringLiteral("成龙") << QStringLiteral("Tom");
-        QVERIFY(InWordList(QStringLiteral("成龙")));
-        QVERIFY(!InWordList(QStringLiteral("tom")));
-        QVERIFY(!InWordList(QStringLiteral("成")));
-        DistinctNameList().clear();
     }
 
     void secondProcessIsRefused()

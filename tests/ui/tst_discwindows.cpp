@@ -71,31 +71,17 @@ private Q_SLOTS:
 
     void addChecksReportInOrder_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("bh");
         QTest::addColumn<QString>("lx");
         QTest::addColumn<QString>("ydlx");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("number in use wins") << "1"
-                                            << "武打片"
-                                            << ""
-                                            << "您输入的编号已被使用，请重新输入一个编号！"
-                                            << "";
-        QTest::newRow("empty number, bad genre") << ""
-                                                 << "武打片"
-                                                 << ""
-                                                 << "影片类型不正确，请重新输入！"
-                                                 << "ComboLX";
-        QTest::newRow("bad type") << "2"
-                                  << ""
-                                  << "LD"
-                                  << "影碟类型不正确，请重新输入！"
-                                  << "ComboYDLX";
-        QTest::newRow("slash number") << "/"
-                                      << ""
-                                      << ""
-                                      << "影碟编号不能为空!"
-                                      << "TextBH";
+        QTest::newRow("number in use wins") << "1" << "武打片" << "" << "您输入的编号已被使用，请重新输入一个编号！" << "";
+        QTest::newRow("empty number, bad genre") << "" << "武打片" << "" << "影片类型不正确，请重新输入！" << "ComboLX";
+        QTest::newRow("bad type") << "2" << "" << "LD" << "影碟类型不正确，请重新输入！" << "ComboYDLX";
+        QTest::newRow("slash number") << "/" << "" << "" << "影碟编号不能为空!" << "TextBH";
+        // clang-format on
     }
     void addChecksReportInOrder()
     {
@@ -207,20 +193,19 @@ private Q_SLOTS:
 
     void queryConditions_data()
     {
+        // clang-format off
         QTest::addColumn<QList<std::pair<QString, QString>>>("fields");
         QTest::addColumn<QStringList>("numbers");
         using Fields = QList<std::pair<QString, QString>>;
-        QTest::newRow("genre and rented flag")
-            << Fields{{"ComboLX", "喜剧片"}, {"ComboSFCZ", "是"}} << QStringList{"2"};
-        QTest::newRow("title equal, not contained")
-            << Fields{{"TextPM", "英雄"}} << QStringList{"1"};
+        QTest::newRow("genre and rented flag") << Fields{{"ComboLX", "喜剧片"}, {"ComboSFCZ", "是"}} << QStringList{"2"};
+        QTest::newRow("title equal, not contained") << Fields{{"TextPM", "英雄"}} << QStringList{"1"};
         QTest::newRow("star contained") << Fields{{"ComboZY", "李连杰"}} << QStringList{"1", "3"};
         QTest::newRow("star is case-sensitive") << Fields{{"ComboZY", "jet"}} << QStringList{};
-        QTest::newRow("star and type")
-            << Fields{{"ComboZY", "Jet"}, {"ComboYDLX", "DVD"}} << QStringList{"3"};
+        QTest::newRow("star and type") << Fields{{"ComboZY", "Jet"}, {"ComboYDLX", "DVD"}} << QStringList{"3"};
         QTest::newRow("apostrophe") << Fields{{"TextPM", "Ocean's"}} << QStringList{"4"};
         QTest::newRow("entry date") << Fields{{"TextRKRQ", "2003-10-01"}} << QStringList{"4"};
         QTest::newRow("no match") << Fields{{"TextBH", "99"}} << QStringList{};
+        // clang-format on
     }
     void queryConditions()
     {
@@ -376,27 +361,17 @@ private Q_SLOTS:
 
     void modifyRefusals_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("bh");
         QTest::addColumn<QString>("lx");
         QTest::addColumn<QString>("rkrq");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("standardBox");
-        QTest::newRow("no number") << ""
-                                   << ""
-                                   << "2003-01-01"
-                                   << "请输入影碟编号!" << false;
-        QTest::newRow("bad genre") << "1"
-                                   << "武打"
-                                   << "2003-01-01"
-                                   << "影片类型不正确，请重新输入！" << false;
-        QTest::newRow("no date") << "1"
-                                 << ""
-                                 << ""
-                                 << "必须输入入库日期！" << true;
-        QTest::newRow("unknown number") << "9"
-                                        << ""
-                                        << "2003-01-01"
-                                        << "没有找到记录！" << false;
+        QTest::newRow("no number") << "" << "" << "2003-01-01" << "请输入影碟编号!" << false;
+        QTest::newRow("bad genre") << "1" << "武打" << "2003-01-01" << "影片类型不正确，请重新输入！" << false;
+        QTest::newRow("no date") << "1" << "" << "" << "必须输入入库日期！" << true;
+        QTest::newRow("unknown number") << "9" << "" << "2003-01-01" << "没有找到记录！" << false;
+        // clang-format on
     }
     void modifyRefusals()
     {
@@ -442,11 +417,13 @@ private Q_SLOTS:
 
     void deleteAllNeedsTwoConfirmations_data()
     {
+        // clang-format off
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<qint64>("discsLeft");
         QTest::newRow("no to the first") << QList<int>{7} << qint64(2);
         QTest::newRow("no to the second") << QList<int>{6, 7} << qint64(2);
         QTest::newRow("yes to both") << QList<int>{6, 6, 7} << qint64(0);
+        // clang-format on
     }
     void deleteAllNeedsTwoConfirmations()
     {
@@ -482,9 +459,11 @@ private Q_SLOTS:
 
     void deleteWithRentalsRefreshesTheQuery_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("rentalsRefused");
         QTest::newRow("rentals deleted") << false;
         QTest::newRow("rentals refused") << true;
+        // clang-format on
     }
     void deleteWithRentalsRefreshesTheQuery()
     {

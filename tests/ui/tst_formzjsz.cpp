@@ -44,34 +44,18 @@ private Q_SLOTS:
 
     void checksInOrder_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("vcd");
         QTest::addColumn<QString>("dvd");
         QTest::addColumn<QString>("message"); // empty: saved
         QTest::addColumn<QString>("focus");
-        QTest::newRow("letters in VCD") << "abc"
-                                        << "3"
-                                        << "您输入的金额不合法，请重新输入！"
-                                        << "TextVCD";
-        QTest::newRow("empty DVD") << "2"
-                                   << ""
-                                   << "您输入的金额不合法，请重新输入！"
-                                   << "TextDVD";
-        QTest::newRow("minus one DVD") << "2"
-                                       << "-1"
-                                       << "租金金额不能为负值!"
-                                       << "TextDVD";
-        QTest::newRow("negative VCD first") << "-2"
-                                            << "-1"
-                                            << "租金金额不能为负值!"
-                                            << "TextVCD";
-        QTest::newRow("zeros") << "0"
-                               << "0"
-                               << ""
-                               << "";
-        QTest::newRow("typed form kept") << "2.50"
-                                         << " 3 "
-                                         << ""
-                                         << "";
+        QTest::newRow("letters in VCD") << "abc" << "3" << "您输入的金额不合法，请重新输入！" << "TextVCD";
+        QTest::newRow("empty DVD") << "2" << "" << "您输入的金额不合法，请重新输入！" << "TextDVD";
+        QTest::newRow("minus one DVD") << "2" << "-1" << "租金金额不能为负值!" << "TextDVD";
+        QTest::newRow("negative VCD first") << "-2" << "-1" << "租金金额不能为负值!" << "TextVCD";
+        QTest::newRow("zeros") << "0" << "0" << "" << "";
+        QTest::newRow("typed form kept") << "2.50" << " 3 " << "" << "";
+        // clang-format on
     }
     void checksInOrder()
     {

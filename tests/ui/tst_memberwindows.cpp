@@ -53,20 +53,16 @@ private Q_SLOTS:
 
     void addRefusals_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("typed"); // TextBH ComboXB TextYFZJ TextYFYJ
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("duplicate before anything else")
-            << QStringList{"1", "x", "", ""} << "您输入的编号已被使用，请重新输入一个编号！"
-            << "TextBH";
-        QTest::newRow("sex") << QStringList{"", "男的", "", ""} << "性别只能为男或女！"
-                             << "ComboXB";
-        QTest::newRow("empty rent") << QStringList{"2", "", "", "5"} << "金额必须为数字！"
-                                    << "TextYFZJ";
-        QTest::newRow("deposit focus rule") << QStringList{"2", "", "5", "x"} << "金额必须为数字！"
-                                            << "TextYFYJ";
-        QTest::newRow("empty number last") << QStringList{"", "", "5", "5"} << "会员编号不能为空！"
-                                           << "TextBH";
+        QTest::newRow("duplicate before anything else") << QStringList{"1", "x", "", ""} << "您输入的编号已被使用，请重新输入一个编号！" << "TextBH";
+        QTest::newRow("sex") << QStringList{"", "男的", "", ""} << "性别只能为男或女！" << "ComboXB";
+        QTest::newRow("empty rent") << QStringList{"2", "", "", "5"} << "金额必须为数字！" << "TextYFZJ";
+        QTest::newRow("deposit focus rule") << QStringList{"2", "", "5", "x"} << "金额必须为数字！" << "TextYFYJ";
+        QTest::newRow("empty number last") << QStringList{"", "", "5", "5"} << "会员编号不能为空！" << "TextBH";
+        // clang-format on
     }
     void addRefusals()
     {
@@ -223,12 +219,14 @@ private Q_SLOTS:
 
     void deleteAll_data()
     {
+        // clang-format off
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<qint64>("membersLeft");
         QTest::addColumn<qint64>("rentalsLeft");
         QTest::newRow("no to the warning") << QList<int>{6, 7} << qint64(2) << qint64(2);
         QTest::newRow("rentals kept") << QList<int>{6, 6, 7} << qint64(0) << qint64(2);
         QTest::newRow("rentals deleted") << QList<int>{6, 6, 6} << qint64(0) << qint64(1);
+        // clang-format on
     }
     void deleteAll()
     {

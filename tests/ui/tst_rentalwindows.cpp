@@ -106,36 +106,18 @@ private Q_SLOTS:
 
     void rentOutRefusals_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("bh");
         QTest::addColumn<QString>("hybh");
         QTest::addColumn<QString>("deposit");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("no disc") << ""
-                                 << ""
-                                 << "10"
-                                 << "请输入影碟编号!"
-                                 << "TextYDBH";
-        QTest::newRow("unknown disc") << "X"
-                                      << ""
-                                      << "10"
-                                      << "您输入的影碟编号无效！"
-                                      << "TextYDBH";
-        QTest::newRow("disc out") << "OUT"
-                                  << ""
-                                  << "10"
-                                  << "编号为：OUT的影碟已出租，请检查您输入的编号！"
-                                  << "";
-        QTest::newRow("unknown member") << "V1"
-                                        << "N"
-                                        << ""
-                                        << "您输入的会员编号无效！"
-                                        << "TextHYBH";
-        QTest::newRow("no deposit") << "V1"
-                                    << ""
-                                    << ""
-                                    << "您输入的押金金额无效！"
-                                    << "TextYJJE";
+        QTest::newRow("no disc") << "" << "" << "10" << "请输入影碟编号!" << "TextYDBH";
+        QTest::newRow("unknown disc") << "X" << "" << "10" << "您输入的影碟编号无效！" << "TextYDBH";
+        QTest::newRow("disc out") << "OUT" << "" << "10" << "编号为：OUT的影碟已出租，请检查您输入的编号！" << "";
+        QTest::newRow("unknown member") << "V1" << "N" << "" << "您输入的会员编号无效！" << "TextHYBH";
+        QTest::newRow("no deposit") << "V1" << "" << "" << "您输入的押金金额无效！" << "TextYJJE";
+        // clang-format on
     }
     void rentOutRefusals()
     {
@@ -328,52 +310,22 @@ private Q_SLOTS:
 
     void settlementMessages_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letters") << "JZ"
-                                 << "a"
-                                 << "1"
-                                 << "自动编号必须为数字 !";
-        QTest::newRow("descending") << "JZ"
-                                    << "3"
-                                    << "1"
-                                    << "自动编号范围应该从小到大！";
-        QTest::newRow("negative") << "HYHD"
-                                  << "-1"
-                                  << "1"
-                                  << "自动编号不能为负!";
-        QTest::newRow("decimal") << "HYHD"
-                                 << "1"
-                                 << "1.5"
-                                 << "自动编号不能为小数!";
-        QTest::newRow("no such records") << "JZ"
-                                         << "40000"
-                                         << "40001"
-                                         << "结帐不能进行，请检查您输入的自动编号是否正确！";
-        QTest::newRow("beyond any rental number")
-            << "JZ"
-            << "3"
-            << "1e20"
-            << "结帐不能进行，请检查您输入的自动编号是否正确！";
-        QTest::newRow("no such records to return")
-            << "HYHD"
-            << "9"
-            << "9"
-            << "退还不能进行，请检查您输入的自动编号是否正确！";
-        QTest::newRow("walk-in at return") << "HYHD"
-                                           << "1"
-                                           << "1"
-                                           << "只有会员才能退还；零散客户请使用结帐功能！";
-        QTest::newRow("member at checkout") << "JZ"
-                                            << "2"
-                                            << "2"
-                                            << "只有零散顾客才能结帐；会员请使用会员还碟功能！";
-        QTest::newRow("different days") << "HYHD"
-                                        << "2"
-                                        << "3"
-                                        << "影碟出租日期不一致，不能统一退还!";
+        QTest::newRow("letters") << "JZ" << "a" << "1" << "自动编号必须为数字 !";
+        QTest::newRow("descending") << "JZ" << "3" << "1" << "自动编号范围应该从小到大！";
+        QTest::newRow("negative") << "HYHD" << "-1" << "1" << "自动编号不能为负!";
+        QTest::newRow("decimal") << "HYHD" << "1" << "1.5" << "自动编号不能为小数!";
+        QTest::newRow("no such records") << "JZ" << "40000" << "40001" << "结帐不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("beyond any rental number") << "JZ" << "3" << "1e20" << "结帐不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("no such records to return") << "HYHD" << "9" << "9" << "退还不能进行，请检查您输入的自动编号是否正确！";
+        QTest::newRow("walk-in at return") << "HYHD" << "1" << "1" << "只有会员才能退还；零散客户请使用结帐功能！";
+        QTest::newRow("member at checkout") << "JZ" << "2" << "2" << "只有零散顾客才能结帐；会员请使用会员还碟功能！";
+        QTest::newRow("different days") << "HYHD" << "2" << "3" << "影碟出租日期不一致，不能统一退还!";
+        // clang-format on
     }
     void settlementMessages()
     {
@@ -465,31 +417,18 @@ private Q_SLOTS:
 
     void overdueReminderAtStartup_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("autoAlert");
         QTest::addColumn<QString>("alertDays");
         QTest::addColumn<QString>("czrq");
         QTest::addColumn<QString>("hybh");
         QTest::addColumn<bool>("reminds");
-        QTest::newRow("exactly seven days") << "True"
-                                            << "7"
-                                            << "2003-11-02"
-                                            << "M" << true;
-        QTest::newRow("six days") << "True"
-                                  << "7"
-                                  << "2003-11-03"
-                                  << "M" << false;
-        QTest::newRow("walk-in never") << "True"
-                                       << "7"
-                                       << "2003-10-01"
-                                       << "/" << false;
-        QTest::newRow("switched off") << "False"
-                                      << "7"
-                                      << "2003-10-01"
-                                      << "M" << false;
-        QTest::newRow("days not a number") << "True"
-                                           << "七"
-                                           << "2003-10-01"
-                                           << "M" << false;
+        QTest::newRow("exactly seven days") << "True" << "7" << "2003-11-02" << "M" << true;
+        QTest::newRow("six days") << "True" << "7" << "2003-11-03" << "M" << false;
+        QTest::newRow("walk-in never") << "True" << "7" << "2003-10-01" << "/" << false;
+        QTest::newRow("switched off") << "False" << "7" << "2003-10-01" << "M" << false;
+        QTest::newRow("days not a number") << "True" << "七" << "2003-10-01" << "M" << false;
+        // clang-format on
     }
     void overdueReminderAtStartup()
     {
