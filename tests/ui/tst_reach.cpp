@@ -54,6 +54,21 @@ class TestReach : public QObject
     std::unique_ptr<TestHome> home;
     std::unique_ptr<MDIMain> main;
 
+    // Every child window, the settle windows last, where cascading pushed
+    // them out of reach.
+    QList<QMdiSubWindow*> openEveryChildWindow()
+    {
+        ScriptedMessages messages;
+        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
+                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
+                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
+            main->RunCommand(command);
+        Press(main->FindChild<FormZJXXCX>(), "CommandJZ");
+        Press(main->FindChild<FormZJXXCX>(), "CommandHYHD");
+        [&] { QVERIFY(messages.shown.isEmpty()); }();
+        return main->findChild<QMdiArea*>()->subWindowList();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -75,19 +90,9 @@ private Q_SLOTS:
 
     void childWindowsOpenWithinReach()
     {
-        ScriptedMessages messages;
-        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
-                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
-                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
-            main->RunCommand(command);
-        // The settle windows come last, where cascading pushed them out of reach.
-        auto* rentals = main->FindChild<FormZJXXCX>();
-        Press(rentals, "CommandJZ");
-        Press(rentals, "CommandHYHD");
-        QVERIFY(messages.shown.isEmpty());
+        const QList<QMdiSubWindow*> windows = openEveryChildWindow();
         auto* area = main->findChild<QMdiArea*>();
         const QRect visible = area->viewport()->rect();
-        const QList<QMdiSubWindow*> windows = area->subWindowList();
         QCOMPARE(windows.size(), 13);
         for (QMdiSubWindow* sub : windows) {
             const QString title = sub->widget()->windowTitle();
@@ -101,15 +106,8 @@ private Q_SLOTS:
 
     void everyControlIsNamedByItsCaption()
     {
-        ScriptedMessages messages;
-        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
-                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
-                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
-            main->RunCommand(command);
-        Press(main->FindChild<FormZJXXCX>(), "CommandJZ");
-        Press(main->FindChild<FormZJXXCX>(), "CommandHYHD");
         QList<QWidget*> windows;
-        for (QMdiSubWindow* sub : main->findChild<QMdiArea*>()->subWindowList())
+        for (QMdiSubWindow* sub : openEveryChildWindow())
             windows << sub->widget();
         FormPass pass;
         FormMMSZ password;
