@@ -103,7 +103,8 @@ private Q_SLOTS:
             "mnuTJYDXXItem",    "mnuPopYDXXItem", "Toolbar1Button1", "mnuHYXXItem",
             "mnuXGHYXXItem",    "mnuSCHYXXItem",  "mnuTJHYXXItem",   "mnuPopCZHYItem",
             "Toolbar1Button2",  "mnuZJXXItem",    "mnuSCZJXXItem",   "mnuTJZJXXItem",
-            "mnuPopTJZJXXItem", "mnuPopJZItem",   "Toolbar1Button3", "Toolbar1Button4"};
+            "mnuPopTJZJXXItem", "mnuPopJZItem",   "Toolbar1Button3", "Toolbar1Button4",
+            "mnuSJBFItem",      "Toolbar1Button5", "mnuGNCSSZItem",  "Toolbar1Button7"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

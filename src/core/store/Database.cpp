@@ -59,8 +59,6 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS hyxx_joined ON hyxx (rhrq, hybh)",
 };
 
-const char* const kTables[] = {"ydxx", "zjxx", "hyxx", "ydbl", "ndyj"};
-
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {})
 {
     QString text = error.text().trimmed();
@@ -160,6 +158,18 @@ qint64 ConnectionSerial()
     return connectionSerial;
 }
 
+const QList<std::pair<QString, QStringList>>& ShopTables()
+{
+    static const QList<std::pair<QString, QStringList>> tables = {
+        {"ydxx", {"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"}},
+        {"zjxx", {"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"}},
+        {"hyxx", {"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "hydj", "zjje", "yjje", "yjps", "rhrq"}},
+        {"ydbl", {}},
+        {"ndyj", {}},
+    };
+    return tables;
+}
+
 QString DatabasePath()
 {
     return JoinPath(ProgramFolder(), QStringLiteral("MOVRNT.db"));
@@ -210,14 +220,14 @@ void OpenDatabase(const QString& path, const UpgradeProgress& progress)
         if (!db.open())
             Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
         // A file that is not a database only shows itself on the first read.
-        for (const char* table : kTables) {
+        for (const auto& [table, columns] : ShopTables()) {
             const QVariant found = RunScalar(
                 QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
-                {QString::fromLatin1(table)});
+                {table});
             if (!found.isValid())
-                throw MovrntError(QStringLiteral("数据库文件缺少数据表 ") +
-                                      QString::fromLatin1(table) + QStringLiteral("：") + path,
-                                  kSource);
+                throw MovrntError(
+                    QStringLiteral("数据库文件缺少数据表 ") + table + QStringLiteral("：") + path,
+                    kSource);
         }
         ApplyPragmas(db);
         Upgrade(db, progress);

@@ -17,6 +17,10 @@ void CreateEmptyDatabase(const QString& path);
 // never called when the file needs nothing.
 using UpgradeProgress = std::function<void(int done, int total)>;
 
+// The shop's tables with the columns, in order, of the three working tables
+// (the chart scratch tables: empty lists).
+const QList<std::pair<QString, QStringList>>& ShopTables();
+
 // Opens the one shared connection on the database file in the program folder.
 // A missing file, one that is not a database, or one without the shop's
 // tables is an error (MovrntError); the program never creates it silently.

@@ -8,6 +8,8 @@
 #include "catalogue/FormTJYDXX.h"
 #include "catalogue/FormXGYDXX.h"
 #include "catalogue/FormYDCX.h"
+#include "common/WindowSupport.h"
+#include "maintenance/FormSJBF.h"
 #include "members/FormHYXX.h"
 #include "members/FormSCHYXX.h"
 #include "members/FormTJHYXX.h"
@@ -16,11 +18,14 @@
 #include "rentals/FormTJZJXX.h"
 #include "rentals/FormTX.h"
 #include "rentals/FormZJXXCX.h"
+#include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
 
 #include "access/PassCheck.h"
+#include "maintenance/Backup.h"
 #include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
+#include "settings/Parameters.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Counts.h"
@@ -33,6 +38,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -42,6 +48,8 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -103,10 +111,101 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
         }
     });
     resize(1024, 720);
+
+    timerZDBF_ = new QTimer(this);
+    timerZDBF_->setObjectName(QStringLiteral("TimerZDBF"));
+    connect(timerZDBF_, &QTimer::timeout, this, &MDIMain::onTimerZDBFTimer);
+}
+
+void MDIMain::ArmAutoBackup()
+{
+    const std::optional<qint64> interval = AutoBackupInterval();
+    if (!interval) {
+        timerZDBF_->stop();
+        return;
+    }
+    timerZDBF_->start(int(std::min<qint64>(*interval, std::numeric_limits<int>::max())));
+}
+
+void MDIMain::onTimerZDBFTimer()
+{
+    if (autoBackup_)
+        return; // the last copy is still being written
+    SetStatusText(QStringLiteral("正在自动备份数据库 ..."));
+    const QString path = GetSetting(Setting::AutoBackupPath);
+    try {
+        autoBackupStamp_ = DatabaseChangeStamp();
+    } catch (const MovrntError&) {
+        autoBackupStamp_.clear();
+    }
+    // Nothing written since the last good copy, and that copy is still there.
+    if (!autoBackupStamp_.isEmpty() && autoBackupStamp_ == lastBackupStamp_ &&
+        path == lastBackupPath_ && QFileInfo::exists(path)) {
+        SetStatusText(QStringLiteral("就绪"));
+        return;
+    }
+    lastBackupPath_ = path;
+    auto failure = std::make_shared<QString>();
+    autoBackupFailure_ = failure;
+    const QString source = DatabasePath();
+    autoBackup_ = QThread::create([source, path, failure] {
+        try {
+            CopyDatabase(source, path);
+        } catch (const MovrntError& error) {
+            *failure = error.description();
+        }
+    });
+    connect(autoBackup_, &QThread::finished, this, &MDIMain::finishAutoBackup,
+            Qt::QueuedConnection);
+    autoBackup_->start();
+}
+
+void MDIMain::WaitForAutoBackup()
+{
+    if (!autoBackup_)
+        return;
+    autoBackup_->wait();
+    finishAutoBackup();
+}
+
+void MDIMain::finishAutoBackup()
+{
+    if (!autoBackup_)
+        return;
+    std::unique_ptr<QThread> done(std::exchange(autoBackup_, nullptr));
+    done->wait();
+    SetStatusText(QStringLiteral("就绪"));
+    const bool succeeded = autoBackupFailure_->isEmpty();
+    if (succeeded) {
+        lastBackupStamp_ = autoBackupStamp_;
+    } else {
+        lastBackupStamp_.clear();
+        timerZDBF_->stop();
+        SetSetting(Setting::AutoBackup, QStringLiteral("False"));
+        // A guest can do nothing about the path: the backup goes off quietly.
+        if (!PasswordIsSet() || UserMode() != u"Guest") {
+            ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
+                                       "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
+                                       "！"),
+                        0, kTip);
+            OpenModal<FormGNCS>();
+        }
+    }
+    Q_EMIT autoBackupFinished(succeeded);
+}
+
+void MDIMain::RefreshAfterReplacement()
+{
+    RequeryIfOpen<FormYDCX>();
+    RequeryIfOpen<FormZJXXCX>();
+    RequeryIfOpen<FormHYXX>();
+    RefreshDiscCount();
+    RefreshMemberCount();
 }
 
 MDIMain::~MDIMain()
 {
+    WaitForAutoBackup();
     if (instance == this)
         instance = nullptr;
 }
@@ -121,6 +220,8 @@ void MDIMain::registerHandlers()
 {
     handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
     handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
+    handlers_[Command::SJBF] = [this] { OpenModal<FormSJBF>(); };
+    handlers_[Command::GNCSSZ] = [this] { OpenModal<FormGNCS>(); };
     handlers_[Command::YDXX] = [this] { OpenChild<FormYDCX>(); };
     handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };
     handlers_[Command::SCYDXX] = [this] { OpenChild<FormSCYDXX>(); };
@@ -531,7 +632,8 @@ bool MDIMain::RunStartup()
             });
         }
         NormaliseOpenRentalDates(); // before step 15 compares them
-        // 12: the automatic-backup timer is armed here once backup exists.
+        // 12
+        ArmAutoBackup();
         // 13: the date panel is set once and keeps that date for the whole run.
         panels_[0]->setText(ChineseDateText(TodayText()));
         capsOn_ = CapsLockOn();

@@ -11,6 +11,8 @@
 #include <memory>
 
 class QLabel;
+class QThread;
+class QTimer;
 class QMenu;
 class QToolBar;
 class SingleInstance;
@@ -45,6 +47,18 @@ public:
     bool IsCommandAvailable(Command command) const;
     // The toolbar dispatches on the button's position, 1 to 7.
     void onToolbar1ButtonClick(int position);
+
+    // The automatic backup (TimerZDBF): armed from the settings at start-up
+    // and after the parameters are saved, stopped while it is off. Each tick
+    // copies on a worker thread, so the counter never waits for it.
+    void ArmAutoBackup();
+    QTimer* AutoBackupTimer() const { return timerZDBF_; }
+    void onTimerZDBFTimer();
+    // Blocks until a running automatic backup is done (before a restore).
+    void WaitForAutoBackup();
+    // After the whole database was replaced: the open query windows re-run
+    // (disc, rental, member), then the counts.
+    void RefreshAfterReplacement();
 
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* PopupMenu() const { return mnuPop_; }
@@ -102,4 +116,12 @@ private:
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;
     bool capsOn_ = false;
+    QTimer* timerZDBF_ = nullptr;
+    QThread* autoBackup_ = nullptr;
+    std::shared_ptr<QString> autoBackupFailure_;
+    QString autoBackupStamp_, lastBackupStamp_, lastBackupPath_;
+    void finishAutoBackup();
+
+Q_SIGNALS:
+    void autoBackupFinished(bool succeeded);
 };

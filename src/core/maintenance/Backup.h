@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// The file name every backup carries.
+inline const QString kBackupName = QStringLiteral("MOVRNT.db");
+
+// A folder joined with the backup file name, by the one joining rule.
+QString BackupPathIn(const QString& folder);
+// Where the automatic backup goes when none was chosen: outside the program
+// folder, so that it survives the loss of that folder.
+QString DefaultAutoBackupPath();
+
+// A consistent copy of a database file, read through a connection of its own
+// (the counter may go on writing meanwhile), written to a temporary file
+// beside the target, flushed to disk and renamed over the target. A failure
+// leaves the target as it was. Safe to call from a worker thread. Throws MovrntError.
+void CopyDatabase(const QString& source, const QString& target);
+
+// Backs up the working database to a file. Throws MovrntError.
+void BackupDatabase(const QString& target);
+
+// Why a file cannot serve as the shop's database; empty when it can: an
+// SQLite file whose integrity check passes and which holds the shop's tables
+// with this program's columns.
+QString ShopDatabaseProblem(const QString& path);
+
+// Replaces the working database with a copy of the offered file, once the
+// copy has passed ShopDatabaseProblem. The working database is first kept as
+// a safety copy in the program folder (its name is returned). Anything that
+// fails leaves the working database as it was, open and usable. Throws MovrntError.
+QString RestoreDatabase(const QString& offered);
+// The same in its three steps, the first two safe on a worker thread:
+// the checked copy of the offered file beside the working database,
+QString PrepareRestore(const QString& offered);
+// the safety copy of the working database,
+QString KeepSafetyCopy();
+// and, on the thread of the shared connection, the swap.
+void SwapInDatabase(const QString& prepared, const QString& safety);
+
+// Changes whenever the database may have changed since the last call gave the
+// same text: an automatic backup of an unchanged database can be skipped.
+QString DatabaseChangeStamp();

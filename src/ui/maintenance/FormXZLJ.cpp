@@ -1,0 +1,48 @@
+#include "FormXZLJ.h"
+
+#include "common/Controls.h"
+#include "common/FolderLists.h"
+
+#include "maintenance/Backup.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FormXZLJ::FormXZLJ(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormXZLJ"));
+    setWindowTitle(QStringLiteral("选择路径"));
+    lists_ = new FolderLists(this);
+    labelLJ_ = new QLabel(this);
+    labelLJ_->setObjectName(QStringLiteral("LabelLJ"));
+    labelLJ_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    NameForScreenReaders(labelLJ_, QStringLiteral("所选路径"));
+    auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
+    commandQD->setDefault(true);
+    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(commandQD);
+    buttons->addWidget(commandFQ);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lists_, 1);
+    layout->addWidget(labelLJ_);
+    layout->addLayout(buttons);
+    resize(420, 380);
+
+    const auto showFolder = [this](const QString& folder) {
+        labelLJ_->setText(folder);
+        labelLJ_->setToolTip(folder);
+    };
+    connect(lists_, &FolderLists::folderChanged, this, showFolder);
+    showFolder(lists_->folder());
+    connect(commandQD, &QPushButton::clicked, this, &QDialog::accept);
+    connect(commandFQ, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString FormXZLJ::chosenPath() const
+{
+    return BackupPathIn(lists_->folder());
+}

@@ -1,0 +1,318 @@
+#include "FormGNCS.h"
+
+#include "app/MDIMain.h"
+#include "app/MessageBox.h"
+#include "app/Seams.h"
+#include "common/Controls.h"
+#include "common/WindowSupport.h"
+#include "maintenance/FormXZLJ.h"
+#include "members/FormHYXX.h"
+
+#include "access/PassCheck.h"
+#include "maintenance/Backup.h"
+#include "settings/Parameters.h"
+#include "store/Errors.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QLabel* Text(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption,
+                 const QString& toolTip = {})
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(toolTip);
+    return box;
+}
+
+// A row of texts and controls, left-aligned.
+QHBoxLayout* Row(const QList<QWidget*>& items)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    for (QWidget* item : items)
+        row->addWidget(item);
+    row->addStretch();
+    return row;
+}
+
+void Write(Setting setting, const QString& text)
+{
+    if (!SetSetting(setting, text))
+        throw MovrntError(QStringLiteral("无法保存设置 ") + SettingName(setting),
+                          QStringLiteral("FormGNCS"));
+}
+
+QString Flag(const QCheckBox* box)
+{
+    return box->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+}
+} // namespace
+
+QWidget* FormGNCS::stepper(Setting setting, const char* labelName, const char* arrowsName)
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* label = Text(box, labelName, StepperText(StepperOf(setting), SettingDefault(setting)));
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("￥100")) + 8);
+    label->setAlignment(Qt::AlignCenter);
+    auto* arrows = new QWidget(box);
+    arrows->setObjectName(QString::fromLatin1(arrowsName));
+    auto* arrowLayout = new QVBoxLayout(arrows);
+    arrowLayout->setContentsMargins(0, 0, 0, 0);
+    arrowLayout->setSpacing(0);
+    for (const bool up : {true, false}) {
+        auto* arrow = new QToolButton(arrows);
+        arrow->setObjectName(QString::fromLatin1(arrowsName) +
+                             (up ? QStringLiteral("Up") : QStringLiteral("Down")));
+        arrow->setArrowType(up ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setFixedSize(18, 11);
+        arrow->setAutoRepeat(true);
+        arrowLayout->addWidget(arrow);
+        connect(arrow, &QToolButton::clicked, this, [label, setting, up] {
+            label->setText(StepText(StepperOf(setting), label->text(), up));
+        });
+    }
+    layout->addWidget(label);
+    layout->addWidget(arrows);
+    steps_.insert(setting, label);
+    return box;
+}
+
+FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormGNCS"));
+    setWindowTitle(QStringLiteral("功能参数设置"));
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+
+    // 系统功能参数
+    auto* system = new QWidget(tabs);
+    auto* frameSJBF = new QGroupBox(QStringLiteral("数据备份"), system);
+    frameSJBF->setObjectName(QStringLiteral("FrameSJBF"));
+    checkZDBF_ = Check(frameSJBF, "CheckZDBF", QStringLiteral("自动备份数据"),
+                       QStringLiteral("将数据库自动备份到指定路径，以免因意外而丢失数据。"));
+    labelLJ_ = Text(frameSJBF, "LabelLJ", DefaultAutoBackupPath());
+    labelLJ_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    labelLJ_->setMinimumWidth(240);
+    NameForScreenReaders(labelLJ_, QStringLiteral("备份路径"));
+    commandLJ_ = MakeButton(frameSJBF, "CommandLJ", QStringLiteral("选择路径(&C) ..."),
+                            QStringLiteral("选择备份路径，系统将自动将数据库备份到这个路径下。"));
+    QWidget* interval = stepper(Setting::AutoBackupTime, "LabelJG", "UpDownJG");
+    auto* label4 =
+        Text(frameSJBF, "Label4",
+             QStringLiteral("用户提示：由于自动备份会周期性的频繁备份数据，所以请选择快速"
+                            "的存储设备（比如硬盘）作为备份路径。为了使系统正常运行，请不"
+                            "要选择软盘一类的低速存储设备作为备份路径！"));
+    label4->setWordWrap(true);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(Text(frameSJBF, "Label1", QStringLiteral("备份路径：")));
+    pathRow->addWidget(labelLJ_, 1);
+    pathRow->addWidget(commandLJ_);
+    auto* backup = new QVBoxLayout(frameSJBF);
+    backup->addWidget(checkZDBF_);
+    backup->addLayout(pathRow);
+    backup->addLayout(Row({Text(frameSJBF, "Label2", QStringLiteral("备份频率：每隔")), interval,
+                           Text(frameSJBF, "Label3", QStringLiteral("秒自动备份一次。"))}));
+    backup->addWidget(label4);
+    checkSZFBL_ = Check(system, "CheckSZFBL",
+                        QStringLiteral("在每次运行本程序时都提示用户调整到最佳的显示分辨率"));
+    auto* frameYJJE = new QGroupBox(QStringLiteral("押金金额"), system);
+    frameYJJE->setObjectName(QStringLiteral("FrameYJJE"));
+    checkYJJE_ = Check(frameYJJE, "CheckYJJE", QStringLiteral("设置缺审押金金额"),
+                       QStringLiteral("设置缺审押金金额可以免去你每次添加租借信息时，都要重新输入押"
+                                      "金金额的麻烦。"));
+    QWidget* vcd = stepper(Setting::YJJEVCD, "LabelVCD", "UpDownVCD");
+    QWidget* dvd = stepper(Setting::YJJEDVD, "LabelDVD", "UpDownDVD");
+    auto* deposits = new QVBoxLayout(frameYJJE);
+    deposits->addWidget(checkYJJE_);
+    deposits->addLayout(Row({Text(frameYJJE, "Label6", QStringLiteral("每张VCD收取")), vcd,
+                             Text(frameYJJE, "Label7", QStringLiteral("元的押金；每张DVD收取")),
+                             dvd, Text(frameYJJE, "Label8", QStringLiteral("元的押金。"))}));
+    checkLBFS_ = Check(system, "CheckLBFS", QStringLiteral("启用来宾登陆方式"),
+                       QStringLiteral("允许非管理员的用户进入系统查询数据。"));
+    auto* image1 = Text(system, "Image1", QString());
+    image1->setPixmap(QPixmap(QStringLiteral(":/images/toolbar7.png")));
+    auto* systemLayout = new QVBoxLayout(system);
+    systemLayout->addWidget(frameSJBF);
+    systemLayout->addWidget(checkSZFBL_);
+    systemLayout->addWidget(frameYJJE);
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(checkLBFS_, 1);
+    lastRow->addWidget(image1);
+    systemLayout->addLayout(lastRow);
+    tabs->addTab(system, QStringLiteral("系统功能参数"));
+
+    // 会员功能参数
+    auto* members = new QWidget(tabs);
+    auto* frame2 = new QGroupBox(QStringLiteral("自动提醒"), members);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    checkZDTX_ = Check(frame2, "CheckZDTX",
+                       QStringLiteral("当会员租借影碟的时间超过一定期限时，自动提醒管理员"));
+    QWidget* days = stepper(Setting::Alertdays, "LabelZDTX", "UpDownZDTX");
+    auto* alert = new QVBoxLayout(frame2);
+    alert->addWidget(checkZDTX_);
+    alert->addLayout(Row({Text(frame2, "Label12", QStringLiteral("当会员租借影碟时间超过")), days,
+                          Text(frame2, "Label13", QStringLiteral("天还未还时，提醒管理员。"))}));
+    auto* frame1 = new QGroupBox(QStringLiteral("会员制度"), members);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    QWidget* levels = stepper(Setting::HYDJ, "LabelFJ", "UpDownFJ");
+    QWidget* perLevel = stepper(Setting::FJZJ, "LabelFJZJ", "UpDownFJZJ");
+    auto* labelFJZD = Text(frame1, "LabelFJZD",
+                           QStringLiteral("第一级会员享受租金九折的优惠；会员等级每上升一级，享受的"
+                                          "折扣增加一折。"));
+    labelFJZD->setWordWrap(true);
+    auto* scheme = new QVBoxLayout(frame1);
+    scheme->addLayout(Row({Text(frame1, "Label9", QStringLiteral("共分")), levels,
+                           Text(frame1, "Label10", QStringLiteral("级会员。"))}));
+    scheme->addLayout(
+        Row({Text(frame1, "Label14", QStringLiteral("会员累计影碟租借数量每增加")), perLevel,
+             Text(frame1, "Label15", QStringLiteral("盘时，会员等级上升一级。"))}));
+    scheme->addWidget(labelFJZD);
+    auto* label5 =
+        Text(members, "Label5",
+             QStringLiteral("用户提示 ：一旦设置了会员制度，就不要经常修改，否则会影响已有"
+                            "的会员信息。 "));
+    label5->setWordWrap(true);
+    auto* image2 = Text(members, "Image2", QString());
+    image2->setPixmap(QPixmap(QStringLiteral(":/images/user.png")));
+    auto* membersLayout = new QVBoxLayout(members);
+    membersLayout->addWidget(frame2);
+    membersLayout->addWidget(frame1);
+    auto* hintRow = new QHBoxLayout;
+    hintRow->addWidget(label5, 1);
+    hintRow->addWidget(image2, 0, Qt::AlignTop);
+    membersLayout->addLayout(hintRow);
+    membersLayout->addStretch();
+    tabs->addTab(members, QStringLiteral("会员功能参数"));
+
+    auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
+    commandQD->setDefault(true);
+    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(commandQD);
+    buttons->addWidget(commandFQ);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addLayout(buttons);
+
+    // Each number caption names its label and arrows for screen readers.
+    const QList<std::pair<Setting, QString>> names = {{Setting::AutoBackupTime, "备份频率（秒）"},
+                                                      {Setting::YJJEVCD, "每张VCD的押金"},
+                                                      {Setting::YJJEDVD, "每张DVD的押金"},
+                                                      {Setting::Alertdays, "提醒天数"},
+                                                      {Setting::HYDJ, "会员级数"},
+                                                      {Setting::FJZJ, "每升一级的租借数量"}};
+    for (const auto& [setting, name] : names) {
+        QLabel* label = steps_.value(setting);
+        NameForScreenReaders(label, name);
+        const auto arrows = label->parentWidget()->findChildren<QToolButton*>();
+        for (QToolButton* arrow : arrows)
+            arrow->setAccessibleName((arrow->arrowType() == Qt::UpArrow ? QStringLiteral("增加")
+                                                                        : QStringLiteral("减少")) +
+                                     name);
+    }
+    dependents_ = {
+        {checkZDBF_, {labelLJ_, commandLJ_, interval}},
+        {checkYJJE_, {vcd, dvd}},
+        {checkZDTX_, {days}},
+    };
+    for (QCheckBox* box : dependents_.keys())
+        connect(box, &QCheckBox::clicked, this, &FormGNCS::refreshDependents);
+    connect(commandLJ_, &QPushButton::clicked, this, &FormGNCS::onCommandLJClicked);
+    connect(commandQD, &QPushButton::clicked, this, &FormGNCS::onCommandQDClicked);
+    connect(commandFQ, &QPushButton::clicked, this, &QDialog::reject);
+
+    load();
+}
+
+void FormGNCS::load()
+{
+    if (!GetSetting(Setting::AutoBackup).isEmpty()) {
+        checkZDBF_->setChecked(GetSetting(Setting::AutoBackup) == u"True");
+        labelLJ_->setText(GetSetting(Setting::AutoBackupPath));
+        steps_[Setting::AutoBackupTime]->setText(GetSetting(Setting::AutoBackupTime));
+        checkYJJE_->setChecked(GetSetting(Setting::PresetYJJE) == u"True");
+        for (Setting setting : {Setting::YJJEVCD, Setting::YJJEDVD})
+            steps_[setting]->setText(StepperText(StepperOf(setting), GetSetting(setting)));
+        checkSZFBL_->setChecked(GetSetting(Setting::SetDisplayRes) == u"True");
+        checkLBFS_->setChecked(GetSetting(Setting::GuestLogon) == u"True");
+        steps_[Setting::HYDJ]->setText(GetSetting(Setting::HYDJ));
+        steps_[Setting::FJZJ]->setText(GetSetting(Setting::FJZJ));
+        checkZDTX_->setChecked(GetSetting(Setting::AutoAlert) == u"True");
+        steps_[Setting::Alertdays]->setText(GetSetting(Setting::Alertdays));
+    }
+    labelLJ_->setToolTip(labelLJ_->text());
+    refreshDependents();
+    checkLBFS_->setEnabled(PasswordIsSet()); // guest entry means nothing without a password
+}
+
+void FormGNCS::refreshDependents()
+{
+    for (auto it = dependents_.cbegin(); it != dependents_.cend(); ++it)
+        for (QWidget* widget : it.value())
+            widget->setEnabled(it.key()->isChecked());
+}
+
+void FormGNCS::onCommandLJClicked()
+{
+    FormXZLJ chooser(this);
+    if (ExecModal(chooser) == QDialog::Accepted) {
+        labelLJ_->setText(chooser.chosenPath());
+        labelLJ_->setToolTip(labelLJ_->text());
+    }
+}
+
+void FormGNCS::save()
+{
+    const auto value = [this](Setting setting) {
+        return StepperValue(StepperOf(setting), steps_[setting]->text());
+    };
+    Write(Setting::AutoBackup, Flag(checkZDBF_));
+    Write(Setting::AutoBackupPath, labelLJ_->text());
+    Write(Setting::AutoBackupTime, value(Setting::AutoBackupTime));
+    if (MDIMain* main = MDIMain::Instance())
+        main->ArmAutoBackup(); // at once, without a restart
+    Write(Setting::PresetYJJE, Flag(checkYJJE_));
+    Write(Setting::YJJEVCD, value(Setting::YJJEVCD));
+    Write(Setting::YJJEDVD, value(Setting::YJJEDVD));
+    Write(Setting::SetDisplayRes, Flag(checkSZFBL_));
+    Write(Setting::GuestLogon, Flag(checkLBFS_));
+    // The levels follow the scheme shown, which is stored only afterwards.
+    RecomputeMemberLevels(value(Setting::FJZJ).toLongLong(), value(Setting::HYDJ).toLongLong());
+    RequeryIfOpen<FormHYXX>();
+    Write(Setting::HYDJ, value(Setting::HYDJ));
+    Write(Setting::FJZJ, value(Setting::FJZJ));
+    Write(Setting::AutoAlert, Flag(checkZDTX_));
+    Write(Setting::Alertdays, value(Setting::Alertdays));
+}
+
+void FormGNCS::onCommandQDClicked()
+{
+    try {
+        save();
+    } catch (const MovrntError& error) {
+        ReportError(error);
+        return;
+    }
+    accept();
+}

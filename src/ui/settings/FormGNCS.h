@@ -1,0 +1,43 @@
+#pragma once
+
+#include "settings/Settings.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+// 功能参数设置: automatic backup, the display offer, preset deposits, guest
+// entry, the overdue reminder and the member scheme.
+class FormGNCS : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FormGNCS(QWidget* parent = nullptr);
+    // The label of a stepped number.
+    QLabel* stepLabel(Setting setting) const { return steps_.value(setting); }
+
+private Q_SLOTS:
+    void onCommandLJClicked();
+    void onCommandQDClicked();
+
+private:
+    // A number label with its two arrows (UpDown...), in a row of texts.
+    QWidget* stepper(Setting setting, const char* labelName, const char* arrowsName);
+    void load();
+    void save();
+    void refreshDependents();
+
+    QMap<Setting, QLabel*> steps_;
+    QCheckBox* checkZDBF_;
+    QCheckBox* checkSZFBL_;
+    QCheckBox* checkYJJE_;
+    QCheckBox* checkLBFS_;
+    QCheckBox* checkZDTX_;
+    QLabel* labelLJ_;
+    QPushButton* commandLJ_;
+    QMap<QCheckBox*, QList<QWidget*>> dependents_;
+};
