@@ -55,6 +55,13 @@ FolderLists::FolderLists(QWidget* parent) : QWidget(parent)
     layout->addWidget(dir1_, 1);
 
     connect(drive1_, &QComboBox::activated, this, &FolderLists::onDriveChosen);
+    // Folders are read in the background: the chosen one is opened out once
+    // its parents have been read.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        const QModelIndex current = model_->index(folder_);
+        dir1_->setCurrentIndex(current);
+        dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    });
     connect(dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -69,10 +76,10 @@ void FolderLists::showFolder(const QString& folder)
     const int drive = drive1_->findData(root.isEmpty() ? kRootVolume : root);
     drive1_->setCurrentIndex(drive < 0 ? drive1_->findData(kRootVolume) : drive);
     dir1_->setRootIndex(model_->index(drive1_->currentData().toString()));
+    setFolder(folder);
     const QModelIndex index = model_->index(folder);
     dir1_->setCurrentIndex(index);
-    dir1_->scrollTo(index);
-    setFolder(folder);
+    dir1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void FolderLists::onDriveChosen(int index)

@@ -1,0 +1,185 @@
+#include "support/TestEnv.h"
+#include "support/UiHelpers.h"
+
+#include "access/PassCheck.h"
+#include "app/MDIMain.h"
+#include "app/Seams.h"
+#include "catalogue/FormYDCX.h"
+#include "common/FolderLists.h"
+#include "maintenance/FormSJBF.h"
+#include "members/FormHYXX.h"
+#include "settings/FormGNCS.h"
+
+#include "maintenance/Backup.h"
+#include "settings/Parameters.h"
+#include "settings/Settings.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+class TestMaintenance : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<MDIMain> main;
+    QStringList opened;
+
+    QString folder(const QString& name) const
+    {
+        const QString path = home->folder() + u'/' + name;
+        QDir().mkpath(path);
+        return path;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        home->setSettings({{"FirstRunTime", "False"}, {"HYDJ", "3"}, {"FJZJ", "10"}});
+        SetUserMode(QString());
+        opened.clear();
+        Seams().execDialog = [this](QDialog& dialog) {
+            opened << dialog.objectName();
+            return int(QDialog::Rejected);
+        };
+        main = std::make_unique<MDIMain>();
+        ScriptedMessages quiet;
+        QVERIFY(main->RunStartup());
+    }
+    void cleanup()
+    {
+        main.reset();
+        SetUserMode(QString());
+        home.reset();
+    }
+
+    void parametersOpenWithTheirDefaultsAndSaveInEffect()
+    {
+        InsertMember("A", "张三", "男", 0, 100, 50, 25);
+        main->RunCommand(Command::HYXX);
+        auto* members = main->FindChild<FormHYXX>();
+        FormGNCS dialog;
+        const QList<std::pair<Setting, QString>> shown = {
+            {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
+            {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"}};
+        for (const auto& [setting, text] : shown)
+            QCOMPARE(dialog.stepLabel(setting)->text(), text);
+        for (const char* box : {"CheckZDBF", "CheckYJJE", "CheckZDTX", "CheckSZFBL"})
+            QVERIFY(!Child<QCheckBox>(&dialog, box)->isChecked());
+        QVERIFY(!Child<QPushButton>(&dialog, "CommandLJ")->isEnabled());
+        QVERIFY(!Child<QCheckBox>(&dialog, "CheckLBFS")->isEnabled()); // no password set
+        QTest::mouseClick(Child<QCheckBox>(&dialog, "CheckZDBF"), Qt::LeftButton);
+        QVERIFY(Child<QPushButton>(&dialog, "CommandLJ")->isEnabled());
+        QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownJGDown"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownFJZJUp"), Qt::LeftButton);
+        Press(&dialog, "CommandQD");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(GetSetting(Setting::AutoBackup), QStringLiteral("True"));
+        QCOMPARE(GetSetting(Setting::AutoBackupTime), QStringLiteral("20"));
+        QCOMPARE(GetSetting(Setting::YJJEVCD), QStringLiteral("10"));
+        QCOMPARE(GetSetting(Setting::FJZJ), QStringLiteral("20"));
+        QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
+        QVERIFY(main->AutoBackupTimer()->isActive());
+        QCOMPARE(main->AutoBackupTimer()->interval(), 20000);
+        QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1")); // 25 rentals, 20 a level
+    }
+
+    void backupAndRestoreThroughTheWindow()
+    {
+        InsertDisc("1");
+        main->RunCommand(Command::YDXX);
+        auto* discs = main->FindChild<FormYDCX>();
+        FormSJBF window;
+        window.folderLists()->showFolder(folder("usb"));
+        QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), BackupPathIn(folder("usb")));
+        QVERIFY(!Child<QPushButton>(&window, "CommandZDBF")->isEnabled());
+        ScriptedMessages messages;
+        Press(&window, "CommandBF");
+        QCOMPARE(messages.texts(), QStringList{"数据库备份成功！"});
+        QCOMPARE(messages.status, QStringList{"就绪"});
+        InsertDisc("2");
+        // A folder without a backup: refused, nothing replaced.
+        window.folderLists()->showFolder(folder("empty"));
+        messages.queue({6});
+        Press(&window, "CommandQY");
+        QCOMPARE(messages.last(),
+                 QStringLiteral("启用新数据库时发生错误！可能是由于目标数据库不存在"
+                                "或当前工作数据库被写保护！启用操作失败！"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 2);
+        // No to the confirmation changes nothing either.
+        window.folderLists()->showFolder(folder("usb"));
+        messages.queue({7});
+        Press(&window, "CommandQY");
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 2);
+        messages.shown.clear();
+        messages.queue({6});
+        Press(&window, "CommandQY");
+        QCOMPARE(messages.texts().last(), QStringLiteral("数据库启用成功！"));
+        QCOMPARE(messages.shown.first().title, QStringLiteral("用户警告"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
+        QCOMPARE(Column(discs->model(), 0), QStringList({"1", ""}));
+        QCOMPARE(main->PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+    }
+
+    void unreadableDriveGoesBackToTheRoot()
+    {
+        FormSJBF window;
+        QComboBox* drives = window.folderLists()->driveList();
+        drives->addItem(QStringLiteral("/nonexistent-drive"), QStringLiteral("/nonexistent-drive"));
+        ScriptedMessages messages;
+        drives->setCurrentIndex(drives->count() - 1);
+        Q_EMIT drives->activated(drives->count() - 1);
+        QCOMPARE(messages.texts(), QStringList{"目标驱动器不可用！"});
+        QCOMPARE(drives->currentData().toString(), QStringLiteral("/"));
+        QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), QStringLiteral("/MOVRNT.db"));
+    }
+
+    void failedAutomaticBackupSwitchesItselfOff_data()
+    {
+        QTest::addColumn<bool>("guest");
+        QTest::newRow("administrator") << false;
+        QTest::newRow("guest") << true;
+    }
+    void failedAutomaticBackupSwitchesItselfOff()
+    {
+        QFETCH(bool, guest);
+        if (guest) {
+            QVERIFY(StorePassword(QStringLiteral("Shop1")));
+            SetUserMode(QStringLiteral("Guest"));
+        }
+        SetSetting(Setting::AutoBackup, QStringLiteral("True"));
+        SetSetting(Setting::AutoBackupTime, QStringLiteral("10"));
+        SetSetting(Setting::AutoBackupPath, BackupPathIn(folder("auto")));
+        main->ArmAutoBackup();
+        QSignalSpy finished(main.get(), &MDIMain::autoBackupFinished);
+        ScriptedMessages messages;
+        main->onTimerZDBFTimer();
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.last().first().toBool(), true);
+        QVERIFY(QFile::exists(BackupPathIn(folder("auto"))));
+        // Unchanged since: the next tick makes no copy.
+        main->onTimerZDBFTimer();
+        QCOMPARE(finished.size(), 1);
+        // The path is gone between two ticks.
+        InsertDisc("1");
+        QVERIFY(QDir(folder("auto")).removeRecursively());
+        main->onTimerZDBFTimer();
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.last().first().toBool(), false);
+        QVERIFY(!main->AutoBackupTimer()->isActive());
+        QCOMPARE(GetSetting(Setting::AutoBackup), QStringLiteral("False"));
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(messages.texts().isEmpty(), guest);
+        QCOMPARE(opened, guest ? QStringList{} : QStringList{"FormGNCS"});
+    }
+};
+
+MOVRNT_TEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"
