@@ -181,7 +181,7 @@ QString KeepSafetyCopy()
     return safety;
 }
 
-void SwapInDatabase(const QString& prepared, const QString& safety)
+void SwapInDatabase(const QString& prepared, const QString& safety, const UpgradeProgress& progress)
 {
     const QString working = DatabasePath();
     try {
@@ -196,7 +196,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety)
                  QString::fromLocal8Bit(std::strerror(errno)));
         Sync(QFileInfo(working).absolutePath(), true);
         try {
-            OpenDatabase();
+            OpenDatabase(progress);
         } catch (const MovrntError&) {
             CopyDatabase(safety, working); // back to what was there before
             throw;

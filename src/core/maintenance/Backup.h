@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Database.h"
+
 #include <QString>
 
 // The file name every backup carries.
@@ -36,7 +38,8 @@ QString PrepareRestore(const QString& offered);
 // the safety copy of the working database,
 QString KeepSafetyCopy();
 // and, on the thread of the shared connection, the swap.
-void SwapInDatabase(const QString& prepared, const QString& safety);
+void SwapInDatabase(const QString& prepared, const QString& safety,
+                    const UpgradeProgress& progress = {});
 
 // Changes whenever the database may have changed since the last call gave the
 // same text: an automatic backup of an unchanged database can be skipped.

@@ -8,6 +8,7 @@
 #include "catalogue/FormTJYDXX.h"
 #include "catalogue/FormXGYDXX.h"
 #include "catalogue/FormYDCX.h"
+#include "common/Background.h"
 #include "common/WindowSupport.h"
 #include "maintenance/FormSJBF.h"
 #include "members/FormHYXX.h"
@@ -600,36 +601,8 @@ bool MDIMain::RunStartup()
         // 11: an older file first gets its indexes and statistics, with the
         // window on screen and the work shown rather than a dark screen.
         {
-            struct UpgradeView
-            {
-                std::unique_ptr<QProgressDialog> dialog;
-                QWidget* window;
-                ~UpgradeView()
-                {
-                    if (!dialog)
-                        return;
-                    dialog.reset();
-                    QApplication::restoreOverrideCursor();
-                    window->activateWindow();
-                }
-            } view{{}, this};
-            OpenDatabase([this, &view](int done, int total) {
-                std::unique_ptr<QProgressDialog>& upgrade = view.dialog;
-                if (!upgrade) {
-                    showMaximized();
-                    QApplication::setOverrideCursor(Qt::WaitCursor);
-                    upgrade = std::make_unique<QProgressDialog>(
-                        QStringLiteral("正在为数据库建立索引，请稍候 ..."), QString(), 0, total,
-                        this);
-                    upgrade->setObjectName(QStringLiteral("UpgradeProgress"));
-                    upgrade->setWindowTitle(windowTitle());
-                    upgrade->setWindowModality(Qt::WindowModal);
-                    upgrade->setMinimumDuration(0);
-                    upgrade->setCancelButton(nullptr);
-                }
-                upgrade->setValue(done);
-                QCoreApplication::processEvents();
-            });
+            UpgradeView view(this);
+            OpenDatabase(view.progress());
         }
         NormaliseOpenRentalDates(); // before step 15 compares them
         // 12

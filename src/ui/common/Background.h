@@ -2,8 +2,29 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QProgressDialog;
 
 class QWidget;
+
+// Shows the work of bringing an older database file up to date (building
+// indexes) while the window waits for it: the window on screen, the busy
+// pointer and a progress dialog, from the first step on.
+class UpgradeView
+{
+public:
+    explicit UpgradeView(QWidget* window);
+    ~UpgradeView();
+    UpgradeView(const UpgradeView&) = delete;
+    UpgradeView& operator=(const UpgradeView&) = delete;
+    // What OpenDatabase calls at each step.
+    std::function<void(int done, int total)> progress();
+
+private:
+    QWidget* window_;
+    std::unique_ptr<QProgressDialog> dialog_;
+};
 
 // Runs work that needs no shared connection (file copies on connections of
 // their own) on a worker thread while the window keeps painting: the busy

@@ -130,7 +130,10 @@ void FormSJBF::restoreFrom(const QString& path)
                 throw;
             }
         });
-        SwapInDatabase(prepared, safety);
+        {
+            UpgradeView view(this); // a file from an older version builds its indexes
+            SwapInDatabase(prepared, safety, view.progress());
+        }
         Notice(QStringLiteral("数据库启用成功！"));
         if (main)
             main->RefreshAfterReplacement();
