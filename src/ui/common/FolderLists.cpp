@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -57,10 +58,15 @@ FolderLists::FolderLists(QWidget* parent) : QWidget(parent)
     connect(drive1_, &QComboBox::activated, this, &FolderLists::onDriveChosen);
     // Folders are read in the background: the chosen one is opened out once
     // its parents have been read.
-    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+    auto* settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(50);
+    connect(model_, &QFileSystemModel::directoryLoaded, settle, qOverload<>(&QTimer::start));
+    connect(settle, &QTimer::timeout, this, [this] {
         const QModelIndex current = model_->index(folder_);
         dir1_->setCurrentIndex(current);
         dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+        dir1_->viewport()->update();
     });
     connect(dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
