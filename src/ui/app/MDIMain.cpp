@@ -21,6 +21,7 @@
 #include "rentals/FormZJXXCX.h"
 #include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
+#include "stats/FormJRYY.h"
 
 #include "access/PassCheck.h"
 #include "maintenance/Backup.h"
@@ -222,6 +223,9 @@ void MDIMain::registerHandlers()
     handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
     handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
     handlers_[Command::SJBF] = [this] { OpenModal<FormSJBF>(); };
+    handlers_[Command::JRYY] = [this] { OpenChild<FormJRYY>(); };
+    handlers_[Command::LSSJ] = [this] { OpenChild<FormLSSJ>(); };
+    handlers_[Command::RMYD] = [this] { OpenModal<FormRMYD>(); };
     handlers_[Command::GNCSSZ] = [this] { OpenModal<FormGNCS>(); };
     handlers_[Command::YDXX] = [this] { OpenChild<FormYDCX>(); };
     handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };

@@ -13,6 +13,7 @@
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
 #include "rentals/FormTJZJXX.h"
+#include "stats/FormJRYY.h"
 
 #include "catalogue/Discs.h"
 #include "store/Errors.h"
@@ -61,7 +62,6 @@ FormYDCX::FormYDCX(QWidget* parent)
                                    QStringLiteral("查看影片的内容介绍。"));
     auto* commandRMYD = MakeButton(this, "CommandRMYD", QStringLiteral("热门影碟(&H)"),
                                    QStringLiteral("新到影碟和热门影碟。"));
-    commandRMYD->setEnabled(false); // the popular-discs window is not part of this build yet
     bottomBar()->addWidget(commandYDJJ);
     bottomBar()->addWidget(commandRMYD);
     setUp("MSHFlexGridYDXX", QStringLiteral(" 查询条件 "),
@@ -70,6 +70,10 @@ FormYDCX::FormYDCX(QWidget* parent)
           QStringLiteral("正在查询影碟信息 ..."));
     resize(980, 560);
 
+    connect(commandRMYD, &QPushButton::clicked, this, [this] {
+        FormRMYD popular(this);
+        ExecModal(popular);
+    });
     connect(commandYDJJ, &QPushButton::clicked, this, [this] {
         FormLRJJ synopsis(this);
         ExecModal(synopsis);

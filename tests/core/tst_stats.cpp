@@ -1,0 +1,107 @@
+#include "support/TestEnv.h"
+
+#include "stats/Figures.h"
+#include "store/Database.h"
+
+#include <memory>
+
+class TestStats : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>(); // today is 2003-11-09
+        OpenDatabase();
+    }
+    void cleanup()
+    {
+        CloseDatabase();
+        home.reset();
+    }
+
+    void figuresCountByTypeAndDate()
+    {
+        InsertDisc("V1", "/", "/", "否", "VCD");
+        InsertDisc("V2", "/", "/", "否", "VCD");
+        InsertDisc("D1", "/", "/", "否", "DVD");
+        InsertDisc("X1", "/", "/", "否", "vcd"); // neither VCD nor DVD
+        const QList<std::pair<QString, QString>> rentals = {
+            {"V1", "2003-11-09"}, {"V1", "2003-11-09"}, {"V2", "2003-11-09"},
+            {"D1", "2003-11-09"}, {"X1", "2003-11-09"}, {"GONE", "2003-11-09"},
+            {"V1", "2003-11-01"}, {"D1", "2003-10-31"}, {"D1", "2002-11-05"},
+            {"V2", "2003/11/05"}};
+        for (const auto& [bh, czrq] : rentals)
+            InsertRental(bh, "/", czrq, "是", "10");
+        const TypeCounts today = TodayFigures();
+        QCOMPARE(today.vcd, 3); // returned or not; the deleted disc drops out
+        QCOMPARE(today.dvd, 1); // "vcd" is neither
+        // clang-format off
+        const QList<std::tuple<QString, QString, qint64, qint64>> months = {
+            {"2003", "11", 5, 2},  // "vcd" counts as a DVD; "2003/11/05" matches by position
+            {"2003", "10", 0, 1},
+            {"2003", "1", 0, 0},   // one digit: nothing
+            {"2002", "11", 0, 1},  // a year before any list
+            {"2003", "13", 0, 0},
+        };
+        // clang-format on
+        for (const auto& [year, month, vcd, dvd] : months) {
+            const TypeCounts counts = MonthFigures(year, month);
+            QCOMPARE(counts.vcd, vcd);
+            QCOMPARE(counts.dvd, dvd);
+        }
+    }
+
+    void yearList()
+    {
+        QCOMPARE(FigureYears("2001-05-06"), QStringList({"2001", "2002", "2003"}));
+        QCOMPARE(FigureYears("2003-11-09"), QStringList{"2003"});
+        QCOMPARE(FigureYears(""), QStringList{"2003"});
+        QCOMPARE(FigureYears("某日"), QStringList{"2003"});
+    }
+
+    void newArrivals()
+    {
+        QCOMPARE(NewArrivalsText(), QStringLiteral("没有新到的影碟！"));
+        InsertDisc("OLD", "/", "/", "否", "VCD", "旧片", "故事片", "2003-11-01");
+        QCOMPARE(NewArrivalsText(), QStringLiteral("没有新到的影蝶！"));
+        InsertDisc("WEEK", "/", "/", "是", "DVD", "七天", "故事片", "2003-11-02");
+        InsertDisc("NEW", "/", "/", "否", "VCD", "今天", "故事片", "2003-11-09");
+        InsertDisc("SHORT", "/", "/", "否", "VCD", "短日期", "故事片", "2003-11-5");
+        InsertDisc("NODATE", "/", "/", "否", "VCD", "无日期", "故事片", "/");
+        // Newest first as the date texts sort: "2003-11-5" sorts above "2003-11-09".
+        QCOMPARE(NewArrivalsText(),
+                 QStringLiteral("SHORT   短日期   VCD   未出租\r\nNEW   今天   VCD   未出租\r\n"
+                                "WEEK   七天   DVD   已出租"));
+    }
+
+    void ranking()
+    {
+        QCOMPARE(RankingText(), QStringLiteral("没有影碟租借信息！"));
+        InsertDisc("A", "/", "/", "是", "VCD", "甲");
+        InsertDisc("B", "/", "/", "否", "DVD", "乙");
+        for (int i = 0; i < 25; ++i) {
+            const QString bh = QStringLiteral("N%1").arg(i, 2, 10, QChar(u'0'));
+            InsertDisc(bh);
+            InsertRental(bh, "/", "2003-11-01", "是", "10");
+        }
+        for (int i = 0; i < 3; ++i)
+            InsertRental("B", "/", "2003-11-01", "是", "10");
+        for (int i = 0; i < 3; ++i)
+            InsertRental("A", "/", "2003-11-01", "是", "10");
+        for (int i = 0; i < 2; ++i)
+            InsertRental("GONE", "/", "2003-11-01", "是", "10");
+        const QStringList lines = RankingText().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 20);
+        QCOMPARE(lines[0], QStringLiteral("A   甲   VCD   已出租   租出3次")); // ties by number
+        QCOMPARE(lines[1], QStringLiteral("B   乙   DVD   未出租   租出3次"));
+        QCOMPARE(lines[2], QStringLiteral("GONE   租出2次")); // the disc was deleted
+        QCOMPARE(lines[3], QStringLiteral("N00   片名   VCD   未出租   租出1次"));
+        QCOMPARE(lines.last(), QStringLiteral("N16   片名   VCD   未出租   租出1次"));
+    }
+};
+
+MOVRNT_TEST_MAIN(TestStats)
+#include "tst_stats.moc"
