@@ -5,6 +5,11 @@
 #include "app/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "stats/FormJRYY.h"
+#include "stats/ReportRenderer.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <QLabel>
 #include <memory>
@@ -88,6 +93,82 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Child<QLineEdit>(form, "TextVCD")->text(), vcd);
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+    }
+
+    void reports_data()
+    {
+        // clang-format off
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("report");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("all discs") << int(Command::WYYDBB) << int(Report::AllDiscs) << "所有影碟信息报表(打印预览)" << QStringList{"影碟信息报表", "影片类型", "英雄", "故事片"};
+        QTest::newRow("discs out") << int(Command::WHYDBB) << int(Report::DiscsOut) << "未还影碟信息报表(打印预览)" << QStringList{"未还影碟信息报表", "出租日期", "2003-11-08"};
+        QTest::newRow("all members") << int(Command::SYHYBB) << int(Report::AllMembers) << "所有会员信息报表（打印预览）" << QStringList{"会员信息报表", "入会日期", "欧阳锋", "2003-11-01"};
+        QTest::newRow("members with discs out") << int(Command::WHHYBB) << int(Report::MembersWithDiscsOut) << "有影碟未还的会员信息报表（打印预览）" << QStringList{"有影碟未还的会员信息报表", "会员等级", "欧阳锋"};
+        // clang-format on
+    }
+    void reports()
+    {
+        QFETCH(int, command);
+        QFETCH(int, report);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, texts);
+        {
+            ScriptedMessages messages;
+            RunSql("DELETE FROM zjxx");
+            RunSql("DELETE FROM hyxx");
+            RunSql("DELETE FROM ydxx");
+            main->RunCommand(Command(command));
+            QCOMPARE(messages.texts(), QStringList{"没有数据，不能打印报表！"});
+        }
+        InsertDisc("V1", "/", "/", "是", "VCD", "英雄");
+        InsertMember("M1", "欧阳锋", "男", 2);
+        InsertRental("V1", "M1", "2003-11-08", "否");
+        InsertRental("V1", "M1", "2003-11-09", "否"); // one member line however many discs out
+        QStringList captions;
+        Seams().execDialog = [&captions](QDialog& dialog) {
+            captions << dialog.windowTitle();
+            return int(QDialog::Rejected);
+        };
+        main->RunCommand(Command(command));
+        QCOMPARE(captions, QStringList{caption});
+        // The same band layout, written as a PDF and read back as text.
+        const QString pdf = home->folder() + QStringLiteral("/report.pdf");
+        ReportRenderer(Report(report)).exportPdf(pdf);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        // pdftotext keeps the words, not the blanks between them.
+        const QString content =
+            QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        for (const QString& expected : texts + QStringList{"凯络影碟出租管理系统", "第1页共1页"})
+            QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
+        if (report == int(Report::MembersWithDiscsOut))
+            QCOMPARE(content.count(QStringLiteral("欧阳锋")), 1);
+    }
+
+    void longReportsNumberTheirPages()
+    {
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 120)"
+               " INSERT INTO ydxx SELECT 'D' || i, '片' || i, '故事片', 'DVD', '/', '/',"
+               " '2003-11-01', '否', '/' FROM n");
+        const QString pdf = home->folder() + QStringLiteral("/long.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        const int pages = ReportRenderer(Report::AllDiscs).paint(&printer);
+        QVERIFY(pages >= 2);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString content =
+            QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        QVERIFY(content.contains(QStringLiteral("第%1页共%1页").arg(pages)));
+        QCOMPARE(content.count(QStringLiteral("影碟信息报表")),
+                 1); // the title on the first page only
+        QCOMPARE(content.count(QStringLiteral("影片类型")), pages); // the headings on every page
+        QVERIFY(content.contains(QStringLiteral("D120")));
     }
 
     void popularDiscsFromThePopupAndTheDiscQuery()

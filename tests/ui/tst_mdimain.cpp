@@ -105,7 +105,8 @@ private Q_SLOTS:
             "Toolbar1Button2",  "mnuZJXXItem",    "mnuSCZJXXItem",   "mnuTJZJXXItem",
             "mnuPopTJZJXXItem", "mnuPopJZItem",   "Toolbar1Button3", "Toolbar1Button4",
             "mnuSJBFItem",      "Toolbar1Button5", "mnuGNCSSZItem",  "Toolbar1Button7",
-            "mnuJRYYItem",      "mnuLSSJ",         "mnuPopRMYDItem"};
+            "mnuJRYYItem",      "mnuLSSJ",         "mnuPopRMYDItem",   "mnuWYYDBBItemItem",
+            "mnuWHYDBBItemItem", "mnuSYHYBBItemItem", "mnuWHHYBBItemItem"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

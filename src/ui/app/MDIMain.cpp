@@ -22,6 +22,7 @@
 #include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
 #include "stats/FormJRYY.h"
+#include "stats/ReportRenderer.h"
 
 #include "access/PassCheck.h"
 #include "maintenance/Backup.h"
@@ -226,6 +227,10 @@ void MDIMain::registerHandlers()
     handlers_[Command::JRYY] = [this] { OpenChild<FormJRYY>(); };
     handlers_[Command::LSSJ] = [this] { OpenChild<FormLSSJ>(); };
     handlers_[Command::RMYD] = [this] { OpenModal<FormRMYD>(); };
+    handlers_[Command::WYYDBB] = [this] { ShowReport(Report::AllDiscs, this); };
+    handlers_[Command::WHYDBB] = [this] { ShowReport(Report::DiscsOut, this); };
+    handlers_[Command::SYHYBB] = [this] { ShowReport(Report::AllMembers, this); };
+    handlers_[Command::WHHYBB] = [this] { ShowReport(Report::MembersWithDiscsOut, this); };
     handlers_[Command::GNCSSZ] = [this] { OpenModal<FormGNCS>(); };
     handlers_[Command::YDXX] = [this] { OpenChild<FormYDCX>(); };
     handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };

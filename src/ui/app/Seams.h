@@ -13,6 +13,7 @@ struct ShellSeams
     std::function<bool(QSize)> switchDisplay; // change the display mode for this session
     std::function<int(QDialog&)> execDialog;  // run a modal dialog
     std::function<QString(const QString& title, const QString& pattern)> openFile; // file chooser
+    std::function<QString(const QString& title, const QString& pattern)> saveFile; // save chooser
     std::function<bool()> capsLock; // the keyboard's Caps Lock light
 };
 ShellSeams& Seams();
