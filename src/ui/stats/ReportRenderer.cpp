@@ -128,13 +128,13 @@ void ShowReport(Report report, QWidget* parent)
     std::optional<MovrntError> failure;
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&renderer, &failure](QPrinter* target) {
-                         QApplication::setOverrideCursor(Qt::WaitCursor);
+                         // Thousands of pages take seconds: the work is shown.
+                         BusyStatus painting(QStringLiteral("正在生成报表 ..."), true);
                          try {
                              renderer.paint(target);
                          } catch (const MovrntError& error) {
                              failure = error;
                          }
-                         QApplication::restoreOverrideCursor();
                      });
     if (auto* tools = preview.findChild<QToolBar*>()) {
         QAction* pdf = tools->addAction(QStringLiteral("导出PDF"));
@@ -156,6 +156,8 @@ void ShowReport(Report report, QWidget* parent)
             Notice(definition.title + QStringLiteral("已导出到 ") + path);
         });
     }
+    if (parent)
+        preview.resize(parent->window()->size() * 0.9);
     busy.done();
     ExecModal(preview);
     if (failure)
