@@ -68,9 +68,11 @@ QString NewArrivalsText()
     QStringList lines;
     const QString today = TodayText();
     while (query.next()) {
-        // An entry date that is no date makes no disc new.
+        // The range has judged the dates of the one form; the others are read
+        // as the day count reads them, and one that is no date makes no disc new.
         const QString rkrq = query.value(3).toString();
-        if (NormalDateText(rkrq).isEmpty() || DayCount(rkrq, today) >= 8)
+        const bool oneForm = rkrq.size() == 10 && rkrq[4] == u'-' && rkrq[7] == u'-';
+        if (!oneForm && (NormalDateText(rkrq).isEmpty() || DayCount(rkrq, today) >= 8))
             continue;
         lines << query.value(0).toString() + QStringLiteral("   ") + query.value(1).toString() +
                      QStringLiteral("   ") + query.value(2).toString() +
