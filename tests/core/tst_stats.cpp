@@ -1,7 +1,9 @@
 #include "support/TestEnv.h"
 
+#include "stats/Charts.h"
 #include "stats/Figures.h"
 #include "store/Database.h"
+#include "store/Errors.h"
 
 #include <memory>
 
@@ -52,6 +54,38 @@ private Q_SLOTS:
             QCOMPARE(counts.vcd, vcd);
             QCOMPARE(counts.dvd, dvd);
         }
+    }
+
+    void chartStatistics()
+    {
+        InsertDisc("L1", "/", "/", "否", "VCD", "片", "言情片");
+        InsertDisc("L2", "/", "/", "否", "DVD", "片", "言情片");
+        InsertDisc("S1", "/", "/", "否", "dvd", "片", "侦探片");
+        InsertDisc("O1", "/", "/", "否", "VCD", "片", "武侠片"); // outside the list
+        const QList<std::pair<QString, QString>> rentals = {
+            {"L1", "2003-01-05"}, {"L1", "2003-1-7"},   {"L2", "2003-01-20"},
+            {"S1", "2003/12/01"}, {"O1", "2003-05-05"}, {"GONE", "2003-05-05"},
+            {"L1", "2002-01-05"}};
+        for (const auto& [bh, czrq] : rentals)
+            InsertRental(bh, "/", czrq, "是", "10");
+        QCOMPARE(StockPerGenre().values, QList<QList<qint64>>({{2, 0, 0, 0, 0, 0, 0, 0, 1}}));
+        QCOMPARE(RentalsPerGenre("2003").values,
+                 QList<QList<qint64>>({{3, 0, 0, 0, 0, 0, 0, 0, 1}}));
+        const ChartTable months = RentalsPerMonth("2003");
+        QCOMPARE(months.values[0], QList<qint64>({2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0})); // VCD
+        QCOMPARE(months.values[1], QList<qint64>({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})); // others
+        QCOMPARE(RentalsPerMonth("2004").values[0], QList<qint64>(12, 0));
+        // clang-format off
+        for (const auto& [year, valid] : QList<std::pair<QString, bool>>{{"2003", true}, {"03", false}, {"二〇〇三", false}, {"20031", false}})
+            QCOMPARE(IsChartYear(year), valid);
+        // clang-format on
+        // The scratch table is replaced in one go, or not at all.
+        QCOMPARE(StoreChartTable(months).values, months.values);
+        QCOMPARE(Count("SELECT COUNT(*) FROM ndyj"), 2);
+        RunSql("CREATE TEMP TRIGGER refuse BEFORE INSERT ON ndyj WHEN new.ydlx = 'DVD' BEGIN "
+               "SELECT RAISE(ABORT, 'refused'); END");
+        QVERIFY_THROWS_EXCEPTION(MovrntError, StoreChartTable(RentalsPerMonth("2004")));
+        QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);
     }
 
     void yearList()

@@ -1,0 +1,109 @@
+#include "Charts.h"
+
+#include "catalogue/Discs.h"
+#include "store/Database.h"
+#include "store/DateText.h"
+#include "store/Numbers.h"
+
+#include <QSqlQuery>
+
+namespace {
+QStringList Months()
+{
+    QStringList months;
+    for (int month = 1; month <= 12; ++month)
+        months << QStringLiteral("%1月").arg(month);
+    return months;
+}
+
+// The rentals of a year by their date index, then the Part's text test.
+const QString kYearRentals =
+    QStringLiteral(" FROM zjxx AS b JOIN ydxx AS a ON a.bh = b.bh WHERE b.czrq >= ? AND b.czrq < ?"
+                   " AND substr(b.czrq, 1, 4) = ?");
+
+QVariantList YearValues(const QString& year)
+{
+    return {year, year + QChar(0xFFFF), year};
+}
+
+ChartTable GenreTable(const QString& row, QSqlQuery query)
+{
+    ChartTable table{{row}, Genres(), {QList<qint64>(Genres().size(), 0)}};
+    while (query.next()) {
+        const qsizetype genre = Genres().indexOf(query.value(0).toString());
+        if (genre >= 0)
+            table.values[0][genre] = query.value(1).toLongLong();
+    }
+    return table;
+}
+} // namespace
+
+bool IsChartYear(const QString& year)
+{
+    return year.size() == 4 && IsNumeric(year);
+}
+
+ChartTable StockPerGenre()
+{
+    return GenreTable(QStringLiteral("影碟数量"),
+                      RunSql(QStringLiteral("SELECT lx, COUNT(*) FROM ydxx GROUP BY lx")));
+}
+
+ChartTable RentalsPerGenre(const QString& year)
+{
+    return GenreTable(QStringLiteral("影碟出租数量"),
+                      RunSql(QStringLiteral("SELECT a.lx, COUNT(*)") + kYearRentals +
+                                 QStringLiteral(" GROUP BY a.lx"),
+                             YearValues(year)));
+}
+
+ChartTable RentalsPerMonth(const QString& year)
+{
+    ChartTable table{{"VCD", "DVD"}, Months(), {QList<qint64>(12, 0), QList<qint64>(12, 0)}};
+    // Dates of the one form are grouped by SQL; the others are padded one by
+    // one, as the month is read from the padded text.
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT CASE WHEN b.czrq LIKE '____-__-__' THEN substr(b.czrq, 6, 2)"
+                              " ELSE b.czrq END AS m, a.ydlx = 'VCD', COUNT(*)") +
+                   kYearRentals + QStringLiteral(" GROUP BY m, a.ydlx = 'VCD'"),
+               YearValues(year));
+    while (query.next()) {
+        QString month = query.value(0).toString();
+        if (month.size() != 2)
+            month = FormatDateText(month).mid(5, 2);
+        bool ok = false;
+        const int number = month.toInt(&ok);
+        if (!ok || number < 1 || number > 12)
+            continue;
+        table.values[query.value(1).toBool() ? 0 : 1][number - 1] += query.value(2).toLongLong();
+    }
+    return table;
+}
+
+ChartTable StoreChartTable(const ChartTable& table)
+{
+    const bool months = table.categories.size() == 12;
+    const QString scratch = months ? QStringLiteral("ndyj") : QStringLiteral("ydbl");
+    InTransaction([&] {
+        RunSql(QStringLiteral("DELETE FROM ") + scratch);
+        for (qsizetype r = 0; r < table.values.size(); ++r) {
+            QVariantList values;
+            if (months)
+                values << table.rows[r];
+            for (qint64 count : table.values[r])
+                values << count;
+            QStringList marks(values.size(), QStringLiteral("?"));
+            RunSql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(scratch, marks.join(u',')),
+                   values);
+        }
+    });
+    ChartTable stored{table.rows, table.categories, {}};
+    QSqlQuery query = RunSql(QStringLiteral("SELECT * FROM ") + scratch);
+    while (query.next()) {
+        QList<qint64> row;
+        for (int c = months ? 1 : 0; c < (months ? 13 : 9); ++c)
+            row << query.value(c).toLongLong();
+        stored.values << row;
+    }
+    return stored;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The counts a chart shows: one row of nine genre counts, or two rows (VCD,
+// DVD) of twelve monthly counts.
+struct ChartTable
+{
+    QStringList rows;       // the row labels
+    QStringList categories; // the genres or the months
+    QList<QList<qint64>> values;
+};
+
+// Four characters that are a number.
+bool IsChartYear(const QString& year);
+// The discs in stock per genre; genres outside the list count nowhere.
+ChartTable StockPerGenre();
+// The year's rentals per genre (the year compared as the rental date's first
+// four characters); rentals of deleted discs drop out.
+ChartTable RentalsPerGenre(const QString& year);
+// The year's rentals per month (the month read from the padded date text),
+// VCD and, for any other type, DVD.
+ChartTable RentalsPerMonth(const QString& year);
+// Writes a table into its scratch table (ydbl for genres, ndyj for months),
+// each row once, in one transaction with the delete before it, and reads it
+// back as the chart is bound to it. Throws MovrntError.
+ChartTable StoreChartTable(const ChartTable& table);
