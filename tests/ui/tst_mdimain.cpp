@@ -106,7 +106,8 @@ private Q_SLOTS:
             "mnuPopTJZJXXItem", "mnuPopJZItem",   "Toolbar1Button3", "Toolbar1Button4",
             "mnuSJBFItem",      "Toolbar1Button5", "mnuGNCSSZItem",  "Toolbar1Button7",
             "mnuJRYYItem",      "mnuLSSJ",         "mnuPopRMYDItem",   "mnuWYYDBBItemItem",
-            "mnuWHYDBBItemItem", "mnuSYHYBBItemItem", "mnuWHHYBBItemItem"};
+            "mnuWHYDBBItemItem", "mnuSYHYBBItemItem", "mnuWHHYBBItemItem", "mnuCKTJTItem",
+            "Toolbar1Button6"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

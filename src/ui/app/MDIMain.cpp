@@ -21,6 +21,7 @@
 #include "rentals/FormZJXXCX.h"
 #include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
+#include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
 #include "stats/ReportRenderer.h"
 
@@ -225,6 +226,7 @@ void MDIMain::registerHandlers()
     handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
     handlers_[Command::SJBF] = [this] { OpenModal<FormSJBF>(); };
     handlers_[Command::JRYY] = [this] { OpenChild<FormJRYY>(); };
+    handlers_[Command::CKTJT] = [this] { OpenChild<FormCKTJT>(); };
     handlers_[Command::LSSJ] = [this] { OpenChild<FormLSSJ>(); };
     handlers_[Command::RMYD] = [this] { OpenModal<FormRMYD>(); };
     handlers_[Command::WYYDBB] = [this] { ShowReport(Report::AllDiscs, this); };

@@ -14,7 +14,8 @@ struct ShellSeams
     std::function<int(QDialog&)> execDialog;  // run a modal dialog
     std::function<QString(const QString& title, const QString& pattern)> openFile; // file chooser
     std::function<QString(const QString& title, const QString& pattern)> saveFile; // save chooser
-    std::function<bool()> capsLock; // the keyboard's Caps Lock light
+    std::function<int()> chooseColor; // the colour chooser: -1 when cancelled
+    std::function<bool()> capsLock;   // the keyboard's Caps Lock light
 };
 ShellSeams& Seams();
 

@@ -1,0 +1,446 @@
+#include "FormCKTJT.h"
+
+#include "app/MessageBox.h"
+#include "auxiliary/ComnDialogBox.h"
+#include "common/Controls.h"
+#include "common/WindowSupport.h"
+
+#include "settings/Settings.h"
+#include "stats/Figures.h"
+#include "store/Clock.h"
+#include "store/Errors.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPieSeries>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <QtDataVisualization/Q3DBars>
+#include <QtDataVisualization/Q3DInputHandler>
+#include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/QBar3DSeries>
+#include <QtDataVisualization/QSurface3DSeries>
+
+namespace {
+// The chart type codes of the six styles, 2D and 3D.
+const int k2D[] = {1, 3, 5, 7, 9, 14};
+const int k3D[] = {0, 2, 4, 6, 8, 14};
+
+// The table as the chart reads it: series along rows or along columns.
+struct Series
+{
+    QStringList names, points;
+    QList<QList<qint64>> values; // [series][point]
+};
+
+Series Arrange(const ChartTable& table, bool inRows)
+{
+    if (inRows)
+        return {table.rows, table.categories, table.values};
+    Series series{table.categories, table.rows, {}};
+    for (qsizetype c = 0; c < table.categories.size(); ++c) {
+        QList<qint64> column;
+        for (const QList<qint64>& row : table.values)
+            column << row.value(c);
+        series.values << column;
+    }
+    return series;
+}
+
+qint64 Largest(const Series& series)
+{
+    qint64 largest = 1;
+    for (const QList<qint64>& values : series.values)
+        for (qint64 value : values)
+            largest = std::max(largest, value);
+    return largest;
+}
+
+bool OpenGLAvailable()
+{
+    QOpenGLContext context;
+    if (!context.create())
+        return false;
+    QOffscreenSurface surface;
+    surface.create();
+    return context.makeCurrent(&surface);
+}
+
+// Dragging with CTRL held turns a 3D chart, as the right button does.
+class CtrlRotation : public Q3DInputHandler
+{
+public:
+    using Q3DInputHandler::Q3DInputHandler;
+    void mousePressEvent(QMouseEvent* event, const QPoint& at) override
+    {
+        if (event->button() == Qt::LeftButton && event->modifiers() & Qt::ControlModifier) {
+            QMouseEvent turn(event->type(), event->position(), event->globalPosition(),
+                             Qt::RightButton, Qt::RightButton, event->modifiers());
+            Q3DInputHandler::mousePressEvent(&turn, at);
+            return;
+        }
+        Q3DInputHandler::mousePressEvent(event, at);
+    }
+};
+} // namespace
+
+FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormCKTJT"));
+    setWindowTitle(QStringLiteral("查看统计图"));
+
+    view2D_ = new QChartView(this);
+    view2D_->setRenderHint(QPainter::Antialiasing);
+    stack_ = new QStackedWidget(this);
+    stack_->setObjectName(QStringLiteral("MSChartTJT"));
+    stack_->setToolTip(
+        QStringLiteral("双击鼠标左键修该图表元素的颜色    按住CTRL键，用鼠标来旋转观看3D图表"));
+    stack_->setAccessibleName(QStringLiteral("统计图"));
+    stack_->addWidget(view2D_);
+
+    auto* frameTBXX = new QGroupBox(QStringLiteral("图表选项 : "), this);
+    frameTBXX->setObjectName(QStringLiteral("FrameTBXX"));
+    const auto option = [](QWidget* parent, const char* name, const QString& caption) {
+        auto* button = new QRadioButton(caption, parent);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    auto* frame6 = new QGroupBox(QStringLiteral("统计内容 : "), frameTBXX);
+    frame6->setObjectName(QStringLiteral("Frame6"));
+    auto* contents = new QVBoxLayout(frame6);
+    const QList<std::pair<const char*, QString>> statistics = {
+        {"OptionKCYDBL", QStringLiteral("影碟库现有各类影片比例")},
+        {"OptionYDBL", QStringLiteral("年度各类影片租出比例")},
+        {"OptionNDYJ", QStringLiteral("年度每月影碟出租业绩")}};
+    for (const auto& [name, caption] : statistics) {
+        QRadioButton* button = option(frame6, name, caption);
+        statistics_.insert(button, int(statistics_.size()));
+        contents->addWidget(button);
+        connect(button, &QRadioButton::clicked, this, &FormCKTJT::draw);
+    }
+    comboYear_ = MakeCombo(frame6, "ComboYear", QStringLiteral("选择你要查看的年份。"));
+    NameForScreenReaders(comboYear_, QStringLiteral("年份"));
+    contents->addWidget(comboYear_);
+
+    auto* frame2 = new QGroupBox(QStringLiteral("图表样式 : "), frameTBXX);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* styleGrid = new QGridLayout(frame2);
+    const QList<std::pair<const char*, QString>> styles = {
+        {"OptionBar", QStringLiteral("条状图")},    {"OptionLine", QStringLiteral("线壮图")},
+        {"OptionArea", QStringLiteral("面积图")},   {"OptionStep", QStringLiteral("梯状图")},
+        {"OptionCombin", QStringLiteral("混合图")}, {"OptionPie", QStringLiteral("饼状图")}};
+    auto* styleBox = new QWidget(frame2);
+    auto* styleLayout = new QGridLayout(styleBox);
+    styleLayout->setContentsMargins(0, 0, 0, 0);
+    for (const auto& [name, caption] : styles) {
+        QRadioButton* button = option(styleBox, name, caption);
+        styleLayout->addWidget(button, int(styles_.size()) / 2, int(styles_.size()) % 2);
+        styles_ << button;
+        connect(button, &QRadioButton::clicked, this, &FormCKTJT::render);
+    }
+    auto* dimensionBox = new QWidget(frame2);
+    auto* dimensions = new QVBoxLayout(dimensionBox);
+    dimensions->setContentsMargins(0, 0, 0, 0);
+    option2D_ = option(dimensionBox, "Option2D", QStringLiteral("2D图形"));
+    option3D_ = option(dimensionBox, "Option3D", QStringLiteral("3D图形"));
+    dimensions->addWidget(option2D_);
+    dimensions->addWidget(option3D_);
+    for (QRadioButton* button : {option2D_, option3D_})
+        connect(button, &QRadioButton::clicked, this, &FormCKTJT::render);
+    styleGrid->addWidget(styleBox, 0, 0);
+    styleGrid->addWidget(dimensionBox, 0, 1);
+    commandRC_ = MakeButton(frameTBXX, "CommandRC", QStringLiteral("以列为准显示"));
+
+    auto* options = new QHBoxLayout(frameTBXX);
+    options->addWidget(frame6, 1);
+    options->addWidget(frame2, 1);
+    options->addWidget(commandRC_, 0, Qt::AlignBottom);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(stack_, 1);
+    layout->addWidget(frameTBXX);
+    // The design size is the smallest: the chart grows with the window.
+    setMinimumSize(657, 504);
+    resize(657, 504);
+
+    connect(commandRC_, &QPushButton::clicked, this, &FormCKTJT::onCommandRCClicked);
+    // A chosen year, or Enter in the box, redraws the year's statistics.
+    const auto yearChosen = [this] {
+        if (!statistics_.key(0)->isChecked())
+            draw();
+    };
+    connect(comboYear_, &QComboBox::activated, this, yearChosen);
+    connect(comboYear_->lineEdit(), &QLineEdit::returnPressed, this, yearChosen);
+
+    FillCombo(comboYear_, FigureYears(GetSetting(Setting::InstallTime)));
+    comboYear_->setEditText(QString::number(Today().year()));
+    styles_[0]->setChecked(true);
+    option2D_->setChecked(true);
+    statistics_.key(1)->setChecked(true);
+    draw();
+}
+
+QWidget* FormCKTJT::currentChart() const
+{
+    return stack_->currentWidget();
+}
+
+int FormCKTJT::styleIndex() const
+{
+    for (int i = 0; i < styles_.size(); ++i)
+        if (styles_[i]->isChecked())
+            return i;
+    return 0;
+}
+
+void FormCKTJT::draw()
+{
+    int statistic = 0;
+    for (auto it = statistics_.cbegin(); it != statistics_.cend(); ++it)
+        if (it.key()->isChecked())
+            statistic = it.value();
+    const QString year = comboYear_->currentText();
+    BusyStatus busy(QStringLiteral("正在生成统计图 ..."), true);
+    if (statistic != 0 && !IsChartYear(year)) {
+        Notice(QStringLiteral("您输入的年份有误！"));
+        return;
+    }
+    try {
+        const ChartTable counted = statistic == 0   ? StockPerGenre()
+                                   : statistic == 1 ? RentalsPerGenre(year)
+                                                    : RentalsPerMonth(year);
+        table_ = StoreChartTable(counted);
+    } catch (const MovrntError& error) {
+        busy.done();
+        ReportError(error);
+        return;
+    }
+    title_ = statistic == 0 ? QStringLiteral(" 影碟库现有各类影片比例（单位 ：张）")
+             : statistic == 1 ? year + QStringLiteral(" 各类影片出租比例（单位 ：张）")
+                              : year + QStringLiteral("年 年度影碟出租业绩（单位 ：张）");
+    render();
+}
+
+void FormCKTJT::onCommandRCClicked()
+{
+    inRows_ = commandRC_->text() == u"以行为准显示";
+    commandRC_->setText(inRows_ ? QStringLiteral("以列为准显示") : QStringLiteral("以行为准显示"));
+    render();
+}
+
+void FormCKTJT::render()
+{
+    const int style = styleIndex();
+    chartType_ = option3D_->isChecked() ? k3D[style] : k2D[style];
+    if (chartType_ == 14 || option2D_->isChecked())
+        render2D();
+    else
+        render3D();
+}
+
+void FormCKTJT::render2D()
+{
+    const Series data = Arrange(table_, inRows_);
+    auto* chart = new QChart;
+    chart->setTitle(title_);
+    chart->legend()->setVisible(true);
+    const auto colourOf = [this](int s, const QColor& fallback) {
+        return colours_.value(s, fallback);
+    };
+    if (chartType_ == 14) {
+        // One slice a point: what all series hold there.
+        auto* pie = new QPieSeries(chart);
+        for (qsizetype p = 0; p < data.points.size(); ++p) {
+            qint64 sum = 0;
+            for (const QList<qint64>& values : data.values)
+                sum += values.value(p);
+            QPieSlice* slice = pie->append(data.points[p], double(sum));
+            slice->setLabelVisible(sum > 0);
+            if (colours_.contains(int(p)))
+                slice->setBrush(colours_[int(p)]);
+            connect(slice, &QPieSlice::doubleClicked, this,
+                    [this, p] { changeSeriesColour(int(p)); });
+        }
+        chart->addSeries(pie);
+    } else {
+        auto* categories = new QBarCategoryAxis(chart);
+        categories->append(data.points);
+        auto* counts = new QValueAxis(chart);
+        // Whole counts: ticks on whole numbers, about five of them.
+        const qint64 largest = Largest(data);
+        const qint64 interval = std::max<qint64>(1, (largest + 4) / 5);
+        counts->setRange(0, double((largest / interval + 1) * interval));
+        counts->setTickType(QValueAxis::TicksDynamic);
+        counts->setTickAnchor(0);
+        counts->setTickInterval(double(interval));
+        counts->setLabelFormat(QStringLiteral("%d"));
+        chart->addAxis(categories, Qt::AlignBottom);
+        chart->addAxis(counts, Qt::AlignLeft);
+        QBarSeries* bars = nullptr;
+        for (qsizetype s = 0; s < data.names.size(); ++s) {
+            const QList<qint64>& values = data.values[s];
+            if (chartType_ == 1 || (chartType_ == 9 && s == 0)) {
+                if (!bars)
+                    bars = new QBarSeries(chart);
+                auto* set = new QBarSet(data.names[s]);
+                for (qint64 value : values)
+                    *set << double(value);
+                if (colours_.contains(int(s)))
+                    set->setColor(colours_[int(s)]);
+                connect(set, &QBarSet::doubleClicked, this,
+                        [this, s] { changeSeriesColour(int(s)); });
+                bars->append(set);
+                continue;
+            }
+            auto* line = new QLineSeries(chart);
+            line->setName(data.names[s]);
+            for (qsizetype p = 0; p < values.size(); ++p) {
+                if (chartType_ == 7) { // a step a point
+                    line->append(double(p) - 0.5, double(values[p]));
+                    line->append(double(p) + 0.5, double(values[p]));
+                } else {
+                    line->append(double(p), double(values[p]));
+                }
+            }
+            QAbstractSeries* shown = line;
+            if (chartType_ == 5) {
+                auto* area = new QAreaSeries(line);
+                area->setName(data.names[s]);
+                area->setOpacity(0.7);
+                if (colours_.contains(int(s)))
+                    area->setBrush(colourOf(int(s), {}));
+                connect(area, &QAreaSeries::doubleClicked, this,
+                        [this, s] { changeSeriesColour(int(s)); });
+                shown = area;
+            } else {
+                QPen pen = line->pen();
+                pen.setWidth(2);
+                if (colours_.contains(int(s)))
+                    pen.setColor(colours_[int(s)]);
+                line->setPen(pen);
+                connect(line, &QLineSeries::doubleClicked, this,
+                        [this, s] { changeSeriesColour(int(s)); });
+            }
+            chart->addSeries(shown);
+            shown->attachAxis(counts);
+            // Lines and areas sit on the category positions 0, 1, 2, ...
+            auto* positions = new QValueAxis(chart);
+            positions->setRange(-0.5, double(data.points.size()) - 0.5);
+            positions->setVisible(false);
+            chart->addAxis(positions, Qt::AlignTop);
+            shown->attachAxis(positions);
+        }
+        if (bars) {
+            chart->addSeries(bars);
+            bars->attachAxis(categories);
+            bars->attachAxis(counts);
+        }
+    }
+    QChart* old = view2D_->chart();
+    view2D_->setChart(chart);
+    delete old;
+    stack_->setCurrentWidget(view2D_);
+}
+
+void FormCKTJT::render3D()
+{
+    if (!OpenGLAvailable()) {
+        // No OpenGL on this display: the 2D chart of the same style instead.
+        render2D();
+        return;
+    }
+    const Series data = Arrange(table_, inRows_);
+    if (chartType_ == 4) { // area: a surface over the series and points
+        if (!surface_) {
+            surface_ = new Q3DSurface;
+            surface_->setActiveInputHandler(new CtrlRotation(surface_));
+            surfaceContainer_ = QWidget::createWindowContainer(surface_, this);
+            stack_->addWidget(surfaceContainer_);
+        }
+        for (QSurface3DSeries* old : surface_->seriesList())
+            surface_->removeSeries(old);
+        auto* rows = new QSurfaceDataArray;
+        // A surface needs two rows at least: a single series is drawn as a strip.
+        const int copies = data.names.size() == 1 ? 2 : 1;
+        for (qsizetype s = 0; s < data.names.size(); ++s) {
+            for (int copy = 0; copy < copies; ++copy) {
+                auto* row = new QSurfaceDataRow;
+                for (qsizetype p = 0; p < data.points.size(); ++p)
+                    *row << QSurfaceDataItem(
+                        QVector3D(float(p), float(data.values[s][p]), float(s * copies + copy)));
+                *rows << row;
+            }
+        }
+        auto* series = new QSurface3DSeries;
+        series->dataProxy()->resetArray(rows);
+        series->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
+        if (colours_.contains(0)) {
+            series->setBaseColor(colours_[0]);
+            series->setColorStyle(Q3DTheme::ColorStyleUniform);
+        }
+        surface_->addSeries(series);
+        surface_->setTitle(title_);
+        stack_->setCurrentWidget(surfaceContainer_);
+        return;
+    }
+    if (!bars_) {
+        bars_ = new Q3DBars;
+        bars_->setActiveInputHandler(new CtrlRotation(bars_));
+        container3D_ = QWidget::createWindowContainer(bars_, this);
+        stack_->addWidget(container3D_);
+        connect(bars_, &Q3DBars::selectedSeriesChanged, this, [this](QBar3DSeries* series) {
+            if (series)
+                changeSeriesColour(int(bars_->seriesList().indexOf(series)));
+        });
+    }
+    for (QBar3DSeries* old : bars_->seriesList())
+        bars_->removeSeries(old);
+    // Line: thin posts; step: bars side by side; combination: bars and cylinders.
+    bars_->setBarThickness(chartType_ == 2 ? 0.2f : 1.0f);
+    bars_->setBarSpacing(chartType_ == 6 ? QSizeF(0.0, 0.5) : QSizeF(0.3, 0.5));
+    for (qsizetype s = 0; s < data.names.size(); ++s) {
+        auto* row = new QBarDataRow;
+        for (qint64 value : data.values[s])
+            *row << QBarDataItem(float(value));
+        auto* array = new QBarDataArray;
+        *array << row;
+        auto* series = new QBar3DSeries;
+        series->setName(data.names[s]);
+        series->dataProxy()->resetArray(array, {data.names[s]}, data.points);
+        series->setMesh(chartType_ == 2 || (chartType_ == 8 && s > 0)
+                            ? QAbstract3DSeries::MeshCylinder
+                            : QAbstract3DSeries::MeshBar);
+        if (colours_.contains(int(s))) {
+            series->setBaseColor(colours_[int(s)]);
+            series->setColorStyle(Q3DTheme::ColorStyleUniform);
+        }
+        bars_->addSeries(series);
+    }
+    bars_->setMultiSeriesUniform(true);
+    bars_->setTitle(title_);
+    stack_->setCurrentWidget(container3D_);
+}
+
+void FormCKTJT::changeSeriesColour(int series)
+{
+    const int chosen = ColorDialogBox(this);
+    if (chosen == -1)
+        return;
+    colours_[series] = QColor(chosen & 0xFF, (chosen >> 8) & 0xFF, (chosen >> 16) & 0xFF);
+    render();
+}

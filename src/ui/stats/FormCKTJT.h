@@ -1,0 +1,65 @@
+#pragma once
+
+#include "stats/Charts.h"
+
+#include <QColor>
+#include <QMap>
+#include <QWidget>
+
+class QAbstractButton;
+class QChartView;
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class Q3DBars;
+class Q3DSurface;
+
+// 查看统计图: three statistics in eleven chart styles.
+class FormCKTJT : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormCKTJT(QWidget* parent = nullptr);
+
+    // The chart type code of the style shown (1 2D bar ... 14 pie).
+    int chartType() const { return chartType_; }
+    bool seriesInRows() const { return inRows_; }
+    const ChartTable& table() const { return table_; }
+    QString title() const { return title_; }
+    // What is on screen: the 2D chart view, or the 3D graph's container.
+    QWidget* currentChart() const;
+    // A double-click on series `series` of the chart: its colour chosen anew.
+    void changeSeriesColour(int series);
+    QColor seriesColour(int series) const { return colours_.value(series); }
+
+private Q_SLOTS:
+    void onCommandRCClicked();
+
+private:
+    // Counts the selected statistic and binds the chart to its scratch table.
+    void draw();
+    // Shows the bound table in the current style and direction.
+    void render();
+    void render2D();
+    void render3D();
+    int styleIndex() const;
+
+    QMap<QRadioButton*, int> statistics_;
+    QList<QRadioButton*> styles_;
+    QRadioButton* option2D_;
+    QRadioButton* option3D_;
+    QComboBox* comboYear_;
+    QPushButton* commandRC_;
+    QStackedWidget* stack_;
+    QChartView* view2D_;
+    QWidget* container3D_ = nullptr;
+    QWidget* surfaceContainer_ = nullptr;
+    Q3DBars* bars_ = nullptr;
+    Q3DSurface* surface_ = nullptr;
+    ChartTable table_;
+    QString title_;
+    int chartType_ = 1;
+    bool inRows_ = true;
+    QMap<int, QColor> colours_;
+};
