@@ -194,7 +194,8 @@ private Q_SLOTS:
                     const QImage image = view->grab().toImage();
                     QVERIFY(!image.isNull());
                     QCOMPARE(view->chart()->title(), form->title());
-                } else {
+                } else { // the 3D picture
+                    QVERIFY(!form->currentChart()->grab().toImage().isNull());
                     threeD = true;
                 }
             }

@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QPainter>
 #include <QPieSeries>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,8 +33,10 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QtDataVisualization/Q3DBars>
-#include <QtDataVisualization/Q3DInputHandler>
+#include <QtDataVisualization/Q3DCamera>
+#include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QBar3DSeries>
 #include <QtDataVisualization/QSurface3DSeries>
 
@@ -82,23 +85,84 @@ bool OpenGLAvailable()
     return context.makeCurrent(&surface);
 }
 
-// Dragging with CTRL held turns a 3D chart, as the right button does.
-class CtrlRotation : public Q3DInputHandler
+} // namespace
+
+// A 3D graph drawn into a picture: it lives in a child window of the main
+// window like any widget, and the picture can be grabbed. Dragging with
+// CTRL held turns it; a double-click picks a series.
+class Chart3DView : public QLabel
 {
 public:
-    using Q3DInputHandler::Q3DInputHandler;
-    void mousePressEvent(QMouseEvent* event, const QPoint& at) override
+    explicit Chart3DView(QWidget* parent) : QLabel(parent)
     {
-        if (event->button() == Qt::LeftButton && event->modifiers() & Qt::ControlModifier) {
-            QMouseEvent turn(event->type(), event->position(), event->globalPosition(),
-                             Qt::RightButton, Qt::RightButton, event->modifiers());
-            Q3DInputHandler::mousePressEvent(&turn, at);
-            return;
-        }
-        Q3DInputHandler::mousePressEvent(event, at);
+        setObjectName(QStringLiteral("Chart3D"));
+        setAlignment(Qt::AlignCenter);
+        setMinimumSize(200, 150);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     }
+    void show(QAbstract3DGraph* graph, const QString& title, const QStringList& legend,
+              const QList<QColor>& colours)
+    {
+        graph_ = graph;
+        title_ = title;
+        legend_ = legend;
+        colours_ = colours;
+        refresh();
+    }
+    void refresh()
+    {
+        if (!graph_ || width() < 10 || height() < 10)
+            return;
+        graph_->resize(size()); // the scene is laid out for the window's size
+        graph_->scene()->setPrimarySubViewport(QRect(QPoint(0, 0), size()));
+        graph_->setHorizontalAspectRatio(2.0);
+        QImage image = graph_->renderToImage(4, size());
+        QPainter painter(&image);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, 6, width(), 24), Qt::AlignCenter, title_);
+        int x = 10;
+        for (qsizetype i = 0; i < legend_.size(); ++i) {
+            painter.fillRect(QRect(x, 34, 10, 10), colours_.value(i % colours_.size()));
+            painter.drawText(QPoint(x + 14, 44), legend_[i]);
+            x += 24 + painter.fontMetrics().horizontalAdvance(legend_[i]);
+        }
+        painter.end();
+        setPixmap(QPixmap::fromImage(image));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        refresh();
+    }
+    void mousePressEvent(QMouseEvent* event) override { from_ = event->position().toPoint(); }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!graph_ || !(event->modifiers() & Qt::ControlModifier))
+            return;
+        const QPoint at = event->position().toPoint();
+        Q3DCamera* camera = graph_->scene()->activeCamera();
+        camera->setXRotation(camera->xRotation() + float(at.x() - from_.x()) / 2);
+        camera->setYRotation(camera->yRotation() + float(at.y() - from_.y()) / 2);
+        from_ = at;
+        refresh();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        if (!graph_)
+            return;
+        graph_->scene()->setSelectionQueryPosition(event->position().toPoint());
+        refresh(); // the picture drawn answers the query
+    }
+
+private:
+    QAbstract3DGraph* graph_ = nullptr;
+    QString title_;
+    QStringList legend_;
+    QList<QColor> colours_;
+    QPoint from_;
 };
-} // namespace
 
 FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
 {
@@ -113,6 +177,8 @@ FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
         QStringLiteral("双击鼠标左键修该图表元素的颜色    按住CTRL键，用鼠标来旋转观看3D图表"));
     stack_->setAccessibleName(QStringLiteral("统计图"));
     stack_->addWidget(view2D_);
+    view3D_ = new Chart3DView(stack_);
+    stack_->addWidget(view3D_);
 
     auto* frameTBXX = new QGroupBox(QStringLiteral("图表选项 : "), this);
     frameTBXX->setObjectName(QStringLiteral("FrameTBXX"));
@@ -368,9 +434,8 @@ void FormCKTJT::render3D()
     if (chartType_ == 4) { // area: a surface over the series and points
         if (!surface_) {
             surface_ = new Q3DSurface;
-            surface_->setActiveInputHandler(new CtrlRotation(surface_));
-            surfaceContainer_ = QWidget::createWindowContainer(surface_, this);
-            stack_->addWidget(surfaceContainer_);
+            surface_->activeTheme()->setFont(QFont(font().family(), 40));
+            surface_->scene()->activeCamera()->setZoomLevel(110);
         }
         for (QSurface3DSeries* old : surface_->seriesList())
             surface_->removeSeries(old);
@@ -394,15 +459,16 @@ void FormCKTJT::render3D()
             series->setColorStyle(Q3DTheme::ColorStyleUniform);
         }
         surface_->addSeries(series);
-        surface_->setTitle(title_);
-        stack_->setCurrentWidget(surfaceContainer_);
+        view3D_->show(surface_, title_, {},
+                      {colours_.value(0, surface_->activeTheme()->baseColors().value(0))});
+        stack_->setCurrentWidget(view3D_);
         return;
     }
     if (!bars_) {
         bars_ = new Q3DBars;
-        bars_->setActiveInputHandler(new CtrlRotation(bars_));
-        container3D_ = QWidget::createWindowContainer(bars_, this);
-        stack_->addWidget(container3D_);
+        bars_->activeTheme()->setFont(QFont(font().family(), 40));
+        bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricLeft);
+        bars_->scene()->activeCamera()->setZoomLevel(110);
         connect(bars_, &Q3DBars::selectedSeriesChanged, this, [this](QBar3DSeries* series) {
             if (series)
                 changeSeriesColour(int(bars_->seriesList().indexOf(series)));
@@ -432,8 +498,12 @@ void FormCKTJT::render3D()
         bars_->addSeries(series);
     }
     bars_->setMultiSeriesUniform(true);
-    bars_->setTitle(title_);
-    stack_->setCurrentWidget(container3D_);
+    QList<QColor> shown;
+    for (qsizetype s = 0; s < data.names.size(); ++s)
+        shown << colours_.value(int(s), bars_->activeTheme()->baseColors().value(
+                                            int(s) % bars_->activeTheme()->baseColors().size()));
+    view3D_->show(bars_, title_, data.names, shown);
+    stack_->setCurrentWidget(view3D_);
 }
 
 void FormCKTJT::changeSeriesColour(int series)

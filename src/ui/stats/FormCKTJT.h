@@ -12,6 +12,7 @@ class QComboBox;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
+class Chart3DView;
 class Q3DBars;
 class Q3DSurface;
 
@@ -53,8 +54,7 @@ private:
     QPushButton* commandRC_;
     QStackedWidget* stack_;
     QChartView* view2D_;
-    QWidget* container3D_ = nullptr;
-    QWidget* surfaceContainer_ = nullptr;
+    Chart3DView* view3D_ = nullptr;
     Q3DBars* bars_ = nullptr;
     Q3DSurface* surface_ = nullptr;
     ChartTable table_;
