@@ -2,6 +2,8 @@
 
 #include "store/Database.h"
 
+#include <cstdio>
+
 void GenerateLargeShop(const QString& path)
 {
     CreateEmptyDatabase(path);
@@ -29,4 +31,15 @@ void GenerateLargeShop(const QString& path)
                " CASE WHEN i % 2 = 0 THEN printf('M%05d', i % 50000 + 1) ELSE '/' END FROM n");
     });
     CloseDatabase();
+}
+
+QString LargeShopFile(int argc, char** argv, const QTemporaryDir& folder)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QByteArray(argv[i]) == "--db")
+            return QString::fromLocal8Bit(argv[i + 1]);
+    const QString path = folder.filePath(QStringLiteral("MOVRNT.db"));
+    std::printf("generating 100,000 discs, 50,000 members, 1,000,000 rentals ...\n");
+    GenerateLargeShop(path);
+    return path;
 }

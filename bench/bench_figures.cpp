@@ -60,15 +60,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
-    QString path;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (QByteArray(argv[i]) == "--db")
-            path = QString::fromLocal8Bit(argv[i + 1]);
-    if (path.isEmpty()) {
-        path = folder.filePath(QStringLiteral("MOVRNT.db"));
-        std::printf("generating 100,000 discs, 50,000 members, 1,000,000 rentals ...\n");
-        GenerateLargeShop(path);
-    }
+    const QString path = LargeShopFile(argc, argv, folder);
     OpenDatabase(path);
     sqlite3_open_v2(QFile::encodeName(path).constData(), &engine, SQLITE_OPEN_READONLY, nullptr);
     const QString today = QStringLiteral("2005-06-15");

@@ -55,15 +55,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
-    QString path;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (QByteArray(argv[i]) == "--db")
-            path = QString::fromLocal8Bit(argv[i + 1]);
-    if (path.isEmpty()) {
-        path = folder.filePath(QStringLiteral("MOVRNT.db"));
-        std::printf("generating 100,000 discs, 50,000 members, 1,000,000 rentals ...\n");
-        GenerateLargeShop(path);
-    }
+    const QString path = LargeShopFile(argc, argv, folder);
     OpenDatabase(path);
     std::printf("%-6s %-22s %9s %8s %8s %8s %8s %8s   (ms)\n", "grid", "sort / condition", "rows",
                 "open", "next", "middle", "+1", "end");

@@ -36,14 +36,7 @@ ActionChooser::ActionChooser(const char* objectName, const QString& subject,
         options_ << button;
         layout->addWidget(button);
     }
-    auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
-    commandQD->setDefault(true);
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandQD);
-    buttons->addWidget(commandFQ);
-    layout->addLayout(buttons);
+    QPushButton* commandQD = AddConfirmRow(this, layout);
     connect(commandQD, &QPushButton::clicked, this, [this] {
         int chosen = -1;
         for (int i = 0; i < options_.size(); ++i)
@@ -52,7 +45,6 @@ ActionChooser::ActionChooser(const char* objectName, const QString& subject,
         act(chosen, number());
         close();
     });
-    connect(commandFQ, &QPushButton::clicked, this, &QDialog::close);
 }
 
 QString ActionChooser::number() const

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -95,6 +96,20 @@ QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action)
     row->addWidget(action);
     row->addWidget(commandFQ);
     return row;
+}
+
+QPushButton* AddConfirmRow(QDialog* dialog, QBoxLayout* layout)
+{
+    auto* commandQD = MakeButton(dialog, "CommandQD", QStringLiteral("确定"));
+    commandQD->setDefault(true);
+    auto* commandFQ = MakeButton(dialog, "CommandFQ", QStringLiteral("放弃"));
+    QObject::connect(commandFQ, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(commandQD);
+    buttons->addWidget(commandFQ);
+    layout->addLayout(buttons);
+    return commandQD;
 }
 
 QLabel* RequiredHint(QWidget* parent, const char* name)

@@ -5,7 +5,9 @@
 #include <QList>
 #include <tuple>
 
+class QBoxLayout;
 class QComboBox;
+class QDialog;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
@@ -35,6 +37,9 @@ void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fie
 // The bottom row of a window: an optional hint on the left, then the action
 // button and 放弃 (CommandFQ), which closes the window.
 QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action);
+// The 确定 (CommandQD, the default button) and 放弃 (CommandFQ, which
+// rejects the dialog) row of a dialog, added to its layout; returns 确定.
+QPushButton* AddConfirmRow(QDialog* dialog, QBoxLayout* layout);
 // The hint "用户提示：带 '#' 号的为必填项。" of the windows with required fields.
 QLabel* RequiredHint(QWidget* parent, const char* name);
 // A flag combo ("是", "否") whose empty entry means "no condition".

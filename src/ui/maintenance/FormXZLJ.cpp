@@ -19,17 +19,10 @@ FormXZLJ::FormXZLJ(QWidget* parent) : QDialog(parent)
     labelLJ_->setObjectName(QStringLiteral("LabelLJ"));
     labelLJ_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     NameForScreenReaders(labelLJ_, QStringLiteral("所选路径"));
-    auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
-    commandQD->setDefault(true);
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandQD);
-    buttons->addWidget(commandFQ);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lists_, 1);
     layout->addWidget(labelLJ_);
-    layout->addLayout(buttons);
+    QPushButton* commandQD = AddConfirmRow(this, layout);
     resize(420, 380);
 
     const auto showFolder = [this](const QString& folder) {
@@ -39,7 +32,6 @@ FormXZLJ::FormXZLJ(QWidget* parent) : QDialog(parent)
     connect(lists_, &FolderLists::folderChanged, this, showFolder);
     showFolder(lists_->folder());
     connect(commandQD, &QPushButton::clicked, this, &QDialog::accept);
-    connect(commandFQ, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QString FormXZLJ::chosenPath() const

@@ -204,16 +204,9 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     membersLayout->addStretch();
     tabs->addTab(members, QStringLiteral("会员功能参数"));
 
-    auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
-    commandQD->setDefault(true);
-    auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandQD);
-    buttons->addWidget(commandFQ);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addLayout(buttons);
+    QPushButton* commandQD = AddConfirmRow(this, layout);
 
     // Each number caption names its label and arrows for screen readers.
     const QList<std::pair<Setting, QString>> names = {{Setting::AutoBackupTime, "备份频率（秒）"},
@@ -240,7 +233,6 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
         connect(box, &QCheckBox::clicked, this, &FormGNCS::refreshDependents);
     connect(commandLJ_, &QPushButton::clicked, this, &FormGNCS::onCommandLJClicked);
     connect(commandQD, &QPushButton::clicked, this, &FormGNCS::onCommandQDClicked);
-    connect(commandFQ, &QPushButton::clicked, this, &QDialog::reject);
 
     load();
 }
