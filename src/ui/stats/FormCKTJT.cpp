@@ -89,7 +89,8 @@ bool OpenGLAvailable()
 
 // A 3D graph drawn into a picture: it lives in a child window of the main
 // window like any widget, and the picture can be grabbed. Dragging with
-// CTRL held turns it; a double-click picks a series.
+// CTRL held turns it. A double-click on a legend entry picks that series
+// (anywhere, when there is only one): the picture cannot tell which bar was hit.
 class Chart3DView : public QLabel
 {
 public:
@@ -121,10 +122,13 @@ public:
         painter.setPen(Qt::black);
         painter.drawText(QRect(0, 6, width(), 24), Qt::AlignCenter, title_);
         int x = 10;
+        entries_.clear();
         for (qsizetype i = 0; i < legend_.size(); ++i) {
             painter.fillRect(QRect(x, 34, 10, 10), colours_.value(i % colours_.size()));
             painter.drawText(QPoint(x + 14, 44), legend_[i]);
-            x += 24 + painter.fontMetrics().horizontalAdvance(legend_[i]);
+            const int width = 14 + painter.fontMetrics().horizontalAdvance(legend_[i]);
+            entries_ << QRect(x, 30, width, 18);
+            x += width + 10;
         }
         painter.end();
         setPixmap(QPixmap::fromImage(image));
@@ -150,17 +154,22 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
-        if (!graph_)
-            return;
-        graph_->scene()->setSelectionQueryPosition(event->position().toPoint());
-        refresh(); // the picture drawn answers the query
+        for (qsizetype i = 0; i < entries_.size(); ++i)
+            if (entries_[i].contains(event->position().toPoint()) || entries_.size() == 1) {
+                picked(int(i));
+                return;
+            }
     }
+
+public:
+    std::function<void(int series)> picked = [](int) {};
 
 private:
     QAbstract3DGraph* graph_ = nullptr;
     QString title_;
     QStringList legend_;
     QList<QColor> colours_;
+    QList<QRect> entries_;
     QPoint from_;
 };
 
@@ -178,6 +187,7 @@ FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
     stack_->setAccessibleName(QStringLiteral("统计图"));
     stack_->addWidget(view2D_);
     view3D_ = new Chart3DView(stack_);
+    view3D_->picked = [this](int series) { changeSeriesColour(series); };
     stack_->addWidget(view3D_);
 
     auto* frameTBXX = new QGroupBox(QStringLiteral("图表选项 : "), this);
@@ -459,7 +469,7 @@ void FormCKTJT::render3D()
             series->setColorStyle(Q3DTheme::ColorStyleUniform);
         }
         surface_->addSeries(series);
-        view3D_->show(surface_, title_, {},
+        view3D_->show(surface_, title_, {table_.rows.value(0)},
                       {colours_.value(0, surface_->activeTheme()->baseColors().value(0))});
         stack_->setCurrentWidget(view3D_);
         return;
@@ -469,10 +479,6 @@ void FormCKTJT::render3D()
         bars_->activeTheme()->setFont(QFont(font().family(), 40));
         bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricLeft);
         bars_->scene()->activeCamera()->setZoomLevel(110);
-        connect(bars_, &Q3DBars::selectedSeriesChanged, this, [this](QBar3DSeries* series) {
-            if (series)
-                changeSeriesColour(int(bars_->seriesList().indexOf(series)));
-        });
     }
     for (QBar3DSeries* old : bars_->seriesList())
         bars_->removeSeries(old);
