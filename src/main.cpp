@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -67,6 +70,11 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
+    // The platform's own dialogs (colours, files, print preview) in Chinese too.
+    QTranslator qtChinese;
+    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtChinese);
     if (!home.isEmpty()) {
         if (!QDir(home).exists()) {
             std::fprintf(stderr, "movrnt: the folder given with --home does not exist: %s\n",
