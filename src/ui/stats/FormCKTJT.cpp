@@ -38,6 +38,7 @@
 #include <QtDataVisualization/Q3DSurface>
 #include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QBar3DSeries>
+#include <QtDataVisualization/QValue3DAxis>
 #include <QtDataVisualization/QSurface3DSeries>
 
 namespace {
@@ -446,6 +447,7 @@ void FormCKTJT::render3D()
             surface_ = new Q3DSurface;
             surface_->activeTheme()->setFont(QFont(font().family(), 40));
             surface_->scene()->activeCamera()->setZoomLevel(110);
+            surface_->axisY()->setLabelFormat(QStringLiteral("%d"));
         }
         for (QSurface3DSeries* old : surface_->seriesList())
             surface_->removeSeries(old);
@@ -477,8 +479,9 @@ void FormCKTJT::render3D()
     if (!bars_) {
         bars_ = new Q3DBars;
         bars_->activeTheme()->setFont(QFont(font().family(), 40));
-        bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricLeft);
+        bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetFrontHigh);
         bars_->scene()->activeCamera()->setZoomLevel(110);
+        bars_->valueAxis()->setLabelFormat(QStringLiteral("%d"));
     }
     for (QBar3DSeries* old : bars_->seriesList())
         bars_->removeSeries(old);
