@@ -209,7 +209,11 @@ void MDIMain::RefreshAfterReplacement()
 
 MDIMain::~MDIMain()
 {
-    WaitForAutoBackup();
+    // A copy still being written is let finish; nothing is shown any more.
+    if (autoBackup_) {
+        autoBackup_->wait();
+        delete std::exchange(autoBackup_, nullptr);
+    }
     if (instance == this)
         instance = nullptr;
 }
