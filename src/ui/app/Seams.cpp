@@ -42,10 +42,11 @@ bool CapsLockOn()
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->display())
         return false;
-    unsigned int lights = 0;
-    if (XkbGetIndicatorState(x11->display(), XkbUseCoreKbd, &lights) != Success)
+    // The locked Lock modifier is what Caps Lock sets, light or no light.
+    XkbStateRec state;
+    if (XkbGetState(x11->display(), XkbUseCoreKbd, &state) != Success)
         return false;
-    return (lights & 1u) != 0; // the first indicator is Caps Lock
+    return (state.locked_mods & LockMask) != 0;
 }
 
 int ExecModal(QDialog& dialog)
