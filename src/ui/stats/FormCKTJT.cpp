@@ -38,8 +38,10 @@
 #include <QtDataVisualization/Q3DSurface>
 #include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QBar3DSeries>
-#include <QtDataVisualization/QValue3DAxis>
+#include <QtDataVisualization/QCategory3DAxis>
 #include <QtDataVisualization/QSurface3DSeries>
+#include <QtDataVisualization/QValue3DAxis>
+#include <QtDataVisualization/QValue3DAxisFormatter>
 
 namespace {
 // The chart type codes of the six styles, 2D and 3D.
@@ -86,6 +88,36 @@ bool OpenGLAvailable()
     return context.makeCurrent(&surface);
 }
 
+// The names of the categories or series on a surface's value axis.
+class NamedSteps : public QValue3DAxisFormatter
+{
+public:
+    explicit NamedSteps(const QStringList& names = {}) : names_(names) {}
+
+protected:
+    QValue3DAxisFormatter* createNewInstance() const override { return new NamedSteps(names_); }
+    void populateCopy(QValue3DAxisFormatter& copy) const override
+    {
+        QValue3DAxisFormatter::populateCopy(copy);
+        static_cast<NamedSteps&>(copy).names_ = names_;
+    }
+    void recalculate() override
+    {
+        gridPositions().clear();
+        labelPositions().clear();
+        labelStrings().clear();
+        const qsizetype last = std::max<qsizetype>(1, names_.size() - 1);
+        for (qsizetype i = 0; i < names_.size(); ++i) {
+            const float at = float(i) / float(last);
+            gridPositions() << at;
+            labelPositions() << at;
+            labelStrings() << names_[i];
+        }
+    }
+
+private:
+    QStringList names_;
+};
 } // namespace
 
 // A 3D graph drawn into a picture: it lives in a child window of the main
@@ -115,11 +147,16 @@ public:
     {
         if (!graph_ || width() < 10 || height() < 10)
             return;
-        graph_->resize(size()); // the scene is laid out for the window's size
-        graph_->scene()->setPrimarySubViewport(QRect(QPoint(0, 0), size()));
+        // The title and the legend above the scene, which fills the rest.
+        const int header = 52;
+        const QSize scene(width(), height() - header);
+        graph_->resize(scene); // the scene is laid out for the window's size
+        graph_->scene()->setPrimarySubViewport(QRect(QPoint(0, 0), scene));
         graph_->setHorizontalAspectRatio(2.0);
-        QImage image = graph_->renderToImage(4, size());
+        QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
         QPainter painter(&image);
+        painter.drawImage(QPoint(0, header), graph_->renderToImage(4, scene));
         painter.setPen(Qt::black);
         painter.drawText(QRect(0, 6, width(), 24), Qt::AlignCenter, title_);
         int x = 10;
@@ -448,6 +485,8 @@ void FormCKTJT::render3D()
             surface_->activeTheme()->setFont(QFont(font().family(), 40));
             surface_->scene()->activeCamera()->setZoomLevel(110);
             surface_->axisY()->setLabelFormat(QStringLiteral("%d"));
+            for (QValue3DAxis* axis : {surface_->axisX(), surface_->axisY(), surface_->axisZ()})
+                axis->setLabelAutoRotation(90);
         }
         for (QSurface3DSeries* old : surface_->seriesList())
             surface_->removeSeries(old);
@@ -471,7 +510,15 @@ void FormCKTJT::render3D()
             series->setColorStyle(Q3DTheme::ColorStyleUniform);
         }
         surface_->addSeries(series);
-        view3D_->show(surface_, title_, {table_.rows.value(0)},
+        surface_->axisX()->setFormatter(new NamedSteps(data.points));
+        surface_->axisX()->setRange(0, float(std::max<qsizetype>(1, data.points.size() - 1)));
+        QStringList rowNames;
+        for (const QString& name : data.names)
+            for (int copy = 0; copy < copies; ++copy)
+                rowNames << (copy == 0 ? name : QString());
+        surface_->axisZ()->setFormatter(new NamedSteps(rowNames));
+        surface_->axisZ()->setRange(0, float(std::max<qsizetype>(1, rowNames.size() - 1)));
+        view3D_->show(surface_, title_, {data.names.join(QStringLiteral(" / "))},
                       {colours_.value(0, surface_->activeTheme()->baseColors().value(0))});
         stack_->setCurrentWidget(view3D_);
         return;
@@ -482,6 +529,10 @@ void FormCKTJT::render3D()
         bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetFrontHigh);
         bars_->scene()->activeCamera()->setZoomLevel(110);
         bars_->valueAxis()->setLabelFormat(QStringLiteral("%d"));
+        // The genre and month labels turn to face the viewer, so they can be read.
+        bars_->columnAxis()->setLabelAutoRotation(90);
+        bars_->rowAxis()->setLabelAutoRotation(90);
+        bars_->valueAxis()->setLabelAutoRotation(90);
     }
     for (QBar3DSeries* old : bars_->seriesList())
         bars_->removeSeries(old);
