@@ -7,6 +7,7 @@
 #include "catalogue/FormYDCX.h"
 #include "common/FolderLists.h"
 #include "maintenance/FormSJBF.h"
+#include "maintenance/FormZJCZ.h"
 #include "members/FormHYXX.h"
 #include "settings/FormGNCS.h"
 
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <memory>
 
 class TestMaintenance : public QObject
@@ -126,6 +128,79 @@ private Q_SLOTS:
         QCOMPARE(main->PanelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+    }
+
+    void expertStatements_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("shown"); // the result window's title and row count
+        QTest::addColumn<qint64>("members"); // members with level 2 afterwards
+        const QString ok = "SQL语句执行成功！";
+        const QString report = "系统发生错误，要查看错误的具体描述吗？";
+        QTest::newRow("empty") << "" << QStringList{"SQL语句不能为空！"} << "" << qint64(0);
+        QTest::newRow("a query") << "SELECT * FROM hyxx" << QStringList{ok} << "'SELECT * FROM hyxx' 的执行结果:2" << qint64(0);
+        QTest::newRow("any spelling") << "Select hybh from hyxx;" << QStringList{ok} << "'Select hybh from hyxx;' 的执行结果:2" << qint64(0);
+        QTest::newRow("an update") << "UPDATE hyxx SET hydj = 2" << QStringList{ok} << "" << qint64(2);
+        QTest::newRow("no rows") << "SELECT * FROM hyxx WHERE hybh = 'none'" << QStringList{ok, "没有找到记录！"} << "" << qint64(0);
+        QTest::newRow("select inside an update") << "UPDATE hyxx SET hydj = (SELECT 2)" << QStringList{ok} << "" << qint64(2);
+        QTest::newRow("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << QStringList{report} << "" << qint64(0);
+        QTest::newRow("refused") << "SELEC hybh FROM hyxx" << QStringList{report} << "" << qint64(0);
+        // clang-format on
+    }
+    void expertStatements()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, shown);
+        QFETCH(qint64, members);
+        InsertMember("A");
+        InsertMember("B");
+        QStringList results;
+        Seams().execDialog = [&results](QDialog& dialog) {
+            if (auto* grid = dialog.findChild<GridView*>())
+                results << dialog.windowTitle() + u':' +
+                               QString::number(grid->gridModel()->total());
+            else if (dialog.objectName() == u"FormZJCZ")
+                Press(&dialog, "CommandZX");
+            return int(QDialog::Rejected);
+        };
+        ScriptedMessages answers;
+        answers.queue({6, 7}); // run it; no error details
+        SetUserMode(QStringLiteral("Admin"));
+        FormZJCZ window;
+        Type(&window, "TextSQL", sql);
+        Press(&window, "CommandZX");
+        QStringList texts = answers.texts();
+        texts.removeFirst(); // the confirmation
+        if (sql.isEmpty())
+            texts = answers.texts();
+        QCOMPARE(texts, messages);
+        QCOMPARE(results, shown.isEmpty() ? QStringList{} : QStringList{shown});
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hydj = 2"), members);
+        QCOMPARE(Child<QPlainTextEdit>(&window, "TextSQL")->toPlainText(), sql);
+    }
+
+    void expertModeIsEnteredOnlyAfterTheWarning()
+    {
+        ScriptedMessages answers;
+        answers.queue({7});
+        main->RunCommand(Command::ZJCZFS);
+        QCOMPARE(answers.texts(),
+                 QStringList{"专家操作方式只能由熟悉计算机技术的用户使用！要进入专家操作窗口吗？"});
+        QCOMPARE(answers.shown.first().title, QStringLiteral("用户警告"));
+        QVERIFY(opened.isEmpty());
+        answers.queue({6});
+        main->RunCommand(Command::ZJCZFS);
+        QCOMPARE(opened, QStringList{"FormZJCZ"});
+        FormZJCZ window;
+        QTreeWidgetItem* root = window.tree()->topLevelItem(0);
+        QVERIFY(root->isExpanded());
+        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(root->child(1)->childCount(), 6); // zjxx shows no yjje
+        window.tree()->itemClicked(root->child(1)->child(1), 0);
+        QCOMPARE(Child<QLabel>(&window, "LabelZS")->text(), QStringLiteral("影碟编号（外键）"));
     }
 
     void unreadableDriveGoesBackToTheRoot()

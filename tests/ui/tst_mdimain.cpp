@@ -107,7 +107,7 @@ private Q_SLOTS:
             "mnuSJBFItem",      "Toolbar1Button5", "mnuGNCSSZItem",  "Toolbar1Button7",
             "mnuJRYYItem",      "mnuLSSJ",         "mnuPopRMYDItem",   "mnuWYYDBBItemItem",
             "mnuWHYDBBItemItem", "mnuSYHYBBItemItem", "mnuWHHYBBItemItem", "mnuCKTJTItem",
-            "Toolbar1Button6"};
+            "Toolbar1Button6",   "mnuZJCZFSItem"};
         int checked = 0;
         for (QAction* action : window.findChildren<QAction*>()) {
             const QString name = action->objectName();

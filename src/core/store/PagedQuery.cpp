@@ -18,13 +18,16 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
 {
     clear();
     keys_.clear();
-    for (const QString& column : sort) {
-        if (column == uniqueKey)
-            break; // nothing after a unique column changes the order
-        keys_ << column;
+    if (!uniqueKey.isEmpty()) {
+        for (const QString& column : sort) {
+            if (column == uniqueKey)
+                break; // nothing after a unique column changes the order
+            keys_ << column;
+        }
+        keys_ << uniqueKey;
     }
-    keys_ << uniqueKey;
-    select_ = columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
+    select_ = keys_.isEmpty() ? columns
+                              : columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
     table_ = table;
     conditions_ = conditions;
     total_ = RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
@@ -70,7 +73,9 @@ QString PagedQuery::statement(bool forward, int part) const
     for (const QString& key : keys_)
         order << (forward ? key : key + QStringLiteral(" DESC"));
     return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
-           conditions.where() + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
+           conditions.where() +
+           (order.isEmpty() ? QString()
+                            : QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "))) +
            QStringLiteral(" LIMIT ? OFFSET ?");
 }
 
@@ -140,6 +145,8 @@ QList<QVariantList> PagedQuery::page(int number)
     const qint64 end = std::min(start + kPageSize, total_); // one past the page's last row
     if (number == 0 && !firstPage_.isEmpty())
         return takeFirstPage();
+    if (keys_.isEmpty()) // no key: the rows as they come, by their position
+        return read(number, true, nullptr, start, end - start);
 
     // From the nearest known page before this one, or from the top.
     const QVariantList* forwardKey = nullptr;

@@ -20,7 +20,8 @@ public:
 
     // columns: the select list; table: the FROM part; sort: the sort columns;
     // uniqueKey: a column that is unique and never NULL (rowid, zdbh), the
-    // last sort key. Counts the rows and reads the first page, so a statement
+    // last sort key; without one (a typed query) pages are read by position.
+    // Counts the rows and reads the first page, so a statement
     // the database refuses is reported here. Throws MovrntError.
     void set(const QString& columns, const QString& table, const Conditions& conditions,
              const QStringList& sort, const QString& uniqueKey);

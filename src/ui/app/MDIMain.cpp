@@ -11,6 +11,7 @@
 #include "common/Background.h"
 #include "common/WindowSupport.h"
 #include "maintenance/FormSJBF.h"
+#include "maintenance/FormZJCZ.h"
 #include "members/FormHYXX.h"
 #include "members/FormSCHYXX.h"
 #include "members/FormTJHYXX.h"
@@ -229,6 +230,7 @@ void MDIMain::registerHandlers()
     handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
     handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
     handlers_[Command::SJBF] = [this] { OpenModal<FormSJBF>(); };
+    handlers_[Command::ZJCZFS] = [this] { EnterExpertMode(this); };
     handlers_[Command::JRYY] = [this] { OpenChild<FormJRYY>(); };
     handlers_[Command::CKTJT] = [this] { OpenChild<FormCKTJT>(); };
     handlers_[Command::LSSJ] = [this] { OpenChild<FormLSSJ>(); };
