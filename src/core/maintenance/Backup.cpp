@@ -59,22 +59,19 @@ QString TemporaryBeside(const QString& target)
     return target + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
 }
 
-QStringList Rows(sqlite3* db, const QString& sql)
+// One column of every row a statement returns; "?" alone when it cannot be read.
+QStringList Column(sqlite3* db, const QString& sql, int column)
 {
     sqlite3_stmt* statement = nullptr;
-    QStringList rows;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
         return {QStringLiteral("?")};
+    QStringList rows;
     int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-        const auto* first = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        rows << QString::fromUtf8(sqlite3_column_count(statement) > 1 ? text : first);
-    }
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        rows << QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
     sqlite3_finalize(statement);
-    if (rc != SQLITE_DONE)
-        return {QStringLiteral("?")};
-    return rows;
+    return rc == SQLITE_DONE ? rows : QStringList{QStringLiteral("?")};
 }
 } // namespace
 
@@ -146,12 +143,12 @@ QString ShopDatabaseProblem(const QString& path)
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db.db, SQLITE_OPEN_READONLY,
                         nullptr) != SQLITE_OK)
         return QStringLiteral("无法打开数据库文件：") + path;
-    const QStringList check = Rows(db.db, QStringLiteral("PRAGMA integrity_check"));
+    const QStringList check = Column(db.db, QStringLiteral("PRAGMA integrity_check"), 0);
     if (check != QStringList{QStringLiteral("ok")})
         return QStringLiteral("数据库文件已损坏或不是数据库：") + path;
     for (const auto& [table, columns] : ShopTables()) {
         const QStringList found =
-            Rows(db.db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+            Column(db.db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), 1); // names
         if (!columns.isEmpty() ? found != columns : found.isEmpty())
             return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2")
                 .arg(table, path);
