@@ -1,6 +1,9 @@
 #include "app/MDIMain.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/Workbook.h"
+#include "settings/Settings.h"
+#include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 
@@ -11,6 +14,7 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 // A plain Linux console has no display: say how to start the program instead
@@ -22,21 +26,18 @@ bool DisplayAvailable()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// movrnt --home DIR --backup FOLDER: the same consistent backup as the backup
-// window, with no window, for a nightly job; it reads beside a running counter.
-int BackupWithoutWindow(int argc, char* argv[], const QString& home, const QString& folder)
+// A job of the windows done with none, for scripts and nightly jobs: it reads
+// beside a running counter. The window's failure message goes to stderr.
+int WithoutWindow(int argc, char* argv[], const QString& home, const char* failure,
+                  const std::function<void()>& job)
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
     SetProgramFolder(home.isEmpty() ? QCoreApplication::applicationDirPath() : home);
     try {
-        BackupDatabase(BackupPathIn(folder));
+        job();
     } catch (const MovrntError& error) {
-        std::fprintf(
-            stderr, "%s\n%s\n",
-            "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！备份操作"
-            "失败！",
-            error.description().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n%s\n", failure, error.description().toLocal8Bit().constData());
         return 1;
     }
     return 0;
@@ -45,20 +46,49 @@ int BackupWithoutWindow(int argc, char* argv[], const QString& home, const QStri
 
 int main(int argc, char* argv[])
 {
-    QString home, backup;
+    QString home, backup, exportFolder, importFile;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc)
             home = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--backup") == 0 && i + 1 < argc)
             backup = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--export-xlsx") == 0 && i + 1 < argc)
+            exportFolder = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--import") == 0 && i + 1 < argc)
+            importFile = QString::fromLocal8Bit(argv[++i]);
     }
     if (!home.isEmpty() && !QDir(home).exists()) {
         std::fprintf(stderr, "movrnt: the folder given with --home does not exist: %s\n",
                      home.toLocal8Bit().constData());
         return 2;
     }
+    // movrnt --home DIR --backup FOLDER: the backup window's consistent copy.
     if (!backup.isEmpty())
-        return BackupWithoutWindow(argc, argv, home, backup);
+        return WithoutWindow(argc, argv, home,
+                             "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！"
+                             "备份操作失败！",
+                             [&backup] { BackupDatabase(BackupPathIn(backup)); });
+    // movrnt --home DIR --export-xlsx FOLDER: the exchange window's workbook.
+    if (!exportFolder.isEmpty())
+        return WithoutWindow(argc, argv, home,
+                             "数据导出失败！可能是由于路径错误、该文件夹中已有同名的Excel文件或文件"
+                             "被写保护造成！",
+                             [&exportFolder] {
+                                 ExportWorkbook(DatabasePath(), WorkbookPathIn(exportFolder));
+                             });
+    // movrnt --home DIR --import FILE: the exchange window's import, .xlsx or .xls.
+    if (!importFile.isEmpty())
+        return WithoutWindow(
+            argc, argv, home, "导入数据过程中出错！可能是由于路径错误或文件错误造成！",
+            [&importFile] {
+                const ImportSummary summary =
+                    ImportWorkbook(DatabasePath(), importFile, WholeSetting(Setting::FJZJ),
+                                   WholeSetting(Setting::HYDJ));
+                std::printf("数据导入成功！影碟 %lld 张，租借记录 %lld 条，会员 %lld 位；"
+                            "修正出租标记 %lld 张，提高已借盘数 %lld 位。\n",
+                            summary.discs, summary.rentals, summary.members,
+                            summary.flagsRepaired, summary.countsRaised);
+            });
     if (!DisplayAvailable()) {
         std::fprintf(
             stderr,

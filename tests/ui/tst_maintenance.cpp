@@ -6,6 +6,7 @@
 #include "app/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "common/FolderLists.h"
+#include "maintenance/FormExcel.h"
 #include "maintenance/FormSJBF.h"
 #include "maintenance/FormZJCZ.h"
 #include "members/FormHYXX.h"
@@ -201,6 +202,45 @@ private Q_SLOTS:
         QCOMPARE(root->child(1)->childCount(), 6); // zjxx shows no yjje
         window.tree()->itemClicked(root->child(1)->child(1), 0);
         QCOMPARE(Child<QLabel>(&window, "LabelZS")->text(), QStringLiteral("影碟编号（外键）"));
+        Press(&window, "CommandExcel");
+        QCOMPARE(opened.last(), QStringLiteral("FormExcel"));
+    }
+
+    void exchangeThroughTheWindow()
+    {
+        InsertDisc("001");
+        main->RunCommand(Command::YDXX);
+        auto* discs = main->FindChild<FormYDCX>();
+        FormExcel window;
+        window.folderLists()->showFolder(folder("usb"));
+        QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), folder("usb") + "/MOVRNT.xlsx");
+        ScriptedMessages messages;
+        Press(&window, "CommandDC");
+        Press(&window, "CommandDC"); // never over the first
+        QCOMPARE(messages.texts().first(), QStringLiteral("数据导出成功！"));
+        QVERIFY(messages.texts().last().startsWith(QStringLiteral("数据导出失败！")));
+        QCOMPARE(messages.status, QStringList({"正在导出数据...", "正在导出数据..."}));
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        InsertDisc("002");
+        messages.shown.clear();
+        messages.queue({7});
+        Press(&window, "CommandDR");
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 2);
+        messages.queue({6});
+        Press(&window, "CommandDR");
+        QCOMPARE(messages.texts().last(), QStringLiteral("数据导入成功！"));
+        QCOMPARE(messages.shown.first().title, QStringLiteral("用户警告"));
+        QCOMPARE(Column(discs->model(), 0), QStringList({"001", ""}));
+        QCOMPARE(main->PanelText(3),
+                 QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
+        // A folder without a workbook: the tables stay.
+        window.folderLists()->showFolder(folder("empty"));
+        messages.queue({6});
+        Press(&window, "CommandDR");
+        QVERIFY(messages.last().startsWith(
+            QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！")));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
+        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
     }
 
     void unreadableDriveGoesBackToTheRoot()

@@ -1,5 +1,6 @@
 #include "Backup.h"
 
+#include "FileSupport.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
@@ -25,38 +26,6 @@ const QString kSource = QStringLiteral("Backup");
 [[noreturn]] void Fail(const QString& what)
 {
     throw MovrntError(what, kSource);
-}
-
-struct Connection
-{
-    sqlite3* db = nullptr;
-    ~Connection() { sqlite3_close_v2(db); }
-    QString error() const { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
-};
-
-void Open(Connection& connection, const QString& path, int flags)
-{
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &connection.db, flags, nullptr) !=
-        SQLITE_OK)
-        Fail(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, connection.error()));
-    sqlite3_busy_timeout(connection.db, 5000);
-}
-
-// Flushes a file or folder to disk.
-bool Sync(const QString& path, bool folder)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), folder ? O_RDONLY : O_RDWR);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// A name beside the target that no one else uses.
-QString TemporaryBeside(const QString& target)
-{
-    return target + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
 }
 
 // One column of every row a statement returns; "?" alone when it cannot be read.
@@ -95,9 +64,8 @@ void CopyDatabase(const QString& source, const QString& target)
     QFile::remove(partial);
     try {
         {
-            Connection from, to;
-            Open(from, source, SQLITE_OPEN_READONLY);
-            Open(to, partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            const SqliteFile from(source, SQLITE_OPEN_READONLY, kSource);
+            const SqliteFile to(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kSource);
             sqlite3_backup* backup = sqlite3_backup_init(to.db, "main", from.db, "main");
             if (!backup)
                 Fail(QStringLiteral("无法复制数据库：") + to.error());
@@ -108,21 +76,19 @@ void CopyDatabase(const QString& source, const QString& target)
             if (stepped != SQLITE_DONE || finished != SQLITE_OK)
                 Fail(QStringLiteral("无法复制数据库到 %1：%2").arg(target, to.error()));
             // A copy that stands alone in one file, without a WAL beside it.
-            char* message = nullptr;
-            if (sqlite3_exec(to.db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &message) !=
-                SQLITE_OK) {
-                const QString text = QString::fromUtf8(message);
-                sqlite3_free(message);
-                Fail(QStringLiteral("无法完成数据库副本：") + text);
+            try {
+                to.exec("PRAGMA journal_mode=DELETE");
+            } catch (const MovrntError& error) {
+                Fail(QStringLiteral("无法完成数据库副本：") + error.description());
             }
         }
-        if (!Sync(partial, false))
+        if (!SyncToDisk(partial, false))
             Fail(QStringLiteral("无法写入磁盘：") + partial);
         if (std::rename(QFile::encodeName(partial).constData(),
                         QFile::encodeName(target).constData()) != 0)
             Fail(QStringLiteral("无法替换文件 %1：%2")
-                     .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
-        Sync(QFileInfo(target).absolutePath(), true);
+                     .arg(target, SystemErrorText()));
+        SyncToDisk(QFileInfo(target).absolutePath(), true);
     } catch (...) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
@@ -139,16 +105,18 @@ QString ShopDatabaseProblem(const QString& path)
 {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("找不到数据库文件：") + path;
-    Connection db;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db.db, SQLITE_OPEN_READONLY,
-                        nullptr) != SQLITE_OK)
+    std::unique_ptr<SqliteFile> db;
+    try {
+        db = std::make_unique<SqliteFile>(path, SQLITE_OPEN_READONLY, kSource);
+    } catch (const MovrntError&) {
         return QStringLiteral("无法打开数据库文件：") + path;
-    const QStringList check = Column(db.db, QStringLiteral("PRAGMA integrity_check"), 0);
+    }
+    const QStringList check = Column(db->db, QStringLiteral("PRAGMA integrity_check"), 0);
     if (check != QStringList{QStringLiteral("ok")})
         return QStringLiteral("数据库文件已损坏或不是数据库：") + path;
     for (const auto& [table, columns] : ShopTables()) {
         const QStringList found =
-            Column(db.db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), 1); // names
+            Column(db->db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), 1); // names
         if (!columns.isEmpty() ? found != columns : found.isEmpty())
             return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2")
                 .arg(table, path);
@@ -190,8 +158,8 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
         if (std::rename(QFile::encodeName(prepared).constData(),
                         QFile::encodeName(working).constData()) != 0)
             Fail(QStringLiteral("无法替换工作数据库：") +
-                 QString::fromLocal8Bit(std::strerror(errno)));
-        Sync(QFileInfo(working).absolutePath(), true);
+                 SystemErrorText());
+        SyncToDisk(QFileInfo(working).absolutePath(), true);
         try {
             OpenDatabase(progress);
         } catch (const MovrntError&) {

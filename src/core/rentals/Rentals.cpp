@@ -30,16 +30,6 @@ std::optional<Money> DayRent(const QString& ydlx)
     return ParseMoney(GetSetting(IsVcd(ydlx) ? Setting::VCD : Setting::DVD));
 }
 
-qint64 WholeSetting(Setting setting)
-{
-    const QString text = GetSetting(setting);
-    if (!IsNumeric(text))
-        throw MovrntError(
-            QStringLiteral("功能参数 %1 不是数字：%2").arg(SettingName(setting), text),
-            QStringLiteral("Settings"));
-    return qint64(std::floor(NumberValue(text)));
-}
-
 struct MemberAccount
 {
     int level;

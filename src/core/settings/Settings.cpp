@@ -1,9 +1,12 @@
 #include "Settings.h"
 
 #include "Registry.h"
+#include "store/Errors.h"
+#include "store/Numbers.h"
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <cmath>
 
 namespace {
 struct SettingInfo
@@ -88,4 +91,14 @@ void SetShowTipsAtStartup(int value)
 {
     QSettings options(UserOptionsFile(), QSettings::IniFormat);
     options.setValue(kTipsKey, value);
+}
+
+qint64 WholeSetting(Setting setting)
+{
+    const QString text = GetSetting(setting);
+    if (!IsNumeric(text))
+        throw MovrntError(
+            QStringLiteral("功能参数 %1 不是数字：%2").arg(SettingName(setting), text),
+            QStringLiteral("Settings"));
+    return qint64(std::floor(NumberValue(text)));
 }

@@ -38,6 +38,9 @@ QString SettingDefault(Setting setting);
 QString GetSetting(Setting setting);
 // False when the key does not exist yet or the write fails.
 bool SetSetting(Setting setting, const QString& text);
+// A setting that must hold a number, as a whole number (rounded down).
+// Throws MovrntError when it holds none.
+qint64 WholeSetting(Setting setting);
 bool CreateSettingsKey();
 
 // Per-user "Options" / "Show Tips at Startup": 1 shows the tip of the day at

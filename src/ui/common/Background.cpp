@@ -3,7 +3,10 @@
 #include "store/Errors.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
+#include <climits>
 #include <QProgressDialog>
 #include <QThread>
 #include <memory>
@@ -41,10 +44,20 @@ std::function<void(int, int)> UpgradeView::progress()
     };
 }
 
-void RunInBackground(QWidget* parent, const QString& label, const std::function<void()>& work)
+std::function<bool(qint64)> WorkRows::report()
+{
+    return [this](qint64 done) {
+        rows = done;
+        return !stop;
+    };
+}
+
+void RunInBackground(QWidget* parent, const QString& label, const std::function<void()>& work,
+                     WorkRows* rows)
 {
     std::optional<MovrntError> failure;
-    std::unique_ptr<QThread> thread(QThread::create([&work, &failure] {
+    std::atomic<bool> finished = false;
+    std::unique_ptr<QThread> thread(QThread::create([&work, &failure, &finished] {
         try {
             work();
         } catch (const MovrntError& error) {
@@ -52,17 +65,41 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
         } catch (const std::exception& error) {
             failure = MovrntError(QString::fromLocal8Bit(error.what()), QStringLiteral("后台任务"));
         }
+        finished = true;
     }));
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QProgressDialog progress(label, QString(), 0, 0, parent);
+    QProgressDialog progress(label, rows ? QStringLiteral("取消") : QString(), 0, 0, parent);
     progress.setObjectName(QStringLiteral("BackgroundProgress"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setCancelButton(nullptr);
-    progress.setMinimumDuration(1000);
-    QEventLoop loop;
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    if (!rows)
+        progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(INT_MAX); // shown by the tick below
+    progress.hide();
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&progress, rows] {
+        rows->stop = true;
+        progress.setLabelText(QStringLiteral("正在取消 ..."));
+        progress.show();
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
+        if (rows && !rows->stop)
+            progress.setLabelText(
+                QStringLiteral("%1\n已处理 %L2 行").arg(label).arg(rows->rows.load()));
+        if (!progress.isVisible() && elapsed.elapsed() >= 1000)
+            progress.show();
+    });
+    tick.start(100);
     thread->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Only 取消 takes input, and only once the dialog (modal) is there to take it.
+    while (!finished)
+        QCoreApplication::processEvents(
+            (rows && progress.isVisible() ? QEventLoop::AllEvents
+                                          : QEventLoop::ExcludeUserInputEvents) |
+            QEventLoop::WaitForMoreEvents);
     thread->wait();
     QApplication::restoreOverrideCursor();
     if (failure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -26,8 +27,19 @@ private:
     std::unique_ptr<QProgressDialog> dialog_;
 };
 
+// What long work on rows reports while it runs, and the user's wish to stop it.
+struct WorkRows
+{
+    std::atomic<qint64> rows{0};
+    std::atomic<bool> stop{false};
+    // For the work to call with its rows done; false once the user stopped it.
+    std::function<bool(qint64)> report();
+};
+
 // Runs work that needs no shared connection (file copies on connections of
 // their own) on a worker thread while the window keeps painting: the busy
 // pointer at once, and past a second a progress dialog with `label`. Input
-// waits until the work is done. Rethrows the MovrntError the work threw.
-void RunInBackground(QWidget* parent, const QString& label, const std::function<void()>& work);
+// waits until the work is done; with `rows`, the dialog counts them and
+// offers 取消, which sets rows->stop. Rethrows the MovrntError the work threw.
+void RunInBackground(QWidget* parent, const QString& label, const std::function<void()>& work,
+                     WorkRows* rows = nullptr);

@@ -1,5 +1,7 @@
 #include "FormZJCZ.h"
 
+#include "FormExcel.h"
+
 #include "app/MessageBox.h"
 #include "app/Seams.h"
 #include "common/Controls.h"
@@ -195,7 +197,6 @@ FormZJCZ::FormZJCZ(QWidget* parent) : QDialog(parent)
     frame3->setObjectName(QStringLiteral("Frame3"));
     auto* commandExcel =
         MakeButton(frame3, "CommandExcel", QStringLiteral("从Excel导入/导出数据(&E)"));
-    commandExcel->setEnabled(false); // the spreadsheet exchange is not part of this build yet
     auto* excelLayout = new QHBoxLayout(frame3);
     excelLayout->addWidget(commandExcel);
     excelLayout->addStretch();
@@ -226,6 +227,10 @@ FormZJCZ::FormZJCZ(QWidget* parent) : QDialog(parent)
         textSQL_->setFocus();
     });
     connect(commandZX, &QPushButton::clicked, this, &FormZJCZ::onCommandZXClicked);
+    connect(commandExcel, &QPushButton::clicked, this, [this] {
+        FormExcel exchange(this);
+        ExecModal(exchange);
+    });
 }
 
 void FormZJCZ::onCommandZXClicked()

@@ -1,0 +1,62 @@
+#include "FileSupport.h"
+
+#include "store/Errors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+SqliteFile::SqliteFile(const QString& path, int flags, const QString& source) : source_(source)
+{
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString why = error();
+        sqlite3_close_v2(db);
+        throw MovrntError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, why), source_);
+    }
+    sqlite3_busy_timeout(db, 5000);
+}
+
+SqliteFile::~SqliteFile()
+{
+    sqlite3_close_v2(db);
+}
+
+QString SqliteFile::error() const
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+}
+
+void SqliteFile::exec(const char* sql) const
+{
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message);
+        sqlite3_free(message);
+        throw MovrntError(text, source_);
+    }
+}
+
+bool SyncToDisk(const QString& path, bool folder)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), folder ? O_RDONLY : O_RDWR);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+QString TemporaryBeside(const QString& target)
+{
+    return target + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
+}
+
+QString SystemErrorText()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "store/Errors.h"
+
+#include <QString>
+#include <functional>
+
+class WorkbookReader;
+
+// The file name every exchanged workbook carries.
+inline const QString kWorkbookName = QStringLiteral("MOVRNT.xlsx");
+// The name of the older workbook format, which is read too.
+inline const QString kOldWorkbookName = QStringLiteral("MOVRNT.xls");
+QString WorkbookPathIn(const QString& folder);
+// The workbook an import in a folder reads: MOVRNT.xlsx, or MOVRNT.xls when
+// the folder holds only that one.
+QString ImportPathIn(const QString& folder);
+
+// A sheet's rows, the header row included. The rentals go on in sheets
+// zjxx_2, zjxx_3, ... beyond that.
+constexpr qint64 kSheetRows = 1048576;
+
+// Called now and then with the rows done so far; false stops the work.
+using RowProgress = std::function<bool(qint64 rows)>;
+
+// Thrown when the progress asked to stop; nothing was changed.
+class WorkCancelled : public MovrntError
+{
+public:
+    WorkCancelled() : MovrntError(QStringLiteral("操作已取消"), QStringLiteral("Workbook")) {}
+};
+
+// Writes the three working tables of a database file, read in one consistent
+// state through a connection of its own, to a new workbook: sheets ydxx,
+// zjxx and hyxx, a header row of the column names, the tables' column order.
+// The workbook is written beside the target and moved into place when
+// complete; an existing file at the target is never replaced. Safe on a
+// worker thread. Throws MovrntError.
+// `sheetRows` is lowered only by tests.
+void ExportWorkbook(const QString& databasePath, const QString& target,
+                    const RowProgress& progress = {}, qint64 sheetRows = kSheetRows);
+
+struct ImportSummary
+{
+    qint64 discs = 0, rentals = 0, members = 0;
+    // Discs whose rented mark did not match their open rentals.
+    qint64 flagsRepaired = 0;
+    // Members whose borrowed count was below their rentals.
+    qint64 countsRaised = 0;
+};
+
+// Replaces the three working tables of a database file with a workbook's
+// sheets, through a connection of its own, in one transaction that commits
+// only when every row has been read and checked; a failure or a stop
+// changes nothing. A disc is then marked rented exactly when it has an open
+// rental, and a borrowed count below a member's rentals is raised, his level
+// following (`rentalsPerLevel`, at most `levels`). Safe on a worker thread.
+// Throws MovrntError naming the sheet and row that could not be taken.
+ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbook,
+                             qint64 rentalsPerLevel, qint64 levels,
+                             const RowProgress& progress = {});
+// The same for the workbook file at `path`, .xlsx or .xls.
+ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
+                             qint64 rentalsPerLevel, qint64 levels,
+                             const RowProgress& progress = {});

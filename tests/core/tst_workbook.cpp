@@ -1,0 +1,400 @@
+#include "support/TestEnv.h"
+
+#include "maintenance/Workbook.h"
+#include "maintenance/WorkbookReader.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlRecord>
+#include <variant>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+namespace {
+// The three tables as text, row by row in key order: what must survive.
+QStringList Tables()
+{
+    QStringList rows;
+    for (const char* sql : {"SELECT * FROM ydxx ORDER BY bh", "SELECT * FROM zjxx ORDER BY zdbh",
+                            "SELECT * FROM hyxx ORDER BY hybh"}) {
+        QSqlQuery query = RunSql(QString::fromLatin1(sql));
+        while (query.next()) {
+            QStringList row;
+            for (int c = 0; c < query.record().count(); ++c)
+                row << query.value(c).toString();
+            rows << row.join(u'|');
+        }
+    }
+    return rows;
+}
+
+// Settled walk-in rentals of disc 1.
+void InsertRentals(qint64 count)
+{
+    RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+           "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) SELECT '1','2003-11-01',"
+           "'2003-11-02','5','是','/' FROM n",
+           {count});
+}
+
+using Cell = std::variant<QString, double>;
+using Sheet = std::pair<QString, QList<QList<Cell>>>;
+
+const QStringList kYdxx = {"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"};
+const QStringList kZjxx = {"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"};
+const QStringList kHyxx = {"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "hydj", "zjje", "yjje", "yjps", "rhrq"};
+
+QString PythonList(const QStringList& names)
+{
+    return "['" + names.join("', '") + "']";
+}
+
+QList<Cell> Header(const QStringList& names)
+{
+    QList<Cell> cells;
+    for (const QString& name : names)
+        cells << name;
+    return cells;
+}
+
+// A workbook as another program could have written it.
+void WriteWorkbook(const QString& path, const QList<Sheet>& sheets)
+{
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
+    for (const auto& [name, rows] : sheets) {
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.toUtf8().constData());
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows[r].size(); ++c) {
+                if (const auto* text = std::get_if<QString>(&rows[r][c]))
+                    worksheet_write_string(sheet, r, c, text->toUtf8().constData(), nullptr);
+                else
+                    worksheet_write_number(sheet, r, c, std::get<double>(rows[r][c]), nullptr);
+            }
+    }
+    QCOMPARE(workbook_close(workbook), LXW_NO_ERROR);
+}
+
+// A well-formed small shop: one disc out to a member, one settled walk-in rental.
+QList<Sheet> GoodSheets()
+{
+    return {
+        {"ydxx",
+         {Header(kYdxx),
+          {"001", "片", "故事片", "VCD", "/", "/", "2003-11-01", "是", "/"},
+          {"002", "片", "故事片", "DVD", "/", "/", "2003-11-01", "否", "/"}}},
+        {"zjxx",
+         {Header(kZjxx),
+          {1.0, "001", "2003-11-02", "/", "/", "否", "H1"},
+          {2.0, "002", "2003-11-02", "2003-11-03", 10.0, "是", "/"}}},
+        {"hyxx", {Header(kHyxx), {"H1", "张三", "男", "/", "/", 0.0, 100.0, 50.0, 1.0, "2003-11-01"}}},
+    };
+}
+
+void WriteZip(const QString& path, const QList<std::pair<QString, QByteArray>>& parts)
+{
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    QVERIFY(zip);
+    for (const auto& [name, bytes] : parts) {
+        QCOMPARE(zipOpenNewFileInZip64(zip, name.toUtf8().constData(), nullptr, nullptr, 0,
+                                       nullptr, 0, nullptr, Z_DEFLATED, 9, 1),
+                 ZIP_OK);
+        zipWriteInFileInZip(zip, bytes.constData(), unsigned(bytes.size()));
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+}
+} // namespace
+
+class TestWorkbook : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    QString folder;
+
+    QString path() const { return WorkbookPathIn(folder); }
+    ImportSummary import(const QString& file) { return ImportWorkbook(DatabasePath(), file, 10, 3); }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        folder = home->folder() + QStringLiteral("/交换");
+        QDir().mkpath(folder);
+        OpenDatabase();
+    }
+    void cleanup()
+    {
+        CloseDatabase();
+        home.reset();
+    }
+
+    void roundTripKeepsEveryValue()
+    {
+        InsertDisc("001", "成龙|李连杰", "中国", "是", "VCD", "警察故事'续集\"<&>", "动作片");
+        InsertDisc("1", "/", "/", "否", "DVD", "_x0041_ 和 \t制表");
+        RunSql("UPDATE ydxx SET nrjj = ? WHERE bh = '1'", {QString(5000, QChar(u'长'))});
+        InsertMember("007", "O'Brien", "女", 2, 12.5, 50, 21);
+        InsertRental("001", "007");
+        InsertRental("1", "/", "2003-10-01", "是", "10.50");
+        InsertRental("1", "/", "2003-10-05", "是", "8");
+        const QStringList before = Tables();
+
+        ExportWorkbook(DatabasePath(), path());
+        // Numbers of discs stay text; money is a number.
+        const auto workbook = OpenXlsxWorkbook(path());
+        QCOMPARE(workbook->sheetNames(), QStringList({"ydxx", "zjxx", "hyxx"}));
+        QList<QList<SheetCell>> members;
+        workbook->readRows("hyxx", [&](qint64, const QList<SheetCell>& cells) { members << cells; });
+        QCOMPARE(members.size(), 2);
+        QCOMPARE(members[1][0].kind, SheetCell::Text);
+        QCOMPARE(members[1][6].kind, SheetCell::Number);
+
+        RunSql("DELETE FROM zjxx");
+        const ImportSummary summary = import(path());
+        QCOMPARE(summary.discs, 2);
+        QCOMPARE(summary.rentals, 3);
+        QCOMPARE(summary.members, 1);
+        QCOMPARE(summary.flagsRepaired + summary.countsRaised, 0);
+        QCOMPARE(Tables(), before);
+
+        // A second export never replaces the first.
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        QVERIFY_THROWS_EXCEPTION(MovrntError, ExportWorkbook(DatabasePath(), path()));
+        file.seek(0);
+        QCOMPARE(file.readAll(), saved);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{kWorkbookName});
+    }
+
+    void rentalsContinueOnMoreSheets()
+    {
+        InsertDisc("1");
+        InsertRentals(2005);
+        // Sheets of 1,000 rows: the same split as at 1,048,576, quicker.
+        ExportWorkbook(DatabasePath(), path(), {}, 1000);
+        QCOMPARE(OpenXlsxWorkbook(path())->sheetNames(),
+                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx"}));
+        RunSql("DELETE FROM zjxx");
+        QCOMPARE(import(path()).rentals, 2005);
+        QCOMPARE(FirstRow("SELECT COUNT(*), MIN(zdbh), MAX(zdbh) FROM zjxx"),
+                 QStringList({"2005", "1", "2005"}));
+    }
+
+    void importRepairsFlagsAndCounts()
+    {
+        QList<Sheet> sheets = GoodSheets();
+        // The disc out is marked free, the settled one rented; the member's count is 0.
+        std::get<QString>(sheets[0].second[1][7]) = "否";
+        std::get<QString>(sheets[0].second[2][7]) = "是";
+        sheets[2].second[1][8] = 0.0;
+        sheets[1].second << QList<Cell>{3.0, "002", "2003-11-04", "2003-11-05", "/", "是", "H1"};
+        for (int i = 0; i < 10; ++i)
+            sheets[1].second << QList<Cell>{double(4 + i), "002", "2003-11-04", "2003-11-05", "/", "是", "H1"};
+        WriteWorkbook(path(), sheets);
+        const ImportSummary summary = import(path());
+        QCOMPARE(summary.flagsRepaired, 2);
+        QCOMPARE(summary.countsRaised, 1);
+        QCOMPARE(FirstRow("SELECT group_concat(bh || sfycz) FROM ydxx"), QStringList{"001是,002否"});
+        QCOMPARE(FirstRow("SELECT yjps, hydj FROM hyxx"), QStringList({"12", "1"}));
+    }
+
+    void otherProgramsForms_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<Cell>("cell");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("date cell") << 2 << Cell(37930.0) << "2003-11-05";
+        QTest::newRow("short date") << 2 << Cell(QString("2003-1-5")) << "2003-01-05";
+        QTest::newRow("slash date") << 2 << Cell(QString("2003/11/01")) << "2003-11-01";
+        QTest::newRow("disc number as number") << 1 << Cell(1.0) << "1";
+        QTest::newRow("empty member") << 6 << Cell(QString()) << "/";
+        QTest::newRow("deposit with decimals") << 4 << Cell(12.5) << "12.5";
+    }
+    void otherProgramsForms()
+    {
+        QFETCH(int, column);
+        QFETCH(Cell, cell);
+        QFETCH(QString, stored);
+        QList<Sheet> sheets = GoodSheets();
+        std::get<QString>(sheets[0].second[2][0]) = "1"; // so that disc 1 exists
+        sheets[1].second[2][1] = QString("1");
+        sheets[1].second[2][column] = cell;
+        WriteWorkbook(path(), sheets);
+        import(path());
+        QCOMPARE(FirstRow("SELECT * FROM zjxx WHERE zdbh = 2").value(column), stored);
+    }
+
+    void damagedWorkbooksChangeNothing_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("named");
+        for (const char* damage : {"missing sheet", "wrong header", "text in a number",
+                                   "duplicate key", "bad date", "bad flag", "extra cell",
+                                   "not a zip", "zip bomb", "broken xml"})
+            QTest::newRow(damage) << damage << "";
+    }
+    void damagedWorkbooksChangeNothing()
+    {
+        QFETCH(QString, damage);
+        InsertDisc("keep");
+        const QStringList before = Tables();
+        QList<Sheet> sheets = GoodSheets();
+        if (damage == "missing sheet")
+            sheets.removeLast();
+        else if (damage == "wrong header")
+            std::swap(sheets[1].second[0][1], sheets[1].second[0][2]);
+        else if (damage == "text in a number")
+            sheets[2].second[1][6] = QString("一百");
+        else if (damage == "duplicate key")
+            std::get<QString>(sheets[0].second[2][0]) = "001";
+        else if (damage == "bad date")
+            sheets[1].second[1][2] = QString("2003-13-01");
+        else if (damage == "bad flag")
+            sheets[1].second[1][5] = QString("N");
+        else if (damage == "extra cell")
+            sheets[2].second[1] << QString("多余");
+        WriteWorkbook(path(), sheets);
+        if (damage == "not a zip") {
+            QFile file(path());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("ydxx,zjxx,hyxx\n");
+        } else if (damage == "zip bomb") {
+            QFile::remove(path());
+            WriteZip(path(), {{"xl/workbook.xml", "<workbook/>"},
+                              {"xl/_rels/workbook.xml.rels", "<Relationships/>"},
+                              {"xl/sharedStrings.xml", QByteArray(8 << 20, ' ')}});
+        } else if (damage == "broken xml") {
+            QFile::remove(path());
+            WriteZip(path(), {{"xl/workbook.xml", "<workbook><sheets><sheet name=\"ydxx\""}});
+        }
+        try {
+            import(path());
+            QFAIL("imported");
+        } catch (const MovrntError& error) {
+            QVERIFY(!error.description().isEmpty());
+            if (damage.contains("date") || damage.contains("flag") || damage.contains("number"))
+                QVERIFY2(error.description().contains(QStringLiteral("第 2 行")),
+                         qPrintable(error.description()));
+        }
+        QCOMPARE(Tables(), before);
+    }
+
+    void stoppedImportChangesNothing()
+    {
+        InsertDisc("keep");
+        const QStringList before = Tables();
+        QList<Sheet> sheets = GoodSheets();
+        for (int i = 3; i < 5000; ++i)
+            sheets[1].second << QList<Cell>{double(i), "002", "2003-11-04", "2003-11-05", "/", "是", "/"};
+        WriteWorkbook(path(), sheets);
+        QVERIFY_THROWS_EXCEPTION(WorkCancelled, ImportWorkbook(DatabasePath(), path(), 10, 3,
+                                                               [](qint64) { return false; }));
+        QCOMPARE(Tables(), before);
+
+        InsertRentals(3000);
+        QFile::remove(path());
+        QVERIFY_THROWS_EXCEPTION(WorkCancelled, ExportWorkbook(DatabasePath(), path(),
+                                                               [](qint64) { return false; }));
+        QVERIFY(QDir(folder).isEmpty());
+    }
+
+    // Our export, edited and saved by other programs.
+    void savedByOtherPrograms_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("openpyxl") << "openpyxl-edited.xlsx";
+        QTest::newRow("LibreOffice Calc") << "calc-saved.xlsx";
+    }
+    void savedByOtherPrograms()
+    {
+        QFETCH(QString, file);
+        import(QFINDTESTDATA("../data/" + file));
+        QCOMPARE(Tables(),
+                 QStringList({"001|警察故事|动作片|VCD|成龙|中国香港|2003-11-01|是|一个警察的故事",
+                              "002|改过的片名|故事片|DVD|/|/|2003-10-12|否|/",
+                              "003|卧虎藏龙|武侠片|DVD|周润发|章子怡|中国|2003-09-30|否|/",
+                              "1|001|2003-11-08|/|/|否|0001", "2|002|2003-11-01|2003-11-03|20|是|/",
+                              "3|003|2003-10-01|2003-10-02|10.50|是|/",
+                              "0001|张三|男|北京路1号|13800138000|1|88.5|50|12|2003-01-05",
+                              "0002|李四|女|/|/|0|100|50|0|2003-11-01",
+                              "0003|王五|男|/|/|0|30|50|0|2003-11-09"}));
+    }
+
+    // Workbooks of the older format, as years of hand editing leave them.
+    void olderWorkbooks_data()
+    {
+        QTest::addColumn<QString>("broken");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList stored = {
+            "1|片名|故事片|VCD|/|/|2003-01-05|是|/", "2|/|故事片|DVD|/|/|2003-11-01|否|/",
+            "1|1|2003-11-05|/|/|否|7", "2|2|2003-10-01|2003-10-02|12.5|是|/",
+            "7|张三|男|/|13800138000|0|88.5|50|1|2003-11-01"};
+        QTest::newRow("as edited") << QString() << stored;
+        QTest::newRow("a row that cannot be read") << "zjxx" << QStringList();
+    }
+    void olderWorkbooks()
+    {
+        QFETCH(QString, broken);
+        QFETCH(QStringList, stored);
+        const QString script = QStringLiteral(R"(
+import sys, datetime, xlwt
+book = xlwt.Workbook(encoding='utf-8')
+date = xlwt.easyxf(num_format_str='YYYY-MM-DD')
+def sheet(name, rows):
+    s = book.add_sheet(name)
+    for r, row in enumerate(rows):
+        for c, v in enumerate(row):
+            if isinstance(v, datetime.date):
+                s.write(r, c, v, date)
+            elif v is not None:
+                s.write(r, c, v)
+sheet('ydxx', [%1,
+    [1.0, '片名', '故事片', 'VCD', None, '', '2003-1-5', '是', None],
+    [2.0, None, '故事片', 'DVD', None, None, datetime.date(2003, 11, 1), '否', '']])
+sheet('zjxx', [%2,
+    [1.0, 1.0, datetime.date(2003, 11, 5), '/', None, '否', 7.0],
+    [2.0, '2', '2003/10/01', '2003-10-2', 12.5, '是', None]] + (
+    [[3.0, '2', 'yesterday', '/', 5, '否', None]] if sys.argv[2] == 'zjxx' else []))
+sheet('hyxx', [%3,
+    [7.0, '张三', '男', None, 13800138000.0, 0, 88.5, 50, 0, '2003-11-01']])
+book.save(sys.argv[1])
+)")
+                                   .arg(PythonList(kYdxx), PythonList(kZjxx), PythonList(kHyxx));
+        const QString file = JoinPath(folder, kOldWorkbookName);
+        QProcess python;
+        // Debian's python3 with python3-xlwt, whatever else is on the PATH.
+        python.start("/usr/bin/python3", {"-c", script, file, broken.isEmpty() ? "-" : broken});
+        QVERIFY2(python.waitForFinished() && python.exitCode() == 0,
+                 qPrintable(QString::fromLocal8Bit(python.readAllStandardError())));
+        QCOMPARE(ImportPathIn(folder), file);
+        InsertDisc("keep");
+        const QStringList before = Tables();
+        try {
+            const ImportSummary summary = import(file);
+            QVERIFY(broken.isEmpty());
+            QCOMPARE(summary.countsRaised, 1); // the member's one rental
+            QCOMPARE(Tables(), stored);
+        } catch (const MovrntError& error) {
+            QVERIFY2(!broken.isEmpty(), qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("工作表 zjxx 第 4 行 czrq")),
+                     qPrintable(error.description()));
+            QCOMPARE(Tables(), before);
+        }
+    }
+
+    void escapesReadBack()
+    {
+        for (const QString& text : {QStringLiteral("_x0041_"), QStringLiteral("a_x005F_b"),
+                                    QStringLiteral("plain")})
+            QCOMPARE(DecodeXmlString(ProtectXmlEscapes(text)), text);
+        QCOMPARE(DecodeXmlString("a_x0009_b"), QStringLiteral("a\tb"));
+    }
+};
+
+MOVRNT_TEST_MAIN(TestWorkbook)
+#include "tst_workbook.moc"
