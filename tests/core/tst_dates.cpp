@@ -1,5 +1,7 @@
 #include "support/TestEnv.h"
 
+#include "auxiliary/Auxiliary.h"
+
 #include "store/DateText.h"
 
 class TestDates : public QObject
@@ -74,6 +76,22 @@ private Q_SLOTS:
         QFETCH(QString, to);
         QFETCH(qint64, days);
         QCOMPARE(DayCount(from, to), days);
+    }
+
+    void playTimeText_data()
+    {
+        QTest::addColumn<qint64>("milliseconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing") << qint64(0) << "0分0秒";
+        QTest::newRow("59.7 s") << qint64(59700) << "1分0秒";
+        QTest::newRow("61.4 s") << qint64(61400) << "1分1秒";
+        QTest::newRow("an hour") << qint64(3600000) << "60分0秒";
+    }
+    void playTimeText()
+    {
+        QFETCH(qint64, milliseconds);
+        QFETCH(QString, text);
+        QCOMPARE(PlayTimeText(milliseconds), text);
     }
 
     void chineseDate()

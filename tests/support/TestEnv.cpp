@@ -26,6 +26,8 @@ TestHome::TestHome()
     QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner);
     SetProgramFolder(program_.path());
     SetTodayForTesting(QDate(2003, 11, 9));
+    // No tip window in the way of start-up unless a test asks for it.
+    SetShowTipsAtStartup(0);
 }
 
 TestHome::~TestHome()

@@ -7,6 +7,7 @@
 #include "catalogue/FormSCYDXX.h"
 #include "catalogue/FormTJYDXX.h"
 #include "catalogue/FormXGYDXX.h"
+#include "auxiliary/AuxiliaryWindows.h"
 #include "catalogue/FormYDCX.h"
 #include "common/Background.h"
 #include "common/WindowSupport.h"
@@ -253,6 +254,27 @@ void MDIMain::registerHandlers()
     handlers_[Command::TJZJXX] = [this] { OpenChild<FormTJZJXX>(); };
     handlers_[Command::TC] = [this] { close(); };
     handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
+    handlers_[Command::ZT] = [this] {
+        ShowWebPage(QStringLiteral("帮助主题"),
+                    QUrl::fromLocalFile(JoinPath(ProgramFolder(), kHelpPageName)));
+    };
+    handlers_[Command::MRYT] = [this] { OpenModal<FormTip>(); };
+    handlers_[Command::FWWZ] = [this] {
+        ShowWebPage(QStringLiteral("欢迎光临我们的网站"), QUrl(kHomePage));
+    };
+    handlers_[Command::GY] = [this] { OpenModal<FormAbout>(); };
+}
+
+void MDIMain::ShowWebPage(const QString& caption, const QUrl& address)
+{
+    // A page on the web goes to the desktop's browser, not to an empty window.
+    if (!ShownInWindow(address)) {
+        OpenInDesktop(address);
+        return;
+    }
+    auto* window = OpenChild<FormWebSite>();
+    window->setWindowTitle(caption);
+    window->load(address);
 }
 
 template <typename D> void MDIMain::OpenModal()
@@ -631,7 +653,9 @@ bool MDIMain::RunStartup()
         RefreshDiscCount();
         RefreshMemberCount();
         UpdateUserPanel();
-        // 14: the tip of the day is shown here once its window exists.
+        // 14
+        if (ShowTipsAtStartup() != 0)
+            OpenModal<FormTip>();
         // 15: a number of days that is not a number skips the check rather
         // than keeping the clerk from the dialog that sets it.
         if (GetSetting(Setting::AutoAlert) == u"True") {

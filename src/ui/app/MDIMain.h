@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QUrl>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <functional>
@@ -59,6 +60,8 @@ public:
     // After the whole database was replaced: the open query windows re-run
     // (disc, rental, member), then the counts.
     void RefreshAfterReplacement();
+    // The shared web page window with a caption and a page.
+    void ShowWebPage(const QString& caption, const QUrl& address);
 
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* PopupMenu() const { return mnuPop_; }

@@ -1,5 +1,6 @@
 #include "Seams.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QProcess>
@@ -54,4 +55,18 @@ int ExecModal(QDialog& dialog)
     if (Seams().execDialog)
         return Seams().execDialog(dialog);
     return dialog.exec();
+}
+
+bool OpenUrl(const QUrl& address)
+{
+    if (Seams().openUrl)
+        return Seams().openUrl(address);
+    return QDesktopServices::openUrl(address);
+}
+
+bool StartProgram(const QString& program)
+{
+    if (Seams().startProgram)
+        return Seams().startProgram(program);
+    return QProcess::startDetached(program, {});
 }

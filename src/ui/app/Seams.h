@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 class QDialog;
@@ -16,6 +17,8 @@ struct ShellSeams
     std::function<QString(const QString& title, const QString& pattern)> saveFile; // save chooser
     std::function<int()> chooseColor; // the colour chooser: -1 when cancelled
     std::function<bool()> capsLock;   // the keyboard's Caps Lock light
+    std::function<bool(const QUrl&)> openUrl;          // the desktop's browser or mail program
+    std::function<bool(const QString&)> startProgram; // another program, left running
 };
 ShellSeams& Seams();
 
@@ -24,3 +27,6 @@ bool SwitchDisplay(QSize size);
 int ExecModal(QDialog& dialog);
 // False where the platform cannot tell (no X server).
 bool CapsLockOn();
+// False when the desktop could not open it.
+bool OpenUrl(const QUrl& address);
+bool StartProgram(const QString& program);

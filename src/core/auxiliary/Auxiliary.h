@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The tip file beside the program: one tip a line.
+inline const QString kTipFileName = QStringLiteral("TIPOFDAY.TXT");
+// Every line of the tip file is one tip, empty ones included, in file order.
+// UTF-8, or the older narrow Chinese encoding (GB18030) when the bytes are no
+// UTF-8. Nothing when the file cannot be read.
+QStringList ReadTips(const QString& path);
+// What the tip window says when there is no tip file.
+QString MissingTipFileText();
+
+// A play time as the preview shows it, "M分S秒", from one whole number of
+// seconds (59.7 s reads 1分0秒).
+QString PlayTimeText(qint64 milliseconds);
+
+// The system-information program of this desktop; empty when none is installed.
+QString SystemInfoProgram();
