@@ -1,4 +1,5 @@
 #include "app/MDIMain.h"
+#include "auxiliary/AuxiliaryWindows.h"
 
 #include "maintenance/Backup.h"
 #include "maintenance/Workbook.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -98,6 +100,9 @@ int main(int argc, char* argv[])
             argv[0]);
         return 2;
     }
+    // The FFmpeg backend plays the MPEG-1 ".dat" files of VCDs.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
     // The platform's own dialogs (colours, files, print preview) in Chinese too.
@@ -114,6 +119,15 @@ int main(int argc, char* argv[])
         SetProgramFolder(home);
     } else {
         SetProgramFolder(QCoreApplication::applicationDirPath());
+    }
+    // The splash first; the main window's start-up runs once it is gone.
+    {
+        FormSplash splash;
+        QEventLoop wait;
+        QObject::connect(&splash, &FormSplash::closed, &wait, &QEventLoop::quit);
+        splash.show();
+        splash.activateWindow();
+        wait.exec();
     }
     MDIMain window;
     if (!window.RunStartup())

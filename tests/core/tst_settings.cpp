@@ -145,6 +145,7 @@ private Q_SLOTS:
 
     void tipsSwitchIsPerUser()
     {
+        QVERIFY(QFile::remove(home->configFolder() + "/movrnt.ini")); // the test home's 0
         QCOMPARE(ShowTipsAtStartup(), 1);
         SetShowTipsAtStartup(0);
         QCOMPARE(ShowTipsAtStartup(), 0);

@@ -1,6 +1,8 @@
 #include "FormLRJJ.h"
 
 #include "DiscFields.h"
+#include "VcdPreview.h"
+#include "app/Seams.h"
 #include "common/WindowSupport.h"
 
 #include "catalogue/Discs.h"
@@ -63,7 +65,6 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     auto* label2 = new QLabel(QStringLiteral("用户提示：影碟预览现在只支持VCD格式！"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     auto* commandYDYL = MakeButton(this, "CommandYDYL", QStringLiteral("打开影碟预览(&A) >>"));
-    commandYDYL->setEnabled(false); // the preview panel is not part of this build yet
 
     auto* lookUp = new QHBoxLayout;
     lookUp->addWidget(label1);
@@ -75,14 +76,56 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(label2, 1);
     bottom->addWidget(commandYDYL);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(lookUp);
-    layout->addLayout(middle);
-    layout->addWidget(frame1, 1);
-    layout->addLayout(bottom);
+    auto* disc = new QVBoxLayout;
+    disc->addLayout(lookUp);
+    disc->addLayout(middle);
+    disc->addWidget(frame1, 1);
+    disc->addLayout(bottom);
+    // The preview folds out to the right, widening the window by its width.
+    preview_ = new VcdPreview(this);
+    preview_->hide();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(disc, 1);
+    layout->addWidget(preview_);
     resize(520, 560);
 
     connect(commandCK, &QPushButton::clicked, this, &FormLRJJ::onCommandCKClicked);
+    connect(commandYDYL, &QPushButton::clicked, this, [this, commandYDYL] {
+        const bool out = preview_->isHidden();
+        // Folding in takes away what the panel has become.
+        const int width = (out ? preview_->sizeHint().width() : preview_->width()) +
+                          this->layout()->spacing();
+        this->layout()->activate(); // the width the window really has
+        const int before = this->width();
+        if (out) {
+            const QRect frame = frameGeometry();
+            const int screenWidth = ScreenSize().width();
+            // Near the screen's edge the window first moves left.
+            if (screenWidth - (frame.x() + frame.width()) < width)
+                move(std::max(0, screenWidth - frame.width() - width), frame.y());
+            preview_->show();
+            resize(before + width, height());
+        } else {
+            preview_->hide();
+            this->layout()->activate(); // lets go of the panel's minimum width
+            resize(before - width, height());
+        }
+        preview_->setFoldedOut(out);
+        commandYDYL->setText(out ? QStringLiteral("<< 关闭影碟预览(&D)")
+                                 : QStringLiteral("打开影碟预览(&A) >>"));
+    });
+}
+
+void FormLRJJ::done(int result)
+{
+    preview_->stop();
+    QDialog::done(result);
+}
+
+void FormLRJJ::closeEvent(QCloseEvent* event)
+{
+    preview_->stop();
+    QDialog::closeEvent(event);
 }
 
 void FormLRJJ::ShowDisc(const QString& bh)

@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class VcdPreview;
 
 // 影碟简介: one disc's data, synopsis and cover.
 class FormLRJJ : public QDialog
@@ -14,6 +15,11 @@ public:
     explicit FormLRJJ(QWidget* parent = nullptr);
     // Fills the window for a disc picked in the query grid.
     void ShowDisc(const QString& bh);
+    VcdPreview* preview() const { return preview_; }
+    void done(int result) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private Q_SLOTS:
     void onCommandCKClicked();
@@ -27,4 +33,5 @@ private:
     QPlainTextEdit* textNRJJ_;
     QLabel* imageYDFM_;
     QList<QLabel*> labels_;
+    VcdPreview* preview_;
 };
