@@ -2,6 +2,7 @@
 # Set-up for a fresh Debian 12 machine.
 #   scripts/dev.sh run   install what is missing, build, start the program
 #   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
+#   scripts/dev.sh package  a Debian package of the program in build-package/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -47,8 +48,18 @@ test)
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ctest --test-dir build-test --output-on-failure -j "$jobs"
     ;;
+package)
+    install_missing
+    PACKAGES=(dpkg-dev)
+    install_missing
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOVRNT_TESTS=OFF \
+          -DCMAKE_INSTALL_PREFIX=/usr
+    cmake --build build-package -j "$jobs"
+    (cd build-package && cpack)
+    ls build-package/*.deb
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +30,27 @@ bool DisplayAvailable()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// --home DIR, or the binary's folder, or for an installed program the user's
+// data folder, made from the files installed under share/movrnt.
+bool UseProgramFolder(const QString& home)
+{
+    if (!home.isEmpty()) {
+        SetProgramFolder(home);
+        return true;
+    }
+    const QString binary = QCoreApplication::applicationDirPath();
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString folder =
+        DefaultProgramFolder(binary, binary + QStringLiteral("/../share/movrnt"), data);
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "movrnt: cannot make the data folder %s\n",
+                     data.toLocal8Bit().constData());
+        return false;
+    }
+    SetProgramFolder(folder);
+    return true;
+}
+
 // A job of the windows done with none, for scripts and nightly jobs: it reads
 // beside a running counter. The window's failure message goes to stderr.
 int WithoutWindow(int argc, char* argv[], const QString& home, const char* failure,
@@ -35,7 +58,8 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
-    SetProgramFolder(home.isEmpty() ? QCoreApplication::applicationDirPath() : home);
+    if (!UseProgramFolder(home))
+        return 2;
     try {
         job();
     } catch (const MovrntError& error) {
@@ -105,6 +129,8 @@ int main(int argc, char* argv[])
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/images/movrnt.png")));
+    app.setDesktopFileName(QStringLiteral("movrnt"));
     // The platform's own dialogs (colours, files, print preview) in Chinese too.
     QTranslator qtChinese;
     if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
@@ -117,8 +143,8 @@ int main(int argc, char* argv[])
             return 2;
         }
         SetProgramFolder(home);
-    } else {
-        SetProgramFolder(QCoreApplication::applicationDirPath());
+    } else if (!UseProgramFolder(home)) {
+        return 2;
     }
     // The splash first; the main window's start-up runs once it is gone.
     {

@@ -3,9 +3,11 @@
 #include "maintenance/Backup.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <memory>
@@ -112,6 +114,27 @@ private Q_SLOTS:
             Unmount(folder);
         }
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE bh = '1'"), 1);
+    }
+
+    // An installed program keeps its files in the data folder, not beside its binary.
+    void programFolderOfAnInstalledProgram()
+    {
+        const QString binary = home->folder() + QStringLiteral("/usr/bin");
+        const QString installed = home->folder() + QStringLiteral("/usr/share/movrnt");
+        const QString data = home->folder() + QStringLiteral("/data/movrnt");
+        QDir().mkpath(binary);
+        QCOMPARE(DefaultProgramFolder(binary, installed, data), binary); // a build
+        QDir().mkpath(installed);
+        QVERIFY(QFile::copy(DatabasePath(), installed + "/MOVRNT.db"));
+        Write(installed + "/TIPOFDAY.TXT", "一条技巧\n");
+        QCOMPARE(DefaultProgramFolder(binary, installed, data), data);
+        QCOMPARE(ShopDatabaseProblem(data + "/MOVRNT.db"), QString());
+        QVERIFY(QFileInfo(data + "/MOVRNT.db").isWritable());
+        // What the shop changed there stays.
+        Write(data + "/TIPOFDAY.TXT", "店里自己的技巧\n");
+        DefaultProgramFolder(binary, installed, data);
+        QCOMPARE(Read(data + "/TIPOFDAY.TXT"), QByteArray("店里自己的技巧\n"));
+        QCOMPARE(Leftovers(data), QStringList());
     }
 
     void restoreRefusesWhatIsNotAShopDatabase_data()

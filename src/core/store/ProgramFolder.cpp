@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 QString programFolder;
@@ -26,4 +30,31 @@ QString JoinPath(const QString& folder, const QString& name)
     if (folder.endsWith(u'/') || folder.endsWith(u'\\'))
         return folder + name;
     return folder + u'/' + name;
+}
+
+QString DefaultProgramFolder(const QString& binaryFolder, const QString& installed,
+                             const QString& dataFolder)
+{
+    // An installed program (its files under share/) keeps nothing beside its
+    // binary, even where it could write (root in /usr/bin).
+    const bool isInstalled = QFileInfo::exists(JoinPath(installed, QStringLiteral("MOVRNT.db")));
+    // access() and not the permission bits: root cannot write a read-only mount either.
+    if (!isInstalled && ::access(QFile::encodeName(binaryFolder).constData(), W_OK) == 0)
+        return binaryFolder;
+    if (!QDir().mkpath(dataFolder))
+        return {};
+    for (const QString& name : QDir(installed).entryList(QDir::Files)) {
+        const QString target = JoinPath(dataFolder, name);
+        if (QFile::exists(target))
+            continue;
+        // Copied under another name first: a half-copied database never looks complete.
+        const QString partial = target + QStringLiteral(".part");
+        QFile::remove(partial);
+        if (QFile::copy(JoinPath(installed, name), partial)) {
+            QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner |
+                                               QFile::ReadGroup | QFile::ReadOther);
+            QFile::rename(partial, target);
+        }
+    }
+    return dataFolder;
 }

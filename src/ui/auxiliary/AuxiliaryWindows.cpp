@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,7 +56,8 @@ FormSplash::FormSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt:
     big.setBold(true);
     title->setFont(big);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(Picture(this, "Image1", QStringLiteral(":/images/app.png"), 128), 0, 0, 4, 1);
+    layout->addWidget(Picture(this, "Image1", QStringLiteral(":/images/movrnt.png"), 128), 0, 0, 4,
+                      1);
     layout->addWidget(title, 0, 1);
     layout->addWidget(MakeLabel(this, "LabelVersion", QStringLiteral("版本 ") + kProgramVersion), 1, 1);
     layout->addWidget(MakeLabel(this, "LabelUserName", UserNameText(QStringLiteral("用户 ："))), 2, 1);
@@ -65,6 +68,11 @@ FormSplash::FormSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt:
     layout->setContentsMargins(24, 24, 24, 24);
     setStyleSheet(QStringLiteral("FormSplash { background: white; border: 1px solid gray; }"));
     setAttribute(Qt::WA_StyledBackground);
+
+    // In the middle of the screen, as a start-up window stands.
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
 
     timerUnload_ = new QTimer(this);
     timerUnload_->setObjectName(QStringLiteral("TimerUnload"));
@@ -130,7 +138,8 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
     buttons->addWidget(cmdSysInfo);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(Picture(this, "picIcon", QStringLiteral(":/images/app.png"), 48), 0, Qt::AlignTop);
+    layout->addWidget(Picture(this, "picIcon", QStringLiteral(":/images/movrnt.png"), 64), 0,
+                      Qt::AlignTop);
     layout->addLayout(text, 1);
     layout->addLayout(buttons);
 
@@ -164,6 +173,7 @@ FormTip::FormTip(QWidget* parent) : QDialog(parent)
     auto* next = MakeButton(this, "cmdNextTip", QStringLiteral("下一条(&N)"));
     auto* close = MakeButton(this, "cmdOK", QStringLiteral("关闭"));
     close->setDefault(true);
+    close->setFocus(); // a stray key never unticks the box
 
     auto* heading = new QHBoxLayout;
     heading->addWidget(Picture(this, "Picture1", QStringLiteral(":/images/msg_information.png"), 32));
