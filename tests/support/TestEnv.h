@@ -95,6 +95,8 @@ int RunLockHolderIfAsked(int argc, char** argv);
     {                                                                                              \
         if (const int code = RunLockHolderIfAsked(argc, argv); code >= 0)                          \
             return code;                                                                           \
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))                                       \
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");                                                 \
         QApplication app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestClass test;                                                                            \

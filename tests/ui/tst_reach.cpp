@@ -73,7 +73,8 @@ private Q_SLOTS:
     void init()
     {
         home = std::make_unique<TestHome>();
-        home->setSettings({{"FirstRunTime", "False"}, {"VCD", "2"}, {"DVD", "3"}});
+        home->setSettings(
+            {{"FirstRunTime", "False"}, {"VCD", "2"}, {"DVD", "3"}, {"HYDJ", "3"}, {"FJZJ", "10"}});
         Seams().screenSize = [] { return QSize(1024, 768); };
         main = std::make_unique<MDIMain>();
         ScriptedMessages quiet;
@@ -125,6 +126,53 @@ private Q_SLOTS:
                     QCOMPARE(NameOf(combo->lineEdit()), name);
             }
         }
+    }
+
+    // Enter goes from box to box and presses the window's button in the last:
+    // a scanner's disc number and Enter never rent the disc out by themselves.
+    void enterMovesOn_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QStringList>("typed"); // box=text, then Enter
+        QTest::addColumn<QStringList>("focus"); // where each Enter leaves the focus
+        QTest::addColumn<qint64>("rentals");    // after the last Enter
+        QTest::newRow("member rental by scanner")
+            << int(Command::TJZJXX) << QStringList({"TextYDBH=1", "TextHYBH=M1"})
+            << QStringList({"TextHYBH", "TextYDBH"}) << qint64(1); // done, ready for the next
+        QTest::newRow("walk-in rental")
+            << int(Command::TJZJXX) << QStringList({"TextYDBH=1", "TextHYBH=", "TextYJJE=10"})
+            << QStringList({"TextHYBH", "TextYJJE", "TextYDBH"}) << qint64(1);
+        QTest::newRow("adding a disc")
+            << int(Command::TJYDXX) << QStringList({"TextBH=9", "TextPM=片"})
+            << QStringList({"TextPM", "ComboLX"}) << qint64(0);
+        QTest::newRow("disc query conditions")
+            << int(Command::YDXX) << QStringList({"TextBH=", "TextPM="})
+            << QStringList({"TextPM", "ComboLX"}) << qint64(0);
+    }
+    void enterMovesOn()
+    {
+        QFETCH(int, command);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, focus);
+        QFETCH(qint64, rentals);
+        InsertDisc("1");
+        InsertMember("M1");
+        ScriptedMessages messages;
+        main->RunCommand(Command(command));
+        QWidget* window = main->findChild<QMdiArea*>()->activeSubWindow()->widget();
+        QStringList reached;
+        for (const QString& entry : typed) {
+            auto* box = Child<QLineEdit>(window, qPrintable(entry.section(u'=', 0, 0)));
+            box->setFocus();
+            box->setText(entry.section(u'=', 1));
+            QTest::keyClick(box, Qt::Key_Return);
+            QWidget* now = QApplication::focusWidget();
+            if (now && qobject_cast<QComboBox*>(now->parentWidget()))
+                now = now->parentWidget();
+            reached << (now ? now->objectName() : QString());
+        }
+        QCOMPARE(reached, focus);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), rentals);
     }
 
     void gridsShowTheirWholeRow()

@@ -65,8 +65,6 @@ VcdPreview::VcdPreview(QWidget* parent) : QGroupBox(QStringLiteral("影碟预览
     layout->addWidget(commandStop_, 3, 2);
     layout->setRowStretch(0, 1);
 
-    player_ = new QMediaPlayer(this);
-    player_->setVideoOutput(pictureScreen_);
     timerP_ = new QTimer(this);
     timerP_->setObjectName(QStringLiteral("TimerP"));
     timerP_->setInterval(1000);
@@ -75,6 +73,24 @@ VcdPreview::VcdPreview(QWidget* parent) : QGroupBox(QStringLiteral("影碟预览
     connect(commandPlay_, &QPushButton::clicked, this, &VcdPreview::onCommandPlayClicked);
     connect(commandStop_, &QPushButton::clicked, this, &VcdPreview::stop);
     connect(timerP_, &QTimer::timeout, this, &VcdPreview::onTimer);
+    stop();
+    setFoldedOut(false);
+    labelCurrent_->setText(QStringLiteral("当前是第0分0秒"));
+}
+
+VcdPreview::~VcdPreview()
+{
+    if (player_)
+        player_->stop();
+}
+
+// The media backend is started only for a file, not with every synopsis window.
+QMediaPlayer* VcdPreview::ensurePlayer()
+{
+    if (player_)
+        return player_;
+    player_ = new QMediaPlayer(this);
+    player_->setVideoOutput(pictureScreen_);
     connect(player_, &QMediaPlayer::durationChanged, this, [this](qint64 duration) {
         if (!player_->source().isEmpty())
             labelTotal_->setText(QStringLiteral("总共") + PlayTimeText(duration));
@@ -85,14 +101,7 @@ VcdPreview::VcdPreview(QWidget* parent) : QGroupBox(QStringLiteral("影碟预览
                 if (status == QMediaPlayer::EndOfMedia && commandPlay_->text() == kPause)
                     stop();
             });
-    stop();
-    setFoldedOut(false);
-    labelCurrent_->setText(QStringLiteral("当前是第0分0秒"));
-}
-
-VcdPreview::~VcdPreview()
-{
-    player_->stop();
+    return player_;
 }
 
 void VcdPreview::setFoldedOut(bool out)
@@ -112,7 +121,7 @@ void VcdPreview::onCommandOpenClicked()
 
 void VcdPreview::openFile(const QString& path)
 {
-    player_->setSource(QUrl::fromLocalFile(path));
+    ensurePlayer()->setSource(QUrl::fromLocalFile(path));
     labelTotal_->setText(QStringLiteral("总共") + PlayTimeText(player_->duration()));
     pictureScreen_->setToolTip(path);
     commandOpen_->setEnabled(false);
@@ -128,18 +137,20 @@ void VcdPreview::onCommandPlayClicked()
     commandStop_->setEnabled(true);
     commandOpen_->setEnabled(false);
     if (commandPlay_->text() == kPlay) {
-        player_->play();
+        ensurePlayer()->play();
         commandPlay_->setText(kPause);
     } else {
-        player_->pause();
+        ensurePlayer()->pause();
         commandPlay_->setText(kPlay);
     }
 }
 
 void VcdPreview::stop()
 {
-    player_->stop();
-    player_->setSource(QUrl());
+    if (player_) {
+        player_->stop();
+        player_->setSource(QUrl());
+    }
     pictureScreen_->setToolTip(QString());
     commandOpen_->setEnabled(true);
     commandPlay_->setEnabled(false);
@@ -155,6 +166,8 @@ void VcdPreview::stop()
 
 void VcdPreview::onTimer()
 {
+    if (!player_)
+        return;
     const qint64 position = player_->position();
     const qint64 length = player_->duration();
     labelCurrent_->setText(QStringLiteral("当前是") + PlayTimeText(position));
@@ -175,7 +188,7 @@ bool VcdPreview::eventFilter(QObject* watched, QEvent* event)
 
 void VcdPreview::sliderReleased(Qt::MouseButton button)
 {
-    if (button == Qt::LeftButton) {
+    if (button == Qt::LeftButton && player_) {
         player_->pause();
         player_->setPosition(
             qint64(std::llround(double(sliderP_->value()) / kSliderMaximum * player_->duration())));

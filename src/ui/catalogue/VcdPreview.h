@@ -23,19 +23,20 @@ public:
     // Opens a file as if chosen with 打开.
     void openFile(const QString& path);
     void stop();
-    QMediaPlayer* player() const { return player_; }
+    QMediaPlayer* player() const { return player_; } // null until a file is opened
     QTimer* timer() const { return timerP_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QMediaPlayer* ensurePlayer();
     void onCommandOpenClicked();
     void onCommandPlayClicked();
     void onTimer();
     void sliderReleased(Qt::MouseButton button);
 
-    QMediaPlayer* player_;
+    QMediaPlayer* player_ = nullptr;
     QVideoWidget* pictureScreen_;
     QLabel* labelTS_;
     QLabel* labelTotal_;

@@ -4,13 +4,17 @@
 #include "DateField.h"
 #include "WindowSupport.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 QLineEdit* MakeLine(QWidget* parent, const char* name, const QString& toolTip)
@@ -84,8 +88,85 @@ void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fie
         grid->setColumnStretch(c * 2 + 1, 1);
 }
 
+namespace {
+bool IsEntryBox(const QWidget* widget)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget))
+        return !line->isReadOnly() && !qobject_cast<const QComboBox*>(line->parentWidget());
+    return qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
+}
+
+class EnterMovesOnFilter : public QObject
+{
+public:
+    EnterMovesOnFilter(QWidget* window, QPushButton* action, const QList<QWidget*>& order)
+        : QObject(window), window_(window), action_(action), order_(order)
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        const QList<QWidget*> boxes = usableBoxes();
+        qsizetype current = -1;
+        for (QWidget* w = QApplication::focusWidget(); w && w != window_ && current < 0;
+             w = w->parentWidget())
+            current = boxes.indexOf(w);
+        if (current < 0)
+            return false; // a button or a text area: its own meaning
+        if (current + 1 < boxes.size()) {
+            QWidget* next = boxes[current + 1];
+            next->setFocus(Qt::TabFocusReason);
+            if (auto* line = qobject_cast<QLineEdit*>(next))
+                line->selectAll();
+        } else if (action_ && action_->isEnabled()) {
+            action_->click();
+        }
+        return true;
+    }
+
+private:
+    QList<QWidget*> usableBoxes() const
+    {
+        QList<QWidget*> boxes;
+        const auto usable = [this](QWidget* w) {
+            return w->isVisibleTo(window_) && w->isEnabled() && IsEntryBox(w);
+        };
+        if (!order_.isEmpty()) {
+            for (QWidget* w : order_)
+                if (usable(w))
+                    boxes << w;
+            return boxes;
+        }
+        // The tab order runs through the whole main window: keep this window's boxes.
+        int steps = 0;
+        for (QWidget* w = window_->nextInFocusChain(); w && w != window_ && steps < 10000;
+             w = w->nextInFocusChain(), ++steps)
+            if (window_->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && usable(w) &&
+                !boxes.contains(w))
+                boxes << w;
+        return boxes;
+    }
+
+    QWidget* window_;
+    QPointer<QPushButton> action_;
+    QList<QWidget*> order_;
+};
+} // namespace
+
+void EnterMovesOn(QWidget* window, QPushButton* action, const QList<QWidget*>& order)
+{
+    window->installEventFilter(new EnterMovesOnFilter(window, action, order));
+}
+
 QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action)
 {
+    EnterMovesOn(window, action);
     auto* commandFQ = MakeButton(window, "CommandFQ", QStringLiteral("放弃"));
     QObject::connect(commandFQ, &QPushButton::clicked, window, [window] { CloseWindow(window); });
     auto* row = new QHBoxLayout;
@@ -102,6 +183,7 @@ QPushButton* AddConfirmRow(QDialog* dialog, QBoxLayout* layout)
 {
     auto* commandQD = MakeButton(dialog, "CommandQD", QStringLiteral("确定"));
     commandQD->setDefault(true);
+    EnterMovesOn(dialog, commandQD);
     auto* commandFQ = MakeButton(dialog, "CommandFQ", QStringLiteral("放弃"));
     QObject::connect(commandFQ, &QPushButton::clicked, dialog, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

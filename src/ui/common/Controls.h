@@ -34,11 +34,17 @@ using FieldRow = std::tuple<const char*, QString, QWidget*>;
 void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fields,
                   int columns = 1);
 
+// Enter in an entry box moves the focus on to the next usable box (`order`,
+// or the tab order when empty); Enter in the last one presses `action`. A
+// scanner's number and Enter thus never press the button early.
+void EnterMovesOn(QWidget* window, QPushButton* action, const QList<QWidget*>& order = {});
+
 // The bottom row of a window: an optional hint on the left, then the action
-// button and 放弃 (CommandFQ), which closes the window.
+// button and 放弃 (CommandFQ), which closes the window; Enter moves on.
 QHBoxLayout* ButtonRow(QWidget* window, QWidget* hint, QPushButton* action);
 // The 确定 (CommandQD, the default button) and 放弃 (CommandFQ, which
 // rejects the dialog) row of a dialog, added to its layout; returns 确定.
+// Enter moves on.
 QPushButton* AddConfirmRow(QDialog* dialog, QBoxLayout* layout);
 // The hint "用户提示：带 '#' 号的为必填项。" of the windows with required fields.
 QLabel* RequiredHint(QWidget* parent, const char* name);

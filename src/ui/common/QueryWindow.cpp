@@ -52,6 +52,7 @@ void QueryWindow::setUp(const char* gridName, const QString& frameTitle, const Q
 
     auto* commandCX = MakeButton(this, "CommandCX", QStringLiteral("查询"));
     commandCX->setDefault(true);
+    EnterMovesOn(this, commandCX);
     auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
     auto* labelHint = new QLabel(hint, this);
     labelHint->setObjectName(QStringLiteral("LabelTS"));

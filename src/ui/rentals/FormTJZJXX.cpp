@@ -57,6 +57,9 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
     commandTJ->setDefault(true);
     QHBoxLayout* buttons = ButtonRow(this, nullptr, commandTJ);
+    // A scanned disc goes on to the member's card, never straight to 添加;
+    // the deposit box is skipped once a member number is there.
+    EnterMovesOn(this, commandTJ, {textYDBH_, textHYBH_, textYJJE_});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();
