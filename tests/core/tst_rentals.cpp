@@ -1,6 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "rentals/Rentals.h"
+#include "rentals/Scanning.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
@@ -53,6 +54,37 @@ private Q_SLOTS:
         OpenDatabase();
     }
     void cleanup() { home.reset(); }
+
+    void scannerOrPerson_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("gap");   // ms between keys
+        QTest::addColumn<int>("pause"); // ms before Enter
+        QTest::addColumn<QString>("scanned");
+        QTest::newRow("scanner") << "V0012" << 4 << 4 << "V0012";
+        QTest::newRow("person") << "V0012" << 150 << 150 << "";
+        QTest::newRow("too short to be a code") << "V1" << 4 << 4 << "";
+        QTest::newRow("burst, then a pause before Enter") << "V0012" << 4 << 400 << "";
+    }
+    void scannerOrPerson()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, gap);
+        QFETCH(int, pause);
+        QFETCH(QString, scanned);
+        ScanBurst burst;
+        burst.key(u'x', 0); // a key pressed by hand long before
+        qint64 at = 1000;
+        for (QChar c : typed)
+            burst.key(c, at += gap);
+        QCOMPARE(burst.enter(at + pause).value_or(QString()), scanned);
+        QVERIFY(!burst.enter(at + pause + 1)); // each burst counts once
+        InsertDisc("V0012");
+        InsertMember("M0012");
+        QCOMPARE(FindScanned("V0012"), Scanned::Disc);
+        QCOMPARE(FindScanned("M0012"), Scanned::Member);
+        QCOMPARE(FindScanned("X'1"), Scanned::Unknown);
+    }
 
     void rentOutChecksInOrder_data()
     {

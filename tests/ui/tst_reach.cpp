@@ -9,8 +9,10 @@
 #include "app/Seams.h"
 #include "catalogue/FormLRJJ.h"
 #include "catalogue/FormYDCX.h"
+#include "common/WindowSupport.h"
 #include "members/FormHYXX.h"
 #include "rentals/FormJZ.h"
+#include "rentals/FormTJZJXX.h"
 #include "rentals/FormZJXXCX.h"
 #include "settings/FormZJSZ.h"
 #include "settings/Settings.h"
@@ -173,6 +175,43 @@ private Q_SLOTS:
         }
         QCOMPARE(reached, focus);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), rentals);
+    }
+
+    // A scan at the main window opens the rent-out window with the number in place.
+    void scannedDiscThenMemberCard()
+    {
+        InsertDisc("V0012");
+        InsertMember("M0012");
+        ScriptedMessages messages;
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        // Through the window, as the keyboard's keys come: one burst, as a scanner types.
+        QWindow* window = main->windowHandle();
+        const auto type = [window](const char* keys) {
+            for (const char* c = keys; *c; ++c)
+                QTest::keyClick(window, *c);
+            QTest::keyClick(window, Qt::Key_Return);
+        };
+        type("V0012");
+        auto* rent = main->FindChild<FormTJZJXX>();
+        QVERIFY(rent);
+        QCOMPARE(Child<QLineEdit>(rent, "TextYDBH")->text(), QStringLiteral("V0012"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextHYBH"));
+        // The card goes into the focused box and its Enter rents the disc out.
+        QTest::keyClicks(QApplication::focusWidget(), "M0012");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(FirstRow("SELECT bh, hybh FROM zjxx"), QStringList({"V0012", "M0012"}));
+        // Typed slowly by hand, the same keys are no scan.
+        CloseWindow(rent);
+        main->setFocus();
+        for (const char c : {'V', '0', '0', '1', '2'}) {
+            QTest::keyClick(window, c);
+            QTest::qWait(60);
+        }
+        QTest::keyClick(window, Qt::Key_Return);
+        QVERIFY(!main->FindChild<FormTJZJXX>());
+        type("NOSUCH");
+        QVERIFY(messages.last().contains(QStringLiteral("既不是本店的影碟编号")));
     }
 
     void gridsShowTheirWholeRow()

@@ -41,19 +41,24 @@
 #include "store/ProgramFolder.h"
 #include "store/SingleInstance.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
@@ -106,6 +111,7 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     buildStatusBar();
     updateCommandStates();
     qApp->installEventFilter(this);
+    scanClock_.start();
     // Logging off asks the same question as closing the window; 否 cancels the logoff.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (manager.allowsInteraction()) {
@@ -686,6 +692,43 @@ void MDIMain::closeEvent(QCloseEvent* event)
     QCoreApplication::exit(0);
 }
 
+bool MDIMain::takeScan(QEvent* event)
+{
+    // Only while no entry box has the focus: there the scanner simply types.
+    QWidget* focus = QApplication::focusWidget();
+    if (!isActiveWindow() || QApplication::activeModalWidget() ||
+        qobject_cast<QLineEdit*>(focus) || qobject_cast<QComboBox*>(focus) ||
+        qobject_cast<QAbstractSpinBox*>(focus) || qobject_cast<QPlainTextEdit*>(focus) ||
+        qobject_cast<QTextEdit*>(focus))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const qint64 now = scanClock_.elapsed();
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) {
+        if (key->text().size() == 1 && key->text()[0].isPrint())
+            scanBurst_.key(key->text()[0], now);
+        return false;
+    }
+    const std::optional<QString> number = scanBurst_.enter(now);
+    if (!number)
+        return false;
+    Scanned scanned = Scanned::Unknown;
+    try {
+        scanned = FindScanned(*number);
+    } catch (const MovrntError& error) {
+        ReportError(error);
+        return true;
+    }
+    if (scanned == Scanned::Disc)
+        OpenChild<FormTJZJXX>()->PrepareFor(*number);
+    else if (scanned == Scanned::Member)
+        OpenChild<FormTJZJXX>()->PrepareForMember(*number);
+    else
+        ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")
+                        .arg(*number),
+                    0, QStringLiteral("用户提示"));
+    return true;
+}
+
 bool MDIMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == mdiArea_->viewport() && event->type() == QEvent::MouseButtonRelease) {
@@ -697,6 +740,8 @@ bool MDIMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() && takeScan(event))
+        return true;
     // Key events reach the window first and then each widget up the parent
     // chain; counting only the window's copy sees each press once.
     if (event->type() == QEvent::KeyPress && watched->isWindowType() &&

@@ -2,6 +2,9 @@
 
 #include "Commands.h"
 
+#include "rentals/Scanning.h"
+
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QUrl>
@@ -108,6 +111,9 @@ private:
     void ShowChild(QMdiSubWindow* sub);
     void keepInside(QMdiSubWindow* sub);
     template <typename D> void OpenModal();
+    // A barcode scanned while no entry box has the focus opens the rent-out
+    // window with the number in its box; true when the event was one.
+    bool takeScan(QEvent* event);
 
     QMdiArea* mdiArea_ = nullptr;
     QMenu* mnuPop_ = nullptr;
@@ -119,6 +125,8 @@ private:
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;
     bool capsOn_ = false;
+    ScanBurst scanBurst_;
+    QElapsedTimer scanClock_;
     QTimer* timerZDBF_ = nullptr;
     QThread* autoBackup_ = nullptr;
     std::shared_ptr<QString> autoBackupFailure_;

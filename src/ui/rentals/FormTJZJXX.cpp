@@ -80,6 +80,12 @@ void FormTJZJXX::PrepareFor(const QString& bh)
     textHYBH_->setFocus();
 }
 
+void FormTJZJXX::PrepareForMember(const QString& hybh)
+{
+    textHYBH_->setText(hybh);
+    textYDBH_->setFocus();
+}
+
 void FormTJZJXX::onTextHYBHChanged(const QString& text)
 {
     if (!presetDeposits_)

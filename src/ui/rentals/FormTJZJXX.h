@@ -12,6 +12,8 @@ public:
     explicit FormTJZJXX(QWidget* parent = nullptr);
     // Fills in the disc and puts the focus on the member number, as the disc chooser does.
     void PrepareFor(const QString& bh);
+    // Fills in a member's number and puts the focus on the disc number.
+    void PrepareForMember(const QString& hybh);
 
 private Q_SLOTS:
     void onCommandTJClicked();
