@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
@@ -80,6 +81,10 @@ private Q_SLOTS:
         QVERIFY(Child<QPushButton>(&dialog, "CommandLJ")->isEnabled());
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownJGDown"), Qt::LeftButton);
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownFJZJUp"), Qt::LeftButton);
+        QVERIFY(!Child<QComboBox>(&dialog, "ComboZK")->isEnabled()); // slips off by default
+        QTest::mouseClick(Child<QCheckBox>(&dialog, "CheckPT"), Qt::LeftButton);
+        Child<QComboBox>(&dialog, "ComboZK")->setCurrentIndex(0);
+        Type(&dialog, "TextDM", " 街角影碟 ");
         Press(&dialog, "CommandQD");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(GetSetting(Setting::AutoBackup), QStringLiteral("True"));
@@ -87,6 +92,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::YJJEVCD), QStringLiteral("10"));
         QCOMPARE(GetSetting(Setting::FJZJ), QStringLiteral("20"));
         QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
+        QCOMPARE(GetSetting(Setting::ReceiptPaper), QStringLiteral("58"));
+        QCOMPARE(GetSetting(Setting::ShopName), QStringLiteral("街角影碟"));
         QVERIFY(main->AutoBackupTimer()->isActive());
         QCOMPARE(main->AutoBackupTimer()->interval(), 20000);
         QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1")); // 25 rentals, 20 a level

@@ -12,10 +12,17 @@
 #include "rentals/FormTJZJXX.h"
 #include "rentals/FormTX.h"
 #include "rentals/FormZJXXCX.h"
+#include "rentals/ReceiptSlip.h"
+#include "maintenance/WorkbookReader.h"
+#include "common/PrintPreview.h"
+#include "common/WindowSupport.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <memory>
@@ -452,6 +459,133 @@ private Q_SLOTS:
                 row << reminder->model()->cell(0, c);
             QCOMPARE(row, QStringList({"M", "张三", "V1", "2003-11-02", "/"}));
         }
+    }
+
+    void receiptsForTheCustomer_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QStringList>("texts");
+        // clang-format off
+        QTest::newRow("member rents") << "58" << "member" << QStringList{"街角影碟", "租借凭条", "日期：2003-11-09", "顾客：M张三", "V1片名", "自动编号1", "本次租金￥2", "预付租金余额￥3"};
+        QTest::newRow("walk-in rents") << "80" << "walk-in" << QStringList{"租借凭条", "顾客：零散顾客", "D1片名", "押金￥12.5"};
+        QTest::newRow("walk-in checkout") << "58" << "checkout" << QStringList{"结帐凭条", "V1片名", "V2片名", "自动编号15-16", "租借天数3天", "应付租金￥12", "应退押金￥20.5"};
+        QTest::newRow("member return") << "80" << "return" << QStringList{"还碟凭条", "顾客：M张三", "V1片名", "租借天数10天", "预付租金余额￥5"};
+        QTest::newRow("shop prints none") << "" << "member" << QStringList{};
+        // clang-format on
+    }
+    void receiptsForTheCustomer()
+    {
+        QFETCH(QString, paper);
+        QFETCH(QString, operation);
+        QFETCH(QStringList, texts);
+        start({{"ReceiptPaper", paper}, {"ShopName", "街角影碟"}});
+        QWidget* window = nullptr;
+        ScriptedMessages messages;
+        if (operation == u"member" || operation == u"walk-in") {
+            window = open<FormTJZJXX>(Command::TJZJXX);
+            Type(window, "TextYDBH", operation == u"member" ? "V1" : "D1");
+            Type(window, operation == u"member" ? "TextHYBH" : "TextYJJE",
+                 operation == u"member" ? "M" : "12.50");
+            Press(window, "CommandTJ");
+        } else if (operation == u"checkout") {
+            SetTodayForTesting(QDate(2003, 11, 12));
+            RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"
+                   " (16, 'V2', '2003-11-09', '/', '10.5', '否', '/')");
+            window = OpenWindow<FormJZ>();
+            Type(window, "TextBH1", "15");
+            Type(window, "TextBH2", "16");
+            Press(window, "CommandJZ");
+        } else {
+            const qint64 zdbh = InsertRental("V1", "M", "2003-10-30", "否");
+            window = OpenWindow<FormHYHD>();
+            Type(window, "TextBH1", QString::number(zdbh));
+            Type(window, "TextBH2", QString::number(zdbh));
+            Press(window, "CommandTH");
+        }
+        SetTodayForTesting(QDate());
+        auto* button = Child<ReceiptButton>(window, "CommandDYPT");
+        QCOMPARE(button->isHidden(), texts.isEmpty());
+        QCOMPARE(button->isEnabled(), !texts.isEmpty());
+        if (texts.isEmpty())
+            return;
+        Press(window, "CommandDYPT");
+        QCOMPARE(opened, QStringList{"ReportPreview"});
+
+        // The same slip as a PDF: the paper as wide as set, the texts on it.
+        const Receipt receipt = *button->receipt();
+        const QString pdf = home->folder() + QStringLiteral("/slip.pdf");
+        QVERIFY(ExportPdf(
+            pdf, receipt.title,
+            [&receipt, &paper](QPrinter* printer) {
+                PaintReceipt(receipt, paper.toInt(), printer);
+                return true;
+            },
+            [&receipt, &paper](QPrinter& printer) {
+                SetUpReceiptPaper(receipt, paper.toInt(), printer);
+            }));
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(info.waitForFinished());
+        const QString about = QString::fromUtf8(info.readAllStandardOutput());
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x")).match(about);
+        QVERIFY(size.hasMatch());
+        QCOMPARE(qRound(size.captured(1).toDouble() / 72 * 25.4), paper.toInt());
+        QVERIFY(about.contains(QRegularExpression("Pages:\\s+1\\n"))); // one slip, never cut
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString content =
+            QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        for (const QString& expected : texts)
+            QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
+
+        // The next attempt withdraws the slip, so an old one is never printed for it.
+        Press(window, operation == u"member" || operation == u"walk-in"
+                          ? "CommandTJ"
+                          : (operation == u"checkout" ? "CommandJZ" : "CommandTH"));
+        QVERIFY(!button->isEnabled());
+    }
+
+    void overdueCallList()
+    {
+        // Days late on the real calendar: across a leap day and a new year.
+        OpenDatabase();
+        InsertDisc("X1", "/", "/", "是", "DVD", "花样年华");
+        InsertMember("N", "李四", "女");
+        InsertRental("V1", "M", "2004-02-27", "否"); // 3 days out
+        InsertRental("X1", "N", "2003-12-30", "否"); // 62 days out
+        InsertRental("V2", "M", "2004-02-28", "否"); // 2 days out: not yet listed
+        InsertRental("D1", "/", "2003-01-01", "否"); // walk-in: never listed
+        CloseDatabase();
+        SetTodayForTesting(QDate(2004, 3, 1));
+        start({{"AutoAlert", "True"}, {"Alertdays", "3"}});
+        auto* list = main->FindChild<FormTX>();
+        QVERIFY(list);
+        QCOMPARE(Column(list->model(), 6), QStringList({"59", "0", ""}));
+        QCOMPARE(Column(list->model(), 5), QStringList({"花样年华", "片名", ""}));
+        QCOMPARE(Child<QLabel>(list, "LabelJLTS")->text(), QStringLiteral("共找到2条记录"));
+
+        Press(list, "CommandDY");
+        QCOMPARE(opened, QStringList{"ReportPreview"});
+        const QString path = home->folder() + QStringLiteral("/超期名单");
+        Seams().saveFile = [&path](const QString&, const QString&) { return path; };
+        ScriptedMessages messages;
+        Press(list, "CommandDC");
+        QCOMPARE(messages.texts(), QStringList{"超期名单已导出到 " + path + ".xlsx"});
+        std::unique_ptr<WorkbookReader> workbook = OpenWorkbook(path + ".xlsx");
+        QStringList rows;
+        workbook->readRows(QStringLiteral("超期租借"), [&rows](qint64, const QList<SheetCell>& cells) {
+            QStringList row;
+            for (const SheetCell& cell : cells)
+                row << (cell.kind == SheetCell::Number ? QString::number(cell.number) : cell.text);
+            rows << row.join(u'|');
+        });
+        QCOMPARE(rows, QStringList({"会员编号|姓名|影碟编号|租借日期|联系电话|片名|超期天数",
+                                    "N|李四|X1|2003-12-30|/|花样年华|59",
+                                    "M|张三|V1|2004-02-27|/|片名|0"}));
+        SetTodayForTesting(QDate());
     }
 
     void newSortStartsAtTheTop()

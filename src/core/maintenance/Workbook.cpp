@@ -500,6 +500,46 @@ void ExportWorkbook(const QString& databasePath, const QString& target,
     }
 }
 
+void ExportListWorkbook(const QString& target, const QString& sheet, const QStringList& header,
+                        QSqlQuery& rows)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        Fail(QStringLiteral("文件夹不存在：") + folder);
+    const QString partial = TemporaryBeside(target);
+    QFile::remove(partial);
+    try {
+        {
+            WorkbookWriter writer(partial, folder);
+            writer.startSheet(sheet, header);
+            while (rows.next()) {
+                writer.nextRow();
+                for (int c = 0; c < header.size(); ++c) {
+                    const QVariant value = rows.value(c);
+                    if (value.isNull())
+                        continue;
+                    const auto column = lxw_col_t(c);
+                    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int ||
+                        value.typeId() == QMetaType::Double)
+                        writer.number(column, value.toDouble());
+                    else
+                        writer.text(column, value.toString());
+                }
+            }
+            writer.close();
+        }
+        if (!SyncToDisk(partial, false))
+            Fail(QStringLiteral("无法写入磁盘：") + partial);
+        if (std::rename(QFile::encodeName(partial).constData(),
+                        QFile::encodeName(target).constData()) != 0)
+            Fail(QStringLiteral("无法写入 %1：%2").arg(target, SystemErrorText()));
+        SyncToDisk(folder, true);
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
 ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbook,
                              qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress)
 {

@@ -2,7 +2,9 @@
 
 #include "store/Errors.h"
 
+#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class WorkbookReader;
@@ -39,6 +41,13 @@ public:
 // `sheetRows` is lowered only by tests.
 void ExportWorkbook(const QString& databasePath, const QString& target,
                     const RowProgress& progress = {}, qint64 sheetRows = kSheetRows);
+
+// One sheet of a query's rows under a header row, for lists such as the
+// overdue call list: numbers as numbers, the rest as text. Written beside
+// the target and moved over it when complete (the user chose to replace it).
+// Throws MovrntError.
+void ExportListWorkbook(const QString& target, const QString& sheet, const QStringList& header,
+                        QSqlQuery& rows);
 
 struct ImportSummary
 {

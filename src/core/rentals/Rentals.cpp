@@ -124,26 +124,29 @@ int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels)
     return int(std::min(count / rentalsPerLevel, levels));
 }
 
-void RentOut(const RentRequest& request)
+RentOutDone RentOut(const RentRequest& request)
 {
-    InTransaction([&request] {
+    return InTransaction([&request] {
+        RentOutDone done;
         const QString today = TodayText();
         const QString ydlx = DiscType(request.bh);
+        QSqlQuery insert;
         if (!request.hybh.isEmpty()) {
-            RunSql(
+            insert = RunSql(
                 QStringLiteral(
                     "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/','/','否',?)"),
                 {request.bh, today, request.hybh});
         } else {
             const QString deposit = DepositToStore(request, ydlx);
-            RunSql(
+            insert = RunSql(
                 QStringLiteral(
                     "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/',?,'否','/')"),
                 {request.bh, today, deposit});
         }
+        done.zdbh = insert.lastInsertId().toLongLong();
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
         if (request.hybh.isEmpty())
-            return;
+            return done;
         const std::optional<MemberAccount> account = Account(request.hybh);
         const std::optional<Money> dayRent = DayRent(ydlx);
         if (!account || !dayRent)
@@ -154,6 +157,9 @@ void RentOut(const RentRequest& request)
         const Money prepaid = PrepaidAfterRental(account->prepaid, *dayRent, account->level);
         RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),
                {count, level, MoneyToDouble(prepaid), request.hybh});
+        done.charged = account->prepaid - prepaid;
+        done.prepaidLeft = prepaid;
+        return done;
     });
 }
 
@@ -320,6 +326,15 @@ std::optional<qint64> AlertDays()
 QString OverdueCutoff(qint64 alertDays)
 {
     return Today().addDays(-alertDays).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString OverdueColumns(qint64 alertDays)
+{
+    // Today is a date text of digits and dashes, so it can stand in the SQL.
+    return QStringLiteral("a.hybh, a.hyxm, b.bh, b.czrq, a.lxdh, c.pm,"
+                          " CAST(julianday('%1') - julianday(b.czrq) AS INTEGER) - %2")
+        .arg(TodayText())
+        .arg(alertDays);
 }
 
 Conditions OverdueConditions(qint64 alertDays)

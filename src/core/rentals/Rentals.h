@@ -43,9 +43,15 @@ Money PrepaidAfterRental(Money prepaid, Money dayRent, int level);
 // The level after the rental that makes the borrowed count reach `count`.
 int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels);
 
+struct RentOutDone
+{
+    qint64 zdbh = 0;       // the new rental's number, which checkout asks for
+    Money charged = 0;     // a member's: taken from the prepaid rent
+    Money prepaidLeft = 0; // a member's
+};
 // Writes the rental, marks the disc rented and, for a member, updates the
 // borrowed count, level and prepaid rent: all of it or nothing. Throws MovrntError.
-void RentOut(const RentRequest& request);
+RentOutDone RentOut(const RentRequest& request);
 
 // A range of rental numbers as typed.
 enum class RangeCheck
@@ -114,6 +120,11 @@ bool AnyOverdueRental(qint64 alertDays);
 // that the overdue test, which compares date texts, judges them rightly.
 // Returns how many were rewritten.
 qint64 NormaliseOpenRentalDates();
-inline const QString kOverdueColumns = QStringLiteral("a.hybh, a.hyxm, b.bh, b.czrq, a.lxdh");
-inline const QString kOverdueTables = QStringLiteral("hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh");
+// The call list: who to telephone about which disc, and how many days it is
+// late (the days it has been out beyond alertDays).
+inline const QStringList kOverdueHeadings = {"会员编号", "姓名",     "影碟编号", "租借日期",
+                                             "联系电话", "片名", "超期天数"};
+QString OverdueColumns(qint64 alertDays);
+inline const QString kOverdueTables = QStringLiteral(
+    "hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh LEFT JOIN ydxx AS c ON c.bh = b.bh");
 Conditions OverdueConditions(qint64 alertDays);

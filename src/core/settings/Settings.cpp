@@ -35,6 +35,8 @@ const SettingInfo kSettings[] = {
     {Setting::AutoBackup, u"AutoBackup", u""},
     {Setting::AutoBackupTime, u"AutoBackupTime", u"30"},
     {Setting::AutoBackupPath, u"AutoBackupPath", u""},
+    {Setting::ReceiptPaper, u"ReceiptPaper", u""},
+    {Setting::ShopName, u"ShopName", u""},
 };
 
 const SettingInfo& Info(Setting setting)

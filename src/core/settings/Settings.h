@@ -23,6 +23,8 @@ enum class Setting
     AutoBackup,
     AutoBackupTime,
     AutoBackupPath,
+    ReceiptPaper, // "58" or "80" (millimetres) prints slips; empty prints none
+    ShopName,
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

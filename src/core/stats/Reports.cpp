@@ -1,5 +1,6 @@
 #include "Reports.h"
 
+#include "rentals/Rentals.h"
 #include "store/Database.h"
 
 const ReportDefinition& DefinitionOf(Report report)
@@ -27,13 +28,25 @@ const ReportDefinition& DefinitionOf(Report report)
     return definitions[int(report)];
 }
 
-qint64 ReportLineCount(Report report)
+qint64 ReportLineCount(const ReportDefinition& report)
 {
-    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM (") + DefinitionOf(report).sql + u')')
+    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM (") + report.sql + u')', report.values)
         .toLongLong();
 }
 
-QSqlQuery ReportRows(Report report)
+QSqlQuery ReportRows(const ReportDefinition& report)
 {
-    return RunSql(DefinitionOf(report).sql);
+    return RunSql(report.sql, report.values);
+}
+
+ReportDefinition OverdueCallReport(qint64 alertDays)
+{
+    const Conditions conditions = OverdueConditions(alertDays);
+    return {QStringLiteral("超期未还影碟（打印预览）"),
+            QStringLiteral("超期未还影碟"),
+            kOverdueHeadings,
+            QStringLiteral("SELECT ") + OverdueColumns(alertDays) + QStringLiteral(" FROM ") +
+                kOverdueTables + conditions.where() + QStringLiteral(" ORDER BY b.czrq, b.zdbh"),
+            conditions.values(),
+            {0, 2.1, 4.2, 6.3, 10.1, 12.3, 14.3}};
 }

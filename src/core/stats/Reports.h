@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 // The four printed lists of the 打印报表 menu.
 enum class Report
@@ -17,12 +18,17 @@ struct ReportDefinition
 {
     QString previewCaption;
     QString title;
-    QStringList headings; // four, over the four columns of the query
+    QStringList headings; // one over each column of the query
     QString sql;
+    QVariantList values = {};
+    QList<double> columnsCm = {1, 4, 7, 10}; // where each column starts
 };
 const ReportDefinition& DefinitionOf(Report report);
 
 // How many detail lines the report has. Throws MovrntError.
-qint64 ReportLineCount(Report report);
+qint64 ReportLineCount(const ReportDefinition& report);
 // The report's rows, read one by one as the pages are drawn. Throws MovrntError.
-QSqlQuery ReportRows(Report report);
+QSqlQuery ReportRows(const ReportDefinition& report);
+
+// The overdue call list as a printed list, the latest first.
+ReportDefinition OverdueCallReport(qint64 alertDays);

@@ -539,8 +539,22 @@ void MDIMain::ShowChild(QMdiSubWindow* sub)
     sub->raise();
 }
 
+void MDIMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Windows opened at start-up, before the main window had its size, are
+    // fitted to the area it has now, once the maximised size has arrived.
+    QTimer::singleShot(0, this, [this] {
+        for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+            keepInside(sub);
+    });
+}
+
 void MDIMain::keepInside(QMdiSubWindow* sub)
 {
+    if (!isVisible())
+        return; // the area has no size of its own yet
+
     // Cascading places later windows lower and further right: pull them back
     // wholly into view, and no larger than the area while their layout allows.
     // A window that cannot shrink further is reached with the scroll bars.

@@ -1,6 +1,7 @@
 #include "FormJZ.h"
 
 #include "FormZJXXCX.h"
+#include "ReceiptSlip.h"
 #include "app/MessageBox.h"
 #include "catalogue/FormYDCX.h"
 #include "common/Controls.h"
@@ -104,6 +105,8 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
     grid->setColumnStretch(3, 1);
 
     QHBoxLayout* buttons = ButtonRow(this, nullptr, button);
+    receipt_ = new ReceiptButton(this);
+    buttons->insertWidget(buttons->indexOf(button), receipt_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label11);
     layout->addLayout(range);
@@ -123,6 +126,7 @@ void SettleWindow::settle()
 {
     const Words words = WordsFor(kind_);
     BusyStatus busy(words.busy, true);
+    receipt_->withdraw();
     qint64 first = 0, last = 0;
     switch (CheckRange(textBH1_->text(), textBH2_->text(), &first, &last)) {
     case RangeCheck::NotNumeric:
@@ -171,6 +175,9 @@ void SettleWindow::settle()
     textDVD_->setText(QString::number(settlement.dvd));
     textTS_->setText(QString::number(settlement.days));
     showAmounts(settlement);
+    receipt_->offer([this, first, last, settlement] {
+        return SettlementReceipt(kind_, first, last, settlement);
+    });
     RequeryIfOpen<FormZJXXCX>();
     RequeryIfOpen<FormYDCX>();
 }

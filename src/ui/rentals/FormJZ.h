@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QPushButton;
+class ReceiptButton;
 
 // What walk-in checkout and member return share: a range of rental numbers,
 // the counts of VCDs and DVDs and the days they were out.
@@ -32,6 +33,7 @@ private:
     QLineEdit* textVCD_;
     QLineEdit* textDVD_;
     QLineEdit* textTS_;
+    ReceiptButton* receipt_ = nullptr;
 };
 
 // 结帐: settles a walk-in customer's rentals: rent due and deposit to refund.

@@ -1,6 +1,7 @@
 #include "FormTJZJXX.h"
 
 #include "FormZJXXCX.h"
+#include "ReceiptSlip.h"
 #include "app/MessageBox.h"
 #include "app/Seams.h"
 #include "common/Controls.h"
@@ -57,6 +58,8 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     auto* commandTJ = MakeButton(this, "CommandTJ", QStringLiteral("添加"));
     commandTJ->setDefault(true);
     QHBoxLayout* buttons = ButtonRow(this, nullptr, commandTJ);
+    receipt_ = new ReceiptButton(this);
+    buttons->insertWidget(buttons->indexOf(commandTJ), receipt_);
     // A scanned disc goes on to the member's card, never straight to 添加;
     // the deposit box is skipped once a member number is there.
     EnterMovesOn(this, commandTJ, {textYDBH_, textHYBH_, textYJJE_});
@@ -95,6 +98,8 @@ void FormTJZJXX::onTextHYBHChanged(const QString& text)
 void FormTJZJXX::onCommandTJClicked()
 {
     BusyStatus busy(QStringLiteral("正在添加租借信息 ..."));
+    receipt_->withdraw();
+    RentOutDone done;
     const RentRequest request{textYDBH_->text(), textHYBH_->text(), textYJJE_->text(),
                               textYJJE_->isEnabled()};
     try {
@@ -127,7 +132,7 @@ void FormTJZJXX::onCommandTJClicked()
         case RentOutCheck::Ok:
             break;
         }
-        RentOut(request);
+        done = RentOut(request);
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息添加失败！"));
         ReportError(error);
@@ -135,6 +140,7 @@ void FormTJZJXX::onCommandTJClicked()
     }
     if (!request.hybh.isEmpty())
         RequeryIfOpen<FormHYXX>();
+    receipt_->offer([done] { return RentOutReceipt(done); });
     Notice(QStringLiteral("租借信息添加成功！"));
     for (QLineEdit* box : {textYDBH_, textHYBH_, textYJJE_})
         box->clear();

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLineEdit;
+class ReceiptButton;
 
 // 添加租借信息: rents one disc out to a walk-in customer or a member.
 class FormTJZJXX : public QWidget
@@ -23,6 +24,7 @@ private:
     QLineEdit* textYDBH_;
     QLineEdit* textYJJE_;
     QLineEdit* textHYBH_;
+    ReceiptButton* receipt_;
     bool presetDeposits_;
 };
 

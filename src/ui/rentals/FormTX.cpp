@@ -1,14 +1,18 @@
 #include "FormTX.h"
 
 #include "app/MessageBox.h"
+#include "auxiliary/ComnDialogBox.h"
 #include "common/Controls.h"
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
+#include "stats/ReportRenderer.h"
 
+#include "maintenance/Workbook.h"
 #include "rentals/Rentals.h"
 #include "store/Errors.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,31 +24,66 @@ FormTX::FormTX(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("提醒管理员"));
     auto* label1 = new QLabel(QStringLiteral("下面这些会员租借影碟的时间超过了规定时间："), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    model_ = new SqlGridModel({"会员编号", "姓名", "影碟编号", "租借日期", "联系电话"}, this);
+    model_ = new SqlGridModel(kOverdueHeadings, this);
     grid_ = new GridView(model_, this);
     grid_->setObjectName(QStringLiteral("MSHFlexGridTX"));
     grid_->setAccessibleName(QStringLiteral("超期租借"));
     labelJLTS_ = new QLabel(QStringLiteral("共找到0条记录"), this);
     labelJLTS_->setObjectName(QStringLiteral("LabelJLTS"));
+    auto* commandDY = MakeButton(this, "CommandDY", QStringLiteral("打印(&P)"),
+                                 QStringLiteral("打印这份名单，以便逐个打电话提醒。"));
+    auto* commandDC = MakeButton(this, "CommandDC", QStringLiteral("导出(&E)"),
+                                 QStringLiteral("把这份名单导出为Excel工作簿。"));
     auto* commandGB = MakeButton(this, "CommandGB", QStringLiteral("关闭"));
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(labelJLTS_, 1);
+    bottom->addWidget(commandDY);
+    bottom->addWidget(commandDC);
     bottom->addWidget(commandGB);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label1);
     layout->addWidget(grid_, 1);
     layout->addLayout(bottom);
-    resize(560, 360);
+    resize(720, 360);
     connect(commandGB, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(commandDY, &QPushButton::clicked, this,
+            [this] { ShowReport(OverdueCallReport(alertDays_), this); });
+    connect(commandDC, &QPushButton::clicked, this, &FormTX::exportList);
+    commandDY->setEnabled(false);
+    commandDC->setEnabled(false);
 
     const std::optional<qint64> alertDays = AlertDays();
     if (!alertDays)
         return; // nothing can be overdue without a number of days
+    alertDays_ = *alertDays;
     try {
-        model_->setQuery(kOverdueColumns, kOverdueTables, OverdueConditions(*alertDays),
+        model_->setQuery(OverdueColumns(alertDays_), kOverdueTables, OverdueConditions(alertDays_),
                          {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"));
         labelJLTS_->setText(QStringLiteral("共找到%1条记录").arg(model_->total()));
     } catch (const MovrntError& error) {
         ReportError(error);
+        return;
     }
+    commandDY->setEnabled(model_->total() > 0);
+    commandDC->setEnabled(model_->total() > 0);
+}
+
+void FormTX::exportList()
+{
+    QString path = ComnSaveDialogBox(this, QStringLiteral("导出超期名单"),
+                                     QStringLiteral("Excel工作簿"), QStringLiteral("*.xlsx"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xlsx");
+    try {
+        BusyStatus busy(QStringLiteral("正在导出超期名单 ..."), true);
+        const ReportDefinition list = OverdueCallReport(alertDays_);
+        QSqlQuery rows = ReportRows(list);
+        ExportListWorkbook(path, QStringLiteral("超期租借"), list.headings, rows);
+    } catch (const MovrntError& error) {
+        ReportError(error);
+        return;
+    }
+    Notice(QStringLiteral("超期名单已导出到 ") + path);
 }

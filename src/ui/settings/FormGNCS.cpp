@@ -10,10 +10,13 @@
 
 #include "access/PassCheck.h"
 #include "maintenance/Backup.h"
+#include "rentals/Receipt.h"
 #include "settings/Parameters.h"
 #include "store/Errors.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -204,6 +207,26 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     membersLayout->addStretch();
     tabs->addTab(members, QStringLiteral("会员功能参数"));
 
+    // 凭条打印: slips for customers, for shops with a receipt printer.
+    auto* slips = new QWidget(tabs);
+    checkPT_ = Check(slips, "CheckPT", QStringLiteral("租借、结帐和会员还碟成功后，可以为顾客打印凭条"));
+    comboZK_ = new QComboBox(slips);
+    comboZK_->setObjectName(QStringLiteral("ComboZK"));
+    comboZK_->addItems({QStringLiteral("58毫米"), QStringLiteral("80毫米")});
+    textDM_ = MakeLine(slips, "TextDM", QStringLiteral("印在凭条的最上面。"));
+    textDM_->setMaxLength(40);
+    auto* slipLayout = new QGridLayout(slips);
+    slipLayout->addWidget(checkPT_, 0, 0, 1, 3);
+    slipLayout->addWidget(MakeCaption(slips, QStringLiteral("凭条纸宽度 : "), comboZK_, "LabelZK"),
+                          1, 0, Qt::AlignRight);
+    slipLayout->addWidget(comboZK_, 1, 1);
+    slipLayout->addWidget(MakeCaption(slips, QStringLiteral("店名 : "), textDM_, "LabelDM"), 2, 0,
+                          Qt::AlignRight);
+    slipLayout->addWidget(textDM_, 2, 1, 1, 2);
+    slipLayout->setColumnStretch(2, 1);
+    slipLayout->setRowStretch(3, 1);
+    tabs->addTab(slips, QStringLiteral("凭条打印"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     QPushButton* commandQD = AddConfirmRow(this, layout);
@@ -228,6 +251,7 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
         {checkZDBF_, {labelLJ_, commandLJ_, interval}},
         {checkYJJE_, {vcd, dvd}},
         {checkZDTX_, {days}},
+        {checkPT_, {comboZK_, textDM_}},
     };
     for (QCheckBox* box : dependents_.keys())
         connect(box, &QCheckBox::clicked, this, &FormGNCS::refreshDependents);
@@ -253,6 +277,10 @@ void FormGNCS::load()
         checkZDTX_->setChecked(GetSetting(Setting::AutoAlert) == u"True");
         steps_[Setting::Alertdays]->setText(GetSetting(Setting::Alertdays));
     }
+    const int paper = ReceiptPaperWidth();
+    checkPT_->setChecked(paper > 0);
+    comboZK_->setCurrentIndex(paper == 58 ? 0 : 1);
+    textDM_->setText(GetSetting(Setting::ShopName));
     labelLJ_->setToolTip(labelLJ_->text());
     refreshDependents();
     checkLBFS_->setEnabled(PasswordIsSet()); // guest entry means nothing without a password
@@ -296,6 +324,11 @@ void FormGNCS::save()
     Write(Setting::FJZJ, value(Setting::FJZJ));
     Write(Setting::AutoAlert, Flag(checkZDTX_));
     Write(Setting::Alertdays, value(Setting::Alertdays));
+    Write(Setting::ReceiptPaper, checkPT_->isChecked()
+                                     ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58")
+                                                                      : QStringLiteral("80"))
+                                     : QString());
+    Write(Setting::ShopName, textDM_->text().trimmed());
 }
 
 void FormGNCS::onCommandQDClicked()

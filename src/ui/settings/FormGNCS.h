@@ -6,12 +6,14 @@
 #include <QMap>
 
 class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QLabel;
 class QPushButton;
 class QToolButton;
 
 // 功能参数设置: automatic backup, the display offer, preset deposits, guest
-// entry, the overdue reminder and the member scheme.
+// entry, the overdue reminder, the member scheme and the customers' slips.
 class FormGNCS : public QDialog
 {
     Q_OBJECT
@@ -37,6 +39,9 @@ private:
     QCheckBox* checkYJJE_;
     QCheckBox* checkLBFS_;
     QCheckBox* checkZDTX_;
+    QCheckBox* checkPT_;
+    QComboBox* comboZK_;
+    QLineEdit* textDM_;
     QLabel* labelLJ_;
     QPushButton* commandLJ_;
     QMap<QCheckBox*, QList<QWidget*>> dependents_;

@@ -1,19 +1,14 @@
 #include "ReportRenderer.h"
 
 #include "app/MessageBox.h"
-#include "app/Seams.h"
-#include "auxiliary/ComnDialogBox.h"
+#include "common/PrintPreview.h"
 #include "common/WindowSupport.h"
 
 #include "store/Errors.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QToolBar>
 #include <optional>
 
 namespace {
@@ -30,7 +25,7 @@ QFont Font(int points, bool bold = false)
 
 int ReportRenderer::paint(QPrinter* printer) const
 {
-    const ReportDefinition& definition = DefinitionOf(report_);
+    const ReportDefinition& definition = report_;
     const qint64 lines = ReportLineCount(report_);
     QSqlQuery rows = ReportRows(report_);
 
@@ -53,9 +48,12 @@ int ReportRenderer::paint(QPrinter* printer) const
     const qint64 pages = lines <= perPage(true)
                              ? 1
                              : 1 + (lines - perPage(true) + perPage(false) - 1) / perPage(false);
-    const double columns[] = {1 * cm, 4 * cm, 7 * cm, 10 * cm};
+    QList<double> columns;
+    for (double at : definition.columnsCm)
+        columns << at * cm;
+    const int count = int(std::min(columns.size(), definition.headings.size()));
     const auto cellWidth = [&](int c) {
-        return (c < 3 ? columns[c + 1] : area.width()) - columns[c] - 0.2 * cm;
+        return (c + 1 < count ? columns[c + 1] : area.width()) - columns[c] - 0.2 * cm;
     };
 
     for (qint64 page = 1; page <= pages; ++page) {
@@ -70,14 +68,14 @@ int ReportRenderer::paint(QPrinter* printer) const
             painter.drawLine(QPointF(0, y - line * 0.3), QPointF(area.width(), y - line * 0.3));
         }
         painter.setFont(heading); // page header
-        for (int c = 0; c < 4; ++c)
+        for (int c = 0; c < count; ++c)
             painter.drawText(QRectF(columns[c], y, cellWidth(c), line),
                              Qt::AlignLeft | Qt::AlignVCenter, definition.headings[c]);
         y += line * 1.5;
         painter.setFont(body); // detail
         const QFontMetricsF metrics(body, printer);
         for (qint64 i = 0; i < perPage(page == 1) && rows.next(); ++i) {
-            for (int c = 0; c < 4; ++c)
+            for (int c = 0; c < count; ++c)
                 painter.drawText(
                     QRectF(columns[c], y, cellWidth(c), line), Qt::AlignLeft | Qt::AlignVCenter,
                     metrics.elidedText(rows.value(c).toString(), Qt::ElideRight, cellWidth(c)));
@@ -99,17 +97,16 @@ void ReportRenderer::exportPdf(const QString& path) const
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setDocName(DefinitionOf(report_).title);
+    printer.setDocName(report_.title);
     paint(&printer);
 }
 
-void ShowReport(Report report, QWidget* parent)
+void ShowReport(const ReportDefinition& definition, QWidget* parent)
 {
-    const ReportDefinition& definition = DefinitionOf(report);
     BusyStatus busy(QStringLiteral("正在生成报表 ..."), true);
     qint64 lines = 0;
     try {
-        lines = ReportLineCount(report);
+        lines = ReportLineCount(definition);
     } catch (const MovrntError& error) {
         busy.done();
         ReportError(error);
@@ -120,46 +117,21 @@ void ShowReport(Report report, QWidget* parent)
         Notice(QStringLiteral("没有数据，不能打印报表！"));
         return;
     }
-    const ReportRenderer renderer(report);
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setObjectName(QStringLiteral("ReportPreview"));
-    preview.setWindowTitle(definition.previewCaption);
+    const ReportRenderer renderer(definition);
+    busy.done();
+    // Reported once the preview is closed, not in the middle of its painting.
     std::optional<MovrntError> failure;
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&renderer, &failure](QPrinter* target) {
-                         // Thousands of pages take seconds: the work is shown.
-                         BusyStatus painting(QStringLiteral("正在生成报表 ..."), true);
+    ShowPrintPreview(definition.previewCaption, definition.title,
+                     [&renderer, &failure](QPrinter* printer) {
                          try {
-                             renderer.paint(target);
+                             renderer.paint(printer);
+                             return true;
                          } catch (const MovrntError& error) {
                              failure = error;
+                             return false;
                          }
-                     });
-    if (auto* tools = preview.findChild<QToolBar*>()) {
-        QAction* pdf = tools->addAction(QStringLiteral("导出PDF"));
-        pdf->setObjectName(QStringLiteral("ExportPdf"));
-        QObject::connect(pdf, &QAction::triggered, &preview, [&preview, &renderer, &definition] {
-            QString path = ComnSaveDialogBox(&preview, QStringLiteral("导出PDF"),
-                                             QStringLiteral("PDF文件"), QStringLiteral("*.pdf"));
-            if (path.isEmpty())
-                return;
-            if (QFileInfo(path).suffix().isEmpty())
-                path += QStringLiteral(".pdf");
-            try {
-                BusyStatus exporting(QStringLiteral("正在导出报表 ..."), true);
-                renderer.exportPdf(path);
-            } catch (const MovrntError& error) {
-                ReportError(error);
-                return;
-            }
-            Notice(definition.title + QStringLiteral("已导出到 ") + path);
-        });
-    }
-    if (parent)
-        preview.resize(parent->window()->size() * 0.9);
-    busy.done();
-    ExecModal(preview);
+                     },
+                     parent);
     if (failure)
         ReportError(*failure);
 }

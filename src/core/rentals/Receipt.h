@@ -1,0 +1,27 @@
+#pragma once
+
+#include "rentals/Rentals.h"
+
+#include <QList>
+#include <QString>
+#include <utility>
+
+// The slip handed to the customer after a rent-out, a checkout or a
+// member's return, for narrow receipt paper.
+struct Receipt
+{
+    QString title;
+    QString shop;
+    QString date;
+    QString customer; // the member's number and name, or 零散顾客
+    QList<std::pair<QString, QString>> discs;   // number, title
+    QList<std::pair<QString, QString>> figures; // caption, value
+};
+
+// The paper width in millimetres the shop prints slips on; 0 when it prints none.
+int ReceiptPaperWidth();
+
+// Throw MovrntError when the rentals cannot be read back.
+Receipt RentOutReceipt(const RentOutDone& done);
+Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
+                          const Settlement& settlement);
