@@ -20,6 +20,7 @@
 #include "rentals/FormSCZJXX.h"
 #include "rentals/FormTJZJXX.h"
 #include "rentals/FormTX.h"
+#include "common/Controls.h"
 #include "rentals/FormZJXXCX.h"
 #include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
@@ -717,7 +718,7 @@ bool MDIMain::takeScan(QEvent* event)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const qint64 now = scanClock_.elapsed();
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) {
+    if (!IsEnterKey(key)) {
         if (key->text().size() == 1 && key->text()[0].isPrint())
             scanBurst_.key(key->text()[0], now);
         return false;

@@ -109,7 +109,7 @@ public:
         if (watched != window_ || event->type() != QEvent::KeyPress)
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        if (!IsEnterKey(key) ||
             (key->modifiers() & ~Qt::KeypadModifier))
             return false;
         const QList<QWidget*> boxes = usableBoxes();
@@ -207,4 +207,9 @@ QComboBox* MakeFlagCombo(QWidget* parent, const char* name)
     combo->setObjectName(QString::fromLatin1(name));
     combo->addItems({QString(), QStringLiteral("是"), QStringLiteral("否")});
     return combo;
+}
+
+bool IsEnterKey(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == 0x0a;
 }

@@ -11,6 +11,7 @@ class QDialog;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -33,6 +34,10 @@ using FieldRow = std::tuple<const char*, QString, QWidget*>;
 // Lays fields out as caption and field pairs, `columns` pairs to a row.
 void LayOutFields(QWidget* parent, QGridLayout* grid, const QList<FieldRow>& fields,
                   int columns = 1);
+
+// Return, keypad Enter, or the line feed some scanners (and `xdotool type`)
+// send for the end of a number.
+bool IsEnterKey(const QKeyEvent* key);
 
 // Enter in an entry box moves the focus on to the next usable box (`order`,
 // or the tab order when empty); Enter in the last one presses `action`. A
