@@ -3,6 +3,7 @@
 #   scripts/dev.sh run   install what is missing, build, start the program
 #   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
 #   scripts/dev.sh package  a Debian package of the program in build-package/
+#   scripts/dev.sh bench    Release build with the benchmarks, run on a generated large shop
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -58,8 +59,21 @@ package)
     (cd build-package && cpack)
     ls build-package/*.deb
     ;;
+bench)
+    install_missing
+    PACKAGES=(libbenchmark-dev)
+    install_missing
+    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOVRNT_TESTS=OFF -DMOVRNT_BENCH=ON
+    cmake --build build-bench -j "$jobs"
+    shop=build-bench/large-shop.db
+    # The same shop every time (same sizes, same seed); made once.
+    [ -f "$shop" ] || build-bench/movrnt_genshop "$shop" --discs 100000 --members 50000 \
+                          --rentals 1000000 --seed 2003
+    build-bench/bench_movrnt --db "$shop"
+    build-bench/bench_grids --db "$shop"
+    ;;
 *)
-    echo "usage: $0 run|test|package" >&2
+    echo "usage: $0 run|test|package|bench" >&2
     exit 2
     ;;
 esac

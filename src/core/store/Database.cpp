@@ -42,6 +42,13 @@ const char* const kIndexes[] = {
     "DROP INDEX IF EXISTS zjxx_bh",
     "CREATE INDEX IF NOT EXISTS zjxx_returned ON zjxx (sfyh)",
     "CREATE INDEX IF NOT EXISTS zjxx_open ON zjxx (sfyh, czrq)",
+    // The reports of what is out join the open rentals to their disc or member.
+    "CREATE INDEX IF NOT EXISTS zjxx_open_disc ON zjxx (sfyh, bh)",
+    "CREATE INDEX IF NOT EXISTS zjxx_open_member ON zjxx (sfyh, hybh)",
+    // The figures and charts count a month's or a year's rentals by their
+    // disc's type or genre: read from these two alone, without the tables.
+    "CREATE INDEX IF NOT EXISTS zjxx_day_disc ON zjxx (czrq, bh)",
+    "CREATE INDEX IF NOT EXISTS ydxx_disc_kind ON ydxx (bh, lx, ydlx)",
     "CREATE INDEX IF NOT EXISTS zjxx_member ON zjxx (hybh)",
     "DROP INDEX IF EXISTS zjxx_hybh",
     "CREATE INDEX IF NOT EXISTS zjxx_czrq ON zjxx (czrq)",

@@ -1,0 +1,439 @@
+// Every operation a clerk starts, timed on a large shop against the engine
+// underneath: the same statements, values written in, replayed through the
+// sqlite3 C API on the same file in the same run. Windows are timed as
+// windows (offscreen), from the command to their first screen painted.
+// Usage: bench_movrnt [--db FILE | --discs N --members N --rentals N --seed S]
+//                     [Google Benchmark options]
+#include "EngineTrace.h"
+#include "LargeShop.h"
+#include "support/UiHelpers.h"
+
+#include "app/MDIMain.h"
+#include "app/MessageBox.h"
+#include "app/Seams.h"
+#include "catalogue/FormYDCX.h"
+#include "common/WindowSupport.h"
+#include "maintenance/FormZJCZ.h"
+#include "members/FormHYXX.h"
+#include "rentals/FormJZ.h"
+#include "rentals/FormTJZJXX.h"
+#include "rentals/FormTX.h"
+#include "rentals/FormZJXXCX.h"
+#include "stats/FormJRYY.h"
+
+#include "maintenance/Backup.h"
+#include "maintenance/Workbook.h"
+#include "rentals/Rentals.h"
+#include "settings/Settings.h"
+#include "stats/Charts.h"
+#include "stats/Reports.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/ProgramFolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+QTemporaryDir* home = nullptr;
+QString shopPath;
+MDIMain* shop = nullptr;
+
+struct Figure
+{
+    std::string name;
+    double program = 0, engine = 0; // best, in milliseconds
+    qint64 rows = 0;
+    double rssMb = 0;
+};
+std::vector<Figure> figures;
+
+double Megabytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() /
+                   1024;
+    return 0;
+}
+
+void Drain()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void CloseChildren()
+{
+    shop->MdiArea()->closeAllSubWindows();
+    Drain();
+}
+
+struct Step
+{
+    std::function<void()> prepare; // untimed, before each run
+    std::function<void()> run;     // the operation
+    std::function<void()> tidy;    // untimed, after each run
+    // The engine's limit when it is not the traced statements.
+    std::function<double()> engine = {};
+    bool rss = false;
+};
+
+void Measure(benchmark::State& state, const std::string& name, const Step& step)
+{
+    double best = 1e18;
+    for (auto _ : state) {
+        if (step.prepare)
+            step.prepare();
+        QElapsedTimer timer;
+        timer.start();
+        step.run();
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        best = std::min(best, seconds * 1e3);
+        if (step.tidy)
+            step.tidy();
+    }
+    Figure figure{name, best};
+    if (step.rss) {
+        if (step.prepare)
+            step.prepare();
+        step.run();
+        figure.rssMb = Megabytes("VmRSS:");
+        if (step.tidy)
+            step.tidy();
+    }
+    if (step.engine) {
+        figure.engine = step.engine();
+    } else {
+        if (step.prepare)
+            step.prepare();
+        EngineWork work;
+        {
+            EngineTrace trace;
+            step.run();
+            work = trace.finish();
+        }
+        if (step.tidy)
+            step.tidy();
+        figure.rows = work.rows();
+        figure.engine = ReplayMs(shopPath, work);
+    }
+    state.counters["engine_ms"] = figure.engine;
+    state.counters["ratio"] = figure.program / std::max(figure.engine, 1e-6);
+    if (figure.rssMb > 0)
+        state.counters["rss_MB"] = figure.rssMb;
+    figures.push_back(figure);
+}
+
+void Register(const std::string& name, int iterations, Step step)
+{
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [name, step](benchmark::State& state) {
+                                     Measure(state, name, step);
+                                 })
+        ->Iterations(iterations)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+// A query window from its command to the first screen painted.
+template <typename W> Step OpenQueryWindow(Command command)
+{
+    return {{}, [command] {
+                shop->RunCommand(command);
+                QCoreApplication::processEvents();
+            },
+            CloseChildren, {}, true};
+}
+
+// The same window's 查询 with one condition typed.
+template <typename W> Step Query(Command command, const char* field, const QString& text)
+{
+    return {[command, field, text] {
+                shop->RunCommand(command);
+                Drain();
+                Type(shop->FindChild<W>(), field, text);
+            },
+            [] {
+                Press(shop->FindChild<W>(), "CommandCX");
+                QCoreApplication::processEvents();
+            },
+            CloseChildren};
+}
+
+QStringList FreeDiscs(int count)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT bh FROM ydxx WHERE sfycz = '否' ORDER BY "
+                                            "bh DESC LIMIT ?"),
+                             {count});
+    QStringList discs;
+    while (query.next())
+        discs << query.value(0).toString();
+    return discs;
+}
+
+void WriteSettings()
+{
+    CreateSettingsKey();
+    for (const auto& [setting, value] :
+         {std::pair{Setting::FirstRunTime, "False"}, {Setting::InstallTime, "2001-01-01"},
+          {Setting::VCD, "2"}, {Setting::DVD, "3"}, {Setting::FJZJ, "10"}, {Setting::HYDJ, "3"},
+          {Setting::AutoAlert, "True"}, {Setting::Alertdays, "7"}})
+        SetSetting(setting, QString::fromLatin1(value));
+    SetShowTipsAtStartup(0);
+}
+
+void RegisterAll()
+{
+    Register("start-up to the counts (MDIMain)", 5,
+             {[] {
+                  delete std::exchange(shop, nullptr);
+                  CloseDatabase();
+              },
+              [] {
+                  shop = new MDIMain;
+                  shop->RunStartup();
+                  shop->resize(1024, 768);
+                  shop->show();
+                  QCoreApplication::processEvents();
+              },
+              CloseChildren});
+    // The rest on one main window, as a working day.
+    Register("FormYDCX all discs", 10, OpenQueryWindow<FormYDCX>(Command::YDXX));
+    Register("FormYDCX 片名 胭脂传说", 10, Query<FormYDCX>(Command::YDXX, "TextPM", "胭脂传说"));
+    Register("FormZJXXCX all rentals", 10, OpenQueryWindow<FormZJXXCX>(Command::ZJXX));
+    Register("FormZJXXCX 会员编号 M00042", 10,
+             Query<FormZJXXCX>(Command::ZJXX, "TextHYBH", "M00042"));
+    Register("FormHYXX all members", 10, OpenQueryWindow<FormHYXX>(Command::HYXX));
+    Register("FormHYXX 姓名 欧阳伟", 10, Query<FormHYXX>(Command::HYXX, "TextXM", "欧阳伟"));
+
+    static QStringList rentable;
+    Register("FormTJZJXX rent out to a member", 30,
+             {[] {
+                  if (rentable.isEmpty())
+                      rentable = FreeDiscs(200);
+                  auto* form = OpenWindow<FormTJZJXX>();
+                  Type(form, "TextYDBH", rentable.takeFirst());
+                  Type(form, "TextHYBH", QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5,
+                                                                    10, QChar(u'0')));
+              },
+              [] { Press(shop->FindChild<FormTJZJXX>(), "CommandTJ"); },
+              {}});
+    Register("FormJZ checkout of 10 records", 20,
+             {[] {
+                  const QStringList discs = FreeDiscs(10);
+                  qint64 first = 0;
+                  InTransaction([&] {
+                      for (const QString& bh : discs) {
+                          const qint64 zdbh = RunSql(QStringLiteral(
+                                                         "INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
+                                                         "sfyh, hybh) VALUES (?, ?, '/', '10', "
+                                                         "'否', '/')"),
+                                                     {bh, TodayText()})
+                                                  .lastInsertId()
+                                                  .toLongLong();
+                          first = first ? first : zdbh;
+                          RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"),
+                                 {bh});
+                      }
+                  });
+                  auto* form = OpenWindow<FormJZ>();
+                  Type(form, "TextBH1", QString::number(first));
+                  Type(form, "TextBH2", QString::number(first + 9));
+              },
+              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); },
+              CloseChildren});
+    Register("overdue check", 20, {{}, [] { AnyOverdueRental(7); }, {}});
+    Register("FormTX overdue list", 10,
+             {{},
+              [] {
+                  shop->OpenChild<FormTX>();
+                  QCoreApplication::processEvents();
+              },
+              CloseChildren});
+    Register("FormJRYY today's figures", 10,
+             {{},
+              [] {
+                  shop->RunCommand(Command::JRYY);
+                  QCoreApplication::processEvents();
+              },
+              CloseChildren});
+    Register("FormLSSJ a month's figures", 10,
+             {[] {
+                  shop->RunCommand(Command::LSSJ);
+                  Drain();
+                  Type(shop->FindChild<FormLSSJ>(), "ComboNF", "2005");
+                  Type(shop->FindChild<FormLSSJ>(), "ComboYF", "06");
+              },
+              [] {
+                  Press(shop->FindChild<FormLSSJ>(), "CommandCK");
+                  QCoreApplication::processEvents();
+              },
+              CloseChildren});
+    Register("FormRMYD popular and new discs", 10,
+             {{}, [] { shop->RunCommand(Command::RMYD); }, {}});
+    Register("chart: stock per genre", 10, {{}, [] { StoreChartTable(StockPerGenre()); }, {}});
+    Register("chart: a year's rentals per genre", 5,
+             {{}, [] { StoreChartTable(RentalsPerGenre(QStringLiteral("2005"))); }, {}});
+    Register("chart: a year's rentals per month", 5,
+             {{}, [] { StoreChartTable(RentalsPerMonth(QStringLiteral("2005"))); }, {}});
+    for (const auto& [report, name] : {std::pair{Report::AllDiscs, "report: all discs"},
+                                       {Report::DiscsOut, "report: discs out"},
+                                       {Report::AllMembers, "report: all members"},
+                                       {Report::MembersWithDiscsOut, "report: members with discs out"}})
+        Register(name, 3, {{}, [report] {
+                               ReportLineCount(DefinitionOf(report));
+                               QSqlQuery rows = ReportRows(DefinitionOf(report));
+                               while (rows.next()) {
+                               }
+                           },
+                           {}});
+    static std::unique_ptr<FormZJCZ> expert;
+    Register("FormZJCZ SELECT * FROM zjxx to FormSQLCX", 5,
+             {[] {
+                  expert = std::make_unique<FormZJCZ>(shop);
+                  expert->show();
+                  Drain();
+                  Type(expert.get(), "TextSQL", QStringLiteral("SELECT * FROM zjxx"));
+              },
+              [] { Press(expert.get(), "CommandZX"); },
+              [] {
+                  expert.reset();
+                  Drain();
+              }});
+
+    const QString target = home->filePath(QStringLiteral("out"));
+    Register("backup", 3,
+             {[target] { QDir(target).removeRecursively(), QDir().mkpath(target); },
+              [target] { BackupDatabase(BackupPathIn(target)); },
+              {},
+              [target] {
+                  // The engine's limit: copying the file.
+                  QElapsedTimer timer;
+                  timer.start();
+                  QFile::remove(target + QStringLiteral("/copy.db"));
+                  QFile::copy(shopPath, target + QStringLiteral("/copy.db"));
+                  return double(timer.nsecsElapsed()) / 1e6;
+              }});
+    Register("workbook export", 1,
+             {[target] { QDir(target).removeRecursively(), QDir().mkpath(target); },
+              [target] { ExportWorkbook(shopPath, WorkbookPathIn(target)); },
+              {},
+              [] {
+                  // The engine's limit: reading every row of the three tables.
+                  EngineWork work;
+                  for (const char* table : {"ydxx", "zjxx", "hyxx"})
+                      work.statements.append(
+                          EngineWork::Statement{QByteArray("SELECT * FROM ") + table,
+                                                std::numeric_limits<qint64>::max() - 1});
+                  return ReplayMs(shopPath, work, 1);
+              }});
+    Register("workbook import", 1,
+             {{},
+              [target] {
+                  CloseDatabase();
+                  ImportWorkbook(shopPath, WorkbookPathIn(target), 10, 3);
+                  OpenDatabase();
+              },
+              {},
+              [target] {
+                  // The engine's limit: replacing the three tables with the same
+                  // rows, indexes kept, in one transaction.
+                  const QString copy = target + QStringLiteral("/engine.db");
+                  QFile::remove(copy);
+                  QFile::copy(shopPath, copy);
+                  sqlite3* db = nullptr;
+                  sqlite3_open(QFile::encodeName(copy).constData(), &db);
+                  QElapsedTimer timer;
+                  timer.start();
+                  sqlite3_exec(db,
+                               "BEGIN; CREATE TEMP TABLE a AS SELECT * FROM ydxx;"
+                               " CREATE TEMP TABLE b AS SELECT * FROM zjxx;"
+                               " CREATE TEMP TABLE c AS SELECT * FROM hyxx;"
+                               " DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx;"
+                               " INSERT INTO ydxx SELECT * FROM a; INSERT INTO zjxx SELECT * FROM b;"
+                               " INSERT INTO hyxx SELECT * FROM c; COMMIT;",
+                               nullptr, nullptr, nullptr);
+                  const double ms = double(timer.nsecsElapsed()) / 1e6;
+                  sqlite3_close(db);
+                  return ms;
+              }});
+}
+
+void PrintSummary()
+{
+    std::printf("\n| ratio | operation | program ms | engine ms | rows | RSS MB |\n");
+    std::printf("|---:|---|---:|---:|---:|---:|\n");
+    for (const Figure& f : figures)
+        std::printf("| %.2f | %s | %.1f | %.2f | %lld | %s |\n",
+                    f.program / std::max(f.engine, 1e-6), f.name.c_str(), f.program, f.engine,
+                    f.rows, f.rssMb > 0 ? qPrintable(QString::number(f.rssMb, 'f', 0)) : "");
+    std::printf("peak RSS %.0f MB\n", Megabytes("VmHWM:"));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    home = &folder;
+    const QString generated = LargeShopFile(argc, argv, folder);
+    // A program folder and settings of the benchmark's own.
+    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toLocal8Bit());
+    QDir().mkpath(folder.filePath(QStringLiteral("program")));
+    SetProgramFolder(folder.filePath(QStringLiteral("program")));
+    shopPath = DatabasePath();
+    if (!QFile::copy(generated, shopPath)) {
+        std::fprintf(stderr, "cannot copy the shop to %s\n", qPrintable(shopPath));
+        return 1;
+    }
+    WriteSettings();
+    SetTodayForTesting(QDate::fromString(GeneratedShopToday(), Qt::ISODate));
+    Seams().screenSize = [] { return QSize(1024, 768); };
+    Seams().execDialog = [](QDialog& dialog) {
+        dialog.show();
+        QCoreApplication::processEvents();
+        return int(QDialog::Rejected);
+    };
+    SetMessagePresenter([](const ShownMessage& message) {
+        return message.style == 0 ? MsgButton::Ok : MsgButton::Yes;
+    });
+    // Members with prepaid rent for a day of renting out.
+    OpenDatabase();
+    RunSql(QStringLiteral("UPDATE hyxx SET zjje = 100000 WHERE hybh <= 'M00040'"));
+    CloseDatabase();
+
+    // The main window every operation works in (start-up makes its own).
+    shop = new MDIMain;
+    shop->RunStartup();
+    shop->resize(1024, 768);
+    shop->show();
+    Drain();
+    CloseChildren();
+
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    PrintSummary();
+    delete shop;
+    CloseDatabase();
+    return 0;
+}
