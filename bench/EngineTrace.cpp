@@ -126,8 +126,11 @@ double ReplayMs(const QString& path, const EngineWork& work, int runs)
                 sqlite3_finalize(stmt);
                 continue; // the program's temporary objects live on its own connection
             }
-            for (qint64 row = 0; row <= statement.rows && sqlite3_step(stmt) == SQLITE_ROW; ++row) {
-            }
+            // Each value read out, as any program must.
+            const int columns = sqlite3_column_count(stmt);
+            for (qint64 row = 0; row <= statement.rows && sqlite3_step(stmt) == SQLITE_ROW; ++row)
+                for (int c = 0; c < columns; ++c)
+                    sqlite3_column_text(stmt, c);
             sqlite3_finalize(stmt);
         }
         sqlite3_exec(engine, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -41,7 +41,8 @@ private:
 };
 
 // The best of `runs` replays, in milliseconds, on a connection of its own to
-// `path`, inside a transaction that is rolled back (writes change nothing).
+// `path`, every value of the rows read, inside a transaction that is rolled
+// back (writes change nothing).
 double ReplayMs(const QString& path, const EngineWork& work, int runs = 5);
 
 // The shared connection's SQLite handle.

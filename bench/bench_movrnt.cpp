@@ -24,6 +24,9 @@
 #include "maintenance/Backup.h"
 #include "maintenance/Workbook.h"
 #include "rentals/Rentals.h"
+#include "catalogue/Discs.h"
+#include "members/Members.h"
+#include "common/SqlGridModel.h"
 #include "settings/Settings.h"
 #include "stats/Charts.h"
 #include "stats/Reports.h"
@@ -177,6 +180,22 @@ template <typename W> Step Query(Command command, const char* field, const QStri
             CloseChildren};
 }
 
+// A query window's data alone: its count and first screen (30 rows of every
+// column) read through the grid's model, as the view asks for them.
+Step GridData(const QString& columns, const char* table, const Conditions& conditions,
+              const QStringList& sort, const char* key)
+{
+    return {{}, [=] {
+                SqlGridModel model(QStringList(columns.count(u',') + 1, QString()));
+                model.setQuery(columns, QString::fromLatin1(table), conditions, sort,
+                               QString::fromLatin1(key));
+                for (int row = 0; row < 30; ++row)
+                    for (int column = 0; column < model.columnCount(); ++column)
+                        model.data(model.index(row, column));
+            },
+            {}};
+}
+
 QStringList FreeDiscs(int count)
 {
     QSqlQuery query = RunSql(QStringLiteral("SELECT bh FROM ydxx WHERE sfycz = '否' ORDER BY "
@@ -222,6 +241,20 @@ void RegisterAll()
              Query<FormZJXXCX>(Command::ZJXX, "TextHYBH", "M00042"));
     Register("FormHYXX all members", 10, OpenQueryWindow<FormHYXX>(Command::HYXX));
     Register("FormHYXX 姓名 欧阳伟", 10, Query<FormHYXX>(Command::HYXX, "TextXM", "欧阳伟"));
+
+    Register("grid data: all discs", 20,
+             GridData(QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz"), "ydxx", {},
+                      kDefaultDiscSort, "rowid"));
+    Register("grid data: all rentals", 20,
+             GridData(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"), "zjxx", {}, {},
+                      "zdbh"));
+    Register("grid data: all members", 20,
+             GridData(QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"),
+                      "hyxx", {}, kDefaultMemberSort, "rowid"));
+    Register("grid data: rentals of M00042", 20,
+             GridData(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"), "zjxx",
+                      RentalConditions({{}, QStringLiteral("M00042"), {}, {}, {}, {}}), {},
+                      "zdbh"));
 
     static QStringList rentable;
     Register("FormTJZJXX rent out to a member", 30,

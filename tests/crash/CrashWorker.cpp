@@ -1,0 +1,145 @@
+// A day at the counter, at machine speed, until it is killed: the kill test
+// starts it on a shop and kills it at a random moment.
+// Usage: crash_worker PROGRAM_FOLDER SEED   (XDG_CONFIG_HOME set by the caller)
+#include "catalogue/Discs.h"
+#include "maintenance/Backup.h"
+#include "maintenance/Workbook.h"
+#include "members/Members.h"
+#include "rentals/Rentals.h"
+#include "settings/Parameters.h"
+#include "settings/Settings.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <random>
+
+namespace {
+std::mt19937_64 engine;
+qint64 Below(qint64 n)
+{
+    return qint64(engine() % quint64(n));
+}
+
+QString Disc()
+{
+    return QStringLiteral("D%1").arg(Below(60));
+}
+QString Member()
+{
+    return QStringLiteral("M%1").arg(Below(12));
+}
+
+void OneStep(const QString& folder)
+{
+    const QString backup = folder + QStringLiteral("/backup/MOVRNT.db");
+    const QString workbook = folder + QStringLiteral("/exchange/MOVRNT.xlsx");
+    // Mostly the counter; now and then the long work whose files must stay whole.
+    switch (Below(40)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        if (const QString bh = Disc(); CheckNewDisc({bh, {}, {}, {}, {}, {}, {}}) == NewDiscCheck::Ok)
+            AddDisc({bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
+        break;
+    case 4:
+    case 5:
+        if (const QString hybh = Member();
+            CheckNewMember({hybh, {}, {}, {}, {}, "100", "50"}) == NewMemberCheck::Ok)
+            AddMember({hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
+        break;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: {
+        const RentRequest request{Disc(), Below(2) ? Member() : QString(), "10", true};
+        if (CheckRentOut(request) == RentOutCheck::Ok)
+            RentOut(request);
+        break;
+    }
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 23: {
+        const QVariant zdbh = RunScalar(
+            QStringLiteral("SELECT zdbh FROM zjxx WHERE sfyh = '否' ORDER BY random() LIMIT 1"));
+        if (!zdbh.isValid())
+            break;
+        const bool walkIn =
+            RunScalar(QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh}).toString() ==
+            u"/";
+        Settle(walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
+               zdbh.toLongLong(), zdbh.toLongLong());
+        break;
+    }
+    case 24:
+    case 25: {
+        const RentalFilter settledWalkIns{Disc(), QStringLiteral("/"), {}, {}, QStringLiteral("是"), {}};
+        if (!AnyUnsettledRental(settledWalkIns))
+            DeleteRentals(settledWalkIns);
+        break;
+    }
+    case 26: {
+        DiscFilter filter;
+        filter.bh = Disc();
+        if (!AnyRentedDisc(filter))
+            DeleteRentalsOfDiscs(DeleteDiscs(filter));
+        break;
+    }
+    case 27: {
+        const qint64 perLevel = 5 + Below(10), levels = 1 + Below(5);
+        RecomputeMemberLevels(perLevel, levels);
+        SetSetting(Setting::HYDJ, QString::number(levels));
+        SetSetting(Setting::FJZJ, QString::number(perLevel));
+        break;
+    }
+    case 28:
+        BackupDatabase(backup);
+        break;
+    case 29:
+        QFile::remove(workbook);
+        ExportWorkbook(DatabasePath(), workbook);
+        break;
+    case 30:
+        if (QFile::exists(workbook))
+            ImportWorkbook(DatabasePath(), workbook, WholeSetting(Setting::FJZJ),
+                           WholeSetting(Setting::HYDJ));
+        break;
+    default:
+        SetSetting(Setting::Alertdays, QString::number(Below(30)));
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    engine.seed(std::strtoull(argv[2], nullptr, 10));
+    SetProgramFolder(folder);
+    OpenDatabase();
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    for (;;) {
+        try {
+            OneStep(folder);
+        } catch (const MovrntError&) {
+            // A refusal of the store is reported to the clerk; the day goes on.
+        }
+    }
+}

@@ -1,0 +1,120 @@
+// Killed at any moment, the shop loses nothing and nothing is half-written.
+#include "support/TestEnv.h"
+
+#include "maintenance/Backup.h"
+#include "maintenance/WorkbookReader.h"
+#include "settings/Settings.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/Numbers.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <csignal>
+#include <memory>
+#include <random>
+
+class TestCrash : public QObject
+{
+    Q_OBJECT
+
+    // What must hold after any kill; empty when it all does.
+    static QString Broken(const TestHome& home)
+    {
+        try {
+            OpenDatabase();
+        } catch (const MovrntError& error) {
+            return QStringLiteral("cannot open: ") + error.description();
+        }
+        const QList<std::pair<const char*, QString>> rules = {
+            {"integrity", "SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"},
+            {"disc marked rented without one open rental, or the other way round",
+             "SELECT COUNT(*) FROM ydxx AS d WHERE (d.sfycz = '是') <> ((SELECT COUNT(*) FROM zjxx"
+             " AS r WHERE r.bh = d.bh AND r.sfyh = '否') = 1)"},
+            {"disc out twice",
+             "SELECT COUNT(*) FROM (SELECT bh FROM zjxx WHERE sfyh = '否' GROUP BY bh HAVING "
+             "COUNT(*) > 1)"},
+            {"open rental of no disc",
+             "SELECT COUNT(*) FROM zjxx WHERE sfyh = '否' AND bh NOT IN (SELECT bh FROM ydxx)"},
+            {"settlement half done", "SELECT COUNT(*) FROM zjxx WHERE (sfyh = '否') <> (ghrq = '/')"},
+            {"member's borrowed count below his rentals",
+             "SELECT COUNT(*) FROM hyxx AS h WHERE yjps < (SELECT COUNT(*) FROM zjxx WHERE hybh = "
+             "h.hybh)"},
+        };
+        QString broken;
+        for (const auto& [rule, sql] : rules)
+            if (const qint64 count = Count(sql); count != 0)
+                broken += QStringLiteral("%1 (%2)\n").arg(QString::fromLatin1(rule)).arg(count);
+        CloseDatabase();
+        const QString backup = home.folder() + QStringLiteral("/backup/MOVRNT.db");
+        if (QFile::exists(backup))
+            if (const QString problem = ShopDatabaseProblem(backup); !problem.isEmpty())
+                broken += QStringLiteral("backup: ") + problem + u'\n';
+        const QString workbook = home.folder() + QStringLiteral("/exchange/MOVRNT.xlsx");
+        if (QFile::exists(workbook)) {
+            try {
+                std::unique_ptr<WorkbookReader> reader = OpenWorkbook(workbook);
+                for (const char* sheet : {"ydxx", "zjxx", "hyxx"})
+                    reader->readRows(QString::fromLatin1(sheet), [](qint64, const QList<SheetCell>&) {});
+            } catch (const MovrntError& error) {
+                broken += QStringLiteral("workbook: ") + error.description() + u'\n';
+            }
+        }
+        for (const Setting setting : {Setting::HYDJ, Setting::FJZJ, Setting::VCD, Setting::Alertdays})
+            if (!IsNumeric(GetSetting(setting)))
+                broken += QStringLiteral("setting %1 reads \"%2\"\n")
+                              .arg(SettingName(setting), GetSetting(setting));
+        return broken;
+    }
+
+private Q_SLOTS:
+    void killedAtAnyMomentLosesNothing()
+    {
+        TestHome home;
+        home.setSettings({{"FirstRunTime", "False"},
+                          {"VCD", "2"},
+                          {"DVD", "3"},
+                          {"FJZJ", "10"},
+                          {"HYDJ", "3"},
+                          {"Alertdays", "7"}});
+        for (const char* folder : {"backup", "exchange"})
+            QVERIFY(QDir(home.folder()).mkpath(QString::fromLatin1(folder)));
+        // MOVRNT_CRASH_SEED replays a run; MOVRNT_CRASH_KILLS makes it longer.
+        const quint64 seed = qEnvironmentVariableIsSet("MOVRNT_CRASH_SEED")
+                                 ? qEnvironmentVariable("MOVRNT_CRASH_SEED").toULongLong()
+                                 : 20031109;
+        const int kills = qEnvironmentVariableIntValue("MOVRNT_CRASH_KILLS") > 0
+                              ? qEnvironmentVariableIntValue("MOVRNT_CRASH_KILLS")
+                              : 150;
+        std::mt19937_64 random(seed);
+        QElapsedTimer spent;
+        spent.start();
+        int done = 0;
+        for (; done < kills && spent.elapsed() < 150000; ++done) {
+            QProcess worker;
+            worker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            worker.start(QStringLiteral(MOVRNT_CRASH_WORKER),
+                         {home.folder(), QString::number(seed + quint64(done))});
+            QVERIFY(worker.waitForReadyRead(30000));
+            QCOMPARE(worker.readLine(), QByteArray("ready\n"));
+            QThread::msleep(2 + random() % 120);
+            ::kill(pid_t(worker.processId()), SIGKILL);
+            QVERIFY(worker.waitForFinished(10000));
+            QCOMPARE(worker.exitStatus(), QProcess::CrashExit); // killed, not ended on its own
+            const QString broken = Broken(home);
+            QVERIFY2(broken.isEmpty(),
+                     qPrintable(QStringLiteral("after kill %1 of seed %2:\n%3")
+                                    .arg(done + 1)
+                                    .arg(seed)
+                                    .arg(broken)));
+        }
+        OpenDatabase();
+        qInfo("%d kills; the shop has %lld rentals, %lld discs out", done,
+              Count("SELECT COUNT(*) FROM zjxx"), Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '是'"));
+        QVERIFY(Count("SELECT COUNT(*) FROM zjxx") > 0); // the day did happen
+    }
+};
+
+MOVRNT_TEST_MAIN(TestCrash)
+#include "tst_crash.moc"
