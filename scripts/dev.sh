@@ -4,6 +4,7 @@
 #   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
 #   scripts/dev.sh package  a Debian package of the program in build-package/
 #   scripts/dev.sh bench    Release build with the benchmarks, run on a generated large shop
+#   scripts/dev.sh fuzz [S] clang build of the libFuzzer targets, each run for S seconds (60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -72,8 +73,37 @@ bench)
     build-bench/bench_movrnt --db "$shop"
     build-bench/bench_grids --db "$shop"
     ;;
+fuzz)
+    install_missing
+    PACKAGES=(clang libclang-rt-14-dev)
+    install_missing
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release \
+          -DMOVRNT_TESTS=OFF -DMOVRNT_FUZZ=ON
+    cmake --build build-fuzz --target fuzz_targets -j "$jobs"
+    seconds=${2:-60}
+    failed=0
+    for target in fuzz_dates fuzz_numbers fuzz_conditions fuzz_workbook; do
+        # What a run finds is kept in build-fuzz/corpus for the next; the seeds stay as they are.
+        corpus=build-fuzz/corpus/$target
+        mkdir -p "$corpus" build-fuzz/artifacts
+        seeds=(tests/fuzz/corpus/$target)
+        extra=()
+        [ "$target" = fuzz_workbook ] && seeds+=(tests/data) && extra=(-max_len=16384)
+        log=build-fuzz/$target.log
+        if build-fuzz/$target -max_total_time="$seconds" -timeout=60 -seed="${FUZZ_SEED:-1}" \
+               -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ "${extra[@]}" \
+               "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+            echo "$target: $(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
+        else
+            failed=1
+            echo "$target FAILED:"
+            grep -v '^#' "$log" | tail -60
+        fi
+    done
+    exit $failed
+    ;;
 *)
-    echo "usage: $0 run|test|package|bench" >&2
+    echo "usage: $0 run|test|package|bench|fuzz" >&2
     exit 2
     ;;
 esac

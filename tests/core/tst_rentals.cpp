@@ -209,6 +209,9 @@ private Q_SLOTS:
         QTest::newRow("a tie goes to the even digit") << 1.0 << 0.75 << 0 << 0.2; // 0.25
         QTest::newRow("the other tie") << 1.0 << 0.65 << 0 << 0.4;                // 0.35
         QTest::newRow("no binary drift") << 0.3 << 0.1 << 0 << 0.2;
+        // NaN: beyond what can be counted, so no rental is charged at all.
+        QTest::newRow("prepaid at the limit") << 1e14 << 1.0 << 0 << qQNaN();
+        QTest::newRow("a level far below zero") << 10.0 << 1e14 << INT_MIN << qQNaN();
         // clang-format on
     }
     void memberCharges()
@@ -218,7 +221,7 @@ private Q_SLOTS:
         QFETCH(int, level);
         QFETCH(double, left);
         QCOMPARE(PrepaidAfterRental(MoneyFromDouble(prepaid), MoneyFromDouble(dayRent), level),
-                 MoneyFromDouble(left));
+                 qIsNaN(left) ? std::nullopt : std::optional(MoneyFromDouble(left)));
     }
 
     void failedRentOutLeavesNothing_data()

@@ -235,7 +235,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("named");
         for (const char* damage : {"missing sheet", "wrong header", "text in a number",
                                    "duplicate key", "bad date", "bad flag", "extra cell",
-                                   "not a zip", "zip bomb", "broken xml"})
+                                   "not a zip", "zip bomb", "broken xml",
+                                   "xls that overruns its reader"})
             QTest::newRow(damage) << damage << "";
     }
     void damagedWorkbooksChangeNothing()
@@ -272,8 +273,14 @@ private Q_SLOTS:
             QFile::remove(path());
             WriteZip(path(), {{"xl/workbook.xml", "<workbook><sheets><sheet name=\"ydxx\""}});
         }
+        QString file = path();
+        if (damage.startsWith("xls")) {
+            // Found by fuzzing: libfreexl reads past a buffer on it.
+            file = JoinPath(folder, kOldWorkbookName);
+            QVERIFY(QFile::copy(QFINDTESTDATA("../data/freexl-overread.xls"), file));
+        }
         try {
-            import(path());
+            import(file);
             QFAIL("imported");
         } catch (const MovrntError& error) {
             QVERIFY(!error.description().isEmpty());

@@ -2,12 +2,17 @@
 
 #include "store/Errors.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
-#include <freexl.h>
 #include <unzip.h>
 
 namespace {
@@ -374,93 +379,145 @@ private:
     QStringList shared_;
 };
 
-// An Excel 97-2003 workbook, read whole by libfreexl (such a sheet holds at
-// most 65,536 rows).
+// An Excel 97-2003 workbook (a sheet holds at most 65,536 rows), read by
+// libfreexl in the helper process movrnt-xls: a damaged or hostile file can
+// end that process, never the program.
 class XlsReader : public WorkbookReader
 {
 public:
-    explicit XlsReader(const QString& path)
+    explicit XlsReader(const QString& path) : path_(path)
     {
-        const int rc = freexl_open(QFile::encodeName(path).constData(), &handle_);
-        if (rc != FREEXL_OK)
-            Fail(QStringLiteral("不是 Excel 97-2003 工作簿（xls）文件：%1（错误 %2）")
-                     .arg(path)
-                     .arg(rc));
-        unsigned int count = 0;
-        freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count);
-        for (unsigned int i = 0; i < count && i < 65535; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(handle_, (unsigned short)(i), &name) == FREEXL_OK &&
-                name)
-                names_ << QString::fromUtf8(name);
-            else
-                names_ << QString();
-        }
+        run({QStringLiteral("names"), path}, [this](QDataStream& in, char tag) {
+            if (tag != 'N')
+                return false;
+            const QString name = Text(in);
+            if (in.status() == QDataStream::Ok)
+                names_ << name;
+            return true;
+        });
     }
-    ~XlsReader() override { freexl_close(handle_); }
-    XlsReader(const XlsReader&) = delete;
-    XlsReader& operator=(const XlsReader&) = delete;
 
     QStringList sheetNames() const override { return names_; }
 
     void readRows(const QString& sheet, const SheetRowSink& sink) override
     {
         const qsizetype index = names_.indexOf(sheet);
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (index < 0 || freexl_select_active_worksheet(handle_, (unsigned short)(index)) !=
-                             FREEXL_OK ||
-            freexl_worksheet_dimensions(handle_, &rows, &columns) != FREEXL_OK)
+        if (index < 0)
             Fail(QStringLiteral("无法读取工作表 ") + sheet);
         QList<SheetCell> cells;
-        for (unsigned int r = 0; r < rows; ++r) {
-            cells.clear();
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue value{};
-                if (freexl_get_cell_value(handle_, r, c, &value) != FREEXL_OK)
-                    Fail(QStringLiteral("工作表 %1 第 %2 行的单元格无法读取").arg(sheet).arg(r + 1));
-                SheetCell cell = Cell(value);
-                if (cell.kind == SheetCell::Empty)
-                    continue;
-                cells.resize(c + 1);
-                cells[c] = std::move(cell);
-            }
-            if (!cells.isEmpty())
-                sink(qint64(r) + 1, cells);
-        }
+        run({QStringLiteral("rows"), path_, QString::number(index)},
+            [&](QDataStream& in, char tag) {
+                if (tag != 'R')
+                    return false;
+                qint64 row = 0;
+                quint32 count = 0;
+                in >> row >> count;
+                if (row < 1 || count > kMaxColumns)
+                    return false;
+                cells.resize(count);
+                for (SheetCell& cell : cells) {
+                    quint8 kind = 0;
+                    in >> kind;
+                    cell = SheetCell();
+                    if (kind == 2) {
+                        cell.kind = SheetCell::Number;
+                        in >> cell.number;
+                    } else if (kind == 1 || kind == 3) {
+                        cell.kind = kind == 1 ? SheetCell::Text : SheetCell::Date;
+                        cell.text = Text(in);
+                    } else if (kind != 0) {
+                        return false;
+                    }
+                }
+                if (in.status() == QDataStream::Ok)
+                    sink(row, cells);
+                return true;
+            });
     }
 
 private:
-    static SheetCell Cell(const FreeXL_CellValue& value)
+    static QString Text(QDataStream& in)
     {
-        SheetCell cell;
-        switch (value.type) {
-        case FREEXL_CELL_INT:
-            cell.kind = SheetCell::Number;
-            cell.number = value.value.int_value;
-            break;
-        case FREEXL_CELL_DOUBLE:
-            cell.kind = SheetCell::Number;
-            cell.number = value.value.double_value;
-            break;
-        case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
-            cell.kind = SheetCell::Date;
-            cell.text = QString::fromUtf8(value.value.text_value).left(10);
-            break;
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-        case FREEXL_CELL_TIME:
-            cell.text = QString::fromUtf8(value.value.text_value);
-            cell.kind = cell.text.isEmpty() ? SheetCell::Empty : SheetCell::Text;
-            break;
-        default:
-            break;
+        quint32 size = 0;
+        in >> size;
+        if (size > kMaxSmallPartBytes) {
+            in.setStatus(QDataStream::ReadCorruptData);
+            return {};
         }
-        return cell;
+        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+        if (in.readRawData(bytes.data(), int(size)) != int(size))
+            in.setStatus(QDataStream::ReadPastEnd);
+        return QString::fromUtf8(bytes);
     }
 
-    const void* handle_ = nullptr;
+    static QString Helper()
+    {
+        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt-xls");
+        return QFileInfo::exists(beside) ? beside
+                                         : QStandardPaths::findExecutable(QStringLiteral("movrnt-xls"));
+    }
+
+    // Runs the helper and hands each record to `take` as it arrives; a record
+    // it does not take, a damaged stream or a helper that did not finish
+    // cleanly means the file cannot be read.
+    void run(const QStringList& arguments, const std::function<bool(QDataStream&, char)>& take)
+    {
+        const QString helper = Helper();
+        if (helper.isEmpty())
+            Fail(QStringLiteral("找不到读取 xls 工作簿的程序 movrnt-xls"));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(helper, arguments, QIODevice::ReadOnly);
+        // A row the caller refuses ends the reading early.
+        const auto stop = qScopeGuard([&process] {
+            if (process.state() != QProcess::NotRunning) {
+                process.kill();
+                process.waitForFinished();
+            }
+        });
+        QDataStream in(&process);
+        in.setByteOrder(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? QDataStream::LittleEndian
+                                                                      : QDataStream::BigEndian);
+        in.setFloatingPointPrecision(QDataStream::DoublePrecision);
+        bool done = false;
+        QString error;
+        const auto broken = [&] {
+            Fail(QStringLiteral("不是 Excel 97-2003 工作簿（xls）文件，或文件已损坏：") + path_ +
+                 (error.isEmpty() ? QString() : QStringLiteral("（%1）").arg(error)));
+        };
+        while (!done) {
+            // Silence this long means the helper is stuck on the file.
+            if (process.bytesAvailable() == 0 && !process.waitForReadyRead(30000))
+                break;
+            for (;;) {
+                in.startTransaction();
+                qint8 tag = 0;
+                in >> tag;
+                bool taken = true;
+                if (tag == 'D')
+                    done = true;
+                else if (tag == 'E')
+                    error = Text(in);
+                else if (in.status() == QDataStream::Ok)
+                    taken = take(in, char(tag));
+                if (in.status() == QDataStream::ReadPastEnd) {
+                    in.rollbackTransaction(); // the rest of the record is still coming
+                    break;
+                }
+                if (!in.commitTransaction() || !taken)
+                    broken();
+                if (done || !error.isEmpty() || process.bytesAvailable() == 0)
+                    break;
+            }
+            if (!error.isEmpty())
+                broken();
+        }
+        process.waitForFinished(-1);
+        if (!done || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            broken();
+    }
+
+    QString path_;
     QStringList names_;
 };
 

@@ -33,7 +33,7 @@ std::optional<Money> DayRent(const QString& ydlx)
 struct MemberAccount
 {
     int level;
-    Money prepaid;
+    std::optional<Money> prepaid; // nothing when the stored amount is beyond counting
     qint64 borrowed;
 };
 
@@ -43,9 +43,11 @@ std::optional<MemberAccount> Account(const QString& hybh)
         RunSql(QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?"), {hybh});
     if (!query.next())
         return std::nullopt;
-    return MemberAccount{query.value(0).toInt(), MoneyFromDouble(query.value(1).toDouble()),
+    return MemberAccount{query.value(0).toInt(), StoredMoney(query.value(1).toDouble()),
                          query.value(2).toLongLong()};
 }
+
+const QString kOutOfRange = QStringLiteral("金额超出可以计算的范围");
 
 const QString kRange = QStringLiteral(" WHERE zdbh >= ? AND zdbh <= ?");
 
@@ -62,7 +64,7 @@ QString DepositToStore(const RentRequest& request, const QString& ydlx)
 Money Checked(std::optional<Money> amount)
 {
     if (!amount)
-        throw MovrntError(QStringLiteral("金额超出可以计算的范围"), kSource);
+        throw MovrntError(kOutOfRange, kSource);
     return *amount;
 }
 } // namespace
@@ -88,7 +90,12 @@ RentOutCheck CheckRentOut(const RentRequest& request)
         const std::optional<Money> dayRent = DayRent(DiscType(request.bh));
         if (!dayRent)
             return RentOutCheck::NoRentSetting;
-        if (account->prepaid * 10 - MemberChargeTimesTen(*dayRent, account->level) <= 0)
+        const std::optional<qint64> left =
+            account->prepaid ? PrepaidLeftTimesTen(*account->prepaid, *dayRent, account->level)
+                             : std::nullopt;
+        if (!left)
+            throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
+        if (*left <= 0)
             return RentOutCheck::InsufficientPrepaid;
     } else if (!ParseDeposit(DepositToStore(request, DiscType(request.bh)))) {
         // Checkout must be able to add it up, or the disc could never come back.
@@ -105,15 +112,23 @@ std::optional<Money> ParseDeposit(const QString& text)
     return deposit;
 }
 
-qint64 MemberChargeTimesTen(Money dayRent, int level)
+std::optional<qint64> PrepaidLeftTimesTen(Money prepaid, Money dayRent, int level)
 {
-    return dayRent * (10 - level);
+    const std::optional<qint64> charge = MultiplyMoney(dayRent, 10 - qint64(level));
+    const std::optional<qint64> prepaidTimesTen = MultiplyMoney(prepaid, 10);
+    if (!charge || !prepaidTimesTen)
+        return std::nullopt;
+    return SubtractMoney(*prepaidTimesTen, *charge);
 }
 
-Money PrepaidAfterRental(Money prepaid, Money dayRent, int level)
+std::optional<Money> PrepaidAfterRental(Money prepaid, Money dayRent, int level)
 {
-    // Worked in tenths of a unit, where one decimal of a yuan is kYuan.
-    return RoundHalfEven(prepaid * 10 - MemberChargeTimesTen(dayRent, level), kYuan) / 10;
+    // In tenths of a unit one decimal of a yuan is kYuan.
+    const std::optional<qint64> left = PrepaidLeftTimesTen(prepaid, dayRent, level);
+    const std::optional<qint64> rounded = left ? RoundHalfEven(*left, kYuan) : std::nullopt;
+    if (!rounded)
+        return std::nullopt;
+    return *rounded / 10;
 }
 
 int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels)
@@ -151,13 +166,16 @@ RentOutDone RentOut(const RentRequest& request)
         const std::optional<Money> dayRent = DayRent(ydlx);
         if (!account || !dayRent)
             throw MovrntError(QStringLiteral("会员或租金设置已改变：") + request.hybh, kSource);
+        if (!account->prepaid)
+            throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
         const qint64 count = account->borrowed + 1;
         const int level =
             LevelAfter(count, WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ));
-        const Money prepaid = PrepaidAfterRental(account->prepaid, *dayRent, account->level);
+        const Money prepaid =
+            Checked(PrepaidAfterRental(*account->prepaid, *dayRent, account->level));
         RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),
                {count, level, MoneyToDouble(prepaid), request.hybh});
-        done.charged = account->prepaid - prepaid;
+        done.charged = *account->prepaid - prepaid;
         done.prepaidLeft = prepaid;
         return done;
     });

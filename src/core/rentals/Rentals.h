@@ -35,11 +35,12 @@ RentOutCheck CheckRentOut(const RentRequest& request);
 // yuan either way. Nothing for any other text.
 std::optional<Money> ParseDeposit(const QString& text);
 
-// What a member pays for one rental at a level: the day's rent less a tenth per level.
-// The result is in tenths of a Money unit, so it stays exact.
-qint64 MemberChargeTimesTen(Money dayRent, int level);
-// The prepaid rent left after a rental, rounded to one decimal (ties to even).
-Money PrepaidAfterRental(Money prepaid, Money dayRent, int level);
+// What a member has left after one rental at a level, which takes the day's
+// rent less a tenth per level: in tenths of a Money unit, so it stays exact;
+// nothing when the figures are beyond what can be counted.
+std::optional<qint64> PrepaidLeftTimesTen(Money prepaid, Money dayRent, int level);
+// The same rounded to one decimal of a yuan (ties to even), in Money.
+std::optional<Money> PrepaidAfterRental(Money prepaid, Money dayRent, int level);
 // The level after the rental that makes the borrowed count reach `count`.
 int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels);
 

@@ -9,10 +9,14 @@ std::optional<Money> ParseMoney(const QString& text)
 {
     if (!IsNumeric(text))
         return std::nullopt;
-    const double value = NumberValue(text);
-    if (std::fabs(value) > 1e14)
+    return StoredMoney(NumberValue(text));
+}
+
+std::optional<Money> StoredMoney(double yuan)
+{
+    if (!std::isfinite(yuan) || std::fabs(yuan) > kMaxYuan)
         return std::nullopt;
-    return MoneyFromDouble(value);
+    return MoneyFromDouble(yuan);
 }
 
 Money MoneyFromDouble(double yuan)
@@ -28,9 +32,10 @@ double MoneyToDouble(Money amount)
 QString MoneyText(Money amount)
 {
     const bool negative = amount < 0;
-    const qint64 absolute = std::llabs(amount);
+    // Unsigned, so that the most negative amount has a magnitude too.
+    const quint64 absolute = negative ? 0 - quint64(amount) : quint64(amount);
     QString text = QString::number(absolute / kYuan);
-    qint64 fraction = absolute % kYuan;
+    const quint64 fraction = absolute % kYuan;
     if (fraction != 0) {
         QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QChar(u'0'));
         while (digits.endsWith(u'0'))
@@ -48,6 +53,14 @@ std::optional<Money> AddMoney(Money a, Money b)
     return sum;
 }
 
+std::optional<Money> SubtractMoney(Money a, Money b)
+{
+    Money difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return std::nullopt;
+    return difference;
+}
+
 std::optional<Money> MultiplyMoney(Money amount, qint64 factor)
 {
     Money product = 0;
@@ -56,7 +69,7 @@ std::optional<Money> MultiplyMoney(Money amount, qint64 factor)
     return product;
 }
 
-qint64 RoundHalfEven(qint64 value, qint64 step)
+std::optional<qint64> RoundHalfEven(qint64 value, qint64 step)
 {
     qint64 quotient = value / step;
     qint64 remainder = value % step;
@@ -66,5 +79,5 @@ qint64 RoundHalfEven(qint64 value, qint64 step)
     }
     if (2 * remainder > step || (2 * remainder == step && (quotient % 2 != 0)))
         ++quotient;
-    return quotient * step;
+    return MultiplyMoney(quotient, step);
 }
