@@ -26,18 +26,6 @@ void Write(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-bool Mount(const QString& folder, const QString& options)
-{
-    QDir().mkpath(folder);
-    return QProcess::execute(QStringLiteral("mount"),
-                             {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
-}
-
-void Unmount(const QString& folder)
-{
-    QProcess::execute(QStringLiteral("umount"), {folder});
-}
-
 QStringList Leftovers(const QString& folder)
 {
     return QDir(folder).entryList({"*.part*"}, QDir::Files);
@@ -96,12 +84,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         const QString folder = home->folder() + QStringLiteral("/target");
+        std::unique_ptr<SmallDisk> disk;
         if (kind != u"missing") {
-            if (!Mount(folder, QStringLiteral("size=64k")))
+            disk = std::make_unique<SmallDisk>(folder, QStringLiteral("64k"));
+            if (!disk->mounted())
                 QSKIP("mounting a small file system needs root; run as CI does");
             Write(BackupPathIn(folder), "earlier backup");
             if (kind == u"read-only")
-                QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", folder});
+                disk->setReadOnly(true);
             else // more than the disk holds
                 RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
                        "3000) INSERT INTO ydxx SELECT 'D' || i, hex(randomblob(40)), '', '', '',"
@@ -111,7 +101,6 @@ private Q_SLOTS:
         if (kind != u"missing") {
             QCOMPARE(Read(BackupPathIn(folder)), QByteArray("earlier backup"));
             QCOMPARE(Leftovers(folder), QStringList());
-            Unmount(folder);
         }
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE bh = '1'"), 1);
     }

@@ -207,23 +207,6 @@ private Q_SLOTS:
         SingleInstance mine(home->folder());
         QVERIFY(!mine.tryAcquire());
     }
-
-    void staleLockIsReclaimed()
-    {
-        {
-            LockHolder crashed(home->folder());
-            QVERIFY(crashed.started());
-        }
-        // Leave a lock file behind as a crash would: a process that no longer runs.
-        QFile lock(SingleInstance::lockPath(home->folder()));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(0x3fffffff) + "\nmovrnt\n" +
-                   QSysInfo::machineHostName().toUtf8() + "\n");
-        lock.close();
-        SingleInstance mine(home->folder());
-        QVERIFY(mine.tryAcquire());
-        QVERIFY(mine.isHeld());
-    }
 };
 
 MOVRNT_TEST_MAIN(TestStore)

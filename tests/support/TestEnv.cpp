@@ -10,6 +10,7 @@
 #include "store/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
@@ -153,6 +154,48 @@ LockHolder::~LockHolder()
     if (!impl_->process.waitForFinished(5000))
         impl_->process.kill();
     delete impl_;
+}
+
+void LockHolder::kill()
+{
+    impl_->process.kill();
+    impl_->process.waitForFinished(5000);
+}
+
+SmallDisk::SmallDisk(const QString& folder, const QString& size) : folder_(folder)
+{
+    QDir().mkpath(folder);
+    mounted_ = QProcess::execute(QStringLiteral("mount"),
+                                 {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", folder}) == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted_)
+        QProcess::execute(QStringLiteral("umount"), {"-l", folder_});
+}
+
+bool SmallDisk::setReadOnly(bool readOnly)
+{
+    return QProcess::execute(QStringLiteral("mount"),
+                             {"-o", readOnly ? "remount,ro" : "remount,rw", folder_}) == 0;
+}
+
+void SmallDisk::fill()
+{
+    QFile filler(folder_ + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return;
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    while (filler.write("x", 1) == 1) { // the last few bytes too
+    }
+}
+
+void SmallDisk::release()
+{
+    QFile::remove(folder_ + QStringLiteral("/filler"));
 }
 
 int RunLockHolderIfAsked(int argc, char** argv)

@@ -79,11 +79,33 @@ public:
     explicit LockHolder(const QString& folder);
     ~LockHolder();
     bool started() const { return started_; }
+    // Ends it as a crash would: SIGKILL, the lock file left behind.
+    void kill();
 
 private:
     struct Impl;
     Impl* impl_;
     bool started_ = false;
+};
+
+// A small tmpfs mounted at a folder for as long as it lives. Mounting needs
+// root (as CI runs); mounted() says whether it worked.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString& folder, const QString& size);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+    bool setReadOnly(bool readOnly);
+    // Takes up every byte left with a file; release() removes it.
+    void fill();
+    void release();
+
+private:
+    QString folder_;
+    bool mounted_ = false;
 };
 
 // Test programs call this first: started as a lock holder, it holds the lock

@@ -221,6 +221,14 @@ void OpenDatabase(const QString& path, const UpgradeProgress& progress)
         throw MovrntError(QStringLiteral("找不到数据库文件：") + path, kSource);
     if (!info.isFile() || !info.isReadable())
         throw MovrntError(QStringLiteral("无法读取数据库文件：") + path, kSource);
+    // SQLite would open either read-only and refuse only the first rental;
+    // the write-ahead log beside the file needs the folder too.
+    if (!info.isWritable())
+        throw MovrntError(QStringLiteral("数据库文件是只读的，无法保存任何记录：") + path, kSource);
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        throw MovrntError(QStringLiteral("数据库所在的文件夹是只读的，无法保存任何记录：") +
+                              info.absolutePath(),
+                          kSource);
     try {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
         db.setDatabaseName(path);
@@ -228,9 +236,16 @@ void OpenDatabase(const QString& path, const UpgradeProgress& progress)
             Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
         // A file that is not a database only shows itself on the first read.
         for (const auto& [table, columns] : ShopTables()) {
-            const QVariant found = RunScalar(
-                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
-                {table});
+            QVariant found;
+            try {
+                found = RunScalar(QStringLiteral(
+                                      "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                                  {table});
+            } catch (const MovrntError& error) {
+                throw MovrntError(QStringLiteral("数据库文件已损坏，或不是本系统的数据库：%1（%2）")
+                                      .arg(path, error.description()),
+                                  kSource);
+            }
             if (!found.isValid())
                 throw MovrntError(
                     QStringLiteral("数据库文件缺少数据表 ") + table + QStringLiteral("：") + path,
