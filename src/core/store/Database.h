@@ -38,6 +38,15 @@ qint64 ConnectionSerial();
 // Runs a statement with bound values on the shared connection; throws
 // MovrntError when the database rejects it.
 QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
+// Every row of a query with bound values, each row a list of its values; on
+// SQLite read straight through its API, since QtSql's copying of each value
+// would cost a query window more than the engine's own work. Throws MovrntError.
+struct FetchedRows
+{
+    int columns = 0;
+    QList<QVariantList> rows;
+};
+FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
 // The first column of the first row of a query (an invalid QVariant when no row).
 QVariant RunScalar(const QString& sql, const QVariantList& values = {});
 

@@ -2,8 +2,6 @@
 
 #include "Database.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
 
 namespace {
@@ -96,19 +94,14 @@ QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantLis
         if (key)
             values << key->mid(0, part + 1);
         values << wanted << offset;
-        QSqlQuery query = RunSql(statement(forward, part), values);
-        const int columns = query.record().count();
-        shown_ = columns - int(keys_.size());
-        qint64 got = 0;
-        while (query.next()) {
-            QVariantList row, rowKey;
-            for (int c = 0; c < columns; ++c)
-                (c < shown_ ? row : rowKey) << query.value(c);
-            rows << row;
-            rowKeys << rowKey;
-            ++got;
+        FetchedRows fetched = FetchRows(statement(forward, part), values);
+        shown_ = fetched.columns - int(keys_.size());
+        for (QVariantList& row : fetched.rows) {
+            rowKeys << row.mid(shown_);
+            row.resize(shown_);
+            rows << std::move(row);
         }
-        return got;
+        return qint64(fetched.rows.size());
     };
     if (!key) {
         readPart(-1, skip, limit);
