@@ -46,7 +46,7 @@ inline void FuzzApplication()
 }
 
 // A folder that lives as long as the fuzzing run.
-inline const QString& ScratchFolder()
+inline QString ScratchFolder()
 {
     static QTemporaryDir folder;
     return folder.path();
