@@ -354,10 +354,10 @@ QVariant ColumnValue(sqlite3_stmt* statement, int column)
             return QVariant(QMetaType::fromType<QByteArray>());
         return QVariant(QMetaType::fromType<QString>());
     }
-    default: {
-        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(statement, column));
-        return QString(text, sqlite3_column_bytes16(statement, column) / 2);
-    }
+    default: // UTF-8 as stored; Qt's decoder is quicker than a UTF-16 copy made by SQLite
+        return QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+            sqlite3_column_bytes(statement, column));
     }
 }
 } // namespace
