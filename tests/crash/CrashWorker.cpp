@@ -118,6 +118,10 @@ void OneStep(const QString& folder)
             ImportWorkbook(DatabasePath(), workbook, WholeSetting(Setting::FJZJ),
                            WholeSetting(Setting::HYDJ));
         break;
+    case 31:
+        if (QFile::exists(backup))
+            RestoreDatabase(backup);
+        break;
     default:
         SetSetting(Setting::Alertdays, QString::number(Below(30)));
     }

@@ -65,6 +65,21 @@ class TestCrash : public QObject
             if (!IsNumeric(GetSetting(setting)))
                 broken += QStringLiteral("setting %1 reads \"%2\"\n")
                               .arg(SettingName(setting), GetSetting(setting));
+        // Half-done work is cleared by the next of its kind: what is left
+        // of each kind is one killed worker's.
+        QMultiHash<QString, QString> leftBy;
+        static const QRegularExpression part(QStringLiteral(R"(\.(\d+)\.part)"));
+        for (const char* sub : {"", "/backup", "/exchange"})
+            for (const QString& name : QDir(home.folder() + QLatin1String(sub)).entryList(QDir::Files))
+                if (const QRegularExpressionMatch match = part.match(name); match.hasMatch()) {
+                    QString kind = QLatin1String(sub) + name.left(match.capturedStart());
+                    kind.remove(QRegularExpression(QStringLiteral(R"(-\d{8}-\d{6})"))); // safety copies
+                    if (!leftBy.contains(kind, match.captured(1)))
+                        leftBy.insert(kind, match.captured(1));
+                }
+        for (const QString& kind : leftBy.uniqueKeys())
+            if (leftBy.count(kind) > 1)
+                broken += QStringLiteral("half-done %1 of %2 workers\n").arg(kind).arg(leftBy.count(kind));
         return broken;
     }
 

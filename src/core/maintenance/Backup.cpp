@@ -139,6 +139,7 @@ QString PrepareRestore(const QString& offered)
 
 QString KeepSafetyCopy()
 {
+    RemoveLeftParts(QDir(ProgramFolder()), QStringLiteral("MOVRNT-启用前-*.db"));
     const QString safety = JoinPath(ProgramFolder(), QStringLiteral("MOVRNT-启用前-%1.db")
                                                          .arg(QDateTime::currentDateTime().toString(
                                                              QStringLiteral("yyyyMMdd-HHmmss"))));

@@ -3,10 +3,14 @@
 #include "store/Errors.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -51,8 +55,25 @@ bool SyncToDisk(const QString& path, bool folder)
     return ok;
 }
 
+void RemoveLeftParts(const QDir& folder, const QString& pattern)
+{
+    static const QRegularExpression pidPart(QStringLiteral(R"(\.(\d+)\.part)"));
+    for (const QString& name : folder.entryList({pattern + QStringLiteral(".*.part*")}, QDir::Files)) {
+        const QRegularExpressionMatch match = pidPart.match(name);
+        bool ok = false;
+        const qint64 pid = match.hasMatch() ? match.captured(1).toLongLong(&ok) : 0;
+        if (ok && pid > 0 && pid != QCoreApplication::applicationPid() &&
+            ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 QString TemporaryBeside(const QString& target)
 {
+    // What a process ended mid-work (a crash, a power cut) left beside the
+    // target goes first: a backup's half can be as large as the shop.
+    const QFileInfo info(target);
+    RemoveLeftParts(info.absoluteDir(), info.fileName());
     return target + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
 }
 

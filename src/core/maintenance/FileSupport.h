@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 struct sqlite3;
@@ -24,7 +25,11 @@ private:
 
 // Flushes a file or folder to disk.
 bool SyncToDisk(const QString& path, bool folder);
-// A name beside the target that no one else uses.
+// Removes what a process that no longer runs left of its work under names
+// made by TemporaryBeside for targets matching the wildcard pattern.
+void RemoveLeftParts(const QDir& folder, const QString& pattern);
+// A name beside the target that no one else uses. Such names left by a
+// process that no longer runs are removed.
 QString TemporaryBeside(const QString& target);
 // The text of the last system error.
 QString SystemErrorText();
