@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Errors.h"
 #include "store/ProgramFolder.h"
 #include "store/SingleInstance.h"
 
@@ -154,6 +155,16 @@ LockHolder::~LockHolder()
     if (!impl_->process.waitForFinished(5000))
         impl_->process.kill();
     delete impl_;
+}
+
+QString OpeningRefusal()
+{
+    try {
+        OpenDatabase();
+        return {};
+    } catch (const MovrntError& error) {
+        return error.description();
+    }
 }
 
 void LockHolder::kill()

@@ -26,6 +26,8 @@ private:
     QTemporaryDir config_;
 };
 
+// Why OpenDatabase() refused the program folder's file; empty when it opened.
+QString OpeningRefusal();
 // The number a COUNT(*) query gives.
 qint64 Count(const QString& sql);
 // Every column of the first row a query returns, as text (empty when none).
