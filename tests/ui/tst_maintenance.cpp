@@ -248,6 +248,14 @@ private Q_SLOTS:
             QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！")));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        // The older format, read by its helper process from the worker thread.
+        QVERIFY(QFile::copy(QFINDTESTDATA("../fuzz/corpus/fuzz_workbook/small.xls"),
+                            folder("empty") + "/MOVRNT.xls"));
+        window.folderLists()->showFolder(folder("empty"));
+        messages.queue({6});
+        Press(&window, "CommandDR");
+        QCOMPARE(messages.texts().last(), QStringLiteral("数据导入成功！"));
+        QCOMPARE(FirstRow("SELECT pm, zy FROM ydxx"), QStringList({"英雄", "O'Neil"}));
     }
 
     void unreadableDriveGoesBackToTheRoot()
