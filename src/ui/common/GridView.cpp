@@ -9,7 +9,6 @@
 
 GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
 {
-    setModel(model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -21,6 +20,9 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
+    // The model last: sizing the sections of a model that already holds a
+    // million rows would visit every one of them.
+    setModel(model);
     viewport()->installEventFilter(this);
     horizontalHeader()->viewport()->installEventFilter(this);
     setMouseTracking(true);
