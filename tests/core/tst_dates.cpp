@@ -54,16 +54,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<qint64>("days");
-        QTest::newRow("same month") << "2003-11-01" << "2003-11-09" << qint64(8);
-        QTest::newRow("across a month") << "2003-10-25" << "2003-11-09" << qint64(15);
-        QTest::newRow("across a year end") << "2003-12-30" << "2004-01-02" << qint64(3);
-        QTest::newRow("end of february") << "2003-02-28" << "2003-03-01" << qint64(1);
-        QTest::newRow("leap february") << "2004-02-28" << "2004-03-01" << qint64(2);
-        QTest::newRow("a whole year") << "2002-11-09" << "2003-11-09" << qint64(365);
-        QTest::newRow("backwards") << "2003-11-09" << "2003-11-01" << qint64(-8);
-        QTest::newRow("same day") << "2003-11-09" << "2003-11-09" << qint64(0);
+        // The calendar itself is checked against QDate by fuzzing; these are the texts it reads.
         QTest::newRow("unpadded input") << "2003-1-5" << "2003-1-15" << qint64(10);
-        QTest::newRow("beyond 16 bits") << "1900-01-01" << "2003-11-09" << qint64(37932);
         QTest::newRow("letters in the year") << "20x3-11-01" << "2003-11-09" << qint64(0);
         QTest::newRow("letters in the day") << "2003-11-01" << "2003-11-ab" << qint64(0);
         QTest::newRow("empty") << "" << "2003-11-09" << qint64(0);
@@ -92,11 +84,6 @@ private Q_SLOTS:
         QFETCH(qint64, milliseconds);
         QFETCH(QString, text);
         QCOMPARE(PlayTimeText(milliseconds), text);
-    }
-
-    void chineseDate()
-    {
-        QCOMPARE(ChineseDateText(QStringLiteral("2003-11-09")), QStringLiteral("2003年11月09日"));
     }
 };
 

@@ -15,17 +15,6 @@ QStringList Row(const QString& hybh)
     return FirstRow(QStringLiteral("SELECT * FROM hyxx WHERE hybh = ?"), {hybh});
 }
 
-QStringList Found(const MemberFilter& filter)
-{
-    const Conditions conditions = MemberConditions(filter);
-    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where() +
-                                 QStringLiteral(" ORDER BY hybh"),
-                             conditions.values());
-    QStringList numbers;
-    while (query.next())
-        numbers << query.value(0).toString();
-    return numbers;
-}
 } // namespace
 
 class TestMembers : public QObject
@@ -84,34 +73,6 @@ private Q_SLOTS:
                  QStringList({"1", "/", "女", "/", "/", "2", "80.5", "40", "17", "2003-02-03"}));
         QVERIFY(!ModifyMember({"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
-    }
-
-    void queryConditions_data()
-    {
-        // clang-format off
-        QTest::addColumn<QStringList>("filter"); // hybh hyxm zjje yjje yjps hydj rhrq hyxb
-        QTest::addColumn<QStringList>("found");
-        QTest::newRow("everyone") << QStringList(8) << QStringList{"1", "2", "3"};
-        QTest::newRow("name alone") << QStringList{"", "李四", "", "", "", "", "", ""} << QStringList{"2", "3"};
-        QTest::newRow("number and sex") << QStringList{"2", "", "", "", "", "", "", "女"} << QStringList{"2"};
-        QTest::newRow("number and other sex") << QStringList{"2", "", "", "", "", "", "", "男"} << QStringList{};
-        QTest::newRow("level 0 typed") << QStringList{"", "", "", "", "", "0", "", ""} << QStringList{"1"};
-        QTest::newRow("rent as a number") << QStringList{"", "", "100.0", "", "", "", "", ""} << QStringList{"1", "3"};
-        QTest::newRow("deposit and borrowed") << QStringList{"", "", "", "20", "5", "", "", ""} << QStringList{"2"};
-        QTest::newRow("join date") << QStringList{"", "", "", "", "", "", "2003-10-01", ""} << QStringList{"3"};
-        QTest::newRow("name is not contained") << QStringList{"", "李", "", "", "", "", "", ""} << QStringList{};
-        // clang-format on
-    }
-    void queryConditions()
-    {
-        QFETCH(QStringList, filter);
-        QFETCH(QStringList, found);
-        InsertMember("1", "张三", "男", 0, 100, 50, 0);
-        InsertMember("2", "李四", "女", 1, 30.5, 20, 5);
-        InsertMember("3", "李四", "男", 2, 100, 20, 12, "2003-10-01");
-        QCOMPARE(Found({filter[0], filter[1], filter[2], filter[3], filter[4], filter[5], filter[6],
-                        filter[7]}),
-                 found);
     }
 
     void queryNumberChecksInOrder_data()

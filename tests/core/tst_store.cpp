@@ -86,7 +86,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // empty: no file at all
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << QByteArray() << "找不到数据库文件";
-        QTest::newRow("not a database") << QByteArray(4096, 'x') << "file is not a database";
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << "数据库文件已损坏";
         QTest::newRow("empty file") << QByteArray("\0", 0) << "缺少数据表";
     }
     void openRefusesWhatIsNotTheShopDatabase()
@@ -105,8 +105,13 @@ private Q_SLOTS:
         const QString refusal = OpeningRefusal();
         QVERIFY2(!refusal.isEmpty() && refusal.contains(message), qPrintable(refusal));
         QVERIFY(!IsDatabaseOpen());
-        // Never created silently.
+        // Never created silently, never replaced: what is there may still be rescued.
         QCOMPARE(QFile::exists(path), QTest::currentDataTag() != QLatin1String("missing"));
+        if (!content.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), content);
+        }
     }
 
     void databaseLivesInTheProgramFolder()

@@ -157,6 +157,16 @@ LockHolder::~LockHolder()
     delete impl_;
 }
 
+std::unique_ptr<MDIMain> StartedMain()
+{
+    auto main = std::make_unique<MDIMain>();
+    ScriptedMessages quiet;
+    if (!main->RunStartup())
+        return nullptr;
+    main->show();
+    return main;
+}
+
 QString OpeningRefusal()
 {
     try {

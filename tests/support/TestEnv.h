@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 
 #include <QList>
+#include <memory>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -25,6 +26,11 @@ private:
     QTemporaryDir program_;
     QTemporaryDir config_;
 };
+
+class MDIMain;
+// The main window through its start-up (messages answered quietly), shown;
+// null when the start-up failed.
+std::unique_ptr<MDIMain> StartedMain();
 
 // Why OpenDatabase() refused the program folder's file; empty when it opened.
 QString OpeningRefusal();

@@ -55,10 +55,7 @@ private Q_SLOTS:
             opened << dialog.objectName() + u':' + (number ? number->text() : QString());
             return int(QDialog::Rejected);
         };
-        main = std::make_unique<MDIMain>();
-        ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
-        main->show();
+        QVERIFY(main = StartedMain());
     }
     void cleanup()
     {

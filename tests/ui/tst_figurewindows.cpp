@@ -35,10 +35,7 @@ private Q_SLOTS:
                           Child<QPlainTextEdit>(&dialog, "TextXD")->toPlainText();
             return int(QDialog::Rejected);
         };
-        main = std::make_unique<MDIMain>();
-        ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
-        main->show();
+        QVERIFY(main = StartedMain());
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
         InsertDisc("V1", "/", "/", "否", "VCD", "英雄", "故事片", "2003-11-09");
         InsertRental("V1", "/", "2003-11-09", "是", "10");

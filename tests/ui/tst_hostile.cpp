@@ -89,10 +89,7 @@ private Q_SLOTS:
         InsertRental("V1", "M1", "2003-11-01", "否");
         RunSql("UPDATE ydxx SET sfycz = '是'");
         CloseDatabase();
-        main = std::make_unique<MDIMain>();
-        ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
-        main->show();
+        QVERIFY(main = StartedMain());
     }
     void cleanup()
     {

@@ -38,10 +38,7 @@ private Q_SLOTS:
         home->setSettings({{"FirstRunTime", "False"}, {"HYDJ", "3"}});
         SetUserMode(QString());
         Seams().screenSize = [] { return QSize(1024, 768); };
-        main = std::make_unique<MDIMain>();
-        ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
-        main->show();
+        QVERIFY(main = StartedMain());
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
     }
     void cleanup()

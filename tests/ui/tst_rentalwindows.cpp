@@ -51,10 +51,7 @@ class TestRentalWindows : public QObject
                                                              {"FJZJ", "10"},
                                                              {"HYDJ", "3"}} +
                           settings);
-        main = std::make_unique<MDIMain>();
-        ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
-        main->show();
+        QVERIFY(main = StartedMain());
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
     }
 
