@@ -100,6 +100,12 @@ bool ControlsTransaction(const QByteArray& sql)
 }
 } // namespace
 
+void MatchProgramCache(sqlite3* engine)
+{
+    const QByteArray pragma = "PRAGMA cache_size=" + QByteArray::number(-kPageCacheKiB);
+    sqlite3_exec(engine, pragma.constData(), nullptr, nullptr, nullptr);
+}
+
 double ReplayMs(const QString& path, const EngineWork& work, int runs)
 {
     sqlite3* engine = nullptr;
@@ -107,6 +113,7 @@ double ReplayMs(const QString& path, const EngineWork& work, int runs)
                         nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open the shop for the engine");
     sqlite3_busy_timeout(engine, 5000);
+    MatchProgramCache(engine);
     if (qEnvironmentVariableIsSet("BENCH_TRACE"))
         for (const EngineWork::Statement& statement : work.statements)
             std::fprintf(stderr, "  %6lld rows  %s\n", statement.rows, statement.sql.left(300).constData());

@@ -45,5 +45,9 @@ private:
 // back (writes change nothing).
 double ReplayMs(const QString& path, const EngineWork& work, int runs = 5);
 
+// Gives an engine connection the program's page cache, so that both read the
+// same pages from memory.
+void MatchProgramCache(sqlite3* engine);
+
 // The shared connection's SQLite handle.
 sqlite3* SharedHandle();

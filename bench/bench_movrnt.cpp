@@ -393,6 +393,7 @@ void RegisterAll()
                   QFile::copy(shopPath, copy);
                   sqlite3* db = nullptr;
                   sqlite3_open(QFile::encodeName(copy).constData(), &db);
+                  MatchProgramCache(db);
                   QElapsedTimer timer;
                   timer.start();
                   sqlite3_exec(db,

@@ -146,6 +146,7 @@ void ApplyPragmas(QSqlDatabase db)
 {
     Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
+    Run(db, QStringLiteral("PRAGMA cache_size=%1").arg(-kPageCacheKiB), {});
 }
 
 void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
