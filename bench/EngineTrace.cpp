@@ -102,8 +102,7 @@ bool ControlsTransaction(const QByteArray& sql)
 
 void MatchProgramCache(sqlite3* engine)
 {
-    const QByteArray pragma = "PRAGMA cache_size=" + QByteArray::number(-kPageCacheKiB);
-    sqlite3_exec(engine, pragma.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(engine, PageCachePragma().constData(), nullptr, nullptr, nullptr);
 }
 
 double ReplayMs(const QString& path, const EngineWork& work, int runs)

@@ -546,7 +546,7 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     if (rentalsPerLevel <= 0)
         Fail(QStringLiteral("每升一级所需的租借次数必须大于0"));
     const SqliteFile file(databasePath, SQLITE_OPEN_READWRITE, kSource);
-    file.exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-kPageCacheKiB)).constData());
+    file.exec(PageCachePragma().constData());
     ImportSummary summary;
     file.exec("BEGIN IMMEDIATE");
     try {

@@ -146,7 +146,7 @@ void ApplyPragmas(QSqlDatabase db)
 {
     Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
-    Run(db, QStringLiteral("PRAGMA cache_size=%1").arg(-kPageCacheKiB), {});
+    Run(db, QString::fromLatin1(PageCachePragma()), {});
 }
 
 void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
@@ -167,6 +167,11 @@ qint64 connectionSerial = 0;
 qint64 ConnectionSerial()
 {
     return connectionSerial;
+}
+
+QByteArray PageCachePragma()
+{
+    return "PRAGMA cache_size=" + QByteArray::number(-kPageCacheKiB);
 }
 
 const QList<std::pair<QString, QStringList>>& ShopTables()

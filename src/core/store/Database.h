@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -10,6 +11,8 @@
 // fraction of the disc table on a large shop, and a jump through a sorted grid
 // then reads each row from the file again.
 constexpr int kPageCacheKiB = 64 * 1024;
+// The statement that gives a connection that cache.
+QByteArray PageCachePragma();
 
 // The database file in the program folder.
 QString DatabasePath();
