@@ -120,7 +120,7 @@ void OneStep(const QString& folder)
         break;
     case 31:
         if (QFile::exists(backup))
-            RestoreDatabase(backup);
+            RestoreDatabase(backup, {WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)});
         break;
     default:
         SetSetting(Setting::Alertdays, QString::number(Below(30)));

@@ -5,6 +5,7 @@
 
 #include "access/FormMMSZ.h"
 #include "access/FormPass.h"
+#include "access/PassCheck.h"
 #include "app/MDIMain.h"
 #include "app/Seams.h"
 #include "catalogue/FormLRJJ.h"
@@ -19,6 +20,9 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
 #include <QDateEdit>
 #include <QLabel>
 #include <QMdiArea>
@@ -214,6 +218,81 @@ private Q_SLOTS:
         QVERIFY(!main->FindChild<FormTJZJXX>());
         type("NOSUCH");
         QVERIFY(messages.last().contains(QStringLiteral("既不是本店的影碟编号")));
+    }
+
+    // As a guest nothing opens a window that changes data: every menu and
+    // pop-up item (by its shortcut too), the toolbar, a scanned disc and
+    // card, and the clicks of the query grids that lead on to other windows.
+    void guestReachesNothingThatChanges()
+    {
+        InsertDisc("V0012");
+        InsertMember("M0012");
+        InsertRental("V0012", "M0012");
+        const QStringList before = FirstRow(
+            "SELECT (SELECT COUNT(*) FROM zjxx), (SELECT group_concat(sfycz) FROM ydxx),"
+            " (SELECT group_concat(zjje || yjps) FROM hyxx)");
+        QVERIFY(StorePassword(QStringLiteral("Shop1")));
+        SetUserMode(QStringLiteral("Guest"));
+        QStringList dialogs;
+        Seams().execDialog = [&dialogs](QDialog& dialog) {
+            dialogs << dialog.objectName();
+            return int(QDialog::Rejected);
+        };
+        const QStringList changing = {"FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX",
+                                      "FormXGHYXX", "FormSCHYXX", "FormTJZJXX", "FormJZ",
+                                      "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
+                                      "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",
+                                      "FormHYCZ"};
+        auto* area = main->findChild<QMdiArea*>();
+        const auto check = [&](const QString& way) {
+            QStringList open = dialogs;
+            for (QMdiSubWindow* sub : area->subWindowList())
+                open << sub->widget()->objectName();
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible())
+                    open << top->objectName();
+            for (const QString& window : open)
+                QVERIFY2(!changing.contains(window), qPrintable(way + QStringLiteral(": ") + window));
+            dialogs.clear();
+        };
+        ScriptedMessages messages;
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        for (QAction* action : main->findChildren<QAction*>()) {
+            if (action->menu() || action->isSeparator() || action->objectName() == u"mnuTCItem")
+                continue;
+            if (!action->shortcut().isEmpty())
+                QTest::keySequence(main->windowHandle(), action->shortcut());
+            action->trigger();
+            check(action->text());
+        }
+        for (int position = 1; position <= 7; ++position) {
+            main->onToolbar1ButtonClick(position);
+            check(QStringLiteral("toolbar %1").arg(position));
+        }
+        area->closeAllSubWindows();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        main->setFocus();
+        for (const char* number : {"V0012", "M0012"}) {
+            for (const char* c = number; *c; ++c)
+                QTest::keyClick(main->windowHandle(), *c);
+            QTest::keyClick(main->windowHandle(), Qt::Key_Return);
+            check(QStringLiteral("scan ") + QLatin1String(number));
+        }
+        for (Command query : {Command::YDXX, Command::HYXX, Command::ZJXX}) {
+            main->RunCommand(query);
+            auto* grid = area->activeSubWindow()->widget()->findChild<GridView*>();
+            for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+                ReleaseOnRow(grid, 0, button);
+                check(QStringLiteral("grid %1 button %2").arg(int(query)).arg(int(button)));
+            }
+        }
+        QVERIFY(messages.texts().contains(
+            QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！")));
+        QCOMPARE(FirstRow("SELECT (SELECT COUNT(*) FROM zjxx), (SELECT group_concat(sfycz) FROM"
+                          " ydxx), (SELECT group_concat(zjje || yjps) FROM hyxx)"),
+                 before);
     }
 
     void gridsShowTheirWholeRow()

@@ -1,9 +1,12 @@
 #include "Backup.h"
 
 #include "FileSupport.h"
+#include "Workbook.h"
+#include "WorkbookReader.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/TextRules.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -22,6 +25,8 @@
 
 namespace {
 const QString kSource = QStringLiteral("Backup");
+// Beyond this a rental number would no longer read back exactly.
+constexpr qint64 kMaxRentalNumber = qint64(1) << 53;
 
 [[noreturn]] void Fail(const QString& what)
 {
@@ -41,6 +46,167 @@ QStringList Column(sqlite3* db, const QString& sql, int column)
             reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
     sqlite3_finalize(statement);
     return rc == SQLITE_DONE ? rows : QStringList{QStringLiteral("?")};
+}
+
+// The three working tables of a file offered for restore, read as plain
+// rows and handed on like a workbook's sheets, so that they pass the same
+// checks as an import. Nothing in the file runs: no trigger, no view, no
+// function of its schema; a value longer than a cell can hold is refused by
+// the engine before it is read into memory.
+class ShopFileReader : public WorkbookReader
+{
+public:
+    explicit ShopFileReader(const QString& path)
+        : file_(path, SQLITE_OPEN_READONLY, kSource), path_(path)
+    {
+        sqlite3* db = file_.db;
+        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+        sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, int(kMaxTextLength + 1) * 4);
+        if (Column(db, QStringLiteral("PRAGMA quick_check"), 0) != QStringList{QStringLiteral("ok")})
+            Fail(QStringLiteral("数据库文件已损坏或不是数据库：") + path);
+        for (const auto& [table, columns] : ShopTables()) {
+            if (columns.isEmpty())
+                continue; // the chart tables: made anew, never read
+            const QString why = tableProblem(table, columns);
+            if (!why.isEmpty())
+                Fail(QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 %2）：%3")
+                         .arg(table, why, path));
+            names_ << table;
+        }
+    }
+
+    QStringList sheetNames() const override { return names_; }
+    QString place(const QString& table, qint64 row) const override
+    {
+        return QStringLiteral("数据表 %1 第 %2 条记录").arg(table).arg(row - 1);
+    }
+    QString missing(const QString& table) const override
+    {
+        return QStringLiteral("数据库文件中没有数据表 ") + table;
+    }
+
+    void readRows(const QString& table, const SheetRowSink& sink, int) override
+    {
+        const QStringList columns = ColumnsOf(table);
+        QList<SheetCell> cells(columns.size());
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            cells[c] = {SheetCell::Text, columns[c], 0};
+        sink(1, cells);
+        sqlite3_stmt* raw = nullptr;
+        const QByteArray sql =
+            QStringLiteral("SELECT %1 FROM main.%2").arg(columns.join(u','), table).toUtf8();
+        if (sqlite3_prepare_v2(file_.db, sql.constData(), -1, &raw, nullptr) != SQLITE_OK)
+            Fail(QStringLiteral("无法读取数据表 %1：%2").arg(table, file_.error()));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> select(raw, sqlite3_finalize);
+        qint64 row = 1;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+            ++row;
+            for (int c = 0; c < int(columns.size()); ++c) {
+                SheetCell& cell = cells[c];
+                cell = SheetCell();
+                switch (sqlite3_column_type(raw, c)) {
+                case SQLITE_INTEGER:
+                case SQLITE_FLOAT:
+                    cell.kind = SheetCell::Number;
+                    cell.number = sqlite3_column_double(raw, c);
+                    break;
+                case SQLITE_TEXT:
+                    cell.kind = SheetCell::Text;
+                    cell.text = QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(raw, c)),
+                        sqlite3_column_bytes(raw, c));
+                    break;
+                case SQLITE_BLOB:
+                    Fail(QStringLiteral("%1 %2 列：是二进制数据，不是文本或数值")
+                             .arg(place(table, row), columns[c]));
+                default:
+                    break;
+                }
+            }
+            sink(row, cells);
+        }
+        if (rc == SQLITE_TOOBIG)
+            Fail(QStringLiteral("%1：内容超过 %2 个字符").arg(place(table, row + 1)).arg(kMaxTextLength));
+        if (rc != SQLITE_DONE)
+            Fail(QStringLiteral("无法读取数据表 %1：%2").arg(table, file_.error()));
+    }
+
+    // The last rental number the offered file handed out, when it says so sanely.
+    qint64 rentalSequence() const
+    {
+        bool ok = false;
+        const qint64 seq =
+            Column(file_.db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"), 0)
+                .value(0)
+                .toLongLong(&ok);
+        return ok && seq > 0 && seq < kMaxRentalNumber ? seq : 0;
+    }
+
+private:
+    static QStringList ColumnsOf(const QString& table)
+    {
+        for (const auto& [name, columns] : ShopTables())
+            if (name == table)
+                return columns;
+        return {};
+    }
+
+    QString tableProblem(const QString& table, const QStringList& columns) const
+    {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(file_.db,
+                               "SELECT type, sql FROM sqlite_master WHERE name = ? COLLATE NOCASE",
+                               -1, &raw, nullptr) != SQLITE_OK)
+            return QStringLiteral("无法读取：") + file_.error();
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> find(raw, sqlite3_finalize);
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(raw, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(raw) != SQLITE_ROW)
+            return QStringLiteral("不存在");
+        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)));
+        const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1)));
+        if (type != u"table")
+            return QStringLiteral("不是数据表，而是%1").arg(type == u"view" ? QStringLiteral("视图") : type);
+        if (sql.simplified().startsWith(QStringLiteral("CREATE VIRTUAL"), Qt::CaseInsensitive))
+            return QStringLiteral("是虚拟表");
+        // Every column plain: no computed one standing in for a stored value.
+        const QString info = QStringLiteral("PRAGMA table_xinfo(\"%1\")").arg(table);
+        if (Column(file_.db, info, 1) != columns)
+            return QStringLiteral("的列不符");
+        for (const QString& hidden : Column(file_.db, info, 6))
+            if (hidden != u"0")
+                return QStringLiteral("含有计算列");
+        return {};
+    }
+
+    SqliteFile file_;
+    QString path_;
+    QStringList names_;
+};
+
+// The next rental gets a number above `last`: a restored older file never
+// hands out a number already given.
+void KeepCountingFrom(const SqliteFile& file, qint64 last)
+{
+    if (last <= 0)
+        return;
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT 'zjxx', %1 WHERE NOT EXISTS"
+                       " (SELECT 1 FROM sqlite_sequence WHERE name = 'zjxx');"
+                       " UPDATE sqlite_sequence SET seq = %1 WHERE name = 'zjxx' AND seq < %1")
+            .arg(last)
+            .toUtf8();
+    file.exec(sql.constData());
+}
+
+qint64 LiveRentalSequence()
+{
+    return RunScalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")).toLongLong();
 }
 } // namespace
 
@@ -124,15 +290,29 @@ QString ShopDatabaseProblem(const QString& path)
     return {};
 }
 
-QString PrepareRestore(const QString& offered)
+QString PrepareRestore(const QString& offered, const RestoreRules& rules,
+                       const std::function<bool(qint64)>& progress)
 {
+    if (!QFileInfo(offered).isFile())
+        Fail(QStringLiteral("找不到数据库文件：") + offered);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-restore");
-    // The offered file is copied first and the copy checked: what replaces the
-    // working database is exactly what passed.
-    CopyDatabase(offered, prepared);
-    if (const QString problem = ShopDatabaseProblem(prepared); !problem.isEmpty()) {
-        QFile::remove(prepared);
-        Fail(problem);
+    const auto removePrepared = [&prepared] {
+        for (const char* tail : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(prepared + QLatin1String(tail));
+    };
+    removePrepared();
+    try {
+        ShopFileReader reader(offered);
+        // The program's own schema, the offered rows: nothing else of the file comes along.
+        CreateEmptyDatabase(prepared);
+        ImportWorkbook(prepared, reader, rules.rentalsPerLevel, rules.levels, progress);
+        const SqliteFile file(prepared, SQLITE_OPEN_READWRITE, kSource);
+        KeepCountingFrom(file, reader.rentalSequence());
+        // A file that stands alone, without a log beside it.
+        file.exec("PRAGMA journal_mode=DELETE");
+    } catch (...) {
+        removePrepared();
+        throw;
     }
     return prepared;
 }
@@ -151,11 +331,17 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
 {
     const QString working = DatabasePath();
     try {
+        // Rentals made since the copy was prepared count too.
+        const qint64 lastRental = LiveRentalSequence();
         CloseDatabase();
         // Another process still holding the file would keep its log beside it,
         // and that log must never meet another file.
         if (QFileInfo::exists(working + QStringLiteral("-wal")))
             Fail(QStringLiteral("数据库正被其他程序使用，不能启用新的数据库"));
+        {
+            const SqliteFile file(prepared, SQLITE_OPEN_READWRITE, kSource);
+            KeepCountingFrom(file, lastRental);
+        }
         if (std::rename(QFile::encodeName(prepared).constData(),
                         QFile::encodeName(working).constData()) != 0)
             Fail(QStringLiteral("无法替换工作数据库：") +
@@ -175,9 +361,9 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     }
 }
 
-QString RestoreDatabase(const QString& offered)
+QString RestoreDatabase(const QString& offered, const RestoreRules& rules)
 {
-    const QString prepared = PrepareRestore(offered);
+    const QString prepared = PrepareRestore(offered, rules);
     QString safety;
     try {
         safety = KeepSafetyCopy();

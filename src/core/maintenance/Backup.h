@@ -3,6 +3,7 @@
 #include "store/Database.h"
 
 #include <QString>
+#include <functional>
 
 // The file name every backup carries.
 inline const QString kBackupName = QStringLiteral("MOVRNT.db");
@@ -27,14 +28,27 @@ void BackupDatabase(const QString& target);
 // with this program's columns.
 QString ShopDatabaseProblem(const QString& path);
 
-// Replaces the working database with a copy of the offered file, once the
-// copy has passed ShopDatabaseProblem. The working database is first kept as
-// a safety copy in the program folder (its name is returned). Anything that
-// fails leaves the working database as it was, open and usable. Throws MovrntError.
-QString RestoreDatabase(const QString& offered);
+// The rule an import follows for members whose borrowed count is below
+// their rentals (the function parameters FJZJ and HYDJ).
+struct RestoreRules
+{
+    qint64 rentalsPerLevel = 10;
+    qint64 levels = 3;
+};
+
+// Replaces the working database with the rows of the offered file: its three
+// working tables are read as plain rows (nothing of its schema runs or comes
+// along), checked as an import checks a workbook, and written into a new
+// file made with the program's own schema; rental numbers go on from the
+// highest either file handed out. The working database is first kept as a
+// safety copy in the program folder (its name is returned). Anything that
+// fails leaves the working database as it was, open and usable. Throws
+// MovrntError with the reason.
+QString RestoreDatabase(const QString& offered, const RestoreRules& rules = {});
 // The same in its three steps, the first two safe on a worker thread:
-// the checked copy of the offered file beside the working database,
-QString PrepareRestore(const QString& offered);
+// the new file beside the working database, from the offered file's rows,
+QString PrepareRestore(const QString& offered, const RestoreRules& rules,
+                       const std::function<bool(qint64)>& progress = {});
 // the safety copy of the working database,
 QString KeepSafetyCopy();
 // and, on the thread of the shared connection, the swap.

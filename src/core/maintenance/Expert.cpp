@@ -3,50 +3,124 @@
 #include "store/Database.h"
 #include "store/Errors.h"
 
-#include <QSqlDriver>
+#include <QFile>
+#include <cstring>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
 const QString kSource = QStringLiteral("SQL");
 
-sqlite3* Handle()
-{
-    const QVariant handle = DbConnection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
+// Pragmas whose argument names what to read, not a setting.
+const char* const kReadingPragmas[] = {
+    "table_info",  "table_xinfo",      "table_list",        "index_list",      "index_info",
+    "index_xinfo", "foreign_key_list", "foreign_key_check", "integrity_check", "quick_check",
+};
+
+using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
 
-TypedStatement ReadTypedStatement(const QString& text)
+ExpertSession::ExpertSession(const QString& databasePath)
 {
-    sqlite3* db = Handle();
+    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db_,
+                        SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_close_v2(db_);
+        throw MovrntError(QStringLiteral("无法打开数据库文件 %1：%2").arg(databasePath, why),
+                          kSource);
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_exec(db_, PageCachePragma().constData(), nullptr, nullptr, nullptr);
+    sqlite3_set_authorizer(db_, &ExpertSession::Authorize, this);
+    sqlite3_progress_handler(
+        db_, 1000, [](void* self) { return static_cast<ExpertSession*>(self)->stopped_ ? 1 : 0; },
+        this);
+}
+
+ExpertSession::~ExpertSession()
+{
+    sqlite3_close_v2(db_);
+}
+
+int ExpertSession::Authorize(void* self, int action, const char* a, const char* b, const char*,
+                             const char*)
+{
+    QString& refusal = static_cast<ExpertSession*>(self)->refusal_;
+    switch (action) {
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+        refusal = QStringLiteral("专家操作方式不允许附加或分离其他数据库");
+        return SQLITE_DENY;
+    case SQLITE_TRANSACTION:
+    case SQLITE_SAVEPOINT:
+        refusal = QStringLiteral("专家操作方式中每条语句自动提交，不允许使用事务语句（BEGIN、"
+                                 "COMMIT、ROLLBACK、SAVEPOINT）");
+        return SQLITE_DENY;
+    case SQLITE_FUNCTION:
+        if (b && sqlite3_stricmp(b, "load_extension") == 0) {
+            refusal = QStringLiteral("专家操作方式不允许加载扩展");
+            return SQLITE_DENY;
+        }
+        break;
+    case SQLITE_PRAGMA:
+        if (b) {
+            for (const char* reading : kReadingPragmas)
+                if (sqlite3_stricmp(a, reading) == 0)
+                    return SQLITE_OK;
+            refusal = QStringLiteral("专家操作方式不允许更改连接或数据库的设置（PRAGMA %1）")
+                          .arg(QString::fromUtf8(a));
+            return SQLITE_DENY;
+        }
+        break;
+    default:
+        break;
+    }
+    return SQLITE_OK;
+}
+
+void ExpertSession::fail()
+{
+    const int code = sqlite3_errcode(db_);
+    QString why = QString::fromUtf8(sqlite3_errmsg(db_));
+    if (!refusal_.isEmpty())
+        why = refusal_;
+    else if (code == SQLITE_INTERRUPT)
+        why = QStringLiteral("SQL语句已停止执行");
+    throw MovrntError(why, kSource);
+}
+
+TypedStatement ExpertSession::read(const QString& text)
+{
+    refusal_.clear();
+    stopped_ = false;
     const QByteArray bytes = text.toUtf8();
     const char* tail = nullptr;
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, bytes.constData(), int(bytes.size()), &statement, &tail) !=
-        SQLITE_OK)
-        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(db)), kSource);
-    if (!statement)
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, bytes.constData(), int(bytes.size()), &raw, &tail) != SQLITE_OK)
+        fail();
+    const StatementPtr statement(raw, sqlite3_finalize);
+    if (!raw)
         throw MovrntError(QStringLiteral("没有可执行的SQL语句"), kSource);
     TypedStatement typed;
     typed.sql = QString::fromUtf8(bytes.constData(), int(tail - bytes.constData())).trimmed();
     while (typed.sql.endsWith(u';'))
         typed.sql = typed.sql.chopped(1).trimmed();
-    typed.readOnly = sqlite3_stmt_readonly(statement) != 0;
-    for (int c = 0; c < sqlite3_column_count(statement); ++c)
-        typed.columns << QString::fromUtf8(sqlite3_column_name(statement, c));
-    sqlite3_finalize(statement);
+    typed.readOnly = sqlite3_stmt_readonly(raw) != 0;
+    for (int c = 0; c < sqlite3_column_count(raw); ++c)
+        typed.columns << QString::fromUtf8(sqlite3_column_name(raw, c));
     // Whatever follows must be blanks or comments only.
     const char* end = bytes.constData() + bytes.size();
     while (tail < end) {
         sqlite3_stmt* next = nullptr;
         const char* after = nullptr;
-        if (sqlite3_prepare_v2(db, tail, int(end - tail), &next, &after) != SQLITE_OK || next) {
-            sqlite3_finalize(next);
+        const int rc = sqlite3_prepare_v2(db_, tail, int(end - tail), &next, &after);
+        sqlite3_finalize(next);
+        if (rc != SQLITE_OK || next)
             throw MovrntError(QStringLiteral("一次只能执行一条SQL语句：第一条语句之后还有其他语句"),
                               kSource);
-        }
         if (after == tail)
             break;
         tail = after;
@@ -54,9 +128,43 @@ TypedStatement ReadTypedStatement(const QString& text)
     return typed;
 }
 
-void RunTypedStatement(const TypedStatement& statement)
+void ExpertSession::prepareAndStep(const QByteArray& sql,
+                                   const std::function<void(sqlite3_stmt*)>& row)
 {
-    RunSql(statement.sql);
+    refusal_.clear();
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &raw, nullptr) != SQLITE_OK)
+        fail();
+    const StatementPtr statement(raw, sqlite3_finalize);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+        if (row)
+            row(raw);
+    if (rc != SQLITE_DONE)
+        fail();
+}
+
+void ExpertSession::run(const TypedStatement& statement)
+{
+    prepareAndStep(statement.sql.toUtf8(), {});
+}
+
+TypedRows ExpertSession::firstRows(const TypedStatement& statement, int pageSize)
+{
+    TypedRows rows;
+    const QString source = TypedRowsSource(statement);
+    prepareAndStep((QStringLiteral("SELECT COUNT(*) FROM ") + source).toUtf8(),
+                   [&rows](sqlite3_stmt* row) { rows.total = sqlite3_column_int64(row, 0); });
+    prepareAndStep(
+        (QStringLiteral("SELECT * FROM ") + source + QStringLiteral(" LIMIT %1").arg(pageSize))
+            .toUtf8(),
+        [&rows](sqlite3_stmt* row) {
+            QVariantList values;
+            for (int c = 0; c < sqlite3_column_count(row); ++c)
+                values << SqliteColumnValue(row, c);
+            rows.firstPage << values;
+        });
+    return rows;
 }
 
 QString TypedRowsSource(const TypedStatement& statement)

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+#include <atomic>
+#include <functional>
+
+struct sqlite3;
 
 // A statement typed in the expert window, as the database reads it.
 struct TypedStatement
@@ -11,12 +17,53 @@ struct TypedStatement
     bool readOnly = false;
 };
 
-// Reads the typed text without running it. Throws MovrntError with the
-// database's own words for a statement it cannot read, and for a text that
-// holds more than one statement (nothing after the first would be run).
-TypedStatement ReadTypedStatement(const QString& text);
-// Runs a statement that shows no grid (it changes data, or defines tables),
-// exactly once. Throws MovrntError.
-void RunTypedStatement(const TypedStatement& statement);
+// What a typed query gives at once: its row count and first page.
+struct TypedRows
+{
+    qint64 total = 0;
+    QList<QVariantList> firstPage;
+};
+
+// The connection typed statements run on, of their own to the shop's file,
+// confined so that no typed text can harm the shop's file or the program:
+// defensive mode (the engine refuses writes to the schema table, whatever a
+// pragma says), no attached database (so no ATTACH or VACUUM INTO a path of
+// the typist's choosing), and an authorizer that refuses extensions,
+// transaction statements (a BEGIN left open would hold every later write)
+// and pragmas that set anything. Tables may be created and dropped. Safe to use from a worker thread; stop() from any thread.
+class ExpertSession
+{
+public:
+    // Throws MovrntError when the file cannot be opened.
+    explicit ExpertSession(const QString& databasePath);
+    ~ExpertSession();
+    ExpertSession(const ExpertSession&) = delete;
+    ExpertSession& operator=(const ExpertSession&) = delete;
+
+    // Reads the typed text without running it. Throws MovrntError with the
+    // database's own words for a statement it cannot read, the reason for one
+    // that is refused, and for a text that holds more than one statement
+    // (nothing after the first would be run).
+    TypedStatement read(const QString& text);
+    // Runs a statement that shows no grid (it changes data, or defines
+    // tables), exactly once. Throws MovrntError.
+    void run(const TypedStatement& statement);
+    // Counts a query's rows and reads its first `pageSize`. Throws MovrntError.
+    TypedRows firstRows(const TypedStatement& statement, int pageSize);
+
+    // Asks the running statement to stop; it then fails with 已停止.
+    void stop() { stopped_ = true; }
+
+private:
+    static int Authorize(void* self, int action, const char* a, const char* b, const char*,
+                         const char*);
+    void prepareAndStep(const QByteArray& sql, const std::function<void(struct sqlite3_stmt*)>& row);
+    [[noreturn]] void fail();
+
+    sqlite3* db_ = nullptr;
+    QString refusal_;
+    std::atomic<bool> stopped_ = false;
+};
+
 // The FROM part that pages through a read-only statement's rows.
 QString TypedRowsSource(const TypedStatement& statement);

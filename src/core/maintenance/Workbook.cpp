@@ -5,8 +5,10 @@
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/DateText.h"
+#include "store/Money.h"
 #include "store/Numbers.h"
 #include "store/ProgramFolder.h"
+#include "store/TextRules.h"
 
 #include <QDate>
 #include <QFile>
@@ -24,8 +26,12 @@
 namespace {
 const QString kSource = QStringLiteral("Workbook");
 constexpr qint64 kProgressEvery = 2000;
-// What one cell of a spreadsheet program can hold.
-constexpr qsizetype kMaxCellText = 32767;
+// The dates the program can work with: what its date conversion gives on a
+// failure, up to a bound no shop will reach.
+const QString kFirstDate = QStringLiteral("1900-01-01");
+const QString kLastDate = QStringLiteral("2100-12-31");
+// Levels and borrowed counts are read back as whole numbers of this size.
+constexpr qint64 kMaxCount = 2147483647;
 
 [[noreturn]] void Fail(const QString& what)
 {
@@ -153,6 +159,10 @@ std::variant<Value, QString> Convert(const SheetCell& cell, Kind kind)
 {
     const QString text = CellText(cell);
     const bool blank = text.trimmed().isEmpty();
+    if (text.size() > kMaxTextLength)
+        return QStringLiteral("内容超过 %1 个字符").arg(kMaxTextLength);
+    if (text.contains(QChar(0)))
+        return QStringLiteral("含有空字符");
     switch (kind) {
     case Kind::Key:
     case Kind::Text:
@@ -170,9 +180,13 @@ std::variant<Value, QString> Convert(const SheetCell& cell, Kind kind)
             return Value(QStringLiteral("/"));
         [[fallthrough]];
     case Kind::Date:
-        if (const QString date = DateValue(cell); !date.isEmpty())
+        if (const QString date = DateValue(cell); date.isEmpty()) {
+            return QStringLiteral("不是日期");
+        } else if (date < kFirstDate || date > kLastDate) {
+            return QStringLiteral("日期不在 %1 至 %2 之间").arg(kFirstDate, kLastDate);
+        } else {
             return Value(date);
-        return QStringLiteral("不是日期");
+        }
     case Kind::Deposit:
         if (blank || text.trimmed() == u"/")
             return Value(QStringLiteral("/"));
@@ -185,14 +199,23 @@ std::variant<Value, QString> Convert(const SheetCell& cell, Kind kind)
         if (!whole || *whole < (kind == Kind::Serial ? 1 : 0))
             return kind == Kind::Serial ? QStringLiteral("应为正整数")
                                         : QStringLiteral("应为非负整数");
+        if (kind == Kind::Count && *whole > kMaxCount)
+            return QStringLiteral("超出可以计算的范围");
         return Value(*whole);
     }
-    case Kind::Amount:
+    case Kind::Amount: {
+        double amount = 0;
         if (cell.kind == SheetCell::Number && std::isfinite(cell.number))
-            return Value(cell.number);
-        if (cell.kind == SheetCell::Text && IsNumeric(text))
-            return Value(NumberValue(text));
-        return QStringLiteral("不是数值");
+            amount = cell.number;
+        else if (cell.kind == SheetCell::Text && IsNumeric(text))
+            amount = NumberValue(text);
+        else
+            return QStringLiteral("不是数值");
+        // The windows could not charge or change such an amount.
+        if (!StoredMoney(amount))
+            return QStringLiteral("金额超出可以计算的范围");
+        return Value(amount);
+    }
     }
     return QStringLiteral("无法读取");
 }
@@ -267,12 +290,12 @@ public:
 
     void text(lxw_col_t column, const QString& value)
     {
-        if (value.size() > kMaxCellText || value.contains(QChar(0)))
+        if (value.size() > kMaxTextLength || value.contains(QChar(0)))
             Fail(QStringLiteral("工作表 %1 第 %2 行的内容超过一个单元格能容纳的 %3 个字符，"
                                 "或含有空字符，无法导出")
                      .arg(name_)
                      .arg(row_ + 1)
-                     .arg(kMaxCellText));
+                     .arg(kMaxTextLength));
         check(worksheet_write_string(sheet_, lxw_row_t(row_), column,
                                      ProtectXmlEscapes(value).toUtf8().constData(), nullptr));
     }
@@ -365,13 +388,23 @@ void PlaceNew(const QString& partial, const QString& target)
 class Importer
 {
 public:
-    Importer(sqlite3* db, const RowProgress& progress) : db_(db), progress_(progress) {}
+    Importer(sqlite3* db, const RowProgress& progress) : db_(db), progress_(progress)
+    {
+        // The discs of open rentals so far: a second open rental of one is
+        // refused at its row. On disk when large, like any temporary table.
+        exec("CREATE TEMP TABLE import_open_discs (bh TEXT PRIMARY KEY)");
+        claim_ = std::make_unique<Statement>(
+            db_, QStringLiteral("INSERT INTO import_open_discs (bh) VALUES (?)"));
+    }
+    ~Importer() { sqlite3_exec(db_, "DROP TABLE IF EXISTS temp.import_open_discs", nullptr, nullptr, nullptr); }
+    Importer(const Importer&) = delete;
+    Importer& operator=(const Importer&) = delete;
 
     qint64 readTable(WorkbookReader& workbook, const TableRules& rules)
     {
         const QStringList sheets = workbook.sheetNames();
         if (!sheets.contains(rules.table))
-            Fail(QStringLiteral("工作簿中没有工作表 ") + rules.table);
+            Fail(workbook.missing(rules.table));
         QStringList marks(rules.columns.size(), QStringLiteral("?"));
         const Statement insert(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                         .arg(rules.table, rules.columns.join(u','),
@@ -380,14 +413,17 @@ public:
         for (int part = 1; sheets.contains(SheetName(rules.table, part)); ++part) {
             const QString sheet = SheetName(rules.table, part);
             bool header = false;
-            workbook.readRows(sheet, [&](qint64 row, const QList<SheetCell>& cells) {
-                if (!header) {
-                    checkHeader(sheet, row, cells, rules.columns);
-                    header = true;
-                } else {
-                    insertRow(insert.get(), sheet, row, cells, rules);
-                }
-            });
+            workbook.readRows(
+                sheet,
+                [&](qint64 row, const QList<SheetCell>& cells) {
+                    if (!header) {
+                        checkHeader(sheet, row, cells, rules.columns);
+                        header = true;
+                    } else {
+                        insertRow(insert.get(), workbook.place(sheet, row), cells, rules);
+                    }
+                },
+                int(rules.columns.size()));
             if (!header)
                 Fail(QStringLiteral("工作表 %1 是空的，缺少列名行").arg(sheet));
         }
@@ -395,6 +431,12 @@ public:
     }
 
 private:
+    void exec(const char* sql) const
+    {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            Fail(QString::fromUtf8(sqlite3_errmsg(db_)));
+    }
+
     void checkHeader(const QString& sheet, qint64 row, const QList<SheetCell>& cells,
                      const QStringList& columns) const
     {
@@ -403,20 +445,36 @@ private:
             found << CellText(cell).trimmed().toLower();
         if (row != 1 || found != columns)
             Fail(QStringLiteral("工作表 %1 的第 1 行应为列名 %2，实为 %3")
-                     .arg(sheet, columns.join(u','), found.join(u',')));
+                     .arg(sheet, columns.join(u','), found.join(u',').left(200)));
     }
 
-    void insertRow(sqlite3_stmt* insert, const QString& sheet, qint64 row,
-                   const QList<SheetCell>& cells, const TableRules& rules)
+    static void Bind(sqlite3_stmt* statement, int index, const Value& value, const QString& where)
+    {
+        int rc = SQLITE_OK;
+        if (const auto* text = std::get_if<QString>(&value)) {
+            const QByteArray utf8 = text->toUtf8();
+            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()),
+                                   SQLITE_TRANSIENT);
+        } else if (const auto* whole = std::get_if<qint64>(&value)) {
+            rc = sqlite3_bind_int64(statement, index, *whole);
+        } else {
+            rc = sqlite3_bind_double(statement, index, std::get<double>(value));
+        }
+        if (rc != SQLITE_OK)
+            Fail(where + QString::fromUtf8(sqlite3_errstr(rc)));
+    }
+
+    void insertRow(sqlite3_stmt* insert, const QString& place, const QList<SheetCell>& cells,
+                   const TableRules& rules)
     {
         const auto where = [&](int column) {
-            return QStringLiteral("工作表 %1 第 %2 行 %3 列：").arg(sheet).arg(row).arg(
-                column < rules.columns.size() ? rules.columns[column]
-                                              : QString::number(column + 1));
+            return QStringLiteral("%1 %2 列：").arg(place, rules.columns.value(column));
         };
         if (cells.size() > rules.columns.size())
-            Fail(where(int(rules.columns.size())) + QStringLiteral("多出的单元格"));
+            Fail(QStringLiteral("%1 %2 列：多出的单元格").arg(place).arg(rules.columns.size() + 1));
         sqlite3_reset(insert);
+        QString disc;
+        bool open = false; // a rental not yet returned
         for (int c = 0; c < rules.columns.size(); ++c) {
             const SheetCell cell = c < cells.size() ? cells[c] : SheetCell{};
             const auto converted = Convert(cell, rules.kinds[c]);
@@ -424,15 +482,11 @@ private:
                 Fail(where(c) + *why + QStringLiteral("（") + CellText(cell).left(40) +
                      QStringLiteral("）"));
             const Value& value = std::get<Value>(converted);
-            if (const auto* text = std::get_if<QString>(&value)) {
-                const QByteArray utf8 = text->toUtf8();
-                sqlite3_bind_text(insert, c + 1, utf8.constData(), int(utf8.size()),
-                                  SQLITE_TRANSIENT);
-            } else if (const auto* whole = std::get_if<qint64>(&value)) {
-                sqlite3_bind_int64(insert, c + 1, *whole);
-            } else {
-                sqlite3_bind_double(insert, c + 1, std::get<double>(value));
-            }
+            Bind(insert, c + 1, value, where(c));
+            if (rules.table == u"zjxx" && rules.columns[c] == u"bh")
+                disc = std::get<QString>(value);
+            else if (rules.table == u"zjxx" && rules.columns[c] == u"sfyh")
+                open = std::get<QString>(value) == u"否";
         }
         const int rc = sqlite3_step(insert);
         if (rc == SQLITE_CONSTRAINT)
@@ -440,12 +494,26 @@ private:
                  QStringLiteral("）"));
         if (rc != SQLITE_DONE)
             Fail(where(0) + QString::fromUtf8(sqlite3_errmsg(db_)));
+        if (open)
+            claimDisc(disc, where(1));
         if (++rows_ % kProgressEvery == 0 && progress_ && !progress_(rows_))
             throw WorkCancelled();
     }
 
+    void claimDisc(const QString& bh, const QString& where)
+    {
+        sqlite3_reset(claim_->get());
+        Bind(claim_->get(), 1, Value(bh), where);
+        const int rc = sqlite3_step(claim_->get());
+        if (rc == SQLITE_CONSTRAINT)
+            Fail(where + QStringLiteral("影碟 %1 已有一条未归还的租借记录").arg(bh.left(40)));
+        if (rc != SQLITE_DONE)
+            Fail(where + QString::fromUtf8(sqlite3_errmsg(db_)));
+    }
+
     sqlite3* db_;
     const RowProgress& progress_;
+    std::unique_ptr<Statement> claim_;
     qint64 rows_ = 0;
 };
 

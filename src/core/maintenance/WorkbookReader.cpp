@@ -1,6 +1,7 @@
 #include "WorkbookReader.h"
 
 #include "store/Errors.h"
+#include "store/TextRules.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -13,6 +14,9 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <cstring>
+#include <exception>
+#include <expat.h>
 #include <unzip.h>
 
 namespace {
@@ -23,9 +27,14 @@ const QString kSource = QStringLiteral("Workbook");
 constexpr qint64 kMaxSheetBytes = qint64(2) << 30;
 constexpr qint64 kMaxStringsBytes = qint64(512) << 20;
 constexpr qint64 kMaxSmallPartBytes = qint64(16) << 20;
+// All parts together: ten million rentals are a few gigabytes of sheets.
+constexpr qint64 kMaxWorkbookBytes = qint64(16) << 30;
+// What the shared strings may take in memory once read.
+constexpr qint64 kMaxStringsHeld = qint64(160) << 20;
+// Input expat may hold back waiting for a tag to end.
+constexpr qint64 kMaxPendingBytes = qint64(16) << 20;
 // Spreadsheet XML packs about 10:1; far beyond that is a bomb.
 constexpr qint64 kMaxRatio = 200;
-constexpr int kMaxColumns = 16384;
 
 [[noreturn]] void Fail(const QString& what)
 {
@@ -73,8 +82,9 @@ public:
                 if (n == 0)
                     break;
                 total += n;
+                expanded_ += n;
                 // The header may lie: the bytes themselves are counted.
-                if (total > limit)
+                if (total > limit || expanded_ > kMaxWorkbookBytes)
                     Fail(QStringLiteral("工作簿部件 %1 展开后过大，拒绝读取").arg(part));
                 sink(QByteArray(chunk.constData(), n));
             }
@@ -102,6 +112,7 @@ private:
 
     QString path_;
     unzFile zip_ = nullptr;
+    qint64 expanded_ = 0;
 };
 
 // Reads a whole small XML part, calling `element` at each start element.
@@ -133,91 +144,192 @@ int ColumnOf(QStringView reference)
     return i == 0 ? -1 : int(column - 1);
 }
 
-// Streams a worksheet's rows out of its XML as the bytes arrive.
-class SheetParser
+// Expat, fed the inflated bytes as they come: it hands on text in pieces, so
+// memory stays bounded by one chunk and the longest tag, whatever the part
+// holds (a cell of a gigabyte, a sea of blanks).
+class StreamingXml
 {
 public:
-    SheetParser(const QStringList& shared, const SheetRowSink& sink, const QString& part)
-        : shared_(shared), sink_(sink), part_(part)
+    explicit StreamingXml(const QString& part) : part_(part)
     {
+        parser_ = XML_ParserCreateNS(nullptr, kNamespaceMark);
+        if (!parser_)
+            throw std::bad_alloc();
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(
+            parser_,
+            [](void* self, const XML_Char* name, const XML_Char** attributes) {
+                static_cast<StreamingXml*>(self)->guard([&](StreamingXml& xml) {
+                    xml.start(LocalName(name), attributes);
+                });
+            },
+            [](void* self, const XML_Char* name) {
+                static_cast<StreamingXml*>(self)->guard(
+                    [&](StreamingXml& xml) { xml.end(LocalName(name)); });
+            });
+        XML_SetCharacterDataHandler(parser_, [](void* self, const XML_Char* text, int size) {
+            static_cast<StreamingXml*>(self)->guard(
+                [&](StreamingXml& xml) { xml.characters(text, size); });
+        });
+        // No spreadsheet needs a document type; refusing it refuses every entity trick.
+        XML_SetStartDoctypeDeclHandler(parser_, [](void* self, const XML_Char*, const XML_Char*,
+                                                   const XML_Char*, int) {
+            auto* xml = static_cast<StreamingXml*>(self);
+            xml->problem_ = QStringLiteral("含有文档类型声明");
+            XML_StopParser(xml->parser_, XML_FALSE);
+        });
+    }
+    virtual ~StreamingXml() { XML_ParserFree(parser_); }
+    StreamingXml(const StreamingXml&) = delete;
+    StreamingXml& operator=(const StreamingXml&) = delete;
+
+    void feed(const QByteArray& bytes) { parse(bytes.constData(), int(bytes.size()), false); }
+    void finish() { parse("", 0, true); }
+
+protected:
+    virtual void start(const char* name, const XML_Char** attributes) = 0;
+    virtual void end(const char* name) = 0;
+    virtual void characters(const char* text, int size) = 0;
+
+    static const char* Attribute(const XML_Char** attributes, const char* name)
+    {
+        for (const XML_Char** a = attributes; *a; a += 2)
+            if (std::strcmp(LocalName(a[0]), name) == 0)
+                return a[1];
+        return nullptr;
     }
 
-    void feed(const QByteArray& bytes)
+    QString part_;
+
+private:
+    static constexpr XML_Char kNamespaceMark = '\x01';
+    // Any namespace prefix off: spreadsheet programs differ in the ones they write.
+    static const char* LocalName(const char* name)
     {
-        xml_.addData(bytes);
-        parse();
+        const char* mark = std::strrchr(name, kNamespaceMark);
+        return mark ? mark + 1 : name;
     }
 
-    void finish()
+    // A refusal thrown inside a callback must not cross expat's C frames.
+    template <typename F> void guard(F&& work)
     {
-        if (xml_.hasError() || !ended_)
-            Fail(QStringLiteral("工作表 %1 不是有效的 XML：%2")
-                     .arg(part_, xml_.hasError() ? xml_.errorString()
-                                                 : QStringLiteral("文件不完整")));
+        try {
+            work(*this);
+        } catch (...) {
+            failure_ = std::current_exception();
+            XML_StopParser(parser_, XML_FALSE);
+        }
+    }
+
+    void parse(const char* bytes, int size, bool final)
+    {
+        const XML_Status status = XML_Parse(parser_, bytes, size, final ? XML_TRUE : XML_FALSE);
+        if (failure_)
+            std::rethrow_exception(failure_);
+        if (status != XML_STATUS_OK)
+            Fail(QStringLiteral("工作簿部件 %1 不是有效的 XML：%2")
+                     .arg(part_, problem_.isEmpty()
+                                     ? QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_)))
+                                     : problem_));
+        fed_ += size;
+        // Expat keeps a tag whole until it ends: no sane part has one this long.
+        if (fed_ - XML_GetCurrentByteIndex(parser_) > kMaxPendingBytes)
+            Fail(QStringLiteral("工作簿部件 %1 含有过长的标记，拒绝读取").arg(part_));
+    }
+
+    XML_Parser parser_ = nullptr;
+    std::exception_ptr failure_;
+    QString problem_;
+    qint64 fed_ = 0;
+};
+
+// Text gathered from pieces, cut off past what a cell can hold: a longer
+// text keeps one character too many, so that it is refused, never stored cut.
+class CellText
+{
+public:
+    void clear()
+    {
+        bytes_.clear();
+        cut_ = false;
+    }
+    void append(const char* text, int size)
+    {
+        const qsizetype room = kMaxCellBytes - bytes_.size();
+        if (size > room) {
+            cut_ = true;
+            size = int(std::max<qsizetype>(room, 0));
+        }
+        bytes_.append(text, size);
+    }
+    bool cut() const { return cut_; }
+    QString text() const
+    {
+        QString text = QString::fromUtf8(bytes_);
+        if (cut_ || text.size() > kMaxTextLength)
+            text.truncate(kMaxTextLength + 1);
+        return text;
+    }
+    QByteArray trimmedBytes() const { return bytes_.trimmed(); }
+
+private:
+    // Enough bytes for one character past the limit in any encoding width.
+    static constexpr qsizetype kMaxCellBytes = (kMaxTextLength + 1) * 4;
+    QByteArray bytes_;
+    bool cut_ = false;
+};
+
+// Streams a worksheet's rows out of its XML as the bytes arrive.
+class SheetParser : public StreamingXml
+{
+public:
+    SheetParser(const QStringList& shared, const SheetRowSink& sink, const QString& part,
+                int columns)
+        : StreamingXml(part), shared_(shared), sink_(sink), columns_(columns)
+    {
     }
 
 private:
-    void parse()
+    void start(const char* name, const XML_Char** attributes) override
     {
-        while (!xml_.atEnd()) {
-            switch (xml_.readNext()) {
-            case QXmlStreamReader::StartElement:
-                start();
-                break;
-            case QXmlStreamReader::EndElement:
-                end();
-                break;
-            case QXmlStreamReader::Characters:
-                if (collecting_ && phonetic_ == 0)
-                    value_ += xml_.text();
-                break;
-            case QXmlStreamReader::EndDocument:
-                ended_ = true;
-                break;
-            default:
-                break;
-            }
-        }
-        if (xml_.hasError() && xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-            Fail(QStringLiteral("工作表 %1 不是有效的 XML：%2").arg(part_, xml_.errorString()));
-    }
-
-    void start()
-    {
-        const QStringView name = xml_.name();
-        if (name == u"row") {
-            const QStringView r = xml_.attributes().value(QLatin1String("r"));
+        if (std::strcmp(name, "row") == 0) {
             bool ok = false;
-            const qint64 number = r.toLongLong(&ok);
+            const qint64 number = QByteArray(Attribute(attributes, "r")).toLongLong(&ok);
             if (ok && number <= row_)
                 Fail(QStringLiteral("工作表 %1 的行号顺序错误：第 %2 行").arg(part_).arg(number));
             row_ = ok ? number : row_ + 1;
             cells_.clear();
             nextColumn_ = 0;
-        } else if (name == u"c") {
-            const QXmlStreamAttributes attributes = xml_.attributes();
-            const QStringView reference = attributes.value(QLatin1String("r"));
-            column_ = reference.isEmpty() ? nextColumn_ : ColumnOf(reference);
+        } else if (std::strcmp(name, "c") == 0) {
+            const char* reference = Attribute(attributes, "r");
+            column_ = reference && *reference
+                          ? ColumnOf(QString::fromUtf8(reference))
+                          : nextColumn_;
             if (column_ < 0 || column_ >= kMaxColumns)
                 Fail(QStringLiteral("工作表 %1 第 %2 行的单元格位置无效").arg(part_).arg(row_));
-            type_ = attributes.value(QLatin1String("t")).toString();
+            if (column_ >= columns_)
+                Fail(QStringLiteral("工作表 %1 第 %2 行 %3 列：多出的单元格")
+                         .arg(part_)
+                         .arg(row_)
+                         .arg(column_ + 1));
+            const char* type = Attribute(attributes, "t");
+            type_ = type ? QByteArray(type) : QByteArray();
             value_.clear();
             inCell_ = true;
-        } else if (inCell_ && (name == u"v" || name == u"t")) {
+        } else if (inCell_ && (std::strcmp(name, "v") == 0 || std::strcmp(name, "t") == 0)) {
             collecting_ = true;
-        } else if (name == u"rPh") {
+        } else if (std::strcmp(name, "rPh") == 0) {
             ++phonetic_; // a reading guide, not part of the text
         }
     }
 
-    void end()
+    void end(const char* name) override
     {
-        const QStringView name = xml_.name();
-        if (name == u"v" || name == u"t") {
+        if (std::strcmp(name, "v") == 0 || std::strcmp(name, "t") == 0) {
             collecting_ = false;
-        } else if (name == u"rPh") {
+        } else if (std::strcmp(name, "rPh") == 0) {
             --phonetic_;
-        } else if (name == u"c" && inCell_) {
+        } else if (std::strcmp(name, "c") == 0 && inCell_) {
             inCell_ = false;
             SheetCell cell = makeCell();
             if (cell.kind != SheetCell::Empty) {
@@ -226,36 +338,46 @@ private:
                 cells_[column_] = std::move(cell);
             }
             nextColumn_ = column_ + 1;
-        } else if (name == u"row") {
+        } else if (std::strcmp(name, "row") == 0) {
             if (!cells_.isEmpty())
                 sink_(row_, cells_);
         }
     }
 
+    void characters(const char* text, int size) override
+    {
+        if (collecting_ && phonetic_ == 0)
+            value_.append(text, size);
+    }
+
     SheetCell makeCell() const
     {
         SheetCell cell;
-        if (type_ == u"s") {
+        if (type_ == "s") {
             bool ok = false;
-            const qsizetype index = value_.trimmed().toLongLong(&ok);
+            const qsizetype index = value_.trimmedBytes().toLongLong(&ok);
             if (!ok || index < 0 || index >= shared_.size())
                 Fail(QStringLiteral("工作表 %1 第 %2 行引用了不存在的共享字符串")
                          .arg(part_)
                          .arg(row_));
             cell.kind = SheetCell::Text;
             cell.text = shared_[index];
-        } else if (type_ == u"inlineStr" || type_ == u"str" || type_ == u"e") {
+        } else if (type_ == "inlineStr" || type_ == "str" || type_ == "e") {
             cell.kind = SheetCell::Text;
-            cell.text = DecodeXmlString(value_);
-        } else if (type_ == u"d") {
+            cell.text = DecodeXmlString(value_.text());
+        } else if (type_ == "d") {
             cell.kind = SheetCell::Date;
-            cell.text = value_.left(10);
-        } else if (!value_.trimmed().isEmpty()) {
+            cell.text = value_.text().left(10);
+        } else if (const QByteArray number = value_.trimmedBytes(); !number.isEmpty() ||
+                                                                   value_.cut()) {
             // "n", "b" or no type: a number.
-            bool ok = false;
-            cell.number = value_.trimmed().toDouble(&ok);
+            bool ok = !value_.cut();
+            cell.number = ok ? number.toDouble(&ok) : 0;
             if (!ok)
-                Fail(QStringLiteral("工作表 %1 第 %2 行的数值无效：%3").arg(part_).arg(row_).arg(value_));
+                Fail(QStringLiteral("工作表 %1 第 %2 行的数值无效：%3")
+                         .arg(part_)
+                         .arg(row_)
+                         .arg(QString::fromUtf8(number.left(40))));
             cell.kind = SheetCell::Number;
         }
         if (cell.kind == SheetCell::Text && cell.text.isEmpty())
@@ -265,13 +387,64 @@ private:
 
     const QStringList& shared_;
     const SheetRowSink& sink_;
-    QString part_;
-    QXmlStreamReader xml_;
+    const int columns_;
     QList<SheetCell> cells_;
-    QString type_, value_;
+    QByteArray type_;
+    CellText value_;
     qint64 row_ = 0;
     int column_ = 0, nextColumn_ = 0, phonetic_ = 0;
-    bool inCell_ = false, collecting_ = false, ended_ = false;
+    bool inCell_ = false, collecting_ = false;
+};
+
+// The shared strings, each cut like a cell, all of them within a budget.
+class SharedStringsParser : public StreamingXml
+{
+public:
+    SharedStringsParser(QStringList& strings, const QString& part)
+        : StreamingXml(part), strings_(strings)
+    {
+    }
+
+private:
+    void start(const char* name, const XML_Char**) override
+    {
+        if (std::strcmp(name, "si") == 0) {
+            inItem_ = true;
+            current_.clear();
+        } else if (std::strcmp(name, "t") == 0) {
+            inText_ = true;
+        } else if (std::strcmp(name, "rPh") == 0) {
+            ++phonetic_;
+        }
+    }
+
+    void end(const char* name) override
+    {
+        if (std::strcmp(name, "si") == 0 && inItem_) {
+            strings_ << DecodeXmlString(current_.text());
+            // What the list costs: the characters and each entry's own keeping.
+            held_ += strings_.constLast().size() * qint64(sizeof(QChar)) + 64;
+            if (held_ > kMaxStringsHeld)
+                Fail(QStringLiteral("工作簿部件 %1 的共享字符串过多，拒绝读取").arg(part_));
+            inItem_ = false;
+        } else if (std::strcmp(name, "t") == 0) {
+            inText_ = false;
+        } else if (std::strcmp(name, "rPh") == 0) {
+            --phonetic_;
+        }
+    }
+
+    void characters(const char* text, int size) override
+    {
+        if (inItem_ && inText_ && phonetic_ == 0)
+            current_.append(text, size);
+    }
+
+    QStringList& strings_;
+    CellText current_;
+    qint64 held_ = 0;
+    int phonetic_ = 0;
+    bool inText_ = false, inItem_ = false;
 };
 
 class XlsxReader : public WorkbookReader
@@ -286,12 +459,12 @@ public:
 
     QStringList sheetNames() const override { return names_; }
 
-    void readRows(const QString& sheet, const SheetRowSink& sink) override
+    void readRows(const QString& sheet, const SheetRowSink& sink, int columns) override
     {
         const QString part = parts_.value(sheet);
         if (part.isEmpty())
             Fail(QStringLiteral("工作簿中没有工作表 ") + sheet);
-        SheetParser parser(shared_, sink, sheet);
+        SheetParser parser(shared_, sink, sheet, std::min(columns, kMaxColumns));
         zip_.read(part, kMaxSheetBytes, [&parser](const QByteArray& bytes) { parser.feed(bytes); });
         parser.finish();
     }
@@ -335,42 +508,9 @@ private:
     void readSharedStrings()
     {
         const QString part = QStringLiteral("xl/sharedStrings.xml");
-        QXmlStreamReader xml(zip_.readAll(part, kMaxStringsBytes));
-        QString current;
-        int phonetic = 0;
-        bool inText = false, inItem = false;
-        while (!xml.atEnd()) {
-            switch (xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (xml.name() == u"si") {
-                    inItem = true;
-                    current.clear();
-                } else if (xml.name() == u"t") {
-                    inText = true;
-                } else if (xml.name() == u"rPh") {
-                    ++phonetic;
-                }
-                break;
-            case QXmlStreamReader::EndElement:
-                if (xml.name() == u"si" && inItem) {
-                    shared_ << DecodeXmlString(current);
-                    inItem = false;
-                } else if (xml.name() == u"t") {
-                    inText = false;
-                } else if (xml.name() == u"rPh") {
-                    --phonetic;
-                }
-                break;
-            case QXmlStreamReader::Characters:
-                if (inItem && inText && phonetic == 0)
-                    current += xml.text();
-                break;
-            default:
-                break;
-            }
-        }
-        if (xml.hasError())
-            Fail(QStringLiteral("工作簿部件 %1 不是有效的 XML：%2").arg(part, xml.errorString()));
+        SharedStringsParser parser(shared_, part);
+        zip_.read(part, kMaxStringsBytes, [&parser](const QByteArray& bytes) { parser.feed(bytes); });
+        parser.finish();
     }
 
     Zip zip_;
@@ -399,7 +539,7 @@ public:
 
     QStringList sheetNames() const override { return names_; }
 
-    void readRows(const QString& sheet, const SheetRowSink& sink) override
+    void readRows(const QString& sheet, const SheetRowSink& sink, int columns) override
     {
         const qsizetype index = names_.indexOf(sheet);
         if (index < 0)
@@ -414,6 +554,11 @@ public:
                 in >> row >> count;
                 if (row < 1 || count > kMaxColumns)
                     return false;
+                if (count > quint32(columns))
+                    Fail(QStringLiteral("工作表 %1 第 %2 行 %3 列：多出的单元格")
+                             .arg(sheet)
+                             .arg(row)
+                             .arg(columns + 1));
                 cells.resize(count);
                 for (SheetCell& cell : cells) {
                     quint8 kind = 0;
@@ -436,6 +581,7 @@ public:
     }
 
 private:
+    // A text cut off like a cell of the other format: one character too many at most.
     static QString Text(QDataStream& in)
     {
         quint32 size = 0;
@@ -444,10 +590,15 @@ private:
             in.setStatus(QDataStream::ReadCorruptData);
             return {};
         }
-        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
-        if (in.readRawData(bytes.data(), int(size)) != int(size))
+        const int kept = int(std::min<quint32>(size, (kMaxTextLength + 1) * 4));
+        QByteArray bytes(kept, Qt::Uninitialized);
+        if (in.readRawData(bytes.data(), kept) != kept ||
+            in.skipRawData(int(size) - kept) != int(size) - kept)
             in.setStatus(QDataStream::ReadPastEnd);
-        return QString::fromUtf8(bytes);
+        QString text = QString::fromUtf8(bytes);
+        if (kept < int(size) || text.size() > kMaxTextLength)
+            text.truncate(kMaxTextLength + 1);
+        return text;
     }
 
     static QString Helper()
@@ -527,6 +678,16 @@ const QRegularExpression& EscapePattern()
     return pattern;
 }
 } // namespace
+
+QString WorkbookReader::place(const QString& sheet, qint64 row) const
+{
+    return QStringLiteral("工作表 %1 第 %2 行").arg(sheet).arg(row);
+}
+
+QString WorkbookReader::missing(const QString& sheet) const
+{
+    return QStringLiteral("工作簿中没有工作表 ") + sheet;
+}
 
 std::unique_ptr<WorkbookReader> OpenXlsxWorkbook(const QString& path)
 {

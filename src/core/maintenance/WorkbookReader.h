@@ -6,6 +6,9 @@
 #include <functional>
 #include <memory>
 
+// The columns of the widest sheet a spreadsheet program makes.
+constexpr int kMaxColumns = 16384;
+
 // One cell as a workbook holds it.
 struct SheetCell
 {
@@ -26,8 +29,14 @@ class WorkbookReader
 public:
     virtual ~WorkbookReader() = default;
     virtual QStringList sheetNames() const = 0;
-    // Throws MovrntError when the sheet cannot be read.
-    virtual void readRows(const QString& sheet, const SheetRowSink& sink) = 0;
+    // How a refusal names a row, and a sheet that is not there.
+    virtual QString place(const QString& sheet, qint64 row) const;
+    virtual QString missing(const QString& sheet) const;
+    // Throws MovrntError when the sheet cannot be read, or when a row holds a
+    // cell beyond the first `columns`. A text longer than a cell can hold
+    // (kMaxTextLength) comes with one character too many, never more.
+    virtual void readRows(const QString& sheet, const SheetRowSink& sink,
+                          int columns = kMaxColumns) = 0;
 };
 
 // An Office Open XML workbook (.xlsx). Parts that would expand beyond a sane

@@ -336,7 +336,9 @@ int Bind(sqlite3_stmt* statement, int index, const QVariant& value)
     }
 }
 
-QVariant ColumnValue(sqlite3_stmt* statement, int column)
+} // namespace
+
+QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -366,7 +368,6 @@ QVariant ColumnValue(sqlite3_stmt* statement, int column)
             sqlite3_column_bytes(statement, column));
     }
 }
-} // namespace
 
 FetchedRows FetchRows(const QString& sql, const QVariantList& values)
 {
@@ -408,7 +409,7 @@ FetchedRows FetchRows(const QString& sql, const QVariantList& values)
         QVariantList row;
         row.reserve(fetched.columns);
         for (int c = 0; c < fetched.columns; ++c)
-            row << ColumnValue(raw, c);
+            row << SqliteColumnValue(raw, c);
         fetched.rows << row;
     }
     return fetched;

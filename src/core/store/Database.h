@@ -55,6 +55,9 @@ struct FetchedRows
     QList<QVariantList> rows;
 };
 FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
+// A column of the row a statement stands on, typed as QtSql types it.
+struct sqlite3_stmt;
+QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);
 // The first column of the first row of a query (an invalid QVariant when no row).
 QVariant RunScalar(const QString& sql, const QVariantList& values = {});
 

@@ -44,6 +44,19 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
     firstPage_ = read(0, true, nullptr, 0, std::min<qint64>(total_, kPageSize));
 }
 
+void PagedQuery::setRead(const QString& columns, const QString& table, qint64 total,
+                         QList<QVariantList> firstPage)
+{
+    clear();
+    keys_.clear();
+    select_ = columns;
+    table_ = table;
+    conditions_ = {};
+    total_ = total;
+    nullFree_ = true;
+    firstPage_ = std::move(firstPage);
+}
+
 void PagedQuery::clear()
 {
     total_ = 0;

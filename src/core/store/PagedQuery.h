@@ -25,6 +25,10 @@ public:
     // the database refuses is reported here. Throws MovrntError.
     void set(const QString& columns, const QString& table, const Conditions& conditions,
              const QStringList& sort, const QString& uniqueKey);
+    // The same for a query without a key whose count and first page were
+    // read elsewhere (a typed query, read where it can be stopped).
+    void setRead(const QString& columns, const QString& table, qint64 total,
+                 QList<QVariantList> firstPage);
     void clear();
 
     qint64 total() const { return total_; }

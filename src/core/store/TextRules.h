@@ -2,6 +2,10 @@
 
 #include <QString>
 
+// The longest text a spreadsheet cell holds. Nothing longer is stored, so the
+// shop's own export always succeeds (a line edit takes no more either).
+inline constexpr qsizetype kMaxTextLength = 32767;
+
 // An optional text left empty is stored as "/".
 inline QString OrSlash(const QString& text)
 {

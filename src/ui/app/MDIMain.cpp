@@ -733,11 +733,13 @@ bool MDIMain::takeScan(QEvent* event)
         ReportError(error);
         return true;
     }
-    if (scanned == Scanned::Disc)
-        OpenChild<FormTJZJXX>()->PrepareFor(*number);
-    else if (scanned == Scanned::Member)
-        OpenChild<FormTJZJXX>()->PrepareForMember(*number);
-    else
+    if (scanned == Scanned::Disc) {
+        if (auto* window = OpenChild<FormTJZJXX>())
+            window->PrepareFor(*number);
+    } else if (scanned == Scanned::Member) {
+        if (auto* window = OpenChild<FormTJZJXX>())
+            window->PrepareForMember(*number);
+    } else
         ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")
                         .arg(*number),
                     0, QStringLiteral("用户提示"));

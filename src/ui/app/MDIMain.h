@@ -70,8 +70,13 @@ public:
     QMenu* PopupMenu() const { return mnuPop_; }
 
     // Each child window exists once: an open one is brought to the front.
+    // A window that changes data (one that declares kChangesData) stands
+    // behind the guest gate whichever way it is opened: null when refused.
     template <typename W, typename... Args> W* OpenChild(Args&&... args)
     {
+        if constexpr (requires { W::kChangesData; })
+            if (!PassGuestGate())
+                return nullptr;
         for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
             if (auto* existing = qobject_cast<W*>(sub->widget())) {
                 ShowChild(sub);

@@ -12,6 +12,7 @@ class FormTJYDXX : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     explicit FormTJYDXX(QWidget* parent = nullptr);
 
 private Q_SLOTS:

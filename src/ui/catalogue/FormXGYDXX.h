@@ -13,6 +13,7 @@ class FormXGYDXX : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     explicit FormXGYDXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the disc chooser does.
     void LookUp(const QString& bh);

@@ -68,7 +68,7 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
         finished = true;
     }));
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QProgressDialog progress(label, rows ? QStringLiteral("取消") : QString(), 0, 0, parent);
+    QProgressDialog progress(label, rows ? rows->stopCaption : QString(), 0, 0, parent);
     progress.setObjectName(QStringLiteral("BackgroundProgress"));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setAutoClose(false);
@@ -79,6 +79,8 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
     progress.hide();
     QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&progress, rows] {
         rows->stop = true;
+        if (rows->onStop)
+            rows->onStop();
         progress.setLabelText(QStringLiteral("正在取消 ..."));
         progress.show();
     });
@@ -86,10 +88,10 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
     elapsed.start();
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
-        if (rows && !rows->stop)
+        if (rows && rows->countsRows && !rows->stop)
             progress.setLabelText(
                 QStringLiteral("%1\n已处理 %L2 行").arg(label).arg(rows->rows.load()));
-        if (!progress.isVisible() && elapsed.elapsed() >= 1000)
+        if (!progress.isVisible() && elapsed.elapsed() >= (rows ? rows->showAfterMs : 1000))
             progress.show();
     });
     tick.start(100);

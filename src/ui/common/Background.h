@@ -32,6 +32,11 @@ struct WorkRows
 {
     std::atomic<qint64> rows{0};
     std::atomic<bool> stop{false};
+    // Also called, on the window's thread, when the user stops the work.
+    std::function<void()> onStop;
+    bool countsRows = true; // the dialog shows the rows done
+    int showAfterMs = 1000;
+    QString stopCaption = QStringLiteral("取消");
     // For the work to call with its rows done; false once the user stopped it.
     std::function<bool(qint64)> report();
 };

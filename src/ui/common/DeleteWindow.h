@@ -14,6 +14,7 @@ class DeleteWindow : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     QPushButton* deleteButton() const { return commandSC_; }
 
 protected:

@@ -34,6 +34,18 @@ void SqlGridModel::setQuery(const QString& columns, const QString& table,
     endResetModel();
 }
 
+void SqlGridModel::setReadQuery(const QString& columns, const QString& table, qint64 total,
+                                QList<QVariantList> firstPage)
+{
+    beginResetModel();
+    pages_.clear();
+    recent_.clear();
+    query_.setRead(columns, table, total, std::move(firstPage));
+    pages_.insert(0, format(query_.takeFirstPage()));
+    recent_.append(0);
+    endResetModel();
+}
+
 void SqlGridModel::clear()
 {
     beginResetModel();

@@ -22,6 +22,9 @@ public:
     // to which the unique key is appended so pages never overlap. Throws MovrntError.
     void setQuery(const QString& columns, const QString& table, const Conditions& conditions,
                   const QStringList& sort, const QString& uniqueKey);
+    // A keyless query whose count and first page were read already.
+    void setReadQuery(const QString& columns, const QString& table, qint64 total,
+                      QList<QVariantList> firstPage);
     void clear();
 
     qint64 total() const { return query_.total(); }

@@ -116,20 +116,25 @@ void FormSJBF::restoreFrom(const QString& path)
              QStringLiteral("用户警告")))
         return;
     MDIMain* main = MDIMain::Instance();
+    WorkRows rows;
     try {
         if (main)
             main->WaitForAutoBackup();
+        const RestoreRules rules{WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)};
         QString prepared, safety;
         // The checks and copies on a worker; the swap on the connection's thread.
-        RunInBackground(this, QStringLiteral("正在启用新的数据库 ..."), [&] {
-            prepared = PrepareRestore(path);
-            try {
-                safety = KeepSafetyCopy();
-            } catch (...) {
-                QFile::remove(prepared);
-                throw;
-            }
-        });
+        RunInBackground(
+            this, QStringLiteral("正在启用新的数据库 ..."),
+            [&] {
+                prepared = PrepareRestore(path, rules, rows.report());
+                try {
+                    safety = KeepSafetyCopy();
+                } catch (...) {
+                    QFile::remove(prepared);
+                    throw;
+                }
+            },
+            &rows);
         {
             UpgradeView view(this); // a file from an older version builds its indexes
             SwapInDatabase(prepared, safety, view.progress());
@@ -137,9 +142,14 @@ void FormSJBF::restoreFrom(const QString& path)
         Notice(QStringLiteral("数据库启用成功！"));
         if (main)
             main->RefreshAfterReplacement();
-    } catch (const MovrntError&) {
+    } catch (const MovrntError& error) {
         busy.done();
+        if (rows.stop) {
+            Notice(QStringLiteral("启用操作已取消，工作数据库没有任何改变。"));
+            return;
+        }
         Notice(QStringLiteral("启用新数据库时发生错误！可能是由于目标数据库不存在或当前工作数据库被"
-                              "写保护！启用操作失败！"));
+                              "写保护！启用操作失败！\n") +
+               error.description());
     }
 }

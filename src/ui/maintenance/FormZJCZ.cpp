@@ -4,12 +4,14 @@
 
 #include "app/MessageBox.h"
 #include "app/Seams.h"
+#include "common/Background.h"
 #include "common/Controls.h"
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
 
 #include "maintenance/Expert.h"
+#include "store/Database.h"
 #include "store/Errors.h"
 
 #include <QGroupBox>
@@ -246,13 +248,30 @@ void FormZJCZ::onCommandZXClicked()
     BusyStatus busy(QStringLiteral("正在执行SQL语句 ..."), true);
     std::unique_ptr<SqlGridModel> rows;
     try {
-        const TypedStatement statement = ReadTypedStatement(text);
-        if (statement.columns.isEmpty() || !statement.readOnly) {
-            RunTypedStatement(statement); // run once; whatever it returns is not shown
-        } else {
-            // A query shows its rows: read a page at a time, like every grid.
+        // Typed statements run confined, on a connection of their own, on a
+        // worker: a statement still running after two seconds can be stopped.
+        ExpertSession session(DatabasePath());
+        const TypedStatement statement = session.read(text);
+        const bool query = !statement.columns.isEmpty() && statement.readOnly;
+        TypedRows first;
+        WorkRows work;
+        work.countsRows = false;
+        work.showAfterMs = 2000;
+        work.stopCaption = QStringLiteral("停止");
+        work.onStop = [&session] { session.stop(); };
+        RunInBackground(
+            this, QStringLiteral("正在执行SQL语句 ..."),
+            [&] {
+                if (query) // a query shows its rows: the count and first page here
+                    first = session.firstRows(statement, SqlGridModel::kPageSize);
+                else // run once; whatever it returns is not shown
+                    session.run(statement);
+            },
+            &work);
+        if (query) {
             rows = std::make_unique<SqlGridModel>(statement.columns);
-            rows->setQuery(QStringLiteral("*"), TypedRowsSource(statement), {}, {}, {});
+            rows->setReadQuery(QStringLiteral("*"), TypedRowsSource(statement), first.total,
+                               std::move(first.firstPage));
         }
     } catch (const MovrntError& error) {
         busy.done();

@@ -10,6 +10,7 @@ class FormTJHYXX : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     explicit FormTJHYXX(QWidget* parent = nullptr);
 
 private Q_SLOTS:

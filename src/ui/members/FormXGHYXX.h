@@ -11,6 +11,7 @@ class FormXGHYXX : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     explicit FormXGHYXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the member chooser does.
     void LookUp(const QString& hybh);

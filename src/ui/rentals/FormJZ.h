@@ -14,6 +14,7 @@ class SettleWindow : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     // Both range boxes set to one rental number, as the rental query does.
     void SetRange(const QString& zdbh);
 

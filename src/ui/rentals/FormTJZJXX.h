@@ -10,6 +10,7 @@ class FormTJZJXX : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr bool kChangesData = true; // behind the guest gate
     explicit FormTJZJXX(QWidget* parent = nullptr);
     // Fills in the disc and puts the focus on the member number, as the disc chooser does.
     void PrepareFor(const QString& bh);
