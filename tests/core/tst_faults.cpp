@@ -131,6 +131,11 @@ private Q_SLOTS:
         }
         const QString refusal = OpeningRefusal();
         QVERIFY2(!refusal.isEmpty() && refusal.contains(message), qPrintable(refusal));
+        if (wholeFolder) { // no lock file either: said so, not taken for another instance
+            SingleInstance lock(shop);
+            QVERIFY(!lock.tryAcquire());
+            QVERIFY(!lock.heldByAnother());
+        }
         QVERIFY(!IsDatabaseOpen());
         if (!wholeFolder)
             QProcess::execute("umount", {path});

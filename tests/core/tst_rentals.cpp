@@ -309,6 +309,8 @@ private Q_SLOTS:
         QTest::newRow("a settled record before the customer kind") << walkIn << QStringList{"2003-11-01|是|M", "2003-11-01|否|/"} << int(SettleRefusal::AlreadySettled);
         QTest::newRow("a member among walk-ins") << walkIn << QStringList{"2003-11-01|否|/", "2003-11-01|否|M"} << int(SettleRefusal::WrongCustomerKind);
         QTest::newRow("a walk-in among members") << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|/"} << int(SettleRefusal::WrongCustomerKind);
+        QTest::newRow("rented after today: the clock moved back") << walkIn << QStringList{"2003-11-10|否|/"} << int(SettleRefusal::ClockBeforeRental);
+        QTest::newRow("a member's return too") << member << QStringList{"2003-12-01|否|M"} << int(SettleRefusal::ClockBeforeRental);
         QTest::newRow("two members together") << member << QStringList{"2003-11-01|否|M", "2003-11-01|否|N"} << int(SettleRefusal::None);
         // clang-format on
     }

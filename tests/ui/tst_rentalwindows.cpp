@@ -329,6 +329,7 @@ private Q_SLOTS:
         QTest::newRow("walk-in at return") << "HYHD" << "1" << "1" << "只有会员才能退还；零散客户请使用结帐功能！";
         QTest::newRow("member at checkout") << "JZ" << "2" << "2" << "只有零散顾客才能结帐；会员请使用会员还碟功能！";
         QTest::newRow("different days") << "HYHD" << "2" << "3" << "影碟出租日期不一致，不能统一退还!";
+        QTest::newRow("clock moved back") << "JZ" << "4" << "4" << "今天的日期早于租借日期，请检查计算机的日期！";
         // clang-format on
     }
     void settlementMessages()
@@ -341,6 +342,7 @@ private Q_SLOTS:
         InsertRental("V1", "/", "2003-11-01", "否", "10");
         InsertRental("V2", "M", "2003-11-01", "否");
         InsertRental("D1", "M", "2003-11-02", "否");
+        InsertRental("D2", "/", "2003-11-20", "否", "10"); // "today" is 2003-11-09
         auto* rentals = open<FormZJXXCX>(Command::ZJXX);
         Press(rentals, window == u"JZ" ? "CommandJZ" : "CommandHYHD");
         QWidget* form = window == u"JZ" ? static_cast<QWidget*>(main->FindChild<FormJZ>())

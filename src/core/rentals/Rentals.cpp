@@ -242,6 +242,11 @@ Settlement Settle(SettleKind kind, qint64 first, qint64 last)
             result.refusal = SettleRefusal::WrongCustomerKind;
             return result;
         }
+        // The PC's clock moved back: no return may be dated before its rental.
+        if (DayCount(dates.first(), TodayText()) < 0) {
+            result.refusal = SettleRefusal::ClockBeforeRental;
+            return result;
+        }
         // The disc types of the whole range in one joined query.
         QSqlQuery types =
             RunSql(QStringLiteral(

@@ -77,7 +77,8 @@ enum class SettleRefusal
     None,
     DifferentDays,
     AlreadySettled,
-    WrongCustomerKind
+    WrongCustomerKind,
+    ClockBeforeRental, // today is earlier than the rental date
 };
 struct Settlement
 {

@@ -15,6 +15,11 @@ bool SingleInstance::tryAcquire()
     return lock_->isLocked() || lock_->tryLock(0);
 }
 
+bool SingleInstance::heldByAnother() const
+{
+    return lock_->error() == QLockFile::LockFailedError;
+}
+
 bool SingleInstance::isHeld() const
 {
     return lock_->isLocked();

@@ -10,8 +10,10 @@ class SingleInstance
 {
 public:
     explicit SingleInstance(const QString& folder);
-    // False when another running instance holds the lock.
+    // False when another running instance holds the lock, or when the lock
+    // cannot be made (heldByAnother() tells which).
     bool tryAcquire();
+    bool heldByAnother() const;
     bool isHeld() const;
     static QString lockPath(const QString& folder);
 

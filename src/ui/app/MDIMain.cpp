@@ -619,9 +619,12 @@ bool MDIMain::RunStartup()
         // 2
         instance_ = std::make_unique<SingleInstance>(ProgramFolder());
         if (!instance_->tryAcquire()) {
-            ShowMessage(
-                QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"),
-                0, kTip);
+            // Without even a lock file the folder cannot take a rental either.
+            ShowMessage(instance_->heldByAnother()
+                            ? QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的"
+                                             "一个实例!")
+                            : QStringLiteral("程序文件夹是只读的，无法写入数据库！"),
+                        0, kTip);
             return false;
         }
         // 3

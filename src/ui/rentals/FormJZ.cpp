@@ -166,6 +166,9 @@ void SettleWindow::settle()
     case SettleRefusal::WrongCustomerKind:
         Notice(words.wrongKind);
         return;
+    case SettleRefusal::ClockBeforeRental:
+        Notice(QStringLiteral("今天的日期早于租借日期，请检查计算机的日期！"));
+        return;
     case SettleRefusal::None:
         break;
     }
