@@ -72,6 +72,7 @@ bench)
                           --rentals 1000000 --seed 2003
     build-bench/bench_movrnt --db "$shop"
     build-bench/bench_grids --db "$shop"
+    build-bench/bench_import_memory --db "$shop"
     ;;
 fuzz)
     install_missing

@@ -45,6 +45,12 @@ ExpertSession::~ExpertSession()
     sqlite3_close_v2(db_);
 }
 
+void ExpertSession::stop()
+{
+    stopped_ = true; // also between the engine's own checks of the interrupt
+    sqlite3_interrupt(db_);
+}
+
 int ExpertSession::Authorize(void* self, int action, const char* a, const char* b, const char*,
                              const char*)
 {

@@ -52,7 +52,7 @@ public:
     TypedRows firstRows(const TypedStatement& statement, int pageSize);
 
     // Asks the running statement to stop; it then fails with 已停止.
-    void stop() { stopped_ = true; }
+    void stop();
 
 private:
     static int Authorize(void* self, int action, const char* a, const char* b, const char*,
