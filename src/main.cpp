@@ -107,9 +107,9 @@ int main(int argc, char* argv[])
         return WithoutWindow(
             argc, argv, home, "导入数据过程中出错！可能是由于路径错误或文件错误造成！",
             [&importFile] {
-                const ImportSummary summary =
-                    ImportWorkbook(DatabasePath(), importFile, WholeSetting(Setting::FJZJ),
-                                   WholeSetting(Setting::HYDJ));
+                const LevelRule rules = MemberLevelRule();
+                const ImportSummary summary = ImportWorkbook(
+                    DatabasePath(), importFile, rules.rentalsPerLevel, rules.levels);
                 std::printf("数据导入成功！影碟 %lld 张，租借记录 %lld 条，会员 %lld 位；"
                             "修正出租标记 %lld 张，提高已借盘数 %lld 位。\n",
                             summary.discs, summary.rentals, summary.members,

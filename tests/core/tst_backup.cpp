@@ -203,7 +203,7 @@ private Q_SLOTS:
         const qint64 last = InsertRental("2", "A", "2003-11-03", "是");
         QString error;
         try {
-            RestoreDatabase(offered);
+            RestoreDatabase(offered, {});
         } catch (const MovrntError& e) {
             error = e.description();
         }

@@ -4,6 +4,7 @@
 #include "settings/Registry.h"
 #include "settings/RentAmounts.h"
 #include "settings/Settings.h"
+#include "store/Errors.h"
 
 #include <memory>
 
@@ -28,6 +29,19 @@ private Q_SLOTS:
         QCOMPARE(registry.ValStr().GetValue(kRoot, kPath, QStringLiteral("UserName")), QString());
         QVERIFY(registry.Key().CreateKey(kRoot, kPath));
         QCOMPARE(registry.ValStr().GetValue(kRoot, kPath, QStringLiteral("UserName")), QString());
+    }
+
+    // Before any first run (a technician's headless import) the level rule is
+    // the defaults'; a stored value that is no number is still an error.
+    void levelRuleBeforeTheFirstRun()
+    {
+        QCOMPARE(MemberLevelRule().rentalsPerLevel, 10);
+        QCOMPARE(MemberLevelRule().levels, 3);
+        QVERIFY(CreateSettingsKey());
+        QVERIFY(SetSetting(Setting::HYDJ, QStringLiteral("5")));
+        QCOMPARE(MemberLevelRule().levels, 5);
+        QVERIFY(SetSetting(Setting::FJZJ, QStringLiteral("十")));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, MemberLevelRule());
     }
 
     void writesNeedTheKey()

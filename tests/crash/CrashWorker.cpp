@@ -115,12 +115,12 @@ void OneStep(const QString& folder)
         break;
     case 30:
         if (QFile::exists(workbook))
-            ImportWorkbook(DatabasePath(), workbook, WholeSetting(Setting::FJZJ),
-                           WholeSetting(Setting::HYDJ));
+            ImportWorkbook(DatabasePath(), workbook, MemberLevelRule().rentalsPerLevel,
+                           MemberLevelRule().levels);
         break;
     case 31:
         if (QFile::exists(backup))
-            RestoreDatabase(backup, {WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)});
+            RestoreDatabase(backup, MemberLevelRule());
         break;
     default:
         SetSetting(Setting::Alertdays, QString::number(Below(30)));

@@ -290,7 +290,7 @@ QString ShopDatabaseProblem(const QString& path)
     return {};
 }
 
-QString PrepareRestore(const QString& offered, const RestoreRules& rules,
+QString PrepareRestore(const QString& offered, const LevelRule& rules,
                        const std::function<bool(qint64)>& progress)
 {
     if (!QFileInfo(offered).isFile())
@@ -361,7 +361,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     }
 }
 
-QString RestoreDatabase(const QString& offered, const RestoreRules& rules)
+QString RestoreDatabase(const QString& offered, const LevelRule& rules)
 {
     const QString prepared = PrepareRestore(offered, rules);
     QString safety;

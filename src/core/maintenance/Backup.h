@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/Settings.h"
 #include "store/Database.h"
 
 #include <QString>
@@ -28,14 +29,6 @@ void BackupDatabase(const QString& target);
 // with this program's columns.
 QString ShopDatabaseProblem(const QString& path);
 
-// The rule an import follows for members whose borrowed count is below
-// their rentals (the function parameters FJZJ and HYDJ).
-struct RestoreRules
-{
-    qint64 rentalsPerLevel = 10;
-    qint64 levels = 3;
-};
-
 // Replaces the working database with the rows of the offered file: its three
 // working tables are read as plain rows (nothing of its schema runs or comes
 // along), checked as an import checks a workbook, and written into a new
@@ -44,10 +37,11 @@ struct RestoreRules
 // safety copy in the program folder (its name is returned). Anything that
 // fails leaves the working database as it was, open and usable. Throws
 // MovrntError with the reason.
-QString RestoreDatabase(const QString& offered, const RestoreRules& rules = {});
+// `rules` raises the borrowed counts below a member's rentals, as an import does.
+QString RestoreDatabase(const QString& offered, const LevelRule& rules);
 // The same in its three steps, the first two safe on a worker thread:
 // the new file beside the working database, from the offered file's rows,
-QString PrepareRestore(const QString& offered, const RestoreRules& rules,
+QString PrepareRestore(const QString& offered, const LevelRule& rules,
                        const std::function<bool(qint64)>& progress = {});
 // the safety copy of the working database,
 QString KeepSafetyCopy();

@@ -169,8 +169,8 @@ RentOutDone RentOut(const RentRequest& request)
         if (!account->prepaid)
             throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
         const qint64 count = account->borrowed + 1;
-        const int level =
-            LevelAfter(count, WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ));
+        const LevelRule rule = MemberLevelRule();
+        const int level = LevelAfter(count, rule.rentalsPerLevel, rule.levels);
         const Money prepaid =
             Checked(PrepaidAfterRental(*account->prepaid, *dayRent, account->level));
         RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),

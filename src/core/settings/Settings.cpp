@@ -97,10 +97,17 @@ void SetShowTipsAtStartup(int value)
 
 qint64 WholeSetting(Setting setting)
 {
-    const QString text = GetSetting(setting);
+    QString text = GetSetting(setting);
+    if (text.isEmpty())
+        text = SettingDefault(setting);
     if (!IsNumeric(text))
         throw MovrntError(
             QStringLiteral("功能参数 %1 不是数字：%2").arg(SettingName(setting), text),
             QStringLiteral("Settings"));
     return qint64(std::floor(NumberValue(text)));
+}
+
+LevelRule MemberLevelRule()
+{
+    return {WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)};
 }

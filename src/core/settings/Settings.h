@@ -40,9 +40,20 @@ QString SettingDefault(Setting setting);
 QString GetSetting(Setting setting);
 // False when the key does not exist yet or the write fails.
 bool SetSetting(Setting setting, const QString& text);
-// A setting that must hold a number, as a whole number (rounded down).
-// Throws MovrntError when it holds none.
+// A setting that must hold a number, as a whole number (rounded down); its
+// default while it is absent (a first run that never happened, as before a
+// headless import). Throws MovrntError when it holds something else.
 qint64 WholeSetting(Setting setting);
+
+// The members' level rule of the function parameters: a level for every
+// `rentalsPerLevel` rentals, at most `levels`.
+struct LevelRule
+{
+    qint64 rentalsPerLevel = 10;
+    qint64 levels = 3;
+};
+// The rule as the settings hold it (FJZJ, HYDJ). Throws MovrntError.
+LevelRule MemberLevelRule();
 bool CreateSettingsKey();
 
 // Per-user "Options" / "Show Tips at Startup": 1 shows the tip of the day at

@@ -129,12 +129,12 @@ void FormExcel::onCommandDRClicked()
     WorkRows rows;
     ImportSummary summary;
     try {
-        const qint64 perLevel = WholeSetting(Setting::FJZJ);
-        const qint64 levels = WholeSetting(Setting::HYDJ);
+        const LevelRule rules = MemberLevelRule();
         RunInBackground(
             this, QStringLiteral("正在导入数据..."),
             [&] {
-                summary = ImportWorkbook(DatabasePath(), source, perLevel, levels, rows.report());
+                summary = ImportWorkbook(DatabasePath(), source, rules.rentalsPerLevel, rules.levels,
+                                         rows.report());
             },
             &rows);
     } catch (const MovrntError& error) {

@@ -120,7 +120,7 @@ void FormSJBF::restoreFrom(const QString& path)
     try {
         if (main)
             main->WaitForAutoBackup();
-        const RestoreRules rules{WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)};
+        const LevelRule rules = MemberLevelRule();
         QString prepared, safety;
         // The checks and copies on a worker; the swap on the connection's thread.
         RunInBackground(
