@@ -34,11 +34,12 @@ bool DisplayAvailable()
 // data folder, made from the files installed under share/movrnt.
 bool UseProgramFolder(const QString& home)
 {
+    const QString binary = QCoreApplication::applicationDirPath();
     if (!home.isEmpty()) {
         SetProgramFolder(home);
+        FurnishHomeFolder(home, binary, binary + QStringLiteral("/../share/movrnt"));
         return true;
     }
-    const QString binary = QCoreApplication::applicationDirPath();
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString folder =
         DefaultProgramFolder(binary, binary + QStringLiteral("/../share/movrnt"), data);

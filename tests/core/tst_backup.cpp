@@ -126,6 +126,19 @@ private Q_SLOTS:
         DefaultProgramFolder(binary, installed, data);
         QCOMPARE(Read(data + "/TIPOFDAY.TXT"), QByteArray("店里自己的技巧\n"));
         QCOMPARE(Leftovers(data), QStringList());
+        // A folder given with --home gets the help page and the tips, never a database.
+        Write(installed + u'/' + kHelpPageName, "<html>帮助</html>");
+        const QString home = this->home->folder() + QStringLiteral("/elsewhere");
+        QDir().mkpath(home);
+        FurnishHomeFolder(home, binary, installed);
+        QCOMPARE(QDir(home).entryList(QDir::Files),
+                 QStringList({"TIPOFDAY.TXT", kHelpPageName}));
+        QCOMPARE(Read(home + u'/' + kHelpPageName), QByteArray("<html>帮助</html>"));
+        // A build delivers them beside its binary.
+        QVERIFY(QDir(home).removeRecursively() && QDir().mkpath(home));
+        Write(binary + "/TIPOFDAY.TXT", "构建目录的技巧\n");
+        FurnishHomeFolder(home, binary, home + "/nothing-installed");
+        QCOMPARE(QDir(home).entryList(QDir::Files), QStringList{"TIPOFDAY.TXT"});
     }
 
     // A restore copies the offered file's rows into a file of the program's

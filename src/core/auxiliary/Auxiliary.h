@@ -1,10 +1,10 @@
 #pragma once
 
+#include "store/ProgramFolder.h"
+
 #include <QString>
 #include <QStringList>
 
-// The tip file beside the program: one tip a line.
-inline const QString kTipFileName = QStringLiteral("TIPOFDAY.TXT");
 // Every line of the tip file is one tip, empty ones included, in file order.
 // UTF-8, or the older narrow Chinese encoding (GB18030) when the bytes are no
 // UTF-8. Nothing when the file cannot be read.

@@ -32,6 +32,35 @@ QString JoinPath(const QString& folder, const QString& name)
     return folder + u'/' + name;
 }
 
+namespace {
+// Copies what `names` lists (everything when empty) from one folder to
+// another, never over a file there.
+void CopyMissing(const QString& from, const QString& to, const QStringList& names = {})
+{
+    for (const QString& name : names.isEmpty() ? QDir(from).entryList(QDir::Files) : names) {
+        const QString source = JoinPath(from, name), target = JoinPath(to, name);
+        if (QFile::exists(target) || !QFile::exists(source))
+            continue;
+        // Copied under another name first: a half-copied database never looks complete.
+        const QString partial = target + QStringLiteral(".part");
+        QFile::remove(partial);
+        if (QFile::copy(source, partial)) {
+            QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner |
+                                               QFile::ReadGroup | QFile::ReadOther);
+            QFile::rename(partial, target);
+        }
+    }
+}
+} // namespace
+
+void FurnishHomeFolder(const QString& home, const QString& binaryFolder, const QString& installed)
+{
+    const QString delivered =
+        QFileInfo::exists(JoinPath(installed, kHelpPageName)) ? installed : binaryFolder;
+    if (QFileInfo(delivered).canonicalFilePath() != QFileInfo(home).canonicalFilePath())
+        CopyMissing(delivered, home, {kHelpPageName, kTipFileName});
+}
+
 QString DefaultProgramFolder(const QString& binaryFolder, const QString& installed,
                              const QString& dataFolder)
 {
@@ -43,18 +72,6 @@ QString DefaultProgramFolder(const QString& binaryFolder, const QString& install
         return binaryFolder;
     if (!QDir().mkpath(dataFolder))
         return {};
-    for (const QString& name : QDir(installed).entryList(QDir::Files)) {
-        const QString target = JoinPath(dataFolder, name);
-        if (QFile::exists(target))
-            continue;
-        // Copied under another name first: a half-copied database never looks complete.
-        const QString partial = target + QStringLiteral(".part");
-        QFile::remove(partial);
-        if (QFile::copy(JoinPath(installed, name), partial)) {
-            QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner |
-                                               QFile::ReadGroup | QFile::ReadOther);
-            QFile::rename(partial, target);
-        }
-    }
+    CopyMissing(installed, dataFolder);
     return dataFolder;
 }

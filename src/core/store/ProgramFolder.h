@@ -16,6 +16,16 @@ void SetProgramFolder(const QString& folder);
 QString DefaultProgramFolder(const QString& binaryFolder, const QString& installed,
                              const QString& dataFolder);
 
+// The help page and the tip file delivered with the program.
+inline const QString kHelpPageName = QStringLiteral("感谢您使用凯络影碟出租管理系统.htm");
+inline const QString kTipFileName = QStringLiteral("TIPOFDAY.TXT");
+
+// A folder given with --home gets the delivered help page and tip file, from
+// `installed` for an installed program or else from beside the binary; a
+// file already there is never replaced. The database is never made.
+void FurnishHomeFolder(const QString& home, const QString& binaryFolder,
+                       const QString& installed);
+
 // folder + name with exactly one separator between them, whether or not the
 // folder text already ends in one.
 QString JoinPath(const QString& folder, const QString& name);

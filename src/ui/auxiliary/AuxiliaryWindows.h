@@ -14,7 +14,6 @@ class QTimer;
 // The program's version and build, as the About window shows them.
 inline const QString kProgramVersion = QStringLiteral("1.1.0");
 // The help page beside the program.
-inline const QString kHelpPageName = QStringLiteral("感谢您使用凯络影碟出租管理系统.htm");
 // Our home page.
 inline const QString kHomePage = QStringLiteral("https://www.example.com/movrnt/");
 
