@@ -302,6 +302,7 @@ private Q_SLOTS:
             {"huge cell", "工作表 ydxx 第 2 行 nrjj 列：内容超过 32767 个字符"},
             {"sea of blanks in a number", "数值无效"},
             {"null character", "含有空字符"},
+            {"telephone typed as a number", "工作表 hyxx 第 2 行 lxdh 列：是超过 15 位的数字"},
             {"two open rentals of a disc", "工作表 zjxx 第 3 行 bh 列：影碟 001 已有一条未归还"},
             {"not a zip", ""},
             {"zip bomb", "过大"},
@@ -345,6 +346,8 @@ private Q_SLOTS:
             member[6] = 1e308;
         else if (damage == "level past counting")
             member[5] = 1e12;
+        else if (damage == "telephone typed as a number")
+            member[4] = 8613800138000123.0;
         else if (damage == "null character")
             disc[1] = QString("a_x0000_b");
         else if (damage == "two open rentals of a disc")
@@ -488,6 +491,12 @@ book.save(sys.argv[1])
             const ImportSummary summary = import(file);
             QVERIFY(broken.isEmpty());
             QCOMPARE(summary.countsRaised, 1); // the member's one rental
+            QCOMPARE(Tables(), stored);
+            // Renamed as the newer format, it is still read as what it is.
+            const QString renamed = JoinPath(folder, QStringLiteral("改名.xlsx"));
+            QVERIFY(QFile::copy(file, renamed));
+            RunSql("DELETE FROM ydxx");
+            import(renamed);
             QCOMPARE(Tables(), stored);
         } catch (const MovrntError& error) {
             QVERIFY2(!broken.isEmpty(), qPrintable(error.description()));

@@ -163,6 +163,11 @@ std::variant<Value, QString> Convert(const SheetCell& cell, Kind kind)
         return QStringLiteral("内容超过 %1 个字符").arg(kMaxTextLength);
     if (text.contains(QChar(0)))
         return QStringLiteral("含有空字符");
+    // A number, a telephone typed as a number: past fifteen digits the
+    // spreadsheet kept only an approximation of it.
+    const bool textual = kind == Kind::Key || kind == Kind::Text || kind == Kind::Optional;
+    if (textual && cell.kind == SheetCell::Number && !(std::fabs(cell.number) < 1e15))
+        return QStringLiteral("是超过 15 位的数字，可能已丢失数字（请在电子表格中把该列设为文本）");
     switch (kind) {
     case Kind::Key:
     case Kind::Text:

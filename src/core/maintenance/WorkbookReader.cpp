@@ -705,8 +705,11 @@ std::unique_ptr<WorkbookReader> OpenXlsWorkbook(const QString& path)
 
 std::unique_ptr<WorkbookReader> OpenWorkbook(const QString& path)
 {
-    return path.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive) ? OpenXlsWorkbook(path)
-                                                                      : OpenXlsxWorkbook(path);
+    // By what the file holds, not its name: a renamed workbook is still read.
+    QFile file(path);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+    static const QByteArray compoundFile("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    return start == compoundFile ? OpenXlsWorkbook(path) : OpenXlsxWorkbook(path);
 }
 
 QString DecodeXmlString(const QString& text)
