@@ -14,6 +14,7 @@
 #include "rentals/FormZJXXCX.h"
 #include "rentals/ReceiptSlip.h"
 #include "maintenance/WorkbookReader.h"
+#include "stats/ReportRenderer.h"
 #include "common/PrintPreview.h"
 #include "common/WindowSupport.h"
 #include "settings/Settings.h"
@@ -551,8 +552,9 @@ private Q_SLOTS:
     {
         // Days late on the real calendar: across a leap day and a new year.
         OpenDatabase();
-        InsertDisc("X1", "/", "/", "是", "DVD", "花样年华");
-        InsertMember("N", "李四", "女");
+        InsertDisc("X1", "/", "/", "是", "DVD", "花样年华之阿飞正传与重庆森林的那些年");
+        InsertMember("N", "欧阳长名字会员", "女");
+        RunSql("UPDATE hyxx SET lxdh = '0755-88886666-1234' WHERE hybh = 'N'");
         InsertRental("V1", "M", "2004-02-27", "否"); // 3 days out
         InsertRental("X1", "N", "2003-12-30", "否"); // 62 days out
         InsertRental("V2", "M", "2004-02-28", "否"); // 2 days out: not yet listed
@@ -563,11 +565,20 @@ private Q_SLOTS:
         auto* list = main->FindChild<FormTX>();
         QVERIFY(list);
         QCOMPARE(Column(list->model(), 6), QStringList({"59", "0", ""}));
-        QCOMPARE(Column(list->model(), 5), QStringList({"花样年华", "片名", ""}));
+        QCOMPARE(Column(list->model(), 5), QStringList({"花样年华之阿飞正传与重庆森林的那些年", "片名", ""}));
         QCOMPARE(Child<QLabel>(list, "LabelJLTS")->text(), QStringLiteral("共找到2条记录"));
 
         Press(list, "CommandDY");
         QCOMPARE(opened, QStringList{"ReportPreview"});
+        // Printed, the telephone (what the list is for) is whole.
+        const QString pdf = home->folder() + QStringLiteral("/calls.pdf");
+        ReportRenderer(OverdueCallReport(3)).exportPdf(pdf);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* whole : {"0755-88886666-1234", "欧阳长名字会员", "2003-12-30"})
+            QVERIFY2(printed.contains(QString::fromUtf8(whole)), qPrintable(printed));
         const QString path = home->folder() + QStringLiteral("/超期名单");
         Seams().saveFile = [&path](const QString&, const QString&) { return path; };
         ScriptedMessages messages;
@@ -582,7 +593,7 @@ private Q_SLOTS:
             rows << row.join(u'|');
         });
         QCOMPARE(rows, QStringList({"会员编号|姓名|影碟编号|租借日期|联系电话|片名|超期天数",
-                                    "N|李四|X1|2003-12-30|/|花样年华|59",
+                                    "N|欧阳长名字会员|X1|2003-12-30|0755-88886666-1234|花样年华之阿飞正传与重庆森林的那些年|59",
                                     "M|张三|V1|2004-02-27|/|片名|0"}));
         SetTodayForTesting(QDate());
     }

@@ -22,6 +22,10 @@ struct ReportDefinition
     QString sql;
     QVariantList values = {};
     QList<double> columnsCm = {1, 4, 7, 10}; // where each column starts
+    // Columns as wide as their longest value instead (a short list read
+    // twice): nothing in them is cut, the widest one giving way if the page
+    // is too narrow.
+    bool fitColumns = false;
 };
 const ReportDefinition& DefinitionOf(Report report);
 

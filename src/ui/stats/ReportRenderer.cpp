@@ -7,6 +7,9 @@
 #include "store/Errors.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
+#include <QSqlQuery>
+#include <algorithm>
 #include <QPainter>
 #include <QPrinter>
 #include <optional>
@@ -20,6 +23,36 @@ QFont Font(int points, bool bold = false)
     font.setPointSize(points);
     font.setBold(bold);
     return font;
+}
+} // namespace
+
+namespace {
+// Where each column starts when each is as wide as its heading and its
+// longest value, a gap between them; past the page, the widest gives way.
+QList<double> FittedColumns(const ReportDefinition& definition, const QFontMetricsF& heading,
+                            const QFontMetricsF& body, double gap, double pageWidth)
+{
+    QList<double> widths;
+    for (const QString& text : definition.headings)
+        widths << heading.horizontalAdvance(text);
+    QSqlQuery rows = ReportRows(definition);
+    while (rows.next())
+        for (qsizetype c = 0; c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], body.horizontalAdvance(rows.value(int(c)).toString()));
+    double total = 0;
+    for (double& width : widths)
+        total += width += gap;
+    if (total > pageWidth && !widths.isEmpty()) {
+        double& widest = *std::max_element(widths.begin(), widths.end());
+        widest = std::max(widest - (total - pageWidth), gap);
+    }
+    QList<double> starts;
+    double at = 0;
+    for (double width : widths) {
+        starts << at;
+        at += width;
+    }
+    return starts;
 }
 } // namespace
 
@@ -49,8 +82,12 @@ int ReportRenderer::paint(QPrinter* printer) const
                              ? 1
                              : 1 + (lines - perPage(true) + perPage(false) - 1) / perPage(false);
     QList<double> columns;
-    for (double at : definition.columnsCm)
-        columns << at * cm;
+    if (definition.fitColumns)
+        columns = FittedColumns(definition, QFontMetricsF(heading, printer),
+                                QFontMetricsF(body, printer), 0.3 * cm, area.width());
+    else
+        for (double at : definition.columnsCm)
+            columns << at * cm;
     const int count = int(std::min(columns.size(), definition.headings.size()));
     const auto cellWidth = [&](int c) {
         return (c + 1 < count ? columns[c + 1] : area.width()) - columns[c] - 0.2 * cm;
