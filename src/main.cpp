@@ -1,3 +1,4 @@
+#include "app/ChineseQt.h"
 #include "app/MDIMain.h"
 #include "auxiliary/AuxiliaryWindows.h"
 
@@ -12,10 +13,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStandardPaths>
-#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -128,25 +126,19 @@ int main(int argc, char* argv[])
     // The FFmpeg backend plays the MPEG-1 ".dat" files of VCDs.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    PrepareChineseTimes();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("movrnt"));
     app.setWindowIcon(QIcon(QStringLiteral(":/images/movrnt.png")));
     app.setDesktopFileName(QStringLiteral("movrnt"));
-    // The platform's own dialogs (colours, files, print preview) in Chinese too.
-    QTranslator qtChinese;
-    if (qtChinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtChinese);
-    if (!home.isEmpty()) {
-        if (!QDir(home).exists()) {
-            std::fprintf(stderr, "movrnt: the folder given with --home does not exist: %s\n",
-                         home.toLocal8Bit().constData());
-            return 2;
-        }
-        SetProgramFolder(home);
-    } else if (!UseProgramFolder(home)) {
+    UseChineseForQt(app);
+    if (!home.isEmpty() && !QDir(home).exists()) {
+        std::fprintf(stderr, "movrnt: the folder given with --home does not exist: %s\n",
+                     home.toLocal8Bit().constData());
         return 2;
     }
+    if (!UseProgramFolder(home))
+        return 2;
     // The splash first; the main window's start-up runs once it is gone.
     {
         FormSplash splash;

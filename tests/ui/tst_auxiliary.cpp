@@ -1,4 +1,6 @@
 #include "support/TestEnv.h"
+
+#include "app/ChineseQt.h"
 #include "support/UiHelpers.h"
 
 #include "app/MDIMain.h"
@@ -21,6 +23,7 @@
 #include <QStringEncoder>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QFileIconProvider>
 #include <memory>
 
 class TestAuxiliary : public QObject
@@ -81,6 +84,16 @@ private Q_SLOTS:
         QCOMPARE(seen.size(), 3);
         QTest::mouseClick(Child<QCheckBox>(&window, "chkLoadTipsAtStartup"), Qt::LeftButton);
         QCOMPARE(ShowTipsAtStartup(), 0);
+    }
+
+    // Qt's own file dialogs speak Chinese too, the words its translation lacks included.
+    void qtDialogsInChinese()
+    {
+        UseChineseForQt(*QCoreApplication::instance());
+        QCOMPARE(QFileIconProvider().type(QFileInfo(home->folder())), QStringLiteral("文件夹"));
+        QCOMPARE(QLocale().toString(QDate(2026, 12, 7), QLocale::ShortFormat),
+                 QStringLiteral("2026/12/7"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("打开(&O)"));
     }
 
     void missingTipFileIsSaidInTheWindow()
