@@ -141,6 +141,31 @@ private Q_SLOTS:
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
     }
 
+    // Alt+C in the window is its 浏览(&C), not the main menu's 统计数据(&C).
+    void childMnemonicsWinWhileTheyHaveTheFocus()
+    {
+        int chooser = 0;
+        Seams().openFile = [&chooser](const QString&, const QString&) {
+            ++chooser;
+            return QString();
+        };
+        main->show();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        main->RunCommand(Command::TJYDXX);
+        auto* form = main->FindChild<FormTJYDXX>();
+        Child<QLineEdit>(form, "TextBH")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(chooser, 1);
+        QVERIFY(!QApplication::activePopupWidget());
+        // Outside the child window the menu bar's mnemonic is as it was.
+        main->setFocus();
+        QTest::keyClick(main.get(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QApplication::activePopupWidget()->close();
+        QCOMPARE(chooser, 1);
+    }
+
     void addWithoutCoverWritesNoFile()
     {
         main->RunCommand(Command::TJYDXX);

@@ -50,6 +50,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QAbstractButton>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -749,8 +751,43 @@ bool MDIMain::takeScan(QEvent* event)
     return true;
 }
 
+QWidget* MDIMain::childMnemonic(const QKeyEvent* key) const
+{
+    if (key->modifiers() != Qt::AltModifier || !mdiArea_->activeSubWindow())
+        return nullptr;
+    QWidget* child = mdiArea_->activeSubWindow()->widget();
+    QWidget* focus = QApplication::focusWidget();
+    if (!child || !focus || !child->isAncestorOf(focus))
+        return nullptr;
+    const QKeySequence pressed(Qt::ALT | key->key());
+    for (QAbstractButton* button : child->findChildren<QAbstractButton*>())
+        if (button->isVisible() && button->isEnabled() &&
+            QKeySequence::mnemonic(button->text()) == pressed)
+            return button;
+    for (QLabel* label : child->findChildren<QLabel*>())
+        if (label->buddy() && label->buddy()->isVisible() && label->buddy()->isEnabled() &&
+            QKeySequence::mnemonic(label->text()) == pressed)
+            return label->buddy();
+    return nullptr;
+}
+
 bool MDIMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // A child window's own mnemonics win over the menu bar's while it has the
+    // focus (浏览(&C) in 添加影碟信息 over 统计数据(&C)).
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        if (QWidget* target = childMnemonic(static_cast<QKeyEvent*>(event))) {
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept(); // delivered as a key press, not to the menu bar
+                return true;
+            }
+            if (auto* button = qobject_cast<QAbstractButton*>(target))
+                button->animateClick();
+            else
+                target->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
     if (watched == mdiArea_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         // Only over the empty client area, never over a child window.

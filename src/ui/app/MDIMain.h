@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 
+class QKeyEvent;
 class QLabel;
 class QThread;
 class QTimer;
@@ -98,6 +99,9 @@ public:
     }
 
 protected:
+    // The button or box a mnemonic of the active child window names, while
+    // the focus is in it; null otherwise.
+    QWidget* childMnemonic(const QKeyEvent* key) const;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
