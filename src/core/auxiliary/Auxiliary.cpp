@@ -1,5 +1,12 @@
 #include "Auxiliary.h"
 
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QFileInfo>
+#include <QSysInfo>
+#include <sqlite3.h>
+
 #include <QFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -42,13 +49,34 @@ QString PlayTimeText(qint64 milliseconds)
     return QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60);
 }
 
-QString SystemInfoProgram()
+QList<std::pair<QString, QString>> SystemInformation()
 {
-    for (const char* name : {"gnome-system-monitor", "hardinfo", "ksysguard", "plasma-systemmonitor",
-                             "xfce4-taskmanager"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
-            return found;
+    QList<std::pair<QString, QString>> lines = {
+        {QStringLiteral("操作系统"), QSysInfo::prettyProductName()},
+        {QStringLiteral("内核"), QSysInfo::kernelType() + u' ' + QSysInfo::kernelVersion()},
+        {QStringLiteral("处理器架构"), QSysInfo::currentCpuArchitecture()},
+        {QStringLiteral("Qt 版本"), QString::fromLatin1(qVersion())},
+        {QStringLiteral("SQLite 版本"), QString::fromLatin1(sqlite3_libversion())},
+        {QStringLiteral("程序文件夹"), ProgramFolder()},
+        {QStringLiteral("数据库"), DatabasePath()},
+        {QStringLiteral("数据库大小"),
+         QStringLiteral("%1 MB").arg(double(QFileInfo(DatabasePath()).size()) / (1 << 20), 0, 'f', 1)},
+    };
+    for (const auto& [name, table] : {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"},
+                                      std::pair{"租借记录", "zjxx"}}) {
+        QString count = QStringLiteral("（数据库未打开）");
+        try {
+            if (IsDatabaseOpen())
+                count = QString::number(
+                    RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table))
+                        .toLongLong());
+        } catch (const MovrntError& error) {
+            count = error.description();
+        }
+        lines.append({QString::fromUtf8(name), count});
     }
-    return {};
+    lines.append({QStringLiteral("设置文件夹"),
+                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                      QStringLiteral("/movrnt")});
+    return lines;
 }

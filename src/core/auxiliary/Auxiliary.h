@@ -2,8 +2,10 @@
 
 #include "store/ProgramFolder.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 // Every line of the tip file is one tip, empty ones included, in file order.
 // UTF-8, or the older narrow Chinese encoding (GB18030) when the bytes are no
@@ -16,5 +18,7 @@ QString MissingTipFileText();
 // seconds (59.7 s reads 1分0秒).
 QString PlayTimeText(qint64 milliseconds);
 
-// The system-information program of this desktop; empty when none is installed.
-QString SystemInfoProgram();
+// What support asks for, one line a name and its value: the system, the Qt
+// and SQLite versions, where the database is, its size and counts, and
+// where the settings are.
+QList<std::pair<QString, QString>> SystemInformation();

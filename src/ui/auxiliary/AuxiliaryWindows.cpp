@@ -1,5 +1,6 @@
 #include "AuxiliaryWindows.h"
 
+#include "app/MessageBox.h"
 #include "app/Seams.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
@@ -16,10 +17,12 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -111,8 +114,11 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
     bold.setPointSize(bold.pointSize() + 4);
     bold.setBold(true);
     title->setFont(bold);
-    auto* mail = MakeLabel(this, "LabelMail", QString());
+    auto* mail = MakeLabel(this, "LabelMail",
+                           QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(kSupportAddress));
     mail->setToolTip(QStringLiteral("给我们来信！"));
+    mail->setAccessibleName(kSupportAddress);
+    connect(mail, &QLabel::linkActivated, this, [](const QString& link) { OpenUrl(QUrl(link)); });
     auto* cmdOK = MakeButton(this, "cmdOK", QStringLiteral("确定"));
     cmdOK->setDefault(true);
     auto* cmdSysInfo = MakeButton(this, "cmdSysInfo", QStringLiteral("系统信息(&I)"));
@@ -149,9 +155,25 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
 
 void FormAbout::startSysInfo()
 {
-    const QString program = SystemInfoProgram();
-    if (program.isEmpty() || !StartProgram(program))
-        Notice(QStringLiteral("系统信息当前不可用！"));
+    // The program's own summary, which support asks for, to read or copy.
+    QDialog info(this);
+    info.setObjectName(QStringLiteral("FormXTXX"));
+    info.setWindowTitle(QStringLiteral("系统信息"));
+    auto* text = new QPlainTextEdit(&info);
+    text->setObjectName(QStringLiteral("TextXTXX"));
+    text->setAccessibleName(QStringLiteral("系统信息"));
+    text->setReadOnly(true);
+    QStringList lines{QStringLiteral("凯络影碟出租管理系统 ") + kProgramVersion};
+    for (const auto& [name, value] : SystemInformation())
+        lines << name + QStringLiteral("：") + value;
+    text->setPlainText(lines.join(u'\n'));
+    auto* ok = MakeButton(&info, "cmdOK", QStringLiteral("确定"));
+    connect(ok, &QPushButton::clicked, &info, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&info);
+    layout->addWidget(text, 1);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    info.resize(560, 360);
+    ExecModal(info);
 }
 
 FormTip::FormTip(QWidget* parent) : QDialog(parent)
