@@ -309,6 +309,9 @@ private Q_SLOTS:
         QCOMPARE(figures, QStringList({"2", "1", "3", "￥21", "￥40"}));
         QCOMPARE(Column(rentals->model(), 5), QStringList({"是", "是", "是", ""}));
         QCOMPARE(Column(discs->model(), 7), QStringList({"否", "否", "否", ""}));
+        // The refreshed grid's return dates are read whole, not cut to "2003-1…".
+        auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
+        QVERIFY(grid->columnWidth(3) >= grid->fontMetrics().horizontalAdvance("2003-11-12") + 16);
         Press(checkout, "CommandJZ");
         QCOMPARE(messages.texts(), QStringList{"部分碟片已经结帐，不能统一结帐!"});
     }

@@ -25,6 +25,12 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     setModel(model);
     viewport()->installEventFilter(this);
     horizontalHeader()->viewport()->installEventFilter(this);
+    // Every new query fits the columns to its first screen (a return date
+    // where the last query showed only "/").
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (isVisible())
+            fitColumns();
+    });
     setMouseTracking(true);
 }
 

@@ -14,7 +14,7 @@ public:
     SqlGridModel* gridModel() const { return model_; }
     // Each column as wide as its heading and the first screen of its cells,
     // the wide ones narrowed where the whole row would not fit otherwise.
-    // Done when the grid is shown and when its width changes.
+    // Done when the grid is shown, at every new query and when its width changes.
     void fitColumns();
 
 Q_SIGNALS:
