@@ -9,6 +9,7 @@
 #include "stats/ReportRenderer.h"
 
 #include <QChartView>
+#include <QLineSeries>
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
@@ -211,6 +212,20 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QRadioButton>(form, "OptionNDYJ"), Qt::LeftButton);
         QCOMPARE(form->table().rows, QStringList({"VCD", "DVD"}));
         QCOMPARE(form->table().values[0][10], 1);
+        // The twelve months as lines: twelve colours, each its own, each readable on white.
+        QTest::mouseClick(Child<QRadioButton>(form, "OptionLine"), Qt::LeftButton);
+        Press(form, "CommandRC");
+        QList<QColor> colours;
+        for (QAbstractSeries* series : qobject_cast<QChartView*>(form->currentChart())->chart()->series())
+            colours << qobject_cast<QLineSeries*>(series)->pen().color();
+        QCOMPARE(colours.size(), 12);
+        for (qsizetype i = 0; i < colours.size(); ++i) {
+            QVERIFY2(colours[i].lightnessF() < 0.75, qPrintable(colours[i].name()));
+            for (qsizetype j = 0; j < i; ++j)
+                QVERIFY(colours[i] != colours[j]);
+        }
+        Press(form, "CommandRC");
+        QTest::mouseClick(Child<QRadioButton>(form, "OptionBar"), Qt::LeftButton);
         Seams().chooseColor = [] { return -1; };
         form->changeSeriesColour(1);
         QVERIFY(!form->seriesColour(1).isValid());

@@ -78,6 +78,31 @@ qint64 Largest(const Series& series)
     return largest;
 }
 
+// A count axis of whole, distinct ticks: about five steps of a whole size,
+// from 0 to the first step above the largest value.
+struct WholeTicks
+{
+    qint64 step, top;
+};
+WholeTicks TicksFor(const Series& series)
+{
+    const qint64 largest = Largest(series);
+    const qint64 step = std::max<qint64>(1, (largest + 4) / 5);
+    return {step, (largest / step + 1) * step};
+}
+
+// Series colours that differ from each other and read on white; a colour the
+// clerk chose for a series wins.
+QColor PaletteColour(int series)
+{
+    static const QColor palette[] = {
+        QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28), QColor(0x2c, 0xa0, 0x2c),
+        QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
+        QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0x9e, 0xaf), QColor(0x7f, 0x7f, 0x7f),
+        QColor(0x9a, 0x9b, 0x10), QColor(0x39, 0x3b, 0x79), QColor(0x63, 0x3c, 0x1e)};
+    return palette[series % std::size(palette)];
+}
+
 bool OpenGLAvailable()
 {
     QOpenGLContext context;
@@ -118,6 +143,27 @@ protected:
 private:
     QStringList names_;
 };
+
+// Labels that read on the picture: large, flat, the right way round.
+void ReadableLabels(QAbstract3DGraph* graph, float zoom)
+{
+    Q3DTheme* theme = graph->activeTheme();
+    theme->setFont(QFont(QStringLiteral("Sans"), 64));
+    theme->setLabelBorderEnabled(false);
+    theme->setLabelBackgroundEnabled(false);
+    graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
+    graph->scene()->activeCamera()->setCameraPosition(0, 20, zoom);
+    const QList<QAbstract3DAxis*> axes =
+        qobject_cast<Q3DBars*>(graph)
+            ? QList<QAbstract3DAxis*>{static_cast<Q3DBars*>(graph)->columnAxis(),
+                                      static_cast<Q3DBars*>(graph)->rowAxis(),
+                                      static_cast<Q3DBars*>(graph)->valueAxis()}
+            : QList<QAbstract3DAxis*>{static_cast<Q3DSurface*>(graph)->axisX(),
+                                      static_cast<Q3DSurface*>(graph)->axisY(),
+                                      static_cast<Q3DSurface*>(graph)->axisZ()};
+    for (QAbstract3DAxis* axis : axes)
+        axis->setLabelAutoRotation(90); // turned to face the viewer
+}
 } // namespace
 
 // A 3D graph drawn into a picture: it lives in a child window of the main
@@ -373,9 +419,7 @@ void FormCKTJT::render2D()
     auto* chart = new QChart;
     chart->setTitle(title_);
     chart->legend()->setVisible(true);
-    const auto colourOf = [this](int s, const QColor& fallback) {
-        return colours_.value(s, fallback);
-    };
+    const auto colourOf = [this](qsizetype s) { return seriesShown(int(s)); };
     if (chartType_ == 14) {
         // One slice a point: what all series hold there.
         auto* pie = new QPieSeries(chart);
@@ -385,8 +429,7 @@ void FormCKTJT::render2D()
                 sum += values.value(p);
             QPieSlice* slice = pie->append(data.points[p], double(sum));
             slice->setLabelVisible(sum > 0);
-            if (colours_.contains(int(p)))
-                slice->setBrush(colours_[int(p)]);
+            slice->setBrush(colourOf(p));
             connect(slice, &QPieSlice::doubleClicked, this,
                     [this, p] { changeSeriesColour(int(p)); });
         }
@@ -395,13 +438,11 @@ void FormCKTJT::render2D()
         auto* categories = new QBarCategoryAxis(chart);
         categories->append(data.points);
         auto* counts = new QValueAxis(chart);
-        // Whole counts: ticks on whole numbers, about five of them.
-        const qint64 largest = Largest(data);
-        const qint64 interval = std::max<qint64>(1, (largest + 4) / 5);
-        counts->setRange(0, double((largest / interval + 1) * interval));
+        const WholeTicks ticks = TicksFor(data);
+        counts->setRange(0, double(ticks.top));
         counts->setTickType(QValueAxis::TicksDynamic);
         counts->setTickAnchor(0);
-        counts->setTickInterval(double(interval));
+        counts->setTickInterval(double(ticks.step));
         counts->setLabelFormat(QStringLiteral("%d"));
         chart->addAxis(categories, Qt::AlignBottom);
         chart->addAxis(counts, Qt::AlignLeft);
@@ -414,8 +455,7 @@ void FormCKTJT::render2D()
                 auto* set = new QBarSet(data.names[s]);
                 for (qint64 value : values)
                     *set << double(value);
-                if (colours_.contains(int(s)))
-                    set->setColor(colours_[int(s)]);
+                set->setColor(colourOf(s));
                 connect(set, &QBarSet::doubleClicked, this,
                         [this, s] { changeSeriesColour(int(s)); });
                 bars->append(set);
@@ -436,16 +476,15 @@ void FormCKTJT::render2D()
                 auto* area = new QAreaSeries(line);
                 area->setName(data.names[s]);
                 area->setOpacity(0.7);
-                if (colours_.contains(int(s)))
-                    area->setBrush(colourOf(int(s), {}));
+                area->setBrush(colourOf(s));
+                area->setPen(QPen(colourOf(s).darker(130), 1));
                 connect(area, &QAreaSeries::doubleClicked, this,
                         [this, s] { changeSeriesColour(int(s)); });
                 shown = area;
             } else {
                 QPen pen = line->pen();
                 pen.setWidth(2);
-                if (colours_.contains(int(s)))
-                    pen.setColor(colours_[int(s)]);
+                pen.setColor(colourOf(s));
                 line->setPen(pen);
                 connect(line, &QLineSeries::doubleClicked, this,
                         [this, s] { changeSeriesColour(int(s)); });
@@ -482,12 +521,13 @@ void FormCKTJT::render3D()
     if (chartType_ == 4) { // area: a surface over the series and points
         if (!surface_) {
             surface_ = new Q3DSurface;
-            surface_->activeTheme()->setFont(QFont(font().family(), 40));
-            surface_->scene()->activeCamera()->setZoomLevel(110);
+            ReadableLabels(surface_, 80);
             surface_->axisY()->setLabelFormat(QStringLiteral("%d"));
-            for (QValue3DAxis* axis : {surface_->axisX(), surface_->axisY(), surface_->axisZ()})
-                axis->setLabelAutoRotation(90);
         }
+        const WholeTicks ticks = TicksFor(data);
+        surface_->axisY()->setRange(0, float(ticks.top));
+        surface_->axisY()->setSegmentCount(int(ticks.top / ticks.step));
+        surface_->axisY()->setSubSegmentCount(1);
         for (QSurface3DSeries* old : surface_->seriesList())
             surface_->removeSeries(old);
         auto* rows = new QSurfaceDataArray;
@@ -505,10 +545,8 @@ void FormCKTJT::render3D()
         auto* series = new QSurface3DSeries;
         series->dataProxy()->resetArray(rows);
         series->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
-        if (colours_.contains(0)) {
-            series->setBaseColor(colours_[0]);
-            series->setColorStyle(Q3DTheme::ColorStyleUniform);
-        }
+        series->setBaseColor(seriesShown(0));
+        series->setColorStyle(Q3DTheme::ColorStyleUniform);
         surface_->addSeries(series);
         surface_->axisX()->setFormatter(new NamedSteps(data.points));
         surface_->axisX()->setRange(0, float(std::max<qsizetype>(1, data.points.size() - 1)));
@@ -519,21 +557,19 @@ void FormCKTJT::render3D()
         surface_->axisZ()->setFormatter(new NamedSteps(rowNames));
         surface_->axisZ()->setRange(0, float(std::max<qsizetype>(1, rowNames.size() - 1)));
         view3D_->show(surface_, title_, {data.names.join(QStringLiteral(" / "))},
-                      {colours_.value(0, surface_->activeTheme()->baseColors().value(0))});
+                      {seriesShown(0)});
         stack_->setCurrentWidget(view3D_);
         return;
     }
     if (!bars_) {
         bars_ = new Q3DBars;
-        bars_->activeTheme()->setFont(QFont(font().family(), 40));
-        bars_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetFrontHigh);
-        bars_->scene()->activeCamera()->setZoomLevel(110);
+        ReadableLabels(bars_, 140);
         bars_->valueAxis()->setLabelFormat(QStringLiteral("%d"));
-        // The genre and month labels turn to face the viewer, so they can be read.
-        bars_->columnAxis()->setLabelAutoRotation(90);
-        bars_->rowAxis()->setLabelAutoRotation(90);
-        bars_->valueAxis()->setLabelAutoRotation(90);
     }
+    const WholeTicks ticks = TicksFor(data);
+    bars_->valueAxis()->setRange(0, float(ticks.top));
+    bars_->valueAxis()->setSegmentCount(int(ticks.top / ticks.step));
+    bars_->valueAxis()->setSubSegmentCount(1);
     for (QBar3DSeries* old : bars_->seriesList())
         bars_->removeSeries(old);
     // Line: thin posts; step: bars side by side; combination: bars and cylinders.
@@ -551,19 +587,21 @@ void FormCKTJT::render3D()
         series->setMesh(chartType_ == 2 || (chartType_ == 8 && s > 0)
                             ? QAbstract3DSeries::MeshCylinder
                             : QAbstract3DSeries::MeshBar);
-        if (colours_.contains(int(s))) {
-            series->setBaseColor(colours_[int(s)]);
-            series->setColorStyle(Q3DTheme::ColorStyleUniform);
-        }
+        series->setBaseColor(seriesShown(int(s)));
+        series->setColorStyle(Q3DTheme::ColorStyleUniform);
         bars_->addSeries(series);
     }
     bars_->setMultiSeriesUniform(true);
     QList<QColor> shown;
     for (qsizetype s = 0; s < data.names.size(); ++s)
-        shown << colours_.value(int(s), bars_->activeTheme()->baseColors().value(
-                                            int(s) % bars_->activeTheme()->baseColors().size()));
+        shown << seriesShown(int(s));
     view3D_->show(bars_, title_, data.names, shown);
     stack_->setCurrentWidget(view3D_);
+}
+
+QColor FormCKTJT::seriesShown(int series) const
+{
+    return colours_.value(series, PaletteColour(series));
 }
 
 void FormCKTJT::changeSeriesColour(int series)

@@ -33,6 +33,8 @@ public:
     // A double-click on series `series` of the chart: its colour chosen anew.
     void changeSeriesColour(int series);
     QColor seriesColour(int series) const { return colours_.value(series); }
+    // The colour a series is drawn in: the chosen one, or its own from the palette.
+    QColor seriesShown(int series) const;
 
 private Q_SLOTS:
     void onCommandRCClicked();
