@@ -15,6 +15,9 @@
 #include "rentals/FormJZ.h"
 #include "rentals/FormTJZJXX.h"
 #include "rentals/FormZJXXCX.h"
+#include "maintenance/FormExcel.h"
+#include "maintenance/FormSJBF.h"
+#include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
 #include "settings/Settings.h"
 
@@ -132,6 +135,23 @@ private Q_SLOTS:
                     QCOMPARE(NameOf(combo->lineEdit()), name);
             }
         }
+        // A label that shows a value is read as that value, its caption as its description.
+        FormGNCS parameters;
+        FormSJBF backup;
+        FormExcel exchange;
+        for (QWidget* window : {static_cast<QWidget*>(&parameters), static_cast<QWidget*>(&backup),
+                                static_cast<QWidget*>(&exchange)}) {
+            for (QLabel* label : window->findChildren<QLabel*>()) {
+                if (label->accessibleDescription().isEmpty())
+                    continue;
+                QCOMPARE(NameOf(label), label->text());
+                QVERIFY(!label->text().isEmpty());
+            }
+        }
+        QLabel* interval = parameters.stepLabel(Setting::AutoBackupTime);
+        QCOMPARE(NameOf(interval), QStringLiteral("30"));
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(interval);
+        QCOMPARE(face->text(QAccessible::Description), QStringLiteral("备份频率（秒）"));
     }
 
     // Enter goes from box to box and presses the window's button in the last:

@@ -55,6 +55,12 @@ void NameForScreenReaders(QWidget* field, const QString& caption)
     QString name = caption;
     name.remove(u':').remove(u'：').remove(u'#');
     name = name.trimmed();
+    if (qobject_cast<QLabel*>(field)) {
+        // A label that shows a value (a path, an amount) is read as that value,
+        // which follows its text; the caption tells what it is.
+        field->setAccessibleDescription(name);
+        return;
+    }
     field->setAccessibleName(name);
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         combo->lineEdit()->setAccessibleName(name);

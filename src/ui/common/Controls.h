@@ -23,7 +23,8 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& toolTip =
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& toolTip = {});
 // The caption without its colon, blanks and '#' as the field's accessible
-// name (and its edit line's and date picker's).
+// name (and its edit line's and date picker's); a label that shows a value
+// keeps its value as its name and takes the caption as its description.
 void NameForScreenReaders(QWidget* field, const QString& caption);
 // A caption label whose buddy is the field, which takes the caption as its accessible name.
 QLabel* MakeCaption(QWidget* parent, const QString& text, QWidget* buddy,
