@@ -422,6 +422,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::newRow("openpyxl") << "openpyxl-edited.xlsx";
         QTest::newRow("LibreOffice Calc") << "calc-saved.xlsx";
+        QTest::newRow("LibreOffice Calc, its own format") << "calc-saved.ods";
     }
     void savedByOtherPrograms()
     {

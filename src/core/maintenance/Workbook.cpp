@@ -536,9 +536,10 @@ QString WorkbookPathIn(const QString& folder)
 
 QString ImportPathIn(const QString& folder)
 {
-    const QString newer = WorkbookPathIn(folder);
-    const QString older = JoinPath(folder, kOldWorkbookName);
-    return !QFileInfo::exists(newer) && QFileInfo::exists(older) ? older : newer;
+    for (const QString& name : {kWorkbookName, kOldWorkbookName, kOdsWorkbookName})
+        if (QFileInfo::exists(JoinPath(folder, name)))
+            return JoinPath(folder, name);
+    return WorkbookPathIn(folder);
 }
 
 void ExportWorkbook(const QString& databasePath, const QString& target,

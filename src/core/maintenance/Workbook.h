@@ -11,11 +11,12 @@ class WorkbookReader;
 
 // The file name every exchanged workbook carries.
 inline const QString kWorkbookName = QStringLiteral("MOVRNT.xlsx");
-// The name of the older workbook format, which is read too.
+// The names of the older workbook format and of LibreOffice's, read too.
 inline const QString kOldWorkbookName = QStringLiteral("MOVRNT.xls");
+inline const QString kOdsWorkbookName = QStringLiteral("MOVRNT.ods");
 QString WorkbookPathIn(const QString& folder);
-// The workbook an import in a folder reads: MOVRNT.xlsx, or MOVRNT.xls when
-// the folder holds only that one.
+// The workbook an import in a folder reads: MOVRNT.xlsx, else MOVRNT.xls,
+// else MOVRNT.ods, whichever the folder holds first.
 QString ImportPathIn(const QString& folder);
 
 // A sheet's rows, the header row included. The rentals go on in sheets

@@ -44,7 +44,8 @@ public:
 std::unique_ptr<WorkbookReader> OpenXlsxWorkbook(const QString& path);
 // An Excel 97-2003 workbook (.xls). Throws MovrntError when the file is no such workbook.
 std::unique_ptr<WorkbookReader> OpenXlsWorkbook(const QString& path);
-// Either, by the file's content (an .xls file is a compound document).
+// Any of them, or LibreOffice's OpenDocument spreadsheet (.ods), by the
+// file's content, not its name.
 std::unique_ptr<WorkbookReader> OpenWorkbook(const QString& path);
 
 // The cell text of an Office Open XML string, with its _xHHHH_ escapes decoded.
