@@ -2,6 +2,7 @@
 # Set-up for a fresh Debian 12 machine.
 #   scripts/dev.sh run   install what is missing, build, start the program
 #   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
+#   scripts/dev.sh lint-package  the package, checked by lintian (errors and warnings fail)
 #   scripts/dev.sh package  a Debian package of the program in build-package/
 #   scripts/dev.sh bench    Release build with the benchmarks, run on a generated large shop
 #   scripts/dev.sh fuzz [S] clang build of the libFuzzer targets, each run for S seconds (60)
@@ -42,6 +43,7 @@ run)
     exec build/movrnt
     ;;
 test)
+    PACKAGES+=(lintian dpkg-dev) # for the package check CI runs after the tests
     install_missing
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOVRNT_SANITIZE=ON -DMOVRNT_WERROR=ON
     cmake --build build-test -j "$jobs"
@@ -59,6 +61,12 @@ package)
     cmake --build build-package -j "$jobs"
     (cd build-package && cpack)
     ls build-package/*.deb
+    ;;
+lint-package)
+    PACKAGES+=(lintian dpkg-dev)
+    install_missing
+    bash "$0" package
+    lintian --fail-on error,warning build-package/*.deb
     ;;
 bench)
     install_missing
@@ -104,7 +112,7 @@ fuzz)
     exit $failed
     ;;
 *)
-    echo "usage: $0 run|test|package|bench|fuzz" >&2
+    echo "usage: $0 run|test|package|lint-package|bench|fuzz" >&2
     exit 2
     ;;
 esac

@@ -13,6 +13,7 @@
 #include <QSqlDatabase>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 QByteArray Read(const QString& path)
@@ -26,6 +27,14 @@ void Write(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// The permission bits of a file or folder.
+int Mode(const QString& path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                      : -1;
 }
 
 QStringList Leftovers(const QString& folder)
@@ -68,6 +77,7 @@ private Q_SLOTS:
         BackupDatabase(target); // a reader beside the writer: no wait, no lock conflict
         DbConnection().commit();
         QCOMPARE(ShopDatabaseProblem(target), QString());
+        QCOMPARE(Mode(target), 0600); // a copy of the shop's data is as private as the shop
         QCOMPARE(Leftovers(home->folder() + QStringLiteral("/out")), QStringList());
         QVERIFY(!QFile::exists(target + QStringLiteral("-wal")));
         CloseDatabase();
@@ -121,6 +131,10 @@ private Q_SLOTS:
         QCOMPARE(DefaultProgramFolder(binary, installed, data), data);
         QCOMPARE(ShopDatabaseProblem(data + "/MOVRNT.db"), QString());
         QVERIFY(QFileInfo(data + "/MOVRNT.db").isWritable());
+        // The shop's data is its owner's alone; the help and tips anyone may read.
+        QCOMPARE(Mode(data), 0700);
+        QCOMPARE(Mode(data + "/MOVRNT.db"), 0600);
+        QCOMPARE(Mode(data + "/TIPOFDAY.TXT"), 0644);
         // What the shop changed there stays.
         Write(data + "/TIPOFDAY.TXT", "店里自己的技巧\n");
         DefaultProgramFolder(binary, installed, data);

@@ -38,6 +38,8 @@ private Q_SLOTS:
         QCOMPARE(MemberLevelRule().rentalsPerLevel, 10);
         QCOMPARE(MemberLevelRule().levels, 3);
         QVERIFY(CreateSettingsKey());
+        // The settings hold the password hash: their folder is the owner's alone.
+        QCOMPARE(QFileInfo(SettingsFolder()).permissions() & 0x0077, QFile::Permissions());
         QVERIFY(SetSetting(Setting::HYDJ, QStringLiteral("5")));
         QCOMPARE(MemberLevelRule().levels, 5);
         QVERIFY(SetSetting(Setting::FJZJ, QStringLiteral("十")));

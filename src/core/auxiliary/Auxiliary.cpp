@@ -1,5 +1,6 @@
 #include "Auxiliary.h"
 
+#include "settings/Registry.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 
@@ -75,8 +76,6 @@ QList<std::pair<QString, QString>> SystemInformation()
         }
         lines.append({QString::fromUtf8(name), count});
     }
-    lines.append({QStringLiteral("设置文件夹"),
-                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      QStringLiteral("/movrnt")});
+    lines.append({QStringLiteral("设置文件夹"), SettingsFolder()});
     return lines;
 }

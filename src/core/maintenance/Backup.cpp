@@ -248,6 +248,7 @@ void CopyDatabase(const QString& source, const QString& target)
                 Fail(QStringLiteral("无法完成数据库副本：") + error.description());
             }
         }
+        KeepPrivate(partial, false); // a copy of the shop's data, as private as the shop
         if (!SyncToDisk(partial, false))
             Fail(QStringLiteral("无法写入磁盘：") + partial);
         if (std::rename(QFile::encodeName(partial).constData(),

@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include "store/ProgramFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,12 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <optional>
+
+QString SettingsFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/movrnt");
+}
 
 namespace {
 const char* const kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER",
@@ -33,10 +41,9 @@ std::optional<QString> KeyFile(const QString& root, const QString& path)
     }
     if (parts.isEmpty())
         return std::nullopt;
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty())
+    if (SettingsFolder().isEmpty())
         return std::nullopt;
-    return base + QStringLiteral("/movrnt/registry/") + root + u'/' + parts.join(u'/') +
+    return SettingsFolder() + QStringLiteral("/registry/") + root + u'/' + parts.join(u'/') +
            QStringLiteral(".ini");
 }
 
@@ -60,6 +67,9 @@ bool RegeditKey::CreateKey(const QString& root, const QString& path) const
             return false;
         if (!QDir().mkpath(QFileInfo(*file).absolutePath()))
             return false;
+        // The settings hold the administrator's password hash: the folder
+        // (the file is written anew at every save) is the owner's alone.
+        KeepPrivate(SettingsFolder(), true);
         QFile key(*file);
         if (!key.open(QIODevice::ReadWrite))
             return false;

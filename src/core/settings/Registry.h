@@ -8,6 +8,10 @@
 // under $XDG_CONFIG_HOME/movrnt/registry/<root>/<path>.ini. No operation ever
 // throws: failures come back as false or as the empty text.
 
+// $XDG_CONFIG_HOME/movrnt, where the settings live; empty when the system
+// names no configuration place. Its owner's alone once a key is made.
+QString SettingsFolder();
+
 class RegeditKey
 {
 public:

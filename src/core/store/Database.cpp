@@ -215,6 +215,7 @@ void CreateEmptyDatabase(const QString& path)
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    KeepPrivate(path, false);
 }
 
 void OpenDatabase(const UpgradeProgress& progress)

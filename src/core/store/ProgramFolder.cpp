@@ -32,6 +32,13 @@ QString JoinPath(const QString& folder, const QString& name)
     return folder + u'/' + name;
 }
 
+bool KeepPrivate(const QString& path, bool folder)
+{
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner |
+                                     (folder ? QFile::ExeOwner : QFile::Permissions());
+    return QFile::setPermissions(path, owner);
+}
+
 namespace {
 // Copies what `names` lists (everything when empty) from one folder to
 // another, never over a file there.
@@ -45,8 +52,11 @@ void CopyMissing(const QString& from, const QString& to, const QStringList& name
         const QString partial = target + QStringLiteral(".part");
         QFile::remove(partial);
         if (QFile::copy(source, partial)) {
-            QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner |
-                                               QFile::ReadGroup | QFile::ReadOther);
+            if (name.endsWith(QLatin1String(".db")))
+                KeepPrivate(partial, false);
+            else
+                QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ReadGroup | QFile::ReadOther);
             QFile::rename(partial, target);
         }
     }
@@ -70,8 +80,11 @@ QString DefaultProgramFolder(const QString& binaryFolder, const QString& install
     // access() and not the permission bits: root cannot write a read-only mount either.
     if (!isInstalled && ::access(QFile::encodeName(binaryFolder).constData(), W_OK) == 0)
         return binaryFolder;
+    const bool made = !QFileInfo::exists(dataFolder);
     if (!QDir().mkpath(dataFolder))
         return {};
+    if (made)
+        KeepPrivate(dataFolder, true);
     CopyMissing(installed, dataFolder);
     return dataFolder;
 }

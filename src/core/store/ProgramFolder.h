@@ -26,6 +26,11 @@ inline const QString kTipFileName = QStringLiteral("TIPOFDAY.TXT");
 void FurnishHomeFolder(const QString& home, const QString& binaryFolder,
                        const QString& installed);
 
+// The shop's data is its owner's alone: a database file (and a backup of it)
+// readable and writable by the owner only, a folder that holds the database
+// or the settings open to the owner only. False when the mode cannot be set.
+bool KeepPrivate(const QString& path, bool folder);
+
 // folder + name with exactly one separator between them, whether or not the
 // folder text already ends in one.
 QString JoinPath(const QString& folder, const QString& name);

@@ -12,7 +12,7 @@ class QTextBrowser;
 class QTimer;
 
 // The program's version and build, as the About window shows them.
-inline const QString kProgramVersion = QStringLiteral("1.1.0");
+inline const QString kProgramVersion = QStringLiteral(MOVRNT_VERSION);
 // The help page beside the program.
 // Our home page.
 inline const QString kHomePage = QStringLiteral("https://www.example.com/movrnt/");
