@@ -874,7 +874,9 @@ std::unique_ptr<WorkbookReader> OpenWorkbook(const QString& path)
 {
     // By what the file holds, not its name: a renamed workbook is still read.
     QFile file(path);
-    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return OpenXlsxWorkbook(path); // which says what is wrong with the file
+    const QByteArray start = file.read(8);
     static const QByteArray compoundFile("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     if (start == compoundFile)
         return OpenXlsWorkbook(path);
