@@ -338,6 +338,11 @@ private Q_SLOTS:
                          grid->viewport()->width(),
                      qPrintable(grid->objectName()));
         }
+        // Where there is room, the widths the disc grid sets for its columns hold.
+        auto* discs = main->FindChild<FormYDCX>()->findChild<GridView*>();
+        discs->resize(1600, discs->height());
+        QCOMPARE(discs->columnWidth(3), 4100 * discs->logicalDpiX() / 1440); // 主演
+        QCOMPARE(discs->columnWidth(6), 3000 * discs->logicalDpiX() / 1440); // 入库日期
     }
 
     void typedTextNeitherCompletesNorRenames()

@@ -68,6 +68,7 @@ FormYDCX::FormYDCX(QWidget* parent)
           QStringLiteral("用户提示：用鼠标左键单击相应的表格单元可以查看影碟内容简介，用鼠标右键单"
                          "击执行对影碟的操作。"),
           QStringLiteral("正在查询影碟信息 ..."));
+    grid_->setFixedWidths({{1, 2000}, {3, 4100}, {4, 1200}, {6, 3000}, {7, 1500}});
     resize(980, 560);
 
     connect(commandRMYD, &QPushButton::clicked, this, [this] {

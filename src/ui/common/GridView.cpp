@@ -34,32 +34,59 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     setMouseTracking(true);
 }
 
+namespace {
+// Narrows the columns in proportion to how much wider than `least` they are,
+// until `total` fits `available` or every one is at its least.
+void Narrow(QList<int>& widths, const QList<int>& least, int available)
+{
+    const int total = std::accumulate(widths.begin(), widths.end(), 0);
+    int room = 0;
+    for (qsizetype c = 0; c < widths.size(); ++c)
+        room += std::max(0, widths[c] - least[c]);
+    if (total <= available || room <= 0)
+        return;
+    const int excess = std::min(total - available, room);
+    for (qsizetype c = 0; c < widths.size(); ++c)
+        widths[c] -= int(qint64(std::max(0, widths[c] - least[c])) * excess / room);
+}
+} // namespace
+
 void GridView::fitColumns()
 {
     const int columns = model_->columnCount();
     const int rows = int(std::min<qint64>(model_->total(), 40));
     const QFontMetrics cellFont = fontMetrics();
     const QFontMetrics headingFont = horizontalHeader()->fontMetrics();
-    QList<int> least, wanted;
+    QList<int> headings, wanted;
     for (int c = 0; c < columns; ++c) {
         const int heading = headingFont.horizontalAdvance(model_->heading(c)) + 24;
+        headings << heading;
+        if (fixedTwips_.contains(c)) {
+            wanted << std::max(heading, fixedTwips_[c] * logicalDpiX() / 1440);
+            continue;
+        }
         int content = 0;
         for (int r = 0; r < rows; ++r)
             content = std::max(content, cellFont.horizontalAdvance(model_->cell(r, c)) + 16);
-        least << heading;
         wanted << std::max(heading, std::min(content, 400));
     }
+    // Where the whole row does not fit: the fitted columns give way first, the
+    // ones of a width of their own only then, none below its heading.
+    QList<int> keepFixed = headings;
+    for (int c = 0; c < columns; ++c)
+        if (fixedTwips_.contains(c))
+            keepFixed[c] = wanted[c];
     const int available = viewport()->width();
-    const int total = std::accumulate(wanted.begin(), wanted.end(), 0);
-    const int room = total - std::accumulate(least.begin(), least.end(), 0);
-    if (total > available && room > 0) {
-        // Narrow the columns in proportion to how much wider than their heading they are.
-        const int excess = std::min(total - available, room);
-        for (int c = 0; c < columns; ++c)
-            wanted[c] -= int(qint64(wanted[c] - least[c]) * excess / room);
-    }
+    Narrow(wanted, keepFixed, available);
+    Narrow(wanted, headings, available);
     for (int c = 0; c < columns; ++c)
         setColumnWidth(c, wanted[c]);
+}
+
+void GridView::setFixedWidths(const QMap<int, int>& twips)
+{
+    fixedTwips_ = twips;
+    fitColumns();
 }
 
 void GridView::showEvent(QShowEvent* event)

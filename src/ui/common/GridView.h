@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QTableView>
 
 class SqlGridModel;
@@ -16,6 +17,9 @@ public:
     // the wide ones narrowed where the whole row would not fit otherwise.
     // Done when the grid is shown, at every new query and when its width changes.
     void fitColumns();
+    // Columns of a width of their own, in twips (1/1440 inch), which fitting
+    // leaves as they are while the whole row fits.
+    void setFixedWidths(const QMap<int, int>& twips);
 
 Q_SIGNALS:
     // row is the model row; the row after the last record is included.
@@ -29,4 +33,5 @@ protected:
 
 private:
     SqlGridModel* model_;
+    QMap<int, int> fixedTwips_;
 };

@@ -51,6 +51,7 @@ FormHYXX::FormHYXX(QWidget* parent) : QueryWindow(kHeadings, kHeadings, kDefault
     setUp("MSHFlexGridHYXX", QStringLiteral("查询条件"),
           QStringLiteral("用户提示：用鼠标左键单击相应的表格单元以执行对会员信息的操作。"),
           QStringLiteral("正在查询会员信息 ..."));
+    grid_->setFixedWidths({{1, 2000}, {3, 4250}, {4, 2000}});
     resize(980, 560);
 
     model_->setCellFormatter([](int column, const QVariant& value) {

@@ -59,6 +59,7 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
           QStringLiteral(
               "用户提示：用鼠标左键单击租借记录可以结帐或还碟，用鼠标右键单击可以删除租借记录。"),
           QStringLiteral("正在查询租借信息 ..."));
+    grid_->setFixedWidths({{5, 1260}});
     resize(860, 540);
 
     model_->setCellFormatter([](int column, const QVariant& value) {
