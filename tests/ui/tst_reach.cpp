@@ -131,8 +131,16 @@ private Q_SLOTS:
                 QVERIFY2(!name.trimmed().isEmpty(), qPrintable(where));
                 QVERIFY2(!name.contains(u':') && !name.contains(u'：'),
                          qPrintable(where + u' ' + name));
-                if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->isEditable())
+                if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->isEditable()) {
                     QCOMPARE(NameOf(combo->lineEdit()), name);
+                    // Its drop-down list can be browsed: the year, month and genre lists.
+                    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(combo);
+                    QAccessibleInterface* list = face->child(0);
+                    QVERIFY2(list && list->role() == QAccessible::List, qPrintable(where));
+                    QCOMPARE(list->childCount(), combo->count());
+                    QCOMPARE(face->indexOfChild(list), 0);
+                    QCOMPARE(list->parent()->object(), combo);
+                }
             }
         }
         // A label that shows a value is read as that value, its caption as its description.
