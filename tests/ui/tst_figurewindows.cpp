@@ -10,6 +10,7 @@
 
 #include <QChartView>
 #include <QLineSeries>
+#include <QValueAxis>
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
@@ -224,6 +225,12 @@ private Q_SLOTS:
             for (qsizetype j = 0; j < i; ++j)
                 QVERIFY(colours[i] != colours[j]);
         }
+        // A count of one: ticks 0, 1, 2, never 0, 0.4, 0.8 printed as 0, 0, 0, 1.
+        const auto axes = qobject_cast<QChartView*>(form->currentChart())->chart()->axes(Qt::Vertical);
+        auto* counts = qobject_cast<QValueAxis*>(axes.value(0));
+        QVERIFY(counts);
+        QCOMPARE(counts->tickInterval(), 1.0);
+        QCOMPARE(counts->max(), 2.0);
         Press(form, "CommandRC");
         QTest::mouseClick(Child<QRadioButton>(form, "OptionBar"), Qt::LeftButton);
         Seams().chooseColor = [] { return -1; };
