@@ -10,6 +10,7 @@
 #include "store/ProgramFolder.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
 #include <QIcon>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 namespace {
 // A plain Linux console has no display: say how to start the program instead
@@ -67,21 +69,93 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
     }
     return 0;
 }
+
+// What the command line asks for; exit code 2 and a message on standard
+// error for what it cannot mean, before any window.
+struct CommandLine
+{
+    QString home, backup, exportFolder, importFile;
+};
+
+std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("凯络影碟出租管理系统: the counter software of a video-disc rental shop."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Shows the version and exits."));
+    const QCommandLineOption home(QStringLiteral("home"),
+                                  QStringLiteral("Uses DIR as the program folder."),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption backup(
+        QStringLiteral("backup"),
+        QStringLiteral("Writes a consistent copy of the database to FOLDER/MOVRNT.db and exits."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption exportXlsx(
+        QStringLiteral("export-xlsx"),
+        QStringLiteral("Writes the three tables to FOLDER/MOVRNT.xlsx and exits."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption import(
+        QStringLiteral("import"),
+        QStringLiteral("Replaces the three tables with a workbook's sheets and exits."),
+        QStringLiteral("FILE"));
+    for (const QCommandLineOption& option : {help, version, home, backup, exportXlsx, import})
+        parser.addOption(option);
+    // The options every Qt program takes (a session manager restarts us with -session).
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                             "display", "geometry", "style", "stylesheet"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : {"reverse", "widgetcount"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "movrnt: %s\nTry 'movrnt --help'.\n",
+                     parser.errorText().toLocal8Bit().constData());
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        // Without an application object yet, the parser cannot name the program.
+        std::printf("%s", parser.helpText()
+                              .replace(QStringLiteral("<executable_name>"), QStringLiteral("movrnt"))
+                              .toLocal8Bit()
+                              .constData());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("movrnt %s\n", MOVRNT_VERSION);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "movrnt: unexpected argument: %s\nTry 'movrnt --help'.\n",
+                     parser.positionalArguments().first().toLocal8Bit().constData());
+        return 2;
+    }
+    line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
+            parser.value(import)};
+    return std::nullopt;
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QString home, backup, exportFolder, importFile;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc)
-            home = QString::fromLocal8Bit(argv[++i]);
-        else if (std::strcmp(argv[i], "--backup") == 0 && i + 1 < argc)
-            backup = QString::fromLocal8Bit(argv[++i]);
-        else if (std::strcmp(argv[i], "--export-xlsx") == 0 && i + 1 < argc)
-            exportFolder = QString::fromLocal8Bit(argv[++i]);
-        else if (std::strcmp(argv[i], "--import") == 0 && i + 1 < argc)
-            importFile = QString::fromLocal8Bit(argv[++i]);
-    }
+    CommandLine line;
+    if (const std::optional<int> exitCode = ReadCommandLine(argc, argv, line))
+        return *exitCode;
+    const QString& home = line.home;
+    const QString& backup = line.backup;
+    const QString& exportFolder = line.exportFolder;
+    const QString& importFile = line.importFile;
     if (!home.isEmpty() && !QDir(home).exists()) {
         std::fprintf(stderr, "movrnt: the folder given with --home does not exist: %s\n",
                      home.toLocal8Bit().constData());

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QProcess>
 #include <memory>
 
 // A child window of the kind later windows are.
@@ -292,6 +293,33 @@ private Q_SLOTS:
         } else {
             QCOMPARE(messages.shown.size(), firstRun ? 2 : 0);
         }
+    }
+
+    // The command line: help and version, and a clear refusal (exit code 2, no
+    // window) of what it cannot mean.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "--export-xlsx <FOLDER>";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "movrnt 1.1.0";
+        QTest::newRow("unknown option") << QStringList{"--bakcup", "x"} << 2 << "Unknown option 'bakcup'";
+        QTest::newRow("missing value") << QStringList{"--import"} << 2 << "Missing value after '--import'";
+        QTest::newRow("stray word") << QStringList{"MOVRNT.db"} << 2 << "unexpected argument: MOVRNT.db";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QProcess movrnt;
+        movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), arguments);
+        QVERIFY(movrnt.waitForFinished(60000));
+        QCOMPARE(movrnt.exitCode(), exitCode);
+        const QString output = QString::fromLocal8Bit(
+            exitCode == 0 ? movrnt.readAllStandardOutput() : movrnt.readAllStandardError());
+        QVERIFY2(output.contains(said), qPrintable(output));
     }
 
     void secondInstanceIsRefused()
