@@ -27,7 +27,8 @@ FormTX::FormTX(QWidget* parent) : QWidget(parent)
     model_ = new SqlGridModel(kOverdueHeadings, this);
     grid_ = new GridView(model_, this);
     grid_->setObjectName(QStringLiteral("MSHFlexGridTX"));
-    grid_->setFixedWidths({{4, 1130}});
+    // The telephone, what the list is for, fits its numbers rather than a
+    // width of its own that would cut a mobile number.
     grid_->setAccessibleName(QStringLiteral("超期租借"));
     labelJLTS_ = new QLabel(QStringLiteral("共找到0条记录"), this);
     labelJLTS_->setObjectName(QStringLiteral("LabelJLTS"));
