@@ -196,6 +196,10 @@ private Q_SLOTS:
         QTest::newRow("year 1") << "backup" << "UPDATE hyxx SET rhrq = '0001-01-01'" << "日期不在";
         QTest::newRow("two open rentals of a disc")
             << "backup" << "UPDATE zjxx SET sfyh = '否', ghrq = '/'" << "未归还";
+        QTest::newRow("damaged schema")
+            << "backup" << "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql ="
+                           " 'CREATE TABLE hyxx (' WHERE name = 'hyxx'"
+            << "数据库";
         QTest::newRow("no file in the folder") << "missing" << none << "找不到";
         QTest::newRow("not a database") << "text" << none << "数据库";
         QTest::newRow("truncated") << "truncated" << none << "数据库";

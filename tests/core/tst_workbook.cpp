@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QSqlRecord>
 #include <cstring>
+#include <sys/stat.h>
 #include <variant>
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -305,6 +306,7 @@ private Q_SLOTS:
             {"telephone typed as a number", "工作表 hyxx 第 2 行 lxdh 列：是超过 15 位的数字"},
             {"two open rentals of a disc", "工作表 zjxx 第 3 行 bh 列：影碟 001 已有一条未归还"},
             {"not a zip", ""},
+            {"a pipe, not a file", "不是工作簿文件"},
             {"zip bomb", "过大"},
             {"document type", "文档类型"},
             {"broken xml", "XML"},
@@ -366,6 +368,9 @@ private Q_SLOTS:
             QFile file(path());
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("ydxx,zjxx,hyxx\n");
+        } else if (damage == "a pipe, not a file") {
+            QFile::remove(path());
+            QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
         } else if (damage == "zip bomb") {
             QFile::remove(path());
             WriteZip(path(), {{"xl/workbook.xml", "<workbook/>"},

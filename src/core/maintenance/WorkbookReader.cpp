@@ -872,6 +872,9 @@ std::unique_ptr<WorkbookReader> OpenXlsWorkbook(const QString& path)
 
 std::unique_ptr<WorkbookReader> OpenWorkbook(const QString& path)
 {
+    // A pipe or a device would never end, or never begin.
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        Fail(QStringLiteral("不是工作簿文件：") + path);
     // By what the file holds, not its name: a renamed workbook is still read.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
