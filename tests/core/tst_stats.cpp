@@ -87,6 +87,16 @@ private Q_SLOTS:
                "SELECT RAISE(ABORT, 'refused'); END");
         QVERIFY_THROWS_EXCEPTION(MovrntError, StoreChartTable(RentalsPerMonth("2004")));
         QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);
+        // Along the columns, each month is a series; the count axis steps by whole numbers.
+        const ChartSeries byMonth = ArrangeChart(months, false);
+        QCOMPARE(byMonth.names.size(), 12);
+        QCOMPARE(byMonth.values[11], QList<qint64>({0, 1}));
+        for (const auto& [largest, step, top] : QList<std::tuple<qint64, qint64, qint64>>{
+                 {0, 1, 2}, {1, 1, 2}, {2, 1, 3}, {5, 1, 6}, {6, 2, 8}, {12, 3, 15}, {1000, 200, 1200}}) {
+            const WholeTicks ticks = ChartTicks({{"x"}, {"a"}, {{largest}}});
+            QCOMPARE(ticks.step, step);
+            QCOMPARE(ticks.top, top);
+        }
     }
 
     void yearList()

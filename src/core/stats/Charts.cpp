@@ -1,5 +1,7 @@
 #include "Charts.h"
 
+#include <algorithm>
+
 #include "catalogue/Discs.h"
 #include "store/Database.h"
 #include "store/DateText.h"
@@ -106,4 +108,28 @@ ChartTable StoreChartTable(const ChartTable& table)
         stored.values << row;
     }
     return stored;
+}
+
+ChartSeries ArrangeChart(const ChartTable& table, bool seriesInRows)
+{
+    if (seriesInRows)
+        return {table.rows, table.categories, table.values};
+    ChartSeries series{table.categories, table.rows, {}};
+    for (qsizetype c = 0; c < table.categories.size(); ++c) {
+        QList<qint64> column;
+        for (const QList<qint64>& row : table.values)
+            column << row.value(c);
+        series.values << column;
+    }
+    return series;
+}
+
+WholeTicks ChartTicks(const ChartSeries& series)
+{
+    qint64 largest = 1;
+    for (const QList<qint64>& values : series.values)
+        for (qint64 value : values)
+            largest = std::max(largest, value);
+    const qint64 step = std::max<qint64>(1, (largest + 4) / 5);
+    return {step, (largest / step + 1) * step};
 }

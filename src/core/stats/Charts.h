@@ -26,3 +26,19 @@ ChartTable RentalsPerMonth(const QString& year);
 // each row once, in one transaction with the delete before it, and reads it
 // back as the chart is bound to it. Throws MovrntError.
 ChartTable StoreChartTable(const ChartTable& table);
+
+// The table as a chart draws it: one series a row (or a column) of values.
+struct ChartSeries
+{
+    QStringList names, points;
+    QList<QList<qint64>> values; // [series][point]
+};
+ChartSeries ArrangeChart(const ChartTable& table, bool seriesInRows);
+
+// A count axis of whole, distinct ticks: about five steps of a whole size,
+// from 0 to the first step above the largest value (never 0, 0.4, 0.8 ...).
+struct WholeTicks
+{
+    qint64 step, top;
+};
+WholeTicks ChartTicks(const ChartSeries& series);

@@ -4,6 +4,7 @@
 #include "auxiliary/ComnDialogBox.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
+#include "stats/Chart3DView.h"
 
 #include "settings/Settings.h"
 #include "stats/Figures.h"
@@ -23,8 +24,6 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMouseEvent>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <QPainter>
 #include <QPieSeries>
 #include <QPushButton>
@@ -41,56 +40,8 @@
 #include <QtDataVisualization/QCategory3DAxis>
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QValue3DAxis>
-#include <QtDataVisualization/QValue3DAxisFormatter>
 
 namespace {
-// The chart type codes of the six styles, 2D and 3D.
-const int k2D[] = {1, 3, 5, 7, 9, 14};
-const int k3D[] = {0, 2, 4, 6, 8, 14};
-
-// The table as the chart reads it: series along rows or along columns.
-struct Series
-{
-    QStringList names, points;
-    QList<QList<qint64>> values; // [series][point]
-};
-
-Series Arrange(const ChartTable& table, bool inRows)
-{
-    if (inRows)
-        return {table.rows, table.categories, table.values};
-    Series series{table.categories, table.rows, {}};
-    for (qsizetype c = 0; c < table.categories.size(); ++c) {
-        QList<qint64> column;
-        for (const QList<qint64>& row : table.values)
-            column << row.value(c);
-        series.values << column;
-    }
-    return series;
-}
-
-qint64 Largest(const Series& series)
-{
-    qint64 largest = 1;
-    for (const QList<qint64>& values : series.values)
-        for (qint64 value : values)
-            largest = std::max(largest, value);
-    return largest;
-}
-
-// A count axis of whole, distinct ticks: about five steps of a whole size,
-// from 0 to the first step above the largest value.
-struct WholeTicks
-{
-    qint64 step, top;
-};
-WholeTicks TicksFor(const Series& series)
-{
-    const qint64 largest = Largest(series);
-    const qint64 step = std::max<qint64>(1, (largest + 4) / 5);
-    return {step, (largest / step + 1) * step};
-}
-
 // Series colours that differ from each other and read on white; a colour the
 // clerk chose for a series wins.
 QColor PaletteColour(int series)
@@ -103,159 +54,14 @@ QColor PaletteColour(int series)
     return palette[series % std::size(palette)];
 }
 
-bool OpenGLAvailable()
+// The Part's chart type codes of each style, 2D and 3D.
+int TypeCode(ChartStyle style, bool threeD)
 {
-    QOpenGLContext context;
-    if (!context.create())
-        return false;
-    QOffscreenSurface surface;
-    surface.create();
-    return context.makeCurrent(&surface);
-}
-
-// The names of the categories or series on a surface's value axis.
-class NamedSteps : public QValue3DAxisFormatter
-{
-public:
-    explicit NamedSteps(const QStringList& names = {}) : names_(names) {}
-
-protected:
-    QValue3DAxisFormatter* createNewInstance() const override { return new NamedSteps(names_); }
-    void populateCopy(QValue3DAxisFormatter& copy) const override
-    {
-        QValue3DAxisFormatter::populateCopy(copy);
-        static_cast<NamedSteps&>(copy).names_ = names_;
-    }
-    void recalculate() override
-    {
-        gridPositions().clear();
-        labelPositions().clear();
-        labelStrings().clear();
-        const qsizetype last = std::max<qsizetype>(1, names_.size() - 1);
-        for (qsizetype i = 0; i < names_.size(); ++i) {
-            const float at = float(i) / float(last);
-            gridPositions() << at;
-            labelPositions() << at;
-            labelStrings() << names_[i];
-        }
-    }
-
-private:
-    QStringList names_;
-};
-
-// Labels that read on the picture: large, flat, the right way round.
-void ReadableLabels(QAbstract3DGraph* graph, float zoom)
-{
-    Q3DTheme* theme = graph->activeTheme();
-    theme->setFont(QFont(QStringLiteral("Sans"), 64));
-    theme->setLabelBorderEnabled(false);
-    theme->setLabelBackgroundEnabled(false);
-    graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
-    graph->scene()->activeCamera()->setCameraPosition(0, 20, zoom);
-    const QList<QAbstract3DAxis*> axes =
-        qobject_cast<Q3DBars*>(graph)
-            ? QList<QAbstract3DAxis*>{static_cast<Q3DBars*>(graph)->columnAxis(),
-                                      static_cast<Q3DBars*>(graph)->rowAxis(),
-                                      static_cast<Q3DBars*>(graph)->valueAxis()}
-            : QList<QAbstract3DAxis*>{static_cast<Q3DSurface*>(graph)->axisX(),
-                                      static_cast<Q3DSurface*>(graph)->axisY(),
-                                      static_cast<Q3DSurface*>(graph)->axisZ()};
-    for (QAbstract3DAxis* axis : axes)
-        axis->setLabelAutoRotation(90); // turned to face the viewer
+    static const int codes2D[] = {1, 3, 5, 7, 9, 14};
+    static const int codes3D[] = {0, 2, 4, 6, 8, 14};
+    return (threeD ? codes3D : codes2D)[int(style)];
 }
 } // namespace
-
-// A 3D graph drawn into a picture: it lives in a child window of the main
-// window like any widget, and the picture can be grabbed. Dragging with
-// CTRL held turns it. A double-click on a legend entry picks that series
-// (anywhere, when there is only one): the picture cannot tell which bar was hit.
-class Chart3DView : public QLabel
-{
-public:
-    explicit Chart3DView(QWidget* parent) : QLabel(parent)
-    {
-        setObjectName(QStringLiteral("Chart3D"));
-        setAlignment(Qt::AlignCenter);
-        setMinimumSize(200, 150);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    }
-    void show(QAbstract3DGraph* graph, const QString& title, const QStringList& legend,
-              const QList<QColor>& colours)
-    {
-        graph_ = graph;
-        title_ = title;
-        legend_ = legend;
-        colours_ = colours;
-        refresh();
-    }
-    void refresh()
-    {
-        if (!graph_ || width() < 10 || height() < 10)
-            return;
-        // The title and the legend above the scene, which fills the rest.
-        const int header = 52;
-        const QSize scene(width(), height() - header);
-        graph_->resize(scene); // the scene is laid out for the window's size
-        graph_->scene()->setPrimarySubViewport(QRect(QPoint(0, 0), scene));
-        graph_->setHorizontalAspectRatio(2.0);
-        QImage image(size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.drawImage(QPoint(0, header), graph_->renderToImage(4, scene));
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(0, 6, width(), 24), Qt::AlignCenter, title_);
-        int x = 10;
-        entries_.clear();
-        for (qsizetype i = 0; i < legend_.size(); ++i) {
-            painter.fillRect(QRect(x, 34, 10, 10), colours_.value(i % colours_.size()));
-            painter.drawText(QPoint(x + 14, 44), legend_[i]);
-            const int width = 14 + painter.fontMetrics().horizontalAdvance(legend_[i]);
-            entries_ << QRect(x, 30, width, 18);
-            x += width + 10;
-        }
-        painter.end();
-        setPixmap(QPixmap::fromImage(image));
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QLabel::resizeEvent(event);
-        refresh();
-    }
-    void mousePressEvent(QMouseEvent* event) override { from_ = event->position().toPoint(); }
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        if (!graph_ || !(event->modifiers() & Qt::ControlModifier))
-            return;
-        const QPoint at = event->position().toPoint();
-        Q3DCamera* camera = graph_->scene()->activeCamera();
-        camera->setXRotation(camera->xRotation() + float(at.x() - from_.x()) / 2);
-        camera->setYRotation(camera->yRotation() + float(at.y() - from_.y()) / 2);
-        from_ = at;
-        refresh();
-    }
-    void mouseDoubleClickEvent(QMouseEvent* event) override
-    {
-        for (qsizetype i = 0; i < entries_.size(); ++i)
-            if (entries_[i].contains(event->position().toPoint()) || entries_.size() == 1) {
-                picked(int(i));
-                return;
-            }
-    }
-
-public:
-    std::function<void(int series)> picked = [](int) {};
-
-private:
-    QAbstract3DGraph* graph_ = nullptr;
-    QString title_;
-    QStringList legend_;
-    QList<QColor> colours_;
-    QList<QRect> entries_;
-    QPoint from_;
-};
 
 FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
 {
@@ -360,12 +166,17 @@ QWidget* FormCKTJT::currentChart() const
     return stack_->currentWidget();
 }
 
-int FormCKTJT::styleIndex() const
+ChartStyle FormCKTJT::style() const
 {
     for (int i = 0; i < styles_.size(); ++i)
         if (styles_[i]->isChecked())
-            return i;
-    return 0;
+            return ChartStyle(i);
+    return ChartStyle::Bar;
+}
+
+int FormCKTJT::chartType() const
+{
+    return TypeCode(style(), option3D_->isChecked());
 }
 
 void FormCKTJT::draw()
@@ -398,16 +209,15 @@ void FormCKTJT::draw()
 
 void FormCKTJT::onCommandRCClicked()
 {
-    inRows_ = commandRC_->text() == u"以行为准显示";
+    inRows_ = !inRows_;
+    // The caption offers the other direction.
     commandRC_->setText(inRows_ ? QStringLiteral("以列为准显示") : QStringLiteral("以行为准显示"));
     render();
 }
 
 void FormCKTJT::render()
 {
-    const int style = styleIndex();
-    chartType_ = option3D_->isChecked() ? k3D[style] : k2D[style];
-    if (chartType_ == 14 || option2D_->isChecked())
+    if (style() == ChartStyle::Pie || option2D_->isChecked())
         render2D();
     else
         render3D();
@@ -415,12 +225,13 @@ void FormCKTJT::render()
 
 void FormCKTJT::render2D()
 {
-    const Series data = Arrange(table_, inRows_);
+    const ChartSeries data = ArrangeChart(table_, inRows_);
+    const ChartStyle style = this->style();
     auto* chart = new QChart;
     chart->setTitle(title_);
     chart->legend()->setVisible(true);
     const auto colourOf = [this](qsizetype s) { return seriesShown(int(s)); };
-    if (chartType_ == 14) {
+    if (style == ChartStyle::Pie) {
         // One slice a point: what all series hold there.
         auto* pie = new QPieSeries(chart);
         for (qsizetype p = 0; p < data.points.size(); ++p) {
@@ -438,7 +249,7 @@ void FormCKTJT::render2D()
         auto* categories = new QBarCategoryAxis(chart);
         categories->append(data.points);
         auto* counts = new QValueAxis(chart);
-        const WholeTicks ticks = TicksFor(data);
+        const WholeTicks ticks = ChartTicks(data);
         counts->setRange(0, double(ticks.top));
         counts->setTickType(QValueAxis::TicksDynamic);
         counts->setTickAnchor(0);
@@ -449,7 +260,8 @@ void FormCKTJT::render2D()
         QBarSeries* bars = nullptr;
         for (qsizetype s = 0; s < data.names.size(); ++s) {
             const QList<qint64>& values = data.values[s];
-            if (chartType_ == 1 || (chartType_ == 9 && s == 0)) {
+            // Bars; a combination draws its first series as bars, the rest as lines.
+            if (style == ChartStyle::Bar || (style == ChartStyle::Combination && s == 0)) {
                 if (!bars)
                     bars = new QBarSeries(chart);
                 auto* set = new QBarSet(data.names[s]);
@@ -464,7 +276,7 @@ void FormCKTJT::render2D()
             auto* line = new QLineSeries(chart);
             line->setName(data.names[s]);
             for (qsizetype p = 0; p < values.size(); ++p) {
-                if (chartType_ == 7) { // a step a point
+                if (style == ChartStyle::Step) { // a step a point
                     line->append(double(p) - 0.5, double(values[p]));
                     line->append(double(p) + 0.5, double(values[p]));
                 } else {
@@ -472,7 +284,7 @@ void FormCKTJT::render2D()
                 }
             }
             QAbstractSeries* shown = line;
-            if (chartType_ == 5) {
+            if (style == ChartStyle::Area) {
                 auto* area = new QAreaSeries(line);
                 area->setName(data.names[s]);
                 area->setOpacity(0.7);
@@ -517,14 +329,15 @@ void FormCKTJT::render3D()
         render2D();
         return;
     }
-    const Series data = Arrange(table_, inRows_);
-    if (chartType_ == 4) { // area: a surface over the series and points
+    const ChartSeries data = ArrangeChart(table_, inRows_);
+    const ChartStyle style = this->style();
+    const WholeTicks ticks = ChartTicks(data);
+    if (style == ChartStyle::Area) { // a surface over the series and points
         if (!surface_) {
             surface_ = new Q3DSurface;
             ReadableLabels(surface_, 80);
             surface_->axisY()->setLabelFormat(QStringLiteral("%d"));
         }
-        const WholeTicks ticks = TicksFor(data);
         surface_->axisY()->setRange(0, float(ticks.top));
         surface_->axisY()->setSegmentCount(int(ticks.top / ticks.step));
         surface_->axisY()->setSubSegmentCount(1);
@@ -566,15 +379,14 @@ void FormCKTJT::render3D()
         ReadableLabels(bars_, 140);
         bars_->valueAxis()->setLabelFormat(QStringLiteral("%d"));
     }
-    const WholeTicks ticks = TicksFor(data);
     bars_->valueAxis()->setRange(0, float(ticks.top));
     bars_->valueAxis()->setSegmentCount(int(ticks.top / ticks.step));
     bars_->valueAxis()->setSubSegmentCount(1);
     for (QBar3DSeries* old : bars_->seriesList())
         bars_->removeSeries(old);
     // Line: thin posts; step: bars side by side; combination: bars and cylinders.
-    bars_->setBarThickness(chartType_ == 2 ? 0.2f : 1.0f);
-    bars_->setBarSpacing(chartType_ == 6 ? QSizeF(0.0, 0.5) : QSizeF(0.3, 0.5));
+    bars_->setBarThickness(style == ChartStyle::Line ? 0.2f : 1.0f);
+    bars_->setBarSpacing(style == ChartStyle::Step ? QSizeF(0.0, 0.5) : QSizeF(0.3, 0.5));
     for (qsizetype s = 0; s < data.names.size(); ++s) {
         auto* row = new QBarDataRow;
         for (qint64 value : data.values[s])
@@ -584,7 +396,7 @@ void FormCKTJT::render3D()
         auto* series = new QBar3DSeries;
         series->setName(data.names[s]);
         series->dataProxy()->resetArray(array, {data.names[s]}, data.points);
-        series->setMesh(chartType_ == 2 || (chartType_ == 8 && s > 0)
+        series->setMesh(style == ChartStyle::Line || (style == ChartStyle::Combination && s > 0)
                             ? QAbstract3DSeries::MeshCylinder
                             : QAbstract3DSeries::MeshBar);
         series->setBaseColor(seriesShown(int(s)));

@@ -16,6 +16,17 @@ class Chart3DView;
 class Q3DBars;
 class Q3DSurface;
 
+// The six styles, in the order of their options.
+enum class ChartStyle
+{
+    Bar,
+    Line,
+    Area,
+    Step,
+    Combination,
+    Pie,
+};
+
 // 查看统计图: three statistics in eleven chart styles.
 class FormCKTJT : public QWidget
 {
@@ -24,7 +35,7 @@ public:
     explicit FormCKTJT(QWidget* parent = nullptr);
 
     // The chart type code of the style shown (1 2D bar ... 14 pie).
-    int chartType() const { return chartType_; }
+    int chartType() const;
     bool seriesInRows() const { return inRows_; }
     const ChartTable& table() const { return table_; }
     QString title() const { return title_; }
@@ -46,7 +57,7 @@ private:
     void render();
     void render2D();
     void render3D();
-    int styleIndex() const;
+    ChartStyle style() const;
 
     QMap<QRadioButton*, int> statistics_;
     QList<QRadioButton*> styles_;
@@ -61,7 +72,6 @@ private:
     Q3DSurface* surface_ = nullptr;
     ChartTable table_;
     QString title_;
-    int chartType_ = 1;
     bool inRows_ = true;
     QMap<int, QColor> colours_;
 };
