@@ -1,22 +1,17 @@
 #include "Workbook.h"
 
 #include "FileSupport.h"
+#include "WorkbookCells.h"
 #include "WorkbookReader.h"
-#include "rentals/Rentals.h"
 #include "store/Database.h"
-#include "store/DateText.h"
-#include "store/Money.h"
-#include "store/Numbers.h"
 #include "store/ProgramFolder.h"
 #include "store/TextRules.h"
 
-#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -26,203 +21,9 @@
 namespace {
 const QString kSource = QStringLiteral("Workbook");
 constexpr qint64 kProgressEvery = 2000;
-// The dates the program can work with: what its date conversion gives on a
-// failure, up to a bound no shop will reach.
-const QString kFirstDate = QStringLiteral("1900-01-01");
-const QString kLastDate = QStringLiteral("2100-12-31");
-// Levels and borrowed counts are read back as whole numbers of this size.
-constexpr qint64 kMaxCount = 2147483647;
-
 [[noreturn]] void Fail(const QString& what)
 {
     throw MovrntError(what, kSource);
-}
-
-// How a column's cells are read and checked.
-enum class Kind {
-    Key,        // the record's number: text, never empty
-    Text,       // text, never empty
-    Optional,   // text, "/" when empty
-    Flag,       // 是 or 否
-    Date,       // a date, kept as 2003-01-05
-    ReturnDate, // a date, or "/" while the disc is out
-    Deposit,    // a deposit checkout can add up, or "/"
-    Serial,     // a whole number from 1
-    Count,      // a whole number from 0
-    Amount,     // a number
-};
-
-struct TableRules
-{
-    QString table;
-    QStringList columns;
-    QList<Kind> kinds;
-};
-
-const QList<TableRules>& Tables()
-{
-    using K = Kind;
-    static const QList<TableRules> tables = [] {
-        const QList<QList<Kind>> kinds = {
-            {K::Key, K::Optional, K::Text, K::Text, K::Optional, K::Optional, K::Date, K::Flag,
-             K::Optional},
-            {K::Serial, K::Key, K::Date, K::ReturnDate, K::Deposit, K::Flag, K::Optional},
-            {K::Key, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount,
-             K::Amount, K::Count, K::Date},
-        };
-        QList<TableRules> list;
-        for (qsizetype i = 0; i < kinds.size(); ++i)
-            list.append({ShopTables()[i].first, ShopTables()[i].second, kinds[i]});
-        return list;
-    }();
-    return tables;
-}
-
-// Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...
-QString SheetName(const QString& table, int part)
-{
-    return part == 1 ? table : QStringLiteral("%1_%2").arg(table).arg(part);
-}
-
-// A number as text: whole numbers without a point (1, not 1.0), others in
-// their shortest form.
-QString NumberText(double value)
-{
-    if (value == std::trunc(value) && std::fabs(value) < 1e15)
-        return QString::number(qint64(value));
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// A deposit as stored is written as a number when it reads back the same.
-bool IsPlainNumber(const QString& text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) && NumberText(value) == text;
-}
-
-using Value = std::variant<QString, qint64, double>;
-
-QString CellText(const SheetCell& cell)
-{
-    switch (cell.kind) {
-    case SheetCell::Number:
-        return NumberText(cell.number);
-    case SheetCell::Text:
-    case SheetCell::Date:
-        return cell.text;
-    case SheetCell::Empty:
-        break;
-    }
-    return {};
-}
-
-// A spreadsheet's day number (days since 1899-12-30) as date text.
-QString SerialDateText(double serial)
-{
-    if (!(serial >= 1 && serial < 2958466))
-        return {};
-    return QDate(1899, 12, 30)
-        .addDays(qint64(std::floor(serial)))
-        .toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-QString DateValue(const SheetCell& cell)
-{
-    if (cell.kind == SheetCell::Number)
-        return SerialDateText(cell.number);
-    QString text = cell.text.trimmed();
-    // A date with a time of day, as some programs write it.
-    if (text.size() > 10 && text[10] == u' ')
-        text.truncate(10);
-    return NormalDateText(text);
-}
-
-std::optional<qint64> WholeValue(const SheetCell& cell)
-{
-    double value = 0;
-    if (cell.kind == SheetCell::Number) {
-        value = cell.number;
-    } else {
-        const QString text = cell.text.trimmed();
-        if (!IsNumeric(text))
-            return std::nullopt;
-        value = NumberValue(text);
-    }
-    if (value != std::trunc(value) || std::fabs(value) > 9e15)
-        return std::nullopt;
-    return qint64(value);
-}
-
-// The value to store for a cell, or the reason it cannot be taken.
-std::variant<Value, QString> Convert(const SheetCell& cell, Kind kind)
-{
-    const QString text = CellText(cell);
-    const bool blank = text.trimmed().isEmpty();
-    if (text.size() > kMaxTextLength)
-        return QStringLiteral("内容超过 %1 个字符").arg(kMaxTextLength);
-    if (text.contains(QChar(0)))
-        return QStringLiteral("含有空字符");
-    // A number, a telephone typed as a number: past fifteen digits the
-    // spreadsheet kept only an approximation of it.
-    const bool textual = kind == Kind::Key || kind == Kind::Text || kind == Kind::Optional;
-    if (textual && cell.kind == SheetCell::Number && !(std::fabs(cell.number) < 1e15))
-        return QStringLiteral("是超过 15 位的数字，可能已丢失数字（请在电子表格中把该列设为文本）");
-    switch (kind) {
-    case Kind::Key:
-    case Kind::Text:
-        if (blank)
-            return QStringLiteral("不能为空");
-        return Value(text);
-    case Kind::Optional:
-        return Value(blank ? QStringLiteral("/") : text);
-    case Kind::Flag:
-        if (text.trimmed() != u"是" && text.trimmed() != u"否")
-            return QStringLiteral("应为“是”或“否”");
-        return Value(text.trimmed());
-    case Kind::ReturnDate:
-        if (blank || text.trimmed() == u"/")
-            return Value(QStringLiteral("/"));
-        [[fallthrough]];
-    case Kind::Date:
-        if (const QString date = DateValue(cell); date.isEmpty()) {
-            return QStringLiteral("不是日期");
-        } else if (date < kFirstDate || date > kLastDate) {
-            return QStringLiteral("日期不在 %1 至 %2 之间").arg(kFirstDate, kLastDate);
-        } else {
-            return Value(date);
-        }
-    case Kind::Deposit:
-        if (blank || text.trimmed() == u"/")
-            return Value(QStringLiteral("/"));
-        if (!ParseDeposit(text))
-            return QStringLiteral("不是有效的押金金额");
-        return Value(text.trimmed());
-    case Kind::Serial:
-    case Kind::Count: {
-        const std::optional<qint64> whole = blank ? std::nullopt : WholeValue(cell);
-        if (!whole || *whole < (kind == Kind::Serial ? 1 : 0))
-            return kind == Kind::Serial ? QStringLiteral("应为正整数")
-                                        : QStringLiteral("应为非负整数");
-        if (kind == Kind::Count && *whole > kMaxCount)
-            return QStringLiteral("超出可以计算的范围");
-        return Value(*whole);
-    }
-    case Kind::Amount: {
-        double amount = 0;
-        if (cell.kind == SheetCell::Number && std::isfinite(cell.number))
-            amount = cell.number;
-        else if (cell.kind == SheetCell::Text && IsNumeric(text))
-            amount = NumberValue(text);
-        else
-            return QStringLiteral("不是数值");
-        // The windows could not charge or change such an amount.
-        if (!StoredMoney(amount))
-            return QStringLiteral("金额超出可以计算的范围");
-        return Value(amount);
-    }
-    }
-    return QStringLiteral("无法读取");
 }
 
 class Statement
@@ -330,7 +131,7 @@ void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progres
                  qint64 sheetRows)
 {
     qint64 done = 0;
-    for (const TableRules& rules : Tables()) {
+    for (const SheetRules& rules : WorkbookTables()) {
         int part = 1;
         writer.startSheet(SheetName(rules.table, part), rules.columns);
         const QString order = rules.table == u"zjxx" ? QStringLiteral(" ORDER BY zdbh") : QString();
@@ -353,7 +154,7 @@ void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progres
                 default: {
                     const QString value = ColumnText(select.get(), c);
                     // A walk-in deposit is a sum the spreadsheet can add up.
-                    if (rules.kinds[c] == Kind::Deposit && IsPlainNumber(value))
+                    if (rules.kinds[c] == CellKind::Deposit && IsPlainNumber(value))
                         writer.number(column, value.toDouble());
                     else
                         writer.text(column, value);
@@ -405,7 +206,7 @@ public:
     Importer(const Importer&) = delete;
     Importer& operator=(const Importer&) = delete;
 
-    qint64 readTable(WorkbookReader& workbook, const TableRules& rules)
+    qint64 readTable(WorkbookReader& workbook, const SheetRules& rules)
     {
         const QStringList sheets = workbook.sheetNames();
         if (!sheets.contains(rules.table))
@@ -470,7 +271,7 @@ private:
     }
 
     void insertRow(sqlite3_stmt* insert, const QString& place, const QList<SheetCell>& cells,
-                   const TableRules& rules)
+                   const SheetRules& rules)
     {
         const auto where = [&](int column) {
             return QStringLiteral("%1 %2 列：").arg(place, rules.columns.value(column));
@@ -642,9 +443,9 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
             file.exec(index.first.constData());
         file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx");
         Importer importer(file.db, progress);
-        summary.discs = importer.readTable(workbook, Tables()[0]);
-        summary.rentals = importer.readTable(workbook, Tables()[1]);
-        summary.members = importer.readTable(workbook, Tables()[2]);
+        summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
+        summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
+        summary.members = importer.readTable(workbook, WorkbookTables()[2]);
         for (const auto& index : indexes)
             file.exec(index.second.constData());
         // The rentals are the truth for what is out and what was borrowed.
