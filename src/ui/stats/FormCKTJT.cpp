@@ -54,7 +54,7 @@ QColor PaletteColour(int series)
     return palette[series % std::size(palette)];
 }
 
-// The Part's chart type codes of each style, 2D and 3D.
+// The chart type code of each style, 2D and 3D.
 int TypeCode(ChartStyle style, bool threeD)
 {
     static const int codes2D[] = {1, 3, 5, 7, 9, 14};
