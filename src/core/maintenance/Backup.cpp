@@ -60,11 +60,9 @@ public:
         : file_(path, SQLITE_OPEN_READONLY, kSource), path_(path)
     {
         sqlite3* db = file_.db;
-        sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        file_.confine();
         sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
         sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-        sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
         sqlite3_limit(db, SQLITE_LIMIT_LENGTH, int(kMaxTextLength + 1) * 4);
         if (Column(db, QStringLiteral("PRAGMA quick_check"), 0) != QStringList{QStringLiteral("ok")})
             Fail(QStringLiteral("数据库文件已损坏或不是数据库：") + path);

@@ -1,9 +1,9 @@
 #include "Expert.h"
 
+#include "FileSupport.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 
-#include <QFile>
 #include <cstring>
 #include <memory>
 #include <sqlite3.h>
@@ -21,28 +21,14 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
 
 ExpertSession::ExpertSession(const QString& databasePath)
+    : file_(databasePath, SQLITE_OPEN_READWRITE, kSource), db_(file_.db)
 {
-    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db_,
-                        SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString why = QString::fromUtf8(sqlite3_errmsg(db_));
-        sqlite3_close_v2(db_);
-        throw MovrntError(QStringLiteral("无法打开数据库文件 %1：%2").arg(databasePath, why),
-                          kSource);
-    }
-    sqlite3_busy_timeout(db_, 5000);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+    file_.confine();
     sqlite3_exec(db_, PageCachePragma().constData(), nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(db_, &ExpertSession::Authorize, this);
     sqlite3_progress_handler(
         db_, 1000, [](void* self) { return static_cast<ExpertSession*>(self)->stopped_ ? 1 : 0; },
         this);
-}
-
-ExpertSession::~ExpertSession()
-{
-    sqlite3_close_v2(db_);
 }
 
 void ExpertSession::stop()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSupport.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,6 @@
 #include <atomic>
 #include <functional>
 
-struct sqlite3;
 
 // A statement typed in the expert window, as the database reads it.
 struct TypedStatement
@@ -36,7 +37,6 @@ class ExpertSession
 public:
     // Throws MovrntError when the file cannot be opened.
     explicit ExpertSession(const QString& databasePath);
-    ~ExpertSession();
     ExpertSession(const ExpertSession&) = delete;
     ExpertSession& operator=(const ExpertSession&) = delete;
 
@@ -60,7 +60,8 @@ private:
     void prepareAndStep(const QByteArray& sql, const std::function<void(struct sqlite3_stmt*)>& row);
     [[noreturn]] void fail();
 
-    sqlite3* db_ = nullptr;
+    SqliteFile file_;
+    sqlite3* db_;
     QString refusal_;
     std::atomic<bool> stopped_ = false;
 };

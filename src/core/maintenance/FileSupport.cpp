@@ -30,6 +30,13 @@ SqliteFile::~SqliteFile()
     sqlite3_close_v2(db);
 }
 
+void SqliteFile::confine() const
+{
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+}
+
 QString SqliteFile::error() const
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();

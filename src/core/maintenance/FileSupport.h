@@ -16,6 +16,9 @@ struct SqliteFile
     SqliteFile(const SqliteFile&) = delete;
     SqliteFile& operator=(const SqliteFile&) = delete;
     QString error() const;
+    // Nothing written into the file's schema can act here: defensive mode,
+    // functions of the schema untrusted, no other database attached.
+    void confine() const;
     // Runs statements without results; throws MovrntError.
     void exec(const char* sql) const;
 
