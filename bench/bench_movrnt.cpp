@@ -9,8 +9,8 @@
 #include "support/UiHelpers.h"
 
 #include "app/MDIMain.h"
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "common/WindowSupport.h"
 #include "maintenance/FormZJCZ.h"

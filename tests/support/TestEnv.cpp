@@ -1,7 +1,7 @@
 #include "TestEnv.h"
 
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"

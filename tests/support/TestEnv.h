@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include <QList>
 #include <memory>

@@ -4,7 +4,7 @@
 #include "support/UiHelpers.h"
 
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "auxiliary/AuxiliaryWindows.h"
 #include "catalogue/FormLRJJ.h"
 #include "catalogue/VcdPreview.h"

@@ -3,7 +3,7 @@
 
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "catalogue/Discs.h"
 #include "catalogue/FormLRJJ.h"
 #include "catalogue/FormSCYDXX.h"

@@ -2,11 +2,11 @@
 #include "support/UiHelpers.h"
 
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
-#include "stats/ReportRenderer.h"
+#include "common/ReportRenderer.h"
 
 #include <QChartView>
 #include <QLineSeries>

@@ -1,6 +1,6 @@
 #include "support/TestEnv.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "store/Errors.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "settings/FormZJSZ.h"
 #include "settings/Settings.h"
 

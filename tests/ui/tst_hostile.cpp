@@ -5,7 +5,7 @@
 
 #include "app/Commands.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "maintenance/FormExcel.h"
 #include "maintenance/FormSJBF.h"
 

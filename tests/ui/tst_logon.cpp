@@ -4,7 +4,7 @@
 #include "access/FormPass.h"
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Database.h"

@@ -2,8 +2,9 @@
 #include "support/UiHelpers.h"
 
 #include "access/PassCheck.h"
+#include "app/AutoBackup.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "common/FolderLists.h"
 #include "maintenance/FormExcel.h"
@@ -97,8 +98,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
         QCOMPARE(GetSetting(Setting::ReceiptPaper), QStringLiteral("58"));
         QCOMPARE(GetSetting(Setting::ShopName), QStringLiteral("街角影碟"));
-        QVERIFY(main->AutoBackupTimer()->isActive());
-        QCOMPARE(main->AutoBackupTimer()->interval(), 20000);
+        QVERIFY(main->Backup()->timer()->isActive());
+        QCOMPARE(main->Backup()->timer()->interval(), 20000);
         QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1")); // 25 rentals, 20 a level
     }
 
@@ -328,23 +329,23 @@ private Q_SLOTS:
         SetSetting(Setting::AutoBackup, QStringLiteral("True"));
         SetSetting(Setting::AutoBackupTime, QStringLiteral("10"));
         SetSetting(Setting::AutoBackupPath, BackupPathIn(folder("auto")));
-        main->ArmAutoBackup();
-        QSignalSpy finished(main.get(), &MDIMain::autoBackupFinished);
+        main->Backup()->arm();
+        QSignalSpy finished(main->Backup(), &AutoBackup::finished);
         ScriptedMessages messages;
-        main->onTimerZDBFTimer();
+        main->Backup()->onTimerZDBFTimer();
         QVERIFY(finished.wait());
         QCOMPARE(finished.last().first().toBool(), true);
         QVERIFY(QFile::exists(BackupPathIn(folder("auto"))));
         // Unchanged since: the next tick makes no copy.
-        main->onTimerZDBFTimer();
+        main->Backup()->onTimerZDBFTimer();
         QCOMPARE(finished.size(), 1);
         // The path is gone between two ticks.
         InsertDisc("1");
         QVERIFY(QDir(folder("auto")).removeRecursively());
-        main->onTimerZDBFTimer();
+        main->Backup()->onTimerZDBFTimer();
         QVERIFY(finished.wait());
         QCOMPARE(finished.last().first().toBool(), false);
-        QVERIFY(!main->AutoBackupTimer()->isActive());
+        QVERIFY(!main->Backup()->timer()->isActive());
         QCOMPARE(GetSetting(Setting::AutoBackup), QStringLiteral("False"));
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
         QCOMPARE(messages.texts().isEmpty(), guest);

@@ -1,11 +1,14 @@
 #include "support/TestEnv.h"
 
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
+#include "catalogue/Discs.h"
+#include "members/Members.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/SingleInstance.h"
 
 #include <QLabel>
@@ -165,11 +168,17 @@ private Q_SLOTS:
         QCOMPARE(window.PanelText(5), QStringLiteral("CAPS"));
         QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
 
-        // Any window can refresh the counts; the date panel keeps the start-up date.
-        RunSql(QStringLiteral("DELETE FROM ydxx WHERE ydlx = 'DVD'"));
-        RunSql(QStringLiteral("DELETE FROM hyxx"));
-        window.RefreshDiscCount();
-        window.RefreshMemberCount();
+        // The counts follow the deletions, whoever made them; the date panel
+        // keeps the start-up date.
+        DiscFilter dvds;
+        dvds.ydlx = QStringLiteral("DVD");
+        DeleteDiscs(dvds);
+        {
+            Shop counter(DatabasePath()); // another connection: another counter
+            DeleteMembers({});
+        }
+        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 1 名会员"));
+        Shop::InUse()->lookOutside();
         QCOMPARE(window.PanelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));

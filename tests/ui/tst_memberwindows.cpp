@@ -3,7 +3,7 @@
 
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "members/FormHYXX.h"
 #include "members/FormSCHYXX.h"
 #include "members/FormTJHYXX.h"

@@ -7,7 +7,7 @@
 #include "access/FormPass.h"
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "catalogue/FormLRJJ.h"
 #include "catalogue/FormYDCX.h"
 #include "common/WindowSupport.h"
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(main->RunStartup());
         main->setGeometry(0, 0, 1024, 768);
         main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
     }
     void cleanup()
     {

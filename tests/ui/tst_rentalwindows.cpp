@@ -3,7 +3,7 @@
 
 #include "access/PassCheck.h"
 #include "app/MDIMain.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "members/FormHYXX.h"
 #include "members/FormXGHYXX.h"
@@ -14,7 +14,7 @@
 #include "rentals/FormZJXXCX.h"
 #include "rentals/ReceiptSlip.h"
 #include "maintenance/WorkbookReader.h"
-#include "stats/ReportRenderer.h"
+#include "common/ReportRenderer.h"
 #include "common/PrintPreview.h"
 #include "common/WindowSupport.h"
 #include "settings/Settings.h"
@@ -495,13 +495,13 @@ private Q_SLOTS:
             SetTodayForTesting(QDate(2003, 11, 12));
             RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"
                    " (16, 'V2', '2003-11-09', '/', '10.5', '否', '/')");
-            window = OpenWindow<FormJZ>();
+            window = MDIMain::Instance()->OpenChild<FormJZ>();
             Type(window, "TextBH1", "15");
             Type(window, "TextBH2", "16");
             Press(window, "CommandJZ");
         } else {
             const qint64 zdbh = InsertRental("V1", "M", "2003-10-30", "否");
-            window = OpenWindow<FormHYHD>();
+            window = MDIMain::Instance()->OpenChild<FormHYHD>();
             Type(window, "TextBH1", QString::number(zdbh));
             Type(window, "TextBH2", QString::number(zdbh));
             Press(window, "CommandTH");

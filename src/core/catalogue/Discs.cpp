@@ -3,6 +3,7 @@
 #include "DistinctNames.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 #include "store/TextRules.h"
@@ -147,13 +148,15 @@ NewDiscCheck CheckNewDisc(const NewDisc& disc)
 void AddDisc(const NewDisc& disc)
 {
     const CatalogueVersion before = CurrentCatalogueVersion();
-    RunSql(
-        QStringLiteral(
-            "INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES (?,?,?,?,?,?,'否',?,?)"),
-        {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
-         NamesToStore(disc.zy), NamesToStore(disc.gj),
-         disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx, TodayText(),
-         OrSlash(SynopsisToStore(disc.nrjj))});
+    InTransaction([&disc] {
+        RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES"
+                              " (?,?,?,?,?,?,'否',?,?)"),
+               {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
+                NamesToStore(disc.zy), NamesToStore(disc.gj),
+                disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx, TodayText(),
+                OrSlash(SynopsisToStore(disc.nrjj))});
+        Announce(ShopChange::Discs, ShopOperation::AddDisc);
+    });
     // A new disc is the last row: its new words go at the end of lists that
     // were up to date, as a fresh read would put them.
     const CatalogueVersion after = CurrentCatalogueVersion();
@@ -182,13 +185,18 @@ DiscChangeCheck CheckDiscChange(const DiscChange& change)
 
 bool ModifyDisc(const DiscChange& change)
 {
-    QSqlQuery query =
-        RunSql(QStringLiteral(
-                   "UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
-               {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
-                NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
-                OrSlash(SynopsisToStore(change.nrjj)), change.bh});
-    return query.numRowsAffected() > 0;
+    return InTransaction([&change] {
+        QSqlQuery query =
+            RunSql(QStringLiteral(
+                       "UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
+                   {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
+                    NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
+                    OrSlash(SynopsisToStore(change.nrjj)), change.bh});
+        const bool changed = query.numRowsAffected() > 0;
+        if (changed)
+            Announce(ShopChange::Discs, ShopOperation::ModifyDisc);
+        return changed;
+    });
 }
 
 Conditions DiscConditions(const DiscFilter& filter)
@@ -237,6 +245,7 @@ QStringList DeleteDiscs(const DiscFilter& filter)
         while (query.next())
             selected << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
+        Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
         return selected;
     });
     // Only once the rows are gone: a failed deletion keeps every cover.
@@ -250,6 +259,7 @@ void DeleteRentalsOfDiscs(const QStringList& numbers)
     InTransaction([&numbers] {
         for (const QString& bh : numbers)
             RunSql(QStringLiteral("DELETE FROM zjxx WHERE bh = ?"), {bh});
+        Announce(ShopChange::Rentals, ShopOperation::DeleteDiscs);
     });
 }
 

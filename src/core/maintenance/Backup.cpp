@@ -4,6 +4,7 @@
 #include "Workbook.h"
 #include "WorkbookReader.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 #include "store/TextRules.h"
@@ -328,11 +329,14 @@ QString KeepSafetyCopy()
 
 void SwapInDatabase(const QString& prepared, const QString& safety, const UpgradeProgress& progress)
 {
-    const QString working = DatabasePath();
+    Shop* shop = Shop::InUse();
+    if (!shop)
+        Fail(QStringLiteral("数据库连接未打开"));
+    const QString working = shop->path();
     try {
         // Rentals made since the copy was prepared count too.
         const qint64 lastRental = LiveRentalSequence();
-        CloseDatabase();
+        shop->close();
         // Another process still holding the file would keep its log beside it,
         // and that log must never meet another file.
         if (QFileInfo::exists(working + QStringLiteral("-wal")))
@@ -347,17 +351,18 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
                  SystemErrorText());
         SyncToDisk(QFileInfo(working).absolutePath(), true);
         try {
-            OpenDatabase(progress);
+            shop->reopen(progress);
         } catch (const MovrntError&) {
             CopyDatabase(safety, working); // back to what was there before
             throw;
         }
     } catch (...) {
         QFile::remove(prepared);
-        if (!IsDatabaseOpen())
-            OpenDatabase();
+        if (!shop->isOpen())
+            shop->reopen();
         throw;
     }
+    shop->announceReplaced(ShopOperation::Restore);
 }
 
 QString RestoreDatabase(const QString& offered, const LevelRule& rules)

@@ -3,6 +3,7 @@
 #include "FileSupport.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/Shop.h"
 
 #include <cstring>
 #include <memory>
@@ -67,6 +68,23 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
             return SQLITE_DENY;
         }
         break;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_ALTER_TABLE: {
+        // The change log belongs to the program: the other counters and
+        // windows go by it.
+        auto* session = static_cast<ExpertSession*>(self);
+        const char* table = action == SQLITE_ALTER_TABLE ? b : a;
+        if (table && sqlite3_stricmp(table, "bdjl") == 0 && !session->logging_) {
+            refusal = QStringLiteral("专家操作方式不允许更改数据表 bdjl（本系统的变动记录）");
+            return SQLITE_DENY;
+        }
+        if (table)
+            session->written_.insert(QString::fromUtf8(table).toLower());
+        break;
+    }
     default:
         break;
     }
@@ -138,7 +156,21 @@ void ExpertSession::prepareAndStep(const QByteArray& sql,
 
 void ExpertSession::run(const TypedStatement& statement)
 {
+    written_.clear();
+    const sqlite3_int64 before = sqlite3_total_changes64(db_);
     prepareAndStep(statement.sql.toUtf8(), {});
+    if (sqlite3_total_changes64(db_) == before)
+        return;
+    logging_ = true;
+    try {
+        for (const char* kind : {"ydxx", "hyxx", "zjxx"})
+            if (written_.contains(QLatin1String(kind)))
+                LogChange(file_, kind, ShopOperation::Expert);
+    } catch (...) {
+        logging_ = false;
+        throw;
+    }
+    logging_ = false;
 }
 
 TypedRows ExpertSession::firstRows(const TypedStatement& statement, int pageSize)

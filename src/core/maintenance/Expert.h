@@ -3,6 +3,7 @@
 #include "FileSupport.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -63,6 +64,8 @@ private:
     SqliteFile file_;
     sqlite3* db_;
     QString refusal_;
+    QSet<QString> written_; // the tables the statement writes
+    bool logging_ = false;  // the program's own note in the change log
     std::atomic<bool> stopped_ = false;
 };
 

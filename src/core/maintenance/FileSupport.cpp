@@ -1,6 +1,7 @@
 #include "FileSupport.h"
 
 #include "store/Errors.h"
+#include "store/Shop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <memory>
 #include <unistd.h>
 
 SqliteFile::SqliteFile(const QString& path, int flags, const QString& source) : source_(source)
@@ -87,4 +89,18 @@ QString TemporaryBeside(const QString& target)
 QString SystemErrorText()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void LogChange(const SqliteFile& file, const char* kind, ShopOperation operation)
+{
+    sqlite3_stmt* raw = nullptr;
+    // A file of an older version has no log (it gets one when the program opens it).
+    if (sqlite3_prepare_v2(file.db, kChangeLogStatement, -1, &raw, nullptr) != SQLITE_OK)
+        return;
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+    const QByteArray name = ShopOperationName(operation).toUtf8();
+    sqlite3_bind_text(raw, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(raw, 2, kind, -1, SQLITE_STATIC);
+    if (sqlite3_step(raw) != SQLITE_DONE)
+        throw MovrntError(file.error(), QStringLiteral("MOVRNT.db"));
 }

@@ -26,6 +26,11 @@ private:
     QString source_;
 };
 
+enum class ShopOperation;
+// Records a change made on a connection of its own in the shop's change log
+// (`kind` as the log names it), for the shop's connection to announce.
+void LogChange(const SqliteFile& file, const char* kind, ShopOperation operation);
+
 // Flushes a file or folder to disk.
 bool SyncToDisk(const QString& path, bool folder);
 // Removes what a process that no longer runs left of its work under names

@@ -4,6 +4,7 @@
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/ProgramFolder.h"
 #include "store/TextRules.h"
 
@@ -464,6 +465,7 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
         if (sqlite3_step(raise.get()) != SQLITE_DONE)
             Fail(file.error());
         summary.countsRaised = sqlite3_changes64(file.db);
+        LogChange(file, "sjk", ShopOperation::Import);
         file.exec("COMMIT");
     } catch (...) {
         sqlite3_exec(file.db, "ROLLBACK", nullptr, nullptr, nullptr);

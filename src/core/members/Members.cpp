@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/Numbers.h"
 #include "store/TextRules.h"
 
@@ -69,10 +70,14 @@ NewMemberCheck CheckNewMember(const NewMember& member)
 
 void AddMember(const NewMember& member)
 {
-    RunSql(QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
-           {member.hybh, OrSlash(member.hyxm),
-            member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb, OrSlash(member.hyzz),
-            OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje), TodayText()});
+    InTransaction([&member] {
+        RunSql(QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
+               {member.hybh, OrSlash(member.hyxm),
+                member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb, OrSlash(member.hyzz),
+                OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje),
+                TodayText()});
+        Announce(ShopChange::Members, ShopOperation::AddMember);
+    });
 }
 
 MemberChangeCheck CheckMemberChange(const MemberChange& change)
@@ -92,13 +97,19 @@ MemberChangeCheck CheckMemberChange(const MemberChange& change)
 
 bool ModifyMember(const MemberChange& change)
 {
-    QSqlQuery query = RunSql(
-        QStringLiteral(
-            "UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,hyxb = ?"
-            " WHERE hybh = ?"),
-        {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh), NumberValue(change.zjje),
-         NumberValue(change.yjje), change.rhrq, change.hyxb, change.hybh});
-    return query.numRowsAffected() > 0;
+    return InTransaction([&change] {
+        QSqlQuery query =
+            RunSql(QStringLiteral(
+                       "UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,"
+                       "hyxb = ? WHERE hybh = ?"),
+                   {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
+                    NumberValue(change.zjje), NumberValue(change.yjje), change.rhrq, change.hyxb,
+                    change.hybh});
+        const bool changed = query.numRowsAffected() > 0;
+        if (changed)
+            Announce(ShopChange::Members, ShopOperation::ModifyMember);
+        return changed;
+    });
 }
 
 MemberFilterCheck CheckMemberFilter(const MemberFilter& filter)
@@ -184,6 +195,7 @@ QStringList DeleteMembers(const MemberDeletion& deletion)
         while (query.next())
             numbers << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());
+        Announce(ShopChange::Members, ShopOperation::DeleteMembers);
         return numbers;
     });
 }
@@ -193,5 +205,6 @@ void DeleteRentalsOfMembers(const QStringList& numbers)
     InTransaction([&numbers] {
         for (const QString& hybh : numbers)
             RunSql(QStringLiteral("DELETE FROM zjxx WHERE hybh = ?"), {hybh});
+        Announce(ShopChange::Rentals, ShopOperation::DeleteMembers);
     });
 }

@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
 #include "store/Numbers.h"
@@ -160,6 +161,8 @@ RentOutDone RentOut(const RentRequest& request)
         }
         done.zdbh = insert.lastInsertId().toLongLong();
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
+        Announce(ShopChange::Rentals, ShopOperation::RentOut);
+        Announce(ShopChange::Discs, ShopOperation::RentOut);
         if (request.hybh.isEmpty())
             return done;
         const std::optional<MemberAccount> account = Account(request.hybh);
@@ -175,6 +178,7 @@ RentOutDone RentOut(const RentRequest& request)
             Checked(PrepaidAfterRental(*account->prepaid, *dayRent, account->level));
         RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),
                {count, level, MoneyToDouble(prepaid), request.hybh});
+        Announce(ShopChange::Members, ShopOperation::RentOut);
         done.charged = *account->prepaid - prepaid;
         done.prepaidLeft = prepaid;
         return done;
@@ -288,6 +292,8 @@ Settlement Settle(SettleKind kind, qint64 first, qint64 last)
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx") +
                    kRange + u')',
                range);
+        Announce(ShopChange::Rentals, ShopOperation::Settle);
+        Announce(ShopChange::Discs, ShopOperation::Settle);
         return result;
     });
 }
@@ -330,8 +336,11 @@ qint64 DeleteRentals(const RentalFilter& filter)
 {
     const Conditions conditions = RentalConditions(filter);
     return InTransaction([&conditions] {
-        return RunSql(QStringLiteral("DELETE FROM zjxx") + conditions.where(), conditions.values())
-            .numRowsAffected();
+        const qint64 deleted =
+            RunSql(QStringLiteral("DELETE FROM zjxx") + conditions.where(), conditions.values())
+                .numRowsAffected();
+        Announce(ShopChange::Rentals, ShopOperation::DeleteRentals);
+        return deleted;
     });
 }
 
@@ -387,6 +396,7 @@ qint64 NormaliseOpenRentalDates()
     InTransaction([&changes] {
         for (const auto& [zdbh, czrq] : changes)
             RunSql(QStringLiteral("UPDATE zjxx SET czrq = ? WHERE zdbh = ?"), {czrq, zdbh});
+        Announce(ShopChange::Rentals, ShopOperation::RepairRentals);
     });
     return changes.size();
 }

@@ -1,6 +1,7 @@
 #include "Parameters.h"
 
 #include "store/Database.h"
+#include "store/Shop.h"
 #include "store/Errors.h"
 
 const QList<Stepper>& Steppers()
@@ -67,5 +68,6 @@ void RecomputeMemberLevels(qint64 rentalsPerLevel, qint64 levels)
         RunSql(
             QStringLiteral("UPDATE hyxx SET hydj = MIN(CAST(COALESCE(yjps, 0) AS INTEGER) / ?, ?)"),
             {rentalsPerLevel, levels});
+        Announce(ShopChange::Members, ShopOperation::MemberLevels);
     });
 }

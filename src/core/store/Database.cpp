@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "ProgramFolder.h"
+#include "Shop.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -11,7 +12,6 @@
 #include <sqlite3.h>
 
 namespace {
-const QString kConnectionName = QStringLiteral("movrnt");
 const QString kSource = QStringLiteral("MOVRNT.db");
 
 // Column order is the physical order: statements without column lists rely on it.
@@ -26,6 +26,14 @@ const char* const kSchema[] = {
     " khpl INTEGER, khpl2 INTEGER, dhpl INTEGER, qtpl INTEGER)",
     "CREATE TABLE ndyj (ydlx TEXT, m1 INTEGER, m2 INTEGER, m3 INTEGER, m4 INTEGER, m5 INTEGER,"
     " m6 INTEGER, m7 INTEGER, m8 INTEGER, m9 INTEGER, m10 INTEGER, m11 INTEGER, m12 INTEGER)",
+};
+
+// The change log: one row a kind of change, its serial moved on by every
+// committed change, so that other connections learn what changed and how.
+const char* const kChangeLog[] = {
+    "CREATE TABLE IF NOT EXISTS bdjl (lb TEXT PRIMARY KEY NOT NULL, xh INTEGER NOT NULL, cz TEXT)",
+    "INSERT OR IGNORE INTO bdjl VALUES ('ydxx', 0, NULL), ('hyxx', 0, NULL), ('zjxx', 0, NULL),"
+    " ('sjk', 0, NULL)",
 };
 
 // Indexes are added to older files as well as new ones, so they are kept apart
@@ -137,6 +145,9 @@ QStringList UpgradeSteps(QSqlDatabase db)
         if (Exists(db, QStringLiteral("index"), name) == drop)
             steps << statement;
     }
+    if (!Exists(db, QStringLiteral("table"), QStringLiteral("bdjl")))
+        for (const char* sql : kChangeLog)
+            steps << QString::fromLatin1(sql);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
     return steps;
@@ -160,14 +171,9 @@ void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
     if (progress && !steps.isEmpty())
         progress(int(steps.size()), int(steps.size()));
 }
-
-qint64 connectionSerial = 0;
 } // namespace
 
-qint64 ConnectionSerial()
-{
-    return connectionSerial;
-}
+const char* const kChangeLogStatement = "UPDATE bdjl SET xh = xh + 1, cz = ? WHERE lb = ?";
 
 QByteArray PageCachePragma()
 {
@@ -204,6 +210,8 @@ void CreateEmptyDatabase(const QString& path)
         try {
             for (const char* sql : kSchema)
                 Run(db, QString::fromLatin1(sql), {});
+            for (const char* sql : kChangeLog)
+                Run(db, QString::fromLatin1(sql), {});
             ApplyPragmas(db);
             Upgrade(db, {});
             Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {});
@@ -218,6 +226,31 @@ void CreateEmptyDatabase(const QString& path)
     KeepPrivate(path, false);
 }
 
+void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress)
+{
+    // A file that is not a database only shows itself on the first read.
+    for (const auto& [table, columns] : ShopTables()) {
+        bool found = false;
+        try {
+            found = Exists(db, QStringLiteral("table"), table);
+        } catch (const MovrntError& error) {
+            throw MovrntError(QStringLiteral("数据库文件已损坏，或不是本系统的数据库：%1（%2）")
+                                  .arg(path, error.description()),
+                              kSource);
+        }
+        if (!found)
+            throw MovrntError(
+                QStringLiteral("数据库文件缺少数据表 ") + table + QStringLiteral("：") + path,
+                kSource);
+    }
+    ApplyPragmas(db);
+    Upgrade(db, progress);
+}
+
+namespace {
+std::unique_ptr<Shop> standing;
+}
+
 void OpenDatabase(const UpgradeProgress& progress)
 {
     OpenDatabase(DatabasePath(), progress);
@@ -225,71 +258,28 @@ void OpenDatabase(const UpgradeProgress& progress)
 
 void OpenDatabase(const QString& path, const UpgradeProgress& progress)
 {
-    CloseDatabase();
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw MovrntError(QStringLiteral("找不到数据库文件：") + path, kSource);
-    if (!info.isFile() || !info.isReadable())
-        throw MovrntError(QStringLiteral("无法读取数据库文件：") + path, kSource);
-    // SQLite would open either read-only and refuse only the first rental;
-    // the write-ahead log beside the file needs the folder too.
-    if (!info.isWritable())
-        throw MovrntError(QStringLiteral("数据库文件是只读的，无法保存任何记录：") + path, kSource);
-    if (!QFileInfo(info.absolutePath()).isWritable())
-        throw MovrntError(QStringLiteral("数据库所在的文件夹是只读的，无法保存任何记录：") +
-                              info.absolutePath(),
-                          kSource);
-    try {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
-        db.setDatabaseName(path);
-        if (!db.open())
-            Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
-        // A file that is not a database only shows itself on the first read.
-        for (const auto& [table, columns] : ShopTables()) {
-            QVariant found;
-            try {
-                found = RunScalar(QStringLiteral(
-                                      "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?"),
-                                  {table});
-            } catch (const MovrntError& error) {
-                throw MovrntError(QStringLiteral("数据库文件已损坏，或不是本系统的数据库：%1（%2）")
-                                      .arg(path, error.description()),
-                                  kSource);
-            }
-            if (!found.isValid())
-                throw MovrntError(
-                    QStringLiteral("数据库文件缺少数据表 ") + table + QStringLiteral("：") + path,
-                    kSource);
-        }
-        ApplyPragmas(db);
-        Upgrade(db, progress);
-        ++connectionSerial;
-    } catch (...) {
-        CloseDatabase();
-        throw;
-    }
+    standing.reset();
+    standing = std::make_unique<Shop>(path, progress);
 }
 
 void CloseDatabase()
 {
-    if (!QSqlDatabase::contains(kConnectionName))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(kConnectionName);
+    standing.reset();
 }
 
 bool IsDatabaseOpen()
 {
-    return QSqlDatabase::contains(kConnectionName) &&
-           QSqlDatabase::database(kConnectionName, false).isOpen();
+    return Shop::InUse() && Shop::InUse()->isOpen();
 }
 
 QSqlDatabase DbConnection()
 {
-    return QSqlDatabase::database(kConnectionName, false);
+    return Shop::InUse() ? Shop::InUse()->connection() : QSqlDatabase();
+}
+
+qint64 ConnectionSerial()
+{
+    return Shop::InUse() ? Shop::InUse()->serial() : 0;
 }
 
 QSqlQuery RunSql(const QString& sql, const QVariantList& values)
@@ -426,26 +416,35 @@ Transaction::Transaction()
 {
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
-    if (!DbConnection().transaction())
-        Fail(DbConnection().lastError(), QStringLiteral("无法开始事务"));
+    shop_ = Shop::InUse();
+    if (!shop_->connection().transaction())
+        Fail(shop_->connection().lastError(), QStringLiteral("无法开始事务"));
+    ++shop_->transactions_;
     open_ = true;
 }
 
 Transaction::~Transaction()
 {
-    if (open_ && IsDatabaseOpen())
-        DbConnection().rollback();
+    if (!open_)
+        return;
+    --shop_->transactions_;
+    shop_->rolledBack();
+    if (shop_->isOpen())
+        shop_->connection().rollback();
 }
 
 void Transaction::commit()
 {
     if (!open_)
         return;
-    if (!DbConnection().commit()) {
-        const QSqlError error = DbConnection().lastError();
-        DbConnection().rollback();
-        open_ = false;
+    open_ = false;
+    --shop_->transactions_;
+    QSqlDatabase db = shop_->connection();
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        shop_->rolledBack();
         Fail(error, QStringLiteral("无法提交事务"));
     }
-    open_ = false;
+    shop_->committed();
 }

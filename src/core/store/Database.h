@@ -29,15 +29,21 @@ using UpgradeProgress = std::function<void(int done, int total)>;
 // (the chart scratch tables: empty lists).
 const QList<std::pair<QString, QStringList>>& ShopTables();
 
-// Opens the one shared connection on the database file in the program folder.
-// A missing file, one that is not a database, or one without the shop's
-// tables is an error (MovrntError); the program never creates it silently.
+// Checks that an opened file holds the shop's tables, sets the connection up
+// and brings an older file up to date. Throws MovrntError.
+void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress);
+
+// For programs without a main window (tools, tests, benchmarks): a shop on
+// the database file in the program folder (or at a path), kept until
+// CloseDatabase. A missing file, one that is not a database, or one without
+// the shop's tables is an error (MovrntError); none is ever created silently.
 void OpenDatabase(const UpgradeProgress& progress = {});
 void OpenDatabase(const QString& path, const UpgradeProgress& progress = {});
 void CloseDatabase();
+// Whether the shop in use (see Shop) has its connection open.
 bool IsDatabaseOpen();
 
-// The shared connection (invalid while closed).
+// The connection of the shop in use (invalid while closed).
 QSqlDatabase DbConnection();
 // Changes with every opening of the connection: what was read from the old
 // one may be out of date.
@@ -62,7 +68,8 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);
 QVariant RunScalar(const QString& sql, const QVariantList& values = {});
 
 // Statements that belong together: all of them or none. Begins on
-// construction, rolls back on destruction unless commit() succeeded.
+// construction, rolls back on destruction unless commit() succeeded; the
+// changes announced within it are announced once it has committed.
 class Transaction
 {
 public:
@@ -73,6 +80,7 @@ public:
     void commit();
 
 private:
+    class Shop* shop_ = nullptr;
     bool open_ = false;
 };
 

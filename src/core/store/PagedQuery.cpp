@@ -16,6 +16,9 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
 {
     clear();
     keys_.clear();
+    columns_ = columns;
+    sort_ = sort;
+    uniqueKey_ = uniqueKey;
     if (!uniqueKey.isEmpty()) {
         for (const QString& column : sort) {
             if (column == uniqueKey)
@@ -41,7 +44,36 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
                          .isValid();
     }
     // The first page doubles as the check that the database takes the statement.
-    firstPage_ = read(0, true, nullptr, 0, std::min<qint64>(total_, kPageSize));
+    firstPage_ = read(0, true, nullptr, 0, std::min<qint64>(total_, kPageSize), &firstKeys_);
+}
+
+void PagedQuery::again()
+{
+    if (keys_.isEmpty())
+        return; // a typed query is never read twice
+    const Conditions conditions = conditions_;
+    set(columns_, table_, conditions, sort_, uniqueKey_);
+}
+
+QString PagedQuery::countStatement(bool forward, int part) const
+{
+    const QString rows = statement(forward, part);
+    return QStringLiteral("SELECT COUNT(*) FROM (") +
+           rows.left(rows.lastIndexOf(QStringLiteral(" ORDER BY "))) + u')';
+}
+
+qint64 PagedQuery::positionOf(const QVariantList& key) const
+{
+    if (keys_.isEmpty() || key.size() != keys_.size() || HasNull(key))
+        return -1;
+    // The rows before it, part by part, each one index range.
+    qint64 before = 0;
+    for (int part = 0; part < keys_.size(); ++part) {
+        QVariantList values = conditions_.values();
+        values << key.mid(0, part + 1);
+        before += RunScalar(countStatement(false, part), values).toLongLong();
+    }
+    return before;
 }
 
 void PagedQuery::setRead(const QString& columns, const QString& table, qint64 total,
@@ -63,10 +95,14 @@ void PagedQuery::clear()
     shown_ = 0;
     bounds_.clear();
     firstPage_.clear();
+    firstKeys_.clear();
 }
 
-QList<QVariantList> PagedQuery::takeFirstPage()
+QList<QVariantList> PagedQuery::takeFirstPage(QList<QVariantList>* keys)
 {
+    if (keys)
+        *keys = firstKeys_;
+    firstKeys_.clear();
     return std::exchange(firstPage_, {});
 }
 
@@ -99,7 +135,7 @@ QStringList PagedQuery::pageStatements() const
 }
 
 QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantList* key, qint64 skip,
-                                     qint64 limit)
+                                     qint64 limit, QList<QVariantList>* keys)
 {
     QList<QVariantList> rows, rowKeys;
     const auto readPart = [&](int part, qint64 offset, qint64 wanted) {
@@ -126,12 +162,9 @@ QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantLis
                 skip = 0;
                 continue;
             }
-            QString count = statement(forward, part);
-            count = QStringLiteral("SELECT COUNT(*) FROM (") +
-                    count.left(count.lastIndexOf(QStringLiteral(" ORDER BY "))) + u')';
             QVariantList values = conditions_.values();
             values << key->mid(0, part + 1);
-            skip -= RunScalar(count, values).toLongLong();
+            skip -= RunScalar(countStatement(forward, part), values).toLongLong();
         }
     }
     if (!forward) {
@@ -140,19 +173,21 @@ QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantLis
     }
     if (!rows.isEmpty())
         bounds_.insert(number, Bounds{rowKeys.first(), rowKeys.last()});
+    if (keys)
+        *keys = std::move(rowKeys);
     return rows;
 }
 
-QList<QVariantList> PagedQuery::page(int number)
+QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
 {
     const qint64 start = qint64(number) * kPageSize;
     if (number < 0 || start >= total_)
         return {};
     const qint64 end = std::min(start + kPageSize, total_); // one past the page's last row
     if (number == 0 && !firstPage_.isEmpty())
-        return takeFirstPage();
+        return takeFirstPage(keys);
     if (keys_.isEmpty()) // no key: the rows as they come, by their position
-        return read(number, true, nullptr, start, end - start);
+        return read(number, true, nullptr, start, end - start, keys);
 
     // From the nearest known page before this one, or from the top.
     const QVariantList* forwardKey = nullptr;
@@ -177,6 +212,6 @@ QList<QVariantList> PagedQuery::page(int number)
         }
     }
     if (nullFree_ && backwardSkip < forwardSkip)
-        return read(number, false, backwardKey, backwardSkip, end - start);
-    return read(number, true, forwardKey, forwardSkip, end - start);
+        return read(number, false, backwardKey, backwardSkip, end - start, keys);
+    return read(number, true, forwardKey, forwardSkip, end - start, keys);
 }

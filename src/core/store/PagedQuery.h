@@ -30,15 +30,21 @@ public:
     void setRead(const QString& columns, const QString& table, qint64 total,
                  QList<QVariantList> firstPage);
     void clear();
+    // Runs the query set last again (the data changed). Throws MovrntError.
+    void again();
 
     qint64 total() const { return total_; }
-    // The values of the select list, one list a row. Throws MovrntError.
-    QList<QVariantList> page(int number);
+    // The values of the select list, one list a row; with `keys`, each row's
+    // key too (its sort columns and unique column). Throws MovrntError.
+    QList<QVariantList> page(int number, QList<QVariantList>* keys = nullptr);
+    // Where a row of this key stands (or would stand) in the result; -1 when
+    // that cannot be told (no unique key, a NULL in the key). Throws MovrntError.
+    qint64 positionOf(const QVariantList& key) const;
     // The statements a page is read with, from the rows after a known key to
     // the rows from the top (for EXPLAIN QUERY PLAN).
     QStringList pageStatements() const;
     // The first page, as set() read it; empty after the pages were read again.
-    QList<QVariantList> takeFirstPage();
+    QList<QVariantList> takeFirstPage(QList<QVariantList>* keys = nullptr);
 
 private:
     struct Bounds
@@ -47,8 +53,11 @@ private:
     };
     QString statement(bool forward, int part) const;
     QList<QVariantList> read(int number, bool forward, const QVariantList* key, qint64 skip,
-                             qint64 limit);
+                             qint64 limit, QList<QVariantList>* keys = nullptr);
+    QString countStatement(bool forward, int part) const;
 
+    QString columns_, uniqueKey_;
+    QStringList sort_;
     QString select_, table_;
     Conditions conditions_;
     QStringList keys_;
@@ -56,5 +65,5 @@ private:
     qint64 total_ = 0;
     bool nullFree_ = false; // no sort column holds NULL: reading back from a key is exact
     QMap<int, Bounds> bounds_;
-    QList<QVariantList> firstPage_;
+    QList<QVariantList> firstPage_, firstKeys_;
 };

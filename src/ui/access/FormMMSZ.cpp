@@ -1,7 +1,7 @@
 #include "FormMMSZ.h"
 
 #include "app/MDIMain.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 
 #include "access/PassCheck.h"

@@ -1,6 +1,6 @@
 #include "FormPass.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 
 #include "access/PassCheck.h"

@@ -1,76 +1,38 @@
 #include "MDIMain.h"
 
-#include "MessageBox.h"
-#include "Seams.h"
-#include "access/FormMMSZ.h"
-#include "access/FormPass.h"
-#include "catalogue/FormSCYDXX.h"
-#include "catalogue/FormTJYDXX.h"
-#include "catalogue/FormXGYDXX.h"
+#include "AutoBackup.h"
+#include "CommandTable.h"
+#include "ScannerCapture.h"
+#include "Startup.h"
+#include "StatusPanels.h"
 #include "auxiliary/AuxiliaryWindows.h"
-#include "catalogue/FormYDCX.h"
-#include "common/Background.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/WindowSupport.h"
-#include "maintenance/FormSJBF.h"
-#include "maintenance/FormZJCZ.h"
-#include "members/FormHYXX.h"
-#include "members/FormSCHYXX.h"
-#include "members/FormTJHYXX.h"
-#include "members/FormXGHYXX.h"
-#include "rentals/FormSCZJXX.h"
-#include "rentals/FormTJZJXX.h"
-#include "rentals/FormTX.h"
-#include "common/Controls.h"
-#include "rentals/FormZJXXCX.h"
 #include "settings/FormGNCS.h"
-#include "settings/FormZJSZ.h"
-#include "stats/FormCKTJT.h"
-#include "stats/FormJRYY.h"
-#include "stats/ReportRenderer.h"
 
 #include "access/PassCheck.h"
-#include "maintenance/Backup.h"
 #include "rentals/Rentals.h"
-#include "settings/FirstRun.h"
-#include "settings/Parameters.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Counts.h"
-#include "store/Database.h"
-#include "store/DateText.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
+#include "store/Shop.h"
 #include "store/SingleInstance.h"
 
-#include <QAbstractSpinBox>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QAbstractButton>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTextEdit>
-#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 
 namespace {
 MDIMain* instance = nullptr;
 
-const QString kGuestRefused =
-    QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
 const QString kTip = QStringLiteral("用户提示");
 
 struct ToolButton
@@ -107,14 +69,28 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    registerHandlers();
+    commands_ = std::make_unique<CommandTable>(*this);
+    scanner_ = std::make_unique<ScannerCapture>(this);
     buildMenus();
     buildToolbar();
     buildPopup();
-    buildStatusBar();
+    panels_ = new StatusPanels(statusBar());
+    SetStatusSink([this](const QString& text) { SetStatusText(text); });
+    backup_ = new AutoBackup(this);
+    connect(backup_, &AutoBackup::statusText, this, &MDIMain::SetStatusText);
+    connect(backup_, &AutoBackup::failed, this, [this] {
+        // A guest can do nothing about the path: the backup goes off quietly.
+        if (PasswordIsSet() && UserMode() == u"Guest")
+            return;
+        ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
+                                   "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
+                                   "！"),
+                    0, kTip);
+        FormGNCS settings(this);
+        ExecModal(settings);
+    });
     updateCommandStates();
     qApp->installEventFilter(this);
-    scanClock_.start();
     // Logging off asks the same question as closing the window; 否 cancels the logoff.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (manager.allowsInteraction()) {
@@ -122,156 +98,60 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
                 manager.cancel();
             manager.release();
         } else {
-            CloseDatabase();
+            closeShop();
         }
     });
     resize(1024, 720);
-
-    timerZDBF_ = new QTimer(this);
-    timerZDBF_->setObjectName(QStringLiteral("TimerZDBF"));
-    connect(timerZDBF_, &QTimer::timeout, this, &MDIMain::onTimerZDBFTimer);
-}
-
-void MDIMain::ArmAutoBackup()
-{
-    const std::optional<qint64> interval = AutoBackupInterval();
-    if (!interval) {
-        timerZDBF_->stop();
-        return;
-    }
-    timerZDBF_->start(int(std::min<qint64>(*interval, std::numeric_limits<int>::max())));
-}
-
-void MDIMain::onTimerZDBFTimer()
-{
-    if (autoBackup_)
-        return; // the last copy is still being written
-    SetStatusText(QStringLiteral("正在自动备份数据库 ..."));
-    const QString path = GetSetting(Setting::AutoBackupPath);
-    try {
-        autoBackupStamp_ = DatabaseChangeStamp();
-    } catch (const MovrntError&) {
-        autoBackupStamp_.clear();
-    }
-    // Nothing written since the last good copy, and that copy is still there.
-    if (!autoBackupStamp_.isEmpty() && autoBackupStamp_ == lastBackupStamp_ &&
-        path == lastBackupPath_ && QFileInfo::exists(path)) {
-        SetStatusText(QStringLiteral("就绪"));
-        return;
-    }
-    lastBackupPath_ = path;
-    auto failure = std::make_shared<QString>();
-    autoBackupFailure_ = failure;
-    const QString source = DatabasePath();
-    autoBackup_ = QThread::create([source, path, failure] {
-        try {
-            CopyDatabase(source, path);
-        } catch (const MovrntError& error) {
-            *failure = error.description();
-        }
-    });
-    connect(autoBackup_, &QThread::finished, this, &MDIMain::finishAutoBackup,
-            Qt::QueuedConnection);
-    autoBackup_->start();
-}
-
-void MDIMain::WaitForAutoBackup()
-{
-    if (!autoBackup_)
-        return;
-    autoBackup_->wait();
-    finishAutoBackup();
-}
-
-void MDIMain::finishAutoBackup()
-{
-    if (!autoBackup_)
-        return;
-    std::unique_ptr<QThread> done(std::exchange(autoBackup_, nullptr));
-    done->wait();
-    SetStatusText(QStringLiteral("就绪"));
-    const bool succeeded = autoBackupFailure_->isEmpty();
-    if (succeeded) {
-        lastBackupStamp_ = autoBackupStamp_;
-    } else {
-        lastBackupStamp_.clear();
-        timerZDBF_->stop();
-        SetSetting(Setting::AutoBackup, QStringLiteral("False"));
-        // A guest can do nothing about the path: the backup goes off quietly.
-        if (!PasswordIsSet() || UserMode() != u"Guest") {
-            ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
-                                       "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
-                                       "！"),
-                        0, kTip);
-            OpenModal<FormGNCS>();
-        }
-    }
-    Q_EMIT autoBackupFinished(succeeded);
-}
-
-void MDIMain::RefreshAfterReplacement()
-{
-    RequeryIfOpen<FormYDCX>();
-    RequeryIfOpen<FormZJXXCX>();
-    RequeryIfOpen<FormHYXX>();
-    RefreshDiscCount();
-    RefreshMemberCount();
 }
 
 MDIMain::~MDIMain()
 {
-    // A copy still being written is let finish; nothing is shown any more.
-    if (autoBackup_) {
-        autoBackup_->wait();
-        delete std::exchange(autoBackup_, nullptr);
-    }
+    SetStatusSink({});
+    delete std::exchange(backup_, nullptr); // a copy being written is let finish first
+    closeShop();
     if (instance == this)
         instance = nullptr;
+}
+
+bool MDIMain::RunStartup()
+{
+    return Startup(*this).run();
+}
+
+void MDIMain::keepInstanceLock(std::unique_ptr<SingleInstance> lock)
+{
+    instance_ = std::move(lock);
+}
+
+void MDIMain::openShop(const UpgradeProgress& progress)
+{
+    closeShop();
+    shop_ = std::make_unique<Shop>(DatabasePath(), progress);
+    NormaliseOpenRentalDates(); // before the overdue check compares them
+    panels_->follow(shop_->events());
+    // The parameters take effect at once, without a restart.
+    connect(shop_->events(), &ShopEvents::settingsChanged, backup_, &AutoBackup::arm);
+    // What other connections wrote: looked for now and then, and whenever
+    // the clerk comes back to a window.
+    shop_->watch(1000);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, shop_->events(),
+            [shop = shop_.get()] { shop->lookOutside(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, shop_->events(),
+            [shop = shop_.get()](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    shop->lookOutside();
+            });
+}
+
+void MDIMain::closeShop()
+{
+    if (shop_)
+        shop_->close();
 }
 
 MDIMain* MDIMain::Instance()
 {
     return instance;
-}
-
-// Only the commands whose windows exist have handlers; the rest stay greyed.
-void MDIMain::registerHandlers()
-{
-    handlers_[Command::ZJSZ] = [this] { OpenModal<FormZJSZ>(); };
-    handlers_[Command::MMSZ] = [this] { OpenModal<FormMMSZ>(); };
-    handlers_[Command::SJBF] = [this] { OpenModal<FormSJBF>(); };
-    handlers_[Command::ZJCZFS] = [this] { EnterExpertMode(this); };
-    handlers_[Command::JRYY] = [this] { OpenChild<FormJRYY>(); };
-    handlers_[Command::CKTJT] = [this] { OpenChild<FormCKTJT>(); };
-    handlers_[Command::LSSJ] = [this] { OpenChild<FormLSSJ>(); };
-    handlers_[Command::RMYD] = [this] { OpenModal<FormRMYD>(); };
-    handlers_[Command::WYYDBB] = [this] { ShowReport(Report::AllDiscs, this); };
-    handlers_[Command::WHYDBB] = [this] { ShowReport(Report::DiscsOut, this); };
-    handlers_[Command::SYHYBB] = [this] { ShowReport(Report::AllMembers, this); };
-    handlers_[Command::WHHYBB] = [this] { ShowReport(Report::MembersWithDiscsOut, this); };
-    handlers_[Command::GNCSSZ] = [this] { OpenModal<FormGNCS>(); };
-    handlers_[Command::YDXX] = [this] { OpenChild<FormYDCX>(); };
-    handlers_[Command::XGYDXX] = [this] { OpenChild<FormXGYDXX>(); };
-    handlers_[Command::SCYDXX] = [this] { OpenChild<FormSCYDXX>(); };
-    handlers_[Command::TJYDXX] = [this] { OpenChild<FormTJYDXX>(); };
-    handlers_[Command::HYXX] = [this] { OpenChild<FormHYXX>(); };
-    handlers_[Command::XGHYXX] = [this] { OpenChild<FormXGHYXX>(); };
-    handlers_[Command::SCHYXX] = [this] { OpenChild<FormSCHYXX>(); };
-    handlers_[Command::TJHYXX] = [this] { OpenChild<FormTJHYXX>(); };
-    handlers_[Command::ZJXX] = [this] { OpenChild<FormZJXXCX>(); };
-    handlers_[Command::SCZJXX] = [this] { OpenChild<FormSCZJXX>(); };
-    handlers_[Command::TJZJXX] = [this] { OpenChild<FormTJZJXX>(); };
-    handlers_[Command::TC] = [this] { close(); };
-    handlers_[Command::CD] = [this] { mdiArea_->cascadeSubWindows(); };
-    handlers_[Command::ZT] = [this] {
-        ShowWebPage(QStringLiteral("帮助主题"),
-                    QUrl::fromLocalFile(JoinPath(ProgramFolder(), kHelpPageName)));
-    };
-    handlers_[Command::MRYT] = [this] { OpenModal<FormTip>(); };
-    handlers_[Command::FWWZ] = [this] {
-        ShowWebPage(QStringLiteral("欢迎光临我们的网站"), QUrl(kHomePage));
-    };
-    handlers_[Command::GY] = [this] { OpenModal<FormAbout>(); };
 }
 
 void MDIMain::ShowWebPage(const QString& caption, const QUrl& address)
@@ -284,12 +164,6 @@ void MDIMain::ShowWebPage(const QString& caption, const QUrl& address)
     auto* window = OpenChild<FormWebSite>();
     window->setWindowTitle(caption);
     window->load(address);
-}
-
-template <typename D> void MDIMain::OpenModal()
-{
-    D dialog(this);
-    ExecModal(dialog);
 }
 
 QAction* MDIMain::addCommandItem(QMenu* menu, Command command)
@@ -416,83 +290,30 @@ void MDIMain::onToolbar1ButtonClick(int position)
     RunCommand(kToolButtons[position - 1].command);
 }
 
-void MDIMain::buildStatusBar()
-{
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBarP"));
-    bar->setSizeGripEnabled(true);
-    const char16_t* tooltips[6] = {u"系统日期",       u"系统当前操作",   u"影碟库状态信息",
-                                   u"会员库状态信息", u"大小写锁定标志", u"当前用户"};
-    const int stretch[6] = {0, 2, 4, 2, 0, 0};
-    for (int i = 0; i < 6; ++i) {
-        auto* label = new QLabel(this);
-        label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        label->setToolTip(Caption(tooltips[i]));
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setContentsMargins(4, 0, 4, 0);
-        panels_[i] = label;
-        if (i == 5) {
-            // Panel 6 carries a small picture before its text.
-            auto* box = new QFrame(this);
-            box->setObjectName(QStringLiteral("Panel6Box"));
-            box->setToolTip(label->toolTip());
-            box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            auto* layout = new QHBoxLayout(box);
-            layout->setContentsMargins(4, 0, 4, 0);
-            layout->setSpacing(4);
-            auto* picture = new QLabel(box);
-            picture->setPixmap(QPixmap(QStringLiteral(":/images/user.png")));
-            label->setFrameStyle(QFrame::NoFrame);
-            label->setContentsMargins(0, 0, 0, 0);
-            label->setParent(box);
-            layout->addWidget(picture);
-            layout->addWidget(label);
-            bar->addPermanentWidget(box, stretch[i]);
-        } else {
-            bar->addPermanentWidget(label, stretch[i]);
-        }
-    }
-    panels_[4]->setText(QStringLiteral("CAPS"));
-    panels_[4]->setEnabled(capsOn_);
-    panels_[0]->setMinimumWidth(120);
-}
-
 QString MDIMain::PanelText(int panel) const
 {
-    return panel >= 1 && panel <= 6 ? panels_[panel - 1]->text() : QString();
+    return panels_->text(panel);
 }
 
 void MDIMain::SetStatusText(const QString& text)
 {
-    panels_[1]->setText(text);
-    panels_[1]->repaint();
-}
-
-void MDIMain::RefreshDiscCount()
-{
-    panels_[2]->setText(DiscCountText());
-}
-
-void MDIMain::RefreshMemberCount()
-{
-    panels_[3]->setText(MemberCountText());
+    panels_->setStatusText(text);
 }
 
 void MDIMain::UpdateUserPanel()
 {
-    QString text;
-    if (!PasswordIsSet())
-        text = QStringLiteral("未设置管理员密码");
-    else if (UserMode() == u"Guest")
-        text = QStringLiteral("来宾访问模式");
-    else
-        text = QStringLiteral("管理员模式");
-    panels_[5]->setText(text);
+    panels_->updateUserPanel();
+}
+
+void MDIMain::setCapsLock(bool on)
+{
+    capsOn_ = on;
+    panels_->setCapsLock(on);
 }
 
 bool MDIMain::IsCommandAvailable(Command command) const
 {
-    return handlers_.count(command) > 0;
+    return commands_->has(command);
 }
 
 void MDIMain::updateCommandStates()
@@ -506,18 +327,8 @@ void MDIMain::RunCommand(Command command)
 {
     if (InfoOf(command).gated && !PassGuestGate())
         return;
-    const auto handler = handlers_.find(command);
-    if (handler != handlers_.end())
-        handler->second();
-    // Without a handler the command's items are disabled: nothing on screen reaches here.
-}
-
-bool PassGuestGate()
-{
-    if (GuestGateAllows())
-        return true;
-    ShowMessage(kGuestRefused, 0, kTip);
-    return false;
+    // Without a window the command's items are disabled: nothing on screen reaches here.
+    commands_->run(command);
 }
 
 QMdiSubWindow* MDIMain::AddChild(QWidget* window)
@@ -590,115 +401,6 @@ void MDIMain::refreshWindowMenu()
     }
 }
 
-bool MDIMain::checkDisplay(bool firstRun)
-{
-    const QSize screen = ScreenSize();
-    switch (CheckDisplay(screen, firstRun, GetSetting(Setting::SetDisplayRes))) {
-    case DisplayVerdict::TooSmall:
-        ShowMessage(
-            QStringLiteral("对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"),
-            0, kTip);
-        return false;
-    case DisplayVerdict::OfferSwitch:
-        if (ShowMessage(QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * "
-                                       "768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
-                            .arg(screen.width())
-                            .arg(screen.height()),
-                        4, kTip) == 6)
-            SwitchDisplay(QSize(1024, 768)); // a refused switch is ignored
-        return true;
-    case DisplayVerdict::Fine:
-        return true;
-    }
-    return true;
-}
-
-bool MDIMain::RunStartup()
-{
-    try {
-        // 1
-        SetStatusText(QStringLiteral("正在初始化系统 ..."));
-        // 2
-        instance_ = std::make_unique<SingleInstance>(ProgramFolder());
-        if (!instance_->tryAcquire()) {
-            // Without even a lock file the folder cannot take a rental either.
-            ShowMessage(instance_->heldByAnother()
-                            ? QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的"
-                                             "一个实例!")
-                            : QStringLiteral("程序文件夹是只读的，无法写入数据库！"),
-                        0, kTip);
-            return false;
-        }
-        // 3
-        const bool firstRun = IsFirstRun();
-        // 4 and 7: nothing is written before the display passed.
-        if (!checkDisplay(firstRun))
-            return false;
-        if (!firstRun) {
-            // 5
-            if (PasswordIsSet()) {
-                FormPass logon(this);
-                if (ExecModal(logon) != QDialog::Accepted)
-                    return false;
-            }
-        } else {
-            // 8
-            PerformFirstRunSetup();
-            // 9
-            if (ShowMessage(
-                    QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
-                                   "！要现在设置密码吗？"),
-                    4, kTip) == 6) {
-                FormMMSZ passwordDialog(this);
-                ExecModal(passwordDialog);
-            } else {
-                ShowMessage(
-                    QStringLiteral("您没有设置管理员密码，任何人都将能够查看和修改您的数据！"), 0,
-                    QStringLiteral("用户警告"));
-            }
-            const QString pictures = JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
-            if (!QDir().mkpath(pictures))
-                throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures,
-                                  QStringLiteral("MDIMain"));
-        }
-        // 10
-        setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
-        // 11: an older file first gets its indexes and statistics, with the
-        // window on screen and the work shown rather than a dark screen.
-        {
-            UpgradeView view(this);
-            OpenDatabase(view.progress());
-        }
-        NormaliseOpenRentalDates(); // before step 15 compares them
-        // 12
-        ArmAutoBackup();
-        // 13: the date panel is set once and keeps that date for the whole run.
-        panels_[0]->setText(ChineseDateText(TodayText()));
-        capsOn_ = CapsLockOn();
-        panels_[4]->setEnabled(capsOn_);
-        RefreshDiscCount();
-        RefreshMemberCount();
-        UpdateUserPanel();
-        // 14
-        if (ShowTipsAtStartup() != 0)
-            OpenModal<FormTip>();
-        // 15: a number of days that is not a number skips the check rather
-        // than keeping the clerk from the dialog that sets it.
-        if (GetSetting(Setting::AutoAlert) == u"True") {
-            if (const std::optional<qint64> days = AlertDays(); days && AnyOverdueRental(*days))
-                OpenChild<FormTX>();
-        }
-        // 16
-        SetStatusText(QStringLiteral("就绪"));
-        return true;
-    } catch (const MovrntError& error) {
-        ReportError(error);
-    } catch (const std::exception& error) {
-        ReportError(QString::fromLocal8Bit(error.what()), QStringLiteral("MDIMain"));
-    }
-    return false;
-}
-
 void MDIMain::closeEvent(QCloseEvent* event)
 {
     if (ShowMessage(QStringLiteral(
@@ -707,48 +409,9 @@ void MDIMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    CloseDatabase();
+    closeShop();
     event->accept();
     QCoreApplication::exit(0);
-}
-
-bool MDIMain::takeScan(QEvent* event)
-{
-    // Only while no entry box has the focus: there the scanner simply types.
-    QWidget* focus = QApplication::focusWidget();
-    if (!isActiveWindow() || QApplication::activeModalWidget() ||
-        qobject_cast<QLineEdit*>(focus) || qobject_cast<QComboBox*>(focus) ||
-        qobject_cast<QAbstractSpinBox*>(focus) || qobject_cast<QPlainTextEdit*>(focus) ||
-        qobject_cast<QTextEdit*>(focus))
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const qint64 now = scanClock_.elapsed();
-    if (!IsEnterKey(key)) {
-        if (key->text().size() == 1 && key->text()[0].isPrint())
-            scanBurst_.key(key->text()[0], now);
-        return false;
-    }
-    const std::optional<QString> number = scanBurst_.enter(now);
-    if (!number)
-        return false;
-    Scanned scanned = Scanned::Unknown;
-    try {
-        scanned = FindScanned(*number);
-    } catch (const MovrntError& error) {
-        ReportError(error);
-        return true;
-    }
-    if (scanned == Scanned::Disc) {
-        if (auto* window = OpenChild<FormTJZJXX>())
-            window->PrepareFor(*number);
-    } else if (scanned == Scanned::Member) {
-        if (auto* window = OpenChild<FormTJZJXX>())
-            window->PrepareForMember(*number);
-    } else
-        ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")
-                        .arg(*number),
-                    0, QStringLiteral("用户提示"));
-    return true;
 }
 
 QWidget* MDIMain::childMnemonic(const QKeyEvent* key) const
@@ -797,15 +460,15 @@ bool MDIMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && watched->isWindowType() && takeScan(event))
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
+        scanner_->take(static_cast<QKeyEvent*>(event)))
         return true;
     // Key events reach the window first and then each widget up the parent
     // chain; counting only the window's copy sees each press once.
     if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_CapsLock &&
         !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        capsOn_ = !capsOn_;
-        panels_[4]->setEnabled(capsOn_);
+        setCapsLock(!capsOn_);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,31 +1,30 @@
 #pragma once
 
 #include "Commands.h"
+#include "Navigator.h"
 
-#include "rentals/Scanning.h"
+#include "store/Database.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
-#include <QUrl>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <functional>
+#include <QUrl>
 #include <map>
 #include <memory>
 
+class AutoBackup;
+class CommandTable;
 class QKeyEvent;
-class QLabel;
-class QThread;
-class QTimer;
 class QMenu;
 class QToolBar;
+class ScannerCapture;
+class Shop;
 class SingleInstance;
+class StatusPanels;
 
-// The guest gate in front of every command that changes data: refuses a
-// guest with a message. Windows reached from query windows call it too.
-bool PassGuestGate();
-
+// The main window: the menus, the toolbar, the pop-up menu and the area the
+// child windows stand in. It owns the shop the program works on, the status
+// panels, the automatic backup and the scanner's capture.
 class MDIMain : public QMainWindow
 {
     Q_OBJECT
@@ -33,18 +32,22 @@ public:
     explicit MDIMain(QWidget* parent = nullptr);
     ~MDIMain() override;
 
-    // The running main window, for windows that refresh its panels.
+    // The running main window.
     static MDIMain* Instance();
 
     // The start-up sequence. False means the program must end.
     bool RunStartup();
+    // Start-up: the lock that keeps a second instance out, held for the run,
+    // and the shop's database, opened (an older file brought up to date).
+    void keepInstanceLock(std::unique_ptr<SingleInstance> lock);
+    void openShop(const UpgradeProgress& progress);
 
     // Status bar: panel 2 (what is running), panels 3 and 4 (counts), panel 6 (logon mode).
     void SetStatusText(const QString& text);
-    void RefreshDiscCount();
-    void RefreshMemberCount();
     void UpdateUserPanel();
     QString PanelText(int panel) const;
+    StatusPanels* Panels() const { return panels_; }
+    void setCapsLock(bool on);
 
     // Runs a command of the menus, toolbar or pop-up menu: the guest gate
     // first where the command changes data, then its window.
@@ -53,17 +56,7 @@ public:
     // The toolbar dispatches on the button's position, 1 to 7.
     void onToolbar1ButtonClick(int position);
 
-    // The automatic backup (TimerZDBF): armed from the settings at start-up
-    // and after the parameters are saved, stopped while it is off. Each tick
-    // copies on a worker thread, so the counter never waits for it.
-    void ArmAutoBackup();
-    QTimer* AutoBackupTimer() const { return timerZDBF_; }
-    void onTimerZDBFTimer();
-    // Blocks until a running automatic backup is done (before a restore).
-    void WaitForAutoBackup();
-    // After the whole database was replaced: the open query windows re-run
-    // (disc, rental, member), then the counts.
-    void RefreshAfterReplacement();
+    AutoBackup* Backup() const { return backup_; }
     // The shared web page window with a caption and a page.
     void ShowWebPage(const QString& caption, const QUrl& address);
 
@@ -110,39 +103,26 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildPopup();
-    void buildStatusBar();
-    void registerHandlers();
     QAction* addCommandItem(QMenu* menu, Command command);
     QAction* addAlias(QMenu* menu, const char* name, const QString& caption, Command command);
     void refreshWindowMenu();
     void updateCommandStates();
-    bool checkDisplay(bool firstRun);
+    void closeShop();
     QMdiSubWindow* AddChild(QWidget* window);
     void ShowChild(QMdiSubWindow* sub);
     void keepInside(QMdiSubWindow* sub);
-    template <typename D> void OpenModal();
-    // A barcode scanned while no entry box has the focus opens the rent-out
-    // window with the number in its box; true when the event was one.
-    bool takeScan(QEvent* event);
 
     QMdiArea* mdiArea_ = nullptr;
     QMenu* mnuPop_ = nullptr;
     QMenu* mnuCK_ = nullptr;
     QAction* windowListSeparator_ = nullptr;
     QToolBar* toolbar_ = nullptr;
-    QLabel* panels_[6] = {};
-    std::map<Command, std::function<void()>> handlers_;
+    StatusPanels* panels_ = nullptr;
+    AutoBackup* backup_ = nullptr;
+    std::unique_ptr<CommandTable> commands_;
+    std::unique_ptr<ScannerCapture> scanner_;
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<Shop> shop_;
     bool capsOn_ = false;
-    ScanBurst scanBurst_;
-    QElapsedTimer scanClock_;
-    QTimer* timerZDBF_ = nullptr;
-    QThread* autoBackup_ = nullptr;
-    std::shared_ptr<QString> autoBackupFailure_;
-    QString autoBackupStamp_, lastBackupStamp_, lastBackupPath_;
-    void finishAutoBackup();
-
-Q_SIGNALS:
-    void autoBackupFinished(bool succeeded);
 };

@@ -1,7 +1,7 @@
 #include "AuxiliaryWindows.h"
 
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 

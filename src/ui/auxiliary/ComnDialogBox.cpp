@@ -1,6 +1,6 @@
 #include "ComnDialogBox.h"
 
-#include "app/Seams.h"
+#include "common/Seams.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

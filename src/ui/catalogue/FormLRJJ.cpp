@@ -2,7 +2,7 @@
 
 #include "DiscFields.h"
 #include "VcdPreview.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "common/WindowSupport.h"
 
 #include "catalogue/Discs.h"

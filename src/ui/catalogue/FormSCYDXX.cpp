@@ -1,11 +1,9 @@
 #include "FormSCYDXX.h"
 
 #include "DiscFields.h"
-#include "FormYDCX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
-#include "rentals/FormZJXXCX.h"
 
 #include "catalogue/Discs.h"
 #include "store/Errors.h"
@@ -74,12 +72,5 @@ void FormSCYDXX::deleteMatching()
     }
     deleteWithRentals([&filter] { return DeleteDiscs(filter); },
                       QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"),
-                      [](const QStringList& deleted) {
-                          DeleteRentalsOfDiscs(deleted);
-                          RequeryIfOpen<FormZJXXCX>();
-                      },
-                      [] {
-                          RefreshDiscCountPanel();
-                          RequeryIfOpen<FormYDCX>();
-                      });
+                      [](const QStringList& deleted) { DeleteRentalsOfDiscs(deleted); });
 }

@@ -1,8 +1,7 @@
 #include "FormTJYDXX.h"
 
 #include "DiscFields.h"
-#include "FormYDCX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/WindowSupport.h"
 
 #include "catalogue/Discs.h"
@@ -129,17 +128,11 @@ void FormTJYDXX::onCommandTJClicked()
             combo->setEditText(QString());
         textJJ_->clear();
         textBH_->setFocus();
-        RefreshDiscCountPanel();
         Notice(QStringLiteral("影碟信息添加成功"));
-        RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息添加失败！"));
         busy.done();
         ShowPlaceholder(imageYDFM_);
-        try {
-            RefreshDiscCountPanel();
-        } catch (const MovrntError&) {
-        }
         ReportError(error);
     }
 }

@@ -1,8 +1,7 @@
 #include "FormXGYDXX.h"
 
 #include "DiscFields.h"
-#include "FormYDCX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
 
@@ -164,7 +163,6 @@ void FormXGYDXX::onCommandXGClicked()
             ShowPicture(imageYDFM_, textFMTP_->text());
         }
         Notice(QStringLiteral("信息修改成功！"));
-        RequeryIfOpen<FormYDCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息修改失败！"));
         busy.done();

@@ -2,18 +2,14 @@
 
 #include "DiscFields.h"
 #include "FormLRJJ.h"
-#include "FormSCYDXX.h"
-#include "FormXGYDXX.h"
-#include "app/MDIMain.h"
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "app/Navigator.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/DateField.h"
 #include "common/GridView.h"
 #include "common/QueryWindow.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
-#include "rentals/FormTJZJXX.h"
-#include "stats/FormJRYY.h"
 
 #include "catalogue/Discs.h"
 #include "store/Errors.h"
@@ -64,6 +60,10 @@ FormYDCX::FormYDCX(QWidget* parent)
                                    QStringLiteral("新到影碟和热门影碟。"));
     bottomBar()->addWidget(commandYDJJ);
     bottomBar()->addWidget(commandRMYD);
+    // A rental leaves the disc query as it is; a typed statement refreshes nothing.
+    refreshOn(&ShopEvents::discsChanged,
+              {ShopOperation::AddDisc, ShopOperation::ModifyDisc, ShopOperation::DeleteDiscs,
+               ShopOperation::Settle, ShopOperation::Import, ShopOperation::Restore});
     setUp("MSHFlexGridYDXX", QStringLiteral(" 查询条件 "),
           QStringLiteral("用户提示：用鼠标左键单击相应的表格单元可以查看影碟内容简介，用鼠标右键单"
                          "击执行对影碟的操作。"),
@@ -71,10 +71,8 @@ FormYDCX::FormYDCX(QWidget* parent)
     grid_->setFixedWidths({{1, 2000}, {3, 4100}, {4, 1200}, {6, 3000}, {7, 1500}});
     resize(980, 560);
 
-    connect(commandRMYD, &QPushButton::clicked, this, [this] {
-        FormRMYD popular(this);
-        ExecModal(popular);
-    });
+    connect(commandRMYD, &QPushButton::clicked, this,
+            [this] { Navigator::ShowPopularDiscs(this); });
     connect(commandYDJJ, &QPushButton::clicked, this, [this] {
         FormLRJJ synopsis(this);
         ExecModal(synopsis);
@@ -142,21 +140,17 @@ FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
 {
     static QPointer<FormYDCZ> chooser;
     if (!chooser)
-        chooser = new FormYDCZ(MDIMain::Instance());
+        chooser = new FormYDCZ(Navigator::MainWindow());
     chooser->present(bh);
     return chooser;
 }
 
 void FormYDCZ::act(int option, const QString& bh)
 {
-    if (option == 0) {
-        if (auto* window = OpenWindow<FormTJZJXX>())
-            window->PrepareFor(bh);
-    } else if (option == 1) {
-        if (auto* window = OpenWindow<FormXGYDXX>())
-            window->LookUp(bh);
-    } else if (option == 2) {
-        if (auto* window = OpenWindow<FormSCYDXX>())
-            window->PrepareFor(bh);
-    }
+    if (option == 0)
+        Navigator::RentOut(bh);
+    else if (option == 1)
+        Navigator::ModifyDisc(bh);
+    else if (option == 2)
+        Navigator::DeleteDisc(bh);
 }

@@ -1,7 +1,7 @@
 #include "DeleteWindow.h"
 
 #include "WindowSupport.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include "store/Errors.h"
 
@@ -48,8 +48,7 @@ bool DeleteWindow::confirm(bool anyCondition, const QString& everything)
 
 void DeleteWindow::deleteWithRentals(const std::function<QStringList()>& deleteRows,
                                      const QString& rentalsQuestion,
-                                     const std::function<void(const QStringList&)>& deleteRentals,
-                                     const std::function<void()>& refresh)
+                                     const std::function<void(const QStringList&)>& deleteRentals)
 {
     std::optional<MovrntError> failure;
     try {
@@ -62,7 +61,6 @@ void DeleteWindow::deleteWithRentals(const std::function<QStringList()>& deleteR
                 failure = error;
             }
         }
-        refresh();
     } catch (const MovrntError& error) {
         if (!failure)
             failure = error;

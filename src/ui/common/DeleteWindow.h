@@ -28,13 +28,11 @@ protected:
     bool confirm(bool anyCondition, const QString& everything);
     void showDeleted(qint64 count);
     // Deletes the matching rows, shows their count and, on 是 to the question,
-    // deletes their rentals. The screen follows whatever went through:
-    // `refresh` runs even when the rentals could not be deleted. A failure
-    // shows "信息删除失败！" and the error report.
+    // deletes their rentals; the windows that show them follow each committed
+    // step. A failure shows "信息删除失败！" and the error report.
     void deleteWithRentals(const std::function<QStringList()>& deleteRows,
                            const QString& rentalsQuestion,
-                           const std::function<void(const QStringList&)>& deleteRentals,
-                           const std::function<void()>& refresh);
+                           const std::function<void(const QStringList&)>& deleteRentals);
 
 private:
     QLabel* labelJLTS_;

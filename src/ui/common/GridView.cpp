@@ -104,7 +104,10 @@ void GridView::resizeEvent(QResizeEvent* event)
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonPress)
+        pressed_ = true;
     if (event->type() == QEvent::MouseButtonRelease) {
+        pressed_ = false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
         if (watched == viewport()) {

@@ -20,6 +20,8 @@ public:
     // Columns of a width of their own, in twips (1/1440 inch), which fitting
     // leaves as they are while the whole row fits.
     void setFixedWidths(const QMap<int, int>& twips);
+    // A mouse button went down on the rows or headings and is not up yet.
+    bool isPressed() const { return pressed_; }
 
 Q_SIGNALS:
     // row is the model row; the row after the last record is included.
@@ -34,4 +36,5 @@ protected:
 private:
     SqlGridModel* model_;
     QMap<int, int> fixedTwips_;
+    bool pressed_ = false;
 };

@@ -1,7 +1,7 @@
 #include "PrintPreview.h"
 
 #include "WindowSupport.h"
-#include "app/Seams.h"
+#include "common/Seams.h"
 #include "auxiliary/ComnDialogBox.h"
 
 #include <QAction>

@@ -4,11 +4,13 @@
 #include "GridView.h"
 #include "SqlGridModel.h"
 #include "WindowSupport.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include "store/Errors.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -84,9 +86,48 @@ void QueryWindow::placeCondition(int row, int column, const char* labelName, con
     conditions_->addWidget(field, row, column * 2 + 1);
 }
 
-void QueryWindow::Requery()
+void QueryWindow::refreshOn(void (ShopEvents::*signal)(ShopOperation),
+                            QList<ShopOperation> operations)
 {
-    onCommandCXClicked();
+    if (Shop* shop = Shop::InUse())
+        connect(shop->events(), signal, this, [this, operations](ShopOperation operation) {
+            if (operations.contains(operation))
+                Refresh();
+        });
+}
+
+void QueryWindow::Refresh()
+{
+    if (!queried_)
+        return;
+    if (grid_->isPressed() || QGuiApplication::mouseButtons() != Qt::NoButton) {
+        if (!refreshWaiting_) {
+            refreshWaiting_ = true;
+            QTimer::singleShot(50, this, [this] {
+                refreshWaiting_ = false;
+                Refresh();
+            });
+        }
+        return;
+    }
+    const int top = std::max(0, grid_->rowAt(0));
+    const QModelIndex current = grid_->currentIndex();
+    const bool selected = current.isValid() && grid_->selectionModel()->isRowSelected(current.row());
+    try {
+        const QList<SqlGridModel::Moved> moved =
+            model_->requery({top, current.isValid() ? current.row() : top});
+        grid_->scrollTo(model_->index(moved[0].row, 0), QAbstractItemView::PositionAtTop);
+        if (current.isValid() && moved[1].kept) {
+            const QModelIndex now = model_->index(moved[1].row, current.column());
+            grid_->selectionModel()->setCurrentIndex(
+                now, selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                              : QItemSelectionModel::NoUpdate);
+        }
+        showCount();
+    } catch (const MovrntError& error) {
+        queried_ = false;
+        ReportError(error);
+    }
 }
 
 void QueryWindow::showCount()
@@ -102,9 +143,12 @@ void QueryWindow::onCommandCXClicked()
         // A new query or sort starts at the top: the old position may lie a
         // million rows down.
         grid_->scrollToTop();
-        if (shown)
+        if (shown) {
+            queried_ = true;
             showCount();
+        }
     } catch (const MovrntError& error) {
+        queried_ = false;
         ReportError(error);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Shop.h"
+
 #include <QWidget>
 
 class GridView;
@@ -15,9 +17,11 @@ class QueryWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // Presses 查询: windows that change the listed data call it while this window is open.
-    void Requery();
     SqlGridModel* model() const { return model_; }
+    // Runs the last query that succeeded again, without a word, keeping the
+    // top row and the selected row by their keys; never while a mouse button
+    // is down (a click acts on the row under the pointer), but once it is up.
+    void Refresh();
 
 protected:
     // tipNames: the names the row tooltip gives the columns.
@@ -40,6 +44,9 @@ protected:
     virtual void rowReleased(int row, Qt::MouseButton button) = 0;
     virtual void headingReleasedOther(Qt::MouseButton) {}
 
+    // The shop's changes that show this window's rows again: those of a
+    // signal made by one of `operations`.
+    void refreshOn(void (ShopEvents::*signal)(ShopOperation), QList<ShopOperation> operations);
     void showCount();
     const QStringList& sortColumns() const { return sort_; }
 
@@ -55,6 +62,8 @@ private:
 
     QStringList sort_;
     QString busyText_;
+    bool queried_ = false;
+    bool refreshWaiting_ = false;
     QGroupBox* frameTJ_;
     QGridLayout* conditions_;
     QHBoxLayout* bottom_;

@@ -4,6 +4,7 @@
 #include "store/Errors.h"
 
 #include <QtDebug>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -21,6 +22,7 @@ void SqlGridModel::setQuery(const QString& columns, const QString& table,
 {
     beginResetModel();
     pages_.clear();
+    keys_.clear();
     recent_.clear();
     try {
         query_.set(columns, table, conditions, sort, uniqueKey);
@@ -29,9 +31,60 @@ void SqlGridModel::setQuery(const QString& columns, const QString& table,
         endResetModel();
         throw;
     }
-    pages_.insert(0, format(query_.takeFirstPage()));
-    recent_.append(0);
+    QList<QVariantList> keys;
+    QList<QVariantList> rows = query_.takeFirstPage(&keys);
+    keep(0, format(rows), std::move(keys));
     endResetModel();
+}
+
+QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)
+{
+    QList<QVariantList> keys;
+    for (int row : rows)
+        keys << keyOf(row);
+    beginResetModel();
+    pages_.clear();
+    keys_.clear();
+    recent_.clear();
+    try {
+        query_.again();
+    } catch (...) {
+        query_.clear();
+        endResetModel();
+        throw;
+    }
+    QList<QVariantList> firstKeys;
+    QList<QVariantList> first = query_.takeFirstPage(&firstKeys);
+    keep(0, format(first), std::move(firstKeys));
+    endResetModel();
+    QList<Moved> moved;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const qint64 found = keys[i].isEmpty() ? -1 : query_.positionOf(keys[i]);
+        const int row = int(std::clamp<qint64>(found < 0 ? rows[i] : found, 0, total()));
+        moved.append({row, !keys[i].isEmpty() && keyOf(row) == keys[i]});
+    }
+    return moved;
+}
+
+QVariantList SqlGridModel::keyOf(int row) const
+{
+    if (row < 0 || row >= total())
+        return {};
+    page(row / kPageSize);
+    return keys_.value(row / kPageSize).value(row % kPageSize);
+}
+
+void SqlGridModel::keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const
+{
+    if (pages_.size() >= kPagesKept && !recent_.isEmpty()) {
+        const int oldest = recent_.takeFirst();
+        pages_.remove(oldest);
+        keys_.remove(oldest);
+    }
+    pages_.insert(number, std::move(rows));
+    keys_.insert(number, std::move(keys));
+    recent_.removeOne(number);
+    recent_.append(number);
 }
 
 void SqlGridModel::setReadQuery(const QString& columns, const QString& table, qint64 total,
@@ -39,10 +92,10 @@ void SqlGridModel::setReadQuery(const QString& columns, const QString& table, qi
 {
     beginResetModel();
     pages_.clear();
+    keys_.clear();
     recent_.clear();
     query_.setRead(columns, table, total, std::move(firstPage));
-    pages_.insert(0, format(query_.takeFirstPage()));
-    recent_.append(0);
+    keep(0, format(query_.takeFirstPage()), {});
     endResetModel();
 }
 
@@ -51,6 +104,7 @@ void SqlGridModel::clear()
     beginResetModel();
     query_.clear();
     pages_.clear();
+    keys_.clear();
     recent_.clear();
     endResetModel();
 }
@@ -79,21 +133,20 @@ QList<QStringList> SqlGridModel::format(const QList<QVariantList>& rows) const
 
 const QList<QStringList>& SqlGridModel::page(int number) const
 {
-    auto found = pages_.find(number);
-    if (found == pages_.end()) {
+    if (!pages_.contains(number)) {
         QList<QStringList> rows;
+        QList<QVariantList> keys;
         try {
-            rows = format(query_.page(number));
+            rows = format(query_.page(number, &keys));
         } catch (const MovrntError& error) {
             qWarning() << "grid page" << number << error.description();
         }
-        if (pages_.size() >= kPagesKept && !recent_.isEmpty())
-            pages_.remove(recent_.takeFirst());
-        found = pages_.insert(number, rows);
+        keep(number, std::move(rows), std::move(keys));
+    } else {
+        recent_.removeOne(number);
+        recent_.append(number);
     }
-    recent_.removeOne(number);
-    recent_.append(number);
-    return *found;
+    return *pages_.find(number);
 }
 
 QString SqlGridModel::cell(int row, int column) const

@@ -26,6 +26,15 @@ public:
     void setReadQuery(const QString& columns, const QString& table, qint64 total,
                       QList<QVariantList> firstPage);
     void clear();
+    // Runs the query again (its data changed) and finds the rows that stood
+    // at `rows` by their keys: each one's new row, or where it would stand
+    // with `kept` false once it is gone. Throws MovrntError.
+    struct Moved
+    {
+        int row;
+        bool kept;
+    };
+    QList<Moved> requery(const QList<int>& rows);
 
     qint64 total() const { return query_.total(); }
     // The text of a cell; empty for the row after the last record.
@@ -49,6 +58,8 @@ public:
 
 private:
     const QList<QStringList>& page(int number) const;
+    QVariantList keyOf(int row) const;
+    void keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const;
     QList<QStringList> format(const QList<QVariantList>& rows) const;
 
     QStringList headings_;
@@ -56,5 +67,6 @@ private:
     CellFormatter formatter_;
     RowToolTip rowToolTip_;
     mutable QHash<int, QList<QStringList>> pages_;
+    mutable QHash<int, QList<QVariantList>> keys_; // the rows' keys, page by page
     mutable QList<int> recent_; // least recently used first
 };

@@ -1,6 +1,6 @@
 #include "WindowSupport.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,8 +11,7 @@
 
 BusyStatus::BusyStatus(const QString& text, bool hourglass) : hourglass_(hourglass)
 {
-    if (MDIMain* main = MDIMain::Instance())
-        main->SetStatusText(text);
+    ShowStatus(text);
     if (hourglass_)
         QApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -29,8 +28,22 @@ void BusyStatus::done()
     done_ = true;
     if (hourglass_)
         QApplication::restoreOverrideCursor();
-    if (MDIMain* main = MDIMain::Instance())
-        main->SetStatusText(QStringLiteral("就绪"));
+    ShowStatus(QStringLiteral("就绪"));
+}
+
+namespace {
+std::function<void(const QString&)> statusSink;
+}
+
+void SetStatusSink(std::function<void(const QString&)> sink)
+{
+    statusSink = std::move(sink);
+}
+
+void ShowStatus(const QString& text)
+{
+    if (statusSink)
+        statusSink(text);
 }
 
 void Notice(const QString& text)
@@ -89,16 +102,4 @@ bool ShowPicture(QLabel* box, const QString& path)
     box->setPixmap(picture.scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     box->setProperty("picture", path);
     return true;
-}
-
-void RefreshDiscCountPanel()
-{
-    if (MDIMain* main = MDIMain::Instance())
-        main->RefreshDiscCount();
-}
-
-void RefreshMemberCountPanel()
-{
-    if (MDIMain* main = MDIMain::Instance())
-        main->RefreshMemberCount();
 }

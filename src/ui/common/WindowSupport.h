@@ -1,9 +1,8 @@
 #pragma once
 
-#include "app/MDIMain.h"
-
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -43,21 +42,7 @@ void FillCombo(QComboBox* combo, const QStringList& items);
 bool ShowPicture(QLabel* box, const QString& path);
 void ShowPlaceholder(QLabel* box);
 
-// Refreshes the panels 3 and 4 of the main window, when it is there.
-void RefreshDiscCountPanel();
-void RefreshMemberCountPanel();
-
-// Presses 查询 of an open query window, as the windows that change its data do.
-template <typename W> void RequeryIfOpen()
-{
-    if (MDIMain* main = MDIMain::Instance())
-        if (W* window = main->FindChild<W>())
-            window->Requery();
-}
-
-// Opens a child window of the main window (or brings it to the front).
-template <typename W> W* OpenWindow()
-{
-    MDIMain* main = MDIMain::Instance();
-    return main ? main->OpenChild<W>() : nullptr;
-}
+// The message panel of the main window: what BusyStatus writes to. The main
+// window sets it while it lives.
+void SetStatusSink(std::function<void(const QString&)> sink);
+void ShowStatus(const QString& text);

@@ -1,12 +1,12 @@
 #include "FormExcel.h"
 
-#include "app/MDIMain.h"
 #include "common/Background.h"
 #include "common/Controls.h"
 #include "common/FolderLists.h"
 #include "common/WindowSupport.h"
 
 #include "maintenance/Workbook.h"
+#include "store/Shop.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -125,7 +125,6 @@ void FormExcel::onCommandDRClicked()
         return;
     BusyStatus busy(QStringLiteral("正在导入数据..."));
     const QString source = ImportPathIn(lists_->folder());
-    MDIMain* main = MDIMain::Instance();
     WorkRows rows;
     ImportSummary summary;
     try {
@@ -143,10 +142,6 @@ void FormExcel::onCommandDRClicked()
         else
             Notice(QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！\n") +
                    error.description());
-        if (main) {
-            main->RefreshDiscCount();
-            main->RefreshMemberCount();
-        }
         return;
     }
     QString text = QStringLiteral("数据导入成功！");
@@ -155,6 +150,8 @@ void FormExcel::onCommandDRClicked()
                     .arg(summary.flagsRepaired)
                     .arg(summary.countsRaised);
     Notice(text);
-    if (main)
-        main->RefreshAfterReplacement();
+    // The rows came in on a connection of its own: the shop's windows learn
+    // of them from the change log.
+    if (Shop* shop = Shop::InUse())
+        shop->lookOutside();
 }

@@ -1,7 +1,7 @@
 #include "FormSJBF.h"
 
-#include "app/MDIMain.h"
-#include "app/MessageBox.h"
+#include "app/AutoBackup.h"
+#include "common/MessageBox.h"
 #include "common/Background.h"
 #include "common/Controls.h"
 #include "common/FolderLists.h"
@@ -115,11 +115,10 @@ void FormSJBF::restoreFrom(const QString& path)
                             "要现在启用新的数据库吗？"),
              QStringLiteral("用户警告")))
         return;
-    MDIMain* main = MDIMain::Instance();
     WorkRows rows;
     try {
-        if (main)
-            main->WaitForAutoBackup();
+        if (AutoBackup* backup = AutoBackup::Instance())
+            backup->wait();
         const LevelRule rules = MemberLevelRule();
         QString prepared, safety;
         // The checks and copies on a worker; the swap on the connection's thread.
@@ -140,8 +139,6 @@ void FormSJBF::restoreFrom(const QString& path)
             SwapInDatabase(prepared, safety, view.progress());
         }
         Notice(QStringLiteral("数据库启用成功！"));
-        if (main)
-            main->RefreshAfterReplacement();
     } catch (const MovrntError& error) {
         busy.done();
         if (rows.stop) {

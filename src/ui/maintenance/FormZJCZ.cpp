@@ -2,8 +2,8 @@
 
 #include "FormExcel.h"
 
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/Background.h"
 #include "common/Controls.h"
 #include "common/GridView.h"

@@ -1,14 +1,11 @@
 #include "FormHYXX.h"
 
-#include "FormSCHYXX.h"
-#include "FormXGHYXX.h"
-#include "app/MDIMain.h"
+#include "app/Navigator.h"
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
-#include "rentals/FormZJXXCX.h"
 
 #include "members/Members.h"
 #include "store/Numbers.h"
@@ -48,6 +45,10 @@ FormHYXX::FormHYXX(QWidget* parent) : QueryWindow(kHeadings, kHeadings, kDefault
     placeCondition(1, 1, "Label6", QStringLiteral("会员等级 : "), comboHYDJ_);
     placeCondition(1, 2, "Label7", QStringLiteral("入会日期 : "), dateRHRQ_);
     placeCondition(1, 3, "Label8", QStringLiteral("性别 : "), comboXB_);
+    refreshOn(&ShopEvents::membersChanged,
+              {ShopOperation::AddMember, ShopOperation::ModifyMember, ShopOperation::DeleteMembers,
+               ShopOperation::RentOut, ShopOperation::MemberLevels, ShopOperation::Import,
+               ShopOperation::Restore});
     setUp("MSHFlexGridHYXX", QStringLiteral("查询条件"),
           QStringLiteral("用户提示：用鼠标左键单击相应的表格单元以执行对会员信息的操作。"),
           QStringLiteral("正在查询会员信息 ..."));
@@ -114,21 +115,17 @@ FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
 {
     static QPointer<FormHYCZ> chooser;
     if (!chooser)
-        chooser = new FormHYCZ(MDIMain::Instance());
+        chooser = new FormHYCZ(Navigator::MainWindow());
     chooser->present(hybh);
     return chooser;
 }
 
 void FormHYCZ::act(int option, const QString& hybh)
 {
-    if (option == 0) {
-        if (auto* window = OpenWindow<FormZJXXCX>())
-            window->ShowMember(hybh);
-    } else if (option == 1) {
-        if (auto* window = OpenWindow<FormXGHYXX>())
-            window->LookUp(hybh);
-    } else if (option != 0) {
-        if (auto* window = OpenWindow<FormSCHYXX>())
-            window->PrepareFor(hybh);
-    }
+    if (option == 0)
+        Navigator::ShowMemberRentals(hybh);
+    else if (option == 1)
+        Navigator::ModifyMember(hybh);
+    else
+        Navigator::DeleteMember(hybh);
 }

@@ -1,11 +1,9 @@
 #include "FormSCHYXX.h"
 
-#include "FormHYXX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
-#include "rentals/FormZJXXCX.h"
 
 #include "members/Members.h"
 #include "store/Errors.h"
@@ -69,12 +67,5 @@ void FormSCHYXX::deleteMatching()
     }
     deleteWithRentals([&deletion] { return DeleteMembers(deletion); },
                       QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"),
-                      [](const QStringList& deleted) {
-                          DeleteRentalsOfMembers(deleted);
-                          RequeryIfOpen<FormZJXXCX>();
-                      },
-                      [] {
-                          RequeryIfOpen<FormHYXX>();
-                          RefreshMemberCountPanel();
-                      });
+                      [](const QStringList& deleted) { DeleteRentalsOfMembers(deleted); });
 }

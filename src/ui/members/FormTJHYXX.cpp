@@ -1,7 +1,6 @@
 #include "FormTJHYXX.h"
 
-#include "FormHYXX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 
@@ -83,8 +82,6 @@ void FormTJHYXX::onCommandTJClicked()
         comboXB_->setEditText(QString());
         textBH_->setFocus();
         Notice(QStringLiteral("会员信息添加成功！"));
-        RequeryIfOpen<FormHYXX>();
-        RefreshMemberCountPanel();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息添加失败！"));
         ReportError(error);

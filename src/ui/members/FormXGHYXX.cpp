@@ -1,7 +1,6 @@
 #include "FormXGHYXX.h"
 
-#include "FormHYXX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
@@ -124,7 +123,6 @@ void FormXGHYXX::onCommandXGClicked()
             return;
         }
         Notice(QStringLiteral("信息修改成功！"));
-        RequeryIfOpen<FormHYXX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息修改失败！"));
         ReportError(error);

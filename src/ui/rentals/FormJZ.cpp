@@ -1,9 +1,7 @@
 #include "FormJZ.h"
 
-#include "FormZJXXCX.h"
 #include "ReceiptSlip.h"
-#include "app/MessageBox.h"
-#include "catalogue/FormYDCX.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 
@@ -181,8 +179,6 @@ void SettleWindow::settle()
     receipt_->offer([this, first, last, settlement] {
         return SettlementReceipt(kind_, first, last, settlement);
     });
-    RequeryIfOpen<FormZJXXCX>();
-    RequeryIfOpen<FormYDCX>();
 }
 
 FormJZ::FormJZ(QWidget* parent) : SettleWindow(SettleKind::WalkInCheckout, parent)

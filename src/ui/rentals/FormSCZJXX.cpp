@@ -1,7 +1,6 @@
 #include "FormSCZJXX.h"
 
-#include "FormZJXXCX.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/WindowSupport.h"
@@ -65,7 +64,6 @@ void FormSCZJXX::deleteMatching()
         if (!confirm(!RentalConditions(filter).isEmpty(), QStringLiteral("租借")))
             return;
         showDeleted(DeleteRentals(filter));
-        RequeryIfOpen<FormZJXXCX>();
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
         busy.done();

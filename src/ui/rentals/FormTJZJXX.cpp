@@ -1,14 +1,11 @@
 #include "FormTJZJXX.h"
 
-#include "FormZJXXCX.h"
 #include "ReceiptSlip.h"
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "app/Navigator.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
-#include "members/FormHYXX.h"
-#include "members/FormXGHYXX.h"
-#include "settings/FormZJSZ.h"
 
 #include "rentals/Rentals.h"
 #include "settings/Settings.h"
@@ -20,14 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-void OfferRentSetting()
-{
-    if (!Ask(QStringLiteral("使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？")))
-        return;
-    FormZJSZ dialog(MDIMain::Instance());
-    ExecModal(dialog);
-}
 
 FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
 {
@@ -105,7 +94,7 @@ void FormTJZJXX::onCommandTJClicked()
     try {
         switch (CheckRentOut(request)) {
         case RentOutCheck::NoRentSetting:
-            OfferRentSetting();
+            Navigator::OfferRentSetting();
             return;
         case RentOutCheck::EmptyDisc:
             Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
@@ -124,10 +113,8 @@ void FormTJZJXX::onCommandTJClicked()
             Refuse(QStringLiteral("您输入的押金金额无效！"), textYJJE_);
             return;
         case RentOutCheck::InsufficientPrepaid:
-            if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？"))) {
-                if (auto* window = OpenWindow<FormXGHYXX>())
-                    window->LookUp(request.hybh);
-            }
+            if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？")))
+                Navigator::ModifyMember(request.hybh);
             return;
         case RentOutCheck::Ok:
             break;
@@ -138,12 +125,9 @@ void FormTJZJXX::onCommandTJClicked()
         ReportError(error);
         return;
     }
-    if (!request.hybh.isEmpty())
-        RequeryIfOpen<FormHYXX>();
     receipt_->offer([done] { return RentOutReceipt(done); });
     Notice(QStringLiteral("租借信息添加成功！"));
     for (QLineEdit* box : {textYDBH_, textHYBH_, textYJJE_})
         box->clear();
     textYDBH_->setFocus();
-    RequeryIfOpen<FormZJXXCX>();
 }

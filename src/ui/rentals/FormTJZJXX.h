@@ -29,5 +29,3 @@ private:
     bool presetDeposits_;
 };
 
-// Asks whether to set the rents per day now, and opens the rent dialog on 是.
-void OfferRentSetting();

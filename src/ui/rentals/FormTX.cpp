@@ -1,12 +1,12 @@
 #include "FormTX.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "auxiliary/ComnDialogBox.h"
 #include "common/Controls.h"
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"
 #include "common/WindowSupport.h"
-#include "stats/ReportRenderer.h"
+#include "common/ReportRenderer.h"
 
 #include "maintenance/Workbook.h"
 #include "rentals/Rentals.h"

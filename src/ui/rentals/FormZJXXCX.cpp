@@ -1,8 +1,6 @@
 #include "FormZJXXCX.h"
 
-#include "FormJZ.h"
-#include "FormSCZJXX.h"
-#include "FormTJZJXX.h"
+#include "app/Navigator.h"
 #include "common/Controls.h"
 #include "common/DateField.h"
 #include "common/GridView.h"
@@ -20,18 +18,6 @@
 namespace {
 const QStringList kHeadings = {"自动编号", "影碟编号", "出租日期", "归还日期",
                                "押金金额", "是否已还", "会员编号"};
-
-// Checkout and return need the rents per day; without them the clerk is offered the rent dialog.
-template <typename W> W* OpenSettleWindow()
-{
-    if (!PassGuestGate())
-        return nullptr;
-    if (GetSetting(Setting::VCD).isEmpty()) {
-        OfferRentSetting();
-        return nullptr;
-    }
-    return OpenWindow<W>();
-}
 } // namespace
 
 FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
@@ -55,6 +41,10 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
     auto* commandHYHD = MakeButton(this, "CommandHYHD", QStringLiteral("会员还碟(&H)"));
     bottomBar()->addWidget(commandJZ);
     bottomBar()->addWidget(commandHYHD);
+    refreshOn(&ShopEvents::rentalsChanged,
+              {ShopOperation::RentOut, ShopOperation::Settle, ShopOperation::DeleteRentals,
+               ShopOperation::DeleteDiscs, ShopOperation::DeleteMembers, ShopOperation::Import,
+               ShopOperation::Restore});
     setUp("MSHFlexGridZJXX", QStringLiteral(" 查询条件 "),
           QStringLiteral(
               "用户提示：用鼠标左键单击租借记录可以结帐或还碟，用鼠标右键单击可以删除租借记录。"),
@@ -70,8 +60,8 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
                (model.cell(row, 6) == u"/" ? QStringLiteral("的碟片（零散顾客）")
                                            : QStringLiteral("的碟片（会员）"));
     });
-    connect(commandJZ, &QPushButton::clicked, this, [] { OpenSettleWindow<FormJZ>(); });
-    connect(commandHYHD, &QPushButton::clicked, this, [] { OpenSettleWindow<FormHYHD>(); });
+    connect(commandJZ, &QPushButton::clicked, this, [] { Navigator::Settle(true); });
+    connect(commandHYHD, &QPushButton::clicked, this, [] { Navigator::Settle(false); });
 
     onCommandCXClicked();
 }
@@ -102,16 +92,8 @@ void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)
     const QString zdbh = model_->cell(row, 0);
     if (zdbh.isEmpty())
         return;
-    if (button == Qt::LeftButton) {
-        SettleWindow* window = model_->cell(row, 6) == u"/"
-                                   ? static_cast<SettleWindow*>(OpenSettleWindow<FormJZ>())
-                                   : OpenSettleWindow<FormHYHD>();
-        if (window)
-            window->SetRange(zdbh);
-        return;
-    }
-    if (!PassGuestGate())
-        return;
-    if (auto* window = OpenWindow<FormSCZJXX>())
-        window->PrepareFor(zdbh);
+    if (button == Qt::LeftButton)
+        Navigator::Settle(model_->cell(row, 6) == u"/", zdbh);
+    else if (PassGuestGate())
+        Navigator::DeleteRental(zdbh);
 }

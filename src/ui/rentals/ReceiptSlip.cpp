@@ -1,6 +1,6 @@
 #include "ReceiptSlip.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/PrintPreview.h"
 
 #include "store/Errors.h"

@@ -1,20 +1,20 @@
 #include "FormGNCS.h"
 
-#include "app/MDIMain.h"
-#include "app/MessageBox.h"
-#include "app/Seams.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
-#include "maintenance/FormXZLJ.h"
-#include "members/FormHYXX.h"
+#include "auxiliary/FormXZLJ.h"
 
 #include "access/PassCheck.h"
 #include "maintenance/Backup.h"
 #include "rentals/Receipt.h"
 #include "settings/Parameters.h"
 #include "store/Errors.h"
+#include "store/Shop.h"
 
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QGridLayout>
@@ -304,14 +304,18 @@ void FormGNCS::onCommandLJClicked()
 
 void FormGNCS::save()
 {
+    // Whatever was written takes effect at once (the automatic backup is
+    // armed again), even when a later value fails.
+    const auto announce = qScopeGuard([] {
+        if (Shop* shop = Shop::InUse())
+            shop->announceSettings(ShopOperation::SaveSettings);
+    });
     const auto value = [this](Setting setting) {
         return StepperValue(StepperOf(setting), steps_[setting]->text());
     };
     Write(Setting::AutoBackup, Flag(checkZDBF_));
     Write(Setting::AutoBackupPath, labelLJ_->text());
     Write(Setting::AutoBackupTime, value(Setting::AutoBackupTime));
-    if (MDIMain* main = MDIMain::Instance())
-        main->ArmAutoBackup(); // at once, without a restart
     Write(Setting::PresetYJJE, Flag(checkYJJE_));
     Write(Setting::YJJEVCD, value(Setting::YJJEVCD));
     Write(Setting::YJJEDVD, value(Setting::YJJEDVD));
@@ -319,7 +323,6 @@ void FormGNCS::save()
     Write(Setting::GuestLogon, Flag(checkLBFS_));
     // The levels follow the scheme shown, which is stored only afterwards.
     RecomputeMemberLevels(value(Setting::FJZJ).toLongLong(), value(Setting::HYDJ).toLongLong());
-    RequeryIfOpen<FormHYXX>();
     Write(Setting::HYDJ, value(Setting::HYDJ));
     Write(Setting::FJZJ, value(Setting::FJZJ));
     Write(Setting::AutoAlert, Flag(checkZDTX_));

@@ -1,6 +1,6 @@
 #include "FormZJSZ.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include "settings/RentAmounts.h"
 #include "settings/Settings.h"

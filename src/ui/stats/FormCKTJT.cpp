@@ -1,6 +1,6 @@
 #include "FormCKTJT.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "auxiliary/ComnDialogBox.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"

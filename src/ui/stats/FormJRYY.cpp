@@ -1,6 +1,6 @@
 #include "FormJRYY.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 

@@ -1,6 +1,6 @@
 #include "ReportRenderer.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "common/PrintPreview.h"
 #include "common/WindowSupport.h"
 

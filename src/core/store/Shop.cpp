@@ -1,0 +1,264 @@
+#include "Shop.h"
+
+#include "Errors.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+namespace {
+const QString kSource = QStringLiteral("MOVRNT.db");
+
+// Live shops, the one in use last.
+QList<Shop*> shops;
+qint64 openings = 0;
+
+// The change log's row of each kind of change.
+QString LogKind(ShopChange change)
+{
+    switch (change) {
+    case ShopChange::Discs:
+        return QStringLiteral("ydxx");
+    case ShopChange::Members:
+        return QStringLiteral("hyxx");
+    case ShopChange::Rentals:
+        return QStringLiteral("zjxx");
+    case ShopChange::Database:
+        break;
+    }
+    return QStringLiteral("sjk");
+}
+
+const char* const kOperationNames[] = {
+    "AddDisc", "ModifyDisc",    "DeleteDiscs",  "AddMember",    "ModifyMember",
+    "DeleteMembers", "RentOut", "Settle",       "DeleteRentals", "RepairRentals",
+    "MemberLevels", "SaveSettings", "Import",   "Restore",      "Expert",
+};
+static_assert(std::size(kOperationNames) == size_t(ShopOperation::Expert) + 1);
+
+ShopOperation OperationNamed(const QString& name)
+{
+    for (size_t i = 0; i < std::size(kOperationNames); ++i)
+        if (name == QLatin1String(kOperationNames[i]))
+            return ShopOperation(i);
+    return ShopOperation::Expert; // written by hand: whatever a typed statement would be
+}
+
+[[noreturn]] void Fail(const QSqlError& error, const QString& what)
+{
+    const QString text = error.text().trimmed();
+    throw MovrntError(what + (text.isEmpty() ? QString() : QStringLiteral("：") + text), kSource);
+}
+} // namespace
+
+QString ShopOperationName(ShopOperation operation)
+{
+    return QString::fromLatin1(kOperationNames[size_t(operation)]);
+}
+
+Shop::Shop(const QString& path, const UpgradeProgress& progress)
+    : path_(path), events_(std::make_unique<ShopEvents>())
+{
+    connectionName_ = QStringLiteral("movrnt-%1").arg(++openings);
+    open(progress);
+    shops.append(this);
+}
+
+std::unique_ptr<Shop> Shop::Create(const QString& path)
+{
+    CreateEmptyDatabase(path);
+    return std::make_unique<Shop>(path);
+}
+
+Shop::~Shop()
+{
+    close();
+    shops.removeOne(this);
+}
+
+Shop* Shop::InUse()
+{
+    return shops.isEmpty() ? nullptr : shops.last();
+}
+
+void Shop::open(const UpgradeProgress& progress)
+{
+    const QFileInfo info(path_);
+    if (!info.exists())
+        throw MovrntError(QStringLiteral("找不到数据库文件：") + path_, kSource);
+    if (!info.isFile() || !info.isReadable())
+        throw MovrntError(QStringLiteral("无法读取数据库文件：") + path_, kSource);
+    // SQLite would open either read-only and refuse only the first rental;
+    // the write-ahead log beside the file needs the folder too.
+    if (!info.isWritable())
+        throw MovrntError(QStringLiteral("数据库文件是只读的，无法保存任何记录：") + path_, kSource);
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        throw MovrntError(QStringLiteral("数据库所在的文件夹是只读的，无法保存任何记录：") +
+                              info.absolutePath(),
+                          kSource);
+    try {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db.setDatabaseName(path_);
+        if (!db.open())
+            Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path_);
+        PrepareShopConnection(db, path_, progress);
+        serial_ = ++openings;
+        transactions_ = 0;
+        pending_.clear();
+        known_ = readSerials();
+        QSqlQuery version(db);
+        dataVersion_ = version.exec(QStringLiteral("PRAGMA data_version")) && version.next()
+                           ? version.value(0).toLongLong()
+                           : -1;
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+bool Shop::isOpen() const
+{
+    return QSqlDatabase::contains(connectionName_) &&
+           QSqlDatabase::database(connectionName_, false).isOpen();
+}
+
+QSqlDatabase Shop::connection() const
+{
+    return QSqlDatabase::database(connectionName_, false);
+}
+
+void Shop::close()
+{
+    if (!QSqlDatabase::contains(connectionName_))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+void Shop::reopen(const UpgradeProgress& progress)
+{
+    close();
+    open(progress);
+}
+
+void Shop::announceReplaced(ShopOperation operation)
+{
+    emitChange(ShopChange::Database, operation);
+}
+
+QHash<QString, qint64> Shop::readSerials()
+{
+    QHash<QString, qint64> serials;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (query.exec(QStringLiteral("SELECT lb, xh FROM bdjl")))
+        while (query.next())
+            serials.insert(query.value(0).toString(), query.value(1).toLongLong());
+    return serials;
+}
+
+void Shop::announce(ShopChange change, ShopOperation operation)
+{
+    const QString kind = LogKind(change);
+    RunSql(QString::fromLatin1(kChangeLogStatement), {ShopOperationName(operation), kind});
+    // This change is announced here: the poll must not announce it again.
+    known_.insert(kind, RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind})
+                            .toLongLong());
+    if (!pending_.contains(std::pair{change, operation}))
+        pending_.append({change, operation});
+}
+
+void Shop::announceSettings(ShopOperation operation)
+{
+    Q_EMIT events_->settingsChanged(operation);
+}
+
+void Shop::committed()
+{
+    const auto done = std::exchange(pending_, {});
+    for (const auto& [change, operation] : done)
+        emitChange(change, operation);
+}
+
+void Shop::emitChange(ShopChange change, ShopOperation operation)
+{
+    ShopEvents* events = events_.get();
+    switch (change) {
+    case ShopChange::Discs:
+        Q_EMIT events->discsChanged(operation);
+        break;
+    case ShopChange::Members:
+        Q_EMIT events->membersChanged(operation);
+        break;
+    case ShopChange::Rentals:
+        Q_EMIT events->rentalsChanged(operation);
+        break;
+    case ShopChange::Database:
+        Q_EMIT events->discsChanged(operation);
+        Q_EMIT events->rentalsChanged(operation);
+        Q_EMIT events->membersChanged(operation);
+        Q_EMIT events->databaseReplaced(operation);
+        break;
+    }
+}
+
+void Shop::lookOutside()
+{
+    if (transactions_ > 0 || !isOpen())
+        return;
+    QSqlQuery version(connection());
+    if (!version.exec(QStringLiteral("PRAGMA data_version")) || !version.next())
+        return;
+    const qint64 now = version.value(0).toLongLong();
+    version.finish();
+    if (now == dataVersion_)
+        return;
+    dataVersion_ = now;
+    QList<std::pair<ShopChange, ShopOperation>> changes;
+    QSqlQuery log(connection());
+    log.setForwardOnly(true);
+    if (!log.exec(QStringLiteral("SELECT lb, xh, cz FROM bdjl")))
+        return;
+    while (log.next()) {
+        const QString kind = log.value(0).toString();
+        const qint64 serial = log.value(1).toLongLong();
+        if (known_.value(kind, -1) == serial)
+            continue;
+        known_.insert(kind, serial);
+        for (ShopChange change :
+             {ShopChange::Discs, ShopChange::Members, ShopChange::Rentals, ShopChange::Database})
+            if (LogKind(change) == kind)
+                changes.append({change, OperationNamed(log.value(2).toString())});
+    }
+    log.finish();
+    const auto replaced = std::find_if(changes.begin(), changes.end(), [](const auto& change) {
+        return change.first == ShopChange::Database;
+    });
+    if (replaced != changes.end()) {
+        emitChange(ShopChange::Database, replaced->second);
+        return;
+    }
+    std::sort(changes.begin(), changes.end(),
+              [](const auto& a, const auto& b) { return int(a.first) < int(b.first); });
+    for (const auto& [change, operation] : changes)
+        emitChange(change, operation);
+}
+
+void Shop::watch(int ms)
+{
+    if (!timer_) {
+        timer_ = new QTimer(events_.get());
+        QObject::connect(timer_, &QTimer::timeout, events_.get(), [this] { lookOutside(); });
+    }
+    timer_->start(ms);
+}
+
+void Announce(ShopChange change, ShopOperation operation)
+{
+    if (Shop* shop = Shop::InUse())
+        shop->announce(change, operation);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+class QTimer;
+
+// What made a change to the shop's data; the windows decide from it what
+// they show again.
+enum class ShopOperation {
+    AddDisc,
+    ModifyDisc,
+    DeleteDiscs,
+    AddMember,
+    ModifyMember,
+    DeleteMembers,
+    RentOut,
+    Settle,
+    DeleteRentals,
+    RepairRentals,
+    MemberLevels,
+    SaveSettings,
+    Import,
+    Restore,
+    Expert,
+};
+
+// The committed changes to the shop, one signal per kind, whoever made them:
+// this program's operations (emitted after their commit, never on rollback)
+// and other connections to the same database (found by Shop::lookOutside).
+// A whole database replaced comes as discs, rentals and members changed, in
+// that order, then databaseReplaced.
+class ShopEvents : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+Q_SIGNALS:
+    void discsChanged(ShopOperation operation);
+    void membersChanged(ShopOperation operation);
+    void rentalsChanged(ShopOperation operation);
+    void settingsChanged(ShopOperation operation);
+    void databaseReplaced(ShopOperation operation);
+};
+
+// The kinds of change an operation announces.
+enum class ShopChange { Discs, Members, Rentals, Database };
+
+enum class ShopEngine { Sqlite };
+
+// The shop's database: owns the connection, knows its engine and carries
+// the events. The statements of core (RunSql, Transaction, ...) run on the
+// shop in use: the one opened last that is still there (a second one on the
+// same file is another connection, as another counter would be).
+class Shop
+{
+public:
+    // Opens a database file that holds the shop's tables, bringing an older
+    // one up to date. Throws MovrntError (a missing file is never created).
+    explicit Shop(const QString& path, const UpgradeProgress& progress = {});
+    // A new file with the empty tables, opened.
+    static std::unique_ptr<Shop> Create(const QString& path);
+    ~Shop();
+    Shop(const Shop&) = delete;
+    Shop& operator=(const Shop&) = delete;
+
+    static Shop* InUse();
+
+    ShopEngine engine() const { return ShopEngine::Sqlite; }
+    const QString& path() const { return path_; }
+    bool isOpen() const;
+    QSqlDatabase connection() const;
+    // Changes with every opening: what was read before may be out of date.
+    qint64 serial() const { return serial_; }
+    ShopEvents* events() const { return events_.get(); }
+
+    // Closes the connection (the file is about to be replaced) and opens it again.
+    void close();
+    void reopen(const UpgradeProgress& progress = {});
+    // Announces the whole database replaced.
+    void announceReplaced(ShopOperation operation);
+
+    // Looks for changes committed by other connections, cheaply, and
+    // announces them with the operation that made them.
+    void lookOutside();
+    // Looks every `ms` milliseconds too.
+    void watch(int ms);
+
+    // Within a transaction: records the change for other connections and
+    // announces it here once the transaction commits.
+    void announce(ShopChange change, ShopOperation operation);
+    // The settings of the shop were saved (they live outside the database).
+    void announceSettings(ShopOperation operation);
+
+private:
+    friend class Transaction;
+    void open(const UpgradeProgress& progress);
+    void committed();
+    void rolledBack() { pending_.clear(); }
+    void emitChange(ShopChange change, ShopOperation operation);
+    QHash<QString, qint64> readSerials();
+
+    QString path_, connectionName_;
+    qint64 serial_ = 0;
+    int transactions_ = 0;
+    qint64 dataVersion_ = -1;
+    QHash<QString, qint64> known_; // the change log's serials, as last seen
+    QList<std::pair<ShopChange, ShopOperation>> pending_;
+    std::unique_ptr<ShopEvents> events_;
+    QTimer* timer_ = nullptr;
+};
+
+// The statement that records a change of a kind ('ydxx', 'hyxx', 'zjxx',
+// 'sjk') in the change log, for connections of their own (the import, a
+// typed statement); binds the operation's name, then the kind.
+extern const char* const kChangeLogStatement;
+QString ShopOperationName(ShopOperation operation);
+
+// Announces a change of the shop in use; call it within the change's transaction.
+void Announce(ShopChange change, ShopOperation operation);

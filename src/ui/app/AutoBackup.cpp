@@ -1,0 +1,107 @@
+#include "AutoBackup.h"
+
+#include "maintenance/Backup.h"
+#include "settings/Parameters.h"
+#include "settings/Settings.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+#include <limits>
+
+namespace {
+AutoBackup* running = nullptr;
+}
+
+AutoBackup::AutoBackup(QObject* parent) : QObject(parent), timer_(new QTimer(this))
+{
+    timer_->setObjectName(QStringLiteral("TimerZDBF"));
+    connect(timer_, &QTimer::timeout, this, &AutoBackup::onTimerZDBFTimer);
+    running = this;
+}
+
+AutoBackup::~AutoBackup()
+{
+    // A copy still being written is let finish; nothing is shown any more.
+    if (worker_) {
+        worker_->wait();
+        delete std::exchange(worker_, nullptr);
+    }
+    if (running == this)
+        running = nullptr;
+}
+
+AutoBackup* AutoBackup::Instance()
+{
+    return running;
+}
+
+void AutoBackup::arm()
+{
+    const std::optional<qint64> interval = AutoBackupInterval();
+    if (!interval) {
+        timer_->stop();
+        return;
+    }
+    timer_->start(int(std::min<qint64>(*interval, std::numeric_limits<int>::max())));
+}
+
+void AutoBackup::onTimerZDBFTimer()
+{
+    if (worker_)
+        return; // the last copy is still being written
+    Q_EMIT statusText(QStringLiteral("正在自动备份数据库 ..."));
+    const QString path = GetSetting(Setting::AutoBackupPath);
+    try {
+        stamp_ = DatabaseChangeStamp();
+    } catch (const MovrntError&) {
+        stamp_.clear();
+    }
+    // Nothing written since the last good copy, and that copy is still there.
+    if (!stamp_.isEmpty() && stamp_ == lastStamp_ && path == lastPath_ && QFileInfo::exists(path)) {
+        Q_EMIT statusText(QStringLiteral("就绪"));
+        return;
+    }
+    lastPath_ = path;
+    auto failure = std::make_shared<QString>();
+    failure_ = failure;
+    const QString source = DatabasePath();
+    worker_ = QThread::create([source, path, failure] {
+        try {
+            CopyDatabase(source, path);
+        } catch (const MovrntError& error) {
+            *failure = error.description();
+        }
+    });
+    connect(worker_, &QThread::finished, this, &AutoBackup::finish, Qt::QueuedConnection);
+    worker_->start();
+}
+
+void AutoBackup::wait()
+{
+    if (!worker_)
+        return;
+    worker_->wait();
+    finish();
+}
+
+void AutoBackup::finish()
+{
+    if (!worker_)
+        return;
+    std::unique_ptr<QThread> done(std::exchange(worker_, nullptr));
+    done->wait();
+    Q_EMIT statusText(QStringLiteral("就绪"));
+    const bool succeeded = failure_->isEmpty();
+    if (succeeded) {
+        lastStamp_ = stamp_;
+    } else {
+        lastStamp_.clear();
+        timer_->stop();
+        SetSetting(Setting::AutoBackup, QStringLiteral("False"));
+        Q_EMIT failed();
+    }
+    Q_EMIT finished(succeeded);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QThread;
+class QTimer;
+
+// The automatic backup (TimerZDBF): armed from the settings at start-up and
+// whenever they are saved, stopped while it is off. Each tick copies on a
+// worker thread, so the counter never waits for it; a copy of a database
+// that has not changed since the last good one is skipped.
+class AutoBackup : public QObject
+{
+    Q_OBJECT
+public:
+    explicit AutoBackup(QObject* parent);
+    ~AutoBackup() override;
+
+    // The running one (the main window's), or null.
+    static AutoBackup* Instance();
+
+    void arm();
+    QTimer* timer() const { return timer_; }
+    void onTimerZDBFTimer();
+    // Blocks until a running copy is done (before a restore).
+    void wait();
+
+Q_SIGNALS:
+    void statusText(const QString& text);
+    // A copy failed: the backup is off now and the clerk must be told.
+    void failed();
+    void finished(bool succeeded);
+
+private:
+    void finish();
+
+    QTimer* timer_;
+    QThread* worker_ = nullptr;
+    std::shared_ptr<QString> failure_;
+    QString stamp_, lastStamp_, lastPath_;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The guest gate in front of every command that changes data: refuses a
+// guest with a message. Windows reached from query windows call it too.
+bool PassGuestGate();
+
+// The moves one window makes on another: the windows know only this, never
+// each other. Each opens its window in the main window (or brings it to the
+// front), behind the guest gate where the window changes data; without a
+// main window nothing opens.
+class Navigator
+{
+public:
+    // 添加租借信息 with a disc's or a member's number in its box.
+    static void RentOut(const QString& bh);
+    static void RentOutToMember(const QString& hybh);
+    // 修改影碟信息 / 删除影碟信息 looking at a disc.
+    static void ModifyDisc(const QString& bh);
+    static void DeleteDisc(const QString& bh);
+    // 修改会员信息 looking at a member (also to top up a prepaid rent that
+    // ran short) / 删除会员信息.
+    static void ModifyMember(const QString& hybh);
+    static void DeleteMember(const QString& hybh);
+    // 租借信息查询 showing a member's rentals.
+    static void ShowMemberRentals(const QString& hybh);
+    // 结帐 (walk-in) or 会员还碟 (member), with a rental number in both range
+    // boxes when one is given; the rent dialog instead while no rent is set.
+    static void Settle(bool walkIn, const QString& zdbh = {});
+    // 删除租借信息 prepared for a rental number.
+    static void DeleteRental(const QString& zdbh);
+    // Asks whether to set the rents per day now, and opens the rent dialog on 是.
+    static void OfferRentSetting();
+    // 热门影碟 / 新到影碟, modal over `parent`.
+    static void ShowPopularDiscs(QWidget* parent);
+    // The parent of the windows that float over the main window (choosers).
+    static QWidget* MainWindow();
+};

@@ -1,0 +1,141 @@
+#include "Startup.h"
+
+#include "AutoBackup.h"
+#include "MDIMain.h"
+#include "StatusPanels.h"
+#include "access/FormMMSZ.h"
+#include "access/FormPass.h"
+#include "auxiliary/AuxiliaryWindows.h"
+#include "common/Background.h"
+#include "common/MessageBox.h"
+#include "common/Seams.h"
+#include "rentals/FormTX.h"
+
+#include "access/PassCheck.h"
+#include "rentals/Rentals.h"
+#include "settings/FirstRun.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/DateText.h"
+#include "store/Errors.h"
+#include "store/ProgramFolder.h"
+#include "store/SingleInstance.h"
+
+#include <QDir>
+
+namespace {
+const QString kTip = QStringLiteral("用户提示");
+}
+
+bool Startup::checkDisplay(bool firstRun)
+{
+    const QSize screen = ScreenSize();
+    switch (CheckDisplay(screen, firstRun, GetSetting(Setting::SetDisplayRes))) {
+    case DisplayVerdict::TooSmall:
+        ShowMessage(
+            QStringLiteral("对不起，本程序只能运行在（800*600）或更高的分辨率上。程序将终止运行！"),
+            0, kTip);
+        return false;
+    case DisplayVerdict::OfferSwitch:
+        if (ShowMessage(QStringLiteral("您现在的屏幕分辨率是（%1 * %2），建议您以（1024 * "
+                                       "768）的分辨率来运行本程序，要更改屏幕的分辨率吗？")
+                            .arg(screen.width())
+                            .arg(screen.height()),
+                        4, kTip) == 6)
+            SwitchDisplay(QSize(1024, 768)); // a refused switch is ignored
+        return true;
+    case DisplayVerdict::Fine:
+        return true;
+    }
+    return true;
+}
+
+bool Startup::run()
+{
+    try {
+        // 1
+        main_.SetStatusText(QStringLiteral("正在初始化系统 ..."));
+        // 2
+        auto instance = std::make_unique<SingleInstance>(ProgramFolder());
+        if (!instance->tryAcquire()) {
+            // Without even a lock file the folder cannot take a rental either.
+            ShowMessage(instance->heldByAnother()
+                            ? QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的"
+                                             "一个实例!")
+                            : QStringLiteral("程序文件夹是只读的，无法写入数据库！"),
+                        0, kTip);
+            return false;
+        }
+        main_.keepInstanceLock(std::move(instance));
+        // 3
+        const bool firstRun = IsFirstRun();
+        // 4 and 7: nothing is written before the display passed.
+        if (!checkDisplay(firstRun))
+            return false;
+        if (!firstRun) {
+            // 5
+            if (PasswordIsSet()) {
+                FormPass logon(&main_);
+                if (ExecModal(logon) != QDialog::Accepted)
+                    return false;
+            }
+        } else {
+            // 8
+            PerformFirstRunSetup();
+            // 9
+            if (ShowMessage(
+                    QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
+                                   "！要现在设置密码吗？"),
+                    4, kTip) == 6) {
+                FormMMSZ passwordDialog(&main_);
+                ExecModal(passwordDialog);
+            } else {
+                ShowMessage(
+                    QStringLiteral("您没有设置管理员密码，任何人都将能够查看和修改您的数据！"), 0,
+                    QStringLiteral("用户警告"));
+            }
+            const QString pictures = JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
+            if (!QDir().mkpath(pictures))
+                throw MovrntError(QStringLiteral("无法创建文件夹：") + pictures,
+                                  QStringLiteral("MDIMain"));
+        }
+        // 10
+        main_.setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
+        // 11: an older file first gets its indexes and statistics, with the
+        // window on screen and the work shown rather than a dark screen.
+        {
+            UpgradeView view(&main_);
+            main_.openShop(view.progress());
+        }
+        NormaliseOpenRentalDates(); // before step 15 compares them
+        // 12
+        main_.Backup()->arm();
+        // 13: the date panel is set once and keeps that date for the whole run.
+        StatusPanels* panels = main_.Panels();
+        panels->setDate(ChineseDateText(TodayText()));
+        main_.setCapsLock(CapsLockOn());
+        panels->refreshDiscCount();
+        panels->refreshMemberCount();
+        panels->updateUserPanel();
+        // 14
+        if (ShowTipsAtStartup() != 0) {
+            FormTip tip(&main_);
+            ExecModal(tip);
+        }
+        // 15: a number of days that is not a number skips the check rather
+        // than keeping the clerk from the dialog that sets it.
+        if (GetSetting(Setting::AutoAlert) == u"True") {
+            if (const std::optional<qint64> days = AlertDays(); days && AnyOverdueRental(*days))
+                main_.OpenChild<FormTX>();
+        }
+        // 16
+        main_.SetStatusText(QStringLiteral("就绪"));
+        return true;
+    } catch (const MovrntError& error) {
+        ReportError(error);
+    } catch (const std::exception& error) {
+        ReportError(QString::fromLocal8Bit(error.what()), QStringLiteral("MDIMain"));
+    }
+    return false;
+}
+

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QStatusBar;
+class ShopEvents;
+
+// The six panels of the main window's status bar: the date, what is running,
+// the disc and member counts (kept up to date by the shop's events), the
+// caps-lock flag and the logon mode.
+class StatusPanels : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StatusPanels(QStatusBar* bar);
+
+    // The counts follow the operations that add or delete discs or members,
+    // and a whole database replaced.
+    void follow(ShopEvents* events);
+
+    QString text(int panel) const; // 1 to 6
+    void setDate(const QString& text);
+    void setStatusText(const QString& text);
+    void refreshDiscCount();
+    void refreshMemberCount();
+    void updateUserPanel();
+    void setCapsLock(bool on);
+
+private:
+    QLabel* panels_[6] = {};
+};
