@@ -1,13 +1,16 @@
 #include "support/TestEnv.h"
 
+#include "catalogue/Discs.h"
 #include "catalogue/DistinctNames.h"
 #include "store/Counts.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/Shop.h"
 #include "store/SingleInstance.h"
 
 #include <QSqlQuery>
+#include <QSignalSpy>
 #include <QSqlRecord>
 #include <memory>
 
@@ -170,6 +173,41 @@ private Q_SLOTS:
                                  }));
         QCOMPARE(RunScalar(QStringLiteral("SELECT COUNT(*) FROM ydxx")).toInt(), 0);
         QCOMPARE(RentalCount(), 0);
+    }
+
+    // A change is announced once it is committed, never when it fails or is
+    // rolled back; another connection's change when the shop looks outside,
+    // with the operation that made it, once.
+    void changesAreAnnouncedOnceCommitted()
+    {
+        QTemporaryDir dir;
+        const auto shop = Shop::Create(dir.filePath(QStringLiteral("shop.db")));
+        QSignalSpy discs(shop->events(), &ShopEvents::discsChanged);
+        const auto taken = [&discs] {
+            QList<ShopOperation> operations;
+            for (const QList<QVariant>& signal : std::as_const(discs))
+                operations << signal.at(0).value<ShopOperation>();
+            discs.clear();
+            return operations;
+        };
+        const NewDisc disc{"1", "片名", "", "", "", "VCD", ""};
+        AddDisc(disc);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, AddDisc(disc)); // the number is taken
+        QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
+                                     Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
+                                     RunSql(QStringLiteral("DELETE FROM no_such_table"));
+                                 }));
+        QCOMPARE(taken(), QList<ShopOperation>{ShopOperation::AddDisc});
+        shop->lookOutside();
+        QCOMPARE(taken(), QList<ShopOperation>{});
+        {
+            Shop counter(shop->path());
+            QVERIFY(ModifyDisc({"1", "新片名", "", "", "", "2003-11-09", ""}));
+        }
+        QCOMPARE(taken(), QList<ShopOperation>{});
+        shop->lookOutside();
+        shop->lookOutside();
+        QCOMPARE(taken(), QList<ShopOperation>{ShopOperation::ModifyDisc});
     }
 
     void boundValuesAreStoredAsTyped()

@@ -106,6 +106,7 @@ void Shop::open(const UpgradeProgress& progress)
         serial_ = ++openings;
         transactions_ = 0;
         pending_.clear();
+        pendingSerials_.clear();
         known_ = readSerials();
         QSqlQuery version(db);
         dataVersion_ = version.exec(QStringLiteral("PRAGMA data_version")) && version.next()
@@ -165,9 +166,10 @@ void Shop::announce(ShopChange change, ShopOperation operation)
 {
     const QString kind = LogKind(change);
     RunSql(QString::fromLatin1(kChangeLogStatement), {ShopOperationName(operation), kind});
-    // This change is announced here: the poll must not announce it again.
-    known_.insert(kind, RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind})
-                            .toLongLong());
+    // Once committed, this change is announced here: looking outside must not
+    // announce it again.
+    pendingSerials_.insert(
+        kind, RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind}).toLongLong());
     if (!pending_.contains(std::pair{change, operation}))
         pending_.append({change, operation});
 }
@@ -179,6 +181,9 @@ void Shop::announceSettings(ShopOperation operation)
 
 void Shop::committed()
 {
+    for (auto it = pendingSerials_.cbegin(); it != pendingSerials_.cend(); ++it)
+        known_.insert(it.key(), it.value());
+    pendingSerials_.clear();
     const auto done = std::exchange(pending_, {});
     for (const auto& [change, operation] : done)
         emitChange(change, operation);

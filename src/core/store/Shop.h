@@ -102,7 +102,11 @@ private:
     friend class Transaction;
     void open(const UpgradeProgress& progress);
     void committed();
-    void rolledBack() { pending_.clear(); }
+    void rolledBack()
+    {
+        pending_.clear();
+        pendingSerials_.clear();
+    }
     void emitChange(ShopChange change, ShopOperation operation);
     QHash<QString, qint64> readSerials();
 
@@ -111,6 +115,7 @@ private:
     int transactions_ = 0;
     qint64 dataVersion_ = -1;
     QHash<QString, qint64> known_; // the change log's serials, as last seen
+    QHash<QString, qint64> pendingSerials_; // this transaction's, until it commits
     QList<std::pair<ShopChange, ShopOperation>> pending_;
     std::unique_ptr<ShopEvents> events_;
     QTimer* timer_ = nullptr;

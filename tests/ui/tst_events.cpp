@@ -1,0 +1,243 @@
+#include "support/TestEnv.h"
+#include "support/UiHelpers.h"
+
+#include "app/MDIMain.h"
+#include "catalogue/FormYDCX.h"
+#include "common/GridView.h"
+#include "common/Seams.h"
+#include "common/SqlGridModel.h"
+#include "members/FormHYXX.h"
+#include "rentals/FormJZ.h"
+#include "rentals/FormZJXXCX.h"
+
+#include "catalogue/Discs.h"
+#include "maintenance/Backup.h"
+#include "maintenance/Expert.h"
+#include "maintenance/Workbook.h"
+#include "members/Members.h"
+#include "rentals/Rentals.h"
+#include "settings/Parameters.h"
+#include "settings/Settings.h"
+#include "store/Shop.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <memory>
+
+namespace {
+// What each operation does, as its window would have it done.
+void Perform(const QString& operation, const QString& folder)
+{
+    if (operation == u"add disc") {
+        AddDisc({"N1", "新片", "", "", "", "VCD", ""});
+    } else if (operation == u"modify disc") {
+        ModifyDisc({"V1", "改名", "故事片", "/", "/", "2003-11-01", "/"});
+    } else if (operation == u"delete discs") {
+        DiscFilter filter;
+        filter.bh = QStringLiteral("V2");
+        DeleteRentalsOfDiscs(DeleteDiscs(filter));
+    } else if (operation == u"add member") {
+        AddMember({"N", "李四", "男", "/", "/", "10", "10"});
+    } else if (operation == u"modify member") {
+        ModifyMember({"M", "张三", "男", "/", "/", "80", "50", "2003-11-01"});
+    } else if (operation == u"delete members") {
+        MemberDeletion deletion;
+        deletion.hybh = QStringLiteral("M2");
+        DeleteRentalsOfMembers(DeleteMembers(deletion));
+    } else if (operation == u"walk-in rental") {
+        RentOut({"D1", "", "10", true});
+    } else if (operation == u"member rental") {
+        RentOut({"D1", "M", "", false});
+    } else if (operation == u"checkout") {
+        Settle(SettleKind::WalkInCheckout, 1, 1);
+    } else if (operation == u"delete rentals") {
+        RentalFilter filter;
+        filter.sfyh = QStringLiteral("是");
+        DeleteRentals(filter);
+    } else if (operation == u"member levels") {
+        RecomputeMemberLevels(1, 3);
+    } else if (operation == u"expert statement") {
+        ExpertSession expert(DatabasePath());
+        for (const char* sql : {"UPDATE hyxx SET hyxm = 'x'", "DELETE FROM zjxx",
+                                "UPDATE ydxx SET pm = 'y'"})
+            expert.run(expert.read(QString::fromLatin1(sql)));
+    } else if (operation == u"import") {
+        const QString workbook = folder + QStringLiteral("/MOVRNT.xlsx");
+        ExportWorkbook(DatabasePath(), workbook);
+        ImportWorkbook(DatabasePath(), workbook, 10, 3);
+    } else if (operation == u"restore") {
+        const QString backup = folder + QStringLiteral("/backup.db");
+        BackupDatabase(backup);
+        RestoreDatabase(backup, MemberLevelRule());
+    } else {
+        qFatal("unknown operation");
+    }
+}
+} // namespace
+
+class TestEvents : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<MDIMain> main;
+    QStringList refreshed; // the query windows, in the order they ran their query again
+
+    void start()
+    {
+        home->setSettings({{"FirstRunTime", "False"}, {"VCD", "2"}, {"DVD", "3"}});
+        QVERIFY(main = StartedMain());
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+    template <typename W> QueryWindow* openQuery(Command command, const QString& name)
+    {
+        main->RunCommand(command);
+        W* window = main->FindChild<W>();
+        connect(window->model(), &QAbstractItemModel::modelReset, this,
+                [this, name] { refreshed << name; });
+        return window;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        Seams().screenSize = [] { return QSize(1024, 768); };
+        refreshed.clear();
+        OpenDatabase();
+        InsertDisc("V1", "/", "/", "是", "VCD");
+        InsertDisc("V2", "/", "/", "否", "VCD");
+        InsertDisc("D1", "/", "/", "否", "DVD");
+        InsertMember("M", "张三", "男", 0, 50, 50, 9);
+        InsertMember("M2");
+        InsertRental("V1", "/", "2003-11-08", "否", "10");
+        InsertRental("V2", "M2", "2003-11-01", "是");
+        CloseDatabase();
+    }
+    void cleanup()
+    {
+        main.reset();
+        home.reset();
+    }
+
+    // Each operation refreshes the query windows that show what it changed,
+    // and no other, whichever connection made it: this window's, or another
+    // counter's, seen when the shop looks outside.
+    void operationsRefreshTheirWindows_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("elsewhere");
+        QTest::addColumn<QStringList>("windows");
+        const QList<std::pair<const char*, QStringList>> operations = {
+            {"add disc", {"discs"}},
+            {"modify disc", {"discs"}},
+            {"delete discs", {"discs", "rentals"}},
+            {"add member", {"members"}},
+            {"modify member", {"members"}},
+            {"delete members", {"members", "rentals"}},
+            {"walk-in rental", {"rentals"}}, // the disc query stays as it was
+            {"member rental", {"members", "rentals"}},
+            {"checkout", {"discs", "rentals"}},
+            {"delete rentals", {"rentals"}},
+            {"member levels", {"members"}},
+            {"expert statement", {}},
+        };
+        for (const auto& [operation, windows] : operations)
+            for (bool elsewhere : {false, true})
+                QTest::addRow("%s%s", operation, elsewhere ? " at another counter" : "")
+                    << QString::fromLatin1(operation) << elsewhere << windows;
+        // A whole database replaced: disc, rental and member queries in that order.
+        QTest::newRow("import") << "import" << false
+                                << QStringList({"discs", "rentals", "members"});
+        QTest::newRow("restore") << "restore" << false
+                                 << QStringList({"discs", "rentals", "members"});
+    }
+    void operationsRefreshTheirWindows()
+    {
+        QFETCH(QString, operation);
+        QFETCH(bool, elsewhere);
+        QFETCH(QStringList, windows);
+        start();
+        ScriptedMessages messages;
+        openQuery<FormYDCX>(Command::YDXX, "discs");
+        openQuery<FormZJXXCX>(Command::ZJXX, "rentals");
+        openQuery<FormHYXX>(Command::HYXX, "members");
+        refreshed.clear();
+        const QString discCount = main->PanelText(3);
+        if (elsewhere) {
+            Shop counter(DatabasePath());
+            Perform(operation, home->folder());
+        } else {
+            Perform(operation, home->folder());
+        }
+        Shop::InUse()->lookOutside(); // announced once only
+        if (operation != u"import" && operation != u"restore")
+            refreshed.sort();
+        QCOMPARE(refreshed, windows);
+        QCOMPARE(main->PanelText(3) != discCount,
+                 operation == u"add disc" || operation == u"delete discs");
+        QCOMPARE(messages.shown.size(), 0);
+    }
+
+    // A rental made at another counter lands before the rows on screen: the
+    // rental query shows it, keeping its top row and its selected row. While
+    // the mouse is down on the grid nothing moves: the click acts on the row
+    // that was under the pointer.
+    void outsideRentalKeepsTheRowsInView()
+    {
+        OpenDatabase();
+        for (int i = 0; i < 300; ++i)
+            InsertRental(QStringLiteral("B%1").arg(i, 3, 10, QChar(u'0')), "/", "2003-11-01",
+                         "否", "10");
+        InsertDisc("A1");
+        InsertDisc("A2");
+        CloseDatabase();
+        start();
+        ScriptedMessages messages;
+        auto* query = static_cast<FormZJXXCX*>(openQuery<FormZJXXCX>(Command::ZJXX, "rentals"));
+        auto* grid = query->findChild<GridView*>(QStringLiteral("MSHFlexGridZJXX"));
+        QHeaderView* header = grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, 5)); // by disc number
+        SqlGridModel* model = query->model();
+        grid->scrollTo(model->index(250, 0), QAbstractItemView::PositionAtTop);
+        grid->selectRow(255);
+        const QString top = model->cell(grid->rowAt(0), 0);
+        const QString selected = model->cell(255, 0);
+        QCOMPARE(model->cell(250, 1), QStringLiteral("B250"));
+        const qint64 before = model->total();
+
+        refreshed.clear();
+        {
+            Shop counter(DatabasePath());
+            RentOut({"A1", "", "10", true});
+        }
+        Shop::InUse()->lookOutside();
+        QCOMPARE(refreshed, QStringList({"rentals"}));
+        QCOMPARE(model->total(), before + 1);
+        QCOMPARE(model->cell(0, 1), QStringLiteral("A1"));
+        QCOMPARE(grid->rowAt(0), 251);
+        QCOMPARE(model->cell(grid->rowAt(0), 0), top);
+        QCOMPARE(grid->currentIndex().row(), 256);
+        QVERIFY(grid->selectionModel()->isRowSelected(256));
+        QCOMPARE(model->cell(256, 0), selected);
+
+        // The mouse goes down on a rental; another counter's rental comes in.
+        const QPoint onRow(5, grid->rowViewportPosition(256) + 3);
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, onRow);
+        {
+            Shop counter(DatabasePath());
+            RentOut({"A2", "", "10", true});
+        }
+        Shop::InUse()->lookOutside();
+        QCOMPARE(model->total(), before + 1);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, onRow);
+        auto* checkout = main->FindChild<FormJZ>();
+        QVERIFY(checkout);
+        QCOMPARE(Child<QLineEdit>(checkout, "TextBH1")->text(), selected);
+        QTRY_COMPARE(model->total(), before + 2);
+        QCOMPARE(model->cell(grid->currentIndex().row(), 0), selected);
+    }
+};
+
+MOVRNT_TEST_MAIN(TestEvents)
+#include "tst_events.moc"
