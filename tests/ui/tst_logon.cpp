@@ -404,6 +404,7 @@ private Q_SLOTS:
         QFETCH(QString, confirmation);
         QFETCH(QString, message);
         MDIMain window;
+        window.openShop({}); // the dialog's changes reach it as the shop's
         FormMMSZ dialog(&window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -447,6 +448,7 @@ private Q_SLOTS:
     {
         SetSetting(Setting::UserName, QStringLiteral("旧名"));
         MDIMain window;
+        window.openShop({}); // the dialog's changes reach it as the shop's
         FormMMSZ dialog(&window);
         Child<QLineEdit>(dialog, "TextMC")->clear();
         ScriptedMessages messages;
@@ -463,6 +465,7 @@ private Q_SLOTS:
         setPassword(QStringLiteral("Shop1"));
         SetUserMode(QStringLiteral("Admin"));
         MDIMain window;
+        window.openShop({}); // the dialog's changes reach it as the shop's
         window.UpdateUserPanel();
         FormMMSZ dialog(&window);
         Click(dialog, "CommandMMSZ");

@@ -33,7 +33,7 @@ QString LogKind(ShopChange change)
 const char* const kOperationNames[] = {
     "AddDisc", "ModifyDisc",    "DeleteDiscs",  "AddMember",    "ModifyMember",
     "DeleteMembers", "RentOut", "Settle",       "DeleteRentals", "RepairRentals",
-    "MemberLevels", "SaveSettings", "Import",   "Restore",      "Expert",
+    "MemberLevels", "SaveSettings", "SavePassword", "Import", "Restore", "Expert",
 };
 static_assert(std::size(kOperationNames) == size_t(ShopOperation::Expert) + 1);
 

@@ -25,6 +25,7 @@ enum class ShopOperation {
     RepairRentals,
     MemberLevels,
     SaveSettings,
+    SavePassword,
     Import,
     Restore,
     Expert,

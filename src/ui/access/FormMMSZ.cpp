@@ -1,6 +1,5 @@
 #include "FormMMSZ.h"
 
-#include "app/MDIMain.h"
 #include "common/MessageBox.h"
 #include "common/Controls.h"
 
@@ -9,6 +8,7 @@
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
 #include "store/Errors.h"
+#include "store/Shop.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -125,6 +125,15 @@ void FormMMSZ::showProtection(bool on)
                                    : QStringLiteral(":/images/secur02a.png")));
 }
 
+namespace {
+// The main window shows the user's name and the logon mode.
+void AnnouncePassword()
+{
+    if (Shop* shop = Shop::InUse())
+        shop->announceSettings(ShopOperation::SavePassword);
+}
+} // namespace
+
 bool FormMMSZ::protectionOn() const
 {
     return commandMMSZ_->toolTip() == kSwitchOff;
@@ -141,8 +150,7 @@ void FormMMSZ::onCommandMMSZClicked()
             textQR_->clear();
             keepsStoredPassword_ = false;
         }
-        if (MDIMain* main = MDIMain::Instance())
-            main->UpdateUserPanel();
+        AnnouncePassword();
         return;
     }
     showProtection(true);
@@ -157,7 +165,7 @@ void FormMMSZ::onCommandQDClicked()
     const QString userName = textMC_->text();
     if (!protectionOn()) {
         SetSetting(Setting::UserName, userName);
-        applyToMainWindow(userName, false);
+        AnnouncePassword();
         accept();
         return;
     }
@@ -192,16 +200,6 @@ void FormMMSZ::onCommandQDClicked()
         return;
     }
     SetUserMode(QStringLiteral("Admin"));
-    applyToMainWindow(userName, true);
+    AnnouncePassword();
     accept();
-}
-
-void FormMMSZ::applyToMainWindow(const QString& userName, bool passwordSaved)
-{
-    MDIMain* main = MDIMain::Instance();
-    if (!main)
-        return;
-    if (passwordSaved)
-        main->UpdateUserPanel();
-    main->setWindowTitle(MainCaption(userName));
 }

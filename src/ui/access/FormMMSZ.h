@@ -21,7 +21,6 @@ private:
     void showProtection(bool on);
     bool protectionOn() const;
     // Caption, panel 6 and logon mode of the main window after saving.
-    void applyToMainWindow(const QString& userName, bool passwordSaved);
 
     QLineEdit* textMC_;
     QLineEdit* textMM_;

@@ -13,6 +13,8 @@
 
 #include "access/PassCheck.h"
 #include "rentals/Rentals.h"
+#include "settings/FirstRun.h"
+#include "settings/Settings.h"
 #include "store/Shop.h"
 #include "store/SingleInstance.h"
 
@@ -129,8 +131,16 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     shop_ = std::make_unique<Shop>(DatabasePath(), progress);
     NormaliseOpenRentalDates(); // before the overdue check compares them
     panels_->follow(shop_->events());
-    // The parameters take effect at once, without a restart.
-    connect(shop_->events(), &ShopEvents::settingsChanged, backup_, &AutoBackup::arm);
+    // The parameters take effect at once, without a restart; the caption and
+    // panel 6 show the user's name and the logon mode.
+    connect(shop_->events(), &ShopEvents::settingsChanged, this, [this](ShopOperation operation) {
+        if (operation == ShopOperation::SaveSettings) {
+            backup_->arm();
+        } else if (operation == ShopOperation::SavePassword) {
+            UpdateUserPanel();
+            setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
+        }
+    });
     // What other connections wrote: looked for now and then, and whenever
     // the clerk comes back to a window.
     shop_->watch(1000);
