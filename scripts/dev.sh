@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev
           libsodium-dev libxlsxwriter-dev libminizip-dev libexpat1-dev libfreexl-dev python3-xlwt libgl-dev libx11-dev poppler-utils
           qt6-charts-dev qt6-multimedia-dev ffmpeg qt6-datavisualization-dev qt6-declarative-dev qt6-translations-l10n fonts-wqy-zenhei xvfb xauth x11-xserver-utils)
 
@@ -28,6 +28,39 @@ install_missing() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# A throwaway PostgreSQL server for the tests: its own folder, a free port on
+# 127.0.0.1 and a socket in that folder; stopped on every way out.
+PG_DIR=
+stop_test_server() {
+    [ -n "$PG_DIR" ] || return 0
+    as_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -m immediate stop >/dev/null 2>&1 || true
+    rm -rf "$PG_DIR"
+    PG_DIR=
+}
+as_pg() {
+    # PostgreSQL refuses to run as root: there, the postgres user runs it.
+    if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+start_test_server() {
+    PG_BIN=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
+    PG_DIR=$(mktemp -d /tmp/movrnt-pg.XXXXXX)
+    trap stop_test_server EXIT
+    [ "$(id -u)" -eq 0 ] && chown postgres: "$PG_DIR"
+    local port=54329
+    while (echo >/dev/tcp/127.0.0.1/$port) 2>/dev/null; do port=$((port + 1)); done
+    as_pg "$PG_BIN/initdb" -D "$PG_DIR/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
+        --no-sync >"$PG_DIR/initdb.log"
+    as_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/server.log" -w -o \
+        "-k $PG_DIR -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
+        start >/dev/null
+    # As the counters run: a login role that is neither a superuser nor the owner of the shop's database.
+    as_pg psql -q -h "$PG_DIR" -p "$port" -U postgres -d postgres -v ON_ERROR_STOP=1 \
+        -c "CREATE ROLE movrnt_test LOGIN" -c "CREATE DATABASE movrnt_test" \
+        -c "GRANT CREATE ON DATABASE movrnt_test TO movrnt_test"
+    export MOVRNT_TEST_SERVER="postgresql://movrnt_test@127.0.0.1:$port/movrnt_test"
+    echo "Test server: $MOVRNT_TEST_SERVER"
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -44,12 +77,14 @@ run)
     ;;
 test)
     PACKAGES+=(lintian dpkg-dev) # for the package check CI runs after the tests
+    PACKAGES+=(postgresql postgresql-client)
     install_missing
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOVRNT_SANITIZE=ON -DMOVRNT_WERROR=ON
     cmake --build build-test -j "$jobs"
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    start_test_server
     ctest --test-dir build-test --output-on-failure -j "$jobs"
     ;;
 package)

@@ -11,7 +11,8 @@
 namespace {
 QStringList Row(const QString& bh)
 {
-    return FirstRow(QStringLiteral("SELECT * FROM ydxx WHERE bh = ?"), {bh});
+    return FirstRow(QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
+                    {bh});
 }
 
 } // namespace
@@ -159,16 +160,14 @@ private Q_SLOTS:
         QFile cover(CoverPath("1"));
         QVERIFY(cover.open(QIODevice::WriteOnly));
         cover.close();
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse AFTER DELETE ON ydxx WHEN old.bh = '2'"
-                              " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        RefuseWrites("refuse", "AFTER DELETE ON ydxx", "old.bh = '2'");
         QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs({}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
         QVERIFY(QFile::exists(CoverPath("1")));
         // The rentals go disc by disc: a refusal at the second keeps the first's.
         InsertRental("1", "/", "2003-11-01", "是", "10");
         InsertRental("2", "/", "2003-11-01", "是", "10");
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER keep BEFORE DELETE ON zjxx WHEN old.bh = '2'"
-                              " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        RefuseWrites("keep", "BEFORE DELETE ON zjxx", "old.bh = '2'");
         QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs({"1", "2"}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);
     }
@@ -204,6 +203,8 @@ private Q_SLOTS:
 
     void equalityConditionsUseIndexes()
     {
+        if (OnTestServer())
+            QSKIP("the plans are the embedded engine's; the server's are in the benchmark");
         // A large catalogue: 100,000 discs.
         RunSql(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"

@@ -64,8 +64,7 @@ private Q_SLOTS:
             QCOMPARE(FirstRow("SELECT hydj FROM hyxx WHERE hybh = ?", {QString::number(borrowed)}),
                      QStringList{QString::number(level)});
         // One statement in one transaction: a refusal changes no member.
-        RunSql("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON hyxx WHEN old.hybh = '45' BEGIN "
-               "SELECT RAISE(ABORT, 'refused'); END");
+        RefuseWrites("refuse", "BEFORE UPDATE ON hyxx", "old.hybh = '45'");
         QVERIFY_THROWS_EXCEPTION(MovrntError, RecomputeMemberLevels(100, 9));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hydj = 0"), 2);
     }

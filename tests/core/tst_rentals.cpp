@@ -239,9 +239,7 @@ private Q_SLOTS:
         QFETCH(QString, trigger);
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 100);
-        RunSql(QStringLiteral(
-                   "CREATE TEMP TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                   .arg(trigger));
+        RefuseWrites("refuse", trigger);
         QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut({"V", hybh, "10", true}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
         QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
@@ -392,8 +390,7 @@ private Q_SLOTS:
         QFETCH(QString, hybh);
         InsertDisc("V", "/", "/", "是", "VCD");
         RentalAt(1, "V", "2003-11-09", hybh == u"/" ? "10" : "/", hybh);
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON ydxx BEGIN SELECT "
-                              "RAISE(ABORT, 'refused'); END"));
+        RefuseWrites("refuse", "BEFORE UPDATE ON ydxx");
         QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind(kind), 1, 1));
         QCOMPARE(RentalRow(1)[4], QStringLiteral("否"));
         QCOMPARE(RentalRow(1)[2], QStringLiteral("/"));
@@ -474,16 +471,19 @@ private Q_SLOTS:
             found << query.value(0).toString();
         QCOMPARE(found, listed);
         QVERIFY(AnyOverdueRental(*days));
-        QVERIFY2(Plan(QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where(),
-                      conditions.values())
-                     .contains(QStringLiteral("zjxx_open")),
-                 "the overdue check reads only open rentals");
+        if (!OnTestServer())
+            QVERIFY2(Plan(QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where(),
+                          conditions.values())
+                         .contains(QStringLiteral("zjxx_open")),
+                     "the overdue check reads only open rentals");
     }
 
     void lookupsUseIndexes()
     {
-        QVERIFY(Plan(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = 'x' AND +sfyh = '否'"))
-                    .contains(QStringLiteral("zjxx_disc")));
+        if (OnTestServer())
+            QSKIP("the plans are the embedded engine's; the server's are in the benchmark");
+        QVERIFY(Plan(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = 'x' AND sfyh = '否'"))
+                    .contains(QStringLiteral("bh=?)")));
         QVERIFY(Plan(QStringLiteral("SELECT czrq FROM zjxx WHERE zdbh >= 1 AND zdbh <= 5"))
                     .contains(QStringLiteral("INTEGER PRIMARY KEY")));
     }

@@ -83,8 +83,7 @@ private Q_SLOTS:
         // The scratch table is replaced in one go, or not at all.
         QCOMPARE(StoreChartTable(months).values, months.values);
         QCOMPARE(Count("SELECT COUNT(*) FROM ndyj"), 2);
-        RunSql("CREATE TEMP TRIGGER refuse BEFORE INSERT ON ndyj WHEN new.ydlx = 'DVD' BEGIN "
-               "SELECT RAISE(ABORT, 'refused'); END");
+        RefuseWrites("refuse", "BEFORE INSERT ON ndyj", "new.ydlx = 'DVD'");
         QVERIFY_THROWS_EXCEPTION(MovrntError, StoreChartTable(RentalsPerMonth("2004")));
         QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);
         // Along the columns, each month is a series; the count axis steps by whole numbers.

@@ -165,8 +165,7 @@ private Q_SLOTS:
     {
         // The way later tests prove atomicity: a trigger that refuses the last statement.
         OpenDatabase();
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON zjxx BEGIN SELECT "
-                              "RAISE(ABORT, 'refused'); END"));
+        RefuseWrites("refuse", "BEFORE INSERT ON zjxx");
         QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
                                      AddDisc(QStringLiteral("7"), QStringLiteral("VCD"));
                                      RunSql(QStringLiteral("INSERT INTO zjxx (bh) VALUES ('7')"));

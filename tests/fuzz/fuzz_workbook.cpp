@@ -15,7 +15,7 @@
 #include <cstring>
 
 namespace {
-QString Shop()
+QString ShopFile()
 {
     return ScratchFolder() + QStringLiteral("/MOVRNT.db");
 }
@@ -30,7 +30,7 @@ QString Reading(const QStringList& statements)
     QString text;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
-        db.setDatabaseName(Shop());
+        db.setDatabaseName(ShopFile());
         FUZZ_CHECK(db.open());
         for (const QString& sql : statements) {
             QSqlQuery query(db);
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     RunSql(QStringLiteral("INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,20,0,1,'2003-11-09')"));
     RunSql(QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES ('1','2003-11-09','/','/','否','8')"));
     CloseDatabase();
-    QFile::copy(Pristine(), Shop());
+    QFile::copy(Pristine(), ShopFile());
     before = Reading(kContent);
     return 0;
 }
@@ -98,13 +98,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     } catch (const MovrntError&) {
     }
     try {
-        ImportWorkbook(Shop(), path, 5, 9);
+        ImportWorkbook(ShopFile(), path, 5, 9);
     } catch (const MovrntError& error) {
         FUZZ_CHECK(!error.description().isEmpty());
         FUZZ_CHECK(Reading(kContent) == before); // refused: nothing changed
         return 0;
     }
     FUZZ_CHECK(Reading(kBroken) == QStringLiteral("0|\n0|\n0|\n"));
-    FUZZ_CHECK(QFile::remove(Shop()) && QFile::copy(Pristine(), Shop()));
+    FUZZ_CHECK(QFile::remove(ShopFile()) && QFile::copy(Pristine(), ShopFile()));
     return 0;
 }

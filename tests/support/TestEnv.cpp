@@ -8,16 +8,24 @@
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/ServerAddress.h"
+#include "store/Shop.h"
 #include "store/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cstdio>
 #include <cstring>
+
+bool OnTestServer()
+{
+    return qEnvironmentVariable("MOVRNT_TEST_ENGINE") == u"server";
+}
 
 TestHome::TestHome()
 {
@@ -30,11 +38,35 @@ TestHome::TestHome()
     SetTodayForTesting(QDate(2003, 11, 9));
     // No tip window in the way of start-up unless a test asks for it.
     SetShowTipsAtStartup(0);
+    if (OnTestServer()) {
+        // A schema of this process's own, made empty for each test.
+        const QString schema = QStringLiteral("t%1").arg(QCoreApplication::applicationPid());
+        {
+            QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"),
+                                                           QStringLiteral("test-admin"));
+            ParseServerUrl(qEnvironmentVariable("MOVRNT_TEST_SERVER")).apply(admin);
+            QVERIFY2(admin.open(), qPrintable(admin.lastError().text()));
+            QSqlQuery query(admin);
+            QVERIFY(query.exec(QStringLiteral("SET client_min_messages = warning")));
+            QVERIFY(query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema)));
+            QVERIFY(query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("test-admin"));
+        const QString location = qEnvironmentVariable("MOVRNT_TEST_SERVER") +
+                                 QStringLiteral("?options=-c%20search_path%3D") + schema;
+        try {
+            Shop::Create(location);
+        } catch (const MovrntError& error) {
+            QFAIL(qPrintable(error.description()));
+        }
+        SetShopLocation(location);
+    }
 }
 
 TestHome::~TestHome()
 {
     CloseDatabase();
+    SetShopLocation({});
     Seams() = ShellSeams{};
     RegeditValStr::SetWriteObserver({});
     SetTodayForTesting(QDate());
@@ -232,4 +264,20 @@ int RunLockHolderIfAsked(int argc, char** argv)
     while (std::getchar() != EOF) {
     }
     return 0;
+}
+
+void RefuseWrites(const QString& name, const QString& timing, const QString& condition)
+{
+    if (!OnTestServer()) {
+        RunSql(QStringLiteral("CREATE TEMP TRIGGER %1 %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                   .arg(name, timing,
+                        condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
+        return;
+    }
+    RunSql(QStringLiteral("CREATE FUNCTION %1_refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN"
+                          " IF %2 THEN RAISE EXCEPTION 'refused'; END IF; RETURN COALESCE(NEW, OLD);"
+                          " END$$")
+               .arg(name, condition.isEmpty() ? QStringLiteral("true") : condition));
+    RunSql(QStringLiteral("CREATE TRIGGER %1 %2 FOR EACH ROW EXECUTE FUNCTION %1_refuse()")
+               .arg(name, timing));
 }

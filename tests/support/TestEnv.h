@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 // A program folder of its own (the delivered empty database copied in), its
 // own XDG_CONFIG_HOME, today pinned to 2003-11-09, and no seam left set.
@@ -26,6 +27,10 @@ private:
     QTemporaryDir program_;
     QTemporaryDir config_;
 };
+
+// The suite runs on the test server (MOVRNT_TEST_ENGINE=server, the server
+// at MOVRNT_TEST_SERVER) rather than on the SQLite file.
+bool OnTestServer();
 
 class MDIMain;
 // The main window through its start-up (messages answered quietly), shown;
@@ -61,6 +66,10 @@ qint64 InsertRental(const QString& bh, const QString& hybh,
                     const QString& czrq = QStringLiteral("2003-11-01"),
                     const QString& sfyh = QStringLiteral("否"),
                     const QString& yjje = QStringLiteral("/"));
+
+// Makes the database refuse a change of rows: `timing` as "BEFORE DELETE ON
+// zjxx", `condition` on old./new. ("old.bh = '2'"), none for every row.
+void RefuseWrites(const QString& name, const QString& timing, const QString& condition = {});
 
 // Replaces the message box: answers questions from a queue (6 or 7) and keeps
 // every message shown.
@@ -125,6 +134,10 @@ int RunLockHolderIfAsked(int argc, char** argv);
     {                                                                                              \
         if (const int code = RunLockHolderIfAsked(argc, argv); code >= 0)                          \
             return code;                                                                           \
+        if (OnTestServer() && qEnvironmentVariableIsEmpty("MOVRNT_TEST_SERVER")) {                 \
+            std::fputs("No test server (MOVRNT_TEST_SERVER): skipped\n", stderr);                 \
+            return 77;                                                                             \
+        }                                                                                          \
         if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))                                       \
             qputenv("QT_MEDIA_BACKEND", "ffmpeg");                                                 \
         QApplication app(argc, argv);                                                              \

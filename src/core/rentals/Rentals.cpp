@@ -78,9 +78,9 @@ RentOutCheck CheckRentOut(const RentRequest& request)
         return RentOutCheck::EmptyDisc;
     if (!RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh}).isValid())
         return RentOutCheck::UnknownDisc;
-    // The open rental decides, not the disc's flag. The disc's few rentals are
-    // read by its index ("+" keeps the planner off the index of all open ones).
-    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND +sfyh = '否' LIMIT 1"),
+    // The open rental decides, not the disc's flag: one entry of the index of
+    // open rentals.
+    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
                   {request.bh})
             .isValid())
         return RentOutCheck::DiscOut;

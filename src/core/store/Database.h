@@ -16,6 +16,10 @@ QByteArray PageCachePragma();
 
 // The database file in the program folder.
 QString DatabasePath();
+// Where the shop's database is: a PostgreSQL URL when one was chosen (the
+// command line, the local settings), else DatabasePath().
+QString ShopLocation();
+void SetShopLocation(const QString& location);
 
 // Makes a new database file with the shop's empty tables. Throws MovrntError.
 void CreateEmptyDatabase(const QString& path);
@@ -29,6 +33,10 @@ using UpgradeProgress = std::function<void(int done, int total)>;
 // (the chart scratch tables: empty lists).
 const QList<std::pair<QString, QStringList>>& ShopTables();
 
+// Makes the shop's empty tables in an empty database on a server, in one
+// transaction; a database that already holds them is refused. Throws MovrntError.
+void CreateServerShop(QSqlDatabase db);
+
 // Checks that an opened file holds the shop's tables, sets the connection up
 // and brings an older file up to date. Throws MovrntError.
 void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress);
@@ -37,8 +45,8 @@ void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradePr
 // the database file in the program folder (or at a path), kept until
 // CloseDatabase. A missing file, one that is not a database, or one without
 // the shop's tables is an error (MovrntError); none is ever created silently.
-void OpenDatabase(const UpgradeProgress& progress = {});
-void OpenDatabase(const QString& path, const UpgradeProgress& progress = {});
+void OpenDatabase(const UpgradeProgress& progress = {}); // at ShopLocation()
+void OpenDatabase(const QString& location, const UpgradeProgress& progress = {});
 void CloseDatabase();
 // Whether the shop in use (see Shop) has its connection open.
 bool IsDatabaseOpen();

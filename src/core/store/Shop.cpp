@@ -1,8 +1,10 @@
 #include "Shop.h"
 
 #include "Errors.h"
+#include "ServerAddress.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
@@ -65,10 +67,36 @@ Shop::Shop(const QString& path, const UpgradeProgress& progress)
     shops.append(this);
 }
 
-std::unique_ptr<Shop> Shop::Create(const QString& path)
+std::unique_ptr<Shop> Shop::Create(const QString& location)
 {
-    CreateEmptyDatabase(path);
-    return std::make_unique<Shop>(path);
+    if (!IsServerUrl(location)) {
+        CreateEmptyDatabase(location);
+        return std::make_unique<Shop>(location);
+    }
+    const ServerAddress address = ParseServerUrl(location);
+    const QString name = QStringLiteral("movrnt-create");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        address.apply(db);
+        try {
+            if (!db.open())
+                Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
+            CreateServerShop(db);
+        } catch (...) {
+            db.close();
+            db = {};
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return std::make_unique<Shop>(location);
+}
+
+QString Shop::display() const
+{
+    return engine_ == ShopEngine::Server ? ParseServerUrl(path_).display() : path_;
 }
 
 Shop::~Shop()
@@ -82,8 +110,39 @@ Shop* Shop::InUse()
     return shops.isEmpty() ? nullptr : shops.last();
 }
 
+void Shop::openServer(const UpgradeProgress& progress)
+{
+    const ServerAddress address = ParseServerUrl(path_);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName_);
+    address.apply(db);
+    if (!db.open())
+        Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
+    PrepareShopConnection(db, address.display(), progress);
+    // The other counters' changes come as notifications once they commit.
+    QSqlDriver* driver = db.driver();
+    if (!driver->subscribeToNotification(QStringLiteral("movrnt")))
+        Fail(driver->lastError(), QStringLiteral("无法接收数据库服务器的通知"));
+    QObject::connect(driver, &QSqlDriver::notification, events_.get(),
+                     [this] { lookOutside(); });
+}
+
 void Shop::open(const UpgradeProgress& progress)
 {
+    engine_ = IsServerUrl(path_) ? ShopEngine::Server : ShopEngine::Sqlite;
+    if (engine_ == ShopEngine::Server) {
+        try {
+            openServer(progress);
+        } catch (...) {
+            close();
+            throw;
+        }
+        serial_ = ++openings;
+        transactions_ = 0;
+        pending_.clear();
+        pendingSerials_.clear();
+        known_ = readSerials();
+        return;
+    }
     const QFileInfo info(path_);
     if (!info.exists())
         throw MovrntError(QStringLiteral("找不到数据库文件：") + path_, kSource);
@@ -215,14 +274,16 @@ void Shop::lookOutside()
 {
     if (transactions_ > 0 || !isOpen())
         return;
-    QSqlQuery version(connection());
-    if (!version.exec(QStringLiteral("PRAGMA data_version")) || !version.next())
-        return;
-    const qint64 now = version.value(0).toLongLong();
-    version.finish();
-    if (now == dataVersion_)
-        return;
-    dataVersion_ = now;
+    if (engine_ == ShopEngine::Sqlite) { // a cheap look whether anyone wrote at all
+        QSqlQuery version(connection());
+        if (!version.exec(QStringLiteral("PRAGMA data_version")) || !version.next())
+            return;
+        const qint64 now = version.value(0).toLongLong();
+        version.finish();
+        if (now == dataVersion_)
+            return;
+        dataVersion_ = now;
+    }
     QList<std::pair<ShopChange, ShopOperation>> changes;
     QSqlQuery log(connection());
     log.setForwardOnly(true);

@@ -53,7 +53,7 @@ Q_SIGNALS:
 // The kinds of change an operation announces.
 enum class ShopChange { Discs, Members, Rentals, Database };
 
-enum class ShopEngine { Sqlite };
+enum class ShopEngine { Sqlite, Server };
 
 // The shop's database: owns the connection, knows its engine and carries
 // the events. The statements of core (RunSql, Transaction, ...) run on the
@@ -62,19 +62,23 @@ enum class ShopEngine { Sqlite };
 class Shop
 {
 public:
-    // Opens a database file that holds the shop's tables, bringing an older
-    // one up to date. Throws MovrntError (a missing file is never created).
-    explicit Shop(const QString& path, const UpgradeProgress& progress = {});
-    // A new file with the empty tables, opened.
-    static std::unique_ptr<Shop> Create(const QString& path);
+    // Opens the shop's database: a file (a path) or a PostgreSQL server (a
+    // postgresql:// URL), bringing an older one up to date. Throws
+    // MovrntError: a missing file or tables are never created silently.
+    explicit Shop(const QString& location, const UpgradeProgress& progress = {});
+    // A new file, or the tables in an empty server database, opened.
+    static std::unique_ptr<Shop> Create(const QString& location);
     ~Shop();
     Shop(const Shop&) = delete;
     Shop& operator=(const Shop&) = delete;
 
     static Shop* InUse();
 
-    ShopEngine engine() const { return ShopEngine::Sqlite; }
+    ShopEngine engine() const { return engine_; }
+    // The file's path or the server's URL.
     const QString& path() const { return path_; }
+    // How messages name it: the path, or user@host:port/dbname.
+    QString display() const;
     bool isOpen() const;
     QSqlDatabase connection() const;
     // Changes with every opening: what was read before may be out of date.
@@ -111,7 +115,9 @@ private:
     void emitChange(ShopChange change, ShopOperation operation);
     QHash<QString, qint64> readSerials();
 
+    void openServer(const UpgradeProgress& progress);
     QString path_, connectionName_;
+    ShopEngine engine_ = ShopEngine::Sqlite;
     qint64 serial_ = 0;
     int transactions_ = 0;
     qint64 dataVersion_ = -1;

@@ -128,7 +128,7 @@ void MDIMain::keepInstanceLock(std::unique_ptr<SingleInstance> lock)
 void MDIMain::openShop(const UpgradeProgress& progress)
 {
     closeShop();
-    shop_ = std::make_unique<Shop>(DatabasePath(), progress);
+    shop_ = std::make_unique<Shop>(ShopLocation(), progress);
     NormaliseOpenRentalDates(); // before the overdue check compares them
     panels_->follow(shop_->events());
     // The parameters take effect at once, without a restart; the caption and

@@ -1,0 +1,68 @@
+#include "ServerAddress.h"
+
+#include "Errors.h"
+
+#include <QSqlDatabase>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+const QString kSource = QStringLiteral("PostgreSQL");
+}
+
+bool IsServerUrl(const QString& text)
+{
+    return text.startsWith(QStringLiteral("postgresql://")) ||
+           text.startsWith(QStringLiteral("postgres://"));
+}
+
+ServerAddress ParseServerUrl(const QString& url)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    if (!IsServerUrl(url) || !parsed.isValid() || parsed.host().isEmpty())
+        throw MovrntError(QStringLiteral("数据库服务器的地址无效（应为 "
+                                         "postgresql://用户@主机:端口/数据库）：") +
+                              url,
+                          kSource);
+    // "user:@host" carries an empty password: refused as well.
+    const QString userPart = url.contains(u'@') ? url.section(u'@', 0, 0) : QString();
+    if (!parsed.password().isEmpty() || userPart.section(QStringLiteral("//"), 1).contains(u':'))
+        throw MovrntError(QStringLiteral("数据库服务器的地址中不能带密码：密码请写在 ~/.pgpass "
+                                         "或 PGPASSFILE 指定的文件中"),
+                          kSource);
+    ServerAddress address;
+    address.host = parsed.host();
+    address.port = parsed.port(5432);
+    address.database = parsed.path().mid(1);
+    address.user = parsed.userName();
+    if (address.database.isEmpty() || address.database.contains(u'/'))
+        throw MovrntError(QStringLiteral("数据库服务器的地址中缺少数据库名：") + url, kSource);
+    for (const auto& [key, value] : QUrlQuery(parsed).queryItems(QUrl::FullyDecoded)) {
+        if (key == u"password")
+            throw MovrntError(QStringLiteral("数据库服务器的地址中不能带密码：密码请写在 "
+                                             "~/.pgpass 或 PGPASSFILE 指定的文件中"),
+                              kSource);
+        address.options.append({key, value});
+    }
+    return address;
+}
+
+QString ServerAddress::display() const
+{
+    return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
+}
+
+void ServerAddress::apply(QSqlDatabase& db) const
+{
+    db.setHostName(host);
+    db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    QStringList connect;
+    for (const auto& [key, value] : options) {
+        QString quoted = value;
+        quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+        connect << key + QStringLiteral("='") + quoted + u'\'';
+    }
+    db.setConnectOptions(connect.join(u';'));
+}
