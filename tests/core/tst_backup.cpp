@@ -195,7 +195,8 @@ private Q_SLOTS:
             << "backup" << "UPDATE ydxx SET rkrq = '2003-02-30'" << "不是日期";
         QTest::newRow("year 1") << "backup" << "UPDATE hyxx SET rhrq = '0001-01-01'" << "日期不在";
         QTest::newRow("two open rentals of a disc")
-            << "backup" << "UPDATE zjxx SET sfyh = '否', ghrq = '/'" << "未归还";
+            << "backup" << "DROP INDEX zjxx_one_open; UPDATE zjxx SET sfyh = '否', ghrq = '/'"
+            << "未归还";
         QTest::newRow("damaged schema")
             << "backup" << "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql ="
                            " 'CREATE TABLE hyxx (' WHERE name = 'hyxx'"

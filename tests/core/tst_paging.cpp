@@ -52,7 +52,8 @@ private Q_SLOTS:
         OpenDatabase();
         // Few distinct values make long runs of ties; NULLs come from older files.
         RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500)"
-               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'D' || (i % 37),"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT CASE WHEN i % 5 = 0"
+               " THEN 'O' || i ELSE 'D' || (i % 37) END," // a disc is out once at most
                " '2003-11-' || (10 + i % 3), '/', CASE WHEN i % 11 = 0 THEN NULL ELSE i % 4 END,"
                " CASE WHEN i % 5 = 0 THEN '否' ELSE '是' END, CASE WHEN i % 2 = 0 THEN '/' ELSE"
                " 'M' || (i % 7) END FROM n");

@@ -224,6 +224,34 @@ private Q_SLOTS:
                  qIsNaN(left) ? std::nullopt : std::optional(MoneyFromDouble(left)));
     }
 
+    // Another counter came between the check and the rental: the disc went
+    // out, or the member's prepaid rent was spent. The rental refuses as the
+    // check would have, and writes nothing.
+    void rentalAfterAnotherCounterRefuses_data()
+    {
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<int>("refusal");
+        QTest::newRow("disc rented meanwhile") << "" << int(RentOutCheck::DiscOut);
+        QTest::newRow("disc rented meanwhile, to a member") << "M" << int(RentOutCheck::DiscOut);
+        QTest::newRow("prepaid rent spent meanwhile") << "POOR" << int(RentOutCheck::InsufficientPrepaid);
+    }
+    void rentalAfterAnotherCounterRefuses()
+    {
+        QFETCH(QString, hybh);
+        QFETCH(int, refusal);
+        SetSetting(Setting::VCD, QStringLiteral("2"));
+        SetSetting(Setting::DVD, QStringLiteral("3"));
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertMember("M", "张三", "男", 0, 100);
+        InsertMember("POOR", "李四", "男", 0, 2);
+        if (refusal == int(RentOutCheck::DiscOut))
+            InsertRental("V", "/", "2003-11-09", "否", "10");
+        const qint64 rentals = Count("SELECT COUNT(*) FROM zjxx");
+        QCOMPARE(int(RentOut({"V", hybh, "10", true}).refusal), refusal);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), rentals);
+        QCOMPARE(MemberFigures("POOR"), QStringList({"0", "0", "2"}));
+    }
+
     void failedRentOutLeavesNothing_data()
     {
         // clang-format off
@@ -398,9 +426,10 @@ private Q_SLOTS:
 
     void checkoutNeedsItsSettings()
     {
-        InsertDisc("D", "/", "/", "是", "DVD");
+        for (const char* bh : {"D", "D2", "D4"})
+            InsertDisc(bh, "/", "/", "是", "DVD");
         RentalAt(1, "D", "2003-11-09", "10", "/");
-        RentalAt(2, "D", "2003-11-09", "十元", "/");
+        RentalAt(2, "D2", "2003-11-09", "十元", "/");
         SetSetting(Setting::DVD, QString());
         QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 1, 1));
         SetSetting(Setting::DVD, QStringLiteral("3"));
@@ -410,7 +439,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 3,
                                                      3)); // a disc no longer in the catalogue
         SetSetting(Setting::DVD, QStringLiteral("1e14")); // a rent whose total passes 64 bits
-        RentalAt(4, "D", "2003-10-01", "10", "/");
+        RentalAt(4, "D4", "2003-10-01", "10", "/");
         QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 4, 4));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
     }

@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         OpenDatabase();
         const QString insert = QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) "
-                                              "VALUES ('1', '2003-11-09', '/', '/', '否', '/')");
+                                              "VALUES ('1', '2003-11-09', '2003-11-09', '/', '是', '/')");
         for (int i = 0; i < 3; ++i)
             RunSql(insert);
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = 3"));

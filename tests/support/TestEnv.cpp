@@ -126,11 +126,9 @@ qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq,
                     const QString& sfyh, const QString& yjje)
 {
     const QString ghrq = sfyh == u"是" ? czrq : QStringLiteral("/");
-    return RunSql(
-               QStringLiteral(
-                   "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)"),
-               {bh, czrq, ghrq, yjje, sfyh, hybh})
-        .lastInsertId()
+    return RunScalar(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES"
+                                    " (?, ?, ?, ?, ?, ?) RETURNING zdbh"),
+                     {bh, czrq, ghrq, yjje, sfyh, hybh})
         .toLongLong();
 }
 

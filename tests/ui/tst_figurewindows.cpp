@@ -127,7 +127,8 @@ private Q_SLOTS:
         InsertDisc("V1", "/", "/", "是", "VCD", "英雄");
         InsertMember("M1", "欧阳锋", "男", 2);
         InsertRental("V1", "M1", "2003-11-08", "否");
-        InsertRental("V1", "M1", "2003-11-09", "否"); // one member line however many discs out
+        InsertDisc("V2", "/", "/", "是", "VCD", "英雄");
+        InsertRental("V2", "M1", "2003-11-09", "否"); // one member line however many discs out
         QStringList captions;
         Seams().execDialog = [&captions](QDialog& dialog) {
             captions << dialog.windowTitle();

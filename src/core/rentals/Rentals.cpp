@@ -31,21 +31,42 @@ std::optional<Money> DayRent(const QString& ydlx)
     return ParseMoney(GetSetting(IsVcd(ydlx) ? Setting::VCD : Setting::DVD));
 }
 
+// Locks the rows a query reads until the transaction ends, on a server; the
+// file's writing transaction holds the whole file already.
+QString ForUpdate()
+{
+    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
+    return server ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
 struct MemberAccount
 {
     int level;
     std::optional<Money> prepaid; // nothing when the stored amount is beyond counting
     qint64 borrowed;
+    QVariant stored; // the prepaid rent as the database holds it
 };
 
-std::optional<MemberAccount> Account(const QString& hybh)
+// `lock`: the row stays locked until the transaction ends (on a server; the
+// file's writing transaction already holds the whole file).
+std::optional<MemberAccount> Account(const QString& hybh, bool lock = false)
 {
-    QSqlQuery query =
-        RunSql(QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?"), {hybh});
+    QSqlQuery query = RunSql(QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?") +
+                                 (lock ? ForUpdate() : QString()),
+                             {hybh});
     if (!query.next())
         return std::nullopt;
     return MemberAccount{query.value(0).toInt(), StoredMoney(query.value(1).toDouble()),
-                         query.value(2).toLongLong()};
+                         query.value(2).toLongLong(), query.value(1)};
+}
+
+bool DiscIsOut(const QString& bh)
+{
+    // The open rental decides, not the disc's flag: one entry of the index of
+    // open rentals.
+    return RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
+                     {bh})
+        .isValid();
 }
 
 const QString kOutOfRange = QStringLiteral("金额超出可以计算的范围");
@@ -78,11 +99,7 @@ RentOutCheck CheckRentOut(const RentRequest& request)
         return RentOutCheck::EmptyDisc;
     if (!RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh}).isValid())
         return RentOutCheck::UnknownDisc;
-    // The open rental decides, not the disc's flag: one entry of the index of
-    // open rentals.
-    if (RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
-                  {request.bh})
-            .isValid())
+    if (DiscIsOut(request.bh))
         return RentOutCheck::DiscOut;
     if (!request.hybh.isEmpty()) {
         const std::optional<MemberAccount> account = Account(request.hybh);
@@ -140,49 +157,77 @@ int LevelAfter(qint64 count, qint64 rentalsPerLevel, qint64 levels)
     return int(std::min(count / rentalsPerLevel, levels));
 }
 
-RentOutDone RentOut(const RentRequest& request)
+namespace {
+// Found within the transaction, which it rolls back: another counter rented
+// the disc, or spent the member's prepaid rent, since they were checked.
+struct RentOutRefused
+{
+    RentOutCheck why;
+};
+
+RentOutDone RentOutNow(const RentRequest& request)
 {
     return InTransaction([&request] {
         RentOutDone done;
         const QString today = TodayText();
         const QString ydlx = DiscType(request.bh);
-        QSqlQuery insert;
-        if (!request.hybh.isEmpty()) {
-            insert = RunSql(
-                QStringLiteral(
-                    "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/','/','否',?)"),
-                {request.bh, today, request.hybh});
-        } else {
-            const QString deposit = DepositToStore(request, ydlx);
-            insert = RunSql(
-                QStringLiteral(
-                    "INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES (?,?,'/',?,'否','/')"),
-                {request.bh, today, deposit});
-        }
-        done.zdbh = insert.lastInsertId().toLongLong();
+        const bool member = !request.hybh.isEmpty();
+        // The claim on the disc: the index of open rentals takes one a disc,
+        // so of two counters renting it at once one inserts nothing.
+        const QVariant zdbh =
+            RunScalar(QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES"
+                                     " (?,?,'/',?,'否',?) ON CONFLICT (bh) WHERE sfyh = '否'"
+                                     " DO NOTHING RETURNING zdbh"),
+                      {request.bh, today,
+                       member ? QStringLiteral("/") : DepositToStore(request, ydlx),
+                       member ? request.hybh : QStringLiteral("/")});
+        if (!zdbh.isValid())
+            throw RentOutRefused{RentOutCheck::DiscOut};
+        done.zdbh = zdbh.toLongLong();
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
         Announce(ShopChange::Rentals, ShopOperation::RentOut);
         Announce(ShopChange::Discs, ShopOperation::RentOut);
         if (request.hybh.isEmpty())
             return done;
-        const std::optional<MemberAccount> account = Account(request.hybh);
+        const std::optional<MemberAccount> account = Account(request.hybh, true);
         const std::optional<Money> dayRent = DayRent(ydlx);
         if (!account || !dayRent)
             throw MovrntError(QStringLiteral("会员或租金设置已改变：") + request.hybh, kSource);
         if (!account->prepaid)
             throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
+        if (Checked(PrepaidLeftTimesTen(*account->prepaid, *dayRent, account->level)) <= 0)
+            throw RentOutRefused{RentOutCheck::InsufficientPrepaid};
         const qint64 count = account->borrowed + 1;
         const LevelRule rule = MemberLevelRule();
         const int level = LevelAfter(count, rule.rentalsPerLevel, rule.levels);
         const Money prepaid =
             Checked(PrepaidAfterRental(*account->prepaid, *dayRent, account->level));
-        RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"),
-               {count, level, MoneyToDouble(prepaid), request.hybh});
+        // Written back only over the amount it was computed from.
+        if (RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"
+                                  " AND zjje = ?"),
+                   {count, level, MoneyToDouble(prepaid), request.hybh, account->stored})
+                .numRowsAffected() != 1)
+            throw MovrntError(QStringLiteral("会员的预付租金刚被改变，请重新添加租借信息：") +
+                                  request.hybh,
+                              kSource);
         Announce(ShopChange::Members, ShopOperation::RentOut);
         done.charged = *account->prepaid - prepaid;
         done.prepaidLeft = prepaid;
         return done;
     });
+}
+
+} // namespace
+
+RentOutDone RentOut(const RentRequest& request)
+{
+    try {
+        return RentOutNow(request);
+    } catch (const RentOutRefused& refused) {
+        RentOutDone done;
+        done.refusal = refused.why;
+        return done;
+    }
 }
 
 RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qint64* last)
@@ -220,8 +265,9 @@ Settlement Settle(SettleKind kind, qint64 first, qint64 last)
     return InTransaction([&] {
         Settlement result;
         const QVariantList range = {first, last};
+        // Locked until the end, so two counters never settle one rental twice.
         QSqlQuery rows = RunSql(QStringLiteral("SELECT czrq, sfyh, hybh, yjje FROM zjxx") + kRange +
-                                    QStringLiteral(" ORDER BY zdbh"),
+                                    QStringLiteral(" ORDER BY zdbh") + ForUpdate(),
                                 range);
         QStringList dates, deposits;
         bool settled = false, wrongKind = false;

@@ -49,6 +49,10 @@ struct RentOutDone
     qint64 zdbh = 0;       // the new rental's number, which checkout asks for
     Money charged = 0;     // a member's: taken from the prepaid rent
     Money prepaidLeft = 0; // a member's
+    // DiscOut or InsufficientPrepaid when another counter came first: the
+    // disc was rented, or the prepaid rent spent, since the check; nothing
+    // was written.
+    RentOutCheck refusal = RentOutCheck::Ok;
 };
 // Writes the rental, marks the disc rented and, for a member, updates the
 // borrowed count, level and prepaid rent: all of it or nothing. Throws MovrntError.

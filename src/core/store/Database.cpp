@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 #include "Shop.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -201,15 +202,15 @@ QStringList UpgradeSteps(QSqlDatabase db)
 {
     QStringList steps;
     for (const char* sql : kIndexes) {
-        const QString statement = QString::fromLatin1(sql);
+        const QString statement = QString::fromUtf8(sql);
         const bool drop = statement.startsWith(QStringLiteral("DROP"));
-        const QString name = statement.section(u' ', drop ? 4 : 5, drop ? 4 : 5);
+        const QString name = statement.section(QStringLiteral(" EXISTS "), 1).section(u' ', 0, 0);
         if (Exists(db, QStringLiteral("index"), name) == drop)
             steps << statement;
     }
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("bdjl")))
         for (const char* sql : kChangeLog)
-            steps << QString::fromLatin1(sql);
+            steps << QString::fromUtf8(sql);
     if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
         for (const char* table : {"ydxx", "zjxx", "hyxx", "bdjl"})
             steps << QStringLiteral("CREATE TRIGGER %1_notify AFTER INSERT OR UPDATE OR DELETE OR"
@@ -299,9 +300,9 @@ void CreateServerShop(QSqlDatabase db)
         Fail(db.lastError(), QStringLiteral("无法开始事务"));
     try {
         for (const char* sql : kServerSchema)
-            Run(db, QString::fromLatin1(sql), {});
+            Run(db, QString::fromUtf8(sql), {});
         for (const char* sql : kChangeLog)
-            Run(db, QString::fromLatin1(sql), {});
+            Run(db, QString::fromUtf8(sql), {});
         Upgrade(db, {});
         if (!db.commit())
             Fail(db.lastError(), QStringLiteral("无法提交事务"));
@@ -323,9 +324,9 @@ void CreateEmptyDatabase(const QString& path)
             Fail(db.lastError(), QStringLiteral("无法创建数据库文件 ") + path);
         try {
             for (const char* sql : kSchema)
-                Run(db, QString::fromLatin1(sql), {});
+                Run(db, QString::fromUtf8(sql), {});
             for (const char* sql : kChangeLog)
-                Run(db, QString::fromLatin1(sql), {});
+                Run(db, QString::fromUtf8(sql), {});
             ApplyPragmas(db);
             Upgrade(db, {});
             Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {});
@@ -362,7 +363,9 @@ void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradePr
 }
 
 namespace {
-std::unique_ptr<Shop> standing;
+// Closed with the application, before the connections' own globals go: a
+// static owner would close it after them.
+Shop* standing = nullptr;
 }
 
 void OpenDatabase(const UpgradeProgress& progress)
@@ -372,13 +375,18 @@ void OpenDatabase(const UpgradeProgress& progress)
 
 void OpenDatabase(const QString& location, const UpgradeProgress& progress)
 {
-    standing.reset();
-    standing = std::make_unique<Shop>(location, progress);
+    CloseDatabase();
+    static const bool closedAtExit = [] {
+        qAddPostRoutine(CloseDatabase);
+        return true;
+    }();
+    Q_UNUSED(closedAtExit);
+    standing = new Shop(location, progress);
 }
 
 void CloseDatabase()
 {
-    standing.reset();
+    delete std::exchange(standing, nullptr);
 }
 
 bool IsDatabaseOpen()
@@ -531,8 +539,16 @@ Transaction::Transaction()
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
     shop_ = Shop::InUse();
-    if (!shop_->connection().transaction())
-        Fail(shop_->connection().lastError(), QStringLiteral("无法开始事务"));
+    QSqlDatabase db = shop_->connection();
+    // The file is written by one transaction at a time: taken at the start, a
+    // read made in it cannot go stale before its write.
+    if (shop_->engine() == ShopEngine::Sqlite) {
+        QSqlQuery begin(db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            Fail(begin.lastError(), QStringLiteral("无法开始事务"));
+    } else if (!db.transaction()) {
+        Fail(db.lastError(), QStringLiteral("无法开始事务"));
+    }
     ++shop_->transactions_;
     open_ = true;
 }

@@ -84,6 +84,38 @@ void FormTJZJXX::onTextHYBHChanged(const QString& text)
         textYJJE_->setEnabled(text.isEmpty());
 }
 
+bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
+{
+    switch (check) {
+    case RentOutCheck::NoRentSetting:
+        Navigator::OfferRentSetting();
+        return true;
+    case RentOutCheck::EmptyDisc:
+        Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
+        return true;
+    case RentOutCheck::UnknownDisc:
+        Refuse(QStringLiteral("您输入的影碟编号无效！"), textYDBH_);
+        return true;
+    case RentOutCheck::DiscOut:
+        Notice(QStringLiteral("编号为：") + request.bh +
+               QStringLiteral("的影碟已出租，请检查您输入的编号！"));
+        return true;
+    case RentOutCheck::UnknownMember:
+        Refuse(QStringLiteral("您输入的会员编号无效！"), textHYBH_);
+        return true;
+    case RentOutCheck::BadDeposit:
+        Refuse(QStringLiteral("您输入的押金金额无效！"), textYJJE_);
+        return true;
+    case RentOutCheck::InsufficientPrepaid:
+        if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？")))
+            Navigator::ModifyMember(request.hybh);
+        return true;
+    case RentOutCheck::Ok:
+        break;
+    }
+    return false;
+}
+
 void FormTJZJXX::onCommandTJClicked()
 {
     BusyStatus busy(QStringLiteral("正在添加租借信息 ..."));
@@ -92,34 +124,13 @@ void FormTJZJXX::onCommandTJClicked()
     const RentRequest request{textYDBH_->text(), textHYBH_->text(), textYJJE_->text(),
                               textYJJE_->isEnabled()};
     try {
-        switch (CheckRentOut(request)) {
-        case RentOutCheck::NoRentSetting:
-            Navigator::OfferRentSetting();
+        // The check, then the rental: another counter may have come first in
+        // between, and the rental refuses as the check would have.
+        if (refuse(CheckRentOut(request), request))
             return;
-        case RentOutCheck::EmptyDisc:
-            Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
-            return;
-        case RentOutCheck::UnknownDisc:
-            Refuse(QStringLiteral("您输入的影碟编号无效！"), textYDBH_);
-            return;
-        case RentOutCheck::DiscOut:
-            Notice(QStringLiteral("编号为：") + request.bh +
-                   QStringLiteral("的影碟已出租，请检查您输入的编号！"));
-            return;
-        case RentOutCheck::UnknownMember:
-            Refuse(QStringLiteral("您输入的会员编号无效！"), textHYBH_);
-            return;
-        case RentOutCheck::BadDeposit:
-            Refuse(QStringLiteral("您输入的押金金额无效！"), textYJJE_);
-            return;
-        case RentOutCheck::InsufficientPrepaid:
-            if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？")))
-                Navigator::ModifyMember(request.hybh);
-            return;
-        case RentOutCheck::Ok:
-            break;
-        }
         done = RentOut(request);
+        if (refuse(done.refusal, request))
+            return;
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息添加失败！"));
         ReportError(error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rentals/Rentals.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -22,6 +24,9 @@ private Q_SLOTS:
     void onTextHYBHChanged(const QString& text);
 
 private:
+    // Says why a rental is refused, moving the focus or offering what helps;
+    // false when it is not.
+    bool refuse(RentOutCheck check, const RentRequest& request);
     QLineEdit* textYDBH_;
     QLineEdit* textYJJE_;
     QLineEdit* textHYBH_;

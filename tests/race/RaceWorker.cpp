@@ -1,0 +1,80 @@
+// One counter of two working the same few discs and members as fast as it
+// can: renting, checking out and taking back. Prints each outcome's count;
+// anything but the counter's own refusals is a failure.
+// Usage: race_worker LOCATION SEED ROUNDS   (XDG_CONFIG_HOME set by the caller)
+#include "rentals/Rentals.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QCoreApplication>
+#include <QMap>
+#include <cstdio>
+#include <random>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4)
+        return 2;
+    std::mt19937_64 engine(args[2].toULongLong());
+    const auto below = [&engine](int n) { return int(engine() % quint64(n)); };
+    QMap<QString, int> outcomes;
+    try {
+        OpenDatabase(args[1]);
+        for (int round = args[3].toInt(); round > 0; --round) {
+            if (below(2) == 0) {
+                const RentRequest request{QStringLiteral("D%1").arg(below(8)),
+                                          below(2) ? QStringLiteral("M%1").arg(below(3)) : QString(),
+                                          QStringLiteral("10"), true};
+                // Half the time straight to the rental, as if the other
+                // counter had come between the check and it.
+                const RentOutCheck check = below(2) ? CheckRentOut(request) : RentOutCheck::Ok;
+                if (check == RentOutCheck::DiscOut || check == RentOutCheck::InsufficientPrepaid) {
+                    ++outcomes[QStringLiteral("refused before")];
+                    continue;
+                }
+                if (check != RentOutCheck::Ok)
+                    throw MovrntError(QStringLiteral("check %1").arg(int(check)), "race");
+                switch (RentOut(request).refusal) {
+                case RentOutCheck::Ok:
+                    ++outcomes[QStringLiteral("rented")];
+                    break;
+                case RentOutCheck::DiscOut:
+                    ++outcomes[QStringLiteral("lost the disc")];
+                    break;
+                case RentOutCheck::InsufficientPrepaid:
+                    ++outcomes[QStringLiteral("lost the prepaid rent")];
+                    break;
+                default:
+                    throw MovrntError(QStringLiteral("rental refused"), "race");
+                }
+                continue;
+            }
+            const QVariantList open = FetchRows(QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE"
+                                                               " sfyh = '否' ORDER BY zdbh"))
+                                          .rows.value(0);
+            if (open.isEmpty())
+                continue;
+            const qint64 zdbh = open[0].toLongLong();
+            const SettleKind kind = open[1].toString() == u"/" ? SettleKind::WalkInCheckout
+                                                               : SettleKind::MemberReturn;
+            const Settlement settled = Settle(kind, zdbh, zdbh);
+            if (settled.refusal == SettleRefusal::None)
+                ++outcomes[QStringLiteral("settled")];
+            else if (settled.refusal == SettleRefusal::AlreadySettled)
+                ++outcomes[QStringLiteral("settled by the other")];
+            else
+                throw MovrntError(QStringLiteral("settle refused %1").arg(int(settled.refusal)),
+                                  "race");
+        }
+    } catch (const MovrntError& error) {
+        std::fprintf(stderr, "error: %s\n", qPrintable(error.description()));
+        CloseDatabase();
+        return 1;
+    }
+    CloseDatabase();
+    for (auto it = outcomes.cbegin(); it != outcomes.cend(); ++it)
+        std::printf("%s=%d\n", qPrintable(it.key()), it.value());
+    return 0;
+}

@@ -1,0 +1,76 @@
+// Two counters on one shop, renting, checking out and taking back the same
+// few discs for the same few members at once.
+#include "support/TestEnv.h"
+
+#include "settings/Settings.h"
+#include "store/Database.h"
+
+#include <QProcess>
+#include <memory>
+
+class TestRace : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twoCountersNeverStepOnEachOther()
+    {
+        TestHome home;
+        // Levels never rise here: every rental of a member costs the full day's rent.
+        home.setSettings(
+            {{"FirstRunTime", "False"}, {"VCD", "2"}, {"DVD", "3"}, {"FJZJ", "100000"}});
+        OpenDatabase();
+        for (int i = 0; i < 8; ++i)
+            InsertDisc(QStringLiteral("D%1").arg(i), "/", "/", "否", i % 2 ? "VCD" : "DVD");
+        for (int i = 0; i < 3; ++i)
+            InsertMember(QStringLiteral("M%1").arg(i), "会员", "男", 0, 40);
+        CloseDatabase();
+
+        QList<std::shared_ptr<QProcess>> counters;
+        for (int seed : {1, 2}) {
+            auto counter = std::make_shared<QProcess>();
+            counter->setProcessChannelMode(QProcess::SeparateChannels);
+            counter->start(QStringLiteral(MOVRNT_RACE_WORKER),
+                           {ShopLocation(), QString::number(seed), QStringLiteral("1500")});
+            counters << counter;
+        }
+        QMap<QString, int> outcomes;
+        for (const auto& counter : counters) {
+            QVERIFY(counter->waitForFinished(240000));
+            QVERIFY2(counter->exitStatus() == QProcess::NormalExit && counter->exitCode() == 0,
+                     counter->readAllStandardError().constData());
+            for (const QString& line :
+                 QString::fromUtf8(counter->readAllStandardOutput()).split(u'\n'))
+                if (line.contains(u'='))
+                    outcomes[line.section(u'=', 0, 0)] += line.section(u'=', 1).toInt();
+        }
+        qInfo() << outcomes;
+        QVERIFY(outcomes.value(QStringLiteral("rented")) > 100);
+        QVERIFY(outcomes.value(QStringLiteral("settled")) > 100);
+
+        OpenDatabase();
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), outcomes.value(QStringLiteral("rented")));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"),
+                 outcomes.value(QStringLiteral("settled")));
+        QCOMPARE(Count("SELECT COUNT(*) FROM (SELECT bh FROM zjxx WHERE sfyh = '否' GROUP BY bh"
+                       " HAVING COUNT(*) > 1) AS twice"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM ydxx AS d WHERE (d.sfycz = '是') <> EXISTS (SELECT 1"
+                       " FROM zjxx AS r WHERE r.bh = d.bh AND r.sfyh = '否')"),
+                 0);
+        // Every yuan taken once: what is left is what the member had less the
+        // day's rent of each rental.
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE zjje < 0"), 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx AS h WHERE yjps <> (SELECT COUNT(*) FROM zjxx"
+                       " WHERE hybh = h.hybh)"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx AS h WHERE zjje <> 40 - (SELECT"
+                       " COALESCE(SUM(CASE WHEN d.ydlx = 'VCD' THEN 2 ELSE 3 END), 0) FROM zjxx"
+                       " AS r JOIN ydxx AS d ON d.bh = r.bh WHERE r.hybh = h.hybh)"),
+                 0);
+        CloseDatabase();
+    }
+};
+
+MOVRNT_TEST_MAIN(TestRace)
+#include "tst_race.moc"
