@@ -66,8 +66,9 @@ void RecomputeMemberLevels(qint64 rentalsPerLevel, qint64 levels)
                           QStringLiteral("Settings"));
     InTransaction([&] {
         RunSql(
-            QStringLiteral("UPDATE hyxx SET hydj = MIN(CAST(COALESCE(yjps, 0) AS INTEGER) / ?, ?)"),
-            {rentalsPerLevel, levels});
+            QStringLiteral("UPDATE hyxx SET hydj = CASE WHEN CAST(COALESCE(yjps, 0) AS INTEGER) / ?"
+                           " < ? THEN CAST(COALESCE(yjps, 0) AS INTEGER) / ? ELSE ? END"),
+            {rentalsPerLevel, levels, rentalsPerLevel, levels});
         Announce(ShopChange::Members, ShopOperation::MemberLevels);
     });
 }

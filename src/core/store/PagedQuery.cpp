@@ -1,6 +1,7 @@
 #include "PagedQuery.h"
 
 #include "Database.h"
+#include "Shop.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ QString PagedQuery::countStatement(bool forward, int part) const
 {
     const QString rows = statement(forward, part);
     return QStringLiteral("SELECT COUNT(*) FROM (") +
-           rows.left(rows.lastIndexOf(QStringLiteral(" ORDER BY "))) + u')';
+           rows.left(rows.lastIndexOf(QStringLiteral(" ORDER BY "))) + QStringLiteral(") AS part");
 }
 
 qint64 PagedQuery::positionOf(const QVariantList& key) const
@@ -116,9 +117,14 @@ QString PagedQuery::statement(bool forward, int part) const
         conditions.add(keys_[i] + QStringLiteral(" = ?"));
     if (part >= 0)
         conditions.add(keys_[part] + (forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
+    // NULLs first, as the embedded engine sorts them: the same order on a server.
+    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
     QStringList order;
     for (const QString& key : keys_)
-        order << (forward ? key : key + QStringLiteral(" DESC"));
+        order << (forward ? key : key + QStringLiteral(" DESC")) +
+                     (!server ? QString()
+                      : forward ? QStringLiteral(" NULLS FIRST")
+                                : QStringLiteral(" NULLS LAST"));
     return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
            conditions.where() +
            (order.isEmpty() ? QString()
