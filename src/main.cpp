@@ -6,6 +6,7 @@
 #include "maintenance/Workbook.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
+#include "store/ServerAddress.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 
@@ -74,7 +75,7 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
 // error for what it cannot mean, before any window.
 struct CommandLine
 {
-    QString home, backup, exportFolder, importFile;
+    QString home, backup, exportFolder, importFile, database;
 };
 
 std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
@@ -101,7 +102,14 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         QStringLiteral("import"),
         QStringLiteral("Replaces the three tables with a workbook's sheets and exits."),
         QStringLiteral("FILE"));
-    for (const QCommandLineOption& option : {help, version, home, backup, exportXlsx, import})
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Runs the counter on the shop's database on a PostgreSQL server, named by "
+                       "a libpq URL (postgresql://user@host:port/dbname); the password comes "
+                       "from ~/.pgpass or PGPASSFILE, never from the URL."),
+        QStringLiteral("URL"));
+    for (const QCommandLineOption& option :
+         {help, version, home, backup, exportXlsx, import, database})
         parser.addOption(option);
     // The options every Qt program takes (a session manager restarts us with -session).
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
@@ -142,7 +150,20 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         return 2;
     }
     line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
-            parser.value(import)};
+            parser.value(import), parser.value(database)};
+    if (parser.isSet(database)) {
+        try {
+            ParseServerUrl(line.database);
+        } catch (const MovrntError& error) {
+            std::fprintf(stderr, "movrnt: %s\n", error.description().toLocal8Bit().constData());
+            return 2;
+        }
+        if (!line.backup.isEmpty() || !line.exportFolder.isEmpty() || !line.importFile.isEmpty()) {
+            std::fprintf(stderr, "movrnt: --backup, --export-xlsx and --import work on the "
+                                 "database file only, not yet with --database\n");
+            return 2;
+        }
+    }
     return std::nullopt;
 }
 } // namespace
@@ -213,6 +234,7 @@ int main(int argc, char* argv[])
     }
     if (!UseProgramFolder(home))
         return 2;
+    SetShopLocation(line.database);
     // The splash first; the main window's start-up runs once it is gone.
     {
         FormSplash splash;

@@ -12,7 +12,9 @@
 namespace {
 QStringList Row(const QString& hybh)
 {
-    return FirstRow(QStringLiteral("SELECT * FROM hyxx WHERE hybh = ?"), {hybh});
+    return FirstRow(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
+                                   " FROM hyxx WHERE hybh = ?"),
+                    {hybh});
 }
 
 } // namespace

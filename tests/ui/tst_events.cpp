@@ -156,6 +156,9 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(bool, elsewhere);
         QFETCH(QStringList, windows);
+        if (OnTestServer() && (operation == u"import" || operation == u"restore" ||
+                               operation == u"expert statement"))
+            QSKIP("on the database file only, so far");
         start();
         ScriptedMessages messages;
         openQuery<FormYDCX>(Command::YDXX, "discs");
@@ -164,7 +167,7 @@ private Q_SLOTS:
         refreshed.clear();
         const QString discCount = main->PanelText(3);
         if (elsewhere) {
-            Shop counter(DatabasePath());
+            Shop counter(ShopLocation());
             Perform(operation, home->folder());
         } else {
             Perform(operation, home->folder());
@@ -175,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(refreshed, windows);
         QCOMPARE(main->PanelText(3) != discCount,
                  operation == u"add disc" || operation == u"delete discs");
-        QCOMPARE(messages.shown.size(), 0);
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'\n')));
     }
 
     // A rental made at another counter lands before the rows on screen: the
@@ -208,11 +211,11 @@ private Q_SLOTS:
 
         refreshed.clear();
         {
-            Shop counter(DatabasePath());
+            Shop counter(ShopLocation());
             RentOut({"A1", "", "10", true});
         }
-        Shop::InUse()->lookOutside();
-        QCOMPARE(refreshed, QStringList({"rentals"}));
+        // Heard of within a second: the file is looked at, the server tells.
+        QTRY_COMPARE_WITH_TIMEOUT(refreshed, QStringList({"rentals"}), 3000);
         QCOMPARE(model->total(), before + 1);
         QCOMPARE(model->cell(0, 1), QStringLiteral("A1"));
         QCOMPARE(grid->rowAt(0), 251);
@@ -225,10 +228,11 @@ private Q_SLOTS:
         const QPoint onRow(5, grid->rowViewportPosition(256) + 3);
         QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, onRow);
         {
-            Shop counter(DatabasePath());
+            Shop counter(ShopLocation());
             RentOut({"A2", "", "10", true});
         }
         Shop::InUse()->lookOutside();
+        QTest::qWait(200); // whatever the server says comes now, and must wait too
         QCOMPARE(model->total(), before + 1);
         QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, onRow);
         auto* checkout = main->FindChild<FormJZ>();

@@ -316,6 +316,12 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{"--bakcup", "x"} << 2 << "Unknown option 'bakcup'";
         QTest::newRow("missing value") << QStringList{"--import"} << 2 << "Missing value after '--import'";
         QTest::newRow("stray word") << QStringList{"MOVRNT.db"} << 2 << "unexpected argument: MOVRNT.db";
+        QTest::newRow("password in the server's address") << QStringList{"--database", "postgresql://shop:secret@db/shop"} << 2 << "不能带密码";
+        QTest::newRow("empty password") << QStringList{"--database", "postgresql://shop:@db/shop"} << 2 << "不能带密码";
+        QTest::newRow("password as an option") << QStringList{"--database", "postgresql://shop@db/shop?password=x"} << 2 << "不能带密码";
+        QTest::newRow("no database named") << QStringList{"--database", "postgresql://shop@db"} << 2 << "缺少数据库名";
+        QTest::newRow("not a server's address") << QStringList{"--database", "/srv/MOVRNT.db"} << 2 << "地址无效";
+        QTest::newRow("server and file jobs") << QStringList{"--database", "postgresql://shop@db/shop", "--backup", "/tmp"} << 2 << "not yet with --database";
     }
     void commandLine()
     {

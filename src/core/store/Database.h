@@ -20,6 +20,8 @@ QString DatabasePath();
 // command line, the local settings), else DatabasePath().
 QString ShopLocation();
 void SetShopLocation(const QString& location);
+// The shop's database is on a PostgreSQL server.
+bool ShopOnServer();
 
 // Makes a new database file with the shop's empty tables. Throws MovrntError.
 void CreateEmptyDatabase(const QString& path);

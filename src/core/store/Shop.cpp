@@ -94,6 +94,15 @@ std::unique_ptr<Shop> Shop::Create(const QString& location)
     return std::make_unique<Shop>(location);
 }
 
+bool Shop::superuser() const
+{
+    if (engine_ != ShopEngine::Server)
+        return false;
+    QSqlQuery query(connection());
+    return query.exec(QStringLiteral("SELECT rolsuper FROM pg_roles WHERE rolname = current_user")) &&
+           query.next() && query.value(0).toBool();
+}
+
 QString Shop::display() const
 {
     return engine_ == ShopEngine::Server ? ParseServerUrl(path_).display() : path_;

@@ -85,6 +85,10 @@ public:
     qint64 serial() const { return serial_; }
     ShopEvents* events() const { return events_.get(); }
 
+    // Connected to a server as a superuser, who can do anything to it, where
+    // a counter should log in with a role of data rights only.
+    bool superuser() const;
+
     // Closes the connection (the file is about to be replaced) and opens it again.
     void close();
     void reopen(const UpgradeProgress& progress = {});

@@ -40,7 +40,9 @@ AutoBackup* AutoBackup::Instance()
 
 void AutoBackup::arm()
 {
-    const std::optional<qint64> interval = AutoBackupInterval();
+    // It copies the database file: a shop on a server is backed up there.
+    const std::optional<qint64> interval =
+        ShopOnServer() ? std::nullopt : AutoBackupInterval();
     if (!interval) {
         timer_->stop();
         return;

@@ -131,6 +131,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     shop_ = std::make_unique<Shop>(ShopLocation(), progress);
     NormaliseOpenRentalDates(); // before the overdue check compares them
     panels_->follow(shop_->events());
+    panels_->setSuperuser(shop_->superuser());
     // The parameters take effect at once, without a restart; the caption and
     // panel 6 show the user's name and the logon mode.
     connect(shop_->events(), &ShopEvents::settingsChanged, this, [this](ShopOperation operation) {

@@ -111,7 +111,15 @@ void StatusPanels::updateUserPanel()
         text = QStringLiteral("来宾访问模式");
     else
         text = QStringLiteral("管理员模式");
+    if (superuser_)
+        text += QStringLiteral("（以数据库超级用户连接）");
     panels_[5]->setText(text);
+}
+
+void StatusPanels::setSuperuser(bool superuser)
+{
+    superuser_ = superuser;
+    updateUserPanel();
 }
 
 void StatusPanels::setCapsLock(bool on)

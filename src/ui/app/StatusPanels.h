@@ -27,7 +27,10 @@ public:
     void refreshMemberCount();
     void updateUserPanel();
     void setCapsLock(bool on);
+    // Panel 6 says so after the logon mode.
+    void setSuperuser(bool superuser);
 
 private:
     QLabel* panels_[6] = {};
+    bool superuser_ = false;
 };
