@@ -3,6 +3,7 @@
 #include "auxiliary/AuxiliaryWindows.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/ServerCopy.h"
 #include "maintenance/Workbook.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
@@ -75,7 +76,7 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
 // error for what it cannot mean, before any window.
 struct CommandLine
 {
-    QString home, backup, exportFolder, importFile, database;
+    QString home, backup, exportFolder, importFile, database, copyTo;
 };
 
 std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
@@ -108,8 +109,13 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
                        "a libpq URL (postgresql://user@host:port/dbname); the password comes "
                        "from ~/.pgpass or PGPASSFILE, never from the URL."),
         QStringLiteral("URL"));
+    const QCommandLineOption copyTo(
+        QStringLiteral("copy-to"),
+        QStringLiteral("Copies the shop's database file into the empty database at URL on a "
+                       "PostgreSQL server, in one transaction, and exits."),
+        QStringLiteral("URL"));
     for (const QCommandLineOption& option :
-         {help, version, home, backup, exportXlsx, import, database})
+         {help, version, home, backup, exportXlsx, import, database, copyTo})
         parser.addOption(option);
     // The options every Qt program takes (a session manager restarts us with -session).
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
@@ -150,19 +156,22 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         return 2;
     }
     line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
-            parser.value(import), parser.value(database)};
-    if (parser.isSet(database)) {
+            parser.value(import), parser.value(database), parser.value(copyTo)};
+    for (const QString& url : {line.database, line.copyTo}) {
+        if (url.isEmpty())
+            continue;
         try {
-            ParseServerUrl(line.database);
+            ParseServerUrl(url);
         } catch (const MovrntError& error) {
             std::fprintf(stderr, "movrnt: %s\n", error.description().toLocal8Bit().constData());
             return 2;
         }
-        if (!line.backup.isEmpty() || !line.exportFolder.isEmpty() || !line.importFile.isEmpty()) {
-            std::fprintf(stderr, "movrnt: --backup, --export-xlsx and --import work on the "
-                                 "database file only, not yet with --database\n");
-            return 2;
-        }
+    }
+    if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.backup.isEmpty() ||
+                                   !line.exportFolder.isEmpty() || !line.importFile.isEmpty())) {
+        std::fprintf(stderr, "movrnt: --copy-to, --backup, --export-xlsx and --import work on the "
+                             "database file only, not yet with --database\n");
+        return 2;
     }
     return std::nullopt;
 }
@@ -188,6 +197,11 @@ int main(int argc, char* argv[])
                              "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！"
                              "备份操作失败！",
                              [&backup] { BackupDatabase(BackupPathIn(backup)); });
+    // movrnt --home DIR --copy-to URL: the shop moved onto a server.
+    if (!line.copyTo.isEmpty())
+        return WithoutWindow(argc, argv, home,
+                             "复制数据库到数据库服务器时发生错误！服务器上的数据库没有任何改变。",
+                             [&line] { CopyShopToServer(DatabasePath(), line.copyTo); });
     // movrnt --home DIR --export-xlsx FOLDER: the exchange window's workbook.
     if (!exportFolder.isEmpty())
         return WithoutWindow(argc, argv, home,

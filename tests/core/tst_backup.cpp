@@ -1,6 +1,8 @@
 #include "support/TestEnv.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/ServerCopy.h"
+#include "rentals/Rentals.h"
 #include "maintenance/FileSupport.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -271,6 +273,38 @@ private Q_SLOTS:
         QCOMPARE(DatabaseChangeStamp(), first);
         InsertDisc("2");
         QVERIFY(DatabaseChangeStamp() != first);
+    }
+
+    // The shop moves onto a server whole: every row as stored, the discs and
+    // members in their order, rental numbers going on after the highest
+    // ever handed out; a server that already holds a shop is refused.
+    void copyToServer()
+    {
+        if (OnTestServer())
+            QSKIP("a copy from the file");
+        const QString server = FreshServerSchema(QStringLiteral("copy"));
+        if (server.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        InsertDisc("B", "O'Neil", "美国", "是", "DVD", "片'名");
+        InsertDisc("A");
+        InsertMember("M", "张三", "男", 2, 97.5, 50, 3);
+        InsertRental("B", "M", "2003-11-01", "否");
+        const qint64 deleted = InsertRental("A", "/", "2003-11-02", "是", "10");
+        RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = ?"), {deleted});
+        const QString rows = QStringLiteral(
+            "SELECT (SELECT string_agg(bh || pm || zy || gj || sfycz || ydlx, ',' ORDER BY rowid)"
+            " FROM ydxx) || (SELECT string_agg(zdbh || bh || czrq || ghrq || yjje || sfyh || hybh,"
+            " ',') FROM zjxx) || (SELECT string_agg(hybh || hyxm || hydj || CAST(zjje AS TEXT) ||"
+            " CAST(yjje AS TEXT) || yjps, ',') FROM hyxx)");
+        CloseDatabase();
+        CopyShopToServer(DatabasePath(), server);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, CopyShopToServer(DatabasePath(), server));
+        OpenDatabase(server);
+        QCOMPARE(FirstRow(rows),
+                 QStringList{"1片名成龙中国否VCD,B片'名O'Neil美国是DVD,A片名//否VCD"
+                             "1B2003-11-01//否MM张三297.5503"});
+        QCOMPARE(RentOut({"A", "", "10", true}).zdbh, deleted + 1);
+        CloseDatabase();
     }
 };
 

@@ -22,6 +22,29 @@
 #include <cstdio>
 #include <cstring>
 
+QString FreshServerSchema(const QString& prefix)
+{
+    const QString server = qEnvironmentVariable("MOVRNT_TEST_SERVER");
+    if (server.isEmpty())
+        return {};
+    // A schema of this process's own, made empty each time.
+    const QString schema = prefix + QString::number(QCoreApplication::applicationPid());
+    {
+        QSqlDatabase admin =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-admin"));
+        ParseServerUrl(server).apply(admin);
+        if (!admin.open())
+            qFatal("test server: %s", qPrintable(admin.lastError().text()));
+        QSqlQuery query(admin);
+        if (!query.exec(QStringLiteral("SET client_min_messages = warning")) ||
+            !query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema)) ||
+            !query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)))
+            qFatal("test server: %s", qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-admin"));
+    return server + QStringLiteral("?options=-c%20search_path%3D") + schema;
+}
+
 bool OnTestServer()
 {
     return qEnvironmentVariable("MOVRNT_TEST_ENGINE") == u"server";
@@ -39,21 +62,7 @@ TestHome::TestHome()
     // No tip window in the way of start-up unless a test asks for it.
     SetShowTipsAtStartup(0);
     if (OnTestServer()) {
-        // A schema of this process's own, made empty for each test.
-        const QString schema = QStringLiteral("t%1").arg(QCoreApplication::applicationPid());
-        {
-            QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"),
-                                                           QStringLiteral("test-admin"));
-            ParseServerUrl(qEnvironmentVariable("MOVRNT_TEST_SERVER")).apply(admin);
-            QVERIFY2(admin.open(), qPrintable(admin.lastError().text()));
-            QSqlQuery query(admin);
-            QVERIFY(query.exec(QStringLiteral("SET client_min_messages = warning")));
-            QVERIFY(query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema)));
-            QVERIFY(query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("test-admin"));
-        const QString location = qEnvironmentVariable("MOVRNT_TEST_SERVER") +
-                                 QStringLiteral("?options=-c%20search_path%3D") + schema;
+        const QString location = FreshServerSchema(QStringLiteral("t"));
         try {
             Shop::Create(location);
         } catch (const MovrntError& error) {

@@ -31,6 +31,9 @@ private:
 // The suite runs on the test server (MOVRNT_TEST_ENGINE=server, the server
 // at MOVRNT_TEST_SERVER) rather than on the SQLite file.
 bool OnTestServer();
+// The URL of an empty schema of its own on the test server (MOVRNT_TEST_SERVER);
+// empty without one.
+QString FreshServerSchema(const QString& prefix);
 
 class MDIMain;
 // The main window through its start-up (messages answered quietly), shown;

@@ -297,19 +297,24 @@ bool ShopOnServer()
     return IsServerUrl(ShopLocation());
 }
 
-void CreateServerShop(QSqlDatabase db)
+void CreateServerTables(QSqlDatabase db)
 {
     if (Exists(db, QStringLiteral("table"), QStringLiteral("ydxx")))
         throw MovrntError(QStringLiteral("数据库中已经有一个影碟店的数据，不能再建立：") +
                               db.databaseName(),
                           kSource);
+    for (const char* sql : kServerSchema)
+        Run(db, QString::fromUtf8(sql), {});
+    Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
+    Upgrade(db, {});
+}
+
+void CreateServerShop(QSqlDatabase db)
+{
     if (!db.transaction())
         Fail(db.lastError(), QStringLiteral("无法开始事务"));
     try {
-        for (const char* sql : kServerSchema)
-            Run(db, QString::fromUtf8(sql), {});
-        Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
-        Upgrade(db, {});
+        CreateServerTables(db);
         if (!db.commit())
             Fail(db.lastError(), QStringLiteral("无法提交事务"));
     } catch (...) {

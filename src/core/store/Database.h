@@ -38,6 +38,8 @@ const QList<std::pair<QString, QStringList>>& ShopTables();
 // Makes the shop's empty tables in an empty database on a server, in one
 // transaction; a database that already holds them is refused. Throws MovrntError.
 void CreateServerShop(QSqlDatabase db);
+// The same within a transaction the caller holds.
+void CreateServerTables(QSqlDatabase db);
 
 // Checks that an opened file holds the shop's tables, sets the connection up
 // and brings an older file up to date. Throws MovrntError.
