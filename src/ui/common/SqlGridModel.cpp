@@ -20,12 +20,32 @@ void SqlGridModel::setQuery(const QString& columns, const QString& table,
                             const Conditions& conditions, const QStringList& sort,
                             const QString& uniqueKey)
 {
+    reload([&] { query_.set(columns, table, conditions, sort, uniqueKey); });
+}
+
+QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)
+{
+    QList<QVariantList> keys;
+    for (int row : rows)
+        keys << keyOf(row);
+    reload([this] { query_.again(); });
+    QList<Moved> moved;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const qint64 found = keys[i].isEmpty() ? -1 : query_.positionOf(keys[i]);
+        const int row = int(std::clamp<qint64>(found < 0 ? rows[i] : found, 0, total()));
+        moved.append({row, !keys[i].isEmpty() && keyOf(row) == keys[i]});
+    }
+    return moved;
+}
+
+void SqlGridModel::reload(const std::function<void()>& run)
+{
     beginResetModel();
     pages_.clear();
     keys_.clear();
     recent_.clear();
     try {
-        query_.set(columns, table, conditions, sort, uniqueKey);
+        run();
     } catch (...) {
         query_.clear();
         endResetModel();
@@ -35,35 +55,6 @@ void SqlGridModel::setQuery(const QString& columns, const QString& table,
     QList<QVariantList> rows = query_.takeFirstPage(&keys);
     keep(0, format(rows), std::move(keys));
     endResetModel();
-}
-
-QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)
-{
-    QList<QVariantList> keys;
-    for (int row : rows)
-        keys << keyOf(row);
-    beginResetModel();
-    pages_.clear();
-    keys_.clear();
-    recent_.clear();
-    try {
-        query_.again();
-    } catch (...) {
-        query_.clear();
-        endResetModel();
-        throw;
-    }
-    QList<QVariantList> firstKeys;
-    QList<QVariantList> first = query_.takeFirstPage(&firstKeys);
-    keep(0, format(first), std::move(firstKeys));
-    endResetModel();
-    QList<Moved> moved;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const qint64 found = keys[i].isEmpty() ? -1 : query_.positionOf(keys[i]);
-        const int row = int(std::clamp<qint64>(found < 0 ? rows[i] : found, 0, total()));
-        moved.append({row, !keys[i].isEmpty() && keyOf(row) == keys[i]});
-    }
-    return moved;
 }
 
 QVariantList SqlGridModel::keyOf(int row) const

@@ -59,6 +59,8 @@ public:
 private:
     const QList<QStringList>& page(int number) const;
     QVariantList keyOf(int row) const;
+    // Empties the pages, runs the query (set or again) and keeps its first page.
+    void reload(const std::function<void()>& run);
     void keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const;
     QList<QStringList> format(const QList<QVariantList>& rows) const;
 
