@@ -76,7 +76,7 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
 // error for what it cannot mean, before any window.
 struct CommandLine
 {
-    QString home, backup, exportFolder, importFile, database, copyTo;
+    QString home, backup, exportFolder, importFile, database, copyTo, copyFrom;
 };
 
 std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
@@ -114,8 +114,14 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         QStringLiteral("Copies the shop's database file into the empty database at URL on a "
                        "PostgreSQL server, in one transaction, and exits."),
         QStringLiteral("URL"));
+    const QCommandLineOption copyFrom(
+        QStringLiteral("copy-from"),
+        QStringLiteral("Copies the shop's database at URL on a PostgreSQL server, with its "
+                       "settings and covers, into the program folder's database file (which "
+                       "must hold no shop yet) and exits."),
+        QStringLiteral("URL"));
     for (const QCommandLineOption& option :
-         {help, version, home, backup, exportXlsx, import, database, copyTo})
+         {help, version, home, backup, exportXlsx, import, database, copyTo, copyFrom})
         parser.addOption(option);
     // The options every Qt program takes (a session manager restarts us with -session).
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
@@ -156,8 +162,9 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         return 2;
     }
     line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
-            parser.value(import), parser.value(database), parser.value(copyTo)};
-    for (const QString& url : {line.database, line.copyTo}) {
+            parser.value(import), parser.value(database), parser.value(copyTo),
+            parser.value(copyFrom)};
+    for (const QString& url : {line.database, line.copyTo, line.copyFrom}) {
         if (url.isEmpty())
             continue;
         try {
@@ -167,10 +174,10 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
             return 2;
         }
     }
-    if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.backup.isEmpty() ||
+    if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.copyFrom.isEmpty() ||
                                    !line.exportFolder.isEmpty() || !line.importFile.isEmpty())) {
-        std::fprintf(stderr, "movrnt: --copy-to, --backup, --export-xlsx and --import work on the "
-                             "database file only, not yet with --database\n");
+        std::fprintf(stderr, "movrnt: --copy-to, --copy-from, --export-xlsx and --import work on "
+                             "the database file only, not with --database\n");
         return 2;
     }
     return std::nullopt;
@@ -191,17 +198,25 @@ int main(int argc, char* argv[])
                      home.toLocal8Bit().constData());
         return 2;
     }
-    // movrnt --home DIR --backup FOLDER: the backup window's consistent copy.
+    // movrnt [--home DIR | --database URL] --backup FOLDER: the backup window's consistent copy.
     if (!backup.isEmpty())
         return WithoutWindow(argc, argv, home,
                              "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！"
                              "备份操作失败！",
-                             [&backup] { BackupDatabase(BackupPathIn(backup)); });
+                             [&backup, &line] {
+                                 SetShopLocation(line.database);
+                                 BackupDatabase(BackupPathIn(backup));
+                             });
     // movrnt --home DIR --copy-to URL: the shop moved onto a server.
     if (!line.copyTo.isEmpty())
         return WithoutWindow(argc, argv, home,
                              "复制数据库到数据库服务器时发生错误！服务器上的数据库没有任何改变。",
                              [&line] { CopyShopToServer(DatabasePath(), line.copyTo); });
+    // movrnt --home DIR --copy-from URL: and back into the file.
+    if (!line.copyFrom.isEmpty())
+        return WithoutWindow(argc, argv, home,
+                             "从数据库服务器复制数据库时发生错误！数据库文件没有任何改变。",
+                             [&line] { MoveShopFromServer(line.copyFrom, DatabasePath()); });
     // movrnt --home DIR --export-xlsx FOLDER: the exchange window's workbook.
     if (!exportFolder.isEmpty())
         return WithoutWindow(argc, argv, home,

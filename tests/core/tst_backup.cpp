@@ -4,6 +4,10 @@
 #include "maintenance/ServerCopy.h"
 #include "rentals/Rentals.h"
 #include "maintenance/FileSupport.h"
+#include "catalogue/Discs.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "store/Shop.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
@@ -37,6 +41,26 @@ int Mode(const QString& path)
     struct stat status = {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
                                                                       : -1;
+}
+
+// Every row of the three tables in their order, as text, on either engine.
+QStringList ShopRows()
+{
+    QStringList rows;
+    for (const auto& [table, columns] : ShopTables()) {
+        if (columns.isEmpty())
+            continue;
+        QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                     .arg(columns.join(u','), table,
+                                          table == u"zjxx" ? QStringLiteral("zdbh") : QStringLiteral("rowid")));
+        while (query.next()) {
+            QStringList row;
+            for (int i = 0; i < columns.size(); ++i)
+                row << query.value(i).toString();
+            rows << table + u':' + row.join(u'|');
+        }
+    }
+    return rows;
 }
 
 QStringList Leftovers(const QString& folder)
@@ -275,10 +299,11 @@ private Q_SLOTS:
         QVERIFY(DatabaseChangeStamp() != first);
     }
 
-    // The shop moves onto a server whole: every row as stored, the discs and
-    // members in their order, rental numbers going on after the highest
-    // ever handed out; a server that already holds a shop is refused.
-    void copyToServer()
+    // The shop moves onto a server whole and back: every row as stored, the
+    // discs and members in their order, rental numbers going on after the
+    // highest ever handed out, the shop's settings and covers; a database
+    // that already holds a shop is refused either way.
+    void shopMovesToTheServerAndBack()
     {
         if (OnTestServer())
             QSKIP("a copy from the file");
@@ -291,20 +316,73 @@ private Q_SLOTS:
         InsertRental("B", "M", "2003-11-01", "否");
         const qint64 deleted = InsertRental("A", "/", "2003-11-02", "是", "10");
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = ?"), {deleted});
-        const QString rows = QStringLiteral(
-            "SELECT (SELECT string_agg(bh || pm || zy || gj || sfycz || ydlx, ',' ORDER BY rowid)"
-            " FROM ydxx) || (SELECT string_agg(zdbh || bh || czrq || ghrq || yjje || sfyh || hybh,"
-            " ',') FROM zjxx) || (SELECT string_agg(hybh || hyxm || hydj || CAST(zjje AS TEXT) ||"
-            " CAST(yjje AS TEXT) || yjps, ',') FROM hyxx)");
+        const QStringList rows = ShopRows();
+        home->setSettings({{"VCD", "3"}, {"HYDJ", "5"}, {"AutoBackupPath", "/media/usb"}});
+        QDir().mkpath(PicturesFolder());
+        Write(CoverPath("B"), "cover of B");
         CloseDatabase();
         CopyShopToServer(DatabasePath(), server);
         QVERIFY_THROWS_EXCEPTION(MovrntError, CopyShopToServer(DatabasePath(), server));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, MoveShopFromServer(server, DatabasePath()));
+
+        SetShopLocation(server);
         OpenDatabase(server);
-        QCOMPARE(FirstRow(rows),
-                 QStringList{"1片名成龙中国否VCD,B片'名O'Neil美国是DVD,A片名//否VCD"
-                             "1B2003-11-01//否MM张三297.5503"});
+        QCOMPARE(ShopRows(), rows);
+        // This PC's own value no longer counts.
+        QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, "VCD", "9"));
+        QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));
+        QVERIFY(SetSetting(Setting::DVD, "4"));
+        QCOMPARE(GetSetting(Setting::DVD), QStringLiteral("4"));
+        QCOMPARE(Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, "DVD"), QString());
+        QCOMPARE(GetSetting(Setting::AutoBackupPath), QStringLiteral("/media/usb"));
+        QCOMPARE(CoverBytes("B"), QByteArray("cover of B"));
         QCOMPARE(RentOut({"A", "", "10", true}).zdbh, deleted + 1);
+        const QStringList onServer = ShopRows();
         CloseDatabase();
+        SetShopLocation({});
+
+        QFile::remove(DatabasePath());
+        QDir(PicturesFolder()).removeRecursively();
+        home->setSettings({{"VCD", ""}, {"HYDJ", ""}});
+        MoveShopFromServer(server, DatabasePath());
+        QCOMPARE(ShopDatabaseProblem(DatabasePath()), QString());
+        OpenDatabase();
+        QCOMPARE(ShopRows(), onServer);
+        QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));
+        QCOMPARE(GetSetting(Setting::HYDJ), QStringLiteral("5"));
+        QCOMPARE(Read(CoverPath("B")), QByteArray("cover of B"));
+        QCOMPARE(RentOut({"1", "", "10", true}).zdbh, deleted + 2);
+    }
+
+    // A backup of a shop on a server is a file any counter restores; a
+    // restore replaces the server's rows in one go and every counter hears it.
+    void backupAndRestoreOnTheServer()
+    {
+        const QString server = FreshServerSchema(QStringLiteral("restore"));
+        if (server.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        CloseDatabase();
+        Shop::Create(server);
+        SetShopLocation(server);
+        OpenDatabase(server);
+        InsertDisc("1");
+        InsertMember("A", "张三", "男", 0, 100, 50, 1);
+        InsertRental("1", "A", "2003-11-01", "是");
+        const QStringList before = ShopRows();
+        const QString backup = BackupPathIn(home->folder());
+        BackupDatabase(backup);
+        QCOMPARE(ShopDatabaseProblem(backup), QString());
+        InsertDisc("2");
+        const qint64 last = InsertRental("2", "A", "2003-11-02", "是");
+        QSignalSpy replaced(Shop::InUse()->events(), &ShopEvents::databaseReplaced);
+        const QString safety = RestoreDatabase(backup, {});
+        QCOMPARE(ShopRows(), before);
+        QCOMPARE(replaced.size(), 1);
+        QVERIFY(InsertRental("1", "A") > last);
+        CloseDatabase();
+        SetShopLocation({});
+        OpenDatabase(safety); // the shop as it was before the restore
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
 };
 

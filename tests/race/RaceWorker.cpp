@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     const auto below = [&engine](int n) { return int(engine() % quint64(n)); };
     QMap<QString, int> outcomes;
     try {
+        SetShopLocation(args[1]);
         OpenDatabase(args[1]);
         for (int round = args[3].toInt(); round > 0; --round) {
             if (below(2) == 0) {

@@ -89,8 +89,17 @@ QString TestHome::databasePath() const
 void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) const
 {
     QVERIFY(CreateSettingsKey());
-    for (const auto& [name, value] : values)
-        QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
+    for (const auto& [name, value] : values) {
+        // What the shop shares lives in its database on a server.
+        bool shared = false;
+        for (Setting setting : ShopWideSettings())
+            if (ShopOnServer() && SettingName(setting) == name) {
+                QVERIFY(SetSetting(setting, value));
+                shared = true;
+            }
+        if (!shared)
+            QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
+    }
 }
 
 qint64 Count(const QString& sql)

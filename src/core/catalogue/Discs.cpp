@@ -250,12 +250,16 @@ QStringList DeleteDiscs(const DiscFilter& filter)
         while (query.next())
             selected << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
+        if (ShopOnServer()) // the covers go with the discs, in the same transaction
+            RunSql(QStringLiteral("DELETE FROM fmtp WHERE NOT EXISTS"
+                                  " (SELECT 1 FROM ydxx WHERE ydxx.bh = fmtp.bh)"));
         Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
         return selected;
     });
     // Only once the rows are gone: a failed deletion keeps every cover.
-    for (const QString& bh : numbers)
-        QFile::remove(CoverPath(bh));
+    if (!ShopOnServer())
+        for (const QString& bh : numbers)
+            QFile::remove(CoverPath(bh));
     return numbers;
 }
 
@@ -286,6 +290,18 @@ void StoreCover(const QString& source, const QString& bh)
     if (!QFileInfo(source).isFile())
         throw MovrntError(QStringLiteral("找不到图片文件：") + source,
                           QStringLiteral("StoreCover"));
+    if (ShopOnServer()) {
+        QFile file(source);
+        if (QFileInfo(source).size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
+            throw MovrntError(QStringLiteral("无法读取图片文件（或超过 %1 MB）：%2")
+                                  .arg(kMaxCoverBytes >> 20)
+                                  .arg(source),
+                              QStringLiteral("StoreCover"));
+        RunSql(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"
+                              " ON CONFLICT (bh) DO UPDATE SET tp = excluded.tp"),
+               {bh, file.readAll()});
+        return;
+    }
     if (!QDir().mkpath(PicturesFolder()))
         throw MovrntError(QStringLiteral("无法创建文件夹：") + PicturesFolder(),
                           QStringLiteral("StoreCover"));
@@ -301,6 +317,16 @@ void StoreCover(const QString& source, const QString& bh)
         throw MovrntError(QStringLiteral("无法保存图片文件 ") + target,
                           QStringLiteral("StoreCover"));
     }
+}
+
+QByteArray CoverBytes(const QString& bh)
+{
+    if (ShopOnServer())
+        return RunScalar(QStringLiteral("SELECT tp FROM fmtp WHERE bh = ?"), {bh}).toByteArray();
+    QFile file(CoverPath(bh));
+    if (file.size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
 }
 
 QString SynopsisToStore(const QString& text)

@@ -1,6 +1,7 @@
 #include "Backup.h"
 
 #include "FileSupport.h"
+#include "ServerCopy.h"
 #include "Workbook.h"
 #include "WorkbookReader.h"
 #include "store/Database.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -247,14 +249,7 @@ void CopyDatabase(const QString& source, const QString& target)
                 Fail(QStringLiteral("无法完成数据库副本：") + error.description());
             }
         }
-        KeepPrivate(partial, false); // a copy of the shop's data, as private as the shop
-        if (!SyncToDisk(partial, false))
-            Fail(QStringLiteral("无法写入磁盘：") + partial);
-        if (std::rename(QFile::encodeName(partial).constData(),
-                        QFile::encodeName(target).constData()) != 0)
-            Fail(QStringLiteral("无法替换文件 %1：%2")
-                     .arg(target, SystemErrorText()));
-        SyncToDisk(QFileInfo(target).absolutePath(), true);
+        PutInPlace(partial, target, kSource);
     } catch (...) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
@@ -264,7 +259,10 @@ void CopyDatabase(const QString& source, const QString& target)
 
 void BackupDatabase(const QString& target)
 {
-    CopyDatabase(DatabasePath(), target);
+    if (ShopOnServer())
+        CopyShopFromServer(ShopLocation(), target);
+    else
+        CopyDatabase(DatabasePath(), target);
 }
 
 QString ShopDatabaseProblem(const QString& path)
@@ -332,6 +330,10 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     Shop* shop = Shop::InUse();
     if (!shop)
         Fail(QStringLiteral("数据库连接未打开"));
+    if (shop->engine() == ShopEngine::Server) {
+        shop->lookOutside(); // the replacement, heard from the change log
+        return;
+    }
     const QString working = shop->path();
     try {
         // Rentals made since the copy was prepared count too.
@@ -365,12 +367,21 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     shop->announceReplaced(ShopOperation::Restore);
 }
 
+void SwapInOnServer(const QString& prepared)
+{
+    if (!ShopOnServer())
+        return;
+    const auto removePrepared = qScopeGuard([&prepared] { QFile::remove(prepared); });
+    ReplaceServerShop(ShopLocation(), prepared);
+}
+
 QString RestoreDatabase(const QString& offered, const LevelRule& rules)
 {
     const QString prepared = PrepareRestore(offered, rules);
     QString safety;
     try {
         safety = KeepSafetyCopy();
+        SwapInOnServer(prepared);
     } catch (...) {
         QFile::remove(prepared);
         throw;
@@ -381,6 +392,9 @@ QString RestoreDatabase(const QString& offered, const LevelRule& rules)
 
 QString DatabaseChangeStamp()
 {
+    if (ShopOnServer()) // every change of the shop moves a serial of the change log
+        return QStringLiteral("%1/%2").arg(ConnectionSerial()).arg(
+            RunScalar(QStringLiteral("SELECT SUM(xh) FROM bdjl")).toLongLong());
     return QStringLiteral("%1/%2/%3")
         .arg(ConnectionSerial())
         .arg(RunScalar(QStringLiteral("SELECT total_changes()")).toLongLong())

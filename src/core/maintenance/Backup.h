@@ -21,7 +21,8 @@ QString DefaultAutoBackupPath();
 // leaves the target as it was. Safe to call from a worker thread. Throws MovrntError.
 void CopyDatabase(const QString& source, const QString& target);
 
-// Backs up the working database to a file. Throws MovrntError.
+// Backs up the working database to a file (a shop on a server: its rows
+// into a file of the same kind). Throws MovrntError.
 void BackupDatabase(const QString& target);
 
 // Why a file cannot serve as the shop's database; empty when it can: an
@@ -45,7 +46,10 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
                        const std::function<bool(qint64)>& progress = {});
 // the safety copy of the working database,
 QString KeepSafetyCopy();
-// and, on the thread of the shared connection, the swap.
+// on a server, the rows replaced there (safe on a worker; nothing on a file),
+void SwapInOnServer(const QString& prepared);
+// and, on the thread of the shared connection, the swap (on a server, the
+// replacement announced).
 void SwapInDatabase(const QString& prepared, const QString& safety,
                     const UpgradeProgress& progress = {});
 

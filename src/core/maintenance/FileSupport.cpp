@@ -1,6 +1,7 @@
 #include "FileSupport.h"
 
 #include "store/Errors.h"
+#include "store/ProgramFolder.h"
 #include "store/Shop.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <csignal>
 #include <fcntl.h>
@@ -89,6 +91,16 @@ QString TemporaryBeside(const QString& target)
 QString SystemErrorText()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void PutInPlace(const QString& partial, const QString& target, const QString& source)
+{
+    KeepPrivate(partial, false);
+    if (!SyncToDisk(partial, false))
+        throw MovrntError(QStringLiteral("无法写入磁盘：") + partial, source);
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0)
+        throw MovrntError(QStringLiteral("无法替换文件 %1：%2").arg(target, SystemErrorText()), source);
+    SyncToDisk(QFileInfo(target).absolutePath(), true);
 }
 
 void LogChange(const SqliteFile& file, const char* kind, ShopOperation operation)

@@ -39,5 +39,9 @@ void RemoveLeftParts(const QDir& folder, const QString& pattern);
 // A name beside the target that no one else uses. Such names left by a
 // process that no longer runs are removed.
 QString TemporaryBeside(const QString& target);
+// A finished copy made under a temporary name beside its target: kept as
+// private as the shop, flushed to disk and renamed over the target. Throws
+// MovrntError from `source`; the target stays as it was on failure.
+void PutInPlace(const QString& partial, const QString& target, const QString& source);
 // The text of the last system error.
 QString SystemErrorText();

@@ -1,13 +1,21 @@
 #include "ServerCopy.h"
 
+#include "FileSupport.h"
+#include "catalogue/Discs.h"
+#include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
+#include "store/Shop.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <memory>
+#include <sqlite3.h>
 
 namespace {
 const QString kSource = QStringLiteral("PostgreSQL");
@@ -32,11 +40,107 @@ struct Connections
         }
     }
 };
+
+void OpenServer(QSqlDatabase& db, const QString& url, const QString& name)
+{
+    const ServerAddress address = ParseServerUrl(url);
+    db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    address.apply(db);
+    if (!db.open())
+        Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
+}
+
+// A statement on the file, values bound by their type.
+class FileStatement
+{
+public:
+    FileStatement(sqlite3* db, const QString& sql) : db_(db)
+    {
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement_, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~FileStatement() { sqlite3_finalize(statement_); }
+    FileStatement(const FileStatement&) = delete;
+    FileStatement& operator=(const FileStatement&) = delete;
+
+    void bind(int index, const QVariant& value)
+    {
+        if (value.isNull()) {
+            sqlite3_bind_null(statement_, index);
+        } else if (value.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(statement_, index, value.toDouble());
+        } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+            sqlite3_bind_int64(statement_, index, value.toLongLong());
+        } else {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(statement_, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+    }
+    void run()
+    {
+        if (sqlite3_step(statement_) != SQLITE_DONE)
+            fail();
+        sqlite3_reset(statement_);
+    }
+
+private:
+    [[noreturn]] void fail() const
+    {
+        throw MovrntError(QStringLiteral("无法写入数据库副本：") +
+                              QString::fromUtf8(sqlite3_errmsg(db_)),
+                          kSource);
+    }
+    sqlite3* db_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+// The shop's rows of the server, as of the moment the reading transaction
+// began, into a new file of the program's own schema.
+void WriteRows(QSqlDatabase server, const QString& file)
+{
+    CreateEmptyDatabase(file);
+    const SqliteFile to(file, SQLITE_OPEN_READWRITE, kSource);
+    to.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
+    for (const auto& [table, columns] : ShopTables()) {
+        if (columns.isEmpty())
+            continue;
+        QSqlQuery read(server);
+        read.setForwardOnly(true);
+        if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                           .arg(columns.join(QStringLiteral(", ")), table,
+                                table == u"zjxx" ? QStringLiteral("zdbh") : QStringLiteral("rowid"))))
+            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
+        FileStatement write(to.db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(table, columns.join(QStringLiteral(", ")),
+                                            QStringList(columns.size(), QStringLiteral("?"))
+                                                .join(QStringLiteral(", "))));
+        while (read.next()) {
+            for (int i = 0; i < columns.size(); ++i)
+                write.bind(i + 1, read.value(i));
+            write.run();
+        }
+        if (read.lastError().isValid())
+            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
+    }
+    // Numbers go on from the highest the server handed out.
+    QSqlQuery last(server);
+    qint64 highest = 0;
+    if (last.exec(QStringLiteral("SELECT GREATEST((SELECT MAX(zdbh) FROM zjxx), pg_sequence_last_value("
+                                 "CAST(pg_get_serial_sequence('zjxx', 'zdbh') AS regclass)))")) &&
+        last.next())
+        highest = last.value(0).toLongLong();
+    if (highest > 0)
+        to.exec(QStringLiteral("INSERT OR REPLACE INTO sqlite_sequence (name, seq) VALUES ('zjxx', %1)")
+                    .arg(highest)
+                    .toUtf8()
+                    .constData());
+    to.exec("COMMIT; PRAGMA journal_mode=DELETE");
+}
 } // namespace
 
 void CopyShopToServer(const QString& file, const QString& url)
 {
-    const ServerAddress address = ParseServerUrl(url);
+    ParseServerUrl(url);
     if (!QFileInfo(file).isFile())
         throw MovrntError(QStringLiteral("找不到数据库文件：") + file, kSource);
     Connections c;
@@ -45,10 +149,7 @@ void CopyShopToServer(const QString& file, const QString& url)
     c.from.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!c.from.open())
         Fail(c.from.lastError(), QStringLiteral("无法打开数据库文件 ") + file);
-    c.to = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("movrnt-copy-to"));
-    address.apply(c.to);
-    if (!c.to.open())
-        Fail(c.to.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
+    OpenServer(c.to, url, QStringLiteral("movrnt-copy-to"));
     // The file read as of one moment, the server written in one transaction.
     if (!c.from.transaction() || !c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
@@ -100,7 +201,179 @@ void CopyShopToServer(const QString& file, const QString& url)
                                .arg(QString::fromLatin1(table) == u"zjxx" ? highest : 0)))
             Fail(sequence.lastError(), QStringLiteral("无法设置自动编号"));
     }
+    // What the shop set (prices, levels, deposits, ...) and its covers come along.
+    QSqlQuery setting(c.to);
+    setting.prepare(QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"));
+    for (Setting s : ShopWideSettings()) {
+        const QString value = GetSetting(s);
+        if (value.isEmpty())
+            continue;
+        setting.addBindValue(SettingName(s));
+        setting.addBindValue(value);
+        if (!setting.exec())
+            Fail(setting.lastError(), QStringLiteral("无法写入功能参数 ") + SettingName(s));
+    }
+    QSqlQuery discs(c.from);
+    discs.setForwardOnly(true);
+    QSqlQuery cover(c.to);
+    cover.prepare(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"));
+    if (QDir(PicturesFolder()).exists() && discs.exec(QStringLiteral("SELECT bh FROM ydxx")))
+        while (discs.next()) {
+            QFile picture(CoverPath(discs.value(0).toString()));
+            if (picture.size() == 0 || picture.size() > kMaxCoverBytes || !picture.open(QIODevice::ReadOnly))
+                continue;
+            cover.addBindValue(discs.value(0));
+            cover.addBindValue(picture.readAll());
+            if (!cover.exec())
+                Fail(cover.lastError(), QStringLiteral("无法写入封面图片 ") + picture.fileName());
+        }
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
     c.from.rollback();
+}
+
+void CopyShopFromServer(const QString& url, const QString& target)
+{
+    if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
+        throw MovrntError(QStringLiteral("备份路径不存在：") + QFileInfo(target).absolutePath(), kSource);
+    Connections c;
+    OpenServer(c.from, url, QStringLiteral("movrnt-copy-from-%1").arg(quintptr(&c)));
+    QSqlQuery begin(c.from);
+    if (!begin.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")))
+        Fail(begin.lastError(), QStringLiteral("无法开始事务"));
+    const QString partial = TemporaryBeside(target);
+    QFile::remove(partial);
+    try {
+        WriteRows(c.from, partial);
+        PutInPlace(partial, target, kSource);
+    } catch (...) {
+        QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
+        throw;
+    }
+    QSqlQuery(c.from).exec(QStringLiteral("COMMIT"));
+}
+
+void MoveShopFromServer(const QString& url, const QString& file)
+{
+    if (QFileInfo::exists(file)) {
+        // Only an empty file (the one delivered) gives way.
+        const SqliteFile existing(file, SQLITE_OPEN_READONLY, kSource);
+        sqlite3_stmt* raw = nullptr;
+        const int prepared = sqlite3_prepare_v2(
+            existing.db, "SELECT EXISTS (SELECT 1 FROM ydxx) OR EXISTS (SELECT 1 FROM zjxx) OR"
+                         " EXISTS (SELECT 1 FROM hyxx)", -1, &raw, nullptr);
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(raw, sqlite3_finalize);
+        if (prepared != SQLITE_OK || sqlite3_step(raw) != SQLITE_ROW || sqlite3_column_int(raw, 0) != 0)
+            throw MovrntError(QStringLiteral("数据库文件中已经有一个影碟店的数据，不能覆盖：") + file,
+                              kSource);
+    }
+    Connections c;
+    OpenServer(c.from, url, QStringLiteral("movrnt-copy-settings"));
+    QSqlQuery settings(c.from);
+    settings.setForwardOnly(true);
+    if (!settings.exec(QStringLiteral("SELECT mc, z FROM cssz")))
+        Fail(settings.lastError(), QStringLiteral("无法读取功能参数"));
+    QList<std::pair<Setting, QString>> values;
+    while (settings.next())
+        for (Setting s : ShopWideSettings())
+            if (SettingName(s) == settings.value(0).toString())
+                values.append({s, settings.value(1).toString()});
+    QSqlQuery covers(c.from);
+    covers.setForwardOnly(true);
+    if (!covers.exec(QStringLiteral("SELECT bh, tp FROM fmtp")))
+        Fail(covers.lastError(), QStringLiteral("无法读取封面图片"));
+    QDir().mkpath(PicturesFolder());
+    while (covers.next()) {
+        QFile picture(CoverPath(covers.value(0).toString()));
+        if (!picture.open(QIODevice::WriteOnly) || picture.write(covers.value(1).toByteArray()) < 0)
+            throw MovrntError(QStringLiteral("无法保存封面图片 ") + picture.fileName(), kSource);
+    }
+    CopyShopFromServer(url, file);
+    CreateSettingsKey();
+    for (const auto& [setting, value] : values)
+        if (!SetSetting(setting, value))
+            throw MovrntError(QStringLiteral("无法保存功能参数 ") + SettingName(setting), kSource);
+}
+
+void ReplaceServerShop(const QString& url, const QString& prepared)
+{
+    Connections c;
+    const QString tag = QString::number(quintptr(&c));
+    c.from = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("movrnt-restore-") + tag);
+    c.from.setDatabaseName(prepared);
+    c.from.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!c.from.open())
+        Fail(c.from.lastError(), QStringLiteral("无法打开数据库文件 ") + prepared);
+    OpenServer(c.to, url, QStringLiteral("movrnt-restore-to-") + tag);
+    const auto run = [&c](const QString& sql) {
+        QSqlQuery query(c.to);
+        if (!query.exec(sql))
+            Fail(query.lastError(), QStringLiteral("无法启用新的数据库"));
+    };
+    // The rows first into staging tables of this connection alone, while the
+    // other counters go on working.
+    if (!c.to.transaction())
+        Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
+    QStringList moves;
+    for (const auto& [table, columns] : ShopTables()) {
+        if (columns.isEmpty())
+            continue;
+        const bool ordered = table != u"zjxx";
+        const QString list = columns.join(QStringLiteral(", ")) +
+                             (ordered ? QStringLiteral(", rowid") : QString());
+        run(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA").arg(table, list));
+        moves << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM s_%1").arg(table, list);
+        QSqlQuery read(c.from);
+        read.setForwardOnly(true);
+        if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(list, table)))
+            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
+        QSqlQuery write(c.to);
+        write.prepare(QStringLiteral("INSERT INTO s_%1 (%2) VALUES (%3)")
+                          .arg(table, list,
+                               QStringList(columns.size() + (ordered ? 1 : 0), QStringLiteral("?"))
+                                   .join(QStringLiteral(", "))));
+        while (read.next()) {
+            for (int i = 0; i < read.record().count(); ++i)
+                write.bindValue(i, read.value(i));
+            if (!write.exec())
+                Fail(write.lastError(), QStringLiteral("无法写入数据表 ") + table);
+        }
+    }
+    if (!c.to.commit())
+        Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
+    QSqlQuery sequence(c.from);
+    const qint64 fileSequence =
+        sequence.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")) && sequence.next()
+            ? sequence.value(0).toLongLong()
+            : 0;
+    // Then one short transaction: the counters wait for it, never see half of it.
+    if (!c.to.transaction())
+        Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
+    try {
+        run(QStringLiteral("LOCK TABLE ydxx, zjxx, hyxx IN EXCLUSIVE MODE"));
+        for (const char* table : {"zjxx", "ydxx", "hyxx"})
+            run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+        for (const QString& move : moves)
+            run(move);
+        run(QStringLiteral("SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), GREATEST((SELECT"
+                           " MAX(zdbh) FROM zjxx), pg_sequence_last_value(CAST(pg_get_serial_sequence("
+                           "'zjxx', 'zdbh') AS regclass)), %1, 1))")
+                .arg(fileSequence));
+        for (const char* table : {"ydxx", "hyxx"})
+            run(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'),"
+                               " GREATEST((SELECT MAX(rowid) FROM %1), 1))")
+                    .arg(QLatin1String(table)));
+        QSqlQuery log(c.to);
+        log.prepare(QString::fromLatin1(kChangeLogStatement));
+        log.addBindValue(QStringLiteral("Restore"));
+        log.addBindValue(QStringLiteral("sjk"));
+        if (!log.exec())
+            Fail(log.lastError(), QStringLiteral("无法启用新的数据库"));
+        if (!c.to.commit())
+            Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
+    } catch (...) {
+        c.to.rollback();
+        throw;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "store/Clock.h"
+#include "store/Database.h"
 
 bool IsFirstRun()
 {
@@ -13,8 +14,10 @@ void PerformFirstRunSetup()
     CreateSettingsKey();
     SetSetting(Setting::FirstRunTime, QStringLiteral("False"));
     SetSetting(Setting::InstallTime, TodayText());
-    SetSetting(Setting::HYDJ, SettingDefault(Setting::HYDJ));
-    SetSetting(Setting::FJZJ, SettingDefault(Setting::FJZJ));
+    // A new counter of a shop on a server keeps the levels the shop set.
+    for (Setting setting : {Setting::HYDJ, Setting::FJZJ})
+        if (!ShopOnServer() || GetSetting(setting).isEmpty())
+            SetSetting(setting, SettingDefault(setting));
 }
 
 DisplayVerdict CheckDisplay(QSize screen, bool firstRun, const QString& setDisplayRes)

@@ -1,10 +1,15 @@
 #include "Settings.h"
 
 #include "Registry.h"
+#include "store/Database.h"
 #include "store/Errors.h"
 #include "store/Numbers.h"
+#include "store/ServerAddress.h"
+#include "store/Shop.h"
 
 #include <QSettings>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -54,7 +59,66 @@ QString UserOptionsFile()
            QStringLiteral("/movrnt.ini");
 }
 const QString kTipsKey = QStringLiteral("Options/Show Tips at Startup");
+
+// The server's connection for the shop's settings: the shop's own once it is
+// open; before that (the logon at start-up) one of its own.
+QSqlDatabase ServerSettings()
+{
+    const QString own = QStringLiteral("movrnt-settings");
+    Shop* shop = Shop::InUse();
+    if (shop && shop->engine() == ShopEngine::Server && shop->isOpen()) {
+        if (QSqlDatabase::contains(own))
+            QSqlDatabase::removeDatabase(own);
+        return shop->connection();
+    }
+    if (QSqlDatabase::contains(own)) {
+        QSqlDatabase db = QSqlDatabase::database(own, false);
+        if (db.isOpen())
+            return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
+    try {
+        ParseServerUrl(ShopLocation()).apply(db);
+        db.open();
+    } catch (const MovrntError&) {
+    }
+    return db;
+}
+
+bool OnServer(Setting setting)
+{
+    return ShopWideSetting(setting) && ShopOnServer();
+}
 } // namespace
+
+bool ShopWideSetting(Setting setting)
+{
+    switch (setting) {
+    case Setting::Password:
+    case Setting::GuestLogon:
+    case Setting::HYDJ:
+    case Setting::FJZJ:
+    case Setting::PresetYJJE:
+    case Setting::YJJEVCD:
+    case Setting::YJJEDVD:
+    case Setting::VCD:
+    case Setting::DVD:
+    case Setting::AutoAlert:
+    case Setting::Alertdays:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QList<Setting> ShopWideSettings()
+{
+    QList<Setting> settings;
+    for (const SettingInfo& info : kSettings)
+        if (ShopWideSetting(info.setting))
+            settings << info.setting;
+    return settings;
+}
 
 QString SettingName(Setting setting)
 {
@@ -68,11 +132,28 @@ QString SettingDefault(Setting setting)
 
 QString GetSetting(Setting setting)
 {
+    if (OnServer(setting)) {
+        QSqlQuery query(ServerSettings());
+        query.prepare(QStringLiteral("SELECT z FROM cssz WHERE mc = ?"));
+        query.addBindValue(SettingName(setting));
+        return query.exec() && query.next() ? query.value(0).toString() : QString();
+    }
     return Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, SettingName(setting));
 }
 
 bool SetSetting(Setting setting, const QString& text)
 {
+    if (OnServer(setting)) {
+        // Empty is absent, as in the settings file.
+        QSqlQuery query(ServerSettings());
+        query.prepare(text.isEmpty() ? QStringLiteral("DELETE FROM cssz WHERE mc = ?")
+                                     : QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"
+                                                      " ON CONFLICT (mc) DO UPDATE SET z = excluded.z"));
+        query.addBindValue(SettingName(setting));
+        if (!text.isEmpty())
+            query.addBindValue(text);
+        return query.exec();
+    }
     return Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, SettingName(setting), text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Every value the program keeps under its settings key.
@@ -35,6 +36,12 @@ QString SettingName(Setting setting);
 // The value written at the first run, or what a dialog shows while the value
 // is absent; empty when there is none.
 QString SettingDefault(Setting setting);
+
+// What the whole shop shares (prices, levels, deposits, the alert, the
+// logon): kept in the shop's database when it is on a server, so that every
+// counter charges alike; the rest belongs to one PC and stays local.
+bool ShopWideSetting(Setting setting);
+QList<Setting> ShopWideSettings();
 
 // The stored text; empty when absent.
 QString GetSetting(Setting setting);

@@ -55,6 +55,10 @@ const char* const kServerSchema[] = {
     " $$BEGIN IF t !~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}$' THEN RETURN NULL; END IF;"
     " RETURN (CAST(t AS DATE) - DATE '2000-01-01') + 2451544.5;"
     " EXCEPTION WHEN others THEN RETURN NULL; END$$",
+    // What the whole shop shares on a server: its settings and cover pictures.
+    "CREATE TABLE cssz (mc TEXT PRIMARY KEY NOT NULL, z TEXT NOT NULL)",
+    "CREATE TABLE fmtp (bh TEXT PRIMARY KEY NOT NULL, tp BYTEA NOT NULL)",
+    "INSERT INTO bdjl VALUES ('cssz', 0, NULL)",
     // Every write to the disc table counts, whoever made it: the lists of
     // stars and countries are read again only after one.
     "INSERT INTO bdjl VALUES ('ydxx_writes', 0, NULL)",
@@ -219,6 +223,10 @@ QStringList UpgradeSteps(QSqlDatabase db)
                                     " TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION"
                                     " movrnt_notify()")
                          .arg(QLatin1String(table));
+    if (OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("cssz")))
+        for (const char* sql : kServerSchema)
+            if (QByteArray(sql).contains("cssz") || QByteArray(sql).contains("fmtp"))
+                steps << QString::fromUtf8(sql);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
     return steps;

@@ -26,6 +26,8 @@ QString LogKind(ShopChange change)
         return QStringLiteral("hyxx");
     case ShopChange::Rentals:
         return QStringLiteral("zjxx");
+    case ShopChange::Settings:
+        return QStringLiteral("cssz");
     case ShopChange::Database:
         break;
     }
@@ -244,6 +246,14 @@ void Shop::announce(ShopChange change, ShopOperation operation)
 
 void Shop::announceSettings(ShopOperation operation)
 {
+    if (engine_ == ShopEngine::Server) {
+        QSqlQuery log(connection());
+        log.prepare(QString::fromLatin1(kChangeLogStatement) + QStringLiteral(" RETURNING xh"));
+        log.addBindValue(ShopOperationName(operation));
+        log.addBindValue(LogKind(ShopChange::Settings));
+        if (log.exec() && log.next())
+            known_.insert(LogKind(ShopChange::Settings), log.value(0).toLongLong());
+    }
     Q_EMIT events_->settingsChanged(operation);
 }
 
@@ -269,6 +279,9 @@ void Shop::emitChange(ShopChange change, ShopOperation operation)
         break;
     case ShopChange::Rentals:
         Q_EMIT events->rentalsChanged(operation);
+        break;
+    case ShopChange::Settings:
+        Q_EMIT events->settingsChanged(operation);
         break;
     case ShopChange::Database:
         Q_EMIT events->discsChanged(operation);
@@ -304,8 +317,8 @@ void Shop::lookOutside()
         if (known_.value(kind, -1) == serial)
             continue;
         known_.insert(kind, serial);
-        for (ShopChange change :
-             {ShopChange::Discs, ShopChange::Members, ShopChange::Rentals, ShopChange::Database})
+        for (ShopChange change : {ShopChange::Discs, ShopChange::Members, ShopChange::Rentals,
+                                  ShopChange::Database, ShopChange::Settings})
             if (LogKind(change) == kind)
                 changes.append({change, OperationNamed(log.value(2).toString())});
     }

@@ -51,7 +51,7 @@ Q_SIGNALS:
 };
 
 // The kinds of change an operation announces.
-enum class ShopChange { Discs, Members, Rentals, Database };
+enum class ShopChange { Discs, Members, Rentals, Database, Settings };
 
 enum class ShopEngine { Sqlite, Server };
 
@@ -104,7 +104,8 @@ public:
     // Within a transaction: records the change for other connections and
     // announces it here once the transaction commits.
     void announce(ShopChange change, ShopOperation operation);
-    // The settings of the shop were saved (they live outside the database).
+    // The settings of the shop were saved: outside the database on a file,
+    // in it on a server, where the other counters hear of it.
     void announceSettings(ShopOperation operation);
 
 private:

@@ -1,6 +1,8 @@
 #include "AutoBackup.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/ServerCopy.h"
+#include "store/ServerAddress.h"
 #include "settings/Parameters.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
@@ -40,9 +42,7 @@ AutoBackup* AutoBackup::Instance()
 
 void AutoBackup::arm()
 {
-    // It copies the database file: a shop on a server is backed up there.
-    const std::optional<qint64> interval =
-        ShopOnServer() ? std::nullopt : AutoBackupInterval();
+    const std::optional<qint64> interval = AutoBackupInterval();
     if (!interval) {
         timer_->stop();
         return;
@@ -69,10 +69,13 @@ void AutoBackup::onTimerZDBFTimer()
     lastPath_ = path;
     auto failure = std::make_shared<QString>();
     failure_ = failure;
-    const QString source = DatabasePath();
+    const QString source = ShopLocation();
     worker_ = QThread::create([source, path, failure] {
         try {
-            CopyDatabase(source, path);
+            if (IsServerUrl(source))
+                CopyShopFromServer(source, path);
+            else
+                CopyDatabase(source, path);
         } catch (const MovrntError& error) {
             *failure = error.description();
         }

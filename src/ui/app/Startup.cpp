@@ -82,8 +82,13 @@ bool Startup::run()
         } else {
             // 8
             PerformFirstRunSetup();
-            // 9
-            if (ShowMessage(
+            // A new counter of a shop on a server whose password is set: the
+            // administrator logs on like at any other counter.
+            if (PasswordIsSet()) {
+                FormPass logon(&main_);
+                if (ExecModal(logon) != QDialog::Accepted)
+                    return false;
+            } else if (ShowMessage(
                     QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
                                    "！要现在设置密码吗？"),
                     4, kTip) == 6) {

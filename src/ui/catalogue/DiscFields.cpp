@@ -5,10 +5,13 @@
 #include "common/WindowSupport.h"
 
 #include "catalogue/Discs.h"
+#include "store/Database.h"
+#include "store/Errors.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -31,6 +34,24 @@ QLabel* MakeCoverBox(QWidget* parent)
     box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     ShowPlaceholder(box);
     return box;
+}
+
+bool ShowCover(QLabel* box, const QString& bh)
+{
+    if (!ShopOnServer())
+        return ShowPicture(box, CoverPath(bh));
+    QPixmap picture;
+    try {
+        picture.loadFromData(CoverBytes(bh));
+    } catch (const MovrntError&) {
+    }
+    if (picture.isNull()) {
+        ShowPlaceholder(box);
+        return false;
+    }
+    box->setPixmap(picture.scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    box->setProperty("picture", bh);
+    return true;
 }
 
 void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries)

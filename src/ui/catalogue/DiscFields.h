@@ -12,6 +12,9 @@ QPlainTextEdit* MakeSynopsisBox(QWidget* parent);
 // The cover picture box, showing the placeholder.
 QLabel* MakeCoverBox(QWidget* parent);
 
+// Shows the disc's stored cover, or the placeholder.
+bool ShowCover(QLabel* box, const QString& bh);
+
 // Fills the stars and countries lists from the catalogue (and the shared
 // distinct-name list), and the genre list.
 void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries);

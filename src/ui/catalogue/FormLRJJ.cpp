@@ -165,6 +165,6 @@ bool FormLRJJ::load(const QString& bh)
                                 disc->ydlx, disc->rkrq, disc->sfycz};
     for (int i = 0; i < labels_.size(); ++i)
         labels_[i]->setText(QString::fromUtf16(kLabels[i].second) + values[i]);
-    ShowPicture(imageYDFM_, CoverPath(bh));
+    ShowCover(imageYDFM_, bh);
     return true;
 }

@@ -119,7 +119,7 @@ void FormXGYDXX::onCommandCKClicked()
     dateRKRQ_->setText(disc->rkrq);
     textJJ_->setPlainText(disc->nrjj);
     textFMTP_->clear();
-    ShowPicture(imageYDFM_, CoverPath(disc->bh));
+    ShowCover(imageYDFM_, disc->bh);
 }
 
 void FormXGYDXX::onCommandLNClicked()

@@ -128,6 +128,7 @@ void FormSJBF::restoreFrom(const QString& path)
                 prepared = PrepareRestore(path, rules, rows.report());
                 try {
                     safety = KeepSafetyCopy();
+                    SwapInOnServer(prepared);
                 } catch (...) {
                     QFile::remove(prepared);
                     throw;
