@@ -263,7 +263,8 @@ int main(int argc, char* argv[])
     }
     if (!UseProgramFolder(home))
         return 2;
-    SetShopLocation(line.database);
+    // The command line's server, or the one this counter's settings chose.
+    SetShopLocation(line.database.isEmpty() ? GetSetting(Setting::Database) : line.database);
     // The splash first; the main window's start-up runs once it is gone.
     {
         FormSplash splash;

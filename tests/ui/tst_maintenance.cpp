@@ -16,11 +16,14 @@
 #include "maintenance/Backup.h"
 #include "settings/Parameters.h"
 #include "settings/Settings.h"
+#include "store/Shop.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QSqlDriver>
@@ -101,6 +104,57 @@ private Q_SLOTS:
         QVERIFY(main->Backup()->timer()->isActive());
         QCOMPARE(main->Backup()->timer()->interval(), 20000);
         QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1")); // 25 rentals, 20 a level
+    }
+
+    // The counter's database is chosen for the next start: a server's
+    // address without a password, tried before it is kept.
+    void databasePageChoosesTheServerForTheNextStart_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("kept"); // the setting afterwards; "-": the dialog stays open
+        QTest::newRow("the file") << false << "postgresql://shop@db/shop" << "";
+        QTest::newRow("a server") << true << " postgresql://shop@db:5433/shop " << "postgresql://shop@db:5433/shop";
+        QTest::newRow("a password in it") << true << "postgresql://shop:pw@db/shop" << "-";
+        QTest::newRow("no address") << true << "" << "-";
+    }
+    void databasePageChoosesTheServerForTheNextStart()
+    {
+        QFETCH(bool, server);
+        QFETCH(QString, url);
+        QFETCH(QString, kept);
+        FormGNCS dialog;
+        QVERIFY(Child<QRadioButton>(&dialog, "OptionWJ")->isChecked());
+        QVERIFY(!Child<QLineEdit>(&dialog, "TextFWQ")->isEnabled());
+        if (server)
+            Child<QRadioButton>(&dialog, "OptionFWQ")->click();
+        Child<QLineEdit>(&dialog, "TextFWQ")->setText(url);
+        ScriptedMessages messages;
+        Press(&dialog, "CommandQD");
+        QCOMPARE(dialog.result(), int(kept == u"-" ? QDialog::Rejected : QDialog::Accepted));
+        QCOMPARE(GetSetting(Setting::Database), kept == u"-" ? QString() : kept);
+        QCOMPARE(messages.texts().size(), kept == u"-" ? 1 : 0);
+    }
+
+    void connectionIsTriedOnTheServer()
+    {
+        const QString url = FreshServerSchema(QStringLiteral("try"));
+        if (url.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        FormGNCS dialog;
+        Child<QRadioButton>(&dialog, "OptionFWQ")->click();
+        ScriptedMessages messages;
+        for (const QString& address : {url, url, QStringLiteral("postgresql://x@127.0.0.1:1/x")}) {
+            Child<QLineEdit>(&dialog, "TextFWQ")->setText(address);
+            Press(&dialog, "CommandCS");
+            if (messages.texts().size() == 1)
+                Shop::Create(url); // the first found no shop there
+        }
+        const QStringList texts = messages.texts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY2(texts[0].contains("还没有影碟店的数据") && texts[1].startsWith("连接成功") &&
+                     texts[2].startsWith("无法连接数据库服务器"),
+                 qPrintable(texts.join('\n')));
     }
 
     void backupAndRestoreThroughTheWindow()

@@ -42,6 +42,7 @@ const SettingInfo kSettings[] = {
     {Setting::AutoBackupPath, u"AutoBackupPath", u""},
     {Setting::ReceiptPaper, u"ReceiptPaper", u""},
     {Setting::ShopName, u"ShopName", u""},
+    {Setting::Database, u"Database", u""},
 };
 
 const SettingInfo& Info(Setting setting)

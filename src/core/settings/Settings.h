@@ -26,6 +26,7 @@ enum class Setting
     AutoBackupPath,
     ReceiptPaper, // "58" or "80" (millimetres) prints slips; empty prints none
     ShopName,
+    Database, // the shop's server (a postgresql:// URL); empty: the database file
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

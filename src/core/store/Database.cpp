@@ -317,6 +317,31 @@ void CreateServerTables(QSqlDatabase db)
     Upgrade(db, {});
 }
 
+QString ServerShopProblem(const QString& url)
+{
+    QString problem;
+    const QString name = QStringLiteral("movrnt-test-connection");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        try {
+            const ServerAddress address = ParseServerUrl(url);
+            address.apply(db);
+            if (!db.open())
+                problem = QStringLiteral("无法连接数据库服务器 %1：%2")
+                              .arg(address.display(), db.lastError().text().trimmed());
+            else if (!Exists(db, QStringLiteral("table"), QStringLiteral("ydxx")))
+                problem = QStringLiteral("数据库服务器上的数据库 %1 中还没有影碟店的数据（请先用 "
+                                         "movrnt --copy-to 把影碟店的数据复制过去）")
+                              .arg(address.display());
+        } catch (const MovrntError& error) {
+            problem = error.description();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return problem;
+}
+
 void CreateServerShop(QSqlDatabase db)
 {
     if (!db.transaction())

@@ -35,6 +35,10 @@ using UpgradeProgress = std::function<void(int done, int total)>;
 // (the chart scratch tables: empty lists).
 const QList<std::pair<QString, QStringList>>& ShopTables();
 
+// Why the server at a URL cannot serve as the shop's database (out of reach,
+// refused, no shop's tables); empty when it can.
+QString ServerShopProblem(const QString& url);
+
 // Makes the shop's empty tables in an empty database on a server, in one
 // transaction; a database that already holds them is refused. Throws MovrntError.
 void CreateServerShop(QSqlDatabase db);

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 
 namespace {
 const QString kSource = QStringLiteral("PostgreSQL");
@@ -59,6 +60,10 @@ void ServerAddress::apply(QSqlDatabase& db) const
     db.setDatabaseName(database);
     db.setUserName(user);
     QStringList connect;
+    // A server out of reach is said so within seconds, not after minutes.
+    if (std::none_of(options.cbegin(), options.cend(),
+                     [](const auto& option) { return option.first == u"connect_timeout"; }))
+        connect << QStringLiteral("connect_timeout=10");
     for (const auto& [key, value] : options) {
         QString quoted = value;
         quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));

@@ -11,6 +11,8 @@
 #include "rentals/Receipt.h"
 #include "settings/Parameters.h"
 #include "store/Errors.h"
+#include "store/Database.h"
+#include "store/ServerAddress.h"
 #include "store/Shop.h"
 
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -227,6 +230,40 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     slipLayout->setRowStretch(3, 1);
     tabs->addTab(slips, QStringLiteral("凭条打印"));
 
+    // 数据库: this counter's own choice, read at the next start.
+    auto* database = new QWidget(tabs);
+    optionFile_ = new QRadioButton(QStringLiteral("本机的数据库文件（只有这一个柜台）"), database);
+    optionFile_->setObjectName(QStringLiteral("OptionWJ"));
+    optionServer_ = new QRadioButton(QStringLiteral("数据库服务器（多个柜台共用一个影碟店）"), database);
+    optionServer_->setObjectName(QStringLiteral("OptionFWQ"));
+    textServer_ = MakeLine(database, "TextFWQ", QStringLiteral("postgresql://用户@主机:端口/数据库"));
+    textServer_->setPlaceholderText(textServer_->toolTip());
+    auto* commandCS = MakeButton(database, "CommandCS", QStringLiteral("测试连接(&T)"),
+                                 QStringLiteral("试着连接数据库服务器，看看其中是否有影碟店的数据。"));
+    auto* labelSJK = Text(database, "LabelSJK",
+                          QStringLiteral("用户提示：地址中不要写密码，密码请写在 ~/.pgpass 文件中。"
+                                         "更改将在下次启动本程序时生效。"));
+    labelSJK->setWordWrap(true);
+    auto* databaseLayout = new QGridLayout(database);
+    databaseLayout->addWidget(optionFile_, 0, 0, 1, 3);
+    databaseLayout->addWidget(optionServer_, 1, 0, 1, 3);
+    databaseLayout->addWidget(MakeCaption(database, QStringLiteral("服务器地址 : "), textServer_, "LabelFWQ"),
+                              2, 0, Qt::AlignRight);
+    databaseLayout->addWidget(textServer_, 2, 1);
+    databaseLayout->addWidget(commandCS, 2, 2);
+    databaseLayout->addWidget(labelSJK, 3, 0, 1, 3);
+    databaseLayout->setColumnStretch(1, 1);
+    databaseLayout->setRowStretch(4, 1);
+    tabs->addTab(database, QStringLiteral("数据库"));
+    connect(optionServer_, &QRadioButton::toggled, this, &FormGNCS::refreshDependents);
+    connect(commandCS, &QPushButton::clicked, this, [this] {
+        BusyStatus busy(QStringLiteral("正在连接数据库服务器 ..."), true);
+        const QString problem = ServerShopProblem(textServer_->text().trimmed());
+        busy.done();
+        Notice(problem.isEmpty() ? QStringLiteral("连接成功！数据库服务器上有影碟店的数据。") : problem);
+    });
+    serverControls_ = {textServer_, commandCS};
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     QPushButton* commandQD = AddConfirmRow(this, layout);
@@ -263,14 +300,18 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
 
 void FormGNCS::load()
 {
-    if (!GetSetting(Setting::AutoBackup).isEmpty()) {
+    const bool saved = !GetSetting(Setting::AutoBackup).isEmpty();
+    if (saved) {
         checkZDBF_->setChecked(GetSetting(Setting::AutoBackup) == u"True");
         labelLJ_->setText(GetSetting(Setting::AutoBackupPath));
         steps_[Setting::AutoBackupTime]->setText(GetSetting(Setting::AutoBackupTime));
+        checkSZFBL_->setChecked(GetSetting(Setting::SetDisplayRes) == u"True");
+    }
+    // On a server, what the shop saved, whichever counter saved it.
+    if (ShopOnServer() ? !GetSetting(Setting::PresetYJJE).isEmpty() : saved) {
         checkYJJE_->setChecked(GetSetting(Setting::PresetYJJE) == u"True");
         for (Setting setting : {Setting::YJJEVCD, Setting::YJJEDVD})
             steps_[setting]->setText(StepperText(StepperOf(setting), GetSetting(setting)));
-        checkSZFBL_->setChecked(GetSetting(Setting::SetDisplayRes) == u"True");
         checkLBFS_->setChecked(GetSetting(Setting::GuestLogon) == u"True");
         steps_[Setting::HYDJ]->setText(GetSetting(Setting::HYDJ));
         steps_[Setting::FJZJ]->setText(GetSetting(Setting::FJZJ));
@@ -281,6 +322,8 @@ void FormGNCS::load()
     checkPT_->setChecked(paper > 0);
     comboZK_->setCurrentIndex(paper == 58 ? 0 : 1);
     textDM_->setText(GetSetting(Setting::ShopName));
+    textServer_->setText(GetSetting(Setting::Database));
+    (textServer_->text().isEmpty() ? optionFile_ : optionServer_)->setChecked(true);
     labelLJ_->setToolTip(labelLJ_->text());
     refreshDependents();
     checkLBFS_->setEnabled(PasswordIsSet()); // guest entry means nothing without a password
@@ -291,6 +334,8 @@ void FormGNCS::refreshDependents()
     for (auto it = dependents_.cbegin(); it != dependents_.cend(); ++it)
         for (QWidget* widget : it.value())
             widget->setEnabled(it.key()->isChecked());
+    for (QWidget* widget : serverControls_)
+        widget->setEnabled(optionServer_->isChecked());
 }
 
 void FormGNCS::onCommandLJClicked()
@@ -332,10 +377,20 @@ void FormGNCS::save()
                                                                       : QStringLiteral("80"))
                                      : QString());
     Write(Setting::ShopName, textDM_->text().trimmed());
+    Write(Setting::Database, optionServer_->isChecked() ? textServer_->text().trimmed() : QString());
 }
 
 void FormGNCS::onCommandQDClicked()
 {
+    if (optionServer_->isChecked()) {
+        try {
+            ParseServerUrl(textServer_->text().trimmed());
+        } catch (const MovrntError& error) {
+            ShowMessage(error.description(), 0, QStringLiteral("用户警告"));
+            textServer_->setFocus();
+            return;
+        }
+    }
     try {
         save();
     } catch (const MovrntError& error) {

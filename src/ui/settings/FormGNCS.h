@@ -10,10 +10,12 @@ class QComboBox;
 class QLineEdit;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 class QToolButton;
 
 // 功能参数设置: automatic backup, the display offer, preset deposits, guest
-// entry, the overdue reminder, the member scheme and the customers' slips.
+// entry, the overdue reminder, the member scheme, the customers' slips and
+// this counter's database (its file, or the shop's server).
 class FormGNCS : public QDialog
 {
     Q_OBJECT
@@ -45,4 +47,8 @@ private:
     QLabel* labelLJ_;
     QPushButton* commandLJ_;
     QMap<QCheckBox*, QList<QWidget*>> dependents_;
+    QRadioButton* optionFile_;
+    QRadioButton* optionServer_;
+    QLineEdit* textServer_;
+    QList<QWidget*> serverControls_;
 };
