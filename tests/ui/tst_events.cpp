@@ -241,6 +241,62 @@ private Q_SLOTS:
         QTRY_COMPARE(model->total(), before + 2);
         QCOMPARE(model->cell(grid->currentIndex().row(), 0), selected);
     }
+
+    // What a server can do to a counter: its connection cut, a transaction
+    // given up (a deadlock), the line broken during COMMIT. The counter
+    // reconnects and says so, runs a given-up transaction once more, and
+    // never guesses whether a broken COMMIT held.
+    void serverTroubleIsLivedThrough_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::addColumn<QString>("code"); // of the rental's error; empty: it went through
+        QTest::newRow("connection cut") << "cut" << "";
+        QTest::newRow("deadlock once") << "deadlock" << "";
+        QTest::newRow("line broken at commit") << "commit" << "08007";
+    }
+    void serverTroubleIsLivedThrough()
+    {
+        if (!OnTestServer())
+            QSKIP("the server's troubles");
+        QFETCH(QString, trouble);
+        QFETCH(QString, code);
+        start();
+        const QString setup =
+            trouble == u"deadlock"
+                ? "CREATE SEQUENCE once; CREATE FUNCTION trouble() RETURNS trigger LANGUAGE plpgsql"
+                  " AS $$BEGIN IF nextval('once') = 1 THEN RAISE EXCEPTION 'deadlock' USING"
+                  " ERRCODE = '40P01'; END IF; RETURN NEW; END$$; CREATE TRIGGER trouble BEFORE"
+                  " INSERT ON zjxx FOR EACH ROW EXECUTE FUNCTION trouble()"
+                  : trouble == u"commit"
+                ? "CREATE FUNCTION trouble() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN PERFORM"
+                  " pg_terminate_backend(pg_backend_pid()); PERFORM pg_sleep(5); RETURN NULL; END$$;"
+                  " CREATE CONSTRAINT"
+                  " TRIGGER trouble AFTER INSERT ON zjxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW"
+                  " EXECUTE FUNCTION trouble()"
+                : "";
+        if (!setup.isEmpty())
+            RunSql(setup);
+        if (trouble == u"cut") {
+            const qint64 pid = RunScalar("SELECT pg_backend_pid()").toLongLong();
+            Shop other(ShopLocation());
+            RunSql("SELECT pg_terminate_backend(?)", {pid});
+        }
+        if (trouble == u"cut") // heard on the line, made again within seconds
+            QTRY_COMPARE_WITH_TIMEOUT(main->PanelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+        const qint64 before = Count("SELECT COUNT(*) FROM zjxx");
+        QString error;
+        try {
+            RentOut({"D1", "", "20", true});
+        } catch (const MovrntError& e) {
+            error = e.code();
+        }
+        QCOMPARE(error, code);
+        if (trouble == u"commit")
+            QTRY_COMPARE_WITH_TIMEOUT(main->PanelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), before + (code.isEmpty() ? 1 : 0));
+        RunSql("DROP TRIGGER IF EXISTS trouble ON zjxx");
+        QCOMPARE(RentOut({"V2", "", "10", true}).refusal, RentOutCheck::Ok);
+    }
 };
 
 MOVRNT_TEST_MAIN(TestEvents)

@@ -11,6 +11,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <memory>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -128,7 +129,27 @@ const char* const kIndexes[] = {
     QString text = error.text().trimmed();
     if (!what.isEmpty())
         text = what + (text.isEmpty() ? QString() : QStringLiteral("：") + text);
-    throw MovrntError(text, kSource);
+    throw MovrntError(text, kSource, error.nativeErrorCode());
+}
+
+const QString kConnectionLost = QStringLiteral("与数据库服务器的连接已中断");
+
+// A failure on a connection that broke says so first.
+[[noreturn]] void FailOn(const QSqlDatabase& db, const QSqlError& error, const QString& what = {})
+{
+    if (ConnectionLost(db))
+        throw MovrntError(kConnectionLost + QStringLiteral("：") + error.text().trimmed(), kSource,
+                          QStringLiteral("08006"));
+    Fail(error, what);
+}
+
+// Outside a transaction, a connection found broken is made again first.
+void Reconnected()
+{
+    Shop* shop = Shop::InUse();
+    if (shop && shop->engine() == ShopEngine::Server && !shop->inTransaction() &&
+        (!shop->isOpen() || ConnectionLost(shop->connection())))
+        shop->reconnect();
 }
 
 QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
@@ -139,15 +160,15 @@ QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
     // changes of rows, never a CREATE.
     if (values.isEmpty()) {
         if (!query.exec(sql))
-            Fail(query.lastError());
+            FailOn(db, query.lastError());
         return query;
     }
     if (!query.prepare(sql))
-        Fail(query.lastError());
+        FailOn(db, query.lastError());
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        Fail(query.lastError());
+        FailOn(db, query.lastError());
     return query;
 }
 
@@ -448,8 +469,29 @@ qint64 ConnectionSerial()
     return Shop::InUse() ? Shop::InUse()->serial() : 0;
 }
 
+bool ConnectionLost(const QSqlDatabase& db)
+{
+    if (!OnServer(db))
+        return false;
+    if (!db.isOpen()) // the driver closes it on a failure that broke the line
+        return true;
+    const QVariant handle = db.driver()->handle();
+    // The driver names the type as libpq's header spells its struct.
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
+                              qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return false;
+    const PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+    return connection && PQstatus(connection) == CONNECTION_BAD;
+}
+
+bool WorthRetrying(const MovrntError& error)
+{
+    return error.code() == u"40001" || error.code() == u"40P01";
+}
+
 QSqlQuery RunSql(const QString& sql, const QVariantList& values)
 {
+    Reconnected();
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
     return Run(DbConnection(), sql, values);
@@ -528,6 +570,7 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
 
 FetchedRows FetchRows(const QString& sql, const QVariantList& values)
 {
+    Reconnected();
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
     FetchedRows fetched;
@@ -580,6 +623,7 @@ QVariant RunScalar(const QString& sql, const QVariantList& values)
 
 Transaction::Transaction()
 {
+    Reconnected();
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
     shop_ = Shop::InUse();
@@ -616,8 +660,14 @@ void Transaction::commit()
     QSqlDatabase db = shop_->connection();
     if (!db.commit()) {
         const QSqlError error = db.lastError();
-        db.rollback();
         shop_->rolledBack();
+        // The server may have committed before the line broke: never redone blindly.
+        if (ConnectionLost(db))
+            throw MovrntError(kConnectionLost +
+                                  QStringLiteral("，无法确定刚才的操作是否已经保存。请重新查询，"
+                                                 "确认后再决定是否重做！"),
+                              kSource, QStringLiteral("08007"));
+        db.rollback();
         Fail(error, QStringLiteral("无法提交事务"));
     }
     shop_->committed();

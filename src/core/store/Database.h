@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Errors.h"
+
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -59,6 +61,9 @@ void CloseDatabase();
 // Whether the shop in use (see Shop) has its connection open.
 bool IsDatabaseOpen();
 
+// The server's connection broke (the server restarted, the network dropped).
+bool ConnectionLost(const QSqlDatabase& db);
+
 // The connection of the shop in use (invalid while closed).
 QSqlDatabase DbConnection();
 // Changes with every opening of the connection: what was read from the old
@@ -100,15 +105,28 @@ private:
     bool open_ = false;
 };
 
+// A transaction the server gave up on to keep others consistent (a
+// serialization failure, a deadlock): run again as a whole, never half.
+bool WorthRetrying(const class MovrntError& error);
+constexpr int kTransactionAttempts = 3;
+
 template <typename F> auto InTransaction(F&& work)
 {
-    Transaction transaction;
-    if constexpr (std::is_void_v<decltype(work())>) {
-        work();
-        transaction.commit();
-    } else {
-        auto result = work();
-        transaction.commit();
-        return result;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction transaction;
+            if constexpr (std::is_void_v<decltype(work())>) {
+                work();
+                transaction.commit();
+                return;
+            } else {
+                auto result = work();
+                transaction.commit();
+                return result;
+            }
+        } catch (const MovrntError& error) {
+            if (attempt >= kTransactionAttempts || !WorthRetrying(error))
+                throw;
+        }
     }
 }

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "ServerAddress.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -292,9 +293,39 @@ void Shop::emitChange(ShopChange change, ShopOperation operation)
     }
 }
 
+void Shop::reconnect()
+{
+    Q_EMIT events_->connectionStatus(QStringLiteral("与数据库服务器的连接已中断，正在重新连接 ..."));
+    const QHash<QString, qint64> known = known_;
+    close();
+    try {
+        open({});
+    } catch (const MovrntError& error) {
+        Q_EMIT events_->connectionStatus(QStringLiteral("无法连接数据库服务器，稍后将再试"));
+        throw MovrntError(QStringLiteral("与数据库服务器的连接已中断，暂时无法重新连接：") +
+                              error.description(),
+                          kSource, QStringLiteral("08006"));
+    }
+    known_ = known;
+    Q_EMIT events_->connectionStatus(QStringLiteral("已重新连接数据库服务器"));
+    lookOutside(); // what the other counters did meanwhile
+}
+
 void Shop::lookOutside()
 {
-    if (transactions_ > 0 || !isOpen())
+    if (transactions_ > 0)
+        return;
+    if (engine_ == ShopEngine::Server && (!isOpen() || ConnectionLost(connection()))) {
+        if (QDateTime::currentMSecsSinceEpoch() < nextReconnect_)
+            return;
+        nextReconnect_ = QDateTime::currentMSecsSinceEpoch() + 5000;
+        try {
+            reconnect();
+        } catch (const MovrntError&) {
+        }
+        return;
+    }
+    if (!isOpen())
         return;
     if (engine_ == ShopEngine::Sqlite) { // a cheap look whether anyone wrote at all
         QSqlQuery version(connection());

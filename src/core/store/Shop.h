@@ -48,6 +48,8 @@ Q_SIGNALS:
     void rentalsChanged(ShopOperation operation);
     void settingsChanged(ShopOperation operation);
     void databaseReplaced(ShopOperation operation);
+    // The server's connection broke or came back: a text for the status bar.
+    void connectionStatus(const QString& text);
 };
 
 // The kinds of change an operation announces.
@@ -95,6 +97,12 @@ public:
     // Announces the whole database replaced.
     void announceReplaced(ShopOperation operation);
 
+    bool inTransaction() const { return transactions_ > 0; }
+    // Makes a broken connection to the server again, saying so on the
+    // events; what changed meanwhile is announced. Throws MovrntError when
+    // the server is still out of reach.
+    void reconnect();
+
     // Looks for changes committed by other connections, cheaply, and
     // announces them with the operation that made them.
     void lookOutside();
@@ -131,6 +139,7 @@ private:
     QList<std::pair<ShopChange, ShopOperation>> pending_;
     std::unique_ptr<ShopEvents> events_;
     QTimer* timer_ = nullptr;
+    qint64 nextReconnect_ = 0; // msecs since the epoch: a server down is tried every few seconds
 };
 
 // The statement that records a change of a kind ('ydxx', 'hyxx', 'zjxx',

@@ -74,6 +74,7 @@ void StatusPanels::follow(ShopEvents* events)
             refreshMemberCount();
         });
     });
+    connect(events, &ShopEvents::connectionStatus, this, &StatusPanels::setStatusText);
 }
 
 QString StatusPanels::text(int panel) const
