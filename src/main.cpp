@@ -174,10 +174,9 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
             return 2;
         }
     }
-    if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.copyFrom.isEmpty() ||
-                                   !line.exportFolder.isEmpty() || !line.importFile.isEmpty())) {
-        std::fprintf(stderr, "movrnt: --copy-to, --copy-from, --export-xlsx and --import work on "
-                             "the database file only, not with --database\n");
+    if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.copyFrom.isEmpty())) {
+        std::fprintf(stderr, "movrnt: --copy-to and --copy-from move a shop between its file and "
+                             "a server: not with --database\n");
         return 2;
     }
     return std::nullopt;
@@ -222,17 +221,19 @@ int main(int argc, char* argv[])
         return WithoutWindow(argc, argv, home,
                              "数据导出失败！可能是由于路径错误、该文件夹中已有同名的Excel文件或文件"
                              "被写保护造成！",
-                             [&exportFolder] {
-                                 ExportWorkbook(DatabasePath(), WorkbookPathIn(exportFolder));
+                             [&exportFolder, &line] {
+                                 SetShopLocation(line.database);
+                                 ExportShopWorkbook(WorkbookPathIn(exportFolder));
                              });
     // movrnt --home DIR --import FILE: the exchange window's import, .xlsx or .xls.
     if (!importFile.isEmpty())
         return WithoutWindow(
             argc, argv, home, "导入数据过程中出错！可能是由于路径错误或文件错误造成！",
-            [&importFile] {
+            [&importFile, &line] {
+                SetShopLocation(line.database);
                 const LevelRule rules = MemberLevelRule();
-                const ImportSummary summary = ImportWorkbook(
-                    DatabasePath(), importFile, rules.rentalsPerLevel, rules.levels);
+                const ImportSummary summary =
+                    ImportShopWorkbook(importFile, rules.rentalsPerLevel, rules.levels);
                 std::printf("数据导入成功！影碟 %lld 张，租借记录 %lld 条，会员 %lld 位；"
                             "修正出租标记 %lld 张，提高已借盘数 %lld 位。\n",
                             summary.discs, summary.rentals, summary.members,

@@ -57,14 +57,14 @@ void Perform(const QString& operation, const QString& folder)
     } else if (operation == u"member levels") {
         RecomputeMemberLevels(1, 3);
     } else if (operation == u"expert statement") {
-        ExpertSession expert(DatabasePath());
+        ExpertSession expert(ShopLocation());
         for (const char* sql : {"UPDATE hyxx SET hyxm = 'x'", "DELETE FROM zjxx",
                                 "UPDATE ydxx SET pm = 'y'"})
             expert.run(expert.read(QString::fromLatin1(sql)));
     } else if (operation == u"import") {
         const QString workbook = folder + QStringLiteral("/MOVRNT.xlsx");
-        ExportWorkbook(DatabasePath(), workbook);
-        ImportWorkbook(DatabasePath(), workbook, 10, 3);
+        ExportShopWorkbook(workbook);
+        ImportShopWorkbook(workbook, 10, 3);
     } else if (operation == u"restore") {
         const QString backup = folder + QStringLiteral("/backup.db");
         BackupDatabase(backup);
@@ -156,9 +156,6 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         QFETCH(bool, elsewhere);
         QFETCH(QStringList, windows);
-        if (OnTestServer() && (operation == u"import" || operation == u"restore" ||
-                               operation == u"expert statement"))
-            QSKIP("on the database file only, so far");
         start();
         ScriptedMessages messages;
         openQuery<FormYDCX>(Command::YDXX, "discs");

@@ -321,7 +321,7 @@ private Q_SLOTS:
         QTest::newRow("password as an option") << QStringList{"--database", "postgresql://shop@db/shop?password=x"} << 2 << "不能带密码";
         QTest::newRow("no database named") << QStringList{"--database", "postgresql://shop@db"} << 2 << "缺少数据库名";
         QTest::newRow("not a server's address") << QStringList{"--database", "/srv/MOVRNT.db"} << 2 << "地址无效";
-        QTest::newRow("server and file jobs") << QStringList{"--database", "postgresql://shop@db/shop", "--import", "/tmp/x.xlsx"} << 2 << "not with --database";
+        QTest::newRow("server and file jobs") << QStringList{"--database", "postgresql://shop@db/shop", "--copy-from", "postgresql://shop@db/old"} << 2 << "not with --database";
     }
     void commandLine()
     {

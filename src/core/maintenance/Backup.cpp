@@ -372,7 +372,7 @@ void SwapInOnServer(const QString& prepared)
     if (!ShopOnServer())
         return;
     const auto removePrepared = qScopeGuard([&prepared] { QFile::remove(prepared); });
-    ReplaceServerShop(ShopLocation(), prepared);
+    ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Restore);
 }
 
 QString RestoreDatabase(const QString& offered, const LevelRule& rules)

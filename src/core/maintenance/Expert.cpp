@@ -3,6 +3,7 @@
 #include "FileSupport.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/ServerAddress.h"
 #include "store/Shop.h"
 
 #include <cstring>
@@ -21,10 +22,15 @@ const char* const kReadingPragmas[] = {
 using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
 
-ExpertSession::ExpertSession(const QString& databasePath)
-    : file_(databasePath, SQLITE_OPEN_READWRITE, kSource), db_(file_.db)
+ExpertSession::ExpertSession(const QString& location)
 {
-    file_.confine();
+    if (IsServerUrl(location)) {
+        connectServer(location);
+        return;
+    }
+    file_ = std::make_unique<SqliteFile>(location, SQLITE_OPEN_READWRITE, kSource);
+    db_ = file_->db;
+    file_->confine();
     sqlite3_exec(db_, PageCachePragma().constData(), nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(db_, &ExpertSession::Authorize, this);
     sqlite3_progress_handler(
@@ -35,7 +41,10 @@ ExpertSession::ExpertSession(const QString& databasePath)
 void ExpertSession::stop()
 {
     stopped_ = true; // also between the engine's own checks of the interrupt
-    sqlite3_interrupt(db_);
+    if (db_)
+        sqlite3_interrupt(db_);
+    else
+        cancelOnServer();
 }
 
 int ExpertSession::Authorize(void* self, int action, const char* a, const char* b, const char*,
@@ -106,6 +115,8 @@ TypedStatement ExpertSession::read(const QString& text)
 {
     refusal_.clear();
     stopped_ = false;
+    if (server_)
+        return readOnServer(text);
     const QByteArray bytes = text.toUtf8();
     const char* tail = nullptr;
     sqlite3_stmt* raw = nullptr;
@@ -156,6 +167,8 @@ void ExpertSession::prepareAndStep(const QByteArray& sql,
 
 void ExpertSession::run(const TypedStatement& statement)
 {
+    if (server_)
+        return runOnServer(statement);
     written_.clear();
     const sqlite3_int64 before = sqlite3_total_changes64(db_);
     prepareAndStep(statement.sql.toUtf8(), {});
@@ -165,7 +178,7 @@ void ExpertSession::run(const TypedStatement& statement)
     try {
         for (const char* kind : {"ydxx", "hyxx", "zjxx"})
             if (written_.contains(QLatin1String(kind)))
-                LogChange(file_, kind, ShopOperation::Expert);
+                LogChange(*file_, kind, ShopOperation::Expert);
     } catch (...) {
         logging_ = false;
         throw;
@@ -175,6 +188,8 @@ void ExpertSession::run(const TypedStatement& statement)
 
 TypedRows ExpertSession::firstRows(const TypedStatement& statement, int pageSize)
 {
+    if (server_)
+        return firstRowsOnServer(statement, pageSize);
     TypedRows rows;
     const QString source = TypedRowsSource(statement);
     prepareAndStep((QStringLiteral("SELECT COUNT(*) FROM ") + source).toUtf8(),

@@ -9,6 +9,7 @@
 #include <QVariantList>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 
 // A statement typed in the expert window, as the database reads it.
@@ -33,11 +34,19 @@ struct TypedRows
 // the typist's choosing), and an authorizer that refuses extensions,
 // transaction statements (a BEGIN left open would hold every later write)
 // and pragmas that set anything. Tables may be created and dropped. Safe to use from a worker thread; stop() from any thread.
+//
+// On a server the connection is libpq's own, made for the session: each
+// statement runs alone in a transaction under SET LOCAL ROLE of the role
+// kExpertRole (data rights only; no change log, no shop settings), with a
+// time limit, and stop() sends the server a cancel request. Statements that
+// would leave that role or the transaction are refused.
 class ExpertSession
 {
 public:
-    // Throws MovrntError when the file cannot be opened.
-    explicit ExpertSession(const QString& databasePath);
+    // The shop's file, or its server's URL. Throws MovrntError when it
+    // cannot be reached.
+    explicit ExpertSession(const QString& location);
+    ~ExpertSession();
     ExpertSession(const ExpertSession&) = delete;
     ExpertSession& operator=(const ExpertSession&) = delete;
 
@@ -61,13 +70,27 @@ private:
     void prepareAndStep(const QByteArray& sql, const std::function<void(struct sqlite3_stmt*)>& row);
     [[noreturn]] void fail();
 
-    SqliteFile file_;
-    sqlite3* db_;
+    // The server's side of each call.
+    void connectServer(const QString& url);
+    void cancelOnServer();
+    TypedStatement readOnServer(const QString& text);
+    void runOnServer(const TypedStatement& statement);
+    TypedRows firstRowsOnServer(const TypedStatement& statement, int pageSize);
+
+    std::unique_ptr<SqliteFile> file_;
+    sqlite3* db_ = nullptr;
+    struct pg_conn* server_ = nullptr;
+    struct pg_cancel* cancel_ = nullptr;
     QString refusal_;
     QSet<QString> written_; // the tables the statement writes
     bool logging_ = false;  // the program's own note in the change log
     std::atomic<bool> stopped_ = false;
 };
+
+// The role typed statements run under on a server.
+inline const QString kExpertRole = QStringLiteral("movrnt_expert");
+// Longest a typed statement may run on a server, in seconds.
+constexpr int kExpertTimeoutSeconds = 300;
 
 // The FROM part that pages through a read-only statement's rows.
 QString TypedRowsSource(const TypedStatement& statement);

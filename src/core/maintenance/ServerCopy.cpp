@@ -296,7 +296,7 @@ void MoveShopFromServer(const QString& url, const QString& file)
             throw MovrntError(QStringLiteral("无法保存功能参数 ") + SettingName(setting), kSource);
 }
 
-void ReplaceServerShop(const QString& url, const QString& prepared)
+void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperation operation)
 {
     Connections c;
     const QString tag = QString::number(quintptr(&c));
@@ -366,7 +366,7 @@ void ReplaceServerShop(const QString& url, const QString& prepared)
                     .arg(QLatin1String(table)));
         QSqlQuery log(c.to);
         log.prepare(QString::fromLatin1(kChangeLogStatement));
-        log.addBindValue(QStringLiteral("Restore"));
+        log.addBindValue(ShopOperationName(operation));
         log.addBindValue(QStringLiteral("sjk"));
         if (!log.exec())
             Fail(log.lastError(), QStringLiteral("无法启用新的数据库"));

@@ -22,7 +22,8 @@ void MoveShopFromServer(const QString& url, const QString& file);
 // Replaces the rows of a shop on a server with those of a checked file (the
 // restore's prepared file): copied first into staging tables, then in one
 // transaction that locks the three tables, replaces their rows and records
-// the whole database replaced, which every counter hears. Rental numbers go
+// the whole database replaced by `operation`, which every counter hears. Rental numbers go
 // on from the highest either handed out. Safe on a worker thread. Throws
 // MovrntError, leaving the server's shop as it was.
-void ReplaceServerShop(const QString& url, const QString& prepared);
+enum class ShopOperation;
+void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperation operation);

@@ -1,6 +1,7 @@
 #include "Workbook.h"
 
 #include "FileSupport.h"
+#include "ServerCopy.h"
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
 #include "store/Database.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -481,4 +483,30 @@ ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
 {
     const std::unique_ptr<WorkbookReader> workbook = OpenWorkbook(path);
     return ImportWorkbook(databasePath, *workbook, rentalsPerLevel, levels, progress);
+}
+
+void ExportShopWorkbook(const QString& target, const RowProgress& progress)
+{
+    if (!ShopOnServer())
+        return ExportWorkbook(DatabasePath(), target, progress);
+    const QString copy = TemporaryBeside(DatabasePath()) + QStringLiteral("-export");
+    const auto removeCopy = qScopeGuard([&copy] { QFile::remove(copy); });
+    CopyShopFromServer(ShopLocation(), copy);
+    ExportWorkbook(copy, target, progress);
+}
+
+ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
+                                 const RowProgress& progress)
+{
+    if (!ShopOnServer())
+        return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress);
+    const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-import");
+    const auto removePrepared = qScopeGuard([&prepared] {
+        for (const char* tail : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(prepared + QLatin1String(tail));
+    });
+    CreateEmptyDatabase(prepared);
+    const ImportSummary summary = ImportWorkbook(prepared, path, rentalsPerLevel, levels, progress);
+    ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Import);
+    return summary;
 }

@@ -43,6 +43,10 @@ public:
 void ExportWorkbook(const QString& databasePath, const QString& target,
                     const RowProgress& progress = {}, qint64 sheetRows = kSheetRows);
 
+// The same for the shop in use, on its file or its server (whose rows are
+// first copied as of one moment into a file of their own).
+void ExportShopWorkbook(const QString& target, const RowProgress& progress = {});
+
 // One sheet of a query's rows under a header row, for lists such as the
 // overdue call list: numbers as numbers, the rest as text. Written beside
 // the target and moved over it when complete (the user chose to replace it).
@@ -73,3 +77,8 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
                              qint64 rentalsPerLevel, qint64 levels,
                              const RowProgress& progress = {});
+// The same for the shop in use: on a server, the workbook is read and checked
+// into a file of its own first, and the server's rows then replaced in one
+// short transaction that every counter hears.
+ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
+                                 const RowProgress& progress = {});

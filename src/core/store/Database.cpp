@@ -63,7 +63,9 @@ const char* const kServerSchema[] = {
     // Every write to the disc table counts, whoever made it: the lists of
     // stars and countries are read again only after one.
     "INSERT INTO bdjl VALUES ('ydxx_writes', 0, NULL)",
-    "CREATE FUNCTION movrnt_count_writes() RETURNS trigger LANGUAGE plpgsql AS"
+    // Run as the tables' owner: the expert window's role may not touch the log.
+    "CREATE FUNCTION movrnt_count_writes() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER"
+    " SET search_path FROM CURRENT AS"
     " $$BEGIN UPDATE bdjl SET xh = xh + 1 WHERE lb = TG_TABLE_NAME || '_writes'; RETURN NULL;"
     " END$$",
     "CREATE TRIGGER ydxx_writes AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON ydxx"
@@ -336,6 +338,17 @@ void CreateServerTables(QSqlDatabase db)
         Run(db, QString::fromUtf8(sql), {});
     Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
     Upgrade(db, {});
+    // The expert window's role, when the server has one: the data, never the
+    // change log or the shop's settings; tables of its own in the schema.
+    QSqlQuery expert = Run(db, QStringLiteral("SELECT quote_ident(current_schema()) FROM pg_roles"
+                                              " WHERE rolname = 'movrnt_expert'"), {});
+    if (expert.next()) {
+        const QString schema = expert.value(0).toString();
+        Run(db, QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
+        Run(db, QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
+                               " fmtp TO movrnt_expert"), {});
+        Run(db, QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO movrnt_expert").arg(schema), {});
+    }
 }
 
 QString ServerShopProblem(const QString& url)

@@ -40,10 +40,7 @@ CommandTable::CommandTable(MDIMain& main)
     handlers_[Command::ZJSZ] = [m] { Modal<FormZJSZ>(m); };
     handlers_[Command::MMSZ] = [m] { Modal<FormMMSZ>(m); };
     handlers_[Command::SJBF] = [m] { Modal<FormSJBF>(m); };
-    // The workbook exchange and typed statements work on the database file;
-    // a shop on a server has them greyed until they work there.
-    if (!ShopOnServer())
-        handlers_[Command::ZJCZFS] = [m] { EnterExpertMode(m); };
+    handlers_[Command::ZJCZFS] = [m] { EnterExpertMode(m); };
     handlers_[Command::JRYY] = [m] { m->OpenChild<FormJRYY>(); };
     handlers_[Command::CKTJT] = [m] { m->OpenChild<FormCKTJT>(); };
     handlers_[Command::LSSJ] = [m] { m->OpenChild<FormLSSJ>(); };

@@ -103,7 +103,7 @@ void FormExcel::onCommandDCClicked()
     try {
         RunInBackground(
             this, QStringLiteral("正在导出数据..."),
-            [&] { ExportWorkbook(DatabasePath(), target, rows.report()); }, &rows);
+            [&] { ExportShopWorkbook(target, rows.report()); }, &rows);
     } catch (const MovrntError& error) {
         if (rows.stop)
             Notice(QStringLiteral("数据导出已取消，没有生成Excel文件。"));
@@ -132,8 +132,8 @@ void FormExcel::onCommandDRClicked()
         RunInBackground(
             this, QStringLiteral("正在导入数据..."),
             [&] {
-                summary = ImportWorkbook(DatabasePath(), source, rules.rentalsPerLevel, rules.levels,
-                                         rows.report());
+                summary = ImportShopWorkbook(source, rules.rentalsPerLevel, rules.levels,
+                                             rows.report());
             },
             &rows);
     } catch (const MovrntError& error) {

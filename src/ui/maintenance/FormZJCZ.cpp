@@ -250,7 +250,7 @@ void FormZJCZ::onCommandZXClicked()
     try {
         // Typed statements run confined, on a connection of their own, on a
         // worker: a statement still running after two seconds can be stopped.
-        ExpertSession session(DatabasePath());
+        ExpertSession session(ShopLocation());
         const TypedStatement statement = session.read(text);
         const bool query = !statement.columns.isEmpty() && statement.readOnly;
         TypedRows first;

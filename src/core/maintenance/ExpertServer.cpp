@@ -1,0 +1,206 @@
+// The expert window's statements on a shop's server, through libpq itself:
+// a worker thread may run them while the window's thread cancels.
+#include "Expert.h"
+
+#include "store/Errors.h"
+#include "store/ServerAddress.h"
+#include "store/Shop.h"
+
+#include <QRegularExpression>
+#include <cstring>
+#include <libpq-fe.h>
+#include <memory>
+
+namespace {
+const QString kSource = QStringLiteral("SQL");
+
+using Result = std::unique_ptr<PGresult, void (*)(PGresult*)>;
+
+// Statements that would leave the role, the transaction or the connection
+// as the session set them, or reach outside the database.
+const char* const kRefusedStarts[] = {
+    "BEGIN",  "START",   "COMMIT", "END",    "ROLLBACK", "ABORT", "SAVEPOINT", "RELEASE",
+    "PREPARE", "SET",    "RESET",  "DISCARD", "LISTEN",  "NOTIFY", "UNLISTEN", "LOAD",
+    "COPY",   "DO",      "CALL",   "VACUUM", "CHECKPOINT", "ALTER SYSTEM", "CREATE FUNCTION",
+    "CREATE OR REPLACE", "CREATE PROCEDURE", "CREATE ROLE", "CREATE USER", "ALTER ROLE",
+    "GRANT", "REVOKE", "SECURITY LABEL", "CREATE EXTENSION"};
+
+// The statement's words, comments left out, in capitals, blanks made one.
+QString Words(const QString& text)
+{
+    QString plain = text;
+    plain.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"),
+                                    QRegularExpression::DotMatchesEverythingOption));
+    plain.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    return plain.simplified().toUpper();
+}
+
+QVariant Value(const PGresult* result, int row, int column)
+{
+    if (PQgetisnull(result, row, column))
+        return {};
+    const QString text = QString::fromUtf8(PQgetvalue(result, row, column));
+    switch (PQftype(result, column)) {
+    case 20: // int8
+    case 21: // int2
+    case 23: // int4
+        return text.toLongLong();
+    case 700: // float4
+    case 701: // float8
+    case 1700: // numeric
+        return text.toDouble();
+    default:
+        return text;
+    }
+}
+} // namespace
+
+ExpertSession::~ExpertSession()
+{
+    if (cancel_)
+        PQfreeCancel(cancel_);
+    if (server_)
+        PQfinish(server_);
+}
+
+void ExpertSession::connectServer(const QString& url)
+{
+    ParseServerUrl(url); // no password in it, a database named
+    QString address = url;
+    if (!address.contains(QStringLiteral("connect_timeout=")))
+        address += (address.contains(u'?') ? u'&' : u'?') + QStringLiteral("connect_timeout=10");
+    server_ = PQconnectdb(address.toUtf8().constData());
+    if (PQstatus(server_) != CONNECTION_OK)
+        throw MovrntError(QStringLiteral("无法连接数据库服务器：") +
+                              QString::fromUtf8(PQerrorMessage(server_)).trimmed(),
+                          kSource);
+    PQsetClientEncoding(server_, "UTF8");
+    cancel_ = PQgetCancel(server_);
+}
+
+void ExpertSession::cancelOnServer()
+{
+    char error[256] = {};
+    if (cancel_)
+        PQcancel(cancel_, error, sizeof error);
+}
+
+namespace {
+// Runs one statement of the session's own; its result, or MovrntError with
+// the server's words (a cancel's as 已停止).
+Result Exec(PGconn* server, const QString& sql, const std::atomic<bool>& stopped,
+            const QString& role = {})
+{
+    Result result(PQexec(server, sql.toUtf8().constData()), PQclear);
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return result;
+    const QString state = QString::fromLatin1(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE));
+    QString why = QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed();
+    if (stopped || state == u"57014")
+        why = QStringLiteral("SQL语句已停止执行（已停止，或超过 %1 秒）").arg(kExpertTimeoutSeconds);
+    else if (!role.isEmpty())
+        why = QStringLiteral("数据库服务器上没有供专家操作方式使用的角色 %1，或本柜台登录的用户不是它的"
+                             "成员（设置方法见 README）：")
+                  .arg(role) +
+              why;
+    PQclear(PQexec(server, "ROLLBACK"));
+    throw MovrntError(why, kSource, state);
+}
+
+// The transaction a typed statement runs in: its role and time limit.
+void Begin(PGconn* server, const std::atomic<bool>& stopped, bool readOnly)
+{
+    Exec(server, readOnly ? QStringLiteral("BEGIN READ ONLY") : QStringLiteral("BEGIN"), stopped);
+    Exec(server, QStringLiteral("SET LOCAL statement_timeout = '%1s'").arg(kExpertTimeoutSeconds),
+         stopped);
+    Exec(server, QStringLiteral("SET LOCAL ROLE ") + kExpertRole, stopped, kExpertRole);
+}
+} // namespace
+
+TypedStatement ExpertSession::readOnServer(const QString& text)
+{
+    const QString words = Words(text);
+    if (words.isEmpty())
+        throw MovrntError(QStringLiteral("没有可执行的SQL语句"), kSource);
+    for (const char* start : kRefusedStarts)
+        if (words.startsWith(QLatin1String(start)) &&
+            (words.size() == qsizetype(std::strlen(start)) || !words.at(std::strlen(start)).isLetterOrNumber()))
+            throw MovrntError(QStringLiteral("专家操作方式中每条语句自动提交，只能查询和更改数据、建立或"
+                                             "删除数据表，不允许使用 %1 语句")
+                                  .arg(QLatin1String(start)),
+                              kSource);
+    TypedStatement typed;
+    typed.sql = text.trimmed();
+    while (typed.sql.endsWith(u';'))
+        typed.sql = typed.sql.chopped(1).trimmed();
+    // Prepared, the server reads exactly one statement and names its columns.
+    Result prepared(PQprepare(server_, "", typed.sql.toUtf8().constData(), 0, nullptr), PQclear);
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
+        QString why = QString::fromUtf8(PQresultErrorMessage(prepared.get())).trimmed();
+        if (why.contains(QStringLiteral("multiple commands")))
+            why = QStringLiteral("一次只能执行一条SQL语句：第一条语句之后还有其他语句");
+        throw MovrntError(why, kSource);
+    }
+    Result described(PQdescribePrepared(server_, ""), PQclear);
+    for (int c = 0; c < PQnfields(described.get()); ++c)
+        typed.columns << QString::fromUtf8(PQfname(described.get(), c));
+    // A query that writes nothing: its pages are read again as the grid scrolls.
+    typed.readOnly = !typed.columns.isEmpty() &&
+                     QRegularExpression(QStringLiteral("^(SELECT|WITH|VALUES|TABLE)\\b"))
+                         .match(words)
+                         .hasMatch() &&
+                     !QRegularExpression(QStringLiteral("\\b(INSERT|UPDATE|DELETE|MERGE|FOR UPDATE|"
+                                                        "FOR SHARE|NEXTVAL|SETVAL)\\b"))
+                          .match(words)
+                          .hasMatch();
+    return typed;
+}
+
+void ExpertSession::runOnServer(const TypedStatement& statement)
+{
+    Begin(server_, stopped_, false);
+    // The extended protocol again: one statement, whatever the text holds.
+    Result done(PQexecParams(server_, statement.sql.toUtf8().constData(), 0, nullptr, nullptr,
+                             nullptr, nullptr, 0),
+                PQclear);
+    const ExecStatusType status = PQresultStatus(done.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const QString state = QString::fromLatin1(PQresultErrorField(done.get(), PG_DIAG_SQLSTATE));
+        const QString why = stopped_ || state == u"57014"
+                                ? QStringLiteral("SQL语句已停止执行（已停止，或超过 %1 秒）")
+                                      .arg(kExpertTimeoutSeconds)
+                                : QString::fromUtf8(PQresultErrorMessage(done.get())).trimmed();
+        PQclear(PQexec(server_, "ROLLBACK"));
+        throw MovrntError(why, kSource, state);
+    }
+    // Back to the counter's own role for the change log: the other counters
+    // learn that the tables may have changed.
+    Exec(server_, QStringLiteral("RESET ROLE"), stopped_);
+    const QString log = QString::fromLatin1(kChangeLogStatement)
+                            .replace(QStringLiteral("cz = ?"), QStringLiteral("cz = 'Expert'"))
+                            .replace(QStringLiteral("lb = ?"),
+                                     QStringLiteral("lb IN ('ydxx', 'hyxx', 'zjxx')"));
+    Exec(server_, log, stopped_);
+    Exec(server_, QStringLiteral("COMMIT"), stopped_);
+}
+
+TypedRows ExpertSession::firstRowsOnServer(const TypedStatement& statement, int pageSize)
+{
+    TypedRows rows;
+    Begin(server_, stopped_, true);
+    const QString source = TypedRowsSource(statement);
+    Result count = Exec(server_, QStringLiteral("SELECT COUNT(*) FROM ") + source, stopped_);
+    rows.total = QString::fromLatin1(PQgetvalue(count.get(), 0, 0)).toLongLong();
+    Result page = Exec(server_,
+                       QStringLiteral("SELECT * FROM ") + source + QStringLiteral(" LIMIT %1").arg(pageSize),
+                       stopped_);
+    for (int r = 0; r < PQntuples(page.get()); ++r) {
+        QVariantList values;
+        for (int c = 0; c < PQnfields(page.get()); ++c)
+            values << Value(page.get(), r, c);
+        rows.firstPage << values;
+    }
+    Exec(server_, QStringLiteral("COMMIT"), stopped_);
+    return rows;
+}
