@@ -127,6 +127,8 @@ private Q_SLOTS:
         QVERIFY(!AnyRentedDisc({"1", {}, {}, {}, {}, {}, {}, {}}));
         QVERIFY(!AnyRentedDisc({{}, {}, {}, {}, {}, {}, "否", {}}));
         QVERIFY(AnyRentedDisc({}));
+        QVERIFY(AnyRentedDisc({{}, {}, {}, {}, {}, {}, {}, "/"})); // a star contained
+        QVERIFY(!AnyRentedDisc({{}, {}, {}, {}, {}, {}, {}, "成龙"}));
     }
 
     void deleteRemovesExactlyItsCovers()

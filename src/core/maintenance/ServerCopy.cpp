@@ -136,6 +136,60 @@ void WriteRows(QSqlDatabase server, const QString& file)
                     .constData());
     to.exec("COMMIT; PRAGMA journal_mode=DELETE");
 }
+// The rows of a table of the file, in the order they were entered, into a
+// table of the server: many rows a statement, one round trip each.
+void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
+                      const QString& target)
+{
+    QStringList columns;
+    for (const auto& [name, list] : ShopTables())
+        if (name == table)
+            columns = list;
+    // rowid: the discs and members keep the order they were entered in.
+    if (table != u"zjxx")
+        columns << QStringLiteral("rowid");
+    const QString list = columns.join(QStringLiteral(", "));
+    QSqlQuery read(from);
+    read.setForwardOnly(true);
+    if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(list, table)))
+        Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
+    const QString row = u'(' + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
+    constexpr int kBatch = 1000;
+    const auto statement = [&](int rows) {
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(target, list, QStringList(rows, row).join(u','));
+    };
+    QSqlQuery full(to);
+    if (!full.prepare(statement(kBatch)))
+        Fail(full.lastError(), QStringLiteral("无法写入数据表 ") + target);
+    QVariantList values;
+    values.reserve(kBatch * columns.size());
+    qint64 written = 0;
+    const auto flush = [&](QSqlQuery& write) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            write.bindValue(int(i), values[i]);
+        if (!write.exec())
+            Fail(write.lastError(), QStringLiteral("无法写入数据表 %1 第 %2 条之后的记录")
+                                        .arg(target)
+                                        .arg(written));
+        written += values.size() / columns.size();
+        values.clear();
+    };
+    while (read.next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            values << read.value(i);
+        if (values.size() == kBatch * columns.size())
+            flush(full);
+    }
+    if (read.lastError().isValid())
+        Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
+    if (!values.isEmpty()) {
+        QSqlQuery tail(to);
+        if (!tail.prepare(statement(int(values.size() / columns.size()))))
+            Fail(tail.lastError(), QStringLiteral("无法写入数据表 ") + target);
+        flush(tail);
+    }
+}
 } // namespace
 
 void CopyShopToServer(const QString& file, const QString& url)
@@ -154,36 +208,9 @@ void CopyShopToServer(const QString& file, const QString& url)
     if (!c.from.transaction() || !c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     CreateServerTables(c.to);
-    for (const auto& [table, columns] : ShopTables()) {
-        if (columns.isEmpty())
-            continue; // the charts' scratch tables
-        QSqlQuery read(c.from);
-        read.setForwardOnly(true);
-        // rowid: the discs and members keep the order they were entered in.
-        const bool ordered = table != u"zjxx";
-        if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                           .arg(columns.join(QStringLiteral(", ")), table)))
-            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
-        QStringList marks(columns.size(), QStringLiteral("?"));
-        QSqlQuery write(c.to);
-        if (!write.prepare(QStringLiteral("INSERT INTO %1 (%2%3) VALUES (%4%5)")
-                               .arg(table, columns.join(QStringLiteral(", ")),
-                                    ordered ? QStringLiteral(", rowid") : QString(),
-                                    marks.join(QStringLiteral(", ")),
-                                    ordered ? QStringLiteral(", ?") : QString())))
-            Fail(write.lastError(), QStringLiteral("无法写入数据表 ") + table);
-        qint64 row = 0;
-        while (read.next()) {
-            for (int i = 0; i < columns.size(); ++i)
-                write.bindValue(i, read.value(i));
-            if (ordered)
-                write.bindValue(int(columns.size()), ++row);
-            if (!write.exec())
-                Fail(write.lastError(), QStringLiteral("无法写入数据表 %1 的第 %2 条记录").arg(table).arg(row));
-        }
-        if (read.lastError().isValid())
-            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
-    }
+    for (const auto& [table, columns] : ShopTables())
+        if (!columns.isEmpty()) // not the charts' scratch tables
+            CopyRowsToServer(c.from, c.to, table, table);
     // Numbers go on from the highest handed out, deleted rentals' included.
     QSqlQuery last(c.from);
     qint64 highest = 0;
@@ -324,21 +351,7 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
                              (ordered ? QStringLiteral(", rowid") : QString());
         run(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA").arg(table, list));
         moves << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM s_%1").arg(table, list);
-        QSqlQuery read(c.from);
-        read.setForwardOnly(true);
-        if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(list, table)))
-            Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
-        QSqlQuery write(c.to);
-        write.prepare(QStringLiteral("INSERT INTO s_%1 (%2) VALUES (%3)")
-                          .arg(table, list,
-                               QStringList(columns.size() + (ordered ? 1 : 0), QStringLiteral("?"))
-                                   .join(QStringLiteral(", "))));
-        while (read.next()) {
-            for (int i = 0; i < read.record().count(); ++i)
-                write.bindValue(i, read.value(i));
-            if (!write.exec())
-                Fail(write.lastError(), QStringLiteral("无法写入数据表 ") + table);
-        }
+        CopyRowsToServer(c.from, c.to, table, QStringLiteral("s_") + table);
     }
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));

@@ -60,6 +60,9 @@ const char* const kServerSchema[] = {
     "CREATE TABLE cssz (mc TEXT PRIMARY KEY NOT NULL, z TEXT NOT NULL)",
     "CREATE TABLE fmtp (bh TEXT PRIMARY KEY NOT NULL, tp BYTEA NOT NULL)",
     "INSERT INTO bdjl VALUES ('cssz', 0, NULL)",
+    // SQLite's instr(), which the conditions "contains" use.
+    "CREATE FUNCTION instr(s TEXT, part TEXT) RETURNS INTEGER LANGUAGE sql IMMUTABLE AS"
+    " 'SELECT strpos(s, part)'",
     // Every write to the disc table counts, whoever made it: the lists of
     // stars and countries are read again only after one.
     "INSERT INTO bdjl VALUES ('ydxx_writes', 0, NULL)",
@@ -249,6 +252,13 @@ QStringList UpgradeSteps(QSqlDatabase db)
     if (OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("cssz")))
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("cssz") || QByteArray(sql).contains("fmtp"))
+                steps << QString::fromUtf8(sql);
+    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
+                                                " pronamespace = CAST(current_schema() AS regnamespace)"),
+                             {})
+                             .next())
+        for (const char* sql : kServerSchema)
+            if (QByteArray(sql).contains("FUNCTION instr"))
                 steps << QString::fromUtf8(sql);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
