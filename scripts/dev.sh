@@ -117,6 +117,16 @@ bench)
     build-bench/bench_movrnt --db "$shop"
     build-bench/bench_grids --db "$shop"
     build-bench/bench_import_memory --db "$shop"
+    # The same shop on a server on loopback: moved there as a shop moves, analysed, the grids again.
+    PACKAGES=(postgresql postgresql-client)
+    install_missing
+    start_test_server
+    home=$(mktemp -d /tmp/movrnt-bench.XXXXXX)
+    cp "$shop" "$home/MOVRNT.db"
+    build-bench/movrnt --home "$home" --copy-to "$MOVRNT_TEST_SERVER"
+    rm -rf "$home"
+    psql -q "$MOVRNT_TEST_SERVER" -c "VACUUM ANALYZE ydxx, zjxx, hyxx"
+    build-bench/bench_grids --db "$MOVRNT_TEST_SERVER"
     ;;
 fuzz)
     install_missing

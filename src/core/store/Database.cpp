@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -229,12 +230,41 @@ bool NeedsStatistics(QSqlDatabase db)
     return false;
 }
 
+// On a server the grids sort NULLs first, as the file does, and an index
+// there holds no row key of its own: each index sorts its columns NULLs
+// first and ends with the table's key, so that a page is one range of it.
+QString ServerIndex(const QString& statement)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^CREATE INDEX IF NOT EXISTS (\\w+) ON (\\w+) \\(([^)]*)\\)$"));
+    const QRegularExpressionMatch match = plain.match(statement);
+    if (!match.hasMatch())
+        return statement; // a DROP, the unique index of open rentals
+    const QString table = match.captured(2);
+    QStringList columns;
+    for (const QString& column : match.captured(3).split(QStringLiteral(", ")))
+        columns << column + QStringLiteral(" NULLS FIRST");
+    columns << (table == u"zjxx" ? QStringLiteral("zdbh") : QStringLiteral("rowid"));
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+        .arg(match.captured(1), table, columns.join(QStringLiteral(", ")));
+}
+
+// The keys' own order on a server, for the sorts by disc or member number.
+const char* const kServerIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS ydxx_bh ON ydxx (bh)",
+    "CREATE INDEX IF NOT EXISTS hyxx_hybh ON hyxx (hybh)",
+};
+
 // What an older file still lacks: indexes to build or replace, statistics.
 QStringList UpgradeSteps(QSqlDatabase db)
 {
     QStringList steps;
-    for (const char* sql : kIndexes) {
-        const QString statement = QString::fromUtf8(sql);
+    QList<const char*> indexes(std::begin(kIndexes), std::end(kIndexes));
+    if (OnServer(db))
+        indexes.append(QList<const char*>(std::begin(kServerIndexes), std::end(kServerIndexes)));
+    for (const char* sql : indexes) {
+        const QString statement =
+            OnServer(db) ? ServerIndex(QString::fromUtf8(sql)) : QString::fromUtf8(sql);
         const bool drop = statement.startsWith(QStringLiteral("DROP"));
         const QString name = statement.section(QStringLiteral(" EXISTS "), 1).section(u' ', 0, 0);
         if (Exists(db, QStringLiteral("index"), name) == drop)

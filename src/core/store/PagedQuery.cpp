@@ -120,11 +120,12 @@ QString PagedQuery::statement(bool forward, int part) const
     // NULLs first, as the embedded engine sorts them: the same order on a server.
     const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
     QStringList order;
+    // The row key is never NULL: its index's own order.
     for (const QString& key : keys_)
         order << (forward ? key : key + QStringLiteral(" DESC")) +
-                     (!server ? QString()
-                      : forward ? QStringLiteral(" NULLS FIRST")
-                                : QStringLiteral(" NULLS LAST"));
+                     (!server || key == uniqueKey_ ? QString()
+                      : forward                    ? QStringLiteral(" NULLS FIRST")
+                                                   : QStringLiteral(" NULLS LAST"));
     return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
            conditions.where() +
            (order.isEmpty() ? QString()
@@ -216,6 +217,21 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
             backwardKey = &after->first;
             backwardSkip = qint64(after.key()) * kPageSize - end;
         }
+    }
+    // A server reads every row it skips from the table: far from any known
+    // page, the key just before the page is found in an index alone (its
+    // columns only) and the page read on from it.
+    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
+    if (server && std::min(forwardSkip, nullFree_ ? backwardSkip : forwardSkip) > kFarSkip) {
+        const QString rows = statement(true, -1);
+        QVariantList values = conditions_.values();
+        values << 1 << start - 1;
+        const FetchedRows found =
+            FetchRows(QStringLiteral("SELECT ") + keys_.join(QStringLiteral(", ")) +
+                          rows.mid(rows.indexOf(QStringLiteral(" FROM ") + table_)),
+                      values);
+        if (!found.rows.isEmpty() && !HasNull(found.rows.first()))
+            return read(number, true, &found.rows.first(), 0, end - start, keys);
     }
     if (nullFree_ && backwardSkip < forwardSkip)
         return read(number, false, backwardKey, backwardSkip, end - start, keys);

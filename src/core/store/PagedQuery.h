@@ -17,6 +17,8 @@ class PagedQuery
 {
 public:
     static constexpr int kPageSize = 200;
+    // Rows a server skips row by row before the page's key is looked up in an index.
+    static constexpr qint64 kFarSkip = 400;
 
     // columns: the select list; table: the FROM part; sort: the sort columns;
     // uniqueKey: a column that is unique and never NULL (rowid, zdbh), the
