@@ -55,6 +55,10 @@ QString ServerAddress::display() const
 
 void ServerAddress::apply(QSqlDatabase& db) const
 {
+    if (!db.isValid()) // the driver is a package of its own
+        throw MovrntError(QStringLiteral("缺少 PostgreSQL 数据库驱动，无法连接数据库服务器（请安装软件包 "
+                                         "libqt6sql6-psql）"),
+                          kSource);
     db.setHostName(host);
     db.setPort(port);
     db.setDatabaseName(database);

@@ -20,7 +20,8 @@ struct ServerAddress
 
     // user@host:port/dbname, as messages name the server.
     QString display() const;
-    // Sets a QPSQL connection up to reach it.
+    // Sets a QPSQL connection up to reach it; throws MovrntError when the
+    // driver is missing.
     void apply(QSqlDatabase& db) const;
 };
 
