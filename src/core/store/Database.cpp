@@ -154,7 +154,7 @@ void Reconnected()
 {
     Shop* shop = Shop::InUse();
     if (shop && shop->engine() == ShopEngine::Server && !shop->inTransaction() &&
-        (!shop->isOpen() || ConnectionLost(shop->connection())))
+        !shop->closedOnPurpose() && (!shop->isOpen() || ConnectionLost(shop->connection())))
         shop->reconnect();
 }
 

@@ -140,6 +140,7 @@ void Shop::openServer(const UpgradeProgress& progress)
 
 void Shop::open(const UpgradeProgress& progress)
 {
+    closed_ = false;
     engine_ = IsServerUrl(path_) ? ShopEngine::Server : ShopEngine::Sqlite;
     if (engine_ == ShopEngine::Server) {
         try {
@@ -202,6 +203,7 @@ QSqlDatabase Shop::connection() const
 
 void Shop::close()
 {
+    closed_ = true;
     if (!QSqlDatabase::contains(connectionName_))
         return;
     {
@@ -301,6 +303,7 @@ void Shop::reconnect()
     try {
         open({});
     } catch (const MovrntError& error) {
+        closed_ = false; // broken still, not closed: tried again
         Q_EMIT events_->connectionStatus(QStringLiteral("无法连接数据库服务器，稍后将再试"));
         throw MovrntError(QStringLiteral("与数据库服务器的连接已中断，暂时无法重新连接：") +
                               error.description(),
@@ -315,7 +318,7 @@ void Shop::lookOutside()
 {
     if (transactions_ > 0)
         return;
-    if (engine_ == ShopEngine::Server && (!isOpen() || ConnectionLost(connection()))) {
+    if (engine_ == ShopEngine::Server && !closed_ && (!isOpen() || ConnectionLost(connection()))) {
         if (QDateTime::currentMSecsSinceEpoch() < nextReconnect_)
             return;
         nextReconnect_ = QDateTime::currentMSecsSinceEpoch() + 5000;

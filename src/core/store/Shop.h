@@ -98,6 +98,8 @@ public:
     void announceReplaced(ShopOperation operation);
 
     bool inTransaction() const { return transactions_ > 0; }
+    // Closed by close(), not by a broken line: never made again by itself.
+    bool closedOnPurpose() const { return closed_; }
     // Makes a broken connection to the server again, saying so on the
     // events; what changed meanwhile is announced. Throws MovrntError when
     // the server is still out of reach.
@@ -139,6 +141,7 @@ private:
     QList<std::pair<ShopChange, ShopOperation>> pending_;
     std::unique_ptr<ShopEvents> events_;
     QTimer* timer_ = nullptr;
+    bool closed_ = false;
     qint64 nextReconnect_ = 0; // msecs since the epoch: a server down is tried every few seconds
 };
 
