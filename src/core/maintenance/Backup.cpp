@@ -251,8 +251,7 @@ void CopyDatabase(const QString& source, const QString& target)
         }
         PutInPlace(partial, target, kSource);
     } catch (...) {
-        QFile::remove(partial);
-        QFile::remove(partial + QStringLiteral("-journal"));
+        RemoveDatabaseFile(partial);
         throw;
     }
 }
@@ -294,11 +293,7 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
     if (!QFileInfo(offered).isFile())
         Fail(QStringLiteral("找不到数据库文件：") + offered);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-restore");
-    const auto removePrepared = [&prepared] {
-        for (const char* tail : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(prepared + QLatin1String(tail));
-    };
-    removePrepared();
+    RemoveDatabaseFile(prepared);
     try {
         ShopFileReader reader(offered);
         // The program's own schema, the offered rows: nothing else of the file comes along.
@@ -309,7 +304,7 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
         // A file that stands alone, without a log beside it.
         file.exec("PRAGMA journal_mode=DELETE");
     } catch (...) {
-        removePrepared();
+        RemoveDatabaseFile(prepared);
         throw;
     }
     return prepared;
@@ -371,7 +366,7 @@ void SwapInOnServer(const QString& prepared)
 {
     if (!ShopOnServer())
         return;
-    const auto removePrepared = qScopeGuard([&prepared] { QFile::remove(prepared); });
+    const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
     ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Restore);
 }
 

@@ -86,12 +86,18 @@ void ExpertSession::cancelOnServer()
 }
 
 namespace {
-// Runs one statement of the session's own; its result, or MovrntError with
-// the server's words (a cancel's as 已停止).
+// Runs one statement; its result, or MovrntError with the server's words (a
+// cancel's as 已停止). A typed one goes by the extended protocol, which takes
+// exactly one statement, whatever the text holds.
+enum class Typed { No, Yes };
 Result Exec(PGconn* server, const QString& sql, const std::atomic<bool>& stopped,
-            const QString& role = {})
+            const QString& role = {}, Typed typed = Typed::No)
 {
-    Result result(PQexec(server, sql.toUtf8().constData()), PQclear);
+    const QByteArray text = sql.toUtf8();
+    Result result(typed == Typed::Yes ? PQexecParams(server, text.constData(), 0, nullptr, nullptr,
+                                                     nullptr, nullptr, 0)
+                                      : PQexec(server, text.constData()),
+                  PQclear);
     const ExecStatusType status = PQresultStatus(result.get());
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
@@ -160,20 +166,7 @@ TypedStatement ExpertSession::readOnServer(const QString& text)
 void ExpertSession::runOnServer(const TypedStatement& statement)
 {
     Begin(server_, stopped_, false);
-    // The extended protocol again: one statement, whatever the text holds.
-    Result done(PQexecParams(server_, statement.sql.toUtf8().constData(), 0, nullptr, nullptr,
-                             nullptr, nullptr, 0),
-                PQclear);
-    const ExecStatusType status = PQresultStatus(done.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const QString state = QString::fromLatin1(PQresultErrorField(done.get(), PG_DIAG_SQLSTATE));
-        const QString why = stopped_ || state == u"57014"
-                                ? QStringLiteral("SQL语句已停止执行（已停止，或超过 %1 秒）")
-                                      .arg(kExpertTimeoutSeconds)
-                                : QString::fromUtf8(PQresultErrorMessage(done.get())).trimmed();
-        PQclear(PQexec(server_, "ROLLBACK"));
-        throw MovrntError(why, kSource, state);
-    }
+    Exec(server_, statement.sql, stopped_, {}, Typed::Yes);
     // Back to the counter's own role for the change log: the other counters
     // learn that the tables may have changed.
     Exec(server_, QStringLiteral("RESET ROLE"), stopped_);
@@ -190,11 +183,12 @@ TypedRows ExpertSession::firstRowsOnServer(const TypedStatement& statement, int 
     TypedRows rows;
     Begin(server_, stopped_, true);
     const QString source = TypedRowsSource(statement);
-    Result count = Exec(server_, QStringLiteral("SELECT COUNT(*) FROM ") + source, stopped_);
+    Result count =
+        Exec(server_, QStringLiteral("SELECT COUNT(*) FROM ") + source, stopped_, {}, Typed::Yes);
     rows.total = QString::fromLatin1(PQgetvalue(count.get(), 0, 0)).toLongLong();
     Result page = Exec(server_,
                        QStringLiteral("SELECT * FROM ") + source + QStringLiteral(" LIMIT %1").arg(pageSize),
-                       stopped_);
+                       stopped_, {}, Typed::Yes);
     for (int r = 0; r < PQntuples(page.get()); ++r) {
         QVariantList values;
         for (int c = 0; c < PQnfields(page.get()); ++c)

@@ -103,6 +103,12 @@ void PutInPlace(const QString& partial, const QString& target, const QString& so
     SyncToDisk(QFileInfo(target).absolutePath(), true);
 }
 
+void RemoveDatabaseFile(const QString& path)
+{
+    for (const char* tail : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(tail));
+}
+
 void LogChange(const SqliteFile& file, const char* kind, ShopOperation operation)
 {
     sqlite3_stmt* raw = nullptr;

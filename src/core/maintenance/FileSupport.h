@@ -43,5 +43,7 @@ QString TemporaryBeside(const QString& target);
 // private as the shop, flushed to disk and renamed over the target. Throws
 // MovrntError from `source`; the target stays as it was on failure.
 void PutInPlace(const QString& partial, const QString& target, const QString& source);
+// Removes a database file made for a moment, with whatever log lies beside it.
+void RemoveDatabaseFile(const QString& path);
 // The text of the last system error.
 QString SystemErrorText();

@@ -50,6 +50,47 @@ void OpenServer(QSqlDatabase& db, const QString& url, const QString& name)
         Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
 }
 
+void OpenFile(QSqlDatabase& db, const QString& path, const QString& name)
+{
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!db.open())
+        Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
+}
+
+// The highest rental number the server handed out, deleted rentals' included.
+const QString kServerLastRental = QStringLiteral(
+    "GREATEST((SELECT MAX(zdbh) FROM zjxx), pg_sequence_last_value(CAST(pg_get_serial_sequence("
+    "'zjxx', 'zdbh') AS regclass)))");
+
+// The highest rental number a file handed out (its rentals' own are on the server by now).
+qint64 FileSequence(QSqlDatabase file)
+{
+    QSqlQuery sequence(file);
+    return sequence.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")) &&
+                   sequence.next()
+               ? sequence.value(0).toLongLong()
+               : 0;
+}
+
+// The server's numbers go on after the highest either side handed out; the
+// discs and members after the last entered.
+void ContinueNumbering(QSqlDatabase server, qint64 fileSequence)
+{
+    QSqlQuery query(server);
+    if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'),"
+                                   " GREATEST(%1, %2, 1))")
+                        .arg(kServerLastRental)
+                        .arg(fileSequence)))
+        Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
+    for (const char* table : {"ydxx", "hyxx"})
+        if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'),"
+                                       " GREATEST((SELECT MAX(rowid) FROM %1), 1))")
+                            .arg(QLatin1String(table))))
+            Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
+}
+
 // A statement on the file, values bound by their type.
 class FileStatement
 {
@@ -125,8 +166,7 @@ void WriteRows(QSqlDatabase server, const QString& file)
     // Numbers go on from the highest the server handed out.
     QSqlQuery last(server);
     qint64 highest = 0;
-    if (last.exec(QStringLiteral("SELECT GREATEST((SELECT MAX(zdbh) FROM zjxx), pg_sequence_last_value("
-                                 "CAST(pg_get_serial_sequence('zjxx', 'zdbh') AS regclass)))")) &&
+    if (last.exec(QStringLiteral("SELECT ") + kServerLastRental) &&
         last.next())
         highest = last.value(0).toLongLong();
     if (highest > 0)
@@ -198,11 +238,7 @@ void CopyShopToServer(const QString& file, const QString& url)
     if (!QFileInfo(file).isFile())
         throw MovrntError(QStringLiteral("找不到数据库文件：") + file, kSource);
     Connections c;
-    c.from = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("movrnt-copy-from"));
-    c.from.setDatabaseName(file);
-    c.from.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!c.from.open())
-        Fail(c.from.lastError(), QStringLiteral("无法打开数据库文件 ") + file);
+    OpenFile(c.from, file, QStringLiteral("movrnt-copy-from"));
     OpenServer(c.to, url, QStringLiteral("movrnt-copy-to"));
     // The file read as of one moment, the server written in one transaction.
     if (!c.from.transaction() || !c.to.transaction())
@@ -211,23 +247,7 @@ void CopyShopToServer(const QString& file, const QString& url)
     for (const auto& [table, columns] : ShopTables())
         if (!columns.isEmpty()) // not the charts' scratch tables
             CopyRowsToServer(c.from, c.to, table, table);
-    // Numbers go on from the highest handed out, deleted rentals' included.
-    QSqlQuery last(c.from);
-    qint64 highest = 0;
-    if (last.exec(QStringLiteral("SELECT MAX(n) FROM (SELECT seq AS n FROM sqlite_sequence WHERE"
-                                 " name = 'zjxx' UNION ALL SELECT MAX(zdbh) FROM zjxx) AS s")) &&
-        last.next())
-        highest = last.value(0).toLongLong();
-    for (const char* table : {"zjxx", "ydxx", "hyxx"}) {
-        QSqlQuery sequence(c.to);
-        const QString column = QString::fromLatin1(table) == u"zjxx" ? QStringLiteral("zdbh")
-                                                                    : QStringLiteral("rowid");
-        if (!sequence.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'),"
-                                          " GREATEST((SELECT MAX(%2) FROM %1), %3, 1))")
-                               .arg(QLatin1String(table), column)
-                               .arg(QString::fromLatin1(table) == u"zjxx" ? highest : 0)))
-            Fail(sequence.lastError(), QStringLiteral("无法设置自动编号"));
-    }
+    ContinueNumbering(c.to, FileSequence(c.from));
     // What the shop set (prices, levels, deposits, ...) and its covers come along.
     QSqlQuery setting(c.to);
     setting.prepare(QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"));
@@ -246,13 +266,13 @@ void CopyShopToServer(const QString& file, const QString& url)
     cover.prepare(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"));
     if (QDir(PicturesFolder()).exists() && discs.exec(QStringLiteral("SELECT bh FROM ydxx")))
         while (discs.next()) {
-            QFile picture(CoverPath(discs.value(0).toString()));
-            if (picture.size() == 0 || picture.size() > kMaxCoverBytes || !picture.open(QIODevice::ReadOnly))
+            const QByteArray picture = CoverBytes(discs.value(0).toString()); // the folder's
+            if (picture.isEmpty())
                 continue;
             cover.addBindValue(discs.value(0));
-            cover.addBindValue(picture.readAll());
+            cover.addBindValue(picture);
             if (!cover.exec())
-                Fail(cover.lastError(), QStringLiteral("无法写入封面图片 ") + picture.fileName());
+                Fail(cover.lastError(), QStringLiteral("无法写入封面图片 ") + discs.value(0).toString());
         }
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
@@ -274,8 +294,7 @@ void CopyShopFromServer(const QString& url, const QString& target)
         WriteRows(c.from, partial);
         PutInPlace(partial, target, kSource);
     } catch (...) {
-        QFile::remove(partial);
-        QFile::remove(partial + QStringLiteral("-journal"));
+        RemoveDatabaseFile(partial);
         throw;
     }
     QSqlQuery(c.from).exec(QStringLiteral("COMMIT"));
@@ -327,11 +346,7 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
 {
     Connections c;
     const QString tag = QString::number(quintptr(&c));
-    c.from = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("movrnt-restore-") + tag);
-    c.from.setDatabaseName(prepared);
-    c.from.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!c.from.open())
-        Fail(c.from.lastError(), QStringLiteral("无法打开数据库文件 ") + prepared);
+    OpenFile(c.from, prepared, QStringLiteral("movrnt-restore-") + tag);
     OpenServer(c.to, url, QStringLiteral("movrnt-restore-to-") + tag);
     const auto run = [&c](const QString& sql) {
         QSqlQuery query(c.to);
@@ -355,11 +370,7 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
     }
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
-    QSqlQuery sequence(c.from);
-    const qint64 fileSequence =
-        sequence.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")) && sequence.next()
-            ? sequence.value(0).toLongLong()
-            : 0;
+    const qint64 fileSequence = FileSequence(c.from);
     // Then one short transaction: the counters wait for it, never see half of it.
     if (!c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
@@ -369,14 +380,7 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
             run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
         for (const QString& move : moves)
             run(move);
-        run(QStringLiteral("SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), GREATEST((SELECT"
-                           " MAX(zdbh) FROM zjxx), pg_sequence_last_value(CAST(pg_get_serial_sequence("
-                           "'zjxx', 'zdbh') AS regclass)), %1, 1))")
-                .arg(fileSequence));
-        for (const char* table : {"ydxx", "hyxx"})
-            run(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'),"
-                               " GREATEST((SELECT MAX(rowid) FROM %1), 1))")
-                    .arg(QLatin1String(table)));
+        ContinueNumbering(c.to, fileSequence);
         QSqlQuery log(c.to);
         log.prepare(QString::fromLatin1(kChangeLogStatement));
         log.addBindValue(ShopOperationName(operation));

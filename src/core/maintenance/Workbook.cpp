@@ -501,10 +501,7 @@ ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qi
     if (!ShopOnServer())
         return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-import");
-    const auto removePrepared = qScopeGuard([&prepared] {
-        for (const char* tail : {"", "-journal", "-wal", "-shm"})
-            QFile::remove(prepared + QLatin1String(tail));
-    });
+    const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
     CreateEmptyDatabase(prepared);
     const ImportSummary summary = ImportWorkbook(prepared, path, rentalsPerLevel, levels, progress);
     ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Import);
