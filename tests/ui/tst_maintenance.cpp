@@ -47,47 +47,6 @@ class TestMaintenance : public QObject
         return path;
     }
 
-    // Types a statement into the expert window and runs it, the stop button
-    // pressed once the progress shows; checks the messages, the result
-    // window and the members of level 2.
-    void typeStatement(const QString& sql, const QStringList& messages, const QString& shown,
-                       qint64 members, const QString& reason)
-    {
-        QStringList results;
-        Seams().execDialog = [&results](QDialog& dialog) {
-            if (auto* grid = dialog.findChild<GridView*>())
-                results << dialog.windowTitle() + u':' +
-                               QString::number(grid->gridModel()->total());
-            return int(QDialog::Rejected);
-        };
-        QTimer stopper;
-        QObject::connect(&stopper, &QTimer::timeout, [] {
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* progress = qobject_cast<QProgressDialog*>(widget);
-                    progress && progress->isVisible())
-                    if (auto* stop = progress->findChild<QPushButton*>())
-                        stop->click();
-        });
-        stopper.start(100);
-        ScriptedMessages answers;
-        answers.queue({6, 6}); // run it; show the error's details
-        SetUserMode(QStringLiteral("Admin"));
-        FormZJCZ window;
-        Type(&window, "TextSQL", sql);
-        Press(&window, "CommandZX");
-        QStringList texts = answers.texts();
-        if (!sql.isEmpty())
-            texts.removeFirst(); // the confirmation
-        if (!reason.isEmpty()) {
-            QVERIFY2(texts.value(1).contains(reason), qPrintable(texts.value(1)));
-            texts = texts.mid(0, 1);
-        }
-        QVERIFY2(texts == messages, qPrintable(texts.join(u'|')));
-        QCOMPARE(results, shown.isEmpty() ? QStringList{} : QStringList{shown});
-        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hydj = 2"), members);
-        QCOMPARE(Child<QPlainTextEdit>(&window, "TextSQL")->toPlainText(), sql);
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -239,9 +198,13 @@ private Q_SLOTS:
         QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
     }
 
+    // Typed statements run confined: on the file, by the engine's authorizer;
+    // on a server, under a role of data rights only, one statement a
+    // transaction, stopped by a cancel sent to the server.
     void expertStatements_data()
     {
         // clang-format off
+        QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("shown"); // the result window's title and row count
@@ -250,94 +213,104 @@ private Q_SLOTS:
         const QString ok = "SQL语句执行成功！";
         const QStringList report = {"系统发生错误，要查看错误的具体描述吗？"};
         const QString none;
-        QTest::newRow("empty") << "" << QStringList{"SQL语句不能为空！"} << "" << qint64(0) << none;
-        QTest::newRow("a query") << "SELECT * FROM hyxx" << QStringList{ok} << "'SELECT * FROM hyxx' 的执行结果:2" << qint64(0) << none;
-        QTest::newRow("any spelling") << "Select hybh from hyxx;" << QStringList{ok} << "'Select hybh from hyxx;' 的执行结果:2" << qint64(0) << none;
-        QTest::newRow("an update") << "UPDATE hyxx SET hydj = 2" << QStringList{ok} << "" << qint64(2) << none;
-        QTest::newRow("no rows") << "SELECT * FROM hyxx WHERE hybh = 'none'" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
-        QTest::newRow("select inside an update") << "UPDATE hyxx SET hydj = (SELECT 2)" << QStringList{ok} << "" << qint64(2) << none;
-        QTest::newRow("a table made") << "CREATE TABLE notes (x TEXT)" << QStringList{ok} << "" << qint64(0) << none;
-        QTest::newRow("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
-        QTest::newRow("refused") << "SELEC hybh FROM hyxx" << report << "" << qint64(0) << "syntax error";
-        // Confined: nothing typed harms the file or the connection, or reaches another file.
-        QTest::newRow("writable schema") << "PRAGMA writable_schema=ON" << report << "" << qint64(0) << "PRAGMA writable_schema";
-        QTest::newRow("schema table") << "UPDATE sqlite_master SET sql = 'x' WHERE name = 'hyxx'" << report << "" << qint64(0) << "sqlite_master";
-        QTest::newRow("journal") << "PRAGMA journal_mode=DELETE" << report << "" << qint64(0) << "PRAGMA journal_mode";
-        QTest::newRow("attach") << "ATTACH 'leak.db' AS leak" << report << "" << qint64(0) << "附加";
-        QTest::newRow("vacuum into") << "VACUUM INTO 'leak.db'" << report << "" << qint64(0) << "附加";
-        QTest::newRow("transaction") << "BEGIN" << report << "" << qint64(0) << "事务";
-        QTest::newRow("extension") << "SELECT load_extension('leak.so')" << report << "" << qint64(0) << "扩展";
-        QTest::newRow("endless, stopped") << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i FROM n"
-                                          << report << "" << qint64(0) << "已停止";
+        for (bool server : {false, true}) {
+            const auto row = [server](const char* name) {
+                return &(QTest::newRow(qPrintable((server ? QStringLiteral("server: ") : QString()) + QString::fromUtf8(name))) << server);
+            };
+            *row("a query") << "SELECT * FROM hyxx -- all" << QStringList{ok} << "'SELECT * FROM hyxx -- all' 的执行结果:2" << qint64(0) << none;
+            *row("an update") << "UPDATE hyxx SET hydj = 2;" << QStringList{ok} << "" << qint64(2) << none;
+            *row("a table made") << "CREATE TABLE notes (x TEXT)" << QStringList{ok} << "" << qint64(0) << none;
+            *row("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
+            *row("refused") << "SELEC hybh FROM hyxx" << report << "" << qint64(0) << "syntax error";
+        }
+        const auto file = [](const char* name) { return &(QTest::newRow(name) << false); };
+        const auto server = [](const char* name) { return &(QTest::newRow(name) << true); };
+        *file("empty") << "" << QStringList{"SQL语句不能为空！"} << "" << qint64(0) << none;
+        *file("no rows") << "SELECT * FROM hyxx WHERE hybh = 'none'" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
+        *file("select inside an update") << "UPDATE hyxx SET hydj = (SELECT 2)" << QStringList{ok} << "" << qint64(2) << none;
+        // Confined: nothing typed harms the shop or the connection, or reaches a file.
+        *file("writable schema") << "PRAGMA writable_schema=ON" << report << "" << qint64(0) << "PRAGMA writable_schema";
+        *file("schema table") << "UPDATE sqlite_master SET sql = 'x' WHERE name = 'hyxx'" << report << "" << qint64(0) << "sqlite_master";
+        *file("journal") << "PRAGMA journal_mode=DELETE" << report << "" << qint64(0) << "PRAGMA journal_mode";
+        *file("attach") << "ATTACH 'leak.db' AS leak" << report << "" << qint64(0) << "附加";
+        *file("vacuum into") << "VACUUM INTO 'leak.db'" << report << "" << qint64(0) << "附加";
+        *file("transaction") << "BEGIN" << report << "" << qint64(0) << "事务";
+        *file("extension") << "SELECT load_extension('leak.so')" << report << "" << qint64(0) << "扩展";
+        *file("endless, stopped") << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i FROM n" << report << "" << qint64(0) << "已停止";
+        *server("server: transaction") << "/* x */ COMMIT" << report << "" << qint64(0) << "COMMIT";
+        *server("server: role left") << "RESET ROLE" << report << "" << qint64(0) << "RESET";
+        *server("server: change log") << "UPDATE bdjl SET xh = 0" << report << "" << qint64(0) << "permission denied";
+        *server("server: shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
+        *server("server: a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
+        *server("server: server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";
+        *server("server: endless, stopped") << "SELECT COUNT(*) FROM generate_series(1, 100000000000)" << report << "" << qint64(0) << "已停止";
         // clang-format on
     }
     void expertStatements()
     {
+        QFETCH(bool, server);
         QFETCH(QString, sql);
         QFETCH(QStringList, messages);
         QFETCH(QString, shown);
         QFETCH(qint64, members);
         QFETCH(QString, reason);
+        std::unique_ptr<Shop> shop;
+        if (server) {
+            const QString url = FreshServerSchema(QStringLiteral("expert"));
+            if (url.isEmpty())
+                QSKIP("no test server (MOVRNT_TEST_SERVER)");
+            shop = Shop::Create(url);
+            SetShopLocation(url);
+        }
+        const auto back = qScopeGuard([current = QDir::currentPath()] {
+            QDir::setCurrent(current);
+            SetShopLocation({});
+        });
+        QDir::setCurrent(home->folder()); // where a relative leak.db would go
         InsertMember("A");
         InsertMember("B");
-        const QString current = QDir::currentPath();
-        const auto back = qScopeGuard([&current] { QDir::setCurrent(current); });
-        QDir::setCurrent(home->folder()); // where a relative leak.db would go
-        typeStatement(sql, messages, shown, members, reason);
-        // The shop's file and connection as they were.
+        QStringList results;
+        Seams().execDialog = [&results](QDialog& dialog) {
+            if (auto* grid = dialog.findChild<GridView*>())
+                results << dialog.windowTitle() + u':' +
+                               QString::number(grid->gridModel()->total());
+            return int(QDialog::Rejected);
+        };
+        // The stop button of the progress dialog, pressed once it shows.
+        QTimer stopper;
+        QObject::connect(&stopper, &QTimer::timeout, [] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* progress = qobject_cast<QProgressDialog*>(widget);
+                    progress && progress->isVisible())
+                    if (auto* stop = progress->findChild<QPushButton*>())
+                        stop->click();
+        });
+        stopper.start(100);
+        ScriptedMessages answers;
+        answers.queue({6, 6}); // run it; show the error's details
+        SetUserMode(QStringLiteral("Admin"));
+        FormZJCZ window;
+        Type(&window, "TextSQL", sql);
+        Press(&window, "CommandZX");
+        QStringList texts = answers.texts();
+        if (!sql.isEmpty())
+            texts.removeFirst(); // the confirmation
+        if (!reason.isEmpty()) {
+            QVERIFY2(texts.value(1).contains(reason), qPrintable(texts.value(1)));
+            texts = texts.mid(0, 1);
+        }
+        QVERIFY2(texts == messages, qPrintable(texts.join(u'|')));
+        QCOMPARE(results, shown.isEmpty() ? QStringList{} : QStringList{shown});
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hydj = 2"), members);
+        QCOMPARE(Child<QPlainTextEdit>(&window, "TextSQL")->toPlainText(), sql);
+        RunSql("INSERT INTO hyxx (hybh) VALUES ('C')"); // no transaction left open
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
+        if (server)
+            return;
+        // The shop's file as it was, nothing beside it.
         QCOMPARE(FirstRow("PRAGMA quick_check"), QStringList{"ok"});
         QCOMPARE(FirstRow("PRAGMA journal_mode"), QStringList{"wal"});
         QCOMPARE(QDir(home->folder()).entryList({"leak*"}), QStringList());
-        RunSql("INSERT INTO hyxx (hybh) VALUES ('C')"); // no transaction left open
-        QVERIFY(!DbConnection().driver()->hasFeature(QSqlDriver::Transactions) ||
-                DbConnection().transaction());
-        DbConnection().rollback();
-    }
-
-    // On a server: under a role of data rights only, one statement a
-    // transaction, stopped by a cancel sent to the server.
-    void expertStatementsOnTheServer_data()
-    {
-        // clang-format off
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<qint64>("members");
-        QTest::addColumn<QString>("reason");
-        const QString ok = "SQL语句执行成功！";
-        const QStringList report = {"系统发生错误，要查看错误的具体描述吗？"};
-        const QString none;
-        QTest::newRow("a query") << "SELECT * FROM hyxx -- all" << QStringList{ok} << "'SELECT * FROM hyxx -- all' 的执行结果:2" << qint64(0) << none;
-        QTest::newRow("an update") << "UPDATE hyxx SET hydj = 2;" << QStringList{ok} << "" << qint64(2) << none;
-        QTest::newRow("a table made") << "CREATE TABLE notes (x TEXT)" << QStringList{ok} << "" << qint64(0) << none;
-        QTest::newRow("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
-        QTest::newRow("transaction") << "/* x */ COMMIT" << report << "" << qint64(0) << "COMMIT";
-        QTest::newRow("role left") << "RESET ROLE" << report << "" << qint64(0) << "RESET";
-        QTest::newRow("change log") << "UPDATE bdjl SET xh = 0" << report << "" << qint64(0) << "permission denied";
-        QTest::newRow("shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
-        QTest::newRow("a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
-        QTest::newRow("server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";
-        QTest::newRow("endless, stopped") << "SELECT COUNT(*) FROM generate_series(1, 100000000000)" << report << "" << qint64(0) << "已停止";
-        // clang-format on
-    }
-    void expertStatementsOnTheServer()
-    {
-        QFETCH(QString, sql);
-        QFETCH(QStringList, messages);
-        QFETCH(QString, shown);
-        QFETCH(qint64, members);
-        QFETCH(QString, reason);
-        const QString url = FreshServerSchema(QStringLiteral("expert"));
-        if (url.isEmpty())
-            QSKIP("no test server (MOVRNT_TEST_SERVER)");
-        const std::unique_ptr<Shop> shop = Shop::Create(url);
-        SetShopLocation(url);
-        const auto back = qScopeGuard([] { SetShopLocation({}); });
-        InsertMember("A");
-        InsertMember("B");
-        typeStatement(sql, messages, shown, members, reason);
-        RunSql("INSERT INTO hyxx (hybh) VALUES ('C')"); // no transaction left open
-        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
     }
 
     void expertModeIsEnteredOnlyAfterTheWarning()
