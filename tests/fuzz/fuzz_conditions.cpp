@@ -11,6 +11,7 @@
 #include "store/Numbers.h"
 #include "store/PagedQuery.h"
 
+#include <algorithm>
 #include <QSet>
 
 namespace {
@@ -95,7 +96,7 @@ void Discs(FuzzedDataProvider& data, const Pool& pool)
                {r.bh, r.pm, r.gj, r.rkrq, r.lx, r.ydlx, r.sfycz, r.zy});
         rows << r;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, count - 1));
+    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
     const auto either = [&data](const QString& a, const QString& b) { return data.ConsumeBool() ? a : b; };
     DiscFilter filter{either(pattern.bh, pool.pick(data)), either(pattern.pm, pool.pick(data)),
                       either(pattern.gj, QString()), either(pattern.rkrq, QString()),
@@ -147,7 +148,7 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
         }
         return;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, count - 1));
+    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
     const auto number = [](double value) { return QString::number(value, 'g', 17); };
     const auto either = [&data](const QString& a) { return data.ConsumeBool() ? a : QString(); };
     MemberFilter filter{either(pattern.hybh), either(pattern.hyxm), either(number(pattern.zjje)),
@@ -179,13 +180,18 @@ void Rentals(FuzzedDataProvider& data, const Pool& pool)
     const int count = data.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < count; ++i) {
         Row r{pool.pick(data), pool.pick(data), pool.pick(data), pool.pick(data), pool.pick(data), 0};
+        // A disc has one open rental at most: the shop refuses a second.
+        if (r.sfyh == u"否" && std::any_of(rows.cbegin(), rows.cend(), [&r](const Row& other) {
+                return other.sfyh == u"否" && other.bh == r.bh;
+            }))
+            continue;
         r.zdbh = RunSql(QStringLiteral("INSERT INTO zjxx (bh,hybh,ghrq,czrq,sfyh) VALUES (?,?,?,?,?)"),
                         {r.bh, r.hybh, r.ghrq, r.czrq, r.sfyh})
                      .lastInsertId()
                      .toLongLong();
         rows << r;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, count - 1));
+    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
     const auto either = [&data](const QString& a) { return data.ConsumeBool() ? a : QString(); };
     RentalFilter filter{either(pattern.bh), either(pattern.hybh), either(pattern.ghrq),
                         either(pattern.czrq), either(pattern.sfyh),
