@@ -235,11 +235,14 @@ private Q_SLOTS:
         *file("attach") << "ATTACH 'leak.db' AS leak" << report << "" << qint64(0) << "附加";
         *file("vacuum into") << "VACUUM INTO 'leak.db'" << report << "" << qint64(0) << "附加";
         *file("transaction") << "BEGIN" << report << "" << qint64(0) << "事务";
+        *file("totals") << "UPDATE jlsl SET sl = 0" << report << "" << qint64(0) << "统计数据";
+        *file("totals' trigger") << "DROP TRIGGER zjxx_totals_insert" << report << "" << qint64(0) << "触发器";
         *file("extension") << "SELECT load_extension('leak.so')" << report << "" << qint64(0) << "扩展";
         *file("endless, stopped") << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i FROM n" << report << "" << qint64(0) << "已停止";
         *server("server: transaction") << "/* x */ COMMIT" << report << "" << qint64(0) << "COMMIT";
         *server("server: role left") << "RESET ROLE" << report << "" << qint64(0) << "RESET";
         *server("server: change log") << "UPDATE bdjl SET xh = 0" << report << "" << qint64(0) << "permission denied";
+        *server("server: totals") << "DELETE FROM mrcz" << report << "" << qint64(0) << "permission denied";
         *server("server: shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
         *server("server: a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
         *server("server: server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";

@@ -5,6 +5,7 @@
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
+#include "store/Totals.h"
 
 #include <cstring>
 #include <memory>
@@ -19,6 +20,9 @@ const char* const kReadingPragmas[] = {
     "index_xinfo", "foreign_key_list", "foreign_key_check", "integrity_check", "quick_check",
 };
 
+// Every trigger of the totals has this in its name.
+const char* const kTotalsTrigger = "_totals_";
+
 using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
 
@@ -32,6 +36,8 @@ ExpertSession::ExpertSession(const QString& location)
     db_ = file_->db;
     file_->confine();
     sqlite3_exec(db_, PageCachePragma().constData(), nullptr, nullptr, nullptr);
+    // A REPLACE deletes a row too: the totals' triggers must hear of it.
+    sqlite3_exec(db_, "PRAGMA recursive_triggers=ON", nullptr, nullptr, nullptr);
     sqlite3_set_authorizer(db_, &ExpertSession::Authorize, this);
     sqlite3_progress_handler(
         db_, 1000, [](void* self) { return static_cast<ExpertSession*>(self)->stopped_ ? 1 : 0; },
@@ -48,7 +54,7 @@ void ExpertSession::stop()
 }
 
 int ExpertSession::Authorize(void* self, int action, const char* a, const char* b, const char*,
-                             const char*)
+                             const char* trigger)
 {
     QString& refusal = static_cast<ExpertSession*>(self)->refusal_;
     switch (action) {
@@ -77,6 +83,16 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
             return SQLITE_DENY;
         }
         break;
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_TEMP_TRIGGER:
+        // The totals' triggers are the program's, and only they write the totals.
+        if (a && std::strstr(a, kTotalsTrigger)) {
+            refusal = QStringLiteral("专家操作方式不允许更改本系统的触发器 %1").arg(QString::fromUtf8(a));
+            return SQLITE_DENY;
+        }
+        break;
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
@@ -88,6 +104,12 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
         const char* table = action == SQLITE_ALTER_TABLE ? b : a;
         if (table && sqlite3_stricmp(table, "bdjl") == 0 && !session->logging_) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 bdjl（本系统的变动记录）");
+            return SQLITE_DENY;
+        }
+        if (table && TotalsTables().contains(QString::fromUtf8(table), Qt::CaseInsensitive) &&
+            !(trigger && std::strstr(trigger, kTotalsTrigger))) {
+            refusal = QStringLiteral("专家操作方式不允许更改数据表 %1（本系统的统计数据）")
+                          .arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
         if (table)

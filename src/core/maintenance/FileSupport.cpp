@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 #include "store/Shop.h"
+#include "store/Totals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,6 +55,45 @@ void SqliteFile::exec(const char* sql) const
         sqlite3_free(message);
         throw MovrntError(text, source_);
     }
+}
+
+void LoadInBulk(const SqliteFile& file, const std::function<void()>& load)
+{
+    struct Part
+    {
+        QByteArray drop, create;
+        bool trigger;
+    };
+    QList<Part> parts;
+    {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(file.db,
+                               "SELECT type, name, sql FROM sqlite_master WHERE type IN ('index',"
+                               " 'trigger') AND sql IS NOT NULL AND tbl_name IN ('ydxx', 'zjxx',"
+                               " 'hyxx')",
+                               -1, &raw, nullptr) != SQLITE_OK)
+            throw MovrntError(file.error(), QStringLiteral("SQLite"));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> list(raw, sqlite3_finalize);
+        while (sqlite3_step(raw) == SQLITE_ROW) {
+            const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)));
+            parts.append({"DROP " + type + " \"" +
+                              QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1))) +
+                              '"',
+                          QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(raw, 2))),
+                          type == "trigger"});
+        }
+    }
+    for (const Part& part : parts)
+        file.exec(part.drop.constData());
+    load();
+    for (const Part& part : parts)
+        if (!part.trigger)
+            file.exec(part.create.constData());
+    for (const QString& sql : TotalsRebuild())
+        file.exec(sql.toUtf8().constData());
+    for (const Part& part : parts)
+        if (part.trigger)
+            file.exec(part.create.constData());
 }
 
 bool SyncToDisk(const QString& path, bool folder)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QString>
+#include <functional>
 
 struct sqlite3;
 
@@ -25,6 +26,12 @@ struct SqliteFile
 private:
     QString source_;
 };
+
+// Rows written in bulk into the shop's tables of a file: its indexes and the
+// totals' triggers are set aside for the load and made again after it, the
+// totals counted once: far quicker than keeping them row by row. Within the
+// caller's transaction; throws MovrntError.
+void LoadInBulk(const SqliteFile& file, const std::function<void()>& load);
 
 enum class ShopOperation;
 // Records a change made on a connection of its own in the shop's change log

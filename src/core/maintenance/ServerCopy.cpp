@@ -135,13 +135,9 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
-// The shop's rows of the server, as of the moment the reading transaction
-// began, into a new file of the program's own schema.
-void WriteRows(QSqlDatabase server, const QString& file)
+// Every row of the shop's tables of the server into a file's.
+void CopyRowsToFile(QSqlDatabase server, const SqliteFile& to)
 {
-    CreateEmptyDatabase(file);
-    const SqliteFile to(file, SQLITE_OPEN_READWRITE, kSource);
-    to.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
     for (const auto& [table, columns] : ShopTables()) {
         if (columns.isEmpty())
             continue;
@@ -163,6 +159,16 @@ void WriteRows(QSqlDatabase server, const QString& file)
         if (read.lastError().isValid())
             Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
     }
+}
+
+// The shop's rows of the server, as of the moment the reading transaction
+// began, into a new file of the program's own schema.
+void WriteRows(QSqlDatabase server, const QString& file)
+{
+    CreateEmptyDatabase(file);
+    const SqliteFile to(file, SQLITE_OPEN_READWRITE, kSource);
+    to.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
+    LoadInBulk(to, [&] { CopyRowsToFile(server, to); });
     // Numbers go on from the highest the server handed out.
     QSqlQuery last(server);
     qint64 highest = 0;

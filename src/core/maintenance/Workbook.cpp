@@ -428,29 +428,13 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     ImportSummary summary;
     file.exec("BEGIN IMMEDIATE");
     try {
-        // The indexes are built again once the rows are in: far quicker than
-        // keeping them up to date row by row. All in the one transaction.
-        QList<std::pair<QByteArray, QByteArray>> indexes; // drop, create
-        {
-            const Statement list(file.db, QStringLiteral(
-                                              "SELECT name, sql FROM sqlite_master WHERE type ="
-                                              " 'index' AND sql IS NOT NULL AND tbl_name IN"
-                                              " ('ydxx', 'zjxx', 'hyxx')"));
-            while (sqlite3_step(list.get()) == SQLITE_ROW)
-                indexes.append({QStringLiteral("DROP INDEX \"%1\"")
-                                    .arg(ColumnText(list.get(), 0))
-                                    .toUtf8(),
-                                ColumnText(list.get(), 1).toUtf8()});
-        }
-        for (const auto& index : indexes)
-            file.exec(index.first.constData());
-        file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx");
-        Importer importer(file.db, progress);
-        summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
-        summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
-        summary.members = importer.readTable(workbook, WorkbookTables()[2]);
-        for (const auto& index : indexes)
-            file.exec(index.second.constData());
+        LoadInBulk(file, [&] {
+            file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx");
+            Importer importer(file.db, progress);
+            summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
+            summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
+            summary.members = importer.readTable(workbook, WorkbookTables()[2]);
+        });
         // The rentals are the truth for what is out and what was borrowed.
         summary.flagsRepaired = Changes(
             file, "UPDATE ydxx SET sfycz = CASE WHEN bh IN (SELECT bh FROM zjxx WHERE sfyh ="

@@ -18,10 +18,10 @@ QStringList Months()
     return months;
 }
 
-// The rentals of a year by their date index, then the Part's text test.
-const QString kYearRentals =
-    QStringLiteral(" FROM zjxx AS b JOIN ydxx AS a ON a.bh = b.bh WHERE b.czrq >= ? AND b.czrq < ?"
-                   " AND substr(b.czrq, 1, 4) = ?");
+// The day totals of a year (rentals of existing discs), one range of their
+// key, then the text test of the year.
+const QString kYearRentals = QStringLiteral(" FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
+                                            " substr(czrq, 1, 4) = ?");
 
 QVariantList YearValues(const QString& year)
 {
@@ -54,8 +54,8 @@ ChartTable StockPerGenre()
 ChartTable RentalsPerGenre(const QString& year)
 {
     return GenreTable(QStringLiteral("影碟出租数量"),
-                      RunSql(QStringLiteral("SELECT a.lx, COUNT(*)") + kYearRentals +
-                                 QStringLiteral(" GROUP BY a.lx"),
+                      RunSql(QStringLiteral("SELECT lx, SUM(sl)") + kYearRentals +
+                                 QStringLiteral(" GROUP BY lx"),
                              YearValues(year)));
 }
 
@@ -65,9 +65,9 @@ ChartTable RentalsPerMonth(const QString& year)
     // Dates of the one form are grouped by SQL; the others are padded one by
     // one, as the month is read from the padded text.
     QSqlQuery query =
-        RunSql(QStringLiteral("SELECT CASE WHEN b.czrq LIKE '____-__-__' THEN substr(b.czrq, 6, 2)"
-                              " ELSE b.czrq END AS m, a.ydlx = 'VCD', COUNT(*)") +
-                   kYearRentals + QStringLiteral(" GROUP BY m, a.ydlx = 'VCD'"),
+        RunSql(QStringLiteral("SELECT CASE WHEN czrq LIKE '____-__-__' THEN substr(czrq, 6, 2)"
+                              " ELSE czrq END AS m, ydlx = 'VCD', SUM(sl)") +
+                   kYearRentals + QStringLiteral(" GROUP BY m, ydlx = 'VCD'"),
                YearValues(year));
     while (query.next()) {
         QString month = query.value(0).toString();

@@ -22,24 +22,25 @@ QString Availability(const QString& sfycz)
 const QString kLineBreak = QStringLiteral("\r\n");
 } // namespace
 
+// The figures read the day totals (rentals of existing discs only, as the
+// join of rentals to discs counts them).
 TypeCounts TodayFigures()
 {
-    return Counts(QStringLiteral("SELECT COUNT(CASE WHEN b.ydlx = 'VCD' THEN 1 END),"
-                                 " COUNT(CASE WHEN b.ydlx = 'DVD' THEN 1 END)"
-                                 " FROM zjxx AS a JOIN ydxx AS b ON a.bh = b.bh WHERE a.czrq = ?"),
+    return Counts(QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
+                                 " COALESCE(SUM(CASE WHEN ydlx = 'DVD' THEN sl END), 0)"
+                                 " FROM mrcz WHERE czrq = ?"),
                   {TodayText()});
 }
 
 TypeCounts MonthFigures(const QString& year, const QString& month)
 {
-    // The year's rentals are one range of the date index; the text tests then
+    // The year's days are one range of the totals' key; the text tests then
     // pick the month exactly as they are worded.
-    const TypeCounts counts =
-        Counts(QStringLiteral("SELECT COUNT(CASE WHEN a.ydlx = 'VCD' THEN 1 END), COUNT(*)"
-                              " FROM zjxx AS b JOIN ydxx AS a ON a.bh = b.bh"
-                              " WHERE b.czrq >= ? AND b.czrq < ? AND substr(b.czrq, 1, 4) = ?"
-                              " AND substr(b.czrq, 6, 2) = ?"),
-               {year, year + QChar(0xFFFF), year, month});
+    const TypeCounts counts = Counts(
+        QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
+                       " COALESCE(SUM(sl), 0) FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
+                       " substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ?"),
+        {year, year + QChar(0xFFFF), year, month});
     return {counts.vcd, counts.dvd - counts.vcd};
 }
 
@@ -58,13 +59,15 @@ QString NewArrivalsText()
 {
     if (!RunScalar(QStringLiteral("SELECT 1 FROM ydxx LIMIT 1")).isValid())
         return QStringLiteral("没有新到的影碟！");
-    // Canonical dates within the week by their index; dates in other shapes are
-    // judged one by one as the day count reads them.
+    // Canonical dates within the week by their index, dates in other shapes by
+    // an index of their own; those are judged one by one as the day count
+    // reads them.
     const QString cutoff = Today().addDays(-8).toString(QStringLiteral("yyyy-MM-dd"));
-    QSqlQuery query = RunSql(QStringLiteral("SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx"
-                                            " WHERE rkrq > ? OR rkrq NOT LIKE '____-__-__'"
-                                            " ORDER BY rkrq DESC"),
-                             {cutoff});
+    QSqlQuery query = RunSql(
+        QStringLiteral("SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq > ? UNION ALL"
+                       " SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq NOT LIKE"
+                       " '____-__-__' AND rkrq <= ? ORDER BY 4 DESC"),
+        {cutoff, cutoff});
     QStringList lines;
     const QString today = TodayText();
     while (query.next()) {
@@ -83,10 +86,11 @@ QString NewArrivalsText()
 
 QString RankingText()
 {
+    // The rentals per disc the database keeps, read down their index.
     QSqlQuery ranking = RunSql(QStringLiteral(
-        "SELECT r.bh, r.c, d.pm, d.ydlx, d.sfycz, d.bh FROM (SELECT bh, COUNT(*) AS c FROM zjxx"
-        " GROUP BY bh ORDER BY c DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
-        " ORDER BY r.c DESC, r.bh"));
+        "SELECT r.bh, r.cs, d.pm, d.ydlx, d.sfycz, d.bh FROM (SELECT bh, cs FROM ydzc WHERE cs > 0"
+        " ORDER BY cs DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
+        " ORDER BY r.cs DESC, r.bh"));
     QStringList lines;
     while (ranking.next()) {
         const QString count = QStringLiteral("租出%1次").arg(ranking.value(1).toLongLong());

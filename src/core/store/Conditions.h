@@ -30,6 +30,7 @@ public:
     // "a = ? AND b = ?" (empty when there are none)
     QString joined() const;
     const QVariantList& values() const { return values_; }
+    const QStringList& pieces() const { return pieces_; }
 
 private:
     QStringList pieces_;

@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 #include "ServerAddress.h"
 #include "Shop.h"
+#include "Totals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -99,6 +100,8 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ydxx_sfycz ON ydxx (sfycz)",
     "CREATE INDEX IF NOT EXISTS ydxx_zy ON ydxx (zy)",
     "CREATE INDEX IF NOT EXISTS ydxx_sort ON ydxx (ydlx, rkrq, lx)",
+    // The new arrivals judge arrival dates of other shapes one by one.
+    "CREATE INDEX IF NOT EXISTS ydxx_odd_rkrq ON ydxx (rkrq) WHERE rkrq NOT LIKE '____-__-__'",
     "CREATE INDEX IF NOT EXISTS zjxx_disc ON zjxx (bh)",
     "DROP INDEX IF EXISTS zjxx_bh",
     "CREATE INDEX IF NOT EXISTS zjxx_returned ON zjxx (sfyh)",
@@ -214,9 +217,15 @@ bool NeedsStatistics(QSqlDatabase db)
     if (OnServer(db))
         return false; // the server's autovacuum keeps them
     const bool haveStats = Exists(db, QStringLiteral("table"), QStringLiteral("sqlite_stat1"));
+    // The rows as the totals keep them (every column's counts add up to
+    // them), without reading a million rentals at every start.
+    const bool totals = Exists(db, QStringLiteral("table"), QStringLiteral("jlsl"));
     for (const char* table : {"ydxx", "zjxx", "hyxx"}) {
-        const qint64 rows =
-            Scalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)));
+        const qint64 rows = Scalar(
+            db, (totals ? QStringLiteral("SELECT COALESCE(SUM(sl), 0) FROM jlsl WHERE bm = '%1' AND"
+                                         " zd = (SELECT MIN(zd) FROM jlsl WHERE bm = '%1')")
+                        : QStringLiteral("SELECT COUNT(*) FROM %1"))
+                    .arg(QLatin1String(table)));
         if (rows < 1000)
             continue;
         if (!haveStats)
@@ -290,6 +299,8 @@ QStringList UpgradeSteps(QSqlDatabase db)
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("FUNCTION instr"))
                 steps << QString::fromUtf8(sql);
+    if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
+        steps << TotalsSchema(OnServer(db));
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
     return steps;
@@ -301,18 +312,28 @@ void ApplyPragmas(QSqlDatabase db)
         return;
     Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
+    // A REPLACE deletes a row too: the totals' triggers must hear of it.
+    Run(db, QStringLiteral("PRAGMA recursive_triggers=ON"), {});
     Run(db, QString::fromLatin1(PageCachePragma()), {});
 }
 
-void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
+// All steps or none: a file left half upgraded (totals without their
+// triggers) would never be put right. `inTransaction`: the caller holds one.
+void Upgrade(QSqlDatabase db, const UpgradeProgress& progress, bool inTransaction = false)
 {
     const QStringList steps = UpgradeSteps(db);
+    if (steps.isEmpty())
+        return;
+    if (!inTransaction && !db.transaction())
+        Fail(db.lastError(), QStringLiteral("无法开始事务"));
     for (qsizetype i = 0; i < steps.size(); ++i) {
         if (progress)
             progress(int(i), int(steps.size()));
         try {
             Run(db, steps[i], {});
         } catch (const MovrntError& error) {
+            if (!inTransaction)
+                db.rollback();
             if (!steps[i].contains(QStringLiteral("zjxx_one_open")))
                 throw;
             throw MovrntError(QStringLiteral("数据库中有影碟同时有两条未归还的租借记录，不能使用这个数据库：") +
@@ -320,6 +341,8 @@ void Upgrade(QSqlDatabase db, const UpgradeProgress& progress)
                               kSource);
         }
     }
+    if (!inTransaction && !db.commit())
+        Fail(db.lastError(), QStringLiteral("无法提交事务"));
     if (progress && !steps.isEmpty())
         progress(int(steps.size()), int(steps.size()));
 }
@@ -377,7 +400,7 @@ void CreateServerTables(QSqlDatabase db)
     for (const char* sql : kServerSchema)
         Run(db, QString::fromUtf8(sql), {});
     Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
-    Upgrade(db, {});
+    Upgrade(db, {}, true);
     // The expert window's role, when the server has one: the data, never the
     // change log or the shop's settings; tables of its own in the schema.
     QSqlQuery expert = Run(db, QStringLiteral("SELECT quote_ident(current_schema()) FROM pg_roles"
@@ -387,6 +410,8 @@ void CreateServerTables(QSqlDatabase db)
         Run(db, QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
         Run(db, QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
                                " fmtp TO movrnt_expert"), {});
+        Run(db, QStringLiteral("GRANT SELECT ON %1 TO movrnt_expert")
+                    .arg(TotalsTables().join(QStringLiteral(", "))), {});
         Run(db, QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO movrnt_expert").arg(schema), {});
     }
 }

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Shop.h"
+#include "Totals.h"
 
 #include <algorithm>
 
@@ -32,9 +33,11 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
                               : columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
     table_ = table;
     conditions_ = conditions;
-    total_ = RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
-                       conditions.values())
-                 .toLongLong();
+    const std::optional<qint64> known = KnownCount(table, conditions);
+    total_ = known ? *known
+                   : RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
+                               conditions.values())
+                         .toLongLong();
     nullFree_ = true;
     for (qsizetype i = 0; i + 1 < keys_.size() && nullFree_; ++i) {
         Conditions withNull = conditions;
