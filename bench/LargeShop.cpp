@@ -1,5 +1,6 @@
 #include "LargeShop.h"
 
+#include "maintenance/FileSupport.h"
 #include "store/Database.h"
 
 #include <QDate>
@@ -34,18 +35,18 @@ private:
     std::mt19937_64 engine_;
 };
 
-const char* const kTitleHeads[] = {"天下", "无间", "英雄", "花样", "大话", "功夫", "卧虎",
-                                   "倩女", "纵横", "重庆", "阿飞", "东邪", "霸王", "喜剧",
-                                   "少林", "黄飞鸿", "警察", "古惑", "甜蜜", "月光", "风云",
-                                   "秋天", "春光", "悲情", "胭脂", "新龙门", "笑傲", "双旗"};
-const char* const kTitleTails[] = {"年华", "道", "西游", "传说", "藏龙", "幽魂", "江湖", "之王",
-                                   "森林", "正传", "西毒", "别姬", "足球", "故事", "乍泄", "城市",
-                                   "扣", "客栈", "镇刀客", "的童话", "往事", "风暴"};
-const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
-                                 "徐", "孙", "马", "朱", "胡", "郭", "何", "林", "罗", "梁",
+const char* const kTitleHeads[] = {"天下", "无间",   "英雄", "花样", "大话",   "功夫", "卧虎",
+                                   "倩女", "纵横",   "重庆", "阿飞", "东邪",   "霸王", "喜剧",
+                                   "少林", "黄飞鸿", "警察", "古惑", "甜蜜",   "月光", "风云",
+                                   "秋天", "春光",   "悲情", "胭脂", "新龙门", "笑傲", "双旗"};
+const char* const kTitleTails[] = {
+    "年华", "道",   "西游", "传说", "藏龙", "幽魂", "江湖", "之王",   "森林",   "正传", "西毒",
+    "别姬", "足球", "故事", "乍泄", "城市", "扣",   "客栈", "镇刀客", "的童话", "往事", "风暴"};
+const char* const kSurnames[] = {"王",   "李",   "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
+                                 "徐",   "孙",   "马", "朱", "胡", "郭", "何", "林", "罗", "梁",
                                  "欧阳", "司马", "郑", "谢", "韩", "唐", "冯", "于", "董", "萧"};
-const char* const kGiven[] = {"伟",   "芳",   "娜", "敏",   "静",   "丽", "强", "磊", "军",
-                              "洋",   "勇",   "艳", "杰",   "娟",   "涛", "明", "超", "秀英",
+const char* const kGiven[] = {"伟",   "芳",   "娜",   "敏",   "静",   "丽",   "强",   "磊",  "军",
+                              "洋",   "勇",   "艳",   "杰",   "娟",   "涛",   "明",   "超",  "秀英",
                               "德华", "学友", "嘉玲", "曼玉", "朝伟", "连杰", "星驰", "青霞"};
 const char* const kGenres[] = {"言情片", "故事片", "战争片", "冒险片", "记录片",
                                "喜剧片", "动画片", "恐怖片", "侦探片"};
@@ -75,14 +76,11 @@ QString DateText(const QDate& date)
 class Db
 {
 public:
-    explicit Db(const QString& path)
+    explicit Db(sqlite3* db) : db_(db)
     {
-        if (sqlite3_open(QFile::encodeName(path).constData(), &db_) != SQLITE_OK)
-            throw std::runtime_error("cannot open the shop file");
         exec("PRAGMA journal_mode = WAL");
         exec("PRAGMA synchronous = OFF");
     }
-    ~Db() { sqlite3_close(db_); }
     void exec(const char* sql)
     {
         char* message = nullptr;
@@ -167,84 +165,92 @@ void GenerateShop(const QString& path, const ShopSize& size)
         rentals.push_back({disc, member, day});
     }
 
-    Db db(path);
+    const SqliteFile file(path, SQLITE_OPEN_READWRITE, QStringLiteral("bench"));
+    Db db(file.db);
     db.exec("BEGIN");
-    sqlite3_stmt* disc = db.prepare("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, '否', ?)");
-    for (qint64 i = 0; i < size.discs; ++i) {
-        QString title = QString::fromUtf8(random.pick(kTitleHeads)) +
-                        QString::fromUtf8(random.pick(kTitleTails));
-        if (random.unit() < 0.15)
-            title += QString::number(2 + random.below(3));
-        if (i % 997 == 0)
-            title = QStringLiteral("Ocean's ") + QString::number(i % 13 + 1);
-        QStringList stars;
-        for (qint64 n = 1 + random.below(3); n > 0; --n)
-            stars << Person(random);
-        discType[size_t(i)] = random.unit() < 0.55 ? QStringLiteral("VCD") : QStringLiteral("DVD");
-        arrival[size_t(i)] = std::min(random.below(days), firstRental[size_t(i)]);
-        db.insert(disc, {QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0')), title,
-                         QString::fromUtf8(random.pick(kGenres)), discType[size_t(i)],
-                         stars.join(u' '), QString::fromUtf8(random.pick(kCountries)),
-                         DateText(kFirstDay.addDays(arrival[size_t(i)])),
-                         i % 50 == 0 ? QStringLiteral("导演剪辑版，附花絮。") : QStringLiteral("/")});
-    }
-    sqlite3_finalize(disc);
+    // Indexes and totals made once after the rows, as an import makes them.
+    LoadInBulk(file, [&] {
+        sqlite3_stmt* disc = db.prepare("INSERT INTO ydxx VALUES (?, ?, ?, ?, ?, ?, ?, '否', ?)");
+        for (qint64 i = 0; i < size.discs; ++i) {
+            QString title = QString::fromUtf8(random.pick(kTitleHeads)) +
+                            QString::fromUtf8(random.pick(kTitleTails));
+            if (random.unit() < 0.15)
+                title += QString::number(2 + random.below(3));
+            if (i % 997 == 0)
+                title = QStringLiteral("Ocean's ") + QString::number(i % 13 + 1);
+            QStringList stars;
+            for (qint64 n = 1 + random.below(3); n > 0; --n)
+                stars << Person(random);
+            discType[size_t(i)] =
+                random.unit() < 0.55 ? QStringLiteral("VCD") : QStringLiteral("DVD");
+            arrival[size_t(i)] = std::min(random.below(days), firstRental[size_t(i)]);
+            db.insert(disc,
+                      {QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0')), title,
+                       QString::fromUtf8(random.pick(kGenres)), discType[size_t(i)],
+                       stars.join(u' '), QString::fromUtf8(random.pick(kCountries)),
+                       DateText(kFirstDay.addDays(arrival[size_t(i)])),
+                       i % 50 == 0 ? QStringLiteral("导演剪辑版，附花絮。") : QStringLiteral("/")});
+        }
+        sqlite3_finalize(disc);
 
-    // The last rentals of each disc in the final weeks are still out: one
-    // open rental a disc at most.
-    const qint64 openFrom = std::max<qint64>(0, size.rentals - size.rentals / 200);
-    std::vector<bool> out(size_t(size.discs), false);
-    std::vector<qint64> borrowed(size_t(size.members), 0);
-    sqlite3_stmt* rental =
-        db.prepare("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)");
-    for (qint64 i = size.rentals - 1; i >= 0; --i) {
-        const Rental& r = rentals[size_t(i)];
-        if (i >= openFrom && !out[size_t(r.disc)] && random.unit() < 0.7)
-            out[size_t(r.disc)] = true;
-        else
-            rentals[size_t(i)].day = -1 - r.day; // returned: marked by the sign
-    }
-    for (const Rental& r : rentals) {
-        const bool open = r.day >= 0;
-        const qint64 day = open ? r.day : -1 - r.day;
-        const QDate rented = kFirstDay.addDays(day);
-        const bool member = r.member >= 0;
-        if (member)
-            ++borrowed[size_t(r.member)];
-        const QString deposit =
-            member ? QStringLiteral("/")
-                   : (discType[size_t(r.disc)] == u"VCD" ? QStringLiteral("10") : QStringLiteral("20"));
-        db.insert(rental, {QStringLiteral("%1").arg(r.disc + 1, 6, 10, QChar(u'0')),
-                           DateText(rented),
-                           open ? QStringLiteral("/") : DateText(rented.addDays(1 + random.below(6))),
-                           deposit, open ? QStringLiteral("否") : QStringLiteral("是"),
-                           member ? QStringLiteral("M%1").arg(r.member + 1, 5, 10, QChar(u'0'))
-                                  : QStringLiteral("/")});
-    }
-    sqlite3_finalize(rental);
-    sqlite3_stmt* mark = db.prepare("UPDATE ydxx SET sfycz = '是' WHERE bh = ?");
-    for (qint64 i = 0; i < size.discs; ++i)
-        if (out[size_t(i)])
-            db.insert(mark, {QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'))});
-    sqlite3_finalize(mark);
+        // The last rentals of each disc in the final weeks are still out: one
+        // open rental a disc at most.
+        const qint64 openFrom = std::max<qint64>(0, size.rentals - size.rentals / 200);
+        std::vector<bool> out(size_t(size.discs), false);
+        std::vector<qint64> borrowed(size_t(size.members), 0);
+        sqlite3_stmt* rental = db.prepare(
+            "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (?, ?, ?, ?, ?, ?)");
+        for (qint64 i = size.rentals - 1; i >= 0; --i) {
+            const Rental& r = rentals[size_t(i)];
+            if (i >= openFrom && !out[size_t(r.disc)] && random.unit() < 0.7)
+                out[size_t(r.disc)] = true;
+            else
+                rentals[size_t(i)].day = -1 - r.day; // returned: marked by the sign
+        }
+        for (const Rental& r : rentals) {
+            const bool open = r.day >= 0;
+            const qint64 day = open ? r.day : -1 - r.day;
+            const QDate rented = kFirstDay.addDays(day);
+            const bool member = r.member >= 0;
+            if (member)
+                ++borrowed[size_t(r.member)];
+            const QString deposit =
+                member ? QStringLiteral("/")
+                       : (discType[size_t(r.disc)] == u"VCD" ? QStringLiteral("10")
+                                                             : QStringLiteral("20"));
+            db.insert(rental,
+                      {QStringLiteral("%1").arg(r.disc + 1, 6, 10, QChar(u'0')), DateText(rented),
+                       open ? QStringLiteral("/") : DateText(rented.addDays(1 + random.below(6))),
+                       deposit, open ? QStringLiteral("否") : QStringLiteral("是"),
+                       member ? QStringLiteral("M%1").arg(r.member + 1, 5, 10, QChar(u'0'))
+                              : QStringLiteral("/")});
+        }
+        sqlite3_finalize(rental);
+        sqlite3_stmt* mark = db.prepare("UPDATE ydxx SET sfycz = '是' WHERE bh = ?");
+        for (qint64 i = 0; i < size.discs; ++i)
+            if (out[size_t(i)])
+                db.insert(mark, {QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'))});
+        sqlite3_finalize(mark);
 
-    sqlite3_stmt* member = db.prepare("INSERT INTO hyxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (qint64 i = 0; i < size.members; ++i) {
-        QString address = QStringLiteral("北京市") + QString::fromUtf8(random.pick(kDistricts)) +
-                          QString::fromUtf8(random.pick(kStreets)) +
-                          QString::number(1 + random.below(300)) + QStringLiteral("号");
-        if (i % 1009 == 0)
-            address = QStringLiteral("O'Brien's Lane ") + QString::number(i % 7 + 1);
-        const qint64 count = borrowed[size_t(i)];
-        db.insert(member,
-                  {QStringLiteral("M%1").arg(i + 1, 5, 10, QChar(u'0')), Person(random),
-                   random.unit() < 0.5 ? QStringLiteral("男") : QStringLiteral("女"), address,
-                   QStringLiteral("13%1").arg(random.below(1000000000), 9, 10, QChar(u'0')),
-                   std::min<qint64>(count / 10, 3), double(random.below(3000)) / 10.0,
-                   random.unit() < 0.7 ? 50.0 : 100.0, count,
-                   DateText(kFirstDay.addDays(random.below(days)))});
-    }
-    sqlite3_finalize(member);
+        sqlite3_stmt* member = db.prepare("INSERT INTO hyxx VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (qint64 i = 0; i < size.members; ++i) {
+            QString address = QStringLiteral("北京市") +
+                              QString::fromUtf8(random.pick(kDistricts)) +
+                              QString::fromUtf8(random.pick(kStreets)) +
+                              QString::number(1 + random.below(300)) + QStringLiteral("号");
+            if (i % 1009 == 0)
+                address = QStringLiteral("O'Brien's Lane ") + QString::number(i % 7 + 1);
+            const qint64 count = borrowed[size_t(i)];
+            db.insert(member,
+                      {QStringLiteral("M%1").arg(i + 1, 5, 10, QChar(u'0')), Person(random),
+                       random.unit() < 0.5 ? QStringLiteral("男") : QStringLiteral("女"), address,
+                       QStringLiteral("13%1").arg(random.below(1000000000), 9, 10, QChar(u'0')),
+                       std::min<qint64>(count / 10, 3), double(random.below(3000)) / 10.0,
+                       random.unit() < 0.7 ? 50.0 : 100.0, count,
+                       DateText(kFirstDay.addDays(random.below(days)))});
+        }
+        sqlite3_finalize(member);
+    });
     db.exec("COMMIT");
     // The program's indexes and statistics, as a file it has used carries them.
     OpenDatabase(path);
@@ -275,9 +281,8 @@ QString LargeShopFile(int argc, char** argv, const QTemporaryDir& folder)
             return QString::fromLocal8Bit(argv[i + 1]);
     const ShopSize size = ParseShopSize(argc, argv);
     const QString path = folder.filePath(QStringLiteral("MOVRNT.db"));
-    std::printf("generating %lld discs, %lld members, %lld rentals (seed %llu) ...\n",
-                size.discs, size.members, size.rentals,
-                static_cast<unsigned long long>(size.seed));
+    std::printf("generating %lld discs, %lld members, %lld rentals (seed %llu) ...\n", size.discs,
+                size.members, size.rentals, static_cast<unsigned long long>(size.seed));
     GenerateShop(path, size);
     return path;
 }

@@ -240,15 +240,15 @@ private Q_SLOTS:
               "'ydxx', 'sqlite_autoindex_ydxx_1', '100000 1'", "'ydxx', 'ydxx_ydlx', '100000 50000'",
               "'ydxx', 'ydxx_sfycz', '100000 50000'", "'zjxx', 'zjxx_disc', '1000000 11'",
               "'zjxx', 'zjxx_member', '1000000 21'", "'zjxx', 'zjxx_open', '1000000 500000 545'",
-              "'zjxx', 'zjxx_open_disc', '1000000 500000 10'",
-              "'zjxx', 'zjxx_open_member', '1000000 500000 20'",
+              "'zjxx', 'zjxx_one_open', '3200 1'", "'zjxx', 'zjxx_open_hybh', '3200 2'",
               "'zjxx', 'zjxx_returned', '1000000 500000'"})
             RunSql(QStringLiteral("INSERT INTO sqlite_stat1 VALUES (%1)").arg(QString::fromLatin1(stat)));
         RunSql("ANALYZE sqlite_schema");
-        // Probing a disc's or member's every rental took a second on such a shop.
+        // Probing a disc's or member's every rental took a second on such a
+        // shop, and walking every disc or member for its open rentals 50 ms.
         for (const Report report : {Report::DiscsOut, Report::MembersWithDiscsOut}) {
             const QString plan = Plan(DefinitionOf(report).sql);
-            QVERIFY2(plan.contains(QStringLiteral("(sfyh=? AND")), qPrintable(plan));
+            QVERIFY2(plan.startsWith(QStringLiteral("SEARCH b USING")), qPrintable(plan));
         }
     }
 };

@@ -30,7 +30,12 @@ const ReportDefinition& DefinitionOf(Report report)
 
 qint64 ReportLineCount(const ReportDefinition& report)
 {
-    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM (") + report.sql + u')', report.values)
+    // Without its order: the engine would sort every line only to count them.
+    const qsizetype order = report.sql.lastIndexOf(QStringLiteral(" ORDER BY "));
+    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM (") +
+                         (order < 0 ? report.sql : report.sql.left(order)) +
+                         QStringLiteral(") AS lines"),
+                     report.values)
         .toLongLong();
 }
 

@@ -37,8 +37,8 @@ QString Row(const QString& table, const QString& row, int sign)
     if (counted->flags.isEmpty())
         return upsert.arg(table, QString(), QStringLiteral("''")).arg(sign);
     for (const QString& flag : counted->flags)
-        sql += upsert.arg(table, flag, QStringLiteral("COALESCE(%1.%2, '')").arg(row, flag))
-                   .arg(sign);
+        sql +=
+            upsert.arg(table, flag, QStringLiteral("COALESCE(%1.%2, '')").arg(row, flag)).arg(sign);
     return sql;
 }
 
@@ -58,10 +58,11 @@ QString RentalRow(const QString& row, int sign)
 // The rentals of a disc row in the day totals, one pass of its rentals.
 QString DiscRow(const QString& row, int sign)
 {
-    return QStringLiteral("INSERT INTO mrcz (czrq, ydlx, lx, sl) SELECT czrq, COALESCE(%1.ydlx, ''),"
-                          " COALESCE(%1.lx, ''), %2 * COUNT(*) FROM zjxx WHERE bh = %1.bh AND czrq"
-                          " IS NOT NULL GROUP BY czrq ON CONFLICT (czrq, ydlx, lx) DO UPDATE SET"
-                          " sl = sl + excluded.sl;")
+    return QStringLiteral(
+               "INSERT INTO mrcz (czrq, ydlx, lx, sl) SELECT czrq, COALESCE(%1.ydlx, ''),"
+               " COALESCE(%1.lx, ''), %2 * COUNT(*) FROM zjxx WHERE bh = %1.bh AND czrq"
+               " IS NOT NULL GROUP BY czrq ON CONFLICT (czrq, ydlx, lx) DO UPDATE SET"
+               " sl = sl + excluded.sl;")
         .arg(row)
         .arg(sign);
 }
@@ -72,33 +73,37 @@ QStringList FileTriggers()
     for (const Counted& counted : CountedTables()) {
         const QString table = QLatin1String(counted.table);
         const auto extra = [&](const QString& row, int sign) {
-            return table == u"zjxx" ? RentalRow(row, sign)
+            return table == u"zjxx"   ? RentalRow(row, sign)
                    : table == u"ydxx" ? DiscRow(row, sign)
                                       : QString();
         };
-        triggers << QStringLiteral("CREATE TRIGGER %1_totals_insert AFTER INSERT ON %1 BEGIN %2%3 END")
-                        .arg(table, Row(table, QStringLiteral("NEW"), 1),
-                             extra(QStringLiteral("NEW"), 1))
-                 << QStringLiteral("CREATE TRIGGER %1_totals_delete AFTER DELETE ON %1 BEGIN %2%3 END")
-                        .arg(table, Row(table, QStringLiteral("OLD"), -1),
-                             extra(QStringLiteral("OLD"), -1));
+        triggers
+            << QStringLiteral("CREATE TRIGGER %1_totals_insert AFTER INSERT ON %1 BEGIN %2%3 END")
+                   .arg(table, Row(table, QStringLiteral("NEW"), 1),
+                        extra(QStringLiteral("NEW"), 1))
+            << QStringLiteral("CREATE TRIGGER %1_totals_delete AFTER DELETE ON %1 BEGIN %2%3 END")
+                   .arg(table, Row(table, QStringLiteral("OLD"), -1),
+                        extra(QStringLiteral("OLD"), -1));
         for (const QString& flag : counted.flags) {
             const QString upsert = QStringLiteral(
                 "INSERT INTO jlsl (bm, zd, zt, sl) VALUES ('%1', '%2', COALESCE(%3.%2, ''), %4)"
                 " ON CONFLICT (bm, zd, zt) DO UPDATE SET sl = sl + excluded.sl;");
             triggers << QStringLiteral("CREATE TRIGGER %1_totals_%2 AFTER UPDATE OF %2 ON %1 WHEN"
                                        " OLD.%2 IS NOT NEW.%2 BEGIN %3%4 END")
-                            .arg(table, flag, upsert.arg(table, flag, QStringLiteral("OLD")).arg(-1),
+                            .arg(table, flag,
+                                 upsert.arg(table, flag, QStringLiteral("OLD")).arg(-1),
                                  upsert.arg(table, flag, QStringLiteral("NEW")).arg(1));
         }
     }
     // A rental moved to another disc or day; a disc renumbered or of another kind.
-    triggers << QStringLiteral("CREATE TRIGGER zjxx_totals_moved AFTER UPDATE OF bh, czrq ON zjxx"
-                               " WHEN OLD.bh IS NOT NEW.bh OR OLD.czrq IS NOT NEW.czrq BEGIN %1%2 END")
+    triggers << QStringLiteral(
+                    "CREATE TRIGGER zjxx_totals_moved AFTER UPDATE OF bh, czrq ON zjxx"
+                    " WHEN OLD.bh IS NOT NEW.bh OR OLD.czrq IS NOT NEW.czrq BEGIN %1%2 END")
                     .arg(RentalRow(QStringLiteral("OLD"), -1), RentalRow(QStringLiteral("NEW"), 1))
-             << QStringLiteral("CREATE TRIGGER ydxx_totals_kind AFTER UPDATE OF bh, ydlx, lx ON ydxx"
-                               " WHEN OLD.bh IS NOT NEW.bh OR OLD.ydlx IS NOT NEW.ydlx OR OLD.lx IS NOT"
-                               " NEW.lx BEGIN %1%2 END")
+             << QStringLiteral(
+                    "CREATE TRIGGER ydxx_totals_kind AFTER UPDATE OF bh, ydlx, lx ON ydxx"
+                    " WHEN OLD.bh IS NOT NEW.bh OR OLD.ydlx IS NOT NEW.ydlx OR OLD.lx IS NOT"
+                    " NEW.lx BEGIN %1%2 END")
                     .arg(DiscRow(QStringLiteral("OLD"), -1), DiscRow(QStringLiteral("NEW"), 1));
     return triggers;
 }
@@ -135,14 +140,15 @@ QString ServerBody(const Counted& counted, const QString& changed)
                    .arg(rows);
     // A disc's own change (its flag) nets out before its rentals are read.
     if (table == u"ydxx")
-        sql += QStringLiteral(
-                   "WITH d AS (SELECT bh, COALESCE(ydlx, '') AS ydlx, COALESCE(lx, '') AS lx,"
-                   " SUM(n) AS n FROM %1 GROUP BY 1, 2, 3 HAVING SUM(n) <> 0) INSERT INTO mrcz"
-                   " (czrq, ydlx, lx, sl) SELECT z.czrq, d.ydlx, d.lx, SUM(d.n) FROM d JOIN zjxx AS"
-                   " z ON z.bh = d.bh WHERE z.czrq IS NOT NULL GROUP BY 1, 2, 3 HAVING SUM(d.n) <> 0"
-                   " ORDER BY 1, 2, 3 ON CONFLICT (czrq, ydlx, lx) DO UPDATE SET sl = mrcz.sl +"
-                   " EXCLUDED.sl;")
-                   .arg(rows);
+        sql +=
+            QStringLiteral(
+                "WITH d AS (SELECT bh, COALESCE(ydlx, '') AS ydlx, COALESCE(lx, '') AS lx,"
+                " SUM(n) AS n FROM %1 GROUP BY 1, 2, 3 HAVING SUM(n) <> 0) INSERT INTO mrcz"
+                " (czrq, ydlx, lx, sl) SELECT z.czrq, d.ydlx, d.lx, SUM(d.n) FROM d JOIN zjxx AS"
+                " z ON z.bh = d.bh WHERE z.czrq IS NOT NULL GROUP BY 1, 2, 3 HAVING SUM(d.n) <> 0"
+                " ORDER BY 1, 2, 3 ON CONFLICT (czrq, ydlx, lx) DO UPDATE SET sl = mrcz.sl +"
+                " EXCLUDED.sl;")
+                .arg(rows);
     return sql;
 }
 
@@ -165,18 +171,20 @@ QStringList ServerTriggers()
                           " IF TG_OP = 'INSERT' THEN %2 ELSIF TG_OP = 'DELETE' THEN %3"
                           " ELSIF TG_OP = 'UPDATE' THEN %4 ELSE %5 END IF; RETURN NULL; END$$")
                           .arg(table, ServerBody(counted, inserted), ServerBody(counted, deleted),
-                               ServerBody(counted, inserted + QStringLiteral(" UNION ALL ") + deleted),
+                               ServerBody(counted,
+                                          inserted + QStringLiteral(" UNION ALL ") + deleted),
                                truncated);
-        for (const auto& [event, referencing] :
-             QList<std::pair<QString, QString>>{{"INSERT", "NEW TABLE AS new_rows"},
-                                                {"DELETE", "OLD TABLE AS old_rows"},
-                                                {"UPDATE", "OLD TABLE AS old_rows NEW TABLE AS new_rows"},
-                                                {"TRUNCATE", ""}})
+        for (const auto& [event, referencing] : QList<std::pair<QString, QString>>{
+                 {"INSERT", "NEW TABLE AS new_rows"},
+                 {"DELETE", "OLD TABLE AS old_rows"},
+                 {"UPDATE", "OLD TABLE AS old_rows NEW TABLE AS new_rows"},
+                 {"TRUNCATE", ""}})
             statements << QStringLiteral("CREATE TRIGGER %1_totals_%2 AFTER %3 ON %1 %4 FOR EACH"
                                          " STATEMENT EXECUTE FUNCTION movrnt_%1_totals()")
                               .arg(table, event.toLower(), event,
-                                   referencing.isEmpty() ? QString()
-                                                         : QStringLiteral("REFERENCING ") + referencing);
+                                   referencing.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral("REFERENCING ") + referencing);
     }
     return statements;
 }
@@ -196,8 +204,9 @@ QStringList TotalsSchema(bool server)
         QStringLiteral("CREATE TABLE jlsl (bm TEXT NOT NULL, zd TEXT NOT NULL, zt TEXT NOT NULL,"
                        " sl %1 NOT NULL, PRIMARY KEY (bm, zd, zt))%2")
             .arg(count, keyed),
-        QStringLiteral("CREATE TABLE mrcz (czrq TEXT NOT NULL, ydlx TEXT NOT NULL, lx TEXT NOT NULL,"
-                       " sl %1 NOT NULL, PRIMARY KEY (czrq, ydlx, lx))%2")
+        QStringLiteral(
+            "CREATE TABLE mrcz (czrq TEXT NOT NULL, ydlx TEXT NOT NULL, lx TEXT NOT NULL,"
+            " sl %1 NOT NULL, PRIMARY KEY (czrq, ydlx, lx))%2")
             .arg(count, keyed),
         QStringLiteral("CREATE TABLE ydzc (bh TEXT PRIMARY KEY NOT NULL, cs %1 NOT NULL)%2")
             .arg(count, keyed),
@@ -227,17 +236,18 @@ QStringList TotalsRebuild()
     }
     sql << QStringLiteral("INSERT INTO ydzc (bh, cs) SELECT bh, COUNT(*) FROM zjxx WHERE bh IS NOT"
                           " NULL GROUP BY bh")
-        << QStringLiteral("INSERT INTO mrcz (czrq, ydlx, lx, sl) SELECT z.czrq, COALESCE(d.ydlx, ''),"
-                          " COALESCE(d.lx, ''), COUNT(*) FROM zjxx AS z JOIN ydxx AS d ON d.bh ="
-                          " z.bh WHERE z.czrq IS NOT NULL GROUP BY z.czrq, COALESCE(d.ydlx, ''),"
-                          " COALESCE(d.lx, '')");
+        << QStringLiteral(
+               "INSERT INTO mrcz (czrq, ydlx, lx, sl) SELECT z.czrq, COALESCE(d.ydlx, ''),"
+               " COALESCE(d.lx, ''), COUNT(*) FROM zjxx AS z JOIN ydxx AS d ON d.bh ="
+               " z.bh WHERE z.czrq IS NOT NULL GROUP BY z.czrq, COALESCE(d.ydlx, ''),"
+               " COALESCE(d.lx, '')");
     return sql;
 }
 
 qint64 TableCount(const QString& table, const QString& column, const QString& text)
 {
     const Counted* counted = Find(table);
-    const QString zd = !column.isEmpty() ? column
+    const QString zd = !column.isEmpty()                      ? column
                        : counted && !counted->flags.isEmpty() ? counted->flags.first()
                                                               : QStringLiteral(""); // not NULL
     if (column.isEmpty())

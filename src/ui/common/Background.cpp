@@ -95,6 +95,9 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
             progress.show();
     });
     tick.start(100);
+    // The loop below waits for events: the thread's end is one, so the
+    // result shows at once, not at the next tick.
+    QObject::connect(thread.get(), &QThread::finished, &progress, [] {}, Qt::QueuedConnection);
     thread->start();
     // Only 取消 takes input, and only once the dialog (modal) is there to take it.
     while (!finished)
