@@ -7,6 +7,8 @@
 #include "Totals.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QScopeGuard>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -645,6 +647,61 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
         return QString::fromUtf8(
             reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
             sqlite3_column_bytes(statement, column));
+    }
+}
+
+void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
+              const std::function<bool(const QVariantList&)>& row)
+{
+    if (IsServerUrl(location)) {
+        const QString name = QStringLiteral("movrnt-scan-%1").arg(quintptr(&row));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            const auto closed = qScopeGuard([&db] { db.close(); });
+            ParseServerUrl(location).apply(db);
+            if (!db.open())
+                Fail(db.lastError(), QStringLiteral("无法连接数据库服务器"));
+            QSqlQuery query = Run(db, sql, values);
+            const int columns = query.record().count();
+            while (query.next()) {
+                QVariantList values;
+                for (int c = 0; c < columns; ++c)
+                    values << query.value(c);
+                if (!row(values))
+                    break;
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
+        return;
+    }
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(location).constData(), &raw,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
+    const auto failed = [raw] {
+        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(raw)), kSource);
+    };
+    if (opened != SQLITE_OK)
+        failed();
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare16_v2(raw, sql.utf16(), int(sql.size() * 2), &prepared, nullptr) != SQLITE_OK)
+        failed();
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(prepared, sqlite3_finalize);
+    for (int i = 0; i < values.size(); ++i)
+        if (Bind(prepared, i + 1, values.at(i)) != SQLITE_OK)
+            failed();
+    const int columns = sqlite3_column_count(prepared);
+    for (;;) {
+        const int rc = sqlite3_step(prepared);
+        if (rc == SQLITE_DONE)
+            return;
+        if (rc != SQLITE_ROW)
+            failed();
+        QVariantList values;
+        for (int c = 0; c < columns; ++c)
+            values << SqliteColumnValue(prepared, c);
+        if (!row(values))
+            return;
     }
 }
 

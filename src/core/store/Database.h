@@ -82,6 +82,11 @@ struct FetchedRows
     QList<QVariantList> rows;
 };
 FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
+// Every row of a query with bound values, read on a connection of its own
+// to the shop at `location` (for a worker thread), in the types FetchRows
+// gives; `row` returns false to stop. Throws MovrntError.
+void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
+              const std::function<bool(const QVariantList&)>& row);
 // A column of the row a statement stands on, typed as QtSql types it.
 struct sqlite3_stmt;
 QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);

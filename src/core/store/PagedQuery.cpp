@@ -5,6 +5,9 @@
 #include "Totals.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 namespace {
 bool HasNull(const QVariantList& key)
@@ -12,6 +15,74 @@ bool HasNull(const QVariantList& key)
     return std::any_of(key.begin(), key.end(), [](const QVariant& v) { return v.isNull(); });
 }
 } // namespace
+
+// The keys ending each page, read on a connection of its own; the query's
+// pages go on without it until it has the page asked for.
+struct PagedQuery::PageIndex
+{
+    std::thread reader;
+    std::atomic<bool> stop = false;
+    std::mutex mutex;
+    QList<QVariantList> lasts; // the key of page i's last row at i
+
+    bool lastOf(int page, QVariantList* key)
+    {
+        const std::lock_guard lock(mutex);
+        if (page < 0 || page >= lasts.size())
+            return false;
+        *key = lasts[page];
+        return true;
+    }
+};
+
+PagedQuery::~PagedQuery()
+{
+    stopPageIndex();
+}
+
+void PagedQuery::stopPageIndex()
+{
+    if (!index_)
+        return;
+    index_->stop = true;
+    if (index_->reader.joinable())
+        index_->reader.join();
+    index_.reset();
+}
+
+void PagedQuery::waitForPageIndex()
+{
+    if (index_ && index_->reader.joinable())
+        index_->reader.join();
+}
+
+void PagedQuery::startPageIndex()
+{
+    const Shop* shop = Shop::InUse();
+    if (keys_.isEmpty() || total_ < indexFrom || !shop)
+        return;
+    // The keys alone, in the pages' order, from the top.
+    const QString rows = statement(true, -1);
+    const QString sql = QStringLiteral("SELECT ") + keys_.join(QStringLiteral(", ")) +
+                        rows.mid(rows.indexOf(QStringLiteral(" FROM ") + table_))
+                            .chopped(QStringLiteral(" LIMIT ? OFFSET ?").size());
+    index_ = std::make_shared<PageIndex>();
+    index_->reader = std::thread([index = index_.get(), location = shop->path(), sql,
+                                  values = conditions_.values()] {
+        qint64 row = 0;
+        try {
+            ScanRows(location, sql, values, [index, &row](const QVariantList& key) {
+                if (++row % kPageSize == 0) {
+                    const std::lock_guard lock(index->mutex);
+                    index->lasts << key;
+                }
+                return !index->stop.load();
+            });
+        } catch (const MovrntError&) {
+            // Without the index, jumps walk as before.
+        }
+    });
+}
 
 void PagedQuery::set(const QString& columns, const QString& table, const Conditions& conditions,
                      const QStringList& sort, const QString& uniqueKey)
@@ -49,6 +120,7 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
     }
     // The first page doubles as the check that the database takes the statement.
     firstPage_ = read(0, true, nullptr, 0, std::min<qint64>(total_, kPageSize), &firstKeys_);
+    startPageIndex();
 }
 
 void PagedQuery::again()
@@ -95,6 +167,7 @@ void PagedQuery::setRead(const QString& columns, const QString& table, qint64 to
 
 void PagedQuery::clear()
 {
+    stopPageIndex();
     total_ = 0;
     shown_ = 0;
     bounds_.clear();
@@ -221,6 +294,11 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
             backwardSkip = qint64(after.key()) * kPageSize - end;
         }
     }
+    // The key ending the page before, once the page index has it.
+    QVariantList before;
+    if (forwardSkip > 0 && (!nullFree_ || backwardSkip > 0) && index_ &&
+        index_->lastOf(number - 1, &before) && !HasNull(before))
+        return read(number, true, &before, 0, end - start, keys);
     // A server reads every row it skips from the table: far from any known
     // page, the key just before the page is found in an index alone (its
     // columns only) and the page read on from it.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <memory>
 
 // A query that may return a million rows, read a page at a time in a fixed
 // order. Pages are found by key: the sort columns plus a unique column, taken
@@ -19,6 +20,15 @@ public:
     static constexpr int kPageSize = 200;
     // Rows a server skips row by row before the page's key is looked up in an index.
     static constexpr qint64 kFarSkip = 400;
+    // From this many rows on, a page index (the key ending each page) is read
+    // in the background once a query is set, so that a jump to any page is
+    // one index range, never a walk over millions of rows.
+    static inline qint64 indexFrom = 50 * kPageSize;
+
+    PagedQuery() = default;
+    ~PagedQuery();
+    PagedQuery(const PagedQuery&) = delete;
+    PagedQuery& operator=(const PagedQuery&) = delete;
 
     // columns: the select list; table: the FROM part; sort: the sort columns;
     // uniqueKey: a column that is unique and never NULL (rowid, zdbh), the
@@ -47,6 +57,8 @@ public:
     QStringList pageStatements() const;
     // The first page, as set() read it; empty after the pages were read again.
     QList<QVariantList> takeFirstPage(QList<QVariantList>* keys = nullptr);
+    // Waits until the page index is read (or was never started); for tests.
+    void waitForPageIndex();
 
 private:
     struct Bounds
@@ -68,4 +80,9 @@ private:
     bool nullFree_ = false; // no sort column holds NULL: reading back from a key is exact
     QMap<int, Bounds> bounds_;
     QList<QVariantList> firstPage_, firstKeys_;
+
+    struct PageIndex;
+    void startPageIndex();
+    void stopPageIndex();
+    std::shared_ptr<PageIndex> index_;
 };
