@@ -1,5 +1,7 @@
 #include "EngineTrace.h"
 
+#include <thread>
+
 #include "store/Database.h"
 
 #include <QElapsedTimer>
@@ -27,13 +29,15 @@ sqlite3* SharedHandle()
 
 namespace {
 EngineTrace* recording = nullptr;
+std::thread::id recordingThread;
 }
 
-// Connections opened while recording (start-up opens the shared one) are
-// recorded from their first statement.
+// Connections the clerk's thread opens while recording (start-up opens the
+// shared one) are recorded from their first statement; those of workers
+// beside the windows (a grid's page index) are not what the clerk waits for.
 int EngineTrace::onOpen(sqlite3* db, const char**, const void*)
 {
-    if (recording)
+    if (recording && std::this_thread::get_id() == recordingThread)
         sqlite3_trace_v2(db, SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE, &EngineTrace::onTrace,
                          recording);
     return SQLITE_OK;
@@ -42,6 +46,7 @@ int EngineTrace::onOpen(sqlite3* db, const char**, const void*)
 EngineTrace::EngineTrace()
 {
     recording = this;
+    recordingThread = std::this_thread::get_id();
     sqlite3_auto_extension(reinterpret_cast<void (*)()>(&EngineTrace::onOpen));
     if (IsDatabaseOpen())
         sqlite3_trace_v2(SharedHandle(), SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE,

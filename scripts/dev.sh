@@ -4,7 +4,8 @@
 #   scripts/dev.sh test  install what is missing, build with sanitizers, run every test
 #   scripts/dev.sh lint-package  the package, checked by lintian (errors and warnings fail)
 #   scripts/dev.sh package  a Debian package of the program in build-package/
-#   scripts/dev.sh bench    Release build with the benchmarks, run on a generated large shop
+#   scripts/dev.sh bench [N] Release build with the benchmarks, run on a generated shop of N
+#                           rentals (1000000; 10000000 for the largest the program is made for)
 #   scripts/dev.sh fuzz [S] clang build of the libFuzzer targets, each run for S seconds (60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -110,10 +111,12 @@ bench)
     install_missing
     cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOVRNT_TESTS=OFF -DMOVRNT_BENCH=ON
     cmake --build build-bench -j "$jobs"
+    rentals=${2:-1000000}
     shop=build-bench/large-shop.db
+    [ "$rentals" = 1000000 ] || shop=build-bench/shop-$rentals.db
     # The same shop every time (same sizes, same seed); made once.
     [ -f "$shop" ] || build-bench/movrnt_genshop "$shop" --discs 100000 --members 50000 \
-                          --rentals 1000000 --seed 2003
+                          --rentals "$rentals" --seed 2003
     build-bench/bench_movrnt --db "$shop"
     build-bench/bench_grids --db "$shop"
     build-bench/bench_import_memory --db "$shop"
