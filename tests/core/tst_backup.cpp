@@ -279,7 +279,7 @@ private Q_SLOTS:
                           " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
                           " ORDER BY name)"),
                  QStringList{"bdjl,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
-                             "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,"
+                             "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
                              "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
                              "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh"});
         // The counter works on the restored file, numbering on from the last rental.

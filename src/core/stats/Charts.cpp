@@ -48,7 +48,8 @@ bool IsChartYear(const QString& year)
 ChartTable StockPerGenre()
 {
     return GenreTable(QStringLiteral("影碟数量"),
-                      RunSql(QStringLiteral("SELECT lx, COUNT(*) FROM ydxx GROUP BY lx")));
+                      RunSql(QStringLiteral("SELECT zt, sl FROM jlsl WHERE bm = 'ydxx' AND"
+                                            " zd = 'lx'")));
 }
 
 ChartTable RentalsPerGenre(const QString& year)

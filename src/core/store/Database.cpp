@@ -135,6 +135,9 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS hyxx_yjps ON hyxx (yjps)",
     "CREATE INDEX IF NOT EXISTS hyxx_rhrq ON hyxx (rhrq)",
     "CREATE INDEX IF NOT EXISTS hyxx_joined ON hyxx (rhrq, hybh)",
+    // The reports of all discs and all members read these alone, in their order.
+    "CREATE INDEX IF NOT EXISTS ydxx_report ON ydxx (ydlx, lx, bh, pm)",
+    "CREATE INDEX IF NOT EXISTS hyxx_report ON hyxx (rhrq, hyxm, hybh, lxdh)",
 };
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {})

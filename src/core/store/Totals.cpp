@@ -12,7 +12,7 @@ struct Counted
 const QList<Counted>& CountedTables()
 {
     static const QList<Counted> tables = {
-        {"ydxx", {"sfycz", "ydlx"}},
+        {"ydxx", {"sfycz", "ydlx", "lx"}},
         {"zjxx", {"sfyh"}},
         {"hyxx", {}},
     };
