@@ -26,6 +26,7 @@
 #include <QRegularExpression>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QScopeGuard>
 #include <memory>
 
 class TestRentalWindows : public QObject
@@ -618,6 +619,47 @@ private Q_SLOTS:
         QCOMPARE(rentals->model()->cell(0, 2), QStringLiteral("2003-11-01"));
         // The top and the bottom were read, not the pages between.
         QVERIFY(rentals->model()->loadedRows() <= 2 * SqlGridModel::kPageSize);
+    }
+
+    // Past its window of rows the grid's scroll bar runs over the whole
+    // result: a drag lands on the rows there, the keys walk on past the
+    // window's end, and the view never holds more than the window.
+    void aLongResultScrollsThroughAWindow()
+    {
+        const auto window = qScopeGuard([] { SqlGridModel::windowRows = 100000; });
+        SqlGridModel::windowRows = 100;
+        OpenDatabase();
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'V' || i,"
+               " '2003-11-01', '/', '/', '是', 'M' FROM n");
+        CloseDatabase();
+        start();
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
+        SqlGridModel* model = rentals->model();
+        QCOMPARE(model->rowCount(), 100);
+        QScrollBar* rows = nullptr;
+        for (auto* bar : grid->findChildren<QScrollBar*>())
+            if (bar->accessibleName() == u"记录")
+                rows = bar;
+        QVERIFY(rows && rows->isVisible());
+        const auto topNumber = [&] { return model->cell(grid->verticalScrollBar()->value(), 0).toInt(); };
+        for (int first : {500, 20, 999 - rows->pageStep(), rows->maximum()}) {
+            rows->setValue(first);
+            QCOMPARE(topNumber(), first + 1); // the numbers run 1 to 1000
+        }
+        QCOMPARE(model->cell(model->rowCount() - 1, 0), QString()); // the row after the last
+        QCOMPARE(model->cell(model->rowCount() - 2, 0), QStringLiteral("1000"));
+        rows->setValue(0);
+        grid->setFocus();
+        grid->selectRow(0);
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(grid, Qt::Key_PageDown);
+        const int current = model->cell(grid->currentIndex().row(), 0).toInt();
+        QVERIFY2(current > 300, qPrintable(QString::number(current)));
+        QCOMPARE(current, model->windowStart() + grid->currentIndex().row() + 1);
+        QVERIFY(grid->selectionModel()->isRowSelected(grid->currentIndex().row()));
+        QCOMPARE(rows->value(), topNumber() - 1);
     }
 };
 

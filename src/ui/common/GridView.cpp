@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <numeric>
 
 GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
@@ -13,6 +14,7 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setAlternatingRowColors(true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -32,6 +34,80 @@ GridView::GridView(SqlGridModel* model, QWidget* parent) : QTableView(parent), m
             fitColumns();
     });
     setMouseTracking(true);
+    rowsBar_ = new QScrollBar(Qt::Vertical, this);
+    rowsBar_->setAccessibleName(QStringLiteral("记录"));
+    rowsBar_->hide();
+    connect(rowsBar_, &QScrollBar::valueChanged, this, &GridView::rowsBarMoved);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &GridView::viewScrolled);
+    connect(model_, &QAbstractItemModel::modelReset, this, &GridView::syncRowsBar);
+}
+
+int GridView::visibleRows() const
+{
+    const int height = model_->rowCount() > 0 ? rowHeight(0) : verticalHeader()->defaultSectionSize();
+    return std::max(1, viewport()->height() / std::max(1, height));
+}
+
+void GridView::syncRowsBar()
+{
+    const bool windowed = model_->total() + 1 > SqlGridModel::windowRows;
+    if (windowed != rowsBar_->isVisible()) {
+        setVerticalScrollBarPolicy(windowed ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+        setViewportMargins(0, 0, windowed ? rowsBar_->sizeHint().width() : 0, 0);
+        rowsBar_->setVisible(windowed);
+    }
+    if (!windowed)
+        return;
+    const QRect area = viewport()->geometry();
+    rowsBar_->setGeometry(area.right() + 1, area.top(), rowsBar_->sizeHint().width(), area.height());
+    const QSignalBlocker quiet(rowsBar_);
+    const int shown = visibleRows();
+    rowsBar_->setRange(0, int(std::max<qint64>(0, model_->total() + 1 - shown)));
+    rowsBar_->setPageStep(shown);
+    rowsBar_->setValue(int(model_->windowStart() + verticalScrollBar()->value()));
+}
+
+void GridView::rowsBarMoved(int first)
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    const qint64 start = model_->windowStart();
+    if (first < start || first + visibleRows() > start + model_->rowCount())
+        model_->setWindowStart(first - SqlGridModel::windowRows / 2);
+    scrollTo(model_->index(int(first - model_->windowStart()), 0), QAbstractItemView::PositionAtTop);
+    syncing_ = false;
+}
+
+void GridView::viewScrolled()
+{
+    if (syncing_ || !rowsBar_->isVisible())
+        return;
+    syncing_ = true;
+    const qint64 start = model_->windowStart();
+    const int top = verticalScrollBar()->value(); // a row, scrolling by rows
+    const qint64 first = start + top;
+    // Near an end of the window, and the result goes on: the window moves
+    // with the rows, the current one kept.
+    const int margin = SqlGridModel::windowRows / 10;
+    if ((top < margin && start > 0) ||
+        (top + visibleRows() > model_->rowCount() - margin &&
+         start + model_->rowCount() < model_->total() + 1)) {
+        const QModelIndex current = currentIndex();
+        const bool selected = current.isValid() && selectionModel()->isRowSelected(current.row());
+        const qint64 currentRow = current.isValid() ? start + current.row() : -1;
+        model_->setWindowStart(first - SqlGridModel::windowRows / 2);
+        const qint64 moved = model_->windowStart();
+        scrollTo(model_->index(int(first - moved), 0), QAbstractItemView::PositionAtTop);
+        if (currentRow >= moved && currentRow < moved + model_->rowCount())
+            selectionModel()->setCurrentIndex(
+                model_->index(int(currentRow - moved), current.column()),
+                selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                         : QItemSelectionModel::NoUpdate);
+    }
+    const QSignalBlocker quiet(rowsBar_);
+    rowsBar_->setValue(int(first));
+    syncing_ = false;
 }
 
 namespace {
@@ -98,6 +174,7 @@ void GridView::showEvent(QShowEvent* event)
 void GridView::resizeEvent(QResizeEvent* event)
 {
     QTableView::resizeEvent(event);
+    syncRowsBar();
     if (event->size().width() != event->oldSize().width())
         fitColumns();
 }

@@ -34,7 +34,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Past the model's window of rows, the scroll bar the clerk sees runs
+    // over the whole result and moves the window; the view's own one, hidden,
+    // runs within it.
+    void syncRowsBar();
+    void rowsBarMoved(int first);
+    void viewScrolled();
+    int visibleRows() const;
+
     SqlGridModel* model_;
+    class QScrollBar* rowsBar_;
+    bool syncing_ = false;
     QMap<int, int> fixedTwips_;
     bool pressed_ = false;
 };

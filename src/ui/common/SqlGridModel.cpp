@@ -5,7 +5,6 @@
 
 #include <QtDebug>
 #include <algorithm>
-#include <climits>
 
 namespace {
 constexpr int kPagesKept = 50;
@@ -27,20 +26,45 @@ QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)
 {
     QList<QVariantList> keys;
     for (int row : rows)
-        keys << keyOf(row);
+        keys << keyAt(windowStart_ + row);
+    const qint64 start = windowStart_;
     reload([this] { query_.again(); });
-    QList<Moved> moved;
+    QList<qint64> at; // in the result
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const qint64 found = keys[i].isEmpty() ? -1 : query_.positionOf(keys[i]);
-        const int row = int(std::clamp<qint64>(found < 0 ? rows[i] : found, 0, total()));
-        moved.append({row, !keys[i].isEmpty() && keyOf(row) == keys[i]});
+        at << std::clamp<qint64>(found < 0 ? start + rows[i] : found, 0, total());
     }
+    // The window goes where the first row went, when it left it.
+    const qint64 kept = clampedStart(start);
+    setWindowStart(at.isEmpty() || (at[0] >= kept && at[0] < kept + windowRows)
+                       ? kept
+                       : at[0] - windowRows / 2);
+    QList<Moved> moved;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        moved.append({int(std::clamp<qint64>(at[i] - windowStart_, 0, rowCount() - 1)),
+                      !keys[i].isEmpty() && keyAt(at[i]) == keys[i]});
     return moved;
+}
+
+qint64 SqlGridModel::clampedStart(qint64 start) const
+{
+    return std::clamp<qint64>(start, 0, std::max<qint64>(0, total() + 1 - windowRows));
+}
+
+void SqlGridModel::setWindowStart(qint64 start)
+{
+    start = clampedStart(start);
+    if (start == windowStart_)
+        return;
+    beginResetModel();
+    windowStart_ = start;
+    endResetModel();
 }
 
 void SqlGridModel::reload(const std::function<void()>& run)
 {
     beginResetModel();
+    windowStart_ = 0; // requery puts it back
     pages_.clear();
     keys_.clear();
     recent_.clear();
@@ -57,12 +81,12 @@ void SqlGridModel::reload(const std::function<void()>& run)
     endResetModel();
 }
 
-QVariantList SqlGridModel::keyOf(int row) const
+QVariantList SqlGridModel::keyAt(qint64 row) const
 {
     if (row < 0 || row >= total())
         return {};
-    page(row / kPageSize);
-    return keys_.value(row / kPageSize).value(row % kPageSize);
+    page(int(row / kPageSize));
+    return keys_.value(int(row / kPageSize)).value(int(row % kPageSize));
 }
 
 void SqlGridModel::keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const
@@ -82,6 +106,7 @@ void SqlGridModel::setReadQuery(const QString& columns, const QString& table, qi
                                 QList<QVariantList> firstPage)
 {
     beginResetModel();
+    windowStart_ = 0;
     pages_.clear();
     keys_.clear();
     recent_.clear();
@@ -93,6 +118,7 @@ void SqlGridModel::setReadQuery(const QString& columns, const QString& table, qi
 void SqlGridModel::clear()
 {
     beginResetModel();
+    windowStart_ = 0;
     query_.clear();
     pages_.clear();
     keys_.clear();
@@ -142,10 +168,11 @@ const QList<QStringList>& SqlGridModel::page(int number) const
 
 QString SqlGridModel::cell(int row, int column) const
 {
-    if (row < 0 || row >= total() || column < 0 || column >= columnCount())
+    if (row < 0 || windowStart_ + row >= total() || column < 0 || column >= columnCount())
         return {};
-    const QList<QStringList>& rows = page(row / kPageSize);
-    const int offset = row % kPageSize;
+    const qint64 at = windowStart_ + row;
+    const QList<QStringList>& rows = page(int(at / kPageSize));
+    const int offset = int(at % kPageSize);
     return offset < rows.size() ? rows[offset].value(column) : QString();
 }
 
@@ -153,7 +180,7 @@ int SqlGridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(std::min<qint64>(total(), INT_MAX - 1) + 1);
+    return int(std::min<qint64>(total() + 1 - windowStart_, windowRows));
 }
 
 int SqlGridModel::columnCount(const QModelIndex& parent) const

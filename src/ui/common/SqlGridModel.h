@@ -37,6 +37,14 @@ public:
     QList<Moved> requery(const QList<int>& rows);
 
     qint64 total() const { return query_.total(); }
+    // The view sees at most this many rows at a time, from windowStart() on
+    // (a view keeps some state for every row it is given: too much for ten
+    // million). Rows and cells are counted within the window.
+    static inline int windowRows = 100000;
+    qint64 windowStart() const { return windowStart_; }
+    // Moves the window to begin at the result's row `start` (kept within the
+    // result); the view is reset when it moves.
+    void setWindowStart(qint64 start);
     // The text of a cell; empty for the row after the last record.
     QString cell(int row, int column) const;
     QString heading(int column) const { return headings_.value(column); }
@@ -58,7 +66,8 @@ public:
 
 private:
     const QList<QStringList>& page(int number) const;
-    QVariantList keyOf(int row) const;
+    QVariantList keyAt(qint64 row) const; // by the result's row
+    qint64 clampedStart(qint64 start) const;
     // Empties the pages, runs the query (set or again) and keeps its first page.
     void reload(const std::function<void()>& run);
     void keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const;
@@ -71,4 +80,5 @@ private:
     mutable QHash<int, QList<QStringList>> pages_;
     mutable QHash<int, QList<QVariantList>> keys_; // the rows' keys, page by page
     mutable QList<int> recent_; // least recently used first
+    qint64 windowStart_ = 0;
 };
