@@ -643,6 +643,8 @@ private Q_SLOTS:
             if (bar->accessibleName() == u"记录")
                 rows = bar;
         QVERIFY(rows && rows->isVisible());
+        QCOMPARE(rows->geometry(), QRect(grid->verticalScrollBar()->mapTo(grid, QPoint(0, 0)),
+                                         grid->verticalScrollBar()->size())); // laid over the view's
         const auto topNumber = [&] { return model->cell(grid->verticalScrollBar()->value(), 0).toInt(); };
         for (int first : {500, 20, 999 - rows->pageStep(), rows->maximum()}) {
             rows->setValue(first);

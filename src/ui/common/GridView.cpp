@@ -50,16 +50,19 @@ int GridView::visibleRows() const
 
 void GridView::syncRowsBar()
 {
+    if (!rowsBar_)
+        return;
     const bool windowed = model_->total() + 1 > SqlGridModel::windowRows;
-    if (windowed != rowsBar_->isVisible()) {
-        setVerticalScrollBarPolicy(windowed ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-        setViewportMargins(0, 0, windowed ? rowsBar_->sizeHint().width() : 0, 0);
+    if (windowed == rowsBar_->isHidden()) {
+        // The view's own bar stays, working under the one laid over it.
+        setVerticalScrollBarPolicy(windowed ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
         rowsBar_->setVisible(windowed);
     }
     if (!windowed)
         return;
-    const QRect area = viewport()->geometry();
-    rowsBar_->setGeometry(area.right() + 1, area.top(), rowsBar_->sizeHint().width(), area.height());
+    rowsBar_->setGeometry(
+        QRect(verticalScrollBar()->mapTo(this, QPoint(0, 0)), verticalScrollBar()->size()));
+    rowsBar_->raise();
     const QSignalBlocker quiet(rowsBar_);
     const int shown = visibleRows();
     rowsBar_->setRange(0, int(std::max<qint64>(0, model_->total() + 1 - shown)));
@@ -81,7 +84,7 @@ void GridView::rowsBarMoved(int first)
 
 void GridView::viewScrolled()
 {
-    if (syncing_ || !rowsBar_->isVisible())
+    if (syncing_ || rowsBar_->isHidden())
         return;
     syncing_ = true;
     const qint64 start = model_->windowStart();
@@ -171,10 +174,15 @@ void GridView::showEvent(QShowEvent* event)
     fitColumns();
 }
 
+void GridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    syncRowsBar();
+}
+
 void GridView::resizeEvent(QResizeEvent* event)
 {
     QTableView::resizeEvent(event);
-    syncRowsBar();
     if (event->size().width() != event->oldSize().width())
         fitColumns();
 }

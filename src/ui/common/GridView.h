@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
 
 private:
     // Past the model's window of rows, the scroll bar the clerk sees runs
@@ -43,7 +44,7 @@ private:
     int visibleRows() const;
 
     SqlGridModel* model_;
-    class QScrollBar* rowsBar_;
+    class QScrollBar* rowsBar_ = nullptr; // made after the model is set
     bool syncing_ = false;
     QMap<int, int> fixedTwips_;
     bool pressed_ = false;
