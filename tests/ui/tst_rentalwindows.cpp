@@ -57,6 +57,20 @@ class TestRentalWindows : public QObject
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
     }
 
+    // The rental query on `count` returned rentals numbered 1 on, over 300
+    // discs and nine days.
+    FormZJXXCX* openManyRentals(int count)
+    {
+        OpenDatabase();
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'V' || (i % 300),"
+               " '2003-11-0' || (i % 9 + 1), '/', '/', '是', 'M' FROM n",
+               {count});
+        CloseDatabase();
+        start();
+        return open<FormZJXXCX>(Command::ZJXX);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -604,13 +618,7 @@ private Q_SLOTS:
 
     void newSortStartsAtTheTop()
     {
-        OpenDatabase();
-        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'V' || (i % 300),"
-               " '2003-11-0' || (i % 9 + 1), '/', '/', '是', 'M' FROM n");
-        CloseDatabase();
-        start();
-        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* rentals = openManyRentals(3000);
         auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
         grid->scrollToBottom();
         QCOMPARE(grid->indexAt(QPoint(1, 1)).row() > 2000, true);
@@ -628,13 +636,7 @@ private Q_SLOTS:
     {
         const auto window = qScopeGuard([] { SqlGridModel::windowRows = 100000; });
         SqlGridModel::windowRows = 100;
-        OpenDatabase();
-        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)"
-               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'V' || i,"
-               " '2003-11-01', '/', '/', '是', 'M' FROM n");
-        CloseDatabase();
-        start();
-        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        auto* rentals = openManyRentals(1000);
         auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
         SqlGridModel* model = rentals->model();
         QCOMPARE(model->rowCount(), 100);

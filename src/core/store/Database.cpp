@@ -653,81 +653,29 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
     }
 }
 
-void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
-              const std::function<bool(const QVariantList&)>& row)
+namespace {
+using EachRow = std::function<bool(QVariantList&& row)>;
+
+// Every row of a statement to `row` until it returns false, read through
+// QtSql; returns the number of columns.
+int StepRows(QSqlDatabase db, const QString& sql, const QVariantList& values, const EachRow& row)
 {
-    if (IsServerUrl(location)) {
-        const QString name = QStringLiteral("movrnt-scan-%1").arg(quintptr(&row));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            const auto closed = qScopeGuard([&db] { db.close(); });
-            ParseServerUrl(location).apply(db);
-            if (!db.open())
-                Fail(db.lastError(), QStringLiteral("无法连接数据库服务器"));
-            QSqlQuery query = Run(db, sql, values);
-            const int columns = query.record().count();
-            while (query.next()) {
-                QVariantList values;
-                for (int c = 0; c < columns; ++c)
-                    values << query.value(c);
-                if (!row(values))
-                    break;
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return;
-    }
-    sqlite3* raw = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(location).constData(), &raw,
-                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
-    const auto failed = [raw] {
-        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(raw)), kSource);
-    };
-    if (opened != SQLITE_OK)
-        failed();
-    sqlite3_stmt* prepared = nullptr;
-    if (sqlite3_prepare16_v2(raw, sql.utf16(), int(sql.size() * 2), &prepared, nullptr) != SQLITE_OK)
-        failed();
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(prepared, sqlite3_finalize);
-    for (int i = 0; i < values.size(); ++i)
-        if (Bind(prepared, i + 1, values.at(i)) != SQLITE_OK)
-            failed();
-    const int columns = sqlite3_column_count(prepared);
-    for (;;) {
-        const int rc = sqlite3_step(prepared);
-        if (rc == SQLITE_DONE)
-            return;
-        if (rc != SQLITE_ROW)
-            failed();
+    QSqlQuery query = Run(db, sql, values);
+    const int columns = query.record().count();
+    while (query.next()) {
         QVariantList values;
+        values.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            values << SqliteColumnValue(prepared, c);
-        if (!row(values))
-            return;
+            values << query.value(c);
+        if (!row(std::move(values)))
+            break;
     }
+    return columns;
 }
 
-FetchedRows FetchRows(const QString& sql, const QVariantList& values)
+// The same straight through the engine's API.
+int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values, const EachRow& row)
 {
-    Reconnected();
-    if (!IsDatabaseOpen())
-        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
-    FetchedRows fetched;
-    const QSqlDatabase db = DbConnection();
-    sqlite3* connection = SqliteHandle(db);
-    if (!connection) { // another engine: through QtSql
-        QSqlQuery query = Run(db, sql, values);
-        fetched.columns = query.record().count();
-        while (query.next()) {
-            QVariantList row;
-            row.reserve(fetched.columns);
-            for (int c = 0; c < fetched.columns; ++c)
-                row << query.value(c);
-            fetched.rows << row;
-        }
-        return fetched;
-    }
     const auto failed = [connection] {
         throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), kSource);
     };
@@ -739,19 +687,65 @@ FetchedRows FetchRows(const QString& sql, const QVariantList& values)
     for (int i = 0; i < values.size(); ++i)
         if (Bind(raw, i + 1, values.at(i)) != SQLITE_OK)
             failed();
-    fetched.columns = sqlite3_column_count(raw);
+    const int columns = sqlite3_column_count(raw);
     for (;;) {
         const int rc = sqlite3_step(raw);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
             failed();
-        QVariantList row;
-        row.reserve(fetched.columns);
-        for (int c = 0; c < fetched.columns; ++c)
-            row << SqliteColumnValue(raw, c);
-        fetched.rows << row;
+        QVariantList values;
+        values.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            values << SqliteColumnValue(raw, c);
+        if (!row(std::move(values)))
+            break;
     }
+    return columns;
+}
+} // namespace
+
+void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
+              const std::function<bool(const QVariantList&)>& row)
+{
+    const EachRow each = [&row](QVariantList&& values) { return row(values); };
+    if (IsServerUrl(location)) {
+        const QString name = QStringLiteral("movrnt-scan-%1").arg(quintptr(&row));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            const auto closed = qScopeGuard([&db] { db.close(); });
+            ParseServerUrl(location).apply(db);
+            if (!db.open())
+                Fail(db.lastError(), QStringLiteral("无法连接数据库服务器"));
+            StepRows(db, sql, values, each);
+        }
+        QSqlDatabase::removeDatabase(name);
+        return;
+    }
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(location).constData(), &raw,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
+    if (opened != SQLITE_OK)
+        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(raw)), kSource);
+    StepRows(raw, sql, values, each);
+}
+
+FetchedRows FetchRows(const QString& sql, const QVariantList& values)
+{
+    Reconnected();
+    if (!IsDatabaseOpen())
+        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    FetchedRows fetched;
+    const QSqlDatabase db = DbConnection();
+    const EachRow keep = [&fetched](QVariantList&& row) {
+        fetched.rows << std::move(row);
+        return true;
+    };
+    // Another engine than the file's: through QtSql.
+    sqlite3* connection = SqliteHandle(db);
+    fetched.columns = connection ? StepRows(connection, sql, values, keep)
+                                 : StepRows(db, sql, values, keep);
     return fetched;
 }
 
