@@ -25,12 +25,17 @@ struct PagedQuery::PageIndex
     std::mutex mutex;
     QList<QVariantList> lasts; // the key of page i's last row at i
 
-    bool lastOf(int page, QVariantList* key)
+    // The key ending `page`, or the nearest page before it read so far
+    // (its number in `found`).
+    bool lastOf(int page, QVariantList* key, int* found = nullptr)
     {
         const std::lock_guard lock(mutex);
-        if (page < 0 || page >= lasts.size())
+        const int known = int(std::min<qsizetype>(page, lasts.size() - 1));
+        if (known < 0 || (!found && known != page))
             return false;
-        *key = lasts[page];
+        *key = lasts[known];
+        if (found)
+            *found = known;
         return true;
     }
 };
@@ -294,11 +299,20 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
             backwardSkip = qint64(after.key()) * kPageSize - end;
         }
     }
-    // The key ending the page before, once the page index has it.
+    // The key ending the page before, once the page index has it; while it
+    // is still being read, the nearest it has when that is nearer.
     QVariantList before;
+    int known = -1;
     if (forwardSkip > 0 && (!nullFree_ || backwardSkip > 0) && index_ &&
-        index_->lastOf(number - 1, &before) && !HasNull(before))
-        return read(number, true, &before, 0, end - start, keys);
+        index_->lastOf(number - 1, &before, &known) && !HasNull(before)) {
+        const qint64 skip = start - (qint64(known) + 1) * kPageSize;
+        if (skip == 0 || (skip < forwardSkip && (!nullFree_ || skip < backwardSkip))) {
+            forwardKey = &before;
+            forwardSkip = skip;
+        }
+    }
+    if (forwardSkip == 0)
+        return read(number, true, forwardKey, 0, end - start, keys);
     // A server reads every row it skips from the table: far from any known
     // page, the key just before the page is found in an index alone (its
     // columns only) and the page read on from it.
