@@ -27,18 +27,26 @@ const Counted* Find(const QString& table)
     return nullptr;
 }
 
+// One row (NEW or OLD) counted in or out of a flag's text; no flag: the table's rows.
+QString FlagRow(const QString& table, const QString& flag, const QString& row, int sign)
+{
+    return QStringLiteral(
+               "INSERT INTO jlsl (bm, zd, zt, sl) VALUES ('%1', '%2', %3, %4) ON CONFLICT"
+               " (bm, zd, zt) DO UPDATE SET sl = sl + excluded.sl;")
+        .arg(table, flag,
+             flag.isEmpty() ? QStringLiteral("''")
+                            : QStringLiteral("COALESCE(%1.%2, '')").arg(row, flag))
+        .arg(sign);
+}
+
 QString Row(const QString& table, const QString& row, int sign)
 {
     const Counted* counted = Find(table);
-    QString sql;
-    const QString upsert = QStringLiteral(
-        "INSERT INTO jlsl (bm, zd, zt, sl) VALUES ('%1', '%2', %3, %4) ON CONFLICT (bm, zd, zt)"
-        " DO UPDATE SET sl = sl + excluded.sl;");
     if (counted->flags.isEmpty())
-        return upsert.arg(table, QString(), QStringLiteral("''")).arg(sign);
+        return FlagRow(table, QString(), row, sign);
+    QString sql;
     for (const QString& flag : counted->flags)
-        sql +=
-            upsert.arg(table, flag, QStringLiteral("COALESCE(%1.%2, '')").arg(row, flag)).arg(sign);
+        sql += FlagRow(table, flag, row, sign);
     return sql;
 }
 
@@ -84,16 +92,11 @@ QStringList FileTriggers()
             << QStringLiteral("CREATE TRIGGER %1_totals_delete AFTER DELETE ON %1 BEGIN %2%3 END")
                    .arg(table, Row(table, QStringLiteral("OLD"), -1),
                         extra(QStringLiteral("OLD"), -1));
-        for (const QString& flag : counted.flags) {
-            const QString upsert = QStringLiteral(
-                "INSERT INTO jlsl (bm, zd, zt, sl) VALUES ('%1', '%2', COALESCE(%3.%2, ''), %4)"
-                " ON CONFLICT (bm, zd, zt) DO UPDATE SET sl = sl + excluded.sl;");
+        for (const QString& flag : counted.flags)
             triggers << QStringLiteral("CREATE TRIGGER %1_totals_%2 AFTER UPDATE OF %2 ON %1 WHEN"
                                        " OLD.%2 IS NOT NEW.%2 BEGIN %3%4 END")
-                            .arg(table, flag,
-                                 upsert.arg(table, flag, QStringLiteral("OLD")).arg(-1),
-                                 upsert.arg(table, flag, QStringLiteral("NEW")).arg(1));
-        }
+                            .arg(table, flag, FlagRow(table, flag, QStringLiteral("OLD"), -1),
+                                 FlagRow(table, flag, QStringLiteral("NEW"), 1));
     }
     // A rental moved to another disc or day; a disc renumbered or of another kind.
     triggers << QStringLiteral(

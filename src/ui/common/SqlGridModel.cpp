@@ -28,17 +28,15 @@ QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)
     for (int row : rows)
         keys << keyAt(windowStart_ + row);
     const qint64 start = windowStart_;
-    reload([this] { query_.again(); });
+    reload([this] { query_.again(); }, start);
     QList<qint64> at; // in the result
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const qint64 found = keys[i].isEmpty() ? -1 : query_.positionOf(keys[i]);
         at << std::clamp<qint64>(found < 0 ? start + rows[i] : found, 0, total());
     }
     // The window goes where the first row went, when it left it.
-    const qint64 kept = clampedStart(start);
-    setWindowStart(at.isEmpty() || (at[0] >= kept && at[0] < kept + windowRows)
-                       ? kept
-                       : at[0] - windowRows / 2);
+    if (!at.isEmpty() && (at[0] < windowStart_ || at[0] >= windowStart_ + windowRows))
+        setWindowStart(at[0] - windowRows / 2);
     QList<Moved> moved;
     for (qsizetype i = 0; i < rows.size(); ++i)
         moved.append({int(std::clamp<qint64>(at[i] - windowStart_, 0, rowCount() - 1)),
@@ -61,10 +59,10 @@ void SqlGridModel::setWindowStart(qint64 start)
     endResetModel();
 }
 
-void SqlGridModel::reload(const std::function<void()>& run)
+void SqlGridModel::reload(const std::function<void()>& run, qint64 start)
 {
     beginResetModel();
-    windowStart_ = 0; // requery puts it back
+    windowStart_ = 0;
     pages_.clear();
     keys_.clear();
     recent_.clear();
@@ -78,6 +76,7 @@ void SqlGridModel::reload(const std::function<void()>& run)
     QList<QVariantList> keys;
     QList<QVariantList> rows = query_.takeFirstPage(&keys);
     keep(0, format(rows), std::move(keys));
+    windowStart_ = clampedStart(start); // the result's count is known now
     endResetModel();
 }
 

@@ -68,8 +68,9 @@ private:
     const QList<QStringList>& page(int number) const;
     QVariantList keyAt(qint64 row) const; // by the result's row
     qint64 clampedStart(qint64 start) const;
-    // Empties the pages, runs the query (set or again) and keeps its first page.
-    void reload(const std::function<void()>& run);
+    // Empties the pages, runs the query (set or again) and keeps its first
+    // page; the view's window then begins at `start`, as far as the result goes.
+    void reload(const std::function<void()>& run, qint64 start = 0);
     void keep(int number, QList<QStringList> rows, QList<QVariantList> keys) const;
     QList<QStringList> format(const QList<QVariantList>& rows) const;
 
