@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "store/Shop.h"
 #include "store/Database.h"
+#include "store/LedgerSchema.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 
@@ -43,16 +44,22 @@ int Mode(const QString& path)
                                                                       : -1;
 }
 
-// Every row of the three tables in their order, as text, on either engine.
-QStringList ShopRows()
+// Every row of the three tables and of the ledger in their order, as text,
+// on either engine.
+QStringList ShopRows(bool ledger = true)
 {
     QStringList rows;
-    for (const auto& [table, columns] : ShopTables()) {
+    auto tables = ShopTables();
+    if (ledger)
+        tables << LedgerTable();
+    for (const auto& [table, columns] : tables) {
         if (columns.isEmpty())
             continue;
         QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                                      .arg(columns.join(u','), table,
-                                          table == u"zjxx" ? QStringLiteral("zdbh") : QStringLiteral("rowid")));
+                                          table == u"zjxx"   ? QStringLiteral("zdbh")
+                                          : table == u"zwls" ? QStringLiteral("lsh")
+                                                             : QStringLiteral("rowid")));
         while (query.next()) {
             QStringList row;
             for (int i = 0; i < columns.size(); ++i)
@@ -223,6 +230,15 @@ private Q_SLOTS:
         QTest::newRow("two open rentals of a disc")
             << "backup" << "DROP INDEX zjxx_one_open; UPDATE zjxx SET sfyh = '否', ghrq = '/'"
             << "未归还";
+        QTest::newRow("ledger line")
+            << "backup" << "INSERT INTO zwls VALUES (5, '2003-11-01 10:00:00', '散客押金', 1, '1',"
+                           " '/', 100000, 'A1')" << none;
+        QTest::newRow("from before the ledger") << "backup" << "DROP TABLE zwls" << none;
+        QTest::newRow("ledger line at no time")
+            << "backup" << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1')"
+            << "时间";
+        QTest::newRow("ledger of another shape")
+            << "backup" << "DROP TABLE zwls; CREATE TABLE zwls (x)" << "不是本系统";
         QTest::newRow("damaged schema")
             << "backup" << "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql ="
                            " 'CREATE TABLE hyxx (' WHERE name = 'hyxx'"
@@ -281,7 +297,10 @@ private Q_SLOTS:
                  QStringList{"bdjl,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
                              "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
                              "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
-                             "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh"});
+                             "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls"});
+        // The ledger's lines come along; a backup from before it opens one.
+        QCOMPARE(Count("SELECT COUNT(*) FROM zwls"),
+                 change.startsWith(u"INSERT INTO zwls") ? 1 : change.startsWith(u"DROP TABLE zwls") ? 2 : 0);
         // The counter works on the restored file, numbering on from the last rental.
         InsertDisc("3");
         QVERIFY(InsertRental("3", "A") > last);
@@ -319,7 +338,9 @@ private Q_SLOTS:
         InsertRental("B", "M", "2003-11-01", "否");
         const qint64 deleted = InsertRental("A", "/", "2003-11-02", "是", "10");
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = ?"), {deleted});
-        const QStringList rows = ShopRows();
+        // A file from before the ledger: the server's opens with the balances.
+        RunSql(QStringLiteral("DROP TABLE zwls"));
+        const QStringList rows = ShopRows(false);
         home->setSettings({{"VCD", "3"}, {"HYDJ", "5"}, {"AutoBackupPath", "/media/usb"}});
         QDir().mkpath(PicturesFolder());
         Write(CoverPath("B"), "cover of B");
@@ -330,7 +351,8 @@ private Q_SLOTS:
 
         SetShopLocation(server);
         OpenDatabase(server);
-        QCOMPARE(ShopRows(), rows);
+        QCOMPARE(ShopRows(false), rows);
+        QCOMPARE(FirstRow("SELECT COUNT(*), SUM(je) FROM zwls"), QStringList({"2", "1475000"}));
         // This PC's own value no longer counts.
         QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, "VCD", "9"));
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));

@@ -81,9 +81,18 @@ private Q_SLOTS:
         QVERIFY(!burst.enter(at + pause + 1)); // each burst counts once
         InsertDisc("V0012");
         InsertMember("M0012");
-        QCOMPARE(FindScanned("V0012"), Scanned::Disc);
-        QCOMPARE(FindScanned("M0012"), Scanned::Member);
-        QCOMPARE(FindScanned("X'1"), Scanned::Unknown);
+        QCOMPARE(FindScanned("V0012").what, Scanned::Disc);
+        QCOMPARE(FindScanned("M0012").what, Scanned::Member);
+        QCOMPARE(FindScanned("X'1").what, Scanned::Unknown);
+        // A disc that is out names its open rental, walk-in or member's.
+        for (const QString& hybh : {QStringLiteral("/"), QStringLiteral("M0012")}) {
+            RunSql("DELETE FROM zjxx");
+            RentalAt(7, "V0012", "2003-11-09", "/", hybh, "是");
+            RentalAt(8, "V0012", "2003-11-10", "/", hybh);
+            const ScanFound found = FindScanned("V0012");
+            QCOMPARE(found.what, hybh == u"/" ? Scanned::RentedToWalkIn : Scanned::RentedToMember);
+            QCOMPARE(found.zdbh, QStringLiteral("8"));
+        }
     }
 
     void rentOutChecksInOrder_data()

@@ -38,6 +38,18 @@ class TestCrash : public QObject
             {"open rental of no disc",
              "SELECT COUNT(*) FROM zjxx WHERE sfyh = '否' AND bh NOT IN (SELECT bh FROM ydxx)"},
             {"settlement half done", "SELECT COUNT(*) FROM zjxx WHERE (sfyh = '否') <> (ghrq = '/')"},
+            {"rental without the money it took",
+             "SELECT COUNT(*) FROM zjxx AS r WHERE NOT EXISTS (SELECT 1 FROM zwls AS l WHERE"
+             " l.zdbh = r.zdbh AND l.ywlx = CASE WHEN r.hybh = '/' THEN '散客押金' ELSE '会员租金' END)"},
+            {"checkout without its rent and deposit back",
+             "SELECT COUNT(*) FROM zjxx AS r WHERE r.sfyh = '是' AND r.hybh = '/' AND (SELECT COUNT(*)"
+             " FROM zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx IN ('散客租金', '退还押金')) <> 2"},
+            {"prepaid rent other than its ledger lines",
+             "SELECT COUNT(*) FROM hyxx AS h WHERE CAST(ROUND(h.zjje * 10000) AS INTEGER) <> (SELECT"
+             " COALESCE(SUM(CASE l.ywlx WHEN '会员租金' THEN -l.je ELSE l.je END), 0) FROM zwls AS l"
+             " WHERE l.hybh = h.hybh AND l.ywlx IN ('预付租金', '期初预付租金', '预付租金充值',"
+             " '预付租金更正', '会员租金') AND l.lsh >= (SELECT MAX(lsh) FROM zwls WHERE hybh ="
+             " h.hybh AND ywlx IN ('预付租金', '期初预付租金')))"},
             {"member's borrowed count below his rentals",
              "SELECT COUNT(*) FROM hyxx AS h WHERE yjps < (SELECT COUNT(*) FROM zjxx WHERE hybh = "
              "h.hybh)"},

@@ -70,7 +70,7 @@ private Q_SLOTS:
                            {"ReceiptPaper", "80"}});
         Seams().screenSize = [] { return QSize(1024, 768); };
         Seams().openFile = [](const QString&, const QString&) { return QString(); };
-        Seams().saveFile = [](const QString&, const QString&) { return QString(); };
+        Seams().saveFile = [](const QString&, const QString&, const QString&) { return QString(); };
         Seams().chooseColor = [] { return -1; };
         Seams().openUrl = [](const QUrl&) { return false; };
         Seams().startProgram = [](const QString&) { return false; };

@@ -19,6 +19,7 @@
 #include "maintenance/FormSJBF.h"
 #include "settings/FormGNCS.h"
 #include "settings/FormZJSZ.h"
+#include "rentals/Rentals.h"
 #include "settings/Settings.h"
 
 #include <QAbstractButton>
@@ -246,6 +247,31 @@ private Q_SLOTS:
         QVERIFY(!main->FindChild<FormTJZJXX>());
         type("NOSUCH");
         QVERIFY(messages.last().contains(QStringLiteral("既不是本店的影碟编号")));
+
+        // A disc that is out has come back: its scan opens the return on its
+        // rental, which the line under the range adds up before it settles;
+        // Escape closes the window again.
+        InsertDisc("W0012");
+        const qint64 walkIn = RentOut({"W0012", "", "10", true}).zdbh;
+        const QString member = FirstRow("SELECT zdbh FROM zjxx WHERE bh = 'V0012'").value(0);
+        for (const auto& [disc, zdbh, preview] :
+             {std::tuple{"V0012", member, QStringLiteral("会员 M0012（张三）预付租金余额 ￥98.00")},
+              std::tuple{"W0012", QString::number(walkIn),
+                         QStringLiteral("应收租金 ￥2.00，应退押金 ￥10.00（1 张，1 天）")}}) {
+            main->activateWindow();
+            main->setFocus();
+            type(disc);
+            SettleWindow* back = disc == QStringLiteral("V0012")
+                                     ? static_cast<SettleWindow*>(main->FindChild<FormHYHD>())
+                                     : main->FindChild<FormJZ>();
+            QVERIFY(back);
+            QCOMPARE(Child<QLineEdit>(back, "TextBH1")->text(), zdbh);
+            QCOMPARE(Child<QLineEdit>(back, "TextBH2")->text(), zdbh);
+            QVERIFY2(Child<QLabel>(back, "LabelYL")->text().contains(preview),
+                     qPrintable(Child<QLabel>(back, "LabelYL")->text()));
+            QTest::keyClick(Child<QLineEdit>(back, "TextBH1"), Qt::Key_Escape);
+            QTRY_VERIFY(!main->FindChild<FormJZ>() && !main->FindChild<FormHYHD>());
+        }
     }
 
     // As a guest nothing opens a window that changes data: every menu and

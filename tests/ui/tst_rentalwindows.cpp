@@ -598,7 +598,7 @@ private Q_SLOTS:
         for (const char* whole : {"0755-88886666-1234", "欧阳长名字会员", "2003-12-30"})
             QVERIFY2(printed.contains(QString::fromUtf8(whole)), qPrintable(printed));
         const QString path = home->folder() + QStringLiteral("/超期名单");
-        Seams().saveFile = [&path](const QString&, const QString&) { return path; };
+        Seams().saveFile = [&path](const QString&, const QString&, const QString&) { return path; };
         ScriptedMessages messages;
         Press(list, "CommandDC");
         QCOMPARE(messages.texts(), QStringList{"超期名单已导出到 " + path + ".xlsx"});

@@ -5,6 +5,7 @@
 #include "Workbook.h"
 #include "WorkbookReader.h"
 #include "store/Database.h"
+#include "store/LedgerSchema.h"
 #include "store/Shop.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
@@ -78,6 +79,15 @@ public:
                          .arg(table, why, path));
             names_ << table;
         }
+        // The ledger, in files made since the program kept one.
+        const auto& [ledger, columns] = LedgerTable();
+        const QString why = tableProblem(ledger, columns);
+        if (why == u"不存在")
+            return;
+        if (!why.isEmpty())
+            Fail(QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 %2）：%3")
+                     .arg(ledger, why, path));
+        names_ << ledger;
     }
 
     QStringList sheetNames() const override { return names_; }
@@ -154,7 +164,7 @@ private:
         for (const auto& [name, columns] : ShopTables())
             if (name == table)
                 return columns;
-        return {};
+        return table == LedgerTable().first ? LedgerTable().second : QStringList();
     }
 
     QString tableProblem(const QString& table, const QStringList& columns) const
@@ -284,6 +294,12 @@ QString ShopDatabaseProblem(const QString& path)
             return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2")
                 .arg(table, path);
     }
+    // The ledger: absent from files made before it was kept.
+    const auto& [ledger, columns] = LedgerTable();
+    const QStringList found =
+        Column(db->db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(ledger), 1);
+    if (!found.isEmpty() && found != columns)
+        return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2").arg(ledger, path);
     return {};
 }
 

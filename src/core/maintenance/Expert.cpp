@@ -106,6 +106,10 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
             refusal = QStringLiteral("专家操作方式不允许更改数据表 bdjl（本系统的变动记录）");
             return SQLITE_DENY;
         }
+        if (table && sqlite3_stricmp(table, "zwls") == 0) {
+            refusal = QStringLiteral("专家操作方式不允许更改数据表 zwls（本系统的账务流水）");
+            return SQLITE_DENY;
+        }
         if (table && TotalsTables().contains(QString::fromUtf8(table), Qt::CaseInsensitive) &&
             !(trigger && std::strstr(trigger, kTotalsTrigger))) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 %1（本系统的统计数据）")

@@ -69,7 +69,7 @@ void LoadInBulk(const SqliteFile& file, const std::function<void()>& load)
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(file.db,
                                "SELECT type, name, sql FROM sqlite_master WHERE type IN ('index',"
-                               " 'trigger') AND sql IS NOT NULL AND tbl_name IN ('ydxx', 'zjxx',"
+                               " 'trigger') AND sql IS NOT NULL AND tbl_name IN ('ydxx', 'zjxx', 'zwls',"
                                " 'hyxx')",
                                -1, &raw, nullptr) != SQLITE_OK)
             throw MovrntError(file.error(), QStringLiteral("SQLite"));

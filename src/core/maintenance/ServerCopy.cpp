@@ -4,7 +4,9 @@
 #include "catalogue/Discs.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
+#include "store/Clock.h"
 #include "store/Errors.h"
+#include "store/LedgerSchema.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
 
@@ -64,6 +66,25 @@ const QString kServerLastRental = QStringLiteral(
     "GREATEST((SELECT MAX(zdbh) FROM zjxx), pg_sequence_last_value(CAST(pg_get_serial_sequence("
     "'zjxx', 'zdbh') AS regclass)))");
 
+// The tables whose rows are copied: the three working tables and the ledger.
+QList<std::pair<QString, QStringList>> CopiedTables()
+{
+    QList<std::pair<QString, QStringList>> tables;
+    for (const auto& table : ShopTables())
+        if (!table.second.isEmpty()) // not the charts' scratch tables
+            tables << table;
+    return tables << LedgerTable();
+}
+
+// The rentals and the ledger's lines are numbered by the database; the
+// discs and members keep the order they were entered in by a rowid.
+QString OrderColumn(const QString& table)
+{
+    return table == u"zjxx"   ? QStringLiteral("zdbh")
+           : table == u"zwls" ? QStringLiteral("lsh")
+                              : QStringLiteral("rowid");
+}
+
 // The highest rental number a file handed out (its rentals' own are on the server by now).
 qint64 FileSequence(QSqlDatabase file)
 {
@@ -84,10 +105,10 @@ void ContinueNumbering(QSqlDatabase server, qint64 fileSequence)
                         .arg(kServerLastRental)
                         .arg(fileSequence)))
         Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
-    for (const char* table : {"ydxx", "hyxx"})
-        if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'),"
-                                       " GREATEST((SELECT MAX(rowid) FROM %1), 1))")
-                            .arg(QLatin1String(table))))
+    for (const char* table : {"ydxx", "hyxx", "zwls"})
+        if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'),"
+                                       " GREATEST((SELECT MAX(%2) FROM %1), 1))")
+                            .arg(QLatin1String(table), OrderColumn(QLatin1String(table)))))
             Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
 }
 
@@ -138,14 +159,11 @@ private:
 // Every row of the shop's tables of the server into a file's.
 void CopyRowsToFile(QSqlDatabase server, const SqliteFile& to)
 {
-    for (const auto& [table, columns] : ShopTables()) {
-        if (columns.isEmpty())
-            continue;
+    for (const auto& [table, columns] : CopiedTables()) {
         QSqlQuery read(server);
         read.setForwardOnly(true);
         if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                           .arg(columns.join(QStringLiteral(", ")), table,
-                                table == u"zjxx" ? QStringLiteral("zdbh") : QStringLiteral("rowid"))))
+                           .arg(columns.join(QStringLiteral(", ")), table, OrderColumn(table))))
             Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
         FileStatement write(to.db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                        .arg(table, columns.join(QStringLiteral(", ")),
@@ -188,11 +206,11 @@ void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
                       const QString& target)
 {
     QStringList columns;
-    for (const auto& [name, list] : ShopTables())
+    for (const auto& [name, list] : CopiedTables())
         if (name == table)
             columns = list;
     // rowid: the discs and members keep the order they were entered in.
-    if (table != u"zjxx")
+    if (OrderColumn(table) == u"rowid")
         columns << QStringLiteral("rowid");
     const QString list = columns.join(QStringLiteral(", "));
     QSqlQuery read(from);
@@ -250,9 +268,18 @@ void CopyShopToServer(const QString& file, const QString& url)
     if (!c.from.transaction() || !c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     CreateServerTables(c.to);
-    for (const auto& [table, columns] : ShopTables())
-        if (!columns.isEmpty()) // not the charts' scratch tables
+    for (const auto& [table, columns] : CopiedTables()) {
+        QSqlQuery has(c.from);
+        if (table != LedgerTable().first ||
+            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) && has.next()))
             CopyRowsToServer(c.from, c.to, table, table);
+        else // a file from before the ledger: the members' balances open it
+            for (const QString& sql : OpeningLines(NowText())) {
+                QSqlQuery open(c.to);
+                if (!open.exec(sql))
+                    Fail(open.lastError(), QStringLiteral("无法写入数据表 zwls"));
+            }
+    }
     ContinueNumbering(c.to, FileSequence(c.from));
     // What the shop set (prices, levels, deposits, ...) and its covers come along.
     QSqlQuery setting(c.to);
@@ -364,10 +391,8 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
     if (!c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     QStringList moves;
-    for (const auto& [table, columns] : ShopTables()) {
-        if (columns.isEmpty())
-            continue;
-        const bool ordered = table != u"zjxx";
+    for (const auto& [table, columns] : CopiedTables()) {
+        const bool ordered = OrderColumn(table) == u"rowid";
         const QString list = columns.join(QStringLiteral(", ")) +
                              (ordered ? QStringLiteral(", rowid") : QString());
         run(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA").arg(table, list));
@@ -381,8 +406,8 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
     if (!c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     try {
-        run(QStringLiteral("LOCK TABLE ydxx, zjxx, hyxx IN EXCLUSIVE MODE"));
-        for (const char* table : {"zjxx", "ydxx", "hyxx"})
+        run(QStringLiteral("LOCK TABLE ydxx, zjxx, hyxx, zwls IN EXCLUSIVE MODE"));
+        for (const char* table : {"zjxx", "ydxx", "hyxx", "zwls"})
             run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
         for (const QString& move : moves)
             run(move);

@@ -4,7 +4,9 @@
 #include "ServerCopy.h"
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
+#include "store/Clock.h"
 #include "store/Database.h"
+#include "store/LedgerSchema.h"
 #include "store/Shop.h"
 #include "store/ProgramFolder.h"
 #include "store/TextRules.h"
@@ -130,14 +132,26 @@ private:
     qint64 row_ = 0;
 };
 
+bool HasTable(sqlite3* db, const QString& table)
+{
+    const Statement find(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND"
+                                            " name = '%1'").arg(table));
+    return sqlite3_step(find.get()) == SQLITE_ROW;
+}
+
 void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progress,
                  qint64 sheetRows)
 {
     qint64 done = 0;
-    for (const SheetRules& rules : WorkbookTables()) {
+    QList<SheetRules> sheets = WorkbookTables();
+    if (HasTable(db, LedgerSheet().table))
+        sheets << LedgerSheet();
+    for (const SheetRules& rules : sheets) {
         int part = 1;
         writer.startSheet(SheetName(rules.table, part), rules.columns);
-        const QString order = rules.table == u"zjxx" ? QStringLiteral(" ORDER BY zdbh") : QString();
+        const QString order = rules.table == u"zjxx"   ? QStringLiteral(" ORDER BY zdbh")
+                              : rules.table == u"zwls" ? QStringLiteral(" ORDER BY lsh")
+                                                       : QString();
         const Statement select(db, QStringLiteral("SELECT %1 FROM %2%3")
                                        .arg(rules.columns.join(u','), rules.table, order));
         int rc = SQLITE_ROW;
@@ -429,12 +443,18 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     file.exec("BEGIN IMMEDIATE");
     try {
         LoadInBulk(file, [&] {
-            file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx");
+            file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx; DELETE FROM zwls");
             Importer importer(file.db, progress);
             summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
             summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
             summary.members = importer.readTable(workbook, WorkbookTables()[2]);
+            if (workbook.sheetNames().contains(LedgerSheet().table))
+                importer.readTable(workbook, LedgerSheet());
         });
+        // A workbook from before the ledger: the members' balances open it.
+        if (!workbook.sheetNames().contains(LedgerSheet().table))
+            for (const QString& sql : OpeningLines(NowText()))
+                file.exec(sql.toUtf8().constData());
         // The rentals are the truth for what is out and what was borrowed.
         summary.flagsRepaired = Changes(
             file, "UPDATE ydxx SET sfycz = CASE WHEN bh IN (SELECT bh FROM zjxx WHERE sfyh ="

@@ -3,11 +3,13 @@
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/DateText.h"
+#include "store/LedgerSchema.h"
 #include "store/Money.h"
 #include "store/Numbers.h"
 #include "store/TextRules.h"
 
 #include <QDate>
+#include <QTime>
 #include <cmath>
 #include <optional>
 
@@ -75,6 +77,15 @@ const QList<SheetRules>& WorkbookTables()
         return list;
     }();
     return tables;
+}
+
+const SheetRules& LedgerSheet()
+{
+    using K = CellKind;
+    static const SheetRules rules{LedgerTable().first, LedgerTable().second,
+                                  {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional,
+                                   K::Whole, K::Optional}};
+    return rules;
 }
 
 // Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...
@@ -167,6 +178,23 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         if (kind == CellKind::Count && *whole > kMaxCount)
             return QStringLiteral("超出可以计算的范围");
         return Value(*whole);
+    }
+    case CellKind::Whole: {
+        const std::optional<qint64> whole = blank ? std::nullopt : WholeValue(cell);
+        if (!whole)
+            return QStringLiteral("应为整数");
+        return Value(*whole);
+    }
+    case CellKind::Time: {
+        // Date and time apart: a local time zone's missing hour is no reason to refuse.
+        const QString time = text.trimmed();
+        const QDate day = QDate::fromString(time.left(10), QStringLiteral("yyyy-MM-dd"));
+        const bool valid = time.size() == 19 && time[10] == u' ' && day.isValid() &&
+                           QTime::fromString(time.mid(11), QStringLiteral("HH:mm:ss")).isValid();
+        if (!valid || time.left(10) < kFirstDate || time.left(10) > kLastDate)
+            return QStringLiteral("应为 %1 至 %2 之间的时间，如 2003-01-05 14:05:31")
+                .arg(kFirstDate, kLastDate);
+        return Value(time);
     }
     case CellKind::Amount: {
         double amount = 0;

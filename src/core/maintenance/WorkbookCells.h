@@ -22,6 +22,8 @@ enum class CellKind {
     Serial,     // a whole number from 1
     Count,      // a whole number from 0
     Amount,     // a number
+    Whole,      // a whole number, of either sign (the ledger's amounts and rentals)
+    Time,       // a date and time, kept as 2003-01-05 14:05:31
 };
 
 struct SheetRules
@@ -32,6 +34,8 @@ struct SheetRules
 };
 // The three working tables, in their order.
 const QList<SheetRules>& WorkbookTables();
+// The ledger's sheet, after them; older workbooks lack it.
+const SheetRules& LedgerSheet();
 
 // Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...
 QString SheetName(const QString& table, int part);

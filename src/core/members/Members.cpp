@@ -1,6 +1,9 @@
 #include "Members.h"
 
+#include "money/Ledger.h"
 #include "settings/Settings.h"
+#include "store/Errors.h"
+#include "store/Money.h"
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/Shop.h"
@@ -21,6 +24,16 @@ QString MemberText(const QVariant& value, int column)
     if ((column == 6 || column == 7) && !value.isNull())
         return AmountText(value.toDouble());
     return value.toString();
+}
+const QString kBeyondCounting = QStringLiteral("金额超出可以计算的范围");
+
+// A typed amount the ledger can count exactly. Throws MovrntError.
+Money Countable(const QString& text)
+{
+    const std::optional<Money> amount = ParseMoney(text);
+    if (!amount)
+        throw MovrntError(kBeyondCounting + QStringLiteral("：") + text, QStringLiteral("hyxx"));
+    return *amount;
 }
 } // namespace
 
@@ -76,6 +89,11 @@ void AddMember(const NewMember& member)
                 member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb, OrSlash(member.hyzz),
                 OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje),
                 TodayText()});
+        const Money prepaid = Countable(member.zjje), deposit = Countable(member.yjje);
+        // The prepaid line always: it starts the member's statement.
+        WriteLedger({LedgerKind::MemberPrepaid, 0, QStringLiteral("/"), member.hybh, prepaid});
+        if (deposit != 0)
+            WriteLedger({LedgerKind::MemberDeposit, 0, QStringLiteral("/"), member.hybh, deposit});
         Announce(ShopChange::Members, ShopOperation::AddMember);
     });
 }
@@ -98,6 +116,27 @@ MemberChangeCheck CheckMemberChange(const MemberChange& change)
 bool ModifyMember(const MemberChange& change)
 {
     return InTransaction([&change] {
+        // The amounts before, locked until the change commits: the ledger
+        // takes the differences.
+        QSqlQuery before = RunSql(QStringLiteral("SELECT zjje, yjje FROM hyxx WHERE hybh = ?") +
+                                      ForUpdate(),
+                                  {change.hybh});
+        if (!before.next())
+            return false;
+        const std::optional<Money> oldPrepaid = StoredMoney(before.value(0).toDouble());
+        const std::optional<Money> oldDeposit = StoredMoney(before.value(1).toDouble());
+        before.finish();
+        const Money prepaid = Countable(change.zjje), deposit = Countable(change.yjje);
+        if (!oldPrepaid || !oldDeposit)
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + change.hybh,
+                              QStringLiteral("hyxx"));
+        for (const auto& [was, now, up, down] :
+             {std::tuple{*oldPrepaid, prepaid, LedgerKind::PrepaidTopUp,
+                         LedgerKind::PrepaidCorrection},
+              std::tuple{*oldDeposit, deposit, LedgerKind::DepositTopUp,
+                         LedgerKind::DepositCorrection}})
+            if (now != was)
+                WriteLedger({now > was ? up : down, 0, QStringLiteral("/"), change.hybh, now - was});
         QSqlQuery query =
             RunSql(QStringLiteral(
                        "UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,"

@@ -1,5 +1,6 @@
 #include "Rentals.h"
 
+#include "money/Ledger.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
@@ -29,14 +30,6 @@ QString DiscType(const QString& bh)
 std::optional<Money> DayRent(const QString& ydlx)
 {
     return ParseMoney(GetSetting(IsVcd(ydlx) ? Setting::VCD : Setting::DVD));
-}
-
-// Locks the rows a query reads until the transaction ends, on a server; the
-// file's writing transaction holds the whole file already.
-QString ForUpdate()
-{
-    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
-    return server ? QStringLiteral(" FOR UPDATE") : QString();
 }
 
 struct MemberAccount
@@ -187,8 +180,12 @@ RentOutDone RentOutNow(const RentRequest& request)
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
         Announce(ShopChange::Rentals, ShopOperation::RentOut);
         Announce(ShopChange::Discs, ShopOperation::RentOut);
-        if (request.hybh.isEmpty())
+        if (!member) {
+            // Checked before, and the same text is stored: it parses.
+            WriteLedger({LedgerKind::WalkInDeposit, done.zdbh, request.bh, QStringLiteral("/"),
+                         Checked(ParseDeposit(DepositToStore(request, ydlx)))});
             return done;
+        }
         const std::optional<MemberAccount> account = Account(request.hybh, true);
         const std::optional<Money> dayRent = DayRent(ydlx);
         if (!account || !dayRent)
@@ -212,6 +209,7 @@ RentOutDone RentOutNow(const RentRequest& request)
                               kSource);
         Announce(ShopChange::Members, ShopOperation::RentOut);
         done.charged = *account->prepaid - prepaid;
+        WriteLedger({LedgerKind::MemberCharge, done.zdbh, request.bh, request.hybh, done.charged});
         done.prepaidLeft = prepaid;
         return done;
     });
@@ -254,90 +252,132 @@ RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qin
     return RangeCheck::Ok;
 }
 
+QList<MemberBalance> RangeMembers(qint64 first, qint64 last, int limit)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh, hyxm, zjje FROM hyxx WHERE hybh IN"
+                                            " (SELECT hybh FROM zjxx") +
+                                 kRange + QStringLiteral(") ORDER BY hybh LIMIT ?"),
+                             {first, last, limit});
+    QList<MemberBalance> members;
+    while (query.next())
+        members.append({query.value(0).toString(), query.value(1).toString(),
+                        StoredMoney(query.value(2).toDouble()).value_or(0)});
+    return members;
+}
+
 qint64 DaysCharged(const QString& czrq)
 {
     // The same day, and a rental date after today, count as one day.
     return std::max<qint64>(DayCount(czrq, TodayText()), 1);
 }
 
+namespace {
+// What settling the range would do: the checks, the figures and, for a
+// walk-in checkout, the ledger's lines, one rent and one deposit a rental.
+// `lock`: the rows stay locked until the caller's transaction ends, so two
+// counters never settle one rental twice.
+Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<LedgerLine>* lines)
+{
+    Settlement result;
+    const QVariantList range = {first, last};
+    QSqlQuery rows = RunSql(QStringLiteral("SELECT czrq, sfyh, hybh FROM zjxx") + kRange +
+                                QStringLiteral(" ORDER BY zdbh") + (lock ? ForUpdate() : QString()),
+                            range);
+    QStringList dates;
+    bool settled = false, wrongKind = false;
+    while (rows.next()) {
+        dates << rows.value(0).toString();
+        settled = settled || rows.value(1).toString() == u"是";
+        const bool walkIn = rows.value(2).toString() == u"/";
+        wrongKind = wrongKind || (kind == SettleKind::WalkInCheckout ? !walkIn : walkIn);
+    }
+    rows.finish();
+    if (dates.isEmpty())
+        throw MovrntError(QStringLiteral("自动编号范围内没有租借记录"), kSource);
+    if (dates.count(dates.first()) != dates.size()) {
+        result.refusal = SettleRefusal::DifferentDays;
+        return result;
+    }
+    if (settled) {
+        result.refusal = SettleRefusal::AlreadySettled;
+        return result;
+    }
+    if (wrongKind) {
+        result.refusal = SettleRefusal::WrongCustomerKind;
+        return result;
+    }
+    // The PC's clock moved back: no return may be dated before its rental.
+    if (DayCount(dates.first(), TodayText()) < 0) {
+        result.refusal = SettleRefusal::ClockBeforeRental;
+        return result;
+    }
+    result.days = DaysCharged(dates.first());
+    // Each rental with its disc's type, in one joined query.
+    QSqlQuery each = RunSql(QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
+                                           " LEFT JOIN ydxx AS d ON d.bh = r.bh"
+                                           " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
+                            range);
+    struct Row
+    {
+        qint64 zdbh;
+        QString bh, deposit;
+        bool vcd;
+    };
+    QList<Row> found;
+    while (each.next()) {
+        if (each.value(3).isNull())
+            throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
+        found.append({each.value(0).toLongLong(), each.value(1).toString(), each.value(2).toString(),
+                      IsVcd(each.value(4).toString())});
+    }
+    // Done with before the settings are read: a server's connection runs one query at a time.
+    each.finish();
+    const bool walkIn = kind == SettleKind::WalkInCheckout;
+    std::optional<Money> rates[2]; // a day of a VCD, of a DVD: read when first needed
+    for (const Row& row : found) {
+        ++(row.vcd ? result.vcd : result.dvd);
+        if (!walkIn)
+            continue;
+        std::optional<Money>& rate = rates[row.vcd ? 0 : 1];
+        const Setting setting = row.vcd ? Setting::VCD : Setting::DVD;
+        if (!rate && !(rate = ParseMoney(GetSetting(setting))))
+            throw MovrntError(QStringLiteral("租金金额未设置：") + SettingName(setting),
+                              QStringLiteral("Settings"));
+        const Money rent = Checked(MultiplyMoney(*rate, result.days));
+        const std::optional<Money> deposit = ParseMoney(row.deposit);
+        if (!deposit)
+            throw MovrntError(QStringLiteral("押金金额不是数字：") + row.deposit, kSource);
+        result.rentDue = Checked(AddMoney(result.rentDue, rent));
+        result.deposit = Checked(AddMoney(result.deposit, *deposit));
+        if (lines) {
+            lines->append({LedgerKind::WalkInRent, row.zdbh, row.bh, QStringLiteral("/"), rent});
+            lines->append({LedgerKind::DepositBack, row.zdbh, row.bh, QStringLiteral("/"), -*deposit});
+        }
+    }
+    return result;
+}
+} // namespace
+
+Settlement PreviewSettlement(SettleKind kind, qint64 first, qint64 last)
+{
+    return Assess(kind, first, last, false, nullptr);
+}
+
 Settlement Settle(SettleKind kind, qint64 first, qint64 last)
 {
     return InTransaction([&] {
-        Settlement result;
+        QList<LedgerLine> lines;
+        const Settlement result = Assess(kind, first, last, true, &lines);
+        if (result.refusal != SettleRefusal::None)
+            return result;
         const QVariantList range = {first, last};
-        // Locked until the end, so two counters never settle one rental twice.
-        QSqlQuery rows = RunSql(QStringLiteral("SELECT czrq, sfyh, hybh, yjje FROM zjxx") + kRange +
-                                    QStringLiteral(" ORDER BY zdbh") + ForUpdate(),
-                                range);
-        QStringList dates, deposits;
-        bool settled = false, wrongKind = false;
-        while (rows.next()) {
-            dates << rows.value(0).toString();
-            settled = settled || rows.value(1).toString() == u"是";
-            const bool walkIn = rows.value(2).toString() == u"/";
-            wrongKind = wrongKind || (kind == SettleKind::WalkInCheckout ? !walkIn : walkIn);
-            deposits << rows.value(3).toString();
-        }
-        if (dates.isEmpty())
-            throw MovrntError(QStringLiteral("自动编号范围内没有租借记录"), kSource);
-        if (dates.count(dates.first()) != dates.size()) {
-            result.refusal = SettleRefusal::DifferentDays;
-            return result;
-        }
-        if (settled) {
-            result.refusal = SettleRefusal::AlreadySettled;
-            return result;
-        }
-        if (wrongKind) {
-            result.refusal = SettleRefusal::WrongCustomerKind;
-            return result;
-        }
-        // The PC's clock moved back: no return may be dated before its rental.
-        if (DayCount(dates.first(), TodayText()) < 0) {
-            result.refusal = SettleRefusal::ClockBeforeRental;
-            return result;
-        }
-        // The disc types of the whole range in one joined query.
-        QSqlQuery types =
-            RunSql(QStringLiteral(
-                       "SELECT COUNT(*), COUNT(d.bh), COUNT(CASE WHEN d.ydlx = 'VCD' THEN 1 END)"
-                       " FROM zjxx AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
-                       " WHERE r.zdbh >= ? AND r.zdbh <= ?"),
-                   range);
-        types.next();
-        const qint64 records = types.value(0).toLongLong();
-        const qint64 known = types.value(1).toLongLong();
-        result.vcd = types.value(2).toLongLong();
-        result.dvd = records - result.vcd;
-        types.finish();
-        if (known != records)
-            throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
-        result.days = DaysCharged(dates.first());
-        if (kind == SettleKind::WalkInCheckout) {
-            Money perDay = 0;
-            for (const auto& [count, setting] :
-                 {std::pair{result.vcd, Setting::VCD}, std::pair{result.dvd, Setting::DVD}}) {
-                if (count == 0)
-                    continue;
-                const std::optional<Money> rent = ParseMoney(GetSetting(setting));
-                if (!rent)
-                    throw MovrntError(QStringLiteral("租金金额未设置：") + SettingName(setting),
-                                      QStringLiteral("Settings"));
-                perDay = Checked(AddMoney(perDay, Checked(MultiplyMoney(*rent, count))));
-            }
-            result.rentDue = Checked(MultiplyMoney(perDay, result.days));
-            for (const QString& text : deposits) {
-                const std::optional<Money> deposit = ParseMoney(text);
-                if (!deposit)
-                    throw MovrntError(QStringLiteral("押金金额不是数字：") + text, kSource);
-                result.deposit = Checked(AddMoney(result.deposit, *deposit));
-            }
-        }
         RunSql(QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
                {TodayText(), first, last});
         RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx") +
                    kRange + u')',
                range);
+        for (const LedgerLine& line : lines)
+            WriteLedger(line);
         Announce(ShopChange::Rentals, ShopOperation::Settle);
         Announce(ShopChange::Discs, ShopOperation::Settle);
         return result;

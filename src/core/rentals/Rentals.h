@@ -98,6 +98,18 @@ struct Settlement
 // MovrntError for a range that cannot be settled (no record, a disc or rent
 // setting missing, a deposit that is not a number, a database failure).
 Settlement Settle(SettleKind kind, qint64 first, qint64 last);
+// What Settle would settle now, without settling: the same checks, figures
+// and errors. Checkout shows it while the range is typed.
+Settlement PreviewSettlement(SettleKind kind, qint64 first, qint64 last);
+
+// The members whose rentals lie in a range of rental numbers, with their
+// prepaid rent; at most `limit`, by number.
+struct MemberBalance
+{
+    QString hybh, hyxm;
+    Money prepaid = 0;
+};
+QList<MemberBalance> RangeMembers(qint64 first, qint64 last, int limit = 3);
 
 // Days charged for a rental date: calendar days to today, at least one.
 qint64 DaysCharged(const QString& czrq);

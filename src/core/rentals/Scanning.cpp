@@ -2,6 +2,8 @@
 
 #include "store/Database.h"
 
+#include <QSqlQuery>
+
 void ScanBurst::key(QChar character, qint64 ms)
 {
     if (burst_.isEmpty() || ms - last_ > kMaxGapMs)
@@ -18,11 +20,17 @@ std::optional<QString> ScanBurst::enter(qint64 ms)
     return burst;
 }
 
-Scanned FindScanned(const QString& number)
+ScanFound FindScanned(const QString& number)
 {
-    if (RunScalar(QStringLiteral("SELECT 1 FROM ydxx WHERE bh = ?"), {number}).isValid())
-        return Scanned::Disc;
+    if (RunScalar(QStringLiteral("SELECT 1 FROM ydxx WHERE bh = ?"), {number}).isValid()) {
+        QSqlQuery open = RunSql(
+            QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE bh = ? AND sfyh = '否'"), {number});
+        if (!open.next())
+            return {Scanned::Disc, {}};
+        return {open.value(1).toString() == u"/" ? Scanned::RentedToWalkIn : Scanned::RentedToMember,
+                open.value(0).toString()};
+    }
     if (RunScalar(QStringLiteral("SELECT 1 FROM hyxx WHERE hybh = ?"), {number}).isValid())
-        return Scanned::Member;
-    return Scanned::Unknown;
+        return {Scanned::Member, {}};
+    return {};
 }

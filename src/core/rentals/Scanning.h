@@ -22,7 +22,13 @@ private:
     qint64 last_ = 0;
 };
 
-enum class Scanned { Disc, Member, Unknown };
-// What a scanned number names: a disc when ydxx has it, else a member when
-// hyxx has it. Throws MovrntError when the database cannot be read.
-Scanned FindScanned(const QString& number);
+enum class Scanned { Disc, RentedToWalkIn, RentedToMember, Member, Unknown };
+struct ScanFound
+{
+    Scanned what = Scanned::Unknown;
+    QString zdbh; // the open rental of a disc that is out
+};
+// What a scanned number names: a disc (in the shop, or out with its open
+// rental) when ydxx has it, else a member when hyxx has it. Throws
+// MovrntError when the database cannot be read.
+ScanFound FindScanned(const QString& number);

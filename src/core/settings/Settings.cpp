@@ -11,6 +11,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <cmath>
 
 namespace {
@@ -43,6 +44,7 @@ const SettingInfo kSettings[] = {
     {Setting::ReceiptPaper, u"ReceiptPaper", u""},
     {Setting::ShopName, u"ShopName", u""},
     {Setting::Database, u"Database", u""},
+    {Setting::CounterName, u"CounterName", u""},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -192,4 +194,13 @@ qint64 WholeSetting(Setting setting)
 LevelRule MemberLevelRule()
 {
     return {WholeSetting(Setting::FJZJ), WholeSetting(Setting::HYDJ)};
+}
+
+QString CounterName()
+{
+    const QString name = GetSetting(Setting::CounterName).trimmed();
+    if (!name.isEmpty())
+        return name;
+    const QString host = QSysInfo::machineHostName();
+    return host.isEmpty() ? QStringLiteral("柜台") : host;
 }

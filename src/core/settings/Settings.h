@@ -27,6 +27,7 @@ enum class Setting
     ReceiptPaper, // "58" or "80" (millimetres) prints slips; empty prints none
     ShopName,
     Database, // the shop's server (a postgresql:// URL); empty: the database file
+    CounterName, // 柜台名称: this PC's name on the ledger's lines; empty: the host name
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");
@@ -63,6 +64,10 @@ struct LevelRule
 // The rule as the settings hold it (FJZJ, HYDJ). Throws MovrntError.
 LevelRule MemberLevelRule();
 bool CreateSettingsKey();
+
+// The name this counter signs the ledger's lines with: CounterName, else
+// the PC's host name.
+QString CounterName();
 
 // Per-user "Options" / "Show Tips at Startup": 1 shows the tip of the day at
 // start, 0 does not; 1 when absent.

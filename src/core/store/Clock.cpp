@@ -1,5 +1,7 @@
 #include "Clock.h"
 
+#include <QTime>
+
 namespace {
 QDate pinnedToday;
 }
@@ -17,4 +19,9 @@ QString TodayText()
 void SetTodayForTesting(const QDate& date)
 {
     pinnedToday = date;
+}
+
+QString NowText()
+{
+    return TodayText() + u' ' + QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
 }

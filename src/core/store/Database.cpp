@@ -5,6 +5,8 @@
 #include "ServerAddress.h"
 #include "Shop.h"
 #include "Totals.h"
+#include "Clock.h"
+#include "LedgerSchema.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -315,6 +317,12 @@ QStringList UpgradeSteps(QSqlDatabase db)
                 steps << QString::fromUtf8(sql);
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
         steps << TotalsSchema(OnServer(db));
+    if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
+        steps << LedgerSchema(OnServer(db)) << OpeningLines(NowText());
+        if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
+                                                   " 'movrnt_expert'"), {}).next())
+            steps << QStringLiteral("GRANT SELECT ON zwls TO movrnt_expert");
+    }
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
     return steps;
@@ -424,7 +432,7 @@ void CreateServerTables(QSqlDatabase db)
         Run(db, QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
         Run(db, QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
                                " fmtp TO movrnt_expert"), {});
-        Run(db, QStringLiteral("GRANT SELECT ON %1 TO movrnt_expert")
+        Run(db, QStringLiteral("GRANT SELECT ON %1, zwls TO movrnt_expert")
                     .arg(TotalsTables().join(QStringLiteral(", "))), {});
         Run(db, QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO movrnt_expert").arg(schema), {});
     }
@@ -579,6 +587,11 @@ bool ConnectionLost(const QSqlDatabase& db)
 bool WorthRetrying(const MovrntError& error)
 {
     return error.code() == u"40001" || error.code() == u"40P01";
+}
+
+QString ForUpdate()
+{
+    return OnServer(DbConnection()) ? QStringLiteral(" FOR UPDATE") : QString();
 }
 
 QSqlQuery RunSql(const QString& sql, const QVariantList& values)

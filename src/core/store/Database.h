@@ -70,6 +70,11 @@ QSqlDatabase DbConnection();
 // one may be out of date.
 qint64 ConnectionSerial();
 
+// " FOR UPDATE" on a server, where it locks the rows a query reads until the
+// transaction ends; nothing on a file, whose writing transaction holds the
+// whole file already.
+QString ForUpdate();
+
 // Runs a statement with bound values on the shared connection; throws
 // MovrntError when the database rejects it.
 QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});

@@ -29,6 +29,7 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -348,6 +349,10 @@ QMdiSubWindow* MDIMain::AddChild(QWidget* window)
     const QSize wanted = window->size();
     QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Escape closes the window it was pressed in, as a dialog's does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), sub);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, sub, &QMdiSubWindow::close);
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     sub->resize(wanted.width() + 2 * frame, wanted.height() + title + frame);

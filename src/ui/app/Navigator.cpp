@@ -4,6 +4,7 @@
 #include "catalogue/FormSCYDXX.h"
 #include "catalogue/FormXGYDXX.h"
 #include "common/MessageBox.h"
+#include "common/MoneyDocumentView.h"
 #include "common/Seams.h"
 #include "common/WindowSupport.h"
 #include "members/FormSCHYXX.h"
@@ -16,6 +17,8 @@
 #include "stats/FormJRYY.h"
 
 #include "access/PassCheck.h"
+#include "money/Statements.h"
+#include "store/Errors.h"
 #include "settings/Settings.h"
 
 bool PassGuestGate()
@@ -75,6 +78,22 @@ void Navigator::ShowMemberRentals(const QString& hybh)
 {
     if (auto* window = Open<FormZJXXCX>())
         window->ShowMember(hybh);
+}
+
+void Navigator::ShowMemberStatement(const QString& hybh)
+{
+    MoneyDocument statement;
+    {
+        BusyStatus busy(QStringLiteral("正在生成会员对帐单 ..."), true);
+        try {
+            statement = MemberStatementReport(hybh);
+        } catch (const MovrntError& error) {
+            busy.done();
+            ReportError(error);
+            return;
+        }
+    }
+    ShowMoneyDocument(statement, MainWindow());
 }
 
 void Navigator::Settle(bool walkIn, const QString& zdbh)

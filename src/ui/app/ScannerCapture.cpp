@@ -36,20 +36,28 @@ bool ScannerCapture::take(const QKeyEvent* key)
     const std::optional<QString> number = burst_.enter(now);
     if (!number)
         return false;
-    Scanned scanned = Scanned::Unknown;
+    ScanFound found;
     try {
-        scanned = FindScanned(*number);
+        found = FindScanned(*number);
     } catch (const MovrntError& error) {
         ReportError(error);
         return true;
     }
-    if (scanned == Scanned::Disc)
+    switch (found.what) {
+    case Scanned::Disc:
         Navigator::RentOut(*number);
-    else if (scanned == Scanned::Member)
+        break;
+    case Scanned::RentedToWalkIn:
+    case Scanned::RentedToMember: // it came back: settle its rental
+        Navigator::Settle(found.what == Scanned::RentedToWalkIn, found.zdbh);
+        break;
+    case Scanned::Member:
         Navigator::RentOutToMember(*number);
-    else
+        break;
+    case Scanned::Unknown:
         ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")
                         .arg(*number),
                     0, QStringLiteral("用户提示"));
+    }
     return true;
 }

@@ -25,10 +25,10 @@ int ColorDialogBox(QWidget* parent)
 }
 
 QString ComnSaveDialogBox(QWidget* parent, const QString& title, const QString& filterDescription,
-                          const QString& pattern)
+                          const QString& pattern, const QString& suggested)
 {
     if (Seams().saveFile)
-        return Seams().saveFile(title, pattern);
-    return QFileDialog::getSaveFileName(parent, title, QString(),
+        return Seams().saveFile(title, pattern, suggested);
+    return QFileDialog::getSaveFileName(parent, title, suggested,
                                         filterDescription + QStringLiteral(" (") + pattern + u')');
 }

@@ -10,6 +10,6 @@ QString ComnDialogBox(QWidget* parent, const QString& title, const QString& filt
 // The colour chooser: the colour as red + green * 256 + blue * 65536, or -1
 // when cancelled.
 int ColorDialogBox(QWidget* parent);
-// The save-file chooser, likewise.
+// The save-file chooser, likewise, offering `suggested` (a path) first.
 QString ComnSaveDialogBox(QWidget* parent, const QString& title, const QString& filterDescription,
-                          const QString& pattern);
+                          const QString& pattern, const QString& suggested = {});

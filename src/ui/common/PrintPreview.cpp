@@ -4,7 +4,10 @@
 #include "common/Seams.h"
 #include "auxiliary/ComnDialogBox.h"
 
+#include "store/Clock.h"
+
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -42,8 +45,12 @@ void ShowPrintPreview(const QString& caption, const QString& title, const PaintD
         QAction* pdf = tools->addAction(QStringLiteral("导出PDF"));
         pdf->setObjectName(QStringLiteral("ExportPdf"));
         QObject::connect(pdf, &QAction::triggered, &preview, [&] {
+            // The report and the day in the name: a folder of them stays readable.
+            const QString suggested =
+                QDir::home().filePath(title + u'-' + TodayText().remove(u'-') + QStringLiteral(".pdf"));
             QString path = ComnSaveDialogBox(&preview, QStringLiteral("导出PDF"),
-                                             QStringLiteral("PDF文件"), QStringLiteral("*.pdf"));
+                                             QStringLiteral("PDF文件"), QStringLiteral("*.pdf"),
+                                             suggested);
             if (path.isEmpty())
                 return;
             if (QFileInfo(path).suffix().isEmpty())

@@ -14,7 +14,8 @@ struct ShellSeams
     std::function<bool(QSize)> switchDisplay; // change the display mode for this session
     std::function<int(QDialog&)> execDialog;  // run a modal dialog
     std::function<QString(const QString& title, const QString& pattern)> openFile; // file chooser
-    std::function<QString(const QString& title, const QString& pattern)> saveFile; // save chooser
+    std::function<QString(const QString& title, const QString& pattern, const QString& suggested)>
+        saveFile; // save chooser
     std::function<int()> chooseColor; // the colour chooser: -1 when cancelled
     std::function<bool()> capsLock;   // the keyboard's Caps Lock light
     std::function<bool(const QUrl&)> openUrl;          // the desktop's browser or mail program

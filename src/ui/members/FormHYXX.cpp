@@ -106,7 +106,8 @@ FormHYCZ::FormHYCZ(QWidget* parent)
     : ActionChooser("FormHYCZ", QStringLiteral("的会员执行的操作 ： "),
                     {{"OptionCKLS", QStringLiteral("查看此会员租借影碟的历史记录")},
                      {"OptionXG", QStringLiteral("修改此会员的信息")},
-                     {"OptionSC", QStringLiteral("删除此会员的信息")}},
+                     {"OptionSC", QStringLiteral("删除此会员的信息")},
+                     {"OptionDZD", QStringLiteral("打印此会员的对帐单")}},
                     parent)
 {
 }
@@ -126,6 +127,8 @@ void FormHYCZ::act(int option, const QString& hybh)
         Navigator::ShowMemberRentals(hybh);
     else if (option == 1)
         Navigator::ModifyMember(hybh);
-    else
+    else if (option == 2)
         Navigator::DeleteMember(hybh);
+    else
+        Navigator::ShowMemberStatement(hybh);
 }

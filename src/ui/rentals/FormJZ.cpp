@@ -5,6 +5,7 @@
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 
+#include "money/Ledger.h"
 #include "store/Errors.h"
 
 #include <QGridLayout>
@@ -35,6 +36,26 @@ Words WordsFor(SettleKind kind)
             QStringLiteral("退还不能进行，请检查您输入的自动编号是否正确！")};
 }
 
+QString RefusalText(const Words& words, SettleRefusal refusal)
+{
+    switch (refusal) {
+    case SettleRefusal::DifferentDays:
+        return words.differentDays;
+    case SettleRefusal::AlreadySettled:
+        return words.alreadySettled;
+    case SettleRefusal::WrongCustomerKind:
+        return words.wrongKind;
+    case SettleRefusal::ClockBeforeRental:
+        return QStringLiteral("今天的日期早于租借日期，请检查计算机的日期！");
+    case SettleRefusal::None:
+        break;
+    }
+    return {};
+}
+
+// Wider ranges are added up when they are settled, not at every key.
+constexpr qint64 kPreviewSpan = 1000;
+
 QLineEdit* OutputBox(QWidget* parent, const char* name)
 {
     QLineEdit* box = MakeLine(parent, name);
@@ -53,6 +74,30 @@ SettleWindow::SettleWindow(SettleKind kind, QWidget* parent) : QWidget(parent), 
     textVCD_ = OutputBox(this, "TextVCD");
     textDVD_ = OutputBox(this, "TextDVD");
     textTS_ = OutputBox(this, "TextTS");
+    labelYL_ = new QLabel(this);
+    labelYL_->setObjectName(QStringLiteral("LabelYL"));
+    labelYL_->setWordWrap(true);
+    labelYL_->setAccessibleName(QStringLiteral("结算预览"));
+    for (QLineEdit* box : {textBH1_, textBH2_})
+        connect(box, &QLineEdit::textChanged, this, &SettleWindow::updatePreview);
+}
+
+void SettleWindow::updatePreview()
+{
+    qint64 first = 0, last = 0;
+    QString text;
+    if (CheckRange(textBH1_->text(), textBH2_->text(), &first, &last) == RangeCheck::Ok &&
+        last - first < kPreviewSpan) {
+        try {
+            const Settlement settlement = PreviewSettlement(kind_, first, last);
+            text = settlement.refusal == SettleRefusal::None
+                       ? previewText(settlement, first, last)
+                       : RefusalText(WordsFor(kind_), settlement.refusal);
+        } catch (const MovrntError& error) {
+            text = error.description();
+        }
+    }
+    labelYL_->setText(text);
 }
 
 QLineEdit* SettleWindow::figureBox(const char* name)
@@ -108,10 +153,11 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label11);
     layout->addLayout(range);
+    layout->addWidget(labelYL_);
     layout->addLayout(grid);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(460, 130 + 30 * row);
+    resize(460, 160 + 30 * row);
 }
 
 void SettleWindow::SetRange(const QString& zdbh)
@@ -154,21 +200,9 @@ void SettleWindow::settle()
         Refuse(words.failed, textBH1_);
         return;
     }
-    switch (settlement.refusal) {
-    case SettleRefusal::DifferentDays:
-        Notice(words.differentDays);
+    if (settlement.refusal != SettleRefusal::None) {
+        Notice(RefusalText(words, settlement.refusal));
         return;
-    case SettleRefusal::AlreadySettled:
-        Notice(words.alreadySettled);
-        return;
-    case SettleRefusal::WrongCustomerKind:
-        Notice(words.wrongKind);
-        return;
-    case SettleRefusal::ClockBeforeRental:
-        Notice(QStringLiteral("今天的日期早于租借日期，请检查计算机的日期！"));
-        return;
-    case SettleRefusal::None:
-        break;
     }
     // The figures are shown once the records are settled, so the clerk never
     // collects money for a checkout that did not happen.
@@ -195,6 +229,14 @@ FormJZ::FormJZ(QWidget* parent) : SettleWindow(SettleKind::WalkInCheckout, paren
     connect(commandJZ, &QPushButton::clicked, this, &FormJZ::settle);
 }
 
+QString FormJZ::previewText(const Settlement& settlement, qint64, qint64) const
+{
+    return QStringLiteral("应收租金 %1，应退押金 %2（%3 张，%4 天）")
+        .arg(YuanText(settlement.rentDue), YuanText(settlement.deposit))
+        .arg(settlement.vcd + settlement.dvd)
+        .arg(settlement.days);
+}
+
 void FormJZ::showAmounts(const Settlement& settlement)
 {
     textZJ_->setText(QStringLiteral("￥") + MoneyText(settlement.rentDue));
@@ -208,4 +250,14 @@ FormHYHD::FormHYHD(QWidget* parent) : SettleWindow(SettleKind::MemberReturn, par
     auto* commandTH = MakeButton(this, "CommandTH", QStringLiteral("退还"));
     setUp({}, commandTH);
     connect(commandTH, &QPushButton::clicked, this, &FormHYHD::settle);
+}
+
+QString FormHYHD::previewText(const Settlement& settlement, qint64 first, qint64 last) const
+{
+    QStringList members;
+    for (const MemberBalance& member : RangeMembers(first, last))
+        members << QStringLiteral("会员 %1（%2）预付租金余额 %3")
+                       .arg(member.hybh, member.hyxm, YuanText(member.prepaid));
+    return QStringLiteral("%1 张，%2 天。").arg(settlement.vcd + settlement.dvd).arg(settlement.days) +
+           members.join(QStringLiteral("；"));
 }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class ReceiptButton;
@@ -25,6 +26,9 @@ protected:
                QPushButton* button);
     void settle();
     virtual void showAmounts(const Settlement&) {}
+    // The line under the range boxes while a range is typed, before it settles.
+    virtual QString previewText(const Settlement& settlement, qint64 first, qint64 last) const = 0;
+    void updatePreview();
     QLineEdit* figureBox(const char* name);
 
 private:
@@ -35,6 +39,7 @@ private:
     QLineEdit* textDVD_;
     QLineEdit* textTS_;
     ReceiptButton* receipt_ = nullptr;
+    QLabel* labelYL_;
 };
 
 // 结帐: settles a walk-in customer's rentals: rent due and deposit to refund.
@@ -46,6 +51,7 @@ public:
 
 protected:
     void showAmounts(const Settlement& settlement) override;
+    QString previewText(const Settlement& settlement, qint64 first, qint64 last) const override;
 
 private:
     QLineEdit* textZJ_;
@@ -58,4 +64,7 @@ class FormHYHD : public SettleWindow
     Q_OBJECT
 public:
     explicit FormHYHD(QWidget* parent = nullptr);
+
+protected:
+    QString previewText(const Settlement& settlement, qint64 first, qint64 last) const override;
 };

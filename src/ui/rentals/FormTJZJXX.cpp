@@ -7,6 +7,8 @@
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 
+#include "money/Ledger.h"
+
 #include "rentals/Rentals.h"
 #include "settings/Settings.h"
 #include "store/Errors.h"
@@ -137,6 +139,12 @@ void FormTJZJXX::onCommandTJClicked()
         return;
     }
     receipt_->offer([done] { return RentOutReceipt(done); });
+    if (!request.hybh.isEmpty()) {
+        // What the member paid, where the clerk can read it to him.
+        busy.done();
+        ShowStatus(QStringLiteral("会员 %1 本次租借从预付租金中扣除 %2，预付租金余额 %3")
+                       .arg(request.hybh, YuanText(done.charged), YuanText(done.prepaidLeft)));
+    }
     Notice(QStringLiteral("租借信息添加成功！"));
     for (QLineEdit* box : {textYDBH_, textHYBH_, textYJJE_})
         box->clear();

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -251,9 +252,16 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
                               2, 0, Qt::AlignRight);
     databaseLayout->addWidget(textServer_, 2, 1);
     databaseLayout->addWidget(commandCS, 2, 2);
-    databaseLayout->addWidget(labelSJK, 3, 0, 1, 3);
+    // The name the ledger's lines and the day-end report give this counter.
+    textGTMC_ = MakeLine(database, "TextGTMC", QStringLiteral("账务流水和日结单中本柜台的名称；不填则用计算机名。"));
+    textGTMC_->setMaxLength(40);
+    textGTMC_->setPlaceholderText(QSysInfo::machineHostName());
+    databaseLayout->addWidget(MakeCaption(database, QStringLiteral("柜台名称 : "), textGTMC_, "LabelGTMC"),
+                              3, 0, Qt::AlignRight);
+    databaseLayout->addWidget(textGTMC_, 3, 1);
+    databaseLayout->addWidget(labelSJK, 4, 0, 1, 3);
     databaseLayout->setColumnStretch(1, 1);
-    databaseLayout->setRowStretch(4, 1);
+    databaseLayout->setRowStretch(5, 1);
     tabs->addTab(database, QStringLiteral("数据库"));
     connect(optionServer_, &QRadioButton::toggled, this, &FormGNCS::refreshDependents);
     connect(commandCS, &QPushButton::clicked, this, [this] {
@@ -323,6 +331,7 @@ void FormGNCS::load()
     comboZK_->setCurrentIndex(paper == 58 ? 0 : 1);
     textDM_->setText(GetSetting(Setting::ShopName));
     textServer_->setText(GetSetting(Setting::Database));
+    textGTMC_->setText(GetSetting(Setting::CounterName));
     (textServer_->text().isEmpty() ? optionFile_ : optionServer_)->setChecked(true);
     labelLJ_->setToolTip(labelLJ_->text());
     refreshDependents();
@@ -378,6 +387,7 @@ void FormGNCS::save()
                                      : QString());
     Write(Setting::ShopName, textDM_->text().trimmed());
     Write(Setting::Database, optionServer_->isChecked() ? textServer_->text().trimmed() : QString());
+    Write(Setting::CounterName, textGTMC_->text().trimmed());
 }
 
 void FormGNCS::onCommandQDClicked()

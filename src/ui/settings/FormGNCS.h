@@ -50,5 +50,6 @@ private:
     QRadioButton* optionFile_;
     QRadioButton* optionServer_;
     QLineEdit* textServer_;
+    QLineEdit* textGTMC_;
     QList<QWidget*> serverControls_;
 };

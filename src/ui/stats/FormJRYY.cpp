@@ -2,8 +2,11 @@
 
 #include "common/MessageBox.h"
 #include "common/Controls.h"
+#include "common/MoneyDocumentView.h"
 #include "common/WindowSupport.h"
 
+#include "money/Ledger.h"
+#include "money/Statements.h"
 #include "settings/Settings.h"
 #include "stats/Figures.h"
 #include "store/Clock.h"
@@ -47,6 +50,34 @@ void FigureRow(QGridLayout* grid, int row, QLabel* before, QLineEdit* box, QLabe
 }
 } // namespace
 
+TakingsPanel::TakingsPanel(const QString& title, QWidget* parent) : QGroupBox(title, parent)
+{
+    setObjectName(QStringLiteral("FrameSK"));
+    static const char* const kNames[] = {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ",
+                                         "TextHYYJ", "TextHYKF", "TextXJJY"};
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    for (const auto& [caption, amount] : TakingsRows({})) {
+        QLineEdit* box = Output(this, kNames[row], caption);
+        box->setMaximumWidth(140);
+        box->setAlignment(Qt::AlignRight);
+        QLabel* label = Text(this, "LabelSK", caption);
+        label->setBuddy(box);
+        grid->addWidget(label, row, 0, Qt::AlignRight);
+        grid->addWidget(box, row, 1);
+        boxes_ << box;
+        ++row;
+    }
+    grid->setColumnStretch(2, 1);
+}
+
+void TakingsPanel::display(const Takings& takings)
+{
+    const auto rows = TakingsRows(takings);
+    for (qsizetype i = 0; i < rows.size() && i < boxes_.size(); ++i)
+        boxes_[i]->setText(YuanText(rows[i].second));
+}
+
 FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormJRYY"));
@@ -64,24 +95,61 @@ FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
     FigureRow(grid, 1, Text(this, "Label4", QStringLiteral(" DVD")), textDVD,
               Text(this, "Label5", QStringLiteral("张")));
     grid->setColumnStretch(3, 1);
+    takings_ = new TakingsPanel(QStringLiteral("今日收款"), this);
+    textBYJ_ = MakeLine(this, "TextBYJ", QStringLiteral("今天开门时钱箱中的现金，打印在日结单上。"));
+    textBYJ_->setMaximumWidth(100);
+    auto* commandRJD = MakeButton(this, "CommandRJD", QStringLiteral("日结单"),
+                                  QStringLiteral("打印今天的日结单：每一笔收付款和合计。"));
     auto* commandQD = MakeButton(this, "CommandQD", QStringLiteral("确定"));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(MakeCaption(this, QStringLiteral("备用金 : "), textBYJ_, "LabelBYJ"));
+    buttons->addWidget(textBYJ_);
+    buttons->addWidget(commandRJD);
     buttons->addStretch();
     buttons->addWidget(commandQD);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(labelRQ);
     layout->addLayout(grid);
+    layout->addWidget(takings_);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(420, 170);
+    resize(440, 430);
     connect(commandQD, &QPushButton::clicked, this, [this] { CloseWindow(this); });
+    connect(commandRJD, &QPushButton::clicked, this, &FormJRYY::onCommandRJDClicked);
     try {
         const TypeCounts counts = TodayFigures();
         textVCD->setText(QString::number(counts.vcd));
         textDVD->setText(QString::number(counts.dvd));
+        takings_->display(TakingsBetween(today, today));
     } catch (const MovrntError& error) {
         ReportError(error);
     }
+}
+
+void FormJRYY::onCommandRJDClicked()
+{
+    std::optional<Money> cashFloat;
+    if (!textBYJ_->text().trimmed().isEmpty()) {
+        cashFloat = ParseMoney(textBYJ_->text().trimmed());
+        if (!cashFloat) {
+            Refuse(QStringLiteral("备用金必须为数字！"), textBYJ_);
+            return;
+        }
+    }
+    MoneyDocument report;
+    {
+        BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
+        try {
+            const QString today = TodayText();
+            takings_->display(TakingsBetween(today, today));
+            report = DayEndReport(today, cashFloat);
+        } catch (const MovrntError& error) {
+            busy.done();
+            ReportError(error);
+            return;
+        }
+    }
+    ShowMoneyDocument(report, this);
 }
 
 FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
@@ -116,12 +184,14 @@ FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
     auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"),
                                  QStringLiteral("显示指定年月的营业数据。"));
     commandCK->setDefault(true);
+    takings_ = new TakingsPanel(QStringLiteral("本月收款"), this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(period);
     layout->addLayout(grid);
+    layout->addWidget(takings_);
     layout->addStretch();
     layout->addLayout(ButtonRow(this, label9, commandCK));
-    resize(480, 210);
+    resize(480, 450);
     connect(commandCK, &QPushButton::clicked, this, &FormLSSJ::onCommandCKClicked);
 
     FillCombo(comboNF_, FigureYears(GetSetting(Setting::InstallTime)));
@@ -149,6 +219,7 @@ void FormLSSJ::onCommandCKClicked()
         const TypeCounts counts = MonthFigures(year, month);
         textVCD_->setText(QString::number(counts.vcd));
         textDVD_->setText(QString::number(counts.dvd));
+        takings_->display(MonthTakings(year, month));
     } catch (const MovrntError& error) {
         busy.done();
         ReportError(error);

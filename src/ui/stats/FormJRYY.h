@@ -1,10 +1,26 @@
 #pragma once
 
+#include "money/Ledger.h"
+
 #include <QDialog>
+#include <QGroupBox>
 #include <QWidget>
 
 class QComboBox;
 class QLineEdit;
+
+// The money of a day or a month under the counts: what came in and went
+// out, and the cash balance.
+class TakingsPanel : public QGroupBox
+{
+    Q_OBJECT
+public:
+    TakingsPanel(const QString& title, QWidget* parent);
+    void display(const Takings& takings);
+
+private:
+    QList<QLineEdit*> boxes_;
+};
 
 // 今日营业数据: today's rentals by disc type.
 class FormJRYY : public QWidget
@@ -12,6 +28,13 @@ class FormJRYY : public QWidget
     Q_OBJECT
 public:
     explicit FormJRYY(QWidget* parent = nullptr);
+
+private Q_SLOTS:
+    void onCommandRJDClicked();
+
+private:
+    TakingsPanel* takings_;
+    QLineEdit* textBYJ_;
 };
 
 // 历史营业数据: a month's rentals by disc type.
@@ -29,6 +52,7 @@ private:
     QComboBox* comboYF_;
     QLineEdit* textVCD_;
     QLineEdit* textDVD_;
+    TakingsPanel* takings_;
 };
 
 // 热门影碟: the new arrivals of the week and the twenty most rented discs.

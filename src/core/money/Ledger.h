@@ -1,0 +1,88 @@
+#pragma once
+
+#include "store/Money.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What moved money, as the ledger names it. Amounts are what the shop
+// gained: a deposit handed back is negative; a member's rental charge is
+// positive (rent earned), though it takes no cash and lowers the prepaid rent.
+enum class LedgerKind
+{
+    WalkInDeposit,     // 散客押金: a walk-in rental's deposit taken
+    WalkInRent,        // 散客租金: rent received at checkout
+    DepositBack,       // 退还押金: a deposit handed back at checkout
+    MemberCharge,      // 会员租金: a member's rental, taken from the prepaid rent
+    MemberPrepaid,     // 预付租金: a new member's prepaid rent
+    MemberDeposit,     // 会员押金: a new member's deposit
+    PrepaidTopUp,      // 预付租金充值
+    PrepaidCorrection, // 预付租金更正 (a lower prepaid rent)
+    DepositTopUp,      // 会员押金补交
+    DepositCorrection, // 会员押金更正 (a lower deposit)
+    OpeningPrepaid,    // 期初预付租金: balances a shop had before it kept a ledger
+    OpeningDeposit,    // 期初会员押金
+};
+QString LedgerKindName(LedgerKind kind);
+
+struct LedgerLine
+{
+    LedgerKind kind;
+    qint64 zdbh = 0; // the rental, 0 when none
+    QString bh = QStringLiteral("/");
+    QString hybh = QStringLiteral("/");
+    Money amount = 0;
+};
+// Appends a line now, signed with this counter's name, within the caller's
+// transaction. Throws MovrntError.
+void WriteLedger(const LedgerLine& line);
+
+// Money as the ledger's displays show it: "￥198.50", "-￥5.00"; more
+// decimals only where the amount has them.
+QString YuanText(Money amount);
+
+// The money of a span of days, as the takings show it.
+struct Takings
+{
+    Money walkInRent = 0;     // rent received from walk-in customers
+    Money depositsTaken = 0;  // walk-in deposits taken
+    Money depositsBack = 0;   // walk-in deposits handed back (a positive sum)
+    Money memberPrepaid = 0;  // members' prepaid rent received (top-ups, less corrections)
+    Money memberDeposits = 0; // members' deposits received (less corrections)
+    Money memberCharged = 0;  // members' rent taken from prepaid money: no cash
+    // Cash received less cash handed back: what the till gained.
+    Money cash = 0;
+};
+// The lines of `counter` (every counter when empty) dated from `first` to
+// `last`, date texts yyyy-MM-dd. Throws MovrntError.
+Takings TakingsBetween(const QString& first, const QString& last, const QString& counter = {});
+// A month typed as in the month figures; nothing is counted unless the year
+// has four digits and the month two.
+Takings MonthTakings(const QString& year, const QString& month);
+// The takings' captions and amounts in the order the windows show them.
+QList<std::pair<QString, Money>> TakingsRows(const Takings& takings);
+
+struct LedgerEntry
+{
+    qint64 lsh = 0;
+    QString time, kind;
+    qint64 zdbh = 0;
+    QString bh, hybh;
+    Money amount = 0;
+    QString counter;
+};
+// A day's lines, in the order they were written. Throws MovrntError.
+QList<LedgerEntry> DayLedger(const QString& day);
+// The counters that wrote lines on a day, in name order.
+QStringList DayCounters(const QString& day);
+
+// A member's statement: the lines since the member's opening or joining
+// line (a number used again starts afresh), with the prepaid rent after each.
+struct StatementLine
+{
+    LedgerEntry entry;
+    Money change = 0;  // to the member's prepaid rent; a deposit's own amount
+    Money prepaid = 0; // the prepaid rent after the line
+};
+QList<StatementLine> MemberStatement(const QString& hybh);

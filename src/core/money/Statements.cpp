@@ -1,0 +1,73 @@
+#include "Statements.h"
+
+#include "Ledger.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+
+namespace {
+QStringList TakingsLines(const Takings& takings, const QString& indent)
+{
+    QStringList lines;
+    for (const auto& [caption, amount] : TakingsRows(takings))
+        lines << indent + caption + QStringLiteral("：") + YuanText(amount);
+    return lines;
+}
+
+QStringList Heading(const QString& title)
+{
+    const QString shop = GetSetting(Setting::ShopName).trimmed();
+    QStringList lines;
+    if (!shop.isEmpty())
+        lines << QStringLiteral("店名：") + shop;
+    return lines << title + QStringLiteral("  打印时间：") + NowText();
+}
+} // namespace
+
+MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
+{
+    MoneyDocument report;
+    report.title = QStringLiteral("日结单");
+    report.intro = Heading(QStringLiteral("营业日期：") + day);
+    report.headings = {"流水号",   "时间",     "柜台",     "业务",
+                       "自动编号", "影碟编号", "会员编号", "金额"};
+    for (const LedgerEntry& line : DayLedger(day))
+        report.rows.append({QString::number(line.lsh), line.time.mid(11), line.counter, line.kind,
+                            line.zdbh ? QString::number(line.zdbh) : QStringLiteral("/"), line.bh,
+                            line.hybh, YuanText(line.amount)});
+    const QStringList counters = DayCounters(day);
+    if (counters.size() > 1)
+        for (const QString& counter : counters)
+            report.closing << QStringLiteral("柜台 %1：").arg(counter)
+                           << TakingsLines(TakingsBetween(day, day, counter),
+                                           QStringLiteral("    "));
+    report.closing << QStringLiteral("合计：")
+                   << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
+    if (cashFloat) {
+        const QString counter = CounterName();
+        const Money cash = TakingsBetween(day, day, counter).cash;
+        report.closing << QStringLiteral("柜台 %1 备用金：%2").arg(counter, YuanText(*cashFloat))
+                       << QStringLiteral("柜台 %1 钱箱中应有现金：%2")
+                              .arg(counter, YuanText(*cashFloat + cash));
+    }
+    return report;
+}
+
+MoneyDocument MemberStatementReport(const QString& hybh)
+{
+    MoneyDocument report;
+    report.title = QStringLiteral("会员对帐单");
+    const QString name =
+        RunScalar(QStringLiteral("SELECT hyxm FROM hyxx WHERE hybh = ?"), {hybh}).toString();
+    report.intro = Heading(QStringLiteral("会员编号：%1  姓名：%2").arg(hybh, name));
+    report.headings = {"流水号", "时间", "业务", "自动编号", "影碟编号", "金额", "预付租金余额"};
+    const QList<StatementLine> lines = MemberStatement(hybh);
+    for (const StatementLine& line : lines)
+        report.rows.append(
+            {QString::number(line.entry.lsh), line.entry.time, line.entry.kind,
+             line.entry.zdbh ? QString::number(line.entry.zdbh) : QStringLiteral("/"),
+             line.entry.bh, YuanText(line.change), YuanText(line.prepaid)});
+    report.closing << QStringLiteral("预付租金余额：%1")
+                          .arg(YuanText(lines.isEmpty() ? 0 : lines.last().prepaid));
+    return report;
+}

@@ -1,0 +1,251 @@
+#include "support/TestEnv.h"
+
+#include "members/Members.h"
+#include "money/Ledger.h"
+#include "money/Statements.h"
+#include "rentals/Rentals.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+
+#include <QSqlQuery>
+#include <memory>
+
+namespace {
+// The day's lines as "operation disc member amount counter".
+QStringList Lines(const QString& day = TodayText())
+{
+    QStringList lines;
+    for (const LedgerEntry& line : DayLedger(day))
+        lines << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(line.kind, line.bh, line.hybh, MoneyText(line.amount), line.counter);
+    return lines;
+}
+
+QStringList Amounts(const Takings& takings)
+{
+    QStringList amounts;
+    for (const auto& [caption, amount] : TakingsRows(takings))
+        amounts << MoneyText(amount);
+    return amounts;
+}
+
+void Do(const QString& operation)
+{
+    if (operation == u"walk-in rental") {
+        RentOut({"V", "", "10.5", true});
+    } else if (operation == u"member rental") {
+        RentOut({"D", "M", "", true});
+    } else if (operation == u"checkout") {
+        const qint64 first = InsertRental("V", "/", "2003-11-09", "否", "10");
+        Settle(SettleKind::WalkInCheckout, first, InsertRental("D", "/", "2003-11-09", "否", "20"));
+    } else if (operation == u"member return") {
+        const qint64 zdbh = InsertRental("V", "M", "2003-11-09");
+        Settle(SettleKind::MemberReturn, zdbh, zdbh);
+    } else if (operation == u"new member") {
+        AddMember({"N", "李四", "女", "/", "/", "100", "0"});
+    } else if (operation == u"new member with deposit") {
+        AddMember({"N", "李四", "女", "/", "/", "88.5", "30"});
+    } else if (operation == u"top-up, deposit corrected") {
+        ModifyMember({"M", "张三", "男", "/", "/", "150.25", "40", "2003-11-01"});
+    } else if (operation == u"details changed") {
+        ModifyMember({"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
+    } else if (operation == u"deletions") {
+        const qint64 zdbh = InsertRental("V", "/", "2003-11-09", "是", "10");
+        DeleteRentals({{}, {}, {}, {}, {}, QString::number(zdbh)});
+        DeleteMembers({"M", {}, {}, {}, {}});
+    }
+}
+} // namespace
+
+class TestLedger : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        home->setSettings({{"VCD", "2"},
+                           {"DVD", "3"},
+                           {"FJZJ", "10"},
+                           {"HYDJ", "3"},
+                           {"CounterName", "一号柜台"}});
+        SetTodayForTesting(QDate(2003, 11, 12));
+        OpenDatabase();
+        InsertDisc("V", "/", "/", "否", "VCD");
+        InsertDisc("D", "/", "/", "否", "DVD");
+        InsertMember("M", "张三", "男", 1, 100, 50);
+    }
+    void cleanup()
+    {
+        CloseDatabase();
+        SetTodayForTesting({});
+        home.reset();
+    }
+
+    // Every operation that moves money writes its lines, exactly; the
+    // others write none.
+    void operationsWriteTheirLines_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QStringList>("lines");
+        const QString c = QStringLiteral(" 一号柜台");
+        QTest::newRow("walk-in rental") << "walk-in rental" << QStringList{"散客押金 V / 10.5" + c};
+        // Level 1: three yuan less a tenth.
+        QTest::newRow("member rental") << "member rental" << QStringList{"会员租金 D M 2.7" + c};
+        QTest::newRow("checkout, three days")
+            << "checkout"
+            << QStringList{"散客租金 V / 6" + c, "退还押金 V / -10" + c, "散客租金 D / 9" + c,
+                           "退还押金 D / -20" + c};
+        QTest::newRow("member return") << "member return" << QStringList{};
+        QTest::newRow("new member") << "new member" << QStringList{"预付租金 / N 100" + c};
+        QTest::newRow("new member with deposit")
+            << "new member with deposit"
+            << QStringList{"预付租金 / N 88.5" + c, "会员押金 / N 30" + c};
+        QTest::newRow("top-up, deposit corrected")
+            << "top-up, deposit corrected"
+            << QStringList{"预付租金充值 / M 50.25" + c, "会员押金更正 / M -10" + c};
+        QTest::newRow("details changed") << "details changed" << QStringList{};
+        QTest::newRow("deletions hand nothing back") << "deletions" << QStringList{};
+    }
+    void operationsWriteTheirLines()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QStringList, lines);
+        Do(operation);
+        QCOMPARE(Lines(), lines);
+    }
+
+    // The line is written in the operation's transaction: a statement of it
+    // that fails leaves neither the line nor the operation.
+    void failedOperationLeavesNoLine_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("untouched"); // a count the operation would have changed
+        QTest::newRow("walk-in rental, line refused") << "walk-in rental"
+                                                      << "BEFORE INSERT ON zwls"
+                                                      << "SELECT COUNT(*) FROM zjxx";
+        QTest::newRow("member rental, line refused")
+            << "member rental"
+            << "BEFORE INSERT ON zwls"
+            << "SELECT COUNT(*) FROM hyxx WHERE zjje <> 100";
+        QTest::newRow("checkout, line refused") << "checkout"
+                                                << "BEFORE INSERT ON zwls"
+                                                << "SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'";
+        QTest::newRow("new member, line refused") << "new member"
+                                                  << "BEFORE INSERT ON zwls"
+                                                  << "SELECT COUNT(*) - 1 FROM hyxx";
+        QTest::newRow("top-up, member refused") << "top-up, deposit corrected"
+                                                << "BEFORE UPDATE ON hyxx"
+                                                << "SELECT COUNT(*) FROM hyxx WHERE zjje <> 100";
+    }
+    void failedOperationLeavesNoLine()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, refused);
+        QFETCH(QString, untouched);
+        RefuseWrites("refuse", refused);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Do(operation));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zwls"), 0);
+        QCOMPARE(Count(untouched), 0);
+    }
+
+    // Two days at two counters, worked out by hand.
+    void takingsOfASmallShop()
+    {
+        SetTodayForTesting(QDate(2003, 11, 10));
+        AddMember({"N", "李四", "女", "/", "/", "100", "50"});     // cash 150
+        const qint64 walkIn = RentOut({"V", "", "10", true}).zdbh; // cash 10
+        RentOut({"D", "N", "", true});                             // 3 from the prepaid rent
+        SetTodayForTesting(QDate(2003, 11, 12));
+        Settle(SettleKind::WalkInCheckout, walkIn, walkIn); // rent 4 in, deposit 10 out
+        home->setSettings({{"CounterName", "二号柜台"}});
+        ModifyMember({"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
+
+        // received rent, deposits taken, back, prepaid, member deposits, charged, cash
+        QCOMPARE(Amounts(TakingsBetween("2003-11-10", "2003-11-10")),
+                 QStringList({"0", "10", "0", "100", "50", "3", "160"}));
+        QCOMPARE(Amounts(TakingsBetween("2003-11-12", "2003-11-12")),
+                 QStringList({"4", "0", "10", "23", "0", "0", "17"}));
+        QCOMPARE(Amounts(TakingsBetween("2003-11-12", "2003-11-12", "一号柜台")),
+                 QStringList({"4", "0", "10", "0", "0", "0", "-6"}));
+        QCOMPARE(Amounts(MonthTakings("2003", "11")),
+                 QStringList({"4", "10", "10", "123", "50", "3", "177"}));
+        QCOMPARE(Amounts(MonthTakings("2003", "1")), Amounts({}));
+
+        // The statement ends where the member's prepaid rent stands.
+        QStringList statement;
+        for (const StatementLine& line : MemberStatement("N"))
+            statement << line.entry.kind + u' ' + MoneyText(line.change) + u' ' +
+                             MoneyText(line.prepaid);
+        QCOMPARE(statement, QStringList({"预付租金 100 100", "会员押金 50 100", "会员租金 -3 97",
+                                         "预付租金充值 23 120"}));
+        QCOMPARE(FirstRow("SELECT zjje FROM hyxx WHERE hybh = 'N'"), QStringList{"120"});
+
+        // The day-end report of the first counter, its float typed.
+        home->setSettings({{"CounterName", "一号柜台"}});
+        const MoneyDocument report = DayEndReport("2003-11-12", 200 * kYuan);
+        QCOMPARE(report.rows.size(), 3);
+        QVERIFY(report.closing.contains("柜台 二号柜台："));
+        QVERIFY(report.closing.contains("    现金结余：￥17.00"));
+        QCOMPARE(report.closing.last(), QStringLiteral("柜台 一号柜台 钱箱中应有现金：￥194.00"));
+    }
+
+    void previewMatchesSettlement()
+    {
+        const qint64 first = InsertRental("V", "/", "2003-11-01", "否", "12.5");
+        const qint64 last = InsertRental("D", "/", "2003-11-01", "否", "7");
+        const Settlement preview = PreviewSettlement(SettleKind::WalkInCheckout, first, last);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '否'") +
+                     Count("SELECT COUNT(*) FROM zwls"),
+                 2);
+        const Settlement settled = Settle(SettleKind::WalkInCheckout, first, last);
+        QCOMPARE(std::tuple(preview.rentDue, preview.deposit, preview.days, preview.vcd),
+                 std::tuple(settled.rentDue, settled.deposit, settled.days, settled.vcd));
+        QCOMPARE(settled.rentDue, 55 * kYuan); // eleven days of 2 + 3
+        QCOMPARE(PreviewSettlement(SettleKind::WalkInCheckout, first, last).refusal,
+                 SettleRefusal::AlreadySettled);
+    }
+
+    // A shop from before the ledger gets one opening line for each member's
+    // balances when it is opened, and the statement starts there.
+    void anOlderShopOpensItsLedger()
+    {
+        InsertMember("Z", "零", "男", 0, 0, 0);
+        RunSql("DROP TABLE zwls");
+        CloseDatabase();
+        OpenDatabase();
+        QSqlQuery lines = RunSql("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh");
+        QStringList found;
+        while (lines.next())
+            found << lines.value(0).toString() + u' ' + lines.value(1).toString() + u' ' +
+                         lines.value(2).toString();
+        QCOMPARE(found, QStringList({"期初预付租金 M 1000000", "期初预付租金 Z 0",
+                                     "期初会员押金 M 500000"}));
+        RentOut({"V", "M", "", true});
+        QCOMPARE(MemberStatement("M").last().prepaid, 982 * kYuan / 10);
+    }
+
+    void yuanText_data()
+    {
+        QTest::addColumn<qint64>("amount");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals") << qint64(1985000) << "￥198.50";
+        QTest::newRow("whole") << qint64(50000) << "￥5.00";
+        QTest::newRow("handed back") << qint64(-50000) << "-￥5.00";
+        QTest::newRow("finer than a fen") << qint64(12345) << "￥1.2345";
+    }
+    void yuanText()
+    {
+        QFETCH(qint64, amount);
+        QFETCH(QString, text);
+        QCOMPARE(YuanText(amount), text);
+    }
+};
+
+MOVRNT_TEST_MAIN(TestLedger)
+#include "tst_ledger.moc"
