@@ -7,6 +7,10 @@
 #include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
 #include "common/ReportRenderer.h"
+#include "members/Members.h"
+#include "rentals/Rentals.h"
+
+#include <QAction>
 
 #include <QChartView>
 #include <QLineSeries>
@@ -57,6 +61,48 @@ private Q_SLOTS:
                  QStringLiteral("今天是2003年11月09日，截止到现在的出租情况如下："));
         QCOMPARE(Child<QLineEdit>(form, "TextVCD")->text(), QStringLiteral("1"));
         QCOMPARE(Child<QLineEdit>(form, "TextDVD")->text(), QStringLiteral("0"));
+    }
+
+    // The day's money under the counts, and the day-end report written as a
+    // PDF from its preview under a name of the report and the day.
+    void todaysTakingsAndTheDayEndReport()
+    {
+        home->setSettings({{"VCD", "2"}, {"DVD", "3"}, {"CounterName", "前台"}});
+        AddMember({"M", "张三", "男", "/", "/", "100", "50"});
+        RentOut({"V1", "", "10", true});
+        main->RunCommand(Command::JRYY);
+        auto* form = main->FindChild<FormJRYY>();
+        QStringList takings;
+        for (const char* name : {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ", "TextHYYJ",
+                                 "TextHYKF", "TextXJJY"})
+            takings << Child<QLineEdit>(form, name)->text();
+        QCOMPARE(takings, QStringList({"￥0.00", "￥10.00", "￥0.00", "￥100.00", "￥50.00", "￥0.00",
+                                       "￥160.00"}));
+        ScriptedMessages messages;
+        Type(form, "TextBYJ", "两百");
+        Press(form, "CommandRJD");
+        QCOMPARE(messages.texts(), QStringList{"备用金必须为数字！"});
+        const QString pdf = home->folder() + QStringLiteral("/日结单.pdf");
+        QString suggested;
+        Seams().saveFile = [&](const QString&, const QString&, const QString& name) {
+            suggested = name;
+            return pdf;
+        };
+        Seams().execDialog = [](QDialog& dialog) {
+            dialog.findChild<QAction*>(QStringLiteral("ExportPdf"))->trigger();
+            return int(QDialog::Rejected);
+        };
+        Type(form, "TextBYJ", "200");
+        Press(form, "CommandRJD");
+        QVERIFY(suggested.endsWith(QStringLiteral("/日结单-20031109.pdf")));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString content =
+            QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        for (const QString expected : {"日结单", "营业日期：2003-11-09", "散客押金", "预付租金",
+                                        "现金结余：￥160.00", "柜台前台钱箱中应有现金：￥360.00"})
+            QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
     }
 
     void month_data()

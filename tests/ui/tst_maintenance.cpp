@@ -222,6 +222,7 @@ private Q_SLOTS:
             *row("a table made") << "CREATE TABLE notes (x TEXT)" << QStringList{ok} << "" << qint64(0) << none;
             // The totals' triggers write what the typed statement may not.
             *row("a rental, counted") << "INSERT INTO zjxx (bh, czrq, sfyh, hybh) VALUES ('X', '2003-11-09', '是', '/')" << QStringList{ok} << "" << qint64(0) << none;
+            *row("the ledger read") << "SELECT * FROM zwls" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
             *row("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
             *row("refused") << "SELEC hybh FROM hyxx" << report << "" << qint64(0) << "syntax error";
         }
@@ -238,6 +239,7 @@ private Q_SLOTS:
         *file("vacuum into") << "VACUUM INTO 'leak.db'" << report << "" << qint64(0) << "附加";
         *file("transaction") << "BEGIN" << report << "" << qint64(0) << "事务";
         *file("totals") << "UPDATE jlsl SET sl = 0" << report << "" << qint64(0) << "统计数据";
+        *file("ledger") << "DELETE FROM zwls" << report << "" << qint64(0) << "账务流水";
         *file("totals' trigger") << "DROP TRIGGER zjxx_totals_insert" << report << "" << qint64(0) << "触发器";
         *file("extension") << "SELECT load_extension('leak.so')" << report << "" << qint64(0) << "扩展";
         *file("endless, stopped") << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i FROM n" << report << "" << qint64(0) << "已停止";
@@ -245,6 +247,7 @@ private Q_SLOTS:
         *server("server: role left") << "RESET ROLE" << report << "" << qint64(0) << "RESET";
         *server("server: change log") << "UPDATE bdjl SET xh = 0" << report << "" << qint64(0) << "permission denied";
         *server("server: totals") << "DELETE FROM mrcz" << report << "" << qint64(0) << "permission denied";
+        *server("server: ledger") << "UPDATE zwls SET je = 0" << report << "" << qint64(0) << "permission denied";
         *server("server: shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
         *server("server: a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
         *server("server: server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";

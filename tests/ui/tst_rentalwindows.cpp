@@ -207,6 +207,9 @@ private Q_SLOTS:
         ScriptedMessages messages;
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(), QStringList{"租借信息添加成功！"});
+        // What was taken and what is left, while the clerk reads the message out.
+        QCOMPARE(messages.status,
+                 QStringList{"会员 M 本次租借从预付租金中扣除 ￥2.00，预付租金余额 ￥3.00"});
         for (const char* name : {"TextYDBH", "TextHYBH", "TextYJJE"})
             QVERIFY(Child<QLineEdit>(form, name)->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(form, "TextYDBH"));

@@ -113,7 +113,7 @@ FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
     layout->addWidget(takings_);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(440, 430);
+    resize(440, 400);
     connect(commandQD, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(commandRJD, &QPushButton::clicked, this, &FormJRYY::onCommandRJDClicked);
     try {
