@@ -89,6 +89,15 @@ private Q_SLOTS:
                        " COALESCE(SUM(CASE WHEN d.ydlx = 'VCD' THEN 2 ELSE 3 END), 0) FROM zjxx"
                        " AS r JOIN ydxx AS d ON d.bh = r.bh WHERE r.hybh = h.hybh)"),
                  0);
+        // Each rental's money is one line, whichever counter wrote it, and
+        // the lines of a checkout are written with it.
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx AS r WHERE (SELECT COUNT(*) FROM zwls AS l WHERE"
+                       " l.zdbh = r.zdbh AND l.ywlx IN ('散客押金', '会员租金')) <> 1"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx AS r WHERE r.hybh = '/' AND (SELECT COUNT(*) FROM"
+                       " zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx = '散客租金') <> CASE r.sfyh"
+                       " WHEN '是' THEN 1 ELSE 0 END"),
+                 0);
         // And the shop goes on: every disc back, one rented again.
         RunSql("UPDATE zjxx SET sfyh = '是'");
         RunSql("UPDATE ydxx SET sfycz = '否'");

@@ -172,6 +172,22 @@ private Q_SLOTS:
         QVERIFY(remove);
         QCOMPARE(Child<QLineEdit>(remove, "TextBH")->text(), QStringLiteral("7"));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
+
+        // The member's statement, in the print preview, which Escape closes.
+        QStringList previews;
+        Seams().execDialog = [&previews](QDialog& dialog) {
+            dialog.show();
+            dialog.activateWindow();
+            QApplication::setActiveWindow(&dialog);
+            QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
+            previews << dialog.windowTitle() + (dialog.isVisible() ? ": open" : ": closed");
+            return int(QDialog::Rejected);
+        };
+        ReleaseOnRow(grid, 0, Qt::LeftButton);
+        chooser = main->findChild<QDialog*>(QStringLiteral("FormHYCZ"));
+        Child<QRadioButton>(chooser, "OptionDZD")->setChecked(true);
+        Press(chooser, "CommandQD");
+        QCOMPARE(previews, QStringList{"会员对帐单: closed"});
     }
 
     void modifyWritesSlashesAndRefusesEmptySex()
