@@ -2,21 +2,10 @@
 
 #include "PrintPreview.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
-
-namespace {
-QFont Font(int points, bool bold = false)
-{
-    QFont font = QApplication::font();
-    font.setPointSize(points);
-    font.setBold(bold);
-    return font;
-}
-} // namespace
 
 bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
 {
@@ -25,7 +14,7 @@ bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
         return false;
     const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
     const double width = page.width(), height = page.height();
-    const QFont body = Font(10), bold = Font(10, true), title = Font(16, true);
+    const QFont body = PrintFont(10), bold = PrintFont(10, true), title = PrintFont(16, true);
     const QFontMetricsF metrics(body, printer), boldMetrics(bold, printer);
     const double line = metrics.height() * 1.5,
                  gap = metrics.horizontalAdvance(QStringLiteral("  "));

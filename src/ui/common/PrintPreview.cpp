@@ -7,6 +7,7 @@
 #include "store/Clock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
@@ -67,4 +68,12 @@ void ShowPrintPreview(const QString& caption, const QString& title, const PaintD
     if (parent)
         preview.resize(parent->window()->size() * 0.9);
     ExecModal(preview);
+}
+
+QFont PrintFont(int points, bool bold)
+{
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class QFont;
 class QPrinter;
 class QWidget;
 
@@ -18,3 +19,6 @@ void ShowPrintPreview(const QString& caption, const QString& title, const PaintD
 // The document as a PDF file, through the same drawing.
 bool ExportPdf(const QString& path, const QString& title, const PaintDocument& paint,
                const std::function<void(QPrinter&)>& setUp = {});
+
+// The application's font at a size for printed pages.
+QFont PrintFont(int points, bool bold = false);

@@ -6,7 +6,6 @@
 
 #include "store/Errors.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QSqlQuery>
 #include <algorithm>
@@ -17,16 +16,6 @@
 namespace {
 const QString kFooter = QStringLiteral("凯络影碟出租管理系统");
 
-QFont Font(int points, bool bold = false)
-{
-    QFont font = QApplication::font();
-    font.setPointSize(points);
-    font.setBold(bold);
-    return font;
-}
-} // namespace
-
-namespace {
 // Where each column starts when each is as wide as its heading and its
 // longest value, a gap between them; past the page, the widest gives way.
 QList<double> FittedColumns(const ReportDefinition& definition, const QFontMetricsF& heading,
@@ -70,7 +59,7 @@ int ReportRenderer::paint(QPrinter* printer) const
         printer->pageLayout()
             .paintRectPixels(printer->resolution())
             .translated(-printer->pageLayout().paintRectPixels(printer->resolution()).topLeft());
-    const QFont body = Font(10), heading = Font(10, true), title = Font(16, true);
+    const QFont body = PrintFont(10), heading = PrintFont(10, true), title = PrintFont(16, true);
     const double line = QFontMetricsF(body, printer).height() * 1.5;
     const double titleBand = QFontMetricsF(title, printer).height() * 2;
     const double footerBand = line * 2;
