@@ -9,9 +9,9 @@
 #include "support/UiHelpers.h"
 
 #include "app/MDIMain.h"
+#include "catalogue/FormYDCX.h"
 #include "common/MessageBox.h"
 #include "common/Seams.h"
-#include "catalogue/FormYDCX.h"
 #include "common/WindowSupport.h"
 #include "maintenance/FormZJCZ.h"
 #include "members/FormHYXX.h"
@@ -21,13 +21,13 @@
 #include "rentals/FormZJXXCX.h"
 #include "stats/FormJRYY.h"
 
+#include "catalogue/Discs.h"
+#include "common/SqlGridModel.h"
 #include "maintenance/Backup.h"
 #include "maintenance/FileSupport.h"
 #include "maintenance/Workbook.h"
-#include "rentals/Rentals.h"
-#include "catalogue/Discs.h"
 #include "members/Members.h"
-#include "common/SqlGridModel.h"
+#include "rentals/Rentals.h"
 #include "settings/Settings.h"
 #include "stats/Charts.h"
 #include "stats/Figures.h"
@@ -62,8 +62,8 @@ struct Figure
     double program = 0, engine = 0; // best, in milliseconds
     qint64 rows = 0;
     double rssMb = 0;
-    double best = 0;         // the hand-written SQL's, when there is one
-    const char* same = "";   // whether it gave the program's answer
+    double best = 0;       // the hand-written SQL's, when there is one
+    const char* same = ""; // whether it gave the program's answer
 };
 std::vector<Figure> figures;
 
@@ -74,8 +74,7 @@ double Megabytes(const char* field)
         return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith(field))
-            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() /
-                   1024;
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').first().toDouble() / 1024;
     return 0;
 }
 
@@ -201,10 +200,8 @@ void Measure(benchmark::State& state, const std::string& name, const Step& step)
 
 void Register(const std::string& name, int iterations, Step step)
 {
-    benchmark::RegisterBenchmark(name.c_str(),
-                                 [name, step](benchmark::State& state) {
-                                     Measure(state, name, step);
-                                 })
+    benchmark::RegisterBenchmark(
+        name.c_str(), [name, step](benchmark::State& state) { Measure(state, name, step); })
         ->Iterations(iterations)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
@@ -213,11 +210,14 @@ void Register(const std::string& name, int iterations, Step step)
 // A query window from its command to the first screen painted.
 template <typename W> Step OpenQueryWindow(Command command)
 {
-    return {{}, [command] {
+    return {{},
+            [command] {
                 shop->RunCommand(command);
                 QCoreApplication::processEvents();
             },
-            CloseChildren, {}, true};
+            CloseChildren,
+            {},
+            true};
 }
 
 // The same window's 查询 with one condition typed.
@@ -236,19 +236,41 @@ template <typename W> Step Query(Command command, const char* field, const QStri
 }
 
 // A query window's data alone: its count and first screen (30 rows of every
-// column) read through the grid's model, as the view asks for them.
-Step GridData(const QString& columns, const char* table, const Conditions& conditions,
-              const QStringList& sort, const char* key)
+// column) read through the grid's model, as the view asks for them; beside
+// it the best SQL for the same count and rows (`count`, then `rows`).
+Step GridData(const QString& columns, const QString& table, const Conditions& conditions,
+              const QStringList& sort, const QString& key, const QByteArray& count,
+              const QByteArray& rows)
 {
-    return {{}, [=] {
-                SqlGridModel model(QStringList(columns.count(u',') + 1, QString()));
-                model.setQuery(columns, QString::fromLatin1(table), conditions, sort,
-                               QString::fromLatin1(key));
-                for (int row = 0; row < 30; ++row)
-                    for (int column = 0; column < model.columnCount(); ++column)
-                        model.data(model.index(row, column));
-            },
-            {}};
+    const auto screen = [=] {
+        SqlGridModel model(QStringList(columns.count(u',') + 1, QString()));
+        model.setQuery(columns, table, conditions, sort, key);
+        QStringList lines{QString::number(model.total())};
+        for (int row = 0; row < 30 && row < model.total(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < model.columnCount(); ++column)
+                cells << model.data(model.index(row, column)).toString();
+            lines << cells.join(u'|');
+        }
+        return lines;
+    };
+    // Amounts as the model shows them: 100000, not the engine's text 100000.0.
+    const auto shape = [](const QList<QStringList>& found) {
+        QStringList lines;
+        for (const QStringList& row : found) {
+            QStringList cells;
+            for (const QString& cell : row) {
+                bool number = false;
+                const double value = cell.toDouble(&number);
+                cells << (number && cell.contains(u'.')
+                              ? QString::number(value, 'g', QLocale::FloatingPointShortest)
+                              : cell);
+            }
+            lines << cells.join(u'|');
+        }
+        return lines;
+    };
+    return {{}, [screen] { screen(); }, {}, {}, false, {count, rows + " LIMIT 30"}, screen, shape};
 }
 
 QStringList FreeDiscs(int count)
@@ -265,10 +287,14 @@ QStringList FreeDiscs(int count)
 void WriteSettings()
 {
     CreateSettingsKey();
-    for (const auto& [setting, value] :
-         {std::pair{Setting::FirstRunTime, "False"}, {Setting::InstallTime, "2001-01-01"},
-          {Setting::VCD, "2"}, {Setting::DVD, "3"}, {Setting::FJZJ, "10"}, {Setting::HYDJ, "3"},
-          {Setting::AutoAlert, "True"}, {Setting::Alertdays, "7"}})
+    for (const auto& [setting, value] : {std::pair{Setting::FirstRunTime, "False"},
+                                         {Setting::InstallTime, "2001-01-01"},
+                                         {Setting::VCD, "2"},
+                                         {Setting::DVD, "3"},
+                                         {Setting::FJZJ, "10"},
+                                         {Setting::HYDJ, "3"},
+                                         {Setting::AutoAlert, "True"},
+                                         {Setting::Alertdays, "7"}})
         SetSetting(setting, QString::fromLatin1(value));
     SetShowTipsAtStartup(0);
 }
@@ -299,17 +325,40 @@ void RegisterAll()
 
     Register("grid data: all discs", 20,
              GridData(QStringLiteral("bh, pm, lx, zy, gj, ydlx, rkrq, sfycz"), "ydxx", {},
-                      kDefaultDiscSort, "rowid"));
+                      kDefaultDiscSort, "rowid",
+                      "SELECT SUM(sl) FROM jlsl WHERE bm = 'ydxx' AND zd = 'sfycz'",
+                      "SELECT bh, pm, lx, zy, gj, ydlx, rkrq, sfycz FROM ydxx ORDER BY ydlx, rkrq,"
+                      " lx, rowid"));
     Register("grid data: all rentals", 20,
              GridData(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"), "zjxx", {}, {},
-                      "zdbh"));
+                      "zdbh", "SELECT SUM(sl) FROM jlsl WHERE bm = 'zjxx' AND zd = 'sfyh'",
+                      "SELECT zdbh, bh, czrq, ghrq, yjje, sfyh, hybh FROM zjxx ORDER BY zdbh"));
     Register("grid data: all members", 20,
              GridData(QStringLiteral("hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"),
-                      "hyxx", {}, kDefaultMemberSort, "rowid"));
+                      "hyxx", {}, kDefaultMemberSort, "rowid",
+                      "SELECT SUM(sl) FROM jlsl WHERE bm = 'hyxx'",
+                      "SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq FROM hyxx"
+                      " ORDER BY rhrq, hybh, rowid"));
     Register("grid data: rentals of M00042", 20,
              GridData(QStringLiteral("zdbh, bh, czrq, ghrq, yjje, sfyh, hybh"), "zjxx",
-                      RentalConditions({{}, QStringLiteral("M00042"), {}, {}, {}, {}}), {},
-                      "zdbh"));
+                      RentalConditions({{}, QStringLiteral("M00042"), {}, {}, {}, {}}), {}, "zdbh",
+                      "SELECT COUNT(*) FROM zjxx WHERE hybh = 'M00042'",
+                      "SELECT zdbh, bh, czrq, ghrq, yjje, sfyh, hybh FROM zjxx WHERE hybh ="
+                      " 'M00042' ORDER BY zdbh"));
+    {
+        // The call list's count and first screen: the open rentals old enough,
+        // from the partial index of open rentals by day.
+        const QByteArray cutoff = OverdueCutoff(7).toUtf8();
+        const QByteArray from = " FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh"
+                                " = b.hybh LEFT JOIN ydxx AS c ON c.bh = b.bh WHERE b.sfyh = '否'"
+                                " AND b.czrq <= '" +
+                                cutoff + "' AND b.hybh <> '/'";
+        Register(
+            "grid data: overdue call list", 20,
+            GridData(OverdueColumns(7), kOverdueTables, OverdueConditions(7),
+                     {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"), "SELECT COUNT(*)" + from,
+                     "SELECT " + OverdueColumns(7).toUtf8() + from + " ORDER BY b.czrq, b.zdbh"));
+    }
 
     static QStringList rentable;
     Register("FormTJZJXX rent out to a member", 30,
@@ -318,8 +367,8 @@ void RegisterAll()
                       rentable = FreeDiscs(200);
                   auto* form = shop->OpenChild<FormTJZJXX>();
                   Type(form, "TextYDBH", rentable.takeFirst());
-                  Type(form, "TextHYBH", QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5,
-                                                                    10, QChar(u'0')));
+                  Type(form, "TextHYBH",
+                       QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5, 10, QChar(u'0')));
               },
               [] { Press(shop->FindChild<FormTJZJXX>(), "CommandTJ"); },
               {}});
@@ -329,24 +378,22 @@ void RegisterAll()
                   qint64 first = 0;
                   InTransaction([&] {
                       for (const QString& bh : discs) {
-                          const qint64 zdbh = RunSql(QStringLiteral(
-                                                         "INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
-                                                         "sfyh, hybh) VALUES (?, ?, '/', '10', "
-                                                         "'否', '/')"),
-                                                     {bh, TodayText()})
-                                                  .lastInsertId()
-                                                  .toLongLong();
+                          const qint64 zdbh =
+                              RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
+                                                    "sfyh, hybh) VALUES (?, ?, '/', '10', "
+                                                    "'否', '/')"),
+                                     {bh, TodayText()})
+                                  .lastInsertId()
+                                  .toLongLong();
                           first = first ? first : zdbh;
-                          RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"),
-                                 {bh});
+                          RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {bh});
                       }
                   });
                   auto* form = shop->OpenChild<FormJZ>();
                   Type(form, "TextBH1", QString::number(first));
                   Type(form, "TextBH2", QString::number(first + 9));
               },
-              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); },
-              CloseChildren});
+              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); }, CloseChildren});
     Register("overdue check", 20, {{}, [] { AnyOverdueRental(7); }, {}});
     Register("FormTX overdue list", 10,
              {{},
@@ -419,16 +466,29 @@ void RegisterAll()
         return QStringList{values.join(u'|')};
     };
     Register("chart: stock per genre", 10,
-             {{}, [] { StoreChartTable(StockPerGenre()); }, {}, {}, false,
+             {{},
+              [] { StoreChartTable(StockPerGenre()); },
+              {},
+              {},
+              false,
               {"SELECT lx, COUNT(*) FROM ydxx GROUP BY lx"},
-              [chartLines] { return chartLines(StockPerGenre()); }, byGenre});
+              [chartLines] { return chartLines(StockPerGenre()); },
+              byGenre});
     Register("chart: a year's rentals per genre", 5,
-             {{}, [] { StoreChartTable(RentalsPerGenre(QStringLiteral("2005"))); }, {}, {}, false,
+             {{},
+              [] { StoreChartTable(RentalsPerGenre(QStringLiteral("2005"))); },
+              {},
+              {},
+              false,
               {"SELECT lx, SUM(sl) FROM mrcz WHERE czrq >= '2005' AND czrq < '2006' GROUP BY lx"},
               [chartLines] { return chartLines(RentalsPerGenre(QStringLiteral("2005"))); },
               byGenre});
     Register("chart: a year's rentals per month", 5,
-             {{}, [] { StoreChartTable(RentalsPerMonth(QStringLiteral("2005"))); }, {}, {}, false,
+             {{},
+              [] { StoreChartTable(RentalsPerMonth(QStringLiteral("2005"))); },
+              {},
+              {},
+              false,
               {"SELECT substr(czrq, 6, 2), ydlx = 'VCD', SUM(sl) FROM mrcz WHERE czrq >= '2005'"
                " AND czrq < '2006' GROUP BY 1, 2"},
               [chartLines] { return chartLines(RentalsPerMonth(QStringLiteral("2005"))); },
@@ -551,9 +611,10 @@ void RegisterAll()
                             " CREATE TEMP TABLE b AS SELECT * FROM zjxx;"
                             " CREATE TEMP TABLE c AS SELECT * FROM hyxx");
                   LoadInBulk(file, [&file] {
-                      file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx;"
-                                " INSERT INTO ydxx SELECT * FROM a; INSERT INTO zjxx SELECT * FROM b;"
-                                " INSERT INTO hyxx SELECT * FROM c");
+                      file.exec(
+                          "DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx;"
+                          " INSERT INTO ydxx SELECT * FROM a; INSERT INTO zjxx SELECT * FROM b;"
+                          " INSERT INTO hyxx SELECT * FROM c");
                   });
                   file.exec("COMMIT");
                   return double(timer.nsecsElapsed()) / 1e6;
@@ -562,7 +623,8 @@ void RegisterAll()
 
 void PrintSummary()
 {
-    std::printf("\n| ratio | operation | program ms | engine ms | best SQL ms | same | rows | RSS MB |\n");
+    std::printf(
+        "\n| ratio | operation | program ms | engine ms | best SQL ms | same | rows | RSS MB |\n");
     std::printf("|---:|---|---:|---:|---:|---|---:|---:|\n");
     for (const Figure& f : figures)
         std::printf("| %.2f | %s | %.1f | %.2f | %s | %s | %lld | %s |\n",
@@ -575,8 +637,8 @@ void PrintSummary()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTemporaryDir folder;
     home = &folder;
