@@ -297,7 +297,8 @@ private Q_SLOTS:
                  QStringList{"bdjl,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
                              "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
                              "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
-                             "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls"});
+                             "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
+                             "zwls_totals_insert,zwrz"});
         // The ledger's lines come along; a backup from before it opens one.
         QCOMPARE(Count("SELECT COUNT(*) FROM zwls"),
                  change.startsWith(u"INSERT INTO zwls") ? 1 : change.startsWith(u"DROP TABLE zwls") ? 2 : 0);

@@ -23,6 +23,23 @@ QStringList Lines(const QString& day = TodayText())
     return lines;
 }
 
+// The ledger's day totals as its triggers keep them, or counted afresh.
+QStringList DayTotals(bool afresh = false)
+{
+    QSqlQuery query = RunSql(
+        afresh ? "SELECT substr(jzsj, 1, 10), ywlx, gtmc, CAST(SUM(je) AS BIGINT), COUNT(*) FROM"
+                 " zwls GROUP BY 1, 2, 3 ORDER BY 1, 2, 3"
+               : "SELECT rq, ywlx, gtmc, je, bs FROM zwrz WHERE bs <> 0 ORDER BY"
+                 " 1, 2, 3");
+    QStringList rows;
+    while (query.next())
+        rows << QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(query.value(0).toString(), query.value(1).toString(),
+                         query.value(2).toString(), query.value(3).toString(),
+                         query.value(4).toString());
+    return rows;
+}
+
 QStringList Amounts(const Takings& takings)
 {
     QStringList amounts;
@@ -176,6 +193,7 @@ private Q_SLOTS:
         QCOMPARE(Amounts(MonthTakings("2003", "11")),
                  QStringList({"4", "10", "10", "123", "50", "3", "177"}));
         QCOMPARE(Amounts(MonthTakings("2003", "1")), Amounts({}));
+        QCOMPARE(DayTotals(), DayTotals(true));
 
         // The statement ends where the member's prepaid rent stands.
         QStringList statement;
@@ -217,6 +235,7 @@ private Q_SLOTS:
     {
         InsertMember("Z", "零", "男", 0, 0, 0);
         RunSql("DROP TABLE zwls");
+        RunSql("DROP TABLE zwrz");
         CloseDatabase();
         OpenDatabase();
         QSqlQuery lines = RunSql("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh");
@@ -228,6 +247,8 @@ private Q_SLOTS:
                                      "期初会员押金 M 500000"}));
         RentOut({"V", "M", "", true});
         QCOMPARE(MemberStatement("M").last().prepaid, 982 * kYuan / 10);
+        QCOMPARE(DayTotals(), DayTotals(true));
+        QCOMPARE(DayTotals().size(), 3);
     }
 
     void yuanText_data()

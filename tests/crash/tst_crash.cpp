@@ -50,6 +50,10 @@ class TestCrash : public QObject
              " WHERE l.hybh = h.hybh AND l.ywlx IN ('预付租金', '期初预付租金', '预付租金充值',"
              " '预付租金更正', '会员租金') AND l.lsh >= (SELECT MAX(lsh) FROM zwls WHERE hybh ="
              " h.hybh AND ywlx IN ('预付租金', '期初预付租金')))"},
+            {"ledger's day totals other than its lines",
+             "SELECT COUNT(*) FROM (SELECT substr(jzsj, 1, 10) AS rq, ywlx, gtmc, SUM(je) AS je,"
+             " COUNT(*) AS bs FROM zwls GROUP BY 1, 2, 3) AS l FULL JOIN (SELECT * FROM zwrz WHERE"
+             " bs <> 0) AS t USING (rq, ywlx, gtmc) WHERE l.je IS NOT t.je OR l.bs IS NOT t.bs"},
             {"member's borrowed count below his rentals",
              "SELECT COUNT(*) FROM hyxx AS h WHERE yjps < (SELECT COUNT(*) FROM zjxx WHERE hybh = "
              "h.hybh)"},

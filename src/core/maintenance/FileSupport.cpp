@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 #include "store/Shop.h"
+#include "store/LedgerSchema.h"
 #include "store/Totals.h"
 
 #include <QCoreApplication>
@@ -89,7 +90,7 @@ void LoadInBulk(const SqliteFile& file, const std::function<void()>& load)
     for (const Part& part : parts)
         if (!part.trigger)
             file.exec(part.create.constData());
-    for (const QString& sql : TotalsRebuild())
+    for (const QString& sql : TotalsRebuild() + LedgerTotalsRebuild())
         file.exec(sql.toUtf8().constData());
     for (const Part& part : parts)
         if (part.trigger)

@@ -90,9 +90,11 @@ QString YuanText(Money amount)
 
 Takings TakingsBetween(const QString& first, const QString& last, const QString& counter)
 {
-    QVariantList values = DaySpan(first, last);
-    QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je) AS BIGINT) FROM zwls WHERE jzsj >= ?"
-                                 " AND jzsj <= ?");
+    // The day totals the ledger's triggers keep: a month is a few hundred rows
+    // however many lines it had.
+    QVariantList values = {first, last};
+    QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je) AS BIGINT) FROM zwrz WHERE rq >= ?"
+                                 " AND rq <= ?");
     if (!counter.isEmpty()) {
         sql += QStringLiteral(" AND gtmc = ?");
         values << counter;
@@ -146,9 +148,9 @@ QList<LedgerEntry> DayLedger(const QString& day)
 
 QStringList DayCounters(const QString& day)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT DISTINCT gtmc FROM zwls WHERE jzsj >= ? AND"
-                                            " jzsj <= ? ORDER BY gtmc"),
-                             DaySpan(day, day));
+    QSqlQuery query = RunSql(
+        QStringLiteral("SELECT DISTINCT gtmc FROM zwrz WHERE rq = ? AND bs <> 0 ORDER BY gtmc"),
+        {day});
     QStringList counters;
     while (query.next())
         counters << query.value(0).toString();

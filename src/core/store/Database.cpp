@@ -321,7 +321,7 @@ QStringList UpgradeSteps(QSqlDatabase db)
         steps << LedgerSchema(OnServer(db)) << OpeningLines(NowText());
         if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
                                                    " 'movrnt_expert'"), {}).next())
-            steps << QStringLiteral("GRANT SELECT ON zwls TO movrnt_expert");
+            steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
     }
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");

@@ -195,7 +195,7 @@ QStringList ServerTriggers()
 
 const QStringList& TotalsTables()
 {
-    static const QStringList tables = {"jlsl", "mrcz", "ydzc"};
+    static const QStringList tables = {"jlsl", "mrcz", "ydzc", "zwrz"};
     return tables;
 }
 
