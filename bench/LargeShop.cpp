@@ -250,6 +250,24 @@ void GenerateShop(const QString& path, const ShopSize& size)
                        DateText(kFirstDay.addDays(random.below(days)))});
         }
         sqlite3_finalize(member);
+        // The ledger such a shop keeps, at two counters: each member's
+        // joining money, each rental's deposit or charge, each checkout's rent
+        // and deposit back, in the order of their times.
+        db.exec(
+            "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT * FROM ("
+            "SELECT rhrq || ' 09:00:00' AS t, '预付租金', 0, '/', hybh, CAST(ROUND(zjje *"
+            " 10000) AS INTEGER), 'A' FROM hyxx"
+            " UNION ALL SELECT rhrq || ' 09:00:01', '会员押金', 0, '/', hybh, CAST(ROUND(yjje *"
+            " 10000) AS INTEGER), 'A' FROM hyxx"
+            " UNION ALL SELECT czrq || printf(' %02d:%02d:00', 9 + zdbh % 12, zdbh % 60), CASE"
+            " hybh WHEN '/' THEN '散客押金' ELSE '会员租金' END, zdbh, bh, hybh, CASE hybh WHEN"
+            " '/' THEN CAST(yjje AS INTEGER) * 10000 ELSE 20000 END, CASE zdbh % 2 WHEN 0 THEN"
+            " 'A' ELSE 'B' END FROM zjxx"
+            " UNION ALL SELECT ghrq || printf(' %02d:%02d:30', 9 + zdbh % 12, zdbh % 60), k.k,"
+            " zdbh, bh, hybh, CASE k.k WHEN '散客租金' THEN 20000 ELSE -CAST(yjje AS INTEGER) *"
+            " 10000 END, CASE zdbh % 2 WHEN 0 THEN 'A' ELSE 'B' END FROM zjxx, (SELECT"
+            " '散客租金' AS k UNION ALL SELECT '退还押金') AS k WHERE hybh = '/' AND sfyh = '是'"
+            ") ORDER BY t");
     });
     db.exec("COMMIT");
     // The program's indexes and statistics, as a file it has used carries them.

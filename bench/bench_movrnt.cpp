@@ -27,6 +27,8 @@
 #include "maintenance/FileSupport.h"
 #include "maintenance/Workbook.h"
 #include "members/Members.h"
+#include "money/Ledger.h"
+#include "money/Statements.h"
 #include "rentals/Rentals.h"
 #include "settings/Settings.h"
 #include "stats/Charts.h"
@@ -436,6 +438,61 @@ void RegisterAll()
                " ydlx <> 'VCD' THEN sl END), 0) FROM mrcz WHERE czrq >= '2005-06' AND czrq <"
                " '2005-07'"},
               [figureLines] { return figureLines(MonthFigures("2005", "06")); }});
+    // The money: a month's takings from the ledger's day totals, a busy day's
+    // lines for the day-end report, a member's statement.
+    Register(
+        "takings: a month", 10,
+        {{},
+         [] { MonthTakings(QStringLiteral("2005"), QStringLiteral("06")); },
+         {},
+         {},
+         false,
+         {"SELECT SUM(CASE ywlx WHEN '散客租金' THEN je ELSE 0 END), SUM(CASE ywlx WHEN"
+          " '散客押金' THEN je ELSE 0 END), -SUM(CASE ywlx WHEN '退还押金' THEN je ELSE 0 END),"
+          " SUM(CASE WHEN ywlx IN ('预付租金', '预付租金充值', '预付租金更正') THEN je ELSE 0"
+          " END), SUM(CASE WHEN ywlx IN ('会员押金', '会员押金补交', '会员押金更正') THEN je"
+          " ELSE 0 END), SUM(CASE ywlx WHEN '会员租金' THEN je ELSE 0 END), SUM(CASE WHEN ywlx"
+          " NOT IN ('会员租金', '期初预付租金', '期初会员押金') THEN je ELSE 0 END) FROM zwrz"
+          " WHERE rq >= '2005-06-00' AND rq <= '2005-06-99'"},
+         [] {
+             QStringList amounts;
+             for (const auto& [caption, amount] :
+                  TakingsRows(MonthTakings(QStringLiteral("2005"), QStringLiteral("06"))))
+                 amounts << QString::number(amount);
+             return QStringList{amounts.join(u'|')};
+         }});
+    const QByteArray lastDay = QDate::fromString(GeneratedShopToday(), Qt::ISODate)
+                                   .addDays(-1)
+                                   .toString(QStringLiteral("yyyy-MM-dd"))
+                                   .toUtf8();
+    Register("day-end report: the last day's lines", 10,
+             {{},
+              [lastDay] { DayEndReport(QString::fromUtf8(lastDay), 200 * kYuan); },
+              {},
+              {},
+              false,
+              {"SELECT lsh FROM zwls WHERE jzsj >= '" + lastDay + " 00:00:00' AND jzsj <= '" +
+               lastDay + " 99' ORDER BY jzsj, lsh"},
+              [lastDay] {
+                  QStringList numbers;
+                  for (const QStringList& row : DayEndReport(QString::fromUtf8(lastDay), {}).rows)
+                      numbers << row.first();
+                  return numbers;
+              }});
+    Register("member statement M00042", 10,
+             {{},
+              [] { MemberStatementReport(QStringLiteral("M00042")); },
+              {},
+              {},
+              false,
+              {"SELECT lsh FROM zwls WHERE hybh = 'M00042' AND lsh >= (SELECT MAX(lsh) FROM zwls"
+               " WHERE hybh = 'M00042' AND ywlx IN ('预付租金', '期初预付租金')) ORDER BY lsh"},
+              [] {
+                  QStringList numbers;
+                  for (const StatementLine& line : MemberStatement(QStringLiteral("M00042")))
+                      numbers << QString::number(line.entry.lsh);
+                  return numbers;
+              }});
     Register("FormRMYD popular and new discs", 10,
              {{},
               [] { shop->RunCommand(Command::RMYD); },
