@@ -638,9 +638,9 @@ void RegisterAll()
               [target] { ExportWorkbook(shopPath, WorkbookPathIn(target)); },
               {},
               [] {
-                  // The engine's limit: reading every row of the three tables.
+                  // The engine's limit: reading every row of the three tables and the ledger.
                   EngineWork work;
-                  for (const char* table : {"ydxx", "zjxx", "hyxx"})
+                  for (const char* table : {"ydxx", "zjxx", "hyxx", "zwls"})
                       work.statements.append(
                           EngineWork::Statement{QByteArray("SELECT * FROM ") + table,
                                                 std::numeric_limits<qint64>::max() - 1});
@@ -655,8 +655,8 @@ void RegisterAll()
               },
               {},
               [target] {
-                  // The engine's limit: replacing the three tables with the same
-                  // rows in one transaction, the indexes and totals made once after.
+                  // The engine's limit: replacing the three tables and the ledger with
+                  // the same rows in one transaction, the indexes and totals made once after.
                   const QString copy = target + QStringLiteral("/engine.db");
                   QFile::remove(copy);
                   QFile::copy(shopPath, copy);
@@ -666,12 +666,13 @@ void RegisterAll()
                   timer.start();
                   file.exec("BEGIN; CREATE TEMP TABLE a AS SELECT * FROM ydxx;"
                             " CREATE TEMP TABLE b AS SELECT * FROM zjxx;"
-                            " CREATE TEMP TABLE c AS SELECT * FROM hyxx");
+                            " CREATE TEMP TABLE c AS SELECT * FROM hyxx;"
+                            " CREATE TEMP TABLE d AS SELECT * FROM zwls");
                   LoadInBulk(file, [&file] {
                       file.exec(
-                          "DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx;"
+                          "DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx; DELETE FROM zwls;"
                           " INSERT INTO ydxx SELECT * FROM a; INSERT INTO zjxx SELECT * FROM b;"
-                          " INSERT INTO hyxx SELECT * FROM c");
+                          " INSERT INTO hyxx SELECT * FROM c; INSERT INTO zwls SELECT * FROM d");
                   });
                   file.exec("COMMIT");
                   return double(timer.nsecsElapsed()) / 1e6;

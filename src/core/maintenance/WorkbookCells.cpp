@@ -68,8 +68,8 @@ const QList<SheetRules>& WorkbookTables()
             {K::Key, K::Optional, K::Text, K::Text, K::Optional, K::Optional, K::Date, K::Flag,
              K::Optional},
             {K::Serial, K::Key, K::Date, K::ReturnDate, K::Deposit, K::Flag, K::Optional},
-            {K::Key, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount,
-             K::Amount, K::Count, K::Date},
+            {K::Key, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount, K::Amount,
+             K::Count, K::Date},
         };
         QList<SheetRules> list;
         for (qsizetype i = 0; i < kinds.size(); ++i)
@@ -82,9 +82,10 @@ const QList<SheetRules>& WorkbookTables()
 const SheetRules& LedgerSheet()
 {
     using K = CellKind;
-    static const SheetRules rules{LedgerTable().first, LedgerTable().second,
-                                  {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional,
-                                   K::Whole, K::Optional}};
+    static const SheetRules rules{
+        LedgerTable().first,
+        LedgerTable().second,
+        {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional, K::Whole, K::Optional}};
     return rules;
 }
 
@@ -136,7 +137,8 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         return QStringLiteral("含有空字符");
     // A number, a telephone typed as a number: past fifteen digits the
     // spreadsheet kept only an approximation of it.
-    const bool textual = kind == CellKind::Key || kind == CellKind::Text || kind == CellKind::Optional;
+    const bool textual =
+        kind == CellKind::Key || kind == CellKind::Text || kind == CellKind::Optional;
     if (textual && cell.kind == SheetCell::Number && !(std::fabs(cell.number) < 1e15))
         return QStringLiteral("是超过 15 位的数字，可能已丢失数字（请在电子表格中把该列设为文本）");
     switch (kind) {
@@ -174,7 +176,7 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         const std::optional<qint64> whole = blank ? std::nullopt : WholeValue(cell);
         if (!whole || *whole < (kind == CellKind::Serial ? 1 : 0))
             return kind == CellKind::Serial ? QStringLiteral("应为正整数")
-                                        : QStringLiteral("应为非负整数");
+                                            : QStringLiteral("应为非负整数");
         if (kind == CellKind::Count && *whole > kMaxCount)
             return QStringLiteral("超出可以计算的范围");
         return Value(*whole);
@@ -186,11 +188,23 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         return Value(*whole);
     }
     case CellKind::Time: {
-        // Date and time apart: a local time zone's missing hour is no reason to refuse.
+        // Read by hand: a ledger holds millions of them, and a local time
+        // zone's missing hour is no reason to refuse one.
         const QString time = text.trimmed();
-        const QDate day = QDate::fromString(time.left(10), QStringLiteral("yyyy-MM-dd"));
-        const bool valid = time.size() == 19 && time[10] == u' ' && day.isValid() &&
-                           QTime::fromString(time.mid(11), QStringLiteral("HH:mm:ss")).isValid();
+        const auto number = [&time](int at, int size) {
+            int value = 0;
+            for (int i = at; i < at + size; ++i) {
+                if (!time[i].isDigit())
+                    return -1;
+                value = value * 10 + time[i].digitValue();
+            }
+            return value;
+        };
+        const bool shaped = time.size() == 19 && time[4] == u'-' && time[7] == u'-' &&
+                            time[10] == u' ' && time[13] == u':' && time[16] == u':';
+        const bool valid = shaped && number(0, 4) >= 0 &&
+                           QDate(number(0, 4), number(5, 2), number(8, 2)).isValid() &&
+                           QTime(number(11, 2), number(14, 2), number(17, 2)).isValid();
         if (!valid || time.left(10) < kFirstDate || time.left(10) > kLastDate)
             return QStringLiteral("应为 %1 至 %2 之间的时间，如 2003-01-05 14:05:31")
                 .arg(kFirstDate, kLastDate);
@@ -212,4 +226,3 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
     }
     return QStringLiteral("无法读取");
 }
-
