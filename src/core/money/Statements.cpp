@@ -14,13 +14,14 @@ QStringList TakingsLines(const Takings& takings, const QString& indent)
     return lines;
 }
 
-QStringList Heading(const QString& title)
+// The shop's name when it has one, then the report's own line with the time printed.
+QStringList Heading(const QString& line)
 {
     const QString shop = GetSetting(Setting::ShopName).trimmed();
     QStringList lines;
     if (!shop.isEmpty())
         lines << QStringLiteral("店名：") + shop;
-    return lines << title + QStringLiteral("  打印时间：") + NowText();
+    return lines << line + QStringLiteral("  打印时间：") + NowText();
 }
 } // namespace
 
