@@ -227,6 +227,12 @@ private Q_SLOTS:
         QCOMPARE(settled.rentDue, 55 * kYuan); // eleven days of 2 + 3
         QCOMPARE(PreviewSettlement(SettleKind::WalkInCheckout, first, last).refusal,
                  SettleRefusal::AlreadySettled);
+        // A member's return shows the member's prepaid rent; walk-ins name no one.
+        const qint64 member = InsertRental("V", "M", "2003-11-01");
+        QCOMPARE(RangeMembers(first, last).size(), 0);
+        const QList<MemberBalance> members = RangeMembers(first, member);
+        QCOMPARE(members.size(), 1);
+        QCOMPARE(members[0].prepaid, 100 * kYuan);
     }
 
     // A shop from before the ledger gets one opening line for each member's
