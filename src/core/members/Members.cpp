@@ -2,12 +2,12 @@
 
 #include "money/Ledger.h"
 #include "settings/Settings.h"
-#include "store/Errors.h"
-#include "store/Money.h"
 #include "store/Clock.h"
 #include "store/Database.h"
-#include "store/Shop.h"
+#include "store/Errors.h"
+#include "store/Money.h"
 #include "store/Numbers.h"
+#include "store/Shop.h"
 #include "store/TextRules.h"
 
 #include <QSqlQuery>
@@ -25,8 +25,6 @@ QString MemberText(const QVariant& value, int column)
         return AmountText(value.toDouble());
     return value.toString();
 }
-const QString kBeyondCounting = QStringLiteral("金额超出可以计算的范围");
-
 // A typed amount the ledger can count exactly. Throws MovrntError.
 Money Countable(const QString& text)
 {
@@ -118,9 +116,9 @@ bool ModifyMember(const MemberChange& change)
     return InTransaction([&change] {
         // The amounts before, locked until the change commits: the ledger
         // takes the differences.
-        QSqlQuery before = RunSql(QStringLiteral("SELECT zjje, yjje FROM hyxx WHERE hybh = ?") +
-                                      ForUpdate(),
-                                  {change.hybh});
+        QSqlQuery before =
+            RunSql(QStringLiteral("SELECT zjje, yjje FROM hyxx WHERE hybh = ?") + ForUpdate(),
+                   {change.hybh});
         if (!before.next())
             return false;
         const std::optional<Money> oldPrepaid = StoredMoney(before.value(0).toDouble());
@@ -136,14 +134,14 @@ bool ModifyMember(const MemberChange& change)
               std::tuple{*oldDeposit, deposit, LedgerKind::DepositTopUp,
                          LedgerKind::DepositCorrection}})
             if (now != was)
-                WriteLedger({now > was ? up : down, 0, QStringLiteral("/"), change.hybh, now - was});
-        QSqlQuery query =
-            RunSql(QStringLiteral(
-                       "UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,"
-                       "hyxb = ? WHERE hybh = ?"),
-                   {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
-                    NumberValue(change.zjje), NumberValue(change.yjje), change.rhrq, change.hyxb,
-                    change.hybh});
+                WriteLedger(
+                    {now > was ? up : down, 0, QStringLiteral("/"), change.hybh, now - was});
+        QSqlQuery query = RunSql(
+            QStringLiteral("UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,"
+                           "hyxb = ? WHERE hybh = ?"),
+            {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
+             NumberValue(change.zjje), NumberValue(change.yjje), change.rhrq, change.hyxb,
+             change.hybh});
         const bool changed = query.numRowsAffected() > 0;
         if (changed)
             Announce(ShopChange::Members, ShopOperation::ModifyMember);

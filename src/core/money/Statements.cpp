@@ -5,6 +5,8 @@
 #include "store/Clock.h"
 #include "store/Database.h"
 
+#include <QHash>
+
 namespace {
 QStringList TakingsLines(const Takings& takings, const QString& indent)
 {
@@ -36,17 +38,20 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
         report.rows.append({QString::number(line.lsh), line.time.mid(11), line.counter, line.kind,
                             line.zdbh ? QString::number(line.zdbh) : QStringLiteral("/"), line.bh,
                             line.hybh, YuanText(line.amount)});
+    // Each counter's takings once: the closing lines and the till's cash read them.
     const QStringList counters = DayCounters(day);
+    QHash<QString, Takings> byCounter;
+    for (const QString& counter : counters)
+        byCounter.insert(counter, TakingsBetween(day, day, counter));
     if (counters.size() > 1)
         for (const QString& counter : counters)
             report.closing << QStringLiteral("柜台 %1：").arg(counter)
-                           << TakingsLines(TakingsBetween(day, day, counter),
-                                           QStringLiteral("    "));
+                           << TakingsLines(byCounter.value(counter), QStringLiteral("    "));
     report.closing << QStringLiteral("合计：")
                    << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
     if (cashFloat) {
         const QString counter = CounterName();
-        const Money cash = TakingsBetween(day, day, counter).cash;
+        const Money cash = byCounter.value(counter).cash; // nothing taken here yet: 0
         report.closing << QStringLiteral("柜台 %1 备用金：%2").arg(counter, YuanText(*cashFloat))
                        << QStringLiteral("柜台 %1 钱箱中应有现金：%2")
                               .arg(counter, YuanText(*cashFloat + cash));

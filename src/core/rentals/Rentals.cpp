@@ -4,10 +4,10 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
-#include "store/Shop.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
 #include "store/Numbers.h"
+#include "store/Shop.h"
 #include "store/TextRules.h"
 
 #include <QSqlQuery>
@@ -62,8 +62,6 @@ bool DiscIsOut(const QString& bh)
         .isValid();
 }
 
-const QString kOutOfRange = QStringLiteral("金额超出可以计算的范围");
-
 const QString kRange = QStringLiteral(" WHERE zdbh >= ? AND zdbh <= ?");
 
 // The deposit a walk-in rental stores: as typed, or the preset one of the disc's type.
@@ -79,7 +77,7 @@ QString DepositToStore(const RentRequest& request, const QString& ydlx)
 Money Checked(std::optional<Money> amount)
 {
     if (!amount)
-        throw MovrntError(kOutOfRange, kSource);
+        throw MovrntError(kBeyondCounting, kSource);
     return *amount;
 }
 } // namespace
@@ -105,7 +103,7 @@ RentOutCheck CheckRentOut(const RentRequest& request)
             account->prepaid ? PrepaidLeftTimesTen(*account->prepaid, *dayRent, account->level)
                              : std::nullopt;
         if (!left)
-            throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + request.hybh, kSource);
         if (*left <= 0)
             return RentOutCheck::InsufficientPrepaid;
     } else if (!ParseDeposit(DepositToStore(request, DiscType(request.bh)))) {
@@ -167,13 +165,12 @@ RentOutDone RentOutNow(const RentRequest& request)
         const bool member = !request.hybh.isEmpty();
         // The claim on the disc: the index of open rentals takes one a disc,
         // so of two counters renting it at once one inserts nothing.
-        const QVariant zdbh =
-            RunScalar(QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES"
-                                     " (?,?,'/',?,'否',?) ON CONFLICT (bh) WHERE sfyh = '否'"
-                                     " DO NOTHING RETURNING zdbh"),
-                      {request.bh, today,
-                       member ? QStringLiteral("/") : DepositToStore(request, ydlx),
-                       member ? request.hybh : QStringLiteral("/")});
+        const QVariant zdbh = RunScalar(
+            QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES"
+                           " (?,?,'/',?,'否',?) ON CONFLICT (bh) WHERE sfyh = '否'"
+                           " DO NOTHING RETURNING zdbh"),
+            {request.bh, today, member ? QStringLiteral("/") : DepositToStore(request, ydlx),
+             member ? request.hybh : QStringLiteral("/")});
         if (!zdbh.isValid())
             throw RentOutRefused{RentOutCheck::DiscOut};
         done.zdbh = zdbh.toLongLong();
@@ -191,7 +188,7 @@ RentOutDone RentOutNow(const RentRequest& request)
         if (!account || !dayRent)
             throw MovrntError(QStringLiteral("会员或租金设置已改变：") + request.hybh, kSource);
         if (!account->prepaid)
-            throw MovrntError(kOutOfRange + QStringLiteral("：") + request.hybh, kSource);
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + request.hybh, kSource);
         if (Checked(PrepaidLeftTimesTen(*account->prepaid, *dayRent, account->level)) <= 0)
             throw RentOutRefused{RentOutCheck::InsufficientPrepaid};
         const qint64 count = account->borrowed + 1;
@@ -313,10 +310,11 @@ Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<L
     }
     result.days = DaysCharged(dates.first());
     // Each rental with its disc's type, in one joined query.
-    QSqlQuery each = RunSql(QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
-                                           " LEFT JOIN ydxx AS d ON d.bh = r.bh"
-                                           " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
-                            range);
+    QSqlQuery each =
+        RunSql(QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
+                              " LEFT JOIN ydxx AS d ON d.bh = r.bh"
+                              " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
+               range);
     struct Row
     {
         qint64 zdbh;
@@ -327,8 +325,8 @@ Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<L
     while (each.next()) {
         if (each.value(3).isNull())
             throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
-        found.append({each.value(0).toLongLong(), each.value(1).toString(), each.value(2).toString(),
-                      IsVcd(each.value(4).toString())});
+        found.append({each.value(0).toLongLong(), each.value(1).toString(),
+                      each.value(2).toString(), IsVcd(each.value(4).toString())});
     }
     // Done with before the settings are read: a server's connection runs one query at a time.
     each.finish();
@@ -351,7 +349,8 @@ Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<L
         result.deposit = Checked(AddMoney(result.deposit, *deposit));
         if (lines) {
             lines->append({LedgerKind::WalkInRent, row.zdbh, row.bh, QStringLiteral("/"), rent});
-            lines->append({LedgerKind::DepositBack, row.zdbh, row.bh, QStringLiteral("/"), -*deposit});
+            lines->append(
+                {LedgerKind::DepositBack, row.zdbh, row.bh, QStringLiteral("/"), -*deposit});
         }
     }
     return result;

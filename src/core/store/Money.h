@@ -20,6 +20,8 @@ Money MoneyFromDouble(double yuan);
 double MoneyToDouble(Money amount);
 // The shortest decimal form: 21, 7.5, 0.05.
 QString MoneyText(Money amount);
+// What a refusal says of an amount past counting.
+inline const QString kBeyondCounting = QStringLiteral("金额超出可以计算的范围");
 // Sums and products that say so when they would pass the 64-bit range.
 std::optional<Money> AddMoney(Money a, Money b);
 std::optional<Money> MultiplyMoney(Money amount, qint64 factor);
