@@ -328,6 +328,8 @@ private Q_SLOTS:
             {"40,000-character title", "工作表 ydxx 第 2 行 pm 列：内容超过 32767 个字符"},
             {"huge cell", "工作表 ydxx 第 2 行 nrjj 列：内容超过 32767 个字符"},
             {"sea of blanks in a number", "数值无效"},
+            {"cell past the last column", "工作表 hyxx 第 2 行的单元格位置无效"},
+            {"cell named in full-width letters", "工作表 hyxx 第 2 行的单元格位置无效"},
             {"null character", "含有空字符"},
             {"telephone typed as a number", "工作表 hyxx 第 2 行 lxdh 列：是超过 15 位的数字"},
             {"two open rentals of a disc", "工作表 zjxx 第 3 行 bh 列：影碟 001 已有一条未归还"},
@@ -386,6 +388,10 @@ private Q_SLOTS:
             disc[8] = Scramble("abcdefghijklmnopqrstuvwxyz");
         else if ((raw = damage == "sea of blanks in a number"))
             member[6] = "<c><v>" + Scramble(" \t\r\n") + "1</v></c>";
+        else if ((raw = damage == "cell past the last column"))
+            member[6] = QString("<c r=\"XFE2\"><v>1</v></c>");
+        else if ((raw = damage == "cell named in full-width letters"))
+            member[6] = QString("<c r=\"Ｇ2\"><v>1</v></c>");
         if (raw)
             WriteRawWorkbook(path(), sheets);
         else

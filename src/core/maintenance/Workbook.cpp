@@ -243,7 +243,8 @@ public:
                         checkHeader(sheet, row, cells, rules.columns);
                         header = true;
                     } else {
-                        insertRow(insert.get(), workbook.place(sheet, row), cells, rules);
+                        insertRow(insert.get(), [&] { return workbook.place(sheet, row); },
+                                  cells, rules);
                     }
                 },
                 int(rules.columns.size()));
@@ -271,44 +272,53 @@ private:
                      .arg(sheet, columns.join(u','), found.join(u',').left(200)));
     }
 
-    static void Bind(sqlite3_stmt* statement, int index, const Value& value, const QString& where)
+    // Binds a value; text is kept in `held` until the statement has run.
+    static int Bind(sqlite3_stmt* statement, int index, const Value& value, QByteArray& held)
     {
         int rc = SQLITE_OK;
         if (const auto* text = std::get_if<QString>(&value)) {
-            const QByteArray utf8 = text->toUtf8();
-            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()),
-                                   SQLITE_TRANSIENT);
+            held = text->toUtf8();
+            rc = sqlite3_bind_text(statement, index, held.constData(), int(held.size()),
+                                   SQLITE_STATIC);
         } else if (const auto* whole = std::get_if<qint64>(&value)) {
             rc = sqlite3_bind_int64(statement, index, *whole);
         } else {
             rc = sqlite3_bind_double(statement, index, std::get<double>(value));
         }
-        if (rc != SQLITE_OK)
-            Fail(where + QString::fromUtf8(sqlite3_errstr(rc)));
+        return rc;
     }
 
-    void insertRow(sqlite3_stmt* insert, const QString& place, const QList<SheetCell>& cells,
-                   const SheetRules& rules)
+    // `place` names the row, made only for a refusal.
+    void insertRow(sqlite3_stmt* insert, const std::function<QString()>& place,
+                   const QList<SheetCell>& cells, const SheetRules& rules)
     {
         const auto where = [&](int column) {
-            return QStringLiteral("%1 %2 列：").arg(place, rules.columns.value(column));
+            return QStringLiteral("%1 %2 列：").arg(place(), rules.columns.value(column));
         };
-        if (cells.size() > rules.columns.size())
-            Fail(QStringLiteral("%1 %2 列：多出的单元格").arg(place).arg(rules.columns.size() + 1));
+        const auto columns = int(rules.columns.size());
+        if (cells.size() > columns)
+            Fail(QStringLiteral("%1 %2 列：多出的单元格").arg(place()).arg(columns + 1));
+        // A rental's disc and whether it is still out.
+        const bool rentals = rules.table == u"zjxx";
+        const qsizetype discColumn = rentals ? rules.columns.indexOf(u"bh") : -1;
+        const qsizetype returnedColumn = rentals ? rules.columns.indexOf(u"sfyh") : -1;
         sqlite3_reset(insert);
+        held_.resize(columns);
+        static const SheetCell empty;
         QString disc;
-        bool open = false; // a rental not yet returned
-        for (int c = 0; c < rules.columns.size(); ++c) {
-            const SheetCell cell = c < cells.size() ? cells[c] : SheetCell{};
+        bool open = false;
+        for (int c = 0; c < columns; ++c) {
+            const SheetCell& cell = c < cells.size() ? cells[c] : empty;
             const auto converted = Convert(cell, rules.kinds[c]);
             if (const auto* why = std::get_if<QString>(&converted))
                 Fail(where(c) + *why + QStringLiteral("（") + CellText(cell).left(40) +
                      QStringLiteral("）"));
             const Value& value = std::get<Value>(converted);
-            Bind(insert, c + 1, value, where(c));
-            if (rules.table == u"zjxx" && rules.columns[c] == u"bh")
+            if (const int rc = Bind(insert, c + 1, value, held_[c]); rc != SQLITE_OK)
+                Fail(where(c) + QString::fromUtf8(sqlite3_errstr(rc)));
+            if (c == discColumn)
                 disc = std::get<QString>(value);
-            else if (rules.table == u"zjxx" && rules.columns[c] == u"sfyh")
+            else if (c == returnedColumn)
                 open = std::get<QString>(value) == u"否";
         }
         const int rc = sqlite3_step(insert);
@@ -318,25 +328,28 @@ private:
         if (rc != SQLITE_DONE)
             Fail(where(0) + QString::fromUtf8(sqlite3_errmsg(db_)));
         if (open)
-            claimDisc(disc, where(1));
+            claimDisc(disc, [&] { return where(1); });
         if (++rows_ % kProgressEvery == 0 && progress_ && !progress_(rows_))
             throw WorkCancelled();
     }
 
-    void claimDisc(const QString& bh, const QString& where)
+    void claimDisc(const QString& bh, const std::function<QString()>& where)
     {
         sqlite3_reset(claim_->get());
-        Bind(claim_->get(), 1, Value(bh), where);
+        QByteArray held;
+        if (const int rc = Bind(claim_->get(), 1, Value(bh), held); rc != SQLITE_OK)
+            Fail(where() + QString::fromUtf8(sqlite3_errstr(rc)));
         const int rc = sqlite3_step(claim_->get());
         if (rc == SQLITE_CONSTRAINT)
-            Fail(where + QStringLiteral("影碟 %1 已有一条未归还的租借记录").arg(bh.left(40)));
+            Fail(where() + QStringLiteral("影碟 %1 已有一条未归还的租借记录").arg(bh.left(40)));
         if (rc != SQLITE_DONE)
-            Fail(where + QString::fromUtf8(sqlite3_errmsg(db_)));
+            Fail(where() + QString::fromUtf8(sqlite3_errmsg(db_)));
     }
 
     sqlite3* db_;
     const RowProgress& progress_;
     std::unique_ptr<Statement> claim_;
+    QList<QByteArray> held_;
     qint64 rows_ = 0;
 };
 

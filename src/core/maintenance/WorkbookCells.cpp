@@ -129,8 +129,13 @@ QString CellText(const SheetCell& cell)
 // The value to store for a cell, or the reason it cannot be taken.
 std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
 {
-    const QString text = CellText(cell);
-    const bool blank = text.trimmed().isEmpty();
+    // A number in a numeric column, most cells of a large workbook, is taken
+    // without its text.
+    const bool number = cell.kind == SheetCell::Number;
+    const bool numeric = kind == CellKind::Serial || kind == CellKind::Count ||
+                         kind == CellKind::Whole || kind == CellKind::Amount;
+    const QString text = number && numeric ? QString() : CellText(cell);
+    const bool blank = !number && text.trimmed().isEmpty();
     if (text.size() > kMaxTextLength)
         return QStringLiteral("内容超过 %1 个字符").arg(kMaxTextLength);
     if (text.contains(QChar(0)))

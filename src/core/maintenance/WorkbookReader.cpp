@@ -129,15 +129,18 @@ void ScanXml(const QByteArray& bytes, const QString& part,
 }
 
 // "AB12" -> 27 (from 0); -1 when it names no column.
-int ColumnOf(QStringView reference)
+int ColumnOf(const char* reference)
 {
     qint64 column = 0;
-    qsizetype i = 0;
-    for (; i < reference.size() && reference[i].isLetter(); ++i) {
-        const char16_t c = reference[i].toUpper().unicode();
-        if (c < u'A' || c > u'Z')
-            return -1;
-        column = column * 26 + (c - u'A' + 1);
+    int i = 0;
+    for (;; ++i) {
+        const auto c = static_cast<unsigned char>(reference[i]);
+        if (c >= 0x80)
+            return -1; // no letter of another script names a column
+        const unsigned char upper = c & ~0x20;
+        if (upper < 'A' || upper > 'Z')
+            break;
+        column = column * 26 + (upper - 'A' + 1);
         if (column > kMaxColumns)
             return -1;
     }
@@ -303,7 +306,7 @@ private:
         } else if (std::strcmp(name, "c") == 0) {
             const char* reference = Attribute(attributes, "r");
             column_ = reference && *reference
-                          ? ColumnOf(QString::fromUtf8(reference))
+                          ? ColumnOf(reference)
                           : nextColumn_;
             if (column_ < 0 || column_ >= kMaxColumns)
                 Fail(QStringLiteral("工作表 %1 第 %2 行的单元格位置无效").arg(part_).arg(row_));
@@ -313,7 +316,7 @@ private:
                          .arg(row_)
                          .arg(column_ + 1));
             const char* type = Attribute(attributes, "t");
-            type_ = type ? QByteArray(type) : QByteArray();
+            type_ = TypeOf(type);
             value_.clear();
             inCell_ = true;
         } else if (inCell_ && (std::strcmp(name, "v") == 0 || std::strcmp(name, "t") == 0)) {
@@ -350,10 +353,24 @@ private:
             value_.append(text, size);
     }
 
+    // "n", "b" or none are numbers.
+    enum class Type { Number, Shared, Text, Date };
+    static Type TypeOf(const char* type)
+    {
+        if (!type)
+            return Type::Number;
+        if (std::strcmp(type, "s") == 0)
+            return Type::Shared;
+        if (std::strcmp(type, "inlineStr") == 0 || std::strcmp(type, "str") == 0 ||
+            std::strcmp(type, "e") == 0)
+            return Type::Text;
+        return std::strcmp(type, "d") == 0 ? Type::Date : Type::Number;
+    }
+
     SheetCell makeCell() const
     {
         SheetCell cell;
-        if (type_ == "s") {
+        if (type_ == Type::Shared) {
             bool ok = false;
             const qsizetype index = value_.trimmedBytes().toLongLong(&ok);
             if (!ok || index < 0 || index >= shared_.size())
@@ -362,10 +379,10 @@ private:
                          .arg(row_));
             cell.kind = SheetCell::Text;
             cell.text = shared_[index];
-        } else if (type_ == "inlineStr" || type_ == "str" || type_ == "e") {
+        } else if (type_ == Type::Text) {
             cell.kind = SheetCell::Text;
             cell.text = DecodeXmlString(value_.text());
-        } else if (type_ == "d") {
+        } else if (type_ == Type::Date) {
             cell.kind = SheetCell::Date;
             cell.text = value_.text().left(10);
         } else if (const QByteArray number = value_.trimmedBytes(); !number.isEmpty() ||
@@ -389,7 +406,7 @@ private:
     const SheetRowSink& sink_;
     const int columns_;
     QList<SheetCell> cells_;
-    QByteArray type_;
+    Type type_ = Type::Number;
     CellText value_;
     qint64 row_ = 0;
     int column_ = 0, nextColumn_ = 0, phonetic_ = 0;
