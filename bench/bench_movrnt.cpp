@@ -24,6 +24,7 @@
 #include "catalogue/Discs.h"
 #include "common/SqlGridModel.h"
 #include "maintenance/Backup.h"
+#include "maintenance/Expert.h"
 #include "maintenance/FileSupport.h"
 #include "maintenance/Workbook.h"
 #include "members/Members.h"
@@ -44,6 +45,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -109,19 +111,30 @@ struct Step
     QList<QByteArray> best = {};
     std::function<QStringList()> answer = {};
     std::function<QStringList(const QList<QStringList>&)> shape = {};
+    // For a write: its rows made ready (untimed) and the best statements for
+    // it, run in a transaction rolled back, then the program's answer on them.
+    std::function<QList<QByteArray>()> bestWrite = {};
 };
 
 // Runs the hand-written statements on a connection of their own, every value
 // read as text; the best of several runs, and the rows of the first.
-double BestMs(const QList<QByteArray>& statements, QList<QStringList>* rows)
+// A write's statements come between BEGIN and ROLLBACK, each run alike; the
+// SELECTs that end them read back what they wrote, untimed.
+double BestMs(const QList<QByteArray>& statements, QList<QStringList>* rows, bool write = false)
 {
-    const SqliteFile file(shopPath, SQLITE_OPEN_READONLY, QStringLiteral("bench"));
+    const SqliteFile file(shopPath, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY,
+                          QStringLiteral("bench"));
     MatchProgramCache(file.db);
     double best = 1e18;
     for (int run = 0; run < 5; ++run) {
         QElapsedTimer timer;
         timer.start();
-        for (const QByteArray& sql : statements) {
+        qint64 elapsed = -1;
+        for (const QByteArray& sql : write ? QList<QByteArray>{"BEGIN"} + statements +
+                                                 QList<QByteArray>{"ROLLBACK"}
+                                           : statements) {
+            if (write && elapsed < 0 && sql.startsWith("SELECT"))
+                elapsed = timer.nsecsElapsed();
             sqlite3_stmt* statement = nullptr;
             if (sqlite3_prepare_v2(file.db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
                 throw std::runtime_error(sqlite3_errmsg(file.db));
@@ -135,7 +148,7 @@ double BestMs(const QList<QByteArray>& statements, QList<QStringList>* rows)
             }
             sqlite3_finalize(statement);
         }
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+        best = std::min(best, double(elapsed < 0 ? timer.nsecsElapsed() : elapsed) / 1e6);
     }
     return best;
 }
@@ -180,9 +193,10 @@ void Measure(benchmark::State& state, const std::string& name, const Step& step)
         figure.rows = work.rows();
         figure.engine = ReplayMs(shopPath, work);
     }
-    if (!step.best.isEmpty()) {
+    if (!step.best.isEmpty() || step.bestWrite) {
         QList<QStringList> rows;
-        figure.best = BestMs(step.best, &rows);
+        figure.best = step.bestWrite ? BestMs(step.bestWrite(), &rows, true)
+                                     : BestMs(step.best, &rows);
         QStringList lines;
         if (step.shape)
             lines = step.shape(rows);
@@ -240,6 +254,24 @@ template <typename W> Step Query(Command command, const char* field, const QStri
             CloseChildren};
 }
 
+// Rows as a grid's model shows them: amounts 100000, not the engine's text 100000.0.
+QStringList AsModelShows(const QList<QStringList>& found)
+{
+    QStringList lines;
+    for (const QStringList& row : found) {
+        QStringList cells;
+        for (const QString& cell : row) {
+            bool number = false;
+            const double value = cell.toDouble(&number);
+            cells << (number && cell.contains(u'.')
+                          ? QString::number(value, 'g', QLocale::FloatingPointShortest)
+                          : cell);
+        }
+        lines << cells.join(u'|');
+    }
+    return lines;
+}
+
 // A query window's data alone: its count and first screen (30 rows of every
 // column) read through the grid's model, as the view asks for them; beside
 // it the best SQL for the same count and rows (`count`, then `rows`).
@@ -259,23 +291,8 @@ Step GridData(const QString& columns, const QString& table, const Conditions& co
         }
         return lines;
     };
-    // Amounts as the model shows them: 100000, not the engine's text 100000.0.
-    const auto shape = [](const QList<QStringList>& found) {
-        QStringList lines;
-        for (const QStringList& row : found) {
-            QStringList cells;
-            for (const QString& cell : row) {
-                bool number = false;
-                const double value = cell.toDouble(&number);
-                cells << (number && cell.contains(u'.')
-                              ? QString::number(value, 'g', QLocale::FloatingPointShortest)
-                              : cell);
-            }
-            lines << cells.join(u'|');
-        }
-        return lines;
-    };
-    return {{}, [screen] { screen(); }, {}, {}, false, {count, rows + " LIMIT 30"}, screen, shape};
+    return {{}, [screen] { screen(); }, {}, {}, false, {count, rows + " LIMIT 30"}, screen,
+            AsModelShows};
 }
 
 QStringList FreeDiscs(int count)
@@ -436,6 +453,33 @@ void RegisterAll()
     }
 
     static QStringList rentable;
+    // What a rental and a checkout wrote: the rows the best SQL reads back in
+    // its transaction, read again after the program's operation.
+    const auto written = [](const QList<QByteArray>& selects) {
+        QStringList lines;
+        for (const QByteArray& sql : selects) {
+            QSqlQuery rows = RunSql(QString::fromUtf8(sql));
+            while (rows.next()) {
+                QStringList cells;
+                for (int c = 0; c < rows.record().count(); ++c)
+                    cells << rows.value(c).toString();
+                lines << cells.join(u'|');
+            }
+        }
+        return lines;
+    };
+    const QByteArray counter = "'" + CounterName().toUtf8() + "'";
+    const QByteArray today = "'" + GeneratedShopToday().toUtf8() + "'";
+    const QByteArray lastLines = "SELECT ywlx, zdbh, bh, hybh, je, gtmc FROM (SELECT * FROM zwls"
+                                 " ORDER BY lsh DESC LIMIT %1) ORDER BY lsh";
+    static QString disc;
+    const auto rentalRead = [lastLines] {
+        return QList<QByteArray>{
+            "SELECT bh, czrq, ghrq, yjje, sfyh, hybh FROM zjxx ORDER BY zdbh DESC LIMIT 1",
+            "SELECT sfycz FROM ydxx WHERE bh = '" + disc.toUtf8() + "'",
+            "SELECT yjps, hydj, zjje FROM hyxx WHERE hybh = 'M00001'",
+            QByteArray(lastLines).replace("%1", "1")};
+    };
     Register("FormTJZJXX rent out to a member", 30,
              {[] {
                   if (rentable.isEmpty())
@@ -446,29 +490,103 @@ void RegisterAll()
                        QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5, 10, QChar(u'0')));
               },
               [] { Press(shop->FindChild<FormTJZJXX>(), "CommandTJ"); },
-              {}});
+              CloseChildren,
+              {},
+              false,
+              {},
+              [written, rentalRead] {
+                  RentOut({disc, QStringLiteral("M00001"), {}, false});
+                  return written(rentalRead());
+              },
+              AsModelShows,
+              [rentalRead, counter, today] {
+                  // The claim, the disc, the day's rent from the prepaid money by the
+                  // member's level (VCD 2, DVD 3 a day; a level every 10 rentals, at most 3).
+                  disc = FreeDiscs(1).value(0);
+                  const QByteArray bh = "'" + disc.toUtf8() + "'";
+                  return QList<QByteArray>{
+                             "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (" + bh +
+                                 ", " + today + ", '/', '/', '否', 'M00001')",
+                             "UPDATE ydxx SET sfycz = '是' WHERE bh = " + bh,
+                             "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT '" +
+                                 NowText().toUtf8() +
+                                 "', '会员租金', (SELECT MAX(zdbh) FROM zjxx), d.bh, m.hybh,"
+                                 " (CASE WHEN d.ydlx = 'VCD' THEN 2 ELSE 3 END) * 1000 * (10 -"
+                                 " m.hydj), " +
+                                 counter + " FROM hyxx AS m, ydxx AS d WHERE m.hybh = 'M00001'"
+                                           " AND d.bh = " + bh,
+                             "UPDATE hyxx SET zjje = zjje - (SELECT je FROM zwls WHERE lsh ="
+                             " last_insert_rowid()) / 10000.0, yjps = yjps + 1, hydj ="
+                             " MIN((yjps + 1) / 10, 3) WHERE hybh = 'M00001'"} +
+                         rentalRead();
+              }});
+    // Ten walk-in rentals of today, a deposit of 10 each; the first's number.
+    const auto openRentals = [] {
+        const QStringList discs = FreeDiscs(10);
+        qint64 first = 0;
+        InTransaction([&] {
+            for (const QString& bh : discs) {
+                const qint64 zdbh = RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
+                                                          "sfyh, hybh) VALUES (?, ?, '/', '10', "
+                                                          "'否', '/')"),
+                                           {bh, TodayText()})
+                                        .lastInsertId()
+                                        .toLongLong();
+                first = first ? first : zdbh;
+                RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {bh});
+            }
+        });
+        return first;
+    };
+    static qint64 first = 0;
+    const auto settledRead = [lastLines] {
+        const QByteArray range = " BETWEEN " + QByteArray::number(first) + " AND " +
+                                 QByteArray::number(first + 9);
+        return QList<QByteArray>{
+            "SELECT zdbh, ghrq, sfyh FROM zjxx WHERE zdbh" + range,
+            "SELECT d.bh, d.sfycz FROM zjxx AS r JOIN ydxx AS d ON d.bh = r.bh WHERE r.zdbh" +
+                range + " ORDER BY r.zdbh",
+            QByteArray(lastLines).replace("%1", "20")};
+    };
     Register("FormJZ checkout of 10 records", 20,
-             {[] {
-                  const QStringList discs = FreeDiscs(10);
-                  qint64 first = 0;
-                  InTransaction([&] {
-                      for (const QString& bh : discs) {
-                          const qint64 zdbh =
-                              RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
-                                                    "sfyh, hybh) VALUES (?, ?, '/', '10', "
-                                                    "'否', '/')"),
-                                     {bh, TodayText()})
-                                  .lastInsertId()
-                                  .toLongLong();
-                          first = first ? first : zdbh;
-                          RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {bh});
-                      }
-                  });
+             {[openRentals] {
+                  first = openRentals();
                   auto* form = shop->OpenChild<FormJZ>();
                   Type(form, "TextBH1", QString::number(first));
                   Type(form, "TextBH2", QString::number(first + 9));
               },
-              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); }, CloseChildren});
+              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); },
+              CloseChildren,
+              {},
+              false,
+              {},
+              [written, settledRead] {
+                  Settle(SettleKind::WalkInCheckout, first, first + 9);
+                  return written(settledRead());
+              },
+              AsModelShows,
+              [openRentals, settledRead, counter, today] {
+                  // Per rental the days' rent (at least one day) and the deposit back.
+                  first = openRentals();
+                  const QByteArray range = " BETWEEN " + QByteArray::number(first) + " AND " +
+                                           QByteArray::number(first + 9);
+                  return QList<QByteArray>{
+                             "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT '" +
+                                 NowText().toUtf8() +
+                                 "', k.ywlx, r.zdbh, r.bh, '/', CASE k.n WHEN 1 THEN (CASE WHEN"
+                                 " d.ydlx = 'VCD' THEN 2 ELSE 3 END) * 10000 * MAX(CAST(julianday(" +
+                                 today +
+                                 ") - julianday(r.czrq) AS INTEGER), 1) ELSE -CAST(ROUND(r.yjje *"
+                                 " 10000) AS INTEGER) END, " +
+                                 counter +
+                                 " FROM zjxx AS r JOIN ydxx AS d ON d.bh = r.bh, (SELECT 1 AS n,"
+                                 " '散客租金' AS ywlx UNION ALL SELECT 2, '退还押金') AS k WHERE"
+                                 " r.zdbh" + range + " ORDER BY r.zdbh, k.n",
+                             "UPDATE zjxx SET sfyh = '是', ghrq = " + today + " WHERE zdbh" + range,
+                             "UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx WHERE"
+                             " zdbh" + range + ")"} +
+                         settledRead();
+              }});
     Register("overdue check", 20, {{}, [] { AnyOverdueRental(7); }, {}});
     Register("FormTX overdue list", 10,
              {{},
@@ -691,7 +809,25 @@ void RegisterAll()
               [] {
                   expert.reset();
                   Drain();
-              }});
+              },
+              {},
+              false,
+              {"SELECT COUNT(*) FROM zjxx", "SELECT * FROM zjxx LIMIT 30"},
+              [] {
+                  // The count and first screen the result's grid is given.
+                  ExpertSession session(ShopLocation());
+                  const TypedRows rows =
+                      session.firstRows(session.read(QStringLiteral("SELECT * FROM zjxx")), 30);
+                  QStringList lines{QString::number(rows.total)};
+                  for (const QVariantList& row : rows.firstPage) {
+                      QStringList cells;
+                      for (const QVariant& value : row)
+                          cells << value.toString();
+                      lines << cells.join(u'|');
+                  }
+                  return lines;
+              },
+              AsModelShows});
 
     const QString target = home->filePath(QStringLiteral("out"));
     Register("backup", 3,
