@@ -124,6 +124,8 @@ bench)
     PACKAGES=(postgresql postgresql-client)
     install_missing
     start_test_server
+    # The shop goes into the database's public schema, which PostgreSQL 15 keeps from other roles.
+    psql -q "${MOVRNT_TEST_SERVER/movrnt_test@/postgres@}" -c "GRANT CREATE ON SCHEMA public TO movrnt_test"
     home=$(mktemp -d /tmp/movrnt-bench.XXXXXX)
     cp "$shop" "$home/MOVRNT.db"
     build-bench/movrnt --home "$home" --copy-to "$MOVRNT_TEST_SERVER"
