@@ -10,6 +10,7 @@
 #include "store/Shop.h"
 #include "store/Database.h"
 #include "store/LedgerSchema.h"
+#include "store/Totals.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
 
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlRecord>
 #include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -354,6 +356,31 @@ private Q_SLOTS:
         OpenDatabase(server);
         QCOMPARE(ShopRows(false), rows);
         QCOMPARE(FirstRow("SELECT COUNT(*), SUM(je) FROM zwls"), QStringList({"2", "1475000"}));
+        // The totals the triggers kept over the copied rows, as a fresh count makes them.
+        const auto totals = [] {
+            QStringList rows;
+            for (const char* sql :
+                 {"SELECT bm, zd, zt, sl FROM jlsl WHERE sl <> 0 ORDER BY 1, 2, 3",
+                  "SELECT czrq, ydlx, lx, sl FROM mrcz WHERE sl <> 0 ORDER BY 1, 2, 3",
+                  "SELECT bh, cs FROM ydzc WHERE cs <> 0 ORDER BY 1",
+                  "SELECT rq, ywlx, gtmc, je, bs FROM zwrz WHERE bs <> 0 ORDER BY 1, 2, 3"}) {
+                QSqlQuery query = RunSql(QString::fromLatin1(sql));
+                while (query.next()) {
+                    QStringList cells;
+                    for (int c = 0; c < query.record().count(); ++c)
+                        cells << query.value(c).toString();
+                    rows << cells.join(u'|');
+                }
+            }
+            return rows;
+        };
+        const QStringList kept = totals();
+        QCOMPARE(kept.size(), 11);
+        InTransaction([] {
+            for (const QString& sql : TotalsRebuild() + LedgerTotalsRebuild())
+                RunSql(sql);
+        });
+        QCOMPARE(totals(), kept);
         // This PC's own value no longer counts.
         QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, "VCD", "9"));
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));

@@ -200,18 +200,25 @@ void WriteRows(QSqlDatabase server, const QString& file)
                     .constData());
     to.exec("COMMIT; PRAGMA journal_mode=DELETE");
 }
-// The rows of a table of the file, in the order they were entered, into a
-// table of the server: many rows a statement, one round trip each.
-void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
-                      const QString& target)
+// The columns a table's rows are copied with: rowid too where the discs and
+// members keep the order they were entered in.
+QStringList CopiedColumns(const QString& table)
 {
     QStringList columns;
     for (const auto& [name, list] : CopiedTables())
         if (name == table)
             columns = list;
-    // rowid: the discs and members keep the order they were entered in.
     if (OrderColumn(table) == u"rowid")
         columns << QStringLiteral("rowid");
+    return columns;
+}
+
+// The rows of a table of the file, in the order they were entered, into a
+// table of the server: many rows a statement, one round trip each.
+void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
+                      const QString& target)
+{
+    const QStringList columns = CopiedColumns(table);
     const QString list = columns.join(QStringLiteral(", "));
     QSqlQuery read(from);
     read.setForwardOnly(true);
@@ -254,6 +261,22 @@ void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
         flush(tail);
     }
 }
+// A table's rows into a staging table of this connection; returns the one
+// statement that then moves them all into the table, so that the totals'
+// statement triggers run once over all of them. Batch by batch, each batch
+// updated the same totals rows again within one transaction, and reading
+// them got slower with every version left behind: a copy of ten million
+// rentals would have taken hours.
+QString StageRows(QSqlDatabase from, QSqlDatabase to, const QString& table)
+{
+    const QString list = CopiedColumns(table).join(QStringLiteral(", "));
+    QSqlQuery stage(to);
+    if (!stage.exec(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA")
+                        .arg(table, list)))
+        Fail(stage.lastError(), QStringLiteral("无法写入数据表 ") + table);
+    CopyRowsToServer(from, to, table, QStringLiteral("s_") + table);
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM s_%1").arg(table, list);
+}
 } // namespace
 
 void CopyShopToServer(const QString& file, const QString& url)
@@ -271,9 +294,12 @@ void CopyShopToServer(const QString& file, const QString& url)
     for (const auto& [table, columns] : CopiedTables()) {
         QSqlQuery has(c.from);
         if (table != LedgerTable().first ||
-            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) && has.next()))
-            CopyRowsToServer(c.from, c.to, table, table);
-        else // a file from before the ledger: the members' balances open it
+            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) && has.next())) {
+            QSqlQuery move(c.to);
+            if (!move.exec(StageRows(c.from, c.to, table)) ||
+                !move.exec(QStringLiteral("DROP TABLE s_") + table))
+                Fail(move.lastError(), QStringLiteral("无法写入数据表 ") + table);
+        } else // a file from before the ledger: the members' balances open it
             for (const QString& sql : OpeningLines(NowText())) {
                 QSqlQuery open(c.to);
                 if (!open.exec(sql))
@@ -391,14 +417,8 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
     if (!c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     QStringList moves;
-    for (const auto& [table, columns] : CopiedTables()) {
-        const bool ordered = OrderColumn(table) == u"rowid";
-        const QString list = columns.join(QStringLiteral(", ")) +
-                             (ordered ? QStringLiteral(", rowid") : QString());
-        run(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA").arg(table, list));
-        moves << QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM s_%1").arg(table, list);
-        CopyRowsToServer(c.from, c.to, table, QStringLiteral("s_") + table);
-    }
+    for (const auto& [table, columns] : CopiedTables())
+        moves << StageRows(c.from, c.to, table);
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
     const qint64 fileSequence = FileSequence(c.from);
