@@ -336,8 +336,7 @@ private:
     void claimDisc(const QString& bh, const std::function<QString()>& where)
     {
         sqlite3_reset(claim_->get());
-        QByteArray held;
-        if (const int rc = Bind(claim_->get(), 1, Value(bh), held); rc != SQLITE_OK)
+        if (const int rc = Bind(claim_->get(), 1, Value(bh), claimed_); rc != SQLITE_OK)
             Fail(where() + QString::fromUtf8(sqlite3_errstr(rc)));
         const int rc = sqlite3_step(claim_->get());
         if (rc == SQLITE_CONSTRAINT)
@@ -349,7 +348,8 @@ private:
     sqlite3* db_;
     const RowProgress& progress_;
     std::unique_ptr<Statement> claim_;
-    QList<QByteArray> held_;
+    QList<QByteArray> held_; // each column's text bound to the insert
+    QByteArray claimed_;
     qint64 rows_ = 0;
 };
 
