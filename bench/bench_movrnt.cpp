@@ -587,7 +587,16 @@ void RegisterAll()
                              " zdbh" + range + ")"} +
                          settledRead();
               }});
-    Register("overdue check", 20, {{}, [] { AnyOverdueRental(7); }, {}});
+    Register("overdue check", 20,
+             {{},
+              [] { AnyOverdueRental(7); },
+              {},
+              {},
+              false,
+              {"SELECT 1 FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh = b.hybh"
+               " WHERE b.sfyh = '否' AND b.czrq <= '" +
+               OverdueCutoff(7).toUtf8() + "' AND b.hybh <> '/' LIMIT 1"},
+              [] { return AnyOverdueRental(7) ? QStringList{"1"} : QStringList{}; }});
     Register("FormTX overdue list", 10,
              {{},
               [] {
