@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
-#include <QSqlRecord>
 #include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -358,21 +357,10 @@ private Q_SLOTS:
         QCOMPARE(FirstRow("SELECT COUNT(*), SUM(je) FROM zwls"), QStringList({"2", "1475000"}));
         // The totals the triggers kept over the copied rows, as a fresh count makes them.
         const auto totals = [] {
-            QStringList rows;
-            for (const char* sql :
-                 {"SELECT bm, zd, zt, sl FROM jlsl WHERE sl <> 0 ORDER BY 1, 2, 3",
-                  "SELECT czrq, ydlx, lx, sl FROM mrcz WHERE sl <> 0 ORDER BY 1, 2, 3",
-                  "SELECT bh, cs FROM ydzc WHERE cs <> 0 ORDER BY 1",
-                  "SELECT rq, ywlx, gtmc, je, bs FROM zwrz WHERE bs <> 0 ORDER BY 1, 2, 3"}) {
-                QSqlQuery query = RunSql(QString::fromLatin1(sql));
-                while (query.next()) {
-                    QStringList cells;
-                    for (int c = 0; c < query.record().count(); ++c)
-                        cells << query.value(c).toString();
-                    rows << cells.join(u'|');
-                }
-            }
-            return rows;
+            return Rows({"SELECT bm, zd, zt, sl FROM jlsl WHERE sl <> 0 ORDER BY 1, 2, 3",
+                         "SELECT czrq, ydlx, lx, sl FROM mrcz WHERE sl <> 0 ORDER BY 1, 2, 3",
+                         "SELECT bh, cs FROM ydzc WHERE cs <> 0 ORDER BY 1",
+                         "SELECT rq, ywlx, gtmc, je, bs FROM zwrz WHERE bs <> 0 ORDER BY 1, 2, 3"});
         };
         const QStringList kept = totals();
         QCOMPARE(kept.size(), 11);

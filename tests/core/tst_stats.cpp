@@ -187,18 +187,10 @@ private Q_SLOTS:
             [&] { RunSql("DELETE FROM hyxx WHERE hybh < ?", {QString::number(random.bounded(9))}); },
             [&] { InsertMember(QString::number(next++)); },
         };
-        const QStringList afresh = {
-            "SELECT 'jlsl', bm || zd || zt, sl FROM jlsl WHERE sl <> 0",
-            "SELECT 'mrcz', czrq || ydlx || lx, sl FROM mrcz WHERE sl <> 0",
-            "SELECT 'ydzc', bh, cs FROM ydzc WHERE cs <> 0"};
-        const auto totals = [&] {
-            QStringList rows;
-            for (const QString& sql : afresh) {
-                QSqlQuery query = RunSql(sql);
-                while (query.next())
-                    rows << query.value(0).toString() + u' ' + query.value(1).toString() + u' ' +
-                                query.value(2).toString();
-            }
+        const auto totals = [] {
+            QStringList rows = Rows({"SELECT 'jlsl', bm, zd, zt, sl FROM jlsl WHERE sl <> 0",
+                                     "SELECT 'mrcz', czrq, ydlx, lx, sl FROM mrcz WHERE sl <> 0",
+                                     "SELECT 'ydzc', bh, cs FROM ydzc WHERE cs <> 0"});
             rows.sort();
             return rows;
         };

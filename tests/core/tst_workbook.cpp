@@ -20,20 +20,11 @@ namespace {
 // The three tables as text, row by row in key order: what must survive.
 QStringList Tables(bool ledger = false)
 {
-    QStringList rows;
-    for (const char* sql : {"SELECT * FROM ydxx ORDER BY bh", "SELECT * FROM zjxx ORDER BY zdbh",
-                            "SELECT * FROM hyxx ORDER BY hybh", "SELECT * FROM zwls ORDER BY lsh"}) {
-        if (!ledger && QByteArray(sql).contains("zwls"))
-            break;
-        QSqlQuery query = RunSql(QString::fromLatin1(sql));
-        while (query.next()) {
-            QStringList row;
-            for (int c = 0; c < query.record().count(); ++c)
-                row << query.value(c).toString();
-            rows << row.join(u'|');
-        }
-    }
-    return rows;
+    QStringList tables = {"SELECT * FROM ydxx ORDER BY bh", "SELECT * FROM zjxx ORDER BY zdbh",
+                          "SELECT * FROM hyxx ORDER BY hybh"};
+    if (ledger)
+        tables << "SELECT * FROM zwls ORDER BY lsh";
+    return Rows(tables);
 }
 
 // Settled walk-in rentals of disc 1.

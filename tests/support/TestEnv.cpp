@@ -126,6 +126,21 @@ QStringList FirstRow(const QString& sql, const QVariantList& values)
     return row;
 }
 
+QStringList Rows(const QStringList& statements)
+{
+    QStringList rows;
+    for (const QString& sql : statements) {
+        QSqlQuery query = RunSql(sql);
+        while (query.next()) {
+            QStringList row;
+            for (int c = 0; c < query.record().count(); ++c)
+                row << query.value(c).toString();
+            rows << row.join(u'|');
+        }
+    }
+    return rows;
+}
+
 void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const QString& sfycz,
                 const QString& type, const QString& pm, const QString& lx, const QString& rkrq)
 {

@@ -46,6 +46,8 @@ QString OpeningRefusal();
 qint64 Count(const QString& sql);
 // Every column of the first row a query returns, as text (empty when none).
 QStringList FirstRow(const QString& sql, const QVariantList& values = {});
+// Every row of the statements in turn, its values joined by '|'.
+QStringList Rows(const QStringList& statements);
 
 // The query plan's detail lines, one a line.
 QString Plan(const QString& sql, const QVariantList& values = {});
