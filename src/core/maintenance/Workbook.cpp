@@ -232,6 +232,10 @@ public:
         const Statement insert(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                         .arg(rules.table, rules.columns.join(u','),
                                              marks.join(u',')));
+        // A rental's disc and whether it is still out: each open rental claims its disc.
+        const bool rentals = rules.table == u"zjxx";
+        discColumn_ = rentals ? rules.columns.indexOf(u"bh") : -1;
+        returnedColumn_ = rentals ? rules.columns.indexOf(u"sfyh") : -1;
         const qint64 before = rows_;
         for (int part = 1; sheets.contains(SheetName(rules.table, part)); ++part) {
             const QString sheet = SheetName(rules.table, part);
@@ -298,10 +302,6 @@ private:
         const auto columns = int(rules.columns.size());
         if (cells.size() > columns)
             Fail(QStringLiteral("%1 %2 列：多出的单元格").arg(place()).arg(columns + 1));
-        // A rental's disc and whether it is still out.
-        const bool rentals = rules.table == u"zjxx";
-        const qsizetype discColumn = rentals ? rules.columns.indexOf(u"bh") : -1;
-        const qsizetype returnedColumn = rentals ? rules.columns.indexOf(u"sfyh") : -1;
         sqlite3_reset(insert);
         held_.resize(columns);
         static const SheetCell empty;
@@ -316,9 +316,9 @@ private:
             const Value& value = std::get<Value>(converted);
             if (const int rc = Bind(insert, c + 1, value, held_[c]); rc != SQLITE_OK)
                 Fail(where(c) + QString::fromUtf8(sqlite3_errstr(rc)));
-            if (c == discColumn)
+            if (c == discColumn_)
                 disc = std::get<QString>(value);
-            else if (c == returnedColumn)
+            else if (c == returnedColumn_)
                 open = std::get<QString>(value) == u"否";
         }
         const int rc = sqlite3_step(insert);
@@ -350,6 +350,7 @@ private:
     std::unique_ptr<Statement> claim_;
     QList<QByteArray> held_; // each column's text bound to the insert
     QByteArray claimed_;
+    qsizetype discColumn_ = -1, returnedColumn_ = -1; // of the sheet being read
     qint64 rows_ = 0;
 };
 

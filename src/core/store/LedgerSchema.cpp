@@ -8,7 +8,7 @@ const std::pair<QString, QStringList>& LedgerTable()
 }
 
 namespace {
-// A line counted in (+1) or out (-1) of its day's totals.
+// The lines of `rows` counted in (+1) or out (-1) of their days' totals.
 QString DayUpsert(const QString& rows, int sign)
 {
     return QStringLiteral("INSERT INTO zwrz (rq, ywlx, gtmc, je, bs) SELECT substr(jzsj, 1, 10),"
@@ -80,9 +80,7 @@ QStringList LedgerSchema(bool server)
 
 QStringList LedgerTotalsRebuild()
 {
-    return {QStringLiteral("DELETE FROM zwrz"),
-            QStringLiteral("INSERT INTO zwrz (rq, ywlx, gtmc, je, bs) SELECT substr(jzsj, 1, 10),"
-                           " ywlx, gtmc, SUM(je), COUNT(*) FROM zwls GROUP BY 1, 2, 3")};
+    return {QStringLiteral("DELETE FROM zwrz"), DayUpsert(QStringLiteral("zwls"), 1)};
 }
 
 QStringList OpeningLines(const QString& time)
