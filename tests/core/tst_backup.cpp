@@ -8,6 +8,7 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Shop.h"
+#include "store/ShopRules.h"
 #include "store/Database.h"
 #include "store/LedgerSchema.h"
 #include "store/Totals.h"
@@ -140,7 +141,7 @@ private Q_SLOTS:
                 disk->setReadOnly(true);
             else // more than the disk holds
                 RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                       "3000) INSERT INTO ydxx SELECT 'D' || i, hex(randomblob(40)), '', '', '',"
+                       "3000) INSERT INTO ydxx SELECT 'D' || i, hex(randomblob(40)), 'x', 'x', '',"
                        " '', '', '否', '' FROM n");
         }
         QVERIFY_THROWS_EXCEPTION(MovrntError, BackupDatabase(BackupPathIn(folder)));
@@ -270,6 +271,9 @@ private Q_SLOTS:
         }
         if (!change.isEmpty()) {
             const SqliteFile file(offered, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "test");
+            // Edited elsewhere: by a program that keeps none of the shop's rules.
+            for (const QString& rule : RuleTriggerNames())
+                file.exec(("DROP TRIGGER IF EXISTS " + rule).toUtf8().constData());
             file.exec(change.toUtf8().constData());
         }
         // Rentals made after the backup: their numbers are never handed out again.
@@ -294,7 +298,7 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 3);
         QCOMPARE(FirstRow("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE"
                           " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
-                          " ORDER BY name)"),
+                          " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
                  QStringList{"bdjl,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
                              "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
                              "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"

@@ -78,7 +78,7 @@ private Q_SLOTS:
         RunSql(insert);
         QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(), 4);
         // Past 16 and 32 bits.
-        RunSql(QStringLiteral("INSERT INTO zjxx (zdbh, bh) VALUES (5000000000, 'x')"));
+        RunSql(QStringLiteral("INSERT INTO zjxx (zdbh, bh, sfyh) VALUES (5000000000, 'x', '是')"));
         RunSql(insert);
         QCOMPARE(RunScalar(QStringLiteral("SELECT MAX(zdbh) FROM zjxx")).toLongLong(),
                  5000000001LL);

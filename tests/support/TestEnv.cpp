@@ -1,5 +1,7 @@
 #include "TestEnv.h"
 
+#include "store/ShopRules.h"
+
 #include "app/MDIMain.h"
 #include "common/Seams.h"
 #include "settings/Registry.h"
@@ -153,6 +155,17 @@ void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb,
 {
     RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
            {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
+}
+
+void SetRulesAside()
+{
+    if (!ShopOnServer()) {
+        for (const QString& name : RuleTriggerNames())
+            RunSql(QStringLiteral("DROP TRIGGER ") + name);
+        return;
+    }
+    for (const ShopRule& rule : ShopRules())
+        RunSql(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(rule.table, rule.name));
 }
 
 qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq,

@@ -313,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COALESCE(SUM(sl), 0) FROM jlsl WHERE bm = 'zjxx' AND zd = 'sfyh'"),
                  Count("SELECT COUNT(*) FROM zjxx"));
         QCOMPARE(Child<QPlainTextEdit>(&window, "TextSQL")->toPlainText(), sql);
-        RunSql("INSERT INTO hyxx (hybh) VALUES ('C')"); // no transaction left open
+        InsertMember("C"); // no transaction left open
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
         if (server)
             return;

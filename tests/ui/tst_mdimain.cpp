@@ -319,6 +319,8 @@ private Q_SLOTS:
         QTest::newRow("password in the server's address") << QStringList{"--database", "postgresql://shop:secret@db/shop"} << 2 << "不能带密码";
         QTest::newRow("empty password") << QStringList{"--database", "postgresql://shop:@db/shop"} << 2 << "不能带密码";
         QTest::newRow("password as an option") << QStringList{"--database", "postgresql://shop@db/shop?password=x"} << 2 << "不能带密码";
+        QTest::newRow("another user as an option") << QStringList{"--database", "postgresql://shop@db/shop?user=postgres"} << 2 << "不能用选项 user 另指用户";
+        QTest::newRow("another database as an option") << QStringList{"--database", "postgresql://shop@db/shop?dbname=other"} << 2 << "不能用选项 dbname 另指数据库";
         QTest::newRow("no database named") << QStringList{"--database", "postgresql://shop@db"} << 2 << "缺少数据库名";
         QTest::newRow("not a server's address") << QStringList{"--database", "/srv/MOVRNT.db"} << 2 << "地址无效";
         QTest::newRow("server and file jobs") << QStringList{"--database", "postgresql://shop@db/shop", "--copy-from", "postgresql://shop@db/old"} << 2 << "not with --database";

@@ -9,6 +9,8 @@
 #include "store/Shop.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/ServerAddress.h"
+#include "store/ShopRules.h"
 #include "store/TextRules.h"
 
 #include <QCoreApplication>
@@ -29,8 +31,6 @@
 
 namespace {
 const QString kSource = QStringLiteral("Backup");
-// Beyond this a rental number would no longer read back exactly.
-constexpr qint64 kMaxRentalNumber = qint64(1) << 53;
 
 [[noreturn]] void Fail(const QString& what)
 {
@@ -155,7 +155,12 @@ public:
             Column(file_.db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"), 0)
                 .value(0)
                 .toLongLong(&ok);
-        return ok && seq > 0 && seq < kMaxRentalNumber ? seq : 0;
+        if (ok && seq > kMaxRentalNumber)
+            Fail(QStringLiteral("数据库文件的租借编号已用到 %1，超出可以准确计数的范围（%2）：%3")
+                     .arg(seq)
+                     .arg(kMaxRentalNumber)
+                     .arg(path_));
+        return ok && seq > 0 ? seq : 0;
     }
 
 private:
@@ -266,12 +271,58 @@ void CopyDatabase(const QString& source, const QString& target)
     }
 }
 
+namespace {
+// A consistent copy of the shop, whichever engine keeps it.
+void CopyShop(const QString& location, const QString& target)
+{
+    if (IsServerUrl(location))
+        CopyShopFromServer(location, target);
+    else
+        CopyDatabase(location, target);
+}
+} // namespace
+
+QString RestoreProblem(const QString& path, const std::function<bool(qint64)>& progress)
+{
+    try {
+        ShopFileReader reader(path);
+        CheckWorkbook(reader, progress);
+        reader.rentalSequence();
+    } catch (const WorkCancelled&) {
+        throw;
+    } catch (const MovrntError& error) {
+        return error.description();
+    }
+    return {};
+}
+
+void BackupShop(const QString& location, const QString& target,
+                const std::function<bool(qint64)>& progress)
+{
+    const QString copy = TemporaryBeside(target);
+    try {
+        CopyShop(location, copy);
+        if (const QString problem = RestoreProblem(copy, progress); !problem.isEmpty()) {
+            // Kept for whoever mends the shop; the last good backup stays.
+            const QString failed = target + kFailedBackupSuffix;
+            RemoveDatabaseFile(failed);
+            if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(failed).constData()) != 0)
+                RemoveDatabaseFile(copy);
+            throw MovrntError(QStringLiteral("这次备份的数据无法用于恢复，原有的备份没有被替换（%1）。"
+                                             "请先改正这条记录再备份；这次的副本保存为 %2")
+                                  .arg(problem, failed),
+                              kSource, kBackupRefusedCode);
+        }
+        PutInPlace(copy, target, kSource);
+    } catch (...) {
+        RemoveDatabaseFile(copy);
+        throw;
+    }
+}
+
 void BackupDatabase(const QString& target)
 {
-    if (ShopOnServer())
-        CopyShopFromServer(ShopLocation(), target);
-    else
-        CopyDatabase(DatabasePath(), target);
+    BackupShop(ShopLocation(), target);
 }
 
 QString ShopDatabaseProblem(const QString& path)
@@ -332,7 +383,8 @@ QString KeepSafetyCopy()
     const QString safety = JoinPath(ProgramFolder(), QStringLiteral("MOVRNT-启用前-%1.db")
                                                          .arg(QDateTime::currentDateTime().toString(
                                                              QStringLiteral("yyyyMMdd-HHmmss"))));
-    BackupDatabase(safety);
+    // Whatever the working shop holds: it is about to be replaced.
+    CopyShop(ShopLocation(), safety);
     return safety;
 }
 

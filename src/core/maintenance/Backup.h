@@ -21,9 +21,22 @@ QString DefaultAutoBackupPath();
 // leaves the target as it was. Safe to call from a worker thread. Throws MovrntError.
 void CopyDatabase(const QString& source, const QString& target);
 
-// Backs up the working database to a file (a shop on a server: its rows
-// into a file of the same kind). Throws MovrntError.
+// Backs up the shop at `location` (a file, or a server's URL, whose rows go
+// into a file of the same kind) to `target`: the copy is first read as a
+// restore would read it, and only one that would restore replaces the
+// previous backup; one that would not is kept as target +
+// kFailedBackupSuffix, and the failure names its row. Safe on a worker
+// thread. Throws MovrntError (WorkCancelled when `progress` said stop).
+void BackupShop(const QString& location, const QString& target,
+                const std::function<bool(qint64)>& progress = {});
+inline const QString kFailedBackupSuffix = QStringLiteral(".未通过检查");
+// The code of that failure (MovrntError::code), whose text the clerk must read.
+inline const QString kBackupRefusedCode = QStringLiteral("backup-refused");
+// The same for the shop in use.
 void BackupDatabase(const QString& target);
+// Why a database file could not be restored (its first row that would be
+// refused); empty when it could.
+QString RestoreProblem(const QString& path, const std::function<bool(qint64)>& progress = {});
 
 // Why a file cannot serve as the shop's database; empty when it can: an
 // SQLite file whose integrity check passes and which holds the shop's tables

@@ -7,6 +7,8 @@
 #include "store/Shop.h"
 #include "store/Totals.h"
 
+#include <QRegularExpression>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <sqlite3.h>
@@ -22,6 +24,19 @@ const char* const kReadingPragmas[] = {
 
 // Every trigger of the totals has this in its name.
 const char* const kTotalsTrigger = "_totals_";
+
+// The tables the program made and reads; the typist's own are his.
+bool IsProgramTable(const char* name)
+{
+    static const QStringList tables = [] {
+        QStringList list = TotalsTables();
+        for (const auto& [table, columns] : ShopTables())
+            list << table;
+        return list << QStringLiteral("bdjl") << QStringLiteral("zwls") << QStringLiteral("zwrz")
+                    << QStringLiteral("cssz") << QStringLiteral("fmtp");
+    }();
+    return tables.contains(QString::fromUtf8(name), Qt::CaseInsensitive);
+}
 
 using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
@@ -87,23 +102,44 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
     case SQLITE_CREATE_TEMP_TRIGGER:
     case SQLITE_DROP_TRIGGER:
     case SQLITE_DROP_TEMP_TRIGGER:
-        // The totals' triggers are the program's, and only they write the totals.
-        if (a && std::strstr(a, kTotalsTrigger)) {
-            refusal = QStringLiteral("专家操作方式不允许更改本系统的触发器 %1").arg(QString::fromUtf8(a));
+        // A trigger runs later on the program's own connection, within its
+        // operations: every trigger is the program's, none the typist's.
+        refusal = QStringLiteral("专家操作方式不允许建立或删除触发器（%1）").arg(QString::fromUtf8(a));
+        return SQLITE_DENY;
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_ALTER_TABLE:
+    case SQLITE_DROP_TABLE: {
+        // The program's tables keep their shape: a unique index, a renamed or
+        // dropped table would stop its own statements.
+        const char* table = action == SQLITE_DROP_TABLE ? a : b;
+        if (table && IsProgramTable(table)) {
+            refusal = QStringLiteral("专家操作方式不允许更改本系统数据表 %1 的结构或索引，只能更改其中的数据")
+                          .arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
-        break;
+        if (action != SQLITE_DROP_TABLE)
+            break;
+        [[fallthrough]];
+    }
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
-    case SQLITE_DELETE:
-    case SQLITE_DROP_TABLE:
-    case SQLITE_ALTER_TABLE: {
+    case SQLITE_DELETE: {
         // The change log belongs to the program: the other counters and
         // windows go by it.
         auto* session = static_cast<ExpertSession*>(self);
-        const char* table = action == SQLITE_ALTER_TABLE ? b : a;
+        const char* table = a;
         if (table && sqlite3_stricmp(table, "bdjl") == 0 && !session->logging_) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 bdjl（本系统的变动记录）");
+            return SQLITE_DENY;
+        }
+        // The counter of rental numbers and the planner's statistics; the
+        // schema table itself is written by CREATE and DROP (defensive mode
+        // refuses any other write to it).
+        if (table && sqlite3_strnicmp(table, "sqlite_", 7) == 0 &&
+            sqlite3_stricmp(table, "sqlite_master") != 0 &&
+            sqlite3_stricmp(table, "sqlite_temp_master") != 0) {
+            refusal = QStringLiteral("专家操作方式不允许更改数据库的内部数据表 %1").arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
         if (table && sqlite3_stricmp(table, "zwls") == 0) {
@@ -137,12 +173,50 @@ void ExpertSession::fail()
     throw MovrntError(why, kSource);
 }
 
+namespace {
+// A reading pragma as the query of its table-valued function, whose rows
+// the grid can count and page through: PRAGMA table_info(hyxx) reads as
+// SELECT * FROM pragma_table_info('hyxx'). Anything else stays as typed.
+QString AsPragmaQuery(const QString& sql)
+{
+    static const QRegularExpression pragma(
+        QStringLiteral("^PRAGMA\\s+(?:(\\w+)\\s*\\.\\s*)?(\\w+)\\s*(?:\\((.*)\\)|=(.*))?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    QString plain = sql.trimmed();
+    while (plain.endsWith(u';'))
+        plain = plain.chopped(1).trimmed();
+    const QRegularExpressionMatch match = pragma.match(plain);
+    if (!match.hasMatch())
+        return sql;
+    const QString name = match.captured(2).toLower();
+    if (std::none_of(std::begin(kReadingPragmas), std::end(kReadingPragmas),
+                     [&name](const char* reading) { return name == QLatin1String(reading); }))
+        return sql;
+    const auto literal = [](QString text) {
+        text = text.trimmed();
+        if (text.size() >= 2 && (text.front() == u'\'' || text.front() == u'"' ||
+                                 text.front() == u'[' || text.front() == u'`'))
+            text = text.mid(1, text.size() - 2);
+        return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+    };
+    QStringList arguments;
+    const QString argument = match.captured(3).isNull() ? match.captured(4) : match.captured(3);
+    if (!argument.trimmed().isEmpty())
+        arguments << literal(argument);
+    if (!match.captured(1).isEmpty())
+        arguments << literal(match.captured(1));
+    return QStringLiteral("SELECT * FROM pragma_%1(%2)").arg(name, arguments.join(u','));
+}
+} // namespace
+
 TypedStatement ExpertSession::read(const QString& text)
 {
     refusal_.clear();
     stopped_ = false;
     if (server_)
         return readOnServer(text);
+    if (const QString query = AsPragmaQuery(text); query != text)
+        return read(query);
     const QByteArray bytes = text.toUtf8();
     const char* tail = nullptr;
     sqlite3_stmt* raw = nullptr;

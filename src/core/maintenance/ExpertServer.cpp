@@ -25,13 +25,44 @@ const char* const kRefusedStarts[] = {
     "CREATE OR REPLACE", "CREATE PROCEDURE", "CREATE ROLE", "CREATE USER", "ALTER ROLE",
     "GRANT", "REVOKE", "SECURITY LABEL", "CREATE EXTENSION"};
 
-// The statement's words, comments left out, in capitals, blanks made one.
+// The statement's words, each comment a blank, in capitals, blanks made one.
+// Comments are read as the server reads them: /* ... */ nest, and neither
+// kind starts within a quoted text or name.
 QString Words(const QString& text)
 {
-    QString plain = text;
-    plain.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"),
-                                    QRegularExpression::DotMatchesEverythingOption));
-    plain.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (c == u'-' && next == u'-') {
+            while (i < text.size() && text[i] != u'\n')
+                ++i;
+            plain += u' ';
+        } else if (c == u'/' && next == u'*') {
+            int depth = 0;
+            do {
+                if (text.mid(i, 2) == u"/*") {
+                    ++depth;
+                    i += 2;
+                } else if (text.mid(i, 2) == u"*/") {
+                    --depth;
+                    i += 2;
+                } else {
+                    ++i;
+                }
+            } while (depth > 0 && i < text.size());
+            plain += u' ';
+        } else if (c == u'\'' || c == u'"') {
+            const qsizetype end = text.indexOf(c, i + 1);
+            const qsizetype stop = end < 0 ? text.size() : end + 1;
+            plain += text.mid(i, stop - i);
+            i = stop;
+        } else {
+            plain += c;
+            ++i;
+        }
+    }
     return plain.simplified().toUpper();
 }
 

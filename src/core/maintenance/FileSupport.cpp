@@ -4,6 +4,7 @@
 #include "store/ProgramFolder.h"
 #include "store/Shop.h"
 #include "store/LedgerSchema.h"
+#include "store/ShopRules.h"
 #include "store/Totals.h"
 
 #include <QCoreApplication>
@@ -87,6 +88,21 @@ void LoadInBulk(const SqliteFile& file, const std::function<void()>& load)
     for (const Part& part : parts)
         file.exec(part.drop.constData());
     load();
+    // The rules' triggers were set aside too: the rows answer to them now.
+    for (const QString& table : RuledTables()) {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(file.db, BrokenRowsQuery(table, false, 1).toUtf8().constData(), -1,
+                               &raw, nullptr) != SQLITE_OK)
+            throw MovrntError(file.error(), QStringLiteral("SQLite"));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> broken(raw, sqlite3_finalize);
+        if (sqlite3_step(raw) == SQLITE_ROW)
+            throw MovrntError(
+                BrokenRowLine({table,
+                               QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0))),
+                               sqlite3_column_int(raw, 1)}),
+                QStringLiteral("SQLite"));
+    }
+    file.exec(RentalNumberFloor(false).toUtf8().constData());
     for (const Part& part : parts)
         if (!part.trigger)
             file.exec(part.create.constData());

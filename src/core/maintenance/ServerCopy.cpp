@@ -61,9 +61,11 @@ void OpenFile(QSqlDatabase& db, const QString& path, const QString& name)
         Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path);
 }
 
-// The highest rental number the server handed out, deleted rentals' included.
+// The highest rental number the server handed out, deleted rentals' included
+// (the ledger names them).
 const QString kServerLastRental = QStringLiteral(
-    "GREATEST((SELECT MAX(zdbh) FROM zjxx), pg_sequence_last_value(CAST(pg_get_serial_sequence("
+    "GREATEST((SELECT MAX(zdbh) FROM zjxx), (SELECT MAX(zdbh) FROM zwls),"
+    " pg_sequence_last_value(CAST(pg_get_serial_sequence("
     "'zjxx', 'zdbh') AS regclass)))");
 
 // The tables whose rows are copied: the three working tables and the ledger.

@@ -211,7 +211,9 @@ void PlaceNew(const QString& partial, const QString& target)
 class Importer
 {
 public:
-    Importer(sqlite3* db, const RowProgress& progress) : db_(db), progress_(progress)
+    // `store` false: every row read and checked, none written.
+    Importer(sqlite3* db, const RowProgress& progress, bool store = true)
+        : db_(db), progress_(progress), store_(store)
     {
         // The discs of open rentals so far: a second open rental of one is
         // refused at its row. On disk when large, like any temporary table.
@@ -229,9 +231,11 @@ public:
         if (!sheets.contains(rules.table))
             Fail(workbook.missing(rules.table));
         QStringList marks(rules.columns.size(), QStringLiteral("?"));
-        const Statement insert(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                        .arg(rules.table, rules.columns.join(u','),
-                                             marks.join(u',')));
+        std::unique_ptr<Statement> insert;
+        if (store_)
+            insert = std::make_unique<Statement>(
+                db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(rules.table, rules.columns.join(u','), marks.join(u',')));
         // A rental's disc and whether it is still out: each open rental claims its disc.
         const bool rentals = rules.table == u"zjxx";
         discColumn_ = rentals ? rules.columns.indexOf(u"bh") : -1;
@@ -247,7 +251,8 @@ public:
                         checkHeader(sheet, row, cells, rules.columns);
                         header = true;
                     } else {
-                        insertRow(insert.get(), [&] { return workbook.place(sheet, row); },
+                        insertRow(insert ? insert->get() : nullptr,
+                                  [&] { return workbook.place(sheet, row); },
                                   cells, rules);
                     }
                 },
@@ -302,7 +307,8 @@ private:
         const auto columns = int(rules.columns.size());
         if (cells.size() > columns)
             Fail(QStringLiteral("%1 %2 列：多出的单元格").arg(place()).arg(columns + 1));
-        sqlite3_reset(insert);
+        if (insert)
+            sqlite3_reset(insert);
         held_.resize(columns);
         static const SheetCell empty;
         QString disc;
@@ -314,14 +320,15 @@ private:
                 Fail(where(c) + *why + QStringLiteral("（") + CellText(cell).left(40) +
                      QStringLiteral("）"));
             const Value& value = std::get<Value>(converted);
-            if (const int rc = Bind(insert, c + 1, value, held_[c]); rc != SQLITE_OK)
+            if (!insert) {
+            } else if (const int rc = Bind(insert, c + 1, value, held_[c]); rc != SQLITE_OK)
                 Fail(where(c) + QString::fromUtf8(sqlite3_errstr(rc)));
             if (c == discColumn_)
                 disc = std::get<QString>(value);
             else if (c == returnedColumn_)
                 open = std::get<QString>(value) == u"否";
         }
-        const int rc = sqlite3_step(insert);
+        const int rc = insert ? sqlite3_step(insert) : SQLITE_DONE;
         if (rc == SQLITE_CONSTRAINT)
             Fail(where(0) + QStringLiteral("编号重复（") + CellText(cells.value(0)) +
                  QStringLiteral("）"));
@@ -347,6 +354,7 @@ private:
 
     sqlite3* db_;
     const RowProgress& progress_;
+    bool store_;
     std::unique_ptr<Statement> claim_;
     QList<QByteArray> held_; // each column's text bound to the insert
     QByteArray claimed_;
@@ -494,6 +502,17 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     // Fresh statistics for the planner: the tables may have grown a hundredfold.
     sqlite3_exec(file.db, "ANALYZE", nullptr, nullptr, nullptr);
     return summary;
+}
+
+void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress)
+{
+    // Only the open rentals' discs are kept, to find a disc out twice.
+    const SqliteFile scratch(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE, kSource);
+    Importer importer(scratch.db, progress, false);
+    for (const SheetRules& rules : WorkbookTables())
+        importer.readTable(workbook, rules);
+    if (workbook.sheetNames().contains(LedgerSheet().table))
+        importer.readTable(workbook, LedgerSheet());
 }
 
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,

@@ -73,6 +73,9 @@ struct ImportSummary
 ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbook,
                              qint64 rentalsPerLevel, qint64 levels,
                              const RowProgress& progress = {});
+// Reads and checks every row of a workbook as the import does, storing
+// nothing. Throws MovrntError naming the first row that could not be taken.
+void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress = {});
 // The same for the workbook file at `path`, .xlsx or .xls.
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
                              qint64 rentalsPerLevel, qint64 levels,

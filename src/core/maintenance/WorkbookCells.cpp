@@ -6,6 +6,7 @@
 #include "store/LedgerSchema.h"
 #include "store/Money.h"
 #include "store/Numbers.h"
+#include "store/ShopRules.h"
 #include "store/TextRules.h"
 
 #include <QDate>
@@ -68,7 +69,7 @@ const QList<SheetRules>& WorkbookTables()
             {K::Key, K::Optional, K::Text, K::Text, K::Optional, K::Optional, K::Date, K::Flag,
              K::Optional},
             {K::Serial, K::Key, K::Date, K::ReturnDate, K::Deposit, K::Flag, K::Optional},
-            {K::Key, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount, K::Amount,
+            {K::MemberKey, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount, K::Amount,
              K::Count, K::Date},
         };
         QList<SheetRules> list;
@@ -142,11 +143,15 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         return QStringLiteral("含有空字符");
     // A number, a telephone typed as a number: past fifteen digits the
     // spreadsheet kept only an approximation of it.
-    const bool textual =
-        kind == CellKind::Key || kind == CellKind::Text || kind == CellKind::Optional;
+    const bool textual = kind == CellKind::Key || kind == CellKind::MemberKey ||
+                         kind == CellKind::Text || kind == CellKind::Optional;
     if (textual && cell.kind == SheetCell::Number && !(std::fabs(cell.number) < 1e15))
         return QStringLiteral("是超过 15 位的数字，可能已丢失数字（请在电子表格中把该列设为文本）");
     switch (kind) {
+    case CellKind::MemberKey:
+        if (text.trimmed() == u"/")
+            return QStringLiteral("会员编号不能是“/”（散客的标记）");
+        [[fallthrough]];
     case CellKind::Key:
     case CellKind::Text:
         if (blank)
@@ -182,7 +187,7 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         if (!whole || *whole < (kind == CellKind::Serial ? 1 : 0))
             return kind == CellKind::Serial ? QStringLiteral("应为正整数")
                                             : QStringLiteral("应为非负整数");
-        if (kind == CellKind::Count && *whole > kMaxCount)
+        if (*whole > (kind == CellKind::Count ? kMaxCount : kMaxRentalNumber))
             return QStringLiteral("超出可以计算的范围");
         return Value(*whole);
     }

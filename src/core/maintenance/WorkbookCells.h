@@ -13,6 +13,7 @@
 // How a column's cells are read and checked.
 enum class CellKind {
     Key,        // the record's number: text, never empty
+    MemberKey,  // a member's number: a Key, never "/" (the walk-in mark)
     Text,       // text, never empty
     Optional,   // text, "/" when empty
     Flag,       // 是 or 否

@@ -7,6 +7,7 @@
 #include "Totals.h"
 #include "Clock.h"
 #include "LedgerSchema.h"
+#include "ShopRules.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -148,6 +149,13 @@ const char* const kIndexes[] = {
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {})
 {
     QString text = error.text().trimmed();
+    // A server names the rule a row broke: said as the file's trigger says it.
+    if (const QString rule = RuleRefusal(text); !rule.isEmpty())
+        text = rule;
+    else if (error.nativeErrorCode() == kLockTimeoutCode)
+        text = QStringLiteral("要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
+                              "请稍后再试")
+                   .arg(kLockTimeoutSeconds);
     if (!what.isEmpty())
         text = what + (text.isEmpty() ? QString() : QStringLiteral("：") + text);
     throw MovrntError(text, kSource, error.nativeErrorCode());
@@ -208,6 +216,9 @@ bool Exists(QSqlDatabase db, const QString& type, const QString& name)
         sql = QStringLiteral("SELECT 1 FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid"
                              " WHERE ? <> '' AND c.relnamespace = current_schema()::regnamespace"
                              " AND t.tgname = ?");
+    else if (OnServer(db) && type == u"constraint")
+        sql = QStringLiteral("SELECT 1 FROM pg_constraint WHERE ? <> '' AND connamespace ="
+                             " current_schema()::regnamespace AND conname = ?");
     else if (OnServer(db))
         sql = QStringLiteral("SELECT 1 FROM information_schema.tables WHERE ? <> '' AND"
                              " table_schema = current_schema() AND table_name = ?");
@@ -276,6 +287,77 @@ const char* const kServerIndexes[] = {
     "CREATE INDEX IF NOT EXISTS hyxx_hybh ON hyxx (hybh)",
 };
 
+// The shop's rules, once: on the file its triggers (triggers of other names,
+// which typed statements could once make, go: they would act on the
+// program's own writes), on a server its constraints, NOT VALID so that an
+// older shop holding a row that breaks one still opens.
+QStringList RuleSteps(QSqlDatabase db)
+{
+    QStringList steps;
+    if (OnServer(db)) {
+        const QStringList schema = RuleSchema(true);
+        for (qsizetype i = 0; i < ShopRules().size(); ++i)
+            if (!Exists(db, QStringLiteral("constraint"), ShopRules()[i].name))
+                steps << schema[i];
+        if (!steps.isEmpty())
+            steps << RentalNumberFloor(true);
+        return steps;
+    }
+    if (Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst()))
+        return steps;
+    QStringList own = RuleTriggerNames();
+    static const QRegularExpression named(QStringLiteral("^CREATE TRIGGER (\\w+)"));
+    for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
+        if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
+            own << match.captured(1);
+    QSqlQuery triggers = Run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), {});
+    while (triggers.next())
+        if (!own.contains(triggers.value(0).toString()))
+            steps << QStringLiteral("DROP TRIGGER \"%1\"")
+                         .arg(triggers.value(0).toString().replace(u'"', QStringLiteral("\"\"")));
+    return steps << RuleSchema(false) << RentalNumberFloor(false);
+}
+
+bool RulesInPlace(QSqlDatabase db)
+{
+    return OnServer(db) ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
+                        : Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
+}
+
+// What rows break the rules, a few a rule, said as the clerk is told.
+QString BrokenRowsIn(QSqlDatabase db)
+{
+    QList<BrokenRow> found;
+    for (const QString& table : RuledTables()) {
+        QSqlQuery rows = Run(db, BrokenRowsQuery(table, OnServer(db), 200), {});
+        while (rows.next())
+            found.append({table, rows.value(0).toString(), rows.value(1).toInt()});
+    }
+    return BrokenRowsReport(found);
+}
+
+// A server's constraints are validated once no row breaks them; until then
+// they hold for every row written, and the rows that break them are named
+// (`say`: the first time only).
+QString ValidateRules(QSqlDatabase db, bool say)
+{
+    QSqlQuery pending = Run(db, QStringLiteral("SELECT conrelid::regclass::text, conname FROM pg_constraint"
+                                               " WHERE connamespace = current_schema()::regnamespace"
+                                               " AND conname LIKE '%\\_rule' AND NOT convalidated"),
+                            {});
+    QList<std::pair<QString, QString>> constraints;
+    while (pending.next())
+        constraints.append({pending.value(0).toString(), pending.value(1).toString()});
+    if (constraints.isEmpty())
+        return {};
+    const QString report = BrokenRowsIn(db);
+    if (!report.isEmpty())
+        return say ? report : QString();
+    for (const auto& [table, name] : constraints)
+        Run(db, QStringLiteral("ALTER TABLE %1 VALIDATE CONSTRAINT %2").arg(table, name), {});
+    return {};
+}
+
 // What an older file still lacks: indexes to build or replace, statistics.
 QStringList UpgradeSteps(QSqlDatabase db)
 {
@@ -323,6 +405,7 @@ QStringList UpgradeSteps(QSqlDatabase db)
                                                    " 'movrnt_expert'"), {}).next())
             steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
     }
+    steps << RuleSteps(db);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
     return steps;
@@ -423,6 +506,7 @@ void CreateServerTables(QSqlDatabase db)
         Run(db, QString::fromUtf8(sql), {});
     Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
     Upgrade(db, {}, true);
+    ValidateRules(db, false); // its tables are empty
     // The expert window's role, when the server has one: the data, never the
     // change log or the shop's settings; tables of its own in the schema.
     QSqlQuery expert = Run(db, QStringLiteral("SELECT quote_ident(current_schema()) FROM pg_roles"
@@ -506,7 +590,7 @@ void CreateEmptyDatabase(const QString& path)
     KeepPrivate(path, false);
 }
 
-void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress)
+QString PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress)
 {
     // A file that is not a database only shows itself on the first read.
     for (const auto& [table, columns] : ShopTables()) {
@@ -524,7 +608,11 @@ void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradePr
                 kSource);
     }
     ApplyPragmas(db);
+    const bool first = !RulesInPlace(db);
     Upgrade(db, progress);
+    if (OnServer(db))
+        return ValidateRules(db, first);
+    return first ? BrokenRowsIn(db) : QString();
 }
 
 namespace {
@@ -584,8 +672,10 @@ bool ConnectionLost(const QSqlDatabase& db)
     return connection && PQstatus(connection) == CONNECTION_BAD;
 }
 
-bool WorthRetrying(const MovrntError& error)
+bool WorthRetrying(const MovrntError& error, int attempt)
 {
+    if (error.code() == kLockTimeoutCode)
+        return attempt < 2; // once more: a lock held longer is no passing thing
     return error.code() == u"40001" || error.code() == u"40P01";
 }
 
@@ -790,6 +880,15 @@ Transaction::Transaction()
             Fail(begin.lastError(), QStringLiteral("无法开始事务"));
     } else if (!db.transaction()) {
         Fail(db.lastError(), QStringLiteral("无法开始事务"));
+    } else {
+        // A row or table another connection holds is waited for a few
+        // seconds, never for as long as that one likes.
+        QSqlQuery limit(db);
+        if (!limit.exec(QStringLiteral("SET LOCAL lock_timeout = '%1s'").arg(kLockTimeoutSeconds))) {
+            const QSqlError error = limit.lastError();
+            db.rollback();
+            Fail(error, QStringLiteral("无法开始事务"));
+        }
     }
     ++shop_->transactions_;
     open_ = true;

@@ -48,8 +48,10 @@ void CreateServerShop(QSqlDatabase db);
 void CreateServerTables(QSqlDatabase db);
 
 // Checks that an opened file holds the shop's tables, sets the connection up
-// and brings an older file up to date. Throws MovrntError.
-void PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress);
+// and brings an older file up to date. Returns what the clerk must be told
+// once: the rows an older shop holds that break the rules it now keeps.
+// Throws MovrntError.
+QString PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress);
 
 // For programs without a main window (tools, tests, benchmarks): a shop on
 // the database file in the program folder (or at a path), kept until
@@ -117,8 +119,13 @@ private:
 
 // A transaction the server gave up on to keep others consistent (a
 // serialization failure, a deadlock): run again as a whole, never half.
-bool WorthRetrying(const class MovrntError& error);
+// `attempt`: the one that failed, from 1. A lock waited for in vain
+// (kLockTimeoutCode) is tried once more.
+bool WorthRetrying(const class MovrntError& error, int attempt);
 constexpr int kTransactionAttempts = 3;
+// How long a counter's transaction on a server waits for a lock.
+constexpr int kLockTimeoutSeconds = 3;
+inline const QString kLockTimeoutCode = QStringLiteral("55P03");
 
 template <typename F> auto InTransaction(F&& work)
 {
@@ -135,7 +142,7 @@ template <typename F> auto InTransaction(F&& work)
                 return result;
             }
         } catch (const MovrntError& error) {
-            if (attempt >= kTransactionAttempts || !WorthRetrying(error))
+            if (attempt >= kTransactionAttempts || !WorthRetrying(error, attempt))
                 throw;
         }
     }

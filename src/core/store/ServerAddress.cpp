@@ -43,6 +43,16 @@ ServerAddress ParseServerUrl(const QString& url)
             throw MovrntError(QStringLiteral("数据库服务器的地址中不能带密码：密码请写在 "
                                              "~/.pgpass 或 PGPASSFILE 指定的文件中"),
                               kSource);
+        // The URL's own parts name the user, the server and the database, as
+        // every message does: an option saying otherwise would reach another.
+        if (key == u"user" || key == u"dbname" || key == u"host" || key == u"hostaddr" ||
+            key == u"port" || key == u"service")
+            throw MovrntError(QStringLiteral("数据库服务器的地址中不能用选项 %1 另指%2：请写在地址本身中"
+                                             "（postgresql://用户@主机:端口/数据库）")
+                                  .arg(key, key == u"dbname" ? QStringLiteral("数据库")
+                                            : key == u"user" ? QStringLiteral("用户")
+                                                             : QStringLiteral("服务器")),
+                              kSource);
         address.options.append({key, value});
     }
     return address;

@@ -129,13 +129,35 @@ void Shop::openServer(const UpgradeProgress& progress)
     address.apply(db);
     if (!db.open())
         Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
-    PrepareShopConnection(db, address.display(), progress);
+    notice_ = PrepareShopConnection(db, address.display(), progress);
     // The other counters' changes come as notifications once they commit.
     QSqlDriver* driver = db.driver();
     if (!driver->subscribeToNotification(QStringLiteral("movrnt")))
         Fail(driver->lastError(), QStringLiteral("无法接收数据库服务器的通知"));
+    // Anyone may notify the channel, as often as he likes: only a known
+    // table's name counts, and the log is read at most once a second.
+    auto* pacer = new QTimer(events_.get());
+    pacer->setSingleShot(true);
+    pacer->setInterval(1000);
+    QObject::connect(pacer, &QTimer::timeout, events_.get(), [this] {
+        lastNotified_ = QDateTime::currentMSecsSinceEpoch();
+        lookOutside();
+    });
     QObject::connect(driver, &QSqlDriver::notification, events_.get(),
-                     [this] { lookOutside(); });
+                     [this, pacer](const QString& channel, QSqlDriver::NotificationSource,
+                                   const QVariant& payload) {
+                         static const QStringList tables = {QStringLiteral("ydxx"), QStringLiteral("zjxx"),
+                                                            QStringLiteral("hyxx"), QStringLiteral("bdjl")};
+                         if (channel != u"movrnt" || !tables.contains(payload.toString()) ||
+                             pacer->isActive())
+                             return;
+                         if (QDateTime::currentMSecsSinceEpoch() - lastNotified_ >= 1000) {
+                             lastNotified_ = QDateTime::currentMSecsSinceEpoch();
+                             lookOutside();
+                         } else {
+                             pacer->start(); // the rest of this second's news, once
+                         }
+                     });
 }
 
 void Shop::open(const UpgradeProgress& progress)
@@ -174,7 +196,7 @@ void Shop::open(const UpgradeProgress& progress)
         db.setDatabaseName(path_);
         if (!db.open())
             Fail(db.lastError(), QStringLiteral("无法打开数据库文件 ") + path_);
-        PrepareShopConnection(db, path_, progress);
+        notice_ = PrepareShopConnection(db, path_, progress);
         serial_ = ++openings;
         transactions_ = 0;
         pending_.clear();

@@ -87,6 +87,10 @@ public:
     qint64 serial() const { return serial_; }
     ShopEvents* events() const { return events_.get(); }
 
+    // What the clerk must be told once after the opening (rows that break
+    // the shop's rules); empty when nothing.
+    const QString& notice() const { return notice_; }
+
     // Connected to a server as a superuser, who can do anything to it, where
     // a counter should log in with a role of data rights only.
     bool superuser() const;
@@ -131,7 +135,7 @@ private:
     QHash<QString, qint64> readSerials();
 
     void openServer(const UpgradeProgress& progress);
-    QString path_, connectionName_;
+    QString path_, connectionName_, notice_;
     ShopEngine engine_ = ShopEngine::Sqlite;
     qint64 serial_ = 0;
     int transactions_ = 0;
@@ -142,6 +146,7 @@ private:
     std::unique_ptr<ShopEvents> events_;
     QTimer* timer_ = nullptr;
     bool closed_ = false;
+    qint64 lastNotified_ = 0; // msecs since the epoch: the log read for a notification
     qint64 nextReconnect_ = 0; // msecs since the epoch: a server down is tried every few seconds
 };
 

@@ -67,17 +67,16 @@ void AutoBackup::onTimerZDBFTimer()
         return;
     }
     lastPath_ = path;
-    auto failure = std::make_shared<QString>();
+    auto failure = std::make_shared<Outcome>();
     failure_ = failure;
     const QString source = ShopLocation();
     worker_ = QThread::create([source, path, failure] {
         try {
-            if (IsServerUrl(source))
-                CopyShopFromServer(source, path);
-            else
-                CopyDatabase(source, path);
+            BackupShop(source, path);
         } catch (const MovrntError& error) {
-            *failure = error.description();
+            failure->failed = true;
+            if (error.code() == kBackupRefusedCode)
+                failure->refusal = error.description();
         }
     });
     connect(worker_, &QThread::finished, this, &AutoBackup::finish, Qt::QueuedConnection);
@@ -99,14 +98,14 @@ void AutoBackup::finish()
     std::unique_ptr<QThread> done(std::exchange(worker_, nullptr));
     done->wait();
     Q_EMIT statusText(QStringLiteral("就绪"));
-    const bool succeeded = failure_->isEmpty();
+    const bool succeeded = !failure_->failed;
     if (succeeded) {
         lastStamp_ = stamp_;
     } else {
         lastStamp_.clear();
         timer_->stop();
         SetSetting(Setting::AutoBackup, QStringLiteral("False"));
-        Q_EMIT failed();
+        Q_EMIT failed(failure_->refusal);
     }
     Q_EMIT finished(succeeded);
 }

@@ -30,7 +30,8 @@ public:
 Q_SIGNALS:
     void statusText(const QString& text);
     // A copy failed: the backup is off now and the clerk must be told.
-    void failed();
+    // `refusal`: why the copy would not restore, when that was the failure.
+    void failed(const QString& refusal);
     void finished(bool succeeded);
 
 private:
@@ -38,6 +39,11 @@ private:
 
     QTimer* timer_;
     QThread* worker_ = nullptr;
-    std::shared_ptr<QString> failure_;
+    struct Outcome
+    {
+        bool failed = false;
+        QString refusal;
+    };
+    std::shared_ptr<Outcome> failure_;
     QString stamp_, lastStamp_, lastPath_;
 };

@@ -81,14 +81,17 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     SetStatusSink([this](const QString& text) { SetStatusText(text); });
     backup_ = new AutoBackup(this);
     connect(backup_, &AutoBackup::statusText, this, &MDIMain::SetStatusText);
-    connect(backup_, &AutoBackup::failed, this, [this] {
+    connect(backup_, &AutoBackup::failed, this, [this](const QString& refusal) {
         // A guest can do nothing about the path: the backup goes off quietly.
         if (PasswordIsSet() && UserMode() == u"Guest")
             return;
-        ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
+        if (!refusal.isEmpty()) // the path is fine: the shop must be mended
+            ShowMessage(refusal, 0, kTip);
+        else
+            ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
                                    "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
                                    "！"),
-                    0, kTip);
+                        0, kTip);
         FormGNCS settings(this);
         ExecModal(settings);
     });
@@ -130,6 +133,8 @@ void MDIMain::openShop(const UpgradeProgress& progress)
 {
     closeShop();
     shop_ = std::make_unique<Shop>(ShopLocation(), progress);
+    if (!shop_->notice().isEmpty())
+        ShowMessage(shop_->notice(), 48, kTip);
     NormaliseOpenRentalDates(); // before the overdue check compares them
     panels_->follow(shop_->events());
     panels_->setSuperuser(shop_->superuser());

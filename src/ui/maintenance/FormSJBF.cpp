@@ -87,8 +87,12 @@ void FormSJBF::onCommandBFClicked()
     try {
         RunInBackground(this, QStringLiteral("正在备份当前数据库 ..."),
                         [target] { BackupDatabase(target); });
-    } catch (const MovrntError&) {
+    } catch (const MovrntError& error) {
         busy.done();
+        if (error.code() == kBackupRefusedCode) {
+            ShowMessage(error.description(), 0, QStringLiteral("用户警告"));
+            return;
+        }
         ShowMessage(QStringLiteral("备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份"
                                    "路径有误！备份操作失败！"),
                     0, QStringLiteral("用户警告"));
