@@ -152,6 +152,33 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE bh = '1'"), 1);
     }
 
+    // A backup is read as a restore would read it before it replaces the
+    // last good one: a copy that would not restore is kept aside, named.
+    void backupThatWouldNotRestoreKeepsTheLastGoodOne()
+    {
+        const QString folder = home->folder() + QStringLiteral("/target");
+        QVERIFY(QDir().mkpath(folder));
+        Write(BackupPathIn(folder), "earlier backup");
+        RunSql("UPDATE ydxx SET rkrq = '2003-02-30' WHERE bh = '1'"); // no date rule stops it
+        QString said, code;
+        try {
+            BackupDatabase(BackupPathIn(folder));
+        } catch (const MovrntError& error) {
+            said = error.description();
+            code = error.code();
+        }
+        QCOMPARE(code, kBackupRefusedCode);
+        QVERIFY2(said.contains("数据表 ydxx") && said.contains("不是日期") &&
+                     said.contains(BackupPathIn(folder) + kFailedBackupSuffix),
+                 qPrintable(said));
+        QCOMPARE(Read(BackupPathIn(folder)), QByteArray("earlier backup"));
+        QCOMPARE(ShopDatabaseProblem(BackupPathIn(folder) + kFailedBackupSuffix), QString());
+        QCOMPARE(Leftovers(folder), QStringList());
+        RunSql("UPDATE ydxx SET rkrq = '2003-02-28' WHERE bh = '1'");
+        BackupDatabase(BackupPathIn(folder));
+        QCOMPARE(RestoreProblem(BackupPathIn(folder)), QString());
+    }
+
     // An installed program keeps its files in the data folder, not beside its binary.
     void programFolderOfAnInstalledProgram()
     {
@@ -226,6 +253,11 @@ private Q_SLOTS:
             << "backup" << "UPDATE hyxx SET zjje = 1e308" << "金额超出可以计算的范围";
         QTest::newRow("title longer than a cell")
             << "backup" << "UPDATE ydxx SET pm = printf('%.*c', 40000, 'x')" << "超过 32767";
+        QTest::newRow("a member numbered as walk-ins")
+            << "backup" << "UPDATE hyxx SET hybh = '/'" << "会员编号不能是“/”";
+        QTest::newRow("rental counter past exact counting")
+            << "backup" << "UPDATE sqlite_sequence SET seq = 9007199254740990 WHERE name = 'zjxx'"
+            << "超出可以准确计数的范围";
         QTest::newRow("no calendar date")
             << "backup" << "UPDATE ydxx SET rkrq = '2003-02-30'" << "不是日期";
         QTest::newRow("year 1") << "backup" << "UPDATE hyxx SET rhrq = '0001-01-01'" << "日期不在";

@@ -225,6 +225,10 @@ private Q_SLOTS:
             *row("the ledger read") << "SELECT * FROM zwls" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
             *row("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
             *row("refused") << "SELEC hybh FROM hyxx" << report << "" << qint64(0) << "syntax error";
+            // What the program refuses, the database refuses too.
+            *row("money made NULL") << "UPDATE hyxx SET zjje = NULL" << report << "" << qint64(0) << "预付租金和押金应为数值";
+            *row("a member numbered as walk-ins") << "INSERT INTO hyxx (hybh, hyxb, hydj, zjje, yjje, yjps) VALUES ('/', '男', 0, 0, 0, 0)" << report << "" << qint64(0) << "不能是“/”";
+            *row("a rental open twice") << "INSERT INTO zjxx (bh, czrq, sfyh, hybh) SELECT 'Y', '2003-11-09', '否', '/' FROM hyxx" << report << "" << qint64(0) << "zjxx";
         }
         const auto file = [](const char* name) { return &(QTest::newRow(name) << false); };
         const auto server = [](const char* name) { return &(QTest::newRow(name) << true); };
@@ -241,6 +245,15 @@ private Q_SLOTS:
         *file("totals") << "UPDATE jlsl SET sl = 0" << report << "" << qint64(0) << "统计数据";
         *file("ledger") << "DELETE FROM zwls" << report << "" << qint64(0) << "账务流水";
         *file("totals' trigger") << "DROP TRIGGER zjxx_totals_insert" << report << "" << qint64(0) << "触发器";
+        *file("a trigger of his own") << "CREATE TRIGGER mine AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << report << "" << qint64(0) << "触发器";
+        *file("a temporary trigger") << "CREATE TEMP TRIGGER mine AFTER INSERT ON main.zjxx BEGIN SELECT 1; END" << report << "" << qint64(0) << "触发器";
+        *file("a shop table renamed") << "ALTER TABLE zjxx RENAME TO zjxx_old" << report << "" << qint64(0) << "结构或索引";
+        *file("a shop table dropped") << "DROP TABLE zjxx" << report << "" << qint64(0) << "结构或索引";
+        *file("a shop index dropped") << "DROP INDEX zjxx_one_open" << report << "" << qint64(0) << "结构或索引";
+        *file("an index on a shop table") << "CREATE UNIQUE INDEX mine ON zjxx (czrq)" << report << "" << qint64(0) << "结构或索引";
+        *file("the rental counter") << "DELETE FROM sqlite_sequence" << report << "" << qint64(0) << "内部数据表";
+        *file("a name past a cell") << "UPDATE hyxx SET hyxm = printf('%.*c', 40000, 'x')" << report << "" << qint64(0) << "32767";
+        *file("a reading pragma") << "PRAGMA table_info(hyxx);" << QStringList{ok} << "'PRAGMA table_info(hyxx);' 的执行结果:10" << qint64(0) << none;
         *file("extension") << "SELECT load_extension('leak.so')" << report << "" << qint64(0) << "扩展";
         *file("endless, stopped") << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i FROM n" << report << "" << qint64(0) << "已停止";
         *server("server: transaction") << "/* x */ COMMIT" << report << "" << qint64(0) << "COMMIT";
@@ -251,6 +264,12 @@ private Q_SLOTS:
         *server("server: shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
         *server("server: a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
         *server("server: server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";
+        *server("server: not a number") << "UPDATE hyxx SET zjje = 'NaN'" << report << "" << qint64(0) << "预付租金和押金应为数值";
+        *server("server: past the bound") << "UPDATE hyxx SET yjje = 1e20" << report << "" << qint64(0) << "预付租金和押金应为数值";
+        *server("server: a name past a cell") << "UPDATE hyxx SET hyxm = repeat('x', 40000)" << report << "" << qint64(0) << "32767";
+        *server("server: DO in nested comments") << "/* /* */ SELECT */ DO $$BEGIN END$$" << report << "" << qint64(0) << "DO";
+        *server("server: a function, no blank") << "CREATE/**/FUNCTION f() RETURNS int LANGUAGE sql AS 'SELECT 1'" << report << "" << qint64(0) << "CREATE FUNCTION";
+        *server("server: a long lock") << "LOCK TABLE zjxx IN EXCLUSIVE MODE" << report << "" << qint64(0) << "LOCK";
         *server("server: endless, stopped") << "SELECT COUNT(*) FROM generate_series(1, 100000000000)" << report << "" << qint64(0) << "已停止";
         // clang-format on
     }

@@ -5,6 +5,7 @@
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
+#include "store/ShopRules.h"
 
 #include <QRegularExpression>
 #include <cstring>
@@ -23,7 +24,7 @@ const char* const kRefusedStarts[] = {
     "PREPARE", "SET",    "RESET",  "DISCARD", "LISTEN",  "NOTIFY", "UNLISTEN", "LOAD",
     "COPY",   "DO",      "CALL",   "VACUUM", "CHECKPOINT", "ALTER SYSTEM", "CREATE FUNCTION",
     "CREATE OR REPLACE", "CREATE PROCEDURE", "CREATE ROLE", "CREATE USER", "ALTER ROLE",
-    "GRANT", "REVOKE", "SECURITY LABEL", "CREATE EXTENSION"};
+    "GRANT", "REVOKE", "SECURITY LABEL", "CREATE EXTENSION", "LOCK"};
 
 // The statement's words, each comment a blank, in capitals, blanks made one.
 // Comments are read as the server reads them: /* ... */ nest, and neither
@@ -134,7 +135,9 @@ Result Exec(PGconn* server, const QString& sql, const std::atomic<bool>& stopped
         return result;
     const QString state = QString::fromLatin1(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE));
     QString why = QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed();
-    if (stopped || state == u"57014")
+    if (const QString rule = RuleRefusal(why); !rule.isEmpty())
+        why = rule;
+    else if (stopped || state == u"57014")
         why = QStringLiteral("SQL语句已停止执行（已停止，或超过 %1 秒）").arg(kExpertTimeoutSeconds);
     else if (!role.isEmpty())
         why = QStringLiteral("数据库服务器上没有供专家操作方式使用的角色 %1，或本柜台登录的用户不是它的"

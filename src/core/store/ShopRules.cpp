@@ -154,12 +154,27 @@ QStringList RuleSchema(bool server)
     return statements;
 }
 
-QString BrokenRowsQuery(const QString& table, bool server, int limit)
+namespace {
+QString KeyOf(const QString& table)
 {
-    QString key;
     for (const Keyed& keyed : kTables)
         if (table == QLatin1String(keyed.table))
-            key = QString::fromLatin1(keyed.key);
+            return QString::fromLatin1(keyed.key);
+    return {};
+}
+} // namespace
+
+QString BrokenRuleQuery(int rule, bool server, int limit)
+{
+    const ShopRule& broken = ShopRules().at(rule);
+    return QStringLiteral("SELECT CAST(%1 AS TEXT) FROM %2 WHERE %3 LIMIT %4")
+        .arg(KeyOf(broken.table), broken.table, broken.condition(server))
+        .arg(limit);
+}
+
+QString BrokenRowsQuery(const QString& table, bool server, int limit)
+{
+    const QString key = KeyOf(table);
     QStringList cases, any;
     for (qsizetype i = 0; i < ShopRules().size(); ++i) {
         const ShopRule& rule = ShopRules()[i];

@@ -44,6 +44,8 @@ QStringList RuleTriggerNames();
 // and the index of the first rule it breaks in ShopRules(), at most `limit`
 // rows; the same SQL on both engines but for the file's own type checks.
 QString BrokenRowsQuery(const QString& table, bool server, int limit);
+// The keys of the rows that break rule `rule` (an index in ShopRules()), at most `limit`.
+QString BrokenRuleQuery(int rule, bool server, int limit);
 // The tables the rules speak of, in their order.
 QStringList RuledTables();
 // One line a rule broken, naming the rows (a few of them) and how to mend

@@ -1,0 +1,181 @@
+#include "support/TestEnv.h"
+
+#include "rentals/Rentals.h"
+#include "store/Database.h"
+#include "store/Errors.h"
+#include "store/Shop.h"
+#include "store/ShopRules.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <memory>
+
+namespace {
+// What the database said to a statement run as a counter's own connection
+// would run it (psql with its credentials); empty when it was taken.
+QString Refusal(const QString& sql)
+{
+    try {
+        RunSql(sql);
+    } catch (const MovrntError& error) {
+        return error.description();
+    }
+    return {};
+}
+
+void Reopen()
+{
+    CloseDatabase();
+    OpenDatabase();
+}
+} // namespace
+
+class TestRules : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestHome> home;
+
+private Q_SLOTS:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        OpenDatabase();
+        InsertDisc("1");
+        InsertMember("A");
+        InsertRental("1", "A", "2003-11-01", "是");
+    }
+    void cleanup()
+    {
+        CloseDatabase();
+        home.reset();
+    }
+
+    // Whatever way a row comes in, the database refuses what the program
+    // refuses, with the program's words, and takes what the program writes.
+    void databaseKeepsTheRules_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("refusal"); // empty: taken
+        const bool server = OnTestServer();
+        const QString money = "预付租金和押金应为数值";
+        const QString tooLong = "每项内容不能超过 32767 个字符";
+        QTest::newRow("prepaid rent NULL") << "UPDATE hyxx SET zjje = NULL" << money;
+        QTest::newRow("deposit past the bound") << "UPDATE hyxx SET yjje = 1e15" << money;
+        QTest::newRow("negative prepaid rent, as a rental may leave it") << "UPDATE hyxx SET zjje = -5" << "";
+        QTest::newRow("a member numbered as walk-ins")
+            << "INSERT INTO hyxx VALUES ('/', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')"
+            << "会员编号不能为空，也不能是“/”";
+        QTest::newRow("a member without a number") << "UPDATE hyxx SET hybh = ' '" << "会员编号不能为空";
+        QTest::newRow("a name past a cell")
+            << (server ? "UPDATE hyxx SET hyxm = repeat('x', 40000)"
+                       : "UPDATE hyxx SET hyxm = printf('%.*c', 40000, 'x')")
+            << tooLong;
+        QTest::newRow("a negative level") << "UPDATE hyxx SET hydj = -1" << "会员等级和已借片数应为非负整数";
+        QTest::newRow("no sex") << "UPDATE hyxx SET hyxb = ''" << "会员性别不能为空";
+        QTest::newRow("a disc neither out nor in") << "UPDATE ydxx SET sfycz = '也许'" << "是否已出租应为“是”或“否”";
+        QTest::newRow("a disc without a type") << "UPDATE ydxx SET ydlx = NULL" << "影片类型和影碟类型不能为空";
+        QTest::newRow("empty texts kept as /") << "UPDATE ydxx SET zy = '/', gj = '/', nrjj = '/'" << "";
+        QTest::newRow("a date that is no date, read as 1900-01-01") << "UPDATE ydxx SET rkrq = '某日'" << "";
+        QTest::newRow("a rental neither returned nor out") << "UPDATE zjxx SET sfyh = NULL" << "是否已还应为“是”或“否”";
+        QTest::newRow("rental number 0")
+            << "INSERT INTO zjxx (zdbh, bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (0, '1', '2003-11-01', '/', '/', '否', '/')"
+            << "租借编号应为 1 至";
+        QTest::newRow("a ledger amount past counting")
+            << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-01 10:00:00', '散客押金', 1, '1', '/', 9000000000000001, 'A1')"
+            << "账务流水的金额应为整数";
+        if (!server) { // the file's columns take any type
+            QTest::newRow("text as money") << "UPDATE hyxx SET zjje = 'abc'" << money;
+            QTest::newRow("half a level") << "UPDATE hyxx SET hydj = 2.5" << "会员等级和已借片数应为非负整数";
+        } else {
+            QTest::newRow("not a number as money") << "UPDATE hyxx SET zjje = 'NaN'" << money;
+            QTest::newRow("infinite money") << "UPDATE hyxx SET yjje = 'Infinity'" << money;
+        }
+    }
+    void databaseKeepsTheRules()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, refusal);
+        const QStringList before = Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"});
+        const QString said = Refusal(sql);
+        if (refusal.isEmpty()) {
+            QVERIFY2(said.isEmpty(), qPrintable(said));
+        } else {
+            QVERIFY2(said.startsWith(refusal), qPrintable(said));
+            QCOMPARE(Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"}), before);
+        }
+        // The shop still rents.
+        QCOMPARE(RentOut({"1", "", "10", true}).refusal, RentOutCheck::Ok);
+    }
+
+    // An older shop that already holds rows the rules refuse opens, says once
+    // which rows break which rule, refuses a write to them with the same
+    // words, and keeps the rules fully once they are mended.
+    void olderShopNamesItsBrokenRows()
+    {
+        SetRulesAside();
+        RunSql("INSERT INTO hyxx VALUES ('/', '', '男', '/', '/', 0, NULL, 0, 0, '2003-11-01')");
+        RunSql("UPDATE ydxx SET sfycz = '?'");
+        Reopen();
+        const QString notice = Shop::InUse()->notice();
+        QVERIFY2(notice.contains("数据表 hyxx 中编号为 / 的记录：会员编号不能为空") &&
+                     notice.contains("数据表 hyxx 中编号为 / 的记录：预付租金和押金应为数值") &&
+                     notice.contains("数据表 ydxx 中编号为 1 的记录：是否已出租应为“是”或“否”") &&
+                     notice.contains("专家操作方式"),
+                 qPrintable(notice));
+        QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = '/'").startsWith("会员编号不能为空"));
+        QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = 'A'").isEmpty());
+        Reopen();
+        QCOMPARE(Shop::InUse()->notice(), QString()); // said once
+        RunSql("DELETE FROM hyxx WHERE hybh = '/'");
+        RunSql("UPDATE ydxx SET sfycz = '否'");
+        Reopen();
+        QCOMPARE(Shop::InUse()->notice(), QString());
+        if (OnTestServer())
+            QCOMPARE(Count("SELECT COUNT(*) FROM pg_constraint WHERE conname LIKE '%\\_rule' AND NOT"
+                           " convalidated AND connamespace = current_schema()::regnamespace"), 0);
+        QVERIFY(Refusal("UPDATE ydxx SET sfycz = '?'").startsWith("是否已出租"));
+    }
+
+    // A rental number is never handed out twice, whatever the counter was
+    // made to say: the next is above every number the rentals and the ledger name.
+    void rentalNumbersAboveTheLedger()
+    {
+        SetRulesAside(); // as an older version left the shop
+        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+               " ('2003-11-01 10:00:00', '散客押金', 500, '1', '/', 100000, 'A1')");
+        RunSql(OnTestServer() ? "SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), 1)"
+                              : "DELETE FROM sqlite_sequence");
+        Reopen();
+        QCOMPARE(InsertRental("1", "/"), 501);
+    }
+
+    // A counter on a server waits for a lock a few seconds, tries once more,
+    // then says who holds the rows, never waiting as long as the holder likes.
+    void lockHeldElsewhere()
+    {
+        if (!OnTestServer())
+            QSKIP("the file is written by one transaction at a time");
+        {
+            QSqlDatabase other = QSqlDatabase::cloneDatabase(DbConnection(), QStringLiteral("holder"));
+            QVERIFY(other.open());
+            QVERIFY(other.transaction());
+            QSqlQuery lock(other);
+            QVERIFY2(lock.exec("LOCK TABLE hyxx IN EXCLUSIVE MODE"), qPrintable(lock.lastError().text()));
+            QString said;
+            try {
+                InTransaction([] { RunSql("UPDATE hyxx SET hyxm = '王五'"); });
+            } catch (const MovrntError& error) {
+                said = error.description();
+            }
+            QVERIFY2(said.contains("正被其他柜台（或专家操作方式）占用"), qPrintable(said));
+            other.rollback();
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五'").isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRules)
+#include "tst_rules.moc"
