@@ -16,6 +16,8 @@
 #include "maintenance/Backup.h"
 #include "settings/Parameters.h"
 #include "settings/Settings.h"
+#include "maintenance/Expert.h"
+#include "store/ServerAddress.h"
 #include "store/Shop.h"
 
 #include <QCheckBox>
@@ -27,6 +29,8 @@
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
@@ -270,6 +274,8 @@ private Q_SLOTS:
         *server("server: DO in nested comments") << "/* /* */ SELECT */ DO $$BEGIN END$$" << report << "" << qint64(0) << "DO";
         *server("server: a function, no blank") << "CREATE/**/FUNCTION f() RETURNS int LANGUAGE sql AS 'SELECT 1'" << report << "" << qint64(0) << "CREATE FUNCTION";
         *server("server: a long lock") << "LOCK TABLE zjxx IN EXCLUSIVE MODE" << report << "" << qint64(0) << "LOCK";
+        *server("server: back to the counter's role") << "SELECT set_config('role', current_user, true)" << report << "" << qint64(0) << "set_config";
+        *server("server: a flood of notifications") << "SELECT pg_notify('movrnt', 'zjxx') FROM generate_series(1, 1000)" << report << "" << qint64(0) << "pg_notify";
         *server("server: endless, stopped") << "SELECT COUNT(*) FROM generate_series(1, 100000000000)" << report << "" << qint64(0) << "已停止";
         // clang-format on
     }
@@ -363,6 +369,46 @@ private Q_SLOTS:
         QCOMPARE(Child<QLabel>(&window, "LabelZS")->text(), QStringLiteral("影碟编号（外键）"));
         Press(&window, "CommandExcel");
         QCOMPARE(opened.last(), QStringLiteral("FormExcel"));
+    }
+
+    // On a server the mode logs in as its own user, a member of the expert's
+    // role alone, with the password the owner types each time.
+    void expertOnAServerLogsInAsItsOwnUser()
+    {
+        const QString url = FreshServerSchema(QStringLiteral("expertlogin"));
+        if (url.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        const std::unique_ptr<Shop> shop = Shop::Create(url);
+        SetShopLocation(url);
+        const auto back = qScopeGuard([] { SetShopLocation({}); });
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("sql"));
+            ServerAddress login = ParseServerUrl(url);
+            login.user = kExpertLogin;
+            login.apply(db);
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QSqlQuery query(db);
+            QVERIFY(query.exec("SELECT COUNT(*) FROM hyxx"));
+            QVERIFY(!query.exec("SELECT z FROM cssz")); // the administrator's password hash
+            const QString counter = ParseServerUrl(qEnvironmentVariable("MOVRNT_TEST_SERVER")).user;
+            QVERIFY(!query.exec("SET ROLE " + counter));
+            QVERIFY(!query.exec("SELECT set_config('role', '" + counter + "', false)"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("sql"));
+        ScriptedMessages answers;
+        answers.queue({6});
+        main->RunCommand(Command::ZJCZFS);
+        QCOMPARE(opened, QStringList{"ExpertPassword"}); // 取消: nothing entered
+        Seams().execDialog = [this](QDialog& dialog) {
+            opened << dialog.objectName();
+            if (dialog.objectName() != u"ExpertPassword")
+                return int(QDialog::Rejected);
+            Type(&dialog, "TextMM", "secret");
+            return int(QDialog::Accepted);
+        };
+        answers.queue({6});
+        main->RunCommand(Command::ZJCZFS);
+        QCOMPARE(opened, (QStringList{"ExpertPassword", "ExpertPassword", "FormZJCZ"}));
     }
 
     void exchangeThroughTheWindow()

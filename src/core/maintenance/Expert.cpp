@@ -41,10 +41,10 @@ bool IsProgramTable(const char* name)
 using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 } // namespace
 
-ExpertSession::ExpertSession(const QString& location)
+ExpertSession::ExpertSession(const QString& location, const QString& password)
 {
     if (IsServerUrl(location)) {
-        connectServer(location);
+        connectServer(location, password);
         return;
     }
     file_ = std::make_unique<SqliteFile>(location, SQLITE_OPEN_READWRITE, kSource);

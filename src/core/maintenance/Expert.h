@@ -35,17 +35,20 @@ struct TypedRows
 // transaction statements (a BEGIN left open would hold every later write)
 // and pragmas that set anything. Tables may be created and dropped. Safe to use from a worker thread; stop() from any thread.
 //
-// On a server the connection is libpq's own, made for the session: each
-// statement runs alone in a transaction under SET LOCAL ROLE of the role
-// kExpertRole (data rights only; no change log, no shop settings), with a
-// time limit, and stop() sends the server a cancel request. Statements that
-// would leave that role or the transaction are refused.
+// On a server the connection is libpq's own, made for the session as the
+// login kExpertLogin, a member of kExpertRole alone (data rights only; no
+// change log, no shop settings), never with a counter's credentials: no
+// statement can switch back to a counter's role. Each statement runs alone
+// in a transaction, with a time limit, and stop() sends the server a cancel
+// request. Statements that would leave the transaction are refused.
 class ExpertSession
 {
 public:
-    // The shop's file, or its server's URL. Throws MovrntError when it
-    // cannot be reached.
-    explicit ExpertSession(const QString& location);
+    // The shop's file, or its server's URL, reached on a server as the login
+    // kExpertLogin with `password` (typed by the owner, never stored; empty
+    // leaves it to libpq's password file). Throws MovrntError when it cannot
+    // be reached.
+    explicit ExpertSession(const QString& location, const QString& password = {});
     ~ExpertSession();
     ExpertSession(const ExpertSession&) = delete;
     ExpertSession& operator=(const ExpertSession&) = delete;
@@ -71,7 +74,7 @@ private:
     [[noreturn]] void fail();
 
     // The server's side of each call.
-    void connectServer(const QString& url);
+    void connectServer(const QString& url, const QString& password);
     void cancelOnServer();
     TypedStatement readOnServer(const QString& text);
     void runOnServer(const TypedStatement& statement);
@@ -87,8 +90,10 @@ private:
     std::atomic<bool> stopped_ = false;
 };
 
-// The role typed statements run under on a server.
+// The role typed statements run under on a server, and the login that
+// belongs to it alone.
 inline const QString kExpertRole = QStringLiteral("movrnt_expert");
+inline const QString kExpertLogin = QStringLiteral("movrnt_sql");
 // Longest a typed statement may run on a server, in seconds.
 constexpr int kExpertTimeoutSeconds = 300;
 

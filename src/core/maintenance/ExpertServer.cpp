@@ -95,18 +95,38 @@ ExpertSession::~ExpertSession()
         PQfinish(server_);
 }
 
-void ExpertSession::connectServer(const QString& url)
+void ExpertSession::connectServer(const QString& url, const QString& password)
 {
-    ParseServerUrl(url); // no password in it, a database named
-    QString address = url;
-    if (!address.contains(QStringLiteral("connect_timeout=")))
-        address += (address.contains(u'?') ? u'&' : u'?') + QStringLiteral("connect_timeout=10");
-    server_ = PQconnectdb(address.toUtf8().constData());
+    const ServerAddress address = ParseServerUrl(url); // no password in it, a database named
+    QList<QByteArray> keys = {"host", "port", "dbname", "user", "connect_timeout", "client_encoding"};
+    QList<QByteArray> values = {address.host.toUtf8(), QByteArray::number(address.port),
+                                address.database.toUtf8(), kExpertLogin.toUtf8(), "10", "UTF8"};
+    if (!password.isEmpty()) {
+        keys << "password";
+        values << password.toUtf8();
+    }
+    for (const auto& [key, value] : address.options) {
+        if (const qsizetype at = keys.indexOf(key.toUtf8()); at >= 0)
+            values[at] = value.toUtf8();
+        else {
+            keys << key.toUtf8();
+            values << value.toUtf8();
+        }
+    }
+    QList<const char*> keywords, settings;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        keywords << keys[i].constData();
+        settings << values[i].constData();
+    }
+    keywords << nullptr;
+    settings << nullptr;
+    server_ = PQconnectdbParams(keywords.constData(), settings.constData(), 0);
     if (PQstatus(server_) != CONNECTION_OK)
-        throw MovrntError(QStringLiteral("无法连接数据库服务器：") +
+        throw MovrntError(QStringLiteral("无法以专家操作方式的用户 %1 连接数据库服务器 %2（密码不对，或服务器上还没有"
+                                         "这个用户，设置方法见 README）：")
+                                  .arg(kExpertLogin, address.display()) +
                               QString::fromUtf8(PQerrorMessage(server_)).trimmed(),
                           kSource);
-    PQsetClientEncoding(server_, "UTF8");
     cancel_ = PQgetCancel(server_);
 }
 
@@ -170,6 +190,15 @@ TypedStatement ExpertSession::readOnServer(const QString& text)
                                              "删除数据表，不允许使用 %1 语句")
                                   .arg(QLatin1String(start)),
                               kSource);
+    // Functions that would reach past the statement: settings of the
+    // connection (its role among them), other connections, locks kept.
+    static const QRegularExpression reaching(
+        QStringLiteral("\\b(SET_CONFIG|PG_NOTIFY|PG_ADVISORY_\\w*|PG_TERMINATE_BACKEND|PG_CANCEL_BACKEND|"
+                       "DBLINK\\w*)\\b"));
+    if (const QRegularExpressionMatch match = reaching.match(words); match.hasMatch())
+        throw MovrntError(QStringLiteral("专家操作方式只能查询和更改数据，不允许调用函数 %1")
+                              .arg(match.captured(1).toLower()),
+                          kSource);
     TypedStatement typed;
     typed.sql = text.trimmed();
     while (typed.sql.endsWith(u';'))
@@ -201,14 +230,9 @@ void ExpertSession::runOnServer(const TypedStatement& statement)
 {
     Begin(server_, stopped_, false);
     Exec(server_, statement.sql, stopped_, {}, Typed::Yes);
-    // Back to the counter's own role for the change log: the other counters
-    // learn that the tables may have changed.
-    Exec(server_, QStringLiteral("RESET ROLE"), stopped_);
-    const QString log = QString::fromLatin1(kChangeLogStatement)
-                            .replace(QStringLiteral("cz = ?"), QStringLiteral("cz = 'Expert'"))
-                            .replace(QStringLiteral("lb = ?"),
-                                     QStringLiteral("lb IN ('ydxx', 'hyxx', 'zjxx')"));
-    Exec(server_, log, stopped_);
+    // The other counters learn that the tables may have changed, through the
+    // one function of the owner's that the role may call.
+    Exec(server_, QStringLiteral("SELECT movrnt_expert_wrote()"), stopped_);
     Exec(server_, QStringLiteral("COMMIT"), stopped_);
 }
 

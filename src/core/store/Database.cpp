@@ -38,6 +38,13 @@ const char* const kSchema[] = {
     " m6 INTEGER, m7 INTEGER, m8 INTEGER, m9 INTEGER, m10 INTEGER, m11 INTEGER, m12 INTEGER)",
 };
 
+// What a typed statement on a server leaves in the change log, as the owner:
+// its role may not write the log itself.
+const char* const kExpertWrote =
+    "CREATE FUNCTION movrnt_expert_wrote() RETURNS void LANGUAGE sql SECURITY DEFINER"
+    " SET search_path FROM CURRENT AS $$UPDATE bdjl SET xh = xh + 1, cz = 'Expert' WHERE lb IN"
+    " ('ydxx', 'hyxx', 'zjxx')$$";
+
 // The same tables on a PostgreSQL server: 64-bit numbers, money as numeric.
 const char* const kServerSchema[] = {
     "CREATE TABLE bdjl (lb TEXT PRIMARY KEY NOT NULL, xh BIGINT NOT NULL, cz TEXT)",
@@ -82,6 +89,7 @@ const char* const kServerSchema[] = {
     " FOR EACH STATEMENT EXECUTE FUNCTION movrnt_count_writes()",
     "CREATE FUNCTION movrnt_notify() RETURNS trigger LANGUAGE plpgsql AS"
     " $$BEGIN PERFORM pg_notify('movrnt', TG_TABLE_NAME); RETURN NULL; END$$",
+    kExpertWrote,
 };
 
 // The change log: one row a kind of change, its serial moved on by every
@@ -405,6 +413,11 @@ QStringList UpgradeSteps(QSqlDatabase db)
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("FUNCTION instr"))
                 steps << QString::fromUtf8(sql);
+    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
+                                                " AND pronamespace = CAST(current_schema() AS regnamespace)"),
+                             {})
+                             .next())
+        steps << QString::fromLatin1(kExpertWrote);
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
         steps << TotalsSchema(OnServer(db));
     if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {

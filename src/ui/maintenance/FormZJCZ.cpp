@@ -1,5 +1,6 @@
 #include "FormZJCZ.h"
 
+#include "ExpertPassword.h"
 #include "FormExcel.h"
 
 #include "common/MessageBox.h"
@@ -134,7 +135,7 @@ QTreeWidgetItem* MakeItem(const Item& item)
 }
 } // namespace
 
-FormZJCZ::FormZJCZ(QWidget* parent) : QDialog(parent)
+FormZJCZ::FormZJCZ(QWidget* parent, const QString& password) : QDialog(parent), password_(password)
 {
     setObjectName(QStringLiteral("FormZJCZ"));
     setWindowTitle(QStringLiteral("专家操作方式"));
@@ -250,7 +251,7 @@ void FormZJCZ::onCommandZXClicked()
     try {
         // Typed statements run confined, on a connection of their own, on a
         // worker: a statement still running after two seconds can be stopped.
-        ExpertSession session(ShopLocation());
+        ExpertSession session(ShopLocation(), password_);
         const TypedStatement statement = session.read(text);
         const bool query = !statement.columns.isEmpty() && statement.readOnly;
         TypedRows first;
@@ -322,6 +323,20 @@ void EnterExpertMode(QWidget* parent)
     if (!Ask(QStringLiteral("专家操作方式只能由熟悉计算机技术的用户使用！要进入专家操作窗口吗？"),
              QStringLiteral("用户警告")))
         return;
-    FormZJCZ window(parent);
+    // On a server the mode logs in as its own user, whose password the owner types.
+    QString password;
+    if (ShopOnServer()) {
+        ExpertPassword ask(parent);
+        if (ExecModal(ask) != QDialog::Accepted)
+            return;
+        password = ask.password();
+        try {
+            const ExpertSession reached(ShopLocation(), password); // the password tried at once
+        } catch (const MovrntError& error) {
+            ReportError(error);
+            return;
+        }
+    }
+    FormZJCZ window(parent, password);
     ExecModal(window);
 }

@@ -13,7 +13,9 @@ class FormZJCZ : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormZJCZ(QWidget* parent = nullptr);
+    // `password`: of the expert's own login on a shop's server (kept while
+    // the window is open, never stored).
+    explicit FormZJCZ(QWidget* parent = nullptr, const QString& password = {});
     QTreeWidget* tree() const { return treeViewDB_; }
 
 private Q_SLOTS:
@@ -23,6 +25,7 @@ private:
     QTreeWidget* treeViewDB_;
     QLabel* labelZS_;
     QPlainTextEdit* textSQL_;
+    QString password_;
 };
 
 // SQL查询: the rows a typed query returns, read a page at a time.
