@@ -1,6 +1,8 @@
 #include "support/TestEnv.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/Workbook.h"
+#include "money/Ledger.h"
 #include "maintenance/ServerCopy.h"
 #include "rentals/Rentals.h"
 #include "maintenance/FileSupport.h"
@@ -16,6 +18,7 @@
 #include "store/ProgramFolder.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -152,6 +155,32 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE bh = '1'"), 1);
     }
 
+    // Members whose money disagrees with their lines are refused, or taken
+    // as they stand with one adjustment line each, which is no cash.
+    void restoreTakesMembersMoneyAsItStands()
+    {
+        InsertMember("A");
+        const QString offered = home->folder() + QStringLiteral("/offered.db");
+        BackupDatabase(offered);
+        {
+            const SqliteFile file(offered, SQLITE_OPEN_READWRITE, "test");
+            file.exec("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                      " ('2003-11-02 10:00:00', '预付租金充值', 0, '/', 'A', 10000000000, '/')");
+        }
+        try {
+            RestoreDatabase(offered, {});
+            QFAIL("a ledger that disagrees was taken");
+        } catch (const MovrntError& error) {
+            QCOMPARE(error.code(), kLedgerDisagreesCode);
+        }
+        RestoreDatabase(offered, {}, true);
+        QCOMPARE(FirstRow("SELECT ywlx, je, hybh FROM zwls ORDER BY lsh DESC LIMIT 1"),
+                 (QStringList{"账务调整预付租金", "-10000000000", "A"}));
+        QCOMPARE(MemberStatement("A").last().prepaid, 100 * kYuan);
+        // The top-up stays the cash it said it was; the adjustment is none.
+        QCOMPARE(TakingsBetween("2003-01-01", "2003-12-31").cash, 10000000000);
+    }
+
     // A backup is read as a restore would read it before it replaces the
     // last good one: a copy that would not restore is kept aside, named.
     void backupThatWouldNotRestoreKeepsTheLastGoodOne()
@@ -227,7 +256,9 @@ private Q_SLOTS:
         const QString none;
         QTest::newRow("the shop's own backup") << "backup" << none << none;
         QTest::newRow("rentals of deleted discs, negative prepaid rent")
-            << "backup" << "DELETE FROM ydxx WHERE bh = '1'; UPDATE hyxx SET zjje = -5" << none;
+            << "backup" << "DELETE FROM ydxx WHERE bh = '1'; UPDATE hyxx SET zjje = -5; INSERT INTO zwls"
+                           " VALUES (9, '2003-11-02 10:00:00', '预付租金更正', 0, '/', 'A', -1050000, '/')"
+            << none;
         QTest::newRow("trigger emptying the members")
             << "backup" << "CREATE TRIGGER t AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << none;
         QTest::newRow("trigger stopping every rental")
@@ -268,6 +299,23 @@ private Q_SLOTS:
             << "backup" << "INSERT INTO zwls VALUES (5, '2003-11-01 10:00:00', '散客押金', 1, '1',"
                            " '/', 100000, 'A1')" << none;
         QTest::newRow("from before the ledger") << "backup" << "DROP TABLE zwls" << none;
+        // The ledger must agree with the members' money.
+        const QString line = "INSERT INTO zwls VALUES (%1, '2003-11-02 10:00:00', '%2', 0, '1', '%3', %4, '/')";
+        QTest::newRow("a lying top-up") << "backup" << line.arg(9).arg("预付租金充值", "A").arg(10000000000)
+                                        << "会员 A：预付租金 ￥100.00（账务流水为 ￥1000100.00）";
+        QTest::newRow("lines of a member never opened")
+            << "backup" << line.arg(9).arg("会员租金", "Z").arg(20000) << "会员 Z 的记录，却没有";
+        QTest::newRow("a deleted member's history")
+            << "backup" << line.arg(9).arg("预付租金", "Z").arg(50000) + ";" + line.arg(10).arg("会员租金", "Z").arg(20000)
+            << none;
+        QTest::newRow("an empty ledger while money is held") << "backup" << "DELETE FROM zwls" << none;
+        QTest::newRow("an operation of no one's")
+            << "backup" << line.arg(9).arg("捐款", "/").arg(10000) << "不是本系统记录的业务";
+        QTest::newRow("a day's sums past counting")
+            << "backup" << "DROP TRIGGER zwls_totals_insert; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
+                           " SELECT i + 1 FROM n WHERE i < 1100) INSERT INTO zwls SELECT 100 + i,"
+                           " '2003-11-02 10:00:00', '散客押金', 0, '1', '/', 9000000000000000, '/' FROM n"
+            << "某一天的金额合计超出";
         QTest::newRow("ledger line at no time")
             << "backup" << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1')"
             << "时间";
@@ -337,8 +385,10 @@ private Q_SLOTS:
                              "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
                              "zwls_totals_insert,zwrz"});
         // The ledger's lines come along; a backup from before it opens one.
+        // A's own two opening lines, and the lines the change wrote (a backup
+        // from before the ledger, or an empty one, gets A's lines again).
         QCOMPARE(Count("SELECT COUNT(*) FROM zwls"),
-                 change.startsWith(u"INSERT INTO zwls") ? 1 : change.startsWith(u"DROP TABLE zwls") ? 2 : 0);
+                 2 + change.count(QRegularExpression(QStringLiteral("\\(\\d+, '"))));
         // The counter works on the restored file, numbering on from the last rental.
         InsertDisc("3");
         QVERIFY(InsertRental("3", "A") > last);

@@ -9,12 +9,14 @@
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/LedgerSchema.h"
 #include "store/ProgramFolder.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
 #include "store/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <cmath>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -155,6 +157,14 @@ void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb,
 {
     RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
            {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
+    // His money opens the ledger on the day he joined, as a shop's upgrade opens it.
+    const QString time = rhrq.size() == 10 ? rhrq + QStringLiteral(" 00:00:00")
+                                           : QStringLiteral("2003-01-01 00:00:00");
+    for (const auto& [kind, amount] : {std::pair{kOpeningPrepaid, zjje}, std::pair{kOpeningDeposit, yjje}})
+        if (kind == kOpeningPrepaid || amount != 0)
+            RunSql(QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                                  " (?, ?, 0, '/', ?, ?, '/')"),
+                   {time, kind, hybh, qint64(std::llround(amount * 10000))});
 }
 
 void SetRulesAside()

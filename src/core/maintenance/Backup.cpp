@@ -355,7 +355,7 @@ QString ShopDatabaseProblem(const QString& path)
 }
 
 QString PrepareRestore(const QString& offered, const LevelRule& rules,
-                       const std::function<bool(qint64)>& progress)
+                       const std::function<bool(qint64)>& progress, bool adjustLedger)
 {
     if (!QFileInfo(offered).isFile())
         Fail(QStringLiteral("找不到数据库文件：") + offered);
@@ -365,7 +365,7 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
         ShopFileReader reader(offered);
         // The program's own schema, the offered rows: nothing else of the file comes along.
         CreateEmptyDatabase(prepared);
-        ImportWorkbook(prepared, reader, rules.rentalsPerLevel, rules.levels, progress);
+        ImportWorkbook(prepared, reader, rules.rentalsPerLevel, rules.levels, progress, adjustLedger);
         const SqliteFile file(prepared, SQLITE_OPEN_READWRITE, kSource);
         KeepCountingFrom(file, reader.rentalSequence());
         // A file that stands alone, without a log beside it.
@@ -438,9 +438,9 @@ void SwapInOnServer(const QString& prepared)
     ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Restore);
 }
 
-QString RestoreDatabase(const QString& offered, const LevelRule& rules)
+QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adjustLedger)
 {
-    const QString prepared = PrepareRestore(offered, rules);
+    const QString prepared = PrepareRestore(offered, rules, {}, adjustLedger);
     QString safety;
     try {
         safety = KeepSafetyCopy();

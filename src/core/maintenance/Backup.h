@@ -52,11 +52,13 @@ QString ShopDatabaseProblem(const QString& path);
 // fails leaves the working database as it was, open and usable. Throws
 // MovrntError with the reason.
 // `rules` raises the borrowed counts below a member's rentals, as an import does.
-QString RestoreDatabase(const QString& offered, const LevelRule& rules);
+// A ledger that disagrees with the members' money is refused as an import
+// refuses it (kLedgerDisagreesCode), unless `adjustLedger`.
+QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adjustLedger = false);
 // The same in its three steps, the first two safe on a worker thread:
 // the new file beside the working database, from the offered file's rows,
 QString PrepareRestore(const QString& offered, const LevelRule& rules,
-                       const std::function<bool(qint64)>& progress = {});
+                       const std::function<bool(qint64)>& progress = {}, bool adjustLedger = false);
 // the safety copy of the working database,
 QString KeepSafetyCopy();
 // on a server, the rows replaced there (safe on a worker; nothing on a file),

@@ -106,8 +106,16 @@ void LoadInBulk(const SqliteFile& file, const std::function<void()>& load)
     for (const Part& part : parts)
         if (!part.trigger)
             file.exec(part.create.constData());
-    for (const QString& sql : TotalsRebuild() + LedgerTotalsRebuild())
+    for (const QString& sql : TotalsRebuild())
         file.exec(sql.toUtf8().constData());
+    try {
+        for (const QString& sql : LedgerTotalsRebuild())
+            file.exec(sql.toUtf8().constData());
+    } catch (const MovrntError& error) {
+        if (!error.description().contains(QStringLiteral("integer overflow")))
+            throw;
+        throw MovrntError(QStringLiteral("账务流水中某一天的金额合计超出可以计算的范围"), error.source());
+    }
     for (const Part& part : parts)
         if (part.trigger)
             file.exec(part.create.constData());

@@ -1,6 +1,8 @@
 #include "ServerCopy.h"
 
 #include "FileSupport.h"
+#include "Workbook.h"
+#include "money/Ledger.h"
 #include "catalogue/Discs.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
@@ -95,6 +97,35 @@ qint64 FileSequence(QSqlDatabase file)
                    sequence.next()
                ? sequence.value(0).toLongLong()
                : 0;
+}
+
+// The ledger copied must agree with the members' money, as an import's
+// must; a shop whose ledger disagrees is refused with the members named.
+void CheckLedger(QSqlDatabase server)
+{
+    QSqlQuery query(server);
+    const auto first = [&query](const QString& sql) {
+        if (!query.exec(sql))
+            Fail(query.lastError(), QStringLiteral("无法核对账务流水"));
+        return query.next();
+    };
+    if (first(UnknownKindsQuery()))
+        throw MovrntError(QStringLiteral("账务流水第 %1 条：“%2”不是本系统记录的业务")
+                              .arg(query.value(0).toString(), query.value(1).toString().left(40)),
+                          kSource);
+    if (first(UnopenedMembersQuery()))
+        throw MovrntError(QStringLiteral("账务流水中有会员 %1 的记录，却没有他的入会或期初记录")
+                              .arg(query.value(0).toString().left(40)),
+                          kSource);
+    QList<MemberMismatch> members;
+    for (bool more = first(MemberMoneyQuery()); more; more = query.next())
+        members.append({query.value(0).toString(), query.value(1).toLongLong(),
+                        query.value(2).toLongLong(), query.value(3).toInt() != 0,
+                        query.value(4).toLongLong(), query.value(5).toLongLong()});
+    if (!members.isEmpty())
+        throw MovrntError(MismatchReport(members) +
+                              QStringLiteral("\n请先在本柜台备份数据库，再用“启用”恢复这个备份，接受账务调整后再复制。"),
+                          kSource, kLedgerDisagreesCode);
 }
 
 // The server's numbers go on after the highest either side handed out; the
@@ -308,6 +339,7 @@ void CopyShopToServer(const QString& file, const QString& url)
                     Fail(open.lastError(), QStringLiteral("无法写入数据表 zwls"));
             }
     }
+    CheckLedger(c.to);
     ContinueNumbering(c.to, FileSequence(c.from));
     // What the shop set (prices, levels, deposits, ...) and its covers come along.
     QSqlQuery setting(c.to);

@@ -4,6 +4,7 @@
 #include "ServerCopy.h"
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
+#include "money/Ledger.h"
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/LedgerSchema.h"
@@ -367,6 +368,70 @@ qint64 Changes(const SqliteFile& file, const char* sql)
     file.exec(sql);
     return sqlite3_changes64(file.db);
 }
+
+// The first row of a query, each value as text; empty when none.
+QStringList FirstRow(const SqliteFile& file, const QString& sql)
+{
+    const Statement query(file.db, sql);
+    QStringList row;
+    const int rc = sqlite3_step(query.get());
+    if (rc == SQLITE_ROW)
+        for (int c = 0; c < sqlite3_column_count(query.get()); ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), c)));
+    else if (rc != SQLITE_DONE)
+        Fail(file.error());
+    return row;
+}
+
+bool HasRow(const SqliteFile& file, const char* sql)
+{
+    return !FirstRow(file, QString::fromUtf8(sql)).isEmpty();
+}
+
+// The ledger must agree with the members' money: lines of unknown
+// operations or of members never opened are refused; members whose money
+// disagrees are refused with their names, or (`adjust`) taken as they
+// stand, one adjustment line each.
+void ReconcileLedger(const SqliteFile& file, bool adjust)
+{
+    if (const QStringList line = FirstRow(file, UnknownKindsQuery()); !line.isEmpty())
+        Fail(QStringLiteral("账务流水第 %1 条：“%2”不是本系统记录的业务").arg(line[0], line[1].left(40)));
+    if (const QStringList member = FirstRow(file, UnopenedMembersQuery()); !member.isEmpty())
+        Fail(QStringLiteral("账务流水中有会员 %1 的记录，却没有他的入会或期初记录").arg(member[0].left(40)));
+    QList<MemberMismatch> members;
+    {
+        const Statement query(file.db, MemberMoneyQuery());
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(query.get())) == SQLITE_ROW)
+            members.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0))),
+                            sqlite3_column_int64(query.get(), 1), sqlite3_column_int64(query.get(), 2),
+                            sqlite3_column_int(query.get(), 3) != 0, sqlite3_column_int64(query.get(), 4),
+                            sqlite3_column_int64(query.get(), 5)});
+        if (rc != SQLITE_DONE)
+            Fail(QStringLiteral("无法核对账务流水：") + file.error());
+    }
+    if (members.isEmpty())
+        return;
+    if (!adjust)
+        throw MovrntError(MismatchReport(members), kSource, kLedgerDisagreesCode);
+    const Statement insert(file.db, LedgerInsert());
+    for (const LedgerLine& line : Adjustments(members)) {
+        sqlite3_reset(insert.get());
+        const QVariantList values = LedgerValues(line);
+        QList<QByteArray> texts;
+        for (int i = 0; i < int(values.size()); ++i) {
+            if (values[i].typeId() == QMetaType::QString) {
+                texts << values[i].toString().toUtf8();
+                sqlite3_bind_text(insert.get(), i + 1, texts.last().constData(), int(texts.last().size()),
+                                  SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(insert.get(), i + 1, values[i].toLongLong());
+            }
+        }
+        if (sqlite3_step(insert.get()) != SQLITE_DONE)
+            Fail(QStringLiteral("无法写入账务调整记录：") + file.error());
+    }
+}
 } // namespace
 
 QString WorkbookPathIn(const QString& folder)
@@ -455,7 +520,8 @@ void ExportListWorkbook(const QString& target, const QString& sheet, const QStri
 }
 
 ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbook,
-                             qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress)
+                             qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress,
+                             bool adjustLedger)
 {
     if (rentalsPerLevel <= 0)
         Fail(QStringLiteral("每升一级所需的租借次数必须大于0"));
@@ -473,10 +539,12 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
             if (workbook.sheetNames().contains(LedgerSheet().table))
                 importer.readTable(workbook, LedgerSheet());
         });
-        // A workbook from before the ledger: the members' balances open it.
-        if (!workbook.sheetNames().contains(LedgerSheet().table))
+        // A workbook from before the ledger, or with its sheet left empty:
+        // the members' balances open it.
+        if (!HasRow(file, "SELECT 1 FROM zwls LIMIT 1"))
             for (const QString& sql : OpeningLines(NowText()))
                 file.exec(sql.toUtf8().constData());
+        ReconcileLedger(file, adjustLedger);
         // The rentals are the truth for what is out and what was borrowed.
         summary.flagsRepaired = Changes(
             file, "UPDATE ydxx SET sfycz = CASE WHEN bh IN (SELECT bh FROM zjxx WHERE sfyh ="
@@ -516,10 +584,11 @@ void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress)
 }
 
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
-                             qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress)
+                             qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress,
+                             bool adjustLedger)
 {
     const std::unique_ptr<WorkbookReader> workbook = OpenWorkbook(path);
-    return ImportWorkbook(databasePath, *workbook, rentalsPerLevel, levels, progress);
+    return ImportWorkbook(databasePath, *workbook, rentalsPerLevel, levels, progress, adjustLedger);
 }
 
 void ExportShopWorkbook(const QString& target, const RowProgress& progress)
@@ -533,14 +602,15 @@ void ExportShopWorkbook(const QString& target, const RowProgress& progress)
 }
 
 ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
-                                 const RowProgress& progress)
+                                 const RowProgress& progress, bool adjustLedger)
 {
     if (!ShopOnServer())
-        return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress);
+        return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress, adjustLedger);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-import");
     const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
     CreateEmptyDatabase(prepared);
-    const ImportSummary summary = ImportWorkbook(prepared, path, rentalsPerLevel, levels, progress);
+    const ImportSummary summary =
+        ImportWorkbook(prepared, path, rentalsPerLevel, levels, progress, adjustLedger);
     ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Import);
     return summary;
 }

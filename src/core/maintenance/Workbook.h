@@ -70,18 +70,28 @@ struct ImportSummary
 // rental, and a borrowed count below a member's rentals is raised, his level
 // following (`rentalsPerLevel`, at most `levels`). Safe on a worker thread.
 // Throws MovrntError naming the sheet and row that could not be taken.
+// The ledger must agree with the members' money: a line of an unknown
+// operation, or of a member never opened, is refused; members whose money
+// disagrees with their lines are refused with kLedgerDisagreesCode, naming
+// them and both amounts, unless `adjustLedger` takes them as they stand with
+// one adjustment line each (no cash).
 ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbook,
                              qint64 rentalsPerLevel, qint64 levels,
-                             const RowProgress& progress = {});
+                             const RowProgress& progress = {}, bool adjustLedger = false);
+inline const QString kLedgerDisagreesCode = QStringLiteral("ledger-disagrees");
+// The question put to whoever may take such members as they stand.
+inline const QString kTakeAsTheyStand =
+    QStringLiteral("\n\n要按会员资料中的金额接受这些会员，为每名会员记一条账务调整（不是现金收支）吗？"
+                   "选“否”则什么也不改变。");
 // Reads and checks every row of a workbook as the import does, storing
 // nothing. Throws MovrntError naming the first row that could not be taken.
 void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress = {});
 // The same for the workbook file at `path`, .xlsx or .xls.
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
                              qint64 rentalsPerLevel, qint64 levels,
-                             const RowProgress& progress = {});
+                             const RowProgress& progress = {}, bool adjustLedger = false);
 // The same for the shop in use: on a server, the workbook is read and checked
 // into a file of its own first, and the server's rows then replaced in one
 // short transaction that every counter hears.
 ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
-                                 const RowProgress& progress = {});
+                                 const RowProgress& progress = {}, bool adjustLedger = false);

@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Errors.h"
 #include "store/LedgerSchema.h"
 
 #include <QRegularExpression>
@@ -15,23 +16,44 @@ struct KindInfo
     const char16_t* name;
     bool cash;   // counts in the till
     int prepaid; // how the line moves the member's prepaid rent: +1, -1 or 0
+    bool deposit; // the line moves the member's deposit by its amount
     Money Takings::*bucket;
 };
 
 const KindInfo kKinds[] = {
-    {LedgerKind::WalkInDeposit, u"散客押金", true, 0, &Takings::depositsTaken},
-    {LedgerKind::WalkInRent, u"散客租金", true, 0, &Takings::walkInRent},
-    {LedgerKind::DepositBack, u"退还押金", true, 0, &Takings::depositsBack},
-    {LedgerKind::MemberCharge, u"会员租金", false, -1, &Takings::memberCharged},
-    {LedgerKind::MemberPrepaid, u"预付租金", true, 1, &Takings::memberPrepaid},
-    {LedgerKind::MemberDeposit, u"会员押金", true, 0, &Takings::memberDeposits},
-    {LedgerKind::PrepaidTopUp, u"预付租金充值", true, 1, &Takings::memberPrepaid},
-    {LedgerKind::PrepaidCorrection, u"预付租金更正", true, 1, &Takings::memberPrepaid},
-    {LedgerKind::DepositTopUp, u"会员押金补交", true, 0, &Takings::memberDeposits},
-    {LedgerKind::DepositCorrection, u"会员押金更正", true, 0, &Takings::memberDeposits},
-    {LedgerKind::OpeningPrepaid, u"期初预付租金", false, 1, nullptr},
-    {LedgerKind::OpeningDeposit, u"期初会员押金", false, 0, nullptr},
+    {LedgerKind::WalkInDeposit, u"散客押金", true, 0, false, &Takings::depositsTaken},
+    {LedgerKind::WalkInRent, u"散客租金", true, 0, false, &Takings::walkInRent},
+    {LedgerKind::DepositBack, u"退还押金", true, 0, false, &Takings::depositsBack},
+    {LedgerKind::MemberCharge, u"会员租金", false, -1, false, &Takings::memberCharged},
+    {LedgerKind::MemberPrepaid, u"预付租金", true, 1, false, &Takings::memberPrepaid},
+    {LedgerKind::MemberDeposit, u"会员押金", true, 0, true, &Takings::memberDeposits},
+    {LedgerKind::PrepaidTopUp, u"预付租金充值", true, 1, false, &Takings::memberPrepaid},
+    {LedgerKind::PrepaidCorrection, u"预付租金更正", true, 1, false, &Takings::memberPrepaid},
+    {LedgerKind::DepositTopUp, u"会员押金补交", true, 0, true, &Takings::memberDeposits},
+    {LedgerKind::DepositCorrection, u"会员押金更正", true, 0, true, &Takings::memberDeposits},
+    {LedgerKind::OpeningPrepaid, u"期初预付租金", false, 1, false, nullptr},
+    {LedgerKind::OpeningDeposit, u"期初会员押金", false, 0, true, nullptr},
+    {LedgerKind::ExpertPrepaid, u"专家修改预付租金", false, 1, false, nullptr},
+    {LedgerKind::ExpertDeposit, u"专家修改会员押金", false, 0, true, nullptr},
+    {LedgerKind::AdjustPrepaid, u"账务调整预付租金", false, 1, false, nullptr},
+    {LedgerKind::AdjustDeposit, u"账务调整会员押金", false, 0, true, nullptr},
 };
+
+// How a line moves a member's prepaid rent or deposit, as SQL over zwls z.
+QString MoneyCase(bool deposit)
+{
+    QString cases;
+    for (const KindInfo& info : kKinds) {
+        const int sign = deposit ? (info.deposit ? 1 : 0) : info.prepaid;
+        if (sign != 0)
+            cases += QStringLiteral(" WHEN '%1' THEN %2z.je")
+                         .arg(QString::fromUtf16(info.name), sign < 0 ? QStringLiteral("-") : QString());
+    }
+    return QStringLiteral("CASE z.ywlx") + cases + QStringLiteral(" ELSE 0 END");
+}
+
+// The kinds that open a member's money.
+const QString kOpenings = QStringLiteral("('预付租金', '期初预付租金')");
 
 const KindInfo* Find(const QString& name)
 {
@@ -66,12 +88,85 @@ QString LedgerKindName(LedgerKind kind)
     return {};
 }
 
+QString LedgerInsert()
+{
+    return QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                          " (?,?,?,?,?,?,?)");
+}
+
+QVariantList LedgerValues(const LedgerLine& line)
+{
+    return {NowText(), LedgerKindName(line.kind), line.zdbh, line.bh, line.hybh, line.amount,
+            CounterName()};
+}
+
 void WriteLedger(const LedgerLine& line)
 {
-    RunSql(QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
-                          " (?,?,?,?,?,?,?)"),
-           {NowText(), LedgerKindName(line.kind), line.zdbh, line.bh, line.hybh, line.amount,
-            CounterName()});
+    RunSql(LedgerInsert(), LedgerValues(line));
+}
+
+QString UnknownKindsQuery()
+{
+    QStringList names;
+    for (const KindInfo& info : kKinds)
+        names << u'\'' + QString::fromUtf16(info.name) + u'\'';
+    return QStringLiteral("SELECT lsh, ywlx FROM zwls WHERE ywlx NOT IN (%1) LIMIT 1")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+QString UnopenedMembersQuery()
+{
+    return QStringLiteral("SELECT hybh FROM zwls WHERE hybh <> '/' AND hybh NOT IN (SELECT hybh FROM"
+                          " zwls WHERE ywlx IN %1) LIMIT 1")
+        .arg(kOpenings);
+}
+
+QString MemberMoneyQuery()
+{
+    const QString sum = QStringLiteral("COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
+                                       " AND z.lsh >= o.lsh), 0)");
+    return QStringLiteral(
+               "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
+               " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
+               " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS ld FROM hyxx h"
+               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3 GROUP BY hybh) o"
+               " ON o.hybh = h.hybh) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
+        .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings);
+}
+
+QString MismatchReport(const QList<MemberMismatch>& members)
+{
+    QStringList lines;
+    for (const MemberMismatch& member : members.mid(0, 20))
+        lines << (member.opened ? QStringLiteral("会员 %1：预付租金 %2（账务流水为 %3），押金 %4（账务流水为 %5）")
+                                      .arg(member.hybh, YuanText(member.prepaid), YuanText(member.ledgerPrepaid),
+                                           YuanText(member.deposit), YuanText(member.ledgerDeposit))
+                                : QStringLiteral("会员 %1：账务流水中没有期初记录（预付租金 %2，押金 %3）")
+                                      .arg(member.hybh, YuanText(member.prepaid), YuanText(member.deposit)));
+    if (members.size() > 20)
+        lines << QStringLiteral("…… 共 %1 名会员").arg(members.size());
+    return QStringLiteral("以下会员的预付租金或押金与账务流水不符：\n") + lines.join(u'\n');
+}
+
+QList<LedgerLine> Adjustments(const QList<MemberMismatch>& members)
+{
+    QList<LedgerLine> lines;
+    const QString none = QStringLiteral("/");
+    for (const MemberMismatch& member : members) {
+        if (!member.opened) {
+            lines.append({LedgerKind::OpeningPrepaid, 0, none, member.hybh, member.prepaid});
+            if (member.deposit != 0)
+                lines.append({LedgerKind::OpeningDeposit, 0, none, member.hybh, member.deposit});
+            continue;
+        }
+        if (member.prepaid != member.ledgerPrepaid)
+            lines.append({LedgerKind::AdjustPrepaid, 0, none, member.hybh,
+                          member.prepaid - member.ledgerPrepaid});
+        if (member.deposit != member.ledgerDeposit)
+            lines.append({LedgerKind::AdjustDeposit, 0, none, member.hybh,
+                          member.deposit - member.ledgerDeposit});
+    }
+    return lines;
 }
 
 QString YuanText(Money amount)
@@ -93,7 +188,10 @@ Takings TakingsBetween(const QString& first, const QString& last, const QString&
     // The day totals the ledger's triggers keep: a month is a few hundred rows
     // however many lines it had.
     QVariantList values = {first, last};
-    QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je) AS BIGINT) FROM zwrz WHERE rq >= ?"
+    // Summed in two halves that cannot overflow however many days there are,
+    // and put together here; a sum past the 64-bit range is said so.
+    QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je / 4294967296) AS BIGINT),"
+                                 " CAST(SUM(je % 4294967296) AS BIGINT) FROM zwrz WHERE rq >= ?"
                                  " AND rq <= ?");
     if (!counter.isEmpty()) {
         sql += QStringLiteral(" AND gtmc = ?");
@@ -105,10 +203,18 @@ Takings TakingsBetween(const QString& first, const QString& last, const QString&
         const KindInfo* info = Find(query.value(0).toString());
         if (!info || !info->bucket)
             continue;
-        const Money sum = query.value(1).toLongLong();
-        takings.*(info->bucket) += info->kind == LedgerKind::DepositBack ? -sum : sum;
+        const auto checked = [](std::optional<Money> amount) {
+            if (!amount)
+                throw MovrntError(kBeyondCounting, QStringLiteral("MOVRNT.db"));
+            return *amount;
+        };
+        const Money whole = checked(AddMoney(
+            checked(MultiplyMoney(query.value(1).toLongLong(), 4294967296)), query.value(2).toLongLong()));
+        Money& bucket = takings.*(info->bucket);
+        bucket = checked(info->kind == LedgerKind::DepositBack ? SubtractMoney(bucket, whole)
+                                                               : AddMoney(bucket, whole));
         if (info->cash)
-            takings.cash += sum;
+            takings.cash = checked(AddMoney(takings.cash, whole));
     }
     return takings;
 }

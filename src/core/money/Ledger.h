@@ -23,6 +23,10 @@ enum class LedgerKind
     DepositCorrection, // 会员押金更正 (a lower deposit)
     OpeningPrepaid,    // 期初预付租金: balances a shop had before it kept a ledger
     OpeningDeposit,    // 期初会员押金
+    ExpertPrepaid,     // 专家修改预付租金: a typed statement changed it (no cash)
+    ExpertDeposit,     // 专家修改会员押金
+    AdjustPrepaid,     // 账务调整预付租金: an imported shop's money taken as it stood (no cash)
+    AdjustDeposit,     // 账务调整会员押金
 };
 QString LedgerKindName(LedgerKind kind);
 
@@ -37,6 +41,34 @@ struct LedgerLine
 // Appends a line now, signed with this counter's name, within the caller's
 // transaction. Throws MovrntError.
 void WriteLedger(const LedgerLine& line);
+
+// The statement that writes a line, and its values (now, this counter).
+QString LedgerInsert();
+QVariantList LedgerValues(const LedgerLine& line);
+
+// The ledger agrees with the members' money: from a member's opening line
+// (his latest 预付租金 or 期初预付租金) on, his prepaid rent and deposit are
+// the sums of his lines. These queries, the same on both engines, find what
+// breaks that: a line of no known operation (lsh, ywlx);
+QString UnknownKindsQuery();
+// a member number named by lines but never opened (hybh);
+QString UnopenedMembersQuery();
+// the members whose money disagrees with their lines, or who have no
+// opening line (hybh, prepaid, deposit, opened 0/1, the lines' prepaid and
+// deposit; amounts in Money).
+QString MemberMoneyQuery();
+struct MemberMismatch
+{
+    QString hybh;
+    Money prepaid = 0, deposit = 0;
+    bool opened = false;
+    Money ledgerPrepaid = 0, ledgerDeposit = 0;
+};
+// The members named with both amounts, for the one who decides.
+QString MismatchReport(const QList<MemberMismatch>& members);
+// What makes the ledger agree: opening lines for a member who had none, else
+// one adjustment a money that disagrees (neither is cash).
+QList<LedgerLine> Adjustments(const QList<MemberMismatch>& members);
 
 // Money as the ledger's displays show it: "￥198.50", "-￥5.00"; more
 // decimals only where the amount has them.

@@ -7,6 +7,7 @@
 #include "Totals.h"
 #include "Clock.h"
 #include "LedgerSchema.h"
+#include "Money.h"
 #include "ShopRules.h"
 
 #include <QCoreApplication>
@@ -160,6 +161,8 @@ const char* const kIndexes[] = {
     // A server names the rule a row broke: said as the file's trigger says it.
     if (const QString rule = RuleRefusal(text); !rule.isEmpty())
         text = rule;
+    else if (error.nativeErrorCode() == u"22003" || text.contains(QStringLiteral("integer overflow")))
+        text = kBeyondCounting; // a sum of amounts, each within the bound
     else if (error.nativeErrorCode() == kLockTimeoutCode)
         text = QStringLiteral("要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
                               "请稍后再试")

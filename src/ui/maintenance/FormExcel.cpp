@@ -127,17 +127,24 @@ void FormExcel::onCommandDRClicked()
     const QString source = ImportPathIn(lists_->folder());
     WorkRows rows;
     ImportSummary summary;
-    try {
+    bool adjust = false; // the ledger taken as the members' money stands
+    for (;;) try {
         const LevelRule rules = MemberLevelRule();
         RunInBackground(
             this, QStringLiteral("正在导入数据..."),
             [&] {
                 summary = ImportShopWorkbook(source, rules.rentalsPerLevel, rules.levels,
-                                             rows.report());
+                                             rows.report(), adjust);
             },
             &rows);
+        break;
     } catch (const MovrntError& error) {
-        if (rows.stop)
+        if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
+            Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
+            adjust = true;
+            continue;
+        }
+        if (rows.stop || error.code() == kLedgerDisagreesCode)
             Notice(QStringLiteral("数据导入已取消，工作数据库没有任何改变。"));
         else
             Notice(QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！\n") +

@@ -8,6 +8,7 @@
 #include "common/WindowSupport.h"
 
 #include "maintenance/Backup.h"
+#include "maintenance/Workbook.h"
 #include "settings/Settings.h"
 #include "store/Errors.h"
 
@@ -120,7 +121,8 @@ void FormSJBF::restoreFrom(const QString& path)
              QStringLiteral("用户警告")))
         return;
     WorkRows rows;
-    try {
+    bool adjust = false; // the ledger taken as the members' money stands
+    for (;;) try {
         if (AutoBackup* backup = AutoBackup::Instance())
             backup->wait();
         const LevelRule rules = MemberLevelRule();
@@ -129,7 +131,7 @@ void FormSJBF::restoreFrom(const QString& path)
         RunInBackground(
             this, QStringLiteral("正在启用新的数据库 ..."),
             [&] {
-                prepared = PrepareRestore(path, rules, rows.report());
+                prepared = PrepareRestore(path, rules, rows.report(), adjust);
                 try {
                     safety = KeepSafetyCopy();
                     SwapInOnServer(prepared);
@@ -144,14 +146,21 @@ void FormSJBF::restoreFrom(const QString& path)
             SwapInDatabase(prepared, safety, view.progress());
         }
         Notice(QStringLiteral("数据库启用成功！"));
+        return;
     } catch (const MovrntError& error) {
         busy.done();
-        if (rows.stop) {
+        if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
+            Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
+            adjust = true;
+            continue;
+        }
+        if (rows.stop || error.code() == kLedgerDisagreesCode) {
             Notice(QStringLiteral("启用操作已取消，工作数据库没有任何改变。"));
             return;
         }
         Notice(QStringLiteral("启用新数据库时发生错误！可能是由于目标数据库不存在或当前工作数据库被"
                               "写保护！启用操作失败！\n") +
                error.description());
+        return;
     }
 }
