@@ -17,6 +17,7 @@
 #include "settings/Parameters.h"
 #include "settings/Settings.h"
 #include "maintenance/Expert.h"
+#include "money/Ledger.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
 
@@ -250,6 +251,7 @@ private Q_SLOTS:
         *file("ledger") << "DELETE FROM zwls" << report << "" << qint64(0) << "账务流水";
         *file("totals' trigger") << "DROP TRIGGER zjxx_totals_insert" << report << "" << qint64(0) << "触发器";
         *file("a trigger of his own") << "CREATE TRIGGER mine AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << report << "" << qint64(0) << "触发器";
+        *file("a temporary ledger") << "CREATE TEMP TABLE zwls (x)" << report << "" << qint64(0) << "临时表";
         *file("a temporary trigger") << "CREATE TEMP TRIGGER mine AFTER INSERT ON main.zjxx BEGIN SELECT 1; END" << report << "" << qint64(0) << "触发器";
         *file("a shop table renamed") << "ALTER TABLE zjxx RENAME TO zjxx_old" << report << "" << qint64(0) << "结构或索引";
         *file("a shop table dropped") << "DROP TABLE zjxx" << report << "" << qint64(0) << "结构或索引";
@@ -346,6 +348,42 @@ private Q_SLOTS:
         QCOMPARE(FirstRow("PRAGMA quick_check"), QStringList{"ok"});
         QCOMPARE(FirstRow("PRAGMA journal_mode"), QStringList{"wal"});
         QCOMPARE(QDir(home->folder()).entryList({"leak*"}), QStringList());
+    }
+
+    // A member's money changed by a typed statement is a line of the ledger,
+    // so that the ledger still agrees with the members' money.
+    void typedMoneyIsALedgerLine_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
+    void typedMoneyIsALedgerLine()
+    {
+        QFETCH(bool, server);
+        std::unique_ptr<Shop> shop;
+        if (server) {
+            const QString url = FreshServerSchema(QStringLiteral("money"));
+            if (url.isEmpty())
+                QSKIP("no test server (MOVRNT_TEST_SERVER)");
+            shop = Shop::Create(url);
+            SetShopLocation(url);
+        }
+        const auto back = qScopeGuard([] { SetShopLocation({}); });
+        InsertMember("A"); // 100 prepaid, 50 deposit
+        ScriptedMessages answers;
+        FormZJCZ window;
+        for (const char* sql : {"UPDATE hyxx SET zjje = zjje + 5, yjje = 40",
+                                "INSERT INTO hyxx VALUES ('N', '新', '女', '/', '/', 0, 7, 0, 0, '2003-11-09')",
+                                "UPDATE hyxx SET hydj = 1"}) {
+            answers.queue({6, 6});
+            Type(&window, "TextSQL", sql);
+            Press(&window, "CommandZX");
+        }
+        QVERIFY2(answers.texts().count(QStringLiteral("SQL语句执行成功！")) == 3, qPrintable(answers.texts().join(u'|')));
+        QCOMPARE(Rows({"SELECT ywlx, hybh, je FROM zwls WHERE gtmc <> '/' ORDER BY lsh"}),
+                 (QStringList{"专家修改预付租金|A|50000", "专家修改会员押金|A|-100000", "期初预付租金|N|70000"}));
+        QCOMPARE(Rows({MemberMoneyQuery()}), QStringList());
     }
 
     void expertModeIsEnteredOnlyAfterTheWarning()

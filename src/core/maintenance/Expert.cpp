@@ -5,6 +5,9 @@
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
+#include "money/Ledger.h"
+#include "settings/Settings.h"
+#include "store/Clock.h"
 #include "store/Totals.h"
 
 #include <QRegularExpression>
@@ -39,6 +42,56 @@ bool IsProgramTable(const char* name)
 }
 
 using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+
+// The program's own triggers on this connection alone start so.
+const char* const kOwnTrigger = "movrnt_expert_";
+
+// A member's money changed by a typed statement is a line of the ledger, in
+// the statement's own transaction (no cash): a member it makes or renumbers
+// opens his money, a change of it is 专家修改. Temporary triggers of this
+// connection, made before the authorizer, with the time and the counter's
+// name from the program.
+void WatchMembersMoney(sqlite3* db)
+{
+    static const auto now = [](sqlite3_context* context, int, sqlite3_value**) {
+        const QByteArray bytes = NowText().toUtf8();
+        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    };
+    static const auto counter = [](sqlite3_context* context, int, sqlite3_value**) {
+        const QByteArray bytes = CounterName().toUtf8();
+        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    };
+    sqlite3_create_function(db, "movrnt_now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, now, nullptr, nullptr);
+    sqlite3_create_function(db, "movrnt_counter", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, counter,
+                            nullptr, nullptr);
+    const QString line = QStringLiteral(
+        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT movrnt_now(), '%1', 0,"
+        " '/', NEW.hybh, %2, movrnt_counter() WHERE %3;");
+    const QString cents = QStringLiteral("CAST(ROUND(%1 * 10000) AS INTEGER)");
+    const QString opening = line.arg(LedgerKindName(LedgerKind::OpeningPrepaid), cents.arg("NEW.zjje"),
+                                     QStringLiteral("1")) +
+                            line.arg(LedgerKindName(LedgerKind::OpeningDeposit), cents.arg("NEW.yjje"),
+                                     QStringLiteral("NEW.yjje <> 0"));
+    const QString sql =
+        QStringLiteral("CREATE TEMP TRIGGER movrnt_expert_member AFTER INSERT ON main.hyxx BEGIN %1 END;"
+                       "CREATE TEMP TRIGGER movrnt_expert_renumbered AFTER UPDATE OF hybh ON main.hyxx"
+                       " WHEN NEW.hybh IS NOT OLD.hybh BEGIN %1 END;"
+                       "CREATE TEMP TRIGGER movrnt_expert_money AFTER UPDATE OF zjje, yjje ON main.hyxx"
+                       " WHEN NEW.hybh IS OLD.hybh BEGIN %2 %3 END;")
+            .arg(opening,
+                 line.arg(LedgerKindName(LedgerKind::ExpertPrepaid),
+                          cents.arg("NEW.zjje") + " - " + cents.arg("OLD.zjje"),
+                          cents.arg("NEW.zjje") + " <> " + cents.arg("OLD.zjje")),
+                 line.arg(LedgerKindName(LedgerKind::ExpertDeposit),
+                          cents.arg("NEW.yjje") + " - " + cents.arg("OLD.yjje"),
+                          cents.arg("NEW.yjje") + " <> " + cents.arg("OLD.yjje")));
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(message);
+        sqlite3_free(message);
+        throw MovrntError(why, kSource);
+    }
+}
 } // namespace
 
 ExpertSession::ExpertSession(const QString& location, const QString& password)
@@ -53,6 +106,7 @@ ExpertSession::ExpertSession(const QString& location, const QString& password)
     sqlite3_exec(db_, PageCachePragma().constData(), nullptr, nullptr, nullptr);
     // A REPLACE deletes a row too: the totals' triggers must hear of it.
     sqlite3_exec(db_, "PRAGMA recursive_triggers=ON", nullptr, nullptr, nullptr);
+    WatchMembersMoney(db_);
     sqlite3_set_authorizer(db_, &ExpertSession::Authorize, this);
     sqlite3_progress_handler(
         db_, 1000, [](void* self) { return static_cast<ExpertSession*>(self)->stopped_ ? 1 : 0; },
@@ -106,6 +160,14 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
         // operations: every trigger is the program's, none the typist's.
         refusal = QStringLiteral("专家操作方式不允许建立或删除触发器（%1）").arg(QString::fromUtf8(a));
         return SQLITE_DENY;
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_VIEW:
+        // A temporary table of a shop table's name would stand in for it.
+        if (a && IsProgramTable(a)) {
+            refusal = QStringLiteral("专家操作方式不允许建立与本系统数据表 %1 同名的临时表").arg(QString::fromUtf8(a));
+            return SQLITE_DENY;
+        }
+        break;
     case SQLITE_CREATE_INDEX:
     case SQLITE_DROP_INDEX:
     case SQLITE_ALTER_TABLE:
@@ -142,7 +204,8 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
             refusal = QStringLiteral("专家操作方式不允许更改数据库的内部数据表 %1").arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
-        if (table && sqlite3_stricmp(table, "zwls") == 0) {
+        if (table && sqlite3_stricmp(table, "zwls") == 0 &&
+            !(trigger && std::strncmp(trigger, kOwnTrigger, std::strlen(kOwnTrigger)) == 0)) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 zwls（本系统的账务流水）");
             return SQLITE_DENY;
         }

@@ -2,6 +2,7 @@
 // a worker thread may run them while the window's thread cancels.
 #include "Expert.h"
 
+#include "settings/Settings.h"
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
@@ -98,9 +99,12 @@ ExpertSession::~ExpertSession()
 void ExpertSession::connectServer(const QString& url, const QString& password)
 {
     const ServerAddress address = ParseServerUrl(url); // no password in it, a database named
-    QList<QByteArray> keys = {"host", "port", "dbname", "user", "connect_timeout", "client_encoding"};
+    // The counter's name goes with it: the ledger's lines a statement writes carry it.
+    QList<QByteArray> keys = {"host", "port", "dbname", "user", "connect_timeout", "client_encoding",
+                              "application_name"};
     QList<QByteArray> values = {address.host.toUtf8(), QByteArray::number(address.port),
-                                address.database.toUtf8(), kExpertLogin.toUtf8(), "10", "UTF8"};
+                                address.database.toUtf8(), kExpertLogin.toUtf8(), "10", "UTF8",
+                                CounterName().left(63).toUtf8()};
     if (!password.isEmpty()) {
         keys << "password";
         values << password.toUtf8();

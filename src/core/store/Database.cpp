@@ -46,6 +46,31 @@ const char* const kExpertWrote =
     " SET search_path FROM CURRENT AS $$UPDATE bdjl SET xh = xh + 1, cz = 'Expert' WHERE lb IN"
     " ('ydxx', 'hyxx', 'zjxx')$$";
 
+// A member's money changed by a typed statement (the expert's role) is a line
+// of the ledger in the statement's own transaction, written as the owner: a
+// member it makes or renumbers opens his money, a change of it is 专家修改.
+const char* const kExpertMoney[] = {
+    "CREATE OR REPLACE FUNCTION movrnt_expert_money() RETURNS trigger LANGUAGE plpgsql"
+    " SECURITY DEFINER SET search_path FROM CURRENT AS $$"
+    "DECLARE t TEXT := to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS');"
+    " c TEXT := COALESCE(NULLIF(current_setting('application_name'), ''), '/');"
+    " p BIGINT := CAST(ROUND(NEW.zjje * 10000) AS BIGINT);"
+    " d BIGINT := CAST(ROUND(NEW.yjje * 10000) AS BIGINT); BEGIN"
+    " IF TG_OP = 'INSERT' OR NEW.hybh IS DISTINCT FROM OLD.hybh THEN"
+    " INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES (t, '期初预付租金', 0, '/', NEW.hybh, p, c);"
+    " IF d <> 0 THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+    " (t, '期初会员押金', 0, '/', NEW.hybh, d, c); END IF;"
+    " ELSE"
+    " IF p <> CAST(ROUND(OLD.zjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
+    " je, gtmc) VALUES (t, '专家修改预付租金', 0, '/', NEW.hybh, p - CAST(ROUND(OLD.zjje * 10000) AS BIGINT), c);"
+    " END IF;"
+    " IF d <> CAST(ROUND(OLD.yjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
+    " je, gtmc) VALUES (t, '专家修改会员押金', 0, '/', NEW.hybh, d - CAST(ROUND(OLD.yjje * 10000) AS BIGINT), c);"
+    " END IF; END IF; RETURN NULL; END$$",
+    "CREATE TRIGGER hyxx_expert_money AFTER INSERT OR UPDATE OF hybh, zjje, yjje ON hyxx FOR EACH ROW"
+    " WHEN (current_user = 'movrnt_expert') EXECUTE FUNCTION movrnt_expert_money()",
+};
+
 // The same tables on a PostgreSQL server: 64-bit numbers, money as numeric.
 const char* const kServerSchema[] = {
     "CREATE TABLE bdjl (lb TEXT PRIMARY KEY NOT NULL, xh BIGINT NOT NULL, cz TEXT)",
@@ -423,6 +448,9 @@ QStringList UpgradeSteps(QSqlDatabase db)
         steps << QString::fromLatin1(kExpertWrote);
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
         steps << TotalsSchema(OnServer(db));
+    if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
+        for (const char* sql : kExpertMoney)
+            steps << QString::fromUtf8(sql);
     if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
         steps << LedgerSchema(OnServer(db)) << OpeningLines(NowText());
         if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
