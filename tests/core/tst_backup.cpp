@@ -409,6 +409,29 @@ private Q_SLOTS:
         QVERIFY(DatabaseChangeStamp() != first);
     }
 
+    // A copy to a server that cannot take it says why in the shop's words.
+    void copyToServerSaysWhatIsWrong()
+    {
+        const QString server = qEnvironmentVariable("MOVRNT_TEST_SERVER");
+        if (OnTestServer() || server.isEmpty())
+            QSKIP("a copy from the file to the test server");
+        InsertMember("M");
+        RunSql("UPDATE hyxx SET zjje = 1"); // as psql would: no line in the ledger
+        CloseDatabase();
+        const auto said = [](const QString& url) {
+            try {
+                CopyShopToServer(DatabasePath(), url);
+            } catch (const MovrntError& error) {
+                return error.description();
+            }
+            return QString();
+        };
+        const QString nowhere = said(server + QStringLiteral("?options=-c%20search_path%3Dnowhere"));
+        QVERIFY2(nowhere.contains("没有可以建立数据表的模式"), qPrintable(nowhere));
+        const QString disagrees = said(FreshServerSchema(QStringLiteral("disagree")));
+        QVERIFY2(disagrees.contains("会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）"), qPrintable(disagrees));
+    }
+
     // The shop moves onto a server whole and back: every row as stored, the
     // discs and members in their order, rental numbers going on after the
     // highest ever handed out, the shop's settings and covers; a database

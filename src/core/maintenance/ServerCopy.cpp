@@ -26,7 +26,7 @@ const QString kSource = QStringLiteral("PostgreSQL");
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what)
 {
-    throw MovrntError(what + QStringLiteral("：") + error.text().trimmed(), kSource);
+    throw MovrntError(what + QStringLiteral("：") + DatabaseErrorText(error), kSource);
 }
 
 // Two connections of their own, closed however the copy ends.

@@ -182,22 +182,48 @@ const char* const kIndexes[] = {
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {})
 {
-    QString text = error.text().trimmed();
-    // A server names the rule a row broke: said as the file's trigger says it.
-    if (const QString rule = RuleRefusal(text); !rule.isEmpty())
-        text = rule;
-    else if (error.nativeErrorCode() == u"22003" || text.contains(QStringLiteral("integer overflow")))
-        text = kBeyondCounting; // a sum of amounts, each within the bound
-    else if (error.nativeErrorCode() == kLockTimeoutCode)
-        text = QStringLiteral("要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
-                              "请稍后再试")
-                   .arg(kLockTimeoutSeconds);
+    QString text = DatabaseErrorText(error);
     if (!what.isEmpty())
         text = what + (text.isEmpty() ? QString() : QStringLiteral("：") + text);
     throw MovrntError(text, kSource, error.nativeErrorCode());
 }
 
 const QString kConnectionLost = QStringLiteral("与数据库服务器的连接已中断");
+} // namespace
+
+QString DatabaseErrorText(const QSqlError& error)
+{
+    const QString text = error.text().trimmed();
+    const QString code = error.nativeErrorCode();
+    // A server names the rule a row broke: said as the file's trigger says it.
+    if (const QString rule = RuleRefusal(text); !rule.isEmpty())
+        return rule;
+    if (code == u"22003" || text.contains(QStringLiteral("integer overflow")))
+        return kBeyondCounting; // a sum of amounts, each within the bound
+    if (code == kLockTimeoutCode)
+        return QStringLiteral("要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
+                              "请稍后再试")
+            .arg(kLockTimeoutSeconds);
+    static const std::pair<const char*, const char*> meanings[] = {
+        {"42501", "数据库服务器上的这个用户没有所需的权限"},
+        {"42P01", "数据库服务器上缺少所需的数据表"},
+        {"42P07", "数据库服务器上已经有同名的数据表"},
+        {"3F000", "数据库服务器上没有可以建立数据表的模式（schema）"},
+        {"3D000", "数据库服务器上没有这个数据库"},
+        {"28P01", "数据库服务器拒绝登录：用户名或密码不对"},
+        {"28000", "数据库服务器拒绝登录：不允许这个用户从本机登录"},
+        {"53100", "数据库服务器的磁盘已满"},
+        {"57014", "语句已被取消或超时"},
+    };
+    for (const auto& [state, meaning] : meanings)
+        if (code == QLatin1String(state))
+            return QString::fromUtf8(meaning) + QStringLiteral("（") + text + QStringLiteral("）");
+    if (text.contains(QStringLiteral("password authentication failed")))
+        return QStringLiteral("数据库服务器拒绝登录：用户名或密码不对（") + text + QStringLiteral("）");
+    return text;
+}
+
+namespace {
 
 // A failure on a connection that broke says so first.
 [[noreturn]] void FailOn(const QSqlDatabase& db, const QSqlError& error, const QString& what = {})
@@ -664,7 +690,7 @@ QString PrepareShopConnection(QSqlDatabase db, const QString& path, const Upgrad
     Upgrade(db, progress);
     if (OnServer(db))
         return ValidateRules(db, first);
-    return first ? BrokenRowsIn(db) : QString();
+    return first && AnyBrokenRow(db) ? BrokenRowsIn(db) : QString();
 }
 
 namespace {

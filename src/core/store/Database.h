@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -24,6 +25,11 @@ QString ShopLocation();
 void SetShopLocation(const QString& location);
 // The shop's database is on a PostgreSQL server.
 bool ShopOnServer();
+
+// What a database's refusal means, said in the shop's words, its own words
+// after it in brackets: a rule broken, a lock held too long, a right or a
+// table missing on a server, a login refused.
+QString DatabaseErrorText(const QSqlError& error);
 
 // Makes a new database file with the shop's empty tables. Throws MovrntError.
 void CreateEmptyDatabase(const QString& path);
