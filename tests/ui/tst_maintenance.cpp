@@ -449,6 +449,27 @@ private Q_SLOTS:
         QCOMPARE(opened, (QStringList{"ExpertPassword", "ExpertPassword", "FormZJCZ"}));
     }
 
+    // The client cancels a typed statement past its limit, whatever the
+    // statement set on the server.
+    void clientStopsAStatementPastItsLimit()
+    {
+        const QString url = FreshServerSchema(QStringLiteral("limit"));
+        if (url.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        const std::unique_ptr<Shop> shop = Shop::Create(url);
+        SetExpertTimeLimitForTesting(1);
+        const auto back = qScopeGuard([] { SetExpertTimeLimitForTesting(0); });
+        ExpertSession session(url);
+        const TypedStatement statement = session.read("SELECT pg_sleep(20)");
+        QString said;
+        try {
+            session.firstRows(statement, 10);
+        } catch (const MovrntError& error) {
+            said = error.description();
+        }
+        QVERIFY2(said.contains("已停止"), qPrintable(said));
+    }
+
     void exchangeThroughTheWindow()
     {
         InsertDisc("001");

@@ -94,8 +94,11 @@ private:
 // belongs to it alone.
 inline const QString kExpertRole = QStringLiteral("movrnt_expert");
 inline const QString kExpertLogin = QStringLiteral("movrnt_sql");
-// Longest a typed statement may run on a server, in seconds.
+// Longest a typed statement may run on a server, in seconds: the server's
+// limit, and the client's own, which cancels it whatever it set.
 constexpr int kExpertTimeoutSeconds = 300;
+// Tests shorten the client's limit; 0 puts it back.
+void SetExpertTimeLimitForTesting(int seconds);
 
 // The FROM part that pages through a read-only statement's rows.
 QString TypedRowsSource(const TypedStatement& statement);

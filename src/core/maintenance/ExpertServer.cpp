@@ -10,8 +10,12 @@
 
 #include <QRegularExpression>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
 #include <libpq-fe.h>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 const QString kSource = QStringLiteral("SQL");
@@ -230,8 +234,50 @@ TypedStatement ExpertSession::readOnServer(const QString& text)
     return typed;
 }
 
+namespace {
+int timeLimit = kExpertTimeoutSeconds;
+
+// The client's own limit: past it the statement is cancelled, whatever the
+// statement set on the server.
+class Deadline
+{
+public:
+    Deadline(const std::function<void()>& cancel)
+        : watch_([this, cancel] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!ended_.wait_for(lock, std::chrono::seconds(timeLimit), [this] { return done_; }))
+                  cancel();
+          })
+    {
+    }
+    ~Deadline()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_all();
+        watch_.join();
+    }
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread watch_;
+};
+} // namespace
+
+void SetExpertTimeLimitForTesting(int seconds)
+{
+    timeLimit = seconds > 0 ? seconds : kExpertTimeoutSeconds;
+}
+
 void ExpertSession::runOnServer(const TypedStatement& statement)
 {
+    const Deadline deadline([this] { stop(); });
     Begin(server_, stopped_, false);
     Exec(server_, statement.sql, stopped_, {}, Typed::Yes);
     // The other counters learn that the tables may have changed, through the
@@ -242,6 +288,7 @@ void ExpertSession::runOnServer(const TypedStatement& statement)
 
 TypedRows ExpertSession::firstRowsOnServer(const TypedStatement& statement, int pageSize)
 {
+    const Deadline deadline([this] { stop(); });
     TypedRows rows;
     Begin(server_, stopped_, true);
     const QString source = TypedRowsSource(statement);
