@@ -18,6 +18,7 @@
 #include "settings/Settings.h"
 #include "maintenance/Expert.h"
 #include "money/Ledger.h"
+#include "rentals/Rentals.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
 
@@ -342,6 +343,12 @@ private Q_SLOTS:
         QCOMPARE(Child<QPlainTextEdit>(&window, "TextSQL")->toPlainText(), sql);
         InsertMember("C"); // no transaction left open
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
+        // The shop still rents, backs up, and would restore its backup.
+        InsertDisc("R");
+        QCOMPARE(RentOut({"R", "", "10", true}).refusal, RentOutCheck::Ok);
+        const QString backup = home->folder() + QStringLiteral("/after.db");
+        BackupDatabase(backup);
+        QCOMPARE(RestoreProblem(backup), QString());
         if (server)
             return;
         // The shop's file as it was, nothing beside it.
