@@ -423,8 +423,13 @@ QString ValidateRules(QSqlDatabase db, bool say)
         return {};
     if (AnyBrokenRow(db))
         return say ? BrokenRowsIn(db) : QString();
-    for (const auto& [table, name] : constraints)
-        Run(db, QStringLiteral("ALTER TABLE %1 VALIDATE CONSTRAINT %2").arg(table, name), {});
+    // Only the tables' owner may: a counter of fewer rights leaves it to him
+    // (the constraints hold for every row written meanwhile).
+    try {
+        for (const auto& [table, name] : constraints)
+            Run(db, QStringLiteral("ALTER TABLE %1 VALIDATE CONSTRAINT %2").arg(table, name), {});
+    } catch (const MovrntError&) {
+    }
     return {};
 }
 
