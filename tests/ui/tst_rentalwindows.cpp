@@ -208,8 +208,20 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(), QStringList{"租借信息添加成功！"});
         // What was taken and what is left, while the clerk reads the message out.
-        QCOMPARE(messages.status,
-                 QStringList{"会员 M 本次租借从预付租金中扣除 ￥2.00，预付租金余额 ￥3.00"});
+        const QString paid = QStringLiteral("会员 M 本次租借从预付租金中扣除 ￥2.00，预付租金余额 ￥3.00");
+        QCOMPARE(messages.status, QStringList{paid});
+        // In full in the window, on a 1024×768 screen, and for a screen reader.
+        main->resize(1024, 768);
+        QCoreApplication::processEvents();
+        auto* label = Child<QLabel>(form, "LabelYE");
+        QCOMPARE(label->text(), paid);
+        QCOMPARE(label->accessibleName(), paid);
+        QVERIFY(label->isVisible() && label->width() <= form->width());
+        QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                 qPrintable(QStringLiteral("%1 wide, %2 of %3 high")
+                                .arg(label->width())
+                                .arg(label->heightForWidth(label->width()))
+                                .arg(label->height())));
         for (const char* name : {"TextYDBH", "TextHYBH", "TextYJJE"})
             QVERIFY(Child<QLineEdit>(form, name)->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(form, "TextYDBH"));
@@ -509,6 +521,10 @@ private Q_SLOTS:
             Type(window, operation == u"member" ? "TextHYBH" : "TextYJJE",
                  operation == u"member" ? "M" : "12.50");
             Press(window, "CommandTJ");
+            if (operation == u"walk-in") // the number checkout will ask for
+                QCOMPARE(Child<QLabel>(window, "LabelYE")->text(),
+                         QStringLiteral("本次租借的租借编号为 %1（结帐时需要此编号）")
+                             .arg(Count("SELECT MAX(zdbh) FROM zjxx")));
         } else if (operation == u"checkout") {
             SetTodayForTesting(QDate(2003, 11, 12));
             RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"

@@ -89,7 +89,11 @@ void StatusPanels::setDate(const QString& text)
 
 void StatusPanels::setStatusText(const QString& text)
 {
+    // A narrow screen may cut the panel: the whole text stays readable as
+    // its tooltip and by a screen reader.
     panels_[1]->setText(text);
+    panels_[1]->setToolTip(QStringLiteral("系统当前操作：") + text);
+    panels_[1]->setAccessibleName(panels_[1]->toolTip());
     panels_[1]->repaint();
 }
 

@@ -54,11 +54,18 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     // A scanned disc goes on to the member's card, never straight to 添加;
     // the deposit box is skipped once a member number is there.
     EnterMovesOn(this, commandTJ, {textYDBH_, textHYBH_, textYJJE_});
+    // What a member's rental took and left, in full, for the clerk to read
+    // out; a walk-in rental's number.
+    labelYE_ = new QLabel(this);
+    labelYE_->setObjectName(QStringLiteral("LabelYE"));
+    labelYE_->setWordWrap(true);
+    labelYE_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(labelYE_);
     layout->addStretch();
     layout->addLayout(buttons);
-    resize(600, 170);
+    resize(600, 190);
 
     connect(commandTJ, &QPushButton::clicked, this, &FormTJZJXX::onCommandTJClicked);
     connect(textHYBH_, &QLineEdit::textChanged, this, &FormTJZJXX::onTextHYBHChanged);
@@ -139,12 +146,20 @@ void FormTJZJXX::onCommandTJClicked()
         return;
     }
     receipt_->offer([done] { return RentOutReceipt(done); });
+    labelYE_->clear();
     if (!request.hybh.isEmpty()) {
-        // What the member paid, where the clerk can read it to him.
+        // What the member paid, where the clerk can read it to him: in the
+        // window in full, and in the status bar.
         busy.done();
-        ShowStatus(QStringLiteral("会员 %1 本次租借从预付租金中扣除 %2，预付租金余额 %3")
-                       .arg(request.hybh, YuanText(done.charged), YuanText(done.prepaidLeft)));
+        const QString paid = QStringLiteral("会员 %1 本次租借从预付租金中扣除 %2，预付租金余额 %3")
+                                 .arg(request.hybh, YuanText(done.charged), YuanText(done.prepaidLeft));
+        labelYE_->setText(paid);
+        ShowStatus(paid);
+    } else {
+        // The number checkout will ask the customer for.
+        labelYE_->setText(QStringLiteral("本次租借的租借编号为 %1（结帐时需要此编号）").arg(done.zdbh));
     }
+    labelYE_->setAccessibleName(labelYE_->text());
     Notice(QStringLiteral("租借信息添加成功！"));
     for (QLineEdit* box : {textYDBH_, textHYBH_, textYJJE_})
         box->clear();

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class ReceiptButton;
 
@@ -31,6 +32,7 @@ private:
     QLineEdit* textYJJE_;
     QLineEdit* textHYBH_;
     ReceiptButton* receipt_;
+    QLabel* labelYE_;
     bool presetDeposits_;
 };
 
