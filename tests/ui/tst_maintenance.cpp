@@ -150,16 +150,24 @@ private Q_SLOTS:
         FormGNCS dialog;
         Child<QRadioButton>(&dialog, "OptionFWQ")->click();
         ScriptedMessages messages;
-        for (const QString& address : {url, url, QStringLiteral("postgresql://x@127.0.0.1:1/x")}) {
+        const ServerAddress server = ParseServerUrl(url);
+        const QString at = QStringLiteral("@%1:%2/").arg(server.host).arg(server.port);
+        for (const QString& address :
+             {url, url, QStringLiteral("postgresql://x@127.0.0.1:1/x"),
+              "postgresql://" + server.user + at + "nodb", "postgresql://nosuchrole" + at + server.database}) {
             Child<QLineEdit>(&dialog, "TextFWQ")->setText(address);
             Press(&dialog, "CommandCS");
             if (messages.texts().size() == 1)
                 Shop::Create(url); // the first found no shop there
         }
+        // libpq's failures said as a shop owner can follow them, its words after.
         const QStringList texts = messages.texts();
-        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts.size(), 5);
         QVERIFY2(texts[0].contains("还没有影碟店的数据") && texts[1].startsWith("连接成功") &&
-                     texts[2].startsWith("无法连接数据库服务器"),
+                     texts[2].startsWith("无法连接数据库服务器") &&
+                     texts[2].contains("数据库服务器拒绝连接：服务器上的数据库没有运行，或端口不对\n详细信息：") &&
+                     texts[3].contains("数据库服务器上没有数据库 nodb") &&
+                     texts[4].contains("数据库服务器上没有用户 nosuchrole"),
                  qPrintable(texts.join('\n')));
     }
 

@@ -133,7 +133,7 @@ void ExpertSession::connectServer(const QString& url, const QString& password)
         throw MovrntError(QStringLiteral("无法以专家操作方式的用户 %1 连接数据库服务器 %2（密码不对，或服务器上还没有"
                                          "这个用户，设置方法见 README）：")
                                   .arg(kExpertLogin, address.display()) +
-                              QString::fromUtf8(PQerrorMessage(server_)).trimmed(),
+                              ConnectionFailureText(QString::fromUtf8(PQerrorMessage(server_))),
                           kSource);
     cancel_ = PQgetCancel(server_);
 }

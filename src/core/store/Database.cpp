@@ -217,10 +217,8 @@ QString DatabaseErrorText(const QSqlError& error)
     };
     for (const auto& [state, meaning] : meanings)
         if (code == QLatin1String(state))
-            return QString::fromUtf8(meaning) + QStringLiteral("（") + text + QStringLiteral("）");
-    if (text.contains(QStringLiteral("password authentication failed")))
-        return QStringLiteral("数据库服务器拒绝登录：用户名或密码不对（") + text + QStringLiteral("）");
-    return text;
+            return QString::fromUtf8(meaning) + QStringLiteral("\n详细信息：") + text.simplified();
+    return ConnectionFailureText(text);
 }
 
 namespace {
@@ -605,18 +603,22 @@ void CreateServerTables(QSqlDatabase db)
     }
 }
 
-QString ServerShopProblem(const QString& url)
+QString ServerShopProblem(const QString& url, int timeoutSeconds)
 {
     QString problem;
-    const QString name = QStringLiteral("movrnt-test-connection");
+    // Of its own: a try given up on may still be waiting for its answer.
+    const QString name = QStringLiteral("movrnt-test-connection-%1").arg(quintptr(&problem));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         try {
-            const ServerAddress address = ParseServerUrl(url);
+            ServerAddress address = ParseServerUrl(url);
+            if (std::none_of(address.options.cbegin(), address.options.cend(),
+                             [](const auto& option) { return option.first == u"connect_timeout"; }))
+                address.options.append({QStringLiteral("connect_timeout"), QString::number(timeoutSeconds)});
             address.apply(db);
             if (!db.open())
                 problem = QStringLiteral("无法连接数据库服务器 %1：%2")
-                              .arg(address.display(), db.lastError().text().trimmed());
+                              .arg(address.display(), DatabaseErrorText(db.lastError()));
             else if (!Exists(db, QStringLiteral("table"), QStringLiteral("ydxx")))
                 problem = QStringLiteral("数据库服务器上的数据库 %1 中还没有影碟店的数据（请先用 "
                                          "movrnt --copy-to 把影碟店的数据复制过去）")

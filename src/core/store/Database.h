@@ -45,7 +45,9 @@ const QList<std::pair<QString, QStringList>>& ShopTables();
 
 // Why the server at a URL cannot serve as the shop's database (out of reach,
 // refused, no shop's tables); empty when it can.
-QString ServerShopProblem(const QString& url);
+// Safe on a worker thread; a server that does not answer is given up on
+// after `timeoutSeconds`.
+QString ServerShopProblem(const QString& url, int timeoutSeconds = 10);
 
 // Makes the shop's empty tables in an empty database on a server, in one
 // transaction; a database that already holds them is refused. Throws MovrntError.

@@ -1,5 +1,7 @@
 #include "ServerAddress.h"
 
+#include <QRegularExpression>
+
 #include "Errors.h"
 
 #include <QSqlDatabase>
@@ -84,4 +86,34 @@ void ServerAddress::apply(QSqlDatabase& db) const
         connect << key + QStringLiteral("='") + quoted + u'\'';
     }
     db.setConnectOptions(connect.join(u';'));
+}
+
+QString ConnectionFailureText(const QString& libpqText)
+{
+    const QString detail = libpqText.simplified();
+    static const std::pair<const char*, const char*> meanings[] = {
+        {"Connection refused", "数据库服务器拒绝连接：服务器上的数据库没有运行，或端口不对"},
+        {"could not translate host name", "找不到这台服务器：请检查地址中的主机名"},
+        {"Name or service not known", "找不到这台服务器：请检查地址中的主机名"},
+        {"No route to host", "网络中找不到这台服务器：请检查网线和服务器的地址"},
+        {"timeout expired", "连接数据库服务器超时：服务器没有响应，可能没有开机或被防火墙挡住"},
+        {"password authentication failed", "数据库服务器拒绝登录：用户名或密码不对"},
+        {"no password supplied", "数据库服务器要求密码，但本机没有保存这个用户的密码"},
+        {"no pg_hba.conf entry", "数据库服务器不允许本机以这个用户连接这个数据库（请在服务器的 pg_hba.conf 中允许本机）"},
+        {"too many connections", "数据库服务器的连接数已满，请稍后再试"},
+        {"remaining connection slots", "数据库服务器的连接数已满，请稍后再试"},
+        {"SSL", "数据库服务器要求加密连接（SSL）：请在地址后加上 ?sslmode=require"},
+    };
+    for (const auto& [words, meaning] : meanings)
+        if (detail.contains(QLatin1String(words), Qt::CaseInsensitive))
+            return QString::fromUtf8(meaning) + QStringLiteral("\n详细信息：") + detail;
+    static const QRegularExpression missing(
+        QStringLiteral("(database|role) \"([^\"]*)\" does not exist"));
+    if (const QRegularExpressionMatch match = missing.match(detail); match.hasMatch())
+        return (match.captured(1) == u"database"
+                    ? QStringLiteral("数据库服务器上没有数据库 %1：请检查地址中的数据库名")
+                    : QStringLiteral("数据库服务器上没有用户 %1：请检查地址中的用户名"))
+                   .arg(match.captured(2)) +
+               QStringLiteral("\n详细信息：") + detail;
+    return detail;
 }

@@ -28,3 +28,9 @@ struct ServerAddress
 bool IsServerUrl(const QString& text);
 // Throws MovrntError for a text that is no such URI or that carries a password.
 ServerAddress ParseServerUrl(const QString& url);
+
+// What libpq said when a connection failed, as a shop owner can follow it:
+// a Chinese sentence (refused, no such host, timed out, password, no such
+// database or user, too many connections, not let in), then the original
+// words, blanks made one, on a detail line. Unknown failures keep their words.
+QString ConnectionFailureText(const QString& libpqText);

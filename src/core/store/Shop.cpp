@@ -52,7 +52,7 @@ ShopOperation OperationNamed(const QString& name)
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what)
 {
-    const QString text = error.text().trimmed();
+    const QString text = DatabaseErrorText(error);
     throw MovrntError(what + (text.isEmpty() ? QString() : QStringLiteral("：") + text), kSource);
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/MessageBox.h"
 #include "common/Seams.h"
+#include "common/Background.h"
 #include "common/Controls.h"
 #include "common/WindowSupport.h"
 #include "auxiliary/FormXZLJ.h"
@@ -242,8 +243,9 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     auto* commandCS = MakeButton(database, "CommandCS", QStringLiteral("测试连接(&T)"),
                                  QStringLiteral("试着连接数据库服务器，看看其中是否有影碟店的数据。"));
     auto* labelSJK = Text(database, "LabelSJK",
-                          QStringLiteral("用户提示：地址中不要写密码，密码请写在 ~/.pgpass 文件中。"
-                                         "更改将在下次启动本程序时生效。"));
+                          QStringLiteral("用户提示：地址中不要写密码。连接服务器的密码请保存在本机用户主目录下"
+                                         "名为 .pgpass 的文件中，每个服务器一行，写成“主机:端口:数据库:用户:密码”，"
+                                         "并只允许本人读写这个文件。更改将在下次启动本程序时生效。"));
     labelSJK->setWordWrap(true);
     auto* databaseLayout = new QGridLayout(database);
     databaseLayout->addWidget(optionFile_, 0, 0, 1, 3);
@@ -265,9 +267,17 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     tabs->addTab(database, QStringLiteral("数据库"));
     connect(optionServer_, &QRadioButton::toggled, this, &FormGNCS::refreshDependents);
     connect(commandCS, &QPushButton::clicked, this, [this] {
+        // On a worker, given up on after a few seconds, or at once by 取消.
         BusyStatus busy(QStringLiteral("正在连接数据库服务器 ..."), true);
-        const QString problem = ServerShopProblem(textServer_->text().trimmed());
+        const QString url = textServer_->text().trimmed();
+        QString problem;
+        WorkRows wait;
+        wait.countsRows = false;
+        RunInBackground(this, QStringLiteral("正在连接数据库服务器 ..."),
+                        [&problem, &url] { problem = ServerShopProblem(url, 5); }, &wait);
         busy.done();
+        if (wait.stop)
+            return;
         Notice(problem.isEmpty() ? QStringLiteral("连接成功！数据库服务器上有影碟店的数据。") : problem);
     });
     serverControls_ = {textServer_, commandCS};
