@@ -257,7 +257,7 @@ private Q_SLOTS:
         for (const auto& [disc, zdbh, preview] :
              {std::tuple{"V0012", member, QStringLiteral("会员 M0012（张三）预付租金余额 ￥98.00")},
               std::tuple{"W0012", QString::number(walkIn),
-                         QStringLiteral("应收租金 ￥2.00，应退押金 ￥10.00（1 张，1 天）")}}) {
+                         QStringLiteral("应付租金 ￥2，应退押金 ￥10（1 张，1 天）")}}) {
             main->activateWindow();
             main->setFocus();
             type(disc);

@@ -337,6 +337,9 @@ private Q_SLOTS:
         for (const char* name : {"TextVCD", "TextDVD", "TextTS", "TextZJ", "TextYJ"})
             figures << Child<QLineEdit>(checkout, name)->text();
         QCOMPARE(figures, QStringList({"2", "1", "3", "￥21", "￥40"}));
+        // The line under the range says it is settled, in the boxes' words.
+        QCOMPARE(Child<QLabel>(checkout, "LabelYL")->text(),
+                 QStringLiteral("已结帐：应付租金 ￥21，应退押金 ￥40（3 张，3 天）"));
         QCOMPARE(Column(rentals->model(), 5), QStringList({"是", "是", "是", ""}));
         QCOMPARE(Column(discs->model(), 7), QStringList({"否", "否", "否", ""}));
         // The refreshed grid's return dates are read whole, not cut to "2003-1…".

@@ -19,6 +19,7 @@ namespace {
 struct Words
 {
     QString busy, differentDays, alreadySettled, wrongKind, failed;
+    QString done; // what the preview says of a range once it is settled
 };
 
 Words WordsFor(SettleKind kind)
@@ -28,12 +29,14 @@ Words WordsFor(SettleKind kind)
                 QStringLiteral("影碟出租日期不一致，不能统一结帐!"),
                 QStringLiteral("部分碟片已经结帐，不能统一结帐!"),
                 QStringLiteral("只有零散顾客才能结帐；会员请使用会员还碟功能！"),
-                QStringLiteral("结帐不能进行，请检查您输入的自动编号是否正确！")};
+                QStringLiteral("结帐不能进行，请检查您输入的自动编号是否正确！"),
+                QStringLiteral("已结帐")};
     return {QStringLiteral("正在执行退碟操作 ..."),
             QStringLiteral("影碟出租日期不一致，不能统一退还!"),
             QStringLiteral("部分碟片已经退还，不能统一退还!"),
             QStringLiteral("只有会员才能退还；零散客户请使用结帐功能！"),
-            QStringLiteral("退还不能进行，请检查您输入的自动编号是否正确！")};
+            QStringLiteral("退还不能进行，请检查您输入的自动编号是否正确！"),
+            QStringLiteral("已退还")};
 }
 
 QString RefusalText(const Words& words, SettleRefusal refusal)
@@ -210,6 +213,7 @@ void SettleWindow::settle()
     textDVD_->setText(QString::number(settlement.dvd));
     textTS_->setText(QString::number(settlement.days));
     showAmounts(settlement);
+    labelYL_->setText(words.done + QStringLiteral("：") + previewText(settlement, first, last));
     receipt_->offer([this, first, last, settlement] {
         return SettlementReceipt(kind_, first, last, settlement);
     });
@@ -231,8 +235,9 @@ FormJZ::FormJZ(QWidget* parent) : SettleWindow(SettleKind::WalkInCheckout, paren
 
 QString FormJZ::previewText(const Settlement& settlement, qint64, qint64) const
 {
-    return QStringLiteral("应收租金 %1，应退押金 %2（%3 张，%4 天）")
-        .arg(YuanText(settlement.rentDue), YuanText(settlement.deposit))
+    // The words and the money as the boxes below say them.
+    return QStringLiteral("应付租金 ￥%1，应退押金 ￥%2（%3 张，%4 天）")
+        .arg(MoneyText(settlement.rentDue), MoneyText(settlement.deposit))
         .arg(settlement.vcd + settlement.dvd)
         .arg(settlement.days);
 }
