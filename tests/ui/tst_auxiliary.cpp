@@ -146,7 +146,8 @@ private Q_SLOTS:
         for (const QString& line :
              {QStringLiteral("SQLite 版本：") + QString::fromLatin1(sqlite3_libversion()),
               QStringLiteral("数据库：") + DatabasePath(), QStringLiteral("影碟：1"),
-              QStringLiteral("租借记录：0")})
+              QStringLiteral("租借记录：0"), QStringLiteral("柜台名称：") + CounterName(),
+              QStringLiteral("当前用户：未设置管理员密码")})
             QVERIFY2(shown.contains(line), qPrintable(shown.join(u'\n')));
         CloseDatabase();
     }

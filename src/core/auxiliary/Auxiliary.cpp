@@ -1,7 +1,11 @@
 #include "Auxiliary.h"
 
+#include "access/PassCheck.h"
 #include "settings/Registry.h"
+#include "settings/Settings.h"
 #include "store/Database.h"
+#include "store/ServerAddress.h"
+#include "store/Totals.h"
 #include "store/Errors.h"
 
 #include <QFileInfo>
@@ -59,18 +63,32 @@ QList<std::pair<QString, QString>> SystemInformation()
         {QStringLiteral("Qt 版本"), QString::fromLatin1(qVersion())},
         {QStringLiteral("SQLite 版本"), QString::fromLatin1(sqlite3_libversion())},
         {QStringLiteral("程序文件夹"), ProgramFolder()},
-        {QStringLiteral("数据库"), DatabasePath()},
-        {QStringLiteral("数据库大小"),
-         QStringLiteral("%1 MB").arg(double(QFileInfo(DatabasePath()).size()) / (1 << 20), 0, 'f', 1)},
     };
+    // Where the shop is: this counter's file, or the server all counters share.
+    if (ShopOnServer()) {
+        QString address;
+        try {
+            address = ParseServerUrl(ShopLocation()).display();
+        } catch (const MovrntError& error) {
+            address = error.description();
+        }
+        lines.append({QStringLiteral("数据库"), QStringLiteral("数据库服务器 ") + address});
+    } else {
+        lines.append({QStringLiteral("数据库"), DatabasePath()});
+        lines.append({QStringLiteral("数据库大小"),
+                      QStringLiteral("%1 MB").arg(double(QFileInfo(DatabasePath()).size()) / (1 << 20), 0,
+                                                  'f', 1)});
+    }
+    lines.append({QStringLiteral("柜台名称"), CounterName()});
+    lines.append({QStringLiteral("当前用户"), !PasswordIsSet()           ? QStringLiteral("未设置管理员密码")
+                                              : UserMode() == u"Guest" ? QStringLiteral("来宾")
+                                                                       : QStringLiteral("管理员")});
     for (const auto& [name, table] : {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"},
                                       std::pair{"租借记录", "zjxx"}}) {
         QString count = QStringLiteral("（数据库未打开）");
         try {
-            if (IsDatabaseOpen())
-                count = QString::number(
-                    RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table))
-                        .toLongLong());
+            if (IsDatabaseOpen()) // the counts the database keeps: no scan of ten million rentals
+                count = QString::number(TableCount(QString::fromLatin1(table)));
         } catch (const MovrntError& error) {
             count = error.description();
         }
