@@ -6,6 +6,8 @@
 #include "catalogue/FormYDCX.h"
 #include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
+#include "store/Database.h"
+#include "store/Shop.h"
 #include "common/ReportRenderer.h"
 #include "members/Members.h"
 #include "rentals/Rentals.h"
@@ -103,6 +105,28 @@ private Q_SLOTS:
         for (const QString expected : {"日结单", "营业日期：2003-11-09", "散客押金", "预付租金",
                                         "现金结余：￥160.00", "柜台前台钱箱中应有现金：￥360.00"})
             QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
+    }
+
+    // The figures follow rentals and money made at another counter, all of a
+    // window's numbers at once, never more than once every two seconds.
+    void figuresFollowTheShop()
+    {
+        home->setSettings({{"VCD", "2"}});
+        main->RunCommand(Command::JRYY);
+        auto* today = main->FindChild<FormJRYY>();
+        main->RunCommand(Command::LSSJ);
+        auto* month = main->FindChild<FormLSSJ>();
+        Press(month, "CommandCK");
+        QCOMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("1"));
+        {
+            Shop counter(ShopLocation());
+            RentOut({"V1", "", "10", true});
+        }
+        Shop::InUse()->lookOutside();
+        QTRY_COMPARE(Child<QLineEdit>(today, "TextVCD")->text(), QStringLiteral("2"));
+        QCOMPARE(Child<QLineEdit>(today, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
+        QTRY_COMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("2"));
+        QCOMPARE(Child<QLineEdit>(month, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
     }
 
     void month_data()

@@ -1,8 +1,11 @@
 #include "WindowSupport.h"
 
 #include "common/MessageBox.h"
+#include "store/Shop.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -102,4 +105,26 @@ bool ShowPicture(QLabel* box, const QString& path)
     box->setPixmap(picture.scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     box->setProperty("picture", path);
     return true;
+}
+
+void RefreshOnShopChanges(QWidget* window, const std::function<void()>& refresh, int ms)
+{
+    Shop* shop = Shop::InUse();
+    if (!shop)
+        return;
+    auto* pace = new QTimer(window);
+    pace->setSingleShot(true);
+    auto last = std::make_shared<QElapsedTimer>(); // invalid: the first change shows at once
+    QObject::connect(pace, &QTimer::timeout, window, [last, refresh] {
+        last->start();
+        refresh();
+    });
+    const auto changed = [pace, last, ms] {
+        if (pace->isActive())
+            return; // this change shows with the one waiting
+        pace->start(last->isValid() ? int(std::max<qint64>(0, ms - last->elapsed())) : 0);
+    };
+    QObject::connect(shop->events(), &ShopEvents::rentalsChanged, window, changed);
+    QObject::connect(shop->events(), &ShopEvents::membersChanged, window, changed);
+    QObject::connect(shop->events(), &ShopEvents::databaseReplaced, window, changed);
 }

@@ -46,3 +46,8 @@ void ShowPlaceholder(QLabel* box);
 // window sets it while it lives.
 void SetStatusSink(std::function<void(const QString&)> sink);
 void ShowStatus(const QString& text);
+
+// Calls `refresh` once the shop's rentals, members or whole database changed
+// (here or at another counter), at most once every `ms` milliseconds, so that
+// a window of figures follows the shop with all of its numbers at once.
+void RefreshOnShopChanges(QWidget* window, const std::function<void()>& refresh, int ms = 2000);

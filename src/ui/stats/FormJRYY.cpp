@@ -116,14 +116,31 @@ FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
     resize(440, 400);
     connect(commandQD, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(commandRJD, &QPushButton::clicked, this, &FormJRYY::onCommandRJDClicked);
+    textVCD_ = textVCD;
+    textDVD_ = textDVD;
     try {
-        const TypeCounts counts = TodayFigures();
-        textVCD->setText(QString::number(counts.vcd));
-        textDVD->setText(QString::number(counts.dvd));
-        takings_->display(TakingsBetween(today, today));
+        refreshFigures();
     } catch (const MovrntError& error) {
         ReportError(error);
     }
+    // Rentals and money at this counter or another, all numbers at once.
+    RefreshOnShopChanges(this, [this] {
+        try {
+            refreshFigures();
+        } catch (const MovrntError&) {
+            // the figures shown stay; the next change tries again
+        }
+    });
+}
+
+void FormJRYY::refreshFigures()
+{
+    const QString today = TodayText();
+    const TypeCounts counts = TodayFigures();
+    const Takings takings = TakingsBetween(today, today);
+    textVCD_->setText(QString::number(counts.vcd));
+    textDVD_->setText(QString::number(counts.dvd));
+    takings_->display(takings);
 }
 
 void FormJRYY::onCommandRJDClicked()
@@ -140,9 +157,8 @@ void FormJRYY::onCommandRJDClicked()
     {
         BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
         try {
-            const QString today = TodayText();
-            takings_->display(TakingsBetween(today, today));
-            report = DayEndReport(today, cashFloat);
+            refreshFigures(); // the window agrees with the report it prints
+            report = DayEndReport(TodayText(), cashFloat);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);
@@ -193,6 +209,15 @@ FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
     layout->addLayout(ButtonRow(this, label9, commandCK));
     resize(480, 450);
     connect(commandCK, &QPushButton::clicked, this, &FormLSSJ::onCommandCKClicked);
+    // The month shown follows the shop, as 今日营业数据 does.
+    RefreshOnShopChanges(this, [this] {
+        if (shown_.first.isEmpty())
+            return;
+        try {
+            showMonth(shown_.first, shown_.second);
+        } catch (const MovrntError&) {
+        }
+    });
 
     FillCombo(comboNF_, FigureYears(GetSetting(Setting::InstallTime)));
     comboNF_->setEditText(QString::number(Today().year()));
@@ -216,14 +241,21 @@ void FormLSSJ::onCommandCKClicked()
         return;
     }
     try {
-        const TypeCounts counts = MonthFigures(year, month);
-        textVCD_->setText(QString::number(counts.vcd));
-        textDVD_->setText(QString::number(counts.dvd));
-        takings_->display(MonthTakings(year, month));
+        showMonth(year, month);
     } catch (const MovrntError& error) {
         busy.done();
         ReportError(error);
     }
+}
+
+void FormLSSJ::showMonth(const QString& year, const QString& month)
+{
+    const TypeCounts counts = MonthFigures(year, month);
+    const Takings takings = MonthTakings(year, month);
+    textVCD_->setText(QString::number(counts.vcd));
+    textDVD_->setText(QString::number(counts.dvd));
+    takings_->display(takings);
+    shown_ = {year, month};
 }
 
 FormRMYD::FormRMYD(QWidget* parent) : QDialog(parent)

@@ -33,6 +33,10 @@ private Q_SLOTS:
     void onCommandRJDClicked();
 
 private:
+    // Today's counts and takings. Throws MovrntError.
+    void refreshFigures();
+    QLineEdit* textVCD_ = nullptr;
+    QLineEdit* textDVD_ = nullptr;
     TakingsPanel* takings_;
     QLineEdit* textBYJ_;
 };
@@ -48,6 +52,9 @@ private Q_SLOTS:
     void onCommandCKClicked();
 
 private:
+    // A month's counts and takings, remembered as the one shown. Throws MovrntError.
+    void showMonth(const QString& year, const QString& month);
+    std::pair<QString, QString> shown_; // year and month
     QComboBox* comboNF_;
     QComboBox* comboYF_;
     QLineEdit* textVCD_;
