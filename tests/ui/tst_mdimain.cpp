@@ -16,7 +16,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <memory>
 
 // A child window of the kind later windows are.
@@ -337,6 +339,33 @@ private Q_SLOTS:
         const QString output = QString::fromLocal8Bit(
             exitCode == 0 ? movrnt.readAllStandardOutput() : movrnt.readAllStandardError());
         QVERIFY2(output.contains(said), qPrintable(output));
+    }
+
+    // The manual page describes every option --help lists, and no other.
+    void manualPageListsTheOptionsOfHelp()
+    {
+        QProcess movrnt;
+        movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), {"--help"});
+        QVERIFY(movrnt.waitForFinished(60000));
+        QStringList help;
+        static const QRegularExpression helpOption(QStringLiteral("^\\s+(?:-\\w, )?(--[a-z-]+)"),
+                                                   QRegularExpression::MultilineOption);
+        for (auto match = helpOption.globalMatch(QString::fromLocal8Bit(movrnt.readAllStandardOutput()));
+             match.hasNext();)
+            help << match.next().captured(1);
+        QFile manual(QStringLiteral(MOVRNT_MANUAL));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(manual.readAll());
+        const QString options = page.section(QStringLiteral(".SH OPTIONS"), 1).section(QStringLiteral(".SH "), 0, 0);
+        QStringList described;
+        static const QRegularExpression manOption(QStringLiteral("^\\.B[IR]? .*?(\\\\-\\\\-[a-z\\\\-]+)"),
+                                                  QRegularExpression::MultilineOption);
+        for (auto match = manOption.globalMatch(options); match.hasNext();)
+            described << match.next().captured(1).remove(u'\\');
+        help.sort();
+        described.sort();
+        QVERIFY(!help.isEmpty());
+        QCOMPARE(described, help);
     }
 
     void secondInstanceIsRefused()
