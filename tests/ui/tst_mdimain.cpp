@@ -1,6 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "app/MDIMain.h"
+#include "settings/FirstRun.h"
 #include "common/Seams.h"
 #include "catalogue/Discs.h"
 #include "members/Members.h"
@@ -384,18 +385,36 @@ private Q_SLOTS:
         QVERIFY(writes.isEmpty());
     }
 
+    // The error report names the folder and what to copy there; a first run
+    // that could not open the shop is taken back, so the next start asks again.
+    void missingDatabaseEndsThroughErrorReport_data()
+    {
+        QTest::addColumn<bool>("firstRun");
+        QTest::newRow("a later start") << false;
+        QTest::newRow("the first start") << true;
+    }
     void missingDatabaseEndsThroughErrorReport()
     {
-        notFirstRun();
+        QFETCH(bool, firstRun);
+        if (!firstRun)
+            notFirstRun();
         QVERIFY(QFile::remove(home->databasePath()));
         ScriptedMessages messages;
-        messages.queue({6});
+        // (a first run: no password now;) show the error's details
+        if (firstRun)
+            messages.queue({7, 6});
+        else
+            messages.queue({6});
         MDIMain window;
         QVERIFY(!window.RunStartup());
-        QCOMPARE(messages.shown.size(), 4);
-        QCOMPARE(messages.shown[0].text, QStringLiteral("系统发生错误，要查看错误的具体描述吗？"));
-        QVERIFY(messages.shown[1].text.startsWith(QStringLiteral("错误描述 : 找不到数据库文件")));
+        const QStringList texts = messages.texts().mid(firstRun ? 2 : 0);
+        QCOMPARE(texts.size(), 4);
+        QCOMPARE(texts[0], QStringLiteral("系统发生错误，要查看错误的具体描述吗？"));
+        QVERIFY2(texts[1].startsWith(QStringLiteral("错误描述 : 找不到数据库文件")) &&
+                     texts[1].contains(QStringLiteral("复制到文件夹 ") + home->folder()),
+                 qPrintable(texts[1]));
         QVERIFY(!QFile::exists(home->databasePath()));
+        QCOMPARE(IsFirstRun(), firstRun);
     }
 
     void childWindowsOpenOnceAndAreListed()

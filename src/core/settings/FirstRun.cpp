@@ -20,6 +20,11 @@ void PerformFirstRunSetup()
             SetSetting(setting, SettingDefault(setting));
 }
 
+void UndoFirstRunSetup()
+{
+    SetSetting(Setting::FirstRunTime, QString());
+}
+
 DisplayVerdict CheckDisplay(QSize screen, bool firstRun, const QString& setDisplayRes)
 {
     const int w = screen.width();

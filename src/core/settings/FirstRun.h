@@ -9,6 +9,8 @@ bool IsFirstRun();
 // Creates the settings key and writes the first-run values, in order:
 // FirstRunTime, InstallTime, HYDJ, FJZJ.
 void PerformFirstRunSetup();
+// The next start is a first run again (the shop could not be opened).
+void UndoFirstRunSetup();
 
 enum class DisplayVerdict
 {

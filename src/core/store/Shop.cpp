@@ -180,7 +180,11 @@ void Shop::open(const UpgradeProgress& progress)
     }
     const QFileInfo info(path_);
     if (!info.exists())
-        throw MovrntError(QStringLiteral("找不到数据库文件：") + path_, kSource);
+        throw MovrntError(QStringLiteral("找不到数据库文件：%1。请把本系统的空数据库文件 MOVRNT.db（安装后在 "
+                                         "/usr/share/movrnt/ 中有一份）或备份的数据库复制到文件夹 %2 中，"
+                                         "或用 --home 指定存放数据库的文件夹。")
+                              .arg(path_, QFileInfo(path_).absolutePath()),
+                          kSource);
     if (!info.isFile() || !info.isReadable())
         throw MovrntError(QStringLiteral("无法读取数据库文件：") + path_, kSource);
     // SQLite would open either read-only and refuse only the first rental;

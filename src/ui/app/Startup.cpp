@@ -108,9 +108,13 @@ bool Startup::run()
         main_.setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
         // 11: an older file first gets its indexes and statistics, with the
         // window on screen and the work shown rather than a dark screen.
-        {
+        try {
             UpgradeView view(&main_);
             main_.openShop(view.progress());
+        } catch (...) {
+            if (firstRun) // asked again at the next start, once the shop is there
+                UndoFirstRunSetup();
+            throw;
         }
         NormaliseOpenRentalDates(); // before step 15 compares them
         // 12
