@@ -4,6 +4,7 @@
 #include "access/PassCheck.h"
 #include "app/AutoBackup.h"
 #include "app/MDIMain.h"
+#include "common/MessageBox.h"
 #include "common/Seams.h"
 #include "catalogue/FormYDCX.h"
 #include "common/FolderLists.h"
@@ -140,6 +141,21 @@ private Q_SLOTS:
         QCOMPARE(dialog.result(), int(kept == u"-" ? QDialog::Rejected : QDialog::Accepted));
         QCOMPARE(GetSetting(Setting::Database), kept == u"-" ? QString() : kept);
         QCOMPARE(messages.texts().size(), kept == u"-" ? 1 : 0);
+    }
+
+    // The error report sends its reader to the shop's own helper once one is set.
+    void supportAddressIsTheShops()
+    {
+        FormGNCS dialog;
+        QCOMPARE(Child<QLineEdit>(&dialog, "TextYX")->placeholderText(), kSupportAddress);
+        Type(&dialog, "TextYX", " help@shop.example ");
+        ScriptedMessages messages;
+        Press(&dialog, "CommandQD");
+        QCOMPARE(GetSetting(Setting::SupportAddress), QStringLiteral("help@shop.example"));
+        messages.queue({6});
+        ReportError(QStringLiteral("x"), QStringLiteral("y"));
+        QCOMPARE(messages.texts().last(),
+                 QStringLiteral("已检测到系统出现了错误！请将错误提示信息发送到help@shop.example"));
     }
 
     void connectionIsTriedOnTheServer()

@@ -45,6 +45,7 @@ const SettingInfo kSettings[] = {
     {Setting::ShopName, u"ShopName", u""},
     {Setting::Database, u"Database", u""},
     {Setting::CounterName, u"CounterName", u""},
+    {Setting::SupportAddress, u"SupportAddress", u""},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -108,6 +109,7 @@ bool ShopWideSetting(Setting setting)
     case Setting::DVD:
     case Setting::AutoAlert:
     case Setting::Alertdays:
+    case Setting::SupportAddress:
         return true;
     default:
         return false;

@@ -28,6 +28,7 @@ enum class Setting
     ShopName,
     Database, // the shop's server (a postgresql:// URL); empty: the database file
     CounterName, // 柜台名称: this PC's name on the ledger's lines; empty: the host name
+    SupportAddress, // where the error report asks to send it; empty: the program's own
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

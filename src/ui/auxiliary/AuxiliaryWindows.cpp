@@ -115,9 +115,9 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
     bold.setBold(true);
     title->setFont(bold);
     auto* mail = MakeLabel(this, "LabelMail",
-                           QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(kSupportAddress));
+                           QStringLiteral("<a href=\"mailto:%1\">%1</a>").arg(SupportAddress()));
     mail->setToolTip(QStringLiteral("给我们来信！"));
-    mail->setAccessibleName(kSupportAddress);
+    mail->setAccessibleName(SupportAddress());
     connect(mail, &QLabel::linkActivated, this, [](const QString& link) { OpenUrl(QUrl(link)); });
     auto* cmdOK = MakeButton(this, "cmdOK", QStringLiteral("确定"));
     cmdOK->setDefault(true);

@@ -1,5 +1,8 @@
 #include "MessageBox.h"
 
+#include "settings/Settings.h"
+#include "store/Database.h"
+
 #include "store/Errors.h"
 
 #include <QApplication>
@@ -138,6 +141,16 @@ void ShowStandardMessage(QWidget* parent, const QString& text, const QString& ti
         QMessageBox::information(parent, title, text);
 }
 
+QString SupportAddress()
+{
+    // A server's is read only while the shop is open: an error report never
+    // waits for a server that went away; it says the address last read.
+    static QString known;
+    if (!ShopOnServer() || IsDatabaseOpen())
+        known = GetSetting(Setting::SupportAddress).trimmed();
+    return known.isEmpty() ? kSupportAddress : known;
+}
+
 void ReportError(const QString& description, const QString& source)
 {
     if (ShowMessage(QStringLiteral("系统发生错误，要查看错误的具体描述吗？"), 4,
@@ -145,7 +158,7 @@ void ReportError(const QString& description, const QString& source)
         return;
     ShowMessage(QStringLiteral("错误描述 : ") + description, 0, QStringLiteral("错误！"));
     ShowMessage(QStringLiteral("错误来源 : ") + source, 0, QStringLiteral("错误!"));
-    ShowMessage(QStringLiteral("已检测到系统出现了错误！请将错误提示信息发送到") + kSupportAddress,
+    ShowMessage(QStringLiteral("已检测到系统出现了错误！请将错误提示信息发送到") + SupportAddress(),
                 0, QStringLiteral("错误!"));
 }
 

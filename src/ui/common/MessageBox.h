@@ -72,3 +72,5 @@ void ReportError(const QString& description, const QString& source);
 void ReportError(const MovrntError& error);
 
 inline const QString kSupportAddress = QStringLiteral("support@movrnt.example.com");
+// The shop's own support address (功能参数设置), else kSupportAddress.
+QString SupportAddress();

@@ -228,8 +228,16 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     slipLayout->addWidget(MakeCaption(slips, QStringLiteral("店名 : "), textDM_, "LabelDM"), 2, 0,
                           Qt::AlignRight);
     slipLayout->addWidget(textDM_, 2, 1, 1, 2);
+    // Where the error report asks to send it: the shop's own helper.
+    textYX_ = MakeLine(slips, "TextYX", QStringLiteral("出现系统错误时，提示用户把错误信息发送到这个邮箱；不填则为 %1。")
+                                            .arg(kSupportAddress));
+    textYX_->setMaxLength(100);
+    textYX_->setPlaceholderText(kSupportAddress);
+    slipLayout->addWidget(MakeCaption(slips, QStringLiteral("技术支持邮箱 : "), textYX_, "LabelYX"), 3, 0,
+                          Qt::AlignRight);
+    slipLayout->addWidget(textYX_, 3, 1, 1, 2);
     slipLayout->setColumnStretch(2, 1);
-    slipLayout->setRowStretch(3, 1);
+    slipLayout->setRowStretch(4, 1);
     tabs->addTab(slips, QStringLiteral("凭条打印"));
 
     // 数据库: this counter's own choice, read at the next start.
@@ -340,6 +348,7 @@ void FormGNCS::load()
     checkPT_->setChecked(paper > 0);
     comboZK_->setCurrentIndex(paper == 58 ? 0 : 1);
     textDM_->setText(GetSetting(Setting::ShopName));
+    textYX_->setText(GetSetting(Setting::SupportAddress));
     textServer_->setText(GetSetting(Setting::Database));
     textGTMC_->setText(GetSetting(Setting::CounterName));
     (textServer_->text().isEmpty() ? optionFile_ : optionServer_)->setChecked(true);
@@ -396,6 +405,7 @@ void FormGNCS::save()
                                                                       : QStringLiteral("80"))
                                      : QString());
     Write(Setting::ShopName, textDM_->text().trimmed());
+    Write(Setting::SupportAddress, textYX_->text().trimmed());
     Write(Setting::Database, optionServer_->isChecked() ? textServer_->text().trimmed() : QString());
     Write(Setting::CounterName, textGTMC_->text().trimmed());
 }

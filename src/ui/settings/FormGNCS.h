@@ -44,6 +44,7 @@ private:
     QCheckBox* checkPT_;
     QComboBox* comboZK_;
     QLineEdit* textDM_;
+    QLineEdit* textYX_;
     QLabel* labelLJ_;
     QPushButton* commandLJ_;
     QMap<QCheckBox*, QList<QWidget*>> dependents_;
