@@ -1,6 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "members/Members.h"
+#include "store/Money.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -31,6 +32,34 @@ private Q_SLOTS:
         OpenDatabase();
     }
     void cleanup() { home.reset(); }
+
+    // A top-up adds what was paid, with its line, in one transaction.
+    void topUp_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after"); // empty: refused, nothing written
+        QTest::newRow("whole yuan") << "20" << "120";
+        QTest::newRow("jiao and fen") << " 0.05 " << "100.05";
+        QTest::newRow("nothing") << "0" << "";
+        QTest::newRow("a refund") << "-5" << "";
+        QTest::newRow("words") << "二十" << "";
+        QTest::newRow("past counting") << "1e15" << "";
+    }
+    void topUp()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        InsertMember("M"); // 100 prepaid
+        const std::optional<Money> amount = ParseTopUp(typed);
+        QCOMPARE(amount.has_value(), !after.isEmpty());
+        if (!amount)
+            return;
+        QCOMPARE(TopUp("M", *amount), std::optional<Money>(*ParseMoney(after)));
+        QCOMPARE(FindMember("M")->zjje, after);
+        QCOMPARE(FirstRow("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh DESC LIMIT 1"),
+                 (QStringList{"预付租金充值", "M", QString::number(*amount)}));
+        QCOMPARE(TopUp("nobody", *amount), std::optional<Money>());
+    }
 
     void addStoresDefaults()
     {

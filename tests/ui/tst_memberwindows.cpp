@@ -188,6 +188,29 @@ private Q_SLOTS:
         Child<QRadioButton>(chooser, "OptionDZD")->setChecked(true);
         Press(chooser, "CommandQD");
         QCOMPARE(previews, QStringList{"会员对帐单: closed"});
+
+        // A top-up: the amount paid, refused until it is one, then the new balance.
+        QStringList said;
+        Seams().execDialog = [&said](QDialog& dialog) {
+            if (dialog.objectName() != u"FormCZ")
+                return int(QDialog::Rejected);
+            said << Child<QLabel>(&dialog, "LabelHY")->text();
+            ScriptedMessages messages;
+            Type(&dialog, "TextCZJE", "-5");
+            Press(&dialog, "CommandCZ");
+            Type(&dialog, "TextCZJE", "20.5");
+            Press(&dialog, "CommandCZ");
+            said << messages.texts() << Child<QLabel>(&dialog, "LabelHY")->accessibleName();
+            return int(QDialog::Accepted);
+        };
+        ReleaseOnRow(grid, 0, Qt::LeftButton);
+        chooser = main->findChild<QDialog*>(QStringLiteral("FormHYCZ"));
+        Child<QRadioButton>(chooser, "OptionCZ")->setChecked(true);
+        Press(chooser, "CommandQD");
+        QCOMPARE(said, (QStringList{"会员 7（张三）现有预付租金 ￥100.00", "充值金额必须是大于0的数字！",
+                                    "充值成功！会员 7 充值 ￥20.50，预付租金余额 ￥120.50",
+                                    "会员 7 充值 ￥20.50，预付租金余额 ￥120.50"}));
+        QCOMPARE(FindMember("7")->zjje, QStringLiteral("120.5"));
     }
 
     void modifyWritesSlashesAndRefusesEmptySex()

@@ -11,6 +11,7 @@
 #include "store/TextRules.h"
 
 #include <QSqlQuery>
+#include <cmath>
 
 namespace {
 bool IsSex(const QString& text)
@@ -146,6 +147,33 @@ bool ModifyMember(const MemberChange& change)
         if (changed)
             Announce(ShopChange::Members, ShopOperation::ModifyMember);
         return changed;
+    });
+}
+
+std::optional<Money> ParseTopUp(const QString& typed)
+{
+    const std::optional<Money> amount = ParseMoney(typed.trimmed());
+    if (!amount || *amount <= 0)
+        return std::nullopt;
+    return amount;
+}
+
+std::optional<Money> TopUp(const QString& hybh, Money amount)
+{
+    return InTransaction([&hybh, amount]() -> std::optional<Money> {
+        QSqlQuery before =
+            RunSql(QStringLiteral("SELECT zjje FROM hyxx WHERE hybh = ?") + ForUpdate(), {hybh});
+        if (!before.next())
+            return std::nullopt;
+        const std::optional<Money> was = StoredMoney(before.value(0).toDouble());
+        before.finish();
+        const std::optional<Money> now = was ? AddMoney(*was, amount) : std::nullopt;
+        if (!now || std::abs(MoneyToDouble(*now)) > kMaxYuan)
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + hybh, QStringLiteral("hyxx"));
+        WriteLedger({LedgerKind::PrepaidTopUp, 0, QStringLiteral("/"), hybh, amount});
+        RunSql(QStringLiteral("UPDATE hyxx SET zjje = ? WHERE hybh = ?"), {MoneyToDouble(*now), hybh});
+        Announce(ShopChange::Members, ShopOperation::ModifyMember);
+        return now;
     });
 }
 

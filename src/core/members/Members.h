@@ -2,6 +2,8 @@
 
 #include "store/Conditions.h"
 
+#include "store/Money.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -52,6 +54,14 @@ enum class MemberChangeCheck
 MemberChangeCheck CheckMemberChange(const MemberChange& change);
 // False when no member has that number. Level and borrowed count never change here.
 bool ModifyMember(const MemberChange& change);
+
+// A member's top-up: the amount paid, typed (a number above 0 within the
+// bound the windows count); nothing when it is not one.
+std::optional<Money> ParseTopUp(const QString& typed);
+// Adds the amount to the member's prepaid rent with its 预付租金充值 line, in
+// one transaction; the prepaid rent after it, or nothing when no member has
+// that number. Throws MovrntError (an amount the balance cannot hold says so).
+std::optional<Money> TopUp(const QString& hybh, Money amount);
 
 // The conditions of the member query, in their fixed order.
 struct MemberFilter

@@ -69,6 +69,15 @@ Receipt RentOutReceipt(const RentOutDone& done)
     return receipt;
 }
 
+Receipt TopUpReceipt(const QString& hybh, Money paid, Money prepaid)
+{
+    Receipt receipt = Started(QStringLiteral("充值凭条"));
+    receipt.customer = MemberText(hybh);
+    receipt.figures.append({QStringLiteral("本次充值"), Yuan(paid)});
+    receipt.figures.append({QStringLiteral("预付租金余额"), Yuan(prepaid)});
+    return receipt;
+}
+
 Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
                           const Settlement& settlement)
 {

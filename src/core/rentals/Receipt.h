@@ -25,3 +25,5 @@ int ReceiptPaperWidth();
 Receipt RentOutReceipt(const RentOutDone& done);
 Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
                           const Settlement& settlement);
+// A member's top-up: what was paid and the prepaid rent after it.
+Receipt TopUpReceipt(const QString& hybh, Money paid, Money prepaid);

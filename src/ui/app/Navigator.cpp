@@ -7,6 +7,7 @@
 #include "common/MoneyDocumentView.h"
 #include "common/Seams.h"
 #include "common/WindowSupport.h"
+#include "rentals/FormCZ.h"
 #include "members/FormSCHYXX.h"
 #include "members/FormXGHYXX.h"
 #include "rentals/FormJZ.h"
@@ -94,6 +95,14 @@ void Navigator::ShowMemberStatement(const QString& hybh)
         }
     }
     ShowMoneyDocument(statement, MainWindow());
+}
+
+void Navigator::TopUpMember(const QString& hybh)
+{
+    if (!PassGuestGate())
+        return;
+    FormCZ dialog(MainWindow(), hybh);
+    ExecModal(dialog);
 }
 
 void Navigator::Settle(bool walkIn, const QString& zdbh)

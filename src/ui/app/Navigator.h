@@ -27,6 +27,8 @@ public:
     static void DeleteMember(const QString& hybh);
     // The print preview of a member's statement.
     static void ShowMemberStatement(const QString& hybh);
+    // The member's top-up, in a dialog of its own.
+    static void TopUpMember(const QString& hybh);
     // 租借信息查询 showing a member's rentals.
     static void ShowMemberRentals(const QString& hybh);
     // 结帐 (walk-in) or 会员还碟 (member), with a rental number in both range

@@ -107,7 +107,8 @@ FormHYCZ::FormHYCZ(QWidget* parent)
                     {{"OptionCKLS", QStringLiteral("查看此会员租借影碟的历史记录")},
                      {"OptionXG", QStringLiteral("修改此会员的信息")},
                      {"OptionSC", QStringLiteral("删除此会员的信息")},
-                     {"OptionDZD", QStringLiteral("打印此会员的对帐单")}},
+                     {"OptionDZD", QStringLiteral("打印此会员的对帐单")},
+                     {"OptionCZ", QStringLiteral("为此会员充值预付租金")}},
                     parent)
 {
 }
@@ -129,6 +130,8 @@ void FormHYCZ::act(int option, const QString& hybh)
         Navigator::ModifyMember(hybh);
     else if (option == 2)
         Navigator::DeleteMember(hybh);
-    else
+    else if (option == 3)
         Navigator::ShowMemberStatement(hybh);
+    else
+        Navigator::TopUpMember(hybh);
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class ReceiptButton;
+
+// 充值: a member pays an amount towards his prepaid rent; the new balance
+// is shown, and a slip offered.
+class FormCZ : public QDialog
+{
+    Q_OBJECT
+public:
+    FormCZ(QWidget* parent, const QString& hybh);
+
+private Q_SLOTS:
+    void onCommandCZClicked();
+
+private:
+    void showBalance(); // throws MovrntError
+    QString hybh_;
+    QLabel* labelHY_;
+    QLineEdit* textCZJE_;
+    ReceiptButton* receipt_;
+};
