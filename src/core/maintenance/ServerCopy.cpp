@@ -103,25 +103,22 @@ qint64 FileSequence(QSqlDatabase file)
 // must; a shop whose ledger disagrees is refused with the members named.
 void CheckLedger(QSqlDatabase server)
 {
-    QSqlQuery query(server);
-    const auto first = [&query](const QString& sql) {
-        if (!query.exec(sql))
-            Fail(query.lastError(), QStringLiteral("无法核对账务流水"));
-        return query.next();
-    };
-    if (first(UnknownKindsQuery()))
-        throw MovrntError(QStringLiteral("账务流水第 %1 条：“%2”不是本系统记录的业务")
-                              .arg(query.value(0).toString(), query.value(1).toString().left(40)),
-                          kSource);
-    if (first(UnopenedMembersQuery()))
-        throw MovrntError(QStringLiteral("账务流水中有会员 %1 的记录，却没有他的入会或期初记录")
-                              .arg(query.value(0).toString().left(40)),
-                          kSource);
-    QList<MemberMismatch> members;
-    for (bool more = first(MemberMoneyQuery()); more; more = query.next())
-        members.append({query.value(0).toString(), query.value(1).toLongLong(),
-                        query.value(2).toLongLong(), query.value(3).toInt() != 0,
-                        query.value(4).toLongLong(), query.value(5).toLongLong()});
+    const QList<MemberMismatch> members = LedgerDisagreements(
+        [&server](const QString& sql) {
+            QSqlQuery query(server);
+            query.setForwardOnly(true);
+            if (!query.exec(sql))
+                Fail(query.lastError(), QStringLiteral("无法核对账务流水"));
+            QList<QStringList> rows;
+            while (query.next()) {
+                QStringList row;
+                for (int c = 0; c < query.record().count(); ++c)
+                    row << query.value(c).toString();
+                rows << row;
+            }
+            return rows;
+        },
+        kSource);
     if (!members.isEmpty())
         throw MovrntError(MismatchReport(members) +
                               QStringLiteral("\n请先在本柜台备份数据库，再用“启用”恢复这个备份，接受账务调整后再复制。"),

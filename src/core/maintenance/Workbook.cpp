@@ -369,47 +369,30 @@ qint64 Changes(const SqliteFile& file, const char* sql)
     return sqlite3_changes64(file.db);
 }
 
-// The first row of a query, each value as text; empty when none.
-QStringList FirstRow(const SqliteFile& file, const QString& sql)
+// Every row of a query, each value as text.
+QList<QStringList> RowsOf(const SqliteFile& file, const QString& sql)
 {
     const Statement query(file.db, sql);
-    QStringList row;
-    const int rc = sqlite3_step(query.get());
-    if (rc == SQLITE_ROW)
+    QList<QStringList> rows;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(query.get())) == SQLITE_ROW) {
+        QStringList row;
         for (int c = 0; c < sqlite3_column_count(query.get()); ++c)
             row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), c)));
-    else if (rc != SQLITE_DONE)
+        rows << row;
+    }
+    if (rc != SQLITE_DONE)
         Fail(file.error());
-    return row;
+    return rows;
 }
 
-bool HasRow(const SqliteFile& file, const char* sql)
-{
-    return !FirstRow(file, QString::fromUtf8(sql)).isEmpty();
-}
-
-// The ledger must agree with the members' money: lines of unknown
-// operations or of members never opened are refused; members whose money
+// The ledger must agree with the members' money: members whose money
 // disagrees are refused with their names, or (`adjust`) taken as they
 // stand, one adjustment line each.
 void ReconcileLedger(const SqliteFile& file, bool adjust)
 {
-    if (const QStringList line = FirstRow(file, UnknownKindsQuery()); !line.isEmpty())
-        Fail(QStringLiteral("账务流水第 %1 条：“%2”不是本系统记录的业务").arg(line[0], line[1].left(40)));
-    if (const QStringList member = FirstRow(file, UnopenedMembersQuery()); !member.isEmpty())
-        Fail(QStringLiteral("账务流水中有会员 %1 的记录，却没有他的入会或期初记录").arg(member[0].left(40)));
-    QList<MemberMismatch> members;
-    {
-        const Statement query(file.db, MemberMoneyQuery());
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(query.get())) == SQLITE_ROW)
-            members.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0))),
-                            sqlite3_column_int64(query.get(), 1), sqlite3_column_int64(query.get(), 2),
-                            sqlite3_column_int(query.get(), 3) != 0, sqlite3_column_int64(query.get(), 4),
-                            sqlite3_column_int64(query.get(), 5)});
-        if (rc != SQLITE_DONE)
-            Fail(QStringLiteral("无法核对账务流水：") + file.error());
-    }
+    const QList<MemberMismatch> members = LedgerDisagreements(
+        [&file](const QString& sql) { return RowsOf(file, sql); }, kSource);
     if (members.isEmpty())
         return;
     if (!adjust)
@@ -541,7 +524,7 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
         });
         // A workbook from before the ledger, or with its sheet left empty:
         // the members' balances open it.
-        if (!HasRow(file, "SELECT 1 FROM zwls LIMIT 1"))
+        if (RowsOf(file, QStringLiteral("SELECT 1 FROM zwls LIMIT 1")).isEmpty())
             for (const QString& sql : OpeningLines(NowText()))
                 file.exec(sql.toUtf8().constData());
         ReconcileLedger(file, adjustLedger);

@@ -105,6 +105,7 @@ void WriteLedger(const LedgerLine& line)
     RunSql(LedgerInsert(), LedgerValues(line));
 }
 
+namespace {
 QString UnknownKindsQuery()
 {
     QStringList names;
@@ -121,10 +122,13 @@ QString UnopenedMembersQuery()
         .arg(kOpenings);
 }
 
+} // namespace
+
 QString MemberMoneyQuery()
 {
-    const QString sum = QStringLiteral("COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
-                                       " AND z.lsh >= o.lsh), 0)");
+    // Whole numbers on both engines, so they read back exactly as text.
+    const QString sum = QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
+                                       " AND z.lsh >= o.lsh), 0) AS BIGINT)");
     return QStringLiteral(
                "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
                " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
@@ -132,6 +136,23 @@ QString MemberMoneyQuery()
                " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3 GROUP BY hybh) o"
                " ON o.hybh = h.hybh) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
         .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings);
+}
+
+QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString& source)
+{
+    if (const QList<QStringList> line = rows(UnknownKindsQuery()); !line.isEmpty())
+        throw MovrntError(QStringLiteral("账务流水第 %1 条：“%2”不是本系统记录的业务")
+                              .arg(line[0].value(0), line[0].value(1).left(40)),
+                          source);
+    if (const QList<QStringList> member = rows(UnopenedMembersQuery()); !member.isEmpty())
+        throw MovrntError(QStringLiteral("账务流水中有会员 %1 的记录，却没有他的入会或期初记录")
+                              .arg(member[0].value(0).left(40)),
+                          source);
+    QList<MemberMismatch> members;
+    for (const QStringList& row : rows(MemberMoneyQuery()))
+        members.append({row.value(0), row.value(1).toLongLong(), row.value(2).toLongLong(),
+                        row.value(3) != u"0", row.value(4).toLongLong(), row.value(5).toLongLong()});
+    return members;
 }
 
 QString MismatchReport(const QList<MemberMismatch>& members)

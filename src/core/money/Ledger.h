@@ -3,6 +3,7 @@
 #include "store/Money.h"
 
 #include <QList>
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -48,14 +49,9 @@ QVariantList LedgerValues(const LedgerLine& line);
 
 // The ledger agrees with the members' money: from a member's opening line
 // (his latest 预付租金 or 期初预付租金) on, his prepaid rent and deposit are
-// the sums of his lines. These queries, the same on both engines, find what
-// breaks that: a line of no known operation (lsh, ywlx);
-QString UnknownKindsQuery();
-// a member number named by lines but never opened (hybh);
-QString UnopenedMembersQuery();
-// the members whose money disagrees with their lines, or who have no
-// opening line (hybh, prepaid, deposit, opened 0/1, the lines' prepaid and
-// deposit; amounts in Money).
+// the sums of his lines. The members whose money disagrees with their lines,
+// or who have no opening line (hybh, prepaid, deposit, opened 0/1, the
+// lines' prepaid and deposit; amounts in Money), the same SQL on both engines:
 QString MemberMoneyQuery();
 struct MemberMismatch
 {
@@ -64,6 +60,13 @@ struct MemberMismatch
     bool opened = false;
     Money ledgerPrepaid = 0, ledgerDeposit = 0;
 };
+// Every row of a query, its values as text, on the connection the caller holds.
+using LedgerRows = std::function<QList<QStringList>(const QString& sql)>;
+// The members whose money disagrees with their lines. Throws MovrntError
+// (from `source`) for a line of an operation the program never writes, or
+// of a member number that was never opened (a member deleted later keeps
+// his history).
+QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString& source);
 // The members named with both amounts, for the one who decides.
 QString MismatchReport(const QList<MemberMismatch>& members);
 // What makes the ledger agree: opening lines for a member who had none, else
