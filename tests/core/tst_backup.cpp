@@ -257,7 +257,7 @@ private Q_SLOTS:
         QTest::newRow("the shop's own backup") << "backup" << none << none;
         QTest::newRow("rentals of deleted discs, negative prepaid rent")
             << "backup" << "DELETE FROM ydxx WHERE bh = '1'; UPDATE hyxx SET zjje = -5; INSERT INTO zwls"
-                           " VALUES (9, '2003-11-02 10:00:00', '预付租金更正', 0, '/', 'A', -1050000, '/')"
+                           " VALUES (9, '2003-11-02 10:00:00', '预付租金更正', 0, '/', 'A', -1050000, '/', '', '')"
             << none;
         QTest::newRow("trigger emptying the members")
             << "backup" << "CREATE TRIGGER t AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << none;
@@ -297,10 +297,13 @@ private Q_SLOTS:
             << "未归还";
         QTest::newRow("ledger line")
             << "backup" << "INSERT INTO zwls VALUES (5, '2003-11-01 10:00:00', '散客押金', 1, '1',"
-                           " '/', 100000, 'A1')" << none;
+                           " '/', 100000, 'A1', 'till', '张三')" << none;
+        QTest::newRow("a ledger from before the till and the person")
+            << "backup" << "CREATE TABLE old AS SELECT lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc FROM"
+                           " zwls; DROP TABLE zwls; ALTER TABLE old RENAME TO zwls" << none;
         QTest::newRow("from before the ledger") << "backup" << "DROP TABLE zwls" << none;
         // The ledger must agree with the members' money.
-        const QString line = "INSERT INTO zwls VALUES (%1, '2003-11-02 10:00:00', '%2', 0, '1', '%3', %4, '/')";
+        const QString line = "INSERT INTO zwls VALUES (%1, '2003-11-02 10:00:00', '%2', 0, '1', '%3', %4, '/', '', '')";
         QTest::newRow("a lying top-up") << "backup" << line.arg(9).arg("预付租金充值", "A").arg(10000000000)
                                         << "会员 A：预付租金 ￥100.00（账务流水为 ￥1000100.00）";
         QTest::newRow("lines of a member never opened")
@@ -314,10 +317,10 @@ private Q_SLOTS:
         QTest::newRow("a day's sums past counting")
             << "backup" << "DROP TRIGGER zwls_totals_insert; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
                            " SELECT i + 1 FROM n WHERE i < 1100) INSERT INTO zwls SELECT 100 + i,"
-                           " '2003-11-02 10:00:00', '散客押金', 0, '1', '/', 9000000000000000, '/' FROM n"
+                           " '2003-11-02 10:00:00', '散客押金', 0, '1', '/', 9000000000000000, '/', '', '' FROM n"
             << "某一天的金额合计超出";
         QTest::newRow("ledger line at no time")
-            << "backup" << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1')"
+            << "backup" << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1', '', '')"
             << "时间";
         QTest::newRow("ledger of another shape")
             << "backup" << "DROP TABLE zwls; CREATE TABLE zwls (x)" << "不是本系统";

@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include "access/PassCheck.h"
 #include "members/Members.h"
 #include "money/Ledger.h"
 #include "money/Statements.h"
@@ -13,13 +14,14 @@
 #include <memory>
 
 namespace {
-// The day's lines as "operation disc member amount counter".
+// The day's lines as "operation disc member amount counter till person".
 QStringList Lines(const QString& day = TodayText())
 {
     QStringList lines;
     for (const LedgerEntry& line : DayLedger(day))
-        lines << QStringLiteral("%1 %2 %3 %4 %5")
-                     .arg(line.kind, line.bh, line.hybh, MoneyText(line.amount), line.counter);
+        lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                     .arg(line.kind, line.bh, line.hybh, MoneyText(line.amount), line.counter,
+                          line.till, line.person);
     return lines;
 }
 
@@ -27,16 +29,17 @@ QStringList Lines(const QString& day = TodayText())
 QStringList DayTotals(bool afresh = false)
 {
     QSqlQuery query = RunSql(
-        afresh ? "SELECT substr(jzsj, 1, 10), ywlx, gtmc, CAST(SUM(je) AS BIGINT), COUNT(*) FROM"
-                 " zwls GROUP BY 1, 2, 3 ORDER BY 1, 2, 3"
-               : "SELECT rq, ywlx, gtmc, je, bs FROM zwrz WHERE bs <> 0 ORDER BY"
-                 " 1, 2, 3");
+        afresh ? "SELECT substr(jzsj, 1, 10), ywlx, gtmc, gtid, czy, CAST(SUM(je) AS BIGINT), COUNT(*)"
+                 " FROM zwls GROUP BY 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5"
+               : "SELECT rq, ywlx, gtmc, gtid, czy, je, bs FROM zwrz WHERE bs <> 0 ORDER BY"
+                 " 1, 2, 3, 4, 5");
     QStringList rows;
-    while (query.next())
-        rows << QStringLiteral("%1 %2 %3 %4 %5")
-                    .arg(query.value(0).toString(), query.value(1).toString(),
-                         query.value(2).toString(), query.value(3).toString(),
-                         query.value(4).toString());
+    while (query.next()) {
+        QStringList row;
+        for (int c = 0; c < 7; ++c)
+            row << query.value(c).toString();
+        rows << row.join(u' ');
+    }
     return rows;
 }
 
@@ -89,8 +92,10 @@ private Q_SLOTS:
                            {"DVD", "3"},
                            {"FJZJ", "10"},
                            {"HYDJ", "3"},
-                           {"CounterName", "一号柜台"}});
+                           {"CounterName", "一号柜台"},
+                           {"TillId", "till-1"}});
         SetTodayForTesting(QDate(2003, 11, 12));
+        SetCurrentPerson(QStringLiteral("小王"));
         OpenDatabase();
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertDisc("D", "/", "/", "否", "DVD");
@@ -100,6 +105,7 @@ private Q_SLOTS:
     {
         CloseDatabase();
         SetTodayForTesting({});
+        SetCurrentPerson({});
         home.reset();
     }
 
@@ -109,7 +115,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QStringList>("lines");
-        const QString c = QStringLiteral(" 一号柜台");
+        const QString c = QStringLiteral(" 一号柜台 till-1 小王");
         QTest::newRow("walk-in rental") << "walk-in rental" << QStringList{"散客押金 V / 10.5" + c};
         // Level 1: three yuan less a tenth.
         QTest::newRow("member rental") << "member rental" << QStringList{"会员租金 D M 2.7" + c};
@@ -256,6 +262,39 @@ private Q_SLOTS:
         QCOMPARE(MemberStatement("M").last().prepaid, 982 * kYuan / 10);
         QCOMPARE(DayTotals(), DayTotals(true));
         QCOMPARE(DayTotals().size(), 3);
+    }
+
+    // A ledger kept before lines named their till and person keeps its lines
+    // and totals as one till's and nobody's; lines from then on name both.
+    void anOlderLedgerGainsTillsAndPeople()
+    {
+        Do("walk-in rental");
+        if (ShopOnServer()) {
+            RunSql("ALTER TABLE zwls DROP COLUMN gtid, DROP COLUMN czy");
+            RunSql("ALTER TABLE zwrz DROP CONSTRAINT zwrz_pkey, DROP COLUMN gtid, DROP COLUMN czy,"
+                   " ADD PRIMARY KEY (rq, ywlx, gtmc)");
+        } else {
+            for (const char* trigger : {"zwls_totals_insert", "zwls_totals_delete", "zwls_rules_insert",
+                                        "zwls_rules_update"})
+                RunSql(QStringLiteral("DROP TRIGGER ") + QLatin1String(trigger));
+            RunSql("ALTER TABLE zwls DROP COLUMN gtid");
+            RunSql("ALTER TABLE zwls DROP COLUMN czy");
+            RunSql("DROP TABLE zwrz");
+            RunSql("CREATE TABLE zwrz (rq TEXT NOT NULL, ywlx TEXT NOT NULL, gtmc TEXT NOT NULL, je"
+                   " BIGINT NOT NULL, bs BIGINT NOT NULL, PRIMARY KEY (rq, ywlx, gtmc))");
+            RunSql("INSERT INTO zwrz SELECT substr(jzsj, 1, 10), ywlx, gtmc, SUM(je), COUNT(*) FROM zwls"
+                   " GROUP BY 1, 2, 3");
+        }
+        CloseDatabase();
+        OpenDatabase();
+        Do("member rental");
+        QCOMPARE(Lines(), QStringList({"散客押金 V / 10.5 一号柜台  ", "会员租金 D M 2.7 一号柜台 till-1 小王"}));
+        QCOMPARE(DayTotals(), DayTotals(true));
+        QCOMPARE(DayTotals().size(), 4); // the openings' day, and today's two tills
+        // The rules hold the new columns too.
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 RunSql("UPDATE zwls SET czy = ? WHERE lsh = (SELECT MAX(lsh) FROM zwls)",
+                                        {QString(40000, u'x')}));
     }
 
     void yuanText_data()

@@ -187,10 +187,10 @@ private Q_SLOTS:
         // What the program itself leaves: a rental of a deleted disc, a negative balance.
         InsertRental("gone", "007", "2003-09-01", "是");
         RunSql("UPDATE hyxx SET yjje = -20");
-        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-10-05 09:00:01',"
-               " '退还押金', 3, '1', '/', -80000, '柜台''1'), ('2003-10-06 23:59:59', '散客租金',"
-               " 0, '1', '/', 900000000000001, '/'), ('2003-10-07 08:00:00', '会员押金更正', 0, '/',"
-               " '007', -700000, '/')");
+        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
+               " ('2003-10-05 09:00:01', '退还押金', 3, '1', '/', -80000, '柜台''1', 'a-b', '小王'),"
+               " ('2003-10-06 23:59:59', '散客租金', 0, '1', '/', 900000000000001, '/', '', ''),"
+               " ('2003-10-07 08:00:00', '会员押金更正', 0, '/', '007', -700000, '/', '', '店主')");
         const QStringList before = Tables(true);
 
         ExportWorkbook(DatabasePath(), path());

@@ -6,6 +6,7 @@
 
 namespace {
 QString userMode;
+QString currentPerson;
 
 bool IsHash(const QString& stored)
 {
@@ -85,6 +86,17 @@ QString UserMode()
 void SetUserMode(const QString& mode)
 {
     userMode = mode;
+}
+
+QString CurrentPerson()
+{
+    // Never null: a null text would be stored as NULL.
+    return currentPerson.isNull() ? QStringLiteral("") : currentPerson;
+}
+
+void SetCurrentPerson(const QString& name)
+{
+    currentPerson = name;
 }
 
 bool GuestGateAllows()

@@ -18,9 +18,13 @@ bool CheckPassword(const QString& typed);
 // False when the store refuses the write.
 bool StorePassword(const QString& password);
 
-// The logon mode: "Admin", "Guest" or empty.
+// The logon mode: "Admin", "Guest", "Clerk" or empty.
 QString UserMode();
 void SetUserMode(const QString& mode);
+// Who logged on: the name the ledger's lines are signed with; empty while
+// nobody did (no password set) or for a guest.
+QString CurrentPerson();
+void SetCurrentPerson(const QString& name);
 
 // Whether a command that changes data may run now: always while no password
 // is set, otherwise only for the administrator.

@@ -81,9 +81,16 @@ public:
         }
         // The ledger, in files made since the program kept one.
         const auto& [ledger, columns] = LedgerTable();
-        const QString why = tableProblem(ledger, columns);
+        ledgerColumns_ = columns;
+        QString why = tableProblem(ledger, columns);
         if (why == u"不存在")
             return;
+        // A ledger kept before its lines named the till and the person.
+        if (const QStringList older = columns.mid(0, kLedgerColumnsOfOld);
+            !why.isEmpty() && tableProblem(ledger, older).isEmpty()) {
+            ledgerColumns_ = older;
+            why.clear();
+        }
         if (!why.isEmpty())
             Fail(QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 %2）：%3")
                      .arg(ledger, why, path));
@@ -164,12 +171,12 @@ public:
     }
 
 private:
-    static QStringList ColumnsOf(const QString& table)
+    QStringList ColumnsOf(const QString& table) const
     {
         for (const auto& [name, columns] : ShopTables())
             if (name == table)
                 return columns;
-        return table == LedgerTable().first ? LedgerTable().second : QStringList();
+        return table == LedgerTable().first ? ledgerColumns_ : QStringList();
     }
 
     QString tableProblem(const QString& table, const QStringList& columns) const
@@ -203,6 +210,7 @@ private:
     SqliteFile file_;
     QString path_;
     QStringList names_;
+    QStringList ledgerColumns_;
 };
 
 // The next rental gets a number above `last`: a restored older file never
@@ -349,7 +357,7 @@ QString ShopDatabaseProblem(const QString& path)
     const auto& [ledger, columns] = LedgerTable();
     const QStringList found =
         Column(db->db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(ledger), 1);
-    if (!found.isEmpty() && found != columns)
+    if (!found.isEmpty() && !LedgerColumns(found))
         return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2").arg(ledger, path);
     return {};
 }

@@ -5,6 +5,7 @@
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
+#include "access/PassCheck.h"
 #include "money/Ledger.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
@@ -64,9 +65,21 @@ void WatchMembersMoney(sqlite3* db)
     sqlite3_create_function(db, "movrnt_now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, now, nullptr, nullptr);
     sqlite3_create_function(db, "movrnt_counter", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, counter,
                             nullptr, nullptr);
+    static const auto till = [](sqlite3_context* context, int, sqlite3_value**) {
+        const QByteArray bytes = TillId().toUtf8();
+        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    };
+    static const auto person = [](sqlite3_context* context, int, sqlite3_value**) {
+        const QByteArray bytes = CurrentPerson().toUtf8();
+        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    };
+    sqlite3_create_function(db, "movrnt_till", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, till, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "movrnt_person", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, person,
+                            nullptr, nullptr);
     const QString line = QStringLiteral(
-        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT movrnt_now(), '%1', 0,"
-        " '/', NEW.hybh, %2, movrnt_counter() WHERE %3;");
+        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) SELECT movrnt_now(), '%1',"
+        " 0, '/', NEW.hybh, %2, movrnt_counter(), movrnt_till(), movrnt_person() WHERE %3;");
     const QString cents = QStringLiteral("CAST(ROUND(%1 * 10000) AS INTEGER)");
     const QString opening = line.arg(LedgerKindName(LedgerKind::OpeningPrepaid), cents.arg("NEW.zjje"),
                                      QStringLiteral("1")) +

@@ -232,12 +232,19 @@ void WriteRows(QSqlDatabase server, const QString& file)
 }
 // The columns a table's rows are copied with: rowid too where the discs and
 // members keep the order they were entered in.
-QStringList CopiedColumns(const QString& table)
+// `from`: the file, whose ledger may be older than the till and the person.
+QStringList CopiedColumns(const QString& table, QSqlDatabase from)
 {
     QStringList columns;
     for (const auto& [name, list] : CopiedTables())
         if (name == table)
             columns = list;
+    if (table == LedgerTable().first) {
+        QSqlQuery has(from);
+        if (!has.exec(QStringLiteral("SELECT 1 FROM pragma_table_info('zwls') WHERE name = 'czy'")) ||
+            !has.next())
+            columns = columns.mid(0, kLedgerColumnsOfOld);
+    }
     if (OrderColumn(table) == u"rowid")
         columns << QStringLiteral("rowid");
     return columns;
@@ -248,7 +255,7 @@ QStringList CopiedColumns(const QString& table)
 void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
                       const QString& target)
 {
-    const QStringList columns = CopiedColumns(table);
+    const QStringList columns = CopiedColumns(table, from);
     const QString list = columns.join(QStringLiteral(", "));
     QSqlQuery read(from);
     read.setForwardOnly(true);
@@ -299,7 +306,7 @@ void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
 // rentals would have taken hours.
 QString StageRows(QSqlDatabase from, QSqlDatabase to, const QString& table)
 {
-    const QString list = CopiedColumns(table).join(QStringLiteral(", "));
+    const QString list = CopiedColumns(table, from).join(QStringLiteral(", "));
     QSqlQuery stage(to);
     if (!stage.exec(QStringLiteral("CREATE TEMP TABLE s_%1 AS SELECT %2 FROM %1 WITH NO DATA")
                         .arg(table, list)))

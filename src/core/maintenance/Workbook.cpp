@@ -249,7 +249,7 @@ public:
                 sheet,
                 [&](qint64 row, const QList<SheetCell>& cells) {
                     if (!header) {
-                        checkHeader(sheet, row, cells, rules.columns);
+                        checkHeader(sheet, row, cells, rules);
                         header = true;
                     } else {
                         insertRow(insert ? insert->get() : nullptr,
@@ -272,14 +272,15 @@ private:
     }
 
     void checkHeader(const QString& sheet, qint64 row, const QList<SheetCell>& cells,
-                     const QStringList& columns) const
+                     const SheetRules& rules) const
     {
         QStringList found;
         for (const SheetCell& cell : cells)
             found << CellText(cell).trimmed().toLower();
-        if (row != 1 || found != columns)
+        const qsizetype required = rules.required ? rules.required : rules.columns.size();
+        if (row != 1 || found.size() < required || found != rules.columns.mid(0, found.size()))
             Fail(QStringLiteral("工作表 %1 的第 1 行应为列名 %2，实为 %3")
-                     .arg(sheet, columns.join(u','), found.join(u',').left(200)));
+                     .arg(sheet, rules.columns.join(u','), found.join(u',').left(200)));
     }
 
     // Binds a value; text is kept in `held` until the statement has run.

@@ -86,7 +86,9 @@ const SheetRules& LedgerSheet()
     static const SheetRules rules{
         LedgerTable().first,
         LedgerTable().second,
-        {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional, K::Whole, K::Optional}};
+        {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional, K::Whole, K::Optional, K::Plain,
+         K::Plain},
+        kLedgerColumnsOfOld};
     return rules;
 }
 
@@ -144,7 +146,8 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
     // A number, a telephone typed as a number: past fifteen digits the
     // spreadsheet kept only an approximation of it.
     const bool textual = kind == CellKind::Key || kind == CellKind::MemberKey ||
-                         kind == CellKind::Text || kind == CellKind::Optional;
+                         kind == CellKind::Text || kind == CellKind::Optional ||
+                         kind == CellKind::Plain;
     if (textual && cell.kind == SheetCell::Number && !(std::fabs(cell.number) < 1e15))
         return QStringLiteral("是超过 15 位的数字，可能已丢失数字（请在电子表格中把该列设为文本）");
     switch (kind) {
@@ -159,6 +162,8 @@ std::variant<Value, QString> Convert(const SheetCell& cell, CellKind kind)
         return Value(text);
     case CellKind::Optional:
         return Value(blank ? QStringLiteral("/") : text);
+    case CellKind::Plain:
+        return Value(text);
     case CellKind::Flag:
         if (text.trimmed() != u"是" && text.trimmed() != u"否")
             return QStringLiteral("应为“是”或“否”");

@@ -16,6 +16,7 @@ enum class CellKind {
     MemberKey,  // a member's number: a Key, never "/" (the walk-in mark)
     Text,       // text, never empty
     Optional,   // text, "/" when empty
+    Plain,      // text, empty when empty
     Flag,       // 是 or 否
     Date,       // a date, kept as 2003-01-05
     ReturnDate, // a date, or "/" while the disc is out
@@ -32,6 +33,9 @@ struct SheetRules
     QString table;
     QStringList columns;
     QList<CellKind> kinds;
+    // The leading columns every sheet has; an older sheet may stop after
+    // them, its rows taking the rest empty. 0: all of them.
+    qsizetype required = 0;
 };
 // The three working tables, in their order.
 const QList<SheetRules>& WorkbookTables();

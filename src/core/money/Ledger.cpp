@@ -1,5 +1,7 @@
 #include "Ledger.h"
 
+#include "access/PassCheck.h"
+
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
@@ -63,13 +65,14 @@ const KindInfo* Find(const QString& name)
     return nullptr; // a line the expert could not have written: counted nowhere
 }
 
-const QString kColumns = QStringLiteral("lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc");
+const QString kColumns = QStringLiteral("lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy");
 
 LedgerEntry Entry(const QSqlQuery& query)
 {
     return {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
             query.value(3).toLongLong(), query.value(4).toString(), query.value(5).toString(),
-            query.value(6).toLongLong(), query.value(7).toString()};
+            query.value(6).toLongLong(), query.value(7).toString(), query.value(8).toString(),
+            query.value(9).toString()};
 }
 
 // Date texts as the bounds of the line times within them; the bounds hold
@@ -90,14 +93,14 @@ QString LedgerKindName(LedgerKind kind)
 
 QString LedgerInsert()
 {
-    return QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
-                          " (?,?,?,?,?,?,?)");
+    return QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
+                          " (?,?,?,?,?,?,?,?,?)");
 }
 
 QVariantList LedgerValues(const LedgerLine& line)
 {
     return {NowText(), LedgerKindName(line.kind), line.zdbh, line.bh, line.hybh, line.amount,
-            CounterName()};
+            CounterName(), TillId(), CurrentPerson()};
 }
 
 void WriteLedger(const LedgerLine& line)

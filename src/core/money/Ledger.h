@@ -39,8 +39,8 @@ struct LedgerLine
     QString hybh = QStringLiteral("/");
     Money amount = 0;
 };
-// Appends a line now, signed with this counter's name, within the caller's
-// transaction. Throws MovrntError.
+// Appends a line now, signed with this counter's name and till and the
+// person logged on, within the caller's transaction. Throws MovrntError.
 void WriteLedger(const LedgerLine& line);
 
 // The statement that writes a line, and its values (now, this counter).
@@ -106,6 +106,7 @@ struct LedgerEntry
     QString bh, hybh;
     Money amount = 0;
     QString counter;
+    QString till, person; // empty on lines written before they were kept
 };
 // A day's lines, in the order they were written. Throws MovrntError.
 QList<LedgerEntry> DayLedger(const QString& day);

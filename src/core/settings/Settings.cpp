@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QUuid>
 #include <cmath>
 
 namespace {
@@ -46,6 +47,7 @@ const SettingInfo kSettings[] = {
     {Setting::Database, u"Database", u""},
     {Setting::CounterName, u"CounterName", u""},
     {Setting::SupportAddress, u"SupportAddress", u""},
+    {Setting::TillId, u"TillId", u""},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -205,4 +207,14 @@ QString CounterName()
         return name;
     const QString host = QSysInfo::machineHostName();
     return host.isEmpty() ? QStringLiteral("柜台") : host;
+}
+
+QString TillId()
+{
+    const QString kept = GetSetting(Setting::TillId);
+    if (!kept.isEmpty())
+        return kept;
+    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    // A till that cannot be kept would count as a new one at every line.
+    return SetSetting(Setting::TillId, made) ? made : QStringLiteral(""); // never NULL
 }

@@ -29,6 +29,7 @@ enum class Setting
     Database, // the shop's server (a postgresql:// URL); empty: the database file
     CounterName, // 柜台名称: this PC's name on the ledger's lines; empty: the host name
     SupportAddress, // where the error report asks to send it; empty: the program's own
+    TillId, // this PC's till on the ledger's lines: a UUID made at its first start
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");
@@ -69,6 +70,9 @@ bool CreateSettingsKey();
 // The name this counter signs the ledger's lines with: CounterName, else
 // the PC's host name.
 QString CounterName();
+// The till this PC's lines are counted in: TillId, made (and kept) the first
+// time it is asked for. Empty (never null) only when it cannot be kept.
+QString TillId();
 
 // Per-user "Options" / "Show Tips at Startup": 1 shows the tip of the day at
 // start, 0 does not; 1 when absent.

@@ -57,15 +57,15 @@ const char* const kExpertMoney[] = {
     " p BIGINT := CAST(ROUND(NEW.zjje * 10000) AS BIGINT);"
     " d BIGINT := CAST(ROUND(NEW.yjje * 10000) AS BIGINT); BEGIN"
     " IF TG_OP = 'INSERT' OR NEW.hybh IS DISTINCT FROM OLD.hybh THEN"
-    " INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES (t, '期初预付租金', 0, '/', NEW.hybh, p, c);"
-    " IF d <> 0 THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
-    " (t, '期初会员押金', 0, '/', NEW.hybh, d, c); END IF;"
+    " INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES (t, '期初预付租金', 0, '/', NEW.hybh, p, c, session_user);"
+    " IF d <> 0 THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES"
+    " (t, '期初会员押金', 0, '/', NEW.hybh, d, c, session_user); END IF;"
     " ELSE"
     " IF p <> CAST(ROUND(OLD.zjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
-    " je, gtmc) VALUES (t, '专家修改预付租金', 0, '/', NEW.hybh, p - CAST(ROUND(OLD.zjje * 10000) AS BIGINT), c);"
+    " je, gtmc, czy) VALUES (t, '专家修改预付租金', 0, '/', NEW.hybh, p - CAST(ROUND(OLD.zjje * 10000) AS BIGINT), c, session_user);"
     " END IF;"
     " IF d <> CAST(ROUND(OLD.yjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
-    " je, gtmc) VALUES (t, '专家修改会员押金', 0, '/', NEW.hybh, d - CAST(ROUND(OLD.yjje * 10000) AS BIGINT), c);"
+    " je, gtmc, czy) VALUES (t, '专家修改会员押金', 0, '/', NEW.hybh, d - CAST(ROUND(OLD.yjje * 10000) AS BIGINT), c, session_user);"
     " END IF; END IF; RETURN NULL; END$$",
     "CREATE TRIGGER hyxx_expert_money AFTER INSERT OR UPDATE OF hybh, zjje, yjje ON hyxx FOR EACH ROW"
     " WHEN (current_user = 'movrnt_expert') EXECUTE FUNCTION movrnt_expert_money()",
@@ -286,6 +286,15 @@ bool Exists(QSqlDatabase db, const QString& type, const QString& name)
     return query.next();
 }
 
+bool HasColumn(QSqlDatabase db, const QString& table, const QString& column)
+{
+    const QString sql = OnServer(db)
+                            ? QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
+                                             " current_schema() AND table_name = ? AND column_name = ?")
+                            : QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
+    return Run(db, sql, {table, column}).next();
+}
+
 qint64 Scalar(QSqlDatabase db, const QString& sql)
 {
     QSqlQuery query = Run(db, sql, {});
@@ -485,6 +494,15 @@ QStringList UpgradeSteps(QSqlDatabase db)
         if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
                                                    " 'movrnt_expert'"), {}).next())
             steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
+    } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
+        steps << PersonAndTillSteps(OnServer(db));
+        if (OnServer(db))
+            steps << QString::fromUtf8(kExpertMoney[0]); // it signs its lines too
+        // The ledger's row rules name the new columns too.
+        if (!OnServer(db) && RulesInPlace(db))
+            for (const QString& sql : RuleSchema(false))
+                if (sql.contains(QStringLiteral(" ON zwls ")))
+                    steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2) << sql;
     }
     steps << RuleSteps(db);
     if (NeedsStatistics(db))

@@ -91,6 +91,7 @@ const QList<ShopRule>& ShopRules()
              QStringLiteral("会员等级和已借片数应为非负整数")},
             {"zwls", "zwls_text_rule", TooLong({"jzsj", "ywlx", "bh", "hybh", "gtmc"}), {},
              kTooLongWords},
+            {"zwls", "zwls_person_rule", TooLong({"gtid", "czy"}), {}, kTooLongWords},
             {"zwls", "zwls_je_rule", Outside("je", "-" + ledger, ledger), NotWhole("je"),
              QStringLiteral("账务流水的金额应为整数，且在可以计算的范围之内")},
             {"zwls", "zwls_zdbh_rule", Outside("zdbh", "0", rental), NotWhole("zdbh"),
