@@ -1,5 +1,7 @@
 #include "support/TestEnv.h"
 
+#include "access/People.h"
+
 #include "maintenance/Backup.h"
 #include "maintenance/Workbook.h"
 #include "money/Ledger.h"
@@ -153,6 +155,22 @@ private Q_SLOTS:
             QCOMPARE(Leftovers(folder), QStringList());
         }
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE bh = '1'"), 1);
+    }
+
+    // A restore keeps the shop's current people, whoever the backup knew.
+    void restoreKeepsThePeople()
+    {
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        const QString offered = home->folder() + QStringLiteral("/offered.db");
+        BackupDatabase(offered);
+        QCOMPARE(SetPersonDisabled(QStringLiteral("小王"), true), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"), QString());
+        RestoreDatabase(offered, {});
+        QStringList people;
+        for (const Person& person : ShopPeople())
+            people << person.name + (person.disabled ? QStringLiteral(" 停用") : QString());
+        QCOMPARE(people, QStringList({kFirstOwnerName, "小李", "小王 停用"}));
+        QVERIFY(CheckPerson(QStringLiteral("小李"), QStringLiteral("Clerk2")));
     }
 
     // Members whose money disagrees with their lines are refused, or taken
@@ -382,7 +400,7 @@ private Q_SLOTS:
         QCOMPARE(FirstRow("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE"
                           " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
                           " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
-                 QStringList{"bdjl,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
+                 QStringList{"bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
                              "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
                              "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
                              "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"

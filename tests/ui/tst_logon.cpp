@@ -2,13 +2,18 @@
 
 #include "access/FormMMSZ.h"
 #include "access/FormPass.h"
+#include "access/FormRYGL.h"
 #include "access/PassCheck.h"
+#include "access/People.h"
+#include "app/Commands.h"
 #include "app/MDIMain.h"
 #include "common/Seams.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
 
+#include <QTableWidget>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QDirIterator>
 #include <QLineEdit>
@@ -58,6 +63,8 @@ private Q_SLOTS:
     void cleanup()
     {
         SetUserMode(QString());
+        SetCurrentPerson({});
+        CloseDatabase();
         home.reset();
     }
 
@@ -243,82 +250,176 @@ private Q_SLOTS:
 
     // The guest gate
 
-    void gatedCommandsRefuseGuests_data()
+    // Commands by who logged on: no password, the owner, a clerk, a guest.
+    void commandsByWhoLoggedOn_data()
     {
-        // clang-format off
         QTest::addColumn<QString>("via");
         QTest::addColumn<int>("command"); // or toolbar position
-        QTest::addColumn<bool>("gated");
-        const QList<std::pair<const char*, Command>> gated = {
-            {"rent amounts", Command::ZJSZ},
-            {"password", Command::MMSZ},
-            {"backup", Command::SJBF},
-            {"expert mode", Command::ZJCZFS},
-            {"parameters", Command::GNCSSZ},
-            {"modify disc", Command::XGYDXX},
-            {"modify member", Command::XGHYXX},
-            {"delete disc", Command::SCYDXX},
-            {"delete rental", Command::SCZJXX},
-            {"delete member", Command::SCHYXX},
-            {"add disc", Command::TJYDXX},
-            {"add rental", Command::TJZJXX},
-            {"add member", Command::TJHYXX},
-            {"report all discs", Command::WYYDBB},
-            {"report discs out", Command::WHYDBB},
-            {"report all members", Command::SYHYBB},
-            {"report members with discs out", Command::WHHYBB},
-        };
-        for (const auto& [name, command] : gated)
-            QTest::newRow(name) << "command" << int(command) << true;
-        const QList<std::pair<const char*, Command>> open = {
-            {"disc query", Command::YDXX},    {"rental query", Command::ZJXX},
-            {"member query", Command::HYXX},  {"today", Command::JRYY},
-            {"history", Command::LSSJ},       {"charts", Command::CKTJT},
-            {"popular discs", Command::RMYD}, {"help", Command::ZT},
-            {"tip", Command::MRYT},           {"web site", Command::FWWZ},
-            {"about", Command::GY},           {"cascade", Command::CD},
-        };
-        for (const auto& [name, command] : open)
-            QTest::newRow(name) << "command" << int(command) << false;
+        QTest::addColumn<int>("gate");    // CommandGate
+        for (const CommandInfo& info : AllCommands())
+            if (info.command != Command::TC)
+                QTest::newRow(qPrintable(QString::fromUtf16(info.caption)))
+                    << "command" << int(info.command) << int(info.gate);
+        // 查找影碟, 查找会员, 出租, 结帐, 数据备份, 统计图, 功能参数设置
+        const CommandGate toolbar[] = {CommandGate::None,    CommandGate::None, CommandGate::Counter,
+                                       CommandGate::None,    CommandGate::Counter, CommandGate::None,
+                                       CommandGate::Owner};
         for (int position = 1; position <= 7; ++position)
-            QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position))) << "toolbar" << position << (position == 3 || position == 5 || position == 7);
-        // clang-format on
+            QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position)))
+                << "toolbar" << position << int(toolbar[position - 1]);
     }
-    void gatedCommandsRefuseGuests()
+    void commandsByWhoLoggedOn()
     {
         QFETCH(QString, via);
         QFETCH(int, command);
-        QFETCH(bool, gated);
+        QFETCH(int, gate);
         OpenDatabase();
         MDIMain window;
         const auto run = [&] {
+            window.MdiArea()->closeAllSubWindows();
+            opened.clear();
+            ScriptedMessages messages;
             if (via == u"toolbar")
                 window.onToolbar1ButtonClick(command);
             else
                 window.RunCommand(Command(command));
+            return messages.texts();
         };
-        {
-            // No password: everyone passes.
-            ScriptedMessages messages;
-            run();
-            QVERIFY(!messages.texts().contains(kGuestRefused));
-        }
+        const QString clerkRefused = QStringLiteral("对不起，您是以店员身份登陆本系统的，只有店主才能执行该操作！");
+        QVERIFY(!run().contains(kGuestRefused)); // no password: everyone passes
         setPassword(QStringLiteral("Shop1"));
-        for (const QString mode : {"Guest", "Admin"}) {
-            window.MdiArea()->closeAllSubWindows();
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        for (const QString mode : {"Admin", "Clerk", "Guest"}) {
             SetUserMode(mode);
-            opened.clear();
-            ScriptedMessages messages;
-            run();
-            const bool refused = gated && mode == u"Guest";
-            QCOMPARE(messages.texts().contains(kGuestRefused), refused);
-            if (refused) {
-                QCOMPARE(messages.shown.size(), 1);
-                QCOMPARE(messages.shown[0].title, QStringLiteral("用户提示"));
+            const QStringList texts = run();
+            const QString refusal = mode == u"Guest" && gate != int(CommandGate::None) ? kGuestRefused
+                                    : mode == u"Clerk" && gate == int(CommandGate::Owner) ? clerkRefused
+                                                                                           : QString();
+            QVERIFY2(texts.contains(refusal) == !refusal.isEmpty(), qPrintable(mode + texts.join(u'|')));
+            if (!refusal.isEmpty()) {
+                QCOMPARE(texts.size(), 1);
                 QVERIFY(opened.isEmpty());
                 QVERIFY(window.MdiArea()->subWindowList().isEmpty());
             }
         }
+    }
+
+    // People: the owner's password lives in the shop, not in a settings file.
+    void passwordMovesIntoTheShop()
+    {
+        setPassword(QStringLiteral("Shop1")); // as an older version kept it
+        OpenDatabase();
+        MoveOwnerPasswordIntoShop();
+        QCOMPARE(GetSetting(Setting::Password), QString());
+        QCOMPARE(ShopPeople().size(), 1);
+        CloseDatabase();
+        // Read from the file at the logon, before the shop is opened.
+        QVERIFY(PasswordIsSet());
+        QVERIFY(!CheckPassword(QStringLiteral("shop1")));
+        QVERIFY(CheckPassword(QStringLiteral("Shop1")));
+        QCOMPARE(CurrentPerson(), kFirstOwnerName);
+    }
+
+    // Once the shop has clerks the logon asks for the name too.
+    void logonByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("mode"); // empty: the program ends
+        QTest::newRow("owner") << kFirstOwnerName << "Shop1" << "Admin";
+        QTest::newRow("clerk") << "小王" << "Clerk1" << "Clerk";
+        QTest::newRow("clerk's name, owner's password") << "小王" << "Shop1" << "";
+        QTest::newRow("disabled clerk") << "小李" << "Clerk2" << "";
+        QTest::newRow("nobody's name") << "谁" << "Shop1" << "";
+        QTest::newRow("no name") << "" << "Shop1" << "";
+    }
+    void logonByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, mode);
+        {
+            FormPass before;
+            QVERIFY(!before.findChild<QComboBox*>(QStringLiteral("ComboXM")));
+        }
+        OpenDatabase();
+        setPassword(QStringLiteral("Shop1"));
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"), QString());
+        QCOMPARE(SetPersonDisabled(QStringLiteral("小李"), true), QString());
+        CloseDatabase();
+        FormPass dialog;
+        auto* combo = Child<QComboBox>(dialog, "ComboXM");
+        QCOMPARE(combo->count(), 2); // the disabled clerk is not offered
+        QCOMPARE(combo->itemText(0), kFirstOwnerName);
+        combo->setEditText(name);
+        Child<QLineEdit>(dialog, "TextMM")->setText(password);
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        if (mode.isEmpty()) {
+            QCOMPARE(messages.texts(), QStringList{"您输入的姓名或密码不正确，系统将立即退出！"});
+            QCOMPARE(dialog.result(), int(FormPass::EndProgram));
+            QCOMPARE(UserMode(), QString());
+            return;
+        }
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(UserMode(), mode);
+        QCOMPARE(CurrentPerson(), name);
+        OpenDatabase();
+        MDIMain window;
+        window.UpdateUserPanel();
+        QCOMPARE(window.PanelText(6), mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
+        QCOMPARE(window.PanelText(7), name);
+    }
+
+    // 人员管理: the owner adds, renames, re-passwords and disables people;
+    // what would lock the shop or confuse the ledger is refused.
+    void peopleWindow()
+    {
+        OpenDatabase();
+        setPassword(QStringLiteral("Shop1"));
+        SetUserMode(QStringLiteral("Admin"));
+        SetCurrentPerson(kFirstOwnerName);
+        FormRYGL dialog;
+        dialog.show();
+        const auto step = [&](const char* button, const QString& select, const QString& name,
+                              const QString& password, const QString& confirmation) {
+            dialog.selectName(select);
+            Child<QLineEdit>(dialog, "TextXM")->setText(name);
+            Child<QLineEdit>(dialog, "TextMM")->setText(password);
+            Child<QLineEdit>(dialog, "TextQR")->setText(confirmation);
+            ScriptedMessages messages;
+            Click(dialog, button);
+            return messages.texts().join(u'|');
+        };
+        const QString none;
+        QCOMPARE(step("CommandTJ", none, " ", "Clerk1", "Clerk1"), QStringLiteral("姓名不能为空！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "abc", "abc"), QStringLiteral("密码必须大于5位！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "Clerk1", "Clerk2"), QStringLiteral("密码输入不一致，请重新输入！"));
+        QCOMPARE(step("CommandTJ", none, QString(22, u'王'), "Clerk1", "Clerk1"),
+                 QStringLiteral("姓名太长了：最多 63 个字节（约 21 个汉字）！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "Clerk1", "Clerk1"), none);
+        QCOMPARE(step("CommandTJ", none, "小王", "Clerk9", "Clerk9"), QStringLiteral("已经有人叫“小王”了，请换一个姓名！"));
+        QCOMPARE(step("CommandTY", kFirstOwnerName, none, none, none),
+                 QStringLiteral("您正在以“店主”的身份登录，不能停用自己。"));
+        QCOMPARE(step("CommandGM", kFirstOwnerName, "老板", none, none),
+                 QStringLiteral("您正在以“店主”的身份登录，不能修改自己的姓名。"));
+        QCOMPARE(step("CommandGM", "小王", "王五", none, none), none);
+        QCOMPARE(step("CommandMM", "王五", none, "New12", "New12"), QStringLiteral("“王五”的密码已经重新设置。"));
+        QVERIFY(CheckPerson(QStringLiteral("王五"), QStringLiteral("New12")));
+        QVERIFY(!CheckPerson(QStringLiteral("小王"), QStringLiteral("Clerk1")));
+        {
+            // While a clerk may log on, the owner's password stays.
+            FormMMSZ password;
+            ScriptedMessages messages;
+            Click(password, "CommandMMSZ");
+            QVERIFY(messages.last().startsWith(QStringLiteral("店里还有其他人员（王五）")));
+            QVERIFY(PasswordIsSet());
+        }
+        QCOMPARE(step("CommandTY", "王五", none, none, none), none);
+        QVERIFY(!CheckPerson(QStringLiteral("王五"), QStringLiteral("New12")));
+        QCOMPARE(Child<QTableWidget>(dialog, "GridRY")->item(1, 2)->text(), QStringLiteral("停用"));
+        QVERIFY(!ClerksExist());
     }
 
     void popupAddRentalIsGated()
@@ -427,7 +528,9 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(writes, QStringList({"UserName", "Password"})); // the name first
+        // The name in the settings; the password with the shop's people.
+        QCOMPARE(writes, QStringList({"UserName"}));
+        QCOMPARE(ShopPeople().size(), 1);
         QVERIFY(CheckPassword(password));
         QCOMPARE(UserMode(), QStringLiteral("Admin"));
         QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));

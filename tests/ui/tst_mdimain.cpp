@@ -112,7 +112,7 @@ private Q_SLOTS:
             ++checked;
             QVERIFY2(action->isEnabled(), qPrintable(name));
         }
-        QCOMPARE(checked, 35 + 7);
+        QCOMPARE(checked, 36 + 7);
     }
 
     void toolbarButtonsByPosition()

@@ -1,6 +1,10 @@
 #include "PassCheck.h"
 
+#include "People.h"
 #include "settings/Settings.h"
+#include "store/Shop.h"
+
+#include <algorithm>
 
 #include <sodium.h>
 
@@ -39,14 +43,25 @@ QString ShiftText(const QString& text, const QString& mode)
     return shifted;
 }
 
-bool PasswordIsSet()
+QString HashPassword(const QString& password)
 {
-    return !GetSetting(Setting::Password).isEmpty();
+    if (!SodiumReady())
+        return {};
+    const QByteArray bytes = password.toUtf8();
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        return {};
+    return QString::fromLatin1(hash);
 }
 
-bool CheckPassword(const QString& typed)
+bool IsOldScrambling(const QString& stored)
 {
-    const QString stored = GetSetting(Setting::Password);
+    return !stored.isEmpty() && !IsHash(stored);
+}
+
+bool PasswordMatches(const QString& stored, const QString& typed)
+{
     if (stored.isEmpty())
         return false;
     if (IsHash(stored)) {
@@ -57,25 +72,50 @@ bool CheckPassword(const QString& typed)
         return crypto_pwhash_str_verify(hash.constData(), password.constData(),
                                         static_cast<unsigned long long>(password.size())) == 0;
     }
-    if (ReverseText(ShiftText(stored, QStringLiteral("SUB"))) != typed)
+    return ReverseText(ShiftText(stored, QStringLiteral("SUB"))) == typed;
+}
+
+bool PasswordIsSet()
+{
+    if (ShopKeepsPeople()) {
+        const QList<Person> people = ShopPeople();
+        if (std::any_of(people.cbegin(), people.cend(),
+                        [](const Person& p) { return p.role == PersonRole::Owner; }))
+            return std::any_of(people.cbegin(), people.cend(), [](const Person& p) {
+                return p.role == PersonRole::Owner && !p.disabled && p.hasPassword;
+            });
+    }
+    return !GetSetting(Setting::Password).isEmpty(); // a server, or a file not yet moved
+}
+
+bool CheckPassword(const QString& typed)
+{
+    if (ShopKeepsPeople()) {
+        if (const std::optional<Person> owner = CheckPerson({}, typed)) {
+            SetCurrentPerson(owner->name);
+            return true;
+        }
+        const QList<Person> people = ShopPeople();
+        if (std::any_of(people.cbegin(), people.cend(),
+                        [](const Person& p) { return p.role == PersonRole::Owner; }))
+            return false;
+    }
+    const QString stored = GetSetting(Setting::Password);
+    if (!PasswordMatches(stored, typed))
         return false;
-    StorePassword(typed);
+    if (IsOldScrambling(stored))
+        StorePassword(typed);
     return true;
 }
 
 bool StorePassword(const QString& password)
 {
+    if (ShopKeepsPeople() && Shop::InUse())
+        return SetPersonPassword(OwnerToSet(), password);
     if (password.isEmpty())
         return SetSetting(Setting::Password, QString());
-    if (!SodiumReady())
-        return false;
-    const QByteArray bytes = password.toUtf8();
-    char hash[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(hash, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-        return false;
-    return SetSetting(Setting::Password, QString::fromLatin1(hash));
+    const QString hash = HashPassword(password);
+    return !hash.isEmpty() && SetSetting(Setting::Password, hash);
 }
 
 QString UserMode()
@@ -99,7 +139,19 @@ void SetCurrentPerson(const QString& name)
     currentPerson = name;
 }
 
+QString GateRefusal(Gate gate)
+{
+    if (userMode == u"Admin" || !PasswordIsSet())
+        return {};
+    if (userMode == u"Clerk") {
+        if (gate == Gate::Counter)
+            return {};
+        return QStringLiteral("对不起，您是以店员身份登陆本系统的，只有店主才能执行该操作！");
+    }
+    return QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！");
+}
+
 bool GuestGateAllows()
 {
-    return !PasswordIsSet() || userMode == u"Admin";
+    return GateRefusal(Gate::Counter).isEmpty();
 }

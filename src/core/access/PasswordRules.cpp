@@ -15,3 +15,18 @@ NewPasswordCheck CheckNewPassword(const QString& password, const QString& confir
     }
     return NewPasswordCheck::Ok;
 }
+
+QString NewPasswordRefusal(const QString& password, const QString& confirmation)
+{
+    switch (CheckNewPassword(password, confirmation)) {
+    case NewPasswordCheck::Mismatch:
+        return QStringLiteral("密码输入不一致，请重新输入！");
+    case NewPasswordCheck::TooShort:
+        return QStringLiteral("密码必须大于5位！");
+    case NewPasswordCheck::BadCharacter:
+        return QStringLiteral("密码只能包含字母和数字！");
+    case NewPasswordCheck::Ok:
+        break;
+    }
+    return {};
+}

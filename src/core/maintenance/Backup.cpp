@@ -1,5 +1,7 @@
 #include "Backup.h"
 
+#include "access/People.h"
+
 #include "FileSupport.h"
 #include "ServerCopy.h"
 #include "Workbook.h"
@@ -228,6 +230,26 @@ void KeepCountingFrom(const SqliteFile& file, qint64 last)
     file.exec(sql.constData());
 }
 
+void KeepPeople(const SqliteFile& file, const QList<QStringList>& people)
+{
+    file.exec("DELETE FROM czry");
+    sqlite3_stmt* raw = nullptr;
+    const QByteArray sql = PeopleInsert().toUtf8();
+    if (sqlite3_prepare_v2(file.db, sql.constData(), -1, &raw, nullptr) != SQLITE_OK)
+        Fail(QStringLiteral("无法写入人员：") + file.error());
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> insert(raw, sqlite3_finalize);
+    for (const QStringList& row : people) {
+        QList<QByteArray> held;
+        for (int c = 0; c < int(row.size()); ++c) {
+            held << row[c].toUtf8();
+            sqlite3_bind_text(raw, c + 1, held.last().constData(), int(held.last().size()), SQLITE_TRANSIENT);
+        }
+        if (sqlite3_step(raw) != SQLITE_DONE)
+            Fail(QStringLiteral("无法写入人员：") + file.error());
+        sqlite3_reset(raw);
+    }
+}
+
 qint64 LiveRentalSequence()
 {
     return RunScalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")).toLongLong();
@@ -407,8 +429,10 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     }
     const QString working = shop->path();
     try {
-        // Rentals made since the copy was prepared count too.
+        // Rentals made since the copy was prepared count too; the people
+        // behind the counter stay who they are.
         const qint64 lastRental = LiveRentalSequence();
+        const QList<QStringList> people = PeopleRows();
         shop->close();
         // Another process still holding the file would keep its log beside it,
         // and that log must never meet another file.
@@ -417,6 +441,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
         {
             const SqliteFile file(prepared, SQLITE_OPEN_READWRITE, kSource);
             KeepCountingFrom(file, lastRental);
+            KeepPeople(file, people);
         }
         if (std::rename(QFile::encodeName(prepared).constData(),
                         QFile::encodeName(working).constData()) != 0)

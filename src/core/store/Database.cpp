@@ -504,6 +504,11 @@ QStringList UpgradeSteps(QSqlDatabase db)
                 if (sql.contains(QStringLiteral(" ON zwls ")))
                     steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2) << sql;
     }
+    // The people behind the counter of a shop kept in a file.
+    if (!OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
+        steps << QStringLiteral("CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
+                                " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
+                                " DEFAULT '否' CHECK (ty IN ('是', '否')))");
     steps << RuleSteps(db);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");

@@ -4,6 +4,7 @@
 #include "common/Controls.h"
 
 #include "access/PassCheck.h"
+#include "access/People.h"
 #include "access/PasswordRules.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
@@ -142,6 +143,15 @@ bool FormMMSZ::protectionOn() const
 void FormMMSZ::onCommandMMSZClicked()
 {
     if (protectionOn()) {
+        try {
+            if (const QString refusal = PasswordOffRefusal(); !refusal.isEmpty()) {
+                ShowMessage(refusal, 0, kTip);
+                return;
+            }
+        } catch (const MovrntError& error) {
+            ReportError(error);
+            return;
+        }
         showProtection(false);
         // Off at once, whichever button closes the dialog.
         StorePassword(QString());
@@ -171,20 +181,7 @@ void FormMMSZ::onCommandQDClicked()
     }
     const QString password = textMM_->text();
     if (!keepsStoredPassword_) {
-        QString message;
-        switch (CheckNewPassword(password, textQR_->text())) {
-        case NewPasswordCheck::Mismatch:
-            message = QStringLiteral("密码输入不一致，请重新输入！");
-            break;
-        case NewPasswordCheck::TooShort:
-            message = QStringLiteral("密码必须大于5位！");
-            break;
-        case NewPasswordCheck::BadCharacter:
-            message = QStringLiteral("密码只能包含字母和数字！");
-            break;
-        case NewPasswordCheck::Ok:
-            break;
-        }
+        const QString message = NewPasswordRefusal(password, textQR_->text());
         if (!message.isEmpty()) {
             ShowMessage(message, 0, kTip);
             textMM_->setFocus();

@@ -4,9 +4,11 @@
 #include "common/Controls.h"
 
 #include "access/PassCheck.h"
+#include "access/People.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,6 +40,23 @@ FormPass::FormPass(QWidget* parent) : QDialog(parent)
     textMM_->setMinimumWidth(200);
     label1->setBuddy(textMM_);
     NameForScreenReaders(textMM_, label1->text());
+    const bool byName = ClerksExist();
+    QLabel* labelXM = nullptr;
+    if (byName) {
+        label1->setText(QStringLiteral("请输入您的密码："));
+        labelXM = new QLabel(QStringLiteral("姓名："), this);
+        labelXM->setObjectName(QStringLiteral("LabelXM"));
+        comboXM_ = new QComboBox(this);
+        comboXM_->setObjectName(QStringLiteral("ComboXM"));
+        comboXM_->setEditable(true);
+        comboXM_->setInsertPolicy(QComboBox::NoInsert);
+        for (const Person& person : ShopPeople())
+            if (!person.disabled)
+                comboXM_->addItem(person.name);
+        comboXM_->setCurrentIndex(-1);
+        labelXM->setBuddy(comboXM_);
+        NameForScreenReaders(comboXM_, labelXM->text());
+    }
     checkLBFS_ = new QCheckBox(QStringLiteral("以来宾的方式进入系统"), this);
     checkLBFS_->setObjectName(QStringLiteral("CheckLBFS"));
     checkLBFS_->setToolTip(QStringLiteral("以来宾方式进入系统，可以查询数据，但不能修改数据。"));
@@ -51,6 +70,10 @@ FormPass::FormPass(QWidget* parent) : QDialog(parent)
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto* fields = new QVBoxLayout(frame1);
+    if (byName) {
+        fields->addWidget(labelXM);
+        fields->addWidget(comboXM_);
+    }
     fields->addWidget(label1);
     fields->addWidget(textMM_);
     fields->addWidget(checkLBFS_);
@@ -94,6 +117,20 @@ void FormPass::onCommandQDClicked()
 {
     if (checkLBFS_->isChecked()) {
         SetUserMode(QStringLiteral("Guest"));
+        accept();
+    } else if (comboXM_) {
+        // The name is asked for: none is no one's.
+        const QString name = comboXM_->currentText().trimmed();
+        const std::optional<Person> person =
+            name.isEmpty() ? std::nullopt : CheckPerson(name, textMM_->text());
+        if (!person) {
+            ShowMessage(QStringLiteral("您输入的姓名或密码不正确，系统将立即退出！"), 0,
+                        QStringLiteral("用户提示"));
+            done(EndProgram);
+            return;
+        }
+        SetUserMode(person->role == PersonRole::Owner ? QStringLiteral("Admin") : QStringLiteral("Clerk"));
+        SetCurrentPerson(person->name);
         accept();
     } else if (CheckPassword(textMM_->text())) {
         SetUserMode(QStringLiteral("Admin"));

@@ -3,9 +3,13 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 
-// 管理员身份验证: asked at start-up while a password is set.
+// 管理员身份验证: asked at start-up while a password is set. Once the shop
+// has clerks it asks for the name too (ComboXM: the shop's people, typed or
+// scanned).
 class FormPass : public QDialog
 {
     Q_OBJECT
@@ -30,4 +34,5 @@ private Q_SLOTS:
 private:
     QLineEdit* textMM_;
     QCheckBox* checkLBFS_;
+    QComboBox* comboXM_ = nullptr; // only when the shop has clerks
 };

@@ -2,6 +2,7 @@
 
 #include "MDIMain.h"
 #include "access/FormMMSZ.h"
+#include "access/FormRYGL.h"
 #include "auxiliary/AuxiliaryWindows.h"
 #include "catalogue/FormSCYDXX.h"
 #include "catalogue/FormTJYDXX.h"
@@ -39,6 +40,7 @@ CommandTable::CommandTable(MDIMain& main)
     MDIMain* m = &main;
     handlers_[Command::ZJSZ] = [m] { Modal<FormZJSZ>(m); };
     handlers_[Command::MMSZ] = [m] { Modal<FormMMSZ>(m); };
+    handlers_[Command::RYGL] = [m] { Modal<FormRYGL>(m); };
     handlers_[Command::SJBF] = [m] { Modal<FormSJBF>(m); };
     handlers_[Command::ZJCZFS] = [m] { EnterExpertMode(m); };
     handlers_[Command::JRYY] = [m] { m->OpenChild<FormJRYY>(); };

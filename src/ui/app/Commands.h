@@ -36,6 +36,16 @@ enum class Command
     FWWZ,   // 访问我们的Web站点
     GY,     // 关于
     RMYD,   // 热门影碟 (pop-up menu only)
+    RYGL,   // 人员管理
+};
+
+// Who may run a command: anyone, whoever may do the counter's work (not a
+// guest), or the owner only.
+enum class CommandGate
+{
+    None,
+    Counter,
+    Owner
 };
 
 struct CommandInfo
@@ -44,7 +54,7 @@ struct CommandInfo
     const char* objectName; // menu item name; empty for the pop-up-only command
     const char16_t* caption;
     const char* shortcut;
-    bool gated; // behind the guest gate
+    CommandGate gate;
 };
 
 const CommandInfo& InfoOf(Command command);

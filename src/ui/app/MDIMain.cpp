@@ -12,6 +12,7 @@
 #include "settings/FormGNCS.h"
 
 #include "access/PassCheck.h"
+#include "access/People.h"
 #include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
@@ -138,6 +139,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     NormaliseOpenRentalDates(); // before the overdue check compares them
     panels_->follow(shop_->events());
     panels_->setSuperuser(shop_->superuser());
+    updateCommandStates();
     // The parameters take effect at once, without a restart; the caption and
     // panel 6 show the user's name and the logon mode.
     connect(shop_->events(), &ShopEvents::settingsChanged, this, [this](ShopOperation operation) {
@@ -212,6 +214,7 @@ void MDIMain::buildMenus()
     QMenu* xt = addMenu("mnuXT", QStringLiteral("系统(&S)"));
     addCommandItem(xt, Command::ZJSZ);
     addCommandItem(xt, Command::MMSZ);
+    addCommandItem(xt, Command::RYGL);
     addCommandItem(xt, Command::SJBF);
     addCommandItem(xt, Command::ZJCZFS);
     xt->addSeparator();
@@ -330,7 +333,8 @@ void MDIMain::setCapsLock(bool on)
 
 bool MDIMain::IsCommandAvailable(Command command) const
 {
-    return commands_->has(command);
+    // A server's people are its own logins, not kept by this window.
+    return commands_->has(command) && (command != Command::RYGL || ShopKeepsPeople());
 }
 
 void MDIMain::updateCommandStates()
@@ -342,7 +346,8 @@ void MDIMain::updateCommandStates()
 
 void MDIMain::RunCommand(Command command)
 {
-    if (InfoOf(command).gated && !PassGuestGate())
+    const CommandGate gate = InfoOf(command).gate;
+    if (gate != CommandGate::None && !PassGate(gate == CommandGate::Owner ? Gate::Owner : Gate::Counter))
         return;
     // Without a window the command's items are disabled: nothing on screen reaches here.
     commands_->run(command);

@@ -64,12 +64,12 @@ public:
     QMenu* PopupMenu() const { return mnuPop_; }
 
     // Each child window exists once: an open one is brought to the front.
-    // A window that changes data (one that declares kChangesData) stands
-    // behind the guest gate whichever way it is opened: null when refused.
+    // A window that declares a gate (kGate) stands behind it whichever way
+    // it is opened: null when refused.
     template <typename W, typename... Args> W* OpenChild(Args&&... args)
     {
-        if constexpr (requires { W::kChangesData; })
-            if (!PassGuestGate())
+        if constexpr (requires { W::kGate; })
+            if (!PassGate(W::kGate))
                 return nullptr;
         for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
             if (auto* existing = qobject_cast<W*>(sub->widget())) {

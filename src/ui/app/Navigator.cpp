@@ -22,12 +22,12 @@
 #include "store/Errors.h"
 #include "settings/Settings.h"
 
-bool PassGuestGate()
+bool PassGate(Gate gate)
 {
-    if (GuestGateAllows())
+    const QString refusal = GateRefusal(gate);
+    if (refusal.isEmpty())
         return true;
-    ShowMessage(QStringLiteral("对不起，您是由来宾方式登陆本系统的，没有权限执行该操作！"), 0,
-                QStringLiteral("用户提示"));
+    ShowMessage(refusal, 0, QStringLiteral("用户提示"));
     return false;
 }
 
@@ -99,7 +99,7 @@ void Navigator::ShowMemberStatement(const QString& hybh)
 
 void Navigator::TopUpMember(const QString& hybh)
 {
-    if (!PassGuestGate())
+    if (!PassGate())
         return;
     FormCZ dialog(MainWindow(), hybh);
     ExecModal(dialog);
@@ -108,7 +108,7 @@ void Navigator::TopUpMember(const QString& hybh)
 void Navigator::Settle(bool walkIn, const QString& zdbh)
 {
     // Checkout and return need the rents per day; the gate comes first.
-    if (!PassGuestGate())
+    if (!PassGate())
         return;
     if (GetSetting(Setting::VCD).isEmpty()) {
         OfferRentSetting();

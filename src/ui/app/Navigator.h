@@ -1,12 +1,15 @@
 #pragma once
 
+#include "access/PassCheck.h"
+
 #include <QString>
 
 class QWidget;
 
-// The guest gate in front of every command that changes data: refuses a
-// guest with a message. Windows reached from query windows call it too.
-bool PassGuestGate();
+// The gate in front of every command that changes data: refuses a guest (and
+// a clerk the owner's commands) with a message. Windows reached from query
+// windows call it too.
+bool PassGate(Gate gate = Gate::Counter);
 
 // The moves one window makes on another: the windows know only this, never
 // each other. Each opens its window in the main window (or brings it to the

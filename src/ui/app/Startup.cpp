@@ -12,6 +12,7 @@
 #include "rentals/FormTX.h"
 
 #include "access/PassCheck.h"
+#include "access/People.h"
 #include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
@@ -111,6 +112,7 @@ bool Startup::run()
         try {
             UpgradeView view(&main_);
             main_.openShop(view.progress());
+            MoveOwnerPasswordIntoShop();
         } catch (...) {
             if (firstRun) // asked again at the next start, once the shop is there
                 UndoFirstRunSetup();

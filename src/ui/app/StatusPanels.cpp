@@ -14,10 +14,11 @@ StatusPanels::StatusPanels(QStatusBar* bar) : QObject(bar)
 {
     bar->setObjectName(QStringLiteral("StatusBarP"));
     bar->setSizeGripEnabled(true);
-    const char16_t* tooltips[6] = {u"系统日期",       u"系统当前操作",   u"影碟库状态信息",
-                                   u"会员库状态信息", u"大小写锁定标志", u"当前用户"};
-    const int stretch[6] = {0, 2, 4, 2, 0, 0};
-    for (int i = 0; i < 6; ++i) {
+    const char16_t* tooltips[7] = {u"系统日期",       u"系统当前操作",   u"影碟库状态信息",
+                                   u"会员库状态信息", u"大小写锁定标志", u"当前用户",
+                                   u"登录人员"};
+    const int stretch[7] = {0, 2, 4, 2, 0, 0, 0};
+    for (int i = 0; i < 7; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         label->setToolTip(QString::fromUtf16(tooltips[i]));
@@ -79,7 +80,7 @@ void StatusPanels::follow(ShopEvents* events)
 
 QString StatusPanels::text(int panel) const
 {
-    return panel >= 1 && panel <= 6 ? panels_[panel - 1]->text() : QString();
+    return panel >= 1 && panel <= 7 ? panels_[panel - 1]->text() : QString();
 }
 
 void StatusPanels::setDate(const QString& text)
@@ -114,11 +115,18 @@ void StatusPanels::updateUserPanel()
         text = QStringLiteral("未设置管理员密码");
     else if (UserMode() == u"Guest")
         text = QStringLiteral("来宾访问模式");
+    else if (UserMode() == u"Clerk")
+        text = QStringLiteral("店员模式");
     else
         text = QStringLiteral("管理员模式");
     if (superuser_)
         text += QStringLiteral("（以数据库超级用户连接）");
     panels_[5]->setText(text);
+    // Who signs the ledger's lines; hidden while nobody logged on by name.
+    const QString person = CurrentPerson();
+    panels_[6]->setText(person);
+    panels_[6]->setAccessibleName(QStringLiteral("登录人员：") + person);
+    panels_[6]->setVisible(!person.isEmpty());
 }
 
 void StatusPanels::setSuperuser(bool superuser)

@@ -7,9 +7,9 @@ class QLabel;
 class QStatusBar;
 class ShopEvents;
 
-// The six panels of the main window's status bar: the date, what is running,
+// The panels of the main window's status bar: the date, what is running,
 // the disc and member counts (kept up to date by the shop's events), the
-// caps-lock flag and the logon mode.
+// caps-lock flag, the logon mode and the person logged on.
 class StatusPanels : public QObject
 {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
     // and a whole database replaced.
     void follow(ShopEvents* events);
 
-    QString text(int panel) const; // 1 to 6
+    QString text(int panel) const; // 1 to 7
     void setDate(const QString& text);
     void setStatusText(const QString& text);
     void refreshDiscCount();
@@ -31,6 +31,6 @@ public:
     void setSuperuser(bool superuser);
 
 private:
-    QLabel* panels_[6] = {};
+    QLabel* panels_[7] = {};
     bool superuser_ = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QComboBox;
 class QLabel;
@@ -12,7 +13,7 @@ class FormTJYDXX : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormTJYDXX(QWidget* parent = nullptr);
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QComboBox;
 class QLabel;
@@ -13,7 +14,7 @@ class FormXGYDXX : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormXGYDXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the disc chooser does.
     void LookUp(const QString& bh);

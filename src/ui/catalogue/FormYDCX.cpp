@@ -108,7 +108,7 @@ QStringList FormYDCX::sortFor(const QString& heading) const
 
 void FormYDCX::headingReleasedOther(Qt::MouseButton)
 {
-    PassGuestGate(); // a right click on the headings opens nothing
+    PassGate(); // a right click on the headings opens nothing
 }
 
 void FormYDCX::rowReleased(int row, Qt::MouseButton button)
@@ -122,7 +122,7 @@ void FormYDCX::rowReleased(int row, Qt::MouseButton button)
         ExecModal(synopsis);
         return;
     }
-    if (!PassGuestGate() || bh.isEmpty())
+    if (!PassGate() || bh.isEmpty())
         return;
     FormYDCZ::ShowFor(bh);
 }

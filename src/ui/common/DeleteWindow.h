@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include "access/PassCheck.h"
 
 class QLabel;
 class QPushButton;
@@ -14,7 +15,7 @@ class DeleteWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Owner; // deleting is the owner's
     QPushButton* deleteButton() const { return commandSC_; }
 
 protected:

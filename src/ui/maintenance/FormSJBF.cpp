@@ -1,6 +1,7 @@
 #include "FormSJBF.h"
 
 #include "app/AutoBackup.h"
+#include "app/Navigator.h"
 #include "common/MessageBox.h"
 #include "common/Background.h"
 #include "common/Controls.h"
@@ -115,6 +116,9 @@ void FormSJBF::onCommandZDBFClicked()
 
 void FormSJBF::restoreFrom(const QString& path)
 {
+    // A clerk may back the shop up; replacing it is the owner's.
+    if (!PassGate(Gate::Owner))
+        return;
     BusyStatus busy(QStringLiteral("正在启用新的数据库 ..."));
     if (!Ask(QStringLiteral("启用新的数据库将覆盖您的当前工作数据库，请您先备份当前工作数据库！确实"
                             "要现在启用新的数据库吗？"),

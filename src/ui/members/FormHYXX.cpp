@@ -97,7 +97,7 @@ QStringList FormHYXX::sortFor(const QString& heading) const
 void FormHYXX::rowReleased(int row, Qt::MouseButton button)
 {
     const QString hybh = model_->cell(row, 0);
-    if (button != Qt::LeftButton || hybh.isEmpty() || !PassGuestGate())
+    if (button != Qt::LeftButton || hybh.isEmpty() || !PassGate())
         return;
     FormHYCZ::ShowFor(hybh);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QComboBox;
 class QLineEdit;
@@ -10,7 +11,7 @@ class FormTJHYXX : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormTJHYXX(QWidget* parent = nullptr);
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QComboBox;
 class QLineEdit;
@@ -11,7 +12,7 @@ class FormXGHYXX : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormXGHYXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the member chooser does.
     void LookUp(const QString& hybh);

@@ -3,6 +3,7 @@
 #include "rentals/Rentals.h"
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +16,7 @@ class SettleWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     // Both range boxes set to one rental number, as the rental query does.
     void SetRange(const QString& zdbh);
 

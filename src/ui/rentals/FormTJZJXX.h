@@ -3,6 +3,7 @@
 #include "rentals/Rentals.h"
 
 #include <QWidget>
+#include "access/PassCheck.h"
 
 class QLabel;
 class QLineEdit;
@@ -13,7 +14,7 @@ class FormTJZJXX : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr bool kChangesData = true; // behind the guest gate
+    static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormTJZJXX(QWidget* parent = nullptr);
     // Fills in the disc and puts the focus on the member number, as the disc chooser does.
     void PrepareFor(const QString& bh);

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The people behind the counter of a shop kept in a file: owners (everything
+// is allowed) and clerks (the counter's work), each with a name and a
+// password, kept in the shop's table czry (xm name, js role, mm the
+// password's hash, ty disabled 是/否). A shop on a server keeps its password
+// among the shop's settings, as before.
+enum class PersonRole
+{
+    Owner,
+    Clerk
+};
+inline const QString kOwnerWord = QStringLiteral("店主");
+inline const QString kClerkWord = QStringLiteral("店员");
+// The name the owner has until he is renamed.
+inline const QString kFirstOwnerName = kOwnerWord;
+
+struct Person
+{
+    QString name;
+    PersonRole role = PersonRole::Clerk;
+    bool disabled = false;
+    bool hasPassword = false;
+};
+
+// Whether this shop keeps people (a file does; a server keeps its password
+// among its settings).
+bool ShopKeepsPeople();
+// Everyone, owners first, then by name. Read from the open shop, or before
+// it is opened (the logon) from the file itself; empty when the file has no
+// table yet.
+QList<Person> ShopPeople();
+// Whether an enabled clerk exists: the logon then asks for a name.
+bool ClerksExist();
+
+// The enabled person the name and password belong to; for an owner with no
+// name given (a shop with no clerk), any enabled owner whose password it is.
+std::optional<Person> CheckPerson(const QString& name, const QString& password);
+
+// The owner whose password 管理员密码设置 sets: the one logged on, else the
+// first; made (as 店主) when the shop has none.
+QString OwnerToSet();
+// Sets (a hash of) `password` for `name`; empty removes it. False when it
+// cannot be stored. Throws MovrntError.
+bool SetPersonPassword(const QString& name, const QString& password);
+// Why the password protection cannot be switched off now: other people who
+// would be let in without one. Empty when it can.
+QString PasswordOffRefusal();
+
+// The people window's changes; each returns what refused it, or empty.
+// Names: 1 to 63 bytes, no blanks at either end; passwords as the owner's.
+QString AddPerson(const QString& name, PersonRole role, const QString& password,
+                  const QString& confirmation);
+QString RenamePerson(const QString& name, const QString& newName);
+QString SetPersonDisabled(const QString& name, bool disabled);
+QString ChangePersonPassword(const QString& name, const QString& password,
+                             const QString& confirmation);
+
+// The file's password from the settings store, moved into the shop as its
+// owner the first time this version opens it. Throws MovrntError.
+void MoveOwnerPasswordIntoShop();
+
+// What a restore keeps: the working shop's people, as rows to write into the
+// replacement. Throws MovrntError.
+QList<QStringList> PeopleRows();
+QString PeopleInsert(); // the statement that writes one of them
