@@ -188,6 +188,7 @@ private Q_SLOTS:
         SetTodayForTesting(QDate(2003, 11, 12));
         Settle(SettleKind::WalkInCheckout, walkIn, walkIn); // rent 4 in, deposit 10 out
         home->setSettings({{"CounterName", "二号柜台"}});
+        SetCurrentPerson(QStringLiteral("小张"));
         ModifyMember({"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
 
         // received rent, deposits taken, back, prepaid, member deposits, charged, cash
@@ -215,6 +216,13 @@ private Q_SLOTS:
         home->setSettings({{"CounterName", "一号柜台"}});
         const MoneyDocument report = DayEndReport("2003-11-12", 200 * kYuan);
         QCOMPARE(report.rows.size(), 3);
+        QCOMPARE(report.rows.last().value(3), QStringLiteral("小张"));
+        // Each person's takings, then the whole day's.
+        const qsizetype wang = report.closing.indexOf("经手人 小王：");
+        QVERIFY(wang >= 0);
+        QCOMPARE(report.closing.value(wang + 7), QStringLiteral("    现金结余：-￥6.00"));
+        const qsizetype zhang = report.closing.indexOf("经手人 小张：");
+        QCOMPARE(report.closing.value(zhang + 7), QStringLiteral("    现金结余：￥23.00"));
         QVERIFY(report.closing.contains("柜台 二号柜台："));
         QVERIFY(report.closing.contains("    现金结余：￥17.00"));
         QCOMPARE(report.closing.last(), QStringLiteral("柜台 一号柜台 钱箱中应有现金：￥194.00"));

@@ -207,7 +207,8 @@ QString YuanText(Money amount)
     return (negative ? QStringLiteral("-￥") : QStringLiteral("￥")) + text;
 }
 
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter)
+Takings TakingsBetween(const QString& first, const QString& last, const QString& counter,
+                       const std::optional<QString>& person)
 {
     // The day totals the ledger's triggers keep: a month is a few hundred rows
     // however many lines it had.
@@ -220,6 +221,10 @@ Takings TakingsBetween(const QString& first, const QString& last, const QString&
     if (!counter.isEmpty()) {
         sql += QStringLiteral(" AND gtmc = ?");
         values << counter;
+    }
+    if (person) {
+        sql += QStringLiteral(" AND czy = ?");
+        values << (person->isNull() ? QStringLiteral("") : *person);
     }
     QSqlQuery query = RunSql(sql + QStringLiteral(" GROUP BY ywlx"), values);
     Takings takings;
@@ -285,6 +290,16 @@ QStringList DayCounters(const QString& day)
     while (query.next())
         counters << query.value(0).toString();
     return counters;
+}
+
+QStringList DayPeople(const QString& day)
+{
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT DISTINCT czy FROM zwrz WHERE rq = ? AND bs <> 0 ORDER BY czy"), {day});
+    QStringList people;
+    while (query.next())
+        people << query.value(0).toString();
+    return people;
 }
 
 QList<StatementLine> MemberStatement(const QString& hybh)

@@ -16,6 +16,12 @@ QStringList TakingsLines(const Takings& takings, const QString& indent)
     return lines;
 }
 
+// Lines written before the person was kept name nobody.
+QString PersonText(const QString& person)
+{
+    return person.isEmpty() ? QStringLiteral("（未记录）") : person;
+}
+
 // The shop's name when it has one, then the report's own line with the time printed.
 QStringList Heading(const QString& line)
 {
@@ -32,10 +38,11 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
     MoneyDocument report;
     report.title = QStringLiteral("日结单");
     report.intro = Heading(QStringLiteral("营业日期：") + day);
-    report.headings = {"流水号",   "时间",     "柜台",     "业务",
+    report.headings = {"流水号",   "时间",     "柜台",     "经手人",   "业务",
                        "自动编号", "影碟编号", "会员编号", "金额"};
     for (const LedgerEntry& line : DayLedger(day))
-        report.rows.append({QString::number(line.lsh), line.time.mid(11), line.counter, line.kind,
+        report.rows.append({QString::number(line.lsh), line.time.mid(11), line.counter,
+                            PersonText(line.person), line.kind,
                             line.zdbh ? QString::number(line.zdbh) : QStringLiteral("/"), line.bh,
                             line.hybh, YuanText(line.amount)});
     // Each counter's takings once: the closing lines and the till's cash read them.
@@ -47,6 +54,11 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
         for (const QString& counter : counters)
             report.closing << QStringLiteral("柜台 %1：").arg(counter)
                            << TakingsLines(byCounter.value(counter), QStringLiteral("    "));
+    // Who took the money, when more than one did.
+    if (const QStringList people = DayPeople(day); people.size() > 1)
+        for (const QString& person : people)
+            report.closing << QStringLiteral("经手人 %1：").arg(PersonText(person))
+                           << TakingsLines(TakingsBetween(day, day, {}, person), QStringLiteral("    "));
     report.closing << QStringLiteral("合计：")
                    << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
     if (cashFloat) {
@@ -66,11 +78,11 @@ MoneyDocument MemberStatementReport(const QString& hybh)
     const QString name =
         RunScalar(QStringLiteral("SELECT hyxm FROM hyxx WHERE hybh = ?"), {hybh}).toString();
     report.intro = Heading(QStringLiteral("会员编号：%1  姓名：%2").arg(hybh, name));
-    report.headings = {"流水号", "时间", "业务", "自动编号", "影碟编号", "金额", "预付租金余额"};
+    report.headings = {"流水号", "时间", "经手人", "业务", "自动编号", "影碟编号", "金额", "预付租金余额"};
     const QList<StatementLine> lines = MemberStatement(hybh);
     for (const StatementLine& line : lines)
         report.rows.append(
-            {QString::number(line.entry.lsh), line.entry.time, line.entry.kind,
+            {QString::number(line.entry.lsh), line.entry.time, PersonText(line.entry.person), line.entry.kind,
              line.entry.zdbh ? QString::number(line.entry.zdbh) : QStringLiteral("/"),
              line.entry.bh, YuanText(line.change), YuanText(line.prepaid)});
     report.closing << QStringLiteral("预付租金余额：%1")
