@@ -58,7 +58,11 @@ start_test_server() {
     as_pg psql -q -h "$PG_DIR" -p "$port" -U postgres -d postgres -v ON_ERROR_STOP=1 \
         -c "CREATE ROLE movrnt_test LOGIN" -c "CREATE DATABASE movrnt_test" \
         -c "GRANT CREATE ON DATABASE movrnt_test TO movrnt_test" \
-        -c "CREATE ROLE movrnt_expert NOLOGIN" -c "CREATE ROLE movrnt_sql LOGIN IN ROLE movrnt_expert"
+        -c "CREATE ROLE movrnt_expert NOLOGIN" -c "CREATE ROLE movrnt_sql LOGIN IN ROLE movrnt_expert" \
+        -c "CREATE ROLE movrnt_owner NOLOGIN" -c "CREATE ROLE movrnt_clerk NOLOGIN" \
+        -c "CREATE ROLE movrnt_guest NOLOGIN" -c "CREATE ROLE movrnt_test_clerk LOGIN IN ROLE movrnt_clerk" \
+        -c "CREATE ROLE movrnt_test_guest LOGIN IN ROLE movrnt_guest" \
+        -c "CREATE ROLE movrnt_test_owner LOGIN IN ROLE movrnt_owner"
     export MOVRNT_TEST_SERVER="postgresql://movrnt_test@127.0.0.1:$port/movrnt_test"
     echo "Test server: $MOVRNT_TEST_SERVER"
 }

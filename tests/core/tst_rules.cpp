@@ -3,6 +3,7 @@
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/ServerAddress.h"
 #include "store/Shop.h"
 #include "store/ShopRules.h"
 
@@ -62,7 +63,9 @@ private Q_SLOTS:
         const QString tooLong = "每项内容不能超过 32767 个字符";
         QTest::newRow("prepaid rent NULL") << "UPDATE hyxx SET zjje = NULL" << money;
         QTest::newRow("deposit past the bound") << "UPDATE hyxx SET yjje = 1e15" << money;
-        QTest::newRow("negative prepaid rent, as a rental may leave it") << "UPDATE hyxx SET zjje = -5" << "";
+        // A server refuses money changed without its ledger line; the file checks at start-up.
+        QTest::newRow("negative prepaid rent, as a rental may leave it")
+            << "UPDATE hyxx SET zjje = -5" << (server ? "会员 A 的预付租金或押金与账务流水不符" : "");
         QTest::newRow("a member numbered as walk-ins")
             << "INSERT INTO hyxx VALUES ('/', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')"
             << "会员编号不能为空，也不能是“/”";
@@ -111,6 +114,86 @@ private Q_SLOTS:
     // An older shop that already holds rows the rules refuse opens, says once
     // which rows break which rule, refuses a write to them with the same
     // words, and keeps the rules fully once they are mended.
+    // On a server money moves only with its ledger line, in the same
+    // transaction, whoever moves it (a counter's credentials in psql too).
+    void moneyMovesOnlyWithItsLine()
+    {
+        if (!OnTestServer())
+            QSKIP("a file's money is checked against its ledger at start-up");
+        const QString line = "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                             " ('2003-11-01 10:00:00', '%1', 0, '/', '%2', %3, 'psql')";
+        QVERIFY(Refusal("UPDATE hyxx SET zjje = zjje + 10000 WHERE hybh = 'A'").startsWith("会员 A 的预付"));
+        QVERIFY(Refusal("INSERT INTO hyxx VALUES ('B', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')")
+                    .startsWith("会员 B 的预付"));
+        InTransaction([&] {
+            RunSql("UPDATE hyxx SET zjje = zjje + 10 WHERE hybh = 'A'");
+            RunSql(line.arg("预付租金充值", "A").arg(100000));
+        });
+        QCOMPARE(FirstRow("SELECT zjje FROM hyxx WHERE hybh = 'A'").value(0).toDouble(), 110.0);
+    }
+
+    // What a clerk's and a guest's credentials can do with plain SQL, outside
+    // the program: the server gives each what the windows need, no more.
+    void groupsOutsideTheProgram_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("allowed");
+        const QString clerk = "movrnt_test_clerk", guest = "movrnt_test_guest";
+        const QString rental = "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-02',"
+                               " '/', '10', '否', '/')";
+        QTest::newRow("clerk reads the shop") << clerk << "SELECT * FROM hyxx, zwls, cssz" << true;
+        QTest::newRow("clerk rents a disc out") << clerk << rental << true;
+        QTest::newRow("clerk changes money without its line") << clerk << "UPDATE hyxx SET zjje = 1000" << false;
+        QTest::newRow("clerk updates a ledger line") << clerk << "UPDATE zwls SET je = 0" << false;
+        QTest::newRow("clerk deletes the ledger") << clerk << "DELETE FROM zwls" << false;
+        QTest::newRow("clerk clears the ledger as a restore") << clerk << "SELECT movrnt_clear_ledger()" << false;
+        QTest::newRow("clerk truncates the rentals") << clerk << "TRUNCATE zjxx" << false;
+        QTest::newRow("clerk deletes a member") << clerk << "DELETE FROM hyxx" << false;
+        QTest::newRow("clerk changes the prices") << clerk << "INSERT INTO cssz (mc, z) VALUES ('VCD', '0')" << false;
+        QTest::newRow("clerk writes the totals") << clerk << "UPDATE zwrz SET je = 0" << false;
+        QTest::newRow("clerk makes a table in the shop") << clerk << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("clerk makes a role") << clerk << "CREATE ROLE someone" << false;
+        const QString owner = "movrnt_test_owner";
+        QTest::newRow("owner deletes a member") << owner << "DELETE FROM zjxx; DELETE FROM hyxx" << true;
+        QTest::newRow("owner sets the prices") << owner << "INSERT INTO cssz (mc, z) VALUES ('VCD', '3')" << true;
+        QTest::newRow("owner clears the ledger as a restore") << owner << "SELECT movrnt_clear_ledger()" << true;
+        QTest::newRow("owner numbers the rentals on")
+            << owner << "SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), 100)" << true;
+        QTest::newRow("owner deletes a ledger line") << owner << "DELETE FROM zwls" << false;
+        QTest::newRow("owner updates a ledger line") << owner << "UPDATE zwls SET je = 0" << false;
+        QTest::newRow("owner truncates the ledger") << owner << "TRUNCATE zwls" << false;
+        QTest::newRow("owner makes a table in the shop") << owner << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("guest reads the shop") << guest << "SELECT * FROM ydxx, zjxx" << true;
+        QTest::newRow("guest rents a disc out") << guest << rental << false;
+        QTest::newRow("guest writes a ledger line")
+            << guest << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-02 10:00:00',"
+                        " '散客押金', 0, '1', '/', 1, 'x')" << false;
+    }
+    void groupsOutsideTheProgram()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, sql);
+        QFETCH(bool, allowed);
+        if (!OnTestServer())
+            QSKIP("a file's rights are its folder's");
+        const QString schema = RunScalar("SELECT current_schema()").toString();
+        QString url = qEnvironmentVariable("MOVRNT_TEST_SERVER");
+        url.replace(QStringLiteral("//movrnt_test@"), QStringLiteral("//%1@").arg(login));
+        const QString name = QStringLiteral("outside");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            ParseServerUrl(url + QStringLiteral("?options=-c%20search_path%3D") + schema).apply(db);
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QSqlQuery query(db);
+            const bool ran = query.exec(sql);
+            QVERIFY2(ran == allowed, qPrintable(query.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE je = 0 AND ywlx <> '期初预付租金'"), 0);
+    }
+
     void olderShopNamesItsBrokenRows()
     {
         SetRulesAside();

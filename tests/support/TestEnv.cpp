@@ -155,16 +155,19 @@ void InsertDisc(const QString& bh, const QString& zy, const QString& gj, const Q
 void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb, int hydj,
                   double zjje, double yjje, int yjps, const QString& rhrq)
 {
-    RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
-           {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
-    // His money opens the ledger on the day he joined, as a shop's upgrade opens it.
+    // His money opens the ledger on the day he joined, as a shop's upgrade
+    // opens it, in the transaction that makes him (a server insists).
     const QString time = rhrq.size() == 10 ? rhrq + QStringLiteral(" 00:00:00")
                                            : QStringLiteral("2003-01-01 00:00:00");
-    for (const auto& [kind, amount] : {std::pair{kOpeningPrepaid, zjje}, std::pair{kOpeningDeposit, yjje}})
-        if (kind == kOpeningPrepaid || amount != 0)
-            RunSql(QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
-                                  " (?, ?, 0, '/', ?, ?, '/')"),
-                   {time, kind, hybh, qint64(std::llround(amount * 10000))});
+    InTransaction([&] {
+        RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
+               {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
+        for (const auto& [kind, amount] : {std::pair{kOpeningPrepaid, zjje}, std::pair{kOpeningDeposit, yjje}})
+            if (kind == kOpeningPrepaid || amount != 0)
+                RunSql(QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                                      " (?, ?, 0, '/', ?, ?, '/')"),
+                       {time, kind, hybh, qint64(std::llround(amount * 10000))});
+    });
 }
 
 void SetRulesAside()
@@ -176,6 +179,7 @@ void SetRulesAside()
     }
     for (const ShopRule& rule : ShopRules())
         RunSql(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(rule.table, rule.name));
+    RunSql(QStringLiteral("DROP TRIGGER hyxx_money_lines ON hyxx"));
 }
 
 qint64 InsertRental(const QString& bh, const QString& hybh, const QString& czrq,

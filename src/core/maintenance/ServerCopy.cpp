@@ -464,9 +464,10 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
     if (!c.to.transaction())
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     try {
-        run(QStringLiteral("LOCK TABLE ydxx, zjxx, hyxx, zwls IN EXCLUSIVE MODE"));
-        for (const char* table : {"zjxx", "ydxx", "hyxx", "zwls"})
+        run(QStringLiteral("LOCK TABLE ydxx, zjxx, hyxx IN EXCLUSIVE MODE"));
+        for (const char* table : {"zjxx", "ydxx", "hyxx"})
             run(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+        run(QStringLiteral("SELECT movrnt_clear_ledger()")); // the ledger: an owner's right alone
         for (const QString& move : moves)
             run(move);
         ContinueNumbering(c.to, fileSequence);

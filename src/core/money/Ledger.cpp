@@ -127,18 +127,33 @@ QString UnopenedMembersQuery()
 
 } // namespace
 
-QString MemberMoneyQuery()
+QString MemberMoneyQuery(const QString& member)
 {
     // Whole numbers on both engines, so they read back exactly as text.
     const QString sum = QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
                                        " AND z.lsh >= o.lsh), 0) AS BIGINT)");
+    const QString only = member.isEmpty() ? QString() : QStringLiteral(" AND hybh = ") + member;
+    const QString onlyHim = member.isEmpty() ? QString() : QStringLiteral(" AND h.hybh = ") + member;
     return QStringLiteral(
                "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
                " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
                " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS ld FROM hyxx h"
-               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3 GROUP BY hybh) o"
-               " ON o.hybh = h.hybh) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
-        .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings);
+               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3%4 GROUP BY hybh) o"
+               " ON o.hybh = h.hybh WHERE 1 = 1%5) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
+        .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings, only, onlyHim);
+}
+
+QStringList MoneyLinesGuard()
+{
+    return {QStringLiteral(
+                "CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
+                " SECURITY DEFINER SET search_path FROM CURRENT AS $$DECLARE m RECORD; BEGIN"
+                " FOR m IN %1 LOOP RAISE EXCEPTION '会员 % 的预付租金或押金与账务流水不符：金额的变动必须记入账务流水',"
+                " m.hybh USING ERRCODE = '23514'; END LOOP; RETURN NULL; END$$")
+                .arg(MemberMoneyQuery(QStringLiteral("NEW.hybh"))),
+            QStringLiteral("CREATE CONSTRAINT TRIGGER hyxx_money_lines AFTER INSERT OR UPDATE OF hybh, zjje,"
+                           " yjje ON hyxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION"
+                           " movrnt_money_lines()")};
 }
 
 QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString& source)

@@ -53,7 +53,12 @@ QVariantList LedgerValues(const LedgerLine& line);
 // the sums of his lines. The members whose money disagrees with their lines,
 // or who have no opening line (hybh, prepaid, deposit, opened 0/1, the
 // lines' prepaid and deposit; amounts in Money), the same SQL on both engines:
-QString MemberMoneyQuery();
+// `member`: an SQL expression naming the one member to check; empty: all.
+QString MemberMoneyQuery(const QString& member = {});
+// On a server: a deferred constraint trigger refusing, at commit, a member
+// whose money the ledger does not account for (his money changed without
+// its lines), whoever wrote it.
+QStringList MoneyLinesGuard();
 struct MemberMismatch
 {
     QString hybh;

@@ -7,6 +7,7 @@
 #include "Totals.h"
 #include "Clock.h"
 #include "LedgerSchema.h"
+#include "money/Ledger.h"
 #include "Money.h"
 #include "ShopRules.h"
 
@@ -69,6 +70,21 @@ const char* const kExpertMoney[] = {
     " END IF; END IF; RETURN NULL; END$$",
     "CREATE TRIGGER hyxx_expert_money AFTER INSERT OR UPDATE OF hybh, zjje, yjje ON hyxx FOR EACH ROW"
     " WHEN (current_user = 'movrnt_expert') EXECUTE FUNCTION movrnt_expert_money()",
+};
+
+// A restore or an import replaces the ledger: only its owner, an owner of the
+// shop, or a counter role granted the deletion (a shop set up before the
+// people's groups) may clear it.
+const char* const kClearLedger[] = {
+    "CREATE OR REPLACE FUNCTION movrnt_clear_ledger() RETURNS void LANGUAGE plpgsql SECURITY DEFINER"
+    " SET search_path FROM CURRENT AS $$BEGIN"
+    " IF NOT pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname = current_schema()"
+    " AND tablename = 'zwls'), 'MEMBER') AND NOT has_table_privilege(session_user, 'zwls', 'DELETE') THEN"
+    " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_owner')"
+    " OR NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
+    " RAISE EXCEPTION '只有店主才能替换账务流水' USING ERRCODE = '42501'; END IF; END IF;"
+    " LOCK TABLE zwls IN EXCLUSIVE MODE; DELETE FROM zwls; END$$",
+    "REVOKE ALL ON FUNCTION movrnt_clear_ledger() FROM PUBLIC",
 };
 
 // The same tables on a PostgreSQL server: 64-bit numbers, money as numeric.
@@ -198,6 +214,13 @@ QString DatabaseErrorText(const QSqlError& error)
     // A server names the rule a row broke: said as the file's trigger says it.
     if (const QString rule = RuleRefusal(text); !rule.isEmpty())
         return rule;
+    // The shop's own checks on a server raise their words as a check's failure.
+    if (code == u"23514") {
+        static const QRegularExpression own(QStringLiteral("ERROR:\\s*(.*?)\\s*(CONTEXT:|\\(23514\\)|$)"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+        if (const QRegularExpressionMatch match = own.match(text); match.hasMatch())
+            return match.captured(1);
+    }
     if (code == u"22003" || text.contains(QStringLiteral("integer overflow")))
         return kBeyondCounting; // a sum of amounts, each within the bound
     if (code == kLockTimeoutCode)
@@ -440,6 +463,53 @@ QString ValidateRules(QSqlDatabase db, bool say)
     return {};
 }
 
+// The people's groups on a server, where its administrator made them: each
+// gets what its windows need and no more. Guests read (and fill the charts'
+// scratch tables); clerks write discs, members and rentals and append to the
+// ledger; owners also delete records and set the shop's settings. Nobody
+// updates, deletes or truncates the ledger: a restore clears it through the
+// owner's function. The totals are kept by their triggers, as their owner.
+QStringList GroupGrants(QSqlDatabase db)
+{
+    QSqlQuery groups = Run(db, QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname IN"
+                                              " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest')"),
+                           {});
+    QStringList present;
+    while (groups.next())
+        present << groups.value(0).toString();
+    if (present.isEmpty())
+        return {};
+    const QString all = QStringLiteral("ydxx, zjxx, hyxx, ydbl, ndyj, fmtp, cssz, bdjl, zwls, zwrz, ") +
+                        TotalsTables().join(QStringLiteral(", "));
+    QStringList steps;
+    const auto grant = [&](const QString& role, const QStringList& rights) {
+        if (!present.contains(role))
+            return;
+        steps << QStringLiteral("DO $$BEGIN EXECUTE format('GRANT USAGE ON SCHEMA %I TO %1',"
+                                " current_schema()); END$$")
+                     .arg(role);
+        for (const QString& right : rights)
+            steps << QStringLiteral("GRANT %1 TO %2").arg(right, role);
+    };
+    const QStringList reading = {QStringLiteral("SELECT ON ") + all, QStringLiteral("INSERT, DELETE ON ydbl, ndyj")};
+    const QStringList counter = reading + QStringList{
+        QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"), QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
+        QStringLiteral("INSERT ON zwls"), QStringLiteral("UPDATE ON bdjl")};
+    grant(QStringLiteral("movrnt_guest"), reading);
+    grant(QStringLiteral("movrnt_clerk"), counter);
+    grant(QStringLiteral("movrnt_owner"),
+          counter + QStringList{QStringLiteral("DELETE ON ydxx, zjxx, hyxx"),
+                                QStringLiteral("INSERT, UPDATE, DELETE ON cssz"),
+                                QStringLiteral("EXECUTE ON FUNCTION movrnt_clear_ledger()")});
+    // A restore numbers the rentals on from the file's: the owners set the sequences.
+    for (const QString& role : present)
+        steps << QStringLiteral("DO $$BEGIN EXECUTE format('GRANT %2 ON ALL SEQUENCES IN SCHEMA %I TO %1',"
+                                " current_schema()); END$$")
+                     .arg(role, role == u"movrnt_owner" ? QStringLiteral("USAGE, SELECT, UPDATE")
+                                                        : QStringLiteral("USAGE"));
+    return steps;
+}
+
 // What an older file still lacks: indexes to build or replace, statistics.
 QStringList UpgradeSteps(QSqlDatabase db)
 {
@@ -504,6 +574,22 @@ QStringList UpgradeSteps(QSqlDatabase db)
                 if (sql.contains(QStringLiteral(" ON zwls ")))
                     steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2) << sql;
     }
+    // Money never moves without its line, whoever changes it.
+    if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
+        steps << MoneyLinesGuard();
+    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
+                                                " AND pronamespace = CAST(current_schema() AS regnamespace)"),
+                             {}).next())
+        steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
+    // Only the tables' owner grants, once a group lacks its rights.
+    if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
+                                               " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
+                                               " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
+                                               " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
+                                               " has_table_privilege(r.rolname, quote_ident(t.schemaname) ||"
+                                               " '.ydxx', 'SELECT')"),
+                            {}).next())
+        steps << GroupGrants(db);
     // The people behind the counter of a shop kept in a file.
     if (!OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
         steps << QStringLiteral("CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
