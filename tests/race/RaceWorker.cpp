@@ -2,6 +2,7 @@
 // can: renting, checking out and taking back. Prints each outcome's count;
 // anything but the counter's own refusals is a failure.
 // Usage: race_worker LOCATION SEED ROUNDS   (XDG_CONFIG_HOME set by the caller)
+#include "access/PassCheck.h"
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     const auto below = [&engine](int n) { return int(engine() % quint64(n)); };
     QMap<QString, int> outcomes;
     try {
+        // Each counter's clerk signs its lines.
+        SetCurrentPerson(QStringLiteral("店员") + args[2]);
         SetShopLocation(args[1]);
         OpenDatabase(args[1]);
         for (int round = args[3].toInt(); round > 0; --round) {

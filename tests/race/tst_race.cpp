@@ -98,6 +98,10 @@ private Q_SLOTS:
                        " zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx = '散客租金') <> CASE r.sfyh"
                        " WHEN '是' THEN 1 ELSE 0 END"),
                  0);
+        // Every line of the race names the clerk of the counter that wrote it.
+        QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE zdbh > 0 AND czy NOT IN ('店员1', '店员2')"), 0);
+        if (!killed)
+            QCOMPARE(Count("SELECT COUNT(DISTINCT czy) FROM zwls WHERE zdbh > 0"), 2);
         // And the shop goes on: every disc back, one rented again.
         RunSql("UPDATE zjxx SET sfyh = '是'");
         RunSql("UPDATE ydxx SET sfycz = '否'");

@@ -7,6 +7,7 @@
 #include "store/ServerAddress.h"
 #include "store/Shop.h"
 
+#include <QMutex>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -211,10 +212,25 @@ QString CounterName()
 
 QString TillId()
 {
+    // Asked for by every ledger line, within its transaction: read once for
+    // each settings folder (a test's own folder is another PC).
+    static QMutex mutex;
+    static QString folder, cached;
+    const QMutexLocker lock(&mutex);
+    const QString here = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (here == folder && !cached.isEmpty())
+        return cached;
     const QString kept = GetSetting(Setting::TillId);
-    if (!kept.isEmpty())
+    if (!kept.isEmpty()) {
+        folder = here;
+        cached = kept;
         return kept;
+    }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
     // A till that cannot be kept would count as a new one at every line.
-    return SetSetting(Setting::TillId, made) ? made : QStringLiteral(""); // never NULL
+    if (!SetSetting(Setting::TillId, made))
+        return QStringLiteral(""); // never NULL
+    folder = here;
+    cached = made;
+    return made;
 }

@@ -113,6 +113,7 @@ bool Startup::run()
             UpgradeView view(&main_);
             main_.openShop(view.progress());
             MoveOwnerPasswordIntoShop();
+            TillId(); // made at this PC's first start, before any line needs it
         } catch (...) {
             if (firstRun) // asked again at the next start, once the shop is there
                 UndoFirstRunSetup();
