@@ -307,7 +307,8 @@ private Q_SLOTS:
     // People: the owner's password lives in the shop, not in a settings file.
     void passwordMovesIntoTheShop()
     {
-        setPassword(QStringLiteral("Shop1")); // as an older version kept it
+        // As an older version kept it: scrambled, in the settings file.
+        SetSetting(Setting::Password, ReverseText(ShiftText(QStringLiteral("Shop1"), QStringLiteral("PLUS"))));
         OpenDatabase();
         MoveOwnerPasswordIntoShop();
         QCOMPARE(GetSetting(Setting::Password), QString());
@@ -318,6 +319,11 @@ private Q_SLOTS:
         QVERIFY(!CheckPassword(QStringLiteral("shop1")));
         QVERIFY(CheckPassword(QStringLiteral("Shop1")));
         QCOMPARE(CurrentPerson(), kFirstOwnerName);
+        // Hashed once the shop is open: the scrambled text is gone from it.
+        OpenDatabase();
+        MoveOwnerPasswordIntoShop();
+        QVERIFY(RunScalar("SELECT mm FROM czry").toString().startsWith(QStringLiteral("$argon2id$")));
+        QVERIFY(CheckPassword(QStringLiteral("Shop1")));
     }
 
     // Once the shop has clerks the logon asks for the name too.

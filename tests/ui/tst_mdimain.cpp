@@ -12,6 +12,7 @@
 #include "store/Shop.h"
 #include "store/SingleInstance.h"
 
+#include <QUuid>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -206,7 +207,11 @@ private Q_SLOTS:
         messages.queue({7});
         {
             MDIMain window;
-            const QStringList writes = Writes([&] { QVERIFY(window.RunStartup()); });
+            QStringList writes = Writes([&] { QVERIFY(window.RunStartup()); });
+            // The till this PC's ledger lines will name, made once.
+            QVERIFY(!writes.isEmpty() && QUuid::fromString(writes.last().section(u'=', 1)).version() ==
+                                             QUuid::Random);
+            QCOMPARE(writes.takeLast().section(u'=', 0, 0), QStringLiteral("TillId"));
             QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3",
                                           "FJZJ=10"}));
             QVERIFY(QFileInfo(home->folder() + QStringLiteral("/Pictures")).isDir());

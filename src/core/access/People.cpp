@@ -15,6 +15,8 @@
 
 namespace {
 const QString kSource = QStringLiteral("People");
+// A password typed at the logon that was still stored in the old scrambling.
+std::optional<std::pair<QString, QString>> pendingHash;
 
 bool OpenFileShop()
 {
@@ -138,8 +140,13 @@ std::optional<Person> CheckPerson(const QString& name, const QString& password)
     for (const QStringList& row : rows) {
         if (!PasswordMatches(row.value(3), password))
             continue;
-        if (IsOldScrambling(row.value(3)) && OpenFileShop())
-            SetPersonPassword(row.value(0), password);
+        if (IsOldScrambling(row.value(3))) {
+            // The old scrambling is replaced by a hash once the shop is open.
+            if (OpenFileShop())
+                SetPersonPassword(row.value(0), password);
+            else
+                pendingHash = {row.value(0), password};
+        }
         return PersonOf(row);
     }
     return std::nullopt;
@@ -258,6 +265,10 @@ void MoveOwnerPasswordIntoShop()
 {
     if (!ShopKeepsPeople() || !OpenFileShop())
         return;
+    if (pendingHash) {
+        SetPersonPassword(pendingHash->first, pendingHash->second);
+        pendingHash.reset();
+    }
     const QString stored = GetSetting(Setting::Password);
     if (stored.isEmpty())
         return;

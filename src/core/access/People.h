@@ -62,7 +62,8 @@ QString ChangePersonPassword(const QString& name, const QString& password,
                              const QString& confirmation);
 
 // The file's password from the settings store, moved into the shop as its
-// owner the first time this version opens it. Throws MovrntError.
+// owner the first time this version opens it; a password the logon found in
+// the old scrambling is hashed. Throws MovrntError.
 void MoveOwnerPasswordIntoShop();
 
 // What a restore keeps: the working shop's people, as rows to write into the
