@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include "access/PassCheck.h"
 #include "access/People.h"
 
 #include "maintenance/Backup.h"
@@ -160,6 +161,7 @@ private Q_SLOTS:
     // A restore keeps the shop's current people, whoever the backup knew.
     void restoreKeepsThePeople()
     {
+        QVERIFY(StorePassword(QStringLiteral("Shop1")));
         QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
         const QString offered = home->folder() + QStringLiteral("/offered.db");
         BackupDatabase(offered);

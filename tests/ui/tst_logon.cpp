@@ -383,6 +383,8 @@ private Q_SLOTS:
     void peopleWindow()
     {
         OpenDatabase();
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QStringLiteral("请先在“管理员密码设置”中设置店主的密码，再添加人员。"));
         setPassword(QStringLiteral("Shop1"));
         SetUserMode(QStringLiteral("Admin"));
         SetCurrentPerson(kFirstOwnerName);

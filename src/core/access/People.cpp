@@ -199,6 +199,9 @@ QString PasswordOffRefusal()
 QString AddPerson(const QString& name, PersonRole role, const QString& password,
                   const QString& confirmation)
 {
+    // Without the owner's password nobody is asked for one: people would mean nothing.
+    if (!PasswordIsSet())
+        return QStringLiteral("请先在“管理员密码设置”中设置店主的密码，再添加人员。");
     if (QString why = NameRefusal(name); !why.isEmpty())
         return why;
     if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
