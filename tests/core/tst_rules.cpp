@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include "maintenance/ServerCopy.h"
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -23,6 +24,15 @@ QString Refusal(const QString& sql)
         return error.description();
     }
     return {};
+}
+
+// The test server's shop as another login sees it.
+QString LoginUrl(const QString& login)
+{
+    QString url = qEnvironmentVariable("MOVRNT_TEST_SERVER");
+    url.replace(QStringLiteral("//movrnt_test@"), QStringLiteral("//%1@").arg(login));
+    return url + QStringLiteral("?options=-c%20search_path%3D") +
+           RunScalar("SELECT current_schema()").toString();
 }
 
 void Reopen()
@@ -177,13 +187,10 @@ private Q_SLOTS:
         QFETCH(bool, allowed);
         if (!OnTestServer())
             QSKIP("a file's rights are its folder's");
-        const QString schema = RunScalar("SELECT current_schema()").toString();
-        QString url = qEnvironmentVariable("MOVRNT_TEST_SERVER");
-        url.replace(QStringLiteral("//movrnt_test@"), QStringLiteral("//%1@").arg(login));
         const QString name = QStringLiteral("outside");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            ParseServerUrl(url + QStringLiteral("?options=-c%20search_path%3D") + schema).apply(db);
+            ParseServerUrl(LoginUrl(login)).apply(db);
             QVERIFY2(db.open(), qPrintable(db.lastError().text()));
             QSqlQuery query(db);
             const bool ran = query.exec(sql);
@@ -192,6 +199,23 @@ private Q_SLOTS:
         }
         QSqlDatabase::removeDatabase(name);
         QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE je = 0 AND ywlx <> '期初预付租金'"), 0);
+    }
+
+    // A clerk's credentials given to the program's restore (or import):
+    // refused by the server, and said plainly; the shop untouched.
+    void aClerkCannotReplaceTheShop()
+    {
+        if (!OnTestServer())
+            QSKIP("a file's rights are its folder's");
+        const QString prepared = home->folder() + QStringLiteral("/prepared.db");
+        CreateEmptyDatabase(prepared);
+        try {
+            ReplaceServerShop(LoginUrl(QStringLiteral("movrnt_test_clerk")), prepared, ShopOperation::Restore);
+            QFAIL("a clerk replaced the shop");
+        } catch (const MovrntError& error) {
+            QVERIFY2(error.description().contains(QStringLiteral("没有所需的权限")), qPrintable(error.description()));
+        }
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx") + Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
 
     void olderShopNamesItsBrokenRows()
