@@ -155,6 +155,11 @@ private Q_SLOTS:
         QTest::newRow("clerk reads the shop") << clerk << "SELECT * FROM hyxx, zwls, cssz" << true;
         QTest::newRow("clerk rents a disc out") << clerk << rental << true;
         QTest::newRow("clerk changes money without its line") << clerk << "UPDATE hyxx SET zjje = 1000" << false;
+        const QString line = "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES"
+                             " ('2003-11-02 10:00:00', '散客押金', 0, '1', '/', 100000, 'x', '%1')";
+        QTest::newRow("clerk writes a line in his own name") << clerk << line.arg(clerk) << true;
+        QTest::newRow("clerk writes a line in another's name") << clerk << line.arg("店主") << false;
+        QTest::newRow("owner writes a line in another's name") << "movrnt_test_owner" << line.arg("店主") << true;
         QTest::newRow("clerk updates a ledger line") << clerk << "UPDATE zwls SET je = 0" << false;
         QTest::newRow("clerk deletes the ledger") << clerk << "DELETE FROM zwls" << false;
         QTest::newRow("clerk clears the ledger as a restore") << clerk << "SELECT movrnt_clear_ledger()" << false;

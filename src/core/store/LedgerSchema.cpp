@@ -56,9 +56,20 @@ QStringList FileTriggers()
 // On a server one trigger a statement over its rows, run as the owner.
 QString ServerTotalsFunction()
 {
+    // A line names who logged in; only the tables' owner, an owner of the
+    // shop, or a counter role of the old grants (restores, imports and copies
+    // bring other people's lines) may write another name.
     return QStringLiteral("CREATE OR REPLACE FUNCTION movrnt_zwls_totals() RETURNS trigger LANGUAGE"
                           " plpgsql SECURITY DEFINER SET search_path FROM CURRENT AS $$BEGIN"
-                          " IF TG_OP = 'INSERT' THEN %1 ELSIF TG_OP = 'DELETE' THEN %2"
+                          " IF TG_OP = 'INSERT' THEN"
+                          " IF EXISTS (SELECT 1 FROM new_rows WHERE czy <> session_user) AND NOT"
+                          " pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname ="
+                          " current_schema() AND tablename = 'zwls'), 'MEMBER') AND NOT"
+                          " has_table_privilege(session_user, 'zwls', 'DELETE') AND NOT COALESCE((SELECT"
+                          " pg_has_role(session_user, oid, 'MEMBER') FROM pg_roles WHERE rolname ="
+                          " 'movrnt_owner'), false) THEN RAISE EXCEPTION '账务流水只能记在登录者（%）本人名下',"
+                          " session_user USING ERRCODE = '42501'; END IF; %1"
+                          " ELSIF TG_OP = 'DELETE' THEN %2"
                           " ELSE DELETE FROM zwrz; END IF; RETURN NULL; END$$")
         .arg(DayUpsert(QStringLiteral("new_rows"), 1), DayUpsert(QStringLiteral("old_rows"), -1));
 }
