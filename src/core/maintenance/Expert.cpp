@@ -47,6 +47,26 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
 // The program's own triggers on this connection alone start so.
 const char* const kOwnTrigger = "movrnt_expert_";
 
+// What the temporary triggers below ask the program: the time, this counter,
+// its till and the person logged on.
+struct TextSource
+{
+    const char* name;
+    QString (*text)();
+};
+const TextSource kTextSources[] = {
+    {"movrnt_now", NowText},
+    {"movrnt_counter", CounterName},
+    {"movrnt_till", TillId},
+    {"movrnt_person", CurrentPerson},
+};
+
+void AnswerText(sqlite3_context* context, int, sqlite3_value**)
+{
+    const QByteArray bytes = static_cast<const TextSource*>(sqlite3_user_data(context))->text().toUtf8();
+    sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
 // A member's money changed by a typed statement is a line of the ledger, in
 // the statement's own transaction (no cash): a member it makes or renumbers
 // opens his money, a change of it is 专家修改. Temporary triggers of this
@@ -54,29 +74,9 @@ const char* const kOwnTrigger = "movrnt_expert_";
 // name from the program.
 void WatchMembersMoney(sqlite3* db)
 {
-    static const auto now = [](sqlite3_context* context, int, sqlite3_value**) {
-        const QByteArray bytes = NowText().toUtf8();
-        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    };
-    static const auto counter = [](sqlite3_context* context, int, sqlite3_value**) {
-        const QByteArray bytes = CounterName().toUtf8();
-        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    };
-    sqlite3_create_function(db, "movrnt_now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, now, nullptr, nullptr);
-    sqlite3_create_function(db, "movrnt_counter", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, counter,
-                            nullptr, nullptr);
-    static const auto till = [](sqlite3_context* context, int, sqlite3_value**) {
-        const QByteArray bytes = TillId().toUtf8();
-        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    };
-    static const auto person = [](sqlite3_context* context, int, sqlite3_value**) {
-        const QByteArray bytes = CurrentPerson().toUtf8();
-        sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    };
-    sqlite3_create_function(db, "movrnt_till", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, till, nullptr,
-                            nullptr);
-    sqlite3_create_function(db, "movrnt_person", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, person,
-                            nullptr, nullptr);
+    for (const TextSource& source : kTextSources)
+        sqlite3_create_function(db, source.name, 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
+                                const_cast<TextSource*>(&source), AnswerText, nullptr, nullptr);
     const QString line = QStringLiteral(
         "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) SELECT movrnt_now(), '%1',"
         " 0, '/', NEW.hybh, %2, movrnt_counter(), movrnt_till(), movrnt_person() WHERE %3;");
