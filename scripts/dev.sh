@@ -51,16 +51,20 @@ start_test_server() {
     while (echo >/dev/tcp/127.0.0.1/$port) 2>/dev/null; do port=$((port + 1)); done
     as_pg "$PG_BIN/initdb" -D "$PG_DIR/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
         --no-sync >"$PG_DIR/initdb.log"
+    # The test roles come in without a password; the shop's people, as on a real server, with theirs.
+    printf '%s\n' "local all all trust" \
+        "host all postgres,movrnt_test,movrnt_sql,movrnt_guest,movrnt_test_clerk,movrnt_test_guest,movrnt_test_owner 127.0.0.1/32 trust" \
+        "host all +movrnt_owner,+movrnt_clerk 127.0.0.1/32 scram-sha-256" "host all all 127.0.0.1/32 trust" | as_pg tee "$PG_DIR/data/pg_hba.conf" >/dev/null
     as_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/server.log" -w -o \
         "-k $PG_DIR -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
         start >/dev/null
     # As the counters run: a login role that is neither a superuser nor the owner of the shop's database.
     as_pg psql -q -h "$PG_DIR" -p "$port" -U postgres -d postgres -v ON_ERROR_STOP=1 \
-        -c "CREATE ROLE movrnt_test LOGIN" -c "CREATE DATABASE movrnt_test" \
+        -c "CREATE ROLE movrnt_test LOGIN CREATEROLE" -c "CREATE DATABASE movrnt_test" \
         -c "GRANT CREATE ON DATABASE movrnt_test TO movrnt_test" \
         -c "CREATE ROLE movrnt_expert NOLOGIN" -c "CREATE ROLE movrnt_sql LOGIN IN ROLE movrnt_expert" \
         -c "CREATE ROLE movrnt_owner NOLOGIN" -c "CREATE ROLE movrnt_clerk NOLOGIN" \
-        -c "CREATE ROLE movrnt_guest NOLOGIN" -c "CREATE ROLE movrnt_test_clerk LOGIN IN ROLE movrnt_clerk" \
+        -c "CREATE ROLE movrnt_guest LOGIN" -c "CREATE ROLE movrnt_test_clerk LOGIN IN ROLE movrnt_clerk" \
         -c "CREATE ROLE movrnt_test_guest LOGIN IN ROLE movrnt_guest" \
         -c "CREATE ROLE movrnt_test_owner LOGIN IN ROLE movrnt_owner"
     export MOVRNT_TEST_SERVER="postgresql://movrnt_test@127.0.0.1:$port/movrnt_test"

@@ -20,6 +20,10 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
 #include <optional>
 
 namespace {
@@ -70,6 +74,29 @@ int WithoutWindow(int argc, char* argv[], const QString& home, const char* failu
         return 1;
     }
     return 0;
+}
+
+// A password typed at the terminal without showing it, or one line of a
+// script's standard input.
+QString ReadPassword(const QString& prompt)
+{
+    const bool terminal = isatty(STDIN_FILENO);
+    termios before{};
+    if (terminal) {
+        std::fprintf(stderr, "%s", prompt.toLocal8Bit().constData());
+        std::fflush(stderr);
+        tcgetattr(STDIN_FILENO, &before);
+        termios quiet = before;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    std::getline(std::cin, line);
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        std::fprintf(stderr, "\n");
+    }
+    return QString::fromLocal8Bit(line).trimmed();
 }
 
 // What the command line asks for; exit code 2 and a message on standard
@@ -210,7 +237,14 @@ int main(int argc, char* argv[])
     if (!line.copyTo.isEmpty())
         return WithoutWindow(argc, argv, home,
                              "复制数据库到数据库服务器时发生错误！服务器上的数据库没有任何改变。",
-                             [&line] { CopyShopToServer(DatabasePath(), line.copyTo); });
+                             [&line] {
+                                 // The owner's own password goes with the shop: he logs on by it there.
+                                 const QString owner = OwnerToCopy(DatabasePath());
+                                 const QString password =
+                                     owner.isEmpty() ? QString()
+                                                     : ReadPassword(QStringLiteral("店主（%1）的密码：").arg(owner));
+                                 CopyShopToServer(DatabasePath(), line.copyTo, password);
+                             });
     // movrnt --home DIR --copy-from URL: and back into the file.
     if (!line.copyFrom.isEmpty())
         return WithoutWindow(argc, argv, home,

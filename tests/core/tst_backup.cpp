@@ -19,6 +19,7 @@
 #include "store/Totals.h"
 #include "store/Errors.h"
 #include "store/ProgramFolder.h"
+#include "store/ServerAddress.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -453,6 +454,29 @@ private Q_SLOTS:
         QVERIFY2(nowhere.contains("没有可以建立数据表的模式"), qPrintable(nowhere));
         const QString disagrees = said(FreshServerSchema(QStringLiteral("disagree")));
         QVERIFY2(disagrees.contains("会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）"), qPrintable(disagrees));
+    }
+
+    // The owner goes with the shop, as a login of the server with his own
+    // password, once he has typed it: a wrong one copies nothing.
+    void ownerMovesWithHisPassword()
+    {
+        const QString server = OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("owner"));
+        if (server.isEmpty())
+            QSKIP("a copy from the file to the test server");
+        const QString owner = QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
+        QVERIFY(StorePassword(QStringLiteral("Shop1")));
+        QCOMPARE(RenamePerson(kFirstOwnerName, owner), QString());
+        CloseDatabase();
+        QCOMPARE(OwnerToCopy(DatabasePath()), owner);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, CopyShopToServer(DatabasePath(), server, QStringLiteral("Shop2")));
+        SetShopLocation(server);
+        QCOMPARE(ServerShopProblem(server).contains(QStringLiteral("还没有影碟店的数据")), true);
+        CopyShopToServer(DatabasePath(), server, QStringLiteral("Shop1"));
+        QCOMPARE(LogOn(owner, QStringLiteral("Shop2")).person.has_value(), false);
+        const std::optional<Person> person = LogOn(owner, QStringLiteral("Shop1")).person;
+        SetServerLogin({}, {});
+        QVERIFY(person && person->role == PersonRole::Owner);
+        QCOMPARE(GetSetting(Setting::Password), QString()); // no password of the program's own there
     }
 
     // The shop moves onto a server whole and back: every row as stored, the

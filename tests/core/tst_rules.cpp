@@ -1,6 +1,9 @@
 #include "support/TestEnv.h"
 
+#include "access/PassCheck.h"
+#include "access/People.h"
 #include "maintenance/ServerCopy.h"
+#include "settings/Settings.h"
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -8,6 +11,7 @@
 #include "store/Shop.h"
 #include "store/ShopRules.h"
 
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -33,6 +37,27 @@ QString LoginUrl(const QString& login)
     url.replace(QStringLiteral("//movrnt_test@"), QStringLiteral("//%1@").arg(login));
     return url + QStringLiteral("?options=-c%20search_path%3D") +
            RunScalar("SELECT current_schema()").toString();
+}
+
+// What the server said to `sql` run by `login` with `password` on a
+// connection of its own (psql with those credentials); empty when it ran.
+QString AsLogin(const QString& login, const QString& password, const QString& sql)
+{
+    QString said;
+    const QString name = QStringLiteral("as-login");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        ParseServerUrl(LoginUrl(login)).apply(db);
+        db.setPassword(password);
+        QSqlQuery query(db);
+        if (!db.open())
+            said = db.lastError().text();
+        else if (!query.exec(sql))
+            said = query.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return said;
 }
 
 void Reopen()
@@ -204,6 +229,89 @@ private Q_SLOTS:
         }
         QSqlDatabase::removeDatabase(name);
         QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE je = 0 AND ywlx <> '期初预付租金'"), 0);
+    }
+
+    // On a server the people are its login roles, made by the owner through
+    // the shop's functions; the server checks their passwords and keeps a
+    // clerk from the people's business.
+    void peopleAreTheServersLogins()
+    {
+        if (!OnTestServer())
+            QSKIP("on a file the people are rows of the shop");
+        const QString tag = QString::number(QCoreApplication::applicationPid());
+        const QString boss = QStringLiteral("老板") + tag, clerk = QStringLiteral("小王") + tag,
+                      renamed = QStringLiteral("王五") + tag, shared = QStringLiteral("counter") + tag;
+        QVERIFY(ShopKeepsPeople());
+        QVERIFY(!LogonByName());
+        QVERIFY(StorePassword(QStringLiteral("Shop1"))); // the shared role's logon, as before
+        QCOMPARE(AddPerson(clerk, PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QStringLiteral("请先为店主自己建立登录账户（身份选“店主”），再添加店员。"));
+        QCOMPARE(AddPerson(boss, PersonRole::Owner, "Boss1", "Boss1"), QString());
+        QCOMPARE(GetSetting(Setting::Password), QString()); // the server keeps the password now
+        QVERIFY(LogonByName());
+        QCOMPARE(AddPerson(QStringLiteral("movrnt_sql"), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QStringLiteral("数据库服务器上已经有叫“movrnt_sql”的用户了（用户名在整个服务器上不能重复），请换一个姓名！"));
+        QCOMPARE(AddPerson(clerk, PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+
+        // The logon: the server says whose password it is.
+        const auto logOn = [](const QString& name, const QString& password) {
+            const LogonOutcome logon = LogOn(name, password);
+            SetServerLogin({}, {});
+            return logon.problem + (logon.person ? (logon.person->role == PersonRole::Owner ? "店主" : "店员") : "");
+        };
+        QCOMPARE(logOn(boss, "Boss1"), QStringLiteral("店主"));
+        QCOMPARE(logOn(clerk, "Clerk1"), QStringLiteral("店员"));
+        QCOMPARE(logOn(clerk, "Boss1"), QString());
+        QCOMPARE(logOn(QStringLiteral("movrnt_test"), "Boss1"), QString()); // a login, but no person
+        QCOMPARE(logOn(QStringLiteral("nobody") + tag, "Boss1"), QString());
+
+        // A clerk's credentials outside the program.
+        const QString verifier = QStringLiteral("'SCRAM-SHA-256$4096:c2FsdA==$a2V5:a2V5'");
+        for (const QString& sql :
+             {QStringLiteral("SELECT movrnt_person_add('x%1', %2, '店员')").arg(tag, verifier),
+              QStringLiteral("SELECT movrnt_person_password('%1', %2)").arg(boss, verifier),
+              QStringLiteral("SELECT movrnt_person_enable('%1', false)").arg(boss),
+              QStringLiteral("ALTER ROLE \"%1\" PASSWORD 'x'").arg(boss),
+              QStringLiteral("ALTER ROLE \"%1\" CREATEROLE").arg(clerk),
+              QStringLiteral("CREATE ROLE x%1").arg(tag), QStringLiteral("UPDATE czry SET js = '店主'"),
+              QStringLiteral("SELECT movrnt_people_guard('%1', false)").arg(clerk)})
+            QVERIFY2(AsLogin(clerk, "Clerk1", sql).contains(QStringLiteral("permission denied")), qPrintable(sql));
+        QCOMPARE(AsLogin(clerk, "Clerk1", QStringLiteral("SELECT count(*) FROM czry")), QString());
+        // The owner's functions touch no role outside the shop's people.
+        QVERIFY(AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_person_password('movrnt_test_owner', %1)")
+                                           .arg(verifier))
+                    .contains(QStringLiteral("不是本店的人员")));
+
+        // Renamed only while logged off; the password goes with the name.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("clerk"));
+            ParseServerUrl(LoginUrl(clerk)).apply(db);
+            db.setPassword(QStringLiteral("Clerk1"));
+            QVERIFY(db.open());
+            QCOMPARE(RenamePerson(clerk, renamed), QStringLiteral("“%1”正在使用本系统，不能改名：请等他退出后再改。").arg(clerk));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("clerk"));
+        QCOMPARE(RenamePerson(clerk, renamed), QString());
+        QCOMPARE(logOn(renamed, "Clerk1"), QStringLiteral("店员"));
+        QCOMPARE(SetPersonDisabled(renamed, true), QString());
+        QCOMPARE(logOn(renamed, "Clerk1"), QString());
+        QCOMPARE(SetPersonDisabled(renamed, false), QString());
+        QCOMPARE(ChangePersonPassword(renamed, "New12", "New12"), QString());
+        QCOMPARE(logOn(renamed, "Clerk1"), QString());
+        QCOMPARE(logOn(renamed, "New12"), QStringLiteral("店员"));
+        QCOMPARE(SetPersonDisabled(boss, true), QStringLiteral("店里至少要有一位可以登录的店主。"));
+        QCOMPARE(PasswordOffRefusal(), QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。"));
+
+        // The shared counter role: retired by a person, never by itself.
+        RunSql(QStringLiteral("CREATE ROLE \"%1\" LOGIN IN ROLE movrnt_owner").arg(shared));
+        const auto dropShared = qScopeGuard([&] { RunSql(QStringLiteral("DROP ROLE \"%1\"").arg(shared)); });
+        QVERIFY(SharedLogins().contains(shared));
+        QVERIFY(!SharedLogins().contains(boss));
+        QCOMPARE(RetireSharedLogin(shared), QStringLiteral("请以您自己的姓名登录后，再停用共用的柜台账户。"));
+        QCOMPARE(AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_retire_login('%1')").arg(shared)), QString());
+        QVERIFY(!SharedLogins().contains(shared));
+        QVERIFY(!RunScalar("SELECT pg_has_role(?, 'movrnt_owner', 'MEMBER')", {shared}).toBool());
     }
 
     // A clerk's credentials given to the program's restore (or import):

@@ -26,12 +26,37 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+// The login roles a test shop made for its people live on after the schema:
+// dropped with it (role names are the server's, not the schema's).
+const char* const kDropPeople =
+    "DO $$DECLARE r TEXT; BEGIN IF to_regclass('%1.czry') IS NOT NULL THEN FOR r IN EXECUTE"
+    " 'SELECT xm FROM %1.czry' LOOP EXECUTE format('DROP ROLE IF EXISTS %I', r); END LOOP; END IF; END$$";
+
+void DropServerPeople(const QString& location)
+{
+    const QString schema = location.section(QStringLiteral("search_path%3D"), 1);
+    if (schema.isEmpty())
+        return;
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-people"));
+        SetServerLogin({}, {});
+        ParseServerUrl(qEnvironmentVariable("MOVRNT_TEST_SERVER")).apply(admin);
+        QSqlQuery query(admin);
+        if (admin.open() && !query.exec(QString::fromLatin1(kDropPeople).arg(schema)))
+            qWarning("test server: %s", qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-people"));
+}
+} // namespace
+
 QString FreshServerSchema(const QString& prefix)
 {
     const QString server = qEnvironmentVariable("MOVRNT_TEST_SERVER");
     if (server.isEmpty())
         return {};
-    // A schema of this process's own, made empty each time.
+    // A schema of this process's own, made empty each time, reached as the test's role.
+    SetServerLogin({}, {});
     const QString schema = prefix + QString::number(QCoreApplication::applicationPid());
     {
         QSqlDatabase admin =
@@ -41,6 +66,7 @@ QString FreshServerSchema(const QString& prefix)
             qFatal("test server: %s", qPrintable(admin.lastError().text()));
         QSqlQuery query(admin);
         if (!query.exec(QStringLiteral("SET client_min_messages = warning")) ||
+            !query.exec(QString::fromLatin1(kDropPeople).arg(schema)) ||
             !query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema)) ||
             !query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)))
             qFatal("test server: %s", qPrintable(query.lastError().text()));
@@ -79,6 +105,8 @@ TestHome::TestHome()
 TestHome::~TestHome()
 {
     CloseDatabase();
+    if (IsServerUrl(ShopLocation()))
+        DropServerPeople(ShopLocation());
     SetShopLocation({});
     Seams() = ShellSeams{};
     RegeditValStr::SetWriteObserver({});

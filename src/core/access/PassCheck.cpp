@@ -2,6 +2,7 @@
 
 #include "People.h"
 #include "settings/Settings.h"
+#include "store/Database.h"
 #include "store/Shop.h"
 
 #include <algorithm>
@@ -77,7 +78,9 @@ bool PasswordMatches(const QString& stored, const QString& typed)
 
 bool PasswordIsSet()
 {
-    if (ShopKeepsPeople()) {
+    if (ShopOnServer())
+        return !GetSetting(Setting::Password).isEmpty() || LogonByName();
+    {
         const QList<Person> people = ShopPeople();
         if (std::any_of(people.cbegin(), people.cend(),
                         [](const Person& p) { return p.role == PersonRole::Owner; }))
@@ -90,7 +93,10 @@ bool PasswordIsSet()
 
 bool CheckPassword(const QString& typed)
 {
-    if (ShopKeepsPeople()) {
+    // A person on a server: the server knows his password.
+    if (ShopOnServer() && !CurrentPerson().isEmpty())
+        return LogOn(CurrentPerson(), typed).person.has_value();
+    if (!ShopOnServer()) {
         if (const std::optional<Person> owner = CheckPerson({}, typed)) {
             SetCurrentPerson(owner->name);
             return true;
@@ -110,8 +116,11 @@ bool CheckPassword(const QString& typed)
 
 bool StorePassword(const QString& password)
 {
-    if (ShopKeepsPeople() && Shop::InUse())
+    if (!ShopOnServer() && Shop::InUse())
         return SetPersonPassword(OwnerToSet(), password);
+    // A person on a server changes his own login's password.
+    if (ShopOnServer() && !CurrentPerson().isEmpty())
+        return ChangePersonPassword(CurrentPerson(), password, password).isEmpty();
     if (password.isEmpty())
         return SetSetting(Setting::Password, QString());
     const QString hash = HashPassword(password);

@@ -5,6 +5,8 @@
 #include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/ServerAddress.h"
+#include "store/ServerPeople.h"
 #include "store/Shop.h"
 
 #include <QFileInfo>
@@ -18,14 +20,31 @@ const QString kSource = QStringLiteral("People");
 // A password typed at the logon that was still stored in the old scrambling.
 std::optional<std::pair<QString, QString>> pendingHash;
 
-bool OpenFileShop()
+bool OpenShop()
 {
     Shop* shop = Shop::InUse();
-    return shop && shop->isOpen() && shop->engine() == ShopEngine::Sqlite;
+    return shop && shop->isOpen();
+}
+
+bool OpenFileShop()
+{
+    return OpenShop() && Shop::InUse()->engine() == ShopEngine::Sqlite;
+}
+
+// Whether the server refused the address's own login, tried before the logon.
+bool loginRefused = false;
+
+// Whether the shop's people can be read here (an older server shop's
+// counter role may have no right to the table).
+QString HasPeopleTable(bool server)
+{
+    return server ? QStringLiteral("SELECT 1 FROM pg_class WHERE oid = to_regclass('czry') AND"
+                                   " has_table_privilege(oid, 'SELECT')")
+                  : QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'czry'");
 }
 
 // Every row of `sql` as text: from the open shop, or before it is opened
-// (the logon) from the file on a connection of its own, read only.
+// (the logon) on a connection of its own (a file's read only).
 QList<QStringList> Rows(const QString& sql, const QVariantList& values = {})
 {
     QList<QStringList> rows;
@@ -37,24 +56,36 @@ QList<QStringList> Rows(const QString& sql, const QVariantList& values = {})
             rows << row;
         }
     };
-    if (OpenFileShop()) {
-        if (!RunSql(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'czry'")).next())
+    const bool server = ShopOnServer();
+    if (OpenShop()) {
+        if (!RunSql(HasPeopleTable(server)).next())
             return {};
         QSqlQuery query = RunSql(sql, values);
         read(query);
         return rows;
     }
     const QString path = ShopLocation();
-    if (!QFileInfo(path).isFile())
+    if (!server && !QFileInfo(path).isFile())
         return {};
     const QString name = QStringLiteral("movrnt-people");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+        bool opened = false;
+        if (server) {
+            try {
+                ParseServerUrl(path).apply(db);
+                opened = db.open();
+                loginRefused = !opened && LoginRefused(db.lastError().text());
+            } catch (const MovrntError&) {
+            }
+        } else {
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            opened = db.open();
+        }
+        if (opened) {
             QSqlQuery has(db);
-            if (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'czry'")) && has.next()) {
+            if (has.exec(HasPeopleTable(server)) && has.next()) {
                 QSqlQuery query(db);
                 query.prepare(sql);
                 for (const QVariant& value : values)
@@ -73,8 +104,9 @@ const QString kPeopleColumns = QStringLiteral("xm, js, ty, mm");
 
 Person PersonOf(const QStringList& row)
 {
+    // A server keeps the passwords itself: every person there has one.
     return {row.value(0), row.value(1) == kOwnerWord ? PersonRole::Owner : PersonRole::Clerk,
-            row.value(2) == u"是", !row.value(3).isEmpty()};
+            row.value(2) == u"是", ShopOnServer() || !row.value(3).isEmpty()};
 }
 
 std::optional<Person> Find(const QString& name)
@@ -108,9 +140,44 @@ void Announce()
 }
 } // namespace
 
+namespace {
+// On a server: runs one of the people's functions; its refusal is returned.
+QString ServerChange(const QString& sql, const QVariantList& values)
+{
+    try {
+        RunSql(sql, values);
+    } catch (const MovrntError& error) {
+        if (error.code() == u"23514")
+            return error.description();
+        throw;
+    }
+    Announce();
+    return {};
+}
+
+QString Verifier(const QString& name, const QString& password)
+{
+    const QByteArray verifier = ServerPasswordVerifier(DbConnection(), name, password);
+    if (verifier.isEmpty())
+        throw MovrntError(QStringLiteral("无法保存密码"), kSource);
+    return QString::fromLatin1(verifier);
+}
+} // namespace
+
 bool ShopKeepsPeople()
 {
-    return !ShopOnServer();
+    if (!ShopOnServer())
+        return true;
+    // Asked as menus are drawn: once for each connection.
+    static qint64 serial = -1;
+    static bool functions = false;
+    if (!OpenShop() || serial != ConnectionSerial()) {
+        functions = !Rows(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
+                                         " pronamespace = CAST(current_schema() AS regnamespace)"))
+                         .isEmpty();
+        serial = OpenShop() ? ConnectionSerial() : -1;
+    }
+    return functions;
 }
 
 QList<Person> ShopPeople()
@@ -182,8 +249,9 @@ bool SetPersonPassword(const QString& name, const QString& password)
 
 QString PasswordOffRefusal()
 {
-    if (!ShopKeepsPeople())
-        return {};
+    if (ShopOnServer())
+        return ShopPeople().isEmpty() ? QString()
+                                      : QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。");
     const QString owner = OwnerName();
     QStringList others;
     for (const Person& person : ShopPeople())
@@ -199,6 +267,14 @@ QString PasswordOffRefusal()
 QString AddPerson(const QString& name, PersonRole role, const QString& password,
                   const QString& confirmation)
 {
+    if (ShopOnServer()) {
+        if (QString why = NameRefusal(name); !why.isEmpty())
+            return why;
+        if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
+            return why;
+        return ServerChange(QStringLiteral("SELECT movrnt_person_add(?, ?, ?)"),
+                            {name, Verifier(name, password), role == PersonRole::Owner ? kOwnerWord : kClerkWord});
+    }
     // Without the owner's password nobody is asked for one: people would mean nothing.
     if (!PasswordIsSet())
         return QStringLiteral("请先在“管理员密码设置”中设置店主的密码，再添加人员。");
@@ -226,6 +302,8 @@ QString RenamePerson(const QString& name, const QString& newName)
     if (QString why = NameRefusal(newName); !why.isEmpty())
         return why;
     // The ledger's lines keep the name they were written with.
+    if (ShopOnServer())
+        return ServerChange(QStringLiteral("SELECT movrnt_person_rename(?, ?)"), {name, newName});
     RunSql(QStringLiteral("UPDATE czry SET xm = ? WHERE xm = ?"), {newName, name});
     Announce();
     return {};
@@ -238,6 +316,8 @@ QString SetPersonDisabled(const QString& name, bool disabled)
         return QStringLiteral("没有叫“%1”的人员。").arg(name);
     if (disabled && name == CurrentPerson())
         return QStringLiteral("您正在以“%1”的身份登录，不能停用自己。").arg(name);
+    if (ShopOnServer())
+        return ServerChange(QStringLiteral("SELECT movrnt_person_enable(?, ?)"), {name, !disabled});
     if (disabled && person->role == PersonRole::Owner) {
         const QList<Person> people = ShopPeople();
         const auto owners = std::count_if(people.cbegin(), people.cend(), [](const Person& p) {
@@ -258,6 +338,9 @@ QString ChangePersonPassword(const QString& name, const QString& password, const
         return QStringLiteral("没有叫“%1”的人员。").arg(name);
     if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
         return why;
+    if (ShopOnServer())
+        return ServerChange(QStringLiteral("SELECT movrnt_person_password(?, ?)"),
+                            {name, Verifier(name, password)});
     if (!SetPersonPassword(name, password))
         throw MovrntError(QStringLiteral("无法保存密码"), kSource);
     Announce();
@@ -292,4 +375,98 @@ QList<QStringList> PeopleRows()
 QString PeopleInsert()
 {
     return QStringLiteral("INSERT INTO czry (xm, js, mm, ty) VALUES (?, ?, ?, ?)");
+}
+
+bool LogonByName()
+{
+    if (!ShopOnServer())
+        return ClerksExist();
+    const QList<Person> people = ShopPeople(); // tries the address's own login
+    return loginRefused || std::any_of(people.cbegin(), people.cend(), [](const Person& p) { return !p.disabled; });
+}
+
+namespace {
+// Logs into the server as `user` (password from `password`, else libpq's
+// password file) and reads what the shop says of him; the connection's
+// failure in `problem`, or whether the login itself was refused.
+std::optional<QStringList> TryLogin(const QString& user, const QString& password, QString& problem, bool& refused)
+{
+    const std::pair<QString, QString> before = ServerLogin();
+    SetServerLogin(user, password);
+    std::optional<QStringList> found;
+    const QString name = QStringLiteral("movrnt-logon");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        try {
+            ParseServerUrl(ShopLocation()).apply(db);
+            if (db.open()) {
+                QSqlQuery query(db);
+                if (query.exec(QStringLiteral("SELECT js, ty FROM czry WHERE xm = session_user")) && query.next())
+                    found = QStringList{query.value(0).toString(), query.value(1).toString()};
+                else
+                    found = QStringList();
+            } else {
+                refused = LoginRefused(db.lastError().text());
+                problem = ConnectionFailureText(db.lastError().text());
+            }
+        } catch (const MovrntError& error) {
+            problem = error.description();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!found || found->isEmpty() || found->value(1) == u"是") // only the shop's people, enabled
+        SetServerLogin(before.first, before.second);
+    return found;
+}
+} // namespace
+
+LogonOutcome LogOn(const QString& name, const QString& password)
+{
+    if (!ShopOnServer())
+        return {CheckPerson(name, password), {}};
+    if (name.isEmpty() || password.isEmpty()) // a password file's would do: not at a counter
+        return {};
+    QString problem;
+    bool refused = false;
+    const std::optional<QStringList> row = TryLogin(name, password, problem, refused);
+    // Only the shop's people log on by name: a role of the server is not one.
+    if (!row || row->isEmpty() || row->value(1) == u"是")
+        return {std::nullopt, row || refused ? QString() : problem};
+    return {Person{name, row->value(0) == kOwnerWord ? PersonRole::Owner : PersonRole::Clerk, false, true}, {}};
+}
+
+QString LogOnAsGuest()
+{
+    if (!ShopOnServer() || !LogonByName())
+        return {};
+    QString problem;
+    bool refused = false;
+    // The guest is no person: the login stands once the server let it in.
+    if (TryLogin(kGuestLogin, {}, problem, refused)) {
+        SetServerLogin(kGuestLogin, {});
+        return {};
+    }
+    return QStringLiteral("无法以来宾的身份（%1）连接数据库服务器：%2").arg(kGuestLogin, problem);
+}
+
+QStringList SharedLogins()
+{
+    if (!ShopOnServer() || !OpenShop())
+        return {};
+    QStringList names;
+    QSqlQuery query = RunSql(QStringLiteral(
+        "SELECT u.rolname FROM pg_roles u, pg_tables t WHERE t.schemaname = current_schema() AND"
+        " t.tablename = 'ydxx' AND u.rolcanlogin AND NOT u.rolsuper AND u.rolname <> t.tableowner AND"
+        " u.rolname NOT IN (SELECT xm FROM czry) AND NOT pg_has_role(u.oid, 'movrnt_expert', 'MEMBER') AND"
+        " (pg_has_role(u.oid, 'movrnt_owner', 'MEMBER') OR pg_has_role(u.oid, 'movrnt_clerk', 'MEMBER') OR"
+        " has_table_privilege(u.oid, quote_ident(t.schemaname) || '.ydxx', 'INSERT')) ORDER BY 1"));
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QString RetireSharedLogin(const QString& role)
+{
+    return ServerChange(QStringLiteral("SELECT movrnt_retire_login(?)"), {role});
 }

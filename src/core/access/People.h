@@ -5,11 +5,12 @@
 #include <QStringList>
 #include <optional>
 
-// The people behind the counter of a shop kept in a file: owners (everything
-// is allowed) and clerks (the counter's work), each with a name and a
-// password, kept in the shop's table czry (xm name, js role, mm the
-// password's hash, ty disabled 是/否). A shop on a server keeps its password
-// among the shop's settings, as before.
+// The people behind the counter: owners (everything is allowed) and clerks
+// (the counter's work), each with a name and a password, listed in the shop's
+// table czry (xm name, js role, mm the password's hash, ty disabled 是/否).
+// On a server each person is a login role of the server and the server keeps
+// the password (mm stays empty); until the owner makes people there, the
+// shop runs on its shared counter role with its password among the settings.
 enum class PersonRole
 {
     Owner,
@@ -28,8 +29,8 @@ struct Person
     bool hasPassword = false;
 };
 
-// Whether this shop keeps people (a file does; a server keeps its password
-// among its settings).
+// Whether people can be kept here: a file, or a server whose tables' owner
+// made the people's functions.
 bool ShopKeepsPeople();
 // Everyone, owners first, then by name. Read from the open shop, or before
 // it is opened (the logon) from the file itself; empty when the file has no
@@ -70,3 +71,27 @@ void MoveOwnerPasswordIntoShop();
 // replacement. Throws MovrntError.
 QList<QStringList> PeopleRows();
 QString PeopleInsert(); // the statement that writes one of them
+
+// Whether the logon asks for a name: a file with an enabled clerk; a server
+// with people, or whose address's own login it refused (only people get in).
+bool LogonByName();
+struct LogonOutcome
+{
+    std::optional<Person> person; // none: a wrong name or password
+    QString problem;              // a server that could not be reached
+};
+// Logs `name` on with `password`. On a server every later connection logs
+// in as him: the server checks the password.
+LogonOutcome LogOn(const QString& name, const QString& password);
+// The server's login role of a guest at a shop with people; its password
+// comes from libpq's password file.
+inline const QString kGuestLogin = QStringLiteral("movrnt_guest");
+// A guest at a server with people logs in as kGuestLogin; why that failed,
+// or empty.
+QString LogOnAsGuest();
+
+// The counter roles a server shop ran on before its people (logins with the
+// shop's rights that are no person), and retiring one: out of the groups,
+// without its own grants. Only a person logged on by name may retire one.
+QStringList SharedLogins();
+QString RetireSharedLogin(const QString& role);

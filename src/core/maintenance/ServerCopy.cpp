@@ -3,6 +3,8 @@
 #include "FileSupport.h"
 #include "Workbook.h"
 #include "money/Ledger.h"
+#include "access/PassCheck.h"
+#include "access/People.h"
 #include "catalogue/Discs.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
@@ -10,6 +12,7 @@
 #include "store/Errors.h"
 #include "store/LedgerSchema.h"
 #include "store/ServerAddress.h"
+#include "store/ServerPeople.h"
 #include "store/Shop.h"
 
 #include <QDir>
@@ -52,6 +55,23 @@ void OpenServer(QSqlDatabase& db, const QString& url, const QString& name)
     address.apply(db);
     if (!db.open())
         Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
+}
+
+// The file's owner who logs on and his password (hash, or the old scrambling);
+// none when the file asks for no password.
+std::pair<QString, QString> FileOwner(QSqlDatabase& file)
+{
+    QSqlQuery owner(file);
+    if (owner.exec(QStringLiteral("SELECT xm, mm FROM czry WHERE js = '店主' AND ty = '否' AND mm <> ''"
+                                  " ORDER BY rowid LIMIT 1")) &&
+        owner.next())
+        return {owner.value(0).toString(), owner.value(1).toString()};
+    // A file this version never opened: the password is still in the settings.
+    QSqlQuery people(file);
+    if (people.exec(QStringLiteral("SELECT 1 FROM czry WHERE js = '店主'")) && people.next())
+        return {};
+    const QString stored = GetSetting(Setting::Password);
+    return stored.isEmpty() ? std::pair<QString, QString>() : std::pair<QString, QString>{kFirstOwnerName, stored};
 }
 
 void OpenFile(QSqlDatabase& db, const QString& path, const QString& name)
@@ -316,13 +336,25 @@ QString StageRows(QSqlDatabase from, QSqlDatabase to, const QString& table)
 }
 } // namespace
 
-void CopyShopToServer(const QString& file, const QString& url)
+QString OwnerToCopy(const QString& file)
+{
+    if (!QFileInfo(file).isFile())
+        return {};
+    Connections c;
+    OpenFile(c.from, file, QStringLiteral("movrnt-copy-owner"));
+    return FileOwner(c.from).first;
+}
+
+void CopyShopToServer(const QString& file, const QString& url, const QString& ownerPassword)
 {
     ParseServerUrl(url);
     if (!QFileInfo(file).isFile())
         throw MovrntError(QStringLiteral("找不到数据库文件：") + file, kSource);
     Connections c;
     OpenFile(c.from, file, QStringLiteral("movrnt-copy-from"));
+    const auto [owner, hash] = FileOwner(c.from);
+    if (!owner.isEmpty() && !PasswordMatches(hash, ownerPassword))
+        throw MovrntError(QStringLiteral("店主的密码不正确"), kSource);
     OpenServer(c.to, url, QStringLiteral("movrnt-copy-to"));
     // The file read as of one moment, the server written in one transaction.
     if (!c.from.transaction() || !c.to.transaction())
@@ -349,7 +381,7 @@ void CopyShopToServer(const QString& file, const QString& url)
     QSqlQuery setting(c.to);
     setting.prepare(QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"));
     for (Setting s : ShopWideSettings()) {
-        const QString value = GetSetting(s);
+        const QString value = s == Setting::Password ? hash : GetSetting(s);
         if (value.isEmpty())
             continue;
         setting.addBindValue(SettingName(s));
@@ -371,6 +403,19 @@ void CopyShopToServer(const QString& file, const QString& url)
             if (!cover.exec())
                 Fail(cover.lastError(), QStringLiteral("无法写入封面图片 ") + discs.value(0).toString());
         }
+    // The owner logs on by his own name from now on, where the server can make
+    // his login role; elsewhere the shop keeps his password as before.
+    QSqlQuery people(c.to);
+    if (!owner.isEmpty() && people.exec(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add'"
+                                                       " AND pronamespace = CAST(current_schema() AS regnamespace)")) &&
+        people.next()) {
+        const QByteArray verifier = ServerPasswordVerifier(c.to, owner, ownerPassword);
+        people.prepare(QStringLiteral("SELECT movrnt_person_add(?, ?, '店主')"));
+        people.addBindValue(owner);
+        people.addBindValue(QString::fromLatin1(verifier));
+        if (verifier.isEmpty() || !people.exec())
+            Fail(people.lastError(), QStringLiteral("无法为店主“%1”建立登录账户").arg(owner));
+    }
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
     c.from.rollback();

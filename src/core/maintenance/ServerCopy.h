@@ -7,8 +7,14 @@
 // members copied in, with the shop-wide settings and the cover pictures, rental numbers going on from the highest the file ever
 // handed out; all in one transaction, so a failure leaves the server's
 // database as empty as it was. A database that already holds a shop is
-// refused. Throws MovrntError.
-void CopyShopToServer(const QString& file, const QString& url);
+// refused. The owner's password is checked against the file's; where the
+// server's owner role may make roles (CREATEROLE), the owner becomes a login
+// role of the server with it, else the shop keeps his password as before.
+// Throws MovrntError.
+void CopyShopToServer(const QString& file, const QString& url, const QString& ownerPassword = {});
+// The name of the file's owner whose password the copy asks; empty when the
+// file asks none.
+QString OwnerToCopy(const QString& file);
 
 // A consistent copy of a shop on a server (read in one REPEATABLE READ
 // transaction while the counters go on) into a new file of the program's own

@@ -78,14 +78,15 @@ QSqlDatabase ServerSettings()
             QSqlDatabase::removeDatabase(own);
         return shop->connection();
     }
-    if (QSqlDatabase::contains(own)) {
-        QSqlDatabase db = QSqlDatabase::database(own, false);
-        if (db.isOpen())
-            return db;
-    }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
+    // Still as whoever logs in now: the logon may have changed that.
+    QSqlDatabase db = QSqlDatabase::contains(own) ? QSqlDatabase::database(own, false)
+                                                  : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
     try {
-        ParseServerUrl(ShopLocation()).apply(db);
+        const ServerAddress address = ParseServerUrl(ShopLocation());
+        if (db.isOpen() && db.userName() == address.user)
+            return db;
+        db.close();
+        address.apply(db);
         db.open();
     } catch (const MovrntError&) {
     }

@@ -10,6 +10,7 @@
 #include "money/Ledger.h"
 #include "Money.h"
 #include "ShopRules.h"
+#include "ServerPeople.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -590,6 +591,28 @@ QStringList UpgradeSteps(QSqlDatabase db)
                                                " '.ydxx', 'SELECT')"),
                             {}).next())
         steps << GroupGrants(db);
+    // On a server the people are its login roles, listed in czry; the tables'
+    // owner makes the table and, given CREATEROLE, the functions that keep them.
+    if (OnServer(db)) {
+        QSqlQuery me = Run(db, QStringLiteral("SELECT r.rolcreaterole, quote_ident(current_schema()),"
+                                              " (SELECT string_agg(rolname, ', ') FROM pg_roles WHERE rolname IN"
+                                              " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest'))"
+                                              " FROM pg_roles r, pg_tables t WHERE r.rolname = current_user AND"
+                                              " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
+                                              " pg_has_role(current_user, t.tableowner, 'MEMBER')"),
+                           {});
+        if (me.next()) {
+            const QString groups = me.value(2).toString();
+            if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
+                steps << ServerPeopleTable(groups.isEmpty() ? QStringList() : groups.split(QStringLiteral(", ")));
+            if (me.value(0).toBool() && groups.contains(QStringLiteral("movrnt_owner")) &&
+                groups.contains(QStringLiteral("movrnt_clerk")) &&
+                !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
+                                        " pronamespace = CAST(current_schema() AS regnamespace)"),
+                     {}).next())
+                steps << ServerPeopleFunctions(me.value(1).toString());
+        }
+    }
     // The people behind the counter of a shop kept in a file.
     if (!OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
         steps << QStringLiteral("CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"

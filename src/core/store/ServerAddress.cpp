@@ -11,6 +11,25 @@
 
 namespace {
 const QString kSource = QStringLiteral("PostgreSQL");
+std::pair<QString, QString> login; // user, password
+} // namespace
+
+void SetServerLogin(const QString& user, const QString& password)
+{
+    login = {user, user.isEmpty() ? QString() : password};
+}
+
+std::pair<QString, QString> ServerLogin()
+{
+    return login;
+}
+
+bool LoginRefused(const QString& libpqText)
+{
+    static const QRegularExpression refused(QStringLiteral(
+        "password authentication failed|no password supplied|is not permitted to log in|"
+        "SCRAM authentication|role \".*\" does not exist"));
+    return refused.match(libpqText).hasMatch();
 }
 
 bool IsServerUrl(const QString& text)
@@ -38,6 +57,10 @@ ServerAddress ParseServerUrl(const QString& url)
     address.port = parsed.port(5432);
     address.database = parsed.path().mid(1);
     address.user = parsed.userName();
+    if (!login.first.isEmpty()) {
+        address.user = login.first;
+        address.password = login.second;
+    }
     if (address.database.isEmpty() || address.database.contains(u'/'))
         throw MovrntError(QStringLiteral("数据库服务器的地址中缺少数据库名：") + url, kSource);
     for (const auto& [key, value] : QUrlQuery(parsed).queryItems(QUrl::FullyDecoded)) {
@@ -75,6 +98,7 @@ void ServerAddress::apply(QSqlDatabase& db) const
     db.setPort(port);
     db.setDatabaseName(database);
     db.setUserName(user);
+    db.setPassword(password);
     QStringList connect;
     // A server out of reach is said so within seconds, not after minutes.
     if (std::none_of(options.cbegin(), options.cend(),

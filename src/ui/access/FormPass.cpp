@@ -40,7 +40,7 @@ FormPass::FormPass(QWidget* parent) : QDialog(parent)
     textMM_->setMinimumWidth(200);
     label1->setBuddy(textMM_);
     NameForScreenReaders(textMM_, label1->text());
-    const bool byName = ClerksExist();
+    const bool byName = LogonByName();
     QLabel* labelXM = nullptr;
     if (byName) {
         label1->setText(QStringLiteral("请输入您的密码："));
@@ -116,13 +116,23 @@ void FormPass::onCheckLBFSClicked(bool checked)
 void FormPass::onCommandQDClicked()
 {
     if (checkLBFS_->isChecked()) {
+        if (const QString problem = LogOnAsGuest(); !problem.isEmpty()) {
+            ShowMessage(problem, 0, QStringLiteral("用户提示"));
+            done(EndProgram);
+            return;
+        }
         SetUserMode(QStringLiteral("Guest"));
         accept();
     } else if (comboXM_) {
         // The name is asked for: none is no one's.
         const QString name = comboXM_->currentText().trimmed();
-        const std::optional<Person> person =
-            name.isEmpty() ? std::nullopt : CheckPerson(name, textMM_->text());
+        const LogonOutcome logon = name.isEmpty() ? LogonOutcome() : LogOn(name, textMM_->text());
+        const std::optional<Person>& person = logon.person;
+        if (!logon.problem.isEmpty()) {
+            ShowMessage(logon.problem, 0, QStringLiteral("用户提示"));
+            done(EndProgram);
+            return;
+        }
         if (!person) {
             ShowMessage(QStringLiteral("您输入的姓名或密码不正确，系统将立即退出！"), 0,
                         QStringLiteral("用户提示"));
