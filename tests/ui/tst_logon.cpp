@@ -11,6 +11,8 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
+#include "store/ServerAddress.h"
+#include "store/Shop.h"
 
 #include <QTableWidget>
 #include <QComboBox>
@@ -376,6 +378,70 @@ private Q_SLOTS:
         window.UpdateUserPanel();
         QCOMPARE(window.PanelText(6), mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
         QCOMPARE(window.PanelText(7), name);
+    }
+
+    // On a server the logon logs into the server as the person (or as its
+    // guest role): every connection of the program is then his.
+    void serverLogonByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("guest");
+        QTest::addColumn<QString>("login"); // empty: the program ends
+        QTest::newRow("owner") << "老板" << "Boss1" << false << "老板";
+        QTest::newRow("clerk") << "小王" << "Clerk1" << false << "小王";
+        QTest::newRow("clerk, owner's password") << "小王" << "Boss1" << false << "";
+        QTest::newRow("a server login, no person") << "movrnt_test" << "x" << false << "";
+        QTest::newRow("guest") << "" << "" << true << "movrnt_guest";
+    }
+    void serverLogonByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(bool, guest);
+        QFETCH(QString, login);
+        const QString server = OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("logon"));
+        if (server.isEmpty())
+            QSKIP("once, on the test server");
+        const QString tag = QString::number(QCoreApplication::applicationPid());
+        if (name != u"movrnt_test" && !name.isEmpty())
+            name += tag;
+        if (!login.isEmpty() && !guest)
+            login += tag;
+        Shop::Create(server);
+        SetShopLocation(server);
+        OpenDatabase();
+        setPassword(QStringLiteral("Shop1"));
+        SetSetting(Setting::GuestLogon, QStringLiteral("True"));
+        QCOMPARE(AddPerson("老板" + tag, PersonRole::Owner, "Boss1", "Boss1"), QString());
+        QCOMPARE(AddPerson("小王" + tag, PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        {
+            // The counter roles it ran on so far stay listed until retired.
+            FormRYGL people;
+            const QTableWidget* grid = Child<QTableWidget>(people, "GridRY");
+            QCOMPARE(grid->item(0, 0)->text(), "老板" + tag);
+            QCOMPARE(grid->findItems(kSharedWord, Qt::MatchExactly).size(), 2); // movrnt_test_owner, _clerk
+        }
+        CloseDatabase();
+        FormPass dialog;
+        auto* combo = Child<QComboBox>(dialog, "ComboXM");
+        QCOMPARE(combo->count(), 2);
+        combo->setEditText(name);
+        Child<QLineEdit>(dialog, "TextMM")->setText(password);
+        Child<QCheckBox>(dialog, "CheckLBFS")->setChecked(guest);
+        ScriptedMessages messages;
+        Click(dialog, "CommandQD");
+        if (login.isEmpty()) {
+            QCOMPARE(messages.texts(), QStringList{"您输入的姓名或密码不正确，系统将立即退出！"});
+            QCOMPARE(dialog.result(), int(FormPass::EndProgram));
+            return;
+        }
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'|')));
+        OpenDatabase();
+        QCOMPARE(RunScalar("SELECT session_user").toString(), login);
+        QCOMPARE(UserMode(), guest ? "Guest" : name.startsWith(u"老板") ? "Admin" : "Clerk");
+        QCOMPARE(CurrentPerson(), guest ? QString() : name);
+        SetServerLogin({}, {});
     }
 
     // 人员管理: the owner adds, renames, re-passwords and disables people;

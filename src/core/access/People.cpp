@@ -377,6 +377,11 @@ QString PeopleInsert()
     return QStringLiteral("INSERT INTO czry (xm, js, mm, ty) VALUES (?, ?, ?, ?)");
 }
 
+bool PeopleAreServerLogins()
+{
+    return ShopOnServer();
+}
+
 bool LogonByName()
 {
     if (!ShopOnServer())

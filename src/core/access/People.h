@@ -72,6 +72,8 @@ void MoveOwnerPasswordIntoShop();
 QList<QStringList> PeopleRows();
 QString PeopleInsert(); // the statement that writes one of them
 
+// Whether each person is a login role of the shop's server.
+bool PeopleAreServerLogins();
 // Whether the logon asks for a name: a file with an enabled clerk; a server
 // with people, or whose address's own login it refused (only people get in).
 bool LogonByName();
@@ -94,4 +96,5 @@ QString LogOnAsGuest();
 // shop's rights that are no person), and retiring one: out of the groups,
 // without its own grants. Only a person logged on by name may retire one.
 QStringList SharedLogins();
+inline const QString kSharedWord = QStringLiteral("共用账户");
 QString RetireSharedLogin(const QString& role);

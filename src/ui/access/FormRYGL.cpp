@@ -53,6 +53,9 @@ FormRYGL::FormRYGL(QWidget* parent) : QDialog(parent)
                                            "还碟、添加和修改影碟与会员、查询和打印，但不能删除记录、"
                                            "启用数据库、设置租金和功能参数、使用专家操作方式。）"),
                             this);
+    if (PeopleAreServerLogins())
+        note->setText(note->text() + QStringLiteral("每位人员都是数据库服务器的一个登录用户，姓名在整个服务器上不能"
+                                                    "重复；请先添加店主自己。"));
     note->setObjectName(QStringLiteral("Label1"));
     note->setWordWrap(true);
 
@@ -108,15 +111,22 @@ void FormRYGL::refresh()
     } catch (const MovrntError& error) {
         ReportError(error);
     }
-    gridRY_->setRowCount(int(people.size()));
-    for (int row = 0; row < int(people.size()); ++row) {
-        const Person& p = people[row];
-        const QStringList cells = {p.name, p.role == PersonRole::Owner ? kOwnerWord : kClerkWord,
-                                   p.disabled ? QStringLiteral("停用") : QStringLiteral("启用"),
-                                   p.hasPassword ? QStringLiteral("已设置") : QStringLiteral("未设置")};
-        for (int column = 0; column < 4; ++column)
-            gridRY_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    QList<QStringList> rows;
+    for (const Person& p : people)
+        rows << QStringList{p.name, p.role == PersonRole::Owner ? kOwnerWord : kClerkWord,
+                            p.disabled ? QStringLiteral("停用") : QStringLiteral("启用"),
+                            p.hasPassword ? QStringLiteral("已设置") : QStringLiteral("未设置")};
+    // On a server, the counter roles it ran on before its people, until retired.
+    try {
+        for (const QString& login : SharedLogins())
+            rows << QStringList{login, kSharedWord, QStringLiteral("启用"), QStringLiteral("服务器")};
+    } catch (const MovrntError& error) {
+        ReportError(error);
     }
+    gridRY_->setRowCount(int(rows.size()));
+    for (int row = 0; row < int(rows.size()); ++row)
+        for (int column = 0; column < 4; ++column)
+            gridRY_->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     selectName(selected);
 }
 
@@ -174,6 +184,14 @@ void FormRYGL::onDisable()
     if (!NeedsSelection(name))
         return;
     const int row = gridRY_->currentRow();
+    if (gridRY_->item(row, 1)->text() == kSharedWord) {
+        if (ShowMessage(QStringLiteral("停用共用的柜台账户“%1”后，用这个账户连接服务器的柜台将不能再进入本店，"
+                                       "各人须以自己的姓名和密码登录。要停用吗？")
+                            .arg(name),
+                        4, QStringLiteral("用户提示")) == 6)
+            apply([&] { return RetireSharedLogin(name); }, gridRY_);
+        return;
+    }
     const bool disabled = gridRY_->item(row, 2)->text() == u"停用";
     apply([&] { return SetPersonDisabled(name, !disabled); }, gridRY_);
 }
