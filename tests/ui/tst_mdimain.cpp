@@ -201,6 +201,22 @@ private Q_SLOTS:
         QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
     }
 
+    // A file's members' money is checked against its ledger in the background
+    // at start-up; what disagrees shows on the status bar.
+    void startupChecksTheMoney()
+    {
+        notFirstRun();
+        OpenDatabase();
+        InsertMember("M");
+        RunSql("UPDATE hyxx SET zjje = 1"); // as the sqlite3 shell would: no line
+        CloseDatabase();
+        MDIMain window;
+        ScriptedMessages messages;
+        QVERIFY(window.RunStartup());
+        QTRY_VERIFY(window.PanelText(2).startsWith(
+            QStringLiteral("账务核对：以下会员的预付租金或押金与账务流水不符：会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）")));
+    }
+
     void firstRunWritesItsValuesOnce()
     {
         ScriptedMessages messages;

@@ -187,6 +187,30 @@ QString MismatchReport(const QList<MemberMismatch>& members)
     return QStringLiteral("以下会员的预付租金或押金与账务流水不符：\n") + lines.join(u'\n');
 }
 
+QString LedgerCheck(const QString& location)
+{
+    const QString kSource = QStringLiteral("账务核对");
+    const LedgerRows rows = [&location](const QString& sql) {
+        QList<QStringList> read;
+        ScanRows(location, sql, {}, [&read](const QVariantList& values) {
+            QStringList row;
+            for (const QVariant& value : values)
+                row << value.toString();
+            read << row;
+            return true;
+        });
+        return read;
+    };
+    try {
+        const QList<MemberMismatch> members = LedgerDisagreements(rows, kSource);
+        return members.isEmpty() ? QString() : MismatchReport(members);
+    } catch (const MovrntError& error) {
+        if (error.source() != kSource)
+            throw;
+        return error.description();
+    }
+}
+
 QList<LedgerLine> Adjustments(const QList<MemberMismatch>& members)
 {
     QList<LedgerLine> lines;

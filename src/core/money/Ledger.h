@@ -75,6 +75,11 @@ using LedgerRows = std::function<QList<QStringList>(const QString& sql)>;
 QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString& source);
 // The members named with both amounts, for the one who decides.
 QString MismatchReport(const QList<MemberMismatch>& members);
+// The members' money checked against the ledger of the shop at `location`,
+// read on a connection of its own (safe on a worker thread): empty when
+// every member's agrees, else what disagrees, for the owner. Throws
+// MovrntError.
+QString LedgerCheck(const QString& location);
 // What makes the ledger agree: opening lines for a member who had none, else
 // one adjustment a money that disagrees (neither is cash).
 QList<LedgerLine> Adjustments(const QList<MemberMismatch>& members);

@@ -68,6 +68,13 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
                        << QStringLiteral("柜台 %1 钱箱中应有现金：%2")
                               .arg(counter, YuanText(*cashFloat + cash));
     }
+    // A file's money is checked here too: a server refuses a disagreeing change at once.
+    if (!ShopOnServer()) {
+        const QString check = LedgerCheck(ShopLocation());
+        report.closing << (check.isEmpty() ? QStringLiteral("账务核对：每位会员的预付租金和押金都与账务流水相符。")
+                                           : QStringLiteral("账务核对：") + check)
+                                                  .split(u'\n');
+    }
     return report;
 }
 

@@ -13,9 +13,12 @@
 
 #include "access/PassCheck.h"
 #include "access/People.h"
+#include "money/Ledger.h"
 #include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
+#include "store/Database.h"
+#include "store/Errors.h"
 #include "store/Shop.h"
 #include "store/SingleInstance.h"
 
@@ -30,6 +33,7 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
@@ -115,6 +119,8 @@ MDIMain::~MDIMain()
 {
     SetStatusSink({});
     delete std::exchange(backup_, nullptr); // a copy being written is let finish first
+    if (ledgerCheck_)
+        ledgerCheck_->wait();
     closeShop();
     if (instance == this)
         instance = nullptr;
@@ -128,6 +134,27 @@ bool MDIMain::RunStartup()
 void MDIMain::keepInstanceLock(std::unique_ptr<SingleInstance> lock)
 {
     instance_ = std::move(lock);
+}
+
+void MDIMain::checkLedger()
+{
+    if (ShopOnServer() || ledgerCheck_)
+        return;
+    auto said = std::make_shared<QString>();
+    ledgerCheck_.reset(QThread::create([said, location = ShopLocation()] {
+        try {
+            *said = LedgerCheck(location);
+        } catch (const MovrntError& error) {
+            *said = error.description();
+        }
+    }));
+    connect(ledgerCheck_.get(), &QThread::finished, this, [this, said] {
+        if (!said->isEmpty())
+            SetStatusText(QStringLiteral("账务核对：") + QString(*said)
+                                                               .replace(QStringLiteral("：\n"), QStringLiteral("："))
+                                                               .replace(u'\n', QStringLiteral("；")));
+    }, Qt::QueuedConnection);
+    ledgerCheck_->start(QThread::LowPriority);
 }
 
 void MDIMain::openShop(const UpgradeProgress& progress)

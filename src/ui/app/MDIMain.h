@@ -25,6 +25,8 @@ class StatusPanels;
 // The main window: the menus, the toolbar, the pop-up menu and the area the
 // child windows stand in. It owns the shop the program works on, the status
 // panels, the automatic backup and the scanner's capture.
+class QThread;
+
 class MDIMain : public QMainWindow
 {
     Q_OBJECT
@@ -41,6 +43,9 @@ public:
     // and the shop's database, opened (an older file brought up to date).
     void keepInstanceLock(std::unique_ptr<SingleInstance> lock);
     void openShop(const UpgradeProgress& progress);
+    // A file's members' money checked against its ledger, in the background:
+    // what disagrees is said on the status bar (a server refuses it at once).
+    void checkLedger();
 
     // Status bar: panel 2 (what is running), panels 3 and 4 (counts), panel 6 (logon mode).
     void SetStatusText(const QString& text);
@@ -124,5 +129,6 @@ private:
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<Shop> shop_;
+    std::unique_ptr<QThread> ledgerCheck_;
     bool capsOn_ = false;
 };

@@ -114,6 +114,7 @@ bool Startup::run()
             main_.openShop(view.progress());
             MoveOwnerPasswordIntoShop();
             TillId(); // made at this PC's first start, before any line needs it
+            main_.checkLedger();
         } catch (...) {
             if (firstRun) // asked again at the next start, once the shop is there
                 UndoFirstRunSetup();
