@@ -312,6 +312,15 @@ private Q_SLOTS:
         QCOMPARE(AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_retire_login('%1')").arg(shared)), QString());
         QVERIFY(!SharedLogins().contains(shared));
         QVERIFY(!RunScalar("SELECT pg_has_role(?, 'movrnt_owner', 'MEMBER')", {shared}).toBool());
+
+        // 管理员密码设置 of a person: the server checks the old one and keeps the new.
+        SetCurrentPerson(boss);
+        QVERIFY(!CheckPassword(QStringLiteral("Boss2")));
+        QVERIFY(CheckPassword(QStringLiteral("Boss1")));
+        QVERIFY(StorePassword(QStringLiteral("Boss2")));
+        SetCurrentPerson({});
+        QCOMPARE(logOn(boss, "Boss1"), QString());
+        QCOMPARE(logOn(boss, "Boss2"), QStringLiteral("店主"));
     }
 
     // A clerk's credentials given to the program's restore (or import):
