@@ -49,13 +49,15 @@ FormRYGL::FormRYGL(QWidget* parent) : QDialog(parent)
     form->addRow(MakeCaption(this, QStringLiteral("身份 : "), comboJS_, "LabelJS"), comboJS_);
     form->addRow(MakeCaption(this, QStringLiteral("密码 : "), textMM_, "LabelMM"), textMM_);
     form->addRow(MakeCaption(this, QStringLiteral("确认密码 : "), textQR_, "LabelQR"), textQR_);
+    // On a server the names are the server's logins.
+    const QString server = PeopleAreServerLogins() ? QStringLiteral("每位人员都是数据库服务器的一个登录用户，姓名在整个"
+                                                                    "服务器上不能重复；请先添加店主自己。")
+                                                   : QString();
     auto* note = new QLabel(QStringLiteral("（注意：密码至少 5 位，只能包含字母和数字。店员可以出租、结帐、"
                                            "还碟、添加和修改影碟与会员、查询和打印，但不能删除记录、"
-                                           "启用数据库、设置租金和功能参数、使用专家操作方式。）"),
+                                           "启用数据库、设置租金和功能参数、使用专家操作方式。%1）")
+                                .arg(server),
                             this);
-    if (PeopleAreServerLogins())
-        note->setText(note->text() + QStringLiteral("每位人员都是数据库服务器的一个登录用户，姓名在整个服务器上不能"
-                                                    "重复；请先添加店主自己。"));
     note->setObjectName(QStringLiteral("Label1"));
     note->setWordWrap(true);
 
