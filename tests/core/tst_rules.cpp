@@ -204,6 +204,7 @@ private Q_SLOTS:
         QTest::newRow("owner updates a ledger line") << owner << "UPDATE zwls SET je = 0" << false;
         QTest::newRow("owner truncates the ledger") << owner << "TRUNCATE zwls" << false;
         QTest::newRow("owner makes a table in the shop") << owner << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("expert makes a table in the shop") << "movrnt_sql" << "CREATE TABLE mine (x INT)" << false;
         QTest::newRow("guest reads the shop") << guest << "SELECT * FROM ydxx, zjxx" << true;
         QTest::newRow("guest rents a disc out") << guest << rental << false;
         QTest::newRow("guest writes a ledger line")
@@ -321,6 +322,20 @@ private Q_SLOTS:
         SetCurrentPerson({});
         QCOMPARE(logOn(boss, "Boss1"), QString());
         QCOMPARE(logOn(boss, "Boss2"), QStringLiteral("店主"));
+    }
+
+    // A shop whose expert could make tables in its schema is moved on at its
+    // owner's next opening: the expert's tables go in a schema of their own.
+    void expertLeavesTheShopsSchema()
+    {
+        if (!OnTestServer())
+            QSKIP("a file has one schema");
+        RunSql("DO $$BEGIN EXECUTE format('GRANT CREATE ON SCHEMA %I TO movrnt_expert', current_schema()); END$$");
+        Reopen();
+        QCOMPARE(RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')").toBool(), false);
+        QCOMPARE(RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema() || '_expert', 'CREATE')")
+                     .toBool(),
+                 true);
     }
 
     // A clerk's credentials given to the program's restore (or import):

@@ -67,7 +67,7 @@ QString FreshServerSchema(const QString& prefix)
         QSqlQuery query(admin);
         if (!query.exec(QStringLiteral("SET client_min_messages = warning")) ||
             !query.exec(QString::fromLatin1(kDropPeople).arg(schema)) ||
-            !query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema)) ||
+            !query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1, %1_expert CASCADE").arg(schema)) ||
             !query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)))
             qFatal("test server: %s", qPrintable(query.lastError().text()));
     }

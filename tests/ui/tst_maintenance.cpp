@@ -373,8 +373,15 @@ private Q_SLOTS:
         const QString backup = home->folder() + QStringLiteral("/after.db");
         BackupDatabase(backup);
         QCOMPARE(RestoreProblem(backup), QString());
-        if (server)
+        if (server) {
+            // The expert's tables stand beside the shop's schema, never in it.
+            QCOMPARE(Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
+                           " current_schema()"), 0);
+            QCOMPARE(Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
+                           " current_schema() || '_expert'"),
+                     sql.startsWith(u"CREATE TABLE notes") ? 1 : 0);
             return;
+        }
         // The shop's file as it was, nothing beside it.
         QCOMPARE(FirstRow("PRAGMA quick_check"), QStringList{"ok"});
         QCOMPARE(FirstRow("PRAGMA journal_mode"), QStringList{"wal"});

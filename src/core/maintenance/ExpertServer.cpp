@@ -136,6 +136,13 @@ void ExpertSession::connectServer(const QString& url, const QString& password)
                               ConnectionFailureText(QString::fromUtf8(PQerrorMessage(server_))),
                           kSource);
     cancel_ = PQgetCancel(server_);
+    // The expert's own tables are made in his schema; the shop's are read after it.
+    Result path(PQexec(server_, "SELECT 'SET search_path = ' || quote_ident(n.nspname) || ', ' ||"
+                                " quote_ident(current_schema()) FROM pg_namespace n WHERE n.nspname ="
+                                " current_schema() || '_expert'"),
+                PQclear);
+    if (PQresultStatus(path.get()) == PGRES_TUPLES_OK && PQntuples(path.get()) == 1)
+        PQclear(PQexec(server_, PQgetvalue(path.get(), 0, 0)));
 }
 
 void ExpertSession::cancelOnServer()

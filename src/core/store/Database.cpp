@@ -73,6 +73,14 @@ const char* const kExpertMoney[] = {
     " WHEN (current_user = 'movrnt_expert') EXECUTE FUNCTION movrnt_expert_money()",
 };
 
+// The expert's own tables go in a schema of their own beside the shop's,
+// where nobody else makes anything: nothing typed can stand in the shop's
+// schema for what the shop's functions name.
+const char* const kExpertSchema =
+    "DO $$BEGIN EXECUTE format('CREATE SCHEMA IF NOT EXISTS %I', current_schema() || '_expert');"
+    " EXECUTE format('GRANT USAGE, CREATE ON SCHEMA %I TO movrnt_expert', current_schema() || '_expert');"
+    " EXCEPTION WHEN insufficient_privilege THEN NULL; END$$";
+
 // A restore or an import replaces the ledger: only its owner, an owner of the
 // shop, or a counter role granted the deletion (a shop set up before the
 // people's groups) may clear it.
@@ -603,6 +611,13 @@ QStringList UpgradeSteps(QSqlDatabase db)
                            {});
         if (me.next()) {
             const QString groups = me.value(2).toString();
+            // An expert who made tables in the shop's schema makes them in his own from now on.
+            if (Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_expert' AND"
+                                       " has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')"),
+                    {}).next())
+                steps << QStringLiteral("DO $$BEGIN EXECUTE format('REVOKE CREATE ON SCHEMA %I FROM movrnt_expert',"
+                                        " current_schema()); END$$")
+                      << QString::fromLatin1(kExpertSchema);
             if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
                 steps << ServerPeopleTable(groups.isEmpty() ? QStringList() : groups.split(QStringLiteral(", ")));
             if (me.value(0).toBool() && groups.contains(QStringLiteral("movrnt_owner")) &&
@@ -726,7 +741,8 @@ void CreateServerTables(QSqlDatabase db)
                                               " WHERE rolname = 'movrnt_expert'"), {});
     if (expert.next()) {
         const QString schema = expert.value(0).toString();
-        Run(db, QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
+        Run(db, QStringLiteral("GRANT USAGE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
+        Run(db, QString::fromLatin1(kExpertSchema), {});
         Run(db, QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
                                " fmtp TO movrnt_expert"), {});
         Run(db, QStringLiteral("GRANT SELECT ON %1, zwls TO movrnt_expert")
