@@ -6,6 +6,7 @@
 #include "rentals/Rentals.h"
 #include "store/Database.h"
 #include "store/Errors.h"
+#include "store/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -16,7 +17,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
+    if (args.size() != 4 && args.size() != 5)
         return 2;
     std::mt19937_64 engine(args[2].toULongLong());
     const auto below = [&engine](int n) { return int(engine() % quint64(n)); };
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     try {
         // Each counter's clerk signs its lines.
         SetCurrentPerson(QStringLiteral("店员") + args[2]);
+        if (args.size() == 5) // on a server, logged in as that clerk
+            SetServerLogin(CurrentPerson(), args[4]);
         SetShopLocation(args[1]);
         OpenDatabase(args[1]);
         for (int round = args[3].toInt(); round > 0; --round) {

@@ -2,6 +2,7 @@
 // few discs for the same few members at once; and two killed mid-work.
 #include "support/TestEnv.h"
 
+#include "access/People.h"
 #include "rentals/Rentals.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
@@ -32,6 +33,16 @@ private Q_SLOTS:
             InsertDisc(QStringLiteral("D%1").arg(i), "/", "/", "否", i % 2 ? "VCD" : "DVD");
         for (int i = 0; i < 3; ++i)
             InsertMember(QStringLiteral("M%1").arg(i), "会员", "男", 0, 40);
+        // On a server each counter logs in as its own clerk, whose rights are all it has.
+        QStringList login;
+        if (OnTestServer()) {
+            QCOMPARE(AddPerson(QStringLiteral("老板%1").arg(QCoreApplication::applicationPid()), PersonRole::Owner,
+                               "Boss1", "Boss1"),
+                     QString());
+            for (const char* clerk : {"店员1", "店员2"})
+                QCOMPARE(AddPerson(QString::fromUtf8(clerk), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+            login << QStringLiteral("Clerk1");
+        }
         CloseDatabase();
 
         QList<std::shared_ptr<QProcess>> counters;
@@ -39,8 +50,9 @@ private Q_SLOTS:
             auto counter = std::make_shared<QProcess>();
             counter->setProcessChannelMode(QProcess::SeparateChannels);
             counter->start(QStringLiteral(MOVRNT_RACE_WORKER),
-                           {ShopLocation(), QString::number(seed),
-                            killed ? QStringLiteral("1000000") : QStringLiteral("1500")});
+                           QStringList{ShopLocation(), QString::number(seed),
+                                       killed ? QStringLiteral("1000000") : QStringLiteral("1500")} +
+                               login);
             counters << counter;
         }
         if (killed) { // as a power cut or kill -9 would, whatever they were doing
