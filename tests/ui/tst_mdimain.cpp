@@ -1,5 +1,7 @@
 #include "support/TestEnv.h"
 
+#include "access/PassCheck.h"
+#include "access/People.h"
 #include "app/MDIMain.h"
 #include "settings/FirstRun.h"
 #include "common/Seams.h"
@@ -9,6 +11,7 @@
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/ServerAddress.h"
 #include "store/Shop.h"
 #include "store/SingleInstance.h"
 
@@ -361,6 +364,35 @@ private Q_SLOTS:
         const QString output = QString::fromLocal8Bit(
             exitCode == 0 ? movrnt.readAllStandardOutput() : movrnt.readAllStandardError());
         QVERIFY2(output.contains(said), qPrintable(output));
+    }
+
+    // --copy-to asks the owner's password (a script gives it on standard
+    // input) and copies nothing when it is not his.
+    void copyToAsksTheOwnersPassword()
+    {
+        const QString server = FreshServerSchema(QStringLiteral("cli"));
+        if (server.isEmpty())
+            QSKIP("no test server (MOVRNT_TEST_SERVER)");
+        OpenDatabase();
+        QVERIFY(StorePassword(QStringLiteral("Shop1")));
+        const QString owner = QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
+        QCOMPARE(RenamePerson(kFirstOwnerName, owner), QString());
+        CloseDatabase();
+        SetShopLocation(server); // its people's logins go with the test's home
+        for (const auto& [typed, exitCode] : {std::pair{"Shop2", 1}, std::pair{"Shop1", 0}}) {
+            QProcess movrnt;
+            movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"),
+                         {"--home", home->folder(), "--copy-to", server});
+            movrnt.write(QByteArray(typed) + '\n');
+            movrnt.closeWriteChannel();
+            QVERIFY(movrnt.waitForFinished(60000));
+            const QString said = QString::fromLocal8Bit(movrnt.readAllStandardError());
+            QVERIFY2(movrnt.exitCode() == exitCode, qPrintable(said));
+            if (exitCode)
+                QVERIFY2(said.contains(QStringLiteral("店主的密码不正确")), qPrintable(said));
+        }
+        QVERIFY(LogOn(owner, QStringLiteral("Shop1")).person);
+        SetServerLogin({}, {});
     }
 
     // The manual page describes every option --help lists, and no other.
