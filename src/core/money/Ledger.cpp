@@ -9,6 +9,7 @@
 #include "store/LedgerSchema.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <QSqlQuery>
 
 namespace {
@@ -246,25 +247,18 @@ QString YuanText(Money amount)
     return (negative ? QStringLiteral("-￥") : QStringLiteral("￥")) + text;
 }
 
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter,
-                       const std::optional<QString>& person)
+namespace {
+// The day totals of the rows `where` picks (after the dates).
+Takings SumTakings(const QString& first, const QString& last, const QString& where, const QVariantList& more)
 {
     // The day totals the ledger's triggers keep: a month is a few hundred rows
     // however many lines it had.
-    QVariantList values = {first, last};
+    QVariantList values = QVariantList{first, last} + more;
     // Summed in two halves that cannot overflow however many days there are,
     // and put together here; a sum past the 64-bit range is said so.
-    QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je / 4294967296) AS BIGINT),"
-                                 " CAST(SUM(je % 4294967296) AS BIGINT) FROM zwrz WHERE rq >= ?"
-                                 " AND rq <= ?");
-    if (!counter.isEmpty()) {
-        sql += QStringLiteral(" AND gtmc = ?");
-        values << counter;
-    }
-    if (person) {
-        sql += QStringLiteral(" AND czy = ?");
-        values << (person->isNull() ? QStringLiteral("") : *person);
-    }
+    const QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je / 4294967296) AS BIGINT),"
+                                       " CAST(SUM(je % 4294967296) AS BIGINT) FROM zwrz WHERE rq >= ?"
+                                       " AND rq <= ?") + where;
     QSqlQuery query = RunSql(sql + QStringLiteral(" GROUP BY ywlx"), values);
     Takings takings;
     while (query.next()) {
@@ -285,6 +279,81 @@ Takings TakingsBetween(const QString& first, const QString& last, const QString&
             takings.cash = checked(AddMoney(takings.cash, whole));
     }
     return takings;
+}
+
+// The rows of a till: its identity, or for lines written before tills were
+// kept, its counter's name.
+std::pair<QString, QVariantList> TillWhere(const Till& till)
+{
+    return till.id.isEmpty() ? std::pair{QStringLiteral(" AND gtid = '' AND gtmc = ?"), QVariantList{till.names.value(0)}}
+                             : std::pair{QStringLiteral(" AND gtid = ?"), QVariantList{till.id}};
+}
+} // namespace
+
+Takings TakingsBetween(const QString& first, const QString& last, const QString& counter,
+                       const std::optional<QString>& person)
+{
+    QString where;
+    QVariantList values;
+    if (!counter.isEmpty()) {
+        where += QStringLiteral(" AND gtmc = ?");
+        values << counter;
+    }
+    if (person) {
+        where += QStringLiteral(" AND czy = ?");
+        values << (person->isNull() ? QStringLiteral("") : *person);
+    }
+    return SumTakings(first, last, where, values);
+}
+
+Takings TillTakings(const QString& day, const Till& till, const std::optional<QString>& person)
+{
+    auto [where, values] = TillWhere(till);
+    if (person) {
+        where += QStringLiteral(" AND czy = ?");
+        values << (person->isNull() ? QStringLiteral("") : *person);
+    }
+    return SumTakings(day, day, where, values);
+}
+
+QList<Till> DayTills(const QString& day)
+{
+    QSqlQuery query = RunSql(QStringLiteral("SELECT gtid, gtmc FROM zwrz WHERE rq = ? AND bs <> 0 GROUP BY gtid, gtmc"
+                                            " ORDER BY gtid, gtmc"),
+                             {day});
+    QList<Till> tills;
+    while (query.next()) {
+        const QString id = query.value(0).toString(), name = query.value(1).toString();
+        if (!id.isEmpty() && !tills.isEmpty() && tills.last().id == id)
+            tills.last().names << name;
+        else
+            tills.append({id, {name}});
+    }
+    // This counter's till first, then by name.
+    const QString mine = TillId();
+    std::stable_sort(tills.begin(), tills.end(), [&mine](const Till& a, const Till& b) {
+        return std::pair(a.id != mine || mine.isEmpty(), a.names.value(0)) <
+               std::pair(b.id != mine || mine.isEmpty(), b.names.value(0));
+    });
+    return tills;
+}
+
+QStringList TillPeople(const QString& day, const Till& till)
+{
+    const auto [where, values] = TillWhere(till);
+    QSqlQuery query = RunSql(QStringLiteral("SELECT DISTINCT czy FROM zwrz WHERE rq = ? AND bs <> 0") + where +
+                                 QStringLiteral(" ORDER BY czy"),
+                             QVariantList{day} + values);
+    QStringList people;
+    while (query.next())
+        people << query.value(0).toString();
+    return people;
+}
+
+bool IsCashLine(const QString& kind)
+{
+    const KindInfo* info = Find(kind);
+    return info && info->cash;
 }
 
 Takings MonthTakings(const QString& year, const QString& month)

@@ -121,6 +121,21 @@ struct LedgerEntry
     QString counter;
     QString till, person; // empty on lines written before they were kept
 };
+// A till: the counter's identity (gtid) and the names it wrote under that
+// day; lines from before tills were kept have no identity and one name.
+struct Till
+{
+    QString id;
+    QStringList names;
+};
+// The tills that wrote lines on a day: this counter's first, then by name.
+QList<Till> DayTills(const QString& day);
+// The people who took money at a till on a day, in name order.
+QStringList TillPeople(const QString& day, const Till& till);
+// A till's takings of a day, of one person when given. Throws MovrntError.
+Takings TillTakings(const QString& day, const Till& till, const std::optional<QString>& person = std::nullopt);
+// Whether a line of this kind moves cash in or out of the till.
+bool IsCashLine(const QString& kind);
 // A day's lines, in the order they were written. Throws MovrntError.
 QList<LedgerEntry> DayLedger(const QString& day);
 // The counters that wrote lines on a day, in name order.

@@ -1,11 +1,13 @@
 #include "Statements.h"
 
 #include "Ledger.h"
+#include "access/PassCheck.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace {
 QStringList TakingsLines(const Takings& takings, const QString& indent)
@@ -22,14 +24,40 @@ QString PersonText(const QString& person)
     return person.isEmpty() ? QStringLiteral("（未记录）") : person;
 }
 
+// The receipts' shop name, else the name the shop registered under.
+QString ShopTitle()
+{
+    const QString shop = GetSetting(Setting::ShopName).trimmed();
+    return shop.isEmpty() ? GetSetting(Setting::UserName).trimmed() : shop;
+}
+
 // The shop's name when it has one, then the report's own line with the time printed.
 QStringList Heading(const QString& line)
 {
-    const QString shop = GetSetting(Setting::ShopName).trimmed();
     QStringList lines;
+    const QString shop = ShopTitle();
     if (!shop.isEmpty())
         lines << QStringLiteral("店名：") + shop;
     return lines << line + QStringLiteral("  打印时间：") + NowText();
+}
+} // namespace
+
+namespace {
+// The blank a pen fills in.
+const QString kBlank = QStringLiteral("__________");
+
+QStringList LedgerRow(const LedgerEntry& line)
+{
+    return {QString::number(line.lsh), line.time.mid(11), line.counter, PersonText(line.person), line.kind,
+            line.zdbh ? QString::number(line.zdbh) : QStringLiteral("/"), line.bh, line.hybh, YuanText(line.amount)};
+}
+
+QString TillName(const Till& till)
+{
+    // This counter's till by today's name; a renamed one by all it wrote under.
+    if (!till.id.isEmpty() && till.id == TillId())
+        return CounterName();
+    return till.names.join(QStringLiteral("／"));
 }
 } // namespace
 
@@ -38,42 +66,61 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
     MoneyDocument report;
     report.title = QStringLiteral("日结单");
     report.intro = Heading(QStringLiteral("营业日期：") + day);
+    report.intro << QStringLiteral("打印柜台：%1  打印人：%2").arg(CounterName(), PersonText(CurrentPerson()));
     report.headings = {"流水号",   "时间",     "柜台",     "经手人",   "业务",
                        "自动编号", "影碟编号", "会员编号", "金额"};
-    for (const LedgerEntry& line : DayLedger(day))
-        report.rows.append({QString::number(line.lsh), line.time.mid(11), line.counter,
-                            PersonText(line.person), line.kind,
-                            line.zdbh ? QString::number(line.zdbh) : QStringLiteral("/"), line.bh,
-                            line.hybh, YuanText(line.amount)});
-    // Each counter's takings once: the closing lines and the till's cash read them.
-    const QStringList counters = DayCounters(day);
-    QHash<QString, Takings> byCounter;
-    for (const QString& counter : counters)
-        byCounter.insert(counter, TakingsBetween(day, day, counter));
-    if (counters.size() > 1)
-        for (const QString& counter : counters)
-            report.closing << QStringLiteral("柜台 %1：").arg(counter)
-                           << TakingsLines(byCounter.value(counter), QStringLiteral("    "));
-    // Who took the money, when more than one did.
-    if (const QStringList people = DayPeople(day); people.size() > 1)
-        for (const QString& person : people)
-            report.closing << QStringLiteral("经手人 %1：").arg(PersonText(person))
-                           << TakingsLines(TakingsBetween(day, day, {}, person), QStringLiteral("    "));
-    report.closing << QStringLiteral("合计：")
-                   << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
-    if (cashFloat) {
-        const QString counter = CounterName();
-        const Money cash = byCounter.value(counter).cash; // nothing taken here yet: 0
-        report.closing << QStringLiteral("柜台 %1 备用金：%2").arg(counter, YuanText(*cashFloat))
-                       << QStringLiteral("柜台 %1 钱箱中应有现金：%2")
-                              .arg(counter, YuanText(*cashFloat + cash));
+    report.rightAligned = {8};
+    // Cash through the till, then what moved no cash (rent taken from
+    // prepaid money, opening balances, corrections), each with its sum.
+    const QList<LedgerEntry> lines = DayLedger(day);
+    for (const bool cash : {true, false}) {
+        Money sum = 0;
+        report.rows.append({cash ? QStringLiteral("现金收付（经过钱箱）")
+                                 : QStringLiteral("非现金（从会员预付租金中扣除等，不经过钱箱）")});
+        for (const LedgerEntry& line : lines)
+            if (IsCashLine(line.kind) == cash) {
+                report.rows.append(LedgerRow(line));
+                sum = AddMoney(sum, line.amount).value_or(sum);
+            }
+        report.rows.append({{}, {}, {}, {}, {}, {}, {}, cash ? QStringLiteral("现金小计") : QStringLiteral("非现金小计"),
+                            YuanText(sum)});
     }
+    // Each till: its people's takings, its cash, the float and what the
+    // drawer should hold, and blanks for the count.
+    const QList<Till> tills = DayTills(day);
+    for (const Till& till : tills) {
+        report.closing << QStringLiteral("柜台 %1：").arg(TillName(till));
+        const QStringList people = TillPeople(day, till);
+        if (people.size() > 1)
+            for (const QString& person : people)
+                report.closing << QStringLiteral("    经手人 %1：").arg(PersonText(person))
+                               << TakingsLines(TillTakings(day, till, person), QStringLiteral("        "));
+        else
+            report.closing << QStringLiteral("    经手人：%1").arg(PersonText(people.value(0)));
+        const Takings takings = TillTakings(day, till);
+        report.closing << TakingsLines(takings, QStringLiteral("    "));
+        const bool here = !till.id.isEmpty() && till.id == TillId();
+        if (here && cashFloat)
+            report.closing << QStringLiteral("    备用金：%1").arg(YuanText(*cashFloat))
+                           << QStringLiteral("    钱箱中应有现金：%1").arg(YuanText(*cashFloat + takings.cash));
+        else
+            report.closing << QStringLiteral("    备用金：%1    钱箱中应有现金：%1").arg(kBlank);
+        report.closing << QStringLiteral("    实点现金：%1    差额：%1").arg(kBlank);
+    }
+    // A float typed at a till that took nothing yet still counts.
+    if (cashFloat && std::none_of(tills.cbegin(), tills.cend(), [](const Till& t) { return t.id == TillId(); }))
+        report.closing << QStringLiteral("柜台 %1：").arg(CounterName())
+                       << QStringLiteral("    备用金：%1").arg(YuanText(*cashFloat))
+                       << QStringLiteral("    钱箱中应有现金：%1").arg(YuanText(*cashFloat))
+                       << QStringLiteral("    实点现金：%1    差额：%1").arg(kBlank);
+    report.closing << QStringLiteral("全店合计：") << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
+    report.closing << QString() << QStringLiteral("店员签字：%1        店主签字：%1").arg(kBlank);
     // A file's money is checked here too: a server refuses a disagreeing change at once.
     if (!ShopOnServer()) {
         const QString check = LedgerCheck(ShopLocation());
         report.closing << (check.isEmpty() ? QStringLiteral("账务核对：每位会员的预付租金和押金都与账务流水相符。")
                                            : QStringLiteral("账务核对：") + check)
-                                                  .split(u'\n');
+                              .split(u'\n');
     }
     return report;
 }
@@ -86,6 +133,7 @@ MoneyDocument MemberStatementReport(const QString& hybh)
         RunScalar(QStringLiteral("SELECT hyxm FROM hyxx WHERE hybh = ?"), {hybh}).toString();
     report.intro = Heading(QStringLiteral("会员编号：%1  姓名：%2").arg(hybh, name));
     report.headings = {"流水号", "时间", "经手人", "业务", "自动编号", "影碟编号", "金额", "预付租金余额"};
+    report.rightAligned = {6, 7};
     const QList<StatementLine> lines = MemberStatement(hybh);
     for (const StatementLine& line : lines)
         report.rows.append(

@@ -14,13 +14,15 @@ struct MoneyDocument
     QString title;
     QStringList intro;
     QStringList headings;
-    QList<QStringList> rows;
+    QList<QStringList> rows;      // a row of one cell is a section's caption
+    QList<qsizetype> rightAligned; // columns of amounts
     QStringList closing;
 };
 
-// 日结单: every ledger line of a day, the takings per counter once several
-// counters wrote lines, the day's totals and, when the clerk typed the
-// morning's float, the cash that should be in this counter's till.
+// 日结单: a day's ledger lines, cash and no cash apart with their sums; each
+// till's takings (by person when several took money there), its float and
+// the cash it should hold (this counter's, when the clerk typed its float),
+// blanks for the counted cash and the signatures; the whole shop's totals.
 // Throws MovrntError.
 MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat);
 // A member's statement: the lines with the prepaid rent after each.

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <algorithm>
 
 bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
@@ -19,18 +20,25 @@ bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
     const double line = metrics.height() * 1.5,
                  gap = metrics.horizontalAdvance(QStringLiteral("  "));
     // Each column as wide as its heading and its widest value.
-    QList<double> starts;
+    QList<double> starts, widths;
     double at = 0;
     for (qsizetype c = 0; c < document.headings.size(); ++c) {
         double widest = boldMetrics.horizontalAdvance(document.headings[c]);
         for (const QStringList& row : document.rows)
-            widest = std::max(widest, metrics.horizontalAdvance(row.value(c)));
+            if (row.size() > 1) // a section's caption spans the row
+                widest = std::max(widest, metrics.horizontalAdvance(row.value(c)));
         starts << at;
+        widths << widest;
         at += widest + gap;
     }
     const double footer = height - line * 1.5;
     int pageNumber = 1;
     double y = 0;
+    // Amounts stand right-aligned in their column, so the decimal points line up.
+    const auto cell = [&](qsizetype c) {
+        return document.rightAligned.contains(c) ? std::pair{QRectF(starts[c], y, widths[c], line), Qt::AlignRight}
+                                                 : std::pair{QRectF(starts[c], y, width - starts[c], line), Qt::AlignLeft};
+    };
     const auto foot = [&] {
         painter.setFont(body);
         painter.drawLine(QPointF(0, footer), QPointF(width, footer));
@@ -39,9 +47,10 @@ bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
     };
     const auto headings = [&] {
         painter.setFont(bold);
-        for (qsizetype c = 0; c < document.headings.size(); ++c)
-            painter.drawText(QRectF(starts[c], y, width - starts[c], line),
-                             Qt::AlignLeft | Qt::AlignVCenter, document.headings[c]);
+        for (qsizetype c = 0; c < document.headings.size(); ++c) {
+            const auto [rect, align] = cell(c);
+            painter.drawText(rect, align | Qt::AlignVCenter, document.headings[c]);
+        }
         y += line;
         painter.drawLine(QPointF(0, y), QPointF(width, y));
         painter.setFont(body);
@@ -69,16 +78,30 @@ bool PaintMoneyDocument(const MoneyDocument& document, QPrinter* printer)
     headings();
     for (const QStringList& row : document.rows) {
         room(true);
-        for (qsizetype c = 0; c < row.size() && c < starts.size(); ++c)
-            painter.drawText(QRectF(starts[c], y, width - starts[c], line),
-                             Qt::AlignLeft | Qt::AlignVCenter, row[c]);
+        if (row.size() == 1) {
+            painter.setFont(bold);
+            painter.drawText(QRectF(0, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, row[0]);
+            painter.setFont(body);
+        }
+        for (qsizetype c = 0; row.size() > 1 && c < row.size() && c < starts.size(); ++c) {
+            const auto [rect, align] = cell(c);
+            painter.drawText(rect, align | Qt::AlignVCenter, row[c]);
+        }
         y += line;
     }
     painter.drawLine(QPointF(0, y), QPointF(width, y));
     y += line * 0.5;
+    // A total's amount stands right-aligned at one edge, like the table's.
+    static const QRegularExpression total(QStringLiteral("^(.*：)(-?￥[0-9,.]+)$"));
+    const double amountsEnd = std::min(width, metrics.horizontalAdvance(QString(40, u'字')));
     for (const QString& text : document.closing) {
         room(false);
-        painter.drawText(QRectF(0, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        if (const QRegularExpressionMatch match = total.match(text); match.hasMatch()) {
+            painter.drawText(QRectF(0, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, match.captured(1));
+            painter.drawText(QRectF(0, y, amountsEnd, line), Qt::AlignRight | Qt::AlignVCenter, match.captured(2));
+        } else {
+            painter.drawText(QRectF(0, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        }
         y += line;
     }
     foot();
