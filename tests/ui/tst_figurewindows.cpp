@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QValueAxis>
 #include <QPrinter>
+#include <QDateEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -105,6 +106,19 @@ private Q_SLOTS:
         for (const QString expected : {"日结单", "营业日期：2003-11-09", "散客押金", "预付租金",
                                         "现金结余：￥160.00", "柜台前台：", "钱箱中应有现金：￥360.00", "店主签字"})
             QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
+        // A past day's report from 历史营业数据: the same report, that day's lines.
+        main->RunCommand(Command::LSSJ);
+        auto* history = main->FindChild<FormLSSJ>();
+        auto* day = Child<QDateEdit>(history, "DateRJD");
+        QCOMPARE(day->maximumDate(), QDate(2003, 11, 9)); // no report of a day to come
+        day->setDate(QDate(2003, 11, 8));
+        Press(history, "CommandRJD");
+        QVERIFY(suggested.endsWith(QStringLiteral("/日结单-20031108.pdf")));
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString past = QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        QVERIFY2(past.contains("营业日期：2003-11-08") && past.contains("现金小计￥0.00") && !past.contains("￥10.00"),
+                 qPrintable(past));
     }
 
     // The figures follow rentals and money made at another counter, all of a

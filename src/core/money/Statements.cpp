@@ -65,6 +65,7 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
 {
     MoneyDocument report;
     report.title = QStringLiteral("日结单");
+    report.day = day;
     report.intro = Heading(QStringLiteral("营业日期：") + day);
     report.intro << QStringLiteral("打印柜台：%1  打印人：%2").arg(CounterName(), PersonText(CurrentPerson()));
     report.headings = {"流水号",   "时间",     "柜台",     "经手人",   "业务",

@@ -12,6 +12,7 @@
 struct MoneyDocument
 {
     QString title;
+    QString day; // the day it is about (yyyy-MM-dd); empty: today
     QStringList intro;
     QStringList headings;
     QList<QStringList> rows;      // a row of one cell is a section's caption

@@ -113,5 +113,6 @@ void ShowMoneyDocument(const MoneyDocument& document, QWidget* parent)
 {
     ShowPrintPreview(
         document.title, document.title,
-        [&document](QPrinter* printer) { return PaintMoneyDocument(document, printer); }, parent);
+        [&document](QPrinter* printer) { return PaintMoneyDocument(document, printer); }, parent, {},
+        document.day);
 }

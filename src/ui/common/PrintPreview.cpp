@@ -27,7 +27,7 @@ bool ExportPdf(const QString& path, const QString& title, const PaintDocument& p
 }
 
 void ShowPrintPreview(const QString& caption, const QString& title, const PaintDocument& paint,
-                      QWidget* parent, const std::function<void(QPrinter&)>& setUp)
+                      QWidget* parent, const std::function<void(QPrinter&)>& setUp, const QString& day)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
@@ -48,7 +48,8 @@ void ShowPrintPreview(const QString& caption, const QString& title, const PaintD
         QObject::connect(pdf, &QAction::triggered, &preview, [&] {
             // The report and the day in the name: a folder of them stays readable.
             const QString suggested =
-                QDir::home().filePath(title + u'-' + TodayText().remove(u'-') + QStringLiteral(".pdf"));
+                QDir::home().filePath(title + u'-' + QString(day.isEmpty() ? TodayText() : day).remove(u'-') +
+                                      QStringLiteral(".pdf"));
             QString path = ComnSaveDialogBox(&preview, QStringLiteral("导出PDF"),
                                              QStringLiteral("PDF文件"), QStringLiteral("*.pdf"),
                                              suggested);

@@ -12,9 +12,11 @@ using PaintDocument = std::function<bool(QPrinter* printer)>;
 
 // The modal print preview of a document, with printing and 导出PDF (which
 // writes the same pages to a PDF file of the user's choice).
-// `setUp` gives a printer its paper before anything is drawn.
+// `setUp` gives a printer its paper before anything is drawn; the PDF's
+// suggested name carries `day` (yyyy-MM-dd), today when empty.
 void ShowPrintPreview(const QString& caption, const QString& title, const PaintDocument& paint,
-                      QWidget* parent, const std::function<void(QPrinter&)>& setUp = {});
+                      QWidget* parent, const std::function<void(QPrinter&)>& setUp = {},
+                      const QString& day = {});
 
 // The document as a PDF file, through the same drawing.
 bool ExportPdf(const QString& path, const QString& title, const PaintDocument& paint,

@@ -14,6 +14,7 @@
 #include "store/Numbers.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -143,6 +144,25 @@ void FormJRYY::refreshFigures()
     takings_->display(takings);
 }
 
+namespace {
+// The day's 日结单 in its preview, from which it prints or goes to a PDF.
+void ShowDayEndReport(QWidget* parent, const QString& day, std::optional<Money> cashFloat)
+{
+    MoneyDocument report;
+    {
+        BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
+        try {
+            report = DayEndReport(day, cashFloat);
+        } catch (const MovrntError& error) {
+            busy.done();
+            ReportError(error);
+            return;
+        }
+    }
+    ShowMoneyDocument(report, parent);
+}
+} // namespace
+
 void FormJRYY::onCommandRJDClicked()
 {
     std::optional<Money> cashFloat;
@@ -153,19 +173,11 @@ void FormJRYY::onCommandRJDClicked()
             return;
         }
     }
-    MoneyDocument report;
-    {
-        BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
-        try {
-            refreshFigures(); // the window agrees with the report it prints
-            report = DayEndReport(TodayText(), cashFloat);
-        } catch (const MovrntError& error) {
-            busy.done();
-            ReportError(error);
-            return;
-        }
+    try {
+        refreshFigures(); // the window agrees with the report it prints
+    } catch (const MovrntError&) {
     }
-    ShowMoneyDocument(report, this);
+    ShowDayEndReport(this, TodayText(), cashFloat);
 }
 
 FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
@@ -201,10 +213,26 @@ FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
                                  QStringLiteral("显示指定年月的营业数据。"));
     commandCK->setDefault(true);
     takings_ = new TakingsPanel(QStringLiteral("本月收款"), this);
+    // Any past day's 日结单, a day forgotten before midnight included.
+    dateRJD_ = new QDateEdit(Today(), this);
+    dateRJD_->setObjectName(QStringLiteral("DateRJD"));
+    dateRJD_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dateRJD_->setCalendarPopup(true);
+    dateRJD_->setMaximumDate(Today());
+    auto* commandRJD = MakeButton(this, "CommandRJD", QStringLiteral("日结单"),
+                                  QStringLiteral("打印所选日期的日结单：每一笔收付款和合计。"));
+    auto* day = new QHBoxLayout;
+    day->addWidget(MakeCaption(this, QStringLiteral("日结单日期 : "), dateRJD_, "LabelRJD"));
+    day->addWidget(dateRJD_);
+    day->addWidget(commandRJD);
+    day->addStretch();
+    connect(commandRJD, &QPushButton::clicked, this,
+            [this] { ShowDayEndReport(this, dateRJD_->date().toString(QStringLiteral("yyyy-MM-dd")), std::nullopt); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(period);
     layout->addLayout(grid);
     layout->addWidget(takings_);
+    layout->addLayout(day);
     layout->addStretch();
     layout->addLayout(ButtonRow(this, label9, commandCK));
     resize(480, 450);

@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QWidget>
 
+class QDateEdit;
+
 class QComboBox;
 class QLineEdit;
 
@@ -60,6 +62,7 @@ private:
     QLineEdit* textVCD_;
     QLineEdit* textDVD_;
     TakingsPanel* takings_;
+    QDateEdit* dateRJD_;
 };
 
 // 热门影碟: the new arrivals of the week and the twenty most rented discs.
