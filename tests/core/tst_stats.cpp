@@ -87,6 +87,13 @@ private Q_SLOTS:
         // The scratch table is replaced in one go, or not at all.
         QCOMPARE(StoreChartTable(months).values, months.values);
         QCOMPARE(Count("SELECT COUNT(*) FROM ndyj"), 2);
+        // On a server another counter's chart never sees it: each counts in a table of its own.
+        qint64 elsewhere = -1;
+        ScanRows(ShopLocation(), "SELECT COUNT(*) FROM ndyj", {}, [&elsewhere](const QVariantList& row) {
+            elsewhere = row.value(0).toLongLong();
+            return false;
+        });
+        QCOMPARE(elsewhere, OnTestServer() ? 0 : 2);
         RefuseWrites("refuse", "BEFORE INSERT ON ndyj", "new.ydlx = 'DVD'");
         QVERIFY_THROWS_EXCEPTION(MovrntError, StoreChartTable(RentalsPerMonth("2004")));
         QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);

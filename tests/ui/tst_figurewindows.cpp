@@ -141,6 +141,30 @@ private Q_SLOTS:
         QCOMPARE(Child<QLineEdit>(today, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
         QTRY_COMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("2"));
         QCOMPARE(Child<QLineEdit>(month, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
+        // An open chart too, in the style and colour chosen.
+        main->RunCommand(Command::CKTJT);
+        auto* chart = main->FindChild<FormCKTJT>();
+        QTest::mouseClick(Child<QRadioButton>(chart, "OptionLine"), Qt::LeftButton);
+        Seams().chooseColor = [] { return 0x0000FF; };
+        chart->changeSeriesColour(0);
+        const auto rented = [chart] {
+            qint64 all = 0;
+            for (const QList<qint64>& row : chart->table().values)
+                for (qint64 count : row)
+                    all += count;
+            return all;
+        };
+        const qint64 before = rented();
+        const int type = chart->chartType();
+        {
+            Shop counter(ShopLocation());
+            InsertDisc("V9", "/", "/", "否", "VCD");
+            RentOut({"V9", "", "10", true});
+        }
+        Shop::InUse()->lookOutside();
+        QTRY_COMPARE(rented(), before + 1);
+        QCOMPARE(chart->chartType(), type);
+        QCOMPARE(chart->seriesColour(0), QColor(255, 0, 0));
     }
 
     void month_data()

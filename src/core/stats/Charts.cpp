@@ -88,6 +88,10 @@ ChartTable StoreChartTable(const ChartTable& table)
     const bool months = table.categories.size() == 12;
     const QString scratch = months ? QStringLiteral("ndyj") : QStringLiteral("ydbl");
     InTransaction([&] {
+        // On a server each counter counts into a table of its own session
+        // (found before the shared one), so two charts drawn at once never mix.
+        if (ShopOnServer() && RunScalar(QStringLiteral("SELECT to_regclass('pg_temp.%1') IS NULL").arg(scratch)).toBool())
+            RunSql(QStringLiteral("CREATE TEMP TABLE %1 (LIKE %1)").arg(scratch));
         RunSql(QStringLiteral("DELETE FROM ") + scratch);
         for (qsizetype r = 0; r < table.values.size(); ++r) {
             QVariantList values;

@@ -24,7 +24,8 @@ ChartTable RentalsPerGenre(const QString& year);
 ChartTable RentalsPerMonth(const QString& year);
 // Writes a table into its scratch table (ydbl for genres, ndyj for months),
 // each row once, in one transaction with the delete before it, and reads it
-// back as the chart is bound to it. Throws MovrntError.
+// back as the chart is bound to it. On a server the scratch table is the
+// session's own temporary one. Throws MovrntError.
 ChartTable StoreChartTable(const ChartTable& table);
 
 // The table as a chart draws it: one series a row (or a column) of values.

@@ -63,6 +63,14 @@ int TypeCode(ChartStyle style, bool threeD)
 }
 } // namespace
 
+namespace {
+// One of the three statistics of a year. Throws MovrntError.
+ChartTable Count(int statistic, const QString& year)
+{
+    return statistic == 0 ? StockPerGenre() : statistic == 1 ? RentalsPerGenre(year) : RentalsPerMonth(year);
+}
+} // namespace
+
 FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FormCKTJT"));
@@ -159,6 +167,16 @@ FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
     option2D_->setChecked(true);
     statistics_.key(1)->setChecked(true);
     draw();
+    // The chart shown follows the shop, in the style and colours chosen.
+    RefreshOnShopChanges(this, [this] {
+        if (shown_.second.isNull())
+            return;
+        try {
+            table_ = StoreChartTable(Count(shown_.first, shown_.second));
+            render();
+        } catch (const MovrntError&) {
+        }
+    });
 }
 
 QWidget* FormCKTJT::currentChart() const
@@ -192,10 +210,8 @@ void FormCKTJT::draw()
         return;
     }
     try {
-        const ChartTable counted = statistic == 0   ? StockPerGenre()
-                                   : statistic == 1 ? RentalsPerGenre(year)
-                                                    : RentalsPerMonth(year);
-        table_ = StoreChartTable(counted);
+        table_ = StoreChartTable(Count(statistic, year));
+        shown_ = {statistic, year};
     } catch (const MovrntError& error) {
         busy.done();
         ReportError(error);

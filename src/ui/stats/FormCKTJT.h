@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QMap>
 #include <QWidget>
+#include <utility>
 
 class QAbstractButton;
 class QChartView;
@@ -72,6 +73,7 @@ private:
     Q3DSurface* surface_ = nullptr;
     ChartTable table_;
     QString title_;
+    std::pair<int, QString> shown_; // the statistic and the year drawn
     bool inRows_ = true;
     QMap<int, QColor> colours_;
 };
