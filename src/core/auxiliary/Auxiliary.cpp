@@ -80,9 +80,12 @@ QList<std::pair<QString, QString>> SystemInformation()
                                                   'f', 1)});
     }
     lines.append({QStringLiteral("柜台名称"), CounterName()});
-    lines.append({QStringLiteral("当前用户"), !PasswordIsSet()           ? QStringLiteral("未设置管理员密码")
-                                              : UserMode() == u"Guest" ? QStringLiteral("来宾")
-                                                                       : QStringLiteral("管理员")});
+    const QString mode = !PasswordIsSet()           ? QStringLiteral("未设置管理员密码")
+                         : UserMode() == u"Guest" ? QStringLiteral("来宾")
+                         : UserMode() == u"Clerk" ? QStringLiteral("店员")
+                                                  : QStringLiteral("管理员");
+    lines.append({QStringLiteral("当前用户"),
+                  CurrentPerson().isEmpty() ? mode : QStringLiteral("%1（%2）").arg(CurrentPerson(), mode)});
     for (const auto& [name, table] : {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"},
                                       std::pair{"租借记录", "zjxx"}}) {
         QString count = QStringLiteral("（数据库未打开）");
