@@ -16,6 +16,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
@@ -106,46 +109,61 @@ struct CommandLine
     QString home, backup, exportFolder, importFile, database, copyTo, copyFrom;
 };
 
+// The command line's own words, in the language of the user's locale.
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("movrnt", text);
+}
+
 std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
 {
+    // Qt's translators need an application object: one for the parsing only.
+    QCoreApplication app(argc, argv);
+    QTranslator own, qt;
+    if (own.load(QLocale::system(), QStringLiteral("movrnt"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&own);
+    if (qt.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("凯络影碟出租管理系统: the counter software of a video-disc rental shop."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help and exits."));
-    const QCommandLineOption version(QStringLiteral("version"),
-                                     QStringLiteral("Shows the version and exits."));
-    const QCommandLineOption home(QStringLiteral("home"),
-                                  QStringLiteral("Uses DIR as the program folder."),
-                                  QStringLiteral("DIR"));
+    parser.setApplicationDescription(Tr("凯络影碟出租管理系统: the counter software of a video-disc rental shop."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, Tr("Shows this help and exits."));
+    const QCommandLineOption version(QStringLiteral("version"), Tr("Shows the version and exits."));
+    const QCommandLineOption home(
+        QStringLiteral("home"),
+        Tr("Uses DIR as the program folder: the database MOVRNT.db, the covers in Pictures, the help page and "
+           "the tips. Without it the program's own folder is used when it may write there, else "
+           "~/.local/share/movrnt."),
+        QStringLiteral("DIR"));
     const QCommandLineOption backup(
         QStringLiteral("backup"),
-        QStringLiteral("Writes a consistent copy of the database to FOLDER/MOVRNT.db and exits."),
+        Tr("Writes a consistent copy of the database to FOLDER/MOVRNT.db and exits."),
         QStringLiteral("FOLDER"));
     const QCommandLineOption exportXlsx(
         QStringLiteral("export-xlsx"),
-        QStringLiteral("Writes the three tables to FOLDER/MOVRNT.xlsx and exits."),
+        Tr("Writes the discs, rentals, members and ledger to FOLDER/MOVRNT.xlsx (never over an existing "
+           "file) and exits."),
         QStringLiteral("FOLDER"));
     const QCommandLineOption import(
         QStringLiteral("import"),
-        QStringLiteral("Replaces the three tables with a workbook's sheets and exits."),
+        Tr("REPLACES the whole shop (discs, rentals, members and ledger) with a workbook's sheets, once "
+           "every row is checked, and exits."),
         QStringLiteral("FILE"));
     const QCommandLineOption database(
         QStringLiteral("database"),
-        QStringLiteral("Runs the counter on the shop's database on a PostgreSQL server, named by "
-                       "a libpq URL (postgresql://user@host:port/dbname); the password comes "
-                       "from ~/.pgpass or PGPASSFILE, never from the URL."),
+        Tr("Runs the counter on the shop's database on a PostgreSQL server, named by a libpq URL "
+           "(postgresql://user@host:port/dbname); the password comes from ~/.pgpass or PGPASSFILE, or "
+           "is typed at the logon, never from the URL."),
         QStringLiteral("URL"));
     const QCommandLineOption copyTo(
         QStringLiteral("copy-to"),
-        QStringLiteral("Copies the shop's database file into the empty database at URL on a "
-                       "PostgreSQL server, in one transaction, and exits."),
+        Tr("Copies the shop's database file into the empty database at URL on a PostgreSQL server, in one "
+           "transaction, asking the owner's password, and exits."),
         QStringLiteral("URL"));
     const QCommandLineOption copyFrom(
         QStringLiteral("copy-from"),
-        QStringLiteral("Copies the shop's database at URL on a PostgreSQL server, with its "
-                       "settings and covers, into the program folder's database file (which "
-                       "must hold no shop yet) and exits."),
+        Tr("Copies the shop's database at URL on a PostgreSQL server, with its settings and covers, into "
+           "the program folder's database file (which must hold no shop yet) and exits."),
         QStringLiteral("URL"));
     for (const QCommandLineOption& option :
          {help, version, home, backup, exportXlsx, import, database, copyTo, copyFrom})
@@ -167,16 +185,12 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "movrnt: %s\nTry 'movrnt --help'.\n",
-                     parser.errorText().toLocal8Bit().constData());
+        std::fprintf(stderr, "movrnt: %s\n%s\n", parser.errorText().toLocal8Bit().constData(),
+                     Tr("Try 'movrnt --help'.").toLocal8Bit().constData());
         return 2;
     }
     if (parser.isSet(help)) {
-        // Without an application object yet, the parser cannot name the program.
-        std::printf("%s", parser.helpText()
-                              .replace(QStringLiteral("<executable_name>"), QStringLiteral("movrnt"))
-                              .toLocal8Bit()
-                              .constData());
+        std::printf("%s", parser.helpText().toLocal8Bit().constData());
         return 0;
     }
     if (parser.isSet(version)) {
@@ -184,8 +198,9 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "movrnt: unexpected argument: %s\nTry 'movrnt --help'.\n",
-                     parser.positionalArguments().first().toLocal8Bit().constData());
+        std::fprintf(stderr, "movrnt: %s\n%s\n",
+                     Tr("unexpected argument: %1").arg(parser.positionalArguments().first()).toLocal8Bit().constData(),
+                     Tr("Try 'movrnt --help'.").toLocal8Bit().constData());
         return 2;
     }
     line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
@@ -202,8 +217,11 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         }
     }
     if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.copyFrom.isEmpty())) {
-        std::fprintf(stderr, "movrnt: --copy-to and --copy-from move a shop between its file and "
-                             "a server: not with --database\n");
+        std::fprintf(stderr, "movrnt: %s\n",
+                     Tr("--copy-to and --copy-from move a shop between its file and a server: not with "
+                        "--database")
+                         .toLocal8Bit()
+                         .constData());
         return 2;
     }
     return std::nullopt;

@@ -358,6 +358,9 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, said);
         QProcess movrnt;
+        QProcessEnvironment english = QProcessEnvironment::systemEnvironment();
+        english.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        movrnt.setProcessEnvironment(english);
         movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), arguments);
         QVERIFY(movrnt.waitForFinished(60000));
         QCOMPARE(movrnt.exitCode(), exitCode);
@@ -395,10 +398,41 @@ private Q_SLOTS:
         SetServerLogin({}, {});
     }
 
+    // The command line speaks the user's language: Chinese under a Chinese
+    // locale (Qt's own words too), English otherwise.
+    void helpSpeaksTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("Chinese") << "zh_CN.UTF-8" << QStringList{"用法：", "选项：", "【替换】整个店的数据", "多余的参数：x"};
+        QTest::newRow("English") << "C.UTF-8" << QStringList{"Usage:", "Options:", "REPLACES the whole shop", "unexpected argument: x"};
+    }
+    void helpSpeaksTheUsersLanguage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, said);
+        QString output;
+        for (const QStringList& arguments : {QStringList{"--help"}, QStringList{"x"}}) {
+            QProcess movrnt;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("LC_ALL"), locale);
+            environment.remove(QStringLiteral("LANGUAGE"));
+            movrnt.setProcessEnvironment(environment);
+            movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), arguments);
+            QVERIFY(movrnt.waitForFinished(60000));
+            output += QString::fromUtf8(movrnt.readAllStandardOutput() + movrnt.readAllStandardError());
+        }
+        for (const QString& words : said)
+            QVERIFY2(output.contains(words), qPrintable(words + u'\n' + output));
+    }
+
     // The manual page describes every option --help lists, and no other.
     void manualPageListsTheOptionsOfHelp()
     {
         QProcess movrnt;
+        QProcessEnvironment english = QProcessEnvironment::systemEnvironment();
+        english.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // the manual page is English
+        movrnt.setProcessEnvironment(english);
         movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), {"--help"});
         QVERIFY(movrnt.waitForFinished(60000));
         QStringList help;
