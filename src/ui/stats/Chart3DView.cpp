@@ -50,7 +50,7 @@ void NamedSteps::recalculate()
 void ReadableLabels(QAbstract3DGraph* graph, float zoom)
 {
     Q3DTheme* theme = graph->activeTheme();
-    theme->setFont(QFont(QStringLiteral("Sans"), 64));
+    theme->setFont(QFont(QStringLiteral("Sans"), 36));
     theme->setLabelBorderEnabled(false);
     theme->setLabelBackgroundEnabled(false);
     graph->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
@@ -64,7 +64,9 @@ void ReadableLabels(QAbstract3DGraph* graph, float zoom)
                                       static_cast<Q3DSurface*>(graph)->axisY(),
                                       static_cast<Q3DSurface*>(graph)->axisZ()};
     for (QAbstract3DAxis* axis : axes)
-        axis->setLabelAutoRotation(90); // turned to face the viewer
+        axis->setLabelAutoRotation(30); // readable from the camera's angle, never standing upright
+    // A bar under the pointer is never shown in another shade.
+    graph->setSelectionMode(QAbstract3DGraph::SelectionNone);
 }
 
 Chart3DView::Chart3DView(QWidget* parent) : QLabel(parent)

@@ -351,7 +351,7 @@ void FormCKTJT::render3D()
     if (style == ChartStyle::Area) { // a surface over the series and points
         if (!surface_) {
             surface_ = new Q3DSurface;
-            ReadableLabels(surface_, 80);
+            ReadableLabels(surface_, 95);
             surface_->axisY()->setLabelFormat(QStringLiteral("%d"));
         }
         surface_->axisY()->setRange(0, float(ticks.top));
@@ -379,10 +379,11 @@ void FormCKTJT::render3D()
         surface_->addSeries(series);
         surface_->axisX()->setFormatter(new NamedSteps(data.points));
         surface_->axisX()->setRange(0, float(std::max<qsizetype>(1, data.points.size() - 1)));
+        // The series by name along the depth, unless the legend's one name says it.
         QStringList rowNames;
         for (const QString& name : data.names)
             for (int copy = 0; copy < copies; ++copy)
-                rowNames << (copy == 0 ? name : QString());
+                rowNames << (copy == 0 && data.names.size() > 1 ? name : QString());
         surface_->axisZ()->setFormatter(new NamedSteps(rowNames));
         surface_->axisZ()->setRange(0, float(std::max<qsizetype>(1, rowNames.size() - 1)));
         view3D_->show(surface_, title_, {data.names.join(QStringLiteral(" / "))},
@@ -392,7 +393,7 @@ void FormCKTJT::render3D()
     }
     if (!bars_) {
         bars_ = new Q3DBars;
-        ReadableLabels(bars_, 140);
+        ReadableLabels(bars_, 160);
         bars_->valueAxis()->setLabelFormat(QStringLiteral("%d"));
     }
     bars_->valueAxis()->setRange(0, float(ticks.top));
@@ -411,7 +412,8 @@ void FormCKTJT::render3D()
         *array << row;
         auto* series = new QBar3DSeries;
         series->setName(data.names[s]);
-        series->dataProxy()->resetArray(array, {data.names[s]}, data.points);
+        // The legend names the series: no row label to overprint a column's.
+        series->dataProxy()->resetArray(array, {QString()}, data.points);
         series->setMesh(style == ChartStyle::Line || (style == ChartStyle::Combination && s > 0)
                             ? QAbstract3DSeries::MeshCylinder
                             : QAbstract3DSeries::MeshBar);
