@@ -357,8 +357,11 @@ void FormCKTJT::render3D()
         surface_->axisY()->setRange(0, float(ticks.top));
         surface_->axisY()->setSegmentCount(int(ticks.top / ticks.step));
         surface_->axisY()->setSubSegmentCount(1);
-        for (QSurface3DSeries* old : surface_->seriesList())
+        // A series taken off the graph is ours again: deleted, or every redraw leaks one.
+        for (QSurface3DSeries* old : surface_->seriesList()) {
             surface_->removeSeries(old);
+            delete old;
+        }
         auto* rows = new QSurfaceDataArray;
         // A surface needs two rows at least: a single series is drawn as a strip.
         const int copies = data.names.size() == 1 ? 2 : 1;
@@ -399,8 +402,10 @@ void FormCKTJT::render3D()
     bars_->valueAxis()->setRange(0, float(ticks.top));
     bars_->valueAxis()->setSegmentCount(int(ticks.top / ticks.step));
     bars_->valueAxis()->setSubSegmentCount(1);
-    for (QBar3DSeries* old : bars_->seriesList())
+    for (QBar3DSeries* old : bars_->seriesList()) {
         bars_->removeSeries(old);
+        delete old;
+    }
     // Line: thin posts; step: bars side by side; combination: bars and cylinders.
     bars_->setBarThickness(style == ChartStyle::Line ? 0.2f : 1.0f);
     bars_->setBarSpacing(style == ChartStyle::Step ? QSizeF(0.0, 0.5) : QSizeF(0.3, 0.5));
