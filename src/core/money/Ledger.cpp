@@ -13,57 +13,44 @@
 #include <QSqlQuery>
 
 namespace {
+// Each kind (in LedgerKind's order, which is the ledger's rules' order) and
+// the takings it counts in.
 struct KindInfo
 {
     LedgerKind kind;
-    const char16_t* name;
-    bool cash;   // counts in the till
-    int prepaid; // how the line moves the member's prepaid rent: +1, -1 or 0
-    bool deposit; // the line moves the member's deposit by its amount
     Money Takings::*bucket;
 };
 
 const KindInfo kKinds[] = {
-    {LedgerKind::WalkInDeposit, u"散客押金", true, 0, false, &Takings::depositsTaken},
-    {LedgerKind::WalkInRent, u"散客租金", true, 0, false, &Takings::walkInRent},
-    {LedgerKind::DepositBack, u"退还押金", true, 0, false, &Takings::depositsBack},
-    {LedgerKind::MemberCharge, u"会员租金", false, -1, false, &Takings::memberCharged},
-    {LedgerKind::MemberPrepaid, u"预付租金", true, 1, false, &Takings::memberPrepaid},
-    {LedgerKind::MemberDeposit, u"会员押金", true, 0, true, &Takings::memberDeposits},
-    {LedgerKind::PrepaidTopUp, u"预付租金充值", true, 1, false, &Takings::memberPrepaid},
-    {LedgerKind::PrepaidCorrection, u"预付租金更正", true, 1, false, &Takings::memberPrepaid},
-    {LedgerKind::DepositTopUp, u"会员押金补交", true, 0, true, &Takings::memberDeposits},
-    {LedgerKind::DepositCorrection, u"会员押金更正", true, 0, true, &Takings::memberDeposits},
-    {LedgerKind::OpeningPrepaid, u"期初预付租金", false, 1, false, nullptr},
-    {LedgerKind::OpeningDeposit, u"期初会员押金", false, 0, true, nullptr},
-    {LedgerKind::ExpertPrepaid, u"专家修改预付租金", false, 1, false, nullptr},
-    {LedgerKind::ExpertDeposit, u"专家修改会员押金", false, 0, true, nullptr},
-    {LedgerKind::AdjustPrepaid, u"账务调整预付租金", false, 1, false, nullptr},
-    {LedgerKind::AdjustDeposit, u"账务调整会员押金", false, 0, true, nullptr},
+    {LedgerKind::WalkInDeposit, &Takings::depositsTaken},
+    {LedgerKind::WalkInRent, &Takings::walkInRent},
+    {LedgerKind::DepositBack, &Takings::depositsBack},
+    {LedgerKind::MemberCharge, &Takings::memberCharged},
+    {LedgerKind::MemberPrepaid, &Takings::memberPrepaid},
+    {LedgerKind::MemberDeposit, &Takings::memberDeposits},
+    {LedgerKind::PrepaidTopUp, &Takings::memberPrepaid},
+    {LedgerKind::PrepaidCorrection, &Takings::memberPrepaid},
+    {LedgerKind::DepositTopUp, &Takings::memberDeposits},
+    {LedgerKind::DepositCorrection, &Takings::memberDeposits},
+    {LedgerKind::OpeningPrepaid, nullptr},
+    {LedgerKind::OpeningDeposit, nullptr},
+    {LedgerKind::ExpertPrepaid, nullptr},
+    {LedgerKind::ExpertDeposit, nullptr},
+    {LedgerKind::AdjustPrepaid, nullptr},
+    {LedgerKind::AdjustDeposit, nullptr},
 };
 
-// How a line moves a member's prepaid rent or deposit, as SQL over zwls z.
-QString MoneyCase(bool deposit)
-{
-    QString cases;
-    for (const KindInfo& info : kKinds) {
-        const int sign = deposit ? (info.deposit ? 1 : 0) : info.prepaid;
-        if (sign != 0)
-            cases += QStringLiteral(" WHEN '%1' THEN %2z.je")
-                         .arg(QString::fromUtf16(info.name), sign < 0 ? QStringLiteral("-") : QString());
-    }
-    return QStringLiteral("CASE z.ywlx") + cases + QStringLiteral(" ELSE 0 END");
-}
-
-// The kinds that open a member's money.
-const QString kOpenings = QStringLiteral("('预付租金', '期初预付租金')");
-
+// The kind a line's operation names; null for one the program never writes
+// (the expert could not have written it either): counted nowhere.
 const KindInfo* Find(const QString& name)
 {
-    for (const KindInfo& info : kKinds)
-        if (name == QStringView(info.name))
-            return &info;
-    return nullptr; // a line the expert could not have written: counted nowhere
+    const LedgerKindRule* rule = FindLedgerKind(name);
+    return rule ? &kKinds[rule - LedgerKindRules().data()] : nullptr;
+}
+
+const LedgerKindRule& RuleOf(const KindInfo& info)
+{
+    return LedgerKindRules()[int(info.kind)];
 }
 
 const QString kColumns = QStringLiteral("lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy");
@@ -86,10 +73,7 @@ QVariantList DaySpan(const QString& first, const QString& last)
 
 QString LedgerKindName(LedgerKind kind)
 {
-    for (const KindInfo& info : kKinds)
-        if (info.kind == kind)
-            return QString::fromUtf16(info.name);
-    return {};
+    return QString::fromUtf16(LedgerKindRules()[int(kind)].name);
 }
 
 QString LedgerInsert()
@@ -113,8 +97,8 @@ namespace {
 QString UnknownKindsQuery()
 {
     QStringList names;
-    for (const KindInfo& info : kKinds)
-        names << u'\'' + QString::fromUtf16(info.name) + u'\'';
+    for (const LedgerKindRule& rule : LedgerKindRules())
+        names << u'\'' + QString::fromUtf16(rule.name) + u'\'';
     return QStringLiteral("SELECT lsh, ywlx FROM zwls WHERE ywlx NOT IN (%1) LIMIT 1")
         .arg(names.join(QStringLiteral(", ")));
 }
@@ -127,35 +111,6 @@ QString UnopenedMembersQuery()
 }
 
 } // namespace
-
-QString MemberMoneyQuery(const QString& member)
-{
-    // Whole numbers on both engines, so they read back exactly as text.
-    const QString sum = QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
-                                       " AND z.lsh >= o.lsh), 0) AS BIGINT)");
-    const QString only = member.isEmpty() ? QString() : QStringLiteral(" AND hybh = ") + member;
-    const QString onlyHim = member.isEmpty() ? QString() : QStringLiteral(" AND h.hybh = ") + member;
-    return QStringLiteral(
-               "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
-               " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
-               " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS ld FROM hyxx h"
-               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3%4 GROUP BY hybh) o"
-               " ON o.hybh = h.hybh WHERE 1 = 1%5) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
-        .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings, only, onlyHim);
-}
-
-QStringList MoneyLinesGuard()
-{
-    return {QStringLiteral(
-                "CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
-                " SECURITY DEFINER SET search_path FROM CURRENT AS $$DECLARE m RECORD; BEGIN"
-                " FOR m IN %1 LOOP RAISE EXCEPTION '会员 % 的预付租金或押金与账务流水不符：金额的变动必须记入账务流水',"
-                " m.hybh USING ERRCODE = '23514'; END LOOP; RETURN NULL; END$$")
-                .arg(MemberMoneyQuery(QStringLiteral("NEW.hybh"))),
-            QStringLiteral("CREATE CONSTRAINT TRIGGER hyxx_money_lines AFTER INSERT OR UPDATE OF hybh, zjje,"
-                           " yjje ON hyxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION"
-                           " movrnt_money_lines()")};
-}
 
 QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString& source)
 {
@@ -275,7 +230,7 @@ Takings SumTakings(const QString& first, const QString& last, const QString& whe
         Money& bucket = takings.*(info->bucket);
         bucket = checked(info->kind == LedgerKind::DepositBack ? SubtractMoney(bucket, whole)
                                                                : AddMoney(bucket, whole));
-        if (info->cash)
+        if (RuleOf(*info).cash)
             takings.cash = checked(AddMoney(takings.cash, whole));
     }
     return takings;
@@ -352,8 +307,8 @@ QStringList TillPeople(const QString& day, const Till& till)
 
 bool IsCashLine(const QString& kind)
 {
-    const KindInfo* info = Find(kind);
-    return info && info->cash;
+    const LedgerKindRule* rule = FindLedgerKind(kind);
+    return rule && rule->cash;
 }
 
 Takings MonthTakings(const QString& year, const QString& month)
@@ -423,9 +378,9 @@ QList<StatementLine> MemberStatement(const QString& hybh)
     Money prepaid = 0;
     while (query.next()) {
         const LedgerEntry entry = Entry(query);
-        const KindInfo* info = Find(entry.kind);
-        const Money change = info && info->prepaid ? info->prepaid * entry.amount : entry.amount;
-        if (info && info->prepaid)
+        const LedgerKindRule* rule = FindLedgerKind(entry.kind);
+        const Money change = rule && rule->prepaid ? rule->prepaid * entry.amount : entry.amount;
+        if (rule && rule->prepaid)
             prepaid += change;
         lines.append({entry, change, prepaid});
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/LedgerSchema.h"
 #include "store/Money.h"
 
 #include <QList>
@@ -48,17 +49,6 @@ void WriteLedger(const LedgerLine& line);
 QString LedgerInsert();
 QVariantList LedgerValues(const LedgerLine& line);
 
-// The ledger agrees with the members' money: from a member's opening line
-// (his latest 预付租金 or 期初预付租金) on, his prepaid rent and deposit are
-// the sums of his lines. The members whose money disagrees with their lines,
-// or who have no opening line (hybh, prepaid, deposit, opened 0/1, the
-// lines' prepaid and deposit; amounts in Money), the same SQL on both engines:
-// `member`: an SQL expression naming the one member to check; empty: all.
-QString MemberMoneyQuery(const QString& member = {});
-// On a server: a deferred constraint trigger refusing, at commit, a member
-// whose money the ledger does not account for (his money changed without
-// its lines), whoever wrote it.
-QStringList MoneyLinesGuard();
 struct MemberMismatch
 {
     QString hybh;

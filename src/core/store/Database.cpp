@@ -7,7 +7,6 @@
 #include "Totals.h"
 #include "Clock.h"
 #include "LedgerSchema.h"
-#include "money/Ledger.h"
 #include "Money.h"
 #include "ShopRules.h"
 #include "ServerPeople.h"

@@ -148,3 +148,70 @@ QStringList OpeningLines(const QString& time)
             insert.arg(time, kOpeningDeposit, QStringLiteral("yjje"),
                        countable.arg(QStringLiteral("yjje")) + QStringLiteral(" AND yjje <> 0"))};
 }
+
+const QList<LedgerKindRule>& LedgerKindRules()
+{
+    static const QList<LedgerKindRule> rules = {
+        {u"散客押金", true, 0, false},          {u"散客租金", true, 0, false},
+        {u"退还押金", true, 0, false},          {u"会员租金", false, -1, false},
+        {u"预付租金", true, 1, false},          {u"会员押金", true, 0, true},
+        {u"预付租金充值", true, 1, false},      {u"预付租金更正", true, 1, false},
+        {u"会员押金补交", true, 0, true},       {u"会员押金更正", true, 0, true},
+        {u"期初预付租金", false, 1, false},     {u"期初会员押金", false, 0, true},
+        {u"专家修改预付租金", false, 1, false}, {u"专家修改会员押金", false, 0, true},
+        {u"账务调整预付租金", false, 1, false}, {u"账务调整会员押金", false, 0, true},
+    };
+    return rules;
+}
+
+const LedgerKindRule* FindLedgerKind(const QString& name)
+{
+    for (const LedgerKindRule& rule : LedgerKindRules())
+        if (name == QStringView(rule.name))
+            return &rule;
+    return nullptr;
+}
+
+namespace {
+// How a line moves a member's prepaid rent or deposit, as SQL over zwls z.
+QString MoneyCase(bool deposit)
+{
+    QString cases;
+    for (const LedgerKindRule& rule : LedgerKindRules()) {
+        const int sign = deposit ? (rule.deposit ? 1 : 0) : rule.prepaid;
+        if (sign != 0)
+            cases += QStringLiteral(" WHEN '%1' THEN %2z.je")
+                         .arg(QString::fromUtf16(rule.name), sign < 0 ? QStringLiteral("-") : QString());
+    }
+    return QStringLiteral("CASE z.ywlx") + cases + QStringLiteral(" ELSE 0 END");
+}
+} // namespace
+
+QString MemberMoneyQuery(const QString& member)
+{
+    // Whole numbers on both engines, so they read back exactly as text.
+    const QString sum = QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
+                                       " AND z.lsh >= o.lsh), 0) AS BIGINT)");
+    const QString only = member.isEmpty() ? QString() : QStringLiteral(" AND hybh = ") + member;
+    const QString onlyHim = member.isEmpty() ? QString() : QStringLiteral(" AND h.hybh = ") + member;
+    return QStringLiteral(
+               "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
+               " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
+               " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS ld FROM hyxx h"
+               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3%4 GROUP BY hybh) o"
+               " ON o.hybh = h.hybh WHERE 1 = 1%5) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
+        .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings, only, onlyHim);
+}
+
+QStringList MoneyLinesGuard()
+{
+    return {QStringLiteral(
+                "CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
+                " SECURITY DEFINER SET search_path FROM CURRENT AS $$DECLARE m RECORD; BEGIN"
+                " FOR m IN %1 LOOP RAISE EXCEPTION '会员 % 的预付租金或押金与账务流水不符：金额的变动必须记入账务流水',"
+                " m.hybh USING ERRCODE = '23514'; END LOOP; RETURN NULL; END$$")
+                .arg(MemberMoneyQuery(QStringLiteral("NEW.hybh"))),
+            QStringLiteral("CREATE CONSTRAINT TRIGGER hyxx_money_lines AFTER INSERT OR UPDATE OF hybh, zjje,"
+                           " yjje ON hyxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION"
+                           " movrnt_money_lines()")};
+}
