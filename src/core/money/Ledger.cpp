@@ -245,20 +245,10 @@ std::pair<QString, QVariantList> TillWhere(const Till& till)
 }
 } // namespace
 
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter,
-                       const std::optional<QString>& person)
+Takings TakingsBetween(const QString& first, const QString& last, const QString& counter)
 {
-    QString where;
-    QVariantList values;
-    if (!counter.isEmpty()) {
-        where += QStringLiteral(" AND gtmc = ?");
-        values << counter;
-    }
-    if (person) {
-        where += QStringLiteral(" AND czy = ?");
-        values << (person->isNull() ? QStringLiteral("") : *person);
-    }
-    return SumTakings(first, last, where, values);
+    return counter.isEmpty() ? SumTakings(first, last, {}, {})
+                             : SumTakings(first, last, QStringLiteral(" AND gtmc = ?"), {counter});
 }
 
 Takings TillTakings(const QString& day, const Till& till, const std::optional<QString>& person)
@@ -342,27 +332,6 @@ QList<LedgerEntry> DayLedger(const QString& day)
     while (query.next())
         entries << Entry(query);
     return entries;
-}
-
-QStringList DayCounters(const QString& day)
-{
-    QSqlQuery query = RunSql(
-        QStringLiteral("SELECT DISTINCT gtmc FROM zwrz WHERE rq = ? AND bs <> 0 ORDER BY gtmc"),
-        {day});
-    QStringList counters;
-    while (query.next())
-        counters << query.value(0).toString();
-    return counters;
-}
-
-QStringList DayPeople(const QString& day)
-{
-    QSqlQuery query =
-        RunSql(QStringLiteral("SELECT DISTINCT czy FROM zwrz WHERE rq = ? AND bs <> 0 ORDER BY czy"), {day});
-    QStringList people;
-    while (query.next())
-        people << query.value(0).toString();
-    return people;
 }
 
 QList<StatementLine> MemberStatement(const QString& hybh)

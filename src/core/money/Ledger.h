@@ -90,11 +90,9 @@ struct Takings
     // Cash received less cash handed back: what the till gained.
     Money cash = 0;
 };
-// The lines of `counter` (every counter when empty) and of `person` (everyone
-// when absent) dated from `first` to `last`, date texts yyyy-MM-dd. Throws
-// MovrntError.
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter = {},
-                       const std::optional<QString>& person = std::nullopt);
+// The lines of `counter` (every counter when empty) dated from `first` to
+// `last`, date texts yyyy-MM-dd. Throws MovrntError.
+Takings TakingsBetween(const QString& first, const QString& last, const QString& counter = {});
 // A month typed as in the month figures; nothing is counted unless the year
 // has four digits and the month two.
 Takings MonthTakings(const QString& year, const QString& month);
@@ -128,11 +126,6 @@ Takings TillTakings(const QString& day, const Till& till, const std::optional<QS
 bool IsCashLine(const QString& kind);
 // A day's lines, in the order they were written. Throws MovrntError.
 QList<LedgerEntry> DayLedger(const QString& day);
-// The counters that wrote lines on a day, in name order.
-QStringList DayCounters(const QString& day);
-// The people who took money on a day, in name order ('' for lines written
-// before the person was kept).
-QStringList DayPeople(const QString& day);
 
 // A member's statement: the lines since the member's opening or joining
 // line (a number used again starts afresh), with the prepaid rent after each.
