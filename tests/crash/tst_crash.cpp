@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <random>
@@ -122,6 +123,7 @@ private Q_SLOTS:
         QElapsedTimer spent;
         spent.start();
         int done = 0;
+        qint64 rented = 0; // the most rentals the shop held after a kill
         for (; done < kills && spent.elapsed() < 150000; ++done) {
             QProcess worker;
             worker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -139,11 +141,16 @@ private Q_SLOTS:
                                     .arg(done + 1)
                                     .arg(seed)
                                     .arg(broken)));
+            OpenDatabase();
+            rented = std::max(rented, Count("SELECT COUNT(*) FROM zjxx"));
+            CloseDatabase();
         }
         OpenDatabase();
         qInfo("%d kills; the shop has %lld rentals, %lld discs out", done,
               Count("SELECT COUNT(*) FROM zjxx"), Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '是'"));
-        QVERIFY(Count("SELECT COUNT(*) FROM zjxx") > 0); // the day did happen
+        // The day did happen, though a late restore may have taken the shop back
+        // to a backup made before its first rental.
+        QVERIFY(rented > 0);
     }
 };
 
