@@ -123,12 +123,12 @@ private Q_SLOTS:
         InsertDisc("1", "/", "中国");
         InsertDisc("2", "/", "中国", "是");
         InsertDisc("3", "/", "美国", "是");
-        QVERIFY(AnyRentedDisc({{}, {}, "中国", {}, {}, {}, {}, {}}));
-        QVERIFY(!AnyRentedDisc({"1", {}, {}, {}, {}, {}, {}, {}}));
-        QVERIFY(!AnyRentedDisc({{}, {}, {}, {}, {}, {}, "否", {}}));
+        QVERIFY(AnyRentedDisc({.gj = "中国"}));
+        QVERIFY(!AnyRentedDisc({.bh = "1"}));
+        QVERIFY(!AnyRentedDisc({.sfycz = "否"}));
         QVERIFY(AnyRentedDisc({}));
-        QVERIFY(AnyRentedDisc({{}, {}, {}, {}, {}, {}, {}, "/"})); // a star contained
-        QVERIFY(!AnyRentedDisc({{}, {}, {}, {}, {}, {}, {}, "成龙"}));
+        QVERIFY(AnyRentedDisc({.zy = "/"})); // a star contained
+        QVERIFY(!AnyRentedDisc({.zy = "成龙"}));
     }
 
     void deleteRemovesExactlyItsCovers()
@@ -146,7 +146,7 @@ private Q_SLOTS:
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', "
                               "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('ab', '2003-11-01', '2003-11-02', '10', '是', '/')"));
-        QCOMPARE(DeleteDiscs({"a*", {}, {}, {}, {}, {}, {}, {}}), QStringList{"a*"});
+        QCOMPARE(DeleteDiscs({.bh = "a*"}), QStringList{"a*"});
         QCOMPARE(CoverBytes("a*"), QByteArray());
         for (const QString bh : {"ab", "a?"})
             QVERIFY2(CoverBytes(bh) == "jpg", qPrintable(bh));
@@ -216,9 +216,9 @@ private Q_SLOTS:
             "THEN 'VCD' ELSE 'DVD' END,"
             " '明星' || (i % 3000), '中国', '2003-11-01', '否', '/' FROM n"));
         const QList<std::pair<DiscFilter, QString>> cases = {
-            {{"D500", {}, {}, {}, {}, {}, {}, {}}, "sqlite_autoindex_ydxx_1"},
-            {{{}, "片名7", {}, {}, {}, {}, {}, {}}, "ydxx_pm"},
-            {{{}, {}, {}, "2003-11-01", {}, {}, "是", {}}, "INDEX"},
+            {{.bh = "D500"}, "sqlite_autoindex_ydxx_1"},
+            {{.pm = "片名7"}, "ydxx_pm"},
+            {{.rkrq = "2003-11-01", .sfycz = "是"}, "INDEX"},
         };
         for (const auto& [filter, index] : cases) {
             const Conditions conditions = DiscConditions(filter);

@@ -73,7 +73,7 @@ void Do(const QString& operation)
         ModifyMember({"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
     } else if (operation == u"deletions") {
         const qint64 zdbh = InsertRental("V", "/", "2003-11-09", "是", "10");
-        DeleteRentals({{}, {}, {}, {}, {}, QString::number(zdbh)});
+        DeleteRentals({.zdbh = QString::number(zdbh)});
         DeleteMembers({"M", {}, {}, {}, {}});
     }
 }
@@ -308,7 +308,7 @@ private Q_SLOTS:
     void anOlderLedgerGainsTillsAndPeople()
     {
         Do("walk-in rental");
-        if (ShopOnServer()) {
+        if (OnTestServer()) {
             RunSql("ALTER TABLE zwls DROP COLUMN gtid, DROP COLUMN czy");
             RunSql("ALTER TABLE zwrz DROP CONSTRAINT zwrz_pkey, DROP COLUMN gtid, DROP COLUMN czy,"
                    " ADD PRIMARY KEY (rq, ywlx, gtmc)");

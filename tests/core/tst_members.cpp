@@ -122,7 +122,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, typed);
         QFETCH(int, check);
-        QCOMPARE(int(CheckMemberFilter({{}, {}, typed[0], typed[1], typed[2], typed[3], {}, {}})),
+        QCOMPARE(int(CheckMemberFilter({.zjje = typed[0], .yjje = typed[1], .yjps = typed[2], .hydj = typed[3]})),
                  check);
     }
 
@@ -155,9 +155,9 @@ private Q_SLOTS:
         InsertMember("3", "王五", "女", 2);
         InsertRental("D1", "1", "2003-11-01", "是");
         InsertRental("D2", "3", "2003-11-01", "是");
-        QCOMPARE(DeleteMembers({{}, {}, "1", {}, "女"}), QStringList{"2"});
-        QCOMPARE(DeleteMembers({"9", {}, {}, {}, {}}), QStringList{});
-        const QStringList deleted = DeleteMembers({{}, {}, "1.0", {}, {}});
+        QCOMPARE(DeleteMembers({.hydj = "1", .hyxb = "女"}), QStringList{"2"});
+        QCOMPARE(DeleteMembers({.hybh = "9"}), QStringList{});
+        const QStringList deleted = DeleteMembers({.hydj = "1.0"});
         QCOMPARE(deleted, QStringList{"1"});
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
         DeleteRentalsOfMembers(deleted);

@@ -81,12 +81,12 @@ private Q_SLOTS:
         QTest::newRow("rentals by deposit, with NULLs")
             << Grid{rentals, "zjxx", {}, RentalSortColumns("押金金额"), "zdbh"};
         QTest::newRow("unsettled rentals by member")
-            << Grid{rentals, "zjxx", RentalConditions({{}, {}, {}, {}, "是", {}}),
+            << Grid{rentals, "zjxx", RentalConditions({.sfyh = "是"}),
                     RentalSortColumns("会员编号"), "zdbh"};
         QTest::newRow("discs, three sort columns")
             << Grid{"bh, pm, ydlx, rkrq", "ydxx", {}, kDefaultDiscSort, "rowid"};
         QTest::newRow("no rows") << Grid{
-            rentals, "zjxx", RentalConditions({"none", {}, {}, {}, {}, {}}), {}, "zdbh"};
+            rentals, "zjxx", RentalConditions({.bh = "none"}), {}, "zdbh"};
     }
     void pagesInAnyOrderAreTheRowsOfTheSortedResult()
     {
@@ -164,11 +164,11 @@ private Q_SLOTS:
         if (OnTestServer())
             QSKIP("the plans are the embedded engine's; the server's are in the benchmark");
         const QList<std::pair<QString, Conditions>> cases = {
-            {"zjxx", RentalConditions({{}, {}, "2003-11-10", {}, {}, {}})},
-            {"zjxx", RentalConditions({{}, {}, {}, "2003-11-10", {}, {}})},
-            {"zjxx", RentalConditions({{}, "M1", {}, {}, {}, {}})},
-            {"hyxx", MemberConditions({{}, "会员7", {}, {}, {}, {}, {}, {}})},
-            {"ydxx", DiscConditions({{}, "片名7", {}, {}, {}, {}, {}, {}})},
+            {"zjxx", RentalConditions({.ghrq = "2003-11-10"})},
+            {"zjxx", RentalConditions({.czrq = "2003-11-10"})},
+            {"zjxx", RentalConditions({.hybh = "M1"})},
+            {"hyxx", MemberConditions({.hyxm = "会员7"})},
+            {"ydxx", DiscConditions({.pm = "片名7"})},
         };
         for (const auto& [table, conditions] : cases) {
             const QString plan =

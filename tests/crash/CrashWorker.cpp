@@ -42,13 +42,13 @@ void OneStep(const QString& folder)
     case 1:
     case 2:
     case 3:
-        if (const QString bh = Disc(); CheckNewDisc({bh, {}, {}, {}, {}, {}, {}}) == NewDiscCheck::Ok)
+        if (const QString bh = Disc(); CheckNewDisc({.bh = bh}) == NewDiscCheck::Ok)
             AddDisc({bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
         break;
     case 4:
     case 5:
         if (const QString hybh = Member();
-            CheckNewMember({hybh, {}, {}, {}, {}, "100", "50"}) == NewMemberCheck::Ok)
+            CheckNewMember({.hybh = hybh, .zjje = "100", .yjje = "50"}) == NewMemberCheck::Ok)
             AddMember({hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
         break;
     case 6:

@@ -105,7 +105,7 @@ TestHome::TestHome()
 TestHome::~TestHome()
 {
     CloseDatabase();
-    if (IsServerUrl(ShopLocation()))
+    if (!ChosenEngine().keptInFile())
         DropServerPeople(ShopLocation());
     SetShopLocation({});
     Seams() = ShellSeams{};
@@ -125,7 +125,7 @@ void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) con
         // What the shop shares lives in its database on a server.
         bool shared = false;
         for (Setting setting : ShopWideSettings())
-            if (ShopOnServer() && SettingName(setting) == name) {
+            if (ChosenEngine().keepsShopSettings() && SettingName(setting) == name) {
                 QVERIFY(SetSetting(setting, value));
                 shared = true;
             }
@@ -146,6 +146,20 @@ QString Plan(const QString& sql, const QVariantList& values)
     while (query.next())
         details << query.value(3).toString();
     return details.join(u'\n');
+}
+
+QString PlansOf(const std::function<void()>& work)
+{
+    QList<std::pair<QString, QVariantList>> seen;
+    const StatementSeen before =
+        SetStatementSeen([&seen](const QString& sql, const QVariantList& values) { seen.append({sql, values}); });
+    const auto restore = qScopeGuard([&before] { SetStatementSeen(before); });
+    work();
+    SetStatementSeen(before);
+    QStringList plans;
+    for (const auto& [sql, values] : seen)
+        plans << sql + u'\n' + Plan(sql, values);
+    return plans.join(u'\n');
 }
 
 QStringList FirstRow(const QString& sql, const QVariantList& values)
@@ -200,7 +214,7 @@ void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb,
 
 void SetRulesAside()
 {
-    if (!ShopOnServer()) {
+    if (ChosenEngine().keptInFile()) {
         for (const QString& name : RuleTriggerNames())
             RunSql(QStringLiteral("DROP TRIGGER ") + name);
         return;

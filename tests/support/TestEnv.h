@@ -51,6 +51,8 @@ QStringList Rows(const QStringList& statements);
 
 // The query plan's detail lines, one a line.
 QString Plan(const QString& sql, const QVariantList& values = {});
+// The statements `work` runs, each followed by its plan.
+QString PlansOf(const std::function<void()>& work);
 
 // A disc row as an earlier session stored it (the database must be open).
 void InsertDisc(const QString& bh, const QString& zy = QStringLiteral("/"),

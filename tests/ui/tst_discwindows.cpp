@@ -10,6 +10,7 @@
 #include "catalogue/FormTJYDXX.h"
 #include "catalogue/FormXGYDXX.h"
 #include "catalogue/FormYDCX.h"
+#include "catalogue/FormYDCZ.h"
 #include "common/DateField.h"
 #include "common/GridView.h"
 #include "common/SqlGridModel.h"

@@ -6,6 +6,8 @@
 #include "catalogue/FormYDCX.h"
 #include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
+#include "stats/FormRMYD.h"
+#include "stats/FormLSSJ.h"
 #include "store/Database.h"
 #include "store/Shop.h"
 #include "common/ReportRenderer.h"

@@ -5,6 +5,7 @@
 #include "app/MDIMain.h"
 #include "common/Seams.h"
 #include "members/FormHYXX.h"
+#include "members/FormHYCZ.h"
 #include "members/FormSCHYXX.h"
 #include "members/FormTJHYXX.h"
 #include "members/FormXGHYXX.h"

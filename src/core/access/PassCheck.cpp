@@ -1,6 +1,7 @@
 #include "PassCheck.h"
 
 #include "People.h"
+#include "store/Engine.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Shop.h"
@@ -78,7 +79,7 @@ bool PasswordMatches(const QString& stored, const QString& typed)
 
 bool PasswordIsSet()
 {
-    if (ShopOnServer())
+    if (ChosenEngine().peopleAreLogins())
         return !GetSetting(Setting::Password).isEmpty() || LogonByName();
     {
         const QList<Person> people = ShopPeople();
@@ -94,9 +95,9 @@ bool PasswordIsSet()
 bool CheckPassword(const QString& typed)
 {
     // A person on a server: the server knows his password.
-    if (ShopOnServer() && !CurrentPerson().isEmpty())
+    if (ChosenEngine().peopleAreLogins() && !CurrentPerson().isEmpty())
         return LogOn(CurrentPerson(), typed).person.has_value();
-    if (!ShopOnServer()) {
+    if (!ChosenEngine().peopleAreLogins()) {
         if (const std::optional<Person> owner = CheckPerson({}, typed)) {
             SetCurrentPerson(owner->name);
             return true;
@@ -116,10 +117,10 @@ bool CheckPassword(const QString& typed)
 
 bool StorePassword(const QString& password)
 {
-    if (!ShopOnServer() && Shop::InUse())
+    if (!ChosenEngine().peopleAreLogins() && Shop::InUse())
         return SetPersonPassword(OwnerToSet(), password);
     // A person on a server changes his own login's password.
-    if (ShopOnServer() && !CurrentPerson().isEmpty())
+    if (ChosenEngine().peopleAreLogins() && !CurrentPerson().isEmpty())
         return ChangePersonPassword(CurrentPerson(), password, password).isEmpty();
     if (password.isEmpty())
         return SetSetting(Setting::Password, QString());

@@ -2,6 +2,7 @@
 
 #include "PassCheck.h"
 #include "PasswordRules.h"
+#include "store/Engine.h"
 #include "settings/Settings.h"
 #include "store/Database.h"
 #include "store/Errors.h"
@@ -28,20 +29,11 @@ bool OpenShop()
 
 bool OpenFileShop()
 {
-    return OpenShop() && Shop::InUse()->engine() == ShopEngine::Sqlite;
+    return OpenShop() && !Shop::InUse()->engine().peopleAreLogins();
 }
 
 // Whether the server refused the address's own login, tried before the logon.
 bool loginRefused = false;
-
-// Whether the shop's people can be read here (an older server shop's
-// counter role may have no right to the table).
-QString HasPeopleTable(bool server)
-{
-    return server ? QStringLiteral("SELECT 1 FROM pg_class WHERE oid = to_regclass('czry') AND"
-                                   " has_table_privilege(oid, 'SELECT')")
-                  : QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'czry'");
-}
 
 // Every row of `sql` as text: from the open shop, or before it is opened
 // (the logon) on a connection of its own (a file's read only).
@@ -56,36 +48,20 @@ QList<QStringList> Rows(const QString& sql, const QVariantList& values = {})
             rows << row;
         }
     };
-    const bool server = ShopOnServer();
+    const QString readable = ChosenEngine().tableReadable(QStringLiteral("czry"));
     if (OpenShop()) {
-        if (!RunSql(HasPeopleTable(server)).next())
+        if (!RunSql(readable).next())
             return {};
         QSqlQuery query = RunSql(sql, values);
         read(query);
         return rows;
     }
-    const QString path = ShopLocation();
-    if (!server && !QFileInfo(path).isFile())
-        return {};
     const QString name = QStringLiteral("movrnt-people");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
-        bool opened = false;
-        if (server) {
-            try {
-                ParseServerUrl(path).apply(db);
-                opened = db.open();
-                loginRefused = !opened && LoginRefused(db.lastError().text());
-            } catch (const MovrntError&) {
-            }
-        } else {
-            db.setDatabaseName(path);
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            opened = db.open();
-        }
-        if (opened) {
+        QSqlDatabase db = ChosenEngine().openReader(ShopLocation(), name, &loginRefused);
+        if (db.isOpen()) {
             QSqlQuery has(db);
-            if (has.exec(HasPeopleTable(server)) && has.next()) {
+            if (has.exec(readable) && has.next()) {
                 QSqlQuery query(db);
                 query.prepare(sql);
                 for (const QVariant& value : values)
@@ -106,7 +82,7 @@ Person PersonOf(const QStringList& row)
 {
     // A server keeps the passwords itself: every person there has one.
     return {row.value(0), row.value(1) == kOwnerWord ? PersonRole::Owner : PersonRole::Clerk,
-            row.value(2) == u"是", ShopOnServer() || !row.value(3).isEmpty()};
+            row.value(2) == u"是", ChosenEngine().peopleAreLogins() || !row.value(3).isEmpty()};
 }
 
 std::optional<Person> Find(const QString& name)
@@ -166,7 +142,7 @@ QString Verifier(const QString& name, const QString& password)
 
 bool ShopKeepsPeople()
 {
-    if (!ShopOnServer())
+    if (!ChosenEngine().peopleAreLogins())
         return true;
     // Asked as menus are drawn: once for each connection.
     static qint64 serial = -1;
@@ -249,7 +225,7 @@ bool SetPersonPassword(const QString& name, const QString& password)
 
 QString PasswordOffRefusal()
 {
-    if (ShopOnServer())
+    if (ChosenEngine().peopleAreLogins())
         return ShopPeople().isEmpty() ? QString()
                                       : QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。");
     const QString owner = OwnerName();
@@ -267,7 +243,7 @@ QString PasswordOffRefusal()
 QString AddPerson(const QString& name, PersonRole role, const QString& password,
                   const QString& confirmation)
 {
-    if (ShopOnServer()) {
+    if (ChosenEngine().peopleAreLogins()) {
         if (QString why = NameRefusal(name); !why.isEmpty())
             return why;
         if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
@@ -302,7 +278,7 @@ QString RenamePerson(const QString& name, const QString& newName)
     if (QString why = NameRefusal(newName); !why.isEmpty())
         return why;
     // The ledger's lines keep the name they were written with.
-    if (ShopOnServer())
+    if (ChosenEngine().peopleAreLogins())
         return ServerChange(QStringLiteral("SELECT movrnt_person_rename(?, ?)"), {name, newName});
     RunSql(QStringLiteral("UPDATE czry SET xm = ? WHERE xm = ?"), {newName, name});
     Announce();
@@ -316,7 +292,7 @@ QString SetPersonDisabled(const QString& name, bool disabled)
         return QStringLiteral("没有叫“%1”的人员。").arg(name);
     if (disabled && name == CurrentPerson())
         return QStringLiteral("您正在以“%1”的身份登录，不能停用自己。").arg(name);
-    if (ShopOnServer())
+    if (ChosenEngine().peopleAreLogins())
         return ServerChange(QStringLiteral("SELECT movrnt_person_enable(?, ?)"), {name, !disabled});
     if (disabled && person->role == PersonRole::Owner) {
         const QList<Person> people = ShopPeople();
@@ -338,7 +314,7 @@ QString ChangePersonPassword(const QString& name, const QString& password, const
         return QStringLiteral("没有叫“%1”的人员。").arg(name);
     if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
         return why;
-    if (ShopOnServer())
+    if (ChosenEngine().peopleAreLogins())
         return ServerChange(QStringLiteral("SELECT movrnt_person_password(?, ?)"),
                             {name, Verifier(name, password)});
     if (!SetPersonPassword(name, password))
@@ -379,12 +355,12 @@ QString PeopleInsert()
 
 bool PeopleAreServerLogins()
 {
-    return ShopOnServer();
+    return ChosenEngine().peopleAreLogins();
 }
 
 bool LogonByName()
 {
-    if (!ShopOnServer())
+    if (!ChosenEngine().peopleAreLogins())
         return ClerksExist();
     const QList<Person> people = ShopPeople(); // tries the address's own login
     return loginRefused || std::any_of(people.cbegin(), people.cend(), [](const Person& p) { return !p.disabled; });
@@ -428,7 +404,7 @@ std::optional<QStringList> TryLogin(const QString& user, const QString& password
 
 LogonOutcome LogOn(const QString& name, const QString& password)
 {
-    if (!ShopOnServer())
+    if (!ChosenEngine().peopleAreLogins())
         return {CheckPerson(name, password), {}};
     if (name.isEmpty() || password.isEmpty()) // a password file's would do: not at a counter
         return {};
@@ -443,7 +419,7 @@ LogonOutcome LogOn(const QString& name, const QString& password)
 
 QString LogOnAsGuest()
 {
-    if (!ShopOnServer() || !LogonByName())
+    if (!ChosenEngine().peopleAreLogins() || !LogonByName())
         return {};
     QString problem;
     bool refused = false;
@@ -457,7 +433,7 @@ QString LogOnAsGuest()
 
 QStringList SharedLogins()
 {
-    if (!ShopOnServer() || !OpenShop())
+    if (!ChosenEngine().peopleAreLogins() || !OpenShop())
         return {};
     QStringList names;
     QSqlQuery query = RunSql(QStringLiteral(

@@ -3,6 +3,7 @@
 #include "access/PassCheck.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/ServerAddress.h"
 #include "store/Totals.h"
@@ -65,20 +66,7 @@ QList<std::pair<QString, QString>> SystemInformation()
         {QStringLiteral("程序文件夹"), ProgramFolder()},
     };
     // Where the shop is: this counter's file, or the server all counters share.
-    if (ShopOnServer()) {
-        QString address;
-        try {
-            address = ParseServerUrl(ShopLocation()).display();
-        } catch (const MovrntError& error) {
-            address = error.description();
-        }
-        lines.append({QStringLiteral("数据库"), QStringLiteral("数据库服务器 ") + address});
-    } else {
-        lines.append({QStringLiteral("数据库"), DatabasePath()});
-        lines.append({QStringLiteral("数据库大小"),
-                      QStringLiteral("%1 MB").arg(double(QFileInfo(DatabasePath()).size()) / (1 << 20), 0,
-                                                  'f', 1)});
-    }
+    lines.append(ChosenEngine().whereLines(ShopLocation()));
     lines.append({QStringLiteral("柜台名称"), CounterName()});
     const QString mode = !PasswordIsSet()           ? QStringLiteral("未设置管理员密码")
                          : UserMode() == u"Guest" ? QStringLiteral("来宾")

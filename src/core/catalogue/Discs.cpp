@@ -3,13 +3,11 @@
 #include "DistinctNames.h"
 #include "store/Clock.h"
 #include "store/Database.h"
+#include "store/Engine.h"
 #include "store/Shop.h"
 #include "store/Errors.h"
-#include "store/ProgramFolder.h"
 #include "store/TextRules.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
@@ -29,41 +27,11 @@ bool BadGenre(const QString& lx)
     return !lx.isEmpty() && !Genres().contains(lx);
 }
 
-// Whether the catalogue's stars or countries may have changed: this
-// connection's writes are counted by temporary triggers (whatever wrote them,
-// a typed statement too), other connections' by SQLite's data_version.
-struct CatalogueVersion
-{
-    qint64 connection = -1, data = 0, writes = 0;
-    bool operator==(const CatalogueVersion&) const = default;
-};
-
-CatalogueVersion CurrentCatalogueVersion()
-{
-    // On a server a trigger counts every write, whichever counter made it.
-    if (Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server)
-        return {ConnectionSerial(), 0,
-                RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = 'ydxx_writes'"))
-                    .toLongLong()};
-    static qint64 countedOn = -1;
-    if (countedOn != ConnectionSerial()) {
-        RunSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ydxx_writes (n INTEGER)"));
-        if (!RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).isValid())
-            RunSql(QStringLiteral("INSERT INTO ydxx_writes VALUES (0)"));
-        for (const char* event : {"INSERT", "DELETE", "UPDATE OF zy, gj"})
-            RunSql(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS \"ydxx_writes %1\" AFTER %1 ON"
-                                  " main.ydxx BEGIN UPDATE ydxx_writes SET n = n + 1; END")
-                       .arg(QLatin1String(event)));
-        countedOn = ConnectionSerial();
-    }
-    return {ConnectionSerial(), RunScalar(QStringLiteral("PRAGMA data_version")).toLongLong(),
-            RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).toLongLong()};
-}
-
 // The distinct words of one column, kept while the catalogue stays as it was.
+// The version is the engine's stamp of the stars and countries.
 struct WordList
 {
-    CatalogueVersion version;
+    Engine::CatalogueStamp version;
     QStringList words;
     QSet<QString> seen;
     void add(const QString& value)
@@ -110,7 +78,7 @@ QStringList DistinctWords(const QString& column)
 {
     Q_ASSERT(column == u"zy" || column == u"gj");
     WordList& list = WordListOf(column);
-    const CatalogueVersion now = CurrentCatalogueVersion();
+    const Engine::CatalogueStamp now = ChosenEngine().catalogueStamp();
     if (!(list.version == now)) {
         // Each distinct value once, in the order first stored: the split below
         // then sees the same words in the same order as a walk over every row.
@@ -152,7 +120,7 @@ NewDiscCheck CheckNewDisc(const NewDisc& disc)
 
 void AddDisc(const NewDisc& disc)
 {
-    const CatalogueVersion before = CurrentCatalogueVersion();
+    const Engine::CatalogueStamp before = ChosenEngine().catalogueStamp();
     InTransaction([&disc] {
         RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES"
                               " (?,?,?,?,?,?,'否',?,?)"),
@@ -164,12 +132,11 @@ void AddDisc(const NewDisc& disc)
     });
     // A new disc is the last row: its new words go at the end of lists that
     // were up to date, as a fresh read would put them.
-    const CatalogueVersion after = CurrentCatalogueVersion();
+    const Engine::CatalogueStamp after = ChosenEngine().catalogueStamp();
     for (const auto& [column, value] : {std::pair{QStringLiteral("zy"), NamesToStore(disc.zy)},
                                         std::pair{QStringLiteral("gj"), NamesToStore(disc.gj)}}) {
         WordList& list = WordListOf(column);
-        const bool onlyThisDisc = after.connection == before.connection &&
-                                  after.data == before.data && after.writes == before.writes + 1;
+        const bool onlyThisDisc = after.state == before.state && after.writes == before.writes + 1;
         if (list.version == before && onlyThisDisc) {
             list.add(value);
             list.version = after;
@@ -250,16 +217,12 @@ QStringList DeleteDiscs(const DiscFilter& filter)
         while (query.next())
             selected << query.value(0).toString();
         RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
-        if (ShopOnServer()) // the covers go with the discs, in the same transaction
-            RunSql(QStringLiteral("DELETE FROM fmtp WHERE NOT EXISTS"
-                                  " (SELECT 1 FROM ydxx WHERE ydxx.bh = fmtp.bh)"));
+        ChosenEngine().dropCoversInTransaction();
         Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
         return selected;
     });
     // Only once the rows are gone: a failed deletion keeps every cover.
-    if (!ShopOnServer())
-        for (const QString& bh : numbers)
-            QFile::remove(CoverPath(bh));
+    ChosenEngine().dropCoversCommitted(numbers);
     return numbers;
 }
 
@@ -272,61 +235,22 @@ void DeleteRentalsOfDiscs(const QStringList& numbers)
     });
 }
 
-QString PicturesFolder()
-{
-    return JoinPath(ProgramFolder(), QStringLiteral("Pictures"));
-}
-
-QString CoverPath(const QString& bh)
-{
-    // A number is a file name here: separators must not lead out of the folder.
-    QString name = bh;
-    name.replace(u'/', QStringLiteral("%2F")).replace(u'\\', QStringLiteral("%5C"));
-    return JoinPath(PicturesFolder(), name + QStringLiteral(".jpg"));
-}
-
 void StoreCover(const QString& source, const QString& bh)
 {
     if (!QFileInfo(source).isFile())
         throw MovrntError(QStringLiteral("找不到图片文件：") + source,
                           QStringLiteral("StoreCover"));
-    if (ShopOnServer()) {
-        QFile file(source);
-        if (QFileInfo(source).size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
-            throw MovrntError(QStringLiteral("无法读取图片文件（或超过 %1 MB）：%2")
-                                  .arg(kMaxCoverBytes >> 20)
-                                  .arg(source),
-                              QStringLiteral("StoreCover"));
-        RunSql(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"
-                              " ON CONFLICT (bh) DO UPDATE SET tp = excluded.tp"),
-               {bh, file.readAll()});
-        return;
-    }
-    if (!QDir().mkpath(PicturesFolder()))
-        throw MovrntError(QStringLiteral("无法创建文件夹：") + PicturesFolder(),
-                          QStringLiteral("StoreCover"));
-    const QString target = CoverPath(bh);
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial))
-        throw MovrntError(QStringLiteral("无法复制图片文件到 ") + target,
-                          QStringLiteral("StoreCover"));
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw MovrntError(QStringLiteral("无法保存图片文件 ") + target,
-                          QStringLiteral("StoreCover"));
-    }
+    ChosenEngine().storeCover(bh, source);
 }
 
 QByteArray CoverBytes(const QString& bh)
 {
-    if (ShopOnServer())
-        return RunScalar(QStringLiteral("SELECT tp FROM fmtp WHERE bh = ?"), {bh}).toByteArray();
-    QFile file(CoverPath(bh));
-    if (file.size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return ChosenEngine().coverBytes(bh);
+}
+
+QString CoverFile(const QString& bh)
+{
+    return ChosenEngine().coverFile(bh);
 }
 
 QString SynopsisToStore(const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Conditions.h"
+#include "store/Engine.h"
 
 #include <QString>
 #include <QStringList>
@@ -79,17 +80,17 @@ QStringList DeleteDiscs(const DiscFilter& filter);
 // Deletes every rental of the given discs in one transaction.
 void DeleteRentalsOfDiscs(const QStringList& numbers);
 
-// Cover pictures: Pictures/<number>.jpg under the program folder; in the
-// shop's database (fmtp) on a server, so that every counter shows the same.
-QString PicturesFolder();
-QString CoverPath(const QString& bh);
+// Cover pictures (PicturesFolder, CoverPath: see store/Engine.h): files under
+// the program folder; in the shop's database (fmtp) on a server, so that
+// every counter shows the same.
 // Copies a chosen picture byte for byte as the disc's cover, replacing the old
 // one. Throws MovrntError.
 void StoreCover(const QString& source, const QString& bh);
 // The disc's cover as stored; empty when it has none.
 QByteArray CoverBytes(const QString& bh);
-// No cover is larger: a picture that big is no scanned sleeve.
-constexpr qint64 kMaxCoverBytes = qint64(16) << 20;
+// The file the disc's cover is kept in on this counter; empty where the shop
+// keeps its covers itself.
+QString CoverFile(const QString& bh);
 
 // The first 255 characters of a synopsis: what is stored.
 QString SynopsisToStore(const QString& text);

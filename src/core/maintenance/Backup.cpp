@@ -6,6 +6,7 @@
 #include "ServerCopy.h"
 #include "Workbook.h"
 #include "WorkbookReader.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/LedgerSchema.h"
 #include "store/Shop.h"
@@ -305,10 +306,10 @@ namespace {
 // A consistent copy of the shop, whichever engine keeps it.
 void CopyShop(const QString& location, const QString& target)
 {
-    if (IsServerUrl(location))
-        CopyShopFromServer(location, target);
-    else
+    if (EngineOf(location).keptInFile())
         CopyDatabase(location, target);
+    else
+        CopyShopFromServer(location, target);
 }
 } // namespace
 
@@ -423,7 +424,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
     Shop* shop = Shop::InUse();
     if (!shop)
         Fail(QStringLiteral("数据库连接未打开"));
-    if (shop->engine() == ShopEngine::Server) {
+    if (!shop->engine().keptInFile()) {
         shop->lookOutside(); // the replacement, heard from the change log
         return;
     }
@@ -465,7 +466,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
 
 void SwapInOnServer(const QString& prepared)
 {
-    if (!ShopOnServer())
+    if (ChosenEngine().keptInFile())
         return;
     const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
     ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Restore);
@@ -488,11 +489,5 @@ QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adj
 
 QString DatabaseChangeStamp()
 {
-    if (ShopOnServer()) // every change of the shop moves a serial of the change log
-        return QStringLiteral("%1/%2").arg(ConnectionSerial()).arg(
-            RunScalar(QStringLiteral("SELECT SUM(xh) FROM bdjl")).toLongLong());
-    return QStringLiteral("%1/%2/%3")
-        .arg(ConnectionSerial())
-        .arg(RunScalar(QStringLiteral("SELECT total_changes()")).toLongLong())
-        .arg(RunScalar(QStringLiteral("PRAGMA data_version")).toLongLong());
+    return ChosenEngine().changeStamp();
 }

@@ -1,6 +1,7 @@
 #include "Expert.h"
 
 #include "FileSupport.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/ServerAddress.h"
@@ -109,7 +110,7 @@ void WatchMembersMoney(sqlite3* db)
 
 ExpertSession::ExpertSession(const QString& location, const QString& password)
 {
-    if (IsServerUrl(location)) {
+    if (EngineOf(location).expertLogsIn()) {
         connectServer(location, password);
         return;
     }

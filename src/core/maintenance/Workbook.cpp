@@ -5,6 +5,7 @@
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
 #include "money/Ledger.h"
+#include "store/Engine.h"
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/LedgerSchema.h"
@@ -577,7 +578,7 @@ ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
 
 void ExportShopWorkbook(const QString& target, const RowProgress& progress)
 {
-    if (!ShopOnServer())
+    if (ChosenEngine().keptInFile())
         return ExportWorkbook(DatabasePath(), target, progress);
     const QString copy = TemporaryBeside(DatabasePath()) + QStringLiteral("-export");
     const auto removeCopy = qScopeGuard([&copy] { QFile::remove(copy); });
@@ -588,7 +589,7 @@ void ExportShopWorkbook(const QString& target, const RowProgress& progress)
 ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
                                  const RowProgress& progress, bool adjustLedger)
 {
-    if (!ShopOnServer())
+    if (ChosenEngine().keptInFile())
         return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress, adjustLedger);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-import");
     const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });

@@ -2,6 +2,7 @@
 
 #include "Ledger.h"
 #include "access/PassCheck.h"
+#include "store/Engine.h"
 #include "settings/Settings.h"
 #include "store/Clock.h"
 #include "store/Database.h"
@@ -117,7 +118,7 @@ MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat)
     report.closing << QStringLiteral("全店合计：") << TakingsLines(TakingsBetween(day, day), QStringLiteral("    "));
     report.closing << QString() << QStringLiteral("店员签字：%1        店主签字：%1").arg(kBlank);
     // A file's money is checked here too: a server refuses a disagreeing change at once.
-    if (!ShopOnServer()) {
+    if (!ChosenEngine().guardsLedgerOnWrite()) {
         const QString check = LedgerCheck(ShopLocation());
         report.closing << (check.isEmpty() ? QStringLiteral("账务核对：每位会员的预付租金和押金都与账务流水相符。")
                                            : QStringLiteral("账务核对：") + check)

@@ -1,6 +1,7 @@
 #include "FirstRun.h"
 
 #include "Settings.h"
+#include "store/Engine.h"
 #include "store/Clock.h"
 #include "store/Database.h"
 
@@ -16,7 +17,7 @@ void PerformFirstRunSetup()
     SetSetting(Setting::InstallTime, TodayText());
     // A new counter of a shop on a server keeps the levels the shop set.
     for (Setting setting : {Setting::HYDJ, Setting::FJZJ})
-        if (!ShopOnServer() || GetSetting(setting).isEmpty())
+        if (!ChosenEngine().keepsShopSettings() || GetSetting(setting).isEmpty())
             SetSetting(setting, SettingDefault(setting));
 }
 

@@ -2,15 +2,12 @@
 
 #include "Registry.h"
 #include "store/Database.h"
+#include "store/Engine.h"
 #include "store/Errors.h"
 #include "store/Numbers.h"
-#include "store/ServerAddress.h"
-#include "store/Shop.h"
 
 #include <QMutex>
 #include <QSettings>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QUuid>
@@ -67,35 +64,10 @@ QString UserOptionsFile()
 }
 const QString kTipsKey = QStringLiteral("Options/Show Tips at Startup");
 
-// The server's connection for the shop's settings: the shop's own once it is
-// open; before that (the logon at start-up) one of its own.
-QSqlDatabase ServerSettings()
+// Kept in the shop where the shop keeps its shop-wide settings.
+bool InShop(Setting setting)
 {
-    const QString own = QStringLiteral("movrnt-settings");
-    Shop* shop = Shop::InUse();
-    if (shop && shop->engine() == ShopEngine::Server && shop->isOpen()) {
-        if (QSqlDatabase::contains(own))
-            QSqlDatabase::removeDatabase(own);
-        return shop->connection();
-    }
-    // Still as whoever logs in now: the logon may have changed that.
-    QSqlDatabase db = QSqlDatabase::contains(own) ? QSqlDatabase::database(own, false)
-                                                  : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
-    try {
-        const ServerAddress address = ParseServerUrl(ShopLocation());
-        if (db.isOpen() && db.userName() == address.user)
-            return db;
-        db.close();
-        address.apply(db);
-        db.open();
-    } catch (const MovrntError&) {
-    }
-    return db;
-}
-
-bool OnServer(Setting setting)
-{
-    return ShopWideSetting(setting) && ShopOnServer();
+    return ShopWideSetting(setting) && ChosenEngine().keepsShopSettings();
 }
 } // namespace
 
@@ -141,28 +113,15 @@ QString SettingDefault(Setting setting)
 
 QString GetSetting(Setting setting)
 {
-    if (OnServer(setting)) {
-        QSqlQuery query(ServerSettings());
-        query.prepare(QStringLiteral("SELECT z FROM cssz WHERE mc = ?"));
-        query.addBindValue(SettingName(setting));
-        return query.exec() && query.next() ? query.value(0).toString() : QString();
-    }
+    if (InShop(setting))
+        return ChosenEngine().shopSetting(SettingName(setting));
     return Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, SettingName(setting));
 }
 
 bool SetSetting(Setting setting, const QString& text)
 {
-    if (OnServer(setting)) {
-        // Empty is absent, as in the settings file.
-        QSqlQuery query(ServerSettings());
-        query.prepare(text.isEmpty() ? QStringLiteral("DELETE FROM cssz WHERE mc = ?")
-                                     : QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"
-                                                      " ON CONFLICT (mc) DO UPDATE SET z = excluded.z"));
-        query.addBindValue(SettingName(setting));
-        if (!text.isEmpty())
-            query.addBindValue(text);
-        return query.exec();
-    }
+    if (InShop(setting))
+        return ChosenEngine().setShopSetting(SettingName(setting), text);
     return Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, SettingName(setting), text);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/Discs.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/DateText.h"
 #include "store/Numbers.h"
@@ -88,10 +89,7 @@ ChartTable StoreChartTable(const ChartTable& table)
     const bool months = table.categories.size() == 12;
     const QString scratch = months ? QStringLiteral("ndyj") : QStringLiteral("ydbl");
     InTransaction([&] {
-        // On a server each counter counts into a table of its own session
-        // (found before the shared one), so two charts drawn at once never mix.
-        if (ShopOnServer() && RunScalar(QStringLiteral("SELECT to_regclass('pg_temp.%1') IS NULL").arg(scratch)).toBool())
-            RunSql(QStringLiteral("CREATE TEMP TABLE %1 (LIKE %1)").arg(scratch));
+        ChosenEngine().ownScratchTable(scratch);
         RunSql(QStringLiteral("DELETE FROM ") + scratch);
         for (qsizetype r = 0; r < table.values.size(); ++r) {
             QVariantList values;
@@ -137,4 +135,35 @@ WholeTicks ChartTicks(const ChartSeries& series)
             largest = std::max(largest, value);
     const qint64 step = std::max<qint64>(1, (largest + 4) / 5);
     return {step, (largest / step + 1) * step};
+}
+
+bool ForYear(ChartStatistic statistic)
+{
+    return statistic != ChartStatistic::StockPerGenre;
+}
+
+ChartTable CountStatistic(ChartStatistic statistic, const QString& year)
+{
+    switch (statistic) {
+    case ChartStatistic::StockPerGenre:
+        return StockPerGenre();
+    case ChartStatistic::RentalsPerGenre:
+        return RentalsPerGenre(year);
+    case ChartStatistic::RentalsPerMonth:
+        break;
+    }
+    return RentalsPerMonth(year);
+}
+
+QString StatisticTitle(ChartStatistic statistic, const QString& year)
+{
+    switch (statistic) {
+    case ChartStatistic::StockPerGenre:
+        return QStringLiteral(" 影碟库现有各类影片比例（单位 ：张）");
+    case ChartStatistic::RentalsPerGenre:
+        return year + QStringLiteral(" 各类影片出租比例（单位 ：张）");
+    case ChartStatistic::RentalsPerMonth:
+        break;
+    }
+    return year + QStringLiteral("年 年度影碟出租业绩（单位 ：张）");
 }

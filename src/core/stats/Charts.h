@@ -22,6 +22,19 @@ ChartTable RentalsPerGenre(const QString& year);
 // The year's rentals per month (the month read from the padded date text),
 // VCD and, for any other type, DVD.
 ChartTable RentalsPerMonth(const QString& year);
+// The three statistics a chart shows, in the order they are offered.
+enum class ChartStatistic
+{
+    StockPerGenre,
+    RentalsPerGenre,
+    RentalsPerMonth,
+};
+// Whether it is counted for a chosen year.
+bool ForYear(ChartStatistic statistic);
+// A statistic counted (`year` ignored for the stock). Throws MovrntError.
+ChartTable CountStatistic(ChartStatistic statistic, const QString& year);
+// The chart's title over it.
+QString StatisticTitle(ChartStatistic statistic, const QString& year);
 // Writes a table into its scratch table (ydbl for genres, ndyj for months),
 // each row once, in one transaction with the delete before it, and reads it
 // back as the chart is bound to it. On a server the scratch table is the

@@ -112,8 +112,6 @@ const char* const kServerSchema[] = {
     " khpl BIGINT, khpl2 BIGINT, dhpl BIGINT, qtpl BIGINT)",
     "CREATE TABLE ndyj (ydlx TEXT, m1 BIGINT, m2 BIGINT, m3 BIGINT, m4 BIGINT, m5 BIGINT,"
     " m6 BIGINT, m7 BIGINT, m8 BIGINT, m9 BIGINT, m10 BIGINT, m11 BIGINT, m12 BIGINT)",
-    // Every counter listening hears of a change to the three tables (or to
-    // the change log) once the transaction that made it commits.
     // SQLite's julianday() of a date text, so that day counts read the same on
     // both: NULL for a text that is no date.
     "CREATE FUNCTION julianday(t TEXT) RETURNS DOUBLE PRECISION LANGUAGE plpgsql IMMUTABLE AS"
@@ -137,6 +135,8 @@ const char* const kServerSchema[] = {
     " END$$",
     "CREATE TRIGGER ydxx_writes AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON ydxx"
     " FOR EACH STATEMENT EXECUTE FUNCTION movrnt_count_writes()",
+    // Every counter listening hears of a change to the three tables (or to
+    // the change log) once the transaction that made it commits.
     "CREATE FUNCTION movrnt_notify() RETURNS trigger LANGUAGE plpgsql AS"
     " $$BEGIN PERFORM pg_notify('movrnt', TG_TABLE_NAME); RETURN NULL; END$$",
     kExpertWrote,
@@ -166,26 +166,21 @@ const char* const kIndexes[] = {
     // The new arrivals judge arrival dates of other shapes one by one.
     "CREATE INDEX IF NOT EXISTS ydxx_odd_rkrq ON ydxx (rkrq) WHERE rkrq NOT LIKE '____-__-__'",
     "CREATE INDEX IF NOT EXISTS zjxx_disc ON zjxx (bh)",
-    "DROP INDEX IF EXISTS zjxx_bh",
     "CREATE INDEX IF NOT EXISTS zjxx_returned ON zjxx (sfyh)",
     "CREATE INDEX IF NOT EXISTS zjxx_open ON zjxx (sfyh, czrq)",
-    // The reports of what is out start from the open rentals, a few thousand
-    // among millions: indexes of those alone tell the planner how few they are.
-    "DROP INDEX IF EXISTS zjxx_open_disc",
     // A disc has at most one open rental: two counters renting it at once,
     // the second INSERT fails and nothing of its rental stays.
     "CREATE UNIQUE INDEX IF NOT EXISTS zjxx_one_open ON zjxx (bh) WHERE sfyh = '否'",
-    "DROP INDEX IF EXISTS zjxx_open_member",
     "CREATE INDEX IF NOT EXISTS zjxx_open_hybh ON zjxx (hybh) WHERE sfyh = '否'",
-    // The overdue rentals by date; its statistics also tell the planner how
-    // few the open rentals are.
+    // The reports of what is out start from the open rentals, a few thousand
+    // among millions: indexes of those alone tell the planner how few they
+    // are. The overdue rentals by date:
     "CREATE INDEX IF NOT EXISTS zjxx_open_day ON zjxx (czrq) WHERE sfyh = '否'",
     // The figures and charts count a month's or a year's rentals by their
     // disc's type or genre: read from these two alone, without the tables.
     "CREATE INDEX IF NOT EXISTS zjxx_day_disc ON zjxx (czrq, bh)",
     "CREATE INDEX IF NOT EXISTS ydxx_disc_kind ON ydxx (bh, lx, ydlx)",
     "CREATE INDEX IF NOT EXISTS zjxx_member ON zjxx (hybh)",
-    "DROP INDEX IF EXISTS zjxx_hybh",
     "CREATE INDEX IF NOT EXISTS zjxx_czrq ON zjxx (czrq)",
     "CREATE INDEX IF NOT EXISTS zjxx_ghrq ON zjxx (ghrq)",
     "CREATE INDEX IF NOT EXISTS zjxx_yjje ON zjxx (yjje)",
@@ -202,6 +197,14 @@ const char* const kIndexes[] = {
     // The reports of all discs and all members read these alone, in their order.
     "CREATE INDEX IF NOT EXISTS ydxx_report ON ydxx (ydlx, lx, bh, pm)",
     "CREATE INDEX IF NOT EXISTS hyxx_report ON hyxx (rhrq, hyxm, hybh, lxdh)",
+    // Earlier versions' indexes, dropped from older files: zjxx_bh (bh, sfyh)
+    // and zjxx_hybh (hybh, sfyh) gave way to zjxx_disc and zjxx_member;
+    // zjxx_open_disc (sfyh, bh) and zjxx_open_member (sfyh, hybh) to the
+    // partial indexes of the open rentals, zjxx_one_open and zjxx_open_hybh.
+    "DROP INDEX IF EXISTS zjxx_bh",
+    "DROP INDEX IF EXISTS zjxx_hybh",
+    "DROP INDEX IF EXISTS zjxx_open_disc",
+    "DROP INDEX IF EXISTS zjxx_open_member",
 };
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {})
@@ -267,7 +270,7 @@ namespace {
 void Reconnected()
 {
     Shop* shop = Shop::InUse();
-    if (shop && shop->engine() == ShopEngine::Server && !shop->inTransaction() &&
+    if (shop && !shop->engine().keptInFile() && !shop->inTransaction() &&
         !shop->closedOnPurpose() && (!shop->isOpen() || ConnectionLost(shop->connection())))
         shop->reconnect();
 }
@@ -292,7 +295,7 @@ QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
     return query;
 }
 
-bool OnServer(const QSqlDatabase& db)
+bool ServerConnection(const QSqlDatabase& db)
 {
     return db.driverName() == u"QPSQL";
 }
@@ -300,17 +303,17 @@ bool OnServer(const QSqlDatabase& db)
 bool Exists(QSqlDatabase db, const QString& type, const QString& name)
 {
     QString sql = QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?");
-    if (OnServer(db) && type == u"index")
+    if (ServerConnection(db) && type == u"index")
         sql = QStringLiteral("SELECT 1 FROM pg_indexes WHERE ? <> '' AND schemaname ="
                              " current_schema() AND indexname = ?");
-    else if (OnServer(db) && type == u"trigger")
+    else if (ServerConnection(db) && type == u"trigger")
         sql = QStringLiteral("SELECT 1 FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid"
                              " WHERE ? <> '' AND c.relnamespace = current_schema()::regnamespace"
                              " AND t.tgname = ?");
-    else if (OnServer(db) && type == u"constraint")
+    else if (ServerConnection(db) && type == u"constraint")
         sql = QStringLiteral("SELECT 1 FROM pg_constraint WHERE ? <> '' AND connamespace ="
                              " current_schema()::regnamespace AND conname = ?");
-    else if (OnServer(db))
+    else if (ServerConnection(db))
         sql = QStringLiteral("SELECT 1 FROM information_schema.tables WHERE ? <> '' AND"
                              " table_schema = current_schema() AND table_name = ?");
     QSqlQuery query = Run(db, sql, {type, name});
@@ -319,7 +322,7 @@ bool Exists(QSqlDatabase db, const QString& type, const QString& name)
 
 bool HasColumn(QSqlDatabase db, const QString& table, const QString& column)
 {
-    const QString sql = OnServer(db)
+    const QString sql = ServerConnection(db)
                             ? QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
                                              " current_schema() AND table_name = ? AND column_name = ?")
                             : QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
@@ -337,7 +340,7 @@ qint64 Scalar(QSqlDatabase db, const QString& sql)
 // since they were taken, is analysed again. Small tables do without.
 bool NeedsStatistics(QSqlDatabase db)
 {
-    if (OnServer(db))
+    if (ServerConnection(db))
         return false; // the server's autovacuum keeps them
     const bool haveStats = Exists(db, QStringLiteral("table"), QStringLiteral("sqlite_stat1"));
     // The rows as the totals keep them (every column's counts add up to
@@ -394,7 +397,7 @@ const char* const kServerIndexes[] = {
 QStringList RuleSteps(QSqlDatabase db)
 {
     QStringList steps;
-    if (OnServer(db)) {
+    if (ServerConnection(db)) {
         const QStringList schema = RuleSchema(true);
         for (qsizetype i = 0; i < ShopRules().size(); ++i)
             if (!Exists(db, QStringLiteral("constraint"), ShopRules()[i].name))
@@ -420,7 +423,7 @@ QStringList RuleSteps(QSqlDatabase db)
 
 bool RulesInPlace(QSqlDatabase db)
 {
-    return OnServer(db) ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
+    return ServerConnection(db) ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
                         : Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
 }
 
@@ -429,7 +432,7 @@ QString BrokenRowsIn(QSqlDatabase db)
 {
     QList<BrokenRow> found;
     for (int rule = 0; rule < int(ShopRules().size()); ++rule) {
-        QSqlQuery rows = Run(db, BrokenRuleQuery(rule, OnServer(db), 10), {});
+        QSqlQuery rows = Run(db, BrokenRuleQuery(rule, ServerConnection(db), 10), {});
         while (rows.next())
             found.append({ShopRules()[rule].table, rows.value(0).toString(), rule});
     }
@@ -440,7 +443,7 @@ QString BrokenRowsIn(QSqlDatabase db)
 bool AnyBrokenRow(QSqlDatabase db)
 {
     for (const QString& table : RuledTables())
-        if (Run(db, BrokenRowsQuery(table, OnServer(db), 1), {}).next())
+        if (Run(db, BrokenRowsQuery(table, ServerConnection(db), 1), {}).next())
             return true;
     return false;
 }
@@ -523,74 +526,74 @@ QStringList UpgradeSteps(QSqlDatabase db)
 {
     QStringList steps;
     QList<const char*> indexes(std::begin(kIndexes), std::end(kIndexes));
-    if (OnServer(db))
+    if (ServerConnection(db))
         indexes.append(QList<const char*>(std::begin(kServerIndexes), std::end(kServerIndexes)));
     for (const char* sql : indexes) {
         const QString statement =
-            OnServer(db) ? ServerIndex(QString::fromUtf8(sql)) : QString::fromUtf8(sql);
+            ServerConnection(db) ? ServerIndex(QString::fromUtf8(sql)) : QString::fromUtf8(sql);
         const bool drop = statement.startsWith(QStringLiteral("DROP"));
         const QString name = statement.section(QStringLiteral(" EXISTS "), 1).section(u' ', 0, 0);
         if (Exists(db, QStringLiteral("index"), name) == drop) {
             steps << statement;
             // A new index without statistics is one the planner misjudges.
-            if (!drop && !OnServer(db))
+            if (!drop && !ServerConnection(db))
                 steps << QStringLiteral("ANALYZE ") + name;
         }
     }
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("bdjl")))
         for (const char* sql : kChangeLog)
             steps << QString::fromUtf8(sql);
-    if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
+    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
         for (const char* table : {"ydxx", "zjxx", "hyxx", "bdjl"})
             steps << QStringLiteral("CREATE TRIGGER %1_notify AFTER INSERT OR UPDATE OR DELETE OR"
                                     " TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION"
                                     " movrnt_notify()")
                          .arg(QLatin1String(table));
-    if (OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("cssz")))
+    if (ServerConnection(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("cssz")))
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("cssz") || QByteArray(sql).contains("fmtp"))
                 steps << QString::fromUtf8(sql);
-    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
+    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
                                                 " pronamespace = CAST(current_schema() AS regnamespace)"),
                              {})
                              .next())
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("FUNCTION instr"))
                 steps << QString::fromUtf8(sql);
-    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
+    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
                                                 " AND pronamespace = CAST(current_schema() AS regnamespace)"),
                              {})
                              .next())
         steps << QString::fromLatin1(kExpertWrote);
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
-        steps << TotalsSchema(OnServer(db));
-    if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
+        steps << TotalsSchema(ServerConnection(db));
+    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
         for (const char* sql : kExpertMoney)
             steps << QString::fromUtf8(sql);
     if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
-        steps << LedgerSchema(OnServer(db)) << OpeningLines(NowText());
-        if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
+        steps << LedgerSchema(ServerConnection(db)) << OpeningLines(NowText());
+        if (ServerConnection(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
                                                    " 'movrnt_expert'"), {}).next())
             steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
     } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
-        steps << PersonAndTillSteps(OnServer(db));
-        if (OnServer(db))
+        steps << PersonAndTillSteps(ServerConnection(db));
+        if (ServerConnection(db))
             steps << QString::fromUtf8(kExpertMoney[0]); // it signs its lines too
         // The ledger's row rules name the new columns too.
-        if (!OnServer(db) && RulesInPlace(db))
+        if (!ServerConnection(db) && RulesInPlace(db))
             for (const QString& sql : RuleSchema(false))
                 if (sql.contains(QStringLiteral(" ON zwls ")))
                     steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2) << sql;
     }
     // Money never moves without its line, whoever changes it.
-    if (OnServer(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
+    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
         steps << MoneyLinesGuard();
-    if (OnServer(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
+    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
                                                 " AND pronamespace = CAST(current_schema() AS regnamespace)"),
                              {}).next())
         steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
     // Only the tables' owner grants, once a group lacks its rights.
-    if (OnServer(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
+    if (ServerConnection(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
                                                " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
                                                " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
                                                " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
@@ -600,7 +603,7 @@ QStringList UpgradeSteps(QSqlDatabase db)
         steps << GroupGrants(db);
     // On a server the people are its login roles, listed in czry; the tables'
     // owner makes the table and, given CREATEROLE, the functions that keep them.
-    if (OnServer(db)) {
+    if (ServerConnection(db)) {
         QSqlQuery me = Run(db, QStringLiteral("SELECT r.rolcreaterole, quote_ident(current_schema()),"
                                               " (SELECT string_agg(rolname, ', ') FROM pg_roles WHERE rolname IN"
                                               " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest'))"
@@ -628,7 +631,7 @@ QStringList UpgradeSteps(QSqlDatabase db)
         }
     }
     // The people behind the counter of a shop kept in a file.
-    if (!OnServer(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
+    if (!ServerConnection(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
         steps << QStringLiteral("CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
                                 " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
                                 " DEFAULT '否' CHECK (ty IN ('是', '否')))");
@@ -640,7 +643,7 @@ QStringList UpgradeSteps(QSqlDatabase db)
 
 void ApplyPragmas(QSqlDatabase db)
 {
-    if (OnServer(db))
+    if (ServerConnection(db))
         return;
     Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
@@ -716,11 +719,6 @@ QString ShopLocation()
 void SetShopLocation(const QString& location)
 {
     chosenLocation = location;
-}
-
-bool ShopOnServer()
-{
-    return IsServerUrl(ShopLocation());
 }
 
 void CreateServerTables(QSqlDatabase db)
@@ -842,7 +840,7 @@ QString PrepareShopConnection(QSqlDatabase db, const QString& path, const Upgrad
     ApplyPragmas(db);
     const bool first = !RulesInPlace(db);
     Upgrade(db, progress);
-    if (OnServer(db))
+    if (ServerConnection(db))
         return ValidateRules(db, first);
     return first && AnyBrokenRow(db) ? BrokenRowsIn(db) : QString();
 }
@@ -891,7 +889,7 @@ qint64 ConnectionSerial()
 
 bool ConnectionLost(const QSqlDatabase& db)
 {
-    if (!OnServer(db))
+    if (!ServerConnection(db))
         return false;
     if (!db.isOpen()) // the driver closes it on a failure that broke the line
         return true;
@@ -913,7 +911,18 @@ bool WorthRetrying(const MovrntError& error, int attempt)
 
 QString ForUpdate()
 {
-    return OnServer(DbConnection()) ? QStringLiteral(" FOR UPDATE") : QString();
+    const Shop* shop = Shop::InUse();
+    return shop ? shop->engine().forUpdate() : QString();
+}
+
+namespace {
+StatementSeen statementSeen;
+} // namespace
+
+StatementSeen SetStatementSeen(StatementSeen seen)
+{
+    std::swap(seen, statementSeen);
+    return seen;
 }
 
 QSqlQuery RunSql(const QString& sql, const QVariantList& values)
@@ -921,6 +930,8 @@ QSqlQuery RunSql(const QString& sql, const QVariantList& values)
     Reconnected();
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    if (statementSeen)
+        statementSeen(sql, values);
     return Run(DbConnection(), sql, values);
 }
 
@@ -1078,6 +1089,8 @@ FetchedRows FetchRows(const QString& sql, const QVariantList& values)
     Reconnected();
     if (!IsDatabaseOpen())
         throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    if (statementSeen)
+        statementSeen(sql, values);
     FetchedRows fetched;
     const QSqlDatabase db = DbConnection();
     const EachRow keep = [&fetched](QVariantList&& row) {
@@ -1106,7 +1119,7 @@ Transaction::Transaction()
     QSqlDatabase db = shop_->connection();
     // The file is written by one transaction at a time: taken at the start, a
     // read made in it cannot go stale before its write.
-    if (shop_->engine() == ShopEngine::Sqlite) {
+    if (shop_->engine().keptInFile()) {
         QSqlQuery begin(db);
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
             Fail(begin.lastError(), QStringLiteral("无法开始事务"));

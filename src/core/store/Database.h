@@ -23,8 +23,6 @@ QString DatabasePath();
 // command line, the local settings), else DatabasePath().
 QString ShopLocation();
 void SetShopLocation(const QString& location);
-// The shop's database is on a PostgreSQL server.
-bool ShopOnServer();
 
 // What a database's refusal means, said in the shop's words, its own words
 // after it in brackets: a rule broken, a lock held too long, a right or a
@@ -84,6 +82,11 @@ qint64 ConnectionSerial();
 // transaction ends; nothing on a file, whose writing transaction holds the
 // whole file already.
 QString ForUpdate();
+
+// Called with every statement RunSql and FetchRows run from now on (tests
+// read the plans of what the program really runs); returns the one before.
+using StatementSeen = std::function<void(const QString& sql, const QVariantList& values)>;
+StatementSeen SetStatementSeen(StatementSeen seen);
 
 // Runs a statement with bound values on the shared connection; throws
 // MovrntError when the database rejects it.

@@ -199,12 +199,12 @@ QString PagedQuery::statement(bool forward, int part) const
     if (part >= 0)
         conditions.add(keys_[part] + (forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
     // NULLs first, as the embedded engine sorts them: the same order on a server.
-    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
+    const bool nullsLast = Shop::InUse() && !Shop::InUse()->engine().sortsNullsFirst();
     QStringList order;
     // The row key is never NULL: its index's own order.
     for (const QString& key : keys_)
         order << (forward ? key : key + QStringLiteral(" DESC")) +
-                     (!server || key == uniqueKey_ ? QString()
+                     (!nullsLast || key == uniqueKey_ ? QString()
                       : forward                    ? QStringLiteral(" NULLS FIRST")
                                                    : QStringLiteral(" NULLS LAST"));
     return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
@@ -313,11 +313,11 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
     }
     if (forwardSkip == 0)
         return read(number, true, forwardKey, 0, end - start, keys);
-    // A server reads every row it skips from the table: far from any known
-    // page, the key just before the page is found in an index alone (its
-    // columns only) and the page read on from it.
-    const bool server = Shop::InUse() && Shop::InUse()->engine() == ShopEngine::Server;
-    if (server && std::min(forwardSkip, nullFree_ ? backwardSkip : forwardSkip) > kFarSkip) {
+    // Where OFFSET reads every row it skips from the table: far from any
+    // known page, the key just before the page is found in an index alone
+    // (its columns only) and the page read on from it.
+    const bool findKeyFirst = Shop::InUse() && Shop::InUse()->engine().offsetReadsTable();
+    if (findKeyFirst && std::min(forwardSkip, nullFree_ ? backwardSkip : forwardSkip) > kFarSkip) {
         const QString rows = statement(true, -1);
         QVariantList values = conditions_.values();
         values << 1 << start - 1;

@@ -99,7 +99,7 @@ std::unique_ptr<Shop> Shop::Create(const QString& location)
 
 bool Shop::superuser() const
 {
-    if (engine_ != ShopEngine::Server)
+    if (!server_)
         return false;
     QSqlQuery query(connection());
     return query.exec(QStringLiteral("SELECT rolsuper FROM pg_roles WHERE rolname = current_user")) &&
@@ -108,7 +108,7 @@ bool Shop::superuser() const
 
 QString Shop::display() const
 {
-    return engine_ == ShopEngine::Server ? ParseServerUrl(path_).display() : path_;
+    return server_ ? ParseServerUrl(path_).display() : path_;
 }
 
 Shop::~Shop()
@@ -163,8 +163,9 @@ void Shop::openServer(const UpgradeProgress& progress)
 void Shop::open(const UpgradeProgress& progress)
 {
     closed_ = false;
-    engine_ = IsServerUrl(path_) ? ShopEngine::Server : ShopEngine::Sqlite;
-    if (engine_ == ShopEngine::Server) {
+    server_ = IsServerUrl(path_);
+    engine_ = &EngineOf(path_);
+    if (server_) {
         try {
             openServer(progress);
         } catch (...) {
@@ -275,7 +276,7 @@ void Shop::announce(ShopChange change, ShopOperation operation)
 
 void Shop::announceSettings(ShopOperation operation)
 {
-    if (engine_ == ShopEngine::Server) {
+    if (server_) {
         QSqlQuery log(connection());
         log.prepare(QString::fromLatin1(kChangeLogStatement) + QStringLiteral(" RETURNING xh"));
         log.addBindValue(ShopOperationName(operation));
@@ -344,7 +345,7 @@ void Shop::lookOutside()
 {
     if (transactions_ > 0)
         return;
-    if (engine_ == ShopEngine::Server && !closed_ && (!isOpen() || ConnectionLost(connection()))) {
+    if (server_ && !closed_ && (!isOpen() || ConnectionLost(connection()))) {
         if (QDateTime::currentMSecsSinceEpoch() < nextReconnect_)
             return;
         nextReconnect_ = QDateTime::currentMSecsSinceEpoch() + 5000;
@@ -356,7 +357,7 @@ void Shop::lookOutside()
     }
     if (!isOpen())
         return;
-    if (engine_ == ShopEngine::Sqlite) { // a cheap look whether anyone wrote at all
+    if (!server_) { // a cheap look whether anyone wrote at all
         QSqlQuery version(connection());
         if (!version.exec(QStringLiteral("PRAGMA data_version")) || !version.next())
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "Engine.h"
 
 #include <QHash>
 #include <QObject>
@@ -55,8 +56,6 @@ Q_SIGNALS:
 // The kinds of change an operation announces.
 enum class ShopChange { Discs, Members, Rentals, Database, Settings };
 
-enum class ShopEngine { Sqlite, Server };
-
 // The shop's database: owns the connection, knows its engine and carries
 // the events. The statements of core (RunSql, Transaction, ...) run on the
 // shop in use: the one opened last that is still there (a second one on the
@@ -76,7 +75,7 @@ public:
 
     static Shop* InUse();
 
-    ShopEngine engine() const { return engine_; }
+    const Engine& engine() const { return *engine_; }
     // The file's path or the server's URL.
     const QString& path() const { return path_; }
     // How messages name it: the path, or user@host:port/dbname.
@@ -136,7 +135,8 @@ private:
 
     void openServer(const UpgradeProgress& progress);
     QString path_, connectionName_, notice_;
-    ShopEngine engine_ = ShopEngine::Sqlite;
+    const Engine* engine_ = &EngineOf({});
+    bool server_ = false;
     qint64 serial_ = 0;
     int transactions_ = 0;
     qint64 dataVersion_ = -1;

@@ -23,6 +23,8 @@
 #include "settings/FormZJSZ.h"
 #include "stats/FormCKTJT.h"
 #include "stats/FormJRYY.h"
+#include "stats/FormRMYD.h"
+#include "stats/FormLSSJ.h"
 
 #include "store/Database.h"
 #include "store/ProgramFolder.h"

@@ -17,6 +17,7 @@
 #include "rentals/Rentals.h"
 #include "settings/FirstRun.h"
 #include "settings/Settings.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 #include "store/Shop.h"
@@ -138,7 +139,7 @@ void MDIMain::keepInstanceLock(std::unique_ptr<SingleInstance> lock)
 
 void MDIMain::checkLedger()
 {
-    if (ShopOnServer() || ledgerCheck_)
+    if (ChosenEngine().guardsLedgerOnWrite() || ledgerCheck_)
         return;
     auto said = std::make_shared<QString>();
     ledgerCheck_.reset(QThread::create([said, location = ShopLocation()] {

@@ -11,11 +11,13 @@
 #include "members/FormSCHYXX.h"
 #include "members/FormXGHYXX.h"
 #include "rentals/FormJZ.h"
+#include "rentals/FormHYHD.h"
 #include "rentals/FormSCZJXX.h"
 #include "rentals/FormTJZJXX.h"
 #include "rentals/FormZJXXCX.h"
 #include "settings/FormZJSZ.h"
 #include "stats/FormJRYY.h"
+#include "stats/FormRMYD.h"
 
 #include "access/PassCheck.h"
 #include "money/Statements.h"

@@ -38,8 +38,8 @@ QLabel* MakeCoverBox(QWidget* parent)
 
 bool ShowCover(QLabel* box, const QString& bh)
 {
-    if (!ShopOnServer())
-        return ShowPicture(box, CoverPath(bh));
+    if (const QString file = CoverFile(bh); !file.isEmpty())
+        return ShowPicture(box, file);
     QPixmap picture;
     try {
         picture.loadFromData(CoverBytes(bh));

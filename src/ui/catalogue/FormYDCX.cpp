@@ -1,4 +1,5 @@
 #include "FormYDCX.h"
+#include "FormYDCZ.h"
 
 #include "DiscFields.h"
 #include "FormLRJJ.h"
@@ -125,32 +126,4 @@ void FormYDCX::rowReleased(int row, Qt::MouseButton button)
     if (!PassGate() || bh.isEmpty())
         return;
     FormYDCZ::ShowFor(bh);
-}
-
-FormYDCZ::FormYDCZ(QWidget* parent)
-    : ActionChooser("FormYDCZ", QStringLiteral("的影碟执行的操作 ： "),
-                    {{"OptionZJ", QStringLiteral("出租此影碟")},
-                     {"OptionXG", QStringLiteral("修改此影碟的信息")},
-                     {"OptionSC", QStringLiteral("删除此影碟的信息")}},
-                    parent)
-{
-}
-
-FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
-{
-    static QPointer<FormYDCZ> chooser;
-    if (!chooser)
-        chooser = new FormYDCZ(Navigator::MainWindow());
-    chooser->present(bh);
-    return chooser;
-}
-
-void FormYDCZ::act(int option, const QString& bh)
-{
-    if (option == 0)
-        Navigator::RentOut(bh);
-    else if (option == 1)
-        Navigator::ModifyDisc(bh);
-    else if (option == 2)
-        Navigator::DeleteDisc(bh);
 }

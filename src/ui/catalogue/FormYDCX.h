@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/ActionChooser.h"
 #include "common/QueryWindow.h"
 
 class QComboBox;
@@ -30,17 +29,4 @@ private:
     QComboBox* comboYDLX_;
     QComboBox* comboSFCZ_;
     DateField* dateRKRQ_;
-};
-
-// The disc action chooser: rent the disc out, modify it or delete it.
-class FormYDCZ : public ActionChooser
-{
-    Q_OBJECT
-public:
-    explicit FormYDCZ(QWidget* parent = nullptr);
-    // Shows the one chooser in front, for this disc.
-    static FormYDCZ* ShowFor(const QString& bh);
-
-protected:
-    void act(int option, const QString& bh) override;
 };

@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include "settings/Settings.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 
 #include "store/Errors.h"
@@ -146,7 +147,7 @@ QString SupportAddress()
     // A server's is read only while the shop is open: an error report never
     // waits for a server that went away; it says the address last read.
     static QString known;
-    if (!ShopOnServer() || IsDatabaseOpen())
+    if (!ChosenEngine().keepsShopSettings() || IsDatabaseOpen())
         known = GetSetting(Setting::SupportAddress).trimmed();
     return known.isEmpty() ? kSupportAddress : known;
 }

@@ -1,4 +1,5 @@
 #include "FormZJCZ.h"
+#include "FormSQLCX.h"
 
 #include "ExpertPassword.h"
 #include "FormExcel.h"
@@ -12,6 +13,7 @@
 #include "common/WindowSupport.h"
 
 #include "maintenance/Expert.h"
+#include "store/Engine.h"
 #include "store/Database.h"
 #include "store/Errors.h"
 
@@ -292,32 +294,6 @@ void FormZJCZ::onCommandZXClicked()
     ExecModal(result);
 }
 
-FormSQLCX::FormSQLCX(const QString& statement, SqlGridModel* model, QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("FormSQLCX"));
-    setWindowTitle(u'\'' + statement + QStringLiteral("' 的执行结果"));
-    model->setParent(this);
-    grid_ = new GridView(model, this);
-    grid_->setObjectName(QStringLiteral("MSHFlexGridSQL"));
-    grid_->setAccessibleName(QStringLiteral("SQL查询结果"));
-    model->setRowToolTip([](const SqlGridModel&, int) { return QString(); });
-    // The tooltip is the text of the cell under the mouse.
-    grid_->setMouseTracking(true);
-    connect(grid_, &QAbstractItemView::entered, this, [this, model](const QModelIndex& index) {
-        grid_->setToolTip(model->cell(index.row(), index.column()));
-    });
-    auto* commandGB = MakeButton(this, "CommandGB", QStringLiteral("关闭"));
-    connect(commandGB, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(commandGB);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grid_, 1);
-    layout->addLayout(buttons);
-    resize(537, 309);
-}
-
 void EnterExpertMode(QWidget* parent)
 {
     if (!Ask(QStringLiteral("专家操作方式只能由熟悉计算机技术的用户使用！要进入专家操作窗口吗？"),
@@ -325,7 +301,7 @@ void EnterExpertMode(QWidget* parent)
         return;
     // On a server the mode logs in as its own user, whose password the owner types.
     QString password;
-    if (ShopOnServer()) {
+    if (ChosenEngine().expertLogsIn()) {
         ExpertPassword ask(parent);
         if (ExecModal(ask) != QDialog::Accepted)
             return;

@@ -28,17 +28,5 @@ private:
     QString password_;
 };
 
-// SQL查询: the rows a typed query returns, read a page at a time.
-class FormSQLCX : public QDialog
-{
-    Q_OBJECT
-public:
-    FormSQLCX(const QString& statement, SqlGridModel* model, QWidget* parent = nullptr);
-    GridView* grid() const { return grid_; }
-
-private:
-    GridView* grid_;
-};
-
 // The menu command: the guest gate is passed; the warning, then the window.
 void EnterExpertMode(QWidget* parent);

@@ -1,4 +1,5 @@
 #include "FormHYXX.h"
+#include "FormHYCZ.h"
 
 #include "app/Navigator.h"
 #include "common/Controls.h"
@@ -100,38 +101,4 @@ void FormHYXX::rowReleased(int row, Qt::MouseButton button)
     if (button != Qt::LeftButton || hybh.isEmpty() || !PassGate())
         return;
     FormHYCZ::ShowFor(hybh);
-}
-
-FormHYCZ::FormHYCZ(QWidget* parent)
-    : ActionChooser("FormHYCZ", QStringLiteral("的会员执行的操作 ： "),
-                    {{"OptionCKLS", QStringLiteral("查看此会员租借影碟的历史记录")},
-                     {"OptionXG", QStringLiteral("修改此会员的信息")},
-                     {"OptionSC", QStringLiteral("删除此会员的信息")},
-                     {"OptionDZD", QStringLiteral("打印此会员的对帐单")},
-                     {"OptionCZ", QStringLiteral("为此会员充值预付租金")}},
-                    parent)
-{
-}
-
-FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
-{
-    static QPointer<FormHYCZ> chooser;
-    if (!chooser)
-        chooser = new FormHYCZ(Navigator::MainWindow());
-    chooser->present(hybh);
-    return chooser;
-}
-
-void FormHYCZ::act(int option, const QString& hybh)
-{
-    if (option == 0)
-        Navigator::ShowMemberRentals(hybh);
-    else if (option == 1)
-        Navigator::ModifyMember(hybh);
-    else if (option == 2)
-        Navigator::DeleteMember(hybh);
-    else if (option == 3)
-        Navigator::ShowMemberStatement(hybh);
-    else
-        Navigator::TopUpMember(hybh);
 }

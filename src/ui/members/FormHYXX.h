@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/ActionChooser.h"
 #include "common/QueryWindow.h"
 
 class QComboBox;
@@ -29,17 +28,4 @@ private:
     QComboBox* comboHYDJ_;
     DateField* dateRHRQ_;
     QComboBox* comboXB_;
-};
-
-// The member action chooser: the member's rental history, modify or delete.
-class FormHYCZ : public ActionChooser
-{
-    Q_OBJECT
-public:
-    explicit FormHYCZ(QWidget* parent = nullptr);
-    // Shows the one chooser in front, for this member.
-    static FormHYCZ* ShowFor(const QString& hybh);
-
-protected:
-    void act(int option, const QString& hybh) override;
 };

@@ -11,6 +11,7 @@
 #include "maintenance/Backup.h"
 #include "rentals/Receipt.h"
 #include "settings/Parameters.h"
+#include "store/Engine.h"
 #include "store/Errors.h"
 #include "store/Database.h"
 #include "store/ServerAddress.h"
@@ -334,7 +335,7 @@ void FormGNCS::load()
         checkSZFBL_->setChecked(GetSetting(Setting::SetDisplayRes) == u"True");
     }
     // On a server, what the shop saved, whichever counter saved it.
-    if (ShopOnServer() ? !GetSetting(Setting::PresetYJJE).isEmpty() : saved) {
+    if (ChosenEngine().keepsShopSettings() ? !GetSetting(Setting::PresetYJJE).isEmpty() : saved) {
         checkYJJE_->setChecked(GetSetting(Setting::PresetYJJE) == u"True");
         for (Setting setting : {Setting::YJJEVCD, Setting::YJJEDVD})
             steps_[setting]->setText(StepperText(StepperOf(setting), GetSetting(setting)));

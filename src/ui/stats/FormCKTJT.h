@@ -60,7 +60,7 @@ private:
     void render3D();
     ChartStyle style() const;
 
-    QMap<QRadioButton*, int> statistics_;
+    QMap<QRadioButton*, ChartStatistic> statistics_;
     QList<QRadioButton*> styles_;
     QRadioButton* option2D_;
     QRadioButton* option3D_;
@@ -73,7 +73,7 @@ private:
     Q3DSurface* surface_ = nullptr;
     ChartTable table_;
     QString title_;
-    std::pair<int, QString> shown_; // the statistic and the year drawn
+    std::pair<ChartStatistic, QString> shown_; // the statistic and the year drawn
     bool inRows_ = true;
     QMap<int, QColor> colours_;
 };

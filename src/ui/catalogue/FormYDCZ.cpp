@@ -1,0 +1,33 @@
+#include "FormYDCZ.h"
+
+#include "app/Navigator.h"
+
+#include <QPointer>
+
+FormYDCZ::FormYDCZ(QWidget* parent)
+    : ActionChooser("FormYDCZ", QStringLiteral("的影碟执行的操作 ： "),
+                    {{"OptionZJ", QStringLiteral("出租此影碟")},
+                     {"OptionXG", QStringLiteral("修改此影碟的信息")},
+                     {"OptionSC", QStringLiteral("删除此影碟的信息")}},
+                    parent)
+{
+}
+
+FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
+{
+    static QPointer<FormYDCZ> chooser;
+    if (!chooser)
+        chooser = new FormYDCZ(Navigator::MainWindow());
+    chooser->present(bh);
+    return chooser;
+}
+
+void FormYDCZ::act(int option, const QString& bh)
+{
+    if (option == 0)
+        Navigator::RentOut(bh);
+    else if (option == 1)
+        Navigator::ModifyDisc(bh);
+    else if (option == 2)
+        Navigator::DeleteDisc(bh);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/ActionChooser.h"
+
+// The member action chooser: the member's rental history, modify or delete.
+class FormHYCZ : public ActionChooser
+{
+    Q_OBJECT
+public:
+    explicit FormHYCZ(QWidget* parent = nullptr);
+    // Shows the one chooser in front, for this member.
+    static FormHYCZ* ShowFor(const QString& hybh);
+
+protected:
+    void act(int option, const QString& hybh) override;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDialog>
+
+// 热门影碟: the new arrivals of the week and the twenty most rented discs.
+class FormRMYD : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FormRMYD(QWidget* parent = nullptr);
+};

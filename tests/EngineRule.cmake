@@ -1,0 +1,24 @@
+# Which engine the shop runs on is the store's business: everything else asks
+# the shop's Engine what it needs. Refused outside src/core/store: the
+# location tests, comparing engines, and `bool server` parameters.
+# Run as: cmake -DSOURCE=<src folder> -P EngineRule.cmake
+cmake_minimum_required(VERSION 3.20)
+set(broken "")
+file(GLOB_RECURSE files RELATIVE ${SOURCE} ${SOURCE}/*.h ${SOURCE}/*.cpp)
+foreach(file IN LISTS files)
+  if(file MATCHES "^core/store/")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE}/${file} lines
+       REGEX "ShopOnServer|IsServerUrl|engine\\(\\)[ \t]*[!=]=|bool[ \t]+server[ \t]*[,)=]")
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    list(APPEND broken "${file}: ${line}")
+  endforeach()
+endforeach()
+if(broken)
+  list(JOIN broken "\n  " text)
+  message(FATAL_ERROR "Engine questions outside the store:\n  ${text}")
+endif()
+list(LENGTH files count)
+message(STATUS "${count} files ask the engine only through the store")
