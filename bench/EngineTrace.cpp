@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "LargeShop.h"
 
-#include "maintenance/FileSupport.h"
-#include "store/Database.h"
+#include "core/maintenance/FileSupport.h"
+#include "core/store/Database.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The three query grids on a large shop: every sort's first screen, the next
 // page, a jump to the middle and to the end, and the selective conditions.
 // Usage: bench_grids [--db FILE]  (without a file a shop is generated)
-#include "catalogue/Discs.h"
-#include "members/Members.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/PagedQuery.h"
-#include "store/ProgramFolder.h"
+#include "core/catalogue/Discs.h"
+#include "core/members/Members.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/PagedQuery.h"
+#include "core/store/ProgramFolder.h"
 
 #include "LargeShop.h"
 

@@ -5,9 +5,9 @@
 //   bench_import_memory [--db FILE | --rentals N ...]
 #include "LargeShop.h"
 
-#include "maintenance/Workbook.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/maintenance/Workbook.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,15 @@
-#include "app/ChineseQt.h"
-#include "app/MDIMain.h"
-#include "auxiliary/AuxiliaryWindows.h"
+#include "ui/app/ChineseQt.h"
+#include "ui/app/MDIMain.h"
+#include "ui/auxiliary/AuxiliaryWindows.h"
 
-#include "maintenance/Backup.h"
-#include "maintenance/ServerCopy.h"
-#include "maintenance/Workbook.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/ServerAddress.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/ServerCopy.h"
+#include "core/maintenance/Workbook.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

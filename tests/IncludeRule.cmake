@@ -14,13 +14,13 @@ foreach(file IN LISTS files)
   file(STRINGS ${SOURCE}/ui/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line IN LISTS lines)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
-    # Resolved as the compiler does: beside the file, then src/ui, then src/core.
+    # Beside the file, or named by its layer from src ("ui/common/...").
     if(EXISTS ${SOURCE}/ui/${dir}/${included})
       set(target "${folder}")
       set(path "${folder}/${included}")
-    elseif(EXISTS ${SOURCE}/ui/${included})
-      string(REGEX MATCH "^[^/]+" target "${included}")
-      set(path "${included}")
+    elseif(included MATCHES "^ui/(.+)$")
+      set(path "${CMAKE_MATCH_1}")
+      string(REGEX MATCH "^[^/]+" target "${path}")
     else()
       continue() # core, Qt or generated
     endif()

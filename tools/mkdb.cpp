@@ -1,6 +1,6 @@
 // Makes the delivered empty database beside the program, unless one is there.
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "support/TestEnv.h"
 
-#include "access/PassCheck.h"
-#include "access/PasswordRules.h"
-#include "settings/Settings.h"
+#include "core/access/PassCheck.h"
+#include "core/access/PasswordRules.h"
+#include "core/settings/Settings.h"
 
 #include <QDirIterator>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "support/TestEnv.h"
 
-#include "auxiliary/Auxiliary.h"
+#include "core/auxiliary/Auxiliary.h"
 
-#include "store/DateText.h"
+#include "core/store/DateText.h"
 
 class TestDates : public QObject
 {

@@ -1,9 +1,9 @@
 #include "support/TestEnv.h"
 
-#include "catalogue/Discs.h"
-#include "catalogue/DistinctNames.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/catalogue/DistinctNames.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QSqlQuery>
 #include <memory>

@@ -2,13 +2,13 @@
 // lock left by a killed instance (garbage in place of the database: tst_store). The program says so clearly, or recovers, and the books stay whole.
 
 #include "support/TestEnv.h"
-#include "maintenance/Backup.h"
-#include "maintenance/Workbook.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
-#include "store/SingleInstance.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/Workbook.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/SingleInstance.h"
 
 #include <QProcess>
 

@@ -1,14 +1,14 @@
 #include "support/TestEnv.h"
 
-#include "access/PassCheck.h"
-#include "members/Members.h"
-#include "money/Ledger.h"
-#include "money/Statements.h"
-#include "rentals/Rentals.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/access/PassCheck.h"
+#include "core/members/Members.h"
+#include "core/money/Ledger.h"
+#include "core/money/Statements.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QSqlQuery>
 #include <memory>

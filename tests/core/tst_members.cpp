@@ -1,10 +1,10 @@
 #include "support/TestEnv.h"
 
-#include "members/Members.h"
-#include "store/Money.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/members/Members.h"
+#include "core/store/Money.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QSqlQuery>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 #include "support/TestEnv.h"
 
-#include "catalogue/Discs.h"
-#include "members/Members.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/PagedQuery.h"
+#include "core/catalogue/Discs.h"
+#include "core/members/Members.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/PagedQuery.h"
 
 #include <QScopeGuard>
 #include <QSqlQuery>

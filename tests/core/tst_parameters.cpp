@@ -1,8 +1,8 @@
 #include "support/TestEnv.h"
 
-#include "settings/Parameters.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/settings/Parameters.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
 #include "support/TestEnv.h"
 
-#include "rentals/Rentals.h"
-#include "rentals/Scanning.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/rentals/Rentals.h"
+#include "core/rentals/Scanning.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QSqlQuery>
 #include <memory>

@@ -1,15 +1,15 @@
 #include "support/TestEnv.h"
 
-#include "access/PassCheck.h"
-#include "access/People.h"
-#include "maintenance/ServerCopy.h"
-#include "settings/Settings.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ServerAddress.h"
-#include "store/Shop.h"
-#include "store/ShopRules.h"
+#include "core/access/PassCheck.h"
+#include "core/access/People.h"
+#include "core/maintenance/ServerCopy.h"
+#include "core/settings/Settings.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
+#include "core/store/ShopRules.h"
 
 #include <QScopeGuard>
 #include <QSqlDatabase>

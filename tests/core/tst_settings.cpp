@@ -1,10 +1,10 @@
 #include "support/TestEnv.h"
 
-#include "settings/FirstRun.h"
-#include "settings/Registry.h"
-#include "settings/RentAmounts.h"
-#include "settings/Settings.h"
-#include "store/Errors.h"
+#include "core/settings/FirstRun.h"
+#include "core/settings/Registry.h"
+#include "core/settings/RentAmounts.h"
+#include "core/settings/Settings.h"
+#include "core/store/Errors.h"
 
 #include <memory>
 

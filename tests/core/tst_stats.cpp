@@ -1,11 +1,11 @@
 #include "support/TestEnv.h"
 
-#include "stats/Charts.h"
-#include "stats/Figures.h"
-#include "stats/Reports.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/Totals.h"
+#include "core/stats/Charts.h"
+#include "core/stats/Figures.h"
+#include "core/stats/Reports.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/Totals.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>

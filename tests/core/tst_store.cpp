@@ -1,13 +1,13 @@
 #include "support/TestEnv.h"
 
-#include "catalogue/Discs.h"
-#include "catalogue/DistinctNames.h"
-#include "store/Counts.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
-#include "store/Shop.h"
-#include "store/SingleInstance.h"
+#include "core/catalogue/Discs.h"
+#include "core/catalogue/DistinctNames.h"
+#include "core/store/Counts.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/Shop.h"
+#include "core/store/SingleInstance.h"
 
 #include <QSqlQuery>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
 #include "support/TestEnv.h"
 
-#include "maintenance/Workbook.h"
-#include "maintenance/WorkbookReader.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
+#include "core/maintenance/Workbook.h"
+#include "core/maintenance/WorkbookReader.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,16 +1,16 @@
 // A day at the counter, at machine speed, until it is killed: the kill test
 // starts it on a shop and kills it at a random moment.
 // Usage: crash_worker PROGRAM_FOLDER SEED   (XDG_CONFIG_HOME set by the caller)
-#include "catalogue/Discs.h"
-#include "maintenance/Backup.h"
-#include "maintenance/Workbook.h"
-#include "members/Members.h"
-#include "rentals/Rentals.h"
-#include "settings/Parameters.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
+#include "core/catalogue/Discs.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/Workbook.h"
+#include "core/members/Members.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Parameters.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>

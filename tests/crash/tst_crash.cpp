@@ -1,12 +1,12 @@
 // Killed at any moment, the shop loses nothing and nothing is half-written.
 #include "support/TestEnv.h"
 
-#include "maintenance/Backup.h"
-#include "maintenance/WorkbookReader.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/Numbers.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/WorkbookReader.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/Numbers.h"
 
 #include <QDir>
 #include <QElapsedTimer>

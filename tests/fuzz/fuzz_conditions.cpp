@@ -3,14 +3,14 @@
 // are exactly the records a plain reading of the conditions selects.
 
 #include "FuzzSupport.h"
-#include "catalogue/Discs.h"
-#include "members/Members.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/ShopRules.h"
-#include "store/Errors.h"
-#include "store/Numbers.h"
-#include "store/PagedQuery.h"
+#include "core/catalogue/Discs.h"
+#include "core/members/Members.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/ShopRules.h"
+#include "core/store/Errors.h"
+#include "core/store/Numbers.h"
+#include "core/store/PagedQuery.h"
 
 #include <algorithm>
 #include <QSet>

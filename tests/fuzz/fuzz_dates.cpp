@@ -1,7 +1,7 @@
 // The date-text helpers on any text a box or a stored record may hold.
 
 #include "FuzzSupport.h"
-#include "store/DateText.h"
+#include "core/store/DateText.h"
 
 #include <QDate>
 

@@ -2,9 +2,9 @@
 // a setting or an imported record may hold.
 
 #include "FuzzSupport.h"
-#include "rentals/Rentals.h"
-#include "store/Money.h"
-#include "store/Numbers.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Money.h"
+#include "core/store/Numbers.h"
 
 #include <cmath>
 #include <limits>

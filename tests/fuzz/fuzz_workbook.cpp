@@ -3,10 +3,10 @@
 // with the books consistent.
 
 #include "FuzzSupport.h"
-#include "maintenance/Workbook.h"
-#include "maintenance/WorkbookReader.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/maintenance/Workbook.h"
+#include "core/maintenance/WorkbookReader.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -2,11 +2,11 @@
 // can: renting, checking out and taking back. Prints each outcome's count;
 // anything but the counter's own refusals is a failure.
 // Usage: race_worker LOCATION SEED ROUNDS   (XDG_CONFIG_HOME set by the caller)
-#include "access/PassCheck.h"
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ServerAddress.h"
+#include "core/access/PassCheck.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QMap>

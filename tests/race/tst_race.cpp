@@ -2,10 +2,10 @@
 // few discs for the same few members at once; and two killed mid-work.
 #include "support/TestEnv.h"
 
-#include "access/People.h"
-#include "rentals/Rentals.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
+#include "core/access/People.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
 
 #include <QProcess>
 #include <memory>

@@ -1,19 +1,19 @@
 #include "TestEnv.h"
 
-#include "store/ShopRules.h"
+#include "core/store/ShopRules.h"
 
-#include "app/MDIMain.h"
-#include "common/Seams.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/LedgerSchema.h"
-#include "store/ProgramFolder.h"
-#include "store/ServerAddress.h"
-#include "store/Shop.h"
-#include "store/SingleInstance.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
+#include "core/settings/Registry.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
+#include "core/store/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <cmath>

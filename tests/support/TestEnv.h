@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
 #include <QList>
 #include <memory>

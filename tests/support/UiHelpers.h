@@ -1,9 +1,9 @@
 #pragma once
 
 // Driving windows as a clerk would: find controls by name, type, press, read grids.
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
-#include "store/Database.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
+#include "core/store/Database.h"
 
 #include <QComboBox>
 #include <QHeaderView>

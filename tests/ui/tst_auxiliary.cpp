@@ -1,17 +1,17 @@
 #include "support/TestEnv.h"
 
-#include "app/ChineseQt.h"
+#include "ui/app/ChineseQt.h"
 #include "support/UiHelpers.h"
 
-#include "app/MDIMain.h"
-#include "common/Seams.h"
-#include "auxiliary/AuxiliaryWindows.h"
-#include "catalogue/FormLRJJ.h"
-#include "catalogue/VcdPreview.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
+#include "ui/auxiliary/AuxiliaryWindows.h"
+#include "ui/catalogue/FormLRJJ.h"
+#include "ui/catalogue/VcdPreview.h"
 
-#include "auxiliary/Auxiliary.h"
-#include "settings/Settings.h"
-#include "store/ProgramFolder.h"
+#include "core/auxiliary/Auxiliary.h"
+#include "core/settings/Settings.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "support/TestEnv.h"
 
-#include "common/MessageBox.h"
-#include "store/Errors.h"
+#include "ui/common/MessageBox.h"
+#include "core/store/Errors.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "support/TestEnv.h"
 
-#include "app/MDIMain.h"
-#include "common/Seams.h"
-#include "settings/FormZJSZ.h"
-#include "settings/Settings.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
+#include "ui/settings/FormZJSZ.h"
+#include "core/settings/Settings.h"
 
 #include <QLineEdit>
 #include <QPushButton>

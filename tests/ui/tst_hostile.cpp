@@ -3,11 +3,11 @@
 #include "support/TestEnv.h"
 #include "support/UiHelpers.h"
 
-#include "app/Commands.h"
-#include "app/MDIMain.h"
-#include "common/Seams.h"
-#include "maintenance/FormExcel.h"
-#include "maintenance/FormSJBF.h"
+#include "ui/app/Commands.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
+#include "ui/maintenance/FormExcel.h"
+#include "ui/maintenance/FormSJBF.h"
 
 #include <QAbstractButton>
 #include <QMdiArea>

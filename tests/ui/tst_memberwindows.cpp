@@ -1,16 +1,16 @@
 #include "support/TestEnv.h"
 #include "support/UiHelpers.h"
 
-#include "access/PassCheck.h"
-#include "app/MDIMain.h"
-#include "common/Seams.h"
-#include "members/FormHYXX.h"
-#include "members/FormHYCZ.h"
-#include "members/FormSCHYXX.h"
-#include "members/FormTJHYXX.h"
-#include "members/FormXGHYXX.h"
-#include "members/Members.h"
-#include "settings/Settings.h"
+#include "core/access/PassCheck.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
+#include "ui/members/FormHYXX.h"
+#include "ui/members/FormHYCZ.h"
+#include "ui/members/FormSCHYXX.h"
+#include "ui/members/FormTJHYXX.h"
+#include "ui/members/FormXGHYXX.h"
+#include "core/members/Members.h"
+#include "core/settings/Settings.h"
 
 #include <QLabel>
 #include <QRadioButton>

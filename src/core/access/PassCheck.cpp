@@ -1,10 +1,10 @@
 #include "PassCheck.h"
 
 #include "People.h"
-#include "store/Engine.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Shop.h"
+#include "core/store/Engine.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Shop.h"
 
 #include <algorithm>
 

@@ -2,13 +2,13 @@
 
 #include "PassCheck.h"
 #include "PasswordRules.h"
-#include "store/Engine.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ServerAddress.h"
-#include "store/ServerPeople.h"
-#include "store/Shop.h"
+#include "core/store/Engine.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/ServerPeople.h"
+#include "core/store/Shop.h"
 
 #include <QFileInfo>
 #include <QSqlError>

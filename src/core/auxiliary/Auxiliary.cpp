@@ -1,13 +1,13 @@
 #include "Auxiliary.h"
 
-#include "access/PassCheck.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
-#include "store/Engine.h"
-#include "store/Database.h"
-#include "store/ServerAddress.h"
-#include "store/Totals.h"
-#include "store/Errors.h"
+#include "core/access/PassCheck.h"
+#include "core/settings/Registry.h"
+#include "core/settings/Settings.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Totals.h"
+#include "core/store/Errors.h"
 
 #include <QFileInfo>
 #include <QSysInfo>

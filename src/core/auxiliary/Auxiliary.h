@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ProgramFolder.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QList>
 #include <QString>

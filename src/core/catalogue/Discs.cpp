@@ -1,12 +1,12 @@
 #include "Discs.h"
 
 #include "DistinctNames.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Engine.h"
-#include "store/Shop.h"
-#include "store/Errors.h"
-#include "store/TextRules.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Shop.h"
+#include "core/store/Errors.h"
+#include "core/store/TextRules.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/Conditions.h"
-#include "store/Engine.h"
+#include "core/store/Conditions.h"
+#include "core/store/Engine.h"
 
 #include <QString>
 #include <QStringList>

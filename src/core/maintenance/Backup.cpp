@@ -1,20 +1,20 @@
 #include "Backup.h"
 
-#include "access/People.h"
+#include "core/access/People.h"
 
 #include "FileSupport.h"
 #include "ServerCopy.h"
 #include "Workbook.h"
 #include "WorkbookReader.h"
-#include "store/Engine.h"
-#include "store/Database.h"
-#include "store/LedgerSchema.h"
-#include "store/Shop.h"
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
-#include "store/ServerAddress.h"
-#include "store/ShopRules.h"
-#include "store/TextRules.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/Shop.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/ShopRules.h"
+#include "core/store/TextRules.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

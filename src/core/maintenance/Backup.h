@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/Settings.h"
-#include "store/Database.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
 
 #include <QString>
 #include <functional>

@@ -1,16 +1,16 @@
 #include "Expert.h"
 
 #include "FileSupport.h"
-#include "store/Engine.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/ServerAddress.h"
-#include "store/Shop.h"
-#include "access/PassCheck.h"
-#include "money/Ledger.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Totals.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
+#include "core/access/PassCheck.h"
+#include "core/money/Ledger.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Totals.h"
 
 #include <QRegularExpression>
 #include <algorithm>

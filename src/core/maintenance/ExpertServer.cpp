@@ -2,11 +2,11 @@
 // a worker thread may run them while the window's thread cancels.
 #include "Expert.h"
 
-#include "settings/Settings.h"
-#include "store/Errors.h"
-#include "store/ServerAddress.h"
-#include "store/Shop.h"
-#include "store/ShopRules.h"
+#include "core/settings/Settings.h"
+#include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
+#include "core/store/ShopRules.h"
 
 #include <QRegularExpression>
 #include <cstring>

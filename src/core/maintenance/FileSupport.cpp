@@ -1,11 +1,11 @@
 #include "FileSupport.h"
 
-#include "store/Errors.h"
-#include "store/ProgramFolder.h"
-#include "store/Shop.h"
-#include "store/LedgerSchema.h"
-#include "store/ShopRules.h"
-#include "store/Totals.h"
+#include "core/store/Errors.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/Shop.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/ShopRules.h"
+#include "core/store/Totals.h"
 
 #include <QCoreApplication>
 #include <QDir>

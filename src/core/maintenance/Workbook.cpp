@@ -4,14 +4,14 @@
 #include "ServerCopy.h"
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
-#include "money/Ledger.h"
-#include "store/Engine.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/LedgerSchema.h"
-#include "store/Shop.h"
-#include "store/ProgramFolder.h"
-#include "store/TextRules.h"
+#include "core/money/Ledger.h"
+#include "core/store/Engine.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/Shop.h"
+#include "core/store/ProgramFolder.h"
+#include "core/store/TextRules.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 #include "WorkbookCells.h"
 
-#include "rentals/Rentals.h"
-#include "store/Database.h"
-#include "store/DateText.h"
-#include "store/LedgerSchema.h"
-#include "store/Money.h"
-#include "store/Numbers.h"
-#include "store/ShopRules.h"
-#include "store/TextRules.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/DateText.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/Money.h"
+#include "core/store/Numbers.h"
+#include "core/store/ShopRules.h"
+#include "core/store/TextRules.h"
 
 #include <QDate>
 #include <QTime>

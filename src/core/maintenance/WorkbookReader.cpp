@@ -1,7 +1,7 @@
 #include "WorkbookReader.h"
 
-#include "store/Errors.h"
-#include "store/TextRules.h"
+#include "core/store/Errors.h"
+#include "core/store/TextRules.h"
 
 #include <QCoreApplication>
 #include <QDataStream>

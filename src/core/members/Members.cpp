@@ -1,14 +1,14 @@
 #include "Members.h"
 
-#include "money/Ledger.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/Money.h"
-#include "store/Numbers.h"
-#include "store/Shop.h"
-#include "store/TextRules.h"
+#include "core/money/Ledger.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/Money.h"
+#include "core/store/Numbers.h"
+#include "core/store/Shop.h"
+#include "core/store/TextRules.h"
 
 #include <QSqlQuery>
 #include <cmath>

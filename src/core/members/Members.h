@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/Conditions.h"
+#include "core/store/Conditions.h"
 
-#include "store/Money.h"
+#include "core/store/Money.h"
 
 #include <QString>
 #include <QStringList>

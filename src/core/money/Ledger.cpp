@@ -1,12 +1,12 @@
 #include "Ledger.h"
 
-#include "access/PassCheck.h"
+#include "core/access/PassCheck.h"
 
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
-#include "store/LedgerSchema.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
+#include "core/store/LedgerSchema.h"
 
 #include <QRegularExpression>
 #include <algorithm>

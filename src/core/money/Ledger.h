@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/LedgerSchema.h"
-#include "store/Money.h"
+#include "core/store/LedgerSchema.h"
+#include "core/store/Money.h"
 
 #include <QList>
 #include <functional>

@@ -1,11 +1,11 @@
 #include "Statements.h"
 
 #include "Ledger.h"
-#include "access/PassCheck.h"
-#include "store/Engine.h"
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
+#include "core/access/PassCheck.h"
+#include "core/store/Engine.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
 
 #include <QHash>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Money.h"
+#include "core/store/Money.h"
 
 #include <QList>
 #include <QString>

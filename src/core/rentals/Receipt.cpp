@@ -1,9 +1,9 @@
 #include "Receipt.h"
 
-#include "settings/Settings.h"
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QSqlQuery>
 

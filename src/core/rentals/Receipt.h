@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rentals/Rentals.h"
+#include "core/rentals/Rentals.h"
 
 #include <QList>
 #include <QString>

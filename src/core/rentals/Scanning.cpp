@@ -1,6 +1,6 @@
 #include "Scanning.h"
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <QSqlQuery>
 

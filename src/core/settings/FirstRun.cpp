@@ -1,9 +1,9 @@
 #include "FirstRun.h"
 
 #include "Settings.h"
-#include "store/Engine.h"
-#include "store/Clock.h"
-#include "store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
 
 bool IsFirstRun()
 {

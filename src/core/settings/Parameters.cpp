@@ -1,8 +1,8 @@
 #include "Parameters.h"
 
-#include "store/Database.h"
-#include "store/Shop.h"
-#include "store/Errors.h"
+#include "core/store/Database.h"
+#include "core/store/Shop.h"
+#include "core/store/Errors.h"
 
 const QList<Stepper>& Steppers()
 {

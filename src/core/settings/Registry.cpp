@@ -1,6 +1,6 @@
 #include "Registry.h"
 
-#include "store/ProgramFolder.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

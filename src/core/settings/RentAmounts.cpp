@@ -2,7 +2,7 @@
 
 #include "Settings.h"
 
-#include "store/Numbers.h"
+#include "core/store/Numbers.h"
 
 RentCheck CheckRentAmounts(const QString& vcd, const QString& dvd)
 {

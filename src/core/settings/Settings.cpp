@@ -1,10 +1,10 @@
 #include "Settings.h"
 
 #include "Registry.h"
-#include "store/Database.h"
-#include "store/Engine.h"
-#include "store/Errors.h"
-#include "store/Numbers.h"
+#include "core/store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Errors.h"
+#include "core/store/Numbers.h"
 
 #include <QMutex>
 #include <QSettings>

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "catalogue/Discs.h"
-#include "store/Engine.h"
-#include "store/Database.h"
-#include "store/DateText.h"
-#include "store/Numbers.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
+#include "core/store/DateText.h"
+#include "core/store/Numbers.h"
 
 #include <QSqlQuery>
 

@@ -1,8 +1,8 @@
 #include "Figures.h"
 
-#include "store/Clock.h"
-#include "store/Database.h"
-#include "store/DateText.h"
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/DateText.h"
 
 #include <QSqlQuery>
 

@@ -1,7 +1,7 @@
 #include "Reports.h"
 
-#include "rentals/Rentals.h"
-#include "store/Database.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
 
 const ReportDefinition& DefinitionOf(Report report)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Conditions.h"
+#include "core/store/Conditions.h"
 
 #include <QList>
 #include <QMap>

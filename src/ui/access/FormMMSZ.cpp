@@ -1,15 +1,15 @@
 #include "FormMMSZ.h"
 
-#include "common/MessageBox.h"
-#include "common/Controls.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
 
-#include "access/PassCheck.h"
-#include "access/People.h"
-#include "access/PasswordRules.h"
-#include "settings/FirstRun.h"
-#include "settings/Settings.h"
-#include "store/Errors.h"
-#include "store/Shop.h"
+#include "core/access/PassCheck.h"
+#include "core/access/People.h"
+#include "core/access/PasswordRules.h"
+#include "core/settings/FirstRun.h"
+#include "core/settings/Settings.h"
+#include "core/store/Errors.h"
+#include "core/store/Shop.h"
 
 #include <QFormLayout>
 #include <QFrame>

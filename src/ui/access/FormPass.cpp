@@ -1,11 +1,11 @@
 #include "FormPass.h"
 
-#include "common/MessageBox.h"
-#include "common/Controls.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
 
-#include "access/PassCheck.h"
-#include "access/People.h"
-#include "settings/Settings.h"
+#include "core/access/PassCheck.h"
+#include "core/access/People.h"
+#include "core/settings/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

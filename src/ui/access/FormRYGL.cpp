@@ -1,10 +1,10 @@
 #include "FormRYGL.h"
 
-#include "common/Controls.h"
-#include "common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 
-#include "access/People.h"
-#include "store/Errors.h"
+#include "core/access/People.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QFormLayout>

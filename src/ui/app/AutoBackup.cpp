@@ -1,12 +1,12 @@
 #include "AutoBackup.h"
 
-#include "maintenance/Backup.h"
-#include "maintenance/ServerCopy.h"
-#include "store/ServerAddress.h"
-#include "settings/Parameters.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/ServerCopy.h"
+#include "core/store/ServerAddress.h"
+#include "core/settings/Parameters.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QFileInfo>
 #include <QThread>

@@ -3,7 +3,7 @@
 #include "Commands.h"
 #include "Navigator.h"
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <QMainWindow>
 #include <QMdiArea>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "access/PassCheck.h"
+#include "core/access/PassCheck.h"
 
 #include <QString>
 

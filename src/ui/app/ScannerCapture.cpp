@@ -1,10 +1,10 @@
 #include "ScannerCapture.h"
 
 #include "Navigator.h"
-#include "common/Controls.h"
-#include "common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rentals/Scanning.h"
+#include "core/rentals/Scanning.h"
 
 #include <QElapsedTimer>
 

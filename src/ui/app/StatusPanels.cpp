@@ -1,9 +1,9 @@
 #include "StatusPanels.h"
 
-#include "access/PassCheck.h"
-#include "store/Counts.h"
-#include "store/Errors.h"
-#include "store/Shop.h"
+#include "core/access/PassCheck.h"
+#include "core/store/Counts.h"
+#include "core/store/Errors.h"
+#include "core/store/Shop.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,13 +1,13 @@
 #include "AuxiliaryWindows.h"
 
-#include "common/MessageBox.h"
-#include "common/Seams.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
 
-#include "auxiliary/Auxiliary.h"
-#include "settings/Settings.h"
-#include "store/ProgramFolder.h"
+#include "core/auxiliary/Auxiliary.h"
+#include "core/settings/Settings.h"
+#include "core/store/ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QFile>

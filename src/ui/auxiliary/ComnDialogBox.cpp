@@ -1,6 +1,6 @@
 #include "ComnDialogBox.h"
 
-#include "common/Seams.h"
+#include "ui/common/Seams.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
 #include "FormXZLJ.h"
 
-#include "common/Controls.h"
-#include "common/FolderLists.h"
+#include "ui/common/Controls.h"
+#include "ui/common/FolderLists.h"
 
-#include "maintenance/Backup.h"
+#include "core/maintenance/Backup.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

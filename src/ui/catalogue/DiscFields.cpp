@@ -1,12 +1,12 @@
 #include "DiscFields.h"
 
-#include "auxiliary/ComnDialogBox.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
+#include "ui/auxiliary/ComnDialogBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
 
-#include "catalogue/Discs.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QLabel>

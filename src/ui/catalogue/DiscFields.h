@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "common/Controls.h"
+#include "ui/common/Controls.h"
 
 class QPlainTextEdit;
 

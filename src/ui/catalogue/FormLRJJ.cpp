@@ -2,11 +2,11 @@
 
 #include "DiscFields.h"
 #include "VcdPreview.h"
-#include "common/Seams.h"
-#include "common/WindowSupport.h"
+#include "ui/common/Seams.h"
+#include "ui/common/WindowSupport.h"
 
-#include "catalogue/Discs.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Errors.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,11 +1,11 @@
 #include "FormTJYDXX.h"
 
 #include "DiscFields.h"
-#include "common/MessageBox.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/WindowSupport.h"
 
-#include "catalogue/Discs.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QGridLayout>

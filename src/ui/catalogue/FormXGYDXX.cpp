@@ -1,12 +1,12 @@
 #include "FormXGYDXX.h"
 
 #include "DiscFields.h"
-#include "common/MessageBox.h"
-#include "common/DateField.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/DateField.h"
+#include "ui/common/WindowSupport.h"
 
-#include "catalogue/Discs.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QWidget>
-#include "access/PassCheck.h"
+#include "core/access/PassCheck.h"
 
 class QComboBox;
 class QLabel;

@@ -3,17 +3,17 @@
 
 #include "DiscFields.h"
 #include "FormLRJJ.h"
-#include "app/Navigator.h"
-#include "common/MessageBox.h"
-#include "common/Seams.h"
-#include "common/DateField.h"
-#include "common/GridView.h"
-#include "common/QueryWindow.h"
-#include "common/SqlGridModel.h"
-#include "common/WindowSupport.h"
+#include "ui/app/Navigator.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
+#include "ui/common/DateField.h"
+#include "ui/common/GridView.h"
+#include "ui/common/QueryWindow.h"
+#include "ui/common/SqlGridModel.h"
+#include "ui/common/WindowSupport.h"
 
-#include "catalogue/Discs.h"
-#include "store/Errors.h"
+#include "core/catalogue/Discs.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/QueryWindow.h"
+#include "ui/common/QueryWindow.h"
 
 class QComboBox;
 class QLabel;

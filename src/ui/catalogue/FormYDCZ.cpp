@@ -1,6 +1,6 @@
 #include "FormYDCZ.h"
 
-#include "app/Navigator.h"
+#include "ui/app/Navigator.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/ActionChooser.h"
+#include "ui/common/ActionChooser.h"
 
 // The disc action chooser: rent the disc out, modify it or delete it.
 class FormYDCZ : public ActionChooser

@@ -1,9 +1,9 @@
 #include "VcdPreview.h"
 
-#include "auxiliary/ComnDialogBox.h"
-#include "common/Controls.h"
+#include "ui/auxiliary/ComnDialogBox.h"
+#include "ui/common/Controls.h"
 
-#include "auxiliary/Auxiliary.h"
+#include "core/auxiliary/Auxiliary.h"
 
 #include <QGridLayout>
 #include <QLabel>

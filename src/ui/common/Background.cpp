@@ -1,6 +1,6 @@
 #include "Background.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

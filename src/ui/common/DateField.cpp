@@ -1,6 +1,6 @@
 #include "DateField.h"
 
-#include "store/Clock.h"
+#include "core/store/Clock.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>

@@ -1,9 +1,9 @@
 #include "DeleteWindow.h"
 
 #include "WindowSupport.h"
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

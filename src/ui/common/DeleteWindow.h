@@ -4,7 +4,7 @@
 
 #include <QWidget>
 #include <functional>
-#include "access/PassCheck.h"
+#include "core/access/PassCheck.h"
 
 class QLabel;
 class QPushButton;

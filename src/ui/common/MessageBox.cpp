@@ -1,10 +1,10 @@
 #include "MessageBox.h"
 
-#include "settings/Settings.h"
-#include "store/Engine.h"
-#include "store/Database.h"
+#include "core/settings/Settings.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

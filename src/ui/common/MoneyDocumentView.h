@@ -1,6 +1,6 @@
 #pragma once
 
-#include "money/Statements.h"
+#include "core/money/Statements.h"
 
 class QPrinter;
 class QWidget;

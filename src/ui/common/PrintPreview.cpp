@@ -1,10 +1,10 @@
 #include "PrintPreview.h"
 
 #include "WindowSupport.h"
-#include "common/Seams.h"
-#include "auxiliary/ComnDialogBox.h"
+#include "ui/common/Seams.h"
+#include "ui/auxiliary/ComnDialogBox.h"
 
-#include "store/Clock.h"
+#include "core/store/Clock.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,9 +4,9 @@
 #include "GridView.h"
 #include "SqlGridModel.h"
 #include "WindowSupport.h"
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

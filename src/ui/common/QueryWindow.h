@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Shop.h"
+#include "core/store/Shop.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
 #include "ReportRenderer.h"
 
-#include "common/MessageBox.h"
-#include "common/PrintPreview.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/PrintPreview.h"
+#include "ui/common/WindowSupport.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QFontMetricsF>
 #include <QSqlQuery>

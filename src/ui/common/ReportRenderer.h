@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stats/Reports.h"
+#include "core/stats/Reports.h"
 
 class QPrinter;
 class QWidget;

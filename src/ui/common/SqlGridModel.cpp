@@ -1,7 +1,7 @@
 #include "SqlGridModel.h"
 
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QtDebug>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/Conditions.h"
-#include "store/PagedQuery.h"
+#include "core/store/Conditions.h"
+#include "core/store/PagedQuery.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "WindowSupport.h"
 
-#include "common/MessageBox.h"
-#include "store/Shop.h"
+#include "ui/common/MessageBox.h"
+#include "core/store/Shop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "ExpertPassword.h"
 
-#include "common/Controls.h"
-#include "maintenance/Expert.h"
+#include "ui/common/Controls.h"
+#include "core/maintenance/Expert.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,15 +1,15 @@
 #include "FormExcel.h"
 
-#include "common/Background.h"
-#include "common/Controls.h"
-#include "common/FolderLists.h"
-#include "common/WindowSupport.h"
+#include "ui/common/Background.h"
+#include "ui/common/Controls.h"
+#include "ui/common/FolderLists.h"
+#include "ui/common/WindowSupport.h"
 
-#include "maintenance/Workbook.h"
-#include "store/Shop.h"
-#include "settings/Settings.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/maintenance/Workbook.h"
+#include "core/store/Shop.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QFileInfo>
 #include <QGroupBox>

@@ -1,17 +1,17 @@
 #include "FormSJBF.h"
 
-#include "app/AutoBackup.h"
-#include "app/Navigator.h"
-#include "common/MessageBox.h"
-#include "common/Background.h"
-#include "common/Controls.h"
-#include "common/FolderLists.h"
-#include "common/WindowSupport.h"
+#include "ui/app/AutoBackup.h"
+#include "ui/app/Navigator.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Background.h"
+#include "ui/common/Controls.h"
+#include "ui/common/FolderLists.h"
+#include "ui/common/WindowSupport.h"
 
-#include "maintenance/Backup.h"
-#include "maintenance/Workbook.h"
-#include "settings/Settings.h"
-#include "store/Errors.h"
+#include "core/maintenance/Backup.h"
+#include "core/maintenance/Workbook.h"
+#include "core/settings/Settings.h"
+#include "core/store/Errors.h"
 
 #include <QFile>
 #include <QGroupBox>

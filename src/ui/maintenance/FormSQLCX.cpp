@@ -1,8 +1,8 @@
 #include "FormSQLCX.h"
 
-#include "common/Controls.h"
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
+#include "ui/common/Controls.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

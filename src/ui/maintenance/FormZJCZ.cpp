@@ -4,18 +4,18 @@
 #include "ExpertPassword.h"
 #include "FormExcel.h"
 
-#include "common/MessageBox.h"
-#include "common/Seams.h"
-#include "common/Background.h"
-#include "common/Controls.h"
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
+#include "ui/common/Background.h"
+#include "ui/common/Controls.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
+#include "ui/common/WindowSupport.h"
 
-#include "maintenance/Expert.h"
-#include "store/Engine.h"
-#include "store/Database.h"
-#include "store/Errors.h"
+#include "core/maintenance/Expert.h"
+#include "core/store/Engine.h"
+#include "core/store/Database.h"
+#include "core/store/Errors.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

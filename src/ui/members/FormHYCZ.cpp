@@ -1,6 +1,6 @@
 #include "FormHYCZ.h"
 
-#include "app/Navigator.h"
+#include "ui/app/Navigator.h"
 
 #include <QPointer>
 

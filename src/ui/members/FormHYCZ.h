@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/ActionChooser.h"
+#include "ui/common/ActionChooser.h"
 
 // The member action chooser: the member's rental history, modify or delete.
 class FormHYCZ : public ActionChooser

@@ -1,15 +1,15 @@
 #include "FormHYXX.h"
 #include "FormHYCZ.h"
 
-#include "app/Navigator.h"
-#include "common/Controls.h"
-#include "common/DateField.h"
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
-#include "common/WindowSupport.h"
+#include "ui/app/Navigator.h"
+#include "ui/common/Controls.h"
+#include "ui/common/DateField.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
+#include "ui/common/WindowSupport.h"
 
-#include "members/Members.h"
-#include "store/Numbers.h"
+#include "core/members/Members.h"
+#include "core/store/Numbers.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

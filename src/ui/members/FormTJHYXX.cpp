@@ -1,11 +1,11 @@
 #include "FormTJHYXX.h"
 
-#include "common/MessageBox.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
 
-#include "members/Members.h"
-#include "store/Errors.h"
+#include "core/members/Members.h"
+#include "core/store/Errors.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,14 +1,14 @@
 #include "FormCZ.h"
 
-#include "common/Controls.h"
-#include "common/MessageBox.h"
-#include "common/WindowSupport.h"
+#include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/WindowSupport.h"
 #include "ReceiptSlip.h"
 
-#include "members/Members.h"
-#include "money/Ledger.h"
-#include "rentals/Receipt.h"
-#include "store/Errors.h"
+#include "core/members/Members.h"
+#include "core/money/Ledger.h"
+#include "core/rentals/Receipt.h"
+#include "core/store/Errors.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "FormHYHD.h"
 
-#include "common/Controls.h"
+#include "ui/common/Controls.h"
 
-#include "money/Ledger.h"
+#include "core/money/Ledger.h"
 
 #include <QPushButton>
 

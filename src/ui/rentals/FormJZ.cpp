@@ -1,6 +1,6 @@
 #include "FormJZ.h"
 
-#include "common/Controls.h"
+#include "ui/common/Controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,13 +1,13 @@
 #include "FormSCZJXX.h"
 
-#include "common/MessageBox.h"
-#include "common/Controls.h"
-#include "common/DateField.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/DateField.h"
+#include "ui/common/WindowSupport.h"
 
-#include "rentals/Rentals.h"
-#include "store/Errors.h"
-#include "store/Numbers.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Errors.h"
+#include "core/store/Numbers.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/DeleteWindow.h"
+#include "ui/common/DeleteWindow.h"
 
 class QComboBox;
 class QLineEdit;

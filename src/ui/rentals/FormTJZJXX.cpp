@@ -1,17 +1,17 @@
 #include "FormTJZJXX.h"
 
 #include "ReceiptSlip.h"
-#include "app/Navigator.h"
-#include "common/MessageBox.h"
-#include "common/Seams.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
+#include "ui/app/Navigator.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
 
-#include "money/Ledger.h"
+#include "core/money/Ledger.h"
 
-#include "rentals/Rentals.h"
-#include "settings/Settings.h"
-#include "store/Errors.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
+#include "core/store/Errors.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "rentals/Rentals.h"
+#include "core/rentals/Rentals.h"
 
 #include <QWidget>
-#include "access/PassCheck.h"
+#include "core/access/PassCheck.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,16 +1,16 @@
 #include "FormTX.h"
 
-#include "common/MessageBox.h"
-#include "auxiliary/ComnDialogBox.h"
-#include "common/Controls.h"
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
-#include "common/WindowSupport.h"
-#include "common/ReportRenderer.h"
+#include "ui/common/MessageBox.h"
+#include "ui/auxiliary/ComnDialogBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
+#include "ui/common/WindowSupport.h"
+#include "ui/common/ReportRenderer.h"
 
-#include "maintenance/Workbook.h"
-#include "rentals/Rentals.h"
-#include "store/Errors.h"
+#include "core/maintenance/Workbook.h"
+#include "core/rentals/Rentals.h"
+#include "core/store/Errors.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

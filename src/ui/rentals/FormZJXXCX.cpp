@@ -1,14 +1,14 @@
 #include "FormZJXXCX.h"
 
-#include "app/Navigator.h"
-#include "common/Controls.h"
-#include "common/DateField.h"
-#include "common/GridView.h"
-#include "common/SqlGridModel.h"
-#include "common/WindowSupport.h"
+#include "ui/app/Navigator.h"
+#include "ui/common/Controls.h"
+#include "ui/common/DateField.h"
+#include "ui/common/GridView.h"
+#include "ui/common/SqlGridModel.h"
+#include "ui/common/WindowSupport.h"
 
-#include "rentals/Rentals.h"
-#include "settings/Settings.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "ReceiptSlip.h"
 
-#include "common/MessageBox.h"
-#include "common/PrintPreview.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/PrintPreview.h"
 
-#include "store/Errors.h"
+#include "core/store/Errors.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rentals/Receipt.h"
+#include "core/rentals/Receipt.h"
 
 #include <QPushButton>
 #include <functional>

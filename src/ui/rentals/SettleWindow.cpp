@@ -1,12 +1,12 @@
 #include "SettleWindow.h"
 
 #include "ReceiptSlip.h"
-#include "common/MessageBox.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
 
-#include "money/Ledger.h"
-#include "store/Errors.h"
+#include "core/money/Ledger.h"
+#include "core/store/Errors.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rentals/Rentals.h"
-#include "access/PassCheck.h"
+#include "core/rentals/Rentals.h"
+#include "core/access/PassCheck.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Settings.h"
+#include "core/settings/Settings.h"
 
 #include <QDialog>
 #include <QMap>

@@ -1,9 +1,9 @@
 #include "FormZJSZ.h"
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
-#include "settings/RentAmounts.h"
-#include "settings/Settings.h"
+#include "core/settings/RentAmounts.h"
+#include "core/settings/Settings.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

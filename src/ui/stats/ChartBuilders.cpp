@@ -2,16 +2,16 @@
 // Qt Data Visualization in 3D.
 #include "FormCKTJT.h"
 
-#include "common/MessageBox.h"
-#include "auxiliary/ComnDialogBox.h"
-#include "common/Controls.h"
-#include "common/WindowSupport.h"
-#include "stats/Chart3DView.h"
+#include "ui/common/MessageBox.h"
+#include "ui/auxiliary/ComnDialogBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/WindowSupport.h"
+#include "ui/stats/Chart3DView.h"
 
-#include "settings/Settings.h"
-#include "stats/Figures.h"
-#include "store/Clock.h"
-#include "store/Errors.h"
+#include "core/settings/Settings.h"
+#include "core/stats/Figures.h"
+#include "core/store/Clock.h"
+#include "core/store/Errors.h"
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "money/Ledger.h"
+#include "core/money/Ledger.h"
 
 #include <QGroupBox>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stats/Charts.h"
+#include "core/stats/Charts.h"
 
 #include <QColor>
 #include <QMap>

@@ -2,18 +2,18 @@
 
 #include "DayFigures.h"
 
-#include "common/MessageBox.h"
-#include "common/Controls.h"
-#include "common/MoneyDocumentView.h"
-#include "common/WindowSupport.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Controls.h"
+#include "ui/common/MoneyDocumentView.h"
+#include "ui/common/WindowSupport.h"
 
-#include "money/Ledger.h"
-#include "money/Statements.h"
-#include "settings/Settings.h"
-#include "stats/Figures.h"
-#include "store/Clock.h"
-#include "store/Errors.h"
-#include "store/Numbers.h"
+#include "core/money/Ledger.h"
+#include "core/money/Statements.h"
+#include "core/settings/Settings.h"
+#include "core/stats/Figures.h"
+#include "core/store/Clock.h"
+#include "core/store/Errors.h"
+#include "core/store/Numbers.h"
 
 #include <QComboBox>
 #include <QDateEdit>

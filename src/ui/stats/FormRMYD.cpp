@@ -1,11 +1,11 @@
 #include "FormRMYD.h"
 
-#include "common/Controls.h"
-#include "common/MessageBox.h"
-#include "common/WindowSupport.h"
+#include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/WindowSupport.h"
 
-#include "stats/Figures.h"
-#include "store/Errors.h"
+#include "core/stats/Figures.h"
+#include "core/store/Errors.h"
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
