@@ -1,0 +1,44 @@
+#pragma once
+
+// What the store's own files share: statements run on a connection given,
+// failures said in the shop's words, and the questions asked of a database's
+// catalogue. Not for the rest of the program, which runs on the shop.
+
+#include "Database.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+struct sqlite3;
+
+namespace store {
+// What messages name as the failing part.
+inline const QString kSource = QStringLiteral("MOVRNT.db");
+inline const QString kConnectionLost = QStringLiteral("与数据库服务器的连接已中断");
+
+// Throws the database's refusal, in the shop's words after `what`.
+[[noreturn]] void Fail(const QSqlError& error, const QString& what = {});
+// Runs a statement (prepared when it has values) on a connection; throws
+// MovrntError, saying first when the connection broke.
+QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values);
+// The connection reaches a PostgreSQL server.
+bool ServerConnection(const QSqlDatabase& db);
+// A table, index, trigger or (on a server) constraint of that name exists
+// in the shop's schema.
+bool Exists(QSqlDatabase db, const QString& type, const QString& name);
+bool HasColumn(QSqlDatabase db, const QString& table, const QString& column);
+// The first column of the first row, 0 when none.
+qint64 Scalar(QSqlDatabase db, const QString& sql);
+
+// Every row of a statement to `row` until it returns false; returns the
+// number of columns. Through QtSql, or straight through SQLite's API.
+using EachRow = std::function<bool(QVariantList&& row)>;
+int StepRows(QSqlDatabase db, const QString& sql, const QVariantList& values, const EachRow& row);
+int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values, const EachRow& row);
+// The SQLite handle under a QtSql connection; null for another engine.
+sqlite3* SqliteHandle(const QSqlDatabase& db);
+} // namespace store

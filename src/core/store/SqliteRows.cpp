@@ -1,0 +1,112 @@
+#include "Database.h"
+
+#include "Errors.h"
+#include "SqlSupport.h"
+
+#include <QSqlDriver>
+#include <memory>
+#include <sqlite3.h>
+
+// The file's rows read straight through SQLite's API: QtSql's copying of
+// each value would cost a query window more than the engine's own work.
+namespace {
+// Binds as QtSql's SQLite driver does, so both paths compare alike.
+int Bind(sqlite3_stmt* statement, int index, const QVariant& value)
+{
+    if (value.isNull())
+        return sqlite3_bind_null(statement, index);
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(statement, index, value.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    default: {
+        const QString text = value.toString();
+        return sqlite3_bind_text16(statement, index, text.utf16(), int(text.size() * 2),
+                                   SQLITE_TRANSIENT);
+    }
+    }
+}
+} // namespace
+
+QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    case SQLITE_NULL: {
+        // A null of the column's declared type, as QtSql gives it.
+        const char* declared = sqlite3_column_decltype(statement, column);
+        if (!declared)
+            return QVariant();
+        const QByteArray type = QByteArray(declared).toLower();
+        if (type == "integer" || type == "int")
+            return QVariant(QMetaType::fromType<int>());
+        if (type == "double" || type == "float" || type == "real" || type.startsWith("numeric"))
+            return QVariant(QMetaType::fromType<double>());
+        if (type == "blob")
+            return QVariant(QMetaType::fromType<QByteArray>());
+        return QVariant(QMetaType::fromType<QString>());
+    }
+    default: // UTF-8 as stored; Qt's decoder is quicker than a UTF-16 copy made by SQLite
+        return QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+            sqlite3_column_bytes(statement, column));
+    }
+}
+
+namespace store {
+sqlite3* SqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values, const EachRow& row)
+{
+    const auto failed = [connection] {
+        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), kSource);
+    };
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare16_v2(connection, sql.utf16(), int(sql.size() * 2), &raw, nullptr) !=
+        SQLITE_OK)
+        failed();
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+    for (int i = 0; i < values.size(); ++i)
+        if (Bind(raw, i + 1, values.at(i)) != SQLITE_OK)
+            failed();
+    const int columns = sqlite3_column_count(raw);
+    for (;;) {
+        const int rc = sqlite3_step(raw);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            failed();
+        QVariantList values;
+        values.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            values << SqliteColumnValue(raw, c);
+        if (!row(std::move(values)))
+            break;
+    }
+    return columns;
+}
+} // namespace store
