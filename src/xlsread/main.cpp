@@ -5,13 +5,9 @@
 //   movrnt-xls names FILE        the sheet names
 //   movrnt-xls rows FILE INDEX   the cells of one sheet
 //
-// Output on stdout, little-endian, length-prefixed:
-//   'N' u32 n, n bytes UTF-8                    a sheet name
-//   'R' i64 row (from 1), u32 cells, cells...   a row that holds a cell
-//      cell: u8 kind (0 empty, 1 text, 2 number, 3 date) then
-//            text and date: u32 n, n bytes; number: 8 bytes IEEE double
-//   'E' u32 n, n bytes                          what went wrong (exit 2)
-//   'D'                                         all written (exit 0)
+// What it writes: core/maintenance/XlsProtocol.h.
+
+#include "core/maintenance/XlsProtocol.h"
 
 #include <freexl.h>
 
@@ -53,10 +49,10 @@ void PutText(const char* text, size_t size)
 [[noreturn]] void Finish(const char* error = nullptr)
 {
     if (error) {
-        PutU8('E');
+        PutU8(xls::kError);
         PutText(error, std::strlen(error));
     } else {
-        PutU8('D');
+        PutU8(xls::kDone);
     }
     Flush();
     std::fflush(stdout);
@@ -84,26 +80,26 @@ void PutCell(const FreeXL_CellValue& value)
 {
     switch (value.type) {
     case FREEXL_CELL_INT:
-        PutU8(2);
+        PutU8(xls::kNumber);
         PutNumber(double(value.value.int_value));
         return;
     case FREEXL_CELL_DOUBLE:
-        PutU8(2);
+        PutU8(xls::kNumber);
         PutNumber(value.value.double_value);
         return;
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_DATETIME:
-        PutU8(3);
+        PutU8(xls::kDate);
         PutText(value.value.text_value, value.value.text_value
                                             ? strnlen(value.value.text_value, 10)
                                             : 0);
         return;
     default:
         if (Holds(value)) {
-            PutU8(1);
+            PutU8(xls::kText);
             PutText(value.value.text_value, std::strlen(value.value.text_value));
         } else {
-            PutU8(0);
+            PutU8(xls::kEmpty);
         }
     }
 }
@@ -126,7 +122,7 @@ int main(int argc, char** argv)
             const char* name = nullptr;
             if (freexl_get_worksheet_name(handle, (unsigned short)(i), &name) != FREEXL_OK || !name)
                 name = "";
-            PutU8('N');
+            PutU8(xls::kSheetName);
             PutText(name, std::strlen(name));
         }
         Finish();
@@ -154,7 +150,7 @@ int main(int argc, char** argv)
         }
         if (used == 0)
             continue;
-        PutU8('R');
+        PutU8(xls::kRow);
         PutNumber(int64_t(r) + 1);
         PutNumber(uint32_t(used));
         for (unsigned short c = 0; c < used; ++c) {
