@@ -93,7 +93,7 @@ void Drain()
 
 void CloseChildren()
 {
-    shop->MdiArea()->closeAllSubWindows();
+    shop->mdiArea()->closeAllSubWindows();
     Drain();
 }
 
@@ -231,7 +231,7 @@ template <typename W> Step OpenQueryWindow(Command command)
 {
     return {{},
             [command] {
-                shop->RunCommand(command);
+                shop->runCommand(command);
                 QCoreApplication::processEvents();
             },
             CloseChildren,
@@ -243,12 +243,12 @@ template <typename W> Step OpenQueryWindow(Command command)
 template <typename W> Step Query(Command command, const char* field, const QString& text)
 {
     return {[command, field, text] {
-                shop->RunCommand(command);
+                shop->runCommand(command);
                 Drain();
-                Type(shop->FindChild<W>(), field, text);
+                Type(shop->findWindow<W>(), field, text);
             },
             [] {
-                Press(shop->FindChild<W>(), "CommandCX");
+                Press(shop->findWindow<W>(), "CommandCX");
                 QCoreApplication::processEvents();
             },
             CloseChildren};
@@ -400,7 +400,7 @@ void RegisterAll()
               },
               [] {
                   shop = new MDIMain;
-                  shop->RunStartup();
+                  shop->runStartup();
                   shop->resize(1024, 768);
                   shop->show();
                   QCoreApplication::processEvents();
@@ -484,12 +484,12 @@ void RegisterAll()
              {[] {
                   if (rentable.isEmpty())
                       rentable = FreeDiscs(200);
-                  auto* form = shop->OpenChild<FormTJZJXX>();
+                  auto* form = shop->openChild<FormTJZJXX>();
                   Type(form, "TextYDBH", rentable.takeFirst());
                   Type(form, "TextHYBH",
                        QStringLiteral("M%1").arg(1 + rentable.size() % 40, 5, 10, QChar(u'0')));
               },
-              [] { Press(shop->FindChild<FormTJZJXX>(), "CommandTJ"); },
+              [] { Press(shop->findWindow<FormTJZJXX>(), "CommandTJ"); },
               CloseChildren,
               {},
               false,
@@ -551,11 +551,11 @@ void RegisterAll()
     Register("FormJZ checkout of 10 records", 20,
              {[openRentals] {
                   first = openRentals();
-                  auto* form = shop->OpenChild<FormJZ>();
+                  auto* form = shop->openChild<FormJZ>();
                   Type(form, "TextBH1", QString::number(first));
                   Type(form, "TextBH2", QString::number(first + 9));
               },
-              [] { Press(shop->FindChild<FormJZ>(), "CommandJZ"); },
+              [] { Press(shop->findWindow<FormJZ>(), "CommandJZ"); },
               CloseChildren,
               {},
               false,
@@ -600,7 +600,7 @@ void RegisterAll()
     Register("FormTX overdue list", 10,
              {{},
               [] {
-                  shop->OpenChild<FormTX>();
+                  shop->openChild<FormTX>();
                   QCoreApplication::processEvents();
               },
               CloseChildren});
@@ -610,7 +610,7 @@ void RegisterAll()
     Register("FormJRYY today's figures", 10,
              {{},
               [] {
-                  shop->RunCommand(Command::JRYY);
+                  shop->runCommand(Command::JRYY);
                   QCoreApplication::processEvents();
               },
               CloseChildren,
@@ -622,13 +622,13 @@ void RegisterAll()
               [figureLines] { return figureLines(TodayFigures()); }});
     Register("FormLSSJ a month's figures", 10,
              {[] {
-                  shop->RunCommand(Command::LSSJ);
+                  shop->runCommand(Command::LSSJ);
                   Drain();
-                  Type(shop->FindChild<FormLSSJ>(), "ComboNF", "2005");
-                  Type(shop->FindChild<FormLSSJ>(), "ComboYF", "06");
+                  Type(shop->findWindow<FormLSSJ>(), "ComboNF", "2005");
+                  Type(shop->findWindow<FormLSSJ>(), "ComboYF", "06");
               },
               [] {
-                  Press(shop->FindChild<FormLSSJ>(), "CommandCK");
+                  Press(shop->findWindow<FormLSSJ>(), "CommandCK");
                   QCoreApplication::processEvents();
               },
               CloseChildren,
@@ -695,7 +695,7 @@ void RegisterAll()
               }});
     Register("FormRMYD popular and new discs", 10,
              {{},
-              [] { shop->RunCommand(Command::RMYD); },
+              [] { shop->runCommand(Command::RMYD); },
               {},
               {},
               false,
@@ -944,7 +944,7 @@ int main(int argc, char** argv)
 
     // The main window every operation works in (start-up makes its own).
     shop = new MDIMain;
-    shop->RunStartup();
+    shop->runStartup();
     shop->resize(1024, 768);
     shop->show();
     Drain();

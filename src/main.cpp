@@ -328,7 +328,7 @@ int main(int argc, char* argv[])
         wait.exec();
     }
     MDIMain window;
-    if (!window.RunStartup())
+    if (!window.runStartup())
         return 1;
     window.showMaximized();
     return app.exec();

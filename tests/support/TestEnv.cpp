@@ -238,7 +238,7 @@ ScriptedMessages::ScriptedMessages()
 {
     SetMessagePresenter([this](const ShownMessage& message) {
         shown.append(message);
-        status.append(MDIMain::Instance() ? MDIMain::Instance()->PanelText(2) : QString());
+        status.append(MDIMain::instance() ? MDIMain::instance()->panelText(2) : QString());
         if (message.style == 0)
             return MsgButton::Ok;
         if (answers_.isEmpty()) {
@@ -293,7 +293,7 @@ std::unique_ptr<MDIMain> StartedMain()
 {
     auto main = std::make_unique<MDIMain>();
     ScriptedMessages quiet;
-    if (!main->RunStartup())
+    if (!main->runStartup())
         return nullptr;
     main->show();
     return main;

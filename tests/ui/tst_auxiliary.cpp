@@ -116,7 +116,7 @@ private Q_SLOTS:
         for (int setting : {1, 0}) {
             SetShowTipsAtStartup(setting);
             MDIMain main;
-            QVERIFY(main.RunStartup());
+            QVERIFY(main.runStartup());
             CloseDatabase();
         }
         QCOMPARE(opened, QStringList{"FormTip"});
@@ -163,13 +163,13 @@ private Q_SLOTS:
             return true;
         };
         MDIMain main;
-        QVERIFY(main.RunStartup());
-        main.RunCommand(Command::ZT);
-        auto* window = main.FindChild<FormWebSite>();
+        QVERIFY(main.runStartup());
+        main.runCommand(Command::ZT);
+        auto* window = main.findWindow<FormWebSite>();
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("帮助主题"));
         QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("专家操作方式")));
-        main.RunCommand(Command::FWWZ);
+        main.runCommand(Command::FWWZ);
         QCOMPARE(browsed, QList<QUrl>{QUrl(kHomePage)});
         QCOMPARE(window->windowTitle(), QStringLiteral("帮助主题")); // no empty window
     }

@@ -89,8 +89,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         InsertDisc("1");
-        main->RunCommand(Command::TJYDXX);
-        auto* form = main->FindChild<FormTJYDXX>();
+        main->runCommand(Command::TJYDXX);
+        auto* form = main->findWindow<FormTJYDXX>();
         QVERIFY(form);
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
         Type(form, "TextBH", bh);
@@ -103,7 +103,7 @@ private Q_SLOTS:
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), bh); // kept as typed
     }
 
@@ -113,10 +113,10 @@ private Q_SLOTS:
         Seams().openFile = [picture](const QString& title, const QString& pattern) {
             return title == u"选择图片" && pattern == u"*.jpg" ? picture : QString();
         };
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
-        main->RunCommand(Command::TJYDXX);
-        auto* form = main->FindChild<FormTJYDXX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
+        main->runCommand(Command::TJYDXX);
+        auto* form = main->findWindow<FormTJYDXX>();
         Type(form, "TextBH", "A1");
         Type(form, "TextPM", "少林寺");
         Type(form, "ComboZY", "  A B  ");
@@ -136,10 +136,10 @@ private Q_SLOTS:
         for (int i = 0; i < comboZY->count(); ++i)
             stars << comboZY->itemText(i);
         QCOMPARE(stars, QStringList({"A", "B"}));
-        QCOMPARE(main->PanelText(3),
+        QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
         QCOMPARE(Column(query->model(), 0), QStringList({"A1", ""}));
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     // Alt+C in the window is its 浏览(&C), not the main menu's 统计数据(&C).
@@ -153,8 +153,8 @@ private Q_SLOTS:
         main->show();
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
-        main->RunCommand(Command::TJYDXX);
-        auto* form = main->FindChild<FormTJYDXX>();
+        main->runCommand(Command::TJYDXX);
+        auto* form = main->findWindow<FormTJYDXX>();
         Child<QLineEdit>(form, "TextBH")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
         QTRY_COMPARE(chooser, 1);
@@ -169,8 +169,8 @@ private Q_SLOTS:
 
     void addWithoutCoverWritesNoFile()
     {
-        main->RunCommand(Command::TJYDXX);
-        auto* form = main->FindChild<FormTJYDXX>();
+        main->runCommand(Command::TJYDXX);
+        auto* form = main->findWindow<FormTJYDXX>();
         Type(form, "TextBH", "B1");
         ScriptedMessages messages;
         Press(form, "CommandTJ");
@@ -180,8 +180,8 @@ private Q_SLOTS:
 
     void addWithAMissingCoverFails()
     {
-        main->RunCommand(Command::TJYDXX);
-        auto* form = main->FindChild<FormTJYDXX>();
+        main->runCommand(Command::TJYDXX);
+        auto* form = main->findWindow<FormTJYDXX>();
         Type(form, "TextBH", "C1");
         Type(form, "TextFMTP", home->folder() + QStringLiteral("/gone.jpg"));
         ScriptedMessages messages;
@@ -192,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(messages.status, QStringList({"正在添加影碟信息 ...", "就绪"}));
         QVERIFY(FindDisc("C1").has_value()); // the record was written before the copy failed
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QStringLiteral("C1"));
-        QCOMPARE(main->PanelText(3),
+        QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
     }
 
@@ -204,14 +204,14 @@ private Q_SLOTS:
         InsertDisc("1", "/", "/", "否", "DVD", "片1", "故事片", "2003-11-01");
         InsertDisc("2", "/", "/", "否", "VCD", "片2", "喜剧片", "2003-11-02");
         InsertDisc("4", "/", "/", "否", "VCD", "片4", "故事片", "2003-10-01");
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
         QCOMPARE(query->windowTitle(), QStringLiteral("影碟信息查询"));
         QCOMPARE(Column(query->model(), 0),
                  QStringList({"1", "4", "2", "3", ""})); // type, date, genre
         QCOMPARE(Child<QLabel>(query, "LabelJLTS")->text(), QStringLiteral("共找到4条记录"));
-        main->RunCommand(Command::YDXX); // brought to the front, not opened twice
-        QCOMPARE(main->MdiArea()->subWindowList().size(), 1);
+        main->runCommand(Command::YDXX); // brought to the front, not opened twice
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
     }
 
     void queryConditions_data()
@@ -239,8 +239,8 @@ private Q_SLOTS:
         InsertDisc("2", "成龙", "香港", "是", "VCD", "英雄本色", "喜剧片");
         InsertDisc("3", "Jet 李连杰", "美国", "否", "DVD", "致命罗密欧", "故事片");
         InsertDisc("4", "/", "美国", "否", "DVD", "Ocean's", "故事片", "2003-10-01");
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
         for (const auto& [name, text] : fields) {
             if (name == u"TextRKRQ")
                 query->findChild<DateField*>()->setText(text);
@@ -261,8 +261,8 @@ private Q_SLOTS:
         InsertDisc("b", "/", "中国", "否", "VCD", "乙");
         InsertDisc("a", "/", "中国", "否", "DVD", "甲");
         InsertDisc("c", "/", "美国", "否", "VCD", "丙");
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
         auto* grid = Child<GridView>(query, "MSHFlexGridYDXX");
         Type(query, "ComboGJ", "中国");
         Press(query, "CommandCX");
@@ -281,8 +281,8 @@ private Q_SLOTS:
 
     void emptyResultSortsQuietly()
     {
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
         ScriptedMessages messages;
         ReleaseOnHeading(Child<GridView>(query, "MSHFlexGridYDXX"), 3, Qt::LeftButton);
         QVERIFY(messages.shown.isEmpty());
@@ -293,8 +293,8 @@ private Q_SLOTS:
     void rowToolTip()
     {
         InsertDisc("1", "成龙", "香港", "否", "VCD", "警察故事");
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
         QCOMPARE(query->model()->data(query->model()->index(0, 3), Qt::ToolTipRole).toString(),
                  QStringLiteral("编号:1 | 片名:警察故事 | 类型:故事片 | 主演:成龙 | 国籍:香港 | "
                                 "影碟类型:VCD | 入库日期:2003-11-01 | 是否已出租:否"));
@@ -303,8 +303,8 @@ private Q_SLOTS:
     void leftClickOpensTheSynopsis()
     {
         InsertDisc("7");
-        main->RunCommand(Command::YDXX);
-        auto* grid = Child<GridView>(main->FindChild<FormYDCX>(), "MSHFlexGridYDXX");
+        main->runCommand(Command::YDXX);
+        auto* grid = Child<GridView>(main->findWindow<FormYDCX>(), "MSHFlexGridYDXX");
         ReleaseOnRow(grid, 1, Qt::LeftButton); // the empty last row
         QVERIFY(opened.isEmpty());
         ReleaseOnRow(grid, 0, Qt::LeftButton);
@@ -316,8 +316,8 @@ private Q_SLOTS:
         InsertDisc("7");
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
         SetUserMode(QStringLiteral("Guest"));
-        main->RunCommand(Command::YDXX);
-        auto* grid = Child<GridView>(main->FindChild<FormYDCX>(), "MSHFlexGridYDXX");
+        main->runCommand(Command::YDXX);
+        auto* grid = Child<GridView>(main->findWindow<FormYDCX>(), "MSHFlexGridYDXX");
         {
             ScriptedMessages messages;
             ReleaseOnRow(grid, 0, Qt::RightButton);
@@ -337,7 +337,7 @@ private Q_SLOTS:
 
         Child<QRadioButton>(chooser, "OptionXG")->setChecked(true);
         Press(chooser, "CommandQD");
-        auto* modify = main->FindChild<FormXGYDXX>();
+        auto* modify = main->findWindow<FormXGYDXX>();
         QVERIFY(modify);
         QCOMPARE(Child<QLineEdit>(modify, "TextPM")->text(), QStringLiteral("片名"));
 
@@ -345,7 +345,7 @@ private Q_SLOTS:
         chooser = main->findChild<QDialog*>(QStringLiteral("FormYDCZ"));
         Child<QRadioButton>(chooser, "OptionSC")->setChecked(true);
         Press(chooser, "CommandQD");
-        auto* remove = main->FindChild<FormSCYDXX>();
+        auto* remove = main->findWindow<FormSCYDXX>();
         QVERIFY(remove);
         QCOMPARE(Child<QLineEdit>(remove, "TextBH")->text(), QStringLiteral("7"));
         QCOMPARE(remove->focusWidget(), Child<QPushButton>(remove, "CommandSC"));
@@ -357,8 +357,8 @@ private Q_SLOTS:
     void modifyLooksUpAndStores()
     {
         InsertDisc("1", "A", "中国", "是", "VCD", "旧片");
-        main->RunCommand(Command::XGYDXX);
-        auto* form = main->FindChild<FormXGYDXX>();
+        main->runCommand(Command::XGYDXX);
+        auto* form = main->findWindow<FormXGYDXX>();
         ScriptedMessages messages;
         Press(form, "CommandCK");
         QCOMPARE(messages.last(), QStringLiteral("请输入影碟编号！"));
@@ -404,8 +404,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(bool, standardBox);
         InsertDisc("1");
-        main->RunCommand(Command::XGYDXX);
-        auto* form = main->FindChild<FormXGYDXX>();
+        main->runCommand(Command::XGYDXX);
+        auto* form = main->findWindow<FormXGYDXX>();
         Type(form, "TextYDBH", bh);
         Type(form, "ComboLX", lx);
         form->findChild<DateField*>()->setText(rkrq);
@@ -414,7 +414,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList{message});
         QCOMPARE(messages.shown[0].standardBox, standardBox);
         QCOMPARE(FindDisc("1")->pm, QStringLiteral("片名"));
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     // Deleting
@@ -427,8 +427,8 @@ private Q_SLOTS:
         QFile cover(CoverPath("1"));
         QVERIFY(cover.open(QIODevice::WriteOnly));
         cover.close();
-        main->RunCommand(Command::SCYDXX);
-        auto* form = main->FindChild<FormSCYDXX>();
+        main->runCommand(Command::SCYDXX);
+        auto* form = main->findWindow<FormSCYDXX>();
         Type(form, "TextGJ", "中国");
         ScriptedMessages messages;
         Press(form, "CommandSC");
@@ -456,8 +456,8 @@ private Q_SLOTS:
         InsertDisc("2");
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', "
                               "'2003-11-01', '2003-11-02', '10', '是', '/')"));
-        main->RunCommand(Command::SCYDXX);
-        auto* form = main->FindChild<FormSCYDXX>();
+        main->runCommand(Command::SCYDXX);
+        auto* form = main->findWindow<FormSCYDXX>();
         ScriptedMessages messages;
         for (int answer : answers)
             messages.queue({answer});
@@ -475,7 +475,7 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1); // 否 to the rentals question keeps them
         if (discsLeft == 0) {
             QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了2条记录"));
-            QCOMPARE(main->PanelText(3),
+            QCOMPARE(main->panelText(3),
                      QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
         }
     }
@@ -499,10 +499,10 @@ private Q_SLOTS:
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', "
                               "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('2', '2003-11-01', '2003-11-02', '10', '是', '/')"));
-        main->RunCommand(Command::YDXX);
-        auto* query = main->FindChild<FormYDCX>();
-        main->RunCommand(Command::SCYDXX);
-        auto* form = main->FindChild<FormSCYDXX>();
+        main->runCommand(Command::YDXX);
+        auto* query = main->findWindow<FormYDCX>();
+        main->runCommand(Command::SCYDXX);
+        auto* form = main->findWindow<FormSCYDXX>();
         Type(form, "TextBH", "1");
         ScriptedMessages messages;
         messages.queue({6, 6, 7});
@@ -514,7 +514,7 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE bh = '2'"), 1);
         // The disc is gone whatever became of its rentals: the screen says so.
         QCOMPARE(Column(query->model(), 0), QStringList({"2", ""}));
-        QCOMPARE(main->PanelText(3),
+        QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了1条记录"));
     }
@@ -524,8 +524,8 @@ private Q_SLOTS:
         InsertDisc("1");
         RunSql(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON ydxx BEGIN SELECT "
                               "RAISE(ABORT, 'refused'); END"));
-        main->RunCommand(Command::SCYDXX);
-        auto* form = main->FindChild<FormSCYDXX>();
+        main->runCommand(Command::SCYDXX);
+        auto* form = main->findWindow<FormSCYDXX>();
         Type(form, "TextBH", "1");
         ScriptedMessages messages;
         messages.queue({6, 7});

@@ -90,8 +90,8 @@ class TestEvents : public QObject
     }
     template <typename W> QueryWindow* openQuery(Command command, const QString& name)
     {
-        main->RunCommand(command);
-        W* window = main->FindChild<W>();
+        main->runCommand(command);
+        W* window = main->findWindow<W>();
         connect(window->model(), &QAbstractItemModel::modelReset, this,
                 [this, name] { refreshed << name; });
         return window;
@@ -162,7 +162,7 @@ private Q_SLOTS:
         openQuery<FormZJXXCX>(Command::ZJXX, "rentals");
         openQuery<FormHYXX>(Command::HYXX, "members");
         refreshed.clear();
-        const QString discCount = main->PanelText(3);
+        const QString discCount = main->panelText(3);
         if (elsewhere) {
             Shop counter(ShopLocation());
             Perform(operation, home->folder());
@@ -173,7 +173,7 @@ private Q_SLOTS:
         if (operation != u"import" && operation != u"restore")
             refreshed.sort();
         QCOMPARE(refreshed, windows);
-        QCOMPARE(main->PanelText(3) != discCount,
+        QCOMPARE(main->panelText(3) != discCount,
                  operation == u"add disc" || operation == u"delete discs");
         QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'\n')));
     }
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QTest::qWait(200); // whatever the server says comes now, and must wait too
         QCOMPARE(model->total(), before + 1);
         QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, onRow);
-        auto* checkout = main->FindChild<FormJZ>();
+        auto* checkout = main->findWindow<FormJZ>();
         QVERIFY(checkout);
         QCOMPARE(Child<QLineEdit>(checkout, "TextBH1")->text(), selected);
         QTRY_COMPARE(model->total(), before + 2);
@@ -279,7 +279,7 @@ private Q_SLOTS:
             RunSql("SELECT pg_terminate_backend(?)", {pid});
         }
         if (trouble == u"cut") // heard on the line, made again within seconds
-            QTRY_COMPARE_WITH_TIMEOUT(main->PanelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
         const qint64 before = Count("SELECT COUNT(*) FROM zjxx");
         QString error;
         try {
@@ -289,7 +289,7 @@ private Q_SLOTS:
         }
         QCOMPARE(error, code);
         if (trouble == u"commit")
-            QTRY_COMPARE_WITH_TIMEOUT(main->PanelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), before + (code.isEmpty() ? 1 : 0));
         RunSql("DROP TRIGGER IF EXISTS trouble ON zjxx");
         QCOMPARE(RentOut({"V2", "", "10", true}).refusal, RentOutCheck::Ok);

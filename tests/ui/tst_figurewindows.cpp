@@ -60,8 +60,8 @@ private Q_SLOTS:
 
     void today()
     {
-        main->RunCommand(Command::JRYY);
-        auto* form = main->FindChild<FormJRYY>();
+        main->runCommand(Command::JRYY);
+        auto* form = main->findWindow<FormJRYY>();
         QCOMPARE(Child<QLabel>(form, "LabelRQ")->text(),
                  QStringLiteral("今天是2003年11月09日，截止到现在的出租情况如下："));
         QCOMPARE(Child<QLineEdit>(form, "TextVCD")->text(), QStringLiteral("1"));
@@ -75,8 +75,8 @@ private Q_SLOTS:
         home->setSettings({{"VCD", "2"}, {"DVD", "3"}, {"CounterName", "前台"}});
         AddMember({"M", "张三", "男", "/", "/", "100", "50"});
         RentOut({"V1", "", "10", true});
-        main->RunCommand(Command::JRYY);
-        auto* form = main->FindChild<FormJRYY>();
+        main->runCommand(Command::JRYY);
+        auto* form = main->findWindow<FormJRYY>();
         QStringList takings;
         for (const char* name : {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ", "TextHYYJ",
                                  "TextHYKF", "TextXJJY"})
@@ -109,8 +109,8 @@ private Q_SLOTS:
                                         "现金结余：￥160.00", "柜台前台：", "钱箱中应有现金：￥360.00", "店主签字"})
             QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
         // A past day's report from 历史营业数据: the same report, that day's lines.
-        main->RunCommand(Command::LSSJ);
-        auto* history = main->FindChild<FormLSSJ>();
+        main->runCommand(Command::LSSJ);
+        auto* history = main->findWindow<FormLSSJ>();
         auto* day = Child<QDateEdit>(history, "DateRJD");
         QCOMPARE(day->maximumDate(), QDate(2003, 11, 9)); // no report of a day to come
         day->setDate(QDate(2003, 11, 8));
@@ -128,10 +128,10 @@ private Q_SLOTS:
     void figuresFollowTheShop()
     {
         home->setSettings({{"VCD", "2"}});
-        main->RunCommand(Command::JRYY);
-        auto* today = main->FindChild<FormJRYY>();
-        main->RunCommand(Command::LSSJ);
-        auto* month = main->FindChild<FormLSSJ>();
+        main->runCommand(Command::JRYY);
+        auto* today = main->findWindow<FormJRYY>();
+        main->runCommand(Command::LSSJ);
+        auto* month = main->findWindow<FormLSSJ>();
         Press(month, "CommandCK");
         QCOMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("1"));
         {
@@ -144,8 +144,8 @@ private Q_SLOTS:
         QTRY_COMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("2"));
         QCOMPARE(Child<QLineEdit>(month, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
         // An open chart too, in the style and colour chosen.
-        main->RunCommand(Command::CKTJT);
-        auto* chart = main->FindChild<FormCKTJT>();
+        main->runCommand(Command::CKTJT);
+        auto* chart = main->findWindow<FormCKTJT>();
         QTest::mouseClick(Child<QRadioButton>(chart, "OptionLine"), Qt::LeftButton);
         Seams().chooseColor = [] { return 0x0000FF; };
         chart->changeSeriesColour(0);
@@ -190,8 +190,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         QFETCH(QString, vcd);
-        main->RunCommand(Command::LSSJ);
-        auto* form = main->FindChild<FormLSSJ>();
+        main->runCommand(Command::LSSJ);
+        auto* form = main->findWindow<FormLSSJ>();
         auto* years = Child<QComboBox>(form, "ComboNF");
         QCOMPARE(years->count(), 2); // 2002 and 2003
         QCOMPARE(years->currentText(), QStringLiteral("2003"));
@@ -204,7 +204,7 @@ private Q_SLOTS:
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Child<QLineEdit>(form, "TextVCD")->text(), vcd);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     void reports_data()
@@ -231,7 +231,7 @@ private Q_SLOTS:
             RunSql("DELETE FROM zjxx");
             RunSql("DELETE FROM hyxx");
             RunSql("DELETE FROM ydxx");
-            main->RunCommand(Command(command));
+            main->runCommand(Command(command));
             QCOMPARE(messages.texts(), QStringList{"没有数据，不能打印报表！"});
         }
         InsertDisc("V1", "/", "/", "是", "VCD", "英雄");
@@ -244,7 +244,7 @@ private Q_SLOTS:
             captions << dialog.windowTitle();
             return int(QDialog::Rejected);
         };
-        main->RunCommand(Command(command));
+        main->runCommand(Command(command));
         QCOMPARE(captions, QStringList{caption});
         // The same band layout, written as a PDF and read back as text.
         const QString pdf = home->folder() + QStringLiteral("/report.pdf");
@@ -286,8 +286,8 @@ private Q_SLOTS:
 
     void chartsInElevenStyles()
     {
-        main->RunCommand(Command::CKTJT);
-        auto* form = main->FindChild<FormCKTJT>();
+        main->runCommand(Command::CKTJT);
+        auto* form = main->findWindow<FormCKTJT>();
         QCOMPARE(form->chartType(), 1); // 2D bars of this year's rentals per genre
         QCOMPARE(form->title(), QStringLiteral("2003 各类影片出租比例（单位 ：张）"));
         QCOMPARE(form->table().values, QList<QList<qint64>>({{0, 2, 0, 0, 0, 0, 0, 0, 0}}));
@@ -359,9 +359,9 @@ private Q_SLOTS:
 
     void popularDiscsFromThePopupAndTheDiscQuery()
     {
-        main->RunCommand(Command::RMYD);
-        main->RunCommand(Command::YDXX);
-        Press(main->FindChild<FormYDCX>(), "CommandRMYD");
+        main->runCommand(Command::RMYD);
+        main->runCommand(Command::YDXX);
+        Press(main->findWindow<FormYDCX>(), "CommandRMYD");
         QCOMPARE(opened, QStringList(2, QStringLiteral("FormRMYD:V1   英雄   VCD   未出租")));
     }
 };

@@ -122,11 +122,11 @@ private Q_SLOTS:
         for (const CommandInfo& info : AllCommands()) {
             if (info.command == Command::TC)
                 continue;
-            main->RunCommand(info.command);
+            main->runCommand(info.command);
             QCoreApplication::processEvents();
-            for (QMdiSubWindow* sub : main->MdiArea()->subWindowList())
+            for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
                 assault(sub->widget());
-            main->MdiArea()->closeAllSubWindows();
+            main->mdiArea()->closeAllSubWindows();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         // Every window was reached.

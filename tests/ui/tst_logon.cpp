@@ -190,20 +190,20 @@ private Q_SLOTS:
         };
         ScriptedMessages messages;
         MDIMain window;
-        QCOMPARE(window.RunStartup(), starts);
+        QCOMPARE(window.runStartup(), starts);
         QCOMPARE(opened, QStringList{"FormPass"});
         if (!starts)
             return;
-        QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
+        QCOMPARE(window.panelText(6), QStringLiteral("管理员模式"));
     }
 
     void noPasswordNoLogon()
     {
         ScriptedMessages messages;
         MDIMain window;
-        QVERIFY(window.RunStartup());
+        QVERIFY(window.runStartup());
         QVERIFY(opened.isEmpty());
-        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+        QCOMPARE(window.panelText(6), QStringLiteral("未设置管理员密码"));
     }
 
     void guestPanel()
@@ -214,8 +214,8 @@ private Q_SLOTS:
             return int(QDialog::Accepted);
         };
         MDIMain window;
-        QVERIFY(window.RunStartup());
-        QCOMPARE(window.PanelText(6), QStringLiteral("来宾访问模式"));
+        QVERIFY(window.runStartup());
+        QCOMPARE(window.panelText(6), QStringLiteral("来宾访问模式"));
     }
 
     void firstRunQuestion_data()
@@ -241,7 +241,7 @@ private Q_SLOTS:
         ScriptedMessages messages;
         messages.queue({answer});
         MDIMain window;
-        QVERIFY(window.RunStartup());
+        QVERIFY(window.runStartup());
         QCOMPARE(opened, dialogs);
         QCOMPARE(messages.texts(), texts);
         QCOMPARE(messages.shown[0].style, 4);
@@ -278,13 +278,13 @@ private Q_SLOTS:
         OpenDatabase();
         MDIMain window;
         const auto run = [&] {
-            window.MdiArea()->closeAllSubWindows();
+            window.mdiArea()->closeAllSubWindows();
             opened.clear();
             ScriptedMessages messages;
             if (via == u"toolbar")
                 window.onToolbar1ButtonClick(command);
             else
-                window.RunCommand(Command(command));
+                window.runCommand(Command(command));
             return messages.texts();
         };
         const QString clerkRefused = QStringLiteral("对不起，您是以店员身份登陆本系统的，只有店主才能执行该操作！");
@@ -301,7 +301,7 @@ private Q_SLOTS:
             if (!refusal.isEmpty()) {
                 QCOMPARE(texts.size(), 1);
                 QVERIFY(opened.isEmpty());
-                QVERIFY(window.MdiArea()->subWindowList().isEmpty());
+                QVERIFY(window.mdiArea()->subWindowList().isEmpty());
             }
         }
     }
@@ -375,9 +375,9 @@ private Q_SLOTS:
         QCOMPARE(CurrentPerson(), name);
         OpenDatabase();
         MDIMain window;
-        window.UpdateUserPanel();
-        QCOMPARE(window.PanelText(6), mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
-        QCOMPARE(window.PanelText(7), name);
+        window.updateUserPanel();
+        QCOMPARE(window.panelText(6), mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
+        QCOMPARE(window.panelText(7), name);
     }
 
     // On a server the logon logs into the server as the person (or as its
@@ -607,7 +607,7 @@ private Q_SLOTS:
         QCOMPARE(ShopPeople().size(), 1);
         QVERIFY(CheckPassword(password));
         QCOMPARE(UserMode(), QStringLiteral("Admin"));
-        QCOMPARE(window.PanelText(6), QStringLiteral("管理员模式"));
+        QCOMPARE(window.panelText(6), QStringLiteral("管理员模式"));
         QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统 - 阳光影碟"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const QString config = home->configFolder();
@@ -643,11 +643,11 @@ private Q_SLOTS:
         SetUserMode(QStringLiteral("Admin"));
         MDIMain window;
         window.openShop({}); // the dialog's changes reach it as the shop's
-        window.UpdateUserPanel();
+        window.updateUserPanel();
         FormMMSZ dialog(&window);
         Click(dialog, "CommandMMSZ");
         QVERIFY(!PasswordIsSet());
-        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+        QCOMPARE(window.panelText(6), QStringLiteral("未设置管理员密码"));
         QVERIFY(!Child<QLineEdit>(dialog, "TextMM")->isEnabled());
         Click(dialog, "CommandFQ");
         QVERIFY(!PasswordIsSet());

@@ -67,7 +67,7 @@ private Q_SLOTS:
         };
         main = std::make_unique<MDIMain>();
         ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
+        QVERIFY(main->runStartup());
     }
     void cleanup()
     {
@@ -79,8 +79,8 @@ private Q_SLOTS:
     void parametersOpenWithTheirDefaultsAndSaveInEffect()
     {
         InsertMember("A", "张三", "男", 0, 100, 50, 25);
-        main->RunCommand(Command::HYXX);
-        auto* members = main->FindChild<FormHYXX>();
+        main->runCommand(Command::HYXX);
+        auto* members = main->findWindow<FormHYXX>();
         FormGNCS dialog;
         const QList<std::pair<Setting, QString>> shown = {
             {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
@@ -108,8 +108,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
         QCOMPARE(GetSetting(Setting::ReceiptPaper), QStringLiteral("58"));
         QCOMPARE(GetSetting(Setting::ShopName), QStringLiteral("街角影碟"));
-        QVERIFY(main->Backup()->timer()->isActive());
-        QCOMPARE(main->Backup()->timer()->interval(), 20000);
+        QVERIFY(main->backup()->timer()->isActive());
+        QCOMPARE(main->backup()->timer()->interval(), 20000);
         QCOMPARE(members->model()->cell(0, 5), QStringLiteral("1")); // 25 rentals, 20 a level
     }
 
@@ -190,8 +190,8 @@ private Q_SLOTS:
     void backupAndRestoreThroughTheWindow()
     {
         InsertDisc("1");
-        main->RunCommand(Command::YDXX);
-        auto* discs = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* discs = main->findWindow<FormYDCX>();
         FormSJBF window;
         window.folderLists()->showFolder(folder("usb"));
         QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), BackupPathIn(folder("usb")));
@@ -223,9 +223,9 @@ private Q_SLOTS:
         QCOMPARE(messages.shown.first().title, QStringLiteral("用户警告"));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
         QCOMPARE(Column(discs->model(), 0), QStringList({"1", ""}));
-        QCOMPARE(main->PanelText(3),
+        QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     // Typed statements run confined: on the file, by the engine's authorizer;
@@ -428,13 +428,13 @@ private Q_SLOTS:
     {
         ScriptedMessages answers;
         answers.queue({7});
-        main->RunCommand(Command::ZJCZFS);
+        main->runCommand(Command::ZJCZFS);
         QCOMPARE(answers.texts(),
                  QStringList{"专家操作方式只能由熟悉计算机技术的用户使用！要进入专家操作窗口吗？"});
         QCOMPARE(answers.shown.first().title, QStringLiteral("用户警告"));
         QVERIFY(opened.isEmpty());
         answers.queue({6});
-        main->RunCommand(Command::ZJCZFS);
+        main->runCommand(Command::ZJCZFS);
         QCOMPARE(opened, QStringList{"FormZJCZ"});
         FormZJCZ window;
         QTreeWidgetItem* root = window.tree()->topLevelItem(0);
@@ -473,7 +473,7 @@ private Q_SLOTS:
         QSqlDatabase::removeDatabase(QStringLiteral("sql"));
         ScriptedMessages answers;
         answers.queue({6});
-        main->RunCommand(Command::ZJCZFS);
+        main->runCommand(Command::ZJCZFS);
         QCOMPARE(opened, QStringList{"ExpertPassword"}); // 取消: nothing entered
         Seams().execDialog = [this](QDialog& dialog) {
             opened << dialog.objectName();
@@ -483,7 +483,7 @@ private Q_SLOTS:
             return int(QDialog::Accepted);
         };
         answers.queue({6});
-        main->RunCommand(Command::ZJCZFS);
+        main->runCommand(Command::ZJCZFS);
         QCOMPARE(opened, (QStringList{"ExpertPassword", "ExpertPassword", "FormZJCZ"}));
     }
 
@@ -511,8 +511,8 @@ private Q_SLOTS:
     void exchangeThroughTheWindow()
     {
         InsertDisc("001");
-        main->RunCommand(Command::YDXX);
-        auto* discs = main->FindChild<FormYDCX>();
+        main->runCommand(Command::YDXX);
+        auto* discs = main->findWindow<FormYDCX>();
         FormExcel window;
         window.folderLists()->showFolder(folder("usb"));
         QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), folder("usb") + "/MOVRNT.xlsx");
@@ -522,7 +522,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts().first(), QStringLiteral("数据导出成功！"));
         QVERIFY(messages.texts().last().startsWith(QStringLiteral("数据导出失败！")));
         QCOMPARE(messages.status, QStringList({"正在导出数据...", "正在导出数据..."}));
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
         InsertDisc("002");
         messages.shown.clear();
         messages.queue({7});
@@ -533,7 +533,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts().last(), QStringLiteral("数据导入成功！"));
         QCOMPARE(messages.shown.first().title, QStringLiteral("用户警告"));
         QCOMPARE(Column(discs->model(), 0), QStringList({"001", ""}));
-        QCOMPARE(main->PanelText(3),
+        QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         // A folder without a workbook: the tables stay.
         window.folderLists()->showFolder(folder("empty"));
@@ -542,7 +542,7 @@ private Q_SLOTS:
         QVERIFY(messages.last().startsWith(
             QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！")));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
         // The older format, read by its helper process from the worker thread.
         QVERIFY(QFile::copy(QFINDTESTDATA("../fuzz/corpus/fuzz_workbook/small.xls"),
                             folder("empty") + "/MOVRNT.xls"));
@@ -582,25 +582,25 @@ private Q_SLOTS:
         SetSetting(Setting::AutoBackup, QStringLiteral("True"));
         SetSetting(Setting::AutoBackupTime, QStringLiteral("10"));
         SetSetting(Setting::AutoBackupPath, BackupPathIn(folder("auto")));
-        main->Backup()->arm();
-        QSignalSpy finished(main->Backup(), &AutoBackup::finished);
+        main->backup()->arm();
+        QSignalSpy finished(main->backup(), &AutoBackup::finished);
         ScriptedMessages messages;
-        main->Backup()->onTimerZDBFTimer();
+        main->backup()->onTimerZDBFTimer();
         QVERIFY(finished.wait());
         QCOMPARE(finished.last().first().toBool(), true);
         QVERIFY(QFile::exists(BackupPathIn(folder("auto"))));
         // Unchanged since: the next tick makes no copy.
-        main->Backup()->onTimerZDBFTimer();
+        main->backup()->onTimerZDBFTimer();
         QCOMPARE(finished.size(), 1);
         // The path is gone between two ticks.
         InsertDisc("1");
         QVERIFY(QDir(folder("auto")).removeRecursively());
-        main->Backup()->onTimerZDBFTimer();
+        main->backup()->onTimerZDBFTimer();
         QVERIFY(finished.wait());
         QCOMPARE(finished.last().first().toBool(), false);
-        QVERIFY(!main->Backup()->timer()->isActive());
+        QVERIFY(!main->backup()->timer()->isActive());
         QCOMPARE(GetSetting(Setting::AutoBackup), QStringLiteral("False"));
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
         QCOMPARE(messages.texts().isEmpty(), guest);
         QCOMPARE(opened, guest ? QStringList{} : QStringList{"FormGNCS"});
     }

@@ -101,8 +101,8 @@ private Q_SLOTS:
         QCOMPARE(titles, QStringList({"系统(&S)", "查询信息(&R)", "修改信息(&O)", "删除信息(&L)",
                                       "添加信息(&T)", "统计数据(&C)", "打印报表(&D)", "窗口(&W)",
                                       "帮助(&E)"}));
-        QCOMPARE(window.PopupMenu()->objectName(), QStringLiteral("mnuPop"));
-        QVERIFY(!window.menuBar()->actions().contains(window.PopupMenu()->menuAction()));
+        QCOMPARE(window.popupMenu()->objectName(), QStringLiteral("mnuPop"));
+        QVERIFY(!window.menuBar()->actions().contains(window.popupMenu()->menuAction()));
     }
 
     void everyCommandIsEnabled()
@@ -136,18 +136,18 @@ private Q_SLOTS:
         MDIMain window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.OpenChild<ProbeWindow>()->parentWidget()->move(0, 0);
-        QWidget* viewport = window.MdiArea()->viewport();
+        window.openChild<ProbeWindow>()->parentWidget()->move(0, 0);
+        QWidget* viewport = window.mdiArea()->viewport();
         const QPoint empty(viewport->width() - 10, viewport->height() - 10);
         QVERIFY(!viewport->childAt(empty));
 
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, empty);
-        QVERIFY(!window.PopupMenu()->isVisible());
+        QVERIFY(!window.popupMenu()->isVisible());
         QTest::mouseRelease(viewport, Qt::RightButton, {}, QPoint(20, 20)); // over the child
-        QVERIFY(!window.PopupMenu()->isVisible());
+        QVERIFY(!window.popupMenu()->isVisible());
         QTest::mouseRelease(viewport, Qt::RightButton, {}, empty);
-        QVERIFY(window.PopupMenu()->isVisible());
-        window.PopupMenu()->hide();
+        QVERIFY(window.popupMenu()->isVisible());
+        window.popupMenu()->hide();
     }
 
     void statusPanelsAfterStartup()
@@ -164,16 +164,16 @@ private Q_SLOTS:
         Seams().capsLock = [] { return true; };
         MDIMain window;
         ScriptedMessages messages;
-        QVERIFY(window.RunStartup());
+        QVERIFY(window.runStartup());
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(window.findChild<QLabel*>(QStringLiteral("Panel5"))->isEnabled());
-        QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
-        QCOMPARE(window.PanelText(2), QStringLiteral("就绪"));
-        QCOMPARE(window.PanelText(3),
+        QCOMPARE(window.panelText(1), QStringLiteral("2003年11月09日"));
+        QCOMPARE(window.panelText(2), QStringLiteral("就绪"));
+        QCOMPARE(window.panelText(3),
                  QStringLiteral("本店影碟库共有影碟 3 张  |  其中VCD 1 张 , DVD 2 张"));
-        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 1 名会员"));
-        QCOMPARE(window.PanelText(5), QStringLiteral("CAPS"));
-        QCOMPARE(window.PanelText(6), QStringLiteral("未设置管理员密码"));
+        QCOMPARE(window.panelText(4), QStringLiteral("本店共有 1 名会员"));
+        QCOMPARE(window.panelText(5), QStringLiteral("CAPS"));
+        QCOMPARE(window.panelText(6), QStringLiteral("未设置管理员密码"));
 
         // The counts follow the deletions, whoever made them; the date panel
         // keeps the start-up date.
@@ -184,13 +184,13 @@ private Q_SLOTS:
             Shop counter(DatabasePath()); // another connection: another counter
             DeleteMembers({});
         }
-        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 1 名会员"));
+        QCOMPARE(window.panelText(4), QStringLiteral("本店共有 1 名会员"));
         Shop::InUse()->lookOutside();
-        QCOMPARE(window.PanelText(3),
+        QCOMPARE(window.panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
-        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
+        QCOMPARE(window.panelText(4), QStringLiteral("本店共有 0 名会员"));
         SetTodayForTesting(QDate(2003, 11, 10));
-        QCOMPARE(window.PanelText(1), QStringLiteral("2003年11月09日"));
+        QCOMPARE(window.panelText(1), QStringLiteral("2003年11月09日"));
     }
 
     void emptyDatabaseCounts()
@@ -198,10 +198,10 @@ private Q_SLOTS:
         notFirstRun();
         MDIMain window;
         ScriptedMessages messages;
-        QVERIFY(window.RunStartup());
-        QCOMPARE(window.PanelText(3),
+        QVERIFY(window.runStartup());
+        QCOMPARE(window.panelText(3),
                  QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
-        QCOMPARE(window.PanelText(4), QStringLiteral("本店共有 0 名会员"));
+        QCOMPARE(window.panelText(4), QStringLiteral("本店共有 0 名会员"));
     }
 
     // A file's members' money is checked against its ledger in the background
@@ -215,8 +215,8 @@ private Q_SLOTS:
         CloseDatabase();
         MDIMain window;
         ScriptedMessages messages;
-        QVERIFY(window.RunStartup());
-        QTRY_VERIFY(window.PanelText(2).startsWith(
+        QVERIFY(window.runStartup());
+        QTRY_VERIFY(window.panelText(2).startsWith(
             QStringLiteral("账务核对：以下会员的预付租金或押金与账务流水不符：会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）")));
     }
 
@@ -226,7 +226,7 @@ private Q_SLOTS:
         messages.queue({7});
         {
             MDIMain window;
-            QStringList writes = Writes([&] { QVERIFY(window.RunStartup()); });
+            QStringList writes = Writes([&] { QVERIFY(window.runStartup()); });
             // The till this PC's ledger lines will name, made once.
             QVERIFY(!writes.isEmpty() && QUuid::fromString(writes.last().section(u'=', 1)).version() ==
                                              QUuid::Random);
@@ -238,7 +238,7 @@ private Q_SLOTS:
         }
         messages.shown.clear();
         MDIMain again;
-        const QStringList writes = Writes([&] { QVERIFY(again.RunStartup()); });
+        const QStringList writes = Writes([&] { QVERIFY(again.runStartup()); });
         QVERIFY(writes.isEmpty());
     }
 
@@ -259,7 +259,7 @@ private Q_SLOTS:
         MDIMain window;
         QCOMPARE(window.windowTitle(), QStringLiteral("凯络影碟出租管理系统"));
         ScriptedMessages messages;
-        QVERIFY(window.RunStartup());
+        QVERIFY(window.runStartup());
         QCOMPARE(window.windowTitle(), caption);
     }
 
@@ -303,7 +303,7 @@ private Q_SLOTS:
         QStringList writes;
         const bool started = [&] {
             bool result = false;
-            writes = Writes([&] { result = window.RunStartup(); });
+            writes = Writes([&] { result = window.runStartup(); });
             return result;
         }();
         QCOMPARE(started, starts);
@@ -464,7 +464,7 @@ private Q_SLOTS:
         MDIMain window;
         QStringList writes;
         bool started = true;
-        writes = Writes([&] { started = window.RunStartup(); });
+        writes = Writes([&] { started = window.runStartup(); });
         QVERIFY(!started);
         QCOMPARE(messages.texts(),
                  QStringList{"已有一个本程序的实例在运行，在同一时间只能运行本程序的一个实例!"});
@@ -493,7 +493,7 @@ private Q_SLOTS:
         else
             messages.queue({6});
         MDIMain window;
-        QVERIFY(!window.RunStartup());
+        QVERIFY(!window.runStartup());
         const QStringList texts = messages.texts().mid(firstRun ? 2 : 0);
         QCOMPARE(texts.size(), 4);
         QCOMPARE(texts[0], QStringLiteral("系统发生错误，要查看错误的具体描述吗？"));
@@ -508,12 +508,12 @@ private Q_SLOTS:
     {
         MDIMain window;
         window.show();
-        ProbeWindow* first = window.OpenChild<ProbeWindow>();
-        OtherWindow* other = window.OpenChild<OtherWindow>();
-        QCOMPARE(window.MdiArea()->activeSubWindow()->widget(), other);
-        QCOMPARE(window.OpenChild<ProbeWindow>(), first);
-        QCOMPARE(window.MdiArea()->subWindowList().size(), 2);
-        QCOMPARE(window.MdiArea()->activeSubWindow()->widget(), first);
+        ProbeWindow* first = window.openChild<ProbeWindow>();
+        OtherWindow* other = window.openChild<OtherWindow>();
+        QCOMPARE(window.mdiArea()->activeSubWindow()->widget(), other);
+        QCOMPARE(window.openChild<ProbeWindow>(), first);
+        QCOMPARE(window.mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(window.mdiArea()->activeSubWindow()->widget(), first);
 
         auto* windowMenu = window.findChild<QMenu*>(QStringLiteral("mnuCK"));
         Q_EMIT windowMenu->aboutToShow();
@@ -534,10 +534,10 @@ private Q_SLOTS:
         notFirstRun();
         ScriptedMessages messages;
         MDIMain window;
-        QVERIFY(window.RunStartup());
+        QVERIFY(window.runStartup());
         window.show();
-        window.OpenChild<ProbeWindow>();
-        window.OpenChild<OtherWindow>();
+        window.openChild<ProbeWindow>();
+        window.openChild<OtherWindow>();
         messages.queue({7, 7});
         Item(window, QStringLiteral("mnuTCItem"))->trigger();
         QVERIFY(!window.close());
@@ -546,7 +546,7 @@ private Q_SLOTS:
                      2, "系统即将退出，如果尚有子窗口未关闭，则数据可能丢失！确定要现在退出吗？"));
         QCOMPARE(messages.shown[0].style, 4);
         QVERIFY(window.isVisible());
-        QCOMPARE(window.MdiArea()->subWindowList().size(), 2);
+        QCOMPARE(window.mdiArea()->subWindowList().size(), 2);
         QVERIFY(IsDatabaseOpen());
 
         messages.queue({6});

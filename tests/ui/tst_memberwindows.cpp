@@ -25,8 +25,8 @@ class TestMemberWindows : public QObject
 
     template <typename W> W* open(Command command)
     {
-        main->RunCommand(command);
-        W* window = main->FindChild<W>();
+        main->runCommand(command);
+        W* window = main->findWindow<W>();
         if (!window)
             qFatal("window not open");
         return window;
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList{message});
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     void addEmptiesAndRefreshes()
@@ -99,7 +99,7 @@ private Q_SLOTS:
         QCOMPARE(query->model()->cell(0, 6), QStringLiteral("￥100"));
         QCOMPARE(query->model()->cell(0, 7), QStringLiteral("￥50.5"));
         QCOMPARE(query->model()->cell(0, 1), QStringLiteral("O'Neil"));
-        QCOMPARE(main->PanelText(4), QStringLiteral("本店共有 1 名会员"));
+        QCOMPARE(main->panelText(4), QStringLiteral("本店共有 1 名会员"));
     }
 
     void queryRefusesNonNumbers()
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(Child<QLabel>(chooser, "LabelBH")->text(), QStringLiteral("7"));
         Child<QRadioButton>(chooser, "OptionXG")->setChecked(true);
         Press(chooser, "CommandQD");
-        auto* modify = main->FindChild<FormXGHYXX>();
+        auto* modify = main->findWindow<FormXGHYXX>();
         QVERIFY(modify);
         QCOMPARE(Child<QLineEdit>(modify, "TextXM")->text(), QStringLiteral("张三"));
         QCOMPARE(Child<QLineEdit>(modify, "TextYFZJ")->text(), QStringLiteral("100"));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         chooser = main->findChild<QDialog*>(QStringLiteral("FormHYCZ"));
         Child<QRadioButton>(chooser, "OptionSC")->setChecked(true);
         Press(chooser, "CommandQD");
-        auto* remove = main->FindChild<FormSCHYXX>();
+        auto* remove = main->findWindow<FormSCHYXX>();
         QVERIFY(remove);
         QCOMPARE(Child<QLineEdit>(remove, "TextBH")->text(), QStringLiteral("7"));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
@@ -218,7 +218,7 @@ private Q_SLOTS:
     {
         InsertMember("1", "张三", "男", 2, 100, 50, 9);
         auto* form = open<FormXGHYXX>(Command::XGHYXX);
-        form->LookUp("1");
+        form->lookUp("1");
         Type(form, "TextXM", "");
         Type(form, "ComboXB", "");
         ScriptedMessages messages;
@@ -287,7 +287,7 @@ private Q_SLOTS:
         if (membersLeft == 0) {
             QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了2条记录"));
             QCOMPARE(query->model()->rowCount(), 1);
-            QCOMPARE(main->PanelText(4), QStringLiteral("本店共有 0 名会员"));
+            QCOMPARE(main->panelText(4), QStringLiteral("本店共有 0 名会员"));
         }
     }
 };

@@ -75,9 +75,9 @@ class TestReach : public QObject
         for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
                                 Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
                                 Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
-            main->RunCommand(command);
-        Press(main->FindChild<FormZJXXCX>(), "CommandJZ");
-        Press(main->FindChild<FormZJXXCX>(), "CommandHYHD");
+            main->runCommand(command);
+        Press(main->findWindow<FormZJXXCX>(), "CommandJZ");
+        Press(main->findWindow<FormZJXXCX>(), "CommandHYHD");
         [&] { QVERIFY(messages.shown.isEmpty()); }();
         return main->findChild<QMdiArea*>()->subWindowList();
     }
@@ -91,7 +91,7 @@ private Q_SLOTS:
         Seams().screenSize = [] { return QSize(1024, 768); };
         main = std::make_unique<MDIMain>();
         ScriptedMessages quiet;
-        QVERIFY(main->RunStartup());
+        QVERIFY(main->runStartup());
         main->setGeometry(0, 0, 1024, 768);
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
@@ -196,7 +196,7 @@ private Q_SLOTS:
         InsertDisc("1");
         InsertMember("M1");
         ScriptedMessages messages;
-        main->RunCommand(Command(command));
+        main->runCommand(Command(command));
         QWidget* window = main->findChild<QMdiArea*>()->activeSubWindow()->widget();
         QStringList reached;
         for (const QString& entry : typed) {
@@ -229,7 +229,7 @@ private Q_SLOTS:
             QTest::keyClick(window, Qt::Key_Return);
         };
         type("V0012");
-        auto* rent = main->FindChild<FormTJZJXX>();
+        auto* rent = main->findWindow<FormTJZJXX>();
         QVERIFY(rent);
         QCOMPARE(Child<QLineEdit>(rent, "TextYDBH")->text(), QStringLiteral("V0012"));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextHYBH"));
@@ -247,7 +247,7 @@ private Q_SLOTS:
             QTest::qWait(60);
         }
         QTest::keyClick(window, Qt::Key_Return);
-        QVERIFY(!main->FindChild<FormTJZJXX>());
+        QVERIFY(!main->findWindow<FormTJZJXX>());
         type("NOSUCH");
         QVERIFY(messages.last().contains(QStringLiteral("既不是本店的影碟编号")));
 
@@ -265,15 +265,15 @@ private Q_SLOTS:
             main->setFocus();
             type(disc);
             SettleWindow* back = disc == QStringLiteral("V0012")
-                                     ? static_cast<SettleWindow*>(main->FindChild<FormHYHD>())
-                                     : main->FindChild<FormJZ>();
+                                     ? static_cast<SettleWindow*>(main->findWindow<FormHYHD>())
+                                     : main->findWindow<FormJZ>();
             QVERIFY(back);
             QCOMPARE(Child<QLineEdit>(back, "TextBH1")->text(), zdbh);
             QCOMPARE(Child<QLineEdit>(back, "TextBH2")->text(), zdbh);
             QVERIFY2(Child<QLabel>(back, "LabelYL")->text().contains(preview),
                      qPrintable(Child<QLabel>(back, "LabelYL")->text()));
             QTest::keyClick(Child<QLineEdit>(back, "TextBH1"), Qt::Key_Escape);
-            QTRY_VERIFY(!main->FindChild<FormJZ>() && !main->FindChild<FormHYHD>());
+            QTRY_VERIFY(!main->findWindow<FormJZ>() && !main->findWindow<FormHYHD>());
         }
     }
 
@@ -338,7 +338,7 @@ private Q_SLOTS:
             check(QStringLiteral("scan ") + QLatin1String(number));
         }
         for (Command query : {Command::YDXX, Command::HYXX, Command::ZJXX}) {
-            main->RunCommand(query);
+            main->runCommand(query);
             auto* grid = area->activeSubWindow()->widget()->findChild<GridView*>();
             for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
                 ReleaseOnRow(grid, 0, button);
@@ -359,7 +359,7 @@ private Q_SLOTS:
         RunSql("UPDATE hyxx SET hyzz = '北京市海淀区中关村南大街甲十八号院十二号楼三单元', "
                "lxdh = '010-12345678-9012'");
         for (Command command : {Command::YDXX, Command::HYXX, Command::ZJXX}) {
-            main->RunCommand(command);
+            main->runCommand(command);
             auto* grid =
                 main->findChild<QMdiArea*>()->activeSubWindow()->widget()->findChild<GridView*>();
             QHeaderView* header = grid->horizontalHeader();
@@ -376,7 +376,7 @@ private Q_SLOTS:
                      qPrintable(grid->objectName()));
         }
         // Where there is room, the widths the disc grid sets for its columns hold.
-        auto* discs = main->FindChild<FormYDCX>()->findChild<GridView*>();
+        auto* discs = main->findWindow<FormYDCX>()->findChild<GridView*>();
         discs->resize(1600, discs->height());
         QCOMPARE(discs->columnWidth(3), 4100 * discs->logicalDpiX() / 1440); // 主演
         QCOMPARE(discs->columnWidth(6), 3000 * discs->logicalDpiX() / 1440); // 入库日期
@@ -386,7 +386,7 @@ private Q_SLOTS:
     {
         InsertDisc("1", "成龙 李连杰", "中国");
         InsertDisc("2", "周星驰", "中国");
-        auto* query = main->OpenChild<FormYDCX>();
+        auto* query = main->openChild<FormYDCX>();
         auto* stars = Child<QComboBox>(query, "ComboZY");
         QCOMPARE(stars->count(), 3);
         stars->lineEdit()->setFocus();

@@ -41,8 +41,8 @@ class TestRentalWindows : public QObject
 
     template <typename W> W* open(Command command)
     {
-        main->RunCommand(command);
-        W* window = main->FindChild<W>();
+        main->runCommand(command);
+        W* window = main->findWindow<W>();
         if (!window)
             qFatal("window not open");
         return window;
@@ -162,7 +162,7 @@ private Q_SLOTS:
         if (!focus.isEmpty())
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     void rentSettingPromptOpensTheRentDialog()
@@ -192,7 +192,7 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(),
                  QStringList{"对不起，该会员的预付租金已经不足！要现在给该会员续费吗？"});
-        auto* modify = main->FindChild<FormXGHYXX>();
+        auto* modify = main->findWindow<FormXGHYXX>();
         QVERIFY(modify);
         QCOMPARE(Child<QLineEdit>(modify, "TextHYBH")->text(), QStringLiteral("M"));
         QCOMPARE(Child<QLineEdit>(modify, "TextYFZJ")->text(), QStringLiteral("2"));
@@ -244,7 +244,7 @@ private Q_SLOTS:
         QVERIFY(Child<QRadioButton>(chooser, "OptionZJ")->isChecked());
         const QString bh = query->model()->cell(0, 0);
         Press(chooser, "CommandQD");
-        auto* form = main->FindChild<FormTJZJXX>();
+        auto* form = main->findWindow<FormTJZJXX>();
         QVERIFY(form);
         QCOMPARE(Child<QLineEdit>(form, "TextYDBH")->text(), bh);
         QCOMPARE(form->focusWidget(), Child<QLineEdit>(form, "TextHYBH"));
@@ -262,7 +262,7 @@ private Q_SLOTS:
         QVERIFY(Child<QRadioButton>(chooser, "OptionCKLS")->isChecked());
         const QString hybh = members->model()->cell(0, 0);
         Press(chooser, "CommandQD");
-        auto* rentals = main->FindChild<FormZJXXCX>();
+        auto* rentals = main->findWindow<FormZJXXCX>();
         QVERIFY(rentals);
         QCOMPARE(Child<QLineEdit>(rentals, "TextHYBH")->text(), hybh);
         QCOMPARE(Column(rentals->model(), 6), QStringList({hybh, ""}));
@@ -281,22 +281,22 @@ private Q_SLOTS:
         QCOMPARE(rentals->model()->cell(0, 4), QStringLiteral("￥10"));
         auto* grid = Child<GridView>(rentals, "MSHFlexGridZJXX");
         ReleaseOnRow(grid, 0, Qt::LeftButton);
-        auto* checkout = main->FindChild<FormJZ>();
+        auto* checkout = main->findWindow<FormJZ>();
         QVERIFY(checkout);
         QCOMPARE(Child<QLineEdit>(checkout, "TextBH1")->text(), QStringLiteral("1"));
         QCOMPARE(Child<QLineEdit>(checkout, "TextBH2")->text(), QStringLiteral("1"));
         ReleaseOnRow(grid, 1, Qt::LeftButton);
-        auto* back = main->FindChild<FormHYHD>();
+        auto* back = main->findWindow<FormHYHD>();
         QVERIFY(back);
         QCOMPARE(Child<QLineEdit>(back, "TextBH1")->text(), QStringLiteral("2"));
         ReleaseOnRow(grid, 1, Qt::RightButton);
-        auto* remove = main->FindChild<FormSCZJXX>();
+        auto* remove = main->findWindow<FormSCZJXX>();
         QVERIFY(remove);
         QCOMPARE(Child<QLineEdit>(remove, "TextZDBH")->text(), QStringLiteral("2"));
         QCOMPARE(remove->focusWidget(), Child<QPushButton>(remove, "CommandSC"));
-        const int windows = int(main->MdiArea()->subWindowList().size());
+        const int windows = int(main->mdiArea()->subWindowList().size());
         ReleaseOnRow(grid, 2, Qt::LeftButton); // the empty row
-        QCOMPARE(int(main->MdiArea()->subWindowList().size()), windows);
+        QCOMPARE(int(main->mdiArea()->subWindowList().size()), windows);
     }
 
     void settlingNeedsRentsAndAnAdministrator()
@@ -309,7 +309,7 @@ private Q_SLOTS:
         Press(rentals, "CommandJZ");
         QCOMPARE(messages.texts(),
                  QStringList{"使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？"});
-        QVERIFY(!main->FindChild<FormJZ>());
+        QVERIFY(!main->findWindow<FormJZ>());
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
         SetUserMode(QStringLiteral("Guest"));
         messages.shown.clear();
@@ -330,7 +330,7 @@ private Q_SLOTS:
         auto* rentals = open<FormZJXXCX>(Command::ZJXX);
         auto* discs = open<FormYDCX>(Command::YDXX);
         Press(rentals, "CommandJZ");
-        auto* checkout = main->FindChild<FormJZ>();
+        auto* checkout = main->findWindow<FormJZ>();
         Type(checkout, "TextBH1", "15");
         Type(checkout, "TextBH2", "17");
         ScriptedMessages messages;
@@ -385,8 +385,8 @@ private Q_SLOTS:
         InsertRental("D2", "/", "2003-11-20", "否", "10"); // "today" is 2003-11-09
         auto* rentals = open<FormZJXXCX>(Command::ZJXX);
         Press(rentals, window == u"JZ" ? "CommandJZ" : "CommandHYHD");
-        QWidget* form = window == u"JZ" ? static_cast<QWidget*>(main->FindChild<FormJZ>())
-                                        : main->FindChild<FormHYHD>();
+        QWidget* form = window == u"JZ" ? static_cast<QWidget*>(main->findWindow<FormJZ>())
+                                        : main->findWindow<FormHYHD>();
         Type(form, "TextBH1", from);
         Type(form, "TextBH2", to);
         Child<QLineEdit>(form, "TextBH2")->setFocus();
@@ -399,7 +399,7 @@ private Q_SLOTS:
         if (failure)
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextBH1"));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
-        QCOMPARE(main->PanelText(2), QStringLiteral("就绪"));
+        QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
     void memberReturnShowsTheDays()
@@ -408,7 +408,7 @@ private Q_SLOTS:
         InsertRental("V1", "M", "2003-10-30", "否");
         auto* rentals = open<FormZJXXCX>(Command::ZJXX);
         ReleaseOnRow(Child<GridView>(rentals, "MSHFlexGridZJXX"), 0, Qt::LeftButton);
-        auto* back = main->FindChild<FormHYHD>();
+        auto* back = main->findWindow<FormHYHD>();
         ScriptedMessages messages;
         Press(back, "CommandTH");
         QVERIFY(messages.shown.isEmpty());
@@ -488,7 +488,7 @@ private Q_SLOTS:
         InsertRental("V2", "M", "2003-01-01", "是");
         CloseDatabase();
         start({{"AutoAlert", autoAlert}, {"Alertdays", alertDays}});
-        auto* reminder = main->FindChild<FormTX>();
+        auto* reminder = main->findWindow<FormTX>();
         QCOMPARE(reminder != nullptr, reminds);
         if (reminds) {
             QCOMPARE(reminder->windowTitle(), QStringLiteral("提醒管理员"));
@@ -535,13 +535,13 @@ private Q_SLOTS:
             SetTodayForTesting(QDate(2003, 11, 12));
             RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"
                    " (16, 'V2', '2003-11-09', '/', '10.5', '否', '/')");
-            window = MDIMain::Instance()->OpenChild<FormJZ>();
+            window = MDIMain::instance()->openChild<FormJZ>();
             Type(window, "TextBH1", "15");
             Type(window, "TextBH2", "16");
             Press(window, "CommandJZ");
         } else {
             const qint64 zdbh = InsertRental("V1", "M", "2003-10-30", "否");
-            window = MDIMain::Instance()->OpenChild<FormHYHD>();
+            window = MDIMain::instance()->openChild<FormHYHD>();
             Type(window, "TextBH1", QString::number(zdbh));
             Type(window, "TextBH2", QString::number(zdbh));
             Press(window, "CommandTH");
@@ -605,7 +605,7 @@ private Q_SLOTS:
         CloseDatabase();
         SetTodayForTesting(QDate(2004, 3, 1));
         start({{"AutoAlert", "True"}, {"Alertdays", "3"}});
-        auto* list = main->FindChild<FormTX>();
+        auto* list = main->findWindow<FormTX>();
         QVERIFY(list);
         QCOMPARE(Column(list->model(), 6), QStringList({"59", "0", ""}));
         QCOMPARE(Column(list->model(), 5), QStringList({"花样年华之阿飞正传与重庆森林的那些年", "片名", ""}));

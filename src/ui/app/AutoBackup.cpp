@@ -35,7 +35,7 @@ AutoBackup::~AutoBackup()
         running = nullptr;
 }
 
-AutoBackup* AutoBackup::Instance()
+AutoBackup* AutoBackup::instance()
 {
     return running;
 }

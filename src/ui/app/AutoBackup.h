@@ -19,7 +19,7 @@ public:
     ~AutoBackup() override;
 
     // The running one (the main window's), or null.
-    static AutoBackup* Instance();
+    static AutoBackup* instance();
 
     void arm();
     QTimer* timer() const { return timer_; }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <span>
+#include <vector>
+
+class MDIMain;
 
 // Every command of the main window's menus; the toolbar and the pop-up menu
 // run the same commands.
@@ -48,6 +52,8 @@ enum class CommandGate
     Owner
 };
 
+// The one table of the commands: what the main window builds its menus,
+// toolbar, pop-up menu, shortcuts and gates from, and what each opens.
 struct CommandInfo
 {
     Command command;
@@ -55,7 +61,35 @@ struct CommandInfo
     const char16_t* caption;
     const char* shortcut;
     CommandGate gate;
+    void (*run)(MDIMain& main); // null: its window is not built, its items stay greyed
 };
 
 const CommandInfo& InfoOf(Command command);
 std::span<const CommandInfo> AllCommands();
+
+// Where the commands stand. A menu of the menu bar (or, with a parent, a
+// submenu of one) and its items in order; an empty item is a separator.
+struct MenuLayout
+{
+    const char* objectName;
+    const char16_t* title;
+    const char* parent; // null: in the menu bar
+    std::vector<std::optional<Command>> items;
+};
+const std::vector<MenuLayout>& MenuBarLayout();
+// The toolbar's buttons, from the left: their own captions and tooltips.
+struct ToolButton
+{
+    Command command;
+    const char16_t* caption;
+    const char16_t* tooltip;
+};
+std::span<const ToolButton> ToolButtons();
+// The pop-up menu's items, under captions of their own; no command: a separator.
+struct PopupItem
+{
+    const char* objectName;
+    const char16_t* caption;
+    std::optional<Command> command;
+};
+std::span<const PopupItem> PopupItems();

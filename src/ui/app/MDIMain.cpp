@@ -1,7 +1,6 @@
 #include "MDIMain.h"
 
 #include "AutoBackup.h"
-#include "CommandTable.h"
 #include "ScannerCapture.h"
 #include "Startup.h"
 #include "StatusPanels.h"
@@ -40,25 +39,9 @@
 #include <QToolBar>
 
 namespace {
-MDIMain* instance = nullptr;
+MDIMain* theWindow = nullptr;
 
 const QString kTip = QStringLiteral("用户提示");
-
-struct ToolButton
-{
-    const char16_t* caption;
-    const char16_t* tooltip;
-    Command command;
-};
-const ToolButton kToolButtons[] = {
-    {u"查找影碟", u"查找影碟", Command::YDXX},
-    {u"查找会员", u"查找会员", Command::HYXX},
-    {u"添加租借信息", u"出租影碟", Command::TJZJXX},
-    {u"结帐", u"归还影碟并结算租金", Command::ZJXX},
-    {u"数据备份", u"数据备份", Command::SJBF},
-    {u"统计图", u"查看统计图", Command::CKTJT},
-    {u"功能参数设置", u"功能参数设置", Command::GNCSSZ},
-};
 
 QString Caption(const char16_t* text)
 {
@@ -68,7 +51,7 @@ QString Caption(const char16_t* text)
 
 MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
 {
-    instance = this;
+    theWindow = this;
     setObjectName(QStringLiteral("MDIMain"));
     setWindowTitle(QStringLiteral("凯络影碟出租管理系统"));
     setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
@@ -78,15 +61,14 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    commands_ = std::make_unique<CommandTable>(*this);
     scanner_ = std::make_unique<ScannerCapture>(this);
     buildMenus();
     buildToolbar();
     buildPopup();
     panels_ = new StatusPanels(statusBar());
-    SetStatusSink([this](const QString& text) { SetStatusText(text); });
+    SetStatusSink([this](const QString& text) { setStatusText(text); });
     backup_ = new AutoBackup(this);
-    connect(backup_, &AutoBackup::statusText, this, &MDIMain::SetStatusText);
+    connect(backup_, &AutoBackup::statusText, this, &MDIMain::setStatusText);
     connect(backup_, &AutoBackup::failed, this, [this](const QString& refusal) {
         // A guest can do nothing about the path: the backup goes off quietly.
         if (PasswordIsSet() && UserMode() == u"Guest")
@@ -123,11 +105,11 @@ MDIMain::~MDIMain()
     if (ledgerCheck_)
         ledgerCheck_->wait();
     closeShop();
-    if (instance == this)
-        instance = nullptr;
+    if (theWindow == this)
+        theWindow = nullptr;
 }
 
-bool MDIMain::RunStartup()
+bool MDIMain::runStartup()
 {
     return Startup(*this).run();
 }
@@ -151,7 +133,7 @@ void MDIMain::checkLedger()
     }));
     connect(ledgerCheck_.get(), &QThread::finished, this, [this, said] {
         if (!said->isEmpty())
-            SetStatusText(QStringLiteral("账务核对：") + QString(*said)
+            setStatusText(QStringLiteral("账务核对：") + QString(*said)
                                                                .replace(QStringLiteral("：\n"), QStringLiteral("："))
                                                                .replace(u'\n', QStringLiteral("；")));
     }, Qt::QueuedConnection);
@@ -174,7 +156,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
         if (operation == ShopOperation::SaveSettings) {
             backup_->arm();
         } else if (operation == ShopOperation::SavePassword) {
-            UpdateUserPanel();
+            updateUserPanel();
             setWindowTitle(MainCaption(GetSetting(Setting::UserName)));
         }
     });
@@ -196,19 +178,19 @@ void MDIMain::closeShop()
         shop_->close();
 }
 
-MDIMain* MDIMain::Instance()
+MDIMain* MDIMain::instance()
 {
-    return instance;
+    return theWindow;
 }
 
-void MDIMain::ShowWebPage(const QString& caption, const QUrl& address)
+void MDIMain::showWebPage(const QString& caption, const QUrl& address)
 {
     // A page on the web goes to the desktop's browser, not to an empty window.
     if (!ShownInWindow(address)) {
         OpenInDesktop(address);
         return;
     }
-    auto* window = OpenChild<FormWebSite>();
+    auto* window = openChild<FormWebSite>();
     window->setWindowTitle(caption);
     window->load(address);
 }
@@ -225,76 +207,30 @@ QAction* MDIMain::addAlias(QMenu* menu, const char* name, const QString& caption
 {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
     actions_[command].append(action);
     return action;
 }
 
 void MDIMain::buildMenus()
 {
-    QMenuBar* bar = menuBar();
-    const auto addMenu = [bar](const char* name, const QString& title) {
-        QMenu* menu = bar->addMenu(title);
-        menu->setObjectName(QString::fromLatin1(name));
-        return menu;
-    };
-
-    QMenu* xt = addMenu("mnuXT", QStringLiteral("系统(&S)"));
-    addCommandItem(xt, Command::ZJSZ);
-    addCommandItem(xt, Command::MMSZ);
-    addCommandItem(xt, Command::RYGL);
-    addCommandItem(xt, Command::SJBF);
-    addCommandItem(xt, Command::ZJCZFS);
-    xt->addSeparator();
-    addCommandItem(xt, Command::GNCSSZ);
-    xt->addSeparator();
-    addCommandItem(xt, Command::TC);
-
-    QMenu* cx = addMenu("mnuCXXX", QStringLiteral("查询信息(&R)"));
-    addCommandItem(cx, Command::YDXX);
-    addCommandItem(cx, Command::ZJXX);
-    addCommandItem(cx, Command::HYXX);
-
-    QMenu* xg = addMenu("mnuXGXX", QStringLiteral("修改信息(&O)"));
-    addCommandItem(xg, Command::XGYDXX);
-    addCommandItem(xg, Command::XGHYXX);
-
-    QMenu* sc = addMenu("mnuSCXX", QStringLiteral("删除信息(&L)"));
-    addCommandItem(sc, Command::SCYDXX);
-    addCommandItem(sc, Command::SCZJXX);
-    addCommandItem(sc, Command::SCHYXX);
-
-    QMenu* tj = addMenu("mnuTJXX", QStringLiteral("添加信息(&T)"));
-    addCommandItem(tj, Command::TJYDXX);
-    addCommandItem(tj, Command::TJZJXX);
-    addCommandItem(tj, Command::TJHYXX);
-
-    QMenu* tjsj = addMenu("mnuTJSJ", QStringLiteral("统计数据(&C)"));
-    addCommandItem(tjsj, Command::JRYY);
-    addCommandItem(tjsj, Command::LSSJ);
-    addCommandItem(tjsj, Command::CKTJT);
-
-    QMenu* dy = addMenu("mnuDYBB", QStringLiteral("打印报表(&D)"));
-    QMenu* ydbb = dy->addMenu(QStringLiteral("影碟信息报表(&Y)"));
-    ydbb->setObjectName(QStringLiteral("mnuYDXXBBItem"));
-    addCommandItem(ydbb, Command::WYYDBB);
-    addCommandItem(ydbb, Command::WHYDBB);
-    QMenu* hybb = dy->addMenu(QStringLiteral("会员信息报表(&H)"));
-    hybb->setObjectName(QStringLiteral("mnuHYXXBBItem"));
-    addCommandItem(hybb, Command::SYHYBB);
-    addCommandItem(hybb, Command::WHHYBB);
-
-    mnuCK_ = addMenu("mnuCK", QStringLiteral("窗口(&W)"));
-    addCommandItem(mnuCK_, Command::CD);
+    std::map<QByteArray, QMenu*> menus;
+    for (const MenuLayout& layout : MenuBarLayout()) {
+        QMenu* menu = layout.parent ? menus.at(layout.parent)->addMenu(Caption(layout.title))
+                                    : menuBar()->addMenu(Caption(layout.title));
+        menu->setObjectName(QString::fromLatin1(layout.objectName));
+        menus[layout.objectName] = menu;
+        for (const std::optional<Command>& item : layout.items) {
+            if (item)
+                addCommandItem(menu, *item);
+            else
+                menu->addSeparator();
+        }
+    }
+    // The window menu lists the open windows after its own items.
+    mnuCK_ = menus.at("mnuCK");
     windowListSeparator_ = mnuCK_->addSeparator();
     connect(mnuCK_, &QMenu::aboutToShow, this, &MDIMain::refreshWindowMenu);
-
-    QMenu* bz = addMenu("mnuBZ", QStringLiteral("帮助(&E)"));
-    addCommandItem(bz, Command::ZT);
-    addCommandItem(bz, Command::MRYT);
-    addCommandItem(bz, Command::FWWZ);
-    bz->addSeparator();
-    addCommandItem(bz, Command::GY);
 }
 
 void MDIMain::buildPopup()
@@ -302,13 +238,12 @@ void MDIMain::buildPopup()
     // Never shown in the menu bar: only on a right-button release.
     mnuPop_ = new QMenu(QStringLiteral("弹出式菜单"), this);
     mnuPop_->setObjectName(QStringLiteral("mnuPop"));
-    addAlias(mnuPop_, "mnuPopYDXXItem", QStringLiteral("查找影碟(&D)"), Command::YDXX);
-    addAlias(mnuPop_, "mnuPopRMYDItem", QStringLiteral("热门影碟(&R)"), Command::RMYD);
-    addAlias(mnuPop_, "mnuPopCZHYItem", QStringLiteral("查找会员(&Z)"), Command::HYXX);
-    addAlias(mnuPop_, "mnuPopTJZJXXItem", QStringLiteral("添加租借信息(&K)"), Command::TJZJXX);
-    addAlias(mnuPop_, "mnuPopJZItem", QStringLiteral("结帐(&L)"), Command::ZJXX);
-    mnuPop_->addSeparator();
-    addAlias(mnuPop_, "mnuPopCDItem", QStringLiteral("层叠窗口(&J)"), Command::CD);
+    for (const PopupItem& item : PopupItems()) {
+        if (item.command)
+            addAlias(mnuPop_, item.objectName, Caption(item.caption), *item.command);
+        else
+            mnuPop_->addSeparator();
+    }
 }
 
 void MDIMain::buildToolbar()
@@ -319,7 +254,7 @@ void MDIMain::buildToolbar()
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar_->setIconSize(QSize(32, 32));
     int position = 0;
-    for (const ToolButton& button : kToolButtons) {
+    for (const ToolButton& button : ToolButtons()) {
         ++position;
         QAction* action = toolbar_->addAction(
             QIcon(QStringLiteral(":/images/toolbar%1.png").arg(position)), Caption(button.caption));
@@ -333,22 +268,23 @@ void MDIMain::buildToolbar()
 
 void MDIMain::onToolbar1ButtonClick(int position)
 {
-    if (position < 1 || position > static_cast<int>(std::size(kToolButtons)))
+    const std::span<const ToolButton> buttons = ToolButtons();
+    if (position < 1 || position > int(buttons.size()))
         return;
-    RunCommand(kToolButtons[position - 1].command);
+    runCommand(buttons[position - 1].command);
 }
 
-QString MDIMain::PanelText(int panel) const
+QString MDIMain::panelText(int panel) const
 {
     return panels_->text(panel);
 }
 
-void MDIMain::SetStatusText(const QString& text)
+void MDIMain::setStatusText(const QString& text)
 {
     panels_->setStatusText(text);
 }
 
-void MDIMain::UpdateUserPanel()
+void MDIMain::updateUserPanel()
 {
     panels_->updateUserPanel();
 }
@@ -359,29 +295,30 @@ void MDIMain::setCapsLock(bool on)
     panels_->setCapsLock(on);
 }
 
-bool MDIMain::IsCommandAvailable(Command command) const
+bool MDIMain::isCommandAvailable(Command command) const
 {
     // A server's people are its own logins, not kept by this window.
-    return commands_->has(command) && (command != Command::RYGL || ShopKeepsPeople());
+    return InfoOf(command).run && (command != Command::RYGL || ShopKeepsPeople());
 }
 
 void MDIMain::updateCommandStates()
 {
     for (auto& [command, actions] : actions_)
         for (QAction* action : actions)
-            action->setEnabled(IsCommandAvailable(command));
+            action->setEnabled(isCommandAvailable(command));
 }
 
-void MDIMain::RunCommand(Command command)
+void MDIMain::runCommand(Command command)
 {
     const CommandGate gate = InfoOf(command).gate;
     if (gate != CommandGate::None && !PassGate(gate == CommandGate::Owner ? Gate::Owner : Gate::Counter))
         return;
     // Without a window the command's items are disabled: nothing on screen reaches here.
-    commands_->run(command);
+    if (const auto run = InfoOf(command).run)
+        run(*this);
 }
 
-QMdiSubWindow* MDIMain::AddChild(QWidget* window)
+QMdiSubWindow* MDIMain::addChild(QWidget* window)
 {
     // The size the window laid itself out for, plus the frame around it.
     const QSize wanted = window->size();
@@ -397,7 +334,7 @@ QMdiSubWindow* MDIMain::AddChild(QWidget* window)
     return sub;
 }
 
-void MDIMain::ShowChild(QMdiSubWindow* sub)
+void MDIMain::showChild(QMdiSubWindow* sub)
 {
     if (sub->isMinimized())
         sub->showNormal();
@@ -451,7 +388,7 @@ void MDIMain::refreshWindowMenu()
             mnuCK_->addAction(QStringLiteral("&%1 %2").arg(number).arg(sub->windowTitle()));
         action->setCheckable(true);
         action->setChecked(sub == mdiArea_->activeSubWindow());
-        connect(action, &QAction::triggered, this, [this, sub] { ShowChild(sub); });
+        connect(action, &QAction::triggered, this, [this, sub] { showChild(sub); });
     }
 }
 

@@ -13,7 +13,6 @@
 #include <memory>
 
 class AutoBackup;
-class CommandTable;
 class QKeyEvent;
 class QMenu;
 class QToolBar;
@@ -35,10 +34,10 @@ public:
     ~MDIMain() override;
 
     // The running main window.
-    static MDIMain* Instance();
+    static MDIMain* instance();
 
     // The start-up sequence. False means the program must end.
-    bool RunStartup();
+    bool runStartup();
     // Start-up: the lock that keeps a second instance out, held for the run,
     // and the shop's database, opened (an older file brought up to date).
     void keepInstanceLock(std::unique_ptr<SingleInstance> lock);
@@ -48,47 +47,47 @@ public:
     void checkLedger();
 
     // Status bar: panel 2 (what is running), panels 3 and 4 (counts), panel 6 (logon mode).
-    void SetStatusText(const QString& text);
-    void UpdateUserPanel();
-    QString PanelText(int panel) const;
-    StatusPanels* Panels() const { return panels_; }
+    void setStatusText(const QString& text);
+    void updateUserPanel();
+    QString panelText(int panel) const;
+    StatusPanels* panels() const { return panels_; }
     void setCapsLock(bool on);
 
     // Runs a command of the menus, toolbar or pop-up menu: the guest gate
     // first where the command changes data, then its window.
-    void RunCommand(Command command);
-    bool IsCommandAvailable(Command command) const;
+    void runCommand(Command command);
+    bool isCommandAvailable(Command command) const;
     // The toolbar dispatches on the button's position, 1 to 7.
     void onToolbar1ButtonClick(int position);
 
-    AutoBackup* Backup() const { return backup_; }
+    AutoBackup* backup() const { return backup_; }
     // The shared web page window with a caption and a page.
-    void ShowWebPage(const QString& caption, const QUrl& address);
+    void showWebPage(const QString& caption, const QUrl& address);
 
-    QMdiArea* MdiArea() const { return mdiArea_; }
-    QMenu* PopupMenu() const { return mnuPop_; }
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    QMenu* popupMenu() const { return mnuPop_; }
 
     // Each child window exists once: an open one is brought to the front.
     // A window that declares a gate (kGate) stands behind it whichever way
     // it is opened: null when refused.
-    template <typename W, typename... Args> W* OpenChild(Args&&... args)
+    template <typename W, typename... Args> W* openChild(Args&&... args)
     {
         if constexpr (requires { W::kGate; })
             if (!PassGate(W::kGate))
                 return nullptr;
         for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
             if (auto* existing = qobject_cast<W*>(sub->widget())) {
-                ShowChild(sub);
+                showChild(sub);
                 return existing;
             }
         }
         auto* window = new W(std::forward<Args>(args)...);
-        ShowChild(AddChild(window));
+        showChild(addChild(window));
         return window;
     }
 
     // The open instance of a child window, or null.
-    template <typename W> W* FindChild() const
+    template <typename W> W* findWindow() const
     {
         for (QMdiSubWindow* sub : mdiArea_->subWindowList())
             if (auto* window = qobject_cast<W*>(sub->widget()))
@@ -113,8 +112,8 @@ private:
     void refreshWindowMenu();
     void updateCommandStates();
     void closeShop();
-    QMdiSubWindow* AddChild(QWidget* window);
-    void ShowChild(QMdiSubWindow* sub);
+    QMdiSubWindow* addChild(QWidget* window);
+    void showChild(QMdiSubWindow* sub);
     void keepInside(QMdiSubWindow* sub);
 
     QMdiArea* mdiArea_ = nullptr;
@@ -124,7 +123,6 @@ private:
     QToolBar* toolbar_ = nullptr;
     StatusPanels* panels_ = nullptr;
     AutoBackup* backup_ = nullptr;
-    std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<ScannerCapture> scanner_;
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;

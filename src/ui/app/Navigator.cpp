@@ -36,54 +36,54 @@ bool PassGate(Gate gate)
 namespace {
 template <typename W> W* Open()
 {
-    MDIMain* main = MDIMain::Instance();
-    return main ? main->OpenChild<W>() : nullptr;
+    MDIMain* main = MDIMain::instance();
+    return main ? main->openChild<W>() : nullptr;
 }
 } // namespace
 
-void Navigator::RentOut(const QString& bh)
+void Navigator::rentOut(const QString& bh)
 {
     if (auto* window = Open<FormTJZJXX>())
-        window->PrepareFor(bh);
+        window->prepareFor(bh);
 }
 
-void Navigator::RentOutToMember(const QString& hybh)
+void Navigator::rentOutToMember(const QString& hybh)
 {
     if (auto* window = Open<FormTJZJXX>())
-        window->PrepareForMember(hybh);
+        window->prepareForMember(hybh);
 }
 
-void Navigator::ModifyDisc(const QString& bh)
+void Navigator::modifyDisc(const QString& bh)
 {
     if (auto* window = Open<FormXGYDXX>())
-        window->LookUp(bh);
+        window->lookUp(bh);
 }
 
-void Navigator::DeleteDisc(const QString& bh)
+void Navigator::deleteDisc(const QString& bh)
 {
     if (auto* window = Open<FormSCYDXX>())
-        window->PrepareFor(bh);
+        window->prepareFor(bh);
 }
 
-void Navigator::ModifyMember(const QString& hybh)
+void Navigator::modifyMember(const QString& hybh)
 {
     if (auto* window = Open<FormXGHYXX>())
-        window->LookUp(hybh);
+        window->lookUp(hybh);
 }
 
-void Navigator::DeleteMember(const QString& hybh)
+void Navigator::deleteMember(const QString& hybh)
 {
     if (auto* window = Open<FormSCHYXX>())
-        window->PrepareFor(hybh);
+        window->prepareFor(hybh);
 }
 
-void Navigator::ShowMemberRentals(const QString& hybh)
+void Navigator::showMemberRentals(const QString& hybh)
 {
     if (auto* window = Open<FormZJXXCX>())
-        window->ShowMember(hybh);
+        window->showMember(hybh);
 }
 
-void Navigator::ShowMemberStatement(const QString& hybh)
+void Navigator::showMemberStatement(const QString& hybh)
 {
     MoneyDocument statement;
     {
@@ -96,52 +96,52 @@ void Navigator::ShowMemberStatement(const QString& hybh)
             return;
         }
     }
-    ShowMoneyDocument(statement, MainWindow());
+    ShowMoneyDocument(statement, mainWindow());
 }
 
-void Navigator::TopUpMember(const QString& hybh)
+void Navigator::topUpMember(const QString& hybh)
 {
     if (!PassGate())
         return;
-    FormCZ dialog(MainWindow(), hybh);
+    FormCZ dialog(mainWindow(), hybh);
     ExecModal(dialog);
 }
 
-void Navigator::Settle(bool walkIn, const QString& zdbh)
+void Navigator::settle(bool walkIn, const QString& zdbh)
 {
     // Checkout and return need the rents per day; the gate comes first.
     if (!PassGate())
         return;
     if (GetSetting(Setting::VCD).isEmpty()) {
-        OfferRentSetting();
+        offerRentSetting();
         return;
     }
     SettleWindow* window = walkIn ? static_cast<SettleWindow*>(Open<FormJZ>()) : Open<FormHYHD>();
     if (window && !zdbh.isEmpty())
-        window->SetRange(zdbh);
+        window->setRange(zdbh);
 }
 
-void Navigator::DeleteRental(const QString& zdbh)
+void Navigator::deleteRental(const QString& zdbh)
 {
     if (auto* window = Open<FormSCZJXX>())
-        window->PrepareFor(zdbh);
+        window->prepareFor(zdbh);
 }
 
-void Navigator::OfferRentSetting()
+void Navigator::offerRentSetting()
 {
     if (!Ask(QStringLiteral("使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？")))
         return;
-    FormZJSZ dialog(MainWindow());
+    FormZJSZ dialog(mainWindow());
     ExecModal(dialog);
 }
 
-void Navigator::ShowPopularDiscs(QWidget* parent)
+void Navigator::showPopularDiscs(QWidget* parent)
 {
     FormRMYD popular(parent);
     ExecModal(popular);
 }
 
-QWidget* Navigator::MainWindow()
+QWidget* Navigator::mainWindow()
 {
-    return MDIMain::Instance();
+    return MDIMain::instance();
 }

@@ -19,30 +19,30 @@ class Navigator
 {
 public:
     // 添加租借信息 with a disc's or a member's number in its box.
-    static void RentOut(const QString& bh);
-    static void RentOutToMember(const QString& hybh);
+    static void rentOut(const QString& bh);
+    static void rentOutToMember(const QString& hybh);
     // 修改影碟信息 / 删除影碟信息 looking at a disc.
-    static void ModifyDisc(const QString& bh);
-    static void DeleteDisc(const QString& bh);
+    static void modifyDisc(const QString& bh);
+    static void deleteDisc(const QString& bh);
     // 修改会员信息 looking at a member (also to top up a prepaid rent that
     // ran short) / 删除会员信息.
-    static void ModifyMember(const QString& hybh);
-    static void DeleteMember(const QString& hybh);
+    static void modifyMember(const QString& hybh);
+    static void deleteMember(const QString& hybh);
     // The print preview of a member's statement.
-    static void ShowMemberStatement(const QString& hybh);
+    static void showMemberStatement(const QString& hybh);
     // The member's top-up, in a dialog of its own.
-    static void TopUpMember(const QString& hybh);
+    static void topUpMember(const QString& hybh);
     // 租借信息查询 showing a member's rentals.
-    static void ShowMemberRentals(const QString& hybh);
+    static void showMemberRentals(const QString& hybh);
     // 结帐 (walk-in) or 会员还碟 (member), with a rental number in both range
     // boxes when one is given; the rent dialog instead while no rent is set.
-    static void Settle(bool walkIn, const QString& zdbh = {});
+    static void settle(bool walkIn, const QString& zdbh = {});
     // 删除租借信息 prepared for a rental number.
-    static void DeleteRental(const QString& zdbh);
+    static void deleteRental(const QString& zdbh);
     // Asks whether to set the rents per day now, and opens the rent dialog on 是.
-    static void OfferRentSetting();
+    static void offerRentSetting();
     // 热门影碟 / 新到影碟, modal over `parent`.
-    static void ShowPopularDiscs(QWidget* parent);
+    static void showPopularDiscs(QWidget* parent);
     // The parent of the windows that float over the main window (choosers).
-    static QWidget* MainWindow();
+    static QWidget* mainWindow();
 };

@@ -45,14 +45,14 @@ bool ScannerCapture::take(const QKeyEvent* key)
     }
     switch (found.what) {
     case Scanned::Disc:
-        Navigator::RentOut(*number);
+        Navigator::rentOut(*number);
         break;
     case Scanned::RentedToWalkIn:
     case Scanned::RentedToMember: // it came back: settle its rental
-        Navigator::Settle(found.what == Scanned::RentedToWalkIn, found.zdbh);
+        Navigator::settle(found.what == Scanned::RentedToWalkIn, found.zdbh);
         break;
     case Scanned::Member:
-        Navigator::RentOutToMember(*number);
+        Navigator::rentOutToMember(*number);
         break;
     case Scanned::Unknown:
         ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")

@@ -55,7 +55,7 @@ bool Startup::run()
 {
     try {
         // 1
-        main_.SetStatusText(QStringLiteral("正在初始化系统 ..."));
+        main_.setStatusText(QStringLiteral("正在初始化系统 ..."));
         // 2
         auto instance = std::make_unique<SingleInstance>(ProgramFolder());
         if (!instance->tryAcquire()) {
@@ -122,9 +122,9 @@ bool Startup::run()
         }
         NormaliseOpenRentalDates(); // before step 15 compares them
         // 12
-        main_.Backup()->arm();
+        main_.backup()->arm();
         // 13: the date panel is set once and keeps that date for the whole run.
-        StatusPanels* panels = main_.Panels();
+        StatusPanels* panels = main_.panels();
         panels->setDate(ChineseDateText(TodayText()));
         main_.setCapsLock(CapsLockOn());
         panels->refreshDiscCount();
@@ -139,10 +139,10 @@ bool Startup::run()
         // than keeping the clerk from the dialog that sets it.
         if (GetSetting(Setting::AutoAlert) == u"True") {
             if (const std::optional<qint64> days = AlertDays(); days && AnyOverdueRental(*days))
-                main_.OpenChild<FormTX>();
+                main_.openChild<FormTX>();
         }
         // 16
-        main_.SetStatusText(QStringLiteral("就绪"));
+        main_.setStatusText(QStringLiteral("就绪"));
         return true;
     } catch (const MovrntError& error) {
         ReportError(error);

@@ -128,7 +128,7 @@ void FormLRJJ::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void FormLRJJ::ShowDisc(const QString& bh)
+void FormLRJJ::showDisc(const QString& bh)
 {
     textBH_->setText(bh);
     load(bh);

@@ -14,7 +14,7 @@ class FormLRJJ : public QDialog
 public:
     explicit FormLRJJ(QWidget* parent = nullptr);
     // Fills the window for a disc picked in the query grid.
-    void ShowDisc(const QString& bh);
+    void showDisc(const QString& bh);
     VcdPreview* preview() const { return preview_; }
     void done(int result) override;
 

@@ -45,7 +45,7 @@ FormSCYDXX::FormSCYDXX(QWidget* parent) : DeleteWindow(parent)
           QSize(600, 240));
 }
 
-void FormSCYDXX::PrepareFor(const QString& bh)
+void FormSCYDXX::prepareFor(const QString& bh)
 {
     textBH_->setText(bh);
     deleteButton()->setFocus();

@@ -14,7 +14,7 @@ class FormSCYDXX : public DeleteWindow
 public:
     explicit FormSCYDXX(QWidget* parent = nullptr);
     // Fills in the number and puts the focus on 删除, as the disc chooser does.
-    void PrepareFor(const QString& bh);
+    void prepareFor(const QString& bh);
 
 protected:
     void deleteMatching() override;

@@ -87,7 +87,7 @@ FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
     }
 }
 
-void FormXGYDXX::LookUp(const QString& bh)
+void FormXGYDXX::lookUp(const QString& bh)
 {
     textYDBH_->setText(bh);
     onCommandCKClicked();

@@ -17,7 +17,7 @@ public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormXGYDXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the disc chooser does.
-    void LookUp(const QString& bh);
+    void lookUp(const QString& bh);
 
 private Q_SLOTS:
     void onCommandCKClicked();

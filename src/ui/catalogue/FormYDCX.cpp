@@ -73,7 +73,7 @@ FormYDCX::FormYDCX(QWidget* parent)
     resize(980, 560);
 
     connect(commandRMYD, &QPushButton::clicked, this,
-            [this] { Navigator::ShowPopularDiscs(this); });
+            [this] { Navigator::showPopularDiscs(this); });
     connect(commandYDJJ, &QPushButton::clicked, this, [this] {
         FormLRJJ synopsis(this);
         ExecModal(synopsis);
@@ -119,11 +119,11 @@ void FormYDCX::rowReleased(int row, Qt::MouseButton button)
         if (bh.isEmpty())
             return;
         FormLRJJ synopsis(this);
-        synopsis.ShowDisc(bh);
+        synopsis.showDisc(bh);
         ExecModal(synopsis);
         return;
     }
     if (!PassGate() || bh.isEmpty())
         return;
-    FormYDCZ::ShowFor(bh);
+    FormYDCZ::showFor(bh);
 }

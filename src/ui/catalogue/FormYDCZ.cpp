@@ -13,11 +13,11 @@ FormYDCZ::FormYDCZ(QWidget* parent)
 {
 }
 
-FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
+FormYDCZ* FormYDCZ::showFor(const QString& bh)
 {
     static QPointer<FormYDCZ> chooser;
     if (!chooser)
-        chooser = new FormYDCZ(Navigator::MainWindow());
+        chooser = new FormYDCZ(Navigator::mainWindow());
     chooser->present(bh);
     return chooser;
 }
@@ -25,9 +25,9 @@ FormYDCZ* FormYDCZ::ShowFor(const QString& bh)
 void FormYDCZ::act(int option, const QString& bh)
 {
     if (option == 0)
-        Navigator::RentOut(bh);
+        Navigator::rentOut(bh);
     else if (option == 1)
-        Navigator::ModifyDisc(bh);
+        Navigator::modifyDisc(bh);
     else if (option == 2)
-        Navigator::DeleteDisc(bh);
+        Navigator::deleteDisc(bh);
 }

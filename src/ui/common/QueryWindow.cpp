@@ -92,11 +92,11 @@ void QueryWindow::refreshOn(void (ShopEvents::*signal)(ShopOperation),
     if (Shop* shop = Shop::InUse())
         connect(shop->events(), signal, this, [this, operations](ShopOperation operation) {
             if (operations.contains(operation))
-                Refresh();
+                refresh();
         });
 }
 
-void QueryWindow::Refresh()
+void QueryWindow::refresh()
 {
     if (!queried_)
         return;
@@ -105,7 +105,7 @@ void QueryWindow::Refresh()
             refreshWaiting_ = true;
             QTimer::singleShot(50, this, [this] {
                 refreshWaiting_ = false;
-                Refresh();
+                refresh();
             });
         }
         return;

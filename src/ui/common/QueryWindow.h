@@ -21,7 +21,7 @@ public:
     // Runs the last query that succeeded again, without a word, keeping the
     // top row and the selected row by their keys; never while a mouse button
     // is down (a click acts on the row under the pointer), but once it is up.
-    void Refresh();
+    void refresh();
 
 protected:
     // tipNames: the names the row tooltip gives the columns.

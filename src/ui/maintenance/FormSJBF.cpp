@@ -127,7 +127,7 @@ void FormSJBF::restoreFrom(const QString& path)
     WorkRows rows;
     bool adjust = false; // the ledger taken as the members' money stands
     for (;;) try {
-        if (AutoBackup* backup = AutoBackup::Instance())
+        if (AutoBackup* backup = AutoBackup::instance())
             backup->wait();
         const LevelRule rules = MemberLevelRule();
         QString prepared, safety;

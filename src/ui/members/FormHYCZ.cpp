@@ -15,11 +15,11 @@ FormHYCZ::FormHYCZ(QWidget* parent)
 {
 }
 
-FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
+FormHYCZ* FormHYCZ::showFor(const QString& hybh)
 {
     static QPointer<FormHYCZ> chooser;
     if (!chooser)
-        chooser = new FormHYCZ(Navigator::MainWindow());
+        chooser = new FormHYCZ(Navigator::mainWindow());
     chooser->present(hybh);
     return chooser;
 }
@@ -27,13 +27,13 @@ FormHYCZ* FormHYCZ::ShowFor(const QString& hybh)
 void FormHYCZ::act(int option, const QString& hybh)
 {
     if (option == 0)
-        Navigator::ShowMemberRentals(hybh);
+        Navigator::showMemberRentals(hybh);
     else if (option == 1)
-        Navigator::ModifyMember(hybh);
+        Navigator::modifyMember(hybh);
     else if (option == 2)
-        Navigator::DeleteMember(hybh);
+        Navigator::deleteMember(hybh);
     else if (option == 3)
-        Navigator::ShowMemberStatement(hybh);
+        Navigator::showMemberStatement(hybh);
     else
-        Navigator::TopUpMember(hybh);
+        Navigator::topUpMember(hybh);
 }

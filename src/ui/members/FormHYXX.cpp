@@ -100,5 +100,5 @@ void FormHYXX::rowReleased(int row, Qt::MouseButton button)
     const QString hybh = model_->cell(row, 0);
     if (button != Qt::LeftButton || hybh.isEmpty() || !PassGate())
         return;
-    FormHYCZ::ShowFor(hybh);
+    FormHYCZ::showFor(hybh);
 }

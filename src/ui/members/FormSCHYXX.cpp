@@ -39,7 +39,7 @@ FormSCHYXX::FormSCHYXX(QWidget* parent) : DeleteWindow(parent)
           QSize(580, 200));
 }
 
-void FormSCHYXX::PrepareFor(const QString& hybh)
+void FormSCHYXX::prepareFor(const QString& hybh)
 {
     textBH_->setText(hybh);
 }

@@ -14,7 +14,7 @@ class FormSCHYXX : public DeleteWindow
 public:
     explicit FormSCHYXX(QWidget* parent = nullptr);
     // Fills in the number, as the member chooser does.
-    void PrepareFor(const QString& hybh);
+    void prepareFor(const QString& hybh);
 
 protected:
     void deleteMatching() override;

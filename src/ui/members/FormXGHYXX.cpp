@@ -61,7 +61,7 @@ FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
     connect(commandXG, &QPushButton::clicked, this, &FormXGHYXX::onCommandXGClicked);
 }
 
-void FormXGHYXX::LookUp(const QString& hybh)
+void FormXGHYXX::lookUp(const QString& hybh)
 {
     textHYBH_->setText(hybh);
     onCommandCKClicked();

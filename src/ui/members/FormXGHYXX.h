@@ -15,7 +15,7 @@ public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormXGHYXX(QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the member chooser does.
-    void LookUp(const QString& hybh);
+    void lookUp(const QString& hybh);
 
 private Q_SLOTS:
     void onCommandCKClicked();

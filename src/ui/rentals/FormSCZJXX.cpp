@@ -41,7 +41,7 @@ FormSCZJXX::FormSCZJXX(QWidget* parent) : DeleteWindow(parent)
           QSize(620, 210));
 }
 
-void FormSCZJXX::PrepareFor(const QString& zdbh)
+void FormSCZJXX::prepareFor(const QString& zdbh)
 {
     textZDBH_->setText(zdbh);
     deleteButton()->setFocus();

@@ -13,7 +13,7 @@ class FormSCZJXX : public DeleteWindow
 public:
     explicit FormSCZJXX(QWidget* parent = nullptr);
     // Fills in the rental number and puts the focus on 删除, as the rental query does.
-    void PrepareFor(const QString& zdbh);
+    void prepareFor(const QString& zdbh);
 
 protected:
     void deleteMatching() override;

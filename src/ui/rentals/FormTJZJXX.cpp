@@ -75,13 +75,13 @@ FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
     textYJJE_->setEnabled(!presetDeposits_);
 }
 
-void FormTJZJXX::PrepareFor(const QString& bh)
+void FormTJZJXX::prepareFor(const QString& bh)
 {
     textYDBH_->setText(bh);
     textHYBH_->setFocus();
 }
 
-void FormTJZJXX::PrepareForMember(const QString& hybh)
+void FormTJZJXX::prepareForMember(const QString& hybh)
 {
     textHYBH_->setText(hybh);
     textYDBH_->setFocus();
@@ -97,7 +97,7 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
 {
     switch (check) {
     case RentOutCheck::NoRentSetting:
-        Navigator::OfferRentSetting();
+        Navigator::offerRentSetting();
         return true;
     case RentOutCheck::EmptyDisc:
         Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
@@ -117,7 +117,7 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
         return true;
     case RentOutCheck::InsufficientPrepaid:
         if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？")))
-            Navigator::ModifyMember(request.hybh);
+            Navigator::modifyMember(request.hybh);
         return true;
     case RentOutCheck::Ok:
         break;

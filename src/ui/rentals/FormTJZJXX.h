@@ -17,9 +17,9 @@ public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
     explicit FormTJZJXX(QWidget* parent = nullptr);
     // Fills in the disc and puts the focus on the member number, as the disc chooser does.
-    void PrepareFor(const QString& bh);
+    void prepareFor(const QString& bh);
     // Fills in a member's number and puts the focus on the disc number.
-    void PrepareForMember(const QString& hybh);
+    void prepareForMember(const QString& hybh);
 
 private Q_SLOTS:
     void onCommandTJClicked();

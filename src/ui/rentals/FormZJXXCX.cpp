@@ -60,13 +60,13 @@ FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
                (model.cell(row, 6) == u"/" ? QStringLiteral("的碟片（零散顾客）")
                                            : QStringLiteral("的碟片（会员）"));
     });
-    connect(commandJZ, &QPushButton::clicked, this, [] { Navigator::Settle(true); });
-    connect(commandHYHD, &QPushButton::clicked, this, [] { Navigator::Settle(false); });
+    connect(commandJZ, &QPushButton::clicked, this, [] { Navigator::settle(true); });
+    connect(commandHYHD, &QPushButton::clicked, this, [] { Navigator::settle(false); });
 
     onCommandCXClicked();
 }
 
-void FormZJXXCX::ShowMember(const QString& hybh)
+void FormZJXXCX::showMember(const QString& hybh)
 {
     textHYBH_->setText(hybh);
     onCommandCXClicked();
@@ -93,7 +93,7 @@ void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)
     if (zdbh.isEmpty())
         return;
     if (button == Qt::LeftButton)
-        Navigator::Settle(model_->cell(row, 6) == u"/", zdbh);
+        Navigator::settle(model_->cell(row, 6) == u"/", zdbh);
     else
-        Navigator::DeleteRental(zdbh); // behind the guest gate
+        Navigator::deleteRental(zdbh); // behind the guest gate
 }

@@ -14,7 +14,7 @@ class FormZJXXCX : public QueryWindow
 public:
     explicit FormZJXXCX(QWidget* parent = nullptr);
     // Fills in the member number and presses 查询, as the member chooser does.
-    void ShowMember(const QString& hybh);
+    void showMember(const QString& hybh);
 
 protected:
     bool runQuery() override;

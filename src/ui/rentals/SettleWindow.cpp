@@ -163,7 +163,7 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
     resize(460, 160 + 30 * row);
 }
 
-void SettleWindow::SetRange(const QString& zdbh)
+void SettleWindow::setRange(const QString& zdbh)
 {
     textBH1_->setText(zdbh);
     textBH2_->setText(zdbh);

@@ -18,7 +18,7 @@ class SettleWindow : public QWidget
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
     // Both range boxes set to one rental number, as the rental query does.
-    void SetRange(const QString& zdbh);
+    void setRange(const QString& zdbh);
 
 protected:
     SettleWindow(SettleKind kind, QWidget* parent);
