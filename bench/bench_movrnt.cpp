@@ -20,6 +20,7 @@
 #include "ui/rentals/FormTX.h"
 #include "ui/rentals/FormZJXXCX.h"
 #include "ui/stats/FormJRYY.h"
+#include "ui/stats/FormLSSJ.h"
 
 #include "core/catalogue/Discs.h"
 #include "ui/common/SqlGridModel.h"
