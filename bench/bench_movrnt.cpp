@@ -23,7 +23,6 @@
 #include "ui/stats/FormLSSJ.h"
 
 #include "core/catalogue/Discs.h"
-#include "ui/common/SqlGridModel.h"
 #include "core/maintenance/Backup.h"
 #include "core/maintenance/Expert.h"
 #include "core/maintenance/FileSupport.h"
@@ -39,6 +38,7 @@
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/ProgramFolder.h"
+#include "ui/common/SqlGridModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,8 +56,8 @@
 #include <memory>
 #include <sqlite3.h>
 #include <unzip.h>
-#include <xlsxwriter.h>
 #include <vector>
+#include <xlsxwriter.h>
 
 namespace {
 QTemporaryDir* home = nullptr;
@@ -131,9 +131,9 @@ double BestMs(const QList<QByteArray>& statements, QList<QStringList>* rows, boo
         QElapsedTimer timer;
         timer.start();
         qint64 elapsed = -1;
-        for (const QByteArray& sql : write ? QList<QByteArray>{"BEGIN"} + statements +
-                                                 QList<QByteArray>{"ROLLBACK"}
-                                           : statements) {
+        for (const QByteArray& sql :
+             write ? QList<QByteArray>{"BEGIN"} + statements + QList<QByteArray>{"ROLLBACK"}
+                   : statements) {
             if (write && elapsed < 0 && sql.startsWith("SELECT"))
                 elapsed = timer.nsecsElapsed();
             sqlite3_stmt* statement = nullptr;
@@ -196,8 +196,8 @@ void Measure(benchmark::State& state, const std::string& name, const Step& step)
     }
     if (!step.best.isEmpty() || step.bestWrite) {
         QList<QStringList> rows;
-        figure.best = step.bestWrite ? BestMs(step.bestWrite(), &rows, true)
-                                     : BestMs(step.best, &rows);
+        figure.best =
+            step.bestWrite ? BestMs(step.bestWrite(), &rows, true) : BestMs(step.best, &rows);
         QStringList lines;
         if (step.shape)
             lines = step.shape(rows);
@@ -292,8 +292,8 @@ Step GridData(const QString& columns, const QString& table, const Conditions& co
         }
         return lines;
     };
-    return {{}, [screen] { screen(); }, {}, {}, false, {count, rows + " LIMIT 30"}, screen,
-            AsModelShows};
+    return {{},    [screen] { screen(); },      {},     {},
+            false, {count, rows + " LIMIT 30"}, screen, AsModelShows};
 }
 
 QStringList FreeDiscs(int count)
@@ -366,8 +366,8 @@ double WriteWorkbookMs(const QString& source, const QString& target)
     lxw_workbook* workbook = workbook_new_opt(QFile::encodeName(target).constData(), &options);
     for (const char* table : {"ydxx", "zjxx", "hyxx", "zwls"}) {
         sqlite3_stmt* select = nullptr;
-        sqlite3_prepare_v2(file.db, (QByteArray("SELECT * FROM ") + table).constData(), -1,
-                           &select, nullptr);
+        sqlite3_prepare_v2(file.db, (QByteArray("SELECT * FROM ") + table).constData(), -1, &select,
+                           nullptr);
         lxw_worksheet* sheet = nullptr;
         lxw_row_t row = kSheetRows;
         for (int part = 1; sqlite3_step(select) == SQLITE_ROW; ++row) {
@@ -496,7 +496,7 @@ void RegisterAll()
               false,
               {},
               [written, rentalRead] {
-                  RentOut({disc, QStringLiteral("M00001"), {}, false});
+                  RentOut(ShopInUse(), {disc, QStringLiteral("M00001"), {}, false});
                   return written(rentalRead());
               },
               AsModelShows,
@@ -514,8 +514,10 @@ void RegisterAll()
                                  "', '会员租金', (SELECT MAX(zdbh) FROM zjxx), d.bh, m.hybh,"
                                  " (CASE WHEN d.ydlx = 'VCD' THEN 2 ELSE 3 END) * 1000 * (10 -"
                                  " m.hydj), " +
-                                 counter + " FROM hyxx AS m, ydxx AS d WHERE m.hybh = 'M00001'"
-                                           " AND d.bh = " + bh,
+                                 counter +
+                                 " FROM hyxx AS m, ydxx AS d WHERE m.hybh = 'M00001'"
+                                 " AND d.bh = " +
+                                 bh,
                              "UPDATE hyxx SET zjje = zjje - (SELECT je FROM zwls WHERE lsh ="
                              " last_insert_rowid()) / 10000.0, yjps = yjps + 1, hydj ="
                              " MIN((yjps + 1) / 10, 3) WHERE hybh = 'M00001'"} +
@@ -541,63 +543,66 @@ void RegisterAll()
     };
     static qint64 first = 0;
     const auto settledRead = [lastLines] {
-        const QByteArray range = " BETWEEN " + QByteArray::number(first) + " AND " +
-                                 QByteArray::number(first + 9);
+        const QByteArray range =
+            " BETWEEN " + QByteArray::number(first) + " AND " + QByteArray::number(first + 9);
         return QList<QByteArray>{
             "SELECT zdbh, ghrq, sfyh FROM zjxx WHERE zdbh" + range,
             "SELECT d.bh, d.sfycz FROM zjxx AS r JOIN ydxx AS d ON d.bh = r.bh WHERE r.zdbh" +
                 range + " ORDER BY r.zdbh",
             QByteArray(lastLines).replace("%1", "20")};
     };
-    Register("FormJZ checkout of 10 records", 20,
-             {[openRentals] {
-                  first = openRentals();
-                  auto* form = shop->openChild<FormJZ>();
-                  Type(form, "TextBH1", QString::number(first));
-                  Type(form, "TextBH2", QString::number(first + 9));
-              },
-              [] { Press(shop->findWindow<FormJZ>(), "CommandJZ"); },
-              CloseChildren,
-              {},
-              false,
-              {},
-              [written, settledRead] {
-                  Settle(SettleKind::WalkInCheckout, first, first + 9);
-                  return written(settledRead());
-              },
-              AsModelShows,
-              [openRentals, settledRead, counter, today] {
-                  // Per rental the days' rent (at least one day) and the deposit back.
-                  first = openRentals();
-                  const QByteArray range = " BETWEEN " + QByteArray::number(first) + " AND " +
-                                           QByteArray::number(first + 9);
-                  return QList<QByteArray>{
-                             "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT '" +
-                                 NowText().toUtf8() +
-                                 "', k.ywlx, r.zdbh, r.bh, '/', CASE k.n WHEN 1 THEN (CASE WHEN"
-                                 " d.ydlx = 'VCD' THEN 2 ELSE 3 END) * 10000 * MAX(CAST(julianday(" +
-                                 today +
-                                 ") - julianday(r.czrq) AS INTEGER), 1) ELSE -CAST(ROUND(r.yjje *"
-                                 " 10000) AS INTEGER) END, " +
-                                 counter +
-                                 " FROM zjxx AS r JOIN ydxx AS d ON d.bh = r.bh, (SELECT 1 AS n,"
-                                 " '散客租金' AS ywlx UNION ALL SELECT 2, '退还押金') AS k WHERE"
-                                 " r.zdbh" + range + " ORDER BY r.zdbh, k.n",
-                             "UPDATE zjxx SET sfyh = '是', ghrq = " + today + " WHERE zdbh" + range,
-                             "UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx WHERE"
-                             " zdbh" + range + ")"} +
-                         settledRead();
-              }});
+    Register(
+        "FormJZ checkout of 10 records", 20,
+        {[openRentals] {
+             first = openRentals();
+             auto* form = shop->openChild<FormJZ>();
+             Type(form, "TextBH1", QString::number(first));
+             Type(form, "TextBH2", QString::number(first + 9));
+         },
+         [] { Press(shop->findWindow<FormJZ>(), "CommandJZ"); },
+         CloseChildren,
+         {},
+         false,
+         {},
+         [written, settledRead] {
+             Settle(ShopInUse(), SettleKind::WalkInCheckout, first, first + 9);
+             return written(settledRead());
+         },
+         AsModelShows,
+         [openRentals, settledRead, counter, today] {
+             // Per rental the days' rent (at least one day) and the deposit back.
+             first = openRentals();
+             const QByteArray range =
+                 " BETWEEN " + QByteArray::number(first) + " AND " + QByteArray::number(first + 9);
+             return QList<QByteArray>{
+                        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT '" +
+                            NowText().toUtf8() +
+                            "', k.ywlx, r.zdbh, r.bh, '/', CASE k.n WHEN 1 THEN (CASE WHEN"
+                            " d.ydlx = 'VCD' THEN 2 ELSE 3 END) * 10000 * MAX(CAST(julianday(" +
+                            today +
+                            ") - julianday(r.czrq) AS INTEGER), 1) ELSE -CAST(ROUND(r.yjje *"
+                            " 10000) AS INTEGER) END, " +
+                            counter +
+                            " FROM zjxx AS r JOIN ydxx AS d ON d.bh = r.bh, (SELECT 1 AS n,"
+                            " '散客租金' AS ywlx UNION ALL SELECT 2, '退还押金') AS k WHERE"
+                            " r.zdbh" +
+                            range + " ORDER BY r.zdbh, k.n",
+                        "UPDATE zjxx SET sfyh = '是', ghrq = " + today + " WHERE zdbh" + range,
+                        "UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx WHERE"
+                        " zdbh" +
+                            range + ")"} +
+                    settledRead();
+         }});
     Register("overdue check", 20,
              {{},
-              [] { AnyOverdueRental(7); },
+              [] { AnyOverdueRental(ShopInUse(), 7); },
               {},
               {},
               false,
               {"SELECT 1 FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh = b.hybh"
                " WHERE b.sfyh = '否' AND b.czrq <= '" +
                OverdueCutoff(7).toUtf8() + "' AND b.hybh <> '/' LIMIT 1"},
-              [] { return AnyOverdueRental(7) ? QStringList{"1"} : QStringList{}; }});
+              [] { return AnyOverdueRental(ShopInUse(), 7) ? QStringList{"1"} : QStringList{}; }});
     Register("FormTX overdue list", 10,
              {{},
               [] {
@@ -620,7 +625,7 @@ void RegisterAll()
               {"SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0), COALESCE(SUM(CASE WHEN"
                " ydlx = 'DVD' THEN sl END), 0) FROM mrcz WHERE czrq = '" +
                GeneratedShopToday().toUtf8() + "'"},
-              [figureLines] { return figureLines(TodayFigures()); }});
+              [figureLines] { return figureLines(TodayFigures(ShopInUse())); }});
     Register("FormLSSJ a month's figures", 10,
              {[] {
                   shop->runCommand(Command::LSSJ);
@@ -638,13 +643,13 @@ void RegisterAll()
               {"SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0), COALESCE(SUM(CASE WHEN"
                " ydlx <> 'VCD' THEN sl END), 0) FROM mrcz WHERE czrq >= '2005-06' AND czrq <"
                " '2005-07'"},
-              [figureLines] { return figureLines(MonthFigures("2005", "06")); }});
+              [figureLines] { return figureLines(MonthFigures(ShopInUse(), "2005", "06")); }});
     // The money: a month's takings from the ledger's day totals, a busy day's
     // lines for the day-end report, a member's statement.
     Register(
         "takings: a month", 10,
         {{},
-         [] { MonthTakings(QStringLiteral("2005"), QStringLiteral("06")); },
+         [] { MonthTakings(ShopInUse(), QStringLiteral("2005"), QStringLiteral("06")); },
          {},
          {},
          false,
@@ -657,8 +662,8 @@ void RegisterAll()
           " WHERE rq >= '2005-06-00' AND rq <= '2005-06-99'"},
          [] {
              QStringList amounts;
-             for (const auto& [caption, amount] :
-                  TakingsRows(MonthTakings(QStringLiteral("2005"), QStringLiteral("06"))))
+             for (const auto& [caption, amount] : TakingsRows(
+                      MonthTakings(ShopInUse(), QStringLiteral("2005"), QStringLiteral("06"))))
                  amounts << QString::number(amount);
              return QStringList{amounts.join(u'|')};
          }});
@@ -668,7 +673,7 @@ void RegisterAll()
                                    .toUtf8();
     Register("day-end report: the last day's lines", 10,
              {{},
-              [lastDay] { DayEndReport(QString::fromUtf8(lastDay), 200 * kYuan); },
+              [lastDay] { DayEndReport(ShopInUse(), QString::fromUtf8(lastDay), 200 * kYuan); },
               {},
               {},
               false,
@@ -676,13 +681,14 @@ void RegisterAll()
                lastDay + " 99' ORDER BY jzsj, lsh"},
               [lastDay] {
                   QStringList numbers;
-                  for (const QStringList& row : DayEndReport(QString::fromUtf8(lastDay), {}).rows)
+                  for (const QStringList& row :
+                       DayEndReport(ShopInUse(), QString::fromUtf8(lastDay), {}).rows)
                       numbers << row.first();
                   return numbers;
               }});
     Register("member statement M00042", 10,
              {{},
-              [] { MemberStatementReport(QStringLiteral("M00042")); },
+              [] { MemberStatementReport(ShopInUse(), QStringLiteral("M00042")); },
               {},
               {},
               false,
@@ -690,7 +696,8 @@ void RegisterAll()
                " WHERE hybh = 'M00042' AND ywlx IN ('预付租金', '期初预付租金')) ORDER BY lsh"},
               [] {
                   QStringList numbers;
-                  for (const StatementLine& line : MemberStatement(QStringLiteral("M00042")))
+                  for (const StatementLine& line :
+                       MemberStatement(ShopInUse(), QStringLiteral("M00042")))
                       numbers << QString::number(line.entry.lsh);
                   return numbers;
               }});
@@ -704,7 +711,7 @@ void RegisterAll()
                " THEN '   已出租' ELSE '   未出租' END || '   ', '') || '租出' || r.cs || '次' FROM"
                " (SELECT bh, cs FROM ydzc ORDER BY cs DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d"
                " ON d.bh = r.bh ORDER BY r.cs DESC, r.bh"},
-              [] { return RankingText().split(QStringLiteral("\r\n")); }});
+              [] { return RankingText(ShopInUse()).split(QStringLiteral("\r\n")); }});
     // A chart's rows as the program's table holds them: genres or months in order.
     const auto chartLines = [](const ChartTable& table) {
         QStringList lines;
@@ -725,37 +732,39 @@ void RegisterAll()
     };
     Register("chart: stock per genre", 10,
              {{},
-              [] { StoreChartTable(StockPerGenre()); },
+              [] { StoreChartTable(ShopInUse(), StockPerGenre(ShopInUse())); },
               {},
               {},
               false,
               {"SELECT lx, COUNT(*) FROM ydxx GROUP BY lx"},
-              [chartLines] { return chartLines(StockPerGenre()); },
+              [chartLines] { return chartLines(StockPerGenre(ShopInUse())); },
               byGenre});
-    Register("chart: a year's rentals per genre", 5,
-             {{},
-              [] { StoreChartTable(RentalsPerGenre(QStringLiteral("2005"))); },
-              {},
-              {},
-              false,
-              {"SELECT lx, SUM(sl) FROM mrcz WHERE czrq >= '2005' AND czrq < '2006' GROUP BY lx"},
-              [chartLines] { return chartLines(RentalsPerGenre(QStringLiteral("2005"))); },
-              byGenre});
-    Register("chart: a year's rentals per month", 5,
-             {{},
-              [] { StoreChartTable(RentalsPerMonth(QStringLiteral("2005"))); },
-              {},
-              {},
-              false,
-              {"SELECT substr(czrq, 6, 2), ydlx = 'VCD', SUM(sl) FROM mrcz WHERE czrq >= '2005'"
-               " AND czrq < '2006' GROUP BY 1, 2"},
-              [chartLines] { return chartLines(RentalsPerMonth(QStringLiteral("2005"))); },
-              [](const QList<QStringList>& rows) {
-                  QList<QStringList> months(2, QStringList(12, QStringLiteral("0")));
-                  for (const QStringList& row : rows)
-                      months[row[1] == u"1" ? 0 : 1][row[0].toInt() - 1] = row[2];
-                  return QStringList{months[0].join(u'|'), months[1].join(u'|')};
-              }});
+    Register(
+        "chart: a year's rentals per genre", 5,
+        {{},
+         [] { StoreChartTable(ShopInUse(), RentalsPerGenre(ShopInUse(), QStringLiteral("2005"))); },
+         {},
+         {},
+         false,
+         {"SELECT lx, SUM(sl) FROM mrcz WHERE czrq >= '2005' AND czrq < '2006' GROUP BY lx"},
+         [chartLines] { return chartLines(RentalsPerGenre(ShopInUse(), QStringLiteral("2005"))); },
+         byGenre});
+    Register(
+        "chart: a year's rentals per month", 5,
+        {{},
+         [] { StoreChartTable(ShopInUse(), RentalsPerMonth(ShopInUse(), QStringLiteral("2005"))); },
+         {},
+         {},
+         false,
+         {"SELECT substr(czrq, 6, 2), ydlx = 'VCD', SUM(sl) FROM mrcz WHERE czrq >= '2005'"
+          " AND czrq < '2006' GROUP BY 1, 2"},
+         [chartLines] { return chartLines(RentalsPerMonth(ShopInUse(), QStringLiteral("2005"))); },
+         [](const QList<QStringList>& rows) {
+             QList<QStringList> months(2, QStringList(12, QStringLiteral("0")));
+             for (const QStringList& row : rows)
+                 months[row[1] == u"1" ? 0 : 1][row[0].toInt() - 1] = row[2];
+             return QStringList{months[0].join(u'|'), months[1].join(u'|')};
+         }});
     // Each report's lines, counted, then read; the best SQL counts them from
     // the same index it reads them in. Ties of the order may come either way:
     // the lines are compared as sets.
@@ -780,8 +789,8 @@ void RegisterAll()
         Register(name, 3,
                  {{},
                   [report] {
-                      ReportLineCount(DefinitionOf(report));
-                      QSqlQuery rows = ReportRows(DefinitionOf(report));
+                      ReportLineCount(ShopInUse(), DefinitionOf(report));
+                      QSqlQuery rows = ReportRows(ShopInUse(), DefinitionOf(report));
                       while (rows.next()) {
                       }
                   },
@@ -790,8 +799,9 @@ void RegisterAll()
                   false,
                   {QByteArray(count), QByteArray(lines)},
                   [report, sorted] {
-                      QStringList answer{QString::number(ReportLineCount(DefinitionOf(report)))};
-                      QSqlQuery rows = ReportRows(DefinitionOf(report));
+                      QStringList answer{
+                          QString::number(ReportLineCount(ShopInUse(), DefinitionOf(report)))};
+                      QSqlQuery rows = ReportRows(ShopInUse(), DefinitionOf(report));
                       QStringList body;
                       while (rows.next()) {
                           QStringList row;

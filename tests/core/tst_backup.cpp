@@ -3,29 +3,29 @@
 #include "core/access/PassCheck.h"
 #include "core/access/People.h"
 
+#include "core/catalogue/Discs.h"
 #include "core/maintenance/Backup.h"
+#include "core/maintenance/FileSupport.h"
+#include "core/maintenance/ServerCopy.h"
 #include "core/maintenance/Workbook.h"
 #include "core/money/Ledger.h"
-#include "core/maintenance/ServerCopy.h"
 #include "core/rentals/Rentals.h"
-#include "core/maintenance/FileSupport.h"
-#include "core/catalogue/Discs.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
-#include "core/store/Shop.h"
-#include "core/store/ShopRules.h"
 #include "core/store/Database.h"
-#include "core/store/LedgerSchema.h"
-#include "core/store/Totals.h"
 #include "core/store/Errors.h"
+#include "core/store/LedgerSchema.h"
 #include "core/store/ProgramFolder.h"
 #include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
+#include "core/store/ShopRules.h"
+#include "core/store/Totals.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <memory>
 #include <sqlite3.h>
@@ -50,7 +50,7 @@ int Mode(const QString& path)
 {
     struct stat status = {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
-                                                                      : -1;
+                                                                     : -1;
 }
 
 // Every row of the three tables and of the ledger in their order, as text,
@@ -163,11 +163,13 @@ private Q_SLOTS:
     void restoreKeepsThePeople()
     {
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
-        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QString());
         const QString offered = home->folder() + QStringLiteral("/offered.db");
         BackupDatabase(offered);
         QCOMPARE(SetPersonDisabled(QStringLiteral("小王"), true), QString());
-        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"),
+                 QString());
         RestoreDatabase(offered, {});
         QStringList people;
         for (const Person& person : ShopPeople())
@@ -197,9 +199,9 @@ private Q_SLOTS:
         RestoreDatabase(offered, {}, true);
         QCOMPARE(FirstRow("SELECT ywlx, je, hybh FROM zwls ORDER BY lsh DESC LIMIT 1"),
                  (QStringList{"账务调整预付租金", "-10000000000", "A"}));
-        QCOMPARE(MemberStatement("A").last().prepaid, 100 * kYuan);
+        QCOMPARE(MemberStatement(ShopInUse(), "A").last().prepaid, 100 * kYuan);
         // The top-up stays the cash it said it was; the adjustment is none.
-        QCOMPARE(TakingsBetween("2003-01-01", "2003-12-31").cash, 10000000000);
+        QCOMPARE(TakingsBetween(ShopInUse(), "2003-01-01", "2003-12-31").cash, 10000000000);
     }
 
     // A backup is read as a restore would read it before it replaces the
@@ -257,8 +259,7 @@ private Q_SLOTS:
         const QString home = this->home->folder() + QStringLiteral("/elsewhere");
         QDir().mkpath(home);
         FurnishHomeFolder(home, binary, installed);
-        QCOMPARE(QDir(home).entryList(QDir::Files),
-                 QStringList({"TIPOFDAY.TXT", kHelpPageName}));
+        QCOMPARE(QDir(home).entryList(QDir::Files), QStringList({"TIPOFDAY.TXT", kHelpPageName}));
         QCOMPARE(Read(home + u'/' + kHelpPageName), QByteArray("<html>帮助</html>"));
         // A build delivers them beside its binary.
         QVERIFY(QDir(home).removeRecursively() && QDir().mkpath(home));
@@ -272,88 +273,121 @@ private Q_SLOTS:
     void restoreTakesRowsNeverSchema_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("change"); // statements run on the offered backup
+        QTest::addColumn<QString>("change");  // statements run on the offered backup
         QTest::addColumn<QString>("refusal"); // empty: taken
         const QString none;
         QTest::newRow("the shop's own backup") << "backup" << none << none;
         QTest::newRow("rentals of deleted discs, negative prepaid rent")
-            << "backup" << "DELETE FROM ydxx WHERE bh = '1'; UPDATE hyxx SET zjje = -5; INSERT INTO zwls"
-                           " VALUES (9, '2003-11-02 10:00:00', '预付租金更正', 0, '/', 'A', -1050000, '/', '', '')"
+            << "backup"
+            << "DELETE FROM ydxx WHERE bh = '1'; UPDATE hyxx SET zjje = -5; INSERT INTO zwls"
+               " VALUES (9, '2003-11-02 10:00:00', '预付租金更正', 0, '/', 'A', -1050000, '/', '', "
+               "'')"
             << none;
         QTest::newRow("trigger emptying the members")
-            << "backup" << "CREATE TRIGGER t AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << none;
+            << "backup"
+            << "CREATE TRIGGER t AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << none;
         QTest::newRow("trigger stopping every rental")
-            << "backup" << "CREATE TRIGGER t BEFORE INSERT ON zjxx BEGIN SELECT RAISE(ABORT, 'x'); END"
-            << none;
+            << "backup"
+            << "CREATE TRIGGER t BEFORE INSERT ON zjxx BEGIN SELECT RAISE(ABORT, 'x'); END" << none;
         QTest::newRow("extra table and view")
-            << "backup" << "CREATE TABLE secret (x); CREATE VIEW v AS SELECT * FROM hyxx" << none;
+            << "backup"
+            << "CREATE TABLE secret (x); CREATE VIEW v AS SELECT * FROM hyxx" << none;
         QTest::newRow("view in place of a table")
-            << "backup" << "DROP TABLE hyxx; CREATE VIEW hyxx AS SELECT 'A' AS hybh, '' AS hyxm,"
-                           " '' AS hyxb, '' AS hyzz, '' AS lxdh, 0 AS hydj, 0 AS zjje, 0 AS yjje,"
-                           " 0 AS yjps, '' AS rhrq"
+            << "backup"
+            << "DROP TABLE hyxx; CREATE VIEW hyxx AS SELECT 'A' AS hybh, '' AS hyxm,"
+               " '' AS hyxb, '' AS hyzz, '' AS lxdh, 0 AS hydj, 0 AS zjje, 0 AS yjje,"
+               " 0 AS yjps, '' AS rhrq"
             << "视图";
         QTest::newRow("disc table without its key")
-            << "backup" << "CREATE TABLE d AS SELECT * FROM ydxx; DROP TABLE ydxx; CREATE TABLE ydxx"
-                           " (bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj); INSERT INTO ydxx SELECT *"
-                           " FROM d; INSERT INTO ydxx SELECT * FROM d"
+            << "backup"
+            << "CREATE TABLE d AS SELECT * FROM ydxx; DROP TABLE ydxx; CREATE TABLE ydxx"
+               " (bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj); INSERT INTO ydxx SELECT *"
+               " FROM d; INSERT INTO ydxx SELECT * FROM d"
             << "编号重复";
-        QTest::newRow("binary member number")
-            << "backup" << "UPDATE hyxx SET hybh = x'00ff'" << "二进制";
-        QTest::newRow("text in the money column")
-            << "backup" << "UPDATE hyxx SET zjje = 'abc'" << "不是数值";
-        QTest::newRow("amount past counting")
-            << "backup" << "UPDATE hyxx SET zjje = 1e308" << "金额超出可以计算的范围";
+        QTest::newRow("binary member number") << "backup"
+                                              << "UPDATE hyxx SET hybh = x'00ff'"
+                                              << "二进制";
+        QTest::newRow("text in the money column") << "backup"
+                                                  << "UPDATE hyxx SET zjje = 'abc'"
+                                                  << "不是数值";
+        QTest::newRow("amount past counting") << "backup"
+                                              << "UPDATE hyxx SET zjje = 1e308"
+                                              << "金额超出可以计算的范围";
         QTest::newRow("title longer than a cell")
-            << "backup" << "UPDATE ydxx SET pm = printf('%.*c', 40000, 'x')" << "超过 32767";
-        QTest::newRow("a member numbered as walk-ins")
-            << "backup" << "UPDATE hyxx SET hybh = '/'" << "会员编号不能是“/”";
+            << "backup"
+            << "UPDATE ydxx SET pm = printf('%.*c', 40000, 'x')"
+            << "超过 32767";
+        QTest::newRow("a member numbered as walk-ins") << "backup"
+                                                       << "UPDATE hyxx SET hybh = '/'"
+                                                       << "会员编号不能是“/”";
         QTest::newRow("rental counter past exact counting")
-            << "backup" << "UPDATE sqlite_sequence SET seq = 9007199254740990 WHERE name = 'zjxx'"
+            << "backup"
+            << "UPDATE sqlite_sequence SET seq = 9007199254740990 WHERE name = 'zjxx'"
             << "超出可以准确计数的范围";
-        QTest::newRow("no calendar date")
-            << "backup" << "UPDATE ydxx SET rkrq = '2003-02-30'" << "不是日期";
-        QTest::newRow("year 1") << "backup" << "UPDATE hyxx SET rhrq = '0001-01-01'" << "日期不在";
+        QTest::newRow("no calendar date") << "backup"
+                                          << "UPDATE ydxx SET rkrq = '2003-02-30'"
+                                          << "不是日期";
+        QTest::newRow("year 1") << "backup"
+                                << "UPDATE hyxx SET rhrq = '0001-01-01'"
+                                << "日期不在";
         QTest::newRow("two open rentals of a disc")
-            << "backup" << "DROP INDEX zjxx_one_open; UPDATE zjxx SET sfyh = '否', ghrq = '/'"
+            << "backup"
+            << "DROP INDEX zjxx_one_open; UPDATE zjxx SET sfyh = '否', ghrq = '/'"
             << "未归还";
         QTest::newRow("ledger line")
-            << "backup" << "INSERT INTO zwls VALUES (5, '2003-11-01 10:00:00', '散客押金', 1, '1',"
-                           " '/', 100000, 'A1', 'till', '张三')" << none;
+            << "backup"
+            << "INSERT INTO zwls VALUES (5, '2003-11-01 10:00:00', '散客押金', 1, '1',"
+               " '/', 100000, 'A1', 'till', '张三')"
+            << none;
         QTest::newRow("a ledger from before the till and the person")
-            << "backup" << "CREATE TABLE old AS SELECT lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc FROM"
-                           " zwls; DROP TABLE zwls; ALTER TABLE old RENAME TO zwls" << none;
-        QTest::newRow("from before the ledger") << "backup" << "DROP TABLE zwls" << none;
+            << "backup"
+            << "CREATE TABLE old AS SELECT lsh, jzsj, ywlx, zdbh, bh, hybh, je, gtmc FROM"
+               " zwls; DROP TABLE zwls; ALTER TABLE old RENAME TO zwls"
+            << none;
+        QTest::newRow("from before the ledger") << "backup"
+                                                << "DROP TABLE zwls" << none;
         // The ledger must agree with the members' money.
-        const QString line = "INSERT INTO zwls VALUES (%1, '2003-11-02 10:00:00', '%2', 0, '1', '%3', %4, '/', '', '')";
-        QTest::newRow("a lying top-up") << "backup" << line.arg(9).arg("预付租金充值", "A").arg(10000000000)
-                                        << "会员 A：预付租金 ￥100.00（账务流水为 ￥1000100.00）";
+        const QString line = "INSERT INTO zwls VALUES (%1, '2003-11-02 10:00:00', '%2', 0, '1', "
+                             "'%3', %4, '/', '', '')";
+        QTest::newRow("a lying top-up")
+            << "backup" << line.arg(9).arg("预付租金充值", "A").arg(10000000000)
+            << "会员 A：预付租金 ￥100.00（账务流水为 ￥1000100.00）";
         QTest::newRow("lines of a member never opened")
             << "backup" << line.arg(9).arg("会员租金", "Z").arg(20000) << "会员 Z 的记录，却没有";
         QTest::newRow("a deleted member's history")
-            << "backup" << line.arg(9).arg("预付租金", "Z").arg(50000) + ";" + line.arg(10).arg("会员租金", "Z").arg(20000)
+            << "backup"
+            << line.arg(9).arg("预付租金", "Z").arg(50000) + ";" +
+                   line.arg(10).arg("会员租金", "Z").arg(20000)
             << none;
-        QTest::newRow("an empty ledger while money is held") << "backup" << "DELETE FROM zwls" << none;
+        QTest::newRow("an empty ledger while money is held") << "backup"
+                                                             << "DELETE FROM zwls" << none;
         QTest::newRow("an operation of no one's")
             << "backup" << line.arg(9).arg("捐款", "/").arg(10000) << "不是本系统记录的业务";
         QTest::newRow("a day's sums past counting")
-            << "backup" << "DROP TRIGGER zwls_totals_insert; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
-                           " SELECT i + 1 FROM n WHERE i < 1100) INSERT INTO zwls SELECT 100 + i,"
-                           " '2003-11-02 10:00:00', '散客押金', 0, '1', '/', 9000000000000000, '/', '', '' FROM n"
+            << "backup"
+            << "DROP TRIGGER zwls_totals_insert; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
+               " SELECT i + 1 FROM n WHERE i < 1100) INSERT INTO zwls SELECT 100 + i,"
+               " '2003-11-02 10:00:00', '散客押金', 0, '1', '/', 9000000000000000, '/', '', '' "
+               "FROM n"
             << "某一天的金额合计超出";
         QTest::newRow("ledger line at no time")
-            << "backup" << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1', '', '')"
+            << "backup"
+            << "INSERT INTO zwls VALUES (5, '昨天', '散客押金', 1, '1', '/', 1, 'A1', '', '')"
             << "时间";
-        QTest::newRow("ledger of another shape")
-            << "backup" << "DROP TABLE zwls; CREATE TABLE zwls (x)" << "不是本系统";
+        QTest::newRow("ledger of another shape") << "backup"
+                                                 << "DROP TABLE zwls; CREATE TABLE zwls (x)"
+                                                 << "不是本系统";
         QTest::newRow("damaged schema")
-            << "backup" << "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql ="
-                           " 'CREATE TABLE hyxx (' WHERE name = 'hyxx'"
+            << "backup"
+            << "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql ="
+               " 'CREATE TABLE hyxx (' WHERE name = 'hyxx'"
             << "数据库";
         QTest::newRow("no file in the folder") << "missing" << none << "找不到";
         QTest::newRow("not a database") << "text" << none << "数据库";
         QTest::newRow("truncated") << "truncated" << none << "数据库";
-        QTest::newRow("another program's database")
-            << "empty" << "CREATE TABLE ydxx (id INTEGER, name TEXT)" << "不是本系统的数据库";
+        QTest::newRow("another program's database") << "empty"
+                                                    << "CREATE TABLE ydxx (id INTEGER, name TEXT)"
+                                                    << "不是本系统的数据库";
     }
     void restoreTakesRowsNeverSchema()
     {
@@ -400,14 +434,16 @@ private Q_SLOTS:
         }
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 3);
-        QCOMPARE(FirstRow("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE"
-                          " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
-                          " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
-                 QStringList{"bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
-                             "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
-                             "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
-                             "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
-                             "zwls_totals_insert,zwrz"});
+        QCOMPARE(
+            FirstRow("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE"
+                     " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
+                     " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
+            QStringList{
+                "bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
+                "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
+                "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
+                "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
+                "zwls_totals_insert,zwrz"});
         // The ledger's lines come along; a backup from before it opens one.
         // A's own two opening lines, and the lines the change wrote (a backup
         // from before the ledger, or an empty one, gets A's lines again).
@@ -450,25 +486,30 @@ private Q_SLOTS:
             }
             return QString();
         };
-        const QString nowhere = said(server + QStringLiteral("?options=-c%20search_path%3Dnowhere"));
+        const QString nowhere =
+            said(server + QStringLiteral("?options=-c%20search_path%3Dnowhere"));
         QVERIFY2(nowhere.contains("没有可以建立数据表的模式"), qPrintable(nowhere));
         const QString disagrees = said(FreshServerSchema(QStringLiteral("disagree")));
-        QVERIFY2(disagrees.contains("会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）"), qPrintable(disagrees));
+        QVERIFY2(disagrees.contains("会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）"),
+                 qPrintable(disagrees));
     }
 
     // The owner goes with the shop, as a login of the server with his own
     // password, once he has typed it: a wrong one copies nothing.
     void ownerMovesWithHisPassword()
     {
-        const QString server = OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("owner"));
+        const QString server =
+            OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("owner"));
         if (server.isEmpty())
             QSKIP("a copy from the file to the test server");
-        const QString owner = QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
+        const QString owner =
+            QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
         QCOMPARE(RenamePerson(kFirstOwnerName, owner), QString());
         CloseDatabase();
         QCOMPARE(OwnerToCopy(DatabasePath()), owner);
-        QVERIFY_THROWS_EXCEPTION(MovrntError, CopyShopToServer(DatabasePath(), server, QStringLiteral("Shop2")));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 CopyShopToServer(DatabasePath(), server, QStringLiteral("Shop2")));
         SetShopLocation(server);
         QCOMPARE(ServerShopProblem(server).contains(QStringLiteral("还没有影碟店的数据")), true);
         CopyShopToServer(DatabasePath(), server, QStringLiteral("Shop1"));
@@ -476,7 +517,8 @@ private Q_SLOTS:
         const std::optional<Person> person = LogOn(owner, QStringLiteral("Shop1")).person;
         SetServerLogin({}, {});
         QVERIFY(person && person->role == PersonRole::Owner);
-        QCOMPARE(GetSetting(Setting::Password), QString()); // no password of the program's own there
+        QCOMPARE(GetSetting(Setting::Password),
+                 QString()); // no password of the program's own there
     }
 
     // The shop moves onto a server whole and back: every row as stored, the
@@ -532,8 +574,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::DVD), QStringLiteral("4"));
         QCOMPARE(Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, "DVD"), QString());
         QCOMPARE(GetSetting(Setting::AutoBackupPath), QStringLiteral("/media/usb"));
-        QCOMPARE(CoverBytes("B"), QByteArray("cover of B"));
-        QCOMPARE(RentOut({"A", "", "10", true}).zdbh, deleted + 1);
+        QCOMPARE(CoverBytes(ShopInUse(), "B"), QByteArray("cover of B"));
+        QCOMPARE(RentOut(ShopInUse(), {"A", "", "10", true}).zdbh, deleted + 1);
         const QStringList onServer = ShopRows();
         CloseDatabase();
         SetShopLocation({});
@@ -548,7 +590,7 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));
         QCOMPARE(GetSetting(Setting::HYDJ), QStringLiteral("5"));
         QCOMPARE(Read(CoverPath("B")), QByteArray("cover of B"));
-        QCOMPARE(RentOut({"1", "", "10", true}).zdbh, deleted + 2);
+        QCOMPARE(RentOut(ShopInUse(), {"1", "", "10", true}).zdbh, deleted + 2);
     }
 
     // A backup of a shop on a server is a file any counter restores; a

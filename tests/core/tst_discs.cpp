@@ -11,8 +11,9 @@
 namespace {
 QStringList Row(const QString& bh)
 {
-    return FirstRow(QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
-                    {bh});
+    return FirstRow(
+        QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
+        {bh});
 }
 
 } // namespace
@@ -48,36 +49,39 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, stored);
-        AddDisc({typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]});
+        AddDisc(ShopInUse(),
+                {typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]});
         QCOMPARE(Row(typed[0]), stored);
-        QVERIFY(FindDisc(typed[0]).has_value());
+        QVERIFY(FindDisc(ShopInUse(), typed[0]).has_value());
     }
 
     void synopsisIsCutAt255()
     {
-        AddDisc({QStringLiteral("1"), {}, {}, {}, {}, {}, QString(300, u'影')});
+        AddDisc(ShopInUse(), {QStringLiteral("1"), {}, {}, {}, {}, {}, QString(300, u'影')});
         QCOMPARE(Row(QStringLiteral("1"))[8], QString(255, u'影'));
     }
 
     void distinctWords()
     {
-        AddDisc({"1", {}, {}, "  A B  ", "中国", {}, {}});
+        AddDisc(ShopInUse(), {"1", {}, {}, "  A B  ", "中国", {}, {}});
         InsertDisc("2", "B 成龙", "香港 中国");
         InsertDisc("3", "/", "/");
         InsertDisc("4", "成龙  李连杰", "美国");
         InsertDisc("5", "甲\u3000乙", "/");
-        QCOMPARE(DistinctWords(QStringLiteral("zy")),
+        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")),
                  QStringList({"A", "B", "成龙", "", "李连杰", "甲\u3000乙"}));
-        QCOMPARE(DistinctNameList(), DistinctWords(QStringLiteral("zy")));
+        QCOMPARE(DistinctNameList(), DistinctWords(ShopInUse(), QStringLiteral("zy")));
         QVERIFY(InWordList(QStringLiteral("成龙")));
-        QCOMPARE(DistinctWords(QStringLiteral("gj")), QStringList({"中国", "香港", "美国"}));
+        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("gj")),
+                 QStringList({"中国", "香港", "美国"}));
     }
 
     void distinctWordsFollowTheCatalogueWithoutRereading()
     {
         InsertDisc("1", "A B", "中国");
-        const QStringList first = DistinctWords(QStringLiteral("zy"));
-        QVERIFY(DistinctWords(QStringLiteral("zy")).isSharedWith(first)); // not read again
+        const QStringList first = DistinctWords(ShopInUse(), QStringLiteral("zy"));
+        QVERIFY(
+            DistinctWords(ShopInUse(), QStringLiteral("zy")).isSharedWith(first)); // not read again
         const auto fresh = [] {
             QStringList words;
             QSqlQuery query = RunSql(QStringLiteral("SELECT zy FROM ydxx ORDER BY rowid"));
@@ -90,7 +94,7 @@ private Q_SLOTS:
         // Added through the window's rule, typed as a statement, changed, deleted.
         const QList<std::function<void()>> changes = {
             [] {
-                AddDisc({"2", {}, {}, "C A", {}, {}, {}});
+                AddDisc(ShopInUse(), {"2", {}, {}, "C A", {}, {}, {}});
             },
             [] { InsertDisc("3", "D"); },
             [] { RunSql(QStringLiteral("UPDATE ydxx SET zy = 'E' WHERE bh = '1'")); },
@@ -98,24 +102,24 @@ private Q_SLOTS:
         };
         for (const auto& change : changes) {
             change();
-            QCOMPARE(DistinctWords(QStringLiteral("zy")), fresh());
+            QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")), fresh());
         }
         CloseDatabase();
         OpenDatabase();
-        QCOMPARE(DistinctWords(QStringLiteral("zy")), fresh());
+        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")), fresh());
     }
 
     void modifyKeepsTypeAndRentedFlag()
     {
         InsertDisc("1", "A", "中国", "是", "VCD");
-        QVERIFY(ModifyDisc({"1", "", "", "", "", "2003-01-02", ""}));
+        QVERIFY(ModifyDisc(ShopInUse(), {"1", "", "", "", "", "2003-01-02", ""}));
         QCOMPARE(Row("1"),
                  QStringList({"1", "/", "故事片", "VCD", "/", "/", "2003-01-02", "是", "/"}));
-        QVERIFY(ModifyDisc(
-            {"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03", QString(256, u'x')}));
+        QVERIFY(ModifyDisc(ShopInUse(), {"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03",
+                                         QString(256, u'x')}));
         QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03",
                                         "是", QString(255, u'x')}));
-        QVERIFY(!ModifyDisc({"nope", "x", "", "", "", "2003-01-03", ""}));
+        QVERIFY(!ModifyDisc(ShopInUse(), {"nope", "x", "", "", "", "2003-01-03", ""}));
     }
 
     void deleteRefusedWhenAMatchingDiscIsOut()
@@ -123,12 +127,12 @@ private Q_SLOTS:
         InsertDisc("1", "/", "中国");
         InsertDisc("2", "/", "中国", "是");
         InsertDisc("3", "/", "美国", "是");
-        QVERIFY(AnyRentedDisc({.gj = "中国"}));
-        QVERIFY(!AnyRentedDisc({.bh = "1"}));
-        QVERIFY(!AnyRentedDisc({.sfycz = "否"}));
-        QVERIFY(AnyRentedDisc({}));
-        QVERIFY(AnyRentedDisc({.zy = "/"})); // a star contained
-        QVERIFY(!AnyRentedDisc({.zy = "成龙"}));
+        QVERIFY(AnyRentedDisc(ShopInUse(), {.gj = "中国"}));
+        QVERIFY(!AnyRentedDisc(ShopInUse(), {.bh = "1"}));
+        QVERIFY(!AnyRentedDisc(ShopInUse(), {.sfycz = "否"}));
+        QVERIFY(AnyRentedDisc(ShopInUse(), {}));
+        QVERIFY(AnyRentedDisc(ShopInUse(), {.zy = "/"})); // a star contained
+        QVERIFY(!AnyRentedDisc(ShopInUse(), {.zy = "成龙"}));
     }
 
     void deleteRemovesExactlyItsCovers()
@@ -142,18 +146,18 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("jpg") == 3);
         file.close();
         for (const QString bh : {"a*", "ab", "a?", "ax"})
-            StoreCover(source, bh);
+            StoreCover(ShopInUse(), source, bh);
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', "
                               "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('ab', '2003-11-01', '2003-11-02', '10', '是', '/')"));
-        QCOMPARE(DeleteDiscs({.bh = "a*"}), QStringList{"a*"});
-        QCOMPARE(CoverBytes("a*"), QByteArray());
+        QCOMPARE(DeleteDiscs(ShopInUse(), {.bh = "a*"}), QStringList{"a*"});
+        QCOMPARE(CoverBytes(ShopInUse(), "a*"), QByteArray());
         for (const QString bh : {"ab", "a?"})
-            QVERIFY2(CoverBytes(bh) == "jpg", qPrintable(bh));
+            QVERIFY2(CoverBytes(ShopInUse(), bh) == "jpg", qPrintable(bh));
         QCOMPARE(QFile::exists(CoverPath("ax")), !OnTestServer()); // a file beside, left alone
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2); // rentals only when asked
-        DeleteRentalsOfDiscs({"a*"});
+        DeleteRentalsOfDiscs(ShopInUse(), {"a*"});
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 1);
     }
 
@@ -165,16 +169,16 @@ private Q_SLOTS:
         QFile cover(source);
         QVERIFY(cover.open(QIODevice::WriteOnly) && cover.write("jpg") == 3);
         cover.close();
-        StoreCover(source, "1");
+        StoreCover(ShopInUse(), source, "1");
         RefuseWrites("refuse", "AFTER DELETE ON ydxx", "old.bh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs({}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs(ShopInUse(), {}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
-        QCOMPARE(CoverBytes("1"), QByteArray("jpg"));
+        QCOMPARE(CoverBytes(ShopInUse(), "1"), QByteArray("jpg"));
         // The rentals go disc by disc: a refusal at the second keeps the first's.
         InsertRental("1", "/", "2003-11-01", "是", "10");
         InsertRental("2", "/", "2003-11-01", "是", "10");
         RefuseWrites("keep", "BEFORE DELETE ON zjxx", "old.bh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs({"1", "2"}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs(ShopInUse(), {"1", "2"}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);
     }
 
@@ -194,14 +198,15 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("first");
         file.close();
-        StoreCover(source, "7");
+        StoreCover(ShopInUse(), source, "7");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("second");
         file.close();
-        StoreCover(source, "7");
-        QCOMPARE(CoverBytes("7"), QByteArray("second"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError,
-                                 StoreCover(home->folder() + QStringLiteral("/none.jpg"), "8"));
+        StoreCover(ShopInUse(), source, "7");
+        QCOMPARE(CoverBytes(ShopInUse(), "7"), QByteArray("second"));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError,
+            StoreCover(ShopInUse(), home->folder() + QStringLiteral("/none.jpg"), "8"));
         QVERIFY(!QFile::exists(CoverPath("8")));
     }
 

@@ -1,7 +1,7 @@
 // Faults of the machine: the disk full or read-only under the program, a
-// lock left by a killed instance (garbage in place of the database: tst_store). The program says so clearly, or recovers, and the books stay whole.
+// lock left by a killed instance (garbage in place of the database: tst_store). The program says so
+// clearly, or recovers, and the books stay whole.
 
-#include "support/TestEnv.h"
 #include "core/maintenance/Backup.h"
 #include "core/maintenance/Workbook.h"
 #include "core/rentals/Rentals.h"
@@ -9,6 +9,7 @@
 #include "core/store/Errors.h"
 #include "core/store/ProgramFolder.h"
 #include "core/store/SingleInstance.h"
+#include "support/TestEnv.h"
 
 #include <QProcess>
 
@@ -56,7 +57,7 @@ private Q_SLOTS:
         InsertDisc("1");
         InsertDisc("2");
         InsertMember("8");
-        RentOut({QStringLiteral("2"), QString(), QStringLiteral("10")});
+        RentOut(ShopInUse(), {QStringLiteral("2"), QString(), QStringLiteral("10")});
         CloseDatabase(); // no write-ahead log left: the next write needs new room
         OpenDatabase();
     }
@@ -77,16 +78,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, work);
         const QString target = JoinPath(shop, work == u"backup" ? QStringLiteral("backup")
-                                                                 : QStringLiteral("exchange"));
+                                                                : QStringLiteral("exchange"));
         QDir().mkpath(target);
         const QString file = work == u"backup" ? BackupPathIn(target) : WorkbookPathIn(target);
         const auto run = [&] {
             if (work == u"walk-in rental")
-                RentOut({QStringLiteral("1"), QString(), QStringLiteral("10")});
+                RentOut(ShopInUse(), {QStringLiteral("1"), QString(), QStringLiteral("10")});
             else if (work == u"member rental")
-                RentOut({QStringLiteral("1"), QStringLiteral("8"), QString()});
+                RentOut(ShopInUse(), {QStringLiteral("1"), QStringLiteral("8"), QString()});
             else if (work == u"checkout")
-                Settle(SettleKind::WalkInCheckout, 1, 1);
+                Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1);
             else if (work == u"backup")
                 BackupDatabase(file);
             else
@@ -104,7 +105,8 @@ private Q_SLOTS:
         QVERIFY(Books() != before || work == u"backup" || work == u"export");
         CloseDatabase();
         OpenDatabase();
-        QCOMPARE(Count("SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"), 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"),
+                 0);
         if (work == u"backup" || work == u"export")
             QVERIFY(QFile::exists(file));
     }

@@ -18,7 +18,7 @@ namespace {
 QStringList Lines(const QString& day = TodayText())
 {
     QStringList lines;
-    for (const LedgerEntry& line : DayLedger(day))
+    for (const LedgerEntry& line : DayLedger(ShopInUse(), day))
         lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                      .arg(line.kind, line.bh, line.hybh, MoneyText(line.amount), line.counter,
                           line.till, line.person);
@@ -29,10 +29,11 @@ QStringList Lines(const QString& day = TodayText())
 QStringList DayTotals(bool afresh = false)
 {
     QSqlQuery query = RunSql(
-        afresh ? "SELECT substr(jzsj, 1, 10), ywlx, gtmc, gtid, czy, CAST(SUM(je) AS BIGINT), COUNT(*)"
-                 " FROM zwls GROUP BY 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5"
-               : "SELECT rq, ywlx, gtmc, gtid, czy, je, bs FROM zwrz WHERE bs <> 0 ORDER BY"
-                 " 1, 2, 3, 4, 5");
+        afresh
+            ? "SELECT substr(jzsj, 1, 10), ywlx, gtmc, gtid, czy, CAST(SUM(je) AS BIGINT), COUNT(*)"
+              " FROM zwls GROUP BY 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5"
+            : "SELECT rq, ywlx, gtmc, gtid, czy, je, bs FROM zwrz WHERE bs <> 0 ORDER BY"
+              " 1, 2, 3, 4, 5");
     QStringList rows;
     while (query.next()) {
         QStringList row;
@@ -54,27 +55,28 @@ QStringList Amounts(const Takings& takings)
 void Do(const QString& operation)
 {
     if (operation == u"walk-in rental") {
-        RentOut({"V", "", "10.5", true});
+        RentOut(ShopInUse(), {"V", "", "10.5", true});
     } else if (operation == u"member rental") {
-        RentOut({"D", "M", "", true});
+        RentOut(ShopInUse(), {"D", "M", "", true});
     } else if (operation == u"checkout") {
         const qint64 first = InsertRental("V", "/", "2003-11-09", "否", "10");
-        Settle(SettleKind::WalkInCheckout, first, InsertRental("D", "/", "2003-11-09", "否", "20"));
+        Settle(ShopInUse(), SettleKind::WalkInCheckout, first,
+               InsertRental("D", "/", "2003-11-09", "否", "20"));
     } else if (operation == u"member return") {
         const qint64 zdbh = InsertRental("V", "M", "2003-11-09");
-        Settle(SettleKind::MemberReturn, zdbh, zdbh);
+        Settle(ShopInUse(), SettleKind::MemberReturn, zdbh, zdbh);
     } else if (operation == u"new member") {
-        AddMember({"N", "李四", "女", "/", "/", "100", "0"});
+        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "100", "0"});
     } else if (operation == u"new member with deposit") {
-        AddMember({"N", "李四", "女", "/", "/", "88.5", "30"});
+        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "88.5", "30"});
     } else if (operation == u"top-up, deposit corrected") {
-        ModifyMember({"M", "张三", "男", "/", "/", "150.25", "40", "2003-11-01"});
+        ModifyMember(ShopInUse(), {"M", "张三", "男", "/", "/", "150.25", "40", "2003-11-01"});
     } else if (operation == u"details changed") {
-        ModifyMember({"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
+        ModifyMember(ShopInUse(), {"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
     } else if (operation == u"deletions") {
         const qint64 zdbh = InsertRental("V", "/", "2003-11-09", "是", "10");
-        DeleteRentals({.zdbh = QString::number(zdbh)});
-        DeleteMembers({"M", {}, {}, {}, {}});
+        DeleteRentals(ShopInUse(), {.zdbh = QString::number(zdbh)});
+        DeleteMembers(ShopInUse(), {"M", {}, {}, {}, {}});
     }
 }
 } // namespace
@@ -182,30 +184,32 @@ private Q_SLOTS:
     void takingsOfASmallShop()
     {
         SetTodayForTesting(QDate(2003, 11, 10));
-        AddMember({"N", "李四", "女", "/", "/", "100", "50"});     // cash 150
-        const qint64 walkIn = RentOut({"V", "", "10", true}).zdbh; // cash 10
-        RentOut({"D", "N", "", true});                             // 3 from the prepaid rent
+        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "100", "50"});     // cash 150
+        const qint64 walkIn = RentOut(ShopInUse(), {"V", "", "10", true}).zdbh; // cash 10
+        RentOut(ShopInUse(), {"D", "N", "", true}); // 3 from the prepaid rent
         SetTodayForTesting(QDate(2003, 11, 12));
-        Settle(SettleKind::WalkInCheckout, walkIn, walkIn); // rent 4 in, deposit 10 out
+        Settle(ShopInUse(), SettleKind::WalkInCheckout, walkIn,
+               walkIn); // rent 4 in, deposit 10 out
         home->setSettings({{"CounterName", "二号柜台"}});
         SetCurrentPerson(QStringLiteral("小张"));
-        ModifyMember({"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
+        ModifyMember(ShopInUse(),
+                     {"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
 
         // received rent, deposits taken, back, prepaid, member deposits, charged, cash
-        QCOMPARE(Amounts(TakingsBetween("2003-11-10", "2003-11-10")),
+        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-10", "2003-11-10")),
                  QStringList({"0", "10", "0", "100", "50", "3", "160"}));
-        QCOMPARE(Amounts(TakingsBetween("2003-11-12", "2003-11-12")),
+        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-12", "2003-11-12")),
                  QStringList({"4", "0", "10", "23", "0", "0", "17"}));
-        QCOMPARE(Amounts(TakingsBetween("2003-11-12", "2003-11-12", "一号柜台")),
+        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-12", "2003-11-12", "一号柜台")),
                  QStringList({"4", "0", "10", "0", "0", "0", "-6"}));
-        QCOMPARE(Amounts(MonthTakings("2003", "11")),
+        QCOMPARE(Amounts(MonthTakings(ShopInUse(), "2003", "11")),
                  QStringList({"4", "10", "10", "123", "50", "3", "177"}));
-        QCOMPARE(Amounts(MonthTakings("2003", "1")), Amounts({}));
+        QCOMPARE(Amounts(MonthTakings(ShopInUse(), "2003", "1")), Amounts({}));
         QCOMPARE(DayTotals(), DayTotals(true));
 
         // The statement ends where the member's prepaid rent stands.
         QStringList statement;
-        for (const StatementLine& line : MemberStatement("N"))
+        for (const StatementLine& line : MemberStatement(ShopInUse(), "N"))
             statement << line.entry.kind + u' ' + MoneyText(line.change) + u' ' +
                              MoneyText(line.prepaid);
         QCOMPARE(statement, QStringList({"预付租金 100 100", "会员押金 50 100", "会员租金 -3 97",
@@ -213,70 +217,82 @@ private Q_SLOTS:
         QCOMPARE(FirstRow("SELECT zjje FROM hyxx WHERE hybh = 'N'"), QStringList{"120"});
 
         // A second till took ￥20 of prepaid rent the same day.
-        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES ('2003-11-12 15:00:00',"
+        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES "
+               "('2003-11-12 15:00:00',"
                " '预付租金充值', 0, '/', 'N', 200000, '三号柜台', 'till-2', '小李')");
         RunSql("UPDATE hyxx SET zjje = zjje + 20 WHERE hybh = 'N'");
         // The day-end report of the first till, renamed during the day, its float typed.
         home->setSettings({{"CounterName", "一号柜台"}});
-        const MoneyDocument report = DayEndReport("2003-11-12", 200 * kYuan);
+        const MoneyDocument report = DayEndReport(ShopInUse(), "2003-11-12", 200 * kYuan);
         QCOMPARE(report.rows.size(), 8); // caption, 4 lines, sum; caption, sum
         QCOMPARE(report.rows[0], QStringList{"现金收付（经过钱箱）"});
         QCOMPARE(report.rows[5].mid(7), QStringList({"现金小计", "￥37.00"}));
         QCOMPARE(report.rows[7].mid(7), QStringList({"非现金小计", "￥0.00"}));
         const auto takings = [](const QString& indent, const QStringList& amounts) {
-            const QStringList captions = {"散客租金收入", "收取散客押金", "退还散客押金", "会员预付租金收入",
-                                          "会员押金收入", "会员租金（从预付租金扣除）", "现金结余"};
+            const QStringList captions = {"散客租金收入", "收取散客押金",
+                                          "退还散客押金", "会员预付租金收入",
+                                          "会员押金收入", "会员租金（从预付租金扣除）",
+                                          "现金结余"};
             QStringList lines;
             for (qsizetype i = 0; i < captions.size(); ++i)
                 lines << indent + captions[i] + "：" + amounts[i];
             return lines;
         };
         const QString blanks = "    实点现金：__________    差额：__________";
-        QStringList expected = QStringList{"柜台 一号柜台：", "    经手人 小张："} +
-                               takings("        ", {"￥0.00", "￥0.00", "￥0.00", "￥23.00", "￥0.00", "￥0.00", "￥23.00"}) +
-                               QStringList{"    经手人 小王："} +
-                               takings("        ", {"￥4.00", "￥0.00", "￥10.00", "￥0.00", "￥0.00", "￥0.00", "-￥6.00"}) +
-                               takings("    ", {"￥4.00", "￥0.00", "￥10.00", "￥23.00", "￥0.00", "￥0.00", "￥17.00"}) +
-                               QStringList{"    备用金：￥200.00", "    钱箱中应有现金：￥217.00", blanks,
-                                           "柜台 三号柜台：", "    经手人：小李"} +
-                               takings("    ", {"￥0.00", "￥0.00", "￥0.00", "￥20.00", "￥0.00", "￥0.00", "￥20.00"}) +
-                               QStringList{"    备用金：__________    钱箱中应有现金：__________", blanks, "全店合计："} +
-                               takings("    ", {"￥4.00", "￥0.00", "￥10.00", "￥43.00", "￥0.00", "￥0.00", "￥37.00"}) +
-                               QStringList{"", "店员签字：__________        店主签字：__________"};
+        QStringList expected =
+            QStringList{"柜台 一号柜台：", "    经手人 小张："} +
+            takings("        ",
+                    {"￥0.00", "￥0.00", "￥0.00", "￥23.00", "￥0.00", "￥0.00", "￥23.00"}) +
+            QStringList{"    经手人 小王："} +
+            takings("        ",
+                    {"￥4.00", "￥0.00", "￥10.00", "￥0.00", "￥0.00", "￥0.00", "-￥6.00"}) +
+            takings("    ",
+                    {"￥4.00", "￥0.00", "￥10.00", "￥23.00", "￥0.00", "￥0.00", "￥17.00"}) +
+            QStringList{"    备用金：￥200.00", "    钱箱中应有现金：￥217.00", blanks,
+                        "柜台 三号柜台：", "    经手人：小李"} +
+            takings("    ",
+                    {"￥0.00", "￥0.00", "￥0.00", "￥20.00", "￥0.00", "￥0.00", "￥20.00"}) +
+            QStringList{"    备用金：__________    钱箱中应有现金：__________", blanks,
+                        "全店合计："} +
+            takings("    ",
+                    {"￥4.00", "￥0.00", "￥10.00", "￥43.00", "￥0.00", "￥0.00", "￥37.00"}) +
+            QStringList{"", "店员签字：__________        店主签字：__________"};
         if (!OnTestServer())
             expected << "账务核对：每位会员的预付租金和押金都与账务流水相符。";
         QCOMPARE(report.closing, expected);
         // A past day: the member's rent taken from his prepaid money is no cash.
-        const MoneyDocument past = DayEndReport("2003-11-10", std::nullopt);
+        const MoneyDocument past = DayEndReport(ShopInUse(), "2003-11-10", std::nullopt);
         QCOMPARE(past.rows.last().mid(7), QStringList({"非现金小计", "￥3.00"}));
         QVERIFY(past.intro.contains(QStringLiteral("打印柜台：一号柜台  打印人：小张")));
         if (OnTestServer())
             return; // its money never disagrees: the server refuses the change
         RunSql("UPDATE hyxx SET zjje = 121 WHERE hybh = 'N'"); // as the sqlite3 shell would
-        const QStringList after = DayEndReport("2003-11-12", std::nullopt).closing;
+        const QStringList after = DayEndReport(ShopInUse(), "2003-11-12", std::nullopt).closing;
         QCOMPARE(after.mid(after.size() - 2),
                  QStringList({"账务核对：以下会员的预付租金或押金与账务流水不符：",
-                              "会员 N：预付租金 ￥121.00（账务流水为 ￥140.00），押金 ￥50.00（账务流水为 ￥50.00）"}));
+                              "会员 N：预付租金 ￥121.00（账务流水为 ￥140.00），押金 "
+                              "￥50.00（账务流水为 ￥50.00）"}));
     }
 
     void previewMatchesSettlement()
     {
         const qint64 first = InsertRental("V", "/", "2003-11-01", "否", "12.5");
         const qint64 last = InsertRental("D", "/", "2003-11-01", "否", "7");
-        const Settlement preview = PreviewSettlement(SettleKind::WalkInCheckout, first, last);
+        const Settlement preview =
+            PreviewSettlement(ShopInUse(), SettleKind::WalkInCheckout, first, last);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '否'") +
                      Count("SELECT COUNT(*) FROM zwls WHERE hybh = '/'"),
                  2); // nothing settled, nothing written
-        const Settlement settled = Settle(SettleKind::WalkInCheckout, first, last);
+        const Settlement settled = Settle(ShopInUse(), SettleKind::WalkInCheckout, first, last);
         QCOMPARE(std::tuple(preview.rentDue, preview.deposit, preview.days, preview.vcd),
                  std::tuple(settled.rentDue, settled.deposit, settled.days, settled.vcd));
         QCOMPARE(settled.rentDue, 55 * kYuan); // eleven days of 2 + 3
-        QCOMPARE(PreviewSettlement(SettleKind::WalkInCheckout, first, last).refusal,
+        QCOMPARE(PreviewSettlement(ShopInUse(), SettleKind::WalkInCheckout, first, last).refusal,
                  SettleRefusal::AlreadySettled);
         // A member's return shows the member's prepaid rent; walk-ins name no one.
         const qint64 member = InsertRental("V", "M", "2003-11-01");
-        QCOMPARE(RangeMembers(first, last).size(), 0);
-        const QList<MemberBalance> members = RangeMembers(first, member);
+        QCOMPARE(RangeMembers(ShopInUse(), first, last).size(), 0);
+        const QList<MemberBalance> members = RangeMembers(ShopInUse(), first, member);
         QCOMPARE(members.size(), 1);
         QCOMPARE(members[0].prepaid, 100 * kYuan);
     }
@@ -297,8 +313,8 @@ private Q_SLOTS:
                          lines.value(2).toString();
         QCOMPARE(found, QStringList({"期初预付租金 M 1000000", "期初预付租金 Z 0",
                                      "期初会员押金 M 500000"}));
-        RentOut({"V", "M", "", true});
-        QCOMPARE(MemberStatement("M").last().prepaid, 982 * kYuan / 10);
+        RentOut(ShopInUse(), {"V", "M", "", true});
+        QCOMPARE(MemberStatement(ShopInUse(), "M").last().prepaid, 982 * kYuan / 10);
         QCOMPARE(DayTotals(), DayTotals(true));
         QCOMPARE(DayTotals().size(), 3);
     }
@@ -313,27 +329,29 @@ private Q_SLOTS:
             RunSql("ALTER TABLE zwrz DROP CONSTRAINT zwrz_pkey, DROP COLUMN gtid, DROP COLUMN czy,"
                    " ADD PRIMARY KEY (rq, ywlx, gtmc)");
         } else {
-            for (const char* trigger : {"zwls_totals_insert", "zwls_totals_delete", "zwls_rules_insert",
-                                        "zwls_rules_update"})
+            for (const char* trigger : {"zwls_totals_insert", "zwls_totals_delete",
+                                        "zwls_rules_insert", "zwls_rules_update"})
                 RunSql(QStringLiteral("DROP TRIGGER ") + QLatin1String(trigger));
             RunSql("ALTER TABLE zwls DROP COLUMN gtid");
             RunSql("ALTER TABLE zwls DROP COLUMN czy");
             RunSql("DROP TABLE zwrz");
             RunSql("CREATE TABLE zwrz (rq TEXT NOT NULL, ywlx TEXT NOT NULL, gtmc TEXT NOT NULL, je"
                    " BIGINT NOT NULL, bs BIGINT NOT NULL, PRIMARY KEY (rq, ywlx, gtmc))");
-            RunSql("INSERT INTO zwrz SELECT substr(jzsj, 1, 10), ywlx, gtmc, SUM(je), COUNT(*) FROM zwls"
+            RunSql("INSERT INTO zwrz SELECT substr(jzsj, 1, 10), ywlx, gtmc, SUM(je), COUNT(*) "
+                   "FROM zwls"
                    " GROUP BY 1, 2, 3");
         }
         CloseDatabase();
         OpenDatabase();
         Do("member rental");
-        QCOMPARE(Lines(), QStringList({"散客押金 V / 10.5 一号柜台  ", "会员租金 D M 2.7 一号柜台 till-1 小王"}));
+        QCOMPARE(Lines(), QStringList({"散客押金 V / 10.5 一号柜台  ",
+                                       "会员租金 D M 2.7 一号柜台 till-1 小王"}));
         QCOMPARE(DayTotals(), DayTotals(true));
         QCOMPARE(DayTotals().size(), 4); // the openings' day, and today's two tills
         // The rules hold the new columns too.
-        QVERIFY_THROWS_EXCEPTION(MovrntError,
-                                 RunSql("UPDATE zwls SET czy = ? WHERE lsh = (SELECT MAX(lsh) FROM zwls)",
-                                        {QString(40000, u'x')}));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError, RunSql("UPDATE zwls SET czy = ? WHERE lsh = (SELECT MAX(lsh) FROM zwls)",
+                                {QString(40000, u'x')}));
     }
 
     void yuanText_data()

@@ -1,21 +1,22 @@
 #include "support/TestEnv.h"
 
 #include "core/members/Members.h"
-#include "core/store/Money.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
+#include "core/store/Money.h"
 
-#include <QSqlQuery>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <memory>
 
 namespace {
 QStringList Row(const QString& hybh)
 {
-    return FirstRow(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
-                                   " FROM hyxx WHERE hybh = ?"),
-                    {hybh});
+    return FirstRow(
+        QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
+                       " FROM hyxx WHERE hybh = ?"),
+        {hybh});
 }
 
 } // namespace
@@ -38,12 +39,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("after"); // empty: refused, nothing written
-        QTest::newRow("whole yuan") << "20" << "120";
-        QTest::newRow("jiao and fen") << " 0.05 " << "100.05";
-        QTest::newRow("nothing") << "0" << "";
-        QTest::newRow("a refund") << "-5" << "";
-        QTest::newRow("words") << "二十" << "";
-        QTest::newRow("past counting") << "1e15" << "";
+        QTest::newRow("whole yuan") << "20"
+                                    << "120";
+        QTest::newRow("jiao and fen") << " 0.05 "
+                                      << "100.05";
+        QTest::newRow("nothing") << "0"
+                                 << "";
+        QTest::newRow("a refund") << "-5"
+                                  << "";
+        QTest::newRow("words") << "二十"
+                               << "";
+        QTest::newRow("past counting") << "1e15"
+                                       << "";
     }
     void topUp()
     {
@@ -54,22 +61,22 @@ private Q_SLOTS:
         QCOMPARE(amount.has_value(), !after.isEmpty());
         if (!amount)
             return;
-        QCOMPARE(TopUp("M", *amount), std::optional<Money>(*ParseMoney(after)));
-        QCOMPARE(FindMember("M")->zjje, after);
+        QCOMPARE(TopUp(ShopInUse(), "M", *amount), std::optional<Money>(*ParseMoney(after)));
+        QCOMPARE(FindMember(ShopInUse(), "M")->zjje, after);
         QCOMPARE(FirstRow("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh DESC LIMIT 1"),
                  (QStringList{"预付租金充值", "M", QString::number(*amount)}));
-        QCOMPARE(TopUp("nobody", *amount), std::optional<Money>());
+        QCOMPARE(TopUp(ShopInUse(), "nobody", *amount), std::optional<Money>());
     }
 
     void addStoresDefaults()
     {
-        AddMember({"M1", "", "", "", "", "100", "1e1"});
+        AddMember(ShopInUse(), {"M1", "", "", "", "", "100", "1e1"});
         QCOMPARE(Row("M1"),
                  QStringList({"M1", "/", "男", "/", "/", "0", "100", "10", "0", "2003-11-09"}));
-        AddMember({"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0"});
+        AddMember(ShopInUse(), {"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0"});
         QCOMPARE(Row("O'Brien"), QStringList({"O'Brien", "O'Neil", "女", "King's Road", "010'5",
                                               "0", "0", "0", "0", "2003-11-09"}));
-        const Member member = *FindMember("M1");
+        const Member member = *FindMember(ShopInUse(), "M1");
         QCOMPARE(member.zjje, QStringLiteral("100"));
         QCOMPARE(member.yjje, QStringLiteral("10"));
     }
@@ -99,10 +106,10 @@ private Q_SLOTS:
     void modifyKeepsLevelAndBorrowedCount()
     {
         InsertMember("1", "张三", "男", 2, 100, 50, 17);
-        QVERIFY(ModifyMember({"1", "", "女", "", "", "80.5", "40", "2003-02-03"}));
+        QVERIFY(ModifyMember(ShopInUse(), {"1", "", "女", "", "", "80.5", "40", "2003-02-03"}));
         QCOMPARE(Row("1"),
                  QStringList({"1", "/", "女", "/", "/", "2", "80.5", "40", "17", "2003-02-03"}));
-        QVERIFY(!ModifyMember({"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
+        QVERIFY(!ModifyMember(ShopInUse(), {"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
 
@@ -122,7 +129,8 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, typed);
         QFETCH(int, check);
-        QCOMPARE(int(CheckMemberFilter({.zjje = typed[0], .yjje = typed[1], .yjps = typed[2], .hydj = typed[3]})),
+        QCOMPARE(int(CheckMemberFilter(
+                     {.zjje = typed[0], .yjje = typed[1], .yjps = typed[2], .hydj = typed[3]})),
                  check);
     }
 
@@ -141,11 +149,11 @@ private Q_SLOTS:
         InsertRental("D1", "1", "2003-11-01", "否");
         InsertRental("D2", "2", "2003-11-01", "是");
         InsertRental("D3", "/", "2003-11-01", "否", "10"); // a walk-in rental never blocks
-        QVERIFY(AnyMemberWithDiscOut({}));
-        QVERIFY(AnyMemberWithDiscOut({"1", {}, {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut({"2", {}, {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut({{}, "李四", {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut({"/", {}, {}, {}, {}}));
+        QVERIFY(AnyMemberWithDiscOut(ShopInUse(), {}));
+        QVERIFY(AnyMemberWithDiscOut(ShopInUse(), {"1", {}, {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {"2", {}, {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {{}, "李四", {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {"/", {}, {}, {}, {}}));
     }
 
     void deletionAndRentals()
@@ -155,12 +163,12 @@ private Q_SLOTS:
         InsertMember("3", "王五", "女", 2);
         InsertRental("D1", "1", "2003-11-01", "是");
         InsertRental("D2", "3", "2003-11-01", "是");
-        QCOMPARE(DeleteMembers({.hydj = "1", .hyxb = "女"}), QStringList{"2"});
-        QCOMPARE(DeleteMembers({.hybh = "9"}), QStringList{});
-        const QStringList deleted = DeleteMembers({.hydj = "1.0"});
+        QCOMPARE(DeleteMembers(ShopInUse(), {.hydj = "1", .hyxb = "女"}), QStringList{"2"});
+        QCOMPARE(DeleteMembers(ShopInUse(), {.hybh = "9"}), QStringList{});
+        const QStringList deleted = DeleteMembers(ShopInUse(), {.hydj = "1.0"});
         QCOMPARE(deleted, QStringList{"1"});
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
-        DeleteRentalsOfMembers(deleted);
+        DeleteRentalsOfMembers(ShopInUse(), deleted);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
@@ -171,7 +179,7 @@ private Q_SLOTS:
         InsertRental("A", "1", "2003-11-01", "是");
         InsertRental("B", "2", "2003-11-01", "是");
         RefuseWrites("refuse", "BEFORE DELETE ON zjxx", "old.hybh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfMembers({"1", "2"}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfMembers(ShopInUse(), {"1", "2"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
 

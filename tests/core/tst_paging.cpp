@@ -24,12 +24,11 @@ QList<QVariantList> AllRows(const Grid& grid)
 {
     QStringList order = grid.sort;
     order << grid.key;
-    QSqlQuery query = RunSql(QStringLiteral("SELECT ") + grid.columns + QStringLiteral(" FROM ") +
-                                 grid.table + grid.conditions.where() +
-                                 QStringLiteral(" ORDER BY ") +
-                                 order.join(QStringLiteral(" NULLS FIRST, ")) +
-                                 QStringLiteral(" NULLS FIRST"),
-                             grid.conditions.values());
+    QSqlQuery query =
+        RunSql(QStringLiteral("SELECT ") + grid.columns + QStringLiteral(" FROM ") + grid.table +
+                   grid.conditions.where() + QStringLiteral(" ORDER BY ") +
+                   order.join(QStringLiteral(" NULLS FIRST, ")) + QStringLiteral(" NULLS FIRST"),
+               grid.conditions.values());
     QList<QVariantList> rows;
     while (query.next()) {
         QVariantList row;
@@ -92,19 +91,22 @@ private Q_SLOTS:
     {
         QFETCH(Grid, grid);
         const QList<QVariantList> all = AllRows(grid);
-        const auto indexFrom = qScopeGuard([] { PagedQuery::indexFrom = 50 * PagedQuery::kPageSize; });
+        const auto indexFrom =
+            qScopeGuard([] { PagedQuery::indexFrom = 50 * PagedQuery::kPageSize; });
         // Found from the pages read so far, from the page index read beside,
         // and from as much of it as has been read when a page is asked for.
-        for (const auto& [indexed, waited] : {std::pair{false, false}, {true, true}, {true, false}}) {
+        for (const auto& [indexed, waited] :
+             {std::pair{false, false}, {true, true}, {true, false}}) {
             PagedQuery::indexFrom = indexed ? 0 : std::numeric_limits<qint64>::max();
-            PagedQuery query;
+            PagedQuery query(ShopInUse());
             query.set(grid.columns, grid.table, grid.conditions, grid.sort, grid.key);
             if (waited)
                 query.waitForPageIndex();
             QCOMPARE(query.total(), all.size());
             const int pages = int((all.size() + PagedQuery::kPageSize - 1) / PagedQuery::kPageSize);
             // The end first, then jumps, steps both ways, and what is left.
-            QList<int> order = {pages - 1, 0, pages / 2, pages / 2 + 1, pages / 2 - 1, 1, pages - 2};
+            QList<int> order = {pages - 1,     0, pages / 2, pages / 2 + 1,
+                                pages / 2 - 1, 1, pages - 2};
             for (int page = 0; page < pages; ++page)
                 order << page;
             for (int page : order) {
@@ -146,7 +148,7 @@ private Q_SLOTS:
                 sorts << sort;
             }
             for (const QStringList& sort : sorts) {
-                PagedQuery query;
+                PagedQuery query(ShopInUse());
                 query.set("*", table, {}, sort, key);
                 for (const QString& statement : query.pageStatements()) {
                     const QString plan =

@@ -81,15 +81,15 @@ private Q_SLOTS:
         QVERIFY(!burst.enter(at + pause + 1)); // each burst counts once
         InsertDisc("V0012");
         InsertMember("M0012");
-        QCOMPARE(FindScanned("V0012").what, Scanned::Disc);
-        QCOMPARE(FindScanned("M0012").what, Scanned::Member);
-        QCOMPARE(FindScanned("X'1").what, Scanned::Unknown);
+        QCOMPARE(FindScanned(ShopInUse(), "V0012").what, Scanned::Disc);
+        QCOMPARE(FindScanned(ShopInUse(), "M0012").what, Scanned::Member);
+        QCOMPARE(FindScanned(ShopInUse(), "X'1").what, Scanned::Unknown);
         // A disc that is out names its open rental, walk-in or member's.
         for (const QString& hybh : {QStringLiteral("/"), QStringLiteral("M0012")}) {
             RunSql("DELETE FROM zjxx");
             RentalAt(7, "V0012", "2003-11-09", "/", hybh, "是");
             RentalAt(8, "V0012", "2003-11-10", "/", hybh);
-            const ScanFound found = FindScanned("V0012");
+            const ScanFound found = FindScanned(ShopInUse(), "V0012");
             QCOMPARE(found.what, hybh == u"/" ? Scanned::RentedToWalkIn : Scanned::RentedToMember);
             QCOMPARE(found.zdbh, QStringLiteral("8"));
         }
@@ -139,7 +139,7 @@ private Q_SLOTS:
         InsertRental("FLAG", "/", "2003-11-01", "是", "10");
         InsertMember("M", "张三", "男", 0, 100);
         InsertMember("POOR", "李四", "男", 0, 2);
-        QCOMPARE(int(CheckRentOut({bh, hybh, deposit, true})), check);
+        QCOMPARE(int(CheckRentOut(ShopInUse(), {bh, hybh, deposit, true})), check);
     }
 
     void presetDepositsNeedNoTyping()
@@ -147,14 +147,15 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertDisc("D", "/", "/", "否", "DVD");
         SetSetting(Setting::YJJEVCD, QStringLiteral("15"));
-        QCOMPARE(int(CheckRentOut({"V", "", "", false})), int(RentOutCheck::Ok));
-        RentOut({"V", "", "", false});
-        RentOut({"D", "", "", false}); // no DVD preset stored: the dialog's 20
+        QCOMPARE(int(CheckRentOut(ShopInUse(), {"V", "", "", false})), int(RentOutCheck::Ok));
+        RentOut(ShopInUse(), {"V", "", "", false});
+        RentOut(ShopInUse(), {"D", "", "", false}); // no DVD preset stored: the dialog's 20
         QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "15", "否", "/"}));
         QCOMPARE(RentalRow(2)[3], QStringLiteral("20"));
         SetSetting(Setting::YJJEVCD, QStringLiteral("十元"));
         InsertDisc("W", "/", "/", "否", "VCD");
-        QCOMPARE(int(CheckRentOut({"W", "", "", false})), int(RentOutCheck::BadDeposit));
+        QCOMPARE(int(CheckRentOut(ShopInUse(), {"W", "", "", false})),
+                 int(RentOutCheck::BadDeposit));
     }
 
     void rowShapes()
@@ -162,8 +163,8 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertDisc("W", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 100);
-        RentOut({"V", "", "10.50", true});
-        RentOut({"W", "M", "99", false});
+        RentOut(ShopInUse(), {"V", "", "10.50", true});
+        RentOut(ShopInUse(), {"W", "M", "99", false});
         QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "10.50", "否", "/"}));
         QCOMPARE(RentalRow(2), QStringList({"W", "2003-11-09", "/", "/", "否", "M"}));
         QCOMPARE(DiscFlag("V"), QStringLiteral("是"));
@@ -177,9 +178,9 @@ private Q_SLOTS:
         InsertDisc("V1", "/", "/", "否", "VCD");
         InsertDisc("V2", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 5, 50, 9);
-        RentOut({"V1", "M", "", false});
+        RentOut(ShopInUse(), {"V1", "M", "", false});
         QCOMPARE(MemberFigures("M"), QStringList({"10", "1", "3"})); // level 1, charged at level 0
-        RentOut({"V2", "M", "", false});
+        RentOut(ShopInUse(), {"V2", "M", "", false});
         QCOMPARE(MemberFigures("M"), QStringList({"11", "1", "1.2"})); // 2 x 0.9
     }
 
@@ -242,7 +243,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("refusal");
         QTest::newRow("disc rented meanwhile") << "" << int(RentOutCheck::DiscOut);
         QTest::newRow("disc rented meanwhile, to a member") << "M" << int(RentOutCheck::DiscOut);
-        QTest::newRow("prepaid rent spent meanwhile") << "POOR" << int(RentOutCheck::InsufficientPrepaid);
+        QTest::newRow("prepaid rent spent meanwhile")
+            << "POOR" << int(RentOutCheck::InsufficientPrepaid);
     }
     void rentalAfterAnotherCounterRefuses()
     {
@@ -256,7 +258,7 @@ private Q_SLOTS:
         if (refusal == int(RentOutCheck::DiscOut))
             InsertRental("V", "/", "2003-11-09", "否", "10");
         const qint64 rentals = Count("SELECT COUNT(*) FROM zjxx");
-        QCOMPARE(int(RentOut({"V", hybh, "10", true}).refusal), refusal);
+        QCOMPARE(int(RentOut(ShopInUse(), {"V", hybh, "10", true}).refusal), refusal);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), rentals);
         QCOMPARE(MemberFigures("POOR"), QStringList({"0", "0", "2"}));
     }
@@ -277,7 +279,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 100);
         RefuseWrites("refuse", trigger);
-        QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut({"V", hybh, "10", true}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut(ShopInUse(), {"V", hybh, "10", true}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
         QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
         QCOMPARE(MemberFigures("M"), QStringList({"0", "0", "100"}));
@@ -319,17 +321,18 @@ private Q_SLOTS:
         RentalAt(15, "V1", "2003-11-09", "10", "/");
         RentalAt(16, "V2", "2003-11-09", "10", "/");
         RentalAt(17, "D1", "2003-11-09", "20", "/");
-        const Settlement s = Settle(SettleKind::WalkInCheckout, 15, 17);
+        const Settlement s = Settle(ShopInUse(), SettleKind::WalkInCheckout, 15, 17);
         QCOMPARE(int(s.refusal), int(SettleRefusal::None));
         QCOMPARE(QList<qint64>({s.vcd, s.dvd, s.days}), QList<qint64>({2, 1, 3}));
         QCOMPARE(MoneyText(s.rentDue), QStringLiteral("21"));
         QCOMPARE(MoneyText(s.deposit), QStringLiteral("40"));
         // Returned today, each deposit kept as it was paid.
-        for (const auto& [zdbh, deposit] : {std::pair{15, "10"}, std::pair{16, "10"}, std::pair{17, "20"}})
+        for (const auto& [zdbh, deposit] :
+             {std::pair{15, "10"}, std::pair{16, "10"}, std::pair{17, "20"}})
             QCOMPARE(RentalRow(zdbh).mid(2, 3), QStringList({"2003-11-12", deposit, "是"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '否'"), 3);
         // Settled once only.
-        QCOMPARE(int(Settle(SettleKind::WalkInCheckout, 15, 17).refusal),
+        QCOMPARE(int(Settle(ShopInUse(), SettleKind::WalkInCheckout, 15, 17).refusal),
                  int(SettleRefusal::AlreadySettled));
     }
 
@@ -362,7 +365,7 @@ private Q_SLOTS:
                      v[1]);
         }
         const QString before = RentalRow(1).join(u',') + RentalRow(2).join(u',');
-        QCOMPARE(int(Settle(SettleKind(kind), 1, zdbh).refusal), refusal);
+        QCOMPARE(int(Settle(ShopInUse(), SettleKind(kind), 1, zdbh).refusal), refusal);
         if (refusal != int(SettleRefusal::None))
             QCOMPARE(RentalRow(1).join(u',') + RentalRow(2).join(u','), before);
     }
@@ -373,13 +376,13 @@ private Q_SLOTS:
             InsertDisc(bh, "/", "/", "是", "DVD");
         RentalAt(40000, "A", "2003-11-09", "5", "/");
         RentalAt(40002, "C", "2003-11-09", "5", "/");
-        const Settlement s = Settle(SettleKind::WalkInCheckout, 40000, 40002);
+        const Settlement s = Settle(ShopInUse(), SettleKind::WalkInCheckout, 40000, 40002);
         QCOMPARE(s.dvd, 2);
         QCOMPARE(s.days, 1); // returned the same day
         QCOMPARE(MoneyText(s.rentDue), QStringLiteral("6"));
         QCOMPARE(MoneyText(s.deposit), QStringLiteral("10"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError,
-                                 Settle(SettleKind::WalkInCheckout, 50000, 50010)); // nothing there
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 50000,
+                                                     50010)); // nothing there
     }
 
     void memberReturnChargesNothing()
@@ -387,7 +390,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "是", "VCD");
         InsertMember("M", "张三", "男", 1, 7.5, 50, 12);
         RentalAt(1, "V", "2003-10-30", "/", "M");
-        const Settlement s = Settle(SettleKind::MemberReturn, 1, 1);
+        const Settlement s = Settle(ShopInUse(), SettleKind::MemberReturn, 1, 1);
         QCOMPARE(s.days, 10);
         QCOMPARE(s.rentDue, 0);
         QCOMPARE(MemberFigures("M"), QStringList({"12", "1", "7.5"}));
@@ -428,7 +431,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "是", "VCD");
         RentalAt(1, "V", "2003-11-09", hybh == u"/" ? "10" : "/", hybh);
         RefuseWrites("refuse", "BEFORE UPDATE ON ydxx");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind(kind), 1, 1));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind(kind), 1, 1));
         QCOMPARE(RentalRow(1)[4], QStringLiteral("否"));
         QCOMPARE(RentalRow(1)[2], QStringLiteral("/"));
     }
@@ -440,16 +443,18 @@ private Q_SLOTS:
         RentalAt(1, "D", "2003-11-09", "10", "/");
         RentalAt(2, "D2", "2003-11-09", "十元", "/");
         SetSetting(Setting::DVD, QString());
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 1, 1));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1));
         SetSetting(Setting::DVD, QStringLiteral("3"));
-        QVERIFY_THROWS_EXCEPTION(
-            MovrntError, Settle(SettleKind::WalkInCheckout, 1, 2)); // a deposit that is no number
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 1,
+                                                     2)); // a deposit that is no number
         RentalAt(3, "GONE", "2003-11-09", "10", "/");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 3,
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 3,
                                                      3)); // a disc no longer in the catalogue
         SetSetting(Setting::DVD, QStringLiteral("1e14")); // a rent whose total passes 64 bits
         RentalAt(4, "D4", "2003-10-01", "10", "/");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(SettleKind::WalkInCheckout, 4, 4));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 Settle(ShopInUse(), SettleKind::WalkInCheckout, 4, 4));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
     }
 
@@ -458,13 +463,13 @@ private Q_SLOTS:
         InsertRental("A", "/", "2003-11-01", "是", "10");
         InsertRental("B", "M", "2003-11-01", "是");
         InsertRental("C", "M", "2003-11-02", "否");
-        QVERIFY(AnyUnsettledRental({}));
-        QVERIFY(AnyUnsettledRental({.sfyh = "否"}));
-        QVERIFY(!AnyUnsettledRental({.sfyh = "是"}));
-        QVERIFY(!AnyUnsettledRental({.zdbh = "2"}));
-        QCOMPARE(DeleteRentals({.zdbh = "2"}), 1);
-        QCOMPARE(DeleteRentals({.czrq = "2003-12-01"}), 0);
-        QCOMPARE(DeleteRentals({.ghrq = "2003-11-01"}), 1);
+        QVERIFY(AnyUnsettledRental(ShopInUse(), {}));
+        QVERIFY(AnyUnsettledRental(ShopInUse(), {.sfyh = "否"}));
+        QVERIFY(!AnyUnsettledRental(ShopInUse(), {.sfyh = "是"}));
+        QVERIFY(!AnyUnsettledRental(ShopInUse(), {.zdbh = "2"}));
+        QCOMPARE(DeleteRentals(ShopInUse(), {.zdbh = "2"}), 1);
+        QCOMPARE(DeleteRentals(ShopInUse(), {.czrq = "2003-12-01"}), 0);
+        QCOMPARE(DeleteRentals(ShopInUse(), {.ghrq = "2003-11-01"}), 1);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
     }
 
@@ -494,7 +499,7 @@ private Q_SLOTS:
         // Dates in other shapes, as a spreadsheet or a typed statement leaves them.
         InsertRental("SLASH", "M", "2003/11/1");
         InsertRental("SHORT", "M", "2003-11-8");
-        QCOMPARE(NormaliseOpenRentalDates(), 2);
+        QCOMPARE(NormaliseOpenRentalDates(ShopInUse()), 2);
         const std::optional<qint64> days = AlertDays();
         QCOMPARE(days.has_value(), !listed.isEmpty());
         if (!days)
@@ -508,9 +513,11 @@ private Q_SLOTS:
         while (query.next())
             found << query.value(0).toString();
         QCOMPARE(found, listed);
-        QVERIFY(AnyOverdueRental(*days));
+        QVERIFY(AnyOverdueRental(ShopInUse(), *days));
         if (!OnTestServer())
-            QVERIFY2(PlansOf([&days] { AnyOverdueRental(*days); }).contains(QStringLiteral("zjxx_open")),
+            QVERIFY2(PlansOf([&days] {
+                         AnyOverdueRental(ShopInUse(), *days);
+                     }).contains(QStringLiteral("zjxx_open")),
                      "the overdue check reads only open rentals");
     }
 
@@ -519,9 +526,9 @@ private Q_SLOTS:
         if (OnTestServer())
             QSKIP("the plans are the embedded engine's; the server's are in the benchmark");
         InsertDisc("x", "/", "/");
-        const QString open = PlansOf([] { CheckRentOut({.bh = "x"}); });
+        const QString open = PlansOf([] { CheckRentOut(ShopInUse(), {.bh = "x"}); });
         QVERIFY2(open.contains(QStringLiteral("bh=?)")), qPrintable(open));
-        const QString range = PlansOf([] { RangeMembers(1, 5); });
+        const QString range = PlansOf([] { RangeMembers(ShopInUse(), 1, 5); });
         QVERIFY2(range.contains(QStringLiteral("INTEGER PRIMARY KEY")), qPrintable(range));
     }
 };

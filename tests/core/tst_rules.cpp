@@ -3,8 +3,8 @@
 #include "core/access/PassCheck.h"
 #include "core/access/People.h"
 #include "core/maintenance/ServerCopy.h"
-#include "core/settings/Settings.h"
 #include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/ServerAddress.h"
@@ -100,31 +100,44 @@ private Q_SLOTS:
         QTest::newRow("deposit past the bound") << "UPDATE hyxx SET yjje = 1e15" << money;
         // A server refuses money changed without its ledger line; the file checks at start-up.
         QTest::newRow("negative prepaid rent, as a rental may leave it")
-            << "UPDATE hyxx SET zjje = -5" << (server ? "会员 A 的预付租金或押金与账务流水不符" : "");
+            << "UPDATE hyxx SET zjje = -5"
+            << (server ? "会员 A 的预付租金或押金与账务流水不符" : "");
         QTest::newRow("a member numbered as walk-ins")
             << "INSERT INTO hyxx VALUES ('/', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')"
             << "会员编号不能为空，也不能是“/”";
-        QTest::newRow("a member without a number") << "UPDATE hyxx SET hybh = ' '" << "会员编号不能为空";
+        QTest::newRow("a member without a number") << "UPDATE hyxx SET hybh = ' '"
+                                                   << "会员编号不能为空";
         QTest::newRow("a name past a cell")
             << (server ? "UPDATE hyxx SET hyxm = repeat('x', 40000)"
                        : "UPDATE hyxx SET hyxm = printf('%.*c', 40000, 'x')")
             << tooLong;
-        QTest::newRow("a negative level") << "UPDATE hyxx SET hydj = -1" << "会员等级和已借片数应为非负整数";
-        QTest::newRow("no sex") << "UPDATE hyxx SET hyxb = ''" << "会员性别不能为空";
-        QTest::newRow("a disc neither out nor in") << "UPDATE ydxx SET sfycz = '也许'" << "是否已出租应为“是”或“否”";
-        QTest::newRow("a disc without a type") << "UPDATE ydxx SET ydlx = NULL" << "影片类型和影碟类型不能为空";
-        QTest::newRow("empty texts kept as /") << "UPDATE ydxx SET zy = '/', gj = '/', nrjj = '/'" << "";
-        QTest::newRow("a date that is no date, read as 1900-01-01") << "UPDATE ydxx SET rkrq = '某日'" << "";
-        QTest::newRow("a rental neither returned nor out") << "UPDATE zjxx SET sfyh = NULL" << "是否已还应为“是”或“否”";
+        QTest::newRow("a negative level") << "UPDATE hyxx SET hydj = -1"
+                                          << "会员等级和已借片数应为非负整数";
+        QTest::newRow("no sex") << "UPDATE hyxx SET hyxb = ''"
+                                << "会员性别不能为空";
+        QTest::newRow("a disc neither out nor in") << "UPDATE ydxx SET sfycz = '也许'"
+                                                   << "是否已出租应为“是”或“否”";
+        QTest::newRow("a disc without a type") << "UPDATE ydxx SET ydlx = NULL"
+                                               << "影片类型和影碟类型不能为空";
+        QTest::newRow("empty texts kept as /") << "UPDATE ydxx SET zy = '/', gj = '/', nrjj = '/'"
+                                               << "";
+        QTest::newRow("a date that is no date, read as 1900-01-01")
+            << "UPDATE ydxx SET rkrq = '某日'"
+            << "";
+        QTest::newRow("a rental neither returned nor out") << "UPDATE zjxx SET sfyh = NULL"
+                                                           << "是否已还应为“是”或“否”";
         QTest::newRow("rental number 0")
-            << "INSERT INTO zjxx (zdbh, bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (0, '1', '2003-11-01', '/', '/', '否', '/')"
+            << "INSERT INTO zjxx (zdbh, bh, czrq, ghrq, yjje, sfyh, hybh) VALUES (0, '1', "
+               "'2003-11-01', '/', '/', '否', '/')"
             << "租借编号应为 1 至";
         QTest::newRow("a ledger amount past counting")
-            << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-01 10:00:00', '散客押金', 1, '1', '/', 9000000000000001, 'A1')"
+            << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-01 "
+               "10:00:00', '散客押金', 1, '1', '/', 9000000000000001, 'A1')"
             << "账务流水的金额应为整数";
         if (!server) { // the file's columns take any type
             QTest::newRow("text as money") << "UPDATE hyxx SET zjje = 'abc'" << money;
-            QTest::newRow("half a level") << "UPDATE hyxx SET hydj = 2.5" << "会员等级和已借片数应为非负整数";
+            QTest::newRow("half a level") << "UPDATE hyxx SET hydj = 2.5"
+                                          << "会员等级和已借片数应为非负整数";
         } else {
             QTest::newRow("not a number as money") << "UPDATE hyxx SET zjje = 'NaN'" << money;
             QTest::newRow("infinite money") << "UPDATE hyxx SET yjje = 'Infinity'" << money;
@@ -134,16 +147,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, sql);
         QFETCH(QString, refusal);
-        const QStringList before = Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"});
+        const QStringList before =
+            Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"});
         const QString said = Refusal(sql);
         if (refusal.isEmpty()) {
             QVERIFY2(said.isEmpty(), qPrintable(said));
         } else {
             QVERIFY2(said.startsWith(refusal), qPrintable(said));
-            QCOMPARE(Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"}), before);
+            QCOMPARE(Rows({"SELECT * FROM hyxx", "SELECT * FROM ydxx", "SELECT * FROM zjxx"}),
+                     before);
         }
         // The shop still rents.
-        QCOMPARE(RentOut({"1", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(ShopInUse(), {"1", "", "10", true}).refusal, RentOutCheck::Ok);
     }
 
     // An older shop that already holds rows the rules refuse opens, says once
@@ -157,9 +172,11 @@ private Q_SLOTS:
             QSKIP("a file's money is checked against its ledger at start-up");
         const QString line = "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
                              " ('2003-11-01 10:00:00', '%1', 0, '/', '%2', %3, 'psql')";
-        QVERIFY(Refusal("UPDATE hyxx SET zjje = zjje + 10000 WHERE hybh = 'A'").startsWith("会员 A 的预付"));
-        QVERIFY(Refusal("INSERT INTO hyxx VALUES ('B', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')")
-                    .startsWith("会员 B 的预付"));
+        QVERIFY(Refusal("UPDATE hyxx SET zjje = zjje + 10000 WHERE hybh = 'A'")
+                    .startsWith("会员 A 的预付"));
+        QVERIFY(
+            Refusal("INSERT INTO hyxx VALUES ('B', '', '男', '/', '/', 0, 0, 0, 0, '2003-11-01')")
+                .startsWith("会员 B 的预付"));
         InTransaction([&] {
             RunSql("UPDATE hyxx SET zjje = zjje + 10 WHERE hybh = 'A'");
             RunSql(line.arg("预付租金充值", "A").arg(100000));
@@ -175,41 +192,56 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<bool>("allowed");
         const QString clerk = "movrnt_test_clerk", guest = "movrnt_test_guest";
-        const QString rental = "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-02',"
-                               " '/', '10', '否', '/')";
+        const QString rental =
+            "INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('1', '2003-11-02',"
+            " '/', '10', '否', '/')";
         QTest::newRow("clerk reads the shop") << clerk << "SELECT * FROM hyxx, zwls, cssz" << true;
         QTest::newRow("clerk rents a disc out") << clerk << rental << true;
-        QTest::newRow("clerk changes money without its line") << clerk << "UPDATE hyxx SET zjje = 1000" << false;
+        QTest::newRow("clerk changes money without its line")
+            << clerk << "UPDATE hyxx SET zjje = 1000" << false;
         const QString line = "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES"
                              " ('2003-11-02 10:00:00', '散客押金', 0, '1', '/', 100000, 'x', '%1')";
         QTest::newRow("clerk writes a line in his own name") << clerk << line.arg(clerk) << true;
-        QTest::newRow("clerk writes a line in another's name") << clerk << line.arg("店主") << false;
-        QTest::newRow("owner writes a line in another's name") << "movrnt_test_owner" << line.arg("店主") << true;
+        QTest::newRow("clerk writes a line in another's name")
+            << clerk << line.arg("店主") << false;
+        QTest::newRow("owner writes a line in another's name")
+            << "movrnt_test_owner" << line.arg("店主") << true;
         QTest::newRow("clerk updates a ledger line") << clerk << "UPDATE zwls SET je = 0" << false;
         QTest::newRow("clerk deletes the ledger") << clerk << "DELETE FROM zwls" << false;
-        QTest::newRow("clerk clears the ledger as a restore") << clerk << "SELECT movrnt_clear_ledger()" << false;
+        QTest::newRow("clerk clears the ledger as a restore")
+            << clerk << "SELECT movrnt_clear_ledger()" << false;
         QTest::newRow("clerk truncates the rentals") << clerk << "TRUNCATE zjxx" << false;
         QTest::newRow("clerk deletes a member") << clerk << "DELETE FROM hyxx" << false;
-        QTest::newRow("clerk changes the prices") << clerk << "INSERT INTO cssz (mc, z) VALUES ('VCD', '0')" << false;
+        QTest::newRow("clerk changes the prices")
+            << clerk << "INSERT INTO cssz (mc, z) VALUES ('VCD', '0')" << false;
         QTest::newRow("clerk writes the totals") << clerk << "UPDATE zwrz SET je = 0" << false;
-        QTest::newRow("clerk makes a table in the shop") << clerk << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("clerk makes a table in the shop")
+            << clerk << "CREATE TABLE mine (x INT)" << false;
         QTest::newRow("clerk makes a role") << clerk << "CREATE ROLE someone" << false;
         const QString owner = "movrnt_test_owner";
-        QTest::newRow("owner deletes a member") << owner << "DELETE FROM zjxx; DELETE FROM hyxx" << true;
-        QTest::newRow("owner sets the prices") << owner << "INSERT INTO cssz (mc, z) VALUES ('VCD', '3')" << true;
-        QTest::newRow("owner clears the ledger as a restore") << owner << "SELECT movrnt_clear_ledger()" << true;
+        QTest::newRow("owner deletes a member")
+            << owner << "DELETE FROM zjxx; DELETE FROM hyxx" << true;
+        QTest::newRow("owner sets the prices")
+            << owner << "INSERT INTO cssz (mc, z) VALUES ('VCD', '3')" << true;
+        QTest::newRow("owner clears the ledger as a restore")
+            << owner << "SELECT movrnt_clear_ledger()" << true;
         QTest::newRow("owner numbers the rentals on")
             << owner << "SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), 100)" << true;
         QTest::newRow("owner deletes a ledger line") << owner << "DELETE FROM zwls" << false;
         QTest::newRow("owner updates a ledger line") << owner << "UPDATE zwls SET je = 0" << false;
         QTest::newRow("owner truncates the ledger") << owner << "TRUNCATE zwls" << false;
-        QTest::newRow("owner makes a table in the shop") << owner << "CREATE TABLE mine (x INT)" << false;
-        QTest::newRow("expert makes a table in the shop") << "movrnt_sql" << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("owner makes a table in the shop")
+            << owner << "CREATE TABLE mine (x INT)" << false;
+        QTest::newRow("expert makes a table in the shop") << "movrnt_sql"
+                                                          << "CREATE TABLE mine (x INT)" << false;
         QTest::newRow("guest reads the shop") << guest << "SELECT * FROM ydxx, zjxx" << true;
         QTest::newRow("guest rents a disc out") << guest << rental << false;
         QTest::newRow("guest writes a ledger line")
-            << guest << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-02 10:00:00',"
-                        " '散客押金', 0, '1', '/', 1, 'x')" << false;
+            << guest
+            << "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES ('2003-11-02 "
+               "10:00:00',"
+               " '散客押金', 0, '1', '/', 1, 'x')"
+            << false;
     }
     void groupsOutsideTheProgram()
     {
@@ -241,7 +273,8 @@ private Q_SLOTS:
             QSKIP("on a file the people are rows of the shop");
         const QString tag = QString::number(QCoreApplication::applicationPid());
         const QString boss = QStringLiteral("老板") + tag, clerk = QStringLiteral("小王") + tag,
-                      renamed = QStringLiteral("王五") + tag, shared = QStringLiteral("counter") + tag;
+                      renamed = QStringLiteral("王五") + tag,
+                      shared = QStringLiteral("counter") + tag;
         QVERIFY(ShopKeepsPeople());
         QVERIFY(!LogonByName());
         QVERIFY(StorePassword(QStringLiteral("Shop1"))); // the shared role's logon, as before
@@ -251,19 +284,23 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::Password), QString()); // the server keeps the password now
         QVERIFY(LogonByName());
         QCOMPARE(AddPerson(QStringLiteral("movrnt_sql"), PersonRole::Clerk, "Clerk1", "Clerk1"),
-                 QStringLiteral("数据库服务器上已经有叫“movrnt_sql”的用户了（用户名在整个服务器上不能重复），请换一个姓名！"));
+                 QStringLiteral("数据库服务器上已经有叫“movrnt_"
+                                "sql”的用户了（用户名在整个服务器上不能重复），请换一个姓名！"));
         QCOMPARE(AddPerson(clerk, PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
 
         // The logon: the server says whose password it is.
         const auto logOn = [](const QString& name, const QString& password) {
             const LogonOutcome logon = LogOn(name, password);
             SetServerLogin({}, {});
-            return logon.problem + (logon.person ? (logon.person->role == PersonRole::Owner ? "店主" : "店员") : "");
+            return logon.problem +
+                   (logon.person ? (logon.person->role == PersonRole::Owner ? "店主" : "店员")
+                                 : "");
         };
         QCOMPARE(logOn(boss, "Boss1"), QStringLiteral("店主"));
         QCOMPARE(logOn(clerk, "Clerk1"), QStringLiteral("店员"));
         QCOMPARE(logOn(clerk, "Boss1"), QString());
-        QCOMPARE(logOn(QStringLiteral("movrnt_test"), "Boss1"), QString()); // a login, but no person
+        QCOMPARE(logOn(QStringLiteral("movrnt_test"), "Boss1"),
+                 QString()); // a login, but no person
         QCOMPARE(logOn(QStringLiteral("nobody") + tag, "Boss1"), QString());
 
         // A clerk's credentials outside the program.
@@ -274,22 +311,27 @@ private Q_SLOTS:
               QStringLiteral("SELECT movrnt_person_enable('%1', false)").arg(boss),
               QStringLiteral("ALTER ROLE \"%1\" PASSWORD 'x'").arg(boss),
               QStringLiteral("ALTER ROLE \"%1\" CREATEROLE").arg(clerk),
-              QStringLiteral("CREATE ROLE x%1").arg(tag), QStringLiteral("UPDATE czry SET js = '店主'"),
+              QStringLiteral("CREATE ROLE x%1").arg(tag),
+              QStringLiteral("UPDATE czry SET js = '店主'"),
               QStringLiteral("SELECT movrnt_people_guard('%1', false)").arg(clerk)})
-            QVERIFY2(AsLogin(clerk, "Clerk1", sql).contains(QStringLiteral("permission denied")), qPrintable(sql));
+            QVERIFY2(AsLogin(clerk, "Clerk1", sql).contains(QStringLiteral("permission denied")),
+                     qPrintable(sql));
         QCOMPARE(AsLogin(clerk, "Clerk1", QStringLiteral("SELECT count(*) FROM czry")), QString());
         // The owner's functions touch no role outside the shop's people.
-        QVERIFY(AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_person_password('movrnt_test_owner', %1)")
-                                           .arg(verifier))
+        QVERIFY(AsLogin(boss, "Boss1",
+                        QStringLiteral("SELECT movrnt_person_password('movrnt_test_owner', %1)")
+                            .arg(verifier))
                     .contains(QStringLiteral("不是本店的人员")));
 
         // Renamed only while logged off; the password goes with the name.
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("clerk"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("clerk"));
             ParseServerUrl(LoginUrl(clerk)).apply(db);
             db.setPassword(QStringLiteral("Clerk1"));
             QVERIFY(db.open());
-            QCOMPARE(RenamePerson(clerk, renamed), QStringLiteral("“%1”正在使用本系统，不能改名：请等他退出后再改。").arg(clerk));
+            QCOMPARE(RenamePerson(clerk, renamed),
+                     QStringLiteral("“%1”正在使用本系统，不能改名：请等他退出后再改。").arg(clerk));
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("clerk"));
@@ -302,15 +344,20 @@ private Q_SLOTS:
         QCOMPARE(logOn(renamed, "Clerk1"), QString());
         QCOMPARE(logOn(renamed, "New12"), QStringLiteral("店员"));
         QCOMPARE(SetPersonDisabled(boss, true), QStringLiteral("店里至少要有一位可以登录的店主。"));
-        QCOMPARE(PasswordOffRefusal(), QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。"));
+        QCOMPARE(PasswordOffRefusal(),
+                 QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。"));
 
         // The shared counter role: retired by a person, never by itself.
         RunSql(QStringLiteral("CREATE ROLE \"%1\" LOGIN IN ROLE movrnt_owner").arg(shared));
-        const auto dropShared = qScopeGuard([&] { RunSql(QStringLiteral("DROP ROLE \"%1\"").arg(shared)); });
+        const auto dropShared =
+            qScopeGuard([&] { RunSql(QStringLiteral("DROP ROLE \"%1\"").arg(shared)); });
         QVERIFY(SharedLogins().contains(shared));
         QVERIFY(!SharedLogins().contains(boss));
-        QCOMPARE(RetireSharedLogin(shared), QStringLiteral("请以您自己的姓名登录后，再停用共用的柜台账户。"));
-        QCOMPARE(AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_retire_login('%1')").arg(shared)), QString());
+        QCOMPARE(RetireSharedLogin(shared),
+                 QStringLiteral("请以您自己的姓名登录后，再停用共用的柜台账户。"));
+        QCOMPARE(
+            AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_retire_login('%1')").arg(shared)),
+            QString());
         QVERIFY(!SharedLogins().contains(shared));
         QVERIFY(!RunScalar("SELECT pg_has_role(?, 'movrnt_owner', 'MEMBER')", {shared}).toBool());
 
@@ -330,10 +377,15 @@ private Q_SLOTS:
     {
         if (!OnTestServer())
             QSKIP("a file has one schema");
-        RunSql("DO $$BEGIN EXECUTE format('GRANT CREATE ON SCHEMA %I TO movrnt_expert', current_schema()); END$$");
+        RunSql("DO $$BEGIN EXECUTE format('GRANT CREATE ON SCHEMA %I TO movrnt_expert', "
+               "current_schema()); END$$");
         Reopen();
-        QCOMPARE(RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')").toBool(), false);
-        QCOMPARE(RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema() || '_expert', 'CREATE')")
+        QCOMPARE(
+            RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')")
+                .toBool(),
+            false);
+        QCOMPARE(RunScalar("SELECT has_schema_privilege('movrnt_expert', current_schema() || "
+                           "'_expert', 'CREATE')")
                      .toBool(),
                  true);
     }
@@ -347,10 +399,12 @@ private Q_SLOTS:
         const QString prepared = home->folder() + QStringLiteral("/prepared.db");
         CreateEmptyDatabase(prepared);
         try {
-            ReplaceServerShop(LoginUrl(QStringLiteral("movrnt_test_clerk")), prepared, ShopOperation::Restore);
+            ReplaceServerShop(LoginUrl(QStringLiteral("movrnt_test_clerk")), prepared,
+                              ShopOperation::Restore);
             QFAIL("a clerk replaced the shop");
         } catch (const MovrntError& error) {
-            QVERIFY2(error.description().contains(QStringLiteral("没有所需的权限")), qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("没有所需的权限")),
+                     qPrintable(error.description()));
         }
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx") + Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
@@ -367,7 +421,8 @@ private Q_SLOTS:
                      notice.contains("数据表 ydxx 中编号为 1 的记录：是否已出租应为“是”或“否”") &&
                      notice.contains("专家操作方式"),
                  qPrintable(notice));
-        QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = '/'").startsWith("会员编号不能为空"));
+        QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = '/'")
+                    .startsWith("会员编号不能为空"));
         QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = 'A'").isEmpty());
         Reopen();
         QCOMPARE(Shop::InUse()->notice(), QString()); // said once
@@ -376,8 +431,10 @@ private Q_SLOTS:
         Reopen();
         QCOMPARE(Shop::InUse()->notice(), QString());
         if (OnTestServer())
-            QCOMPARE(Count("SELECT COUNT(*) FROM pg_constraint WHERE conname LIKE '%\\_rule' AND NOT"
-                           " convalidated AND connamespace = current_schema()::regnamespace"), 0);
+            QCOMPARE(
+                Count("SELECT COUNT(*) FROM pg_constraint WHERE conname LIKE '%\\_rule' AND NOT"
+                      " convalidated AND connamespace = current_schema()::regnamespace"),
+                0);
         QVERIFY(Refusal("UPDATE ydxx SET sfycz = '?'").startsWith("是否已出租"));
     }
 
@@ -401,11 +458,13 @@ private Q_SLOTS:
         if (!OnTestServer())
             QSKIP("the file is written by one transaction at a time");
         {
-            QSqlDatabase other = QSqlDatabase::cloneDatabase(DbConnection(), QStringLiteral("holder"));
+            QSqlDatabase other =
+                QSqlDatabase::cloneDatabase(DbConnection(), QStringLiteral("holder"));
             QVERIFY(other.open());
             QVERIFY(other.transaction());
             QSqlQuery lock(other);
-            QVERIFY2(lock.exec("LOCK TABLE hyxx IN EXCLUSIVE MODE"), qPrintable(lock.lastError().text()));
+            QVERIFY2(lock.exec("LOCK TABLE hyxx IN EXCLUSIVE MODE"),
+                     qPrintable(lock.lastError().text()));
             QString said;
             try {
                 InTransaction([] { RunSql("UPDATE hyxx SET hyxm = '王五'"); });

@@ -42,7 +42,7 @@ private Q_SLOTS:
             {"V2", "2003/11/05"}};
         for (const auto& [bh, czrq] : rentals)
             InsertRental(bh, "/", czrq, "是", "10");
-        const TypeCounts today = TodayFigures();
+        const TypeCounts today = TodayFigures(ShopInUse());
         QCOMPARE(today.vcd, 3); // returned or not; the deleted disc drops out
         QCOMPARE(today.dvd, 1); // "vcd" is neither
         // clang-format off
@@ -55,7 +55,7 @@ private Q_SLOTS:
         };
         // clang-format on
         for (const auto& [year, month, vcd, dvd] : months) {
-            const TypeCounts counts = MonthFigures(year, month);
+            const TypeCounts counts = MonthFigures(ShopInUse(), year, month);
             QCOMPARE(counts.vcd, vcd);
             QCOMPARE(counts.dvd, dvd);
         }
@@ -73,36 +73,45 @@ private Q_SLOTS:
             {"L1", "2002-01-05"}};
         for (const auto& [bh, czrq] : rentals)
             InsertRental(bh, "/", czrq, "是", "10");
-        QCOMPARE(StockPerGenre().values, QList<QList<qint64>>({{2, 0, 0, 0, 0, 0, 0, 0, 1}}));
-        QCOMPARE(RentalsPerGenre("2003").values,
+        QCOMPARE(StockPerGenre(ShopInUse()).values,
+                 QList<QList<qint64>>({{2, 0, 0, 0, 0, 0, 0, 0, 1}}));
+        QCOMPARE(RentalsPerGenre(ShopInUse(), "2003").values,
                  QList<QList<qint64>>({{3, 0, 0, 0, 0, 0, 0, 0, 1}}));
-        const ChartTable months = RentalsPerMonth("2003");
+        const ChartTable months = RentalsPerMonth(ShopInUse(), "2003");
         QCOMPARE(months.values[0], QList<qint64>({2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0})); // VCD
         QCOMPARE(months.values[1], QList<qint64>({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})); // others
-        QCOMPARE(RentalsPerMonth("2004").values[0], QList<qint64>(12, 0));
+        QCOMPARE(RentalsPerMonth(ShopInUse(), "2004").values[0], QList<qint64>(12, 0));
         // clang-format off
         for (const auto& [year, valid] : QList<std::pair<QString, bool>>{{"2003", true}, {"03", false}, {"二〇〇三", false}, {"20031", false}})
             QCOMPARE(IsChartYear(year), valid);
         // clang-format on
         // The scratch table is replaced in one go, or not at all.
-        QCOMPARE(StoreChartTable(months).values, months.values);
+        QCOMPARE(StoreChartTable(ShopInUse(), months).values, months.values);
         QCOMPARE(Count("SELECT COUNT(*) FROM ndyj"), 2);
         // On a server another counter's chart never sees it: each counts in a table of its own.
         qint64 elsewhere = -1;
-        ScanRows(ShopLocation(), "SELECT COUNT(*) FROM ndyj", {}, [&elsewhere](const QVariantList& row) {
-            elsewhere = row.value(0).toLongLong();
-            return false;
-        });
+        ScanRows(ShopLocation(), "SELECT COUNT(*) FROM ndyj", {},
+                 [&elsewhere](const QVariantList& row) {
+                     elsewhere = row.value(0).toLongLong();
+                     return false;
+                 });
         QCOMPARE(elsewhere, OnTestServer() ? 0 : 2);
         RefuseWrites("refuse", "BEFORE INSERT ON ndyj", "new.ydlx = 'DVD'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, StoreChartTable(RentalsPerMonth("2004")));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError, StoreChartTable(ShopInUse(), RentalsPerMonth(ShopInUse(), "2004")));
         QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);
         // Along the columns, each month is a series; the count axis steps by whole numbers.
         const ChartSeries byMonth = ArrangeChart(months, false);
         QCOMPARE(byMonth.names.size(), 12);
         QCOMPARE(byMonth.values[11], QList<qint64>({0, 1}));
-        for (const auto& [largest, step, top] : QList<std::tuple<qint64, qint64, qint64>>{
-                 {0, 1, 2}, {1, 1, 2}, {2, 1, 3}, {5, 1, 6}, {6, 2, 8}, {12, 3, 15}, {1000, 200, 1200}}) {
+        for (const auto& [largest, step, top] :
+             QList<std::tuple<qint64, qint64, qint64>>{{0, 1, 2},
+                                                       {1, 1, 2},
+                                                       {2, 1, 3},
+                                                       {5, 1, 6},
+                                                       {6, 2, 8},
+                                                       {12, 3, 15},
+                                                       {1000, 200, 1200}}) {
             const WholeTicks ticks = ChartTicks({{"x"}, {"a"}, {{largest}}});
             QCOMPARE(ticks.step, step);
             QCOMPARE(ticks.top, top);
@@ -119,22 +128,22 @@ private Q_SLOTS:
 
     void newArrivals()
     {
-        QCOMPARE(NewArrivalsText(), QStringLiteral("没有新到的影碟！"));
+        QCOMPARE(NewArrivalsText(ShopInUse()), QStringLiteral("没有新到的影碟！"));
         InsertDisc("OLD", "/", "/", "否", "VCD", "旧片", "故事片", "2003-11-01");
-        QCOMPARE(NewArrivalsText(), QStringLiteral("没有新到的影蝶！"));
+        QCOMPARE(NewArrivalsText(ShopInUse()), QStringLiteral("没有新到的影蝶！"));
         InsertDisc("WEEK", "/", "/", "是", "DVD", "七天", "故事片", "2003-11-02");
         InsertDisc("NEW", "/", "/", "否", "VCD", "今天", "故事片", "2003-11-09");
         InsertDisc("SHORT", "/", "/", "否", "VCD", "短日期", "故事片", "2003-11-5");
         InsertDisc("NODATE", "/", "/", "否", "VCD", "无日期", "故事片", "/");
         // Newest first as the date texts sort: "2003-11-5" sorts above "2003-11-09".
-        QCOMPARE(NewArrivalsText(),
+        QCOMPARE(NewArrivalsText(ShopInUse()),
                  QStringLiteral("SHORT   短日期   VCD   未出租\r\nNEW   今天   VCD   未出租\r\n"
                                 "WEEK   七天   DVD   已出租"));
     }
 
     void ranking()
     {
-        QCOMPARE(RankingText(), QStringLiteral("没有影碟租借信息！"));
+        QCOMPARE(RankingText(ShopInUse()), QStringLiteral("没有影碟租借信息！"));
         InsertDisc("A", "/", "/", "是", "VCD", "甲");
         InsertDisc("B", "/", "/", "否", "DVD", "乙");
         for (int i = 0; i < 25; ++i) {
@@ -148,7 +157,7 @@ private Q_SLOTS:
             InsertRental("A", "/", "2003-11-01", "是", "10");
         for (int i = 0; i < 2; ++i)
             InsertRental("GONE", "/", "2003-11-01", "是", "10");
-        const QStringList lines = RankingText().split(QStringLiteral("\r\n"));
+        const QStringList lines = RankingText(ShopInUse()).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 20);
         QCOMPARE(lines[0], QStringLiteral("A   甲   VCD   已出租   租出3次")); // ties by number
         QCOMPARE(lines[1], QStringLiteral("B   乙   DVD   未出租   租出3次"));
@@ -168,7 +177,7 @@ private Q_SLOTS:
             return from[random.bounded(int(from.size()))];
         };
         const QStringList dates = {"2003-11-09", "2003-11-01", "2003-1-7", "2003/12/01",
-                                   "2002-11-05", "某日", "2003-11-9"};
+                                   "2002-11-05", "某日",       "2003-11-9"};
         const QStringList kinds = {"VCD", "DVD", "vcd", ""};
         const QStringList genres = {"言情片", "侦探片", "武侠片", ""};
         int next = 0;
@@ -183,16 +192,31 @@ private Q_SLOTS:
             [&] { InsertRental(disc(), "/", pick(dates), "是", "10"); },
             [&] { RunSql("INSERT INTO zjxx (bh, czrq, sfyh) VALUES (?, NULL, NULL)", {disc()}); },
             [&] { RunSql("DELETE FROM zjxx WHERE zdbh % 5 = ?", {random.bounded(5)}); },
-            [&] { RunSql("UPDATE zjxx SET czrq = ? WHERE zdbh % 3 = ?", {pick(dates), random.bounded(3)}); },
-            [&] { RunSql("UPDATE zjxx SET bh = ? WHERE zdbh % 4 = ?", {disc(), random.bounded(4)}); },
+            [&] {
+                RunSql("UPDATE zjxx SET czrq = ? WHERE zdbh % 3 = ?",
+                       {pick(dates), random.bounded(3)});
+            },
+            [&] {
+                RunSql("UPDATE zjxx SET bh = ? WHERE zdbh % 4 = ?", {disc(), random.bounded(4)});
+            },
             [&] { RunSql("UPDATE zjxx SET sfyh = CASE WHEN sfyh = '是' THEN 'x' ELSE '是' END"); },
-            [&] { RunSql("UPDATE ydxx SET ydlx = ?, sfycz = ? WHERE bh = ?", {pick(kinds), pick({"是", "否"}), disc()}); },
-            [&] { RunSql("UPDATE ydxx SET lx = ? WHERE bh >= ?", {pick(genres), disc()}); },
+            [&] {
+                RunSql("UPDATE ydxx SET ydlx = ?, sfycz = ? WHERE bh = ?",
+                       {pick(kinds), pick({"是", "否"}), disc()});
+            },
+            [&] {
+                RunSql("UPDATE ydxx SET lx = ? WHERE bh >= ?", {pick(genres), disc()});
+            },
             [&] { RunSql("UPDATE ydxx SET lx = NULL, ydlx = NULL WHERE bh = ?", {disc()}); },
             [&] { RunSql("DELETE FROM ydxx WHERE bh = ?", {disc()}); },
             [&] { addDisc(QStringLiteral("D%1").arg(next++)); },
-            [&] { RunSql("UPDATE ydxx SET bh = ? WHERE bh = ?", {QStringLiteral("D%1").arg(next++), disc()}); },
-            [&] { RunSql("DELETE FROM hyxx WHERE hybh < ?", {QString::number(random.bounded(9))}); },
+            [&] {
+                RunSql("UPDATE ydxx SET bh = ? WHERE bh = ?",
+                       {QStringLiteral("D%1").arg(next++), disc()});
+            },
+            [&] {
+                RunSql("DELETE FROM hyxx WHERE hybh < ?", {QString::number(random.bounded(9))});
+            },
             [&] { InsertMember(QString::number(next++)); },
         };
         const auto totals = [] {
@@ -215,17 +239,22 @@ private Q_SLOTS:
         }
         // The answers the windows read, against the plain join.
         const QString join = " FROM zjxx AS b JOIN ydxx AS a ON a.bh = b.bh WHERE ";
-        QCOMPARE(TodayFigures().vcd, Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'VCD'"));
-        QCOMPARE(TodayFigures().dvd, Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'DVD'"));
-        const TypeCounts november = MonthFigures("2003", "11");
-        QCOMPARE(november.vcd + november.dvd, Count("SELECT COUNT(*)" + join + "substr(b.czrq, 1, 7) = '2003-11'"));
+        QCOMPARE(TodayFigures(ShopInUse()).vcd,
+                 Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'VCD'"));
+        QCOMPARE(TodayFigures(ShopInUse()).dvd,
+                 Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'DVD'"));
+        const TypeCounts november = MonthFigures(ShopInUse(), "2003", "11");
+        QCOMPARE(november.vcd + november.dvd,
+                 Count("SELECT COUNT(*)" + join + "substr(b.czrq, 1, 7) = '2003-11'"));
         qint64 perGenre = 0;
-        const ChartTable genres2003 = RentalsPerGenre("2003");
+        const ChartTable genres2003 = RentalsPerGenre(ShopInUse(), "2003");
         for (qint64 count : genres2003.values[0])
             perGenre += count;
-        QCOMPARE(perGenre, Count("SELECT COUNT(*)" + join + "substr(b.czrq, 1, 4) = '2003' AND a.lx IN ('言情片', '侦探片')"));
-        QCOMPARE(TableCount("zjxx", "sfyh", "是"), Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"));
-        QCOMPARE(TableCount("hyxx"), Count("SELECT COUNT(*) FROM hyxx"));
+        QCOMPARE(perGenre, Count("SELECT COUNT(*)" + join +
+                                 "substr(b.czrq, 1, 4) = '2003' AND a.lx IN ('言情片', '侦探片')"));
+        QCOMPARE(TableCount(ShopInUse(), "zjxx", "sfyh", "是"),
+                 Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"));
+        QCOMPARE(TableCount(ShopInUse(), "hyxx"), Count("SELECT COUNT(*) FROM hyxx"));
     }
 
     void reportsOfWhatIsOutReadOnlyTheOpenRentals()
@@ -237,12 +266,13 @@ private Q_SLOTS:
         RunSql("DELETE FROM sqlite_stat1");
         for (const char* stat :
              {"'hyxx', 'hyxx_hydj', '50000 12500'", "'hyxx', 'sqlite_autoindex_hyxx_1', '50000 1'",
-              "'ydxx', 'sqlite_autoindex_ydxx_1', '100000 1'", "'ydxx', 'ydxx_ydlx', '100000 50000'",
-              "'ydxx', 'ydxx_sfycz', '100000 50000'", "'zjxx', 'zjxx_disc', '1000000 11'",
-              "'zjxx', 'zjxx_member', '1000000 21'", "'zjxx', 'zjxx_open', '1000000 500000 545'",
-              "'zjxx', 'zjxx_one_open', '3200 1'", "'zjxx', 'zjxx_open_hybh', '3200 2'",
-              "'zjxx', 'zjxx_returned', '1000000 500000'"})
-            RunSql(QStringLiteral("INSERT INTO sqlite_stat1 VALUES (%1)").arg(QString::fromLatin1(stat)));
+              "'ydxx', 'sqlite_autoindex_ydxx_1', '100000 1'",
+              "'ydxx', 'ydxx_ydlx', '100000 50000'", "'ydxx', 'ydxx_sfycz', '100000 50000'",
+              "'zjxx', 'zjxx_disc', '1000000 11'", "'zjxx', 'zjxx_member', '1000000 21'",
+              "'zjxx', 'zjxx_open', '1000000 500000 545'", "'zjxx', 'zjxx_one_open', '3200 1'",
+              "'zjxx', 'zjxx_open_hybh', '3200 2'", "'zjxx', 'zjxx_returned', '1000000 500000'"})
+            RunSql(QStringLiteral("INSERT INTO sqlite_stat1 VALUES (%1)")
+                       .arg(QString::fromLatin1(stat)));
         RunSql("ANALYZE sqlite_schema");
         // Probing a disc's or member's every rental took a second on such a
         // shop, and walking every disc or member for its open rentals 50 ms.

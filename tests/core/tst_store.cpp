@@ -9,8 +9,8 @@
 #include "core/store/Shop.h"
 #include "core/store/SingleInstance.h"
 
-#include <QSqlQuery>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <memory>
 
@@ -70,8 +70,9 @@ private Q_SLOTS:
     void rentalNumbersAreNeverReused()
     {
         OpenDatabase();
-        const QString insert = QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) "
-                                              "VALUES ('1', '2003-11-09', '2003-11-09', '/', '是', '/')");
+        const QString insert =
+            QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) "
+                           "VALUES ('1', '2003-11-09', '2003-11-09', '/', '是', '/')");
         for (int i = 0; i < 3; ++i)
             RunSql(insert);
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = 3"));
@@ -190,8 +191,8 @@ private Q_SLOTS:
             return operations;
         };
         const NewDisc disc{"1", "片名", "", "", "", "VCD", ""};
-        AddDisc(disc);
-        QVERIFY_THROWS_EXCEPTION(MovrntError, AddDisc(disc)); // the number is taken
+        AddDisc(ShopInUse(), disc);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, AddDisc(ShopInUse(), disc)); // the number is taken
         QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
                                      Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
                                      RunSql(QStringLiteral("DELETE FROM no_such_table"));
@@ -201,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(taken(), QList<ShopOperation>{});
         {
             Shop counter(shop->path());
-            QVERIFY(ModifyDisc({"1", "新片名", "", "", "", "2003-11-09", ""}));
+            QVERIFY(ModifyDisc(ShopInUse(), {"1", "新片名", "", "", "", "2003-11-09", ""}));
         }
         QCOMPARE(taken(), QList<ShopOperation>{});
         shop->lookOutside();
@@ -222,9 +223,9 @@ private Q_SLOTS:
     void countTexts()
     {
         OpenDatabase();
-        QCOMPARE(DiscCountText(),
+        QCOMPARE(DiscCountText(ShopInUse()),
                  QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
-        QCOMPARE(MemberCountText(), QStringLiteral("本店共有 0 名会员"));
+        QCOMPARE(MemberCountText(ShopInUse()), QStringLiteral("本店共有 0 名会员"));
         AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("2"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("3"), QStringLiteral("DVD"));
@@ -233,9 +234,9 @@ private Q_SLOTS:
             RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, '张三', '男', '/', '/', 0, 0, 0, 0, "
                                   "'2003-11-09')"),
                    {QString::number(i)});
-        QCOMPARE(DiscCountText(),
+        QCOMPARE(DiscCountText(ShopInUse()),
                  QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
-        QCOMPARE(MemberCountText(), QStringLiteral("本店共有 12 名会员"));
+        QCOMPARE(MemberCountText(ShopInUse()), QStringLiteral("本店共有 12 名会员"));
     }
 
     void secondProcessIsRefused()

@@ -42,14 +42,16 @@ void OneStep(const QString& folder)
     case 1:
     case 2:
     case 3:
-        if (const QString bh = Disc(); CheckNewDisc({.bh = bh}) == NewDiscCheck::Ok)
-            AddDisc({bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
+        if (const QString bh = Disc(); CheckNewDisc(ShopInUse(), {.bh = bh}) == NewDiscCheck::Ok)
+            AddDisc(ShopInUse(),
+                    {bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
         break;
     case 4:
     case 5:
         if (const QString hybh = Member();
-            CheckNewMember({.hybh = hybh, .zjje = "100", .yjje = "50"}) == NewMemberCheck::Ok)
-            AddMember({hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
+            CheckNewMember(ShopInUse(), {.hybh = hybh, .zjje = "100", .yjje = "50"}) ==
+            NewMemberCheck::Ok)
+            AddMember(ShopInUse(), {hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
         break;
     case 6:
     case 7:
@@ -62,8 +64,8 @@ void OneStep(const QString& folder)
     case 14:
     case 15: {
         const RentRequest request{Disc(), Below(2) ? Member() : QString(), "10", true};
-        if (CheckRentOut(request) == RentOutCheck::Ok)
-            RentOut(request);
+        if (CheckRentOut(ShopInUse(), request) == RentOutCheck::Ok)
+            RentOut(ShopInUse(), request);
         break;
     }
     case 16:
@@ -81,27 +83,28 @@ void OneStep(const QString& folder)
         const bool walkIn =
             RunScalar(QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh}).toString() ==
             u"/";
-        Settle(walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
+        Settle(ShopInUse(), walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
                zdbh.toLongLong(), zdbh.toLongLong());
         break;
     }
     case 24:
     case 25: {
-        const RentalFilter settledWalkIns{Disc(), QStringLiteral("/"), {}, {}, QStringLiteral("是"), {}};
-        if (!AnyUnsettledRental(settledWalkIns))
-            DeleteRentals(settledWalkIns);
+        const RentalFilter settledWalkIns{Disc(), QStringLiteral("/"),  {},
+                                          {},     QStringLiteral("是"), {}};
+        if (!AnyUnsettledRental(ShopInUse(), settledWalkIns))
+            DeleteRentals(ShopInUse(), settledWalkIns);
         break;
     }
     case 26: {
         DiscFilter filter;
         filter.bh = Disc();
-        if (!AnyRentedDisc(filter))
-            DeleteRentalsOfDiscs(DeleteDiscs(filter));
+        if (!AnyRentedDisc(ShopInUse(), filter))
+            DeleteRentalsOfDiscs(ShopInUse(), DeleteDiscs(ShopInUse(), filter));
         break;
     }
     case 27: {
         const qint64 perLevel = 5 + Below(10), levels = 1 + Below(5);
-        RecomputeMemberLevels(perLevel, levels);
+        RecomputeMemberLevels(ShopInUse(), perLevel, levels);
         SetSetting(Setting::HYDJ, QString::number(levels));
         SetSetting(Setting::FJZJ, QString::number(perLevel));
         break;

@@ -7,13 +7,13 @@
 #include "core/members/Members.h"
 #include "core/rentals/Rentals.h"
 #include "core/store/Database.h"
-#include "core/store/ShopRules.h"
 #include "core/store/Errors.h"
 #include "core/store/Numbers.h"
 #include "core/store/PagedQuery.h"
+#include "core/store/ShopRules.h"
 
-#include <algorithm>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 // Texts as the database gives them back: SQLite stores UTF-8, so a lone
@@ -64,7 +64,7 @@ bool Is(const QString& condition, const QString& value)
 void CheckGrid(const QString& table, const QString& key, const Conditions& conditions,
                const QStringList& sort, const QSet<QString>& expected)
 {
-    PagedQuery query;
+    PagedQuery query(ShopInUse());
     query.set(key, table, conditions, sort, QStringLiteral("rowid"));
     QSet<QString> seen;
     for (const QVariantList& row : query.page(0))
@@ -77,7 +77,8 @@ void CheckGrid(const QString& table, const QString& key, const Conditions& condi
         for (const QString& key : expected)
             std::fprintf(stderr, "  expected %s\n", Printable(key).constData());
         for (const QVariant& value : conditions.values())
-            std::fprintf(stderr, "  value %s %s\n", value.typeName(), Printable(value.toString()).constData());
+            std::fprintf(stderr, "  value %s %s\n", value.typeName(),
+                         Printable(value.toString()).constData());
         std::abort();
     }
 }
@@ -91,29 +92,40 @@ void Discs(FuzzedDataProvider& data, const Pool& pool)
     QList<Row> rows;
     const int count = data.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < count; ++i) {
-        Row r{pool.pick(data) + QString::number(i), pool.pick(data), pool.pick(data), pool.pick(data),
-              pool.pick(data), pool.pick(data), pool.pick(data), pool.pick(data)};
-        RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,gj,rkrq,lx,ydlx,sfycz,zy) VALUES (?,?,?,?,?,?,?,?)"),
+        Row r{pool.pick(data) + QString::number(i),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data)};
+        RunSql(QStringLiteral(
+                   "INSERT INTO ydxx (bh,pm,gj,rkrq,lx,ydlx,sfycz,zy) VALUES (?,?,?,?,?,?,?,?)"),
                {r.bh, r.pm, r.gj, r.rkrq, r.lx, r.ydlx, r.sfycz, r.zy});
         rows << r;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
-    const auto either = [&data](const QString& a, const QString& b) { return data.ConsumeBool() ? a : b; };
-    DiscFilter filter{either(pattern.bh, pool.pick(data)), either(pattern.pm, pool.pick(data)),
-                      either(pattern.gj, QString()), either(pattern.rkrq, QString()),
-                      either(pattern.lx, QString()), either(pattern.ydlx, QString()),
-                      either(pattern.sfycz, QString()), either(Part(data, pattern.zy), StoredText(data))};
+    const Row pattern =
+        rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
+    const auto either = [&data](const QString& a, const QString& b) {
+        return data.ConsumeBool() ? a : b;
+    };
+    DiscFilter filter{
+        either(pattern.bh, pool.pick(data)), either(pattern.pm, pool.pick(data)),
+        either(pattern.gj, QString()),       either(pattern.rkrq, QString()),
+        either(pattern.lx, QString()),       either(pattern.ydlx, QString()),
+        either(pattern.sfycz, QString()),    either(Part(data, pattern.zy), StoredText(data))};
     QSet<QString> expected;
     for (const Row& r : rows)
-        if (Is(filter.bh, r.bh) && Is(filter.pm, r.pm) && Is(filter.gj, r.gj) && Is(filter.rkrq, r.rkrq) &&
-            Is(filter.lx, r.lx) && Is(filter.ydlx, r.ydlx) && Is(filter.sfycz, r.sfycz) &&
-            r.zy.contains(filter.zy))
+        if (Is(filter.bh, r.bh) && Is(filter.pm, r.pm) && Is(filter.gj, r.gj) &&
+            Is(filter.rkrq, r.rkrq) && Is(filter.lx, r.lx) && Is(filter.ydlx, r.ydlx) &&
+            Is(filter.sfycz, r.sfycz) && r.zy.contains(filter.zy))
             expected.insert(r.bh);
     const QString heading = data.ConsumeBool() ? QStringLiteral("片名") : FuzzText(data, 8);
     const QStringList sort = DiscSortColumns(heading);
     CheckGrid(QStringLiteral("ydxx"), QStringLiteral("bh"), DiscConditions(filter),
               sort.isEmpty() ? kDefaultDiscSort : sort, expected);
-    (void)AnyRentedDisc(filter);
+    (void)AnyRentedDisc(ShopInUse(), filter);
 }
 
 void Members(FuzzedDataProvider& data, const Pool& pool)
@@ -127,13 +139,18 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
     QList<Row> rows;
     const int count = data.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < count; ++i) {
-        Row r{pool.pick(data) + QString::number(i), pool.pick(data), pool.pick(data), pool.pick(data),
-              double(data.ConsumeIntegralInRange<int>(-3, 3)) / 4, data.ConsumeFloatingPoint<double>(),
+        Row r{pool.pick(data) + QString::number(i),
+              pool.pick(data),
+              pool.pick(data),
+              pool.pick(data),
+              double(data.ConsumeIntegralInRange<int>(-3, 3)) / 4,
+              data.ConsumeFloatingPoint<double>(),
               data.ConsumeIntegralInRange<qint64>(-(qint64(1) << 52), qint64(1) << 52),
               data.ConsumeIntegralInRange<qint64>(0, 9)};
         if (!std::isfinite(r.yjje))
             r.yjje = 0;
-        RunSql(QStringLiteral("INSERT INTO hyxx (hybh,hyxm,rhrq,hyxb,zjje,yjje,yjps,hydj) VALUES (?,?,?,?,?,?,?,?)"),
+        RunSql(QStringLiteral("INSERT INTO hyxx (hybh,hyxm,rhrq,hyxb,zjje,yjje,yjps,hydj) VALUES "
+                              "(?,?,?,?,?,?,?,?)"),
                {r.hybh, r.hyxm, r.rhrq, r.hyxb, r.zjje, r.yjje, r.yjps, r.hydj});
         rows << r;
     }
@@ -142,19 +159,26 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
         MemberFilter typed{FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data),
                            FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data)};
         if (CheckMemberFilter(typed) == MemberFilterCheck::Ok) {
-            PagedQuery query;
+            PagedQuery query(ShopInUse());
             query.set(QStringLiteral("hybh"), QStringLiteral("hyxx"), MemberConditions(typed),
-                      MemberSortColumns(FuzzText(data, 8)) + kDefaultMemberSort, QStringLiteral("rowid"));
+                      MemberSortColumns(FuzzText(data, 8)) + kDefaultMemberSort,
+                      QStringLiteral("rowid"));
             (void)query.page(0);
         }
         return;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
+    const Row pattern =
+        rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
     const auto number = [](double value) { return QString::number(value, 'g', 17); };
     const auto either = [&data](const QString& a) { return data.ConsumeBool() ? a : QString(); };
-    MemberFilter filter{either(pattern.hybh), either(pattern.hyxm), either(number(pattern.zjje)),
-                        either(number(pattern.yjje)), either(QString::number(pattern.yjps)),
-                        either(QString::number(pattern.hydj)), either(pattern.rhrq), either(pattern.hyxb)};
+    MemberFilter filter{either(pattern.hybh),
+                        either(pattern.hyxm),
+                        either(number(pattern.zjje)),
+                        either(number(pattern.yjje)),
+                        either(QString::number(pattern.yjps)),
+                        either(QString::number(pattern.hydj)),
+                        either(pattern.rhrq),
+                        either(pattern.hyxb)};
     FUZZ_CHECK(CheckMemberFilter(filter) == MemberFilterCheck::Ok);
     QSet<QString> expected;
     const auto isNumber = [](const QString& condition, double value) {
@@ -163,11 +187,13 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
     for (const Row& r : rows)
         if (Is(filter.hybh, r.hybh) && Is(filter.hyxm, r.hyxm) && isNumber(filter.zjje, r.zjje) &&
             isNumber(filter.yjje, r.yjje) && isNumber(filter.yjps, double(r.yjps)) &&
-            isNumber(filter.hydj, double(r.hydj)) && Is(filter.rhrq, r.rhrq) && Is(filter.hyxb, r.hyxb))
+            isNumber(filter.hydj, double(r.hydj)) && Is(filter.rhrq, r.rhrq) &&
+            Is(filter.hyxb, r.hyxb))
             expected.insert(r.hybh);
-    CheckGrid(QStringLiteral("hyxx"), QStringLiteral("hybh"), MemberConditions(filter), kDefaultMemberSort,
-              expected);
-    (void)AnyMemberWithDiscOut({filter.hybh, filter.hyxm, filter.hydj, filter.rhrq, filter.hyxb});
+    CheckGrid(QStringLiteral("hyxx"), QStringLiteral("hybh"), MemberConditions(filter),
+              kDefaultMemberSort, expected);
+    (void)AnyMemberWithDiscOut(ShopInUse(),
+                               {filter.hybh, filter.hyxm, filter.hydj, filter.rhrq, filter.hyxb});
 }
 
 void Rentals(FuzzedDataProvider& data, const Pool& pool)
@@ -180,33 +206,38 @@ void Rentals(FuzzedDataProvider& data, const Pool& pool)
     QList<Row> rows;
     const int count = data.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < count; ++i) {
-        Row r{pool.pick(data), pool.pick(data), pool.pick(data), pool.pick(data), pool.pick(data), 0};
+        Row r{pool.pick(data), pool.pick(data), pool.pick(data),
+              pool.pick(data), pool.pick(data), 0};
         // A disc has one open rental at most: the shop refuses a second.
         if (r.sfyh == u"否" && std::any_of(rows.cbegin(), rows.cend(), [&r](const Row& other) {
                 return other.sfyh == u"否" && other.bh == r.bh;
             }))
             continue;
-        r.zdbh = RunSql(QStringLiteral("INSERT INTO zjxx (bh,hybh,ghrq,czrq,sfyh) VALUES (?,?,?,?,?)"),
-                        {r.bh, r.hybh, r.ghrq, r.czrq, r.sfyh})
-                     .lastInsertId()
-                     .toLongLong();
+        r.zdbh =
+            RunSql(QStringLiteral("INSERT INTO zjxx (bh,hybh,ghrq,czrq,sfyh) VALUES (?,?,?,?,?)"),
+                   {r.bh, r.hybh, r.ghrq, r.czrq, r.sfyh})
+                .lastInsertId()
+                .toLongLong();
         rows << r;
     }
-    const Row pattern = rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
+    const Row pattern =
+        rows.isEmpty() ? Row{} : rows.at(data.ConsumeIntegralInRange(0, int(rows.size()) - 1));
     const auto either = [&data](const QString& a) { return data.ConsumeBool() ? a : QString(); };
-    RentalFilter filter{either(pattern.bh), either(pattern.hybh), either(pattern.ghrq),
-                        either(pattern.czrq), either(pattern.sfyh),
-                        rows.isEmpty() ? QString() : either(QString::number(pattern.zdbh))};
+    RentalFilter filter{
+        either(pattern.bh),   either(pattern.hybh),
+        either(pattern.ghrq), either(pattern.czrq),
+        either(pattern.sfyh), rows.isEmpty() ? QString() : either(QString::number(pattern.zdbh))};
     QSet<QString> expected;
     for (const Row& r : rows)
         if (Is(filter.bh, r.bh) && Is(filter.hybh, r.hybh) && Is(filter.ghrq, r.ghrq) &&
             Is(filter.czrq, r.czrq) && Is(filter.sfyh, r.sfyh) &&
             (filter.zdbh.isEmpty() || filter.zdbh.toLongLong() == r.zdbh))
             expected.insert(QString::number(r.zdbh));
-    const QStringList sort = RentalSortColumns(data.ConsumeBool() ? QStringLiteral("出租日期") : FuzzText(data, 8));
+    const QStringList sort =
+        RentalSortColumns(data.ConsumeBool() ? QStringLiteral("出租日期") : FuzzText(data, 8));
     CheckGrid(QStringLiteral("zjxx"), QStringLiteral("zdbh"), RentalConditions(filter),
               sort.isEmpty() ? QStringList{QStringLiteral("zdbh")} : sort, expected);
-    (void)AnyUnsettledRental(filter);
+    (void)AnyUnsettledRental(ShopInUse(), filter);
 }
 } // namespace
 

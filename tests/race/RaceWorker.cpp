@@ -32,18 +32,20 @@ int main(int argc, char** argv)
         for (int round = args[3].toInt(); round > 0; --round) {
             if (below(2) == 0) {
                 const RentRequest request{QStringLiteral("D%1").arg(below(8)),
-                                          below(2) ? QStringLiteral("M%1").arg(below(3)) : QString(),
+                                          below(2) ? QStringLiteral("M%1").arg(below(3))
+                                                   : QString(),
                                           QStringLiteral("10"), true};
                 // Half the time straight to the rental, as if the other
                 // counter had come between the check and it.
-                const RentOutCheck check = below(2) ? CheckRentOut(request) : RentOutCheck::Ok;
+                const RentOutCheck check =
+                    below(2) ? CheckRentOut(ShopInUse(), request) : RentOutCheck::Ok;
                 if (check == RentOutCheck::DiscOut || check == RentOutCheck::InsufficientPrepaid) {
                     ++outcomes[QStringLiteral("refused before")];
                     continue;
                 }
                 if (check != RentOutCheck::Ok)
                     throw MovrntError(QStringLiteral("check %1").arg(int(check)), "race");
-                switch (RentOut(request).refusal) {
+                switch (RentOut(ShopInUse(), request).refusal) {
                 case RentOutCheck::Ok:
                     ++outcomes[QStringLiteral("rented")];
                     break;
@@ -64,9 +66,9 @@ int main(int argc, char** argv)
             if (open.isEmpty())
                 continue;
             const qint64 zdbh = open[0].toLongLong();
-            const SettleKind kind = open[1].toString() == u"/" ? SettleKind::WalkInCheckout
-                                                               : SettleKind::MemberReturn;
-            const Settlement settled = Settle(kind, zdbh, zdbh);
+            const SettleKind kind =
+                open[1].toString() == u"/" ? SettleKind::WalkInCheckout : SettleKind::MemberReturn;
+            const Settlement settled = Settle(ShopInUse(), kind, zdbh, zdbh);
             if (settled.refusal == SettleRefusal::None)
                 ++outcomes[QStringLiteral("settled")];
             else if (settled.refusal == SettleRefusal::AlreadySettled)

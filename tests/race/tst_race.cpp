@@ -36,11 +36,12 @@ private Q_SLOTS:
         // On a server each counter logs in as its own clerk, whose rights are all it has.
         QStringList login;
         if (OnTestServer()) {
-            QCOMPARE(AddPerson(QStringLiteral("老板%1").arg(QCoreApplication::applicationPid()), PersonRole::Owner,
-                               "Boss1", "Boss1"),
+            QCOMPARE(AddPerson(QStringLiteral("老板%1").arg(QCoreApplication::applicationPid()),
+                               PersonRole::Owner, "Boss1", "Boss1"),
                      QString());
             for (const char* clerk : {"店员1", "店员2"})
-                QCOMPARE(AddPerson(QString::fromUtf8(clerk), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+                QCOMPARE(AddPerson(QString::fromUtf8(clerk), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                         QString());
             login << QStringLiteral("Clerk1");
         }
         CloseDatabase();
@@ -49,10 +50,11 @@ private Q_SLOTS:
         for (int seed : {1, 2}) {
             auto counter = std::make_shared<QProcess>();
             counter->setProcessChannelMode(QProcess::SeparateChannels);
-            counter->start(QStringLiteral(MOVRNT_RACE_WORKER),
-                           QStringList{ShopLocation(), QString::number(seed),
-                                       killed ? QStringLiteral("1000000") : QStringLiteral("1500")} +
-                               login);
+            counter->start(
+                QStringLiteral(MOVRNT_RACE_WORKER),
+                QStringList{ShopLocation(), QString::number(seed),
+                            killed ? QStringLiteral("1000000") : QStringLiteral("1500")} +
+                    login);
             counters << counter;
         }
         if (killed) { // as a power cut or kill -9 would, whatever they were doing
@@ -111,13 +113,14 @@ private Q_SLOTS:
                        " WHEN '是' THEN 1 ELSE 0 END"),
                  0);
         // Every line of the race names the clerk of the counter that wrote it.
-        QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE zdbh > 0 AND czy NOT IN ('店员1', '店员2')"), 0);
+        QCOMPARE(
+            Count("SELECT COUNT(*) FROM zwls WHERE zdbh > 0 AND czy NOT IN ('店员1', '店员2')"), 0);
         if (!killed)
             QCOMPARE(Count("SELECT COUNT(DISTINCT czy) FROM zwls WHERE zdbh > 0"), 2);
         // And the shop goes on: every disc back, one rented again.
         RunSql("UPDATE zjxx SET sfyh = '是'");
         RunSql("UPDATE ydxx SET sfycz = '否'");
-        QCOMPARE(RentOut({"D0", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(ShopInUse(), {"D0", "", "10", true}).refusal, RentOutCheck::Ok);
         CloseDatabase();
     }
 };

@@ -1,32 +1,33 @@
 #include "support/TestEnv.h"
 
-#include "ui/app/ChineseQt.h"
 #include "support/UiHelpers.h"
+#include "ui/app/ChineseQt.h"
 
 #include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "ui/auxiliary/AuxiliaryWindows.h"
 #include "ui/catalogue/FormLRJJ.h"
 #include "ui/catalogue/VcdPreview.h"
+#include "ui/common/Seams.h"
 
 #include "core/auxiliary/Auxiliary.h"
 #include "core/settings/Settings.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/Shop.h"
 
 #include <QCheckBox>
+#include <QFileIconProvider>
 #include <QLabel>
 #include <QLayout>
 #include <QMediaPlayer>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStringEncoder>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QFileIconProvider>
-#include <QPlainTextEdit>
-#include <sqlite3.h>
 #include <memory>
+#include <sqlite3.h>
 
 class TestAuxiliary : public QObject
 {
@@ -51,7 +52,8 @@ private Q_SLOTS:
         QSignalSpy closed(&splash, &FormSplash::closed);
         QCOMPARE(splash.timerUnload()->interval(), 5000);
         QVERIFY(splash.timerUnload()->isActive());
-        QCOMPARE(Child<QLabel>(&splash, "LabelUserName")->text(), QStringLiteral("用户 ：（无名用户）"));
+        QCOMPARE(Child<QLabel>(&splash, "LabelUserName")->text(),
+                 QStringLiteral("用户 ：（无名用户）"));
         QTest::keyClick(&splash, Qt::Key_Space);
         QCOMPARE(closed.count(), 1);
         QVERIFY(!splash.timerUnload()->isActive());
@@ -138,9 +140,10 @@ private Q_SLOTS:
             mailed << address;
             return true;
         };
-        FormAbout about;
+        FormAbout about(ShopInUse());
         QCOMPARE(Child<QLabel>(&about, "LabelVersion")->text(), QStringLiteral("版本号  ： 1.1.0"));
-        Child<QLabel>(&about, "LabelMail")->linkActivated(QStringLiteral("mailto:") + kSupportAddress);
+        Child<QLabel>(&about, "LabelMail")
+            ->linkActivated(QStringLiteral("mailto:") + kSupportAddress);
         QCOMPARE(mailed, QList<QUrl>{QUrl(QStringLiteral("mailto:") + kSupportAddress)});
         Press(&about, "cmdSysInfo");
         for (const QString& line :
@@ -187,7 +190,8 @@ private Q_SLOTS:
         Seams().openFile = [&sample](const QString& title, const QString& pattern) {
             return title == u"选择影碟文件" && pattern == u"*.dat" ? sample : QString();
         };
-        FormLRJJ window;
+        Shop shop(DatabasePath());
+        FormLRJJ window(shop);
         window.move(900, 0);
         window.show();
         auto* fold = Child<QPushButton>(&window, "CommandYDYL");

@@ -2,9 +2,10 @@
 #include "support/UiHelpers.h"
 
 #include "core/access/PassCheck.h"
-#include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "core/catalogue/Discs.h"
+#include "core/settings/Settings.h"
+#include "core/store/Database.h"
+#include "ui/app/MDIMain.h"
 #include "ui/catalogue/FormLRJJ.h"
 #include "ui/catalogue/FormSCYDXX.h"
 #include "ui/catalogue/FormTJYDXX.h"
@@ -13,9 +14,8 @@
 #include "ui/catalogue/FormYDCZ.h"
 #include "ui/common/DateField.h"
 #include "ui/common/GridView.h"
+#include "ui/common/Seams.h"
 #include "ui/common/SqlGridModel.h"
-#include "core/settings/Settings.h"
-#include "core/store/Database.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -127,7 +127,7 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(), QStringList{"影碟信息添加成功"});
         QVERIFY(QFile::exists(home->folder() + QStringLiteral("/Pictures/A1.jpg")));
-        QCOMPARE(FindDisc("A1")->nrjj.size(), 255);
+        QCOMPARE(FindDisc(ShopInUse(), "A1")->nrjj.size(), 255);
         for (const char* name : {"TextBH", "TextPM", "TextFMTP"})
             QVERIFY(Child<QLineEdit>(form, name)->text().isEmpty());
         QVERIFY(Child<QComboBox>(form, "ComboZY")->currentText().isEmpty());
@@ -190,7 +190,8 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(),
                  QStringList({"信息添加失败！", "系统发生错误，要查看错误的具体描述吗？"}));
         QCOMPARE(messages.status, QStringList({"正在添加影碟信息 ...", "就绪"}));
-        QVERIFY(FindDisc("C1").has_value()); // the record was written before the copy failed
+        QVERIFY(FindDisc(ShopInUse(), "C1")
+                    .has_value()); // the record was written before the copy failed
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QStringLiteral("C1"));
         QCOMPARE(main->panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 0 张 , DVD 1 张"));
@@ -377,7 +378,7 @@ private Q_SLOTS:
         messages.shown.clear();
         Press(form, "CommandXG");
         QCOMPARE(messages.texts(), QStringList{"信息修改成功！"});
-        const Disc disc = *FindDisc("1");
+        const Disc disc = *FindDisc(ShopInUse(), "1");
         QCOMPARE(QStringList({disc.pm, disc.lx, disc.zy, disc.gj, disc.ydlx, disc.sfycz}),
                  QStringList({"/", "故事片", "/", "中国", "VCD", "是"}));
     }
@@ -413,7 +414,7 @@ private Q_SLOTS:
         Press(form, "CommandXG");
         QCOMPARE(messages.texts(), QStringList{message});
         QCOMPARE(messages.shown[0].standardBox, standardBox);
-        QCOMPARE(FindDisc("1")->pm, QStringLiteral("片名"));
+        QCOMPARE(FindDisc(ShopInUse(), "1")->pm, QStringLiteral("片名"));
         QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
@@ -543,7 +544,7 @@ private Q_SLOTS:
     {
         InsertDisc("1", "成龙", "香港", "否", "VCD", "警察故事");
         RunSql(QStringLiteral("UPDATE ydxx SET nrjj = '好看' WHERE bh = '1'"));
-        FormLRJJ synopsis;
+        FormLRJJ synopsis(ShopInUse());
         ScriptedMessages messages;
         Press(&synopsis, "CommandCK"); // empty number: no such disc
         QCOMPARE(messages.texts(), QStringList{"没找到记录！"});
@@ -557,7 +558,7 @@ private Q_SLOTS:
         QCOMPARE(Child<QLabel>(&synopsis, "LabelSFCZ")->text(), QStringLiteral("是否已出租 ：否"));
         QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
                  QStringLiteral("nofind"));
-        StoreCover(makePicture(QStringLiteral("c.jpg")), "1");
+        StoreCover(ShopInUse(), makePicture(QStringLiteral("c.jpg")), "1");
         Press(&synopsis, "CommandCK");
         QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
                  CoverPath("1"));

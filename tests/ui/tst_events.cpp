@@ -29,37 +29,37 @@ namespace {
 void Perform(const QString& operation, const QString& folder)
 {
     if (operation == u"add disc") {
-        AddDisc({"N1", "新片", "", "", "", "VCD", ""});
+        AddDisc(ShopInUse(), {"N1", "新片", "", "", "", "VCD", ""});
     } else if (operation == u"modify disc") {
-        ModifyDisc({"V1", "改名", "故事片", "/", "/", "2003-11-01", "/"});
+        ModifyDisc(ShopInUse(), {"V1", "改名", "故事片", "/", "/", "2003-11-01", "/"});
     } else if (operation == u"delete discs") {
         DiscFilter filter;
         filter.bh = QStringLiteral("V2");
-        DeleteRentalsOfDiscs(DeleteDiscs(filter));
+        DeleteRentalsOfDiscs(ShopInUse(), DeleteDiscs(ShopInUse(), filter));
     } else if (operation == u"add member") {
-        AddMember({"N", "李四", "男", "/", "/", "10", "10"});
+        AddMember(ShopInUse(), {"N", "李四", "男", "/", "/", "10", "10"});
     } else if (operation == u"modify member") {
-        ModifyMember({"M", "张三", "男", "/", "/", "80", "50", "2003-11-01"});
+        ModifyMember(ShopInUse(), {"M", "张三", "男", "/", "/", "80", "50", "2003-11-01"});
     } else if (operation == u"delete members") {
         MemberDeletion deletion;
         deletion.hybh = QStringLiteral("M2");
-        DeleteRentalsOfMembers(DeleteMembers(deletion));
+        DeleteRentalsOfMembers(ShopInUse(), DeleteMembers(ShopInUse(), deletion));
     } else if (operation == u"walk-in rental") {
-        RentOut({"D1", "", "10", true});
+        RentOut(ShopInUse(), {"D1", "", "10", true});
     } else if (operation == u"member rental") {
-        RentOut({"D1", "M", "", false});
+        RentOut(ShopInUse(), {"D1", "M", "", false});
     } else if (operation == u"checkout") {
-        Settle(SettleKind::WalkInCheckout, 1, 1);
+        Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1);
     } else if (operation == u"delete rentals") {
         RentalFilter filter;
         filter.sfyh = QStringLiteral("是");
-        DeleteRentals(filter);
+        DeleteRentals(ShopInUse(), filter);
     } else if (operation == u"member levels") {
-        RecomputeMemberLevels(1, 3);
+        RecomputeMemberLevels(ShopInUse(), 1, 3);
     } else if (operation == u"expert statement") {
         ExpertSession expert(ShopLocation());
-        for (const char* sql : {"UPDATE hyxx SET hyxm = 'x'", "DELETE FROM zjxx",
-                                "UPDATE ydxx SET pm = 'y'"})
+        for (const char* sql :
+             {"UPDATE hyxx SET hyxm = 'x'", "DELETE FROM zjxx", "UPDATE ydxx SET pm = 'y'"})
             expert.run(expert.read(QString::fromLatin1(sql)));
     } else if (operation == u"import") {
         const QString workbook = folder + QStringLiteral("/MOVRNT.xlsx");
@@ -186,8 +186,8 @@ private Q_SLOTS:
     {
         OpenDatabase();
         for (int i = 0; i < 300; ++i)
-            InsertRental(QStringLiteral("B%1").arg(i, 3, 10, QChar(u'0')), "/", "2003-11-01",
-                         "否", "10");
+            InsertRental(QStringLiteral("B%1").arg(i, 3, 10, QChar(u'0')), "/", "2003-11-01", "否",
+                         "10");
         InsertDisc("A1");
         InsertDisc("A2");
         CloseDatabase();
@@ -209,7 +209,7 @@ private Q_SLOTS:
         refreshed.clear();
         {
             Shop counter(ShopLocation());
-            RentOut({"A1", "", "10", true});
+            RentOut(ShopInUse(), {"A1", "", "10", true});
         }
         // Heard of within a second: the file is looked at, the server tells.
         QTRY_COMPARE_WITH_TIMEOUT(refreshed, QStringList({"rentals"}), 3000);
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, onRow);
         {
             Shop counter(ShopLocation());
-            RentOut({"A2", "", "10", true});
+            RentOut(ShopInUse(), {"A2", "", "10", true});
         }
         Shop::InUse()->lookOutside();
         QTest::qWait(200); // whatever the server says comes now, and must wait too
@@ -247,9 +247,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("trouble");
         QTest::addColumn<QString>("code"); // of the rental's error; empty: it went through
-        QTest::newRow("connection cut") << "cut" << "";
-        QTest::newRow("deadlock once") << "deadlock" << "";
-        QTest::newRow("line broken at commit") << "commit" << "08007";
+        QTest::newRow("connection cut") << "cut"
+                                        << "";
+        QTest::newRow("deadlock once") << "deadlock"
+                                       << "";
+        QTest::newRow("line broken at commit") << "commit"
+                                               << "08007";
     }
     void serverTroubleIsLivedThrough()
     {
@@ -264,9 +267,10 @@ private Q_SLOTS:
                   " AS $$BEGIN IF nextval('once') = 1 THEN RAISE EXCEPTION 'deadlock' USING"
                   " ERRCODE = '40P01'; END IF; RETURN NEW; END$$; CREATE TRIGGER trouble BEFORE"
                   " INSERT ON zjxx FOR EACH ROW EXECUTE FUNCTION trouble()"
-                  : trouble == u"commit"
+            : trouble == u"commit"
                 ? "CREATE FUNCTION trouble() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN PERFORM"
-                  " pg_terminate_backend(pg_backend_pid()); PERFORM pg_sleep(5); RETURN NULL; END$$;"
+                  " pg_terminate_backend(pg_backend_pid()); PERFORM pg_sleep(5); RETURN NULL; "
+                  "END$$;"
                   " CREATE CONSTRAINT"
                   " TRIGGER trouble AFTER INSERT ON zjxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW"
                   " EXECUTE FUNCTION trouble()"
@@ -279,20 +283,22 @@ private Q_SLOTS:
             RunSql("SELECT pg_terminate_backend(?)", {pid});
         }
         if (trouble == u"cut") // heard on the line, made again within seconds
-            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"),
+                                      8000);
         const qint64 before = Count("SELECT COUNT(*) FROM zjxx");
         QString error;
         try {
-            RentOut({"D1", "", "20", true});
+            RentOut(ShopInUse(), {"D1", "", "20", true});
         } catch (const MovrntError& e) {
             error = e.code();
         }
         QCOMPARE(error, code);
         if (trouble == u"commit")
-            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"), 8000);
+            QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"),
+                                      8000);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), before + (code.isEmpty() ? 1 : 0));
         RunSql("DROP TRIGGER IF EXISTS trouble ON zjxx");
-        QCOMPARE(RentOut({"V2", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(ShopInUse(), {"V2", "", "10", true}).refusal, RentOutCheck::Ok);
     }
 };
 

@@ -1,29 +1,29 @@
 #include "support/TestEnv.h"
 #include "support/UiHelpers.h"
 
-#include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
-#include "ui/catalogue/FormYDCX.h"
-#include "ui/stats/FormCKTJT.h"
-#include "ui/stats/FormJRYY.h"
-#include "ui/stats/FormRMYD.h"
-#include "ui/stats/FormLSSJ.h"
-#include "core/store/Database.h"
-#include "core/store/Shop.h"
-#include "ui/common/ReportRenderer.h"
 #include "core/members/Members.h"
 #include "core/rentals/Rentals.h"
+#include "core/store/Database.h"
+#include "core/store/Shop.h"
+#include "ui/app/MDIMain.h"
+#include "ui/catalogue/FormYDCX.h"
+#include "ui/common/ReportRenderer.h"
+#include "ui/common/Seams.h"
+#include "ui/stats/FormCKTJT.h"
+#include "ui/stats/FormJRYY.h"
+#include "ui/stats/FormLSSJ.h"
+#include "ui/stats/FormRMYD.h"
 
 #include <QAction>
 
 #include <QChartView>
-#include <QLineSeries>
-#include <QValueAxis>
-#include <QPrinter>
 #include <QDateEdit>
+#include <QLineSeries>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QValueAxis>
 
 #include <QLabel>
 #include <memory>
@@ -73,16 +73,16 @@ private Q_SLOTS:
     void todaysTakingsAndTheDayEndReport()
     {
         home->setSettings({{"VCD", "2"}, {"DVD", "3"}, {"CounterName", "前台"}});
-        AddMember({"M", "张三", "男", "/", "/", "100", "50"});
-        RentOut({"V1", "", "10", true});
+        AddMember(ShopInUse(), {"M", "张三", "男", "/", "/", "100", "50"});
+        RentOut(ShopInUse(), {"V1", "", "10", true});
         main->runCommand(Command::JRYY);
         auto* form = main->findWindow<FormJRYY>();
         QStringList takings;
-        for (const char* name : {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ", "TextHYYJ",
-                                 "TextHYKF", "TextXJJY"})
+        for (const char* name :
+             {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ", "TextHYYJ", "TextHYKF", "TextXJJY"})
             takings << Child<QLineEdit>(form, name)->text();
-        QCOMPARE(takings, QStringList({"￥0.00", "￥10.00", "￥0.00", "￥100.00", "￥50.00", "￥0.00",
-                                       "￥160.00"}));
+        QCOMPARE(takings, QStringList({"￥0.00", "￥10.00", "￥0.00", "￥100.00", "￥50.00",
+                                       "￥0.00", "￥160.00"}));
         ScriptedMessages messages;
         Type(form, "TextBYJ", "两百");
         Press(form, "CommandRJD");
@@ -105,8 +105,9 @@ private Q_SLOTS:
         QVERIFY(text.waitForFinished());
         const QString content =
             QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
-        for (const QString expected : {"日结单", "营业日期：2003-11-09", "散客押金", "预付租金",
-                                        "现金结余：￥160.00", "柜台前台：", "钱箱中应有现金：￥360.00", "店主签字"})
+        for (const QString expected :
+             {"日结单", "营业日期：2003-11-09", "散客押金", "预付租金", "现金结余：￥160.00",
+              "柜台前台：", "钱箱中应有现金：￥360.00", "店主签字"})
             QVERIFY2(content.contains(expected), qPrintable(expected + u'\n' + content));
         // A past day's report from 历史营业数据: the same report, that day's lines.
         main->runCommand(Command::LSSJ);
@@ -118,8 +119,10 @@ private Q_SLOTS:
         QVERIFY(suggested.endsWith(QStringLiteral("/日结单-20031108.pdf")));
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());
-        const QString past = QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
-        QVERIFY2(past.contains("营业日期：2003-11-08") && past.contains("现金小计￥0.00") && !past.contains("￥10.00"),
+        const QString past =
+            QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+        QVERIFY2(past.contains("营业日期：2003-11-08") && past.contains("现金小计￥0.00") &&
+                     !past.contains("￥10.00"),
                  qPrintable(past));
     }
 
@@ -136,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("1"));
         {
             Shop counter(ShopLocation());
-            RentOut({"V1", "", "10", true});
+            RentOut(ShopInUse(), {"V1", "", "10", true});
         }
         Shop::InUse()->lookOutside();
         QTRY_COMPARE(Child<QLineEdit>(today, "TextVCD")->text(), QStringLiteral("2"));
@@ -161,7 +164,7 @@ private Q_SLOTS:
         {
             Shop counter(ShopLocation());
             InsertDisc("V9", "/", "/", "否", "VCD");
-            RentOut({"V9", "", "10", true});
+            RentOut(ShopInUse(), {"V9", "", "10", true});
         }
         Shop::InUse()->lookOutside();
         QTRY_COMPARE(rented(), before + 1);
@@ -248,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(captions, QStringList{caption});
         // The same band layout, written as a PDF and read back as text.
         const QString pdf = home->folder() + QStringLiteral("/report.pdf");
-        ReportRenderer(Report(report)).exportPdf(pdf);
+        ReportRenderer(ShopInUse(), Report(report)).exportPdf(pdf);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());
@@ -270,7 +273,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        const int pages = ReportRenderer(Report::AllDiscs).paint(&printer);
+        const int pages = ReportRenderer(ShopInUse(), Report::AllDiscs).paint(&printer);
         QVERIFY(pages >= 2);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
@@ -328,7 +331,8 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QRadioButton>(form, "OptionLine"), Qt::LeftButton);
         Press(form, "CommandRC");
         QList<QColor> colours;
-        for (QAbstractSeries* series : qobject_cast<QChartView*>(form->currentChart())->chart()->series())
+        for (QAbstractSeries* series :
+             qobject_cast<QChartView*>(form->currentChart())->chart()->series())
             colours << qobject_cast<QLineSeries*>(series)->pen().color();
         QCOMPARE(colours.size(), 12);
         for (qsizetype i = 0; i < colours.size(); ++i) {
@@ -337,7 +341,8 @@ private Q_SLOTS:
                 QVERIFY(colours[i] != colours[j]);
         }
         // A count of one: ticks 0, 1, 2, never 0, 0.4, 0.8 printed as 0, 0, 0, 1.
-        const auto axes = qobject_cast<QChartView*>(form->currentChart())->chart()->axes(Qt::Vertical);
+        const auto axes =
+            qobject_cast<QChartView*>(form->currentChart())->chart()->axes(Qt::Vertical);
         auto* counts = qobject_cast<QValueAxis*>(axes.value(0));
         QVERIFY(counts);
         QCOMPARE(counts->tickInterval(), 1.0);

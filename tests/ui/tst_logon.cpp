@@ -1,25 +1,25 @@
 #include "support/TestEnv.h"
 
-#include "ui/access/FormMMSZ.h"
-#include "ui/access/FormPass.h"
-#include "ui/access/FormRYGL.h"
 #include "core/access/PassCheck.h"
 #include "core/access/People.h"
-#include "ui/app/Commands.h"
-#include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
+#include "ui/access/FormMMSZ.h"
+#include "ui/access/FormPass.h"
+#include "ui/access/FormRYGL.h"
+#include "ui/app/Commands.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
 
-#include <QTableWidget>
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QToolButton>
 #include <memory>
 
@@ -263,9 +263,9 @@ private Q_SLOTS:
                 QTest::newRow(qPrintable(QString::fromUtf16(info.caption)))
                     << "command" << int(info.command) << int(info.gate);
         // 查找影碟, 查找会员, 出租, 结帐, 数据备份, 统计图, 功能参数设置
-        const CommandGate toolbar[] = {CommandGate::None,    CommandGate::None, CommandGate::Counter,
-                                       CommandGate::None,    CommandGate::Counter, CommandGate::None,
-                                       CommandGate::Owner};
+        const CommandGate toolbar[] = {
+            CommandGate::None,    CommandGate::None, CommandGate::Counter, CommandGate::None,
+            CommandGate::Counter, CommandGate::None, CommandGate::Owner};
         for (int position = 1; position <= 7; ++position)
             QTest::newRow(qPrintable(QStringLiteral("toolbar %1").arg(position)))
                 << "toolbar" << position << int(toolbar[position - 1]);
@@ -277,6 +277,7 @@ private Q_SLOTS:
         QFETCH(int, gate);
         OpenDatabase();
         MDIMain window;
+        window.openShop({});
         const auto run = [&] {
             window.mdiArea()->closeAllSubWindows();
             opened.clear();
@@ -287,17 +288,21 @@ private Q_SLOTS:
                 window.runCommand(Command(command));
             return messages.texts();
         };
-        const QString clerkRefused = QStringLiteral("对不起，您是以店员身份登陆本系统的，只有店主才能执行该操作！");
+        const QString clerkRefused =
+            QStringLiteral("对不起，您是以店员身份登陆本系统的，只有店主才能执行该操作！");
         QVERIFY(!run().contains(kGuestRefused)); // no password: everyone passes
         setPassword(QStringLiteral("Shop1"));
-        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QString());
         for (const QString mode : {"Admin", "Clerk", "Guest"}) {
             SetUserMode(mode);
             const QStringList texts = run();
-            const QString refusal = mode == u"Guest" && gate != int(CommandGate::None) ? kGuestRefused
-                                    : mode == u"Clerk" && gate == int(CommandGate::Owner) ? clerkRefused
-                                                                                           : QString();
-            QVERIFY2(texts.contains(refusal) == !refusal.isEmpty(), qPrintable(mode + texts.join(u'|')));
+            const QString refusal =
+                mode == u"Guest" && gate != int(CommandGate::None)    ? kGuestRefused
+                : mode == u"Clerk" && gate == int(CommandGate::Owner) ? clerkRefused
+                                                                      : QString();
+            QVERIFY2(texts.contains(refusal) == !refusal.isEmpty(),
+                     qPrintable(mode + texts.join(u'|')));
             if (!refusal.isEmpty()) {
                 QCOMPARE(texts.size(), 1);
                 QVERIFY(opened.isEmpty());
@@ -310,7 +315,8 @@ private Q_SLOTS:
     void passwordMovesIntoTheShop()
     {
         // As an older version kept it: scrambled, in the settings file.
-        SetSetting(Setting::Password, ReverseText(ShiftText(QStringLiteral("Shop1"), QStringLiteral("PLUS"))));
+        SetSetting(Setting::Password,
+                   ReverseText(ShiftText(QStringLiteral("Shop1"), QStringLiteral("PLUS"))));
         OpenDatabase();
         MoveOwnerPasswordIntoShop();
         QCOMPARE(GetSetting(Setting::Password), QString());
@@ -324,7 +330,8 @@ private Q_SLOTS:
         // Hashed once the shop is open: the scrambled text is gone from it.
         OpenDatabase();
         MoveOwnerPasswordIntoShop();
-        QVERIFY(RunScalar("SELECT mm FROM czry").toString().startsWith(QStringLiteral("$argon2id$")));
+        QVERIFY(
+            RunScalar("SELECT mm FROM czry").toString().startsWith(QStringLiteral("$argon2id$")));
         QVERIFY(CheckPassword(QStringLiteral("Shop1")));
     }
 
@@ -334,12 +341,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("mode"); // empty: the program ends
-        QTest::newRow("owner") << kFirstOwnerName << "Shop1" << "Admin";
-        QTest::newRow("clerk") << "小王" << "Clerk1" << "Clerk";
-        QTest::newRow("clerk's name, owner's password") << "小王" << "Shop1" << "";
-        QTest::newRow("disabled clerk") << "小李" << "Clerk2" << "";
-        QTest::newRow("nobody's name") << "谁" << "Shop1" << "";
-        QTest::newRow("no name") << "" << "Shop1" << "";
+        QTest::newRow("owner") << kFirstOwnerName << "Shop1"
+                               << "Admin";
+        QTest::newRow("clerk") << "小王"
+                               << "Clerk1"
+                               << "Clerk";
+        QTest::newRow("clerk's name, owner's password") << "小王"
+                                                        << "Shop1"
+                                                        << "";
+        QTest::newRow("disabled clerk") << "小李"
+                                        << "Clerk2"
+                                        << "";
+        QTest::newRow("nobody's name") << "谁"
+                                       << "Shop1"
+                                       << "";
+        QTest::newRow("no name") << ""
+                                 << "Shop1"
+                                 << "";
     }
     void logonByName()
     {
@@ -352,8 +370,10 @@ private Q_SLOTS:
         }
         OpenDatabase();
         setPassword(QStringLiteral("Shop1"));
-        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"), QString());
-        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"), QString());
+        QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"),
+                 QString());
+        QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"),
+                 QString());
         QCOMPARE(SetPersonDisabled(QStringLiteral("小李"), true), QString());
         CloseDatabase();
         FormPass dialog;
@@ -376,7 +396,8 @@ private Q_SLOTS:
         OpenDatabase();
         MDIMain window;
         window.updateUserPanel();
-        QCOMPARE(window.panelText(6), mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
+        QCOMPARE(window.panelText(6),
+                 mode == u"Clerk" ? QStringLiteral("店员模式") : QStringLiteral("管理员模式"));
         QCOMPARE(window.panelText(7), name);
     }
 
@@ -388,11 +409,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("guest");
         QTest::addColumn<QString>("login"); // empty: the program ends
-        QTest::newRow("owner") << "老板" << "Boss1" << false << "老板";
-        QTest::newRow("clerk") << "小王" << "Clerk1" << false << "小王";
-        QTest::newRow("clerk, owner's password") << "小王" << "Boss1" << false << "";
-        QTest::newRow("a server login, no person") << "movrnt_test" << "x" << false << "";
-        QTest::newRow("guest") << "" << "" << true << "movrnt_guest";
+        QTest::newRow("owner") << "老板"
+                               << "Boss1" << false << "老板";
+        QTest::newRow("clerk") << "小王"
+                               << "Clerk1" << false << "小王";
+        QTest::newRow("clerk, owner's password") << "小王"
+                                                 << "Boss1" << false << "";
+        QTest::newRow("a server login, no person") << "movrnt_test"
+                                                   << "x" << false << "";
+        QTest::newRow("guest") << ""
+                               << "" << true << "movrnt_guest";
     }
     void serverLogonByName()
     {
@@ -400,7 +426,8 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(bool, guest);
         QFETCH(QString, login);
-        const QString server = OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("logon"));
+        const QString server =
+            OnTestServer() ? QString() : FreshServerSchema(QStringLiteral("logon"));
         if (server.isEmpty())
             QSKIP("once, on the test server");
         const QString tag = QString::number(QCoreApplication::applicationPid());
@@ -420,7 +447,8 @@ private Q_SLOTS:
             FormRYGL people;
             const QTableWidget* grid = Child<QTableWidget>(people, "GridRY");
             QCOMPARE(grid->item(0, 0)->text(), "老板" + tag);
-            QCOMPARE(grid->findItems(kSharedWord, Qt::MatchExactly).size(), 2); // movrnt_test_owner, _clerk
+            QCOMPARE(grid->findItems(kSharedWord, Qt::MatchExactly).size(),
+                     2); // movrnt_test_owner, _clerk
         }
         CloseDatabase();
         FormPass dialog;
@@ -467,19 +495,24 @@ private Q_SLOTS:
             return messages.texts().join(u'|');
         };
         const QString none;
-        QCOMPARE(step("CommandTJ", none, " ", "Clerk1", "Clerk1"), QStringLiteral("姓名不能为空！"));
-        QCOMPARE(step("CommandTJ", none, "小王", "abc", "abc"), QStringLiteral("密码必须大于5位！"));
-        QCOMPARE(step("CommandTJ", none, "小王", "Clerk1", "Clerk2"), QStringLiteral("密码输入不一致，请重新输入！"));
+        QCOMPARE(step("CommandTJ", none, " ", "Clerk1", "Clerk1"),
+                 QStringLiteral("姓名不能为空！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "abc", "abc"),
+                 QStringLiteral("密码必须大于5位！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "Clerk1", "Clerk2"),
+                 QStringLiteral("密码输入不一致，请重新输入！"));
         QCOMPARE(step("CommandTJ", none, QString(22, u'王'), "Clerk1", "Clerk1"),
                  QStringLiteral("姓名太长了：最多 63 个字节（约 21 个汉字）！"));
         QCOMPARE(step("CommandTJ", none, "小王", "Clerk1", "Clerk1"), none);
-        QCOMPARE(step("CommandTJ", none, "小王", "Clerk9", "Clerk9"), QStringLiteral("已经有人叫“小王”了，请换一个姓名！"));
+        QCOMPARE(step("CommandTJ", none, "小王", "Clerk9", "Clerk9"),
+                 QStringLiteral("已经有人叫“小王”了，请换一个姓名！"));
         QCOMPARE(step("CommandTY", kFirstOwnerName, none, none, none),
                  QStringLiteral("您正在以“店主”的身份登录，不能停用自己。"));
         QCOMPARE(step("CommandGM", kFirstOwnerName, "老板", none, none),
                  QStringLiteral("您正在以“店主”的身份登录，不能修改自己的姓名。"));
         QCOMPARE(step("CommandGM", "小王", "王五", none, none), none);
-        QCOMPARE(step("CommandMM", "王五", none, "New12", "New12"), QStringLiteral("“王五”的密码已经重新设置。"));
+        QCOMPARE(step("CommandMM", "王五", none, "New12", "New12"),
+                 QStringLiteral("“王五”的密码已经重新设置。"));
         QVERIFY(CheckPerson(QStringLiteral("王五"), QStringLiteral("New12")));
         QVERIFY(!CheckPerson(QStringLiteral("小王"), QStringLiteral("Clerk1")));
         {

@@ -4,10 +4,10 @@
 #include "core/access/PassCheck.h"
 #include "ui/app/AutoBackup.h"
 #include "ui/app/MDIMain.h"
-#include "ui/common/MessageBox.h"
-#include "ui/common/Seams.h"
 #include "ui/catalogue/FormYDCX.h"
 #include "ui/common/FolderLists.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
 #include "ui/maintenance/FormExcel.h"
 #include "ui/maintenance/FormSJBF.h"
 #include "ui/maintenance/FormZJCZ.h"
@@ -15,11 +15,11 @@
 #include "ui/settings/FormGNCS.h"
 
 #include "core/maintenance/Backup.h"
-#include "core/settings/Parameters.h"
-#include "core/settings/Settings.h"
 #include "core/maintenance/Expert.h"
 #include "core/money/Ledger.h"
 #include "core/rentals/Rentals.h"
+#include "core/settings/Parameters.h"
+#include "core/settings/Settings.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 
@@ -28,13 +28,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -81,7 +81,7 @@ private Q_SLOTS:
         InsertMember("A", "张三", "男", 0, 100, 50, 25);
         main->runCommand(Command::HYXX);
         auto* members = main->findWindow<FormHYXX>();
-        FormGNCS dialog;
+        FormGNCS dialog(ShopInUse());
         const QList<std::pair<Setting, QString>> shown = {
             {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
             {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"}};
@@ -120,17 +120,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("kept"); // the setting afterwards; "-": the dialog stays open
-        QTest::newRow("the file") << false << "postgresql://shop@db/shop" << "";
-        QTest::newRow("a server") << true << " postgresql://shop@db:5433/shop " << "postgresql://shop@db:5433/shop";
-        QTest::newRow("a password in it") << true << "postgresql://shop:pw@db/shop" << "-";
-        QTest::newRow("no address") << true << "" << "-";
+        QTest::newRow("the file") << false << "postgresql://shop@db/shop"
+                                  << "";
+        QTest::newRow("a server") << true << " postgresql://shop@db:5433/shop "
+                                  << "postgresql://shop@db:5433/shop";
+        QTest::newRow("a password in it") << true << "postgresql://shop:pw@db/shop"
+                                          << "-";
+        QTest::newRow("no address") << true << ""
+                                    << "-";
     }
     void databasePageChoosesTheServerForTheNextStart()
     {
         QFETCH(bool, server);
         QFETCH(QString, url);
         QFETCH(QString, kept);
-        FormGNCS dialog;
+        FormGNCS dialog(ShopInUse());
         QVERIFY(Child<QRadioButton>(&dialog, "OptionWJ")->isChecked());
         QVERIFY(!Child<QLineEdit>(&dialog, "TextFWQ")->isEnabled());
         if (server)
@@ -146,7 +150,7 @@ private Q_SLOTS:
     // The error report sends its reader to the shop's own helper once one is set.
     void supportAddressIsTheShops()
     {
-        FormGNCS dialog;
+        FormGNCS dialog(ShopInUse());
         QCOMPARE(Child<QLineEdit>(&dialog, "TextYX")->placeholderText(), kSupportAddress);
         Type(&dialog, "TextYX", " help@shop.example ");
         ScriptedMessages messages;
@@ -163,14 +167,14 @@ private Q_SLOTS:
         const QString url = FreshServerSchema(QStringLiteral("try"));
         if (url.isEmpty())
             QSKIP("no test server (MOVRNT_TEST_SERVER)");
-        FormGNCS dialog;
+        FormGNCS dialog(ShopInUse());
         Child<QRadioButton>(&dialog, "OptionFWQ")->click();
         ScriptedMessages messages;
         const ServerAddress server = ParseServerUrl(url);
         const QString at = QStringLiteral("@%1:%2/").arg(server.host).arg(server.port);
-        for (const QString& address :
-             {url, url, QStringLiteral("postgresql://x@127.0.0.1:1/x"),
-              "postgresql://" + server.user + at + "nodb", "postgresql://nosuchrole" + at + server.database}) {
+        for (const QString& address : {url, url, QStringLiteral("postgresql://x@127.0.0.1:1/x"),
+                                       "postgresql://" + server.user + at + "nodb",
+                                       "postgresql://nosuchrole" + at + server.database}) {
             Child<QLineEdit>(&dialog, "TextFWQ")->setText(address);
             Press(&dialog, "CommandCS");
             if (messages.texts().size() == 1)
@@ -179,12 +183,14 @@ private Q_SLOTS:
         // libpq's failures said as a shop owner can follow them, its words after.
         const QStringList texts = messages.texts();
         QCOMPARE(texts.size(), 5);
-        QVERIFY2(texts[0].contains("还没有影碟店的数据") && texts[1].startsWith("连接成功") &&
-                     texts[2].startsWith("无法连接数据库服务器") &&
-                     texts[2].contains("数据库服务器拒绝连接：服务器上的数据库没有运行，或端口不对\n详细信息：") &&
-                     texts[3].contains("数据库服务器上没有数据库 nodb") &&
-                     texts[4].contains("数据库服务器上没有用户 nosuchrole"),
-                 qPrintable(texts.join('\n')));
+        QVERIFY2(
+            texts[0].contains("还没有影碟店的数据") && texts[1].startsWith("连接成功") &&
+                texts[2].startsWith("无法连接数据库服务器") &&
+                texts[2].contains(
+                    "数据库服务器拒绝连接：服务器上的数据库没有运行，或端口不对\n详细信息：") &&
+                texts[3].contains("数据库服务器上没有数据库 nodb") &&
+                texts[4].contains("数据库服务器上没有用户 nosuchrole"),
+            qPrintable(texts.join('\n')));
     }
 
     void backupAndRestoreThroughTheWindow()
@@ -349,7 +355,7 @@ private Q_SLOTS:
         ScriptedMessages answers;
         answers.queue({6, 6}); // run it; show the error's details
         SetUserMode(QStringLiteral("Admin"));
-        FormZJCZ window;
+        FormZJCZ window(ShopInUse());
         Type(&window, "TextSQL", sql);
         Press(&window, "CommandZX");
         QStringList texts = answers.texts();
@@ -369,17 +375,20 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
         // The shop still rents, backs up, and would restore its backup.
         InsertDisc("R");
-        QCOMPARE(RentOut({"R", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(ShopInUse(), {"R", "", "10", true}).refusal, RentOutCheck::Ok);
         const QString backup = home->folder() + QStringLiteral("/after.db");
         BackupDatabase(backup);
         QCOMPARE(RestoreProblem(backup), QString());
         if (server) {
             // The expert's tables stand beside the shop's schema, never in it.
-            QCOMPARE(Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
-                           " current_schema()"), 0);
-            QCOMPARE(Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
-                           " current_schema() || '_expert'"),
-                     sql.startsWith(u"CREATE TABLE notes") ? 1 : 0);
+            QCOMPARE(
+                Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
+                      " current_schema()"),
+                0);
+            QCOMPARE(
+                Count("SELECT COUNT(*) FROM pg_tables WHERE tablename = 'notes' AND schemaname ="
+                      " current_schema() || '_expert'"),
+                sql.startsWith(u"CREATE TABLE notes") ? 1 : 0);
             return;
         }
         // The shop's file as it was, nothing beside it.
@@ -410,17 +419,20 @@ private Q_SLOTS:
         const auto back = qScopeGuard([] { SetShopLocation({}); });
         InsertMember("A"); // 100 prepaid, 50 deposit
         ScriptedMessages answers;
-        FormZJCZ window;
-        for (const char* sql : {"UPDATE hyxx SET zjje = zjje + 5, yjje = 40",
-                                "INSERT INTO hyxx VALUES ('N', '新', '女', '/', '/', 0, 7, 0, 0, '2003-11-09')",
-                                "UPDATE hyxx SET hydj = 1"}) {
+        FormZJCZ window(ShopInUse());
+        for (const char* sql :
+             {"UPDATE hyxx SET zjje = zjje + 5, yjje = 40",
+              "INSERT INTO hyxx VALUES ('N', '新', '女', '/', '/', 0, 7, 0, 0, '2003-11-09')",
+              "UPDATE hyxx SET hydj = 1"}) {
             answers.queue({6, 6});
             Type(&window, "TextSQL", sql);
             Press(&window, "CommandZX");
         }
-        QVERIFY2(answers.texts().count(QStringLiteral("SQL语句执行成功！")) == 3, qPrintable(answers.texts().join(u'|')));
+        QVERIFY2(answers.texts().count(QStringLiteral("SQL语句执行成功！")) == 3,
+                 qPrintable(answers.texts().join(u'|')));
         QCOMPARE(Rows({"SELECT ywlx, hybh, je FROM zwls WHERE gtmc <> '/' ORDER BY lsh"}),
-                 (QStringList{"专家修改预付租金|A|50000", "专家修改会员押金|A|-100000", "期初预付租金|N|70000"}));
+                 (QStringList{"专家修改预付租金|A|50000", "专家修改会员押金|A|-100000",
+                              "期初预付租金|N|70000"}));
         QCOMPARE(Rows({MemberMoneyQuery()}), QStringList());
     }
 
@@ -436,7 +448,7 @@ private Q_SLOTS:
         answers.queue({6});
         main->runCommand(Command::ZJCZFS);
         QCOMPARE(opened, QStringList{"FormZJCZ"});
-        FormZJCZ window;
+        FormZJCZ window(ShopInUse());
         QTreeWidgetItem* root = window.tree()->topLevelItem(0);
         QVERIFY(root->isExpanded());
         QCOMPARE(root->childCount(), 3);
@@ -454,11 +466,13 @@ private Q_SLOTS:
         const QString url = FreshServerSchema(QStringLiteral("expertlogin"));
         if (url.isEmpty())
             QSKIP("no test server (MOVRNT_TEST_SERVER)");
-        const std::unique_ptr<Shop> shop = Shop::Create(url);
+        Shop::Create(url).reset();
         SetShopLocation(url);
         const auto back = qScopeGuard([] { SetShopLocation({}); });
+        main->openShop({}); // the counter works on the server
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("sql"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("sql"));
             ServerAddress login = ParseServerUrl(url);
             login.user = kExpertLogin;
             login.apply(db);

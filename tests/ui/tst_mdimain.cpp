@@ -2,11 +2,9 @@
 
 #include "core/access/PassCheck.h"
 #include "core/access/People.h"
-#include "ui/app/MDIMain.h"
-#include "core/settings/FirstRun.h"
-#include "ui/common/Seams.h"
 #include "core/catalogue/Discs.h"
 #include "core/members/Members.h"
+#include "core/settings/FirstRun.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
@@ -14,16 +12,18 @@
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 #include "core/store/SingleInstance.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
 
-#include <QUuid>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUuid>
 #include <memory>
 
 // A child window of the kind later windows are.
@@ -179,10 +179,10 @@ private Q_SLOTS:
         // keeps the start-up date.
         DiscFilter dvds;
         dvds.ydlx = QStringLiteral("DVD");
-        DeleteDiscs(dvds);
+        DeleteDiscs(ShopInUse(), dvds);
         {
             Shop counter(DatabasePath()); // another connection: another counter
-            DeleteMembers({});
+            DeleteMembers(ShopInUse(), {});
         }
         QCOMPARE(window.panelText(4), QStringLiteral("本店共有 1 名会员"));
         Shop::InUse()->lookOutside();
@@ -217,7 +217,8 @@ private Q_SLOTS:
         ScriptedMessages messages;
         QVERIFY(window.runStartup());
         QTRY_VERIFY(window.panelText(2).startsWith(
-            QStringLiteral("账务核对：以下会员的预付租金或押金与账务流水不符：会员 M：预付租金 ￥1.00（账务流水为 ￥100.00）")));
+            QStringLiteral("账务核对：以下会员的预付租金或押金与账务流水不符：会员 M：预付租金 "
+                           "￥1.00（账务流水为 ￥100.00）")));
     }
 
     void firstRunWritesItsValuesOnce()
@@ -228,8 +229,8 @@ private Q_SLOTS:
             MDIMain window;
             QStringList writes = Writes([&] { QVERIFY(window.runStartup()); });
             // The till this PC's ledger lines will name, made once.
-            QVERIFY(!writes.isEmpty() && QUuid::fromString(writes.last().section(u'=', 1)).version() ==
-                                             QUuid::Random);
+            QVERIFY(!writes.isEmpty() &&
+                    QUuid::fromString(writes.last().section(u'=', 1)).version() == QUuid::Random);
             QCOMPARE(writes.takeLast().section(u'=', 0, 0), QStringLiteral("TillId"));
             QCOMPARE(writes, QStringList({"FirstRunTime=False", "InstallTime=2003-11-09", "HYDJ=3",
                                           "FJZJ=10"}));
@@ -340,17 +341,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("said");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "--export-xlsx <FOLDER>";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "movrnt 1.1.0";
-        QTest::newRow("unknown option") << QStringList{"--bakcup", "x"} << 2 << "Unknown option 'bakcup'";
-        QTest::newRow("missing value") << QStringList{"--import"} << 2 << "Missing value after '--import'";
-        QTest::newRow("stray word") << QStringList{"MOVRNT.db"} << 2 << "unexpected argument: MOVRNT.db";
-        QTest::newRow("password in the server's address") << QStringList{"--database", "postgresql://shop:secret@db/shop"} << 2 << "不能带密码";
-        QTest::newRow("empty password") << QStringList{"--database", "postgresql://shop:@db/shop"} << 2 << "不能带密码";
-        QTest::newRow("password as an option") << QStringList{"--database", "postgresql://shop@db/shop?password=x"} << 2 << "不能带密码";
-        QTest::newRow("another user as an option") << QStringList{"--database", "postgresql://shop@db/shop?user=postgres"} << 2 << "不能用选项 user 另指用户";
-        QTest::newRow("another database as an option") << QStringList{"--database", "postgresql://shop@db/shop?dbname=other"} << 2 << "不能用选项 dbname 另指数据库";
-        QTest::newRow("no database named") << QStringList{"--database", "postgresql://shop@db"} << 2 << "缺少数据库名";
-        QTest::newRow("not a server's address") << QStringList{"--database", "/srv/MOVRNT.db"} << 2 << "地址无效";
-        QTest::newRow("server and file jobs") << QStringList{"--database", "postgresql://shop@db/shop", "--copy-from", "postgresql://shop@db/old"} << 2 << "not with --database";
+        QTest::newRow("unknown option")
+            << QStringList{"--bakcup", "x"} << 2 << "Unknown option 'bakcup'";
+        QTest::newRow("missing value")
+            << QStringList{"--import"} << 2 << "Missing value after '--import'";
+        QTest::newRow("stray word")
+            << QStringList{"MOVRNT.db"} << 2 << "unexpected argument: MOVRNT.db";
+        QTest::newRow("password in the server's address")
+            << QStringList{"--database", "postgresql://shop:secret@db/shop"} << 2 << "不能带密码";
+        QTest::newRow("empty password")
+            << QStringList{"--database", "postgresql://shop:@db/shop"} << 2 << "不能带密码";
+        QTest::newRow("password as an option")
+            << QStringList{"--database", "postgresql://shop@db/shop?password=x"} << 2
+            << "不能带密码";
+        QTest::newRow("another user as an option")
+            << QStringList{"--database", "postgresql://shop@db/shop?user=postgres"} << 2
+            << "不能用选项 user 另指用户";
+        QTest::newRow("another database as an option")
+            << QStringList{"--database", "postgresql://shop@db/shop?dbname=other"} << 2
+            << "不能用选项 dbname 另指数据库";
+        QTest::newRow("no database named")
+            << QStringList{"--database", "postgresql://shop@db"} << 2 << "缺少数据库名";
+        QTest::newRow("not a server's address")
+            << QStringList{"--database", "/srv/MOVRNT.db"} << 2 << "地址无效";
+        QTest::newRow("server and file jobs")
+            << QStringList{"--database", "postgresql://shop@db/shop", "--copy-from",
+                           "postgresql://shop@db/old"}
+            << 2 << "not with --database";
     }
     void commandLine()
     {
@@ -378,7 +395,8 @@ private Q_SLOTS:
             QSKIP("no test server (MOVRNT_TEST_SERVER)");
         OpenDatabase();
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
-        const QString owner = QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
+        const QString owner =
+            QStringLiteral("店主") + QString::number(QCoreApplication::applicationPid());
         QCOMPARE(RenamePerson(kFirstOwnerName, owner), QString());
         CloseDatabase();
         SetShopLocation(server); // its people's logins go with the test's home
@@ -404,8 +422,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("said");
-        QTest::newRow("Chinese") << "zh_CN.UTF-8" << QStringList{"用法：", "选项：", "【替换】整个店的数据", "多余的参数：x"};
-        QTest::newRow("English") << "C.UTF-8" << QStringList{"Usage:", "Options:", "REPLACES the whole shop", "unexpected argument: x"};
+        QTest::newRow("Chinese") << "zh_CN.UTF-8"
+                                 << QStringList{"用法：", "选项：", "【替换】整个店的数据",
+                                                "多余的参数：x"};
+        QTest::newRow("English") << "C.UTF-8"
+                                 << QStringList{"Usage:", "Options:", "REPLACES the whole shop",
+                                                "unexpected argument: x"};
     }
     void helpSpeaksTheUsersLanguage()
     {
@@ -418,9 +440,11 @@ private Q_SLOTS:
             environment.insert(QStringLiteral("LC_ALL"), locale);
             environment.remove(QStringLiteral("LANGUAGE"));
             movrnt.setProcessEnvironment(environment);
-            movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), arguments);
+            movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"),
+                         arguments);
             QVERIFY(movrnt.waitForFinished(60000));
-            output += QString::fromUtf8(movrnt.readAllStandardOutput() + movrnt.readAllStandardError());
+            output +=
+                QString::fromUtf8(movrnt.readAllStandardOutput() + movrnt.readAllStandardError());
         }
         for (const QString& words : said)
             QVERIFY2(output.contains(words), qPrintable(words + u'\n' + output));
@@ -431,23 +455,28 @@ private Q_SLOTS:
     {
         QProcess movrnt;
         QProcessEnvironment english = QProcessEnvironment::systemEnvironment();
-        english.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // the manual page is English
+        english.insert(QStringLiteral("LC_ALL"),
+                       QStringLiteral("C.UTF-8")); // the manual page is English
         movrnt.setProcessEnvironment(english);
-        movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"), {"--help"});
+        movrnt.start(QCoreApplication::applicationDirPath() + QStringLiteral("/movrnt"),
+                     {"--help"});
         QVERIFY(movrnt.waitForFinished(60000));
         QStringList help;
         static const QRegularExpression helpOption(QStringLiteral("^\\s+(?:-\\w, )?(--[a-z-]+)"),
                                                    QRegularExpression::MultilineOption);
-        for (auto match = helpOption.globalMatch(QString::fromLocal8Bit(movrnt.readAllStandardOutput()));
+        for (auto match =
+                 helpOption.globalMatch(QString::fromLocal8Bit(movrnt.readAllStandardOutput()));
              match.hasNext();)
             help << match.next().captured(1);
         QFile manual(QStringLiteral(MOVRNT_MANUAL));
         QVERIFY(manual.open(QIODevice::ReadOnly));
         const QString page = QString::fromUtf8(manual.readAll());
-        const QString options = page.section(QStringLiteral(".SH OPTIONS"), 1).section(QStringLiteral(".SH "), 0, 0);
+        const QString options =
+            page.section(QStringLiteral(".SH OPTIONS"), 1).section(QStringLiteral(".SH "), 0, 0);
         QStringList described;
-        static const QRegularExpression manOption(QStringLiteral("^\\.B[IR]? .*?(\\\\-\\\\-[a-z\\\\-]+)"),
-                                                  QRegularExpression::MultilineOption);
+        static const QRegularExpression manOption(
+            QStringLiteral("^\\.B[IR]? .*?(\\\\-\\\\-[a-z\\\\-]+)"),
+            QRegularExpression::MultilineOption);
         for (auto match = manOption.globalMatch(options); match.hasNext();)
             described << match.next().captured(1).remove(u'\\');
         help.sort();

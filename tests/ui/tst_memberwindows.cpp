@@ -2,15 +2,15 @@
 #include "support/UiHelpers.h"
 
 #include "core/access/PassCheck.h"
+#include "core/members/Members.h"
+#include "core/settings/Settings.h"
 #include "ui/app/MDIMain.h"
 #include "ui/common/Seams.h"
-#include "ui/members/FormHYXX.h"
 #include "ui/members/FormHYCZ.h"
+#include "ui/members/FormHYXX.h"
 #include "ui/members/FormSCHYXX.h"
 #include "ui/members/FormTJHYXX.h"
 #include "ui/members/FormXGHYXX.h"
-#include "core/members/Members.h"
-#include "core/settings/Settings.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -208,10 +208,11 @@ private Q_SLOTS:
         chooser = main->findChild<QDialog*>(QStringLiteral("FormHYCZ"));
         Child<QRadioButton>(chooser, "OptionCZ")->setChecked(true);
         Press(chooser, "CommandQD");
-        QCOMPARE(said, (QStringList{"会员 7（张三）现有预付租金 ￥100.00", "充值金额必须是大于0的数字！",
-                                    "充值成功！会员 7 充值 ￥20.50，预付租金余额 ￥120.50",
-                                    "会员 7 充值 ￥20.50，预付租金余额 ￥120.50"}));
-        QCOMPARE(FindMember("7")->zjje, QStringLiteral("120.5"));
+        QCOMPARE(said,
+                 (QStringList{"会员 7（张三）现有预付租金 ￥100.00", "充值金额必须是大于0的数字！",
+                              "充值成功！会员 7 充值 ￥20.50，预付租金余额 ￥120.50",
+                              "会员 7 充值 ￥20.50，预付租金余额 ￥120.50"}));
+        QCOMPARE(FindMember(ShopInUse(), "7")->zjje, QStringLiteral("120.5"));
     }
 
     void modifyWritesSlashesAndRefusesEmptySex()
@@ -228,7 +229,7 @@ private Q_SLOTS:
         Type(form, "ComboXB", "女");
         Press(form, "CommandXG");
         QCOMPARE(messages.last(), QStringLiteral("信息修改成功！"));
-        const Member member = *FindMember("1");
+        const Member member = *FindMember(ShopInUse(), "1");
         QCOMPARE(QStringList({member.hyxm, member.hyxb, member.hydj, member.yjps}),
                  QStringList({"/", "女", "2", "9"}));
         Type(form, "TextHYBH", "9");

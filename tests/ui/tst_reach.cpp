@@ -3,37 +3,37 @@
 #include "support/TestEnv.h"
 #include "support/UiHelpers.h"
 
+#include "core/access/PassCheck.h"
+#include "core/rentals/Rentals.h"
+#include "core/settings/Settings.h"
 #include "ui/access/FormMMSZ.h"
 #include "ui/access/FormPass.h"
-#include "core/access/PassCheck.h"
 #include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "ui/catalogue/FormLRJJ.h"
 #include "ui/catalogue/FormYDCX.h"
 #include "ui/catalogue/FormYDCZ.h"
+#include "ui/common/Seams.h"
 #include "ui/common/WindowSupport.h"
-#include "ui/members/FormHYXX.h"
-#include "ui/members/FormHYCZ.h"
-#include "ui/rentals/FormJZ.h"
-#include "ui/rentals/FormHYHD.h"
-#include "ui/rentals/FormTJZJXX.h"
-#include "ui/rentals/FormZJXXCX.h"
 #include "ui/maintenance/FormExcel.h"
 #include "ui/maintenance/FormSJBF.h"
+#include "ui/members/FormHYCZ.h"
+#include "ui/members/FormHYXX.h"
+#include "ui/rentals/FormHYHD.h"
+#include "ui/rentals/FormJZ.h"
+#include "ui/rentals/FormTJZJXX.h"
+#include "ui/rentals/FormZJXXCX.h"
 #include "ui/settings/FormGNCS.h"
 #include "ui/settings/FormZJSZ.h"
-#include "core/rentals/Rentals.h"
-#include "core/settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QDateEdit>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <memory>
 
 namespace {
@@ -126,7 +126,7 @@ private Q_SLOTS:
         FormPass pass;
         FormMMSZ password;
         FormZJSZ rents;
-        FormLRJJ synopsis;
+        FormLRJJ synopsis(ShopInUse());
         windows << &pass << &password << &rents << &synopsis;
         for (QWidget* window : windows) {
             for (QWidget* control : Controls(window)) {
@@ -148,7 +148,7 @@ private Q_SLOTS:
             }
         }
         // A label that shows a value is read as that value, its caption as its description.
-        FormGNCS parameters;
+        FormGNCS parameters(ShopInUse());
         FormSJBF backup;
         FormExcel exchange;
         for (QWidget* window : {static_cast<QWidget*>(&parameters), static_cast<QWidget*>(&backup),
@@ -255,7 +255,7 @@ private Q_SLOTS:
         // rental, which the line under the range adds up before it settles;
         // Escape closes the window again.
         InsertDisc("W0012");
-        const qint64 walkIn = RentOut({"W0012", "", "10", true}).zdbh;
+        const qint64 walkIn = RentOut(ShopInUse(), {"W0012", "", "10", true}).zdbh;
         const QString member = FirstRow("SELECT zdbh FROM zjxx WHERE bh = 'V0012'").value(0);
         for (const auto& [disc, zdbh, preview] :
              {std::tuple{"V0012", member, QStringLiteral("会员 M0012（张三）预付租金余额 ￥98.00")},
@@ -285,9 +285,9 @@ private Q_SLOTS:
         InsertDisc("V0012");
         InsertMember("M0012");
         InsertRental("V0012", "M0012");
-        const QStringList before = FirstRow(
-            "SELECT (SELECT COUNT(*) FROM zjxx), (SELECT group_concat(sfycz) FROM ydxx),"
-            " (SELECT group_concat(zjje || yjps) FROM hyxx)");
+        const QStringList before =
+            FirstRow("SELECT (SELECT COUNT(*) FROM zjxx), (SELECT group_concat(sfycz) FROM ydxx),"
+                     " (SELECT group_concat(zjje || yjps) FROM hyxx)");
         QVERIFY(StorePassword(QStringLiteral("Shop1")));
         SetUserMode(QStringLiteral("Guest"));
         QStringList dialogs;
@@ -295,11 +295,10 @@ private Q_SLOTS:
             dialogs << dialog.objectName();
             return int(QDialog::Rejected);
         };
-        const QStringList changing = {"FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX",
-                                      "FormXGHYXX", "FormSCHYXX", "FormTJZJXX", "FormJZ",
-                                      "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
-                                      "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",
-                                      "FormHYCZ"};
+        const QStringList changing = {
+            "FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX", "FormXGHYXX", "FormSCHYXX",
+            "FormTJZJXX", "FormJZ",     "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
+            "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",   "FormHYCZ"};
         auto* area = main->findChild<QMdiArea*>();
         const auto check = [&](const QString& way) {
             QStringList open = dialogs;
@@ -309,7 +308,8 @@ private Q_SLOTS:
                 if (top->isVisible())
                     open << top->objectName();
             for (const QString& window : open)
-                QVERIFY2(!changing.contains(window), qPrintable(way + QStringLiteral(": ") + window));
+                QVERIFY2(!changing.contains(window),
+                         qPrintable(way + QStringLiteral(": ") + window));
             dialogs.clear();
         };
         ScriptedMessages messages;

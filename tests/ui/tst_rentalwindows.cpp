@@ -2,34 +2,34 @@
 #include "support/UiHelpers.h"
 
 #include "core/access/PassCheck.h"
+#include "core/maintenance/WorkbookReader.h"
+#include "core/settings/Settings.h"
+#include "core/store/Clock.h"
 #include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "ui/catalogue/FormYDCX.h"
 #include "ui/catalogue/FormYDCZ.h"
-#include "ui/members/FormHYXX.h"
+#include "ui/common/PrintPreview.h"
+#include "ui/common/ReportRenderer.h"
+#include "ui/common/Seams.h"
+#include "ui/common/WindowSupport.h"
 #include "ui/members/FormHYCZ.h"
+#include "ui/members/FormHYXX.h"
 #include "ui/members/FormXGHYXX.h"
-#include "ui/rentals/FormJZ.h"
 #include "ui/rentals/FormHYHD.h"
+#include "ui/rentals/FormJZ.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
 #include "ui/rentals/FormTX.h"
 #include "ui/rentals/FormZJXXCX.h"
 #include "ui/rentals/ReceiptSlip.h"
-#include "core/maintenance/WorkbookReader.h"
-#include "ui/common/ReportRenderer.h"
-#include "ui/common/PrintPreview.h"
-#include "ui/common/WindowSupport.h"
-#include "core/settings/Settings.h"
-#include "core/store/Clock.h"
 
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QRadioButton>
-#include <QScrollBar>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <memory>
 
 class TestRentalWindows : public QObject
@@ -211,7 +211,8 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(), QStringList{"租借信息添加成功！"});
         // What was taken and what is left, while the clerk reads the message out.
-        const QString paid = QStringLiteral("会员 M 本次租借从预付租金中扣除 ￥2.00，预付租金余额 ￥3.00");
+        const QString paid =
+            QStringLiteral("会员 M 本次租借从预付租金中扣除 ￥2.00，预付租金余额 ￥3.00");
         QCOMPARE(messages.status, QStringList{paid});
         // In full in the window, on a 1024×768 screen, and for a screen reader.
         main->resize(1024, 768);
@@ -608,14 +609,15 @@ private Q_SLOTS:
         auto* list = main->findWindow<FormTX>();
         QVERIFY(list);
         QCOMPARE(Column(list->model(), 6), QStringList({"59", "0", ""}));
-        QCOMPARE(Column(list->model(), 5), QStringList({"花样年华之阿飞正传与重庆森林的那些年", "片名", ""}));
+        QCOMPARE(Column(list->model(), 5),
+                 QStringList({"花样年华之阿飞正传与重庆森林的那些年", "片名", ""}));
         QCOMPARE(Child<QLabel>(list, "LabelJLTS")->text(), QStringLiteral("共找到2条记录"));
 
         Press(list, "CommandDY");
         QCOMPARE(opened, QStringList{"ReportPreview"});
         // Printed, the telephone (what the list is for) is whole.
         const QString pdf = home->folder() + QStringLiteral("/calls.pdf");
-        ReportRenderer(OverdueCallReport(3)).exportPdf(pdf);
+        ReportRenderer(ShopInUse(), OverdueCallReport(3)).exportPdf(pdf);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());
@@ -629,14 +631,16 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList{"超期名单已导出到 " + path + ".xlsx"});
         std::unique_ptr<WorkbookReader> workbook = OpenWorkbook(path + ".xlsx");
         QStringList rows;
-        workbook->readRows(QStringLiteral("超期租借"), [&rows](qint64, const QList<SheetCell>& cells) {
+        workbook->readRows(QStringLiteral("超期租借"), [&rows](qint64,
+                                                               const QList<SheetCell>& cells) {
             QStringList row;
             for (const SheetCell& cell : cells)
                 row << (cell.kind == SheetCell::Number ? QString::number(cell.number) : cell.text);
             rows << row.join(u'|');
         });
         QCOMPARE(rows, QStringList({"会员编号|姓名|影碟编号|租借日期|联系电话|片名|超期天数",
-                                    "N|欧阳长名字会员|X1|2003-12-30|0755-88886666-1234|花样年华之阿飞正传与重庆森林的那些年|59",
+                                    "N|欧阳长名字会员|X1|2003-12-30|0755-88886666-1234|"
+                                    "花样年华之阿飞正传与重庆森林的那些年|59",
                                     "M|张三|V1|2004-02-27|/|片名|0"}));
         SetTodayForTesting(QDate());
     }
@@ -670,9 +674,12 @@ private Q_SLOTS:
             if (bar->accessibleName() == u"记录")
                 rows = bar;
         QVERIFY(rows && rows->isVisible());
-        QCOMPARE(rows->geometry(), QRect(grid->verticalScrollBar()->mapTo(grid, QPoint(0, 0)),
-                                         grid->verticalScrollBar()->size())); // laid over the view's
-        const auto topNumber = [&] { return model->cell(grid->verticalScrollBar()->value(), 0).toInt(); };
+        QCOMPARE(rows->geometry(),
+                 QRect(grid->verticalScrollBar()->mapTo(grid, QPoint(0, 0)),
+                       grid->verticalScrollBar()->size())); // laid over the view's
+        const auto topNumber = [&] {
+            return model->cell(grid->verticalScrollBar()->value(), 0).toInt();
+        };
         for (int first : {500, 20, 999 - rows->pageStep(), rows->maximum()}) {
             rows->setValue(first);
             QCOMPARE(topNumber(), first + 1); // the numbers run 1 to 1000

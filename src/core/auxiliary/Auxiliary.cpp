@@ -1,13 +1,14 @@
 #include "Auxiliary.h"
+#include "core/store/Shop.h"
 
 #include "core/access/PassCheck.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Errors.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Totals.h"
-#include "core/store/Errors.h"
 
 #include <QFileInfo>
 #include <QSysInfo>
@@ -55,7 +56,7 @@ QString PlayTimeText(qint64 milliseconds)
     return QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60);
 }
 
-QList<std::pair<QString, QString>> SystemInformation()
+QList<std::pair<QString, QString>> SystemInformation(Shop& shop)
 {
     QList<std::pair<QString, QString>> lines = {
         {QStringLiteral("操作系统"), QSysInfo::prettyProductName()},
@@ -66,20 +67,21 @@ QList<std::pair<QString, QString>> SystemInformation()
         {QStringLiteral("程序文件夹"), ProgramFolder()},
     };
     // Where the shop is: this counter's file, or the server all counters share.
-    lines.append(ChosenEngine().whereLines(ShopLocation()));
+    lines.append(shop.engine().whereLines(ShopLocation()));
     lines.append({QStringLiteral("柜台名称"), CounterName()});
-    const QString mode = !PasswordIsSet()           ? QStringLiteral("未设置管理员密码")
+    const QString mode = !PasswordIsSet()         ? QStringLiteral("未设置管理员密码")
                          : UserMode() == u"Guest" ? QStringLiteral("来宾")
                          : UserMode() == u"Clerk" ? QStringLiteral("店员")
                                                   : QStringLiteral("管理员");
-    lines.append({QStringLiteral("当前用户"),
-                  CurrentPerson().isEmpty() ? mode : QStringLiteral("%1（%2）").arg(CurrentPerson(), mode)});
-    for (const auto& [name, table] : {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"},
-                                      std::pair{"租借记录", "zjxx"}}) {
+    lines.append(
+        {QStringLiteral("当前用户"),
+         CurrentPerson().isEmpty() ? mode : QStringLiteral("%1（%2）").arg(CurrentPerson(), mode)});
+    for (const auto& [name, table] :
+         {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"}, std::pair{"租借记录", "zjxx"}}) {
         QString count = QStringLiteral("（数据库未打开）");
         try {
             if (IsDatabaseOpen()) // the counts the database keeps: no scan of ten million rentals
-                count = QString::number(TableCount(QString::fromLatin1(table)));
+                count = QString::number(TableCount(shop, QString::fromLatin1(table)));
         } catch (const MovrntError& error) {
             count = error.description();
         }

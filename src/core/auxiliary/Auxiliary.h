@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <utility>
 
+class Shop;
+
 // Every line of the tip file is one tip, empty ones included, in file order.
 // UTF-8, or the older narrow Chinese encoding (GB18030) when the bytes are no
 // UTF-8. Nothing when the file cannot be read.
@@ -21,4 +23,4 @@ QString PlayTimeText(qint64 milliseconds);
 // What support asks for, one line a name and its value: the system, the Qt
 // and SQLite versions, where the database is, its size and counts, and
 // where the settings are.
-QList<std::pair<QString, QString>> SystemInformation();
+QList<std::pair<QString, QString>> SystemInformation(Shop& shop);

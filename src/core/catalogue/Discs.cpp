@@ -4,8 +4,8 @@
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/Engine.h"
-#include "core/store/Shop.h"
 #include "core/store/Errors.h"
+#include "core/store/Shop.h"
 #include "core/store/TextRules.h"
 
 #include <QFileInfo>
@@ -74,17 +74,17 @@ const QStringList& DiscTypes()
     return types;
 }
 
-QStringList DistinctWords(const QString& column)
+QStringList DistinctWords(Shop& shop, const QString& column)
 {
     Q_ASSERT(column == u"zy" || column == u"gj");
     WordList& list = WordListOf(column);
-    const Engine::CatalogueStamp now = ChosenEngine().catalogueStamp();
+    const Engine::CatalogueStamp now = shop.engine().catalogueStamp(shop);
     if (!(list.version == now)) {
         // Each distinct value once, in the order first stored: the split below
         // then sees the same words in the same order as a walk over every row.
-        QSqlQuery query = RunSql(QStringLiteral("SELECT %1 FROM ydxx WHERE %1 IS NOT NULL"
-                                                " GROUP BY %1 ORDER BY MIN(rowid)")
-                                     .arg(column));
+        QSqlQuery query = RunSql(shop, QStringLiteral("SELECT %1 FROM ydxx WHERE %1 IS NOT NULL"
+                                                      " GROUP BY %1 ORDER BY MIN(rowid)")
+                                           .arg(column));
         list.words.clear();
         list.seen.clear();
         while (query.next())
@@ -95,9 +95,10 @@ QStringList DistinctWords(const QString& column)
     return list.words;
 }
 
-std::optional<Disc> FindDisc(const QString& bh)
+std::optional<Disc> FindDisc(Shop& shop, const QString& bh)
 {
     QSqlQuery query = RunSql(
+        shop,
         QStringLiteral("SELECT bh, pm, lx, ydlx, zy, gj, rkrq, sfycz, nrjj FROM ydxx WHERE bh = ?"),
         {bh});
     if (!query.next())
@@ -105,9 +106,9 @@ std::optional<Disc> FindDisc(const QString& bh)
     return ReadDisc(query);
 }
 
-NewDiscCheck CheckNewDisc(const NewDisc& disc)
+NewDiscCheck CheckNewDisc(Shop& shop, const NewDisc& disc)
 {
-    if (RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {disc.bh}).isValid())
+    if (RunScalar(shop, QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {disc.bh}).isValid())
         return NewDiscCheck::NumberInUse;
     if (BadGenre(disc.lx))
         return NewDiscCheck::BadGenre;
@@ -118,21 +119,22 @@ NewDiscCheck CheckNewDisc(const NewDisc& disc)
     return NewDiscCheck::Ok;
 }
 
-void AddDisc(const NewDisc& disc)
+void AddDisc(Shop& shop, const NewDisc& disc)
 {
-    const Engine::CatalogueStamp before = ChosenEngine().catalogueStamp();
-    InTransaction([&disc] {
-        RunSql(QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES"
+    const Engine::CatalogueStamp before = shop.engine().catalogueStamp(shop);
+    InTransaction(shop, [&shop, &disc] {
+        RunSql(shop,
+               QStringLiteral("INSERT INTO ydxx (bh,pm,lx,zy,gj,ydlx,sfycz,rkrq,nrjj) VALUES"
                               " (?,?,?,?,?,?,'否',?,?)"),
                {disc.bh, OrSlash(disc.pm), disc.lx.isEmpty() ? QStringLiteral("故事片") : disc.lx,
                 NamesToStore(disc.zy), NamesToStore(disc.gj),
                 disc.ydlx.isEmpty() ? QStringLiteral("DVD") : disc.ydlx, TodayText(),
                 OrSlash(SynopsisToStore(disc.nrjj))});
-        Announce(ShopChange::Discs, ShopOperation::AddDisc);
+        shop.announce(ShopChange::Discs, ShopOperation::AddDisc);
     });
     // A new disc is the last row: its new words go at the end of lists that
     // were up to date, as a fresh read would put them.
-    const Engine::CatalogueStamp after = ChosenEngine().catalogueStamp();
+    const Engine::CatalogueStamp after = shop.engine().catalogueStamp(shop);
     for (const auto& [column, value] : {std::pair{QStringLiteral("zy"), NamesToStore(disc.zy)},
                                         std::pair{QStringLiteral("gj"), NamesToStore(disc.gj)}}) {
         WordList& list = WordListOf(column);
@@ -155,18 +157,19 @@ DiscChangeCheck CheckDiscChange(const DiscChange& change)
     return DiscChangeCheck::Ok;
 }
 
-bool ModifyDisc(const DiscChange& change)
+bool ModifyDisc(Shop& shop, const DiscChange& change)
 {
-    return InTransaction([&change] {
-        QSqlQuery query =
-            RunSql(QStringLiteral(
-                       "UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
-                   {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
-                    NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
-                    OrSlash(SynopsisToStore(change.nrjj)), change.bh});
+    return InTransaction(shop, [&shop, &change] {
+        QSqlQuery query = RunSql(
+            shop,
+            QStringLiteral(
+                "UPDATE ydxx SET pm = ?,lx = ?,zy = ?,gj = ?,rkrq = ?,nrjj = ? WHERE bh = ?"),
+            {OrSlash(change.pm), change.lx.isEmpty() ? QStringLiteral("故事片") : change.lx,
+             NamesToStore(change.zy), NamesToStore(change.gj), change.rkrq,
+             OrSlash(SynopsisToStore(change.nrjj)), change.bh});
         const bool changed = query.numRowsAffected() > 0;
         if (changed)
-            Announce(ShopChange::Discs, ShopOperation::ModifyDisc);
+            shop.announce(ShopChange::Discs, ShopOperation::ModifyDisc);
         return changed;
     });
 }
@@ -197,60 +200,61 @@ QStringList DiscSortColumns(const QString& heading)
                                     {"是否已出租", "sfycz"}});
 }
 
-bool AnyRentedDisc(const DiscFilter& filter)
+bool AnyRentedDisc(Shop& shop, const DiscFilter& filter)
 {
     Conditions conditions = DiscConditions(filter);
     conditions.add(QStringLiteral("sfycz = '是'"));
-    return RunScalar(QStringLiteral("SELECT bh FROM ydxx") + conditions.where() +
+    return RunScalar(shop,
+                     QStringLiteral("SELECT bh FROM ydxx") + conditions.where() +
                          QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();
 }
 
-QStringList DeleteDiscs(const DiscFilter& filter)
+QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter)
 {
     const Conditions conditions = DiscConditions(filter);
-    QStringList numbers = InTransaction([&conditions] {
+    QStringList numbers = InTransaction(shop, [&shop, &conditions] {
         QStringList selected;
-        QSqlQuery query =
-            RunSql(QStringLiteral("SELECT bh FROM ydxx") + conditions.where(), conditions.values());
+        QSqlQuery query = RunSql(shop, QStringLiteral("SELECT bh FROM ydxx") + conditions.where(),
+                                 conditions.values());
         while (query.next())
             selected << query.value(0).toString();
-        RunSql(QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
-        ChosenEngine().dropCoversInTransaction();
-        Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
+        RunSql(shop, QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
+        shop.engine().dropCoversInTransaction(shop);
+        shop.announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
         return selected;
     });
     // Only once the rows are gone: a failed deletion keeps every cover.
-    ChosenEngine().dropCoversCommitted(numbers);
+    shop.engine().dropCoversCommitted(numbers);
     return numbers;
 }
 
-void DeleteRentalsOfDiscs(const QStringList& numbers)
+void DeleteRentalsOfDiscs(Shop& shop, const QStringList& numbers)
 {
-    InTransaction([&numbers] {
+    InTransaction(shop, [&shop, &numbers] {
         for (const QString& bh : numbers)
-            RunSql(QStringLiteral("DELETE FROM zjxx WHERE bh = ?"), {bh});
-        Announce(ShopChange::Rentals, ShopOperation::DeleteDiscs);
+            RunSql(shop, QStringLiteral("DELETE FROM zjxx WHERE bh = ?"), {bh});
+        shop.announce(ShopChange::Rentals, ShopOperation::DeleteDiscs);
     });
 }
 
-void StoreCover(const QString& source, const QString& bh)
+void StoreCover(Shop& shop, const QString& source, const QString& bh)
 {
     if (!QFileInfo(source).isFile())
         throw MovrntError(QStringLiteral("找不到图片文件：") + source,
                           QStringLiteral("StoreCover"));
-    ChosenEngine().storeCover(bh, source);
+    shop.engine().storeCover(shop, bh, source);
 }
 
-QByteArray CoverBytes(const QString& bh)
+QByteArray CoverBytes(Shop& shop, const QString& bh)
 {
-    return ChosenEngine().coverBytes(bh);
+    return shop.engine().coverBytes(shop, bh);
 }
 
-QString CoverFile(const QString& bh)
+QString CoverFile(Shop& shop, const QString& bh)
 {
-    return ChosenEngine().coverFile(bh);
+    return shop.engine().coverFile(bh);
 }
 
 QString SynopsisToStore(const QString& text)

@@ -6,13 +6,13 @@
 #include "ServerCopy.h"
 #include "Workbook.h"
 #include "WorkbookReader.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
-#include "core/store/LedgerSchema.h"
-#include "core/store/Shop.h"
+#include "core/store/Engine.h"
 #include "core/store/Errors.h"
+#include "core/store/LedgerSchema.h"
 #include "core/store/ProgramFolder.h"
 #include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
 #include "core/store/ShopRules.h"
 #include "core/store/TextRules.h"
 
@@ -71,7 +71,8 @@ public:
         sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
         sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
         sqlite3_limit(db, SQLITE_LIMIT_LENGTH, int(kMaxTextLength + 1) * 4);
-        if (Column(db, QStringLiteral("PRAGMA quick_check"), 0) != QStringList{QStringLiteral("ok")})
+        if (Column(db, QStringLiteral("PRAGMA quick_check"), 0) !=
+            QStringList{QStringLiteral("ok")})
             Fail(QStringLiteral("数据库文件已损坏或不是数据库：") + path);
         for (const auto& [table, columns] : ShopTables()) {
             if (columns.isEmpty())
@@ -152,7 +153,9 @@ public:
             sink(row, cells);
         }
         if (rc == SQLITE_TOOBIG)
-            Fail(QStringLiteral("%1：内容超过 %2 个字符").arg(place(table, row + 1)).arg(kMaxTextLength));
+            Fail(QStringLiteral("%1：内容超过 %2 个字符")
+                     .arg(place(table, row + 1))
+                     .arg(kMaxTextLength));
         if (rc != SQLITE_DONE)
             Fail(QStringLiteral("无法读取数据表 %1：%2").arg(table, file_.error()));
     }
@@ -162,7 +165,8 @@ public:
     {
         bool ok = false;
         const qint64 seq =
-            Column(file_.db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"), 0)
+            Column(file_.db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"),
+                   0)
                 .value(0)
                 .toLongLong(&ok);
         if (ok && seq > kMaxRentalNumber)
@@ -194,10 +198,13 @@ private:
         sqlite3_bind_text(raw, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
         if (sqlite3_step(raw) != SQLITE_ROW)
             return QStringLiteral("不存在");
-        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)));
-        const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1)));
+        const QString type =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)));
+        const QString sql =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1)));
         if (type != u"table")
-            return QStringLiteral("不是数据表，而是%1").arg(type == u"view" ? QStringLiteral("视图") : type);
+            return QStringLiteral("不是数据表，而是%1")
+                .arg(type == u"view" ? QStringLiteral("视图") : type);
         if (sql.simplified().startsWith(QStringLiteral("CREATE VIRTUAL"), Qt::CaseInsensitive))
             return QStringLiteral("是虚拟表");
         // Every column plain: no computed one standing in for a stored value.
@@ -243,7 +250,8 @@ void KeepPeople(const SqliteFile& file, const QList<QStringList>& people)
         QList<QByteArray> held;
         for (int c = 0; c < int(row.size()); ++c) {
             held << row[c].toUtf8();
-            sqlite3_bind_text(raw, c + 1, held.last().constData(), int(held.last().size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(raw, c + 1, held.last().constData(), int(held.last().size()),
+                              SQLITE_TRANSIENT);
         }
         if (sqlite3_step(raw) != SQLITE_DONE)
             Fail(QStringLiteral("无法写入人员：") + file.error());
@@ -253,7 +261,8 @@ void KeepPeople(const SqliteFile& file, const QList<QStringList>& people)
 
 qint64 LiveRentalSequence()
 {
-    return RunScalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'")).toLongLong();
+    return RunScalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"))
+        .toLongLong();
 }
 } // namespace
 
@@ -337,12 +346,14 @@ void BackupShop(const QString& location, const QString& target,
             // Kept for whoever mends the shop; the last good backup stays.
             const QString failed = target + kFailedBackupSuffix;
             RemoveDatabaseFile(failed);
-            if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(failed).constData()) != 0)
+            if (std::rename(QFile::encodeName(copy).constData(),
+                            QFile::encodeName(failed).constData()) != 0)
                 RemoveDatabaseFile(copy);
-            throw MovrntError(QStringLiteral("这次备份的数据无法用于恢复，原有的备份没有被替换（%1）。"
-                                             "请先改正这条记录再备份；这次的副本保存为 %2")
-                                  .arg(problem, failed),
-                              kSource, kBackupRefusedCode);
+            throw MovrntError(
+                QStringLiteral("这次备份的数据无法用于恢复，原有的备份没有被替换（%1）。"
+                               "请先改正这条记录再备份；这次的副本保存为 %2")
+                    .arg(problem, failed),
+                kSource, kBackupRefusedCode);
         }
         PutInPlace(copy, target, kSource);
     } catch (...) {
@@ -381,7 +392,8 @@ QString ShopDatabaseProblem(const QString& path)
     const QStringList found =
         Column(db->db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(ledger), 1);
     if (!found.isEmpty() && !LedgerColumns(found))
-        return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2").arg(ledger, path);
+        return QStringLiteral("数据库文件不是本系统的数据库（数据表 %1 不符）：%2")
+            .arg(ledger, path);
     return {};
 }
 
@@ -396,7 +408,8 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
         ShopFileReader reader(offered);
         // The program's own schema, the offered rows: nothing else of the file comes along.
         CreateEmptyDatabase(prepared);
-        ImportWorkbook(prepared, reader, rules.rentalsPerLevel, rules.levels, progress, adjustLedger);
+        ImportWorkbook(prepared, reader, rules.rentalsPerLevel, rules.levels, progress,
+                       adjustLedger);
         const SqliteFile file(prepared, SQLITE_OPEN_READWRITE, kSource);
         KeepCountingFrom(file, reader.rentalSequence());
         // A file that stands alone, without a log beside it.
@@ -446,8 +459,7 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
         }
         if (std::rename(QFile::encodeName(prepared).constData(),
                         QFile::encodeName(working).constData()) != 0)
-            Fail(QStringLiteral("无法替换工作数据库：") +
-                 SystemErrorText());
+            Fail(QStringLiteral("无法替换工作数据库：") + SystemErrorText());
         SyncToDisk(QFileInfo(working).absolutePath(), true);
         try {
             shop->reopen(progress);
@@ -489,5 +501,6 @@ QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adj
 
 QString DatabaseChangeStamp()
 {
-    return ChosenEngine().changeStamp();
+    Shop& shop = ShopInUse();
+    return shop.engine().changeStamp(shop);
 }

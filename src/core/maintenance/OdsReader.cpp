@@ -1,4 +1,5 @@
 #include "WorkbookParts.h"
+#include "core/store/Shop.h"
 
 using namespace workbook;
 

@@ -2,13 +2,13 @@
 
 #include "FileSupport.h"
 #include "Workbook.h"
-#include "core/money/Ledger.h"
 #include "core/access/PassCheck.h"
 #include "core/access/People.h"
 #include "core/catalogue/Discs.h"
+#include "core/money/Ledger.h"
 #include "core/settings/Settings.h"
-#include "core/store/Database.h"
 #include "core/store/Clock.h"
+#include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/LedgerSchema.h"
 #include "core/store/ServerAddress.h"
@@ -62,8 +62,9 @@ void OpenServer(QSqlDatabase& db, const QString& url, const QString& name)
 std::pair<QString, QString> FileOwner(QSqlDatabase& file)
 {
     QSqlQuery owner(file);
-    if (owner.exec(QStringLiteral("SELECT xm, mm FROM czry WHERE js = '店主' AND ty = '否' AND mm <> ''"
-                                  " ORDER BY rowid LIMIT 1")) &&
+    if (owner.exec(
+            QStringLiteral("SELECT xm, mm FROM czry WHERE js = '店主' AND ty = '否' AND mm <> ''"
+                           " ORDER BY rowid LIMIT 1")) &&
         owner.next())
         return {owner.value(0).toString(), owner.value(1).toString()};
     // A file this version never opened: the password is still in the settings.
@@ -71,7 +72,8 @@ std::pair<QString, QString> FileOwner(QSqlDatabase& file)
     if (people.exec(QStringLiteral("SELECT 1 FROM czry WHERE js = '店主'")) && people.next())
         return {};
     const QString stored = GetSetting(Setting::Password);
-    return stored.isEmpty() ? std::pair<QString, QString>() : std::pair<QString, QString>{kFirstOwnerName, stored};
+    return stored.isEmpty() ? std::pair<QString, QString>()
+                            : std::pair<QString, QString>{kFirstOwnerName, stored};
 }
 
 void OpenFile(QSqlDatabase& db, const QString& path, const QString& name)
@@ -85,10 +87,10 @@ void OpenFile(QSqlDatabase& db, const QString& path, const QString& name)
 
 // The highest rental number the server handed out, deleted rentals' included
 // (the ledger names them).
-const QString kServerLastRental = QStringLiteral(
-    "GREATEST((SELECT MAX(zdbh) FROM zjxx), (SELECT MAX(zdbh) FROM zwls),"
-    " pg_sequence_last_value(CAST(pg_get_serial_sequence("
-    "'zjxx', 'zdbh') AS regclass)))");
+const QString kServerLastRental =
+    QStringLiteral("GREATEST((SELECT MAX(zdbh) FROM zjxx), (SELECT MAX(zdbh) FROM zwls),"
+                   " pg_sequence_last_value(CAST(pg_get_serial_sequence("
+                   "'zjxx', 'zdbh') AS regclass)))");
 
 // The tables whose rows are copied: the three working tables and the ledger.
 QList<std::pair<QString, QStringList>> CopiedTables()
@@ -140,9 +142,11 @@ void CheckLedger(QSqlDatabase server)
         },
         kSource);
     if (!members.isEmpty())
-        throw MovrntError(MismatchReport(members) +
-                              QStringLiteral("\n请先在本柜台备份数据库，再用“启用”恢复这个备份，接受账务调整后再复制。"),
-                          kSource, kLedgerDisagreesCode);
+        throw MovrntError(
+            MismatchReport(members) +
+                QStringLiteral(
+                    "\n请先在本柜台备份数据库，再用“启用”恢复这个备份，接受账务调整后再复制。"),
+            kSource, kLedgerDisagreesCode);
 }
 
 // The server's numbers go on after the highest either side handed out; the
@@ -185,7 +189,8 @@ public:
             sqlite3_bind_int64(statement_, index, value.toLongLong());
         } else {
             const QByteArray text = value.toString().toUtf8();
-            sqlite3_bind_text(statement_, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(statement_, index, text.constData(), int(text.size()),
+                              SQLITE_TRANSIENT);
         }
     }
     void run()
@@ -215,10 +220,11 @@ void CopyRowsToFile(QSqlDatabase server, const SqliteFile& to)
         if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                            .arg(columns.join(QStringLiteral(", ")), table, OrderColumn(table))))
             Fail(read.lastError(), QStringLiteral("无法读取数据表 ") + table);
-        FileStatement write(to.db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(table, columns.join(QStringLiteral(", ")),
-                                            QStringList(columns.size(), QStringLiteral("?"))
-                                                .join(QStringLiteral(", "))));
+        FileStatement write(
+            to.db,
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table, columns.join(QStringLiteral(", ")),
+                     QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))));
         while (read.next()) {
             for (int i = 0; i < columns.size(); ++i)
                 write.bind(i + 1, read.value(i));
@@ -240,14 +246,14 @@ void WriteRows(QSqlDatabase server, const QString& file)
     // Numbers go on from the highest the server handed out.
     QSqlQuery last(server);
     qint64 highest = 0;
-    if (last.exec(QStringLiteral("SELECT ") + kServerLastRental) &&
-        last.next())
+    if (last.exec(QStringLiteral("SELECT ") + kServerLastRental) && last.next())
         highest = last.value(0).toLongLong();
     if (highest > 0)
-        to.exec(QStringLiteral("INSERT OR REPLACE INTO sqlite_sequence (name, seq) VALUES ('zjxx', %1)")
-                    .arg(highest)
-                    .toUtf8()
-                    .constData());
+        to.exec(
+            QStringLiteral("INSERT OR REPLACE INTO sqlite_sequence (name, seq) VALUES ('zjxx', %1)")
+                .arg(highest)
+                .toUtf8()
+                .constData());
     to.exec("COMMIT; PRAGMA journal_mode=DELETE");
 }
 // The columns a table's rows are copied with: rowid too where the discs and
@@ -261,7 +267,8 @@ QStringList CopiedColumns(const QString& table, QSqlDatabase from)
             columns = list;
     if (table == LedgerTable().first) {
         QSqlQuery has(from);
-        if (!has.exec(QStringLiteral("SELECT 1 FROM pragma_table_info('zwls') WHERE name = 'czy'")) ||
+        if (!has.exec(
+                QStringLiteral("SELECT 1 FROM pragma_table_info('zwls') WHERE name = 'czy'")) ||
             !has.next())
             columns = columns.mid(0, kLedgerColumnsOfOld);
     }
@@ -297,9 +304,8 @@ void CopyRowsToServer(QSqlDatabase from, QSqlDatabase to, const QString& table,
         for (qsizetype i = 0; i < values.size(); ++i)
             write.bindValue(int(i), values[i]);
         if (!write.exec())
-            Fail(write.lastError(), QStringLiteral("无法写入数据表 %1 第 %2 条之后的记录")
-                                        .arg(target)
-                                        .arg(written));
+            Fail(write.lastError(),
+                 QStringLiteral("无法写入数据表 %1 第 %2 条之后的记录").arg(target).arg(written));
         written += values.size() / columns.size();
         values.clear();
     };
@@ -363,7 +369,8 @@ void CopyShopToServer(const QString& file, const QString& url, const QString& ow
     for (const auto& [table, columns] : CopiedTables()) {
         QSqlQuery has(c.from);
         if (table != LedgerTable().first ||
-            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) && has.next())) {
+            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) &&
+             has.next())) {
             QSqlQuery move(c.to);
             if (!move.exec(StageRows(c.from, c.to, table)) ||
                 !move.exec(QStringLiteral("DROP TABLE s_") + table))
@@ -395,19 +402,21 @@ void CopyShopToServer(const QString& file, const QString& url, const QString& ow
     cover.prepare(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"));
     if (QDir(PicturesFolder()).exists() && discs.exec(QStringLiteral("SELECT bh FROM ydxx")))
         while (discs.next()) {
-            const QByteArray picture = CoverBytes(discs.value(0).toString()); // the folder's
+            const QByteArray picture = CoverFileBytes(discs.value(0).toString());
             if (picture.isEmpty())
                 continue;
             cover.addBindValue(discs.value(0));
             cover.addBindValue(picture);
             if (!cover.exec())
-                Fail(cover.lastError(), QStringLiteral("无法写入封面图片 ") + discs.value(0).toString());
+                Fail(cover.lastError(),
+                     QStringLiteral("无法写入封面图片 ") + discs.value(0).toString());
         }
     // The owner logs on by his own name from now on, where the server can make
     // his login role; elsewhere the shop keeps his password as before.
     QSqlQuery people(c.to);
-    if (!owner.isEmpty() && people.exec(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add'"
-                                                       " AND pronamespace = CAST(current_schema() AS regnamespace)")) &&
+    if (!owner.isEmpty() &&
+        people.exec(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add'"
+                                   " AND pronamespace = CAST(current_schema() AS regnamespace)")) &&
         people.next()) {
         const QByteArray verifier = ServerPasswordVerifier(c.to, owner, ownerPassword);
         people.prepare(QStringLiteral("SELECT movrnt_person_add(?, ?, '店主')"));
@@ -424,7 +433,8 @@ void CopyShopToServer(const QString& file, const QString& url, const QString& ow
 void CopyShopFromServer(const QString& url, const QString& target)
 {
     if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
-        throw MovrntError(QStringLiteral("备份路径不存在：") + QFileInfo(target).absolutePath(), kSource);
+        throw MovrntError(QStringLiteral("备份路径不存在：") + QFileInfo(target).absolutePath(),
+                          kSource);
     Connections c;
     OpenServer(c.from, url, QStringLiteral("movrnt-copy-from-%1").arg(quintptr(&c)));
     QSqlQuery begin(c.from);
@@ -449,12 +459,15 @@ void MoveShopFromServer(const QString& url, const QString& file)
         const SqliteFile existing(file, SQLITE_OPEN_READONLY, kSource);
         sqlite3_stmt* raw = nullptr;
         const int prepared = sqlite3_prepare_v2(
-            existing.db, "SELECT EXISTS (SELECT 1 FROM ydxx) OR EXISTS (SELECT 1 FROM zjxx) OR"
-                         " EXISTS (SELECT 1 FROM hyxx)", -1, &raw, nullptr);
+            existing.db,
+            "SELECT EXISTS (SELECT 1 FROM ydxx) OR EXISTS (SELECT 1 FROM zjxx) OR"
+            " EXISTS (SELECT 1 FROM hyxx)",
+            -1, &raw, nullptr);
         const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(raw, sqlite3_finalize);
-        if (prepared != SQLITE_OK || sqlite3_step(raw) != SQLITE_ROW || sqlite3_column_int(raw, 0) != 0)
-            throw MovrntError(QStringLiteral("数据库文件中已经有一个影碟店的数据，不能覆盖：") + file,
-                              kSource);
+        if (prepared != SQLITE_OK || sqlite3_step(raw) != SQLITE_ROW ||
+            sqlite3_column_int(raw, 0) != 0)
+            throw MovrntError(
+                QStringLiteral("数据库文件中已经有一个影碟店的数据，不能覆盖：") + file, kSource);
     }
     Connections c;
     OpenServer(c.from, url, QStringLiteral("movrnt-copy-settings"));

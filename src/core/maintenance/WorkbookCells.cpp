@@ -1,4 +1,5 @@
 #include "WorkbookCells.h"
+#include "core/store/Shop.h"
 
 #include "core/rentals/Rentals.h"
 #include "core/store/Database.h"
@@ -69,8 +70,8 @@ const QList<SheetRules>& WorkbookTables()
             {K::Key, K::Optional, K::Text, K::Text, K::Optional, K::Optional, K::Date, K::Flag,
              K::Optional},
             {K::Serial, K::Key, K::Date, K::ReturnDate, K::Deposit, K::Flag, K::Optional},
-            {K::MemberKey, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount, K::Amount,
-             K::Count, K::Date},
+            {K::MemberKey, K::Optional, K::Text, K::Optional, K::Optional, K::Count, K::Amount,
+             K::Amount, K::Count, K::Date},
         };
         QList<SheetRules> list;
         for (qsizetype i = 0; i < kinds.size(); ++i)
@@ -83,12 +84,11 @@ const QList<SheetRules>& WorkbookTables()
 const SheetRules& LedgerSheet()
 {
     using K = CellKind;
-    static const SheetRules rules{
-        LedgerTable().first,
-        LedgerTable().second,
-        {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional, K::Whole, K::Optional, K::Plain,
-         K::Plain},
-        kLedgerColumnsOfOld};
+    static const SheetRules rules{LedgerTable().first,
+                                  LedgerTable().second,
+                                  {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional,
+                                   K::Whole, K::Optional, K::Plain, K::Plain},
+                                  kLedgerColumnsOfOld};
     return rules;
 }
 

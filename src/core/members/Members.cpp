@@ -51,10 +51,11 @@ QStringList LevelList()
     return levels;
 }
 
-std::optional<Member> FindMember(const QString& hybh)
+std::optional<Member> FindMember(Shop& shop, const QString& hybh)
 {
     QSqlQuery query =
-        RunSql(QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
+        RunSql(shop,
+               QStringLiteral("SELECT hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq"
                               " FROM hyxx WHERE hybh = ?"),
                {hybh});
     if (!query.next())
@@ -65,9 +66,10 @@ std::optional<Member> FindMember(const QString& hybh)
     return Member{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]};
 }
 
-NewMemberCheck CheckNewMember(const NewMember& member)
+NewMemberCheck CheckNewMember(Shop& shop, const NewMember& member)
 {
-    if (RunScalar(QStringLiteral("SELECT hybh FROM hyxx WHERE hybh = ?"), {member.hybh}).isValid())
+    if (RunScalar(shop, QStringLiteral("SELECT hybh FROM hyxx WHERE hybh = ?"), {member.hybh})
+            .isValid())
         return NewMemberCheck::NumberInUse;
     if (!member.hyxb.isEmpty() && !IsSex(member.hyxb))
         return NewMemberCheck::BadSex;
@@ -80,20 +82,22 @@ NewMemberCheck CheckNewMember(const NewMember& member)
     return NewMemberCheck::Ok;
 }
 
-void AddMember(const NewMember& member)
+void AddMember(Shop& shop, const NewMember& member)
 {
-    InTransaction([&member] {
-        RunSql(QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
+    InTransaction(shop, [&shop, &member] {
+        RunSql(shop, QStringLiteral("INSERT INTO hyxx VALUES(?,?,?,?,?,0,?,?,0,?)"),
                {member.hybh, OrSlash(member.hyxm),
                 member.hyxb.isEmpty() ? QStringLiteral("男") : member.hyxb, OrSlash(member.hyzz),
                 OrSlash(member.lxdh), NumberValue(member.zjje), NumberValue(member.yjje),
                 TodayText()});
         const Money prepaid = Countable(member.zjje), deposit = Countable(member.yjje);
         // The prepaid line always: it starts the member's statement.
-        WriteLedger({LedgerKind::MemberPrepaid, 0, QStringLiteral("/"), member.hybh, prepaid});
+        WriteLedger(shop,
+                    {LedgerKind::MemberPrepaid, 0, QStringLiteral("/"), member.hybh, prepaid});
         if (deposit != 0)
-            WriteLedger({LedgerKind::MemberDeposit, 0, QStringLiteral("/"), member.hybh, deposit});
-        Announce(ShopChange::Members, ShopOperation::AddMember);
+            WriteLedger(shop,
+                        {LedgerKind::MemberDeposit, 0, QStringLiteral("/"), member.hybh, deposit});
+        shop.announce(ShopChange::Members, ShopOperation::AddMember);
     });
 }
 
@@ -112,14 +116,15 @@ MemberChangeCheck CheckMemberChange(const MemberChange& change)
     return MemberChangeCheck::Ok;
 }
 
-bool ModifyMember(const MemberChange& change)
+bool ModifyMember(Shop& shop, const MemberChange& change)
 {
-    return InTransaction([&change] {
+    return InTransaction(shop, [&shop, &change] {
         // The amounts before, locked until the change commits: the ledger
         // takes the differences.
-        QSqlQuery before =
-            RunSql(QStringLiteral("SELECT zjje, yjje FROM hyxx WHERE hybh = ?") + ForUpdate(),
-                   {change.hybh});
+        QSqlQuery before = RunSql(shop,
+                                  QStringLiteral("SELECT zjje, yjje FROM hyxx WHERE hybh = ?") +
+                                      shop.engine().forUpdate(),
+                                  {change.hybh});
         if (!before.next())
             return false;
         const std::optional<Money> oldPrepaid = StoredMoney(before.value(0).toDouble());
@@ -136,8 +141,9 @@ bool ModifyMember(const MemberChange& change)
                          LedgerKind::DepositCorrection}})
             if (now != was)
                 WriteLedger(
-                    {now > was ? up : down, 0, QStringLiteral("/"), change.hybh, now - was});
+                    shop, {now > was ? up : down, 0, QStringLiteral("/"), change.hybh, now - was});
         QSqlQuery query = RunSql(
+            shop,
             QStringLiteral("UPDATE hyxx SET hyxm = ?,hyzz = ?,lxdh = ?,zjje = ?,yjje = ?,rhrq = ?,"
                            "hyxb = ? WHERE hybh = ?"),
             {OrSlash(change.hyxm), OrSlash(change.hyzz), OrSlash(change.lxdh),
@@ -145,7 +151,7 @@ bool ModifyMember(const MemberChange& change)
              change.hybh});
         const bool changed = query.numRowsAffected() > 0;
         if (changed)
-            Announce(ShopChange::Members, ShopOperation::ModifyMember);
+            shop.announce(ShopChange::Members, ShopOperation::ModifyMember);
         return changed;
     });
 }
@@ -158,21 +164,25 @@ std::optional<Money> ParseTopUp(const QString& typed)
     return amount;
 }
 
-std::optional<Money> TopUp(const QString& hybh, Money amount)
+std::optional<Money> TopUp(Shop& shop, const QString& hybh, Money amount)
 {
-    return InTransaction([&hybh, amount]() -> std::optional<Money> {
-        QSqlQuery before =
-            RunSql(QStringLiteral("SELECT zjje FROM hyxx WHERE hybh = ?") + ForUpdate(), {hybh});
+    return InTransaction(shop, [&shop, &hybh, amount]() -> std::optional<Money> {
+        QSqlQuery before = RunSql(shop,
+                                  QStringLiteral("SELECT zjje FROM hyxx WHERE hybh = ?") +
+                                      shop.engine().forUpdate(),
+                                  {hybh});
         if (!before.next())
             return std::nullopt;
         const std::optional<Money> was = StoredMoney(before.value(0).toDouble());
         before.finish();
         const std::optional<Money> now = was ? AddMoney(*was, amount) : std::nullopt;
         if (!now || std::abs(MoneyToDouble(*now)) > kMaxYuan)
-            throw MovrntError(kBeyondCounting + QStringLiteral("：") + hybh, QStringLiteral("hyxx"));
-        WriteLedger({LedgerKind::PrepaidTopUp, 0, QStringLiteral("/"), hybh, amount});
-        RunSql(QStringLiteral("UPDATE hyxx SET zjje = ? WHERE hybh = ?"), {MoneyToDouble(*now), hybh});
-        Announce(ShopChange::Members, ShopOperation::ModifyMember);
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + hybh,
+                              QStringLiteral("hyxx"));
+        WriteLedger(shop, {LedgerKind::PrepaidTopUp, 0, QStringLiteral("/"), hybh, amount});
+        RunSql(shop, QStringLiteral("UPDATE hyxx SET zjje = ? WHERE hybh = ?"),
+               {MoneyToDouble(*now), hybh});
+        shop.announce(ShopChange::Members, ShopOperation::ModifyMember);
         return now;
     });
 }
@@ -237,39 +247,40 @@ Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QStrin
     return conditions;
 }
 
-bool AnyMemberWithDiscOut(const MemberDeletion& deletion)
+bool AnyMemberWithDiscOut(Shop& shop, const MemberDeletion& deletion)
 {
     Conditions conditions = MemberDeletionConditions(deletion, QStringLiteral("a."));
     conditions.add(QStringLiteral("a.hybh <> '/'"));
     // One probe per member through the rentals' member index.
     conditions.add(
         QStringLiteral("EXISTS (SELECT 1 FROM zjxx AS b WHERE b.hybh = a.hybh AND b.sfyh = '否')"));
-    return RunScalar(QStringLiteral("SELECT 1 FROM hyxx AS a") + conditions.where() +
+    return RunScalar(shop,
+                     QStringLiteral("SELECT 1 FROM hyxx AS a") + conditions.where() +
                          QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();
 }
 
-QStringList DeleteMembers(const MemberDeletion& deletion)
+QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion)
 {
     const Conditions conditions = MemberDeletionConditions(deletion);
-    return InTransaction([&conditions] {
+    return InTransaction(shop, [&shop, &conditions] {
         QStringList numbers;
-        QSqlQuery query = RunSql(QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(),
+        QSqlQuery query = RunSql(shop, QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(),
                                  conditions.values());
         while (query.next())
             numbers << query.value(0).toString();
-        RunSql(QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());
-        Announce(ShopChange::Members, ShopOperation::DeleteMembers);
+        RunSql(shop, QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());
+        shop.announce(ShopChange::Members, ShopOperation::DeleteMembers);
         return numbers;
     });
 }
 
-void DeleteRentalsOfMembers(const QStringList& numbers)
+void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers)
 {
-    InTransaction([&numbers] {
+    InTransaction(shop, [&shop, &numbers] {
         for (const QString& hybh : numbers)
-            RunSql(QStringLiteral("DELETE FROM zjxx WHERE hybh = ?"), {hybh});
-        Announce(ShopChange::Rentals, ShopOperation::DeleteMembers);
+            RunSql(shop, QStringLiteral("DELETE FROM zjxx WHERE hybh = ?"), {hybh});
+        shop.announce(ShopChange::Rentals, ShopOperation::DeleteMembers);
     });
 }

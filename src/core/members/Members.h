@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+class Shop;
+
 // "男", "女".
 const QStringList& Sexes();
 // "1" up to the number of member levels set (HYDJ).
@@ -18,7 +20,7 @@ struct Member
 {
     QString hybh, hyxm, hyxb, hyzz, lxdh, hydj, zjje, yjje, yjps, rhrq;
 };
-std::optional<Member> FindMember(const QString& hybh);
+std::optional<Member> FindMember(Shop& shop, const QString& hybh);
 
 struct NewMember
 {
@@ -34,9 +36,9 @@ enum class NewMemberCheck
     EmptyNumber
 };
 // The checks in the order they are reported: a number in use first.
-NewMemberCheck CheckNewMember(const NewMember& member);
+NewMemberCheck CheckNewMember(Shop& shop, const NewMember& member);
 // Level 0, nothing borrowed, joined today; "男" for an empty sex, "/" for empty texts.
-void AddMember(const NewMember& member);
+void AddMember(Shop& shop, const NewMember& member);
 
 struct MemberChange
 {
@@ -53,7 +55,7 @@ enum class MemberChangeCheck
 };
 MemberChangeCheck CheckMemberChange(const MemberChange& change);
 // False when no member has that number. Level and borrowed count never change here.
-bool ModifyMember(const MemberChange& change);
+bool ModifyMember(Shop& shop, const MemberChange& change);
 
 // A member's top-up: the amount paid, typed (a number above 0 within the
 // bound the windows count); nothing when it is not one.
@@ -61,7 +63,7 @@ std::optional<Money> ParseTopUp(const QString& typed);
 // Adds the amount to the member's prepaid rent with its 预付租金充值 line, in
 // one transaction; the prepaid rent after it, or nothing when no member has
 // that number. Throws MovrntError (an amount the balance cannot hold says so).
-std::optional<Money> TopUp(const QString& hybh, Money amount);
+std::optional<Money> TopUp(Shop& shop, const QString& hybh, Money amount);
 
 // The conditions of the member query, in their fixed order.
 struct MemberFilter
@@ -89,8 +91,8 @@ struct MemberDeletion
 };
 Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QString& alias = {});
 // True when a matching member has a disc out (walk-in rentals never count).
-bool AnyMemberWithDiscOut(const MemberDeletion& deletion);
+bool AnyMemberWithDiscOut(Shop& shop, const MemberDeletion& deletion);
 // Deletes the matching members in one transaction; returns their numbers.
-QStringList DeleteMembers(const MemberDeletion& deletion);
+QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion);
 // Deletes every rental of the given members in one transaction.
-void DeleteRentalsOfMembers(const QStringList& numbers);
+void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers);

@@ -1,4 +1,5 @@
 #include "Ledger.h"
+#include "core/store/Shop.h"
 
 #include "core/access/PassCheck.h"
 
@@ -9,8 +10,8 @@
 #include "core/store/LedgerSchema.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 // Each kind (in LedgerKind's order, which is the ledger's rules' order) and
@@ -78,19 +79,23 @@ QString LedgerKindName(LedgerKind kind)
 
 QString LedgerInsert()
 {
-    return QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
-                          " (?,?,?,?,?,?,?,?,?)");
+    return QStringLiteral(
+        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
+        " (?,?,?,?,?,?,?,?,?)");
 }
 
 QVariantList LedgerValues(const LedgerLine& line)
 {
-    return {NowText(), LedgerKindName(line.kind), line.zdbh, line.bh, line.hybh, line.amount,
-            CounterName(), TillId(), CurrentPerson()};
+    return {NowText(),      LedgerKindName(line.kind),
+            line.zdbh,      line.bh,
+            line.hybh,      line.amount,
+            CounterName(),  TillId(),
+            CurrentPerson()};
 }
 
-void WriteLedger(const LedgerLine& line)
+void WriteLedger(Shop& shop, const LedgerLine& line)
 {
-    RunSql(LedgerInsert(), LedgerValues(line));
+    RunSql(shop, LedgerInsert(), LedgerValues(line));
 }
 
 namespace {
@@ -105,8 +110,9 @@ QString UnknownKindsQuery()
 
 QString UnopenedMembersQuery()
 {
-    return QStringLiteral("SELECT hybh FROM zwls WHERE hybh <> '/' AND hybh NOT IN (SELECT hybh FROM"
-                          " zwls WHERE ywlx IN %1) LIMIT 1")
+    return QStringLiteral(
+               "SELECT hybh FROM zwls WHERE hybh <> '/' AND hybh NOT IN (SELECT hybh FROM"
+               " zwls WHERE ywlx IN %1) LIMIT 1")
         .arg(kOpenings);
 }
 
@@ -125,7 +131,8 @@ QList<MemberMismatch> LedgerDisagreements(const LedgerRows& rows, const QString&
     QList<MemberMismatch> members;
     for (const QStringList& row : rows(MemberMoneyQuery()))
         members.append({row.value(0), row.value(1).toLongLong(), row.value(2).toLongLong(),
-                        row.value(3) != u"0", row.value(4).toLongLong(), row.value(5).toLongLong()});
+                        row.value(3) != u"0", row.value(4).toLongLong(),
+                        row.value(5).toLongLong()});
     return members;
 }
 
@@ -133,11 +140,14 @@ QString MismatchReport(const QList<MemberMismatch>& members)
 {
     QStringList lines;
     for (const MemberMismatch& member : members.mid(0, 20))
-        lines << (member.opened ? QStringLiteral("会员 %1：预付租金 %2（账务流水为 %3），押金 %4（账务流水为 %5）")
-                                      .arg(member.hybh, YuanText(member.prepaid), YuanText(member.ledgerPrepaid),
-                                           YuanText(member.deposit), YuanText(member.ledgerDeposit))
-                                : QStringLiteral("会员 %1：账务流水中没有期初记录（预付租金 %2，押金 %3）")
-                                      .arg(member.hybh, YuanText(member.prepaid), YuanText(member.deposit)));
+        lines << (member.opened
+                      ? QStringLiteral(
+                            "会员 %1：预付租金 %2（账务流水为 %3），押金 %4（账务流水为 %5）")
+                            .arg(member.hybh, YuanText(member.prepaid),
+                                 YuanText(member.ledgerPrepaid), YuanText(member.deposit),
+                                 YuanText(member.ledgerDeposit))
+                      : QStringLiteral("会员 %1：账务流水中没有期初记录（预付租金 %2，押金 %3）")
+                            .arg(member.hybh, YuanText(member.prepaid), YuanText(member.deposit)));
     if (members.size() > 20)
         lines << QStringLiteral("…… 共 %1 名会员").arg(members.size());
     return QStringLiteral("以下会员的预付租金或押金与账务流水不符：\n") + lines.join(u'\n');
@@ -204,17 +214,20 @@ QString YuanText(Money amount)
 
 namespace {
 // The day totals of the rows `where` picks (after the dates).
-Takings SumTakings(const QString& first, const QString& last, const QString& where, const QVariantList& more)
+Takings SumTakings(Shop& shop, const QString& first, const QString& last, const QString& where,
+                   const QVariantList& more)
 {
     // The day totals the ledger's triggers keep: a month is a few hundred rows
     // however many lines it had.
     QVariantList values = QVariantList{first, last} + more;
     // Summed in two halves that cannot overflow however many days there are,
     // and put together here; a sum past the 64-bit range is said so.
-    const QString sql = QStringLiteral("SELECT ywlx, CAST(SUM(je / 4294967296) AS BIGINT),"
-                                       " CAST(SUM(je % 4294967296) AS BIGINT) FROM zwrz WHERE rq >= ?"
-                                       " AND rq <= ?") + where;
-    QSqlQuery query = RunSql(sql + QStringLiteral(" GROUP BY ywlx"), values);
+    const QString sql =
+        QStringLiteral("SELECT ywlx, CAST(SUM(je / 4294967296) AS BIGINT),"
+                       " CAST(SUM(je % 4294967296) AS BIGINT) FROM zwrz WHERE rq >= ?"
+                       " AND rq <= ?") +
+        where;
+    QSqlQuery query = RunSql(shop, sql + QStringLiteral(" GROUP BY ywlx"), values);
     Takings takings;
     while (query.next()) {
         const KindInfo* info = Find(query.value(0).toString());
@@ -225,8 +238,9 @@ Takings SumTakings(const QString& first, const QString& last, const QString& whe
                 throw MovrntError(kBeyondCounting, QStringLiteral("MOVRNT.db"));
             return *amount;
         };
-        const Money whole = checked(AddMoney(
-            checked(MultiplyMoney(query.value(1).toLongLong(), 4294967296)), query.value(2).toLongLong()));
+        const Money whole =
+            checked(AddMoney(checked(MultiplyMoney(query.value(1).toLongLong(), 4294967296)),
+                             query.value(2).toLongLong()));
         Money& bucket = takings.*(info->bucket);
         bucket = checked(info->kind == LedgerKind::DepositBack ? SubtractMoney(bucket, whole)
                                                                : AddMoney(bucket, whole));
@@ -240,32 +254,38 @@ Takings SumTakings(const QString& first, const QString& last, const QString& whe
 // kept, its counter's name.
 std::pair<QString, QVariantList> TillWhere(const Till& till)
 {
-    return till.id.isEmpty() ? std::pair{QStringLiteral(" AND gtid = '' AND gtmc = ?"), QVariantList{till.names.value(0)}}
+    return till.id.isEmpty() ? std::pair{QStringLiteral(" AND gtid = '' AND gtmc = ?"),
+                                         QVariantList{till.names.value(0)}}
                              : std::pair{QStringLiteral(" AND gtid = ?"), QVariantList{till.id}};
 }
 } // namespace
 
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter)
+Takings TakingsBetween(Shop& shop, const QString& first, const QString& last,
+                       const QString& counter)
 {
-    return counter.isEmpty() ? SumTakings(first, last, {}, {})
-                             : SumTakings(first, last, QStringLiteral(" AND gtmc = ?"), {counter});
+    return counter.isEmpty()
+               ? SumTakings(shop, first, last, {}, {})
+               : SumTakings(shop, first, last, QStringLiteral(" AND gtmc = ?"), {counter});
 }
 
-Takings TillTakings(const QString& day, const Till& till, const std::optional<QString>& person)
+Takings TillTakings(Shop& shop, const QString& day, const Till& till,
+                    const std::optional<QString>& person)
 {
     auto [where, values] = TillWhere(till);
     if (person) {
         where += QStringLiteral(" AND czy = ?");
         values << (person->isNull() ? QStringLiteral("") : *person);
     }
-    return SumTakings(day, day, where, values);
+    return SumTakings(shop, day, day, where, values);
 }
 
-QList<Till> DayTills(const QString& day)
+QList<Till> DayTills(Shop& shop, const QString& day)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT gtid, gtmc FROM zwrz WHERE rq = ? AND bs <> 0 GROUP BY gtid, gtmc"
-                                            " ORDER BY gtid, gtmc"),
-                             {day});
+    QSqlQuery query = RunSql(
+        shop,
+        QStringLiteral("SELECT gtid, gtmc FROM zwrz WHERE rq = ? AND bs <> 0 GROUP BY gtid, gtmc"
+                       " ORDER BY gtid, gtmc"),
+        {day});
     QList<Till> tills;
     while (query.next()) {
         const QString id = query.value(0).toString(), name = query.value(1).toString();
@@ -283,12 +303,14 @@ QList<Till> DayTills(const QString& day)
     return tills;
 }
 
-QStringList TillPeople(const QString& day, const Till& till)
+QStringList TillPeople(Shop& shop, const QString& day, const Till& till)
 {
     const auto [where, values] = TillWhere(till);
-    QSqlQuery query = RunSql(QStringLiteral("SELECT DISTINCT czy FROM zwrz WHERE rq = ? AND bs <> 0") + where +
-                                 QStringLiteral(" ORDER BY czy"),
-                             QVariantList{day} + values);
+    QSqlQuery query =
+        RunSql(shop,
+               QStringLiteral("SELECT DISTINCT czy FROM zwrz WHERE rq = ? AND bs <> 0") + where +
+                   QStringLiteral(" ORDER BY czy"),
+               QVariantList{day} + values);
     QStringList people;
     while (query.next())
         people << query.value(0).toString();
@@ -301,14 +323,14 @@ bool IsCashLine(const QString& kind)
     return rule && rule->cash;
 }
 
-Takings MonthTakings(const QString& year, const QString& month)
+Takings MonthTakings(Shop& shop, const QString& year, const QString& month)
 {
     static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
     static const QRegularExpression twoDigits(QStringLiteral("^[0-9]{2}$"));
     if (!fourDigits.match(year).hasMatch() || !twoDigits.match(month).hasMatch())
         return {};
     const QString prefix = year + u'-' + month;
-    return TakingsBetween(prefix + QStringLiteral("-00"), prefix + QStringLiteral("-99"));
+    return TakingsBetween(shop, prefix + QStringLiteral("-00"), prefix + QStringLiteral("-99"));
 }
 
 QList<std::pair<QString, Money>> TakingsRows(const Takings& takings)
@@ -322,9 +344,10 @@ QList<std::pair<QString, Money>> TakingsRows(const Takings& takings)
             {QStringLiteral("现金结余"), takings.cash}};
 }
 
-QList<LedgerEntry> DayLedger(const QString& day)
+QList<LedgerEntry> DayLedger(Shop& shop, const QString& day)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT ") + kColumns +
+    QSqlQuery query = RunSql(shop,
+                             QStringLiteral("SELECT ") + kColumns +
                                  QStringLiteral(" FROM zwls WHERE jzsj >= ? AND jzsj <= ?"
                                                 " ORDER BY jzsj, lsh"),
                              DaySpan(day, day));
@@ -334,13 +357,14 @@ QList<LedgerEntry> DayLedger(const QString& day)
     return entries;
 }
 
-QList<StatementLine> MemberStatement(const QString& hybh)
+QList<StatementLine> MemberStatement(Shop& shop, const QString& hybh)
 {
-    const QVariant start =
-        RunScalar(QStringLiteral("SELECT MAX(lsh) FROM zwls WHERE hybh = ? AND ywlx IN (?, ?)"),
-                  {hybh, kOpeningPrepaid, LedgerKindName(LedgerKind::MemberPrepaid)});
+    const QVariant start = RunScalar(
+        shop, QStringLiteral("SELECT MAX(lsh) FROM zwls WHERE hybh = ? AND ywlx IN (?, ?)"),
+        {hybh, kOpeningPrepaid, LedgerKindName(LedgerKind::MemberPrepaid)});
     QSqlQuery query =
-        RunSql(QStringLiteral("SELECT ") + kColumns +
+        RunSql(shop,
+               QStringLiteral("SELECT ") + kColumns +
                    QStringLiteral(" FROM zwls WHERE hybh = ? AND lsh >= ? ORDER BY lsh"),
                {hybh, start.isNull() ? 0 : start.toLongLong()});
     QList<StatementLine> lines;

@@ -4,10 +4,12 @@
 #include "core/store/Money.h"
 
 #include <QList>
-#include <functional>
-#include <optional>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
+
+class Shop;
 
 // What moved money, as the ledger names it. Amounts are what the shop
 // gained: a deposit handed back is negative; a member's rental charge is
@@ -28,8 +30,8 @@ enum class LedgerKind
     OpeningDeposit,    // 期初会员押金
     ExpertPrepaid,     // 专家修改预付租金: a typed statement changed it (no cash)
     ExpertDeposit,     // 专家修改会员押金
-    AdjustPrepaid,     // 账务调整预付租金: an imported shop's money taken as it stood (no cash)
-    AdjustDeposit,     // 账务调整会员押金
+    AdjustPrepaid, // 账务调整预付租金: an imported shop's money taken as it stood (no cash)
+    AdjustDeposit, // 账务调整会员押金
 };
 QString LedgerKindName(LedgerKind kind);
 
@@ -43,7 +45,7 @@ struct LedgerLine
 };
 // Appends a line now, signed with this counter's name and till and the
 // person logged on, within the caller's transaction. Throws MovrntError.
-void WriteLedger(const LedgerLine& line);
+void WriteLedger(Shop& shop, const LedgerLine& line);
 
 // The statement that writes a line, and its values (now, this counter).
 QString LedgerInsert();
@@ -92,10 +94,11 @@ struct Takings
 };
 // The lines of `counter` (every counter when empty) dated from `first` to
 // `last`, date texts yyyy-MM-dd. Throws MovrntError.
-Takings TakingsBetween(const QString& first, const QString& last, const QString& counter = {});
+Takings TakingsBetween(Shop& shop, const QString& first, const QString& last,
+                       const QString& counter = {});
 // A month typed as in the month figures; nothing is counted unless the year
 // has four digits and the month two.
-Takings MonthTakings(const QString& year, const QString& month);
+Takings MonthTakings(Shop& shop, const QString& year, const QString& month);
 // The takings' captions and amounts in the order the windows show them.
 QList<std::pair<QString, Money>> TakingsRows(const Takings& takings);
 
@@ -117,15 +120,16 @@ struct Till
     QStringList names;
 };
 // The tills that wrote lines on a day: this counter's first, then by name.
-QList<Till> DayTills(const QString& day);
+QList<Till> DayTills(Shop& shop, const QString& day);
 // The people who took money at a till on a day, in name order.
-QStringList TillPeople(const QString& day, const Till& till);
+QStringList TillPeople(Shop& shop, const QString& day, const Till& till);
 // A till's takings of a day, of one person when given. Throws MovrntError.
-Takings TillTakings(const QString& day, const Till& till, const std::optional<QString>& person = std::nullopt);
+Takings TillTakings(Shop& shop, const QString& day, const Till& till,
+                    const std::optional<QString>& person = std::nullopt);
 // Whether a line of this kind moves cash in or out of the till.
 bool IsCashLine(const QString& kind);
 // A day's lines, in the order they were written. Throws MovrntError.
-QList<LedgerEntry> DayLedger(const QString& day);
+QList<LedgerEntry> DayLedger(Shop& shop, const QString& day);
 
 // A member's statement: the lines since the member's opening or joining
 // line (a number used again starts afresh), with the prepaid rent after each.
@@ -135,4 +139,4 @@ struct StatementLine
     Money change = 0;  // to the member's prepaid rent; a deposit's own amount
     Money prepaid = 0; // the prepaid rent after the line
 };
-QList<StatementLine> MemberStatement(const QString& hybh);
+QList<StatementLine> MemberStatement(Shop& shop, const QString& hybh);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class Shop;
+
 // A printed page of money: a title, lines above a table, the table, and
 // lines of totals below it.
 struct MoneyDocument
@@ -15,7 +17,7 @@ struct MoneyDocument
     QString day; // the day it is about (yyyy-MM-dd); empty: today
     QStringList intro;
     QStringList headings;
-    QList<QStringList> rows;      // a row of one cell is a section's caption
+    QList<QStringList> rows;       // a row of one cell is a section's caption
     QList<qsizetype> rightAligned; // columns of amounts
     QStringList closing;
 };
@@ -25,6 +27,6 @@ struct MoneyDocument
 // the cash it should hold (this counter's, when the clerk typed its float),
 // blanks for the counted cash and the signatures; the whole shop's totals.
 // Throws MovrntError.
-MoneyDocument DayEndReport(const QString& day, std::optional<Money> cashFloat);
+MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> cashFloat);
 // A member's statement: the lines with the prepaid rent after each.
-MoneyDocument MemberStatementReport(const QString& hybh);
+MoneyDocument MemberStatementReport(Shop& shop, const QString& hybh);

@@ -1,4 +1,5 @@
 #include "Receipt.h"
+#include "core/store/Shop.h"
 
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
@@ -22,16 +23,17 @@ Receipt Started(const QString& title)
     return receipt;
 }
 
-QString MemberText(const QString& hybh)
+QString MemberText(Shop& shop, const QString& hybh)
 {
-    const QVariant name = RunScalar(QStringLiteral("SELECT hyxm FROM hyxx WHERE hybh = ?"), {hybh});
+    const QVariant name =
+        RunScalar(shop, QStringLiteral("SELECT hyxm FROM hyxx WHERE hybh = ?"), {hybh});
     return name.isValid() ? hybh + u' ' + name.toString() : hybh;
 }
 
-Money PrepaidOf(const QString& hybh)
+Money PrepaidOf(Shop& shop, const QString& hybh)
 {
     return MoneyFromDouble(
-        RunScalar(QStringLiteral("SELECT zjje FROM hyxx WHERE hybh = ?"), {hybh}).toDouble());
+        RunScalar(shop, QStringLiteral("SELECT zjje FROM hyxx WHERE hybh = ?"), {hybh}).toDouble());
 }
 
 const QString kWalkIn = QStringLiteral("零散顾客");
@@ -43,10 +45,11 @@ int ReceiptPaperWidth()
     return paper == u"58" || paper == u"80" ? paper.toInt() : 0;
 }
 
-Receipt RentOutReceipt(const RentOutDone& done)
+Receipt RentOutReceipt(Shop& shop, const RentOutDone& done)
 {
     Receipt receipt = Started(QStringLiteral("租借凭条"));
-    QSqlQuery row = RunSql(QStringLiteral("SELECT r.bh, d.pm, r.yjje, r.hybh FROM zjxx AS r"
+    QSqlQuery row = RunSql(shop,
+                           QStringLiteral("SELECT r.bh, d.pm, r.yjje, r.hybh FROM zjxx AS r"
                                           " LEFT JOIN ydxx AS d ON d.bh = r.bh WHERE r.zdbh = ?"),
                            {done.zdbh});
     if (!row.next())
@@ -62,28 +65,29 @@ Receipt RentOutReceipt(const RentOutDone& done)
         receipt.figures.append(
             {QStringLiteral("押金"), amount ? Yuan(*amount) : QStringLiteral("￥") + deposit});
     } else {
-        receipt.customer = MemberText(hybh);
+        receipt.customer = MemberText(shop, hybh);
         receipt.figures.append({QStringLiteral("本次租金"), Yuan(done.charged)});
         receipt.figures.append({QStringLiteral("预付租金余额"), Yuan(done.prepaidLeft)});
     }
     return receipt;
 }
 
-Receipt TopUpReceipt(const QString& hybh, Money paid, Money prepaid)
+Receipt TopUpReceipt(Shop& shop, const QString& hybh, Money paid, Money prepaid)
 {
     Receipt receipt = Started(QStringLiteral("充值凭条"));
-    receipt.customer = MemberText(hybh);
+    receipt.customer = MemberText(shop, hybh);
     receipt.figures.append({QStringLiteral("本次充值"), Yuan(paid)});
     receipt.figures.append({QStringLiteral("预付租金余额"), Yuan(prepaid)});
     return receipt;
 }
 
-Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
+Receipt SettlementReceipt(Shop& shop, SettleKind kind, qint64 first, qint64 last,
                           const Settlement& settlement)
 {
     const bool walkIn = kind == SettleKind::WalkInCheckout;
     Receipt receipt = Started(walkIn ? QStringLiteral("结帐凭条") : QStringLiteral("还碟凭条"));
-    QSqlQuery rows = RunSql(QStringLiteral("SELECT r.bh, d.pm, r.hybh FROM zjxx AS r"
+    QSqlQuery rows = RunSql(shop,
+                            QStringLiteral("SELECT r.bh, d.pm, r.hybh FROM zjxx AS r"
                                            " LEFT JOIN ydxx AS d ON d.bh = r.bh"
                                            " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
                             {first, last});
@@ -93,17 +97,19 @@ Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
         if (!members.contains(rows.value(2).toString()))
             members << rows.value(2).toString();
     }
-    receipt.figures.append({QStringLiteral("自动编号"), first == last
-                                                            ? QString::number(first)
-                                                            : QStringLiteral("%1 - %2").arg(first).arg(last)});
-    receipt.figures.append({QStringLiteral("租借天数"), QStringLiteral("%1天").arg(settlement.days)});
+    receipt.figures.append(
+        {QStringLiteral("自动编号"),
+         first == last ? QString::number(first) : QStringLiteral("%1 - %2").arg(first).arg(last)});
+    receipt.figures.append(
+        {QStringLiteral("租借天数"), QStringLiteral("%1天").arg(settlement.days)});
     if (walkIn) {
         receipt.customer = kWalkIn;
         receipt.figures.append({QStringLiteral("应付租金"), Yuan(settlement.rentDue)});
         receipt.figures.append({QStringLiteral("应退押金"), Yuan(settlement.deposit)});
     } else if (members.size() == 1) {
-        receipt.customer = MemberText(members.first());
-        receipt.figures.append({QStringLiteral("预付租金余额"), Yuan(PrepaidOf(members.first()))});
+        receipt.customer = MemberText(shop, members.first());
+        receipt.figures.append(
+            {QStringLiteral("预付租金余额"), Yuan(PrepaidOf(shop, members.first()))});
     } else {
         receipt.customer = members.join(QStringLiteral("、"));
     }

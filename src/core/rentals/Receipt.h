@@ -6,6 +6,8 @@
 #include <QString>
 #include <utility>
 
+class Shop;
+
 // The slip handed to the customer after a rent-out, a checkout or a
 // member's return, for narrow receipt paper.
 struct Receipt
@@ -13,7 +15,7 @@ struct Receipt
     QString title;
     QString shop;
     QString date;
-    QString customer; // the member's number and name, or 零散顾客
+    QString customer;                           // the member's number and name, or 零散顾客
     QList<std::pair<QString, QString>> discs;   // number, title
     QList<std::pair<QString, QString>> figures; // caption, value
 };
@@ -22,8 +24,8 @@ struct Receipt
 int ReceiptPaperWidth();
 
 // Throw MovrntError when the rentals cannot be read back.
-Receipt RentOutReceipt(const RentOutDone& done);
-Receipt SettlementReceipt(SettleKind kind, qint64 first, qint64 last,
+Receipt RentOutReceipt(Shop& shop, const RentOutDone& done);
+Receipt SettlementReceipt(Shop& shop, SettleKind kind, qint64 first, qint64 last,
                           const Settlement& settlement);
 // A member's top-up: what was paid and the prepaid rent after it.
-Receipt TopUpReceipt(const QString& hybh, Money paid, Money prepaid);
+Receipt TopUpReceipt(Shop& shop, const QString& hybh, Money paid, Money prepaid);

@@ -21,9 +21,9 @@ bool IsVcd(const QString& ydlx)
     return ydlx == u"VCD";
 }
 
-QString DiscType(const QString& bh)
+QString DiscType(Shop& shop, const QString& bh)
 {
-    return RunScalar(QStringLiteral("SELECT ydlx FROM ydxx WHERE bh = ?"), {bh}).toString();
+    return RunScalar(shop, QStringLiteral("SELECT ydlx FROM ydxx WHERE bh = ?"), {bh}).toString();
 }
 
 // The rent per day of a disc type; nothing when it is not set to a number.
@@ -42,10 +42,11 @@ struct MemberAccount
 
 // `lock`: the row stays locked until the transaction ends (on a server; the
 // file's writing transaction already holds the whole file).
-std::optional<MemberAccount> Account(const QString& hybh, bool lock = false)
+std::optional<MemberAccount> Account(Shop& shop, const QString& hybh, bool lock = false)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?") +
-                                 (lock ? ForUpdate() : QString()),
+    QSqlQuery query = RunSql(shop,
+                             QStringLiteral("SELECT hydj, zjje, yjps FROM hyxx WHERE hybh = ?") +
+                                 (lock ? shop.engine().forUpdate() : QString()),
                              {hybh});
     if (!query.next())
         return std::nullopt;
@@ -53,11 +54,12 @@ std::optional<MemberAccount> Account(const QString& hybh, bool lock = false)
                          query.value(2).toLongLong(), query.value(1)};
 }
 
-bool DiscIsOut(const QString& bh)
+bool DiscIsOut(Shop& shop, const QString& bh)
 {
     // The open rental decides, not the disc's flag: one entry of the index of
     // open rentals.
-    return RunScalar(QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
+    return RunScalar(shop,
+                     QStringLiteral("SELECT zdbh FROM zjxx WHERE bh = ? AND sfyh = '否' LIMIT 1"),
                      {bh})
         .isValid();
 }
@@ -82,21 +84,22 @@ Money Checked(std::optional<Money> amount)
 }
 } // namespace
 
-RentOutCheck CheckRentOut(const RentRequest& request)
+RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request)
 {
     if (GetSetting(Setting::VCD).isEmpty())
         return RentOutCheck::NoRentSetting;
     if (request.bh.isEmpty())
         return RentOutCheck::EmptyDisc;
-    if (!RunScalar(QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh}).isValid())
+    if (!RunScalar(shop, QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh})
+             .isValid())
         return RentOutCheck::UnknownDisc;
-    if (DiscIsOut(request.bh))
+    if (DiscIsOut(shop, request.bh))
         return RentOutCheck::DiscOut;
     if (!request.hybh.isEmpty()) {
-        const std::optional<MemberAccount> account = Account(request.hybh);
+        const std::optional<MemberAccount> account = Account(shop, request.hybh);
         if (!account)
             return RentOutCheck::UnknownMember;
-        const std::optional<Money> dayRent = DayRent(DiscType(request.bh));
+        const std::optional<Money> dayRent = DayRent(DiscType(shop, request.bh));
         if (!dayRent)
             return RentOutCheck::NoRentSetting;
         const std::optional<qint64> left =
@@ -106,7 +109,7 @@ RentOutCheck CheckRentOut(const RentRequest& request)
             throw MovrntError(kBeyondCounting + QStringLiteral("：") + request.hybh, kSource);
         if (*left <= 0)
             return RentOutCheck::InsufficientPrepaid;
-    } else if (!ParseDeposit(DepositToStore(request, DiscType(request.bh)))) {
+    } else if (!ParseDeposit(DepositToStore(request, DiscType(shop, request.bh)))) {
         // Checkout must be able to add it up, or the disc could never come back.
         return RentOutCheck::BadDeposit;
     }
@@ -156,16 +159,17 @@ struct RentOutRefused
     RentOutCheck why;
 };
 
-RentOutDone RentOutNow(const RentRequest& request)
+RentOutDone RentOutNow(Shop& shop, const RentRequest& request)
 {
-    return InTransaction([&request] {
+    return InTransaction(shop, [&shop, &request] {
         RentOutDone done;
         const QString today = TodayText();
-        const QString ydlx = DiscType(request.bh);
+        const QString ydlx = DiscType(shop, request.bh);
         const bool member = !request.hybh.isEmpty();
         // The claim on the disc: the index of open rentals takes one a disc,
         // so of two counters renting it at once one inserts nothing.
         const QVariant zdbh = RunScalar(
+            shop,
             QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES"
                            " (?,?,'/',?,'否',?) ON CONFLICT (bh) WHERE sfyh = '否'"
                            " DO NOTHING RETURNING zdbh"),
@@ -174,16 +178,17 @@ RentOutDone RentOutNow(const RentRequest& request)
         if (!zdbh.isValid())
             throw RentOutRefused{RentOutCheck::DiscOut};
         done.zdbh = zdbh.toLongLong();
-        RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
-        Announce(ShopChange::Rentals, ShopOperation::RentOut);
-        Announce(ShopChange::Discs, ShopOperation::RentOut);
+        RunSql(shop, QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
+        shop.announce(ShopChange::Rentals, ShopOperation::RentOut);
+        shop.announce(ShopChange::Discs, ShopOperation::RentOut);
         if (!member) {
             // Checked before, and the same text is stored: it parses.
-            WriteLedger({LedgerKind::WalkInDeposit, done.zdbh, request.bh, QStringLiteral("/"),
+            WriteLedger(shop,
+                        {LedgerKind::WalkInDeposit, done.zdbh, request.bh, QStringLiteral("/"),
                          Checked(ParseDeposit(DepositToStore(request, ydlx)))});
             return done;
         }
-        const std::optional<MemberAccount> account = Account(request.hybh, true);
+        const std::optional<MemberAccount> account = Account(shop, request.hybh, true);
         const std::optional<Money> dayRent = DayRent(ydlx);
         if (!account || !dayRent)
             throw MovrntError(QStringLiteral("会员或租金设置已改变：") + request.hybh, kSource);
@@ -197,16 +202,18 @@ RentOutDone RentOutNow(const RentRequest& request)
         const Money prepaid =
             Checked(PrepaidAfterRental(*account->prepaid, *dayRent, account->level));
         // Written back only over the amount it was computed from.
-        if (RunSql(QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"
+        if (RunSql(shop,
+                   QStringLiteral("UPDATE hyxx SET yjps = ? , hydj = ? , zjje = ? WHERE hybh = ?"
                                   " AND zjje = ?"),
                    {count, level, MoneyToDouble(prepaid), request.hybh, account->stored})
                 .numRowsAffected() != 1)
             throw MovrntError(QStringLiteral("会员的预付租金刚被改变，请重新添加租借信息：") +
                                   request.hybh,
                               kSource);
-        Announce(ShopChange::Members, ShopOperation::RentOut);
+        shop.announce(ShopChange::Members, ShopOperation::RentOut);
         done.charged = *account->prepaid - prepaid;
-        WriteLedger({LedgerKind::MemberCharge, done.zdbh, request.bh, request.hybh, done.charged});
+        WriteLedger(shop,
+                    {LedgerKind::MemberCharge, done.zdbh, request.bh, request.hybh, done.charged});
         done.prepaidLeft = prepaid;
         return done;
     });
@@ -214,10 +221,10 @@ RentOutDone RentOutNow(const RentRequest& request)
 
 } // namespace
 
-RentOutDone RentOut(const RentRequest& request)
+RentOutDone RentOut(Shop& shop, const RentRequest& request)
 {
     try {
-        return RentOutNow(request);
+        return RentOutNow(shop, request);
     } catch (const RentOutRefused& refused) {
         RentOutDone done;
         done.refusal = refused.why;
@@ -249,9 +256,10 @@ RangeCheck CheckRange(const QString& from, const QString& to, qint64* first, qin
     return RangeCheck::Ok;
 }
 
-QList<MemberBalance> RangeMembers(qint64 first, qint64 last, int limit)
+QList<MemberBalance> RangeMembers(Shop& shop, qint64 first, qint64 last, int limit)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT hybh, hyxm, zjje FROM hyxx WHERE hybh IN"
+    QSqlQuery query = RunSql(shop,
+                             QStringLiteral("SELECT hybh, hyxm, zjje FROM hyxx WHERE hybh IN"
                                             " (SELECT hybh FROM zjxx") +
                                  kRange + QStringLiteral(") ORDER BY hybh LIMIT ?"),
                              {first, last, limit});
@@ -273,12 +281,15 @@ namespace {
 // walk-in checkout, the ledger's lines, one rent and one deposit a rental.
 // `lock`: the rows stay locked until the caller's transaction ends, so two
 // counters never settle one rental twice.
-Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<LedgerLine>* lines)
+Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool lock,
+                  QList<LedgerLine>* lines)
 {
     Settlement result;
     const QVariantList range = {first, last};
-    QSqlQuery rows = RunSql(QStringLiteral("SELECT czrq, sfyh, hybh FROM zjxx") + kRange +
-                                QStringLiteral(" ORDER BY zdbh") + (lock ? ForUpdate() : QString()),
+    QSqlQuery rows = RunSql(shop,
+                            QStringLiteral("SELECT czrq, sfyh, hybh FROM zjxx") + kRange +
+                                QStringLiteral(" ORDER BY zdbh") +
+                                (lock ? shop.engine().forUpdate() : QString()),
                             range);
     QStringList dates;
     bool settled = false, wrongKind = false;
@@ -311,7 +322,8 @@ Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<L
     result.days = DaysCharged(dates.first());
     // Each rental with its disc's type, in one joined query.
     QSqlQuery each =
-        RunSql(QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
+        RunSql(shop,
+               QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
                               " LEFT JOIN ydxx AS d ON d.bh = r.bh"
                               " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
                range);
@@ -357,28 +369,29 @@ Settlement Assess(SettleKind kind, qint64 first, qint64 last, bool lock, QList<L
 }
 } // namespace
 
-Settlement PreviewSettlement(SettleKind kind, qint64 first, qint64 last)
+Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 last)
 {
-    return Assess(kind, first, last, false, nullptr);
+    return Assess(shop, kind, first, last, false, nullptr);
 }
 
-Settlement Settle(SettleKind kind, qint64 first, qint64 last)
+Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last)
 {
-    return InTransaction([&] {
+    return InTransaction(shop, [&] {
         QList<LedgerLine> lines;
-        const Settlement result = Assess(kind, first, last, true, &lines);
+        const Settlement result = Assess(shop, kind, first, last, true, &lines);
         if (result.refusal != SettleRefusal::None)
             return result;
         const QVariantList range = {first, last};
-        RunSql(QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
+        RunSql(shop, QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
                {TodayText(), first, last});
-        RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx") +
+        RunSql(shop,
+               QStringLiteral("UPDATE ydxx SET sfycz = '否' WHERE bh IN (SELECT bh FROM zjxx") +
                    kRange + u')',
                range);
         for (const LedgerLine& line : lines)
-            WriteLedger(line);
-        Announce(ShopChange::Rentals, ShopOperation::Settle);
-        Announce(ShopChange::Discs, ShopOperation::Settle);
+            WriteLedger(shop, line);
+        shop.announce(ShopChange::Rentals, ShopOperation::Settle);
+        shop.announce(ShopChange::Discs, ShopOperation::Settle);
         return result;
     });
 }
@@ -407,24 +420,25 @@ QStringList RentalSortColumns(const QString& heading)
                                     {"会员编号", "hybh"}});
 }
 
-bool AnyUnsettledRental(const RentalFilter& filter)
+bool AnyUnsettledRental(Shop& shop, const RentalFilter& filter)
 {
     Conditions conditions = RentalConditions(filter);
     conditions.add(QStringLiteral("sfyh = '否'"));
-    return RunScalar(QStringLiteral("SELECT zdbh FROM zjxx") + conditions.where() +
+    return RunScalar(shop,
+                     QStringLiteral("SELECT zdbh FROM zjxx") + conditions.where() +
                          QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();
 }
 
-qint64 DeleteRentals(const RentalFilter& filter)
+qint64 DeleteRentals(Shop& shop, const RentalFilter& filter)
 {
     const Conditions conditions = RentalConditions(filter);
-    return InTransaction([&conditions] {
-        const qint64 deleted =
-            RunSql(QStringLiteral("DELETE FROM zjxx") + conditions.where(), conditions.values())
-                .numRowsAffected();
-        Announce(ShopChange::Rentals, ShopOperation::DeleteRentals);
+    return InTransaction(shop, [&shop, &conditions] {
+        const qint64 deleted = RunSql(shop, QStringLiteral("DELETE FROM zjxx") + conditions.where(),
+                                      conditions.values())
+                                   .numRowsAffected();
+        shop.announce(ShopChange::Rentals, ShopOperation::DeleteRentals);
         return deleted;
     });
 }
@@ -465,11 +479,12 @@ Conditions OverdueConditions(qint64 alertDays)
     return conditions;
 }
 
-qint64 NormaliseOpenRentalDates()
+qint64 NormaliseOpenRentalDates(Shop& shop)
 {
     QList<std::pair<qint64, QString>> changes;
-    QSqlQuery query = RunSql(QStringLiteral(
-        "SELECT zdbh, czrq FROM zjxx WHERE sfyh = '否' AND czrq NOT LIKE '____-__-__'"));
+    QSqlQuery query = RunSql(
+        shop, QStringLiteral(
+                  "SELECT zdbh, czrq FROM zjxx WHERE sfyh = '否' AND czrq NOT LIKE '____-__-__'"));
     while (query.next()) {
         const QString normal = NormalDateText(query.value(1).toString());
         if (!normal.isEmpty())
@@ -478,18 +493,19 @@ qint64 NormaliseOpenRentalDates()
     query.finish();
     if (changes.isEmpty())
         return 0;
-    InTransaction([&changes] {
+    InTransaction(shop, [&shop, &changes] {
         for (const auto& [zdbh, czrq] : changes)
-            RunSql(QStringLiteral("UPDATE zjxx SET czrq = ? WHERE zdbh = ?"), {czrq, zdbh});
-        Announce(ShopChange::Rentals, ShopOperation::RepairRentals);
+            RunSql(shop, QStringLiteral("UPDATE zjxx SET czrq = ? WHERE zdbh = ?"), {czrq, zdbh});
+        shop.announce(ShopChange::Rentals, ShopOperation::RepairRentals);
     });
     return changes.size();
 }
 
-bool AnyOverdueRental(qint64 alertDays)
+bool AnyOverdueRental(Shop& shop, qint64 alertDays)
 {
     const Conditions conditions = OverdueConditions(alertDays);
-    return RunScalar(QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where() +
+    return RunScalar(shop,
+                     QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where() +
                          QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();

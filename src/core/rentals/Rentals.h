@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class Shop;
+
 // Renting one disc out. A member number makes it a member's rental; without
 // one the deposit is the typed text, or the preset one when depositTyped is false.
 struct RentRequest
@@ -29,7 +31,7 @@ enum class RentOutCheck
     InsufficientPrepaid,
 };
 // The checks in the order the window reports them.
-RentOutCheck CheckRentOut(const RentRequest& request);
+RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request);
 
 // A walk-in deposit the checkout can add up: a number of at most a billion
 // yuan either way. Nothing for any other text.
@@ -56,7 +58,7 @@ struct RentOutDone
 };
 // Writes the rental, marks the disc rented and, for a member, updates the
 // borrowed count, level and prepaid rent: all of it or nothing. Throws MovrntError.
-RentOutDone RentOut(const RentRequest& request);
+RentOutDone RentOut(Shop& shop, const RentRequest& request);
 
 // A range of rental numbers as typed.
 enum class RangeCheck
@@ -97,10 +99,10 @@ struct Settlement
 // today and their discs back in the shop, in one transaction. Throws
 // MovrntError for a range that cannot be settled (no record, a disc or rent
 // setting missing, a deposit that is not a number, a database failure).
-Settlement Settle(SettleKind kind, qint64 first, qint64 last);
+Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last);
 // What Settle would settle now, without settling: the same checks, figures
 // and errors. Checkout shows it while the range is typed.
-Settlement PreviewSettlement(SettleKind kind, qint64 first, qint64 last);
+Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 last);
 
 // The members whose rentals lie in a range of rental numbers, with their
 // prepaid rent; at most `limit`, by number.
@@ -109,7 +111,7 @@ struct MemberBalance
     QString hybh, hyxm;
     Money prepaid = 0;
 };
-QList<MemberBalance> RangeMembers(qint64 first, qint64 last, int limit = 3);
+QList<MemberBalance> RangeMembers(Shop& shop, qint64 first, qint64 last, int limit = 3);
 
 // Days charged for a rental date: calendar days to today, at least one.
 qint64 DaysCharged(const QString& czrq);
@@ -124,23 +126,23 @@ Conditions RentalConditions(const RentalFilter& filter);
 QStringList RentalSortColumns(const QString& heading);
 
 // Deleting rentals: refused while a matching rental is unsettled.
-bool AnyUnsettledRental(const RentalFilter& filter);
+bool AnyUnsettledRental(Shop& shop, const RentalFilter& filter);
 // Deletes the matching rentals in one transaction; returns how many.
-qint64 DeleteRentals(const RentalFilter& filter);
+qint64 DeleteRentals(Shop& shop, const RentalFilter& filter);
 
 // Overdue reminder: the members' open rentals at least `alertDays` old.
 // Nothing when the setting is not a whole number.
 std::optional<qint64> AlertDays();
 QString OverdueCutoff(qint64 alertDays); // the latest rental date still overdue
-bool AnyOverdueRental(qint64 alertDays);
+bool AnyOverdueRental(Shop& shop, qint64 alertDays);
 // Open rentals whose date text came in another shape (2003-1-5, 2003/11/01,
 // through a spreadsheet or a typed statement) get the program's one form, so
 // that the overdue test, which compares date texts, judges them rightly.
 // Returns how many were rewritten.
-qint64 NormaliseOpenRentalDates();
+qint64 NormaliseOpenRentalDates(Shop& shop);
 // The call list: who to telephone about which disc, and how many days it is
 // late (the days it has been out beyond alertDays).
-inline const QStringList kOverdueHeadings = {"会员编号", "姓名",     "影碟编号", "租借日期",
+inline const QStringList kOverdueHeadings = {"会员编号", "姓名", "影碟编号", "租借日期",
                                              "联系电话", "片名", "超期天数"};
 QString OverdueColumns(qint64 alertDays);
 inline const QString kOverdueTables = QStringLiteral(

@@ -1,4 +1,5 @@
 #include "Scanning.h"
+#include "core/store/Shop.h"
 
 #include "core/store/Database.h"
 
@@ -20,17 +21,19 @@ std::optional<QString> ScanBurst::enter(qint64 ms)
     return burst;
 }
 
-ScanFound FindScanned(const QString& number)
+ScanFound FindScanned(Shop& shop, const QString& number)
 {
-    if (RunScalar(QStringLiteral("SELECT 1 FROM ydxx WHERE bh = ?"), {number}).isValid()) {
-        QSqlQuery open = RunSql(
-            QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE bh = ? AND sfyh = '否'"), {number});
+    if (RunScalar(shop, QStringLiteral("SELECT 1 FROM ydxx WHERE bh = ?"), {number}).isValid()) {
+        QSqlQuery open =
+            RunSql(shop, QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE bh = ? AND sfyh = '否'"),
+                   {number});
         if (!open.next())
             return {Scanned::Disc, {}};
-        return {open.value(1).toString() == u"/" ? Scanned::RentedToWalkIn : Scanned::RentedToMember,
+        return {open.value(1).toString() == u"/" ? Scanned::RentedToWalkIn
+                                                 : Scanned::RentedToMember,
                 open.value(0).toString()};
     }
-    if (RunScalar(QStringLiteral("SELECT 1 FROM hyxx WHERE hybh = ?"), {number}).isValid())
+    if (RunScalar(shop, QStringLiteral("SELECT 1 FROM hyxx WHERE hybh = ?"), {number}).isValid())
         return {Scanned::Member, {}};
     return {};
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class Shop;
+
 // Tells a barcode scanner from a person: a scanner types the whole number,
 // then Enter, each key within a few milliseconds of the one before; people
 // are ten times slower.
@@ -22,7 +24,14 @@ private:
     qint64 last_ = 0;
 };
 
-enum class Scanned { Disc, RentedToWalkIn, RentedToMember, Member, Unknown };
+enum class Scanned
+{
+    Disc,
+    RentedToWalkIn,
+    RentedToMember,
+    Member,
+    Unknown
+};
 struct ScanFound
 {
     Scanned what = Scanned::Unknown;
@@ -31,4 +40,4 @@ struct ScanFound
 // What a scanned number names: a disc (in the shop, or out with its open
 // rental) when ydxx has it, else a member when hyxx has it. Throws
 // MovrntError when the database cannot be read.
-ScanFound FindScanned(const QString& number);
+ScanFound FindScanned(Shop& shop, const QString& number);

@@ -1,9 +1,10 @@
 #include "FirstRun.h"
+#include "core/store/Shop.h"
 
 #include "Settings.h"
-#include "core/store/Engine.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 
 bool IsFirstRun()
 {

@@ -1,8 +1,8 @@
 #include "Parameters.h"
 
 #include "core/store/Database.h"
-#include "core/store/Shop.h"
 #include "core/store/Errors.h"
+#include "core/store/Shop.h"
 
 const QList<Stepper>& Steppers()
 {
@@ -59,16 +59,17 @@ std::optional<qint64> AutoBackupInterval()
     return seconds * 1000;
 }
 
-void RecomputeMemberLevels(qint64 rentalsPerLevel, qint64 levels)
+void RecomputeMemberLevels(Shop& shop, qint64 rentalsPerLevel, qint64 levels)
 {
     if (rentalsPerLevel <= 0)
         throw MovrntError(QStringLiteral("每升一级所需的租借次数必须大于0"),
                           QStringLiteral("Settings"));
-    InTransaction([&] {
+    InTransaction(shop, [&] {
         RunSql(
+            shop,
             QStringLiteral("UPDATE hyxx SET hydj = CASE WHEN CAST(COALESCE(yjps, 0) AS INTEGER) / ?"
                            " < ? THEN CAST(COALESCE(yjps, 0) AS INTEGER) / ? ELSE ? END"),
             {rentalsPerLevel, levels, rentalsPerLevel, levels});
-        Announce(ShopChange::Members, ShopOperation::MemberLevels);
+        shop.announce(ShopChange::Members, ShopOperation::MemberLevels);
     });
 }

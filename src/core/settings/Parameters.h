@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+class Shop;
+
 // A number of the function-parameter dialog: a label stepped by two arrows.
 struct Stepper
 {
@@ -35,4 +37,4 @@ std::optional<qint64> AutoBackupInterval();
 // Sets every member's level from his borrowed count: one level for every
 // full `rentalsPerLevel` rentals, at most `levels`; one statement in one
 // transaction, so a failure changes no member. Throws MovrntError.
-void RecomputeMemberLevels(qint64 rentalsPerLevel, qint64 levels);
+void RecomputeMemberLevels(Shop& shop, qint64 rentalsPerLevel, qint64 levels);

@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "core/store/Shop.h"
 
 #include "Registry.h"
 #include "core/store/Database.h"

@@ -1,11 +1,12 @@
 #include "Charts.h"
+#include "core/store/Shop.h"
 
 #include <algorithm>
 
 #include "core/catalogue/Discs.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
 #include "core/store/DateText.h"
+#include "core/store/Engine.h"
 #include "core/store/Numbers.h"
 
 #include <QSqlQuery>
@@ -46,28 +47,30 @@ bool IsChartYear(const QString& year)
     return year.size() == 4 && IsNumeric(year);
 }
 
-ChartTable StockPerGenre()
+ChartTable StockPerGenre(Shop& shop)
 {
     return GenreTable(QStringLiteral("影碟数量"),
-                      RunSql(QStringLiteral("SELECT zt, sl FROM jlsl WHERE bm = 'ydxx' AND"
-                                            " zd = 'lx'")));
+                      RunSql(shop, QStringLiteral("SELECT zt, sl FROM jlsl WHERE bm = 'ydxx' AND"
+                                                  " zd = 'lx'")));
 }
 
-ChartTable RentalsPerGenre(const QString& year)
+ChartTable RentalsPerGenre(Shop& shop, const QString& year)
 {
-    return GenreTable(QStringLiteral("影碟出租数量"),
-                      RunSql(QStringLiteral("SELECT lx, SUM(sl)") + kYearRentals +
-                                 QStringLiteral(" GROUP BY lx"),
-                             YearValues(year)));
+    return GenreTable(
+        QStringLiteral("影碟出租数量"),
+        RunSql(shop,
+               QStringLiteral("SELECT lx, SUM(sl)") + kYearRentals + QStringLiteral(" GROUP BY lx"),
+               YearValues(year)));
 }
 
-ChartTable RentalsPerMonth(const QString& year)
+ChartTable RentalsPerMonth(Shop& shop, const QString& year)
 {
     ChartTable table{{"VCD", "DVD"}, Months(), {QList<qint64>(12, 0), QList<qint64>(12, 0)}};
     // Dates of the one form are grouped by SQL; the others are padded one by
     // one, as the month is read from the padded text.
     QSqlQuery query =
-        RunSql(QStringLiteral("SELECT CASE WHEN czrq LIKE '____-__-__' THEN substr(czrq, 6, 2)"
+        RunSql(shop,
+               QStringLiteral("SELECT CASE WHEN czrq LIKE '____-__-__' THEN substr(czrq, 6, 2)"
                               " ELSE czrq END AS m, ydlx = 'VCD', SUM(sl)") +
                    kYearRentals + QStringLiteral(" GROUP BY m, ydlx = 'VCD'"),
                YearValues(year));
@@ -84,13 +87,13 @@ ChartTable RentalsPerMonth(const QString& year)
     return table;
 }
 
-ChartTable StoreChartTable(const ChartTable& table)
+ChartTable StoreChartTable(Shop& shop, const ChartTable& table)
 {
     const bool months = table.categories.size() == 12;
     const QString scratch = months ? QStringLiteral("ndyj") : QStringLiteral("ydbl");
-    InTransaction([&] {
-        ChosenEngine().ownScratchTable(scratch);
-        RunSql(QStringLiteral("DELETE FROM ") + scratch);
+    InTransaction(shop, [&] {
+        shop.engine().ownScratchTable(shop, scratch);
+        RunSql(shop, QStringLiteral("DELETE FROM ") + scratch);
         for (qsizetype r = 0; r < table.values.size(); ++r) {
             QVariantList values;
             if (months)
@@ -98,12 +101,13 @@ ChartTable StoreChartTable(const ChartTable& table)
             for (qint64 count : table.values[r])
                 values << count;
             QStringList marks(values.size(), QStringLiteral("?"));
-            RunSql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(scratch, marks.join(u',')),
+            RunSql(shop,
+                   QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(scratch, marks.join(u',')),
                    values);
         }
     });
     ChartTable stored{table.rows, table.categories, {}};
-    QSqlQuery query = RunSql(QStringLiteral("SELECT * FROM ") + scratch);
+    QSqlQuery query = RunSql(shop, QStringLiteral("SELECT * FROM ") + scratch);
     while (query.next()) {
         QList<qint64> row;
         for (int c = months ? 1 : 0; c < (months ? 13 : 9); ++c)
@@ -142,17 +146,17 @@ bool ForYear(ChartStatistic statistic)
     return statistic != ChartStatistic::StockPerGenre;
 }
 
-ChartTable CountStatistic(ChartStatistic statistic, const QString& year)
+ChartTable CountStatistic(Shop& shop, ChartStatistic statistic, const QString& year)
 {
     switch (statistic) {
     case ChartStatistic::StockPerGenre:
-        return StockPerGenre();
+        return StockPerGenre(shop);
     case ChartStatistic::RentalsPerGenre:
-        return RentalsPerGenre(year);
+        return RentalsPerGenre(shop, year);
     case ChartStatistic::RentalsPerMonth:
         break;
     }
-    return RentalsPerMonth(year);
+    return RentalsPerMonth(shop, year);
 }
 
 QString StatisticTitle(ChartStatistic statistic, const QString& year)

@@ -1,4 +1,5 @@
 #include "Figures.h"
+#include "core/store/Shop.h"
 
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
@@ -7,9 +8,9 @@
 #include <QSqlQuery>
 
 namespace {
-TypeCounts Counts(const QString& sql, const QVariantList& values)
+TypeCounts Counts(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query = RunSql(sql, values);
+    QSqlQuery query = RunSql(shop, sql, values);
     query.next();
     return {query.value(0).toLongLong(), query.value(1).toLongLong()};
 }
@@ -24,23 +25,25 @@ const QString kLineBreak = QStringLiteral("\r\n");
 
 // The figures read the day totals (rentals of existing discs only, as the
 // join of rentals to discs counts them).
-TypeCounts TodayFigures()
+TypeCounts TodayFigures(Shop& shop)
 {
-    return Counts(QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
+    return Counts(shop,
+                  QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
                                  " COALESCE(SUM(CASE WHEN ydlx = 'DVD' THEN sl END), 0)"
                                  " FROM mrcz WHERE czrq = ?"),
                   {TodayText()});
 }
 
-TypeCounts MonthFigures(const QString& year, const QString& month)
+TypeCounts MonthFigures(Shop& shop, const QString& year, const QString& month)
 {
     // The year's days are one range of the totals' key; the text tests then
     // pick the month exactly as they are worded.
-    const TypeCounts counts = Counts(
-        QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
-                       " COALESCE(SUM(sl), 0) FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
-                       " substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ?"),
-        {year, year + QChar(0xFFFF), year, month});
+    const TypeCounts counts =
+        Counts(shop,
+               QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
+                              " COALESCE(SUM(sl), 0) FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
+                              " substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ?"),
+               {year, year + QChar(0xFFFF), year, month});
     return {counts.vcd, counts.dvd - counts.vcd};
 }
 
@@ -55,19 +58,20 @@ QStringList FigureYears(const QString& installTime)
     return years;
 }
 
-QString NewArrivalsText()
+QString NewArrivalsText(Shop& shop)
 {
-    if (!RunScalar(QStringLiteral("SELECT 1 FROM ydxx LIMIT 1")).isValid())
+    if (!RunScalar(shop, QStringLiteral("SELECT 1 FROM ydxx LIMIT 1")).isValid())
         return QStringLiteral("没有新到的影碟！");
     // Canonical dates within the week by their index, dates in other shapes by
     // an index of their own; those are judged one by one as the day count
     // reads them.
     const QString cutoff = Today().addDays(-8).toString(QStringLiteral("yyyy-MM-dd"));
-    QSqlQuery query = RunSql(
-        QStringLiteral("SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq > ? UNION ALL"
-                       " SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq NOT LIKE"
-                       " '____-__-__' AND rkrq <= ? ORDER BY 4 DESC"),
-        {cutoff, cutoff});
+    QSqlQuery query =
+        RunSql(shop,
+               QStringLiteral("SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq > ? UNION ALL"
+                              " SELECT bh, pm, ydlx, rkrq, sfycz FROM ydxx WHERE rkrq NOT LIKE"
+                              " '____-__-__' AND rkrq <= ? ORDER BY 4 DESC"),
+               {cutoff, cutoff});
     QStringList lines;
     const QString today = TodayText();
     while (query.next()) {
@@ -84,13 +88,15 @@ QString NewArrivalsText()
     return lines.isEmpty() ? QStringLiteral("没有新到的影蝶！") : lines.join(kLineBreak);
 }
 
-QString RankingText()
+QString RankingText(Shop& shop)
 {
     // The rentals per disc the database keeps, read down their index.
-    QSqlQuery ranking = RunSql(QStringLiteral(
-        "SELECT r.bh, r.cs, d.pm, d.ydlx, d.sfycz, d.bh FROM (SELECT bh, cs FROM ydzc WHERE cs > 0"
-        " ORDER BY cs DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
-        " ORDER BY r.cs DESC, r.bh"));
+    QSqlQuery ranking =
+        RunSql(shop, QStringLiteral(
+                         "SELECT r.bh, r.cs, d.pm, d.ydlx, d.sfycz, d.bh FROM (SELECT bh, cs FROM "
+                         "ydzc WHERE cs > 0"
+                         " ORDER BY cs DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
+                         " ORDER BY r.cs DESC, r.bh"));
     QStringList lines;
     while (ranking.next()) {
         const QString count = QStringLiteral("租出%1次").arg(ranking.value(1).toLongLong());

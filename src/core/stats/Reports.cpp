@@ -1,4 +1,5 @@
 #include "Reports.h"
+#include "core/store/Shop.h"
 
 #include "core/rentals/Rentals.h"
 #include "core/store/Database.h"
@@ -28,20 +29,21 @@ const ReportDefinition& DefinitionOf(Report report)
     return definitions[int(report)];
 }
 
-qint64 ReportLineCount(const ReportDefinition& report)
+qint64 ReportLineCount(Shop& shop, const ReportDefinition& report)
 {
     // Without its order: the engine would sort every line only to count them.
     const qsizetype order = report.sql.lastIndexOf(QStringLiteral(" ORDER BY "));
-    return RunScalar(QStringLiteral("SELECT COUNT(*) FROM (") +
+    return RunScalar(shop,
+                     QStringLiteral("SELECT COUNT(*) FROM (") +
                          (order < 0 ? report.sql : report.sql.left(order)) +
                          QStringLiteral(") AS lines"),
                      report.values)
         .toLongLong();
 }
 
-QSqlQuery ReportRows(const ReportDefinition& report)
+QSqlQuery ReportRows(Shop& shop, const ReportDefinition& report)
 {
-    return RunSql(report.sql, report.values);
+    return RunSql(shop, report.sql, report.values);
 }
 
 ReportDefinition OverdueCallReport(qint64 alertDays)

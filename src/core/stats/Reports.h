@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+class Shop;
+
 // The four printed lists of the 打印报表 menu.
 enum class Report
 {
@@ -30,9 +32,9 @@ struct ReportDefinition
 const ReportDefinition& DefinitionOf(Report report);
 
 // How many detail lines the report has. Throws MovrntError.
-qint64 ReportLineCount(const ReportDefinition& report);
+qint64 ReportLineCount(Shop& shop, const ReportDefinition& report);
 // The report's rows, read one by one as the pages are drawn. Throws MovrntError.
-QSqlQuery ReportRows(const ReportDefinition& report);
+QSqlQuery ReportRows(Shop& shop, const ReportDefinition& report);
 
 // The overdue call list as a printed list, the latest first.
 ReportDefinition OverdueCallReport(qint64 alertDays);

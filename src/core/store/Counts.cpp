@@ -1,16 +1,17 @@
 #include "Counts.h"
+#include "core/store/Shop.h"
 
 #include "Database.h"
 #include "Totals.h"
 
 #include <QSqlQuery>
 
-QString DiscCountText()
+QString DiscCountText(Shop& shop)
 {
     // The discs per type as the totals keep them: one read, their sum the whole.
     qint64 all = 0, vcd = 0, dvd = 0;
     QSqlQuery types =
-        RunSql(QStringLiteral("SELECT zt, sl FROM jlsl WHERE bm = 'ydxx' AND zd = 'ydlx'"));
+        RunSql(shop, QStringLiteral("SELECT zt, sl FROM jlsl WHERE bm = 'ydxx' AND zd = 'ydlx'"));
     while (types.next()) {
         const qint64 count = types.value(1).toLongLong();
         all += count;
@@ -25,7 +26,7 @@ QString DiscCountText()
         .arg(dvd);
 }
 
-QString MemberCountText()
+QString MemberCountText(Shop& shop)
 {
-    return QStringLiteral("本店共有 %1 名会员").arg(TableCount(QStringLiteral("hyxx")));
+    return QStringLiteral("本店共有 %1 名会员").arg(TableCount(shop, QStringLiteral("hyxx")));
 }

@@ -57,7 +57,8 @@ void CreateServerTables(QSqlDatabase db);
 // and brings an older file up to date. Returns what the clerk must be told
 // once: the rows an older shop holds that break the rules it now keeps.
 // Throws MovrntError.
-QString PrepareShopConnection(QSqlDatabase db, const QString& path, const UpgradeProgress& progress);
+QString PrepareShopConnection(QSqlDatabase db, const QString& path,
+                              const UpgradeProgress& progress);
 
 // For programs without a main window (tools, tests, benchmarks): a shop on
 // the database file in the program folder (or at a path), kept until
@@ -88,9 +89,11 @@ QString ForUpdate();
 using StatementSeen = std::function<void(const QString& sql, const QVariantList& values)>;
 StatementSeen SetStatementSeen(StatementSeen seen);
 
-// Runs a statement with bound values on the shared connection; throws
+class Shop;
+
+// Runs a statement with bound values on the shop's connection; throws
 // MovrntError when the database rejects it.
-QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
+QSqlQuery RunSql(Shop& shop, const QString& sql, const QVariantList& values = {});
 // Every row of a query with bound values, each row a list of its values; on
 // SQLite read straight through its API, since QtSql's copying of each value
 // would cost a query window more than the engine's own work. Throws MovrntError.
@@ -99,7 +102,7 @@ struct FetchedRows
     int columns = 0;
     QList<QVariantList> rows;
 };
-FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
+FetchedRows FetchRows(Shop& shop, const QString& sql, const QVariantList& values = {});
 // Every row of a query with bound values, read on a connection of its own
 // to the shop at `location` (for a worker thread), in the types FetchRows
 // gives; `row` returns false to stop. Throws MovrntError.
@@ -109,7 +112,7 @@ void ScanRows(const QString& location, const QString& sql, const QVariantList& v
 struct sqlite3_stmt;
 QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);
 // The first column of the first row of a query (an invalid QVariant when no row).
-QVariant RunScalar(const QString& sql, const QVariantList& values = {});
+QVariant RunScalar(Shop& shop, const QString& sql, const QVariantList& values = {});
 
 // Statements that belong together: all of them or none. Begins on
 // construction, rolls back on destruction unless commit() succeeded; the
@@ -117,7 +120,7 @@ QVariant RunScalar(const QString& sql, const QVariantList& values = {});
 class Transaction
 {
 public:
-    Transaction();
+    explicit Transaction(Shop& shop);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -138,11 +141,11 @@ constexpr int kTransactionAttempts = 3;
 constexpr int kLockTimeoutSeconds = 3;
 inline const QString kLockTimeoutCode = QStringLiteral("55P03");
 
-template <typename F> auto InTransaction(F&& work)
+template <typename F> auto InTransaction(Shop& shop, F&& work)
 {
     for (int attempt = 1;; ++attempt) {
         try {
-            Transaction transaction;
+            Transaction transaction(shop);
             if constexpr (std::is_void_v<decltype(work())>) {
                 work();
                 transaction.commit();
@@ -157,4 +160,14 @@ template <typename F> auto InTransaction(F&& work)
                 throw;
         }
     }
+}
+
+// Until every caller passes its shop: the statements on Shop::InUse().
+QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
+FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
+QVariant RunScalar(const QString& sql, const QVariantList& values = {});
+class Shop& ShopInUse();
+template <typename F> auto InTransaction(F&& work)
+{
+    return InTransaction(ShopInUse(), std::forward<F>(work));
 }

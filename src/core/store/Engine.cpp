@@ -40,14 +40,16 @@ public:
     {
         return {{QStringLiteral("数据库"), location},
                 {QStringLiteral("数据库大小"),
-                 QStringLiteral("%1 MB").arg(double(QFileInfo(location).size()) / (1 << 20), 0, 'f', 1)}};
+                 QStringLiteral("%1 MB").arg(double(QFileInfo(location).size()) / (1 << 20), 0, 'f',
+                                             1)}};
     }
     bool keptInFile() const override { return true; }
     // The writing transaction holds the whole file already.
     QString forUpdate() const override { return {}; }
     bool sortsNullsFirst() const override { return true; }
     bool offsetReadsTable() const override { return false; }
-    QSqlDatabase openReader(const QString& location, const QString& name, bool* refused) const override
+    QSqlDatabase openReader(const QString& location, const QString& name,
+                            bool* refused) const override
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         *refused = false;
@@ -60,7 +62,8 @@ public:
     }
     QString tableReadable(const QString& table) const override
     {
-        return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(table);
+        return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'")
+            .arg(table);
     }
     bool keepsShopSettings() const override { return false; }
     QString shopSetting(const QString&) const override { return {}; }
@@ -70,7 +73,7 @@ public:
     // Confined by SQLite's authorizer on a connection of its own.
     bool expertLogsIn() const override { return false; }
 
-    void storeCover(const QString& bh, const QString& source) const override
+    void storeCover(Shop&, const QString& bh, const QString& source) const override
     {
         if (!QDir().mkpath(PicturesFolder()))
             CoverFailure(QStringLiteral("无法创建文件夹：") + PicturesFolder());
@@ -85,49 +88,45 @@ public:
             CoverFailure(QStringLiteral("无法保存图片文件 ") + target);
         }
     }
-    QByteArray coverBytes(const QString& bh) const override
-    {
-        QFile file(CoverPath(bh));
-        if (file.size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
-            return {};
-        return file.readAll();
-    }
+    QByteArray coverBytes(Shop&, const QString& bh) const override { return CoverFileBytes(bh); }
     QString coverFile(const QString& bh) const override { return CoverPath(bh); }
-    void dropCoversInTransaction() const override {}
+    void dropCoversInTransaction(Shop&) const override {}
     void dropCoversCommitted(const QStringList& numbers) const override
     {
         for (const QString& bh : numbers)
             QFile::remove(CoverPath(bh));
     }
 
-    QString changeStamp() const override
+    QString changeStamp(Shop& shop) const override
     {
         return QStringLiteral("%1/%2/%3")
             .arg(ConnectionSerial())
-            .arg(RunScalar(QStringLiteral("SELECT total_changes()")).toLongLong())
-            .arg(RunScalar(QStringLiteral("PRAGMA data_version")).toLongLong());
+            .arg(RunScalar(shop, QStringLiteral("SELECT total_changes()")).toLongLong())
+            .arg(RunScalar(shop, QStringLiteral("PRAGMA data_version")).toLongLong());
     }
     // This connection's writes are counted by temporary triggers (whatever
     // wrote them, a typed statement too), other connections' by data_version.
-    CatalogueStamp catalogueStamp() const override
+    CatalogueStamp catalogueStamp(Shop& shop) const override
     {
         static qint64 countedOn = -1;
         if (countedOn != ConnectionSerial()) {
-            RunSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ydxx_writes (n INTEGER)"));
-            if (!RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).isValid())
-                RunSql(QStringLiteral("INSERT INTO ydxx_writes VALUES (0)"));
+            RunSql(shop, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ydxx_writes (n INTEGER)"));
+            if (!RunScalar(shop, QStringLiteral("SELECT n FROM ydxx_writes")).isValid())
+                RunSql(shop, QStringLiteral("INSERT INTO ydxx_writes VALUES (0)"));
             for (const char* event : {"INSERT", "DELETE", "UPDATE OF zy, gj"})
-                RunSql(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS \"ydxx_writes %1\" AFTER %1 ON"
-                                      " main.ydxx BEGIN UPDATE ydxx_writes SET n = n + 1; END")
-                           .arg(QLatin1String(event)));
+                RunSql(shop, QStringLiteral(
+                                 "CREATE TEMP TRIGGER IF NOT EXISTS \"ydxx_writes %1\" AFTER %1 ON"
+                                 " main.ydxx BEGIN UPDATE ydxx_writes SET n = n + 1; END")
+                                 .arg(QLatin1String(event)));
             countedOn = ConnectionSerial();
         }
-        return {QStringLiteral("%1/%2").arg(ConnectionSerial()).arg(
-                    RunScalar(QStringLiteral("PRAGMA data_version")).toLongLong()),
-                RunScalar(QStringLiteral("SELECT n FROM ydxx_writes")).toLongLong()};
+        return {QStringLiteral("%1/%2")
+                    .arg(ConnectionSerial())
+                    .arg(RunScalar(shop, QStringLiteral("PRAGMA data_version")).toLongLong()),
+                RunScalar(shop, QStringLiteral("SELECT n FROM ydxx_writes")).toLongLong()};
     }
     // A file has one counter.
-    void ownScratchTable(const QString&) const override {}
+    void ownScratchTable(Shop&, const QString&) const override {}
 };
 
 // A PostgreSQL server the counters share: rows locked by the reads that
@@ -150,7 +149,8 @@ public:
     QString forUpdate() const override { return QStringLiteral(" FOR UPDATE"); }
     bool sortsNullsFirst() const override { return false; }
     bool offsetReadsTable() const override { return true; }
-    QSqlDatabase openReader(const QString& location, const QString& name, bool* refused) const override
+    QSqlDatabase openReader(const QString& location, const QString& name,
+                            bool* refused) const override
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         *refused = false;
@@ -164,7 +164,8 @@ public:
     QString tableReadable(const QString& table) const override
     {
         return QStringLiteral("SELECT 1 FROM pg_class WHERE oid = to_regclass('%1') AND"
-                              " has_table_privilege(oid, 'SELECT')").arg(table);
+                              " has_table_privilege(oid, 'SELECT')")
+            .arg(table);
     }
     bool keepsShopSettings() const override { return true; }
     QString shopSetting(const QString& name) const override
@@ -178,9 +179,10 @@ public:
     {
         // Empty is absent, as in the settings file.
         QSqlQuery query(settingsConnection());
-        query.prepare(text.isEmpty() ? QStringLiteral("DELETE FROM cssz WHERE mc = ?")
-                                     : QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"
-                                                      " ON CONFLICT (mc) DO UPDATE SET z = excluded.z"));
+        query.prepare(text.isEmpty()
+                          ? QStringLiteral("DELETE FROM cssz WHERE mc = ?")
+                          : QStringLiteral("INSERT INTO cssz (mc, z) VALUES (?, ?)"
+                                           " ON CONFLICT (mc) DO UPDATE SET z = excluded.z"));
         query.addBindValue(name);
         if (!text.isEmpty())
             query.addBindValue(text);
@@ -190,45 +192,52 @@ public:
     bool guardsLedgerOnWrite() const override { return true; }
     bool expertLogsIn() const override { return true; }
 
-    void storeCover(const QString& bh, const QString& source) const override
+    void storeCover(Shop& shop, const QString& bh, const QString& source) const override
     {
         QFile file(source);
         if (QFileInfo(source).size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
-            CoverFailure(QStringLiteral("无法读取图片文件（或超过 %1 MB）：%2").arg(kMaxCoverBytes >> 20).arg(source));
-        RunSql(QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"
+            CoverFailure(QStringLiteral("无法读取图片文件（或超过 %1 MB）：%2")
+                             .arg(kMaxCoverBytes >> 20)
+                             .arg(source));
+        RunSql(shop,
+               QStringLiteral("INSERT INTO fmtp (bh, tp) VALUES (?, ?)"
                               " ON CONFLICT (bh) DO UPDATE SET tp = excluded.tp"),
                {bh, file.readAll()});
     }
-    QByteArray coverBytes(const QString& bh) const override
+    QByteArray coverBytes(Shop& shop, const QString& bh) const override
     {
-        return RunScalar(QStringLiteral("SELECT tp FROM fmtp WHERE bh = ?"), {bh}).toByteArray();
+        return RunScalar(shop, QStringLiteral("SELECT tp FROM fmtp WHERE bh = ?"), {bh})
+            .toByteArray();
     }
     QString coverFile(const QString&) const override { return {}; }
     // The covers go with the discs, in the same transaction.
-    void dropCoversInTransaction() const override
+    void dropCoversInTransaction(Shop& shop) const override
     {
-        RunSql(QStringLiteral("DELETE FROM fmtp WHERE NOT EXISTS"
-                              " (SELECT 1 FROM ydxx WHERE ydxx.bh = fmtp.bh)"));
+        RunSql(shop, QStringLiteral("DELETE FROM fmtp WHERE NOT EXISTS"
+                                    " (SELECT 1 FROM ydxx WHERE ydxx.bh = fmtp.bh)"));
     }
     void dropCoversCommitted(const QStringList&) const override {}
 
     // Every change of the shop moves a serial of the change log.
-    QString changeStamp() const override
+    QString changeStamp(Shop& shop) const override
     {
-        return QStringLiteral("%1/%2").arg(ConnectionSerial()).arg(
-            RunScalar(QStringLiteral("SELECT SUM(xh) FROM bdjl")).toLongLong());
+        return QStringLiteral("%1/%2")
+            .arg(ConnectionSerial())
+            .arg(RunScalar(shop, QStringLiteral("SELECT SUM(xh) FROM bdjl")).toLongLong());
     }
     // A trigger counts every write, whichever counter made it.
-    CatalogueStamp catalogueStamp() const override
+    CatalogueStamp catalogueStamp(Shop& shop) const override
     {
         return {QString::number(ConnectionSerial()),
-                RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = 'ydxx_writes'")).toLongLong()};
+                RunScalar(shop, QStringLiteral("SELECT xh FROM bdjl WHERE lb = 'ydxx_writes'"))
+                    .toLongLong()};
     }
     // Each counter counts into a table of its own session, found before the shared one.
-    void ownScratchTable(const QString& table) const override
+    void ownScratchTable(Shop& shop, const QString& table) const override
     {
-        if (RunScalar(QStringLiteral("SELECT to_regclass('pg_temp.%1') IS NULL").arg(table)).toBool())
-            RunSql(QStringLiteral("CREATE TEMP TABLE %1 (LIKE %1)").arg(table));
+        if (RunScalar(shop, QStringLiteral("SELECT to_regclass('pg_temp.%1') IS NULL").arg(table))
+                .toBool())
+            RunSql(shop, QStringLiteral("CREATE TEMP TABLE %1 (LIKE %1)").arg(table));
     }
 
 private:
@@ -244,8 +253,9 @@ private:
                 QSqlDatabase::removeDatabase(own);
             return shop->connection();
         }
-        QSqlDatabase db = QSqlDatabase::contains(own) ? QSqlDatabase::database(own, false)
-                                                      : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
+        QSqlDatabase db = QSqlDatabase::contains(own)
+                              ? QSqlDatabase::database(own, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), own);
         try {
             const ServerAddress address = ParseServerUrl(ShopLocation());
             if (db.isOpen() && db.userName() == address.user)
@@ -259,6 +269,14 @@ private:
     }
 };
 } // namespace
+
+QByteArray CoverFileBytes(const QString& bh)
+{
+    QFile file(CoverPath(bh));
+    if (file.size() > kMaxCoverBytes || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
 
 const Engine& EngineOf(const QString& location)
 {

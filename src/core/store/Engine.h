@@ -23,6 +23,8 @@
 // through the engine: locking a read (forUpdate), where NULLs sort, scratch
 // tables, covers, the shop's own settings and change detection. DDL, upgrade
 // steps, triggers and catalogue queries live in the store, beside the schema.
+class Shop;
+
 class Engine
 {
 public:
@@ -76,16 +78,16 @@ public:
     // Covers: stored byte for byte, replacing the old one (throws
     // MovrntError); read back (empty when none); the file a cover is kept
     // in on this counter, empty where the shop keeps the covers itself.
-    virtual void storeCover(const QString& bh, const QString& source) const = 0;
-    virtual QByteArray coverBytes(const QString& bh) const = 0;
+    virtual void storeCover(Shop& shop, const QString& bh, const QString& source) const = 0;
+    virtual QByteArray coverBytes(Shop& shop, const QString& bh) const = 0;
     virtual QString coverFile(const QString& bh) const = 0;
     // The covers of deleted discs: within the deletion's transaction, then
     // once it has committed (a failed deletion keeps every cover).
-    virtual void dropCoversInTransaction() const = 0;
+    virtual void dropCoversInTransaction(Shop& shop) const = 0;
     virtual void dropCoversCommitted(const QStringList& numbers) const = 0;
 
     // Changes whenever anything in the shop may have changed, whoever wrote.
-    virtual QString changeStamp() const = 0;
+    virtual QString changeStamp(Shop& shop) const = 0;
     // Changes whenever the discs' stars or countries may have changed.
     struct CatalogueStamp
     {
@@ -93,15 +95,17 @@ public:
         qint64 writes = -1; // one more for each write of a disc
         bool operator==(const CatalogueStamp&) const = default;
     };
-    virtual CatalogueStamp catalogueStamp() const = 0;
+    virtual CatalogueStamp catalogueStamp(Shop& shop) const = 0;
     // Makes a chart's scratch table this session's own where counters share
     // the shop, so two charts drawn at once never mix.
-    virtual void ownScratchTable(const QString& table) const = 0;
+    virtual void ownScratchTable(Shop& shop, const QString& table) const = 0;
 };
 
 // Covers on a file: Pictures/<number>.jpg under the program folder.
 QString PicturesFolder();
 QString CoverPath(const QString& bh);
+// The cover in that folder (empty when none, or too large to be one).
+QByteArray CoverFileBytes(const QString& bh);
 // No cover is larger: a picture that big is no scanned sleeve.
 constexpr qint64 kMaxCoverBytes = qint64(16) << 20;
 

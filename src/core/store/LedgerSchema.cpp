@@ -1,15 +1,18 @@
 #include "LedgerSchema.h"
+#include "core/store/Shop.h"
 
 const std::pair<QString, QStringList>& LedgerTable()
 {
     static const std::pair<QString, QStringList> table = {
-        QStringLiteral("zwls"), {"lsh", "jzsj", "ywlx", "zdbh", "bh", "hybh", "je", "gtmc", "gtid", "czy"}};
+        QStringLiteral("zwls"),
+        {"lsh", "jzsj", "ywlx", "zdbh", "bh", "hybh", "je", "gtmc", "gtid", "czy"}};
     return table;
 }
 
 bool LedgerColumns(const QStringList& columns)
 {
-    return columns == LedgerTable().second || columns == LedgerTable().second.mid(0, kLedgerColumnsOfOld);
+    return columns == LedgerTable().second ||
+           columns == LedgerTable().second.mid(0, kLedgerColumnsOfOld);
 }
 
 namespace {
@@ -18,10 +21,11 @@ const QString kTotalsKey = QStringLiteral("(rq, ywlx, gtmc, gtid, czy)");
 // The lines of `rows` counted in (+1) or out (-1) of their days' totals.
 QString DayUpsert(const QString& rows, int sign)
 {
-    return QStringLiteral("INSERT INTO zwrz (rq, ywlx, gtmc, gtid, czy, je, bs) SELECT substr(jzsj, 1,"
-                          " 10), ywlx, gtmc, gtid, czy, %2 * SUM(je), %2 * COUNT(*) FROM %1 GROUP BY"
-                          " 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5 ON CONFLICT %3 DO UPDATE SET"
-                          " je = zwrz.je + excluded.je, bs = zwrz.bs + excluded.bs;")
+    return QStringLiteral(
+               "INSERT INTO zwrz (rq, ywlx, gtmc, gtid, czy, je, bs) SELECT substr(jzsj, 1,"
+               " 10), ywlx, gtmc, gtid, czy, %2 * SUM(je), %2 * COUNT(*) FROM %1 GROUP BY"
+               " 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5 ON CONFLICT %3 DO UPDATE SET"
+               " je = zwrz.je + excluded.je, bs = zwrz.bs + excluded.bs;")
         .arg(rows)
         .arg(sign)
         .arg(kTotalsKey);
@@ -30,9 +34,10 @@ QString DayUpsert(const QString& rows, int sign)
 // Named as the totals' triggers are: the expert's statement may not touch them.
 QString TotalsTable()
 {
-    return QStringLiteral("CREATE TABLE zwrz (rq TEXT NOT NULL, ywlx TEXT NOT NULL, gtmc TEXT NOT NULL,"
-                          " je BIGINT NOT NULL, bs BIGINT NOT NULL, gtid TEXT NOT NULL DEFAULT '',"
-                          " czy TEXT NOT NULL DEFAULT '', PRIMARY KEY %1)")
+    return QStringLiteral(
+               "CREATE TABLE zwrz (rq TEXT NOT NULL, ywlx TEXT NOT NULL, gtmc TEXT NOT NULL,"
+               " je BIGINT NOT NULL, bs BIGINT NOT NULL, gtid TEXT NOT NULL DEFAULT '',"
+               " czy TEXT NOT NULL DEFAULT '', PRIMARY KEY %1)")
         .arg(kTotalsKey);
 }
 
@@ -59,18 +64,20 @@ QString ServerTotalsFunction()
     // A line names who logged in; only the tables' owner, an owner of the
     // shop, or a counter role of the old grants (restores, imports and copies
     // bring other people's lines) may write another name.
-    return QStringLiteral("CREATE OR REPLACE FUNCTION movrnt_zwls_totals() RETURNS trigger LANGUAGE"
-                          " plpgsql SECURITY DEFINER SET search_path FROM CURRENT AS $$BEGIN"
-                          " IF TG_OP = 'INSERT' THEN"
-                          " IF EXISTS (SELECT 1 FROM new_rows WHERE czy <> session_user) AND NOT"
-                          " pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname ="
-                          " current_schema() AND tablename = 'zwls'), 'MEMBER') AND NOT"
-                          " has_table_privilege(session_user, 'zwls', 'DELETE') AND NOT COALESCE((SELECT"
-                          " pg_has_role(session_user, oid, 'MEMBER') FROM pg_roles WHERE rolname ="
-                          " 'movrnt_owner'), false) THEN RAISE EXCEPTION '账务流水只能记在登录者（%）本人名下',"
-                          " session_user USING ERRCODE = '42501'; END IF; %1"
-                          " ELSIF TG_OP = 'DELETE' THEN %2"
-                          " ELSE DELETE FROM zwrz; END IF; RETURN NULL; END$$")
+    return QStringLiteral(
+               "CREATE OR REPLACE FUNCTION movrnt_zwls_totals() RETURNS trigger LANGUAGE"
+               " plpgsql SECURITY DEFINER SET search_path FROM CURRENT AS $$BEGIN"
+               " IF TG_OP = 'INSERT' THEN"
+               " IF EXISTS (SELECT 1 FROM new_rows WHERE czy <> session_user) AND NOT"
+               " pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname ="
+               " current_schema() AND tablename = 'zwls'), 'MEMBER') AND NOT"
+               " has_table_privilege(session_user, 'zwls', 'DELETE') AND NOT COALESCE((SELECT"
+               " pg_has_role(session_user, oid, 'MEMBER') FROM pg_roles WHERE rolname ="
+               " 'movrnt_owner'), false) THEN RAISE EXCEPTION "
+               "'账务流水只能记在登录者（%）本人名下',"
+               " session_user USING ERRCODE = '42501'; END IF; %1"
+               " ELSIF TG_OP = 'DELETE' THEN %2"
+               " ELSE DELETE FROM zwrz; END IF; RETURN NULL; END$$")
         .arg(DayUpsert(QStringLiteral("new_rows"), 1), DayUpsert(QStringLiteral("old_rows"), -1));
 }
 
@@ -91,15 +98,16 @@ QStringList ServerTriggers()
 QStringList LedgerSchema(bool server)
 {
     const QStringList tables = {
-        server ? QStringLiteral("CREATE TABLE zwls (lsh BIGINT GENERATED BY DEFAULT AS IDENTITY"
-                                " PRIMARY KEY, jzsj TEXT NOT NULL, ywlx TEXT NOT NULL, zdbh BIGINT"
-                                " NOT NULL, bh TEXT NOT NULL, hybh TEXT NOT NULL, je BIGINT NOT"
-                                " NULL, gtmc TEXT NOT NULL, gtid TEXT NOT NULL DEFAULT '', czy TEXT"
-                                " NOT NULL DEFAULT '')")
-               : QStringLiteral("CREATE TABLE zwls (lsh INTEGER PRIMARY KEY AUTOINCREMENT, jzsj"
-                                " TEXT NOT NULL, ywlx TEXT NOT NULL, zdbh INTEGER NOT NULL, bh TEXT"
-                                " NOT NULL, hybh TEXT NOT NULL, je INTEGER NOT NULL, gtmc TEXT NOT"
-                                " NULL, gtid TEXT NOT NULL DEFAULT '', czy TEXT NOT NULL DEFAULT '')"),
+        server
+            ? QStringLiteral("CREATE TABLE zwls (lsh BIGINT GENERATED BY DEFAULT AS IDENTITY"
+                             " PRIMARY KEY, jzsj TEXT NOT NULL, ywlx TEXT NOT NULL, zdbh BIGINT"
+                             " NOT NULL, bh TEXT NOT NULL, hybh TEXT NOT NULL, je BIGINT NOT"
+                             " NULL, gtmc TEXT NOT NULL, gtid TEXT NOT NULL DEFAULT '', czy TEXT"
+                             " NOT NULL DEFAULT '')")
+            : QStringLiteral("CREATE TABLE zwls (lsh INTEGER PRIMARY KEY AUTOINCREMENT, jzsj"
+                             " TEXT NOT NULL, ywlx TEXT NOT NULL, zdbh INTEGER NOT NULL, bh TEXT"
+                             " NOT NULL, hybh TEXT NOT NULL, je INTEGER NOT NULL, gtmc TEXT NOT"
+                             " NULL, gtid TEXT NOT NULL DEFAULT '', czy TEXT NOT NULL DEFAULT '')"),
         // A day's or a month's takings read only this index.
         QStringLiteral("CREATE INDEX zwls_day ON zwls (jzsj, ywlx, gtmc, je)"),
         QStringLiteral("CREATE INDEX zwls_member ON zwls (hybh, lsh)"),
@@ -113,19 +121,23 @@ QStringList PersonAndTillSteps(bool server)
     const QString columns = QStringLiteral("ADD COLUMN gtid TEXT NOT NULL DEFAULT ''");
     const QString person = QStringLiteral("ADD COLUMN czy TEXT NOT NULL DEFAULT ''");
     if (server)
-        return {QStringLiteral("ALTER TABLE zwls %1, %2").arg(columns, person),
-                QStringLiteral("ALTER TABLE zwrz %1, %2, DROP CONSTRAINT zwrz_pkey, ADD PRIMARY KEY %3")
-                    .arg(columns, person, kTotalsKey),
-                ServerTotalsFunction()};
+        return {
+            QStringLiteral("ALTER TABLE zwls %1, %2").arg(columns, person),
+            QStringLiteral("ALTER TABLE zwrz %1, %2, DROP CONSTRAINT zwrz_pkey, ADD PRIMARY KEY %3")
+                .arg(columns, person, kTotalsKey),
+            ServerTotalsFunction()};
     // The file's key cannot change in place; the totals so far are one till's
     // and nobody's. The triggers go first: a rename would carry them along.
-    return QStringList{QStringLiteral("ALTER TABLE zwls ") + columns, QStringLiteral("ALTER TABLE zwls ") + person,
-                       QStringLiteral("DROP TRIGGER IF EXISTS zwls_totals_insert"),
-                       QStringLiteral("DROP TRIGGER IF EXISTS zwls_totals_delete"),
-                       QStringLiteral("ALTER TABLE zwrz RENAME TO zwrz_old"), TotalsTable(),
-                       QStringLiteral("INSERT INTO zwrz (rq, ywlx, gtmc, je, bs) SELECT rq, ywlx, gtmc,"
-                                      " je, bs FROM zwrz_old"),
-                       QStringLiteral("DROP TABLE zwrz_old")} +
+    return QStringList{
+               QStringLiteral("ALTER TABLE zwls ") + columns,
+               QStringLiteral("ALTER TABLE zwls ") + person,
+               QStringLiteral("DROP TRIGGER IF EXISTS zwls_totals_insert"),
+               QStringLiteral("DROP TRIGGER IF EXISTS zwls_totals_delete"),
+               QStringLiteral("ALTER TABLE zwrz RENAME TO zwrz_old"),
+               TotalsTable(),
+               QStringLiteral("INSERT INTO zwrz (rq, ywlx, gtmc, je, bs) SELECT rq, ywlx, gtmc,"
+                              " je, bs FROM zwrz_old"),
+               QStringLiteral("DROP TABLE zwrz_old")} +
            FileTriggers();
 }
 
@@ -180,8 +192,9 @@ QString MoneyCase(bool deposit)
     for (const LedgerKindRule& rule : LedgerKindRules()) {
         const int sign = deposit ? (rule.deposit ? 1 : 0) : rule.prepaid;
         if (sign != 0)
-            cases += QStringLiteral(" WHEN '%1' THEN %2z.je")
-                         .arg(QString::fromUtf16(rule.name), sign < 0 ? QStringLiteral("-") : QString());
+            cases +=
+                QStringLiteral(" WHEN '%1' THEN %2z.je")
+                    .arg(QString::fromUtf16(rule.name), sign < 0 ? QStringLiteral("-") : QString());
     }
     return QStringLiteral("CASE z.ywlx") + cases + QStringLiteral(" ELSE 0 END");
 }
@@ -190,16 +203,21 @@ QString MoneyCase(bool deposit)
 QString MemberMoneyQuery(const QString& member)
 {
     // Whole numbers on both engines, so they read back exactly as text.
-    const QString sum = QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
-                                       " AND z.lsh >= o.lsh), 0) AS BIGINT)");
+    const QString sum =
+        QStringLiteral("CAST(COALESCE((SELECT SUM(%1) FROM zwls z WHERE z.hybh = h.hybh"
+                       " AND z.lsh >= o.lsh), 0) AS BIGINT)");
     const QString only = member.isEmpty() ? QString() : QStringLiteral(" AND hybh = ") + member;
-    const QString onlyHim = member.isEmpty() ? QString() : QStringLiteral(" AND h.hybh = ") + member;
-    return QStringLiteral(
-               "SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
-               " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) AS BIGINT) AS d,"
-               " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS ld FROM hyxx h"
-               " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3%4 GROUP BY hybh) o"
-               " ON o.hybh = h.hybh WHERE 1 = 1%5) m WHERE opened = 0 OR p <> lp OR d <> ld ORDER BY hybh")
+    const QString onlyHim =
+        member.isEmpty() ? QString() : QStringLiteral(" AND h.hybh = ") + member;
+    return QStringLiteral("SELECT hybh, p, d, opened, lp, ld FROM (SELECT h.hybh AS hybh,"
+                          " CAST(ROUND(h.zjje * 10000) AS BIGINT) AS p, CAST(ROUND(h.yjje * 10000) "
+                          "AS BIGINT) AS d,"
+                          " CASE WHEN o.lsh IS NULL THEN 0 ELSE 1 END AS opened, %1 AS lp, %2 AS "
+                          "ld FROM hyxx h"
+                          " LEFT JOIN (SELECT hybh, MAX(lsh) AS lsh FROM zwls WHERE ywlx IN %3%4 "
+                          "GROUP BY hybh) o"
+                          " ON o.hybh = h.hybh WHERE 1 = 1%5) m WHERE opened = 0 OR p <> lp OR d "
+                          "<> ld ORDER BY hybh")
         .arg(sum.arg(MoneyCase(false)), sum.arg(MoneyCase(true)), kOpenings, only, onlyHim);
 }
 
@@ -208,10 +226,12 @@ QStringList MoneyLinesGuard()
     return {QStringLiteral(
                 "CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
                 " SECURITY DEFINER SET search_path FROM CURRENT AS $$DECLARE m RECORD; BEGIN"
-                " FOR m IN %1 LOOP RAISE EXCEPTION '会员 % 的预付租金或押金与账务流水不符：金额的变动必须记入账务流水',"
+                " FOR m IN %1 LOOP RAISE EXCEPTION '会员 % "
+                "的预付租金或押金与账务流水不符：金额的变动必须记入账务流水',"
                 " m.hybh USING ERRCODE = '23514'; END LOOP; RETURN NULL; END$$")
                 .arg(MemberMoneyQuery(QStringLiteral("NEW.hybh"))),
-            QStringLiteral("CREATE CONSTRAINT TRIGGER hyxx_money_lines AFTER INSERT OR UPDATE OF hybh, zjje,"
-                           " yjje ON hyxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION"
-                           " movrnt_money_lines()")};
+            QStringLiteral(
+                "CREATE CONSTRAINT TRIGGER hyxx_money_lines AFTER INSERT OR UPDATE OF hybh, zjje,"
+                " yjje ON hyxx DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION"
+                " movrnt_money_lines()")};
 }

@@ -63,8 +63,7 @@ void PagedQuery::waitForPageIndex()
 
 void PagedQuery::startPageIndex()
 {
-    const Shop* shop = Shop::InUse();
-    if (keys_.isEmpty() || total_ < indexFrom || !shop)
+    if (keys_.isEmpty() || total_ < indexFrom)
         return;
     // The keys alone, in the pages' order, from the top.
     const QString rows = statement(true, -1);
@@ -72,21 +71,21 @@ void PagedQuery::startPageIndex()
                         rows.mid(rows.indexOf(QStringLiteral(" FROM ") + table_))
                             .chopped(QStringLiteral(" LIMIT ? OFFSET ?").size());
     index_ = std::make_shared<PageIndex>();
-    index_->reader = std::thread([index = index_.get(), location = shop->path(), sql,
-                                  values = conditions_.values()] {
-        qint64 row = 0;
-        try {
-            ScanRows(location, sql, values, [index, &row](const QVariantList& key) {
-                if (++row % kPageSize == 0) {
-                    const std::lock_guard lock(index->mutex);
-                    index->lasts << key;
-                }
-                return !index->stop.load();
-            });
-        } catch (const MovrntError&) {
-            // Without the index, jumps walk as before.
-        }
-    });
+    index_->reader = std::thread(
+        [index = index_.get(), location = shop_.path(), sql, values = conditions_.values()] {
+            qint64 row = 0;
+            try {
+                ScanRows(location, sql, values, [index, &row](const QVariantList& key) {
+                    if (++row % kPageSize == 0) {
+                        const std::lock_guard lock(index->mutex);
+                        index->lasts << key;
+                    }
+                    return !index->stop.load();
+                });
+            } catch (const MovrntError&) {
+                // Without the index, jumps walk as before.
+            }
+        });
 }
 
 void PagedQuery::set(const QString& columns, const QString& table, const Conditions& conditions,
@@ -109,16 +108,18 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
                               : columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
     table_ = table;
     conditions_ = conditions;
-    const std::optional<qint64> known = KnownCount(table, conditions);
+    const std::optional<qint64> known = KnownCount(shop_, table, conditions);
     total_ = known ? *known
-                   : RunScalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
+                   : RunScalar(shop_,
+                               QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
                                conditions.values())
                          .toLongLong();
     nullFree_ = true;
     for (qsizetype i = 0; i + 1 < keys_.size() && nullFree_; ++i) {
         Conditions withNull = conditions;
         withNull.add(keys_[i] + QStringLiteral(" IS NULL"));
-        nullFree_ = !RunScalar(QStringLiteral("SELECT 1 FROM ") + table + withNull.where() +
+        nullFree_ = !RunScalar(shop_,
+                               QStringLiteral("SELECT 1 FROM ") + table + withNull.where() +
                                    QStringLiteral(" LIMIT 1"),
                                withNull.values())
                          .isValid();
@@ -152,7 +153,7 @@ qint64 PagedQuery::positionOf(const QVariantList& key) const
     for (int part = 0; part < keys_.size(); ++part) {
         QVariantList values = conditions_.values();
         values << key.mid(0, part + 1);
-        before += RunScalar(countStatement(false, part), values).toLongLong();
+        before += RunScalar(shop_, countStatement(false, part), values).toLongLong();
     }
     return before;
 }
@@ -199,14 +200,14 @@ QString PagedQuery::statement(bool forward, int part) const
     if (part >= 0)
         conditions.add(keys_[part] + (forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?")));
     // NULLs first, as the embedded engine sorts them: the same order on a server.
-    const bool nullsLast = Shop::InUse() && !Shop::InUse()->engine().sortsNullsFirst();
+    const bool nullsLast = !shop_.engine().sortsNullsFirst();
     QStringList order;
     // The row key is never NULL: its index's own order.
     for (const QString& key : keys_)
         order << (forward ? key : key + QStringLiteral(" DESC")) +
                      (!nullsLast || key == uniqueKey_ ? QString()
-                      : forward                    ? QStringLiteral(" NULLS FIRST")
-                                                   : QStringLiteral(" NULLS LAST"));
+                      : forward                       ? QStringLiteral(" NULLS FIRST")
+                                                      : QStringLiteral(" NULLS LAST"));
     return QStringLiteral("SELECT ") + select_ + QStringLiteral(" FROM ") + table_ +
            conditions.where() +
            (order.isEmpty() ? QString()
@@ -231,7 +232,7 @@ QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantLis
         if (key)
             values << key->mid(0, part + 1);
         values << wanted << offset;
-        FetchedRows fetched = FetchRows(statement(forward, part), values);
+        FetchedRows fetched = FetchRows(shop_, statement(forward, part), values);
         shown_ = fetched.columns - int(keys_.size());
         for (QVariantList& row : fetched.rows) {
             rowKeys << row.mid(shown_);
@@ -252,7 +253,7 @@ QList<QVariantList> PagedQuery::read(int number, bool forward, const QVariantLis
             }
             QVariantList values = conditions_.values();
             values << key->mid(0, part + 1);
-            skip -= RunScalar(countStatement(forward, part), values).toLongLong();
+            skip -= RunScalar(shop_, countStatement(forward, part), values).toLongLong();
         }
     }
     if (!forward) {
@@ -316,13 +317,14 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
     // Where OFFSET reads every row it skips from the table: far from any
     // known page, the key just before the page is found in an index alone
     // (its columns only) and the page read on from it.
-    const bool findKeyFirst = Shop::InUse() && Shop::InUse()->engine().offsetReadsTable();
+    const bool findKeyFirst = shop_.engine().offsetReadsTable();
     if (findKeyFirst && std::min(forwardSkip, nullFree_ ? backwardSkip : forwardSkip) > kFarSkip) {
         const QString rows = statement(true, -1);
         QVariantList values = conditions_.values();
         values << 1 << start - 1;
         const FetchedRows found =
-            FetchRows(QStringLiteral("SELECT ") + keys_.join(QStringLiteral(", ")) +
+            FetchRows(shop_,
+                      QStringLiteral("SELECT ") + keys_.join(QStringLiteral(", ")) +
                           rows.mid(rows.indexOf(QStringLiteral(" FROM ") + table_)),
                       values);
         if (!found.rows.isEmpty() && !HasNull(found.rows.first()))

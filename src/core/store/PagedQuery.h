@@ -14,6 +14,7 @@
 // from the nearest page already read, or from either end of the result, so
 // no page costs more than the distance to a known place, and scrolling on
 // page by page costs one index step.
+class Shop;
 class PagedQuery
 {
 public:
@@ -25,7 +26,7 @@ public:
     // one index range, never a walk over millions of rows.
     static inline qint64 indexFrom = 50 * kPageSize;
 
-    PagedQuery() = default;
+    explicit PagedQuery(Shop& shop) : shop_(shop) {}
     ~PagedQuery();
     PagedQuery(const PagedQuery&) = delete;
     PagedQuery& operator=(const PagedQuery&) = delete;
@@ -61,6 +62,7 @@ public:
     void waitForPageIndex();
 
 private:
+    Shop& shop_;
     struct Bounds
     {
         QVariantList first, last; // the keys of the page's first and last row

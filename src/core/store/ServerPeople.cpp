@@ -1,4 +1,5 @@
 #include "ServerPeople.h"
+#include "core/store/Shop.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -10,14 +11,17 @@ namespace {
 const char* const kGuard =
     "CREATE FUNCTION movrnt_people_guard(p TEXT, fresh BOOLEAN) RETURNS TEXT LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT[]; BEGIN"
-    " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
+    " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') "
+    "THEN"
     " RAISE EXCEPTION '只有店主才能管理人员' USING ERRCODE = '42501'; END IF;"
     " IF fresh THEN"
     " IF p IS NULL OR p = '' THEN RAISE EXCEPTION '姓名不能为空！' USING ERRCODE = '23514'; END IF;"
-    " IF p <> btrim(p) THEN RAISE EXCEPTION '姓名的开头和结尾不能有空格！' USING ERRCODE = '23514'; END IF;"
+    " IF p <> btrim(p) THEN RAISE EXCEPTION '姓名的开头和结尾不能有空格！' USING ERRCODE = "
+    "'23514'; END IF;"
     " IF octet_length(p) > 63 THEN RAISE EXCEPTION '姓名太长了：最多 63 个字节（约 21 个汉字）！'"
     " USING ERRCODE = '23514'; END IF;"
-    " IF p ~ '[[:cntrl:]]' THEN RAISE EXCEPTION '姓名中不能有控制字符！' USING ERRCODE = '23514'; END IF;"
+    " IF p ~ '[[:cntrl:]]' THEN RAISE EXCEPTION '姓名中不能有控制字符！' USING ERRCODE = '23514'; "
+    "END IF;"
     " IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = p) THEN RAISE EXCEPTION"
     " '数据库服务器上已经有叫“%”的用户了（用户名在整个服务器上不能重复），请换一个姓名！', p"
     " USING ERRCODE = '23514'; END IF;"
@@ -26,8 +30,10 @@ const char* const kGuard =
     // holding no power of its own.
     " SELECT array_agg(CAST(r.rolname AS TEXT)) INTO g FROM pg_auth_members m JOIN pg_roles r ON"
     " r.oid = m.roleid JOIN pg_roles u ON u.oid = m.member WHERE u.rolname = p;"
-    " IF NOT EXISTS (SELECT 1 FROM %1.czry WHERE xm = p) OR cardinality(g) IS DISTINCT FROM 1 OR g[1] NOT IN"
-    " ('movrnt_owner', 'movrnt_clerk') OR EXISTS (SELECT 1 FROM pg_roles WHERE rolname = p AND (rolsuper OR"
+    " IF NOT EXISTS (SELECT 1 FROM %1.czry WHERE xm = p) OR cardinality(g) IS DISTINCT FROM 1 OR "
+    "g[1] NOT IN"
+    " ('movrnt_owner', 'movrnt_clerk') OR EXISTS (SELECT 1 FROM pg_roles WHERE rolname = p AND "
+    "(rolsuper OR"
     " rolcreaterole OR rolcreatedb OR rolreplication OR rolbypassrls)) THEN RAISE EXCEPTION"
     " '“%”不是本店的人员。', p USING ERRCODE = '23514'; END IF;"
     " RETURN g[1]; END$$";
@@ -43,7 +49,8 @@ const char* const kAdd =
     " IF w IS NULL OR w NOT IN ('店主', '店员') THEN RAISE EXCEPTION '身份只能是店主或店员' USING"
     " ERRCODE = '23514'; END IF;"
     " IF w = '店员' AND NOT EXISTS (SELECT 1 FROM %1.czry WHERE js = '店主' AND ty = '否') THEN"
-    " RAISE EXCEPTION '请先为店主自己建立登录账户（身份选“店主”），再添加店员。' USING ERRCODE = '23514';"
+    " RAISE EXCEPTION '请先为店主自己建立登录账户（身份选“店主”），再添加店员。' USING ERRCODE = "
+    "'23514';"
     " END IF;"
     " EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L IN ROLE %I', p, v,"
     " CASE w WHEN '店主' THEN 'movrnt_owner' ELSE 'movrnt_clerk' END);"
@@ -55,7 +62,8 @@ const char* const kRename =
     "CREATE FUNCTION movrnt_person_rename(p TEXT, n TEXT) RETURNS void LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$BEGIN"
     " PERFORM %1.movrnt_people_guard(p, false);"
-    " IF p = session_user THEN RAISE EXCEPTION '您正在以“%”的身份登录，不能修改自己的姓名。', p USING"
+    " IF p = session_user THEN RAISE EXCEPTION '您正在以“%”的身份登录，不能修改自己的姓名。', p "
+    "USING"
     " ERRCODE = '23514'; END IF;"
     " PERFORM %1.movrnt_people_guard(n, true);"
     " IF EXISTS (SELECT 1 FROM pg_stat_activity WHERE usename = p) THEN RAISE EXCEPTION"
@@ -67,10 +75,13 @@ const char* const kEnable =
     "CREATE FUNCTION movrnt_person_enable(p TEXT, enabled BOOLEAN) RETURNS void LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT; BEGIN"
     " g := %1.movrnt_people_guard(p, false);"
-    " IF NOT enabled AND p = session_user THEN RAISE EXCEPTION '您正在以“%”的身份登录，不能停用自己。', p"
+    " IF NOT enabled AND p = session_user THEN RAISE EXCEPTION "
+    "'您正在以“%”的身份登录，不能停用自己。', p"
     " USING ERRCODE = '23514'; END IF;"
-    " IF NOT enabled AND g = 'movrnt_owner' AND NOT EXISTS (SELECT 1 FROM %1.czry WHERE js = '店主' AND"
-    " ty = '否' AND xm <> p) THEN RAISE EXCEPTION '店里至少要有一位可以登录的店主。' USING ERRCODE = '23514';"
+    " IF NOT enabled AND g = 'movrnt_owner' AND NOT EXISTS (SELECT 1 FROM %1.czry WHERE js = "
+    "'店主' AND"
+    " ty = '否' AND xm <> p) THEN RAISE EXCEPTION '店里至少要有一位可以登录的店主。' USING ERRCODE "
+    "= '23514';"
     " END IF;"
     " EXECUTE format('ALTER ROLE %I ' || CASE WHEN enabled THEN 'LOGIN' ELSE 'NOLOGIN' END, p);"
     " UPDATE %1.czry SET ty = CASE WHEN enabled THEN '否' ELSE '是' END WHERE xm = p; END$$";
@@ -87,17 +98,24 @@ const char* const kPassword =
 const char* const kRetire =
     "CREATE FUNCTION movrnt_retire_login(r TEXT) RETURNS void LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT; BEGIN"
-    " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
+    " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') "
+    "THEN"
     " RAISE EXCEPTION '只有店主才能管理人员' USING ERRCODE = '42501'; END IF;"
     " IF NOT EXISTS (SELECT 1 FROM %1.czry WHERE xm = session_user) THEN RAISE EXCEPTION"
     " '请以您自己的姓名登录后，再停用共用的柜台账户。' USING ERRCODE = '23514'; END IF;"
-    " IF r IS NULL OR r = current_user OR r IN ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest', 'movrnt_expert')"
-    " OR EXISTS (SELECT 1 FROM %1.czry WHERE xm = r) OR NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = r"
-    " AND NOT rolsuper) OR EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles o ON o.oid = m.roleid"
+    " IF r IS NULL OR r = current_user OR r IN ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest', "
+    "'movrnt_expert')"
+    " OR EXISTS (SELECT 1 FROM %1.czry WHERE xm = r) OR NOT EXISTS (SELECT 1 FROM pg_roles WHERE "
+    "rolname = r"
+    " AND NOT rolsuper) OR EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles o ON o.oid = "
+    "m.roleid"
     " JOIN pg_roles u ON u.oid = m.member WHERE u.rolname = r AND o.rolname NOT IN ('movrnt_owner',"
-    " 'movrnt_clerk')) THEN RAISE EXCEPTION '“%”不是共用的柜台账户。', r USING ERRCODE = '23514'; END IF;"
-    " FOR g IN SELECT gr.rolname FROM pg_auth_members m JOIN pg_roles gr ON gr.oid = m.roleid JOIN pg_roles u"
-    " ON u.oid = m.member WHERE u.rolname = r LOOP EXECUTE format('REVOKE %I FROM %I', g, r); END LOOP;"
+    " 'movrnt_clerk')) THEN RAISE EXCEPTION '“%”不是共用的柜台账户。', r USING ERRCODE = '23514'; "
+    "END IF;"
+    " FOR g IN SELECT gr.rolname FROM pg_auth_members m JOIN pg_roles gr ON gr.oid = m.roleid JOIN "
+    "pg_roles u"
+    " ON u.oid = m.member WHERE u.rolname = r LOOP EXECUTE format('REVOKE %I FROM %I', g, r); END "
+    "LOOP;"
     " EXECUTE format('REVOKE ALL ON ALL TABLES IN SCHEMA %I FROM %I', '%3', r);"
     " EXECUTE format('REVOKE ALL ON ALL SEQUENCES IN SCHEMA %I FROM %I', '%3', r); END$$";
 } // namespace
@@ -106,7 +124,8 @@ QStringList ServerPeopleTable(const QStringList& groups)
 {
     QStringList steps = {QStringLiteral(
         "CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN ('店主', '店员')),"
-        " mm TEXT NOT NULL DEFAULT '' CHECK (mm = ''), ty TEXT NOT NULL DEFAULT '否' CHECK (ty IN ('是', '否')))")};
+        " mm TEXT NOT NULL DEFAULT '' CHECK (mm = ''), ty TEXT NOT NULL DEFAULT '否' CHECK (ty IN "
+        "('是', '否')))")};
     if (!groups.isEmpty())
         steps << QStringLiteral("GRANT SELECT ON czry TO ") + groups.join(QStringLiteral(", "));
     return steps;
@@ -126,16 +145,21 @@ QStringList ServerPeopleFunctions(const QString& quotedSchema)
                          QString::fromUtf8(kEnable).arg(quotedSchema),
                          QString::fromUtf8(kPassword).arg(quotedSchema, check),
                          QString::fromUtf8(kRetire).arg(quotedSchema).arg(bare)};
-    steps << QStringLiteral("REVOKE ALL ON FUNCTION movrnt_people_guard(TEXT, BOOLEAN) FROM PUBLIC");
-    for (const char* function : {"movrnt_person_add(TEXT, TEXT, TEXT)", "movrnt_person_rename(TEXT, TEXT)",
-                                 "movrnt_person_enable(TEXT, BOOLEAN)", "movrnt_person_password(TEXT, TEXT)",
-                                 "movrnt_retire_login(TEXT)"})
-        steps << QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(QLatin1String(function))
-              << QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO movrnt_owner").arg(QLatin1String(function));
+    steps << QStringLiteral(
+        "REVOKE ALL ON FUNCTION movrnt_people_guard(TEXT, BOOLEAN) FROM PUBLIC");
+    for (const char* function :
+         {"movrnt_person_add(TEXT, TEXT, TEXT)", "movrnt_person_rename(TEXT, TEXT)",
+          "movrnt_person_enable(TEXT, BOOLEAN)", "movrnt_person_password(TEXT, TEXT)",
+          "movrnt_retire_login(TEXT)"})
+        steps
+            << QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(QLatin1String(function))
+            << QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO movrnt_owner")
+                   .arg(QLatin1String(function));
     return steps;
 }
 
-QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user, const QString& password)
+QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user,
+                                  const QString& password)
 {
     if (!db.isOpen() || !db.driver())
         return {};
@@ -144,8 +168,8 @@ QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user, c
         (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return {};
     PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
-    char* made = PQencryptPasswordConn(connection, password.toUtf8().constData(), user.toUtf8().constData(),
-                                       "scram-sha-256");
+    char* made = PQencryptPasswordConn(connection, password.toUtf8().constData(),
+                                       user.toUtf8().constData(), "scram-sha-256");
     if (!made)
         return {};
     QByteArray verifier(made);

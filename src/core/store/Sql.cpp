@@ -39,13 +39,15 @@ namespace {
     Fail(error, what);
 }
 
-// Outside a transaction, a connection found broken is made again first.
-void Reconnected()
+// Outside a transaction, a connection found broken is made again first;
+// then the shop must be open.
+void Reconnected(Shop& shop)
 {
-    Shop* shop = Shop::InUse();
-    if (shop && !shop->engine().keptInFile() && !shop->inTransaction() &&
-        !shop->closedOnPurpose() && (!shop->isOpen() || ConnectionLost(shop->connection())))
-        shop->reconnect();
+    if (!shop.engine().keptInFile() && !shop.inTransaction() && !shop.closedOnPurpose() &&
+        (!shop.isOpen() || ConnectionLost(shop.connection())))
+        shop.reconnect();
+    if (!shop.isOpen())
+        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
 }
 } // namespace
 
@@ -97,10 +99,11 @@ bool Exists(QSqlDatabase db, const QString& type, const QString& name)
 
 bool HasColumn(QSqlDatabase db, const QString& table, const QString& column)
 {
-    const QString sql = ServerConnection(db)
-                            ? QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
-                                             " current_schema() AND table_name = ? AND column_name = ?")
-                            : QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
+    const QString sql =
+        ServerConnection(db)
+            ? QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
+                             " current_schema() AND table_name = ? AND column_name = ?")
+            : QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
     return Run(db, sql, {table, column}).next();
 }
 
@@ -128,7 +131,6 @@ int StepRows(QSqlDatabase db, const QString& sql, const QVariantList& values, co
 }
 } // namespace store
 
-
 QString DatabaseErrorText(const QSqlError& error)
 {
     const QString text = error.text().trimmed();
@@ -138,16 +140,18 @@ QString DatabaseErrorText(const QSqlError& error)
         return rule;
     // The shop's own checks on a server raise their words as a check's failure.
     if (code == u"23514") {
-        static const QRegularExpression own(QStringLiteral("ERROR:\\s*(.*?)\\s*(CONTEXT:|\\(23514\\)|$)"),
-                                            QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression own(
+            QStringLiteral("ERROR:\\s*(.*?)\\s*(CONTEXT:|\\(23514\\)|$)"),
+            QRegularExpression::DotMatchesEverythingOption);
         if (const QRegularExpressionMatch match = own.match(text); match.hasMatch())
             return match.captured(1);
     }
     if (code == u"22003" || text.contains(QStringLiteral("integer overflow")))
         return kBeyondCounting; // a sum of amounts, each within the bound
     if (code == kLockTimeoutCode)
-        return QStringLiteral("要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
-                              "请稍后再试")
+        return QStringLiteral(
+                   "要修改的记录正被其他柜台（或专家操作方式）占用，等待 %1 秒后仍未释放，"
+                   "请稍后再试")
             .arg(kLockTimeoutSeconds);
     static const std::pair<const char*, const char*> meanings[] = {
         {"42501", "数据库服务器上的这个用户没有所需的权限"},
@@ -189,14 +193,12 @@ StatementSeen SetStatementSeen(StatementSeen seen)
     return seen;
 }
 
-QSqlQuery RunSql(const QString& sql, const QVariantList& values)
+QSqlQuery RunSql(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    Reconnected();
-    if (!IsDatabaseOpen())
-        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    Reconnected(shop);
     if (statementSeen)
         statementSeen(sql, values);
-    return Run(DbConnection(), sql, values);
+    return Run(shop.connection(), sql, values);
 }
 
 void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
@@ -225,38 +227,33 @@ void ScanRows(const QString& location, const QString& sql, const QVariantList& v
     StepRows(raw, sql, values, each);
 }
 
-FetchedRows FetchRows(const QString& sql, const QVariantList& values)
+FetchedRows FetchRows(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    Reconnected();
-    if (!IsDatabaseOpen())
-        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    Reconnected(shop);
     if (statementSeen)
         statementSeen(sql, values);
     FetchedRows fetched;
-    const QSqlDatabase db = DbConnection();
+    const QSqlDatabase db = shop.connection();
     const EachRow keep = [&fetched](QVariantList&& row) {
         fetched.rows << std::move(row);
         return true;
     };
     // Another engine than the file's: through QtSql.
     sqlite3* connection = SqliteHandle(db);
-    fetched.columns = connection ? StepRows(connection, sql, values, keep)
-                                 : StepRows(db, sql, values, keep);
+    fetched.columns =
+        connection ? StepRows(connection, sql, values, keep) : StepRows(db, sql, values, keep);
     return fetched;
 }
 
-QVariant RunScalar(const QString& sql, const QVariantList& values)
+QVariant RunScalar(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query = RunSql(sql, values);
+    QSqlQuery query = RunSql(shop, sql, values);
     return query.next() ? query.value(0) : QVariant();
 }
 
-Transaction::Transaction()
+Transaction::Transaction(Shop& shop) : shop_(&shop)
 {
-    Reconnected();
-    if (!IsDatabaseOpen())
-        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
-    shop_ = Shop::InUse();
+    Reconnected(shop);
     QSqlDatabase db = shop_->connection();
     // The file is written by one transaction at a time: taken at the start, a
     // read made in it cannot go stale before its write.
@@ -270,7 +267,8 @@ Transaction::Transaction()
         // A row or table another connection holds is waited for a few
         // seconds, never for as long as that one likes.
         QSqlQuery limit(db);
-        if (!limit.exec(QStringLiteral("SET LOCAL lock_timeout = '%1s'").arg(kLockTimeoutSeconds))) {
+        if (!limit.exec(
+                QStringLiteral("SET LOCAL lock_timeout = '%1s'").arg(kLockTimeoutSeconds))) {
             const QSqlError error = limit.lastError();
             db.rollback();
             Fail(error, QStringLiteral("无法开始事务"));
@@ -310,4 +308,26 @@ void Transaction::commit()
         Fail(error, QStringLiteral("无法提交事务"));
     }
     shop_->committed();
+}
+
+Shop& ShopInUse()
+{
+    if (Shop* shop = Shop::InUse())
+        return *shop;
+    throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+}
+
+QSqlQuery RunSql(const QString& sql, const QVariantList& values)
+{
+    return RunSql(ShopInUse(), sql, values);
+}
+
+FetchedRows FetchRows(const QString& sql, const QVariantList& values)
+{
+    return FetchRows(ShopInUse(), sql, values);
+}
+
+QVariant RunScalar(const QString& sql, const QVariantList& values)
+{
+    return RunScalar(ShopInUse(), sql, values);
 }

@@ -1,4 +1,5 @@
 #include "Totals.h"
+#include "Shop.h"
 
 #include "Database.h"
 
@@ -247,35 +248,36 @@ QStringList TotalsRebuild()
     return sql;
 }
 
-qint64 TableCount(const QString& table, const QString& column, const QString& text)
+qint64 TableCount(Shop& shop, const QString& table, const QString& column, const QString& text)
 {
     const Counted* counted = Find(table);
     const QString zd = !column.isEmpty()                      ? column
                        : counted && !counted->flags.isEmpty() ? counted->flags.first()
                                                               : QStringLiteral(""); // not NULL
     if (column.isEmpty())
-        return RunScalar(QStringLiteral("SELECT COALESCE(SUM(sl), 0) FROM jlsl WHERE bm = ? AND"
+        return RunScalar(shop,
+                         QStringLiteral("SELECT COALESCE(SUM(sl), 0) FROM jlsl WHERE bm = ? AND"
                                         " zd = ?"),
                          {table, zd})
             .toLongLong();
-    return RunScalar(QStringLiteral("SELECT sl FROM jlsl WHERE bm = ? AND zd = ? AND zt = ?"),
+    return RunScalar(shop, QStringLiteral("SELECT sl FROM jlsl WHERE bm = ? AND zd = ? AND zt = ?"),
                      {table, zd, text})
         .toLongLong();
 }
 
-std::optional<qint64> KnownCount(const QString& table, const Conditions& conditions)
+std::optional<qint64> KnownCount(Shop& shop, const QString& table, const Conditions& conditions)
 {
     const Counted* counted = Find(table);
     if (!counted)
         return std::nullopt;
     if (conditions.isEmpty())
-        return TableCount(table);
+        return TableCount(shop, table);
     if (conditions.pieces().size() != 1 || conditions.values().size() != 1 ||
         conditions.values().first().typeId() != QMetaType::QString)
         return std::nullopt;
     const QString piece = conditions.pieces().first();
     for (const QString& flag : counted->flags)
         if (piece == flag + QStringLiteral(" = ?"))
-            return TableCount(table, flag, conditions.values().first().toString());
+            return TableCount(shop, table, flag, conditions.values().first().toString());
     return std::nullopt;
 }

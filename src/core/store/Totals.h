@@ -2,6 +2,8 @@
 
 #include "Conditions.h"
 
+class Shop;
+
 #include <QStringList>
 #include <optional>
 
@@ -26,6 +28,7 @@ const QStringList& TotalsTables();
 
 // The rows of a table under conditions, when the totals know it (no
 // condition, or one flag equal to a text); Throws MovrntError.
-std::optional<qint64> KnownCount(const QString& table, const Conditions& conditions);
+std::optional<qint64> KnownCount(Shop& shop, const QString& table, const Conditions& conditions);
 // The rows of a table, or the rows whose `column` is `text`.
-qint64 TableCount(const QString& table, const QString& column = {}, const QString& text = {});
+qint64 TableCount(Shop& shop, const QString& table, const QString& column = {},
+                  const QString& text = {});

@@ -29,23 +29,28 @@
 #include "ui/stats/FormRMYD.h"
 
 namespace {
-template <typename D> void Modal(QWidget* parent)
+template <typename D> void Modal(MDIMain& main)
 {
-    D dialog(parent);
-    ExecModal(dialog);
+    if constexpr (std::is_constructible_v<D, Shop&, QWidget*>) {
+        D dialog(main.shop(), &main);
+        ExecModal(dialog);
+    } else {
+        D dialog(&main);
+        ExecModal(dialog);
+    }
 }
 
 const CommandInfo kCommands[] = {
     {Command::ZJSZ, "mnuZJSZItem", u"影碟租金金额设置(&M)", "Ctrl+Z", CommandGate::Owner,
-     [](MDIMain& m) { Modal<FormZJSZ>(&m); }},
+     [](MDIMain& m) { Modal<FormZJSZ>(m); }},
     {Command::MMSZ, "mnuMMSZItem", u"管理员密码设置(&P)", "Ctrl+M", CommandGate::Owner,
-     [](MDIMain& m) { Modal<FormMMSZ>(&m); }},
+     [](MDIMain& m) { Modal<FormMMSZ>(m); }},
     {Command::SJBF, "mnuSJBFItem", u"数据备份(&B)", "Ctrl+S", CommandGate::Counter,
-     [](MDIMain& m) { Modal<FormSJBF>(&m); }},
+     [](MDIMain& m) { Modal<FormSJBF>(m); }},
     {Command::ZJCZFS, "mnuZJCZFSItem", u"专家操作方式(&L)", "Shift+F2", CommandGate::Owner,
-     [](MDIMain& m) { EnterExpertMode(&m); }},
+     [](MDIMain& m) { EnterExpertMode(m.shop(), &m); }},
     {Command::GNCSSZ, "mnuGNCSSZItem", u"功能参数设置(&T)", "Ctrl+F1", CommandGate::Owner,
-     [](MDIMain& m) { Modal<FormGNCS>(&m); }},
+     [](MDIMain& m) { Modal<FormGNCS>(m); }},
     {Command::TC, "mnuTCItem", u"退出(&X)", "Ctrl+T", CommandGate::None,
      [](MDIMain& m) { m.close(); }},
     {Command::YDXX, "mnuYDXXItem", u"查询影碟信息(&D)", "Ctrl+Y", CommandGate::None,
@@ -77,13 +82,14 @@ const CommandInfo kCommands[] = {
     {Command::CKTJT, "mnuCKTJTItem", u"查看统计图(&I)", "Ctrl+K", CommandGate::None,
      [](MDIMain& m) { m.openChild<FormCKTJT>(); }},
     {Command::WYYDBB, "mnuWYYDBBItemItem", u"所有影碟信息报表(&A)", "Ctrl+F9", CommandGate::Counter,
-     [](MDIMain& m) { ShowReport(Report::AllDiscs, &m); }},
+     [](MDIMain& m) { ShowReport(m.shop(), Report::AllDiscs, &m); }},
     {Command::WHYDBB, "mnuWHYDBBItemItem", u"未还影碟信息报表(&W)", "Ctrl+F11",
-     CommandGate::Counter, [](MDIMain& m) { ShowReport(Report::DiscsOut, &m); }},
+     CommandGate::Counter, [](MDIMain& m) { ShowReport(m.shop(), Report::DiscsOut, &m); }},
     {Command::SYHYBB, "mnuSYHYBBItemItem", u"所有会员信息报表(&N)", "Ctrl+F12",
-     CommandGate::Counter, [](MDIMain& m) { ShowReport(Report::AllMembers, &m); }},
+     CommandGate::Counter, [](MDIMain& m) { ShowReport(m.shop(), Report::AllMembers, &m); }},
     {Command::WHHYBB, "mnuWHHYBBItemItem", u"有影碟未还的会员信息报表(&R)", "Shift+F1",
-     CommandGate::Counter, [](MDIMain& m) { ShowReport(Report::MembersWithDiscsOut, &m); }},
+     CommandGate::Counter,
+     [](MDIMain& m) { ShowReport(m.shop(), Report::MembersWithDiscsOut, &m); }},
     {Command::CD, "mnuCDItem", u"层叠子窗口(&J)", "Ctrl+R", CommandGate::None,
      [](MDIMain& m) { m.mdiArea()->cascadeSubWindows(); }},
     {Command::ZT, "mnuZTItem", u"主题(&Y)", "Ctrl+H", CommandGate::None,
@@ -92,15 +98,15 @@ const CommandInfo kCommands[] = {
                        QUrl::fromLocalFile(JoinPath(ProgramFolder(), kHelpPageName)));
      }},
     {Command::MRYT, "mnuMRYTItem", u"每次一条(&T)", "Ctrl+F6", CommandGate::None,
-     [](MDIMain& m) { Modal<FormTip>(&m); }},
+     [](MDIMain& m) { Modal<FormTip>(m); }},
     {Command::FWWZ, "mnuFWWZItem", u"访问我们的Web站点(&W)", "Ctrl+U", CommandGate::None,
      [](MDIMain& m) { m.showWebPage(QStringLiteral("欢迎光临我们的网站"), QUrl(kHomePage)); }},
     {Command::GY, "mnuGYItem", u"关于(&A)", "Ctrl+V", CommandGate::None,
-     [](MDIMain& m) { Modal<FormAbout>(&m); }},
+     [](MDIMain& m) { Modal<FormAbout>(m); }},
     {Command::RMYD, "", u"热门影碟(&R)", "", CommandGate::None,
-     [](MDIMain& m) { Modal<FormRMYD>(&m); }},
+     [](MDIMain& m) { Modal<FormRMYD>(m); }},
     {Command::RYGL, "mnuRYGLItem", u"人员管理(&R)", "", CommandGate::Owner,
-     [](MDIMain& m) { Modal<FormRYGL>(&m); }},
+     [](MDIMain& m) { Modal<FormRYGL>(m); }},
 };
 } // namespace
 

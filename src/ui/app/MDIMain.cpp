@@ -16,8 +16,8 @@
 #include "core/rentals/Rentals.h"
 #include "core/settings/FirstRun.h"
 #include "core/settings/Settings.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 #include "core/store/Errors.h"
 #include "core/store/Shop.h"
 #include "core/store/SingleInstance.h"
@@ -31,10 +31,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QThread>
-#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -61,7 +61,6 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    scanner_ = std::make_unique<ScannerCapture>(this);
     buildMenus();
     buildToolbar();
     buildPopup();
@@ -77,10 +76,10 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
             ShowMessage(refusal, 0, kTip);
         else
             ShowMessage(QStringLiteral("自动备份数据库时发生错误，可能是备份路经有误。自动备份功能"
-                                   "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
-                                   "！"),
+                                       "将关闭。请先重新打开自动备份功能，再修改自动备份的备份路径"
+                                       "！"),
                         0, kTip);
-        FormGNCS settings(this);
+        FormGNCS settings(*shop_, this);
         ExecModal(settings);
     });
     updateCommandStates();
@@ -131,12 +130,16 @@ void MDIMain::checkLedger()
             *said = error.description();
         }
     }));
-    connect(ledgerCheck_.get(), &QThread::finished, this, [this, said] {
-        if (!said->isEmpty())
-            setStatusText(QStringLiteral("账务核对：") + QString(*said)
-                                                               .replace(QStringLiteral("：\n"), QStringLiteral("："))
-                                                               .replace(u'\n', QStringLiteral("；")));
-    }, Qt::QueuedConnection);
+    connect(
+        ledgerCheck_.get(), &QThread::finished, this,
+        [this, said] {
+            if (!said->isEmpty())
+                setStatusText(QStringLiteral("账务核对：") +
+                              QString(*said)
+                                  .replace(QStringLiteral("：\n"), QStringLiteral("："))
+                                  .replace(u'\n', QStringLiteral("；")));
+        },
+        Qt::QueuedConnection);
     ledgerCheck_->start(QThread::LowPriority);
 }
 
@@ -146,8 +149,9 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     shop_ = std::make_unique<Shop>(ShopLocation(), progress);
     if (!shop_->notice().isEmpty())
         ShowMessage(shop_->notice(), 48, kTip);
-    NormaliseOpenRentalDates(); // before the overdue check compares them
-    panels_->follow(shop_->events());
+    NormaliseOpenRentalDates(*shop_); // before the overdue check compares them
+    panels_->follow(*shop_);
+    scanner_ = std::make_unique<ScannerCapture>(*shop_, this);
     panels_->setSuperuser(shop_->superuser());
     updateCommandStates();
     // The parameters take effect at once, without a restart; the caption and
@@ -311,7 +315,8 @@ void MDIMain::updateCommandStates()
 void MDIMain::runCommand(Command command)
 {
     const CommandGate gate = InfoOf(command).gate;
-    if (gate != CommandGate::None && !PassGate(gate == CommandGate::Owner ? Gate::Owner : Gate::Counter))
+    if (gate != CommandGate::None &&
+        !PassGate(gate == CommandGate::Owner ? Gate::Owner : Gate::Counter))
         return;
     // Without a window the command's items are disabled: nothing on screen reaches here.
     if (const auto run = InfoOf(command).run)
@@ -451,7 +456,7 @@ bool MDIMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() && scanner_ &&
         scanner_->take(static_cast<QKeyEvent*>(event)))
         return true;
     // Key events reach the window first and then each widget up the parent

@@ -61,6 +61,8 @@ public:
     void onToolbar1ButtonClick(int position);
 
     AutoBackup* backup() const { return backup_; }
+    // The shop the program works on; open from the start-up on.
+    Shop& shop() const { return *shop_; }
     // The shared web page window with a caption and a page.
     void showWebPage(const QString& caption, const QUrl& address);
 
@@ -81,7 +83,11 @@ public:
                 return existing;
             }
         }
-        auto* window = new W(std::forward<Args>(args)...);
+        W* window = nullptr;
+        if constexpr (std::is_constructible_v<W, Shop&, Args...>)
+            window = new W(*shop_, std::forward<Args>(args)...);
+        else
+            window = new W(std::forward<Args>(args)...);
         showChild(addChild(window));
         return window;
     }

@@ -7,11 +7,11 @@
 #include "ui/common/MoneyDocumentView.h"
 #include "ui/common/Seams.h"
 #include "ui/common/WindowSupport.h"
-#include "ui/rentals/FormCZ.h"
 #include "ui/members/FormSCHYXX.h"
 #include "ui/members/FormXGHYXX.h"
-#include "ui/rentals/FormJZ.h"
+#include "ui/rentals/FormCZ.h"
 #include "ui/rentals/FormHYHD.h"
+#include "ui/rentals/FormJZ.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
 #include "ui/rentals/FormZJXXCX.h"
@@ -21,8 +21,8 @@
 
 #include "core/access/PassCheck.h"
 #include "core/money/Statements.h"
-#include "core/store/Errors.h"
 #include "core/settings/Settings.h"
+#include "core/store/Errors.h"
 
 bool PassGate(Gate gate)
 {
@@ -89,7 +89,7 @@ void Navigator::showMemberStatement(const QString& hybh)
     {
         BusyStatus busy(QStringLiteral("正在生成会员对帐单 ..."), true);
         try {
-            statement = MemberStatementReport(hybh);
+            statement = MemberStatementReport(MDIMain::instance()->shop(), hybh);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);
@@ -103,7 +103,8 @@ void Navigator::topUpMember(const QString& hybh)
 {
     if (!PassGate())
         return;
-    FormCZ dialog(mainWindow(), hybh);
+    MDIMain* main = MDIMain::instance();
+    FormCZ dialog(main->shop(), main, hybh);
     ExecModal(dialog);
 }
 
@@ -131,13 +132,14 @@ void Navigator::offerRentSetting()
 {
     if (!Ask(QStringLiteral("使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？")))
         return;
-    FormZJSZ dialog(mainWindow());
+    MDIMain* main = MDIMain::instance();
+    FormZJSZ dialog(main);
     ExecModal(dialog);
 }
 
 void Navigator::showPopularDiscs(QWidget* parent)
 {
-    FormRMYD popular(parent);
+    FormRMYD popular(MDIMain::instance()->shop(), parent);
     ExecModal(popular);
 }
 

@@ -1,4 +1,5 @@
 #include "ScannerCapture.h"
+#include "core/store/Shop.h"
 
 #include "Navigator.h"
 #include "ui/common/Controls.h"
@@ -14,7 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-ScannerCapture::ScannerCapture(QWidget* window) : window_(window)
+ScannerCapture::ScannerCapture(Shop& shop, QWidget* window) : shop_(shop), window_(window)
 {
     clock_.start();
 }
@@ -38,7 +39,7 @@ bool ScannerCapture::take(const QKeyEvent* key)
         return false;
     ScanFound found;
     try {
-        found = FindScanned(*number);
+        found = FindScanned(shop_, *number);
     } catch (const MovrntError& error) {
         ReportError(error);
         return true;
@@ -55,9 +56,9 @@ bool ScannerCapture::take(const QKeyEvent* key)
         Navigator::rentOutToMember(*number);
         break;
     case Scanned::Unknown:
-        ShowMessage(QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！")
-                        .arg(*number),
-                    0, QStringLiteral("用户提示"));
+        ShowMessage(
+            QStringLiteral("扫描到的编号“%1”既不是本店的影碟编号，也不是会员编号！").arg(*number),
+            0, QStringLiteral("用户提示"));
     }
     return true;
 }

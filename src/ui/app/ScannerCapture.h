@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 
+class Shop;
 class QKeyEvent;
 class QWidget;
 
@@ -13,12 +14,13 @@ class QWidget;
 class ScannerCapture
 {
 public:
-    explicit ScannerCapture(QWidget* window);
+    explicit ScannerCapture(Shop& shop, QWidget* window);
     // Sees every key pressed in the window; true when it ended a scan, which
     // has then been acted on.
     bool take(const QKeyEvent* key);
 
 private:
+    Shop& shop_;
     QWidget* window_;
     ScanBurst burst_;
     QElapsedTimer clock_;

@@ -60,11 +60,12 @@ bool Startup::run()
         auto instance = std::make_unique<SingleInstance>(ProgramFolder());
         if (!instance->tryAcquire()) {
             // Without even a lock file the folder cannot take a rental either.
-            ShowMessage(instance->heldByAnother()
-                            ? QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的"
-                                             "一个实例!")
-                            : QStringLiteral("程序文件夹是只读的，无法写入数据库！"),
-                        0, kTip);
+            ShowMessage(
+                instance->heldByAnother()
+                    ? QStringLiteral("已有一个本程序的实例在运行，在同一时间只能运行本程序的"
+                                     "一个实例!")
+                    : QStringLiteral("程序文件夹是只读的，无法写入数据库！"),
+                0, kTip);
             return false;
         }
         main_.keepInstanceLock(std::move(instance));
@@ -90,9 +91,10 @@ bool Startup::run()
                 if (ExecModal(logon) != QDialog::Accepted)
                     return false;
             } else if (ShowMessage(
-                    QStringLiteral("这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
-                                   "！要现在设置密码吗？"),
-                    4, kTip) == 6) {
+                           QStringLiteral(
+                               "这是您第一次运行本系统，请立即设置您的管理员密码，以确保安全性 "
+                               "！要现在设置密码吗？"),
+                           4, kTip) == 6) {
                 FormMMSZ passwordDialog(&main_);
                 ExecModal(passwordDialog);
             } else {
@@ -120,7 +122,7 @@ bool Startup::run()
                 UndoFirstRunSetup();
             throw;
         }
-        NormaliseOpenRentalDates(); // before step 15 compares them
+        NormaliseOpenRentalDates(main_.shop()); // before step 15 compares them
         // 12
         main_.backup()->arm();
         // 13: the date panel is set once and keeps that date for the whole run.
@@ -138,7 +140,8 @@ bool Startup::run()
         // 15: a number of days that is not a number skips the check rather
         // than keeping the clerk from the dialog that sets it.
         if (GetSetting(Setting::AutoAlert) == u"True") {
-            if (const std::optional<qint64> days = AlertDays(); days && AnyOverdueRental(*days))
+            if (const std::optional<qint64> days = AlertDays();
+                days && AnyOverdueRental(main_.shop(), *days))
                 main_.openChild<FormTX>();
         }
         // 16
@@ -151,4 +154,3 @@ bool Startup::run()
     }
     return false;
 }
-

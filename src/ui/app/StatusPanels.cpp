@@ -51,8 +51,10 @@ StatusPanels::StatusPanels(QStatusBar* bar) : QObject(bar)
     panels_[0]->setMinimumWidth(120);
 }
 
-void StatusPanels::follow(ShopEvents* events)
+void StatusPanels::follow(Shop& shop)
 {
+    shop_ = &shop;
+    ShopEvents* events = shop.events();
     // A count that cannot be read keeps its last text: the operation that
     // changed it has said whatever went wrong.
     const auto quietly = [](auto refresh) {
@@ -100,12 +102,12 @@ void StatusPanels::setStatusText(const QString& text)
 
 void StatusPanels::refreshDiscCount()
 {
-    panels_[2]->setText(DiscCountText());
+    panels_[2]->setText(DiscCountText(*shop_));
 }
 
 void StatusPanels::refreshMemberCount()
 {
-    panels_[3]->setText(MemberCountText());
+    panels_[3]->setText(MemberCountText(*shop_));
 }
 
 void StatusPanels::updateUserPanel()

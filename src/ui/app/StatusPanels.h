@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class Shop;
 class QLabel;
 class QStatusBar;
 class ShopEvents;
@@ -18,7 +19,7 @@ public:
 
     // The counts follow the operations that add or delete discs or members,
     // and a whole database replaced.
-    void follow(ShopEvents* events);
+    void follow(Shop& shop);
 
     QString text(int panel) const; // 1 to 7
     void setDate(const QString& text);
@@ -31,6 +32,7 @@ public:
     void setSuperuser(bool superuser);
 
 private:
+    Shop* shop_ = nullptr; // from follow() on
     QLabel* panels_[7] = {};
     bool superuser_ = false;
 };

@@ -1,8 +1,9 @@
 #include "AuxiliaryWindows.h"
+#include "core/store/Shop.h"
 
+#include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Seams.h"
-#include "ui/common/Controls.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/auxiliary/Auxiliary.h"
@@ -13,13 +14,13 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -42,13 +43,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text)
 QLabel* Picture(QWidget* parent, const char* name, const QString& resource, int size)
 {
     auto* picture = MakeLabel(parent, name, QString());
-    picture->setPixmap(QPixmap(resource).scaled(size, size, Qt::KeepAspectRatio,
-                                                Qt::SmoothTransformation));
+    picture->setPixmap(
+        QPixmap(resource).scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return picture;
 }
 } // namespace
 
-FormSplash::FormSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+FormSplash::FormSplash(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FormSplash"));
     setWindowTitle(QStringLiteral("凯络影碟出租管理系统"));
@@ -62,12 +64,15 @@ FormSplash::FormSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt:
     layout->addWidget(Picture(this, "Image1", QStringLiteral(":/images/movrnt.png"), 128), 0, 0, 4,
                       1);
     layout->addWidget(title, 0, 1);
-    layout->addWidget(MakeLabel(this, "LabelVersion", QStringLiteral("版本 ") + kProgramVersion), 1, 1);
-    layout->addWidget(MakeLabel(this, "LabelUserName", UserNameText(QStringLiteral("用户 ："))), 2, 1);
+    layout->addWidget(MakeLabel(this, "LabelVersion", QStringLiteral("版本 ") + kProgramVersion), 1,
+                      1);
+    layout->addWidget(MakeLabel(this, "LabelUserName", UserNameText(QStringLiteral("用户 ："))), 2,
+                      1);
     layout->addWidget(MakeLabel(this, "Label1", QStringLiteral("按任意键开始 ...")), 3, 1);
-    layout->addWidget(MakeLabel(this, "LabelNotice",
-                                QStringLiteral("影碟出租店的柜台管理软件：影碟、会员、租借与结帐。")),
-                      4, 0, 1, 2);
+    layout->addWidget(
+        MakeLabel(this, "LabelNotice",
+                  QStringLiteral("影碟出租店的柜台管理软件：影碟、会员、租借与结帐。")),
+        4, 0, 1, 2);
     layout->setContentsMargins(24, 24, 24, 24);
     setStyleSheet(QStringLiteral("FormSplash { background: white; border: 1px solid gray; }"));
     setAttribute(Qt::WA_StyledBackground);
@@ -105,7 +110,7 @@ void FormSplash::finish()
     Q_EMIT closed();
 }
 
-FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
+FormAbout::FormAbout(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("关于凯络影碟出租管理系统"));
@@ -125,14 +130,15 @@ FormAbout::FormAbout(QWidget* parent) : QDialog(parent)
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);
-    text->addWidget(MakeLabel(this, "LabelVersion", QStringLiteral("版本号  ： ") + kProgramVersion));
+    text->addWidget(
+        MakeLabel(this, "LabelVersion", QStringLiteral("版本号  ： ") + kProgramVersion));
     text->addWidget(MakeLabel(this, "lblDescription", UserNameText(QStringLiteral("用户  ： "))));
     text->addWidget(MakeLabel(this, "Label5", QStringLiteral("Build : 20030909")));
     text->addSpacing(12);
-    text->addWidget(MakeLabel(this, "Label1",
-                              QStringLiteral("软件可用运行平台 ：Linux 桌面（X11 或 Wayland），Qt 6")));
-    text->addWidget(MakeLabel(this, "Label2",
-                              QStringLiteral("软件推荐运行平台 ：Debian 12 或更新版本的 Linux 桌面")));
+    text->addWidget(MakeLabel(
+        this, "Label1", QStringLiteral("软件可用运行平台 ：Linux 桌面（X11 或 Wayland），Qt 6")));
+    text->addWidget(MakeLabel(
+        this, "Label2", QStringLiteral("软件推荐运行平台 ：Debian 12 或更新版本的 Linux 桌面")));
     auto* contact = new QHBoxLayout;
     contact->addWidget(MakeLabel(this, "Label3", QStringLiteral("如有问题，请与我们联系 ：  ")));
     contact->addWidget(mail, 1);
@@ -164,7 +170,7 @@ void FormAbout::startSysInfo()
     text->setAccessibleName(QStringLiteral("系统信息"));
     text->setReadOnly(true);
     QStringList lines{QStringLiteral("凯络影碟出租管理系统 ") + kProgramVersion};
-    for (const auto& [name, value] : SystemInformation())
+    for (const auto& [name, value] : SystemInformation(shop_))
         lines << name + QStringLiteral("：") + value;
     text->setPlainText(lines.join(u'\n'));
     auto* ok = MakeButton(&info, "cmdOK", QStringLiteral("确定"));
@@ -198,7 +204,8 @@ FormTip::FormTip(QWidget* parent) : QDialog(parent)
     close->setFocus(); // a stray key never unticks the box
 
     auto* heading = new QHBoxLayout;
-    heading->addWidget(Picture(this, "Picture1", QStringLiteral(":/images/msg_information.png"), 32));
+    heading->addWidget(
+        Picture(this, "Picture1", QStringLiteral(":/images/msg_information.png"), 32));
     heading->addWidget(label1, 1);
     auto* tipBox = new QVBoxLayout;
     tipBox->addLayout(heading);

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class Shop;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -44,10 +45,11 @@ class FormAbout : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormAbout(QWidget* parent = nullptr);
+    explicit FormAbout(Shop& shop, QWidget* parent = nullptr);
 
 private:
     void startSysInfo();
+    Shop& shop_;
 };
 
 // 每次一条: the tip of the day.

@@ -38,11 +38,11 @@ QLabel* MakeCoverBox(QWidget* parent)
 
 bool ShowCover(QLabel* box, const QString& bh)
 {
-    if (const QString file = CoverFile(bh); !file.isEmpty())
+    if (const QString file = CoverFile(ShopInUse(), bh); !file.isEmpty())
         return ShowPicture(box, file);
     QPixmap picture;
     try {
-        picture.loadFromData(CoverBytes(bh));
+        picture.loadFromData(CoverBytes(ShopInUse(), bh));
     } catch (const MovrntError&) {
     }
     if (picture.isNull()) {
@@ -56,8 +56,8 @@ bool ShowCover(QLabel* box, const QString& bh)
 
 void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries)
 {
-    FillCombo(stars, DistinctWords(QStringLiteral("zy")));
-    FillCombo(countries, DistinctWords(QStringLiteral("gj")));
+    FillCombo(stars, DistinctWords(ShopInUse(), QStringLiteral("zy")));
+    FillCombo(countries, DistinctWords(ShopInUse(), QStringLiteral("gj")));
     FillCombo(genres, Genres());
 }
 

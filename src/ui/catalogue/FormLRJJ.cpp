@@ -1,4 +1,5 @@
 #include "FormLRJJ.h"
+#include "core/store/Shop.h"
 
 #include "DiscFields.h"
 #include "VcdPreview.h"
@@ -25,7 +26,7 @@ const QList<std::pair<const char*, const char16_t*>> kLabels = {
     {"LabelSFCZ", u"是否已出租 ："}};
 } // namespace
 
-FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
+FormLRJJ::FormLRJJ(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormLRJJ"));
     setWindowTitle(QStringLiteral("影碟简介"));
@@ -93,8 +94,8 @@ FormLRJJ::FormLRJJ(QWidget* parent) : QDialog(parent)
     connect(commandYDYL, &QPushButton::clicked, this, [this, commandYDYL] {
         const bool out = preview_->isHidden();
         // Folding in takes away what the panel has become.
-        const int width = (out ? preview_->sizeHint().width() : preview_->width()) +
-                          this->layout()->spacing();
+        const int width =
+            (out ? preview_->sizeHint().width() : preview_->width()) + this->layout()->spacing();
         this->layout()->activate(); // the width the window really has
         const int before = this->width();
         if (out) {
@@ -152,7 +153,7 @@ bool FormLRJJ::load(const QString& bh)
 {
     std::optional<Disc> disc;
     try {
-        disc = FindDisc(bh);
+        disc = FindDisc(shop_, bh);
     } catch (const MovrntError&) {
         // Shown as a disc that is not there: this window reports no errors.
     }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Shop;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -12,7 +13,7 @@ class FormLRJJ : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormLRJJ(QWidget* parent = nullptr);
+    explicit FormLRJJ(Shop& shop, QWidget* parent = nullptr);
     // Fills the window for a disc picked in the query grid.
     void showDisc(const QString& bh);
     VcdPreview* preview() const { return preview_; }
@@ -29,6 +30,7 @@ private:
     bool load(const QString& bh);
     void clearDisc();
 
+    Shop& shop_;
     QLineEdit* textBH_;
     QPlainTextEdit* textNRJJ_;
     QLabel* imageYDFM_;

@@ -1,8 +1,9 @@
 #include "FormSCYDXX.h"
+#include "core/store/Shop.h"
 
 #include "DiscFields.h"
-#include "ui/common/MessageBox.h"
 #include "ui/common/DateField.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/catalogue/Discs.h"
@@ -16,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormSCYDXX::FormSCYDXX(QWidget* parent) : DeleteWindow(parent)
+FormSCYDXX::FormSCYDXX(Shop& shop, QWidget* parent) : DeleteWindow(shop, parent)
 {
     setObjectName(QStringLiteral("FormSCYDXX"));
     setWindowTitle(QStringLiteral("删除影碟信息"));
@@ -59,7 +60,7 @@ void FormSCYDXX::deleteMatching()
                             comboLX_->currentText(),   comboYDLX_->currentText(),
                             comboSFCZ_->currentText(), {}};
     try {
-        if (AnyRentedDisc(filter)) {
+        if (AnyRentedDisc(shop_, filter)) {
             Notice(QStringLiteral("您要删除的影碟中包含还没有归还的影碟！删除不能执行！"));
             return;
         }
@@ -70,7 +71,7 @@ void FormSCYDXX::deleteMatching()
         ReportError(error);
         return;
     }
-    deleteWithRentals([&filter] { return DeleteDiscs(filter); },
+    deleteWithRentals([this, &filter] { return DeleteDiscs(shop_, filter); },
                       QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"),
-                      [](const QStringList& deleted) { DeleteRentalsOfDiscs(deleted); });
+                      [this](const QStringList& deleted) { DeleteRentalsOfDiscs(shop_, deleted); });
 }

@@ -2,6 +2,7 @@
 
 #include "ui/common/DeleteWindow.h"
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 class DateField;
@@ -12,7 +13,7 @@ class FormSCYDXX : public DeleteWindow
 {
     Q_OBJECT
 public:
-    explicit FormSCYDXX(QWidget* parent = nullptr);
+    explicit FormSCYDXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the number and puts the focus on 删除, as the disc chooser does.
     void prepareFor(const QString& bh);
 

@@ -1,4 +1,5 @@
 #include "FormTJYDXX.h"
+#include "core/store/Shop.h"
 
 #include "DiscFields.h"
 #include "ui/common/MessageBox.h"
@@ -16,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormTJYDXX::FormTJYDXX(QWidget* parent) : QWidget(parent)
+FormTJYDXX::FormTJYDXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormTJYDXX"));
     setWindowTitle(QStringLiteral("添加影碟信息"));
@@ -100,7 +101,7 @@ void FormTJYDXX::onCommandTJClicked()
                        comboZY_->currentText(), comboGJ_->currentText(), comboYDLX_->currentText(),
                        textJJ_->toPlainText()};
     try {
-        switch (CheckNewDisc(disc)) {
+        switch (CheckNewDisc(shop_, disc)) {
         case NewDiscCheck::NumberInUse:
             Notice(QStringLiteral("您输入的编号已被使用，请重新输入一个编号！"));
             return;
@@ -116,9 +117,9 @@ void FormTJYDXX::onCommandTJClicked()
         case NewDiscCheck::Ok:
             break;
         }
-        AddDisc(disc);
+        AddDisc(shop_, disc);
         if (!textFMTP_->text().isEmpty()) {
-            StoreCover(textFMTP_->text(), disc.bh);
+            StoreCover(shop_, textFMTP_->text(), disc.bh);
             ShowPlaceholder(imageYDFM_);
         }
         fillLists();

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include "core/access/PassCheck.h"
+#include <QWidget>
 
+class Shop;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -14,7 +15,7 @@ class FormTJYDXX : public QWidget
     Q_OBJECT
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
-    explicit FormTJYDXX(QWidget* parent = nullptr);
+    explicit FormTJYDXX(Shop& shop, QWidget* parent = nullptr);
 
 private Q_SLOTS:
     void onCommandLNClicked();
@@ -23,6 +24,7 @@ private Q_SLOTS:
 private:
     void fillLists();
 
+    Shop& shop_;
     QLineEdit* textBH_;
     QLineEdit* textPM_;
     QComboBox* comboLX_;

@@ -1,8 +1,9 @@
 #include "FormXGYDXX.h"
+#include "core/store/Shop.h"
 
 #include "DiscFields.h"
-#include "ui/common/MessageBox.h"
 #include "ui/common/DateField.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/catalogue/Discs.h"
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormXGYDXX::FormXGYDXX(QWidget* parent) : QWidget(parent)
+FormXGYDXX::FormXGYDXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormXGYDXX"));
     setWindowTitle(QStringLiteral("修改影碟信息"));
@@ -102,7 +103,7 @@ void FormXGYDXX::onCommandCKClicked()
     }
     std::optional<Disc> disc;
     try {
-        disc = FindDisc(bh);
+        disc = FindDisc(shop_, bh);
     } catch (const MovrntError&) {
         ShowPlaceholder(imageYDFM_);
         return;
@@ -154,12 +155,12 @@ void FormXGYDXX::onCommandXGClicked()
         break;
     }
     try {
-        if (!ModifyDisc(change)) {
+        if (!ModifyDisc(shop_, change)) {
             Notice(QStringLiteral("没有找到记录！"));
             return;
         }
         if (!textFMTP_->text().isEmpty()) {
-            StoreCover(textFMTP_->text(), change.bh);
+            StoreCover(shop_, textFMTP_->text(), change.bh);
             ShowPicture(imageYDFM_, textFMTP_->text());
         }
         Notice(QStringLiteral("信息修改成功！"));

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include "core/access/PassCheck.h"
+#include <QWidget>
 
+class Shop;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -15,7 +16,7 @@ class FormXGYDXX : public QWidget
     Q_OBJECT
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
-    explicit FormXGYDXX(QWidget* parent = nullptr);
+    explicit FormXGYDXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the disc chooser does.
     void lookUp(const QString& bh);
 
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void onCommandXGClicked();
 
 private:
+    Shop& shop_;
     QLineEdit* textYDBH_;
     QLineEdit* textPM_;
     QComboBox* comboLX_;

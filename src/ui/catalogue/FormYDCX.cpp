@@ -1,14 +1,15 @@
 #include "FormYDCX.h"
 #include "FormYDCZ.h"
+#include "core/store/Shop.h"
 
 #include "DiscFields.h"
 #include "FormLRJJ.h"
 #include "ui/app/Navigator.h"
-#include "ui/common/MessageBox.h"
-#include "ui/common/Seams.h"
 #include "ui/common/DateField.h"
 #include "ui/common/GridView.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/QueryWindow.h"
+#include "ui/common/Seams.h"
 #include "ui/common/SqlGridModel.h"
 #include "ui/common/WindowSupport.h"
 
@@ -32,8 +33,8 @@ const QStringList kToolTipNames = {"编号", "片名",     "类型",     "主演
                                    "国籍", "影碟类型", "入库日期", "是否已出租"};
 } // namespace
 
-FormYDCX::FormYDCX(QWidget* parent)
-    : QueryWindow(kHeadings, kToolTipNames, kDefaultDiscSort, parent)
+FormYDCX::FormYDCX(Shop& shop, QWidget* parent)
+    : QueryWindow(shop, kHeadings, kToolTipNames, kDefaultDiscSort, parent)
 {
     setObjectName(QStringLiteral("FormYDCX"));
     setWindowTitle(QStringLiteral("影碟信息查询"));
@@ -75,7 +76,7 @@ FormYDCX::FormYDCX(QWidget* parent)
     connect(commandRMYD, &QPushButton::clicked, this,
             [this] { Navigator::showPopularDiscs(this); });
     connect(commandYDJJ, &QPushButton::clicked, this, [this] {
-        FormLRJJ synopsis(this);
+        FormLRJJ synopsis(shop_, this);
         ExecModal(synopsis);
     });
 
@@ -118,7 +119,7 @@ void FormYDCX::rowReleased(int row, Qt::MouseButton button)
     if (button == Qt::LeftButton) {
         if (bh.isEmpty())
             return;
-        FormLRJJ synopsis(this);
+        FormLRJJ synopsis(shop_, this);
         synopsis.showDisc(bh);
         ExecModal(synopsis);
         return;

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-DeleteWindow::DeleteWindow(QWidget* parent) : QWidget(parent)
+DeleteWindow::DeleteWindow(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     labelJLTS_ = new QLabel(QStringLiteral("共删除了0条记录"), this);
     labelJLTS_->setObjectName(QStringLiteral("LabelJLTS"));

@@ -2,10 +2,11 @@
 
 #include "Controls.h"
 
+#include "core/access/PassCheck.h"
 #include <QWidget>
 #include <functional>
-#include "core/access/PassCheck.h"
 
+class Shop;
 class QLabel;
 class QPushButton;
 
@@ -19,7 +20,8 @@ public:
     QPushButton* deleteButton() const { return commandSC_; }
 
 protected:
-    explicit DeleteWindow(QWidget* parent);
+    Shop& shop_;
+    DeleteWindow(Shop& shop, QWidget* parent);
     void setUp(const QString& frameTitle, const QString& frameToolTip,
                const QList<FieldRow>& fields, const QSize& size);
     // 删除 pressed.

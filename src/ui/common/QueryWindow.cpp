@@ -9,19 +9,19 @@
 #include "core/store/Errors.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
-#include <QTimer>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
-QueryWindow::QueryWindow(const QStringList& headings, const QStringList& tipNames,
+QueryWindow::QueryWindow(Shop& shop, const QStringList& headings, const QStringList& tipNames,
                          const QStringList& defaultSort, QWidget* parent)
-    : QWidget(parent), sort_(defaultSort)
+    : QWidget(parent), shop_(shop), sort_(defaultSort)
 {
-    model_ = new SqlGridModel(headings, this);
+    model_ = new SqlGridModel(shop, headings, this);
     model_->setRowToolTip([tipNames](const SqlGridModel& model, int row) {
         QStringList parts;
         for (int c = 0; c < tipNames.size(); ++c)
@@ -89,11 +89,10 @@ void QueryWindow::placeCondition(int row, int column, const char* labelName, con
 void QueryWindow::refreshOn(void (ShopEvents::*signal)(ShopOperation),
                             QList<ShopOperation> operations)
 {
-    if (Shop* shop = Shop::InUse())
-        connect(shop->events(), signal, this, [this, operations](ShopOperation operation) {
-            if (operations.contains(operation))
-                refresh();
-        });
+    connect(shop_.events(), signal, this, [this, operations](ShopOperation operation) {
+        if (operations.contains(operation))
+            refresh();
+    });
 }
 
 void QueryWindow::refresh()
@@ -112,7 +111,8 @@ void QueryWindow::refresh()
     }
     const int top = std::max(0, grid_->rowAt(0));
     const QModelIndex current = grid_->currentIndex();
-    const bool selected = current.isValid() && grid_->selectionModel()->isRowSelected(current.row());
+    const bool selected =
+        current.isValid() && grid_->selectionModel()->isRowSelected(current.row());
     try {
         const QList<SqlGridModel::Moved> moved =
             model_->requery({top, current.isValid() ? current.row() : top});

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class Shop;
 class GridView;
 class QGridLayout;
 class QGroupBox;
@@ -24,8 +25,9 @@ public:
     void refresh();
 
 protected:
+    Shop& shop_;
     // tipNames: the names the row tooltip gives the columns.
-    QueryWindow(const QStringList& headings, const QStringList& tipNames,
+    QueryWindow(Shop& shop, const QStringList& headings, const QStringList& tipNames,
                 const QStringList& defaultSort, QWidget* parent);
     // Names the controls and lays the window out; conditions go into conditionsGrid().
     void setUp(const char* gridName, const QString& frameTitle, const QString& hint,

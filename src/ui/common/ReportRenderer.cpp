@@ -1,4 +1,5 @@
 #include "ReportRenderer.h"
+#include "core/store/Shop.h"
 
 #include "ui/common/MessageBox.h"
 #include "ui/common/PrintPreview.h"
@@ -7,10 +8,10 @@
 #include "core/store/Errors.h"
 
 #include <QFontMetricsF>
-#include <QSqlQuery>
-#include <algorithm>
 #include <QPainter>
 #include <QPrinter>
+#include <QSqlQuery>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -18,13 +19,14 @@ const QString kFooter = QStringLiteral("凯络影碟出租管理系统");
 
 // Where each column starts when each is as wide as its heading and its
 // longest value, a gap between them; past the page, the widest gives way.
-QList<double> FittedColumns(const ReportDefinition& definition, const QFontMetricsF& heading,
-                            const QFontMetricsF& body, double gap, double pageWidth)
+QList<double> FittedColumns(Shop& shop, const ReportDefinition& definition,
+                            const QFontMetricsF& heading, const QFontMetricsF& body, double gap,
+                            double pageWidth)
 {
     QList<double> widths;
     for (const QString& text : definition.headings)
         widths << heading.horizontalAdvance(text);
-    QSqlQuery rows = ReportRows(definition);
+    QSqlQuery rows = ReportRows(shop, definition);
     while (rows.next())
         for (qsizetype c = 0; c < widths.size(); ++c)
             widths[c] = std::max(widths[c], body.horizontalAdvance(rows.value(int(c)).toString()));
@@ -48,8 +50,8 @@ QList<double> FittedColumns(const ReportDefinition& definition, const QFontMetri
 int ReportRenderer::paint(QPrinter* printer) const
 {
     const ReportDefinition& definition = report_;
-    const qint64 lines = ReportLineCount(report_);
-    QSqlQuery rows = ReportRows(report_);
+    const qint64 lines = ReportLineCount(shop_, report_);
+    QSqlQuery rows = ReportRows(shop_, report_);
 
     QPainter painter;
     if (!painter.begin(printer))
@@ -72,7 +74,7 @@ int ReportRenderer::paint(QPrinter* printer) const
                              : 1 + (lines - perPage(true) + perPage(false) - 1) / perPage(false);
     QList<double> columns;
     if (definition.fitColumns)
-        columns = FittedColumns(definition, QFontMetricsF(heading, printer),
+        columns = FittedColumns(shop_, definition, QFontMetricsF(heading, printer),
                                 QFontMetricsF(body, printer), 0.3 * cm, area.width());
     else
         for (double at : definition.columnsCm)
@@ -127,12 +129,12 @@ void ReportRenderer::exportPdf(const QString& path) const
     paint(&printer);
 }
 
-void ShowReport(const ReportDefinition& definition, QWidget* parent)
+void ShowReport(Shop& shop, const ReportDefinition& definition, QWidget* parent)
 {
     BusyStatus busy(QStringLiteral("正在生成报表 ..."), true);
     qint64 lines = 0;
     try {
-        lines = ReportLineCount(definition);
+        lines = ReportLineCount(shop, definition);
     } catch (const MovrntError& error) {
         busy.done();
         ReportError(error);
@@ -143,21 +145,22 @@ void ShowReport(const ReportDefinition& definition, QWidget* parent)
         Notice(QStringLiteral("没有数据，不能打印报表！"));
         return;
     }
-    const ReportRenderer renderer(definition);
+    const ReportRenderer renderer(shop, definition);
     busy.done();
     // Reported once the preview is closed, not in the middle of its painting.
     std::optional<MovrntError> failure;
-    ShowPrintPreview(definition.previewCaption, definition.title,
-                     [&renderer, &failure](QPrinter* printer) {
-                         try {
-                             renderer.paint(printer);
-                             return true;
-                         } catch (const MovrntError& error) {
-                             failure = error;
-                             return false;
-                         }
-                     },
-                     parent);
+    ShowPrintPreview(
+        definition.previewCaption, definition.title,
+        [&renderer, &failure](QPrinter* printer) {
+            try {
+                renderer.paint(printer);
+                return true;
+            } catch (const MovrntError& error) {
+                failure = error;
+                return false;
+            }
+        },
+        parent);
     if (failure)
         ReportError(*failure);
 }

@@ -3,6 +3,7 @@
 #include "core/stats/Reports.h"
 
 class QPrinter;
+class Shop;
 class QWidget;
 
 // The band layout every report shares: the report header (title and a rule)
@@ -13,21 +14,22 @@ class QWidget;
 class ReportRenderer
 {
 public:
-    explicit ReportRenderer(Report report) : report_(DefinitionOf(report)) {}
-    explicit ReportRenderer(ReportDefinition report) : report_(std::move(report)) {}
+    ReportRenderer(Shop& shop, Report report) : shop_(shop), report_(DefinitionOf(report)) {}
+    ReportRenderer(Shop& shop, ReportDefinition report) : shop_(shop), report_(std::move(report)) {}
     // Draws the whole report; returns the number of pages. Throws MovrntError.
     int paint(QPrinter* printer) const;
     // Writes the report as a PDF file. Throws MovrntError.
     void exportPdf(const QString& path) const;
 
 private:
+    Shop& shop_;
     ReportDefinition report_;
 };
 
 // A report command: "没有数据，不能打印报表！" when the query returns nothing,
 // else the modal print preview, with printing and saving as PDF.
-void ShowReport(const ReportDefinition& report, QWidget* parent);
-inline void ShowReport(Report report, QWidget* parent)
+void ShowReport(Shop& shop, const ReportDefinition& report, QWidget* parent);
+inline void ShowReport(Shop& shop, Report report, QWidget* parent)
 {
-    ShowReport(DefinitionOf(report), parent);
+    ShowReport(shop, DefinitionOf(report), parent);
 }

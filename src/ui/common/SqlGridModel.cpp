@@ -10,8 +10,8 @@ namespace {
 constexpr int kPagesKept = 50;
 }
 
-SqlGridModel::SqlGridModel(const QStringList& headings, QObject* parent)
-    : QAbstractTableModel(parent), headings_(headings)
+SqlGridModel::SqlGridModel(Shop& shop, const QStringList& headings, QObject* parent)
+    : QAbstractTableModel(parent), headings_(headings), query_(shop)
 {
 }
 

@@ -12,11 +12,12 @@
 // A read-only grid over a query that may return a million rows: the count
 // comes from COUNT(*) with the same conditions, rows are read a page at a time
 // by key as the view asks for them, and one empty row follows the last record.
+class Shop;
 class SqlGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit SqlGridModel(const QStringList& headings, QObject* parent = nullptr);
+    SqlGridModel(Shop& shop, const QStringList& headings, QObject* parent = nullptr);
 
     // columns: the select list; table: the FROM part; sort: the sort columns,
     // to which the unique key is appended so pages never overlap. Throws MovrntError.
@@ -80,6 +81,6 @@ private:
     RowToolTip rowToolTip_;
     mutable QHash<int, QList<QStringList>> pages_;
     mutable QHash<int, QList<QVariantList>> keys_; // the rows' keys, page by page
-    mutable QList<int> recent_; // least recently used first
+    mutable QList<int> recent_;                    // least recently used first
     qint64 windowStart_ = 0;
 };

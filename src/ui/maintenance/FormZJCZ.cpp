@@ -1,20 +1,21 @@
 #include "FormZJCZ.h"
 #include "FormSQLCX.h"
+#include "core/store/Shop.h"
 
 #include "ExpertPassword.h"
 #include "FormExcel.h"
 
-#include "ui/common/MessageBox.h"
-#include "ui/common/Seams.h"
 #include "ui/common/Background.h"
 #include "ui/common/Controls.h"
 #include "ui/common/GridView.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
 #include "ui/common/SqlGridModel.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/maintenance/Expert.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 #include "core/store/Errors.h"
 
 #include <QGroupBox>
@@ -137,7 +138,8 @@ QTreeWidgetItem* MakeItem(const Item& item)
 }
 } // namespace
 
-FormZJCZ::FormZJCZ(QWidget* parent, const QString& password) : QDialog(parent), password_(password)
+FormZJCZ::FormZJCZ(Shop& shop, QWidget* parent, const QString& password)
+    : QDialog(parent), shop_(shop), password_(password)
 {
     setObjectName(QStringLiteral("FormZJCZ"));
     setWindowTitle(QStringLiteral("专家操作方式"));
@@ -253,7 +255,7 @@ void FormZJCZ::onCommandZXClicked()
     try {
         // Typed statements run confined, on a connection of their own, on a
         // worker: a statement still running after two seconds can be stopped.
-        ExpertSession session(ShopLocation(), password_);
+        ExpertSession session(shop_.path(), password_);
         const TypedStatement statement = session.read(text);
         const bool query = !statement.columns.isEmpty() && statement.readOnly;
         TypedRows first;
@@ -272,7 +274,7 @@ void FormZJCZ::onCommandZXClicked()
             },
             &work);
         if (query) {
-            rows = std::make_unique<SqlGridModel>(statement.columns);
+            rows = std::make_unique<SqlGridModel>(shop_, statement.columns);
             rows->setReadQuery(QStringLiteral("*"), TypedRowsSource(statement), first.total,
                                std::move(first.firstPage));
         }
@@ -294,25 +296,25 @@ void FormZJCZ::onCommandZXClicked()
     ExecModal(result);
 }
 
-void EnterExpertMode(QWidget* parent)
+void EnterExpertMode(Shop& shop, QWidget* parent)
 {
     if (!Ask(QStringLiteral("专家操作方式只能由熟悉计算机技术的用户使用！要进入专家操作窗口吗？"),
              QStringLiteral("用户警告")))
         return;
     // On a server the mode logs in as its own user, whose password the owner types.
     QString password;
-    if (ChosenEngine().expertLogsIn()) {
+    if (shop.engine().expertLogsIn()) {
         ExpertPassword ask(parent);
         if (ExecModal(ask) != QDialog::Accepted)
             return;
         password = ask.password();
         try {
-            const ExpertSession reached(ShopLocation(), password); // the password tried at once
+            const ExpertSession reached(shop.path(), password); // the password tried at once
         } catch (const MovrntError& error) {
             ReportError(error);
             return;
         }
     }
-    FormZJCZ window(parent, password);
+    FormZJCZ window(shop, parent, password);
     ExecModal(window);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Shop;
 class GridView;
 class QLabel;
 class QPlainTextEdit;
@@ -15,13 +16,14 @@ class FormZJCZ : public QDialog
 public:
     // `password`: of the expert's own login on a shop's server (kept while
     // the window is open, never stored).
-    explicit FormZJCZ(QWidget* parent = nullptr, const QString& password = {});
+    explicit FormZJCZ(Shop& shop, QWidget* parent = nullptr, const QString& password = {});
     QTreeWidget* tree() const { return treeViewDB_; }
 
 private Q_SLOTS:
     void onCommandZXClicked();
 
 private:
+    Shop& shop_;
     QTreeWidget* treeViewDB_;
     QLabel* labelZS_;
     QPlainTextEdit* textSQL_;
@@ -29,4 +31,4 @@ private:
 };
 
 // The menu command: the guest gate is passed; the warning, then the window.
-void EnterExpertMode(QWidget* parent);
+void EnterExpertMode(Shop& shop, QWidget* parent);

@@ -1,5 +1,6 @@
 #include "FormHYXX.h"
 #include "FormHYCZ.h"
+#include "core/store/Shop.h"
 
 #include "ui/app/Navigator.h"
 #include "ui/common/Controls.h"
@@ -25,7 +26,8 @@ const QStringList kHeadings = {"会员编号", "姓名",     "性别",     "家�
                                "会员等级", "预付租金", "预付押金", "已借盘数", "入会日期"};
 }
 
-FormHYXX::FormHYXX(QWidget* parent) : QueryWindow(kHeadings, kHeadings, kDefaultMemberSort, parent)
+FormHYXX::FormHYXX(Shop& shop, QWidget* parent)
+    : QueryWindow(shop, kHeadings, kHeadings, kDefaultMemberSort, parent)
 {
     setObjectName(QStringLiteral("FormHYXX"));
     setWindowTitle(QStringLiteral("会员信息查询"));

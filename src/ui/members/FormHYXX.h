@@ -2,6 +2,7 @@
 
 #include "ui/common/QueryWindow.h"
 
+class Shop;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,7 @@ class FormHYXX : public QueryWindow
 {
     Q_OBJECT
 public:
-    explicit FormHYXX(QWidget* parent = nullptr);
+    explicit FormHYXX(Shop& shop, QWidget* parent = nullptr);
 
 protected:
     bool runQuery() override;

@@ -1,8 +1,9 @@
 #include "FormSCHYXX.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
 #include "ui/common/DateField.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/members/Members.h"
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormSCHYXX::FormSCHYXX(QWidget* parent) : DeleteWindow(parent)
+FormSCHYXX::FormSCHYXX(Shop& shop, QWidget* parent) : DeleteWindow(shop, parent)
 {
     setObjectName(QStringLiteral("FormSCHYXX"));
     setWindowTitle(QStringLiteral("删除会员信息"));
@@ -54,7 +55,7 @@ void FormSCHYXX::deleteMatching()
         return;
     }
     try {
-        if (AnyMemberWithDiscOut(deletion)) {
+        if (AnyMemberWithDiscOut(shop_, deletion)) {
             Notice(QStringLiteral("您要删除的会员中尚有一些会员没有退还影碟，删除不能进行！"));
             return;
         }
@@ -65,7 +66,8 @@ void FormSCHYXX::deleteMatching()
         ReportError(error);
         return;
     }
-    deleteWithRentals([&deletion] { return DeleteMembers(deletion); },
-                      QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"),
-                      [](const QStringList& deleted) { DeleteRentalsOfMembers(deleted); });
+    deleteWithRentals(
+        [this, &deletion] { return DeleteMembers(shop_, deletion); },
+        QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"),
+        [this](const QStringList& deleted) { DeleteRentalsOfMembers(shop_, deleted); });
 }

@@ -2,6 +2,7 @@
 
 #include "ui/common/DeleteWindow.h"
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 class DateField;
@@ -12,7 +13,7 @@ class FormSCHYXX : public DeleteWindow
 {
     Q_OBJECT
 public:
-    explicit FormSCHYXX(QWidget* parent = nullptr);
+    explicit FormSCHYXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the number, as the member chooser does.
     void prepareFor(const QString& hybh);
 

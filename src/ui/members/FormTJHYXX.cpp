@@ -1,7 +1,8 @@
 #include "FormTJHYXX.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/members/Members.h"
@@ -15,7 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormTJHYXX::FormTJHYXX(QWidget* parent) : QWidget(parent)
+FormTJHYXX::FormTJHYXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormTJHYXX"));
     setWindowTitle(QStringLiteral("添加会员信息"));
@@ -57,7 +58,7 @@ void FormTJHYXX::onCommandTJClicked()
                            textJTZZ_->text(), textLXDH_->text(), textYFZJ_->text(),
                            textYFYJ_->text()};
     try {
-        switch (CheckNewMember(member)) {
+        switch (CheckNewMember(shop_, member)) {
         case NewMemberCheck::NumberInUse:
             Refuse(QStringLiteral("您输入的编号已被使用，请重新输入一个编号！"), textBH_);
             return;
@@ -76,7 +77,7 @@ void FormTJHYXX::onCommandTJClicked()
         case NewMemberCheck::Ok:
             break;
         }
-        AddMember(member);
+        AddMember(shop_, member);
         for (QLineEdit* box : {textBH_, textXM_, textJTZZ_, textLXDH_, textYFZJ_, textYFYJ_})
             box->clear();
         comboXB_->setEditText(QString());

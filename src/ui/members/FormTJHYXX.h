@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include "core/access/PassCheck.h"
+#include <QWidget>
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 
@@ -12,12 +13,13 @@ class FormTJHYXX : public QWidget
     Q_OBJECT
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
-    explicit FormTJHYXX(QWidget* parent = nullptr);
+    explicit FormTJHYXX(Shop& shop, QWidget* parent = nullptr);
 
 private Q_SLOTS:
     void onCommandTJClicked();
 
 private:
+    Shop& shop_;
     QLineEdit* textBH_;
     QLineEdit* textXM_;
     QComboBox* comboXB_;

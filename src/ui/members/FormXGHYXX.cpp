@@ -1,8 +1,9 @@
 #include "FormXGHYXX.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
 #include "ui/common/DateField.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/members/Members.h"
@@ -16,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormXGHYXX::FormXGHYXX(QWidget* parent) : QWidget(parent)
+FormXGHYXX::FormXGHYXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormXGHYXX"));
     setWindowTitle(QStringLiteral("修改会员信息"));
@@ -75,7 +76,7 @@ void FormXGHYXX::onCommandCKClicked()
         return;
     }
     try {
-        const std::optional<Member> member = FindMember(hybh);
+        const std::optional<Member> member = FindMember(shop_, hybh);
         if (!member) {
             Notice(QStringLiteral("没有找到记录！"));
             return;
@@ -118,7 +119,7 @@ void FormXGHYXX::onCommandXGClicked()
         break;
     }
     try {
-        if (!ModifyMember(change)) {
+        if (!ModifyMember(shop_, change)) {
             Notice(QStringLiteral("没有找到记录！"));
             return;
         }

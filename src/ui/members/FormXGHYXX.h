@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include "core/access/PassCheck.h"
+#include <QWidget>
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 class DateField;
@@ -13,7 +14,7 @@ class FormXGHYXX : public QWidget
     Q_OBJECT
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
-    explicit FormXGHYXX(QWidget* parent = nullptr);
+    explicit FormXGHYXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the number and presses 查看, as the member chooser does.
     void lookUp(const QString& hybh);
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void onCommandXGClicked();
 
 private:
+    Shop& shop_;
     QLineEdit* textHYBH_;
     QLineEdit* textXM_;
     QComboBox* comboXB_;

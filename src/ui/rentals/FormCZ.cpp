@@ -1,9 +1,10 @@
 #include "FormCZ.h"
+#include "core/store/Shop.h"
 
+#include "ReceiptSlip.h"
 #include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
-#include "ReceiptSlip.h"
 
 #include "core/members/Members.h"
 #include "core/money/Ledger.h"
@@ -17,7 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormCZ::FormCZ(QWidget* parent, const QString& hybh) : QDialog(parent), hybh_(hybh)
+FormCZ::FormCZ(Shop& shop, QWidget* parent, const QString& hybh)
+    : QDialog(parent), shop_(shop), hybh_(hybh)
 {
     setObjectName(QStringLiteral("FormCZ"));
     setWindowTitle(QStringLiteral("会员充值"));
@@ -26,7 +28,8 @@ FormCZ::FormCZ(QWidget* parent, const QString& hybh) : QDialog(parent), hybh_(hy
     labelHY_->setWordWrap(true);
     textCZJE_ = MakeLine(this, "TextCZJE", QStringLiteral("会员这次交来的预付租金，以元为单位。"));
     auto* form = new QFormLayout;
-    form->addRow(MakeCaption(this, QStringLiteral("充值金额（元） : "), textCZJE_, "LabelCZJE"), textCZJE_);
+    form->addRow(MakeCaption(this, QStringLiteral("充值金额（元） : "), textCZJE_, "LabelCZJE"),
+                 textCZJE_);
     auto* commandCZ = MakeButton(this, "CommandCZ", QStringLiteral("充值"));
     commandCZ->setDefault(true);
     auto* commandFQ = MakeButton(this, "CommandFQ", QStringLiteral("放弃"));
@@ -53,7 +56,7 @@ FormCZ::FormCZ(QWidget* parent, const QString& hybh) : QDialog(parent), hybh_(hy
 
 void FormCZ::showBalance()
 {
-    const std::optional<Member> member = FindMember(hybh_);
+    const std::optional<Member> member = FindMember(shop_, hybh_);
     if (!member) {
         labelHY_->setText(QStringLiteral("找不到会员 %1！").arg(hybh_));
         return;
@@ -77,7 +80,7 @@ void FormCZ::onCommandCZClicked()
     {
         BusyStatus busy(QStringLiteral("正在充值 ..."), true);
         try {
-            prepaid = TopUp(hybh_, *amount);
+            prepaid = TopUp(shop_, hybh_, *amount);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);
@@ -93,6 +96,8 @@ void FormCZ::onCommandCZClicked()
     labelHY_->setText(done);
     labelHY_->setAccessibleName(done);
     textCZJE_->clear();
-    receipt_->offer([hybh = hybh_, paid = *amount, left = *prepaid] { return TopUpReceipt(hybh, paid, left); });
+    receipt_->offer([&shop = shop_, hybh = hybh_, paid = *amount, left = *prepaid] {
+        return TopUpReceipt(shop, hybh, paid, left);
+    });
     Notice(QStringLiteral("充值成功！") + done);
 }

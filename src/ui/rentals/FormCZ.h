@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Shop;
 class QLabel;
 class QLineEdit;
 class ReceiptButton;
@@ -12,13 +13,14 @@ class FormCZ : public QDialog
 {
     Q_OBJECT
 public:
-    FormCZ(QWidget* parent, const QString& hybh);
+    FormCZ(Shop& shop, QWidget* parent, const QString& hybh);
 
 private Q_SLOTS:
     void onCommandCZClicked();
 
 private:
     void showBalance(); // throws MovrntError
+    Shop& shop_;
     QString hybh_;
     QLabel* labelHY_;
     QLineEdit* textCZJE_;

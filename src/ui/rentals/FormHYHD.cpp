@@ -1,4 +1,5 @@
 #include "FormHYHD.h"
+#include "core/store/Shop.h"
 
 #include "ui/common/Controls.h"
 
@@ -6,7 +7,8 @@
 
 #include <QPushButton>
 
-FormHYHD::FormHYHD(QWidget* parent) : SettleWindow(SettleKind::MemberReturn, parent)
+FormHYHD::FormHYHD(Shop& shop, QWidget* parent)
+    : SettleWindow(shop, SettleKind::MemberReturn, parent)
 {
     setObjectName(QStringLiteral("FormHYHD"));
     setWindowTitle(QStringLiteral("会员还碟"));
@@ -18,9 +20,11 @@ FormHYHD::FormHYHD(QWidget* parent) : SettleWindow(SettleKind::MemberReturn, par
 QString FormHYHD::previewText(const Settlement& settlement, qint64 first, qint64 last) const
 {
     QStringList members;
-    for (const MemberBalance& member : RangeMembers(first, last))
+    for (const MemberBalance& member : RangeMembers(shop_, first, last))
         members << QStringLiteral("会员 %1（%2）预付租金余额 %3")
                        .arg(member.hybh, member.hyxm, YuanText(member.prepaid));
-    return QStringLiteral("%1 张，%2 天。").arg(settlement.vcd + settlement.dvd).arg(settlement.days) +
+    return QStringLiteral("%1 张，%2 天。")
+               .arg(settlement.vcd + settlement.dvd)
+               .arg(settlement.days) +
            members.join(QStringLiteral("；"));
 }

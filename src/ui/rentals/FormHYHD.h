@@ -3,11 +3,12 @@
 #include "SettleWindow.h"
 
 // 会员还碟: takes back members' discs; nothing is charged.
+class Shop;
 class FormHYHD : public SettleWindow
 {
     Q_OBJECT
 public:
-    explicit FormHYHD(QWidget* parent = nullptr);
+    explicit FormHYHD(Shop& shop, QWidget* parent = nullptr);
 
 protected:
     QString previewText(const Settlement& settlement, qint64 first, qint64 last) const override;

@@ -1,11 +1,12 @@
 #include "FormJZ.h"
+#include "core/store/Shop.h"
 
 #include "ui/common/Controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-FormJZ::FormJZ(QWidget* parent) : SettleWindow(SettleKind::WalkInCheckout, parent)
+FormJZ::FormJZ(Shop& shop, QWidget* parent) : SettleWindow(shop, SettleKind::WalkInCheckout, parent)
 {
     setObjectName(QStringLiteral("FormJZ"));
     setWindowTitle(QStringLiteral("结帐"));

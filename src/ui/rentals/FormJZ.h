@@ -3,11 +3,12 @@
 #include "SettleWindow.h"
 
 // 结帐: settles a walk-in customer's rentals: rent due and deposit to refund.
+class Shop;
 class FormJZ : public SettleWindow
 {
     Q_OBJECT
 public:
-    explicit FormJZ(QWidget* parent = nullptr);
+    explicit FormJZ(Shop& shop, QWidget* parent = nullptr);
 
 protected:
     void showAmounts(const Settlement& settlement) override;

@@ -1,8 +1,9 @@
 #include "FormSCZJXX.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
 #include "ui/common/DateField.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/rentals/Rentals.h"
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormSCZJXX::FormSCZJXX(QWidget* parent) : DeleteWindow(parent)
+FormSCZJXX::FormSCZJXX(Shop& shop, QWidget* parent) : DeleteWindow(shop, parent)
 {
     setObjectName(QStringLiteral("FormSCZJXX"));
     setWindowTitle(QStringLiteral("删除租借信息"));
@@ -57,13 +58,13 @@ void FormSCZJXX::deleteMatching()
     const RentalFilter filter{textBH_->text(),   textHYBH_->text(),         dateGHRQ_->text(),
                               dateZJRQ_->text(), comboSFYH_->currentText(), textZDBH_->text()};
     try {
-        if (AnyUnsettledRental(filter)) {
+        if (AnyUnsettledRental(shop_, filter)) {
             Notice(QStringLiteral("您要删除的部分租借信息还未结帐，删除不能执行！"));
             return;
         }
         if (!confirm(!RentalConditions(filter).isEmpty(), QStringLiteral("租借")))
             return;
-        showDeleted(DeleteRentals(filter));
+        showDeleted(DeleteRentals(shop_, filter));
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
         busy.done();

@@ -2,6 +2,7 @@
 
 #include "ui/common/DeleteWindow.h"
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 class DateField;
@@ -11,7 +12,7 @@ class FormSCZJXX : public DeleteWindow
 {
     Q_OBJECT
 public:
-    explicit FormSCZJXX(QWidget* parent = nullptr);
+    explicit FormSCZJXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the rental number and puts the focus on 删除, as the rental query does.
     void prepareFor(const QString& zdbh);
 

@@ -1,10 +1,11 @@
 #include "FormTJZJXX.h"
+#include "core/store/Shop.h"
 
 #include "ReceiptSlip.h"
 #include "ui/app/Navigator.h"
+#include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Seams.h"
-#include "ui/common/Controls.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/money/Ledger.h"
@@ -20,7 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormTJZJXX::FormTJZJXX(QWidget* parent) : QWidget(parent)
+FormTJZJXX::FormTJZJXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormTJZJXX"));
     setWindowTitle(QStringLiteral("添加租借信息"));
@@ -135,9 +136,9 @@ void FormTJZJXX::onCommandTJClicked()
     try {
         // The check, then the rental: another counter may have come first in
         // between, and the rental refuses as the check would have.
-        if (refuse(CheckRentOut(request), request))
+        if (refuse(CheckRentOut(shop_, request), request))
             return;
-        done = RentOut(request);
+        done = RentOut(shop_, request);
         if (refuse(done.refusal, request))
             return;
     } catch (const MovrntError& error) {
@@ -145,19 +146,21 @@ void FormTJZJXX::onCommandTJClicked()
         ReportError(error);
         return;
     }
-    receipt_->offer([done] { return RentOutReceipt(done); });
+    receipt_->offer([&shop = shop_, done] { return RentOutReceipt(shop, done); });
     labelYE_->clear();
     if (!request.hybh.isEmpty()) {
         // What the member paid, where the clerk can read it to him: in the
         // window in full, and in the status bar.
         busy.done();
-        const QString paid = QStringLiteral("会员 %1 本次租借从预付租金中扣除 %2，预付租金余额 %3")
-                                 .arg(request.hybh, YuanText(done.charged), YuanText(done.prepaidLeft));
+        const QString paid =
+            QStringLiteral("会员 %1 本次租借从预付租金中扣除 %2，预付租金余额 %3")
+                .arg(request.hybh, YuanText(done.charged), YuanText(done.prepaidLeft));
         labelYE_->setText(paid);
         ShowStatus(paid);
     } else {
         // The number checkout will ask the customer for.
-        labelYE_->setText(QStringLiteral("本次租借的租借编号为 %1（结帐时需要此编号）").arg(done.zdbh));
+        labelYE_->setText(
+            QStringLiteral("本次租借的租借编号为 %1（结帐时需要此编号）").arg(done.zdbh));
     }
     labelYE_->setAccessibleName(labelYE_->text());
     Notice(QStringLiteral("租借信息添加成功！"));

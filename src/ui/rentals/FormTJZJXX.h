@@ -2,9 +2,10 @@
 
 #include "core/rentals/Rentals.h"
 
-#include <QWidget>
 #include "core/access/PassCheck.h"
+#include <QWidget>
 
+class Shop;
 class QLabel;
 class QLineEdit;
 class ReceiptButton;
@@ -15,7 +16,7 @@ class FormTJZJXX : public QWidget
     Q_OBJECT
 public:
     static constexpr Gate kGate = Gate::Counter; // not for a guest
-    explicit FormTJZJXX(QWidget* parent = nullptr);
+    explicit FormTJZJXX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the disc and puts the focus on the member number, as the disc chooser does.
     void prepareFor(const QString& bh);
     // Fills in a member's number and puts the focus on the disc number.
@@ -29,6 +30,7 @@ private:
     // Says why a rental is refused, moving the focus or offering what helps;
     // false when it is not.
     bool refuse(RentOutCheck check, const RentRequest& request);
+    Shop& shop_;
     QLineEdit* textYDBH_;
     QLineEdit* textYJJE_;
     QLineEdit* textHYBH_;
@@ -36,4 +38,3 @@ private:
     QLabel* labelYE_;
     bool presetDeposits_;
 };
-

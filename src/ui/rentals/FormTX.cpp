@@ -1,12 +1,13 @@
 #include "FormTX.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/auxiliary/ComnDialogBox.h"
 #include "ui/common/Controls.h"
 #include "ui/common/GridView.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/ReportRenderer.h"
 #include "ui/common/SqlGridModel.h"
 #include "ui/common/WindowSupport.h"
-#include "ui/common/ReportRenderer.h"
 
 #include "core/maintenance/Workbook.h"
 #include "core/rentals/Rentals.h"
@@ -18,13 +19,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormTX::FormTX(QWidget* parent) : QWidget(parent)
+FormTX::FormTX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormTX"));
     setWindowTitle(QStringLiteral("提醒管理员"));
     auto* label1 = new QLabel(QStringLiteral("下面这些会员租借影碟的时间超过了规定时间："), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    model_ = new SqlGridModel(kOverdueHeadings, this);
+    model_ = new SqlGridModel(shop_, kOverdueHeadings, this);
     grid_ = new GridView(model_, this);
     grid_->setObjectName(QStringLiteral("MSHFlexGridTX"));
     // The telephone, what the list is for, fits its numbers rather than a
@@ -49,7 +50,7 @@ FormTX::FormTX(QWidget* parent) : QWidget(parent)
     resize(720, 360);
     connect(commandGB, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(commandDY, &QPushButton::clicked, this,
-            [this] { ShowReport(OverdueCallReport(alertDays_), this); });
+            [this] { ShowReport(shop_, OverdueCallReport(alertDays_), this); });
     connect(commandDC, &QPushButton::clicked, this, &FormTX::exportList);
     commandDY->setEnabled(false);
     commandDC->setEnabled(false);
@@ -81,7 +82,7 @@ void FormTX::exportList()
     try {
         BusyStatus busy(QStringLiteral("正在导出超期名单 ..."), true);
         const ReportDefinition list = OverdueCallReport(alertDays_);
-        QSqlQuery rows = ReportRows(list);
+        QSqlQuery rows = ReportRows(shop_, list);
         ExportListWorkbook(path, QStringLiteral("超期租借"), list.headings, rows);
     } catch (const MovrntError& error) {
         ReportError(error);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Shop;
 class GridView;
 class QLabel;
 class SqlGridModel;
@@ -12,12 +13,13 @@ class FormTX : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormTX(QWidget* parent = nullptr);
+    explicit FormTX(Shop& shop, QWidget* parent = nullptr);
     SqlGridModel* model() const { return model_; }
 
 private:
     void exportList();
 
+    Shop& shop_;
     qint64 alertDays_ = 0;
     SqlGridModel* model_;
     GridView* grid_;

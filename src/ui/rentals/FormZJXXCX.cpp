@@ -1,4 +1,5 @@
 #include "FormZJXXCX.h"
+#include "core/store/Shop.h"
 
 #include "ui/app/Navigator.h"
 #include "ui/common/Controls.h"
@@ -20,7 +21,7 @@ const QStringList kHeadings = {"自动编号", "影碟编号", "出租日期", "
                                "押金金额", "是否已还", "会员编号"};
 } // namespace
 
-FormZJXXCX::FormZJXXCX(QWidget* parent) : QueryWindow(kHeadings, {}, {}, parent)
+FormZJXXCX::FormZJXXCX(Shop& shop, QWidget* parent) : QueryWindow(shop, kHeadings, {}, {}, parent)
 {
     setObjectName(QStringLiteral("FormZJXXCX"));
     setWindowTitle(QStringLiteral("租借信息查询"));

@@ -2,6 +2,7 @@
 
 #include "ui/common/QueryWindow.h"
 
+class Shop;
 class QComboBox;
 class QLineEdit;
 class DateField;
@@ -12,7 +13,7 @@ class FormZJXXCX : public QueryWindow
 {
     Q_OBJECT
 public:
-    explicit FormZJXXCX(QWidget* parent = nullptr);
+    explicit FormZJXXCX(Shop& shop, QWidget* parent = nullptr);
     // Fills in the member number and presses 查询, as the member chooser does.
     void showMember(const QString& hybh);
 

@@ -1,8 +1,9 @@
 #include "SettleWindow.h"
+#include "core/store/Shop.h"
 
 #include "ReceiptSlip.h"
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/money/Ledger.h"
@@ -68,7 +69,8 @@ QLineEdit* OutputBox(QWidget* parent, const char* name)
 }
 } // namespace
 
-SettleWindow::SettleWindow(SettleKind kind, QWidget* parent) : QWidget(parent), kind_(kind)
+SettleWindow::SettleWindow(Shop& shop, SettleKind kind, QWidget* parent)
+    : QWidget(parent), shop_(shop), kind_(kind)
 {
     textBH1_ = MakeLine(this, "TextBH1");
     textBH2_ = MakeLine(this, "TextBH2");
@@ -92,7 +94,7 @@ void SettleWindow::updatePreview()
     if (CheckRange(textBH1_->text(), textBH2_->text(), &first, &last) == RangeCheck::Ok &&
         last - first < kPreviewSpan) {
         try {
-            const Settlement settlement = PreviewSettlement(kind_, first, last);
+            const Settlement settlement = PreviewSettlement(shop_, kind_, first, last);
             text = settlement.refusal == SettleRefusal::None
                        ? previewText(settlement, first, last)
                        : RefusalText(WordsFor(kind_), settlement.refusal);
@@ -197,7 +199,7 @@ void SettleWindow::settle()
     }
     Settlement settlement;
     try {
-        settlement = Settle(kind_, first, last);
+        settlement = Settle(shop_, kind_, first, last);
     } catch (const MovrntError&) {
         busy.done();
         Refuse(words.failed, textBH1_);
@@ -215,6 +217,6 @@ void SettleWindow::settle()
     showAmounts(settlement);
     labelYL_->setText(words.done + QStringLiteral("：") + previewText(settlement, first, last));
     receipt_->offer([this, first, last, settlement] {
-        return SettlementReceipt(kind_, first, last, settlement);
+        return SettlementReceipt(shop_, kind_, first, last, settlement);
     });
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/rentals/Rentals.h"
 #include "core/access/PassCheck.h"
+#include "core/rentals/Rentals.h"
 
 #include <QWidget>
 
+class Shop;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,7 +22,8 @@ public:
     void setRange(const QString& zdbh);
 
 protected:
-    SettleWindow(SettleKind kind, QWidget* parent);
+    Shop& shop_;
+    SettleWindow(Shop& shop, SettleKind kind, QWidget* parent);
     // Lays out the window with the rows of figures it shows.
     void setUp(const QList<std::tuple<const char*, QString, QString, QLineEdit*>>& figures,
                QPushButton* button);

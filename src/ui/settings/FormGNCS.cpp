@@ -1,32 +1,32 @@
 #include "FormGNCS.h"
 
-#include "ui/common/MessageBox.h"
-#include "ui/common/Seams.h"
+#include "ui/auxiliary/FormXZLJ.h"
 #include "ui/common/Background.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Seams.h"
 #include "ui/common/WindowSupport.h"
-#include "ui/auxiliary/FormXZLJ.h"
 
 #include "core/access/PassCheck.h"
 #include "core/maintenance/Backup.h"
 #include "core/rentals/Receipt.h"
 #include "core/settings/Parameters.h"
+#include "core/store/Database.h"
 #include "core/store/Engine.h"
 #include "core/store/Errors.h"
-#include "core/store/Database.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 
 #include <QCheckBox>
-#include <QScopeGuard>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSysInfo>
 #include <QTabWidget>
 #include <QToolButton>
@@ -106,7 +106,7 @@ QWidget* FormGNCS::stepper(Setting setting, const char* labelName, const char* a
     return box;
 }
 
-FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
+FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormGNCS"));
     setWindowTitle(QStringLiteral("功能参数设置"));
@@ -215,7 +215,8 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
 
     // 凭条打印: slips for customers, for shops with a receipt printer.
     auto* slips = new QWidget(tabs);
-    checkPT_ = Check(slips, "CheckPT", QStringLiteral("租借、结帐和会员还碟成功后，可以为顾客打印凭条"));
+    checkPT_ =
+        Check(slips, "CheckPT", QStringLiteral("租借、结帐和会员还碟成功后，可以为顾客打印凭条"));
     comboZK_ = new QComboBox(slips);
     comboZK_->setObjectName(QStringLiteral("ComboZK"));
     comboZK_->addItems({QStringLiteral("58毫米"), QStringLiteral("80毫米")});
@@ -230,12 +231,14 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
                           Qt::AlignRight);
     slipLayout->addWidget(textDM_, 2, 1, 1, 2);
     // Where the error report asks to send it: the shop's own helper.
-    textYX_ = MakeLine(slips, "TextYX", QStringLiteral("出现系统错误时，提示用户把错误信息发送到这个邮箱；不填则为 %1。")
-                                            .arg(kSupportAddress));
+    textYX_ =
+        MakeLine(slips, "TextYX",
+                 QStringLiteral("出现系统错误时，提示用户把错误信息发送到这个邮箱；不填则为 %1。")
+                     .arg(kSupportAddress));
     textYX_->setMaxLength(100);
     textYX_->setPlaceholderText(kSupportAddress);
-    slipLayout->addWidget(MakeCaption(slips, QStringLiteral("技术支持邮箱 : "), textYX_, "LabelYX"), 3, 0,
-                          Qt::AlignRight);
+    slipLayout->addWidget(MakeCaption(slips, QStringLiteral("技术支持邮箱 : "), textYX_, "LabelYX"),
+                          3, 0, Qt::AlignRight);
     slipLayout->addWidget(textYX_, 3, 1, 1, 2);
     slipLayout->setColumnStretch(2, 1);
     slipLayout->setRowStretch(4, 1);
@@ -245,30 +248,37 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
     auto* database = new QWidget(tabs);
     optionFile_ = new QRadioButton(QStringLiteral("本机的数据库文件（只有这一个柜台）"), database);
     optionFile_->setObjectName(QStringLiteral("OptionWJ"));
-    optionServer_ = new QRadioButton(QStringLiteral("数据库服务器（多个柜台共用一个影碟店）"), database);
+    optionServer_ =
+        new QRadioButton(QStringLiteral("数据库服务器（多个柜台共用一个影碟店）"), database);
     optionServer_->setObjectName(QStringLiteral("OptionFWQ"));
-    textServer_ = MakeLine(database, "TextFWQ", QStringLiteral("postgresql://用户@主机:端口/数据库"));
+    textServer_ =
+        MakeLine(database, "TextFWQ", QStringLiteral("postgresql://用户@主机:端口/数据库"));
     textServer_->setPlaceholderText(textServer_->toolTip());
-    auto* commandCS = MakeButton(database, "CommandCS", QStringLiteral("测试连接(&T)"),
-                                 QStringLiteral("试着连接数据库服务器，看看其中是否有影碟店的数据。"));
-    auto* labelSJK = Text(database, "LabelSJK",
-                          QStringLiteral("用户提示：地址中不要写密码。连接服务器的密码请保存在本机用户主目录下"
-                                         "名为 .pgpass 的文件中，每个服务器一行，写成“主机:端口:数据库:用户:密码”，"
-                                         "并只允许本人读写这个文件。更改将在下次启动本程序时生效。"));
+    auto* commandCS =
+        MakeButton(database, "CommandCS", QStringLiteral("测试连接(&T)"),
+                   QStringLiteral("试着连接数据库服务器，看看其中是否有影碟店的数据。"));
+    auto* labelSJK = Text(
+        database, "LabelSJK",
+        QStringLiteral("用户提示：地址中不要写密码。连接服务器的密码请保存在本机用户主目录下"
+                       "名为 .pgpass 的文件中，每个服务器一行，写成“主机:端口:数据库:用户:密码”，"
+                       "并只允许本人读写这个文件。更改将在下次启动本程序时生效。"));
     labelSJK->setWordWrap(true);
     auto* databaseLayout = new QGridLayout(database);
     databaseLayout->addWidget(optionFile_, 0, 0, 1, 3);
     databaseLayout->addWidget(optionServer_, 1, 0, 1, 3);
-    databaseLayout->addWidget(MakeCaption(database, QStringLiteral("服务器地址 : "), textServer_, "LabelFWQ"),
-                              2, 0, Qt::AlignRight);
+    databaseLayout->addWidget(
+        MakeCaption(database, QStringLiteral("服务器地址 : "), textServer_, "LabelFWQ"), 2, 0,
+        Qt::AlignRight);
     databaseLayout->addWidget(textServer_, 2, 1);
     databaseLayout->addWidget(commandCS, 2, 2);
     // The name the ledger's lines and the day-end report give this counter.
-    textGTMC_ = MakeLine(database, "TextGTMC", QStringLiteral("账务流水和日结单中本柜台的名称；不填则用计算机名。"));
+    textGTMC_ = MakeLine(database, "TextGTMC",
+                         QStringLiteral("账务流水和日结单中本柜台的名称；不填则用计算机名。"));
     textGTMC_->setMaxLength(40);
     textGTMC_->setPlaceholderText(QSysInfo::machineHostName());
-    databaseLayout->addWidget(MakeCaption(database, QStringLiteral("柜台名称 : "), textGTMC_, "LabelGTMC"),
-                              3, 0, Qt::AlignRight);
+    databaseLayout->addWidget(
+        MakeCaption(database, QStringLiteral("柜台名称 : "), textGTMC_, "LabelGTMC"), 3, 0,
+        Qt::AlignRight);
     databaseLayout->addWidget(textGTMC_, 3, 1);
     databaseLayout->addWidget(labelSJK, 4, 0, 1, 3);
     databaseLayout->setColumnStretch(1, 1);
@@ -282,12 +292,14 @@ FormGNCS::FormGNCS(QWidget* parent) : QDialog(parent)
         QString problem;
         WorkRows wait;
         wait.countsRows = false;
-        RunInBackground(this, QStringLiteral("正在连接数据库服务器 ..."),
-                        [&problem, &url] { problem = ServerShopProblem(url, 5); }, &wait);
+        RunInBackground(
+            this, QStringLiteral("正在连接数据库服务器 ..."),
+            [&problem, &url] { problem = ServerShopProblem(url, 5); }, &wait);
         busy.done();
         if (wait.stop)
             return;
-        Notice(problem.isEmpty() ? QStringLiteral("连接成功！数据库服务器上有影碟店的数据。") : problem);
+        Notice(problem.isEmpty() ? QStringLiteral("连接成功！数据库服务器上有影碟店的数据。")
+                                 : problem);
     });
     serverControls_ = {textServer_, commandCS};
 
@@ -396,18 +408,20 @@ void FormGNCS::save()
     Write(Setting::SetDisplayRes, Flag(checkSZFBL_));
     Write(Setting::GuestLogon, Flag(checkLBFS_));
     // The levels follow the scheme shown, which is stored only afterwards.
-    RecomputeMemberLevels(value(Setting::FJZJ).toLongLong(), value(Setting::HYDJ).toLongLong());
+    RecomputeMemberLevels(shop_, value(Setting::FJZJ).toLongLong(),
+                          value(Setting::HYDJ).toLongLong());
     Write(Setting::HYDJ, value(Setting::HYDJ));
     Write(Setting::FJZJ, value(Setting::FJZJ));
     Write(Setting::AutoAlert, Flag(checkZDTX_));
     Write(Setting::Alertdays, value(Setting::Alertdays));
-    Write(Setting::ReceiptPaper, checkPT_->isChecked()
-                                     ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58")
-                                                                      : QStringLiteral("80"))
-                                     : QString());
+    Write(Setting::ReceiptPaper,
+          checkPT_->isChecked()
+              ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58") : QStringLiteral("80"))
+              : QString());
     Write(Setting::ShopName, textDM_->text().trimmed());
     Write(Setting::SupportAddress, textYX_->text().trimmed());
-    Write(Setting::Database, optionServer_->isChecked() ? textServer_->text().trimmed() : QString());
+    Write(Setting::Database,
+          optionServer_->isChecked() ? textServer_->text().trimmed() : QString());
     Write(Setting::CounterName, textGTMC_->text().trimmed());
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMap>
 
+class Shop;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -20,7 +21,7 @@ class FormGNCS : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormGNCS(QWidget* parent = nullptr);
+    explicit FormGNCS(Shop& shop, QWidget* parent = nullptr);
     // The label of a stepped number.
     QLabel* stepLabel(Setting setting) const { return steps_.value(setting); }
 
@@ -35,6 +36,7 @@ private:
     void save();
     void refreshDependents();
 
+    Shop& shop_;
     QMap<Setting, QLabel*> steps_;
     QCheckBox* checkZDBF_;
     QCheckBox* checkSZFBL_;

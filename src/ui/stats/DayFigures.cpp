@@ -1,7 +1,7 @@
 #include "DayFigures.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/MoneyDocumentView.h"
 #include "ui/common/WindowSupport.h"
 
@@ -49,13 +49,14 @@ void FigureRow(QGridLayout* grid, int row, QLabel* before, QLineEdit* box, QLabe
     grid->addWidget(after, row, 2);
 }
 
-void ShowDayEndReport(QWidget* parent, const QString& day, std::optional<Money> cashFloat)
+void ShowDayEndReport(Shop& shop, QWidget* parent, const QString& day,
+                      std::optional<Money> cashFloat)
 {
     MoneyDocument report;
     {
         BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
         try {
-            report = DayEndReport(day, cashFloat);
+            report = DayEndReport(shop, day, cashFloat);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);

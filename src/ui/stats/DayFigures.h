@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+class Shop;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -30,4 +31,5 @@ QLineEdit* FigureOutput(QWidget* parent, const char* name, const QString& captio
 void FigureRow(QGridLayout* grid, int row, QLabel* before, QLineEdit* box, QLabel* after);
 
 // The day's 日结单 in its preview, from which it prints or goes to a PDF.
-void ShowDayEndReport(QWidget* parent, const QString& day, std::optional<Money> cashFloat);
+void ShowDayEndReport(Shop& shop, QWidget* parent, const QString& day,
+                      std::optional<Money> cashFloat);

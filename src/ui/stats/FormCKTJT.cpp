@@ -1,8 +1,9 @@
 #include "FormCKTJT.h"
+#include "core/store/Shop.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/auxiliary/ComnDialogBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 #include "ui/stats/Chart3DView.h"
 
@@ -63,7 +64,7 @@ int TypeCode(ChartStyle style, bool threeD)
 }
 } // namespace
 
-FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
+FormCKTJT::FormCKTJT(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormCKTJT"));
     setWindowTitle(QStringLiteral("查看统计图"));
@@ -164,7 +165,7 @@ FormCKTJT::FormCKTJT(QWidget* parent) : QWidget(parent)
         if (shown_.second.isNull())
             return;
         try {
-            table_ = StoreChartTable(CountStatistic(shown_.first, shown_.second));
+            table_ = StoreChartTable(shop_, CountStatistic(shop_, shown_.first, shown_.second));
             render();
         } catch (const MovrntError&) {
         }
@@ -202,7 +203,7 @@ void FormCKTJT::draw()
         return;
     }
     try {
-        table_ = StoreChartTable(CountStatistic(statistic, year));
+        table_ = StoreChartTable(shop_, CountStatistic(shop_, statistic, year));
         shown_ = {statistic, year};
     } catch (const MovrntError& error) {
         busy.done();

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <utility>
 
+class Shop;
 class QAbstractButton;
 class QChartView;
 class QComboBox;
@@ -33,7 +34,7 @@ class FormCKTJT : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormCKTJT(QWidget* parent = nullptr);
+    explicit FormCKTJT(Shop& shop, QWidget* parent = nullptr);
 
     // The chart type code of the style shown (1 2D bar ... 14 pie).
     int chartType() const;
@@ -60,6 +61,7 @@ private:
     void render3D();
     ChartStyle style() const;
 
+    Shop& shop_;
     QMap<QRadioButton*, ChartStatistic> statistics_;
     QList<QRadioButton*> styles_;
     QRadioButton* option2D_;

@@ -1,9 +1,10 @@
 #include "FormJRYY.h"
+#include "core/store/Shop.h"
 
 #include "DayFigures.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/MoneyDocumentView.h"
 #include "ui/common/WindowSupport.h"
 
@@ -26,15 +27,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
+FormJRYY::FormJRYY(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormJRYY"));
     setWindowTitle(QStringLiteral("今日营业数据"));
     const QString today = TodayText();
     auto* labelRQ =
         FigureText(this, "LabelRQ",
-             QStringLiteral("今天是") + today.left(4) + u'年' + today.mid(5, 2) + u'月' +
-                 today.right(2) + QStringLiteral("日，截止到现在的出租情况如下："));
+                   QStringLiteral("今天是") + today.left(4) + u'年' + today.mid(5, 2) + u'月' +
+                       today.right(2) + QStringLiteral("日，截止到现在的出租情况如下："));
     auto* textVCD = FigureOutput(this, "TextVCD", QStringLiteral("共租出 VCD"));
     auto* textDVD = FigureOutput(this, "TextDVD", QStringLiteral("DVD"));
     auto* grid = new QGridLayout;
@@ -44,7 +45,8 @@ FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
               FigureText(this, "Label5", QStringLiteral("张")));
     grid->setColumnStretch(3, 1);
     takings_ = new TakingsPanel(QStringLiteral("今日收款"), this);
-    textBYJ_ = MakeLine(this, "TextBYJ", QStringLiteral("今天开门时钱箱中的现金，打印在日结单上。"));
+    textBYJ_ =
+        MakeLine(this, "TextBYJ", QStringLiteral("今天开门时钱箱中的现金，打印在日结单上。"));
     textBYJ_->setMaximumWidth(100);
     auto* commandRJD = MakeButton(this, "CommandRJD", QStringLiteral("日结单"),
                                   QStringLiteral("打印今天的日结单：每一笔收付款和合计。"));
@@ -84,8 +86,8 @@ FormJRYY::FormJRYY(QWidget* parent) : QWidget(parent)
 void FormJRYY::refreshFigures()
 {
     const QString today = TodayText();
-    const TypeCounts counts = TodayFigures();
-    const Takings takings = TakingsBetween(today, today);
+    const TypeCounts counts = TodayFigures(shop_);
+    const Takings takings = TakingsBetween(shop_, today, today);
     textVCD_->setText(QString::number(counts.vcd));
     textDVD_->setText(QString::number(counts.dvd));
     takings_->display(takings);
@@ -105,5 +107,5 @@ void FormJRYY::onCommandRJDClicked()
         refreshFigures(); // the window agrees with the report it prints
     } catch (const MovrntError&) {
     }
-    ShowDayEndReport(this, TodayText(), cashFloat);
+    ShowDayEndReport(shop_, this, TodayText(), cashFloat);
 }

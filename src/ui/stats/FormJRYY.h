@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Shop;
 class QLineEdit;
 class TakingsPanel;
 
@@ -10,7 +11,7 @@ class FormJRYY : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormJRYY(QWidget* parent = nullptr);
+    explicit FormJRYY(Shop& shop, QWidget* parent = nullptr);
 
 private Q_SLOTS:
     void onCommandRJDClicked();
@@ -18,6 +19,7 @@ private Q_SLOTS:
 private:
     // Today's counts and takings. Throws MovrntError.
     void refreshFigures();
+    Shop& shop_;
     QLineEdit* textVCD_ = nullptr;
     QLineEdit* textDVD_ = nullptr;
     TakingsPanel* takings_;

@@ -1,9 +1,10 @@
 #include "FormLSSJ.h"
+#include "core/store/Shop.h"
 
 #include "DayFigures.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/MoneyDocumentView.h"
 #include "ui/common/WindowSupport.h"
 
@@ -26,7 +27,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
+FormLSSJ::FormLSSJ(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormLSSJ"));
     setWindowTitle(QStringLiteral("历史营业数据"));
@@ -52,8 +53,8 @@ FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
     image1->setPixmap(QPixmap(QStringLiteral(":/images/toolbar6.png")));
     grid->addWidget(image1, 0, 3, 2, 1, Qt::AlignRight);
     grid->setColumnStretch(3, 1);
-    auto* label9 = FigureText(this, "Label9",
-                        QStringLiteral("用户提示：分别输入年份和月份，以查看相应年月的营业数据。"));
+    auto* label9 = FigureText(
+        this, "Label9", QStringLiteral("用户提示：分别输入年份和月份，以查看相应年月的营业数据。"));
     label9->setWordWrap(true);
     auto* commandCK = MakeButton(this, "CommandCK", QStringLiteral("查看"),
                                  QStringLiteral("显示指定年月的营业数据。"));
@@ -72,8 +73,10 @@ FormLSSJ::FormLSSJ(QWidget* parent) : QWidget(parent)
     day->addWidget(dateRJD_);
     day->addWidget(commandRJD);
     day->addStretch();
-    connect(commandRJD, &QPushButton::clicked, this,
-            [this] { ShowDayEndReport(this, dateRJD_->date().toString(QStringLiteral("yyyy-MM-dd")), std::nullopt); });
+    connect(commandRJD, &QPushButton::clicked, this, [this] {
+        ShowDayEndReport(shop_, this, dateRJD_->date().toString(QStringLiteral("yyyy-MM-dd")),
+                         std::nullopt);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(period);
     layout->addLayout(grid);
@@ -124,8 +127,8 @@ void FormLSSJ::onCommandCKClicked()
 
 void FormLSSJ::showMonth(const QString& year, const QString& month)
 {
-    const TypeCounts counts = MonthFigures(year, month);
-    const Takings takings = MonthTakings(year, month);
+    const TypeCounts counts = MonthFigures(shop_, year, month);
+    const Takings takings = MonthTakings(shop_, year, month);
     textVCD_->setText(QString::number(counts.vcd));
     textDVD_->setText(QString::number(counts.dvd));
     takings_->display(takings);

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <utility>
 
+class Shop;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -14,7 +15,7 @@ class FormLSSJ : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormLSSJ(QWidget* parent = nullptr);
+    explicit FormLSSJ(Shop& shop, QWidget* parent = nullptr);
 
 private Q_SLOTS:
     void onCommandCKClicked();
@@ -22,6 +23,7 @@ private Q_SLOTS:
 private:
     // A month's counts and takings, remembered as the one shown. Throws MovrntError.
     void showMonth(const QString& year, const QString& month);
+    Shop& shop_;
     std::pair<QString, QString> shown_; // year and month
     QComboBox* comboNF_;
     QComboBox* comboYF_;

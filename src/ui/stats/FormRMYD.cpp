@@ -1,4 +1,5 @@
 #include "FormRMYD.h"
+#include "core/store/Shop.h"
 
 #include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
@@ -11,7 +12,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-FormRMYD::FormRMYD(QWidget* parent) : QDialog(parent)
+FormRMYD::FormRMYD(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormRMYD"));
     setWindowTitle(QStringLiteral("热门影碟"));
@@ -36,8 +37,9 @@ FormRMYD::FormRMYD(QWidget* parent) : QDialog(parent)
     try {
         // The lists end their lines with CR LF; the box wants one line break.
         textXD->setPlainText(
-            NewArrivalsText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        textRM->setPlainText(RankingText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            NewArrivalsText(shop_).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        textRM->setPlainText(
+            RankingText(shop_).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (const MovrntError& error) {
         ReportError(error);
     }
