@@ -1,5 +1,7 @@
 #include "EngineTrace.h"
 
+#include "core/store/Shop.h"
+
 #include <thread>
 
 #include "core/store/Database.h"
@@ -7,8 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDriver>
-#include <sqlite3.h>
 #include <cstdio>
+#include <sqlite3.h>
 #include <stdexcept>
 
 qint64 EngineWork::rows() const
@@ -21,7 +23,7 @@ qint64 EngineWork::rows() const
 
 sqlite3* SharedHandle()
 {
-    const QVariant handle = DbConnection().driver()->handle();
+    const QVariant handle = SessionShop()->connection().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         throw std::runtime_error("the shared connection is no SQLite connection");
     return *static_cast<sqlite3* const*>(handle.data());
@@ -30,7 +32,7 @@ sqlite3* SharedHandle()
 namespace {
 EngineTrace* recording = nullptr;
 std::thread::id recordingThread;
-}
+} // namespace
 
 // Connections the clerk's thread opens while recording (start-up opens the
 // shared one) are recorded from their first statement; those of workers
@@ -48,7 +50,7 @@ EngineTrace::EngineTrace()
     recording = this;
     recordingThread = std::this_thread::get_id();
     sqlite3_auto_extension(reinterpret_cast<void (*)()>(&EngineTrace::onOpen));
-    if (IsDatabaseOpen())
+    if ((SessionShop() && SessionShop()->isOpen()))
         sqlite3_trace_v2(SharedHandle(), SQLITE_TRACE_ROW | SQLITE_TRACE_PROFILE,
                          &EngineTrace::onTrace, this);
 }
@@ -78,7 +80,7 @@ EngineWork EngineTrace::finish()
 {
     sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&EngineTrace::onOpen));
     recording = nullptr;
-    if (!IsDatabaseOpen())
+    if (!(SessionShop() && SessionShop()->isOpen()))
         return work_;
     sqlite3* db = SharedHandle();
     sqlite3_trace_v2(db, 0, nullptr, nullptr);
@@ -120,7 +122,8 @@ double ReplayMs(const QString& path, const EngineWork& work, int runs)
     MatchProgramCache(engine);
     if (qEnvironmentVariableIsSet("BENCH_TRACE"))
         for (const EngineWork::Statement& statement : work.statements)
-            std::fprintf(stderr, "  %6lld rows  %s\n", statement.rows, statement.sql.left(300).constData());
+            std::fprintf(stderr, "  %6lld rows  %s\n", statement.rows,
+                         statement.sql.left(300).constData());
     double best = 1e18;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;

@@ -1,5 +1,8 @@
 #include "LargeShop.h"
 
+#include "core/store/Errors.h"
+#include "core/store/Shop.h"
+
 #include "core/maintenance/FileSupport.h"
 #include "core/store/Database.h"
 
@@ -303,4 +306,11 @@ QString LargeShopFile(int argc, char** argv, const QTemporaryDir& folder)
                 size.members, size.rentals, static_cast<unsigned long long>(size.seed));
     GenerateShop(path, size);
     return path;
+}
+
+Shop& BenchShop()
+{
+    if (Shop* shop = SessionShop())
+        return *shop;
+    throw MovrntError(QStringLiteral("no shop open"), QStringLiteral("bench"));
 }

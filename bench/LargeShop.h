@@ -29,3 +29,7 @@ ShopSize ParseShopSize(int argc, char** argv);
 // --db FILE, or a shop generated in `folder` from --discs/--members/
 // --rentals/--seed (defaults: the large shop).
 QString LargeShopFile(int argc, char** argv, const QTemporaryDir& folder);
+
+class Shop;
+// The shop the benchmark opened (OpenDatabase): the counter's session shop.
+Shop& BenchShop();

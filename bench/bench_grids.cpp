@@ -27,7 +27,7 @@ double worst = 0;
 void Time(const char* grid, const QString& what, const QString& columns, const QString& table,
           const Conditions& conditions, const QStringList& sort, const QString& key)
 {
-    PagedQuery query(ShopInUse());
+    PagedQuery query(BenchShop());
     QElapsedTimer timer;
     timer.start();
     query.set(columns, table, conditions, sort, key);
@@ -52,7 +52,7 @@ void Time(const char* grid, const QString& what, const QString& columns, const Q
     // A jump before the index is there: from the nearest known place.
     const qint64 indexFrom =
         std::exchange(PagedQuery::indexFrom, std::numeric_limits<qint64>::max());
-    PagedQuery early(ShopInUse());
+    PagedQuery early(BenchShop());
     early.set(columns, table, conditions, sort, key);
     timer.restart();
     early.page(last / 2);

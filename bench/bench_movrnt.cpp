@@ -298,7 +298,8 @@ Step GridData(const QString& columns, const QString& table, const Conditions& co
 
 QStringList FreeDiscs(int count)
 {
-    QSqlQuery query = RunSql(QStringLiteral("SELECT bh FROM ydxx WHERE sfycz = '否' ORDER BY "
+    QSqlQuery query = RunSql(BenchShop(),
+                             QStringLiteral("SELECT bh FROM ydxx WHERE sfycz = '否' ORDER BY "
                                             "bh DESC LIMIT ?"),
                              {count});
     QStringList discs;
@@ -459,7 +460,7 @@ void RegisterAll()
     const auto written = [](const QList<QByteArray>& selects) {
         QStringList lines;
         for (const QByteArray& sql : selects) {
-            QSqlQuery rows = RunSql(QString::fromUtf8(sql));
+            QSqlQuery rows = RunSql(BenchShop(), QString::fromUtf8(sql));
             while (rows.next()) {
                 QStringList cells;
                 for (int c = 0; c < rows.record().count(); ++c)
@@ -496,7 +497,7 @@ void RegisterAll()
               false,
               {},
               [written, rentalRead] {
-                  RentOut(ShopInUse(), {disc, QStringLiteral("M00001"), {}, false});
+                  RentOut(BenchShop(), {disc, QStringLiteral("M00001"), {}, false});
                   return written(rentalRead());
               },
               AsModelShows,
@@ -527,16 +528,18 @@ void RegisterAll()
     const auto openRentals = [] {
         const QStringList discs = FreeDiscs(10);
         qint64 first = 0;
-        InTransaction([&] {
+        InTransaction(BenchShop(), [&] {
             for (const QString& bh : discs) {
-                const qint64 zdbh = RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
+                const qint64 zdbh = RunSql(BenchShop(),
+                                           QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, "
                                                           "sfyh, hybh) VALUES (?, ?, '/', '10', "
                                                           "'否', '/')"),
                                            {bh, TodayText()})
                                         .lastInsertId()
                                         .toLongLong();
                 first = first ? first : zdbh;
-                RunSql(QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {bh});
+                RunSql(BenchShop(), QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"),
+                       {bh});
             }
         });
         return first;
@@ -565,7 +568,7 @@ void RegisterAll()
          false,
          {},
          [written, settledRead] {
-             Settle(ShopInUse(), SettleKind::WalkInCheckout, first, first + 9);
+             Settle(BenchShop(), SettleKind::WalkInCheckout, first, first + 9);
              return written(settledRead());
          },
          AsModelShows,
@@ -595,14 +598,14 @@ void RegisterAll()
          }});
     Register("overdue check", 20,
              {{},
-              [] { AnyOverdueRental(ShopInUse(), 7); },
+              [] { AnyOverdueRental(BenchShop(), 7); },
               {},
               {},
               false,
               {"SELECT 1 FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh = b.hybh"
                " WHERE b.sfyh = '否' AND b.czrq <= '" +
                OverdueCutoff(7).toUtf8() + "' AND b.hybh <> '/' LIMIT 1"},
-              [] { return AnyOverdueRental(ShopInUse(), 7) ? QStringList{"1"} : QStringList{}; }});
+              [] { return AnyOverdueRental(BenchShop(), 7) ? QStringList{"1"} : QStringList{}; }});
     Register("FormTX overdue list", 10,
              {{},
               [] {
@@ -625,7 +628,7 @@ void RegisterAll()
               {"SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0), COALESCE(SUM(CASE WHEN"
                " ydlx = 'DVD' THEN sl END), 0) FROM mrcz WHERE czrq = '" +
                GeneratedShopToday().toUtf8() + "'"},
-              [figureLines] { return figureLines(TodayFigures(ShopInUse())); }});
+              [figureLines] { return figureLines(TodayFigures(BenchShop())); }});
     Register("FormLSSJ a month's figures", 10,
              {[] {
                   shop->runCommand(Command::LSSJ);
@@ -643,13 +646,13 @@ void RegisterAll()
               {"SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0), COALESCE(SUM(CASE WHEN"
                " ydlx <> 'VCD' THEN sl END), 0) FROM mrcz WHERE czrq >= '2005-06' AND czrq <"
                " '2005-07'"},
-              [figureLines] { return figureLines(MonthFigures(ShopInUse(), "2005", "06")); }});
+              [figureLines] { return figureLines(MonthFigures(BenchShop(), "2005", "06")); }});
     // The money: a month's takings from the ledger's day totals, a busy day's
     // lines for the day-end report, a member's statement.
     Register(
         "takings: a month", 10,
         {{},
-         [] { MonthTakings(ShopInUse(), QStringLiteral("2005"), QStringLiteral("06")); },
+         [] { MonthTakings(BenchShop(), QStringLiteral("2005"), QStringLiteral("06")); },
          {},
          {},
          false,
@@ -663,7 +666,7 @@ void RegisterAll()
          [] {
              QStringList amounts;
              for (const auto& [caption, amount] : TakingsRows(
-                      MonthTakings(ShopInUse(), QStringLiteral("2005"), QStringLiteral("06"))))
+                      MonthTakings(BenchShop(), QStringLiteral("2005"), QStringLiteral("06"))))
                  amounts << QString::number(amount);
              return QStringList{amounts.join(u'|')};
          }});
@@ -673,7 +676,7 @@ void RegisterAll()
                                    .toUtf8();
     Register("day-end report: the last day's lines", 10,
              {{},
-              [lastDay] { DayEndReport(ShopInUse(), QString::fromUtf8(lastDay), 200 * kYuan); },
+              [lastDay] { DayEndReport(BenchShop(), QString::fromUtf8(lastDay), 200 * kYuan); },
               {},
               {},
               false,
@@ -682,13 +685,13 @@ void RegisterAll()
               [lastDay] {
                   QStringList numbers;
                   for (const QStringList& row :
-                       DayEndReport(ShopInUse(), QString::fromUtf8(lastDay), {}).rows)
+                       DayEndReport(BenchShop(), QString::fromUtf8(lastDay), {}).rows)
                       numbers << row.first();
                   return numbers;
               }});
     Register("member statement M00042", 10,
              {{},
-              [] { MemberStatementReport(ShopInUse(), QStringLiteral("M00042")); },
+              [] { MemberStatementReport(BenchShop(), QStringLiteral("M00042")); },
               {},
               {},
               false,
@@ -697,7 +700,7 @@ void RegisterAll()
               [] {
                   QStringList numbers;
                   for (const StatementLine& line :
-                       MemberStatement(ShopInUse(), QStringLiteral("M00042")))
+                       MemberStatement(BenchShop(), QStringLiteral("M00042")))
                       numbers << QString::number(line.entry.lsh);
                   return numbers;
               }});
@@ -711,7 +714,7 @@ void RegisterAll()
                " THEN '   已出租' ELSE '   未出租' END || '   ', '') || '租出' || r.cs || '次' FROM"
                " (SELECT bh, cs FROM ydzc ORDER BY cs DESC, bh LIMIT 20) AS r LEFT JOIN ydxx AS d"
                " ON d.bh = r.bh ORDER BY r.cs DESC, r.bh"},
-              [] { return RankingText(ShopInUse()).split(QStringLiteral("\r\n")); }});
+              [] { return RankingText(BenchShop()).split(QStringLiteral("\r\n")); }});
     // A chart's rows as the program's table holds them: genres or months in order.
     const auto chartLines = [](const ChartTable& table) {
         QStringList lines;
@@ -732,33 +735,33 @@ void RegisterAll()
     };
     Register("chart: stock per genre", 10,
              {{},
-              [] { StoreChartTable(ShopInUse(), StockPerGenre(ShopInUse())); },
+              [] { StoreChartTable(BenchShop(), StockPerGenre(BenchShop())); },
               {},
               {},
               false,
               {"SELECT lx, COUNT(*) FROM ydxx GROUP BY lx"},
-              [chartLines] { return chartLines(StockPerGenre(ShopInUse())); },
+              [chartLines] { return chartLines(StockPerGenre(BenchShop())); },
               byGenre});
     Register(
         "chart: a year's rentals per genre", 5,
         {{},
-         [] { StoreChartTable(ShopInUse(), RentalsPerGenre(ShopInUse(), QStringLiteral("2005"))); },
+         [] { StoreChartTable(BenchShop(), RentalsPerGenre(BenchShop(), QStringLiteral("2005"))); },
          {},
          {},
          false,
          {"SELECT lx, SUM(sl) FROM mrcz WHERE czrq >= '2005' AND czrq < '2006' GROUP BY lx"},
-         [chartLines] { return chartLines(RentalsPerGenre(ShopInUse(), QStringLiteral("2005"))); },
+         [chartLines] { return chartLines(RentalsPerGenre(BenchShop(), QStringLiteral("2005"))); },
          byGenre});
     Register(
         "chart: a year's rentals per month", 5,
         {{},
-         [] { StoreChartTable(ShopInUse(), RentalsPerMonth(ShopInUse(), QStringLiteral("2005"))); },
+         [] { StoreChartTable(BenchShop(), RentalsPerMonth(BenchShop(), QStringLiteral("2005"))); },
          {},
          {},
          false,
          {"SELECT substr(czrq, 6, 2), ydlx = 'VCD', SUM(sl) FROM mrcz WHERE czrq >= '2005'"
           " AND czrq < '2006' GROUP BY 1, 2"},
-         [chartLines] { return chartLines(RentalsPerMonth(ShopInUse(), QStringLiteral("2005"))); },
+         [chartLines] { return chartLines(RentalsPerMonth(BenchShop(), QStringLiteral("2005"))); },
          [](const QList<QStringList>& rows) {
              QList<QStringList> months(2, QStringList(12, QStringLiteral("0")));
              for (const QStringList& row : rows)
@@ -789,8 +792,8 @@ void RegisterAll()
         Register(name, 3,
                  {{},
                   [report] {
-                      ReportLineCount(ShopInUse(), DefinitionOf(report));
-                      QSqlQuery rows = ReportRows(ShopInUse(), DefinitionOf(report));
+                      ReportLineCount(BenchShop(), DefinitionOf(report));
+                      QSqlQuery rows = ReportRows(BenchShop(), DefinitionOf(report));
                       while (rows.next()) {
                       }
                   },
@@ -800,8 +803,8 @@ void RegisterAll()
                   {QByteArray(count), QByteArray(lines)},
                   [report, sorted] {
                       QStringList answer{
-                          QString::number(ReportLineCount(ShopInUse(), DefinitionOf(report)))};
-                      QSqlQuery rows = ReportRows(ShopInUse(), DefinitionOf(report));
+                          QString::number(ReportLineCount(BenchShop(), DefinitionOf(report)))};
+                      QSqlQuery rows = ReportRows(BenchShop(), DefinitionOf(report));
                       QStringList body;
                       while (rows.next()) {
                           QStringList row;
@@ -852,7 +855,7 @@ void RegisterAll()
     const QString target = home->filePath(QStringLiteral("out"));
     Register("backup", 3,
              {[target] { QDir(target).removeRecursively(), QDir().mkpath(target); },
-              [target] { BackupDatabase(BackupPathIn(target)); },
+              [target] { BackupDatabase(BenchShop(), BackupPathIn(target)); },
               {},
               [target] {
                   // The engine's limit: copying the file.
@@ -950,7 +953,7 @@ int main(int argc, char** argv)
     });
     // Members with prepaid rent for a day of renting out.
     OpenDatabase();
-    RunSql(QStringLiteral("UPDATE hyxx SET zjje = 100000 WHERE hybh <= 'M00040'"));
+    RunSql(BenchShop(), QStringLiteral("UPDATE hyxx SET zjje = 100000 WHERE hybh <= 'M00040'"));
     CloseDatabase();
 
     // The main window every operation works in (start-up makes its own).

@@ -7,9 +7,9 @@
 #include "core/maintenance/Workbook.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
-#include "core/store/ServerAddress.h"
 #include "core/store/Errors.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/ServerAddress.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,16 +18,16 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
-#include <optional>
 
 namespace {
 // A plain Linux console has no display: say how to start the program instead
@@ -120,18 +120,22 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
     // Qt's translators need an application object: one for the parsing only.
     QCoreApplication app(argc, argv);
     QTranslator own, qt;
-    if (own.load(QLocale::system(), QStringLiteral("movrnt"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+    if (own.load(QLocale::system(), QStringLiteral("movrnt"), QStringLiteral("_"),
+                 QStringLiteral(":/i18n")))
         QCoreApplication::installTranslator(&own);
     if (qt.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qt);
     QCommandLineParser parser;
-    parser.setApplicationDescription(Tr("凯络影碟出租管理系统: the counter software of a video-disc rental shop."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, Tr("Shows this help and exits."));
+    parser.setApplicationDescription(
+        Tr("凯络影碟出租管理系统: the counter software of a video-disc rental shop."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  Tr("Shows this help and exits."));
     const QCommandLineOption version(QStringLiteral("version"), Tr("Shows the version and exits."));
     const QCommandLineOption home(
         QStringLiteral("home"),
-        Tr("Uses DIR as the program folder: the database MOVRNT.db, the covers in Pictures, the help page and "
+        Tr("Uses DIR as the program folder: the database MOVRNT.db, the covers in Pictures, the "
+           "help page and "
            "the tips. Without it the program's own folder is used when it may write there, else "
            "~/.local/share/movrnt."),
         QStringLiteral("DIR"));
@@ -139,39 +143,41 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         QStringLiteral("backup"),
         Tr("Writes a consistent copy of the database to FOLDER/MOVRNT.db and exits."),
         QStringLiteral("FOLDER"));
-    const QCommandLineOption exportXlsx(
-        QStringLiteral("export-xlsx"),
-        Tr("Writes the discs, rentals, members and ledger to FOLDER/MOVRNT.xlsx (never over an existing "
-           "file) and exits."),
-        QStringLiteral("FOLDER"));
-    const QCommandLineOption import(
-        QStringLiteral("import"),
-        Tr("REPLACES the whole shop (discs, rentals, members and ledger) with a workbook's sheets, once "
-           "every row is checked, and exits."),
-        QStringLiteral("FILE"));
+    const QCommandLineOption exportXlsx(QStringLiteral("export-xlsx"),
+                                        Tr("Writes the discs, rentals, members and ledger to "
+                                           "FOLDER/MOVRNT.xlsx (never over an existing "
+                                           "file) and exits."),
+                                        QStringLiteral("FOLDER"));
+    const QCommandLineOption import(QStringLiteral("import"),
+                                    Tr("REPLACES the whole shop (discs, rentals, members and "
+                                       "ledger) with a workbook's sheets, once "
+                                       "every row is checked, and exits."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption database(
         QStringLiteral("database"),
         Tr("Runs the counter on the shop's database on a PostgreSQL server, named by a libpq URL "
-           "(postgresql://user@host:port/dbname); the password comes from ~/.pgpass or PGPASSFILE, or "
+           "(postgresql://user@host:port/dbname); the password comes from ~/.pgpass or PGPASSFILE, "
+           "or "
            "is typed at the logon, never from the URL."),
         QStringLiteral("URL"));
-    const QCommandLineOption copyTo(
-        QStringLiteral("copy-to"),
-        Tr("Copies the shop's database file into the empty database at URL on a PostgreSQL server, in one "
-           "transaction, asking the owner's password, and exits."),
-        QStringLiteral("URL"));
+    const QCommandLineOption copyTo(QStringLiteral("copy-to"),
+                                    Tr("Copies the shop's database file into the empty database at "
+                                       "URL on a PostgreSQL server, in one "
+                                       "transaction, asking the owner's password, and exits."),
+                                    QStringLiteral("URL"));
     const QCommandLineOption copyFrom(
         QStringLiteral("copy-from"),
-        Tr("Copies the shop's database at URL on a PostgreSQL server, with its settings and covers, into "
+        Tr("Copies the shop's database at URL on a PostgreSQL server, with its settings and "
+           "covers, into "
            "the program folder's database file (which must hold no shop yet) and exits."),
         QStringLiteral("URL"));
     for (const QCommandLineOption& option :
          {help, version, home, backup, exportXlsx, import, database, copyTo, copyFrom})
         parser.addOption(option);
     // The options every Qt program takes (a session manager restarts us with -session).
-    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
-                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
-                             "display", "geometry", "style", "stylesheet"}) {
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+          "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet"}) {
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
@@ -199,12 +205,15 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
     }
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "movrnt: %s\n%s\n",
-                     Tr("unexpected argument: %1").arg(parser.positionalArguments().first()).toLocal8Bit().constData(),
+                     Tr("unexpected argument: %1")
+                         .arg(parser.positionalArguments().first())
+                         .toLocal8Bit()
+                         .constData(),
                      Tr("Try 'movrnt --help'.").toLocal8Bit().constData());
         return 2;
     }
-    line = {parser.value(home), parser.value(backup), parser.value(exportXlsx),
-            parser.value(import), parser.value(database), parser.value(copyTo),
+    line = {parser.value(home),    parser.value(backup),   parser.value(exportXlsx),
+            parser.value(import),  parser.value(database), parser.value(copyTo),
             parser.value(copyFrom)};
     for (const QString& url : {line.database, line.copyTo, line.copyFrom}) {
         if (url.isEmpty())
@@ -217,11 +226,12 @@ std::optional<int> ReadCommandLine(int argc, char* argv[], CommandLine& line)
         }
     }
     if (parser.isSet(database) && (!line.copyTo.isEmpty() || !line.copyFrom.isEmpty())) {
-        std::fprintf(stderr, "movrnt: %s\n",
-                     Tr("--copy-to and --copy-from move a shop between its file and a server: not with "
-                        "--database")
-                         .toLocal8Bit()
-                         .constData());
+        std::fprintf(
+            stderr, "movrnt: %s\n",
+            Tr("--copy-to and --copy-from move a shop between its file and a server: not with "
+               "--database")
+                .toLocal8Bit()
+                .constData());
         return 2;
     }
     return std::nullopt;
@@ -244,25 +254,26 @@ int main(int argc, char* argv[])
     }
     // movrnt [--home DIR | --database URL] --backup FOLDER: the backup window's consistent copy.
     if (!backup.isEmpty())
-        return WithoutWindow(argc, argv, home,
-                             "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！"
-                             "备份操作失败！",
-                             [&backup, &line] {
-                                 SetShopLocation(line.database);
-                                 BackupDatabase(BackupPathIn(backup));
-                             });
+        return WithoutWindow(
+            argc, argv, home,
+            "备份数据库时发生错误！可能是由于当前工作数据库被写保护或备份路径有误！"
+            "备份操作失败！",
+            [&backup, &line] {
+                SetShopLocation(line.database);
+                BackupShop(ShopLocation(), BackupPathIn(backup));
+            });
     // movrnt --home DIR --copy-to URL: the shop moved onto a server.
     if (!line.copyTo.isEmpty())
-        return WithoutWindow(argc, argv, home,
-                             "复制数据库到数据库服务器时发生错误！服务器上的数据库没有任何改变。",
-                             [&line] {
-                                 // The owner's own password goes with the shop: he logs on by it there.
-                                 const QString owner = OwnerToCopy(DatabasePath());
-                                 const QString password =
-                                     owner.isEmpty() ? QString()
-                                                     : ReadPassword(QStringLiteral("店主（%1）的密码：").arg(owner));
-                                 CopyShopToServer(DatabasePath(), line.copyTo, password);
-                             });
+        return WithoutWindow(
+            argc, argv, home, "复制数据库到数据库服务器时发生错误！服务器上的数据库没有任何改变。",
+            [&line] {
+                // The owner's own password goes with the shop: he logs on by it there.
+                const QString owner = OwnerToCopy(DatabasePath());
+                const QString password =
+                    owner.isEmpty() ? QString()
+                                    : ReadPassword(QStringLiteral("店主（%1）的密码：").arg(owner));
+                CopyShopToServer(DatabasePath(), line.copyTo, password);
+            });
     // movrnt --home DIR --copy-from URL: and back into the file.
     if (!line.copyFrom.isEmpty())
         return WithoutWindow(argc, argv, home,
@@ -275,7 +286,7 @@ int main(int argc, char* argv[])
                              "被写保护造成！",
                              [&exportFolder, &line] {
                                  SetShopLocation(line.database);
-                                 ExportShopWorkbook(WorkbookPathIn(exportFolder));
+                                 ExportShopWorkbook(ShopLocation(), WorkbookPathIn(exportFolder));
                              });
     // movrnt --home DIR --import FILE: the exchange window's import, .xlsx or .xls.
     if (!importFile.isEmpty())
@@ -284,12 +295,12 @@ int main(int argc, char* argv[])
             [&importFile, &line] {
                 SetShopLocation(line.database);
                 const LevelRule rules = MemberLevelRule();
-                const ImportSummary summary =
-                    ImportShopWorkbook(importFile, rules.rentalsPerLevel, rules.levels);
+                const ImportSummary summary = ImportShopWorkbook(
+                    ShopLocation(), importFile, rules.rentalsPerLevel, rules.levels);
                 std::printf("数据导入成功！影碟 %lld 张，租借记录 %lld 条，会员 %lld 位；"
                             "修正出租标记 %lld 张，提高已借盘数 %lld 位。\n",
-                            summary.discs, summary.rentals, summary.members,
-                            summary.flagsRepaired, summary.countsRaised);
+                            summary.discs, summary.rentals, summary.members, summary.flagsRepaired,
+                            summary.countsRaised);
             });
     if (!DisplayAvailable()) {
         std::fprintf(

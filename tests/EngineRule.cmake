@@ -1,6 +1,8 @@
 # Which engine the shop runs on is the store's business: everything else asks
 # the shop's Engine what it needs. Refused outside src/core/store: the
-# location tests, comparing engines, and `bool server` parameters.
+# location tests, comparing engines, and `bool server` parameters. The
+# domain's statements and windows run on the Shop they are handed, never on
+# the counter's session shop (which the logon, people and settings use).
 # Run as: cmake -DSOURCE=<src folder> -P EngineRule.cmake
 cmake_minimum_required(VERSION 3.20)
 set(broken "")
@@ -11,6 +13,10 @@ foreach(file IN LISTS files)
   endif()
   file(STRINGS ${SOURCE}/${file} lines
        REGEX "ShopOnServer|IsServerUrl|engine\\(\\)[ \t]*[!=]=|bool[ \t]+server[ \t]*[,)=]")
+  if(file MATCHES "^(core/(catalogue|members|rentals|money|stats|maintenance|auxiliary)|ui/(catalogue|members|rentals|stats|maintenance|auxiliary|settings))/")
+    file(STRINGS ${SOURCE}/${file} found REGEX "SessionShop")
+    list(APPEND lines ${found})
+  endif()
   foreach(line IN LISTS lines)
     string(STRIP "${line}" line)
     list(APPEND broken "${file}: ${line}")

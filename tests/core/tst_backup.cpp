@@ -116,7 +116,7 @@ private Q_SLOTS:
         QDir().mkpath(home->folder() + QStringLiteral("/out"));
         DbConnection().transaction();
         InsertDisc("2");
-        BackupDatabase(target); // a reader beside the writer: no wait, no lock conflict
+        BackupDatabase(TestShop(), target); // a reader beside the writer: no wait, no lock conflict
         DbConnection().commit();
         QCOMPARE(ShopDatabaseProblem(target), QString());
         QCOMPARE(Mode(target), 0600); // a copy of the shop's data is as private as the shop
@@ -151,7 +151,7 @@ private Q_SLOTS:
                        "3000) INSERT INTO ydxx SELECT 'D' || i, hex(randomblob(40)), 'x', 'x', '',"
                        " '', '', '否', '' FROM n");
         }
-        QVERIFY_THROWS_EXCEPTION(MovrntError, BackupDatabase(BackupPathIn(folder)));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, BackupDatabase(TestShop(), BackupPathIn(folder)));
         if (kind != u"missing") {
             QCOMPARE(Read(BackupPathIn(folder)), QByteArray("earlier backup"));
             QCOMPARE(Leftovers(folder), QStringList());
@@ -166,11 +166,11 @@ private Q_SLOTS:
         QCOMPARE(AddPerson(QStringLiteral("小王"), PersonRole::Clerk, "Clerk1", "Clerk1"),
                  QString());
         const QString offered = home->folder() + QStringLiteral("/offered.db");
-        BackupDatabase(offered);
+        BackupDatabase(TestShop(), offered);
         QCOMPARE(SetPersonDisabled(QStringLiteral("小王"), true), QString());
         QCOMPARE(AddPerson(QStringLiteral("小李"), PersonRole::Clerk, "Clerk2", "Clerk2"),
                  QString());
-        RestoreDatabase(offered, {});
+        RestoreDatabase(TestShop(), offered, {});
         QStringList people;
         for (const Person& person : ShopPeople())
             people << person.name + (person.disabled ? QStringLiteral(" 停用") : QString());
@@ -184,24 +184,24 @@ private Q_SLOTS:
     {
         InsertMember("A");
         const QString offered = home->folder() + QStringLiteral("/offered.db");
-        BackupDatabase(offered);
+        BackupDatabase(TestShop(), offered);
         {
             const SqliteFile file(offered, SQLITE_OPEN_READWRITE, "test");
             file.exec("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
                       " ('2003-11-02 10:00:00', '预付租金充值', 0, '/', 'A', 10000000000, '/')");
         }
         try {
-            RestoreDatabase(offered, {});
+            RestoreDatabase(TestShop(), offered, {});
             QFAIL("a ledger that disagrees was taken");
         } catch (const MovrntError& error) {
             QCOMPARE(error.code(), kLedgerDisagreesCode);
         }
-        RestoreDatabase(offered, {}, true);
+        RestoreDatabase(TestShop(), offered, {}, true);
         QCOMPARE(FirstRow("SELECT ywlx, je, hybh FROM zwls ORDER BY lsh DESC LIMIT 1"),
                  (QStringList{"账务调整预付租金", "-10000000000", "A"}));
-        QCOMPARE(MemberStatement(ShopInUse(), "A").last().prepaid, 100 * kYuan);
+        QCOMPARE(MemberStatement(TestShop(), "A").last().prepaid, 100 * kYuan);
         // The top-up stays the cash it said it was; the adjustment is none.
-        QCOMPARE(TakingsBetween(ShopInUse(), "2003-01-01", "2003-12-31").cash, 10000000000);
+        QCOMPARE(TakingsBetween(TestShop(), "2003-01-01", "2003-12-31").cash, 10000000000);
     }
 
     // A backup is read as a restore would read it before it replaces the
@@ -214,7 +214,7 @@ private Q_SLOTS:
         RunSql("UPDATE ydxx SET rkrq = '2003-02-30' WHERE bh = '1'"); // no date rule stops it
         QString said, code;
         try {
-            BackupDatabase(BackupPathIn(folder));
+            BackupDatabase(TestShop(), BackupPathIn(folder));
         } catch (const MovrntError& error) {
             said = error.description();
             code = error.code();
@@ -227,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(ShopDatabaseProblem(BackupPathIn(folder) + kFailedBackupSuffix), QString());
         QCOMPARE(Leftovers(folder), QStringList());
         RunSql("UPDATE ydxx SET rkrq = '2003-02-28' WHERE bh = '1'");
-        BackupDatabase(BackupPathIn(folder));
+        BackupDatabase(TestShop(), BackupPathIn(folder));
         QCOMPARE(RestoreProblem(BackupPathIn(folder)), QString());
     }
 
@@ -399,11 +399,11 @@ private Q_SLOTS:
             InsertRental("1", "A", "2003-11-01", "是");
         const QString offered = home->folder() + QStringLiteral("/offered.db");
         if (kind == u"backup") {
-            BackupDatabase(offered);
+            BackupDatabase(TestShop(), offered);
         } else if (kind == u"text") {
             Write(offered, "影碟编号,片名\n1,英雄\n");
         } else if (kind == u"truncated") {
-            BackupDatabase(offered);
+            BackupDatabase(TestShop(), offered);
             const QByteArray whole = Read(offered);
             Write(offered, whole.left(whole.size() / 2));
         }
@@ -420,7 +420,7 @@ private Q_SLOTS:
         const qint64 last = InsertRental("2", "A", "2003-11-03", "是");
         QString error;
         try {
-            RestoreDatabase(offered, {});
+            RestoreDatabase(TestShop(), offered, {});
         } catch (const MovrntError& e) {
             error = e.description();
         }
@@ -463,10 +463,10 @@ private Q_SLOTS:
 
     void changeStampFollowsWrites()
     {
-        const QString first = DatabaseChangeStamp();
-        QCOMPARE(DatabaseChangeStamp(), first);
+        const QString first = DatabaseChangeStamp(TestShop());
+        QCOMPARE(DatabaseChangeStamp(TestShop()), first);
         InsertDisc("2");
-        QVERIFY(DatabaseChangeStamp() != first);
+        QVERIFY(DatabaseChangeStamp(TestShop()) != first);
     }
 
     // A copy to a server that cannot take it says why in the shop's words.
@@ -574,8 +574,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::DVD), QStringLiteral("4"));
         QCOMPARE(Registry().ValStr().GetValue(kSettingsRoot, kSettingsPath, "DVD"), QString());
         QCOMPARE(GetSetting(Setting::AutoBackupPath), QStringLiteral("/media/usb"));
-        QCOMPARE(CoverBytes(ShopInUse(), "B"), QByteArray("cover of B"));
-        QCOMPARE(RentOut(ShopInUse(), {"A", "", "10", true}).zdbh, deleted + 1);
+        QCOMPARE(CoverBytes(TestShop(), "B"), QByteArray("cover of B"));
+        QCOMPARE(RentOut(TestShop(), {"A", "", "10", true}).zdbh, deleted + 1);
         const QStringList onServer = ShopRows();
         CloseDatabase();
         SetShopLocation({});
@@ -590,7 +590,7 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));
         QCOMPARE(GetSetting(Setting::HYDJ), QStringLiteral("5"));
         QCOMPARE(Read(CoverPath("B")), QByteArray("cover of B"));
-        QCOMPARE(RentOut(ShopInUse(), {"1", "", "10", true}).zdbh, deleted + 2);
+        QCOMPARE(RentOut(TestShop(), {"1", "", "10", true}).zdbh, deleted + 2);
     }
 
     // A backup of a shop on a server is a file any counter restores; a
@@ -609,12 +609,12 @@ private Q_SLOTS:
         InsertRental("1", "A", "2003-11-01", "是");
         const QStringList before = ShopRows();
         const QString backup = BackupPathIn(home->folder());
-        BackupDatabase(backup);
+        BackupDatabase(TestShop(), backup);
         QCOMPARE(ShopDatabaseProblem(backup), QString());
         InsertDisc("2");
         const qint64 last = InsertRental("2", "A", "2003-11-02", "是");
-        QSignalSpy replaced(Shop::InUse()->events(), &ShopEvents::databaseReplaced);
-        const QString safety = RestoreDatabase(backup, {});
+        QSignalSpy replaced(TestShop().events(), &ShopEvents::databaseReplaced);
+        const QString safety = RestoreDatabase(TestShop(), backup, {});
         QCOMPARE(ShopRows(), before);
         QCOMPARE(replaced.size(), 1);
         QVERIFY(InsertRental("1", "A") > last);

@@ -49,39 +49,38 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, stored);
-        AddDisc(ShopInUse(),
-                {typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]});
+        AddDisc(TestShop(), {typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6]});
         QCOMPARE(Row(typed[0]), stored);
-        QVERIFY(FindDisc(ShopInUse(), typed[0]).has_value());
+        QVERIFY(FindDisc(TestShop(), typed[0]).has_value());
     }
 
     void synopsisIsCutAt255()
     {
-        AddDisc(ShopInUse(), {QStringLiteral("1"), {}, {}, {}, {}, {}, QString(300, u'影')});
+        AddDisc(TestShop(), {QStringLiteral("1"), {}, {}, {}, {}, {}, QString(300, u'影')});
         QCOMPARE(Row(QStringLiteral("1"))[8], QString(255, u'影'));
     }
 
     void distinctWords()
     {
-        AddDisc(ShopInUse(), {"1", {}, {}, "  A B  ", "中国", {}, {}});
+        AddDisc(TestShop(), {"1", {}, {}, "  A B  ", "中国", {}, {}});
         InsertDisc("2", "B 成龙", "香港 中国");
         InsertDisc("3", "/", "/");
         InsertDisc("4", "成龙  李连杰", "美国");
         InsertDisc("5", "甲\u3000乙", "/");
-        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")),
+        QCOMPARE(DistinctWords(TestShop(), QStringLiteral("zy")),
                  QStringList({"A", "B", "成龙", "", "李连杰", "甲\u3000乙"}));
-        QCOMPARE(DistinctNameList(), DistinctWords(ShopInUse(), QStringLiteral("zy")));
+        QCOMPARE(DistinctNameList(), DistinctWords(TestShop(), QStringLiteral("zy")));
         QVERIFY(InWordList(QStringLiteral("成龙")));
-        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("gj")),
+        QCOMPARE(DistinctWords(TestShop(), QStringLiteral("gj")),
                  QStringList({"中国", "香港", "美国"}));
     }
 
     void distinctWordsFollowTheCatalogueWithoutRereading()
     {
         InsertDisc("1", "A B", "中国");
-        const QStringList first = DistinctWords(ShopInUse(), QStringLiteral("zy"));
+        const QStringList first = DistinctWords(TestShop(), QStringLiteral("zy"));
         QVERIFY(
-            DistinctWords(ShopInUse(), QStringLiteral("zy")).isSharedWith(first)); // not read again
+            DistinctWords(TestShop(), QStringLiteral("zy")).isSharedWith(first)); // not read again
         const auto fresh = [] {
             QStringList words;
             QSqlQuery query = RunSql(QStringLiteral("SELECT zy FROM ydxx ORDER BY rowid"));
@@ -94,7 +93,7 @@ private Q_SLOTS:
         // Added through the window's rule, typed as a statement, changed, deleted.
         const QList<std::function<void()>> changes = {
             [] {
-                AddDisc(ShopInUse(), {"2", {}, {}, "C A", {}, {}, {}});
+                AddDisc(TestShop(), {"2", {}, {}, "C A", {}, {}, {}});
             },
             [] { InsertDisc("3", "D"); },
             [] { RunSql(QStringLiteral("UPDATE ydxx SET zy = 'E' WHERE bh = '1'")); },
@@ -102,24 +101,24 @@ private Q_SLOTS:
         };
         for (const auto& change : changes) {
             change();
-            QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")), fresh());
+            QCOMPARE(DistinctWords(TestShop(), QStringLiteral("zy")), fresh());
         }
         CloseDatabase();
         OpenDatabase();
-        QCOMPARE(DistinctWords(ShopInUse(), QStringLiteral("zy")), fresh());
+        QCOMPARE(DistinctWords(TestShop(), QStringLiteral("zy")), fresh());
     }
 
     void modifyKeepsTypeAndRentedFlag()
     {
         InsertDisc("1", "A", "中国", "是", "VCD");
-        QVERIFY(ModifyDisc(ShopInUse(), {"1", "", "", "", "", "2003-01-02", ""}));
+        QVERIFY(ModifyDisc(TestShop(), {"1", "", "", "", "", "2003-01-02", ""}));
         QCOMPARE(Row("1"),
                  QStringList({"1", "/", "故事片", "VCD", "/", "/", "2003-01-02", "是", "/"}));
-        QVERIFY(ModifyDisc(ShopInUse(), {"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03",
-                                         QString(256, u'x')}));
+        QVERIFY(ModifyDisc(TestShop(), {"1", "新片", "侦探片", " 甲 乙 ", "美国", "2003-01-03",
+                                        QString(256, u'x')}));
         QCOMPARE(Row("1"), QStringList({"1", "新片", "侦探片", "VCD", "甲 乙", "美国", "2003-01-03",
                                         "是", QString(255, u'x')}));
-        QVERIFY(!ModifyDisc(ShopInUse(), {"nope", "x", "", "", "", "2003-01-03", ""}));
+        QVERIFY(!ModifyDisc(TestShop(), {"nope", "x", "", "", "", "2003-01-03", ""}));
     }
 
     void deleteRefusedWhenAMatchingDiscIsOut()
@@ -127,12 +126,12 @@ private Q_SLOTS:
         InsertDisc("1", "/", "中国");
         InsertDisc("2", "/", "中国", "是");
         InsertDisc("3", "/", "美国", "是");
-        QVERIFY(AnyRentedDisc(ShopInUse(), {.gj = "中国"}));
-        QVERIFY(!AnyRentedDisc(ShopInUse(), {.bh = "1"}));
-        QVERIFY(!AnyRentedDisc(ShopInUse(), {.sfycz = "否"}));
-        QVERIFY(AnyRentedDisc(ShopInUse(), {}));
-        QVERIFY(AnyRentedDisc(ShopInUse(), {.zy = "/"})); // a star contained
-        QVERIFY(!AnyRentedDisc(ShopInUse(), {.zy = "成龙"}));
+        QVERIFY(AnyRentedDisc(TestShop(), {.gj = "中国"}));
+        QVERIFY(!AnyRentedDisc(TestShop(), {.bh = "1"}));
+        QVERIFY(!AnyRentedDisc(TestShop(), {.sfycz = "否"}));
+        QVERIFY(AnyRentedDisc(TestShop(), {}));
+        QVERIFY(AnyRentedDisc(TestShop(), {.zy = "/"})); // a star contained
+        QVERIFY(!AnyRentedDisc(TestShop(), {.zy = "成龙"}));
     }
 
     void deleteRemovesExactlyItsCovers()
@@ -146,18 +145,18 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("jpg") == 3);
         file.close();
         for (const QString bh : {"a*", "ab", "a?", "ax"})
-            StoreCover(ShopInUse(), source, bh);
+            StoreCover(TestShop(), source, bh);
         RunSql(QStringLiteral("INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) VALUES ('a*', "
                               "'2003-11-01', '2003-11-02', '10', '是', '/'),"
                               " ('ab', '2003-11-01', '2003-11-02', '10', '是', '/')"));
-        QCOMPARE(DeleteDiscs(ShopInUse(), {.bh = "a*"}), QStringList{"a*"});
-        QCOMPARE(CoverBytes(ShopInUse(), "a*"), QByteArray());
+        QCOMPARE(DeleteDiscs(TestShop(), {.bh = "a*"}), QStringList{"a*"});
+        QCOMPARE(CoverBytes(TestShop(), "a*"), QByteArray());
         for (const QString bh : {"ab", "a?"})
-            QVERIFY2(CoverBytes(ShopInUse(), bh) == "jpg", qPrintable(bh));
+            QVERIFY2(CoverBytes(TestShop(), bh) == "jpg", qPrintable(bh));
         QCOMPARE(QFile::exists(CoverPath("ax")), !OnTestServer()); // a file beside, left alone
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2); // rentals only when asked
-        DeleteRentalsOfDiscs(ShopInUse(), {"a*"});
+        DeleteRentalsOfDiscs(TestShop(), {"a*"});
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 1);
     }
 
@@ -169,16 +168,16 @@ private Q_SLOTS:
         QFile cover(source);
         QVERIFY(cover.open(QIODevice::WriteOnly) && cover.write("jpg") == 3);
         cover.close();
-        StoreCover(ShopInUse(), source, "1");
+        StoreCover(TestShop(), source, "1");
         RefuseWrites("refuse", "AFTER DELETE ON ydxx", "old.bh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs(ShopInUse(), {}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteDiscs(TestShop(), {}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ydxx")), 2);
-        QCOMPARE(CoverBytes(ShopInUse(), "1"), QByteArray("jpg"));
+        QCOMPARE(CoverBytes(TestShop(), "1"), QByteArray("jpg"));
         // The rentals go disc by disc: a refusal at the second keeps the first's.
         InsertRental("1", "/", "2003-11-01", "是", "10");
         InsertRental("2", "/", "2003-11-01", "是", "10");
         RefuseWrites("keep", "BEFORE DELETE ON zjxx", "old.bh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs(ShopInUse(), {"1", "2"}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfDiscs(TestShop(), {"1", "2"}));
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM zjxx")), 2);
     }
 
@@ -198,15 +197,14 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("first");
         file.close();
-        StoreCover(ShopInUse(), source, "7");
+        StoreCover(TestShop(), source, "7");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("second");
         file.close();
-        StoreCover(ShopInUse(), source, "7");
-        QCOMPARE(CoverBytes(ShopInUse(), "7"), QByteArray("second"));
+        StoreCover(TestShop(), source, "7");
+        QCOMPARE(CoverBytes(TestShop(), "7"), QByteArray("second"));
         QVERIFY_THROWS_EXCEPTION(
-            MovrntError,
-            StoreCover(ShopInUse(), home->folder() + QStringLiteral("/none.jpg"), "8"));
+            MovrntError, StoreCover(TestShop(), home->folder() + QStringLiteral("/none.jpg"), "8"));
         QVERIFY(!QFile::exists(CoverPath("8")));
     }
 

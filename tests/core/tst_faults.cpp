@@ -57,7 +57,7 @@ private Q_SLOTS:
         InsertDisc("1");
         InsertDisc("2");
         InsertMember("8");
-        RentOut(ShopInUse(), {QStringLiteral("2"), QString(), QStringLiteral("10")});
+        RentOut(TestShop(), {QStringLiteral("2"), QString(), QStringLiteral("10")});
         CloseDatabase(); // no write-ahead log left: the next write needs new room
         OpenDatabase();
     }
@@ -83,13 +83,13 @@ private Q_SLOTS:
         const QString file = work == u"backup" ? BackupPathIn(target) : WorkbookPathIn(target);
         const auto run = [&] {
             if (work == u"walk-in rental")
-                RentOut(ShopInUse(), {QStringLiteral("1"), QString(), QStringLiteral("10")});
+                RentOut(TestShop(), {QStringLiteral("1"), QString(), QStringLiteral("10")});
             else if (work == u"member rental")
-                RentOut(ShopInUse(), {QStringLiteral("1"), QStringLiteral("8"), QString()});
+                RentOut(TestShop(), {QStringLiteral("1"), QStringLiteral("8"), QString()});
             else if (work == u"checkout")
-                Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1);
+                Settle(TestShop(), SettleKind::WalkInCheckout, 1, 1);
             else if (work == u"backup")
-                BackupDatabase(file);
+                BackupDatabase(TestShop(), file);
             else
                 ExportWorkbook(DatabasePath(), file);
         };

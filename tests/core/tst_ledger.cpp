@@ -18,7 +18,7 @@ namespace {
 QStringList Lines(const QString& day = TodayText())
 {
     QStringList lines;
-    for (const LedgerEntry& line : DayLedger(ShopInUse(), day))
+    for (const LedgerEntry& line : DayLedger(TestShop(), day))
         lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                      .arg(line.kind, line.bh, line.hybh, MoneyText(line.amount), line.counter,
                           line.till, line.person);
@@ -55,28 +55,28 @@ QStringList Amounts(const Takings& takings)
 void Do(const QString& operation)
 {
     if (operation == u"walk-in rental") {
-        RentOut(ShopInUse(), {"V", "", "10.5", true});
+        RentOut(TestShop(), {"V", "", "10.5", true});
     } else if (operation == u"member rental") {
-        RentOut(ShopInUse(), {"D", "M", "", true});
+        RentOut(TestShop(), {"D", "M", "", true});
     } else if (operation == u"checkout") {
         const qint64 first = InsertRental("V", "/", "2003-11-09", "否", "10");
-        Settle(ShopInUse(), SettleKind::WalkInCheckout, first,
+        Settle(TestShop(), SettleKind::WalkInCheckout, first,
                InsertRental("D", "/", "2003-11-09", "否", "20"));
     } else if (operation == u"member return") {
         const qint64 zdbh = InsertRental("V", "M", "2003-11-09");
-        Settle(ShopInUse(), SettleKind::MemberReturn, zdbh, zdbh);
+        Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh);
     } else if (operation == u"new member") {
-        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "100", "0"});
+        AddMember(TestShop(), {"N", "李四", "女", "/", "/", "100", "0"});
     } else if (operation == u"new member with deposit") {
-        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "88.5", "30"});
+        AddMember(TestShop(), {"N", "李四", "女", "/", "/", "88.5", "30"});
     } else if (operation == u"top-up, deposit corrected") {
-        ModifyMember(ShopInUse(), {"M", "张三", "男", "/", "/", "150.25", "40", "2003-11-01"});
+        ModifyMember(TestShop(), {"M", "张三", "男", "/", "/", "150.25", "40", "2003-11-01"});
     } else if (operation == u"details changed") {
-        ModifyMember(ShopInUse(), {"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
+        ModifyMember(TestShop(), {"M", "王五", "男", "/", "/", "100", "50", "2003-11-01"});
     } else if (operation == u"deletions") {
         const qint64 zdbh = InsertRental("V", "/", "2003-11-09", "是", "10");
-        DeleteRentals(ShopInUse(), {.zdbh = QString::number(zdbh)});
-        DeleteMembers(ShopInUse(), {"M", {}, {}, {}, {}});
+        DeleteRentals(TestShop(), {.zdbh = QString::number(zdbh)});
+        DeleteMembers(TestShop(), {"M", {}, {}, {}, {}});
     }
 }
 } // namespace
@@ -184,32 +184,32 @@ private Q_SLOTS:
     void takingsOfASmallShop()
     {
         SetTodayForTesting(QDate(2003, 11, 10));
-        AddMember(ShopInUse(), {"N", "李四", "女", "/", "/", "100", "50"});     // cash 150
-        const qint64 walkIn = RentOut(ShopInUse(), {"V", "", "10", true}).zdbh; // cash 10
-        RentOut(ShopInUse(), {"D", "N", "", true}); // 3 from the prepaid rent
+        AddMember(TestShop(), {"N", "李四", "女", "/", "/", "100", "50"});     // cash 150
+        const qint64 walkIn = RentOut(TestShop(), {"V", "", "10", true}).zdbh; // cash 10
+        RentOut(TestShop(), {"D", "N", "", true}); // 3 from the prepaid rent
         SetTodayForTesting(QDate(2003, 11, 12));
-        Settle(ShopInUse(), SettleKind::WalkInCheckout, walkIn,
+        Settle(TestShop(), SettleKind::WalkInCheckout, walkIn,
                walkIn); // rent 4 in, deposit 10 out
         home->setSettings({{"CounterName", "二号柜台"}});
         SetCurrentPerson(QStringLiteral("小张"));
-        ModifyMember(ShopInUse(),
+        ModifyMember(TestShop(),
                      {"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
 
         // received rent, deposits taken, back, prepaid, member deposits, charged, cash
-        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-10", "2003-11-10")),
+        QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-10", "2003-11-10")),
                  QStringList({"0", "10", "0", "100", "50", "3", "160"}));
-        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-12", "2003-11-12")),
+        QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12")),
                  QStringList({"4", "0", "10", "23", "0", "0", "17"}));
-        QCOMPARE(Amounts(TakingsBetween(ShopInUse(), "2003-11-12", "2003-11-12", "一号柜台")),
+        QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12", "一号柜台")),
                  QStringList({"4", "0", "10", "0", "0", "0", "-6"}));
-        QCOMPARE(Amounts(MonthTakings(ShopInUse(), "2003", "11")),
+        QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "11")),
                  QStringList({"4", "10", "10", "123", "50", "3", "177"}));
-        QCOMPARE(Amounts(MonthTakings(ShopInUse(), "2003", "1")), Amounts({}));
+        QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "1")), Amounts({}));
         QCOMPARE(DayTotals(), DayTotals(true));
 
         // The statement ends where the member's prepaid rent stands.
         QStringList statement;
-        for (const StatementLine& line : MemberStatement(ShopInUse(), "N"))
+        for (const StatementLine& line : MemberStatement(TestShop(), "N"))
             statement << line.entry.kind + u' ' + MoneyText(line.change) + u' ' +
                              MoneyText(line.prepaid);
         QCOMPARE(statement, QStringList({"预付租金 100 100", "会员押金 50 100", "会员租金 -3 97",
@@ -223,7 +223,7 @@ private Q_SLOTS:
         RunSql("UPDATE hyxx SET zjje = zjje + 20 WHERE hybh = 'N'");
         // The day-end report of the first till, renamed during the day, its float typed.
         home->setSettings({{"CounterName", "一号柜台"}});
-        const MoneyDocument report = DayEndReport(ShopInUse(), "2003-11-12", 200 * kYuan);
+        const MoneyDocument report = DayEndReport(TestShop(), "2003-11-12", 200 * kYuan);
         QCOMPARE(report.rows.size(), 8); // caption, 4 lines, sum; caption, sum
         QCOMPARE(report.rows[0], QStringList{"现金收付（经过钱箱）"});
         QCOMPARE(report.rows[5].mid(7), QStringList({"现金小计", "￥37.00"}));
@@ -261,13 +261,13 @@ private Q_SLOTS:
             expected << "账务核对：每位会员的预付租金和押金都与账务流水相符。";
         QCOMPARE(report.closing, expected);
         // A past day: the member's rent taken from his prepaid money is no cash.
-        const MoneyDocument past = DayEndReport(ShopInUse(), "2003-11-10", std::nullopt);
+        const MoneyDocument past = DayEndReport(TestShop(), "2003-11-10", std::nullopt);
         QCOMPARE(past.rows.last().mid(7), QStringList({"非现金小计", "￥3.00"}));
         QVERIFY(past.intro.contains(QStringLiteral("打印柜台：一号柜台  打印人：小张")));
         if (OnTestServer())
             return; // its money never disagrees: the server refuses the change
         RunSql("UPDATE hyxx SET zjje = 121 WHERE hybh = 'N'"); // as the sqlite3 shell would
-        const QStringList after = DayEndReport(ShopInUse(), "2003-11-12", std::nullopt).closing;
+        const QStringList after = DayEndReport(TestShop(), "2003-11-12", std::nullopt).closing;
         QCOMPARE(after.mid(after.size() - 2),
                  QStringList({"账务核对：以下会员的预付租金或押金与账务流水不符：",
                               "会员 N：预付租金 ￥121.00（账务流水为 ￥140.00），押金 "
@@ -279,20 +279,20 @@ private Q_SLOTS:
         const qint64 first = InsertRental("V", "/", "2003-11-01", "否", "12.5");
         const qint64 last = InsertRental("D", "/", "2003-11-01", "否", "7");
         const Settlement preview =
-            PreviewSettlement(ShopInUse(), SettleKind::WalkInCheckout, first, last);
+            PreviewSettlement(TestShop(), SettleKind::WalkInCheckout, first, last);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '否'") +
                      Count("SELECT COUNT(*) FROM zwls WHERE hybh = '/'"),
                  2); // nothing settled, nothing written
-        const Settlement settled = Settle(ShopInUse(), SettleKind::WalkInCheckout, first, last);
+        const Settlement settled = Settle(TestShop(), SettleKind::WalkInCheckout, first, last);
         QCOMPARE(std::tuple(preview.rentDue, preview.deposit, preview.days, preview.vcd),
                  std::tuple(settled.rentDue, settled.deposit, settled.days, settled.vcd));
         QCOMPARE(settled.rentDue, 55 * kYuan); // eleven days of 2 + 3
-        QCOMPARE(PreviewSettlement(ShopInUse(), SettleKind::WalkInCheckout, first, last).refusal,
+        QCOMPARE(PreviewSettlement(TestShop(), SettleKind::WalkInCheckout, first, last).refusal,
                  SettleRefusal::AlreadySettled);
         // A member's return shows the member's prepaid rent; walk-ins name no one.
         const qint64 member = InsertRental("V", "M", "2003-11-01");
-        QCOMPARE(RangeMembers(ShopInUse(), first, last).size(), 0);
-        const QList<MemberBalance> members = RangeMembers(ShopInUse(), first, member);
+        QCOMPARE(RangeMembers(TestShop(), first, last).size(), 0);
+        const QList<MemberBalance> members = RangeMembers(TestShop(), first, member);
         QCOMPARE(members.size(), 1);
         QCOMPARE(members[0].prepaid, 100 * kYuan);
     }
@@ -313,8 +313,8 @@ private Q_SLOTS:
                          lines.value(2).toString();
         QCOMPARE(found, QStringList({"期初预付租金 M 1000000", "期初预付租金 Z 0",
                                      "期初会员押金 M 500000"}));
-        RentOut(ShopInUse(), {"V", "M", "", true});
-        QCOMPARE(MemberStatement(ShopInUse(), "M").last().prepaid, 982 * kYuan / 10);
+        RentOut(TestShop(), {"V", "M", "", true});
+        QCOMPARE(MemberStatement(TestShop(), "M").last().prepaid, 982 * kYuan / 10);
         QCOMPARE(DayTotals(), DayTotals(true));
         QCOMPARE(DayTotals().size(), 3);
     }

@@ -61,22 +61,22 @@ private Q_SLOTS:
         QCOMPARE(amount.has_value(), !after.isEmpty());
         if (!amount)
             return;
-        QCOMPARE(TopUp(ShopInUse(), "M", *amount), std::optional<Money>(*ParseMoney(after)));
-        QCOMPARE(FindMember(ShopInUse(), "M")->zjje, after);
+        QCOMPARE(TopUp(TestShop(), "M", *amount), std::optional<Money>(*ParseMoney(after)));
+        QCOMPARE(FindMember(TestShop(), "M")->zjje, after);
         QCOMPARE(FirstRow("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh DESC LIMIT 1"),
                  (QStringList{"预付租金充值", "M", QString::number(*amount)}));
-        QCOMPARE(TopUp(ShopInUse(), "nobody", *amount), std::optional<Money>());
+        QCOMPARE(TopUp(TestShop(), "nobody", *amount), std::optional<Money>());
     }
 
     void addStoresDefaults()
     {
-        AddMember(ShopInUse(), {"M1", "", "", "", "", "100", "1e1"});
+        AddMember(TestShop(), {"M1", "", "", "", "", "100", "1e1"});
         QCOMPARE(Row("M1"),
                  QStringList({"M1", "/", "男", "/", "/", "0", "100", "10", "0", "2003-11-09"}));
-        AddMember(ShopInUse(), {"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0"});
+        AddMember(TestShop(), {"O'Brien", "O'Neil", "女", "King's Road", "010'5", "0", "0"});
         QCOMPARE(Row("O'Brien"), QStringList({"O'Brien", "O'Neil", "女", "King's Road", "010'5",
                                               "0", "0", "0", "0", "2003-11-09"}));
-        const Member member = *FindMember(ShopInUse(), "M1");
+        const Member member = *FindMember(TestShop(), "M1");
         QCOMPARE(member.zjje, QStringLiteral("100"));
         QCOMPARE(member.yjje, QStringLiteral("10"));
     }
@@ -106,10 +106,10 @@ private Q_SLOTS:
     void modifyKeepsLevelAndBorrowedCount()
     {
         InsertMember("1", "张三", "男", 2, 100, 50, 17);
-        QVERIFY(ModifyMember(ShopInUse(), {"1", "", "女", "", "", "80.5", "40", "2003-02-03"}));
+        QVERIFY(ModifyMember(TestShop(), {"1", "", "女", "", "", "80.5", "40", "2003-02-03"}));
         QCOMPARE(Row("1"),
                  QStringList({"1", "/", "女", "/", "/", "2", "80.5", "40", "17", "2003-02-03"}));
-        QVERIFY(!ModifyMember(ShopInUse(), {"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
+        QVERIFY(!ModifyMember(TestShop(), {"2", "李四", "女", "", "", "1", "1", "2003-02-03"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
 
@@ -149,11 +149,11 @@ private Q_SLOTS:
         InsertRental("D1", "1", "2003-11-01", "否");
         InsertRental("D2", "2", "2003-11-01", "是");
         InsertRental("D3", "/", "2003-11-01", "否", "10"); // a walk-in rental never blocks
-        QVERIFY(AnyMemberWithDiscOut(ShopInUse(), {}));
-        QVERIFY(AnyMemberWithDiscOut(ShopInUse(), {"1", {}, {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {"2", {}, {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {{}, "李四", {}, {}, {}}));
-        QVERIFY(!AnyMemberWithDiscOut(ShopInUse(), {"/", {}, {}, {}, {}}));
+        QVERIFY(AnyMemberWithDiscOut(TestShop(), {}));
+        QVERIFY(AnyMemberWithDiscOut(TestShop(), {"1", {}, {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(TestShop(), {"2", {}, {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(TestShop(), {{}, "李四", {}, {}, {}}));
+        QVERIFY(!AnyMemberWithDiscOut(TestShop(), {"/", {}, {}, {}, {}}));
     }
 
     void deletionAndRentals()
@@ -163,12 +163,12 @@ private Q_SLOTS:
         InsertMember("3", "王五", "女", 2);
         InsertRental("D1", "1", "2003-11-01", "是");
         InsertRental("D2", "3", "2003-11-01", "是");
-        QCOMPARE(DeleteMembers(ShopInUse(), {.hydj = "1", .hyxb = "女"}), QStringList{"2"});
-        QCOMPARE(DeleteMembers(ShopInUse(), {.hybh = "9"}), QStringList{});
-        const QStringList deleted = DeleteMembers(ShopInUse(), {.hydj = "1.0"});
+        QCOMPARE(DeleteMembers(TestShop(), {.hydj = "1", .hyxb = "女"}), QStringList{"2"});
+        QCOMPARE(DeleteMembers(TestShop(), {.hybh = "9"}), QStringList{});
+        const QStringList deleted = DeleteMembers(TestShop(), {.hydj = "1.0"});
         QCOMPARE(deleted, QStringList{"1"});
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
-        DeleteRentalsOfMembers(ShopInUse(), deleted);
+        DeleteRentalsOfMembers(TestShop(), deleted);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 1);
     }
@@ -179,7 +179,7 @@ private Q_SLOTS:
         InsertRental("A", "1", "2003-11-01", "是");
         InsertRental("B", "2", "2003-11-01", "是");
         RefuseWrites("refuse", "BEFORE DELETE ON zjxx", "old.hybh = '2'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfMembers(ShopInUse(), {"1", "2"}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, DeleteRentalsOfMembers(TestShop(), {"1", "2"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
     }
 

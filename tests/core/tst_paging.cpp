@@ -98,7 +98,7 @@ private Q_SLOTS:
         for (const auto& [indexed, waited] :
              {std::pair{false, false}, {true, true}, {true, false}}) {
             PagedQuery::indexFrom = indexed ? 0 : std::numeric_limits<qint64>::max();
-            PagedQuery query(ShopInUse());
+            PagedQuery query(TestShop());
             query.set(grid.columns, grid.table, grid.conditions, grid.sort, grid.key);
             if (waited)
                 query.waitForPageIndex();
@@ -148,7 +148,7 @@ private Q_SLOTS:
                 sorts << sort;
             }
             for (const QStringList& sort : sorts) {
-                PagedQuery query(ShopInUse());
+                PagedQuery query(TestShop());
                 query.set("*", table, {}, sort, key);
                 for (const QString& statement : query.pageStatements()) {
                     const QString plan =

@@ -59,13 +59,13 @@ private Q_SLOTS:
                                                              {19, 1}, {35, 3}, {45, 3}};
         for (const auto& [borrowed, level] : borrowedAndLevel)
             InsertMember(QString::number(borrowed), "张三", "男", 2, 100, 50, borrowed);
-        RecomputeMemberLevels(ShopInUse(), 10, 3);
+        RecomputeMemberLevels(TestShop(), 10, 3);
         for (const auto& [borrowed, level] : borrowedAndLevel)
             QCOMPARE(FirstRow("SELECT hydj FROM hyxx WHERE hybh = ?", {QString::number(borrowed)}),
                      QStringList{QString::number(level)});
         // One statement in one transaction: a refusal changes no member.
         RefuseWrites("refuse", "BEFORE UPDATE ON hyxx", "old.hybh = '45'");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, RecomputeMemberLevels(ShopInUse(), 100, 9));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, RecomputeMemberLevels(TestShop(), 100, 9));
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hydj = 0"), 2);
     }
 

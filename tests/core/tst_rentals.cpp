@@ -81,15 +81,15 @@ private Q_SLOTS:
         QVERIFY(!burst.enter(at + pause + 1)); // each burst counts once
         InsertDisc("V0012");
         InsertMember("M0012");
-        QCOMPARE(FindScanned(ShopInUse(), "V0012").what, Scanned::Disc);
-        QCOMPARE(FindScanned(ShopInUse(), "M0012").what, Scanned::Member);
-        QCOMPARE(FindScanned(ShopInUse(), "X'1").what, Scanned::Unknown);
+        QCOMPARE(FindScanned(TestShop(), "V0012").what, Scanned::Disc);
+        QCOMPARE(FindScanned(TestShop(), "M0012").what, Scanned::Member);
+        QCOMPARE(FindScanned(TestShop(), "X'1").what, Scanned::Unknown);
         // A disc that is out names its open rental, walk-in or member's.
         for (const QString& hybh : {QStringLiteral("/"), QStringLiteral("M0012")}) {
             RunSql("DELETE FROM zjxx");
             RentalAt(7, "V0012", "2003-11-09", "/", hybh, "是");
             RentalAt(8, "V0012", "2003-11-10", "/", hybh);
-            const ScanFound found = FindScanned(ShopInUse(), "V0012");
+            const ScanFound found = FindScanned(TestShop(), "V0012");
             QCOMPARE(found.what, hybh == u"/" ? Scanned::RentedToWalkIn : Scanned::RentedToMember);
             QCOMPARE(found.zdbh, QStringLiteral("8"));
         }
@@ -139,7 +139,7 @@ private Q_SLOTS:
         InsertRental("FLAG", "/", "2003-11-01", "是", "10");
         InsertMember("M", "张三", "男", 0, 100);
         InsertMember("POOR", "李四", "男", 0, 2);
-        QCOMPARE(int(CheckRentOut(ShopInUse(), {bh, hybh, deposit, true})), check);
+        QCOMPARE(int(CheckRentOut(TestShop(), {bh, hybh, deposit, true})), check);
     }
 
     void presetDepositsNeedNoTyping()
@@ -147,14 +147,14 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertDisc("D", "/", "/", "否", "DVD");
         SetSetting(Setting::YJJEVCD, QStringLiteral("15"));
-        QCOMPARE(int(CheckRentOut(ShopInUse(), {"V", "", "", false})), int(RentOutCheck::Ok));
-        RentOut(ShopInUse(), {"V", "", "", false});
-        RentOut(ShopInUse(), {"D", "", "", false}); // no DVD preset stored: the dialog's 20
+        QCOMPARE(int(CheckRentOut(TestShop(), {"V", "", "", false})), int(RentOutCheck::Ok));
+        RentOut(TestShop(), {"V", "", "", false});
+        RentOut(TestShop(), {"D", "", "", false}); // no DVD preset stored: the dialog's 20
         QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "15", "否", "/"}));
         QCOMPARE(RentalRow(2)[3], QStringLiteral("20"));
         SetSetting(Setting::YJJEVCD, QStringLiteral("十元"));
         InsertDisc("W", "/", "/", "否", "VCD");
-        QCOMPARE(int(CheckRentOut(ShopInUse(), {"W", "", "", false})),
+        QCOMPARE(int(CheckRentOut(TestShop(), {"W", "", "", false})),
                  int(RentOutCheck::BadDeposit));
     }
 
@@ -163,8 +163,8 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertDisc("W", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 100);
-        RentOut(ShopInUse(), {"V", "", "10.50", true});
-        RentOut(ShopInUse(), {"W", "M", "99", false});
+        RentOut(TestShop(), {"V", "", "10.50", true});
+        RentOut(TestShop(), {"W", "M", "99", false});
         QCOMPARE(RentalRow(1), QStringList({"V", "2003-11-09", "/", "10.50", "否", "/"}));
         QCOMPARE(RentalRow(2), QStringList({"W", "2003-11-09", "/", "/", "否", "M"}));
         QCOMPARE(DiscFlag("V"), QStringLiteral("是"));
@@ -178,9 +178,9 @@ private Q_SLOTS:
         InsertDisc("V1", "/", "/", "否", "VCD");
         InsertDisc("V2", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 5, 50, 9);
-        RentOut(ShopInUse(), {"V1", "M", "", false});
+        RentOut(TestShop(), {"V1", "M", "", false});
         QCOMPARE(MemberFigures("M"), QStringList({"10", "1", "3"})); // level 1, charged at level 0
-        RentOut(ShopInUse(), {"V2", "M", "", false});
+        RentOut(TestShop(), {"V2", "M", "", false});
         QCOMPARE(MemberFigures("M"), QStringList({"11", "1", "1.2"})); // 2 x 0.9
     }
 
@@ -258,7 +258,7 @@ private Q_SLOTS:
         if (refusal == int(RentOutCheck::DiscOut))
             InsertRental("V", "/", "2003-11-09", "否", "10");
         const qint64 rentals = Count("SELECT COUNT(*) FROM zjxx");
-        QCOMPARE(int(RentOut(ShopInUse(), {"V", hybh, "10", true}).refusal), refusal);
+        QCOMPARE(int(RentOut(TestShop(), {"V", hybh, "10", true}).refusal), refusal);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), rentals);
         QCOMPARE(MemberFigures("POOR"), QStringList({"0", "0", "2"}));
     }
@@ -279,7 +279,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "否", "VCD");
         InsertMember("M", "张三", "男", 0, 100);
         RefuseWrites("refuse", trigger);
-        QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut(ShopInUse(), {"V", hybh, "10", true}));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, RentOut(TestShop(), {"V", hybh, "10", true}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
         QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
         QCOMPARE(MemberFigures("M"), QStringList({"0", "0", "100"}));
@@ -321,7 +321,7 @@ private Q_SLOTS:
         RentalAt(15, "V1", "2003-11-09", "10", "/");
         RentalAt(16, "V2", "2003-11-09", "10", "/");
         RentalAt(17, "D1", "2003-11-09", "20", "/");
-        const Settlement s = Settle(ShopInUse(), SettleKind::WalkInCheckout, 15, 17);
+        const Settlement s = Settle(TestShop(), SettleKind::WalkInCheckout, 15, 17);
         QCOMPARE(int(s.refusal), int(SettleRefusal::None));
         QCOMPARE(QList<qint64>({s.vcd, s.dvd, s.days}), QList<qint64>({2, 1, 3}));
         QCOMPARE(MoneyText(s.rentDue), QStringLiteral("21"));
@@ -332,7 +332,7 @@ private Q_SLOTS:
             QCOMPARE(RentalRow(zdbh).mid(2, 3), QStringList({"2003-11-12", deposit, "是"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '否'"), 3);
         // Settled once only.
-        QCOMPARE(int(Settle(ShopInUse(), SettleKind::WalkInCheckout, 15, 17).refusal),
+        QCOMPARE(int(Settle(TestShop(), SettleKind::WalkInCheckout, 15, 17).refusal),
                  int(SettleRefusal::AlreadySettled));
     }
 
@@ -365,7 +365,7 @@ private Q_SLOTS:
                      v[1]);
         }
         const QString before = RentalRow(1).join(u',') + RentalRow(2).join(u',');
-        QCOMPARE(int(Settle(ShopInUse(), SettleKind(kind), 1, zdbh).refusal), refusal);
+        QCOMPARE(int(Settle(TestShop(), SettleKind(kind), 1, zdbh).refusal), refusal);
         if (refusal != int(SettleRefusal::None))
             QCOMPARE(RentalRow(1).join(u',') + RentalRow(2).join(u','), before);
     }
@@ -376,12 +376,12 @@ private Q_SLOTS:
             InsertDisc(bh, "/", "/", "是", "DVD");
         RentalAt(40000, "A", "2003-11-09", "5", "/");
         RentalAt(40002, "C", "2003-11-09", "5", "/");
-        const Settlement s = Settle(ShopInUse(), SettleKind::WalkInCheckout, 40000, 40002);
+        const Settlement s = Settle(TestShop(), SettleKind::WalkInCheckout, 40000, 40002);
         QCOMPARE(s.dvd, 2);
         QCOMPARE(s.days, 1); // returned the same day
         QCOMPARE(MoneyText(s.rentDue), QStringLiteral("6"));
         QCOMPARE(MoneyText(s.deposit), QStringLiteral("10"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 50000,
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind::WalkInCheckout, 50000,
                                                      50010)); // nothing there
     }
 
@@ -390,7 +390,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "是", "VCD");
         InsertMember("M", "张三", "男", 1, 7.5, 50, 12);
         RentalAt(1, "V", "2003-10-30", "/", "M");
-        const Settlement s = Settle(ShopInUse(), SettleKind::MemberReturn, 1, 1);
+        const Settlement s = Settle(TestShop(), SettleKind::MemberReturn, 1, 1);
         QCOMPARE(s.days, 10);
         QCOMPARE(s.rentDue, 0);
         QCOMPARE(MemberFigures("M"), QStringList({"12", "1", "7.5"}));
@@ -431,7 +431,7 @@ private Q_SLOTS:
         InsertDisc("V", "/", "/", "是", "VCD");
         RentalAt(1, "V", "2003-11-09", hybh == u"/" ? "10" : "/", hybh);
         RefuseWrites("refuse", "BEFORE UPDATE ON ydxx");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind(kind), 1, 1));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind(kind), 1, 1));
         QCOMPARE(RentalRow(1)[4], QStringLiteral("否"));
         QCOMPARE(RentalRow(1)[2], QStringLiteral("/"));
     }
@@ -443,18 +443,16 @@ private Q_SLOTS:
         RentalAt(1, "D", "2003-11-09", "10", "/");
         RentalAt(2, "D2", "2003-11-09", "十元", "/");
         SetSetting(Setting::DVD, QString());
-        QVERIFY_THROWS_EXCEPTION(MovrntError,
-                                 Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind::WalkInCheckout, 1, 1));
         SetSetting(Setting::DVD, QStringLiteral("3"));
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 1,
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind::WalkInCheckout, 1,
                                                      2)); // a deposit that is no number
         RentalAt(3, "GONE", "2003-11-09", "10", "/");
-        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(ShopInUse(), SettleKind::WalkInCheckout, 3,
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind::WalkInCheckout, 3,
                                                      3)); // a disc no longer in the catalogue
         SetSetting(Setting::DVD, QStringLiteral("1e14")); // a rent whose total passes 64 bits
         RentalAt(4, "D4", "2003-10-01", "10", "/");
-        QVERIFY_THROWS_EXCEPTION(MovrntError,
-                                 Settle(ShopInUse(), SettleKind::WalkInCheckout, 4, 4));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, Settle(TestShop(), SettleKind::WalkInCheckout, 4, 4));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
     }
 
@@ -463,13 +461,13 @@ private Q_SLOTS:
         InsertRental("A", "/", "2003-11-01", "是", "10");
         InsertRental("B", "M", "2003-11-01", "是");
         InsertRental("C", "M", "2003-11-02", "否");
-        QVERIFY(AnyUnsettledRental(ShopInUse(), {}));
-        QVERIFY(AnyUnsettledRental(ShopInUse(), {.sfyh = "否"}));
-        QVERIFY(!AnyUnsettledRental(ShopInUse(), {.sfyh = "是"}));
-        QVERIFY(!AnyUnsettledRental(ShopInUse(), {.zdbh = "2"}));
-        QCOMPARE(DeleteRentals(ShopInUse(), {.zdbh = "2"}), 1);
-        QCOMPARE(DeleteRentals(ShopInUse(), {.czrq = "2003-12-01"}), 0);
-        QCOMPARE(DeleteRentals(ShopInUse(), {.ghrq = "2003-11-01"}), 1);
+        QVERIFY(AnyUnsettledRental(TestShop(), {}));
+        QVERIFY(AnyUnsettledRental(TestShop(), {.sfyh = "否"}));
+        QVERIFY(!AnyUnsettledRental(TestShop(), {.sfyh = "是"}));
+        QVERIFY(!AnyUnsettledRental(TestShop(), {.zdbh = "2"}));
+        QCOMPARE(DeleteRentals(TestShop(), {.zdbh = "2"}), 1);
+        QCOMPARE(DeleteRentals(TestShop(), {.czrq = "2003-12-01"}), 0);
+        QCOMPARE(DeleteRentals(TestShop(), {.ghrq = "2003-11-01"}), 1);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
     }
 
@@ -499,7 +497,7 @@ private Q_SLOTS:
         // Dates in other shapes, as a spreadsheet or a typed statement leaves them.
         InsertRental("SLASH", "M", "2003/11/1");
         InsertRental("SHORT", "M", "2003-11-8");
-        QCOMPARE(NormaliseOpenRentalDates(ShopInUse()), 2);
+        QCOMPARE(NormaliseOpenRentalDates(TestShop()), 2);
         const std::optional<qint64> days = AlertDays();
         QCOMPARE(days.has_value(), !listed.isEmpty());
         if (!days)
@@ -513,10 +511,10 @@ private Q_SLOTS:
         while (query.next())
             found << query.value(0).toString();
         QCOMPARE(found, listed);
-        QVERIFY(AnyOverdueRental(ShopInUse(), *days));
+        QVERIFY(AnyOverdueRental(TestShop(), *days));
         if (!OnTestServer())
             QVERIFY2(PlansOf([&days] {
-                         AnyOverdueRental(ShopInUse(), *days);
+                         AnyOverdueRental(TestShop(), *days);
                      }).contains(QStringLiteral("zjxx_open")),
                      "the overdue check reads only open rentals");
     }
@@ -526,9 +524,9 @@ private Q_SLOTS:
         if (OnTestServer())
             QSKIP("the plans are the embedded engine's; the server's are in the benchmark");
         InsertDisc("x", "/", "/");
-        const QString open = PlansOf([] { CheckRentOut(ShopInUse(), {.bh = "x"}); });
+        const QString open = PlansOf([] { CheckRentOut(TestShop(), {.bh = "x"}); });
         QVERIFY2(open.contains(QStringLiteral("bh=?)")), qPrintable(open));
-        const QString range = PlansOf([] { RangeMembers(ShopInUse(), 1, 5); });
+        const QString range = PlansOf([] { RangeMembers(TestShop(), 1, 5); });
         QVERIFY2(range.contains(QStringLiteral("INTEGER PRIMARY KEY")), qPrintable(range));
     }
 };

@@ -158,7 +158,7 @@ private Q_SLOTS:
                      before);
         }
         // The shop still rents.
-        QCOMPARE(RentOut(ShopInUse(), {"1", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(TestShop(), {"1", "", "10", true}).refusal, RentOutCheck::Ok);
     }
 
     // An older shop that already holds rows the rules refuse opens, says once
@@ -415,7 +415,7 @@ private Q_SLOTS:
         RunSql("INSERT INTO hyxx VALUES ('/', '', '男', '/', '/', 0, NULL, 0, 0, '2003-11-01')");
         RunSql("UPDATE ydxx SET sfycz = '?'");
         Reopen();
-        const QString notice = Shop::InUse()->notice();
+        const QString notice = TestShop().notice();
         QVERIFY2(notice.contains("数据表 hyxx 中编号为 / 的记录：会员编号不能为空") &&
                      notice.contains("数据表 hyxx 中编号为 / 的记录：预付租金和押金应为数值") &&
                      notice.contains("数据表 ydxx 中编号为 1 的记录：是否已出租应为“是”或“否”") &&
@@ -425,11 +425,11 @@ private Q_SLOTS:
                     .startsWith("会员编号不能为空"));
         QVERIFY(Refusal("UPDATE hyxx SET hyxm = '王五' WHERE hybh = 'A'").isEmpty());
         Reopen();
-        QCOMPARE(Shop::InUse()->notice(), QString()); // said once
+        QCOMPARE(TestShop().notice(), QString()); // said once
         RunSql("DELETE FROM hyxx WHERE hybh = '/'");
         RunSql("UPDATE ydxx SET sfycz = '否'");
         Reopen();
-        QCOMPARE(Shop::InUse()->notice(), QString());
+        QCOMPARE(TestShop().notice(), QString());
         if (OnTestServer())
             QCOMPARE(
                 Count("SELECT COUNT(*) FROM pg_constraint WHERE conname LIKE '%\\_rule' AND NOT"

@@ -42,7 +42,7 @@ private Q_SLOTS:
             {"V2", "2003/11/05"}};
         for (const auto& [bh, czrq] : rentals)
             InsertRental(bh, "/", czrq, "是", "10");
-        const TypeCounts today = TodayFigures(ShopInUse());
+        const TypeCounts today = TodayFigures(TestShop());
         QCOMPARE(today.vcd, 3); // returned or not; the deleted disc drops out
         QCOMPARE(today.dvd, 1); // "vcd" is neither
         // clang-format off
@@ -55,7 +55,7 @@ private Q_SLOTS:
         };
         // clang-format on
         for (const auto& [year, month, vcd, dvd] : months) {
-            const TypeCounts counts = MonthFigures(ShopInUse(), year, month);
+            const TypeCounts counts = MonthFigures(TestShop(), year, month);
             QCOMPARE(counts.vcd, vcd);
             QCOMPARE(counts.dvd, dvd);
         }
@@ -73,20 +73,20 @@ private Q_SLOTS:
             {"L1", "2002-01-05"}};
         for (const auto& [bh, czrq] : rentals)
             InsertRental(bh, "/", czrq, "是", "10");
-        QCOMPARE(StockPerGenre(ShopInUse()).values,
+        QCOMPARE(StockPerGenre(TestShop()).values,
                  QList<QList<qint64>>({{2, 0, 0, 0, 0, 0, 0, 0, 1}}));
-        QCOMPARE(RentalsPerGenre(ShopInUse(), "2003").values,
+        QCOMPARE(RentalsPerGenre(TestShop(), "2003").values,
                  QList<QList<qint64>>({{3, 0, 0, 0, 0, 0, 0, 0, 1}}));
-        const ChartTable months = RentalsPerMonth(ShopInUse(), "2003");
+        const ChartTable months = RentalsPerMonth(TestShop(), "2003");
         QCOMPARE(months.values[0], QList<qint64>({2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0})); // VCD
         QCOMPARE(months.values[1], QList<qint64>({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})); // others
-        QCOMPARE(RentalsPerMonth(ShopInUse(), "2004").values[0], QList<qint64>(12, 0));
+        QCOMPARE(RentalsPerMonth(TestShop(), "2004").values[0], QList<qint64>(12, 0));
         // clang-format off
         for (const auto& [year, valid] : QList<std::pair<QString, bool>>{{"2003", true}, {"03", false}, {"二〇〇三", false}, {"20031", false}})
             QCOMPARE(IsChartYear(year), valid);
         // clang-format on
         // The scratch table is replaced in one go, or not at all.
-        QCOMPARE(StoreChartTable(ShopInUse(), months).values, months.values);
+        QCOMPARE(StoreChartTable(TestShop(), months).values, months.values);
         QCOMPARE(Count("SELECT COUNT(*) FROM ndyj"), 2);
         // On a server another counter's chart never sees it: each counts in a table of its own.
         qint64 elsewhere = -1;
@@ -97,8 +97,8 @@ private Q_SLOTS:
                  });
         QCOMPARE(elsewhere, OnTestServer() ? 0 : 2);
         RefuseWrites("refuse", "BEFORE INSERT ON ndyj", "new.ydlx = 'DVD'");
-        QVERIFY_THROWS_EXCEPTION(
-            MovrntError, StoreChartTable(ShopInUse(), RentalsPerMonth(ShopInUse(), "2004")));
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 StoreChartTable(TestShop(), RentalsPerMonth(TestShop(), "2004")));
         QCOMPARE(Count("SELECT SUM(m1) FROM ndyj"), 3);
         // Along the columns, each month is a series; the count axis steps by whole numbers.
         const ChartSeries byMonth = ArrangeChart(months, false);
@@ -128,22 +128,22 @@ private Q_SLOTS:
 
     void newArrivals()
     {
-        QCOMPARE(NewArrivalsText(ShopInUse()), QStringLiteral("没有新到的影碟！"));
+        QCOMPARE(NewArrivalsText(TestShop()), QStringLiteral("没有新到的影碟！"));
         InsertDisc("OLD", "/", "/", "否", "VCD", "旧片", "故事片", "2003-11-01");
-        QCOMPARE(NewArrivalsText(ShopInUse()), QStringLiteral("没有新到的影蝶！"));
+        QCOMPARE(NewArrivalsText(TestShop()), QStringLiteral("没有新到的影蝶！"));
         InsertDisc("WEEK", "/", "/", "是", "DVD", "七天", "故事片", "2003-11-02");
         InsertDisc("NEW", "/", "/", "否", "VCD", "今天", "故事片", "2003-11-09");
         InsertDisc("SHORT", "/", "/", "否", "VCD", "短日期", "故事片", "2003-11-5");
         InsertDisc("NODATE", "/", "/", "否", "VCD", "无日期", "故事片", "/");
         // Newest first as the date texts sort: "2003-11-5" sorts above "2003-11-09".
-        QCOMPARE(NewArrivalsText(ShopInUse()),
+        QCOMPARE(NewArrivalsText(TestShop()),
                  QStringLiteral("SHORT   短日期   VCD   未出租\r\nNEW   今天   VCD   未出租\r\n"
                                 "WEEK   七天   DVD   已出租"));
     }
 
     void ranking()
     {
-        QCOMPARE(RankingText(ShopInUse()), QStringLiteral("没有影碟租借信息！"));
+        QCOMPARE(RankingText(TestShop()), QStringLiteral("没有影碟租借信息！"));
         InsertDisc("A", "/", "/", "是", "VCD", "甲");
         InsertDisc("B", "/", "/", "否", "DVD", "乙");
         for (int i = 0; i < 25; ++i) {
@@ -157,7 +157,7 @@ private Q_SLOTS:
             InsertRental("A", "/", "2003-11-01", "是", "10");
         for (int i = 0; i < 2; ++i)
             InsertRental("GONE", "/", "2003-11-01", "是", "10");
-        const QStringList lines = RankingText(ShopInUse()).split(QStringLiteral("\r\n"));
+        const QStringList lines = RankingText(TestShop()).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 20);
         QCOMPARE(lines[0], QStringLiteral("A   甲   VCD   已出租   租出3次")); // ties by number
         QCOMPARE(lines[1], QStringLiteral("B   乙   DVD   未出租   租出3次"));
@@ -239,22 +239,22 @@ private Q_SLOTS:
         }
         // The answers the windows read, against the plain join.
         const QString join = " FROM zjxx AS b JOIN ydxx AS a ON a.bh = b.bh WHERE ";
-        QCOMPARE(TodayFigures(ShopInUse()).vcd,
+        QCOMPARE(TodayFigures(TestShop()).vcd,
                  Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'VCD'"));
-        QCOMPARE(TodayFigures(ShopInUse()).dvd,
+        QCOMPARE(TodayFigures(TestShop()).dvd,
                  Count("SELECT COUNT(*)" + join + "b.czrq = '2003-11-09' AND a.ydlx = 'DVD'"));
-        const TypeCounts november = MonthFigures(ShopInUse(), "2003", "11");
+        const TypeCounts november = MonthFigures(TestShop(), "2003", "11");
         QCOMPARE(november.vcd + november.dvd,
                  Count("SELECT COUNT(*)" + join + "substr(b.czrq, 1, 7) = '2003-11'"));
         qint64 perGenre = 0;
-        const ChartTable genres2003 = RentalsPerGenre(ShopInUse(), "2003");
+        const ChartTable genres2003 = RentalsPerGenre(TestShop(), "2003");
         for (qint64 count : genres2003.values[0])
             perGenre += count;
         QCOMPARE(perGenre, Count("SELECT COUNT(*)" + join +
                                  "substr(b.czrq, 1, 4) = '2003' AND a.lx IN ('言情片', '侦探片')"));
-        QCOMPARE(TableCount(ShopInUse(), "zjxx", "sfyh", "是"),
+        QCOMPARE(TableCount(TestShop(), "zjxx", "sfyh", "是"),
                  Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"));
-        QCOMPARE(TableCount(ShopInUse(), "hyxx"), Count("SELECT COUNT(*) FROM hyxx"));
+        QCOMPARE(TableCount(TestShop(), "hyxx"), Count("SELECT COUNT(*) FROM hyxx"));
     }
 
     void reportsOfWhatIsOutReadOnlyTheOpenRentals()

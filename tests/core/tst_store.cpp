@@ -191,18 +191,18 @@ private Q_SLOTS:
             return operations;
         };
         const NewDisc disc{"1", "片名", "", "", "", "VCD", ""};
-        AddDisc(ShopInUse(), disc);
-        QVERIFY_THROWS_EXCEPTION(MovrntError, AddDisc(ShopInUse(), disc)); // the number is taken
-        QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction([] {
-                                     Announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
-                                     RunSql(QStringLiteral("DELETE FROM no_such_table"));
+        AddDisc(*shop, disc);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, AddDisc(*shop, disc)); // the number is taken
+        QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction(*shop, [&shop] {
+                                     shop->announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
+                                     RunSql(*shop, QStringLiteral("DELETE FROM no_such_table"));
                                  }));
         QCOMPARE(taken(), QList<ShopOperation>{ShopOperation::AddDisc});
         shop->lookOutside();
         QCOMPARE(taken(), QList<ShopOperation>{});
         {
             Shop counter(shop->path());
-            QVERIFY(ModifyDisc(ShopInUse(), {"1", "新片名", "", "", "", "2003-11-09", ""}));
+            QVERIFY(ModifyDisc(counter, {"1", "新片名", "", "", "", "2003-11-09", ""}));
         }
         QCOMPARE(taken(), QList<ShopOperation>{});
         shop->lookOutside();
@@ -223,9 +223,9 @@ private Q_SLOTS:
     void countTexts()
     {
         OpenDatabase();
-        QCOMPARE(DiscCountText(ShopInUse()),
+        QCOMPARE(DiscCountText(TestShop()),
                  QStringLiteral("本店影碟库共有影碟 0 张  |  其中VCD 0 张 , DVD 0 张"));
-        QCOMPARE(MemberCountText(ShopInUse()), QStringLiteral("本店共有 0 名会员"));
+        QCOMPARE(MemberCountText(TestShop()), QStringLiteral("本店共有 0 名会员"));
         AddDisc(QStringLiteral("1"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("2"), QStringLiteral("VCD"));
         AddDisc(QStringLiteral("3"), QStringLiteral("DVD"));
@@ -234,9 +234,9 @@ private Q_SLOTS:
             RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, '张三', '男', '/', '/', 0, 0, 0, 0, "
                                   "'2003-11-09')"),
                    {QString::number(i)});
-        QCOMPARE(DiscCountText(ShopInUse()),
+        QCOMPARE(DiscCountText(TestShop()),
                  QStringLiteral("本店影碟库共有影碟 4 张  |  其中VCD 2 张 , DVD 1 张"));
-        QCOMPARE(MemberCountText(ShopInUse()), QStringLiteral("本店共有 12 名会员"));
+        QCOMPARE(MemberCountText(TestShop()), QStringLiteral("本店共有 12 名会员"));
     }
 
     void secondProcessIsRefused()

@@ -11,6 +11,7 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/Shop.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,7 +33,7 @@ QString Member()
     return QStringLiteral("M%1").arg(Below(12));
 }
 
-void OneStep(const QString& folder)
+void OneStep(Shop& shop, const QString& folder)
 {
     const QString backup = folder + QStringLiteral("/backup/MOVRNT.db");
     const QString workbook = folder + QStringLiteral("/exchange/MOVRNT.xlsx");
@@ -42,16 +43,14 @@ void OneStep(const QString& folder)
     case 1:
     case 2:
     case 3:
-        if (const QString bh = Disc(); CheckNewDisc(ShopInUse(), {.bh = bh}) == NewDiscCheck::Ok)
-            AddDisc(ShopInUse(),
-                    {bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
+        if (const QString bh = Disc(); CheckNewDisc(shop, {.bh = bh}) == NewDiscCheck::Ok)
+            AddDisc(shop, {bh, QStringLiteral("片'名"), {}, {}, {}, Below(2) ? "VCD" : "DVD", {}});
         break;
     case 4:
     case 5:
         if (const QString hybh = Member();
-            CheckNewMember(ShopInUse(), {.hybh = hybh, .zjje = "100", .yjje = "50"}) ==
-            NewMemberCheck::Ok)
-            AddMember(ShopInUse(), {hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
+            CheckNewMember(shop, {.hybh = hybh, .zjje = "100", .yjje = "50"}) == NewMemberCheck::Ok)
+            AddMember(shop, {hybh, QStringLiteral("会员"), {}, {}, {}, "100000", "50"});
         break;
     case 6:
     case 7:
@@ -64,8 +63,8 @@ void OneStep(const QString& folder)
     case 14:
     case 15: {
         const RentRequest request{Disc(), Below(2) ? Member() : QString(), "10", true};
-        if (CheckRentOut(ShopInUse(), request) == RentOutCheck::Ok)
-            RentOut(ShopInUse(), request);
+        if (CheckRentOut(shop, request) == RentOutCheck::Ok)
+            RentOut(shop, request);
         break;
     }
     case 16:
@@ -77,13 +76,14 @@ void OneStep(const QString& folder)
     case 22:
     case 23: {
         const QVariant zdbh = RunScalar(
+            shop,
             QStringLiteral("SELECT zdbh FROM zjxx WHERE sfyh = '否' ORDER BY random() LIMIT 1"));
         if (!zdbh.isValid())
             break;
         const bool walkIn =
-            RunScalar(QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh}).toString() ==
-            u"/";
-        Settle(ShopInUse(), walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
+            RunScalar(shop, QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh})
+                .toString() == u"/";
+        Settle(shop, walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
                zdbh.toLongLong(), zdbh.toLongLong());
         break;
     }
@@ -91,26 +91,26 @@ void OneStep(const QString& folder)
     case 25: {
         const RentalFilter settledWalkIns{Disc(), QStringLiteral("/"),  {},
                                           {},     QStringLiteral("是"), {}};
-        if (!AnyUnsettledRental(ShopInUse(), settledWalkIns))
-            DeleteRentals(ShopInUse(), settledWalkIns);
+        if (!AnyUnsettledRental(shop, settledWalkIns))
+            DeleteRentals(shop, settledWalkIns);
         break;
     }
     case 26: {
         DiscFilter filter;
         filter.bh = Disc();
-        if (!AnyRentedDisc(ShopInUse(), filter))
-            DeleteRentalsOfDiscs(ShopInUse(), DeleteDiscs(ShopInUse(), filter));
+        if (!AnyRentedDisc(shop, filter))
+            DeleteRentalsOfDiscs(shop, DeleteDiscs(shop, filter));
         break;
     }
     case 27: {
         const qint64 perLevel = 5 + Below(10), levels = 1 + Below(5);
-        RecomputeMemberLevels(ShopInUse(), perLevel, levels);
+        RecomputeMemberLevels(shop, perLevel, levels);
         SetSetting(Setting::HYDJ, QString::number(levels));
         SetSetting(Setting::FJZJ, QString::number(perLevel));
         break;
     }
     case 28:
-        BackupDatabase(backup);
+        BackupDatabase(shop, backup);
         break;
     case 29:
         QFile::remove(workbook);
@@ -123,7 +123,7 @@ void OneStep(const QString& folder)
         break;
     case 31:
         if (QFile::exists(backup))
-            RestoreDatabase(backup, MemberLevelRule());
+            RestoreDatabase(shop, backup, MemberLevelRule());
         break;
     default:
         SetSetting(Setting::Alertdays, QString::number(Below(30)));
@@ -139,12 +139,13 @@ int main(int argc, char** argv)
     const QString folder = QString::fromLocal8Bit(argv[1]);
     engine.seed(std::strtoull(argv[2], nullptr, 10));
     SetProgramFolder(folder);
-    OpenDatabase();
+    Shop shop(DatabasePath());
+    SetSessionShop(&shop);
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (;;) {
         try {
-            OneStep(folder);
+            OneStep(shop, folder);
         } catch (const MovrntError&) {
             // A refusal of the store is reported to the clerk; the day goes on.
         }

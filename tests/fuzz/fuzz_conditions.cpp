@@ -64,7 +64,7 @@ bool Is(const QString& condition, const QString& value)
 void CheckGrid(const QString& table, const QString& key, const Conditions& conditions,
                const QStringList& sort, const QSet<QString>& expected)
 {
-    PagedQuery query(ShopInUse());
+    PagedQuery query(TestShop());
     query.set(key, table, conditions, sort, QStringLiteral("rowid"));
     QSet<QString> seen;
     for (const QVariantList& row : query.page(0))
@@ -125,7 +125,7 @@ void Discs(FuzzedDataProvider& data, const Pool& pool)
     const QStringList sort = DiscSortColumns(heading);
     CheckGrid(QStringLiteral("ydxx"), QStringLiteral("bh"), DiscConditions(filter),
               sort.isEmpty() ? kDefaultDiscSort : sort, expected);
-    (void)AnyRentedDisc(ShopInUse(), filter);
+    (void)AnyRentedDisc(TestShop(), filter);
 }
 
 void Members(FuzzedDataProvider& data, const Pool& pool)
@@ -159,7 +159,7 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
         MemberFilter typed{FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data),
                            FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data)};
         if (CheckMemberFilter(typed) == MemberFilterCheck::Ok) {
-            PagedQuery query(ShopInUse());
+            PagedQuery query(TestShop());
             query.set(QStringLiteral("hybh"), QStringLiteral("hyxx"), MemberConditions(typed),
                       MemberSortColumns(FuzzText(data, 8)) + kDefaultMemberSort,
                       QStringLiteral("rowid"));
@@ -192,7 +192,7 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
             expected.insert(r.hybh);
     CheckGrid(QStringLiteral("hyxx"), QStringLiteral("hybh"), MemberConditions(filter),
               kDefaultMemberSort, expected);
-    (void)AnyMemberWithDiscOut(ShopInUse(),
+    (void)AnyMemberWithDiscOut(TestShop(),
                                {filter.hybh, filter.hyxm, filter.hydj, filter.rhrq, filter.hyxb});
 }
 
@@ -237,7 +237,7 @@ void Rentals(FuzzedDataProvider& data, const Pool& pool)
         RentalSortColumns(data.ConsumeBool() ? QStringLiteral("出租日期") : FuzzText(data, 8));
     CheckGrid(QStringLiteral("zjxx"), QStringLiteral("zdbh"), RentalConditions(filter),
               sort.isEmpty() ? QStringList{QStringLiteral("zdbh")} : sort, expected);
-    (void)AnyUnsettledRental(ShopInUse(), filter);
+    (void)AnyUnsettledRental(TestShop(), filter);
 }
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -28,7 +29,8 @@ int main(int argc, char** argv)
         if (args.size() == 5) // on a server, logged in as that clerk
             SetServerLogin(CurrentPerson(), args[4]);
         SetShopLocation(args[1]);
-        OpenDatabase(args[1]);
+        Shop shop(args[1]);
+        SetSessionShop(&shop);
         for (int round = args[3].toInt(); round > 0; --round) {
             if (below(2) == 0) {
                 const RentRequest request{QStringLiteral("D%1").arg(below(8)),
@@ -38,14 +40,14 @@ int main(int argc, char** argv)
                 // Half the time straight to the rental, as if the other
                 // counter had come between the check and it.
                 const RentOutCheck check =
-                    below(2) ? CheckRentOut(ShopInUse(), request) : RentOutCheck::Ok;
+                    below(2) ? CheckRentOut(shop, request) : RentOutCheck::Ok;
                 if (check == RentOutCheck::DiscOut || check == RentOutCheck::InsufficientPrepaid) {
                     ++outcomes[QStringLiteral("refused before")];
                     continue;
                 }
                 if (check != RentOutCheck::Ok)
                     throw MovrntError(QStringLiteral("check %1").arg(int(check)), "race");
-                switch (RentOut(ShopInUse(), request).refusal) {
+                switch (RentOut(shop, request).refusal) {
                 case RentOutCheck::Ok:
                     ++outcomes[QStringLiteral("rented")];
                     break;
@@ -60,15 +62,16 @@ int main(int argc, char** argv)
                 }
                 continue;
             }
-            const QVariantList open = FetchRows(QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE"
-                                                               " sfyh = '否' ORDER BY zdbh"))
-                                          .rows.value(0);
+            const QVariantList open =
+                FetchRows(shop, QStringLiteral("SELECT zdbh, hybh FROM zjxx WHERE"
+                                               " sfyh = '否' ORDER BY zdbh"))
+                    .rows.value(0);
             if (open.isEmpty())
                 continue;
             const qint64 zdbh = open[0].toLongLong();
             const SettleKind kind =
                 open[1].toString() == u"/" ? SettleKind::WalkInCheckout : SettleKind::MemberReturn;
-            const Settlement settled = Settle(ShopInUse(), kind, zdbh, zdbh);
+            const Settlement settled = Settle(shop, kind, zdbh, zdbh);
             if (settled.refusal == SettleRefusal::None)
                 ++outcomes[QStringLiteral("settled")];
             else if (settled.refusal == SettleRefusal::AlreadySettled)

@@ -120,7 +120,7 @@ private Q_SLOTS:
         // And the shop goes on: every disc back, one rented again.
         RunSql("UPDATE zjxx SET sfyh = '是'");
         RunSql("UPDATE ydxx SET sfycz = '否'");
-        QCOMPARE(RentOut(ShopInUse(), {"D0", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(TestShop(), {"D0", "", "10", true}).refusal, RentOutCheck::Ok);
         CloseDatabase();
     }
 };

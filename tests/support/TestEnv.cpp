@@ -2,8 +2,6 @@
 
 #include "core/store/ShopRules.h"
 
-#include "ui/app/MDIMain.h"
-#include "ui/common/Seams.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
@@ -14,15 +12,17 @@
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 #include "core/store/SingleInstance.h"
+#include "ui/app/MDIMain.h"
+#include "ui/common/Seams.h"
 
 #include <QCoreApplication>
-#include <cmath>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -31,7 +31,8 @@ namespace {
 // dropped with it (role names are the server's, not the schema's).
 const char* const kDropPeople =
     "DO $$DECLARE r TEXT; BEGIN IF to_regclass('%1.czry') IS NOT NULL THEN FOR r IN EXECUTE"
-    " 'SELECT xm FROM %1.czry' LOOP EXECUTE format('DROP ROLE IF EXISTS %I', r); END LOOP; END IF; END$$";
+    " 'SELECT xm FROM %1.czry' LOOP EXECUTE format('DROP ROLE IF EXISTS %I', r); END LOOP; END IF; "
+    "END$$";
 
 void DropServerPeople(const QString& location)
 {
@@ -39,7 +40,8 @@ void DropServerPeople(const QString& location)
     if (schema.isEmpty())
         return;
     {
-        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-people"));
+        QSqlDatabase admin =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-people"));
         SetServerLogin({}, {});
         ParseServerUrl(qEnvironmentVariable("MOVRNT_TEST_SERVER")).apply(admin);
         QSqlQuery query(admin);
@@ -67,7 +69,8 @@ QString FreshServerSchema(const QString& prefix)
         QSqlQuery query(admin);
         if (!query.exec(QStringLiteral("SET client_min_messages = warning")) ||
             !query.exec(QString::fromLatin1(kDropPeople).arg(schema)) ||
-            !query.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1, %1_expert CASCADE").arg(schema)) ||
+            !query.exec(
+                QStringLiteral("DROP SCHEMA IF EXISTS %1, %1_expert CASCADE").arg(schema)) ||
             !query.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema)))
             qFatal("test server: %s", qPrintable(query.lastError().text()));
     }
@@ -105,7 +108,7 @@ TestHome::TestHome()
 TestHome::~TestHome()
 {
     CloseDatabase();
-    if (!ChosenEngine().keptInFile())
+    if (!EngineOf(ShopLocation()).keptInFile())
         DropServerPeople(ShopLocation());
     SetShopLocation({});
     Seams() = ShellSeams{};
@@ -125,13 +128,45 @@ void TestHome::setSettings(const QList<std::pair<QString, QString>>& values) con
         // What the shop shares lives in its database on a server.
         bool shared = false;
         for (Setting setting : ShopWideSettings())
-            if (ChosenEngine().keepsShopSettings() && SettingName(setting) == name) {
+            if (EngineOf(ShopLocation()).keepsShopSettings() && SettingName(setting) == name) {
                 QVERIFY(SetSetting(setting, value));
                 shared = true;
             }
         if (!shared)
             QVERIFY(Registry().ValStr().SetValue(kSettingsRoot, kSettingsPath, name, value));
     }
+}
+
+Shop& TestShop()
+{
+    if (Shop* shop = SessionShop())
+        return *shop;
+    throw MovrntError(QStringLiteral("no shop open for the test"), QStringLiteral("test"));
+}
+
+QSqlQuery RunSql(const QString& sql, const QVariantList& values)
+{
+    return RunSql(TestShop(), sql, values);
+}
+
+QVariant RunScalar(const QString& sql, const QVariantList& values)
+{
+    return RunScalar(TestShop(), sql, values);
+}
+
+FetchedRows FetchRows(const QString& sql, const QVariantList& values)
+{
+    return FetchRows(TestShop(), sql, values);
+}
+
+bool IsDatabaseOpen()
+{
+    return SessionShop() && SessionShop()->isOpen();
+}
+
+QSqlDatabase DbConnection()
+{
+    return SessionShop() ? SessionShop()->connection() : QSqlDatabase();
 }
 
 qint64 Count(const QString& sql)
@@ -152,7 +187,9 @@ QString PlansOf(const std::function<void()>& work)
 {
     QList<std::pair<QString, QVariantList>> seen;
     const StatementSeen before =
-        SetStatementSeen([&seen](const QString& sql, const QVariantList& values) { seen.append({sql, values}); });
+        SetStatementSeen([&seen](const QString& sql, const QVariantList& values) {
+            seen.append({sql, values});
+        });
     const auto restore = qScopeGuard([&before] { SetStatementSeen(before); });
     work();
     SetStatementSeen(before);
@@ -204,17 +241,19 @@ void InsertMember(const QString& hybh, const QString& hyxm, const QString& hyxb,
     InTransaction([&] {
         RunSql(QStringLiteral("INSERT INTO hyxx VALUES (?, ?, ?, '/', '/', ?, ?, ?, ?, ?)"),
                {hybh, hyxm, hyxb, hydj, zjje, yjje, yjps, rhrq});
-        for (const auto& [kind, amount] : {std::pair{kOpeningPrepaid, zjje}, std::pair{kOpeningDeposit, yjje}})
+        for (const auto& [kind, amount] :
+             {std::pair{kOpeningPrepaid, zjje}, std::pair{kOpeningDeposit, yjje}})
             if (kind == kOpeningPrepaid || amount != 0)
-                RunSql(QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
-                                      " (?, ?, 0, '/', ?, ?, '/')"),
-                       {time, kind, hybh, qint64(std::llround(amount * 10000))});
+                RunSql(
+                    QStringLiteral("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) VALUES"
+                                   " (?, ?, 0, '/', ?, ?, '/')"),
+                    {time, kind, hybh, qint64(std::llround(amount * 10000))});
     });
 }
 
 void SetRulesAside()
 {
-    if (ChosenEngine().keptInFile()) {
+    if (EngineOf(ShopLocation()).keptInFile()) {
         for (const QString& name : RuleTriggerNames())
             RunSql(QStringLiteral("DROP TRIGGER ") + name);
         return;
@@ -369,15 +408,17 @@ int RunLockHolderIfAsked(int argc, char** argv)
 void RefuseWrites(const QString& name, const QString& timing, const QString& condition)
 {
     if (!OnTestServer()) {
-        RunSql(QStringLiteral("CREATE TEMP TRIGGER %1 %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                   .arg(name, timing,
-                        condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
+        RunSql(
+            QStringLiteral("CREATE TEMP TRIGGER %1 %2 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                .arg(name, timing,
+                     condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
         return;
     }
-    RunSql(QStringLiteral("CREATE FUNCTION %1_refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN"
-                          " IF %2 THEN RAISE EXCEPTION 'refused'; END IF; RETURN COALESCE(NEW, OLD);"
-                          " END$$")
-               .arg(name, condition.isEmpty() ? QStringLiteral("true") : condition));
+    RunSql(
+        QStringLiteral("CREATE FUNCTION %1_refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN"
+                       " IF %2 THEN RAISE EXCEPTION 'refused'; END IF; RETURN COALESCE(NEW, OLD);"
+                       " END$$")
+            .arg(name, condition.isEmpty() ? QStringLiteral("true") : condition));
     RunSql(QStringLiteral("CREATE TRIGGER %1 %2 FOR EACH ROW EXECUTE FUNCTION %1_refuse()")
                .arg(name, timing));
 }

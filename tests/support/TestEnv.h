@@ -1,14 +1,15 @@
 #pragma once
 
+#include "core/store/Database.h"
 #include "ui/common/MessageBox.h"
 
 #include <QList>
-#include <memory>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
+#include <memory>
 
 // A program folder of its own (the delivered empty database copied in), its
 // own XDG_CONFIG_HOME, today pinned to 2003-11-09, and no seam left set.
@@ -40,6 +41,21 @@ class MDIMain;
 // null when the start-up failed.
 std::unique_ptr<MDIMain> StartedMain();
 
+// The test's own shop: the counter's session shop (the main window's once it
+// runs, else the one OpenDatabase() opened). Throws when there is none.
+// A second counter is a Shop the test names.
+Shop& TestShop();
+// Statements on it, for the tests' own arrangements and checks.
+QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
+QVariant RunScalar(const QString& sql, const QVariantList& values = {});
+FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
+template <typename F> auto InTransaction(F&& work)
+{
+    return InTransaction(TestShop(), std::forward<F>(work));
+}
+bool IsDatabaseOpen();
+QSqlDatabase DbConnection();
+
 // Why OpenDatabase() refused the program folder's file; empty when it opened.
 QString OpeningRefusal();
 // The number a COUNT(*) query gives.
@@ -70,7 +86,7 @@ void InsertMember(const QString& hybh, const QString& hyxm = QStringLiteral("张
                   const QString& rhrq = QStringLiteral("2003-11-01"));
 // A rental row; returns its number.
 // Rows an older shop may hold, which the database now refuses: the rules
-// set aside on the shop in use, for tests of what reads such rows.
+// set aside on the test's shop, for tests of what reads such rows.
 void SetRulesAside();
 qint64 InsertRental(const QString& bh, const QString& hybh,
                     const QString& czrq = QStringLiteral("2003-11-01"),
@@ -145,7 +161,7 @@ int RunLockHolderIfAsked(int argc, char** argv);
         if (const int code = RunLockHolderIfAsked(argc, argv); code >= 0)                          \
             return code;                                                                           \
         if (OnTestServer() && qEnvironmentVariableIsEmpty("MOVRNT_TEST_SERVER")) {                 \
-            std::fputs("No test server (MOVRNT_TEST_SERVER): skipped\n", stderr);                 \
+            std::fputs("No test server (MOVRNT_TEST_SERVER): skipped\n", stderr);                  \
             return 77;                                                                             \
         }                                                                                          \
         if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))                                       \

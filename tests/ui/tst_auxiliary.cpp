@@ -140,7 +140,7 @@ private Q_SLOTS:
             mailed << address;
             return true;
         };
-        FormAbout about(ShopInUse());
+        FormAbout about(TestShop());
         QCOMPARE(Child<QLabel>(&about, "LabelVersion")->text(), QStringLiteral("版本号  ： 1.1.0"));
         Child<QLabel>(&about, "LabelMail")
             ->linkActivated(QStringLiteral("mailto:") + kSupportAddress);

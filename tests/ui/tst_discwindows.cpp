@@ -127,7 +127,7 @@ private Q_SLOTS:
         Press(form, "CommandTJ");
         QCOMPARE(messages.texts(), QStringList{"影碟信息添加成功"});
         QVERIFY(QFile::exists(home->folder() + QStringLiteral("/Pictures/A1.jpg")));
-        QCOMPARE(FindDisc(ShopInUse(), "A1")->nrjj.size(), 255);
+        QCOMPARE(FindDisc(main->shop(), "A1")->nrjj.size(), 255);
         for (const char* name : {"TextBH", "TextPM", "TextFMTP"})
             QVERIFY(Child<QLineEdit>(form, name)->text().isEmpty());
         QVERIFY(Child<QComboBox>(form, "ComboZY")->currentText().isEmpty());
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(),
                  QStringList({"信息添加失败！", "系统发生错误，要查看错误的具体描述吗？"}));
         QCOMPARE(messages.status, QStringList({"正在添加影碟信息 ...", "就绪"}));
-        QVERIFY(FindDisc(ShopInUse(), "C1")
+        QVERIFY(FindDisc(main->shop(), "C1")
                     .has_value()); // the record was written before the copy failed
         QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QStringLiteral("C1"));
         QCOMPARE(main->panelText(3),
@@ -378,7 +378,7 @@ private Q_SLOTS:
         messages.shown.clear();
         Press(form, "CommandXG");
         QCOMPARE(messages.texts(), QStringList{"信息修改成功！"});
-        const Disc disc = *FindDisc(ShopInUse(), "1");
+        const Disc disc = *FindDisc(main->shop(), "1");
         QCOMPARE(QStringList({disc.pm, disc.lx, disc.zy, disc.gj, disc.ydlx, disc.sfycz}),
                  QStringList({"/", "故事片", "/", "中国", "VCD", "是"}));
     }
@@ -414,7 +414,7 @@ private Q_SLOTS:
         Press(form, "CommandXG");
         QCOMPARE(messages.texts(), QStringList{message});
         QCOMPARE(messages.shown[0].standardBox, standardBox);
-        QCOMPARE(FindDisc(ShopInUse(), "1")->pm, QStringLiteral("片名"));
+        QCOMPARE(FindDisc(main->shop(), "1")->pm, QStringLiteral("片名"));
         QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
@@ -544,7 +544,7 @@ private Q_SLOTS:
     {
         InsertDisc("1", "成龙", "香港", "否", "VCD", "警察故事");
         RunSql(QStringLiteral("UPDATE ydxx SET nrjj = '好看' WHERE bh = '1'"));
-        FormLRJJ synopsis(ShopInUse());
+        FormLRJJ synopsis(main->shop());
         ScriptedMessages messages;
         Press(&synopsis, "CommandCK"); // empty number: no such disc
         QCOMPARE(messages.texts(), QStringList{"没找到记录！"});
@@ -558,7 +558,7 @@ private Q_SLOTS:
         QCOMPARE(Child<QLabel>(&synopsis, "LabelSFCZ")->text(), QStringLiteral("是否已出租 ：否"));
         QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
                  QStringLiteral("nofind"));
-        StoreCover(ShopInUse(), makePicture(QStringLiteral("c.jpg")), "1");
+        StoreCover(main->shop(), makePicture(QStringLiteral("c.jpg")), "1");
         Press(&synopsis, "CommandCK");
         QCOMPARE(Child<QLabel>(&synopsis, "ImageYDFM")->property("picture").toString(),
                  CoverPath("1"));

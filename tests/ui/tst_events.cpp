@@ -26,49 +26,49 @@
 
 namespace {
 // What each operation does, as its window would have it done.
-void Perform(const QString& operation, const QString& folder)
+void Perform(Shop& shop, const QString& operation, const QString& folder)
 {
     if (operation == u"add disc") {
-        AddDisc(ShopInUse(), {"N1", "新片", "", "", "", "VCD", ""});
+        AddDisc(shop, {"N1", "新片", "", "", "", "VCD", ""});
     } else if (operation == u"modify disc") {
-        ModifyDisc(ShopInUse(), {"V1", "改名", "故事片", "/", "/", "2003-11-01", "/"});
+        ModifyDisc(shop, {"V1", "改名", "故事片", "/", "/", "2003-11-01", "/"});
     } else if (operation == u"delete discs") {
         DiscFilter filter;
         filter.bh = QStringLiteral("V2");
-        DeleteRentalsOfDiscs(ShopInUse(), DeleteDiscs(ShopInUse(), filter));
+        DeleteRentalsOfDiscs(shop, DeleteDiscs(shop, filter));
     } else if (operation == u"add member") {
-        AddMember(ShopInUse(), {"N", "李四", "男", "/", "/", "10", "10"});
+        AddMember(shop, {"N", "李四", "男", "/", "/", "10", "10"});
     } else if (operation == u"modify member") {
-        ModifyMember(ShopInUse(), {"M", "张三", "男", "/", "/", "80", "50", "2003-11-01"});
+        ModifyMember(shop, {"M", "张三", "男", "/", "/", "80", "50", "2003-11-01"});
     } else if (operation == u"delete members") {
         MemberDeletion deletion;
         deletion.hybh = QStringLiteral("M2");
-        DeleteRentalsOfMembers(ShopInUse(), DeleteMembers(ShopInUse(), deletion));
+        DeleteRentalsOfMembers(shop, DeleteMembers(shop, deletion));
     } else if (operation == u"walk-in rental") {
-        RentOut(ShopInUse(), {"D1", "", "10", true});
+        RentOut(shop, {"D1", "", "10", true});
     } else if (operation == u"member rental") {
-        RentOut(ShopInUse(), {"D1", "M", "", false});
+        RentOut(shop, {"D1", "M", "", false});
     } else if (operation == u"checkout") {
-        Settle(ShopInUse(), SettleKind::WalkInCheckout, 1, 1);
+        Settle(shop, SettleKind::WalkInCheckout, 1, 1);
     } else if (operation == u"delete rentals") {
         RentalFilter filter;
         filter.sfyh = QStringLiteral("是");
-        DeleteRentals(ShopInUse(), filter);
+        DeleteRentals(shop, filter);
     } else if (operation == u"member levels") {
-        RecomputeMemberLevels(ShopInUse(), 1, 3);
+        RecomputeMemberLevels(shop, 1, 3);
     } else if (operation == u"expert statement") {
-        ExpertSession expert(ShopLocation());
+        ExpertSession expert(shop.path());
         for (const char* sql :
              {"UPDATE hyxx SET hyxm = 'x'", "DELETE FROM zjxx", "UPDATE ydxx SET pm = 'y'"})
             expert.run(expert.read(QString::fromLatin1(sql)));
     } else if (operation == u"import") {
         const QString workbook = folder + QStringLiteral("/MOVRNT.xlsx");
-        ExportShopWorkbook(workbook);
-        ImportShopWorkbook(workbook, 10, 3);
+        ExportShopWorkbook(shop.path(), workbook);
+        ImportShopWorkbook(shop.path(), workbook, 10, 3);
     } else if (operation == u"restore") {
         const QString backup = folder + QStringLiteral("/backup.db");
-        BackupDatabase(backup);
-        RestoreDatabase(backup, MemberLevelRule());
+        BackupDatabase(shop, backup);
+        RestoreDatabase(shop, backup, MemberLevelRule());
     } else {
         qFatal("unknown operation");
     }
@@ -165,11 +165,11 @@ private Q_SLOTS:
         const QString discCount = main->panelText(3);
         if (elsewhere) {
             Shop counter(ShopLocation());
-            Perform(operation, home->folder());
+            Perform(counter, operation, home->folder());
         } else {
-            Perform(operation, home->folder());
+            Perform(main->shop(), operation, home->folder());
         }
-        Shop::InUse()->lookOutside(); // announced once only
+        main->shop().lookOutside(); // announced once only
         if (operation != u"import" && operation != u"restore")
             refreshed.sort();
         QCOMPARE(refreshed, windows);
@@ -209,7 +209,7 @@ private Q_SLOTS:
         refreshed.clear();
         {
             Shop counter(ShopLocation());
-            RentOut(ShopInUse(), {"A1", "", "10", true});
+            RentOut(counter, {"A1", "", "10", true});
         }
         // Heard of within a second: the file is looked at, the server tells.
         QTRY_COMPARE_WITH_TIMEOUT(refreshed, QStringList({"rentals"}), 3000);
@@ -226,9 +226,9 @@ private Q_SLOTS:
         QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, onRow);
         {
             Shop counter(ShopLocation());
-            RentOut(ShopInUse(), {"A2", "", "10", true});
+            RentOut(counter, {"A2", "", "10", true});
         }
-        Shop::InUse()->lookOutside();
+        main->shop().lookOutside();
         QTest::qWait(200); // whatever the server says comes now, and must wait too
         QCOMPARE(model->total(), before + 1);
         QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, onRow);
@@ -280,7 +280,7 @@ private Q_SLOTS:
         if (trouble == u"cut") {
             const qint64 pid = RunScalar("SELECT pg_backend_pid()").toLongLong();
             Shop other(ShopLocation());
-            RunSql("SELECT pg_terminate_backend(?)", {pid});
+            RunSql(other, "SELECT pg_terminate_backend(?)", {pid});
         }
         if (trouble == u"cut") // heard on the line, made again within seconds
             QTRY_COMPARE_WITH_TIMEOUT(main->panelText(2), QStringLiteral("已重新连接数据库服务器"),
@@ -288,7 +288,7 @@ private Q_SLOTS:
         const qint64 before = Count("SELECT COUNT(*) FROM zjxx");
         QString error;
         try {
-            RentOut(ShopInUse(), {"D1", "", "20", true});
+            RentOut(main->shop(), {"D1", "", "20", true});
         } catch (const MovrntError& e) {
             error = e.code();
         }
@@ -298,7 +298,7 @@ private Q_SLOTS:
                                       8000);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), before + (code.isEmpty() ? 1 : 0));
         RunSql("DROP TRIGGER IF EXISTS trouble ON zjxx");
-        QCOMPARE(RentOut(ShopInUse(), {"V2", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(main->shop(), {"V2", "", "10", true}).refusal, RentOutCheck::Ok);
     }
 };
 

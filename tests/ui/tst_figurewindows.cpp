@@ -73,8 +73,8 @@ private Q_SLOTS:
     void todaysTakingsAndTheDayEndReport()
     {
         home->setSettings({{"VCD", "2"}, {"DVD", "3"}, {"CounterName", "前台"}});
-        AddMember(ShopInUse(), {"M", "张三", "男", "/", "/", "100", "50"});
-        RentOut(ShopInUse(), {"V1", "", "10", true});
+        AddMember(main->shop(), {"M", "张三", "男", "/", "/", "100", "50"});
+        RentOut(main->shop(), {"V1", "", "10", true});
         main->runCommand(Command::JRYY);
         auto* form = main->findWindow<FormJRYY>();
         QStringList takings;
@@ -139,9 +139,9 @@ private Q_SLOTS:
         QCOMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("1"));
         {
             Shop counter(ShopLocation());
-            RentOut(ShopInUse(), {"V1", "", "10", true});
+            RentOut(counter, {"V1", "", "10", true});
         }
-        Shop::InUse()->lookOutside();
+        main->shop().lookOutside();
         QTRY_COMPARE(Child<QLineEdit>(today, "TextVCD")->text(), QStringLiteral("2"));
         QCOMPARE(Child<QLineEdit>(today, "TextSQYJ")->text(), QStringLiteral("￥10.00"));
         QTRY_COMPARE(Child<QLineEdit>(month, "TextVCD")->text(), QStringLiteral("2"));
@@ -164,9 +164,9 @@ private Q_SLOTS:
         {
             Shop counter(ShopLocation());
             InsertDisc("V9", "/", "/", "否", "VCD");
-            RentOut(ShopInUse(), {"V9", "", "10", true});
+            RentOut(counter, {"V9", "", "10", true});
         }
-        Shop::InUse()->lookOutside();
+        main->shop().lookOutside();
         QTRY_COMPARE(rented(), before + 1);
         QCOMPARE(chart->chartType(), type);
         QCOMPARE(chart->seriesColour(0), QColor(255, 0, 0));
@@ -251,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(captions, QStringList{caption});
         // The same band layout, written as a PDF and read back as text.
         const QString pdf = home->folder() + QStringLiteral("/report.pdf");
-        ReportRenderer(ShopInUse(), Report(report)).exportPdf(pdf);
+        ReportRenderer(main->shop(), Report(report)).exportPdf(pdf);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());
@@ -273,7 +273,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        const int pages = ReportRenderer(ShopInUse(), Report::AllDiscs).paint(&printer);
+        const int pages = ReportRenderer(main->shop(), Report::AllDiscs).paint(&printer);
         QVERIFY(pages >= 2);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});

@@ -81,7 +81,7 @@ private Q_SLOTS:
         InsertMember("A", "张三", "男", 0, 100, 50, 25);
         main->runCommand(Command::HYXX);
         auto* members = main->findWindow<FormHYXX>();
-        FormGNCS dialog(ShopInUse());
+        FormGNCS dialog(main->shop());
         const QList<std::pair<Setting, QString>> shown = {
             {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
             {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"}};
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QFETCH(bool, server);
         QFETCH(QString, url);
         QFETCH(QString, kept);
-        FormGNCS dialog(ShopInUse());
+        FormGNCS dialog(main->shop());
         QVERIFY(Child<QRadioButton>(&dialog, "OptionWJ")->isChecked());
         QVERIFY(!Child<QLineEdit>(&dialog, "TextFWQ")->isEnabled());
         if (server)
@@ -150,7 +150,7 @@ private Q_SLOTS:
     // The error report sends its reader to the shop's own helper once one is set.
     void supportAddressIsTheShops()
     {
-        FormGNCS dialog(ShopInUse());
+        FormGNCS dialog(main->shop());
         QCOMPARE(Child<QLineEdit>(&dialog, "TextYX")->placeholderText(), kSupportAddress);
         Type(&dialog, "TextYX", " help@shop.example ");
         ScriptedMessages messages;
@@ -167,7 +167,7 @@ private Q_SLOTS:
         const QString url = FreshServerSchema(QStringLiteral("try"));
         if (url.isEmpty())
             QSKIP("no test server (MOVRNT_TEST_SERVER)");
-        FormGNCS dialog(ShopInUse());
+        FormGNCS dialog(main->shop());
         Child<QRadioButton>(&dialog, "OptionFWQ")->click();
         ScriptedMessages messages;
         const ServerAddress server = ParseServerUrl(url);
@@ -198,7 +198,7 @@ private Q_SLOTS:
         InsertDisc("1");
         main->runCommand(Command::YDXX);
         auto* discs = main->findWindow<FormYDCX>();
-        FormSJBF window;
+        FormSJBF window(main->shop());
         window.folderLists()->showFolder(folder("usb"));
         QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), BackupPathIn(folder("usb")));
         QVERIFY(!Child<QPushButton>(&window, "CommandZDBF")->isEnabled());
@@ -327,10 +327,12 @@ private Q_SLOTS:
                 QSKIP("no test server (MOVRNT_TEST_SERVER)");
             shop = Shop::Create(url);
             SetShopLocation(url);
+            SetSessionShop(shop.get()); // the counter works on the server
         }
-        const auto back = qScopeGuard([current = QDir::currentPath()] {
+        const auto back = qScopeGuard([this, current = QDir::currentPath()] {
             QDir::setCurrent(current);
             SetShopLocation({});
+            SetSessionShop(&main->shop());
         });
         QDir::setCurrent(home->folder()); // where a relative leak.db would go
         InsertMember("A");
@@ -355,7 +357,7 @@ private Q_SLOTS:
         ScriptedMessages answers;
         answers.queue({6, 6}); // run it; show the error's details
         SetUserMode(QStringLiteral("Admin"));
-        FormZJCZ window(ShopInUse());
+        FormZJCZ window(TestShop());
         Type(&window, "TextSQL", sql);
         Press(&window, "CommandZX");
         QStringList texts = answers.texts();
@@ -375,9 +377,9 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM hyxx"), 3);
         // The shop still rents, backs up, and would restore its backup.
         InsertDisc("R");
-        QCOMPARE(RentOut(ShopInUse(), {"R", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(TestShop(), {"R", "", "10", true}).refusal, RentOutCheck::Ok);
         const QString backup = home->folder() + QStringLiteral("/after.db");
-        BackupDatabase(backup);
+        BackupDatabase(TestShop(), backup);
         QCOMPARE(RestoreProblem(backup), QString());
         if (server) {
             // The expert's tables stand beside the shop's schema, never in it.
@@ -415,11 +417,15 @@ private Q_SLOTS:
                 QSKIP("no test server (MOVRNT_TEST_SERVER)");
             shop = Shop::Create(url);
             SetShopLocation(url);
+            SetSessionShop(shop.get()); // the counter works on the server
         }
-        const auto back = qScopeGuard([] { SetShopLocation({}); });
+        const auto back = qScopeGuard([this] {
+            SetShopLocation({});
+            SetSessionShop(&main->shop());
+        });
         InsertMember("A"); // 100 prepaid, 50 deposit
         ScriptedMessages answers;
-        FormZJCZ window(ShopInUse());
+        FormZJCZ window(TestShop());
         for (const char* sql :
              {"UPDATE hyxx SET zjje = zjje + 5, yjje = 40",
               "INSERT INTO hyxx VALUES ('N', '新', '女', '/', '/', 0, 7, 0, 0, '2003-11-09')",
@@ -448,7 +454,7 @@ private Q_SLOTS:
         answers.queue({6});
         main->runCommand(Command::ZJCZFS);
         QCOMPARE(opened, QStringList{"FormZJCZ"});
-        FormZJCZ window(ShopInUse());
+        FormZJCZ window(main->shop());
         QTreeWidgetItem* root = window.tree()->topLevelItem(0);
         QVERIFY(root->isExpanded());
         QCOMPARE(root->childCount(), 3);
@@ -527,7 +533,7 @@ private Q_SLOTS:
         InsertDisc("001");
         main->runCommand(Command::YDXX);
         auto* discs = main->findWindow<FormYDCX>();
-        FormExcel window;
+        FormExcel window(main->shop());
         window.folderLists()->showFolder(folder("usb"));
         QCOMPARE(Child<QLabel>(&window, "LabelLJ")->text(), folder("usb") + "/MOVRNT.xlsx");
         ScriptedMessages messages;
@@ -569,7 +575,7 @@ private Q_SLOTS:
 
     void unreadableDriveGoesBackToTheRoot()
     {
-        FormSJBF window;
+        FormSJBF window(main->shop());
         QComboBox* drives = window.folderLists()->driveList();
         drives->addItem(QStringLiteral("/nonexistent-drive"), QStringLiteral("/nonexistent-drive"));
         ScriptedMessages messages;
@@ -596,7 +602,7 @@ private Q_SLOTS:
         SetSetting(Setting::AutoBackup, QStringLiteral("True"));
         SetSetting(Setting::AutoBackupTime, QStringLiteral("10"));
         SetSetting(Setting::AutoBackupPath, BackupPathIn(folder("auto")));
-        main->backup()->arm();
+        main->backup()->arm(main->shop());
         QSignalSpy finished(main->backup(), &AutoBackup::finished);
         ScriptedMessages messages;
         main->backup()->onTimerZDBFTimer();

@@ -179,13 +179,13 @@ private Q_SLOTS:
         // keeps the start-up date.
         DiscFilter dvds;
         dvds.ydlx = QStringLiteral("DVD");
-        DeleteDiscs(ShopInUse(), dvds);
+        DeleteDiscs(window.shop(), dvds);
         {
             Shop counter(DatabasePath()); // another connection: another counter
-            DeleteMembers(ShopInUse(), {});
+            DeleteMembers(counter, {});
         }
         QCOMPARE(window.panelText(4), QStringLiteral("本店共有 1 名会员"));
-        Shop::InUse()->lookOutside();
+        window.shop().lookOutside();
         QCOMPARE(window.panelText(3),
                  QStringLiteral("本店影碟库共有影碟 1 张  |  其中VCD 1 张 , DVD 0 张"));
         QCOMPARE(window.panelText(4), QStringLiteral("本店共有 0 名会员"));

@@ -212,7 +212,7 @@ private Q_SLOTS:
                  (QStringList{"会员 7（张三）现有预付租金 ￥100.00", "充值金额必须是大于0的数字！",
                               "充值成功！会员 7 充值 ￥20.50，预付租金余额 ￥120.50",
                               "会员 7 充值 ￥20.50，预付租金余额 ￥120.50"}));
-        QCOMPARE(FindMember(ShopInUse(), "7")->zjje, QStringLiteral("120.5"));
+        QCOMPARE(FindMember(main->shop(), "7")->zjje, QStringLiteral("120.5"));
     }
 
     void modifyWritesSlashesAndRefusesEmptySex()
@@ -229,7 +229,7 @@ private Q_SLOTS:
         Type(form, "ComboXB", "女");
         Press(form, "CommandXG");
         QCOMPARE(messages.last(), QStringLiteral("信息修改成功！"));
-        const Member member = *FindMember(ShopInUse(), "1");
+        const Member member = *FindMember(main->shop(), "1");
         QCOMPARE(QStringList({member.hyxm, member.hyxb, member.hydj, member.yjps}),
                  QStringList({"/", "女", "2", "9"}));
         Type(form, "TextHYBH", "9");

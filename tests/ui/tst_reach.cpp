@@ -126,7 +126,7 @@ private Q_SLOTS:
         FormPass pass;
         FormMMSZ password;
         FormZJSZ rents;
-        FormLRJJ synopsis(ShopInUse());
+        FormLRJJ synopsis(main->shop());
         windows << &pass << &password << &rents << &synopsis;
         for (QWidget* window : windows) {
             for (QWidget* control : Controls(window)) {
@@ -148,9 +148,9 @@ private Q_SLOTS:
             }
         }
         // A label that shows a value is read as that value, its caption as its description.
-        FormGNCS parameters(ShopInUse());
-        FormSJBF backup;
-        FormExcel exchange;
+        FormGNCS parameters(main->shop());
+        FormSJBF backup(main->shop());
+        FormExcel exchange(main->shop());
         for (QWidget* window : {static_cast<QWidget*>(&parameters), static_cast<QWidget*>(&backup),
                                 static_cast<QWidget*>(&exchange)}) {
             for (QLabel* label : window->findChildren<QLabel*>()) {
@@ -255,7 +255,7 @@ private Q_SLOTS:
         // rental, which the line under the range adds up before it settles;
         // Escape closes the window again.
         InsertDisc("W0012");
-        const qint64 walkIn = RentOut(ShopInUse(), {"W0012", "", "10", true}).zdbh;
+        const qint64 walkIn = RentOut(main->shop(), {"W0012", "", "10", true}).zdbh;
         const QString member = FirstRow("SELECT zdbh FROM zjxx WHERE bh = 'V0012'").value(0);
         for (const auto& [disc, zdbh, preview] :
              {std::tuple{"V0012", member, QStringLiteral("会员 M0012（张三）预付租金余额 ￥98.00")},

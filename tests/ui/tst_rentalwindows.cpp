@@ -617,7 +617,7 @@ private Q_SLOTS:
         QCOMPARE(opened, QStringList{"ReportPreview"});
         // Printed, the telephone (what the list is for) is whole.
         const QString pdf = home->folder() + QStringLiteral("/calls.pdf");
-        ReportRenderer(ShopInUse(), OverdueCallReport(3)).exportPdf(pdf);
+        ReportRenderer(main->shop(), OverdueCallReport(3)).exportPdf(pdf);
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());

@@ -1,9 +1,9 @@
 #include "PassCheck.h"
 
 #include "People.h"
-#include "core/store/Engine.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 #include "core/store/Shop.h"
 
 #include <algorithm>
@@ -52,7 +52,8 @@ QString HashPassword(const QString& password)
     const QByteArray bytes = password.toUtf8();
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return {};
     return QString::fromLatin1(hash);
 }
@@ -117,7 +118,7 @@ bool CheckPassword(const QString& typed)
 
 bool StorePassword(const QString& password)
 {
-    if (!ChosenEngine().peopleAreLogins() && Shop::InUse())
+    if (!ChosenEngine().peopleAreLogins() && SessionShop())
         return SetPersonPassword(OwnerToSet(), password);
     // A person on a server changes his own login's password.
     if (ChosenEngine().peopleAreLogins() && !CurrentPerson().isEmpty())

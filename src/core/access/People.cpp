@@ -2,9 +2,9 @@
 
 #include "PassCheck.h"
 #include "PasswordRules.h"
-#include "core/store/Engine.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 #include "core/store/Errors.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/ServerPeople.h"
@@ -21,15 +21,24 @@ const QString kSource = QStringLiteral("People");
 // A password typed at the logon that was still stored in the old scrambling.
 std::optional<std::pair<QString, QString>> pendingHash;
 
+// The people live in the counter's own shop; before it is opened (the
+// logon) they are read from its location.
 bool OpenShop()
 {
-    Shop* shop = Shop::InUse();
+    Shop* shop = SessionShop();
     return shop && shop->isOpen();
+}
+
+Shop& Open()
+{
+    if (!OpenShop())
+        throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
+    return *SessionShop();
 }
 
 bool OpenFileShop()
 {
-    return OpenShop() && !Shop::InUse()->engine().peopleAreLogins();
+    return OpenShop() && !SessionShop()->engine().peopleAreLogins();
 }
 
 // Whether the server refused the address's own login, tried before the logon.
@@ -50,9 +59,9 @@ QList<QStringList> Rows(const QString& sql, const QVariantList& values = {})
     };
     const QString readable = ChosenEngine().tableReadable(QStringLiteral("czry"));
     if (OpenShop()) {
-        if (!RunSql(readable).next())
+        if (!RunSql(Open(), readable).next())
             return {};
-        QSqlQuery query = RunSql(sql, values);
+        QSqlQuery query = RunSql(Open(), sql, values);
         read(query);
         return rows;
     }
@@ -102,7 +111,8 @@ QString NameRefusal(const QString& name)
         return QStringLiteral("姓名的开头和结尾不能有空格！");
     if (name.toUtf8().size() > 63)
         return QStringLiteral("姓名太长了：最多 63 个字节（约 21 个汉字）！");
-    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+    if (std::any_of(name.cbegin(), name.cend(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; }))
         return QStringLiteral("姓名中不能有控制字符！");
     if (Find(name))
         return QStringLiteral("已经有人叫“%1”了，请换一个姓名！").arg(name);
@@ -111,7 +121,7 @@ QString NameRefusal(const QString& name)
 
 void Announce()
 {
-    if (Shop* shop = Shop::InUse())
+    if (Shop* shop = SessionShop())
         shop->announceSettings(ShopOperation::SavePassword);
 }
 } // namespace
@@ -121,7 +131,7 @@ namespace {
 QString ServerChange(const QString& sql, const QVariantList& values)
 {
     try {
-        RunSql(sql, values);
+        RunSql(Open(), sql, values);
     } catch (const MovrntError& error) {
         if (error.code() == u"23514")
             return error.description();
@@ -133,7 +143,7 @@ QString ServerChange(const QString& sql, const QVariantList& values)
 
 QString Verifier(const QString& name, const QString& password)
 {
-    const QByteArray verifier = ServerPasswordVerifier(DbConnection(), name, password);
+    const QByteArray verifier = ServerPasswordVerifier(Open().connection(), name, password);
     if (verifier.isEmpty())
         throw MovrntError(QStringLiteral("无法保存密码"), kSource);
     return QString::fromLatin1(verifier);
@@ -147,11 +157,12 @@ bool ShopKeepsPeople()
     // Asked as menus are drawn: once for each connection.
     static qint64 serial = -1;
     static bool functions = false;
-    if (!OpenShop() || serial != ConnectionSerial()) {
-        functions = !Rows(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
-                                         " pronamespace = CAST(current_schema() AS regnamespace)"))
-                         .isEmpty();
-        serial = OpenShop() ? ConnectionSerial() : -1;
+    if (!OpenShop() || serial != Open().serial()) {
+        functions =
+            !Rows(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
+                                 " pronamespace = CAST(current_schema() AS regnamespace)"))
+                 .isEmpty();
+        serial = OpenShop() ? Open().serial() : -1;
     }
     return functions;
 }
@@ -160,7 +171,8 @@ QList<Person> ShopPeople()
 {
     QList<Person> people;
     for (const QStringList& row :
-         Rows(QStringLiteral("SELECT %1 FROM czry ORDER BY js = '店主' DESC, xm").arg(kPeopleColumns)))
+         Rows(QStringLiteral("SELECT %1 FROM czry ORDER BY js = '店主' DESC, xm")
+                  .arg(kPeopleColumns)))
         people << PersonOf(row);
     return people;
 }
@@ -176,9 +188,11 @@ std::optional<Person> CheckPerson(const QString& name, const QString& password)
 {
     const QList<QStringList> rows =
         name.isEmpty()
-            ? Rows(QStringLiteral("SELECT %1 FROM czry WHERE js = '店主' AND ty = '否' ORDER BY rowid")
+            ? Rows(QStringLiteral(
+                       "SELECT %1 FROM czry WHERE js = '店主' AND ty = '否' ORDER BY rowid")
                        .arg(kPeopleColumns))
-            : Rows(QStringLiteral("SELECT %1 FROM czry WHERE xm = ? AND ty = '否'").arg(kPeopleColumns),
+            : Rows(QStringLiteral("SELECT %1 FROM czry WHERE xm = ? AND ty = '否'")
+                       .arg(kPeopleColumns),
                    {name});
     for (const QStringList& row : rows) {
         if (!PasswordMatches(row.value(3), password))
@@ -201,8 +215,8 @@ QString OwnerName()
 {
     if (const std::optional<Person> me = Find(CurrentPerson()); me && me->role == PersonRole::Owner)
         return me->name;
-    const QList<QStringList> first =
-        Rows(QStringLiteral("SELECT xm FROM czry WHERE js = '店主' ORDER BY ty = '是', rowid LIMIT 1"));
+    const QList<QStringList> first = Rows(
+        QStringLiteral("SELECT xm FROM czry WHERE js = '店主' ORDER BY ty = '是', rowid LIMIT 1"));
     return first.isEmpty() ? QString() : first.first().value(0);
 }
 } // namespace
@@ -211,7 +225,8 @@ QString OwnerToSet()
 {
     if (const QString owner = OwnerName(); !owner.isEmpty())
         return owner;
-    RunSql(QStringLiteral("INSERT INTO czry (xm, js) VALUES (?, '店主')"), {kFirstOwnerName});
+    RunSql(Open(), QStringLiteral("INSERT INTO czry (xm, js) VALUES (?, '店主')"),
+           {kFirstOwnerName});
     return kFirstOwnerName;
 }
 
@@ -220,14 +235,16 @@ bool SetPersonPassword(const QString& name, const QString& password)
     const QString hash = password.isEmpty() ? QStringLiteral("") : HashPassword(password);
     if (!password.isEmpty() && hash.isEmpty())
         return false;
-    return RunSql(QStringLiteral("UPDATE czry SET mm = ? WHERE xm = ?"), {hash, name}).numRowsAffected() == 1;
+    return RunSql(Open(), QStringLiteral("UPDATE czry SET mm = ? WHERE xm = ?"), {hash, name})
+               .numRowsAffected() == 1;
 }
 
 QString PasswordOffRefusal()
 {
     if (ChosenEngine().peopleAreLogins())
-        return ShopPeople().isEmpty() ? QString()
-                                      : QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。");
+        return ShopPeople().isEmpty()
+                   ? QString()
+                   : QStringLiteral("服务器上的人员各自以姓名和密码登录，不能关闭密码保护。");
     const QString owner = OwnerName();
     QStringList others;
     for (const Person& person : ShopPeople())
@@ -248,8 +265,9 @@ QString AddPerson(const QString& name, PersonRole role, const QString& password,
             return why;
         if (QString why = NewPasswordRefusal(password, confirmation); !why.isEmpty())
             return why;
-        return ServerChange(QStringLiteral("SELECT movrnt_person_add(?, ?, ?)"),
-                            {name, Verifier(name, password), role == PersonRole::Owner ? kOwnerWord : kClerkWord});
+        return ServerChange(
+            QStringLiteral("SELECT movrnt_person_add(?, ?, ?)"),
+            {name, Verifier(name, password), role == PersonRole::Owner ? kOwnerWord : kClerkWord});
     }
     // Without the owner's password nobody is asked for one: people would mean nothing.
     if (!PasswordIsSet())
@@ -261,10 +279,10 @@ QString AddPerson(const QString& name, PersonRole role, const QString& password,
     const QString hash = HashPassword(password);
     if (hash.isEmpty())
         throw MovrntError(QStringLiteral("无法保存密码"), kSource);
-    InTransaction([&] {
+    InTransaction(Open(), [&] {
         // The owner who adds the first clerk keeps his password: make sure he has a row.
         OwnerToSet();
-        RunSql(QStringLiteral("INSERT INTO czry (xm, js, mm) VALUES (?, ?, ?)"),
+        RunSql(Open(), QStringLiteral("INSERT INTO czry (xm, js, mm) VALUES (?, ?, ?)"),
                {name, role == PersonRole::Owner ? kOwnerWord : kClerkWord, hash});
     });
     Announce();
@@ -280,7 +298,7 @@ QString RenamePerson(const QString& name, const QString& newName)
     // The ledger's lines keep the name they were written with.
     if (ChosenEngine().peopleAreLogins())
         return ServerChange(QStringLiteral("SELECT movrnt_person_rename(?, ?)"), {name, newName});
-    RunSql(QStringLiteral("UPDATE czry SET xm = ? WHERE xm = ?"), {newName, name});
+    RunSql(Open(), QStringLiteral("UPDATE czry SET xm = ? WHERE xm = ?"), {newName, name});
     Announce();
     return {};
 }
@@ -302,13 +320,14 @@ QString SetPersonDisabled(const QString& name, bool disabled)
         if (owners <= 1 && person->hasPassword)
             return QStringLiteral("店里至少要有一位可以登录的店主。");
     }
-    RunSql(QStringLiteral("UPDATE czry SET ty = ? WHERE xm = ?"),
+    RunSql(Open(), QStringLiteral("UPDATE czry SET ty = ? WHERE xm = ?"),
            {disabled ? QStringLiteral("是") : QStringLiteral("否"), name});
     Announce();
     return {};
 }
 
-QString ChangePersonPassword(const QString& name, const QString& password, const QString& confirmation)
+QString ChangePersonPassword(const QString& name, const QString& password,
+                             const QString& confirmation)
 {
     if (!Find(name))
         return QStringLiteral("没有叫“%1”的人员。").arg(name);
@@ -337,7 +356,8 @@ void MoveOwnerPasswordIntoShop()
     const QList<Person> people = ShopPeople();
     if (std::none_of(people.cbegin(), people.cend(),
                      [](const Person& p) { return p.role == PersonRole::Owner && p.hasPassword; }))
-        RunSql(QStringLiteral("UPDATE czry SET mm = ? WHERE xm = ?"), {stored, OwnerToSet()});
+        RunSql(Open(), QStringLiteral("UPDATE czry SET mm = ? WHERE xm = ?"),
+               {stored, OwnerToSet()});
     // Only once the shop holds it: a failed write leaves it where it was.
     SetSetting(Setting::Password, QString());
 }
@@ -363,14 +383,16 @@ bool LogonByName()
     if (!ChosenEngine().peopleAreLogins())
         return ClerksExist();
     const QList<Person> people = ShopPeople(); // tries the address's own login
-    return loginRefused || std::any_of(people.cbegin(), people.cend(), [](const Person& p) { return !p.disabled; });
+    return loginRefused ||
+           std::any_of(people.cbegin(), people.cend(), [](const Person& p) { return !p.disabled; });
 }
 
 namespace {
 // Logs into the server as `user` (password from `password`, else libpq's
 // password file) and reads what the shop says of him; the connection's
 // failure in `problem`, or whether the login itself was refused.
-std::optional<QStringList> TryLogin(const QString& user, const QString& password, QString& problem, bool& refused)
+std::optional<QStringList> TryLogin(const QString& user, const QString& password, QString& problem,
+                                    bool& refused)
 {
     const std::pair<QString, QString> before = ServerLogin();
     SetServerLogin(user, password);
@@ -382,7 +404,8 @@ std::optional<QStringList> TryLogin(const QString& user, const QString& password
             ParseServerUrl(ShopLocation()).apply(db);
             if (db.open()) {
                 QSqlQuery query(db);
-                if (query.exec(QStringLiteral("SELECT js, ty FROM czry WHERE xm = session_user")) && query.next())
+                if (query.exec(QStringLiteral("SELECT js, ty FROM czry WHERE xm = session_user")) &&
+                    query.next())
                     found = QStringList{query.value(0).toString(), query.value(1).toString()};
                 else
                     found = QStringList();
@@ -414,7 +437,9 @@ LogonOutcome LogOn(const QString& name, const QString& password)
     // Only the shop's people log on by name: a role of the server is not one.
     if (!row || row->isEmpty() || row->value(1) == u"是")
         return {std::nullopt, row || refused ? QString() : problem};
-    return {Person{name, row->value(0) == kOwnerWord ? PersonRole::Owner : PersonRole::Clerk, false, true}, {}};
+    return {Person{name, row->value(0) == kOwnerWord ? PersonRole::Owner : PersonRole::Clerk, false,
+                   true},
+            {}};
 }
 
 QString LogOnAsGuest()
@@ -436,12 +461,17 @@ QStringList SharedLogins()
     if (!ChosenEngine().peopleAreLogins() || !OpenShop())
         return {};
     QStringList names;
-    QSqlQuery query = RunSql(QStringLiteral(
-        "SELECT u.rolname FROM pg_roles u, pg_tables t WHERE t.schemaname = current_schema() AND"
-        " t.tablename = 'ydxx' AND u.rolcanlogin AND NOT u.rolsuper AND u.rolname <> t.tableowner AND"
-        " u.rolname NOT IN (SELECT xm FROM czry) AND NOT pg_has_role(u.oid, 'movrnt_expert', 'MEMBER') AND"
-        " (pg_has_role(u.oid, 'movrnt_owner', 'MEMBER') OR pg_has_role(u.oid, 'movrnt_clerk', 'MEMBER') OR"
-        " has_table_privilege(u.oid, quote_ident(t.schemaname) || '.ydxx', 'INSERT')) ORDER BY 1"));
+    QSqlQuery query =
+        RunSql(Open(), QStringLiteral("SELECT u.rolname FROM pg_roles u, pg_tables t WHERE "
+                                      "t.schemaname = current_schema() AND"
+                                      " t.tablename = 'ydxx' AND u.rolcanlogin AND NOT u.rolsuper "
+                                      "AND u.rolname <> t.tableowner AND"
+                                      " u.rolname NOT IN (SELECT xm FROM czry) AND NOT "
+                                      "pg_has_role(u.oid, 'movrnt_expert', 'MEMBER') AND"
+                                      " (pg_has_role(u.oid, 'movrnt_owner', 'MEMBER') OR "
+                                      "pg_has_role(u.oid, 'movrnt_clerk', 'MEMBER') OR"
+                                      " has_table_privilege(u.oid, quote_ident(t.schemaname) || "
+                                      "'.ydxx', 'INSERT')) ORDER BY 1"));
     while (query.next())
         names << query.value(0).toString();
     return names;

@@ -67,7 +67,7 @@ QList<std::pair<QString, QString>> SystemInformation(Shop& shop)
         {QStringLiteral("程序文件夹"), ProgramFolder()},
     };
     // Where the shop is: this counter's file, or the server all counters share.
-    lines.append(shop.engine().whereLines(ShopLocation()));
+    lines.append(shop.engine().whereLines(shop.path()));
     lines.append({QStringLiteral("柜台名称"), CounterName()});
     const QString mode = !PasswordIsSet()         ? QStringLiteral("未设置管理员密码")
                          : UserMode() == u"Guest" ? QStringLiteral("来宾")
@@ -80,7 +80,7 @@ QList<std::pair<QString, QString>> SystemInformation(Shop& shop)
          {std::pair{"影碟", "ydxx"}, std::pair{"会员", "hyxx"}, std::pair{"租借记录", "zjxx"}}) {
         QString count = QStringLiteral("（数据库未打开）");
         try {
-            if (IsDatabaseOpen()) // the counts the database keeps: no scan of ten million rentals
+            if (shop.isOpen()) // the counts the database keeps: no scan of ten million rentals
                 count = QString::number(TableCount(shop, QString::fromLatin1(table)));
         } catch (const MovrntError& error) {
             count = error.description();

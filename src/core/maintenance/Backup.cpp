@@ -259,9 +259,9 @@ void KeepPeople(const SqliteFile& file, const QList<QStringList>& people)
     }
 }
 
-qint64 LiveRentalSequence()
+qint64 LiveRentalSequence(Shop& shop)
 {
-    return RunScalar(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"))
+    return RunScalar(shop, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'"))
         .toLongLong();
 }
 } // namespace
@@ -362,9 +362,9 @@ void BackupShop(const QString& location, const QString& target,
     }
 }
 
-void BackupDatabase(const QString& target)
+void BackupDatabase(Shop& shop, const QString& target)
 {
-    BackupShop(ShopLocation(), target);
+    BackupShop(shop.path(), target);
 }
 
 QString ShopDatabaseProblem(const QString& path)
@@ -421,33 +421,31 @@ QString PrepareRestore(const QString& offered, const LevelRule& rules,
     return prepared;
 }
 
-QString KeepSafetyCopy()
+QString KeepSafetyCopy(Shop& shop)
 {
     RemoveLeftParts(QDir(ProgramFolder()), QStringLiteral("MOVRNT-启用前-*.db"));
     const QString safety = JoinPath(ProgramFolder(), QStringLiteral("MOVRNT-启用前-%1.db")
                                                          .arg(QDateTime::currentDateTime().toString(
                                                              QStringLiteral("yyyyMMdd-HHmmss"))));
     // Whatever the working shop holds: it is about to be replaced.
-    CopyShop(ShopLocation(), safety);
+    CopyShop(shop.path(), safety);
     return safety;
 }
 
-void SwapInDatabase(const QString& prepared, const QString& safety, const UpgradeProgress& progress)
+void SwapInDatabase(Shop& shop, const QString& prepared, const QString& safety,
+                    const UpgradeProgress& progress)
 {
-    Shop* shop = Shop::InUse();
-    if (!shop)
-        Fail(QStringLiteral("数据库连接未打开"));
-    if (!shop->engine().keptInFile()) {
-        shop->lookOutside(); // the replacement, heard from the change log
+    if (!shop.engine().keptInFile()) {
+        shop.lookOutside(); // the replacement, heard from the change log
         return;
     }
-    const QString working = shop->path();
+    const QString working = shop.path();
     try {
         // Rentals made since the copy was prepared count too; the people
         // behind the counter stay who they are.
-        const qint64 lastRental = LiveRentalSequence();
+        const qint64 lastRental = LiveRentalSequence(shop);
         const QList<QStringList> people = PeopleRows();
-        shop->close();
+        shop.close();
         // Another process still holding the file would keep its log beside it,
         // and that log must never meet another file.
         if (QFileInfo::exists(working + QStringLiteral("-wal")))
@@ -462,45 +460,45 @@ void SwapInDatabase(const QString& prepared, const QString& safety, const Upgrad
             Fail(QStringLiteral("无法替换工作数据库：") + SystemErrorText());
         SyncToDisk(QFileInfo(working).absolutePath(), true);
         try {
-            shop->reopen(progress);
+            shop.reopen(progress);
         } catch (const MovrntError&) {
             CopyDatabase(safety, working); // back to what was there before
             throw;
         }
     } catch (...) {
         QFile::remove(prepared);
-        if (!shop->isOpen())
-            shop->reopen();
+        if (!shop.isOpen())
+            shop.reopen();
         throw;
     }
-    shop->announceReplaced(ShopOperation::Restore);
+    shop.announceReplaced(ShopOperation::Restore);
 }
 
-void SwapInOnServer(const QString& prepared)
+void SwapInOnServer(Shop& shop, const QString& prepared)
 {
-    if (ChosenEngine().keptInFile())
+    if (shop.engine().keptInFile())
         return;
     const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
-    ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Restore);
+    ReplaceServerShop(shop.path(), prepared, ShopOperation::Restore);
 }
 
-QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adjustLedger)
+QString RestoreDatabase(Shop& shop, const QString& offered, const LevelRule& rules,
+                        bool adjustLedger)
 {
     const QString prepared = PrepareRestore(offered, rules, {}, adjustLedger);
     QString safety;
     try {
-        safety = KeepSafetyCopy();
-        SwapInOnServer(prepared);
+        safety = KeepSafetyCopy(shop);
+        SwapInOnServer(shop, prepared);
     } catch (...) {
         QFile::remove(prepared);
         throw;
     }
-    SwapInDatabase(prepared, safety);
+    SwapInDatabase(shop, prepared, safety);
     return safety;
 }
 
-QString DatabaseChangeStamp()
+QString DatabaseChangeStamp(Shop& shop)
 {
-    Shop& shop = ShopInUse();
     return shop.engine().changeStamp(shop);
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+class Shop;
+
 // The file name every backup carries.
 inline const QString kBackupName = QStringLiteral("MOVRNT.db");
 
@@ -32,8 +34,8 @@ void BackupShop(const QString& location, const QString& target,
 inline const QString kFailedBackupSuffix = QStringLiteral(".未通过检查");
 // The code of that failure (MovrntError::code), whose text the clerk must read.
 inline const QString kBackupRefusedCode = QStringLiteral("backup-refused");
-// The same for the shop in use.
-void BackupDatabase(const QString& target);
+// The same for the shop.
+void BackupDatabase(Shop& shop, const QString& target);
 // Why a database file could not be restored (its first row that would be
 // refused); empty when it could.
 QString RestoreProblem(const QString& path, const std::function<bool(qint64)>& progress = {});
@@ -54,20 +56,21 @@ QString ShopDatabaseProblem(const QString& path);
 // `rules` raises the borrowed counts below a member's rentals, as an import does.
 // A ledger that disagrees with the members' money is refused as an import
 // refuses it (kLedgerDisagreesCode), unless `adjustLedger`.
-QString RestoreDatabase(const QString& offered, const LevelRule& rules, bool adjustLedger = false);
+QString RestoreDatabase(Shop& shop, const QString& offered, const LevelRule& rules,
+                        bool adjustLedger = false);
 // The same in its three steps, the first two safe on a worker thread:
 // the new file beside the working database, from the offered file's rows,
 QString PrepareRestore(const QString& offered, const LevelRule& rules,
                        const std::function<bool(qint64)>& progress = {}, bool adjustLedger = false);
 // the safety copy of the working database,
-QString KeepSafetyCopy();
+QString KeepSafetyCopy(Shop& shop);
 // on a server, the rows replaced there (safe on a worker; nothing on a file),
-void SwapInOnServer(const QString& prepared);
+void SwapInOnServer(Shop& shop, const QString& prepared);
 // and, on the thread of the shared connection, the swap (on a server, the
 // replacement announced).
-void SwapInDatabase(const QString& prepared, const QString& safety,
+void SwapInDatabase(Shop& shop, const QString& prepared, const QString& safety,
                     const UpgradeProgress& progress = {});
 
 // Changes whenever the database may have changed since the last call gave the
 // same text: an automatic backup of an unchanged database can be skipped.
-QString DatabaseChangeStamp();
+QString DatabaseChangeStamp(Shop& shop);

@@ -5,12 +5,12 @@
 #include "WorkbookCells.h"
 #include "WorkbookReader.h"
 #include "core/money/Ledger.h"
-#include "core/store/Engine.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
 #include "core/store/LedgerSchema.h"
-#include "core/store/Shop.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/Shop.h"
 #include "core/store/TextRules.h"
 
 #include <QFile>
@@ -38,8 +38,7 @@ class Statement
 public:
     Statement(sqlite3* db, const QString& sql)
     {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement_, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement_, nullptr) != SQLITE_OK)
             Fail(QString::fromUtf8(sqlite3_errmsg(db)));
     }
     ~Statement() { sqlite3_finalize(statement_); }
@@ -137,12 +136,12 @@ private:
 bool HasTable(sqlite3* db, const QString& table)
 {
     const Statement find(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND"
-                                            " name = '%1'").arg(table));
+                                            " name = '%1'")
+                                 .arg(table));
     return sqlite3_step(find.get()) == SQLITE_ROW;
 }
 
-void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progress,
-                 qint64 sheetRows)
+void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progress, qint64 sheetRows)
 {
     qint64 done = 0;
     QList<SheetRules> sheets = WorkbookTables();
@@ -223,7 +222,10 @@ public:
         claim_ = std::make_unique<Statement>(
             db_, QStringLiteral("INSERT INTO import_open_discs (bh) VALUES (?)"));
     }
-    ~Importer() { sqlite3_exec(db_, "DROP TABLE IF EXISTS temp.import_open_discs", nullptr, nullptr, nullptr); }
+    ~Importer()
+    {
+        sqlite3_exec(db_, "DROP TABLE IF EXISTS temp.import_open_discs", nullptr, nullptr, nullptr);
+    }
     Importer(const Importer&) = delete;
     Importer& operator=(const Importer&) = delete;
 
@@ -253,9 +255,9 @@ public:
                         checkHeader(sheet, row, cells, rules);
                         header = true;
                     } else {
-                        insertRow(insert ? insert->get() : nullptr,
-                                  [&] { return workbook.place(sheet, row); },
-                                  cells, rules);
+                        insertRow(
+                            insert ? insert->get() : nullptr,
+                            [&] { return workbook.place(sheet, row); }, cells, rules);
                     }
                 },
                 int(rules.columns.size()));
@@ -380,7 +382,8 @@ QList<QStringList> RowsOf(const SqliteFile& file, const QString& sql)
     while ((rc = sqlite3_step(query.get())) == SQLITE_ROW) {
         QStringList row;
         for (int c = 0; c < sqlite3_column_count(query.get()); ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), c)));
+            row << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(query.get(), c)));
         rows << row;
     }
     if (rc != SQLITE_DONE)
@@ -393,8 +396,8 @@ QList<QStringList> RowsOf(const SqliteFile& file, const QString& sql)
 // stand, one adjustment line each.
 void ReconcileLedger(const SqliteFile& file, bool adjust)
 {
-    const QList<MemberMismatch> members = LedgerDisagreements(
-        [&file](const QString& sql) { return RowsOf(file, sql); }, kSource);
+    const QList<MemberMismatch> members =
+        LedgerDisagreements([&file](const QString& sql) { return RowsOf(file, sql); }, kSource);
     if (members.isEmpty())
         return;
     if (!adjust)
@@ -407,8 +410,8 @@ void ReconcileLedger(const SqliteFile& file, bool adjust)
         for (int i = 0; i < int(values.size()); ++i) {
             if (values[i].typeId() == QMetaType::QString) {
                 texts << values[i].toString().toUtf8();
-                sqlite3_bind_text(insert.get(), i + 1, texts.last().constData(), int(texts.last().size()),
-                                  SQLITE_TRANSIENT);
+                sqlite3_bind_text(insert.get(), i + 1, texts.last().constData(),
+                                  int(texts.last().size()), SQLITE_TRANSIENT);
             } else {
                 sqlite3_bind_int64(insert.get(), i + 1, values[i].toLongLong());
             }
@@ -432,8 +435,8 @@ QString ImportPathIn(const QString& folder)
     return WorkbookPathIn(folder);
 }
 
-void ExportWorkbook(const QString& databasePath, const QString& target,
-                    const RowProgress& progress, qint64 sheetRows)
+void ExportWorkbook(const QString& databasePath, const QString& target, const RowProgress& progress,
+                    qint64 sheetRows)
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (!QFileInfo(folder).isDir())
@@ -536,11 +539,11 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
                   " '否') THEN '是' ELSE '否' END WHERE sfycz <> CASE WHEN bh IN (SELECT bh FROM"
                   " zjxx WHERE sfyh = '否') THEN '是' ELSE '否' END");
         const Statement raise(
-            file.db, QStringLiteral(
-                         "UPDATE hyxx SET yjps = (SELECT COUNT(*) FROM zjxx WHERE zjxx.hybh ="
-                         " hyxx.hybh), hydj = MIN((SELECT COUNT(*) FROM zjxx WHERE zjxx.hybh ="
-                         " hyxx.hybh) / ?, ?) WHERE yjps < (SELECT COUNT(*) FROM zjxx WHERE"
-                         " zjxx.hybh = hyxx.hybh)"));
+            file.db,
+            QStringLiteral("UPDATE hyxx SET yjps = (SELECT COUNT(*) FROM zjxx WHERE zjxx.hybh ="
+                           " hyxx.hybh), hydj = MIN((SELECT COUNT(*) FROM zjxx WHERE zjxx.hybh ="
+                           " hyxx.hybh) / ?, ?) WHERE yjps < (SELECT COUNT(*) FROM zjxx WHERE"
+                           " zjxx.hybh = hyxx.hybh)"));
         sqlite3_bind_int64(raise.get(), 1, rentalsPerLevel);
         sqlite3_bind_int64(raise.get(), 2, levels);
         if (sqlite3_step(raise.get()) != SQLITE_DONE)
@@ -576,26 +579,27 @@ ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
     return ImportWorkbook(databasePath, *workbook, rentalsPerLevel, levels, progress, adjustLedger);
 }
 
-void ExportShopWorkbook(const QString& target, const RowProgress& progress)
+void ExportShopWorkbook(const QString& location, const QString& target, const RowProgress& progress)
 {
-    if (ChosenEngine().keptInFile())
-        return ExportWorkbook(DatabasePath(), target, progress);
+    if (EngineOf(location).keptInFile())
+        return ExportWorkbook(location, target, progress);
     const QString copy = TemporaryBeside(DatabasePath()) + QStringLiteral("-export");
     const auto removeCopy = qScopeGuard([&copy] { QFile::remove(copy); });
-    CopyShopFromServer(ShopLocation(), copy);
+    CopyShopFromServer(location, copy);
     ExportWorkbook(copy, target, progress);
 }
 
-ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
-                                 const RowProgress& progress, bool adjustLedger)
+ImportSummary ImportShopWorkbook(const QString& location, const QString& path,
+                                 qint64 rentalsPerLevel, qint64 levels, const RowProgress& progress,
+                                 bool adjustLedger)
 {
-    if (ChosenEngine().keptInFile())
-        return ImportWorkbook(DatabasePath(), path, rentalsPerLevel, levels, progress, adjustLedger);
+    if (EngineOf(location).keptInFile())
+        return ImportWorkbook(location, path, rentalsPerLevel, levels, progress, adjustLedger);
     const QString prepared = TemporaryBeside(DatabasePath()) + QStringLiteral("-import");
     const auto removePrepared = qScopeGuard([&prepared] { RemoveDatabaseFile(prepared); });
     CreateEmptyDatabase(prepared);
     const ImportSummary summary =
         ImportWorkbook(prepared, path, rentalsPerLevel, levels, progress, adjustLedger);
-    ReplaceServerShop(ShopLocation(), prepared, ShopOperation::Import);
+    ReplaceServerShop(location, prepared, ShopOperation::Import);
     return summary;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <functional>
 
+class Shop;
+
 class WorkbookReader;
 
 // The file name every exchanged workbook carries.
@@ -43,9 +45,10 @@ public:
 void ExportWorkbook(const QString& databasePath, const QString& target,
                     const RowProgress& progress = {}, qint64 sheetRows = kSheetRows);
 
-// The same for the shop in use, on its file or its server (whose rows are
+// The same for the shop at `location`, on its file or its server (whose rows are
 // first copied as of one moment into a file of their own).
-void ExportShopWorkbook(const QString& target, const RowProgress& progress = {});
+void ExportShopWorkbook(const QString& location, const QString& target,
+                        const RowProgress& progress = {});
 
 // One sheet of a query's rows under a header row, for lists such as the
 // overdue call list: numbers as numbers, the rest as text. Written beside
@@ -80,9 +83,9 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
                              const RowProgress& progress = {}, bool adjustLedger = false);
 inline const QString kLedgerDisagreesCode = QStringLiteral("ledger-disagrees");
 // The question put to whoever may take such members as they stand.
-inline const QString kTakeAsTheyStand =
-    QStringLiteral("\n\n要按会员资料中的金额接受这些会员，为每名会员记一条账务调整（不是现金收支）吗？"
-                   "选“否”则什么也不改变。");
+inline const QString kTakeAsTheyStand = QStringLiteral(
+    "\n\n要按会员资料中的金额接受这些会员，为每名会员记一条账务调整（不是现金收支）吗？"
+    "选“否”则什么也不改变。");
 // Reads and checks every row of a workbook as the import does, storing
 // nothing. Throws MovrntError naming the first row that could not be taken.
 void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress = {});
@@ -90,8 +93,9 @@ void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress = {});
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,
                              qint64 rentalsPerLevel, qint64 levels,
                              const RowProgress& progress = {}, bool adjustLedger = false);
-// The same for the shop in use: on a server, the workbook is read and checked
+// The same for the shop at `location`: on a server, the workbook is read and checked
 // into a file of its own first, and the server's rows then replaced in one
 // short transaction that every counter hears.
-ImportSummary ImportShopWorkbook(const QString& path, qint64 rentalsPerLevel, qint64 levels,
+ImportSummary ImportShopWorkbook(const QString& location, const QString& path,
+                                 qint64 rentalsPerLevel, qint64 levels,
                                  const RowProgress& progress = {}, bool adjustLedger = false);

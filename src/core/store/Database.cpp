@@ -44,7 +44,8 @@ QString ServerShopProblem(const QString& url, int timeoutSeconds)
             ServerAddress address = ParseServerUrl(url);
             if (std::none_of(address.options.cbegin(), address.options.cend(),
                              [](const auto& option) { return option.first == u"connect_timeout"; }))
-                address.options.append({QStringLiteral("connect_timeout"), QString::number(timeoutSeconds)});
+                address.options.append(
+                    {QStringLiteral("connect_timeout"), QString::number(timeoutSeconds)});
             address.apply(db);
             if (!db.open())
                 problem = QStringLiteral("无法连接数据库服务器 %1：%2")
@@ -66,7 +67,7 @@ namespace {
 // Closed with the application, before the connections' own globals go: a
 // static owner would close it after them.
 Shop* standing = nullptr;
-}
+} // namespace
 
 void OpenDatabase(const UpgradeProgress& progress)
 {
@@ -82,26 +83,12 @@ void OpenDatabase(const QString& location, const UpgradeProgress& progress)
     }();
     Q_UNUSED(closedAtExit);
     standing = new Shop(location, progress);
+    SetSessionShop(standing);
 }
 
 void CloseDatabase()
 {
     delete std::exchange(standing, nullptr);
-}
-
-bool IsDatabaseOpen()
-{
-    return Shop::InUse() && Shop::InUse()->isOpen();
-}
-
-QSqlDatabase DbConnection()
-{
-    return Shop::InUse() ? Shop::InUse()->connection() : QSqlDatabase();
-}
-
-qint64 ConnectionSerial()
-{
-    return Shop::InUse() ? Shop::InUse()->serial() : 0;
 }
 
 bool ConnectionLost(const QSqlDatabase& db)
@@ -112,8 +99,8 @@ bool ConnectionLost(const QSqlDatabase& db)
         return true;
     const QVariant handle = db.driver()->handle();
     // The driver names the type as libpq's header spells its struct.
-    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
-                              qstrcmp(handle.typeName(), "pg_conn*") != 0))
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return false;
     const PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     return connection && PQstatus(connection) == CONNECTION_BAD;

@@ -19,8 +19,10 @@ QByteArray PageCachePragma();
 
 // The database file in the program folder.
 QString DatabasePath();
-// Where the shop's database is: a PostgreSQL URL when one was chosen (the
-// command line, the local settings), else DatabasePath().
+// Where this counter's shop is configured to be: a PostgreSQL URL when one
+// was chosen (the command line, the local settings), else DatabasePath().
+// What the main window opens, and where the logon and the shop-wide settings
+// look before it has; code that holds a Shop asks it (path(), engine()).
 QString ShopLocation();
 void SetShopLocation(const QString& location);
 
@@ -62,27 +64,15 @@ QString PrepareShopConnection(QSqlDatabase db, const QString& path,
 
 // For programs without a main window (tools, tests, benchmarks): a shop on
 // the database file in the program folder (or at a path), kept until
-// CloseDatabase. A missing file, one that is not a database, or one without
-// the shop's tables is an error (MovrntError); none is ever created silently.
+// CloseDatabase as the counter's session shop (SessionShop()). A missing file, one that is not a
+// database, or one without the shop's tables is an error (MovrntError); none is ever created
+// silently.
 void OpenDatabase(const UpgradeProgress& progress = {}); // at ShopLocation()
 void OpenDatabase(const QString& location, const UpgradeProgress& progress = {});
 void CloseDatabase();
-// Whether the shop in use (see Shop) has its connection open.
-bool IsDatabaseOpen();
 
 // The server's connection broke (the server restarted, the network dropped).
 bool ConnectionLost(const QSqlDatabase& db);
-
-// The connection of the shop in use (invalid while closed).
-QSqlDatabase DbConnection();
-// Changes with every opening of the connection: what was read from the old
-// one may be out of date.
-qint64 ConnectionSerial();
-
-// " FOR UPDATE" on a server, where it locks the rows a query reads until the
-// transaction ends; nothing on a file, whose writing transaction holds the
-// whole file already.
-QString ForUpdate();
 
 // Called with every statement RunSql and FetchRows run from now on (tests
 // read the plans of what the program really runs); returns the one before.
@@ -160,14 +150,4 @@ template <typename F> auto InTransaction(Shop& shop, F&& work)
                 throw;
         }
     }
-}
-
-// Until every caller passes its shop: the statements on Shop::InUse().
-QSqlQuery RunSql(const QString& sql, const QVariantList& values = {});
-FetchedRows FetchRows(const QString& sql, const QVariantList& values = {});
-QVariant RunScalar(const QString& sql, const QVariantList& values = {});
-class Shop& ShopInUse();
-template <typename F> auto InTransaction(F&& work)
-{
-    return InTransaction(ShopInUse(), std::forward<F>(work));
 }

@@ -100,7 +100,7 @@ public:
     QString changeStamp(Shop& shop) const override
     {
         return QStringLiteral("%1/%2/%3")
-            .arg(ConnectionSerial())
+            .arg(shop.serial())
             .arg(RunScalar(shop, QStringLiteral("SELECT total_changes()")).toLongLong())
             .arg(RunScalar(shop, QStringLiteral("PRAGMA data_version")).toLongLong());
     }
@@ -109,7 +109,7 @@ public:
     CatalogueStamp catalogueStamp(Shop& shop) const override
     {
         static qint64 countedOn = -1;
-        if (countedOn != ConnectionSerial()) {
+        if (countedOn != shop.serial()) {
             RunSql(shop, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ydxx_writes (n INTEGER)"));
             if (!RunScalar(shop, QStringLiteral("SELECT n FROM ydxx_writes")).isValid())
                 RunSql(shop, QStringLiteral("INSERT INTO ydxx_writes VALUES (0)"));
@@ -118,10 +118,10 @@ public:
                                  "CREATE TEMP TRIGGER IF NOT EXISTS \"ydxx_writes %1\" AFTER %1 ON"
                                  " main.ydxx BEGIN UPDATE ydxx_writes SET n = n + 1; END")
                                  .arg(QLatin1String(event)));
-            countedOn = ConnectionSerial();
+            countedOn = shop.serial();
         }
         return {QStringLiteral("%1/%2")
-                    .arg(ConnectionSerial())
+                    .arg(shop.serial())
                     .arg(RunScalar(shop, QStringLiteral("PRAGMA data_version")).toLongLong()),
                 RunScalar(shop, QStringLiteral("SELECT n FROM ydxx_writes")).toLongLong()};
     }
@@ -222,13 +222,13 @@ public:
     QString changeStamp(Shop& shop) const override
     {
         return QStringLiteral("%1/%2")
-            .arg(ConnectionSerial())
+            .arg(shop.serial())
             .arg(RunScalar(shop, QStringLiteral("SELECT SUM(xh) FROM bdjl")).toLongLong());
     }
     // A trigger counts every write, whichever counter made it.
     CatalogueStamp catalogueStamp(Shop& shop) const override
     {
-        return {QString::number(ConnectionSerial()),
+        return {QString::number(shop.serial()),
                 RunScalar(shop, QStringLiteral("SELECT xh FROM bdjl WHERE lb = 'ydxx_writes'"))
                     .toLongLong()};
     }
@@ -247,7 +247,7 @@ private:
     static QSqlDatabase settingsConnection()
     {
         const QString own = QStringLiteral("movrnt-settings");
-        Shop* shop = Shop::InUse();
+        Shop* shop = SessionShop();
         if (shop && !shop->engine().keptInFile() && shop->isOpen()) {
             if (QSqlDatabase::contains(own))
                 QSqlDatabase::removeDatabase(own);

@@ -13,8 +13,7 @@
 namespace {
 const QString kSource = QStringLiteral("MOVRNT.db");
 
-// Live shops, the one in use last.
-QList<Shop*> shops;
+Shop* session = nullptr;
 qint64 openings = 0;
 
 [[noreturn]] void Fail(const QSqlError& error, const QString& what)
@@ -29,7 +28,6 @@ Shop::Shop(const QString& path, const UpgradeProgress& progress)
 {
     connectionName_ = QStringLiteral("movrnt-%1").arg(++openings);
     open(progress);
-    shops.append(this);
 }
 
 std::unique_ptr<Shop> Shop::Create(const QString& location)
@@ -64,7 +62,8 @@ bool Shop::superuser() const
     if (!server_)
         return false;
     QSqlQuery query(connection());
-    return query.exec(QStringLiteral("SELECT rolsuper FROM pg_roles WHERE rolname = current_user")) &&
+    return query.exec(
+               QStringLiteral("SELECT rolsuper FROM pg_roles WHERE rolname = current_user")) &&
            query.next() && query.value(0).toBool();
 }
 
@@ -76,12 +75,18 @@ QString Shop::display() const
 Shop::~Shop()
 {
     close();
-    shops.removeOne(this);
+    if (session == this)
+        session = nullptr;
 }
 
-Shop* Shop::InUse()
+Shop* SessionShop()
 {
-    return shops.isEmpty() ? nullptr : shops.last();
+    return session;
+}
+
+void SetSessionShop(Shop* shop)
+{
+    session = shop;
 }
 
 void Shop::openServer(const UpgradeProgress& progress)
@@ -105,21 +110,21 @@ void Shop::openServer(const UpgradeProgress& progress)
         lastNotified_ = QDateTime::currentMSecsSinceEpoch();
         lookOutside();
     });
-    QObject::connect(driver, &QSqlDriver::notification, events_.get(),
-                     [this, pacer](const QString& channel, QSqlDriver::NotificationSource,
-                                   const QVariant& payload) {
-                         static const QStringList tables = {QStringLiteral("ydxx"), QStringLiteral("zjxx"),
-                                                            QStringLiteral("hyxx"), QStringLiteral("bdjl")};
-                         if (channel != u"movrnt" || !tables.contains(payload.toString()) ||
-                             pacer->isActive())
-                             return;
-                         if (QDateTime::currentMSecsSinceEpoch() - lastNotified_ >= 1000) {
-                             lastNotified_ = QDateTime::currentMSecsSinceEpoch();
-                             lookOutside();
-                         } else {
-                             pacer->start(); // the rest of this second's news, once
-                         }
-                     });
+    QObject::connect(
+        driver, &QSqlDriver::notification, events_.get(),
+        [this, pacer](const QString& channel, QSqlDriver::NotificationSource,
+                      const QVariant& payload) {
+            static const QStringList tables = {QStringLiteral("ydxx"), QStringLiteral("zjxx"),
+                                               QStringLiteral("hyxx"), QStringLiteral("bdjl")};
+            if (channel != u"movrnt" || !tables.contains(payload.toString()) || pacer->isActive())
+                return;
+            if (QDateTime::currentMSecsSinceEpoch() - lastNotified_ >= 1000) {
+                lastNotified_ = QDateTime::currentMSecsSinceEpoch();
+                lookOutside();
+            } else {
+                pacer->start(); // the rest of this second's news, once
+            }
+        });
 }
 
 void Shop::open(const UpgradeProgress& progress)
@@ -143,17 +148,19 @@ void Shop::open(const UpgradeProgress& progress)
     }
     const QFileInfo info(path_);
     if (!info.exists())
-        throw MovrntError(QStringLiteral("找不到数据库文件：%1。请把本系统的空数据库文件 MOVRNT.db（安装后在 "
-                                         "/usr/share/movrnt/ 中有一份）或备份的数据库复制到文件夹 %2 中，"
-                                         "或用 --home 指定存放数据库的文件夹。")
-                              .arg(path_, QFileInfo(path_).absolutePath()),
-                          kSource);
+        throw MovrntError(
+            QStringLiteral("找不到数据库文件：%1。请把本系统的空数据库文件 MOVRNT.db（安装后在 "
+                           "/usr/share/movrnt/ 中有一份）或备份的数据库复制到文件夹 %2 中，"
+                           "或用 --home 指定存放数据库的文件夹。")
+                .arg(path_, QFileInfo(path_).absolutePath()),
+            kSource);
     if (!info.isFile() || !info.isReadable())
         throw MovrntError(QStringLiteral("无法读取数据库文件：") + path_, kSource);
     // SQLite would open either read-only and refuse only the first rental;
     // the write-ahead log beside the file needs the folder too.
     if (!info.isWritable())
-        throw MovrntError(QStringLiteral("数据库文件是只读的，无法保存任何记录：") + path_, kSource);
+        throw MovrntError(QStringLiteral("数据库文件是只读的，无法保存任何记录：") + path_,
+                          kSource);
     if (!QFileInfo(info.absolutePath()).isWritable())
         throw MovrntError(QStringLiteral("数据库所在的文件夹是只读的，无法保存任何记录：") +
                               info.absolutePath(),
@@ -210,7 +217,8 @@ void Shop::reopen(const UpgradeProgress& progress)
 
 void Shop::reconnect()
 {
-    Q_EMIT events_->connectionStatus(QStringLiteral("与数据库服务器的连接已中断，正在重新连接 ..."));
+    Q_EMIT events_->connectionStatus(
+        QStringLiteral("与数据库服务器的连接已中断，正在重新连接 ..."));
     const QHash<QString, qint64> known = known_;
     close();
     try {

@@ -13,7 +13,8 @@ class QTimer;
 
 // What made a change to the shop's data; the windows decide from it what
 // they show again.
-enum class ShopOperation {
+enum class ShopOperation
+{
     AddDisc,
     ModifyDisc,
     DeleteDiscs,
@@ -54,12 +55,19 @@ Q_SIGNALS:
 };
 
 // The kinds of change an operation announces.
-enum class ShopChange { Discs, Members, Rentals, Database, Settings };
+enum class ShopChange
+{
+    Discs,
+    Members,
+    Rentals,
+    Database,
+    Settings
+};
 
 // The shop's database: owns the connection, knows its engine and carries
-// the events. The statements of core (RunSql, Transaction, ...) run on the
-// shop in use: the one opened last that is still there (a second one on the
-// same file is another connection, as another counter would be).
+// the events. The statements of core run on the Shop they are handed (a
+// second one on the same file is another connection, as another counter
+// would be).
 class Shop
 {
 public:
@@ -72,8 +80,6 @@ public:
     ~Shop();
     Shop(const Shop&) = delete;
     Shop& operator=(const Shop&) = delete;
-
-    static Shop* InUse();
 
     const Engine& engine() const { return *engine_; }
     // The file's path or the server's URL.
@@ -140,13 +146,13 @@ private:
     qint64 serial_ = 0;
     int transactions_ = 0;
     qint64 dataVersion_ = -1;
-    QHash<QString, qint64> known_; // the change log's serials, as last seen
+    QHash<QString, qint64> known_;          // the change log's serials, as last seen
     QHash<QString, qint64> pendingSerials_; // this transaction's, until it commits
     QList<std::pair<ShopChange, ShopOperation>> pending_;
     std::unique_ptr<ShopEvents> events_;
     QTimer* timer_ = nullptr;
     bool closed_ = false;
-    qint64 lastNotified_ = 0; // msecs since the epoch: the log read for a notification
+    qint64 lastNotified_ = 0;  // msecs since the epoch: the log read for a notification
     qint64 nextReconnect_ = 0; // msecs since the epoch: a server down is tried every few seconds
 };
 
@@ -156,5 +162,9 @@ private:
 extern const char* const kChangeLogStatement;
 QString ShopOperationName(ShopOperation operation);
 
-// Announces a change of the shop in use; call it within the change's transaction.
-void Announce(ShopChange change, ShopOperation operation);
+// The counter's own shop, handed over by whoever opened it for the counter's
+// session (the main window, a program without one): the logon, the people
+// and the shop-wide settings work on it. Null while there is none; another
+// Shop (a second counter, a copy) never becomes it by being opened.
+Shop* SessionShop();
+void SetSessionShop(Shop* shop);

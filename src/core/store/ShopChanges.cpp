@@ -26,9 +26,9 @@ QString LogKind(ShopChange change)
 }
 
 const char* const kOperationNames[] = {
-    "AddDisc", "ModifyDisc",    "DeleteDiscs",  "AddMember",    "ModifyMember",
-    "DeleteMembers", "RentOut", "Settle",       "DeleteRentals", "RepairRentals",
-    "MemberLevels", "SaveSettings", "SavePassword", "Import", "Restore", "Expert",
+    "AddDisc",      "ModifyDisc", "DeleteDiscs",   "AddMember",     "ModifyMember", "DeleteMembers",
+    "RentOut",      "Settle",     "DeleteRentals", "RepairRentals", "MemberLevels", "SaveSettings",
+    "SavePassword", "Import",     "Restore",       "Expert",
 };
 static_assert(std::size(kOperationNames) == size_t(ShopOperation::Expert) + 1);
 
@@ -65,11 +65,12 @@ QHash<QString, qint64> Shop::readSerials()
 void Shop::announce(ShopChange change, ShopOperation operation)
 {
     const QString kind = LogKind(change);
-    RunSql(QString::fromLatin1(kChangeLogStatement), {ShopOperationName(operation), kind});
+    RunSql(*this, QString::fromLatin1(kChangeLogStatement), {ShopOperationName(operation), kind});
     // Once committed, this change is announced here: looking outside must not
     // announce it again.
     pendingSerials_.insert(
-        kind, RunScalar(QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind}).toLongLong());
+        kind,
+        RunScalar(*this, QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind}).toLongLong());
     if (!pending_.contains(std::pair{change, operation}))
         pending_.append({change, operation});
 }
@@ -185,10 +186,4 @@ void Shop::watch(int ms)
         QObject::connect(timer_, &QTimer::timeout, events_.get(), [this] { lookOutside(); });
     }
     timer_->start(ms);
-}
-
-void Announce(ShopChange change, ShopOperation operation)
-{
-    if (Shop* shop = Shop::InUse())
-        shop->announce(change, operation);
 }

@@ -14,7 +14,7 @@
 #include <memory>
 #include <sqlite3.h>
 
-// Statements on the shop in use and on connections of their own, and the
+// Statements on a shop and on connections of their own, and the
 // transactions that hold them together.
 namespace store {
 [[noreturn]] void Fail(const QSqlError& error, const QString& what)
@@ -177,12 +177,6 @@ bool WorthRetrying(const MovrntError& error, int attempt)
     return error.code() == u"40001" || error.code() == u"40P01";
 }
 
-QString ForUpdate()
-{
-    const Shop* shop = Shop::InUse();
-    return shop ? shop->engine().forUpdate() : QString();
-}
-
 namespace {
 StatementSeen statementSeen;
 } // namespace
@@ -308,26 +302,4 @@ void Transaction::commit()
         Fail(error, QStringLiteral("无法提交事务"));
     }
     shop_->committed();
-}
-
-Shop& ShopInUse()
-{
-    if (Shop* shop = Shop::InUse())
-        return *shop;
-    throw MovrntError(QStringLiteral("数据库连接未打开"), kSource);
-}
-
-QSqlQuery RunSql(const QString& sql, const QVariantList& values)
-{
-    return RunSql(ShopInUse(), sql, values);
-}
-
-FetchedRows FetchRows(const QString& sql, const QVariantList& values)
-{
-    return FetchRows(ShopInUse(), sql, values);
-}
-
-QVariant RunScalar(const QString& sql, const QVariantList& values)
-{
-    return RunScalar(ShopInUse(), sql, values);
 }

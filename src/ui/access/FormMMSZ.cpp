@@ -1,11 +1,11 @@
 #include "FormMMSZ.h"
 
-#include "ui/common/MessageBox.h"
 #include "ui/common/Controls.h"
+#include "ui/common/MessageBox.h"
 
 #include "core/access/PassCheck.h"
-#include "core/access/People.h"
 #include "core/access/PasswordRules.h"
+#include "core/access/People.h"
 #include "core/settings/FirstRun.h"
 #include "core/settings/Settings.h"
 #include "core/store/Errors.h"
@@ -130,7 +130,7 @@ namespace {
 // The main window shows the user's name and the logon mode.
 void AnnouncePassword()
 {
-    if (Shop* shop = Shop::InUse())
+    if (Shop* shop = SessionShop())
         shop->announceSettings(ShopOperation::SavePassword);
 }
 } // namespace

@@ -2,11 +2,12 @@
 
 #include "core/maintenance/Backup.h"
 #include "core/maintenance/ServerCopy.h"
-#include "core/store/ServerAddress.h"
 #include "core/settings/Parameters.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -40,8 +41,9 @@ AutoBackup* AutoBackup::instance()
     return running;
 }
 
-void AutoBackup::arm()
+void AutoBackup::arm(Shop& shop)
 {
+    shop_ = &shop;
     const std::optional<qint64> interval = AutoBackupInterval();
     if (!interval) {
         timer_->stop();
@@ -57,7 +59,7 @@ void AutoBackup::onTimerZDBFTimer()
     Q_EMIT statusText(QStringLiteral("正在自动备份数据库 ..."));
     const QString path = GetSetting(Setting::AutoBackupPath);
     try {
-        stamp_ = DatabaseChangeStamp();
+        stamp_ = DatabaseChangeStamp(*shop_);
     } catch (const MovrntError&) {
         stamp_.clear();
     }
@@ -69,7 +71,7 @@ void AutoBackup::onTimerZDBFTimer()
     lastPath_ = path;
     auto failure = std::make_shared<Outcome>();
     failure_ = failure;
-    const QString source = ShopLocation();
+    const QString source = shop_->path();
     worker_ = QThread::create([source, path, failure] {
         try {
             BackupShop(source, path);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+class Shop;
 class QThread;
 class QTimer;
 
@@ -21,7 +22,8 @@ public:
     // The running one (the main window's), or null.
     static AutoBackup* instance();
 
-    void arm();
+    // Copies `shop` from now on, at the interval the settings give.
+    void arm(Shop& shop);
     QTimer* timer() const { return timer_; }
     void onTimerZDBFTimer();
     // Blocks until a running copy is done (before a restore).
@@ -38,6 +40,7 @@ private:
     void finish();
 
     QTimer* timer_;
+    Shop* shop_ = nullptr; // armed on it
     QThread* worker_ = nullptr;
     struct Outcome
     {

@@ -120,10 +120,10 @@ void MDIMain::keepInstanceLock(std::unique_ptr<SingleInstance> lock)
 
 void MDIMain::checkLedger()
 {
-    if (ChosenEngine().guardsLedgerOnWrite() || ledgerCheck_)
+    if (!shop_ || shop_->engine().guardsLedgerOnWrite() || ledgerCheck_)
         return;
     auto said = std::make_shared<QString>();
-    ledgerCheck_.reset(QThread::create([said, location = ShopLocation()] {
+    ledgerCheck_.reset(QThread::create([said, location = shop_->path()] {
         try {
             *said = LedgerCheck(location);
         } catch (const MovrntError& error) {
@@ -147,6 +147,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
 {
     closeShop();
     shop_ = std::make_unique<Shop>(ShopLocation(), progress);
+    SetSessionShop(shop_.get()); // the counter's: the logon, the people, the settings
     if (!shop_->notice().isEmpty())
         ShowMessage(shop_->notice(), 48, kTip);
     NormaliseOpenRentalDates(*shop_); // before the overdue check compares them
@@ -158,7 +159,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     // panel 6 show the user's name and the logon mode.
     connect(shop_->events(), &ShopEvents::settingsChanged, this, [this](ShopOperation operation) {
         if (operation == ShopOperation::SaveSettings) {
-            backup_->arm();
+            backup_->arm(*shop_);
         } else if (operation == ShopOperation::SavePassword) {
             updateUserPanel();
             setWindowTitle(MainCaption(GetSetting(Setting::UserName)));

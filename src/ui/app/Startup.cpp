@@ -124,7 +124,7 @@ bool Startup::run()
         }
         NormaliseOpenRentalDates(main_.shop()); // before step 15 compares them
         // 12
-        main_.backup()->arm();
+        main_.backup()->arm(main_.shop());
         // 13: the date panel is set once and keeps that date for the whole run.
         StatusPanels* panels = main_.panels();
         panels->setDate(ChineseDateText(TodayText()));

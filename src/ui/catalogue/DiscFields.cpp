@@ -36,13 +36,13 @@ QLabel* MakeCoverBox(QWidget* parent)
     return box;
 }
 
-bool ShowCover(QLabel* box, const QString& bh)
+bool ShowCover(Shop& shop, QLabel* box, const QString& bh)
 {
-    if (const QString file = CoverFile(ShopInUse(), bh); !file.isEmpty())
+    if (const QString file = CoverFile(shop, bh); !file.isEmpty())
         return ShowPicture(box, file);
     QPixmap picture;
     try {
-        picture.loadFromData(CoverBytes(ShopInUse(), bh));
+        picture.loadFromData(CoverBytes(shop, bh));
     } catch (const MovrntError&) {
     }
     if (picture.isNull()) {
@@ -54,10 +54,10 @@ bool ShowCover(QLabel* box, const QString& bh)
     return true;
 }
 
-void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries)
+void FillDiscLists(Shop& shop, QComboBox* genres, QComboBox* stars, QComboBox* countries)
 {
-    FillCombo(stars, DistinctWords(ShopInUse(), QStringLiteral("zy")));
-    FillCombo(countries, DistinctWords(ShopInUse(), QStringLiteral("gj")));
+    FillCombo(stars, DistinctWords(shop, QStringLiteral("zy")));
+    FillCombo(countries, DistinctWords(shop, QStringLiteral("gj")));
     FillCombo(genres, Genres());
 }
 

@@ -4,6 +4,7 @@
 
 #include "ui/common/Controls.h"
 
+class Shop;
 class QPlainTextEdit;
 
 // Controls the disc windows share.
@@ -13,11 +14,11 @@ QPlainTextEdit* MakeSynopsisBox(QWidget* parent);
 QLabel* MakeCoverBox(QWidget* parent);
 
 // Shows the disc's stored cover, or the placeholder.
-bool ShowCover(QLabel* box, const QString& bh);
+bool ShowCover(Shop& shop, QLabel* box, const QString& bh);
 
 // Fills the stars and countries lists from the catalogue (and the shared
 // distinct-name list), and the genre list.
-void FillDiscLists(QComboBox* genres, QComboBox* stars, QComboBox* countries);
+void FillDiscLists(Shop& shop, QComboBox* genres, QComboBox* stars, QComboBox* countries);
 
 // Asks for a cover picture; the chosen path, or empty.
 QString ChooseCoverPicture(QWidget* parent);

@@ -166,6 +166,6 @@ bool FormLRJJ::load(const QString& bh)
                                 disc->ydlx, disc->rkrq, disc->sfycz};
     for (int i = 0; i < labels_.size(); ++i)
         labels_[i]->setText(QString::fromUtf16(kLabels[i].second) + values[i]);
-    ShowCover(imageYDFM_, bh);
+    ShowCover(shop_, imageYDFM_, bh);
     return true;
 }

@@ -81,7 +81,7 @@ FormTJYDXX::FormTJYDXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(sho
 
 void FormTJYDXX::fillLists()
 {
-    FillDiscLists(comboLX_, comboZY_, comboGJ_);
+    FillDiscLists(shop_, comboLX_, comboZY_, comboGJ_);
     ShowPlaceholder(imageYDFM_);
 }
 

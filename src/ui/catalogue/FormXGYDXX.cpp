@@ -82,7 +82,7 @@ FormXGYDXX::FormXGYDXX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(sho
     connect(commandXG, &QPushButton::clicked, this, &FormXGYDXX::onCommandXGClicked);
 
     try {
-        FillDiscLists(comboLX_, comboZY_, comboGJ_);
+        FillDiscLists(shop_, comboLX_, comboZY_, comboGJ_);
     } catch (const MovrntError& error) {
         ReportError(error);
     }
@@ -120,7 +120,7 @@ void FormXGYDXX::onCommandCKClicked()
     dateRKRQ_->setText(disc->rkrq);
     textJJ_->setPlainText(disc->nrjj);
     textFMTP_->clear();
-    ShowCover(imageYDFM_, disc->bh);
+    ShowCover(shop_, imageYDFM_, disc->bh);
 }
 
 void FormXGYDXX::onCommandLNClicked()

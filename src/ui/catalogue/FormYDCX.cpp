@@ -83,7 +83,7 @@ FormYDCX::FormYDCX(Shop& shop, QWidget* parent)
     FillCombo(comboYDLX_, DiscTypes());
     FillCombo(comboSFCZ_, {QStringLiteral("是"), QStringLiteral("否")});
     try {
-        FillDiscLists(comboLX_, comboZY_, comboGJ_);
+        FillDiscLists(shop_, comboLX_, comboZY_, comboGJ_);
     } catch (const MovrntError& error) {
         ReportError(error);
         return;

@@ -1,8 +1,9 @@
 #include "MessageBox.h"
 
 #include "core/settings/Settings.h"
-#include "core/store/Engine.h"
 #include "core/store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Shop.h"
 
 #include "core/store/Errors.h"
 
@@ -147,7 +148,7 @@ QString SupportAddress()
     // A server's is read only while the shop is open: an error report never
     // waits for a server that went away; it says the address last read.
     static QString known;
-    if (!ChosenEngine().keepsShopSettings() || IsDatabaseOpen())
+    if (!ChosenEngine().keepsShopSettings() || (SessionShop() && SessionShop()->isOpen()))
         known = GetSetting(Setting::SupportAddress).trimmed();
     return known.isEmpty() ? kSupportAddress : known;
 }

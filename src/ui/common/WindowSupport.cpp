@@ -1,16 +1,16 @@
 #include "WindowSupport.h"
 
-#include "ui/common/MessageBox.h"
 #include "core/store/Shop.h"
+#include "ui/common/MessageBox.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QStringListModel>
+#include <QTimer>
 
 BusyStatus::BusyStatus(const QString& text, bool hourglass) : hourglass_(hourglass)
 {
@@ -107,11 +107,8 @@ bool ShowPicture(QLabel* box, const QString& path)
     return true;
 }
 
-void RefreshOnShopChanges(QWidget* window, const std::function<void()>& refresh, int ms)
+void RefreshOnShopChanges(Shop& shop, QWidget* window, const std::function<void()>& refresh, int ms)
 {
-    Shop* shop = Shop::InUse();
-    if (!shop)
-        return;
     auto* pace = new QTimer(window);
     pace->setSingleShot(true);
     auto last = std::make_shared<QElapsedTimer>(); // invalid: the first change shows at once
@@ -124,7 +121,7 @@ void RefreshOnShopChanges(QWidget* window, const std::function<void()>& refresh,
             return; // this change shows with the one waiting
         pace->start(last->isValid() ? int(std::max<qint64>(0, ms - last->elapsed())) : 0);
     };
-    QObject::connect(shop->events(), &ShopEvents::rentalsChanged, window, changed);
-    QObject::connect(shop->events(), &ShopEvents::membersChanged, window, changed);
-    QObject::connect(shop->events(), &ShopEvents::databaseReplaced, window, changed);
+    QObject::connect(shop.events(), &ShopEvents::rentalsChanged, window, changed);
+    QObject::connect(shop.events(), &ShopEvents::membersChanged, window, changed);
+    QObject::connect(shop.events(), &ShopEvents::databaseReplaced, window, changed);
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class Shop;
 class QComboBox;
 class QLabel;
 class QWidget;
@@ -50,4 +51,5 @@ void ShowStatus(const QString& text);
 // Calls `refresh` once the shop's rentals, members or whole database changed
 // (here or at another counter), at most once every `ms` milliseconds, so that
 // a window of figures follows the shop with all of its numbers at once.
-void RefreshOnShopChanges(QWidget* window, const std::function<void()>& refresh, int ms = 2000);
+void RefreshOnShopChanges(Shop& shop, QWidget* window, const std::function<void()>& refresh,
+                          int ms = 2000);

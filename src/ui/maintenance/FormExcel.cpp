@@ -6,10 +6,10 @@
 #include "ui/common/WindowSupport.h"
 
 #include "core/maintenance/Workbook.h"
-#include "core/store/Shop.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
+#include "core/store/Shop.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormExcel::FormExcel(QWidget* parent) : QDialog(parent)
+FormExcel::FormExcel(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormExcel"));
     setWindowTitle(QStringLiteral("与Excel交换数据"));
@@ -103,14 +103,15 @@ void FormExcel::onCommandDCClicked()
     try {
         RunInBackground(
             this, QStringLiteral("正在导出数据..."),
-            [&] { ExportShopWorkbook(target, rows.report()); }, &rows);
+            [&] { ExportShopWorkbook(shop_.path(), target, rows.report()); }, &rows);
     } catch (const MovrntError& error) {
         if (rows.stop)
             Notice(QStringLiteral("数据导出已取消，没有生成Excel文件。"));
         else
-            Notice(QStringLiteral("数据导出失败！可能是由于路径错误、该文件夹中已有同名的Excel文件或"
-                                  "文件被写保护造成！\n") +
-                   error.description());
+            Notice(
+                QStringLiteral("数据导出失败！可能是由于路径错误、该文件夹中已有同名的Excel文件或"
+                               "文件被写保护造成！\n") +
+                error.description());
         return;
     }
     showPath();
@@ -128,29 +129,30 @@ void FormExcel::onCommandDRClicked()
     WorkRows rows;
     ImportSummary summary;
     bool adjust = false; // the ledger taken as the members' money stands
-    for (;;) try {
-        const LevelRule rules = MemberLevelRule();
-        RunInBackground(
-            this, QStringLiteral("正在导入数据..."),
-            [&] {
-                summary = ImportShopWorkbook(source, rules.rentalsPerLevel, rules.levels,
-                                             rows.report(), adjust);
-            },
-            &rows);
-        break;
-    } catch (const MovrntError& error) {
-        if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
-            Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
-            adjust = true;
-            continue;
+    for (;;)
+        try {
+            const LevelRule rules = MemberLevelRule();
+            RunInBackground(
+                this, QStringLiteral("正在导入数据..."),
+                [&] {
+                    summary = ImportShopWorkbook(shop_.path(), source, rules.rentalsPerLevel,
+                                                 rules.levels, rows.report(), adjust);
+                },
+                &rows);
+            break;
+        } catch (const MovrntError& error) {
+            if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
+                Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
+                adjust = true;
+                continue;
+            }
+            if (rows.stop || error.code() == kLedgerDisagreesCode)
+                Notice(QStringLiteral("数据导入已取消，工作数据库没有任何改变。"));
+            else
+                Notice(QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！\n") +
+                       error.description());
+            return;
         }
-        if (rows.stop || error.code() == kLedgerDisagreesCode)
-            Notice(QStringLiteral("数据导入已取消，工作数据库没有任何改变。"));
-        else
-            Notice(QStringLiteral("导入数据过程中出错！可能是由于路径错误或文件错误造成！\n") +
-                   error.description());
-        return;
-    }
     QString text = QStringLiteral("数据导入成功！");
     if (summary.flagsRepaired > 0 || summary.countsRaised > 0)
         text += QStringLiteral("\n已按租借记录修正 %1 张影碟的出租标记、%2 位会员的已借盘数。")
@@ -159,6 +161,5 @@ void FormExcel::onCommandDRClicked()
     Notice(text);
     // The rows came in on a connection of its own: the shop's windows learn
     // of them from the change log.
-    if (Shop* shop = Shop::InUse())
-        shop->lookOutside();
+    shop_.lookOutside();
 }

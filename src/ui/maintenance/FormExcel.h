@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Shop;
 class FolderLists;
 class QLabel;
 
@@ -11,7 +12,7 @@ class FormExcel : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormExcel(QWidget* parent = nullptr);
+    explicit FormExcel(Shop& shop, QWidget* parent = nullptr);
     FolderLists* folderLists() const { return lists_; }
     QString workbookPath() const;
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
 private:
     void showPath();
 
+    Shop& shop_;
     FolderLists* lists_;
     QLabel* labelLJ_;
     QLabel* labelWJ_;

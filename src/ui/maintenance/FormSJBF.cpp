@@ -1,11 +1,12 @@
 #include "FormSJBF.h"
+#include "core/store/Shop.h"
 
 #include "ui/app/AutoBackup.h"
 #include "ui/app/Navigator.h"
-#include "ui/common/MessageBox.h"
 #include "ui/common/Background.h"
 #include "ui/common/Controls.h"
 #include "ui/common/FolderLists.h"
+#include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
 
 #include "core/maintenance/Backup.h"
@@ -20,7 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FormSJBF::FormSJBF(QWidget* parent) : QDialog(parent)
+FormSJBF::FormSJBF(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormSJBF"));
     setWindowTitle(QStringLiteral("数据备份"));
@@ -88,7 +89,7 @@ void FormSJBF::onCommandBFClicked()
     const QString target = labelLJ_->text();
     try {
         RunInBackground(this, QStringLiteral("正在备份当前数据库 ..."),
-                        [target] { BackupDatabase(target); });
+                        [&shop = shop_, target] { BackupDatabase(shop, target); });
     } catch (const MovrntError& error) {
         busy.done();
         if (error.code() == kBackupRefusedCode) {
@@ -126,45 +127,47 @@ void FormSJBF::restoreFrom(const QString& path)
         return;
     WorkRows rows;
     bool adjust = false; // the ledger taken as the members' money stands
-    for (;;) try {
-        if (AutoBackup* backup = AutoBackup::instance())
-            backup->wait();
-        const LevelRule rules = MemberLevelRule();
-        QString prepared, safety;
-        // The checks and copies on a worker; the swap on the connection's thread.
-        RunInBackground(
-            this, QStringLiteral("正在启用新的数据库 ..."),
-            [&] {
-                prepared = PrepareRestore(path, rules, rows.report(), adjust);
-                try {
-                    safety = KeepSafetyCopy();
-                    SwapInOnServer(prepared);
-                } catch (...) {
-                    QFile::remove(prepared);
-                    throw;
-                }
-            },
-            &rows);
-        {
-            UpgradeView view(this); // a file from an older version builds its indexes
-            SwapInDatabase(prepared, safety, view.progress());
-        }
-        Notice(QStringLiteral("数据库启用成功！"));
-        return;
-    } catch (const MovrntError& error) {
-        busy.done();
-        if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
-            Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
-            adjust = true;
-            continue;
-        }
-        if (rows.stop || error.code() == kLedgerDisagreesCode) {
-            Notice(QStringLiteral("启用操作已取消，工作数据库没有任何改变。"));
+    for (;;)
+        try {
+            if (AutoBackup* backup = AutoBackup::instance())
+                backup->wait();
+            const LevelRule rules = MemberLevelRule();
+            QString prepared, safety;
+            // The checks and copies on a worker; the swap on the connection's thread.
+            RunInBackground(
+                this, QStringLiteral("正在启用新的数据库 ..."),
+                [&] {
+                    prepared = PrepareRestore(path, rules, rows.report(), adjust);
+                    try {
+                        safety = KeepSafetyCopy(shop_);
+                        SwapInOnServer(shop_, prepared);
+                    } catch (...) {
+                        QFile::remove(prepared);
+                        throw;
+                    }
+                },
+                &rows);
+            {
+                UpgradeView view(this); // a file from an older version builds its indexes
+                SwapInDatabase(shop_, prepared, safety, view.progress());
+            }
+            Notice(QStringLiteral("数据库启用成功！"));
+            return;
+        } catch (const MovrntError& error) {
+            busy.done();
+            if (!rows.stop && error.code() == kLedgerDisagreesCode && !adjust &&
+                Ask(error.description() + kTakeAsTheyStand, QStringLiteral("用户警告"))) {
+                adjust = true;
+                continue;
+            }
+            if (rows.stop || error.code() == kLedgerDisagreesCode) {
+                Notice(QStringLiteral("启用操作已取消，工作数据库没有任何改变。"));
+                return;
+            }
+            Notice(QStringLiteral(
+                       "启用新数据库时发生错误！可能是由于目标数据库不存在或当前工作数据库被"
+                       "写保护！启用操作失败！\n") +
+                   error.description());
             return;
         }
-        Notice(QStringLiteral("启用新数据库时发生错误！可能是由于目标数据库不存在或当前工作数据库被"
-                              "写保护！启用操作失败！\n") +
-               error.description());
-        return;
-    }
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class Shop;
 class FolderLists;
 class QLabel;
 class QPushButton;
@@ -12,7 +13,7 @@ class FormSJBF : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormSJBF(QWidget* parent = nullptr);
+    explicit FormSJBF(Shop& shop, QWidget* parent = nullptr);
     FolderLists* folderLists() const { return lists_; }
 
 private Q_SLOTS:
@@ -24,6 +25,7 @@ private:
     // Restores from a file after the confirmation, with the refreshes that follow.
     void restoreFrom(const QString& path);
 
+    Shop& shop_;
     FolderLists* lists_;
     QLabel* labelLJ_;
 };

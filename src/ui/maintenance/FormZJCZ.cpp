@@ -235,7 +235,7 @@ FormZJCZ::FormZJCZ(Shop& shop, QWidget* parent, const QString& password)
     });
     connect(commandZX, &QPushButton::clicked, this, &FormZJCZ::onCommandZXClicked);
     connect(commandExcel, &QPushButton::clicked, this, [this] {
-        FormExcel exchange(this);
+        FormExcel exchange(shop_, this);
         ExecModal(exchange);
     });
 }

@@ -347,7 +347,7 @@ void FormGNCS::load()
         checkSZFBL_->setChecked(GetSetting(Setting::SetDisplayRes) == u"True");
     }
     // On a server, what the shop saved, whichever counter saved it.
-    if (ChosenEngine().keepsShopSettings() ? !GetSetting(Setting::PresetYJJE).isEmpty() : saved) {
+    if (shop_.engine().keepsShopSettings() ? !GetSetting(Setting::PresetYJJE).isEmpty() : saved) {
         checkYJJE_->setChecked(GetSetting(Setting::PresetYJJE) == u"True");
         for (Setting setting : {Setting::YJJEVCD, Setting::YJJEDVD})
             steps_[setting]->setText(StepperText(StepperOf(setting), GetSetting(setting)));
@@ -392,10 +392,8 @@ void FormGNCS::save()
 {
     // Whatever was written takes effect at once (the automatic backup is
     // armed again), even when a later value fails.
-    const auto announce = qScopeGuard([] {
-        if (Shop* shop = Shop::InUse())
-            shop->announceSettings(ShopOperation::SaveSettings);
-    });
+    const auto announce =
+        qScopeGuard([this] { shop_.announceSettings(ShopOperation::SaveSettings); });
     const auto value = [this](Setting setting) {
         return StepperValue(StepperOf(setting), steps_[setting]->text());
     };

@@ -161,7 +161,7 @@ FormCKTJT::FormCKTJT(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
     statistics_.key(ChartStatistic::RentalsPerGenre)->setChecked(true);
     draw();
     // The chart shown follows the shop, in the style and colours chosen.
-    RefreshOnShopChanges(this, [this] {
+    RefreshOnShopChanges(shop_, this, [this] {
         if (shown_.second.isNull())
             return;
         try {

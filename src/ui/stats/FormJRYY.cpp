@@ -74,7 +74,7 @@ FormJRYY::FormJRYY(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
         ReportError(error);
     }
     // Rentals and money at this counter or another, all numbers at once.
-    RefreshOnShopChanges(this, [this] {
+    RefreshOnShopChanges(shop_, this, [this] {
         try {
             refreshFigures();
         } catch (const MovrntError&) {

@@ -87,7 +87,7 @@ FormLSSJ::FormLSSJ(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
     resize(480, 450);
     connect(commandCK, &QPushButton::clicked, this, &FormLSSJ::onCommandCKClicked);
     // The month shown follows the shop, as 今日营业数据 does.
-    RefreshOnShopChanges(this, [this] {
+    RefreshOnShopChanges(shop_, this, [this] {
         if (shown_.first.isEmpty())
             return;
         try {
