@@ -277,7 +277,11 @@ ScriptedMessages::ScriptedMessages()
 {
     SetMessagePresenter([this](const ShownMessage& message) {
         shown.append(message);
-        status.append(MDIMain::instance() ? MDIMain::instance()->panelText(2) : QString());
+        QString panel;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<MDIMain*>(window))
+                panel = main->panelText(2);
+        status.append(panel);
         if (message.style == 0)
             return MsgButton::Ok;
         if (answers_.isEmpty()) {

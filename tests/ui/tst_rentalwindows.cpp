@@ -536,13 +536,13 @@ private Q_SLOTS:
             SetTodayForTesting(QDate(2003, 11, 12));
             RunSql("INSERT INTO zjxx VALUES (15, 'V1', '2003-11-09', '/', '10', '否', '/'),"
                    " (16, 'V2', '2003-11-09', '/', '10.5', '否', '/')");
-            window = MDIMain::instance()->openChild<FormJZ>();
+            window = main->openChild<FormJZ>();
             Type(window, "TextBH1", "15");
             Type(window, "TextBH2", "16");
             Press(window, "CommandJZ");
         } else {
             const qint64 zdbh = InsertRental("V1", "M", "2003-10-30", "否");
-            window = MDIMain::instance()->openChild<FormHYHD>();
+            window = main->openChild<FormHYHD>();
             Type(window, "TextBH1", QString::number(zdbh));
             Type(window, "TextBH2", QString::number(zdbh));
             Press(window, "CommandTH");

@@ -14,15 +14,10 @@
 #include <QTimer>
 #include <limits>
 
-namespace {
-AutoBackup* running = nullptr;
-}
-
 AutoBackup::AutoBackup(QObject* parent) : QObject(parent), timer_(new QTimer(this))
 {
     timer_->setObjectName(QStringLiteral("TimerZDBF"));
     connect(timer_, &QTimer::timeout, this, &AutoBackup::onTimerZDBFTimer);
-    running = this;
 }
 
 AutoBackup::~AutoBackup()
@@ -32,13 +27,6 @@ AutoBackup::~AutoBackup()
         worker_->wait();
         delete std::exchange(worker_, nullptr);
     }
-    if (running == this)
-        running = nullptr;
-}
-
-AutoBackup* AutoBackup::instance()
-{
-    return running;
 }
 
 void AutoBackup::arm(Shop& shop)

@@ -19,9 +19,6 @@ public:
     explicit AutoBackup(QObject* parent);
     ~AutoBackup() override;
 
-    // The running one (the main window's), or null.
-    static AutoBackup* instance();
-
     // Copies `shop` from now on, at the interval the settings give.
     void arm(Shop& shop);
     QTimer* timer() const { return timer_; }

@@ -1,6 +1,7 @@
 #include "MDIMain.h"
 
 #include "AutoBackup.h"
+#include "MainInput.h"
 #include "ScannerCapture.h"
 #include "Startup.h"
 #include "StatusPanels.h"
@@ -22,14 +23,10 @@
 #include "core/store/Shop.h"
 #include "core/store/SingleInstance.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QKeySequence>
-#include <QLabel>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QStatusBar>
@@ -39,8 +36,6 @@
 #include <QToolBar>
 
 namespace {
-MDIMain* theWindow = nullptr;
-
 const QString kTip = QStringLiteral("用户提示");
 
 QString Caption(const char16_t* text)
@@ -51,7 +46,6 @@ QString Caption(const char16_t* text)
 
 MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
 {
-    theWindow = this;
     setObjectName(QStringLiteral("MDIMain"));
     setWindowTitle(QStringLiteral("凯络影碟出租管理系统"));
     setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
@@ -83,7 +77,9 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
         ExecModal(settings);
     });
     updateCommandStates();
-    qApp->installEventFilter(this);
+    input_ = new MainInput(
+        mdiArea_, mnuPop_, [this] { setCapsLock(!capsOn_); }, this);
+    qApp->installEventFilter(input_);
     // Logging off asks the same question as closing the window; 否 cancels the logoff.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (manager.allowsInteraction()) {
@@ -99,13 +95,12 @@ MDIMain::MDIMain(QWidget* parent) : QMainWindow(parent)
 
 MDIMain::~MDIMain()
 {
+    qApp->removeEventFilter(input_); // it would see the scanner go
     SetStatusSink({});
     delete std::exchange(backup_, nullptr); // a copy being written is let finish first
     if (ledgerCheck_)
         ledgerCheck_->wait();
     closeShop();
-    if (theWindow == this)
-        theWindow = nullptr;
 }
 
 bool MDIMain::runStartup()
@@ -153,6 +148,7 @@ void MDIMain::openShop(const UpgradeProgress& progress)
     NormaliseOpenRentalDates(*shop_); // before the overdue check compares them
     panels_->follow(*shop_);
     scanner_ = std::make_unique<ScannerCapture>(*shop_, this);
+    input_->setScanner(scanner_.get());
     panels_->setSuperuser(shop_->superuser());
     updateCommandStates();
     // The parameters take effect at once, without a restart; the caption and
@@ -181,11 +177,6 @@ void MDIMain::closeShop()
 {
     if (shop_)
         shop_->close();
-}
-
-MDIMain* MDIMain::instance()
-{
-    return theWindow;
 }
 
 void MDIMain::showWebPage(const QString& caption, const QUrl& address)
@@ -409,63 +400,4 @@ void MDIMain::closeEvent(QCloseEvent* event)
     closeShop();
     event->accept();
     QCoreApplication::exit(0);
-}
-
-QWidget* MDIMain::childMnemonic(const QKeyEvent* key) const
-{
-    if (key->modifiers() != Qt::AltModifier || !mdiArea_->activeSubWindow())
-        return nullptr;
-    QWidget* child = mdiArea_->activeSubWindow()->widget();
-    QWidget* focus = QApplication::focusWidget();
-    if (!child || !focus || !child->isAncestorOf(focus))
-        return nullptr;
-    const QKeySequence pressed(Qt::ALT | key->key());
-    for (QAbstractButton* button : child->findChildren<QAbstractButton*>())
-        if (button->isVisible() && button->isEnabled() &&
-            QKeySequence::mnemonic(button->text()) == pressed)
-            return button;
-    for (QLabel* label : child->findChildren<QLabel*>())
-        if (label->buddy() && label->buddy()->isVisible() && label->buddy()->isEnabled() &&
-            QKeySequence::mnemonic(label->text()) == pressed)
-            return label->buddy();
-    return nullptr;
-}
-
-bool MDIMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // A child window's own mnemonics win over the menu bar's while it has the
-    // focus (浏览(&C) in 添加影碟信息 over 统计数据(&C)).
-    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-        if (QWidget* target = childMnemonic(static_cast<QKeyEvent*>(event))) {
-            if (event->type() == QEvent::ShortcutOverride) {
-                event->accept(); // delivered as a key press, not to the menu bar
-                return true;
-            }
-            if (auto* button = qobject_cast<QAbstractButton*>(target))
-                button->animateClick();
-            else
-                target->setFocus(Qt::ShortcutFocusReason);
-            return true;
-        }
-    }
-    if (watched == mdiArea_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        // Only over the empty client area, never over a child window.
-        if (mouse->button() == Qt::RightButton &&
-            !mdiArea_->viewport()->childAt(mouse->position().toPoint())) {
-            mnuPop_->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-    }
-    if (event->type() == QEvent::KeyPress && watched->isWindowType() && scanner_ &&
-        scanner_->take(static_cast<QKeyEvent*>(event)))
-        return true;
-    // Key events reach the window first and then each widget up the parent
-    // chain; counting only the window's copy sees each press once.
-    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_CapsLock &&
-        !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        setCapsLock(!capsOn_);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

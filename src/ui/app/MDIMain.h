@@ -13,6 +13,7 @@
 #include <memory>
 
 class AutoBackup;
+class MainInput;
 class QKeyEvent;
 class QMenu;
 class QToolBar;
@@ -32,9 +33,6 @@ class MDIMain : public QMainWindow
 public:
     explicit MDIMain(QWidget* parent = nullptr);
     ~MDIMain() override;
-
-    // The running main window.
-    static MDIMain* instance();
 
     // The start-up sequence. False means the program must end.
     bool runStartup();
@@ -102,12 +100,8 @@ public:
     }
 
 protected:
-    // The button or box a mnemonic of the active child window names, while
-    // the focus is in it; null otherwise.
-    QWidget* childMnemonic(const QKeyEvent* key) const;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -130,6 +124,7 @@ private:
     StatusPanels* panels_ = nullptr;
     AutoBackup* backup_ = nullptr;
     std::unique_ptr<ScannerCapture> scanner_;
+    MainInput* input_ = nullptr;
     std::map<Command, QList<QAction*>> actions_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<Shop> shop_;

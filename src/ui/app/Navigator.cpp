@@ -34,116 +34,133 @@ bool PassGate(Gate gate)
 }
 
 namespace {
-template <typename W> W* Open()
+// The main window a widget stands in (or floats over); null without one.
+MDIMain* MainOf(QWidget* from)
 {
-    MDIMain* main = MDIMain::instance();
+    for (QWidget* widget = from; widget; widget = widget->parentWidget())
+        if (auto* main = qobject_cast<MDIMain*>(widget))
+            return main;
+    return nullptr;
+}
+
+template <typename W> W* Open(QWidget* from)
+{
+    MDIMain* main = MainOf(from);
     return main ? main->openChild<W>() : nullptr;
 }
 } // namespace
 
-void Navigator::rentOut(const QString& bh)
+void Navigator::rentOut(QWidget* from, const QString& bh)
 {
-    if (auto* window = Open<FormTJZJXX>())
+    if (auto* window = Open<FormTJZJXX>(from))
         window->prepareFor(bh);
 }
 
-void Navigator::rentOutToMember(const QString& hybh)
+void Navigator::rentOutToMember(QWidget* from, const QString& hybh)
 {
-    if (auto* window = Open<FormTJZJXX>())
+    if (auto* window = Open<FormTJZJXX>(from))
         window->prepareForMember(hybh);
 }
 
-void Navigator::modifyDisc(const QString& bh)
+void Navigator::modifyDisc(QWidget* from, const QString& bh)
 {
-    if (auto* window = Open<FormXGYDXX>())
+    if (auto* window = Open<FormXGYDXX>(from))
         window->lookUp(bh);
 }
 
-void Navigator::deleteDisc(const QString& bh)
+void Navigator::deleteDisc(QWidget* from, const QString& bh)
 {
-    if (auto* window = Open<FormSCYDXX>())
+    if (auto* window = Open<FormSCYDXX>(from))
         window->prepareFor(bh);
 }
 
-void Navigator::modifyMember(const QString& hybh)
+void Navigator::modifyMember(QWidget* from, const QString& hybh)
 {
-    if (auto* window = Open<FormXGHYXX>())
+    if (auto* window = Open<FormXGHYXX>(from))
         window->lookUp(hybh);
 }
 
-void Navigator::deleteMember(const QString& hybh)
+void Navigator::deleteMember(QWidget* from, const QString& hybh)
 {
-    if (auto* window = Open<FormSCHYXX>())
+    if (auto* window = Open<FormSCHYXX>(from))
         window->prepareFor(hybh);
 }
 
-void Navigator::showMemberRentals(const QString& hybh)
+void Navigator::showMemberRentals(QWidget* from, const QString& hybh)
 {
-    if (auto* window = Open<FormZJXXCX>())
+    if (auto* window = Open<FormZJXXCX>(from))
         window->showMember(hybh);
 }
 
-void Navigator::showMemberStatement(const QString& hybh)
+void Navigator::showMemberStatement(QWidget* from, const QString& hybh)
 {
+    MDIMain* main = MainOf(from);
+    if (!main)
+        return;
     MoneyDocument statement;
     {
         BusyStatus busy(QStringLiteral("正在生成会员对帐单 ..."), true);
         try {
-            statement = MemberStatementReport(MDIMain::instance()->shop(), hybh);
+            statement = MemberStatementReport(main->shop(), hybh);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);
             return;
         }
     }
-    ShowMoneyDocument(statement, mainWindow());
+    ShowMoneyDocument(statement, main);
 }
 
-void Navigator::topUpMember(const QString& hybh)
+void Navigator::topUpMember(QWidget* from, const QString& hybh)
 {
     if (!PassGate())
         return;
-    MDIMain* main = MDIMain::instance();
+    MDIMain* main = MainOf(from);
+    if (!main)
+        return;
     FormCZ dialog(main->shop(), main, hybh);
     ExecModal(dialog);
 }
 
-void Navigator::settle(bool walkIn, const QString& zdbh)
+void Navigator::settle(QWidget* from, bool walkIn, const QString& zdbh)
 {
     // Checkout and return need the rents per day; the gate comes first.
     if (!PassGate())
         return;
     if (GetSetting(Setting::VCD).isEmpty()) {
-        offerRentSetting();
+        offerRentSetting(from);
         return;
     }
-    SettleWindow* window = walkIn ? static_cast<SettleWindow*>(Open<FormJZ>()) : Open<FormHYHD>();
+    SettleWindow* window =
+        walkIn ? static_cast<SettleWindow*>(Open<FormJZ>(from)) : Open<FormHYHD>(from);
     if (window && !zdbh.isEmpty())
         window->setRange(zdbh);
 }
 
-void Navigator::deleteRental(const QString& zdbh)
+void Navigator::deleteRental(QWidget* from, const QString& zdbh)
 {
-    if (auto* window = Open<FormSCZJXX>())
+    if (auto* window = Open<FormSCZJXX>(from))
         window->prepareFor(zdbh);
 }
 
-void Navigator::offerRentSetting()
+void Navigator::offerRentSetting(QWidget* from)
 {
     if (!Ask(QStringLiteral("使用该功能前，您必须先设置租金金额！要现在设置租金金额吗？")))
         return;
-    MDIMain* main = MDIMain::instance();
-    FormZJSZ dialog(main);
+    FormZJSZ dialog(MainOf(from));
     ExecModal(dialog);
 }
 
-void Navigator::showPopularDiscs(QWidget* parent)
+void Navigator::showPopularDiscs(QWidget* from)
 {
-    FormRMYD popular(MDIMain::instance()->shop(), parent);
+    MDIMain* main = MainOf(from);
+    if (!main)
+        return;
+    FormRMYD popular(main->shop(), from);
     ExecModal(popular);
 }
 
-QWidget* Navigator::mainWindow()
+QWidget* Navigator::mainWindowOf(QWidget* from)
 {
-    return MDIMain::instance();
+    return MainOf(from);
 }

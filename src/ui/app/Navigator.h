@@ -12,37 +12,38 @@ class QWidget;
 bool PassGate(Gate gate = Gate::Counter);
 
 // The moves one window makes on another: the windows know only this, never
-// each other. Each opens its window in the main window (or brings it to the
-// front), behind the guest gate where the window changes data; without a
-// main window nothing opens.
+// each other. Each opens its window in the main window `from` stands in (or
+// brings it to the front), behind the guest gate where the window changes
+// data; without a main window nothing opens.
 class Navigator
 {
 public:
     // 添加租借信息 with a disc's or a member's number in its box.
-    static void rentOut(const QString& bh);
-    static void rentOutToMember(const QString& hybh);
+    static void rentOut(QWidget* from, const QString& bh);
+    static void rentOutToMember(QWidget* from, const QString& hybh);
     // 修改影碟信息 / 删除影碟信息 looking at a disc.
-    static void modifyDisc(const QString& bh);
-    static void deleteDisc(const QString& bh);
+    static void modifyDisc(QWidget* from, const QString& bh);
+    static void deleteDisc(QWidget* from, const QString& bh);
     // 修改会员信息 looking at a member (also to top up a prepaid rent that
     // ran short) / 删除会员信息.
-    static void modifyMember(const QString& hybh);
-    static void deleteMember(const QString& hybh);
+    static void modifyMember(QWidget* from, const QString& hybh);
+    static void deleteMember(QWidget* from, const QString& hybh);
     // The print preview of a member's statement.
-    static void showMemberStatement(const QString& hybh);
+    static void showMemberStatement(QWidget* from, const QString& hybh);
     // The member's top-up, in a dialog of its own.
-    static void topUpMember(const QString& hybh);
+    static void topUpMember(QWidget* from, const QString& hybh);
     // 租借信息查询 showing a member's rentals.
-    static void showMemberRentals(const QString& hybh);
+    static void showMemberRentals(QWidget* from, const QString& hybh);
     // 结帐 (walk-in) or 会员还碟 (member), with a rental number in both range
     // boxes when one is given; the rent dialog instead while no rent is set.
-    static void settle(bool walkIn, const QString& zdbh = {});
+    static void settle(QWidget* from, bool walkIn, const QString& zdbh = {});
     // 删除租借信息 prepared for a rental number.
-    static void deleteRental(const QString& zdbh);
+    static void deleteRental(QWidget* from, const QString& zdbh);
     // Asks whether to set the rents per day now, and opens the rent dialog on 是.
-    static void offerRentSetting();
-    // 热门影碟 / 新到影碟, modal over `parent`.
-    static void showPopularDiscs(QWidget* parent);
-    // The parent of the windows that float over the main window (choosers).
-    static QWidget* mainWindow();
+    static void offerRentSetting(QWidget* from);
+    // 热门影碟 / 新到影碟, modal over `from`.
+    static void showPopularDiscs(QWidget* from);
+    // The main window `from` stands in, the parent of the windows that float
+    // over it (choosers); null without one.
+    static QWidget* mainWindowOf(QWidget* from);
 };

@@ -46,14 +46,14 @@ bool ScannerCapture::take(const QKeyEvent* key)
     }
     switch (found.what) {
     case Scanned::Disc:
-        Navigator::rentOut(*number);
+        Navigator::rentOut(window_, *number);
         break;
     case Scanned::RentedToWalkIn:
     case Scanned::RentedToMember: // it came back: settle its rental
-        Navigator::settle(found.what == Scanned::RentedToWalkIn, found.zdbh);
+        Navigator::settle(window_, found.what == Scanned::RentedToWalkIn, found.zdbh);
         break;
     case Scanned::Member:
-        Navigator::rentOutToMember(*number);
+        Navigator::rentOutToMember(window_, *number);
         break;
     case Scanned::Unknown:
         ShowMessage(

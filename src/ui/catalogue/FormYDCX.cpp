@@ -126,5 +126,5 @@ void FormYDCX::rowReleased(int row, Qt::MouseButton button)
     }
     if (!PassGate() || bh.isEmpty())
         return;
-    FormYDCZ::showFor(bh);
+    FormYDCZ::showFor(this, bh);
 }

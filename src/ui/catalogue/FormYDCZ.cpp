@@ -13,11 +13,11 @@ FormYDCZ::FormYDCZ(QWidget* parent)
 {
 }
 
-FormYDCZ* FormYDCZ::showFor(const QString& bh)
+FormYDCZ* FormYDCZ::showFor(QWidget* from, const QString& bh)
 {
     static QPointer<FormYDCZ> chooser;
     if (!chooser)
-        chooser = new FormYDCZ(Navigator::mainWindow());
+        chooser = new FormYDCZ(Navigator::mainWindowOf(from));
     chooser->present(bh);
     return chooser;
 }
@@ -25,9 +25,9 @@ FormYDCZ* FormYDCZ::showFor(const QString& bh)
 void FormYDCZ::act(int option, const QString& bh)
 {
     if (option == 0)
-        Navigator::rentOut(bh);
+        Navigator::rentOut(this, bh);
     else if (option == 1)
-        Navigator::modifyDisc(bh);
+        Navigator::modifyDisc(this, bh);
     else if (option == 2)
-        Navigator::deleteDisc(bh);
+        Navigator::deleteDisc(this, bh);
 }

@@ -9,7 +9,7 @@ class FormYDCZ : public ActionChooser
 public:
     explicit FormYDCZ(QWidget* parent = nullptr);
     // Shows the one chooser in front, for this disc.
-    static FormYDCZ* showFor(const QString& bh);
+    static FormYDCZ* showFor(QWidget* from, const QString& bh);
 
 protected:
     void act(int option, const QString& bh) override;

@@ -129,8 +129,10 @@ void FormSJBF::restoreFrom(const QString& path)
     bool adjust = false; // the ledger taken as the members' money stands
     for (;;)
         try {
-            if (AutoBackup* backup = AutoBackup::instance())
-                backup->wait();
+            // A copy the main window's automatic backup is writing finishes first.
+            for (QObject* owner = parent(); owner; owner = owner->parent())
+                if (auto* backup = owner->findChild<AutoBackup*>({}, Qt::FindDirectChildrenOnly))
+                    backup->wait();
             const LevelRule rules = MemberLevelRule();
             QString prepared, safety;
             // The checks and copies on a worker; the swap on the connection's thread.

@@ -15,11 +15,11 @@ FormHYCZ::FormHYCZ(QWidget* parent)
 {
 }
 
-FormHYCZ* FormHYCZ::showFor(const QString& hybh)
+FormHYCZ* FormHYCZ::showFor(QWidget* from, const QString& hybh)
 {
     static QPointer<FormHYCZ> chooser;
     if (!chooser)
-        chooser = new FormHYCZ(Navigator::mainWindow());
+        chooser = new FormHYCZ(Navigator::mainWindowOf(from));
     chooser->present(hybh);
     return chooser;
 }
@@ -27,13 +27,13 @@ FormHYCZ* FormHYCZ::showFor(const QString& hybh)
 void FormHYCZ::act(int option, const QString& hybh)
 {
     if (option == 0)
-        Navigator::showMemberRentals(hybh);
+        Navigator::showMemberRentals(this, hybh);
     else if (option == 1)
-        Navigator::modifyMember(hybh);
+        Navigator::modifyMember(this, hybh);
     else if (option == 2)
-        Navigator::deleteMember(hybh);
+        Navigator::deleteMember(this, hybh);
     else if (option == 3)
-        Navigator::showMemberStatement(hybh);
+        Navigator::showMemberStatement(this, hybh);
     else
-        Navigator::topUpMember(hybh);
+        Navigator::topUpMember(this, hybh);
 }

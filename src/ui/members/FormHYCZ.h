@@ -9,7 +9,7 @@ class FormHYCZ : public ActionChooser
 public:
     explicit FormHYCZ(QWidget* parent = nullptr);
     // Shows the one chooser in front, for this member.
-    static FormHYCZ* showFor(const QString& hybh);
+    static FormHYCZ* showFor(QWidget* from, const QString& hybh);
 
 protected:
     void act(int option, const QString& hybh) override;

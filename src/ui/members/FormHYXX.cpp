@@ -102,5 +102,5 @@ void FormHYXX::rowReleased(int row, Qt::MouseButton button)
     const QString hybh = model_->cell(row, 0);
     if (button != Qt::LeftButton || hybh.isEmpty() || !PassGate())
         return;
-    FormHYCZ::showFor(hybh);
+    FormHYCZ::showFor(this, hybh);
 }

@@ -98,7 +98,7 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
 {
     switch (check) {
     case RentOutCheck::NoRentSetting:
-        Navigator::offerRentSetting();
+        Navigator::offerRentSetting(this);
         return true;
     case RentOutCheck::EmptyDisc:
         Refuse(QStringLiteral("请输入影碟编号!"), textYDBH_);
@@ -118,7 +118,7 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
         return true;
     case RentOutCheck::InsufficientPrepaid:
         if (Ask(QStringLiteral("对不起，该会员的预付租金已经不足！要现在给该会员续费吗？")))
-            Navigator::modifyMember(request.hybh);
+            Navigator::modifyMember(this, request.hybh);
         return true;
     case RentOutCheck::Ok:
         break;

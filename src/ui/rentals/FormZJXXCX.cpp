@@ -61,8 +61,8 @@ FormZJXXCX::FormZJXXCX(Shop& shop, QWidget* parent) : QueryWindow(shop, kHeading
                (model.cell(row, 6) == u"/" ? QStringLiteral("的碟片（零散顾客）")
                                            : QStringLiteral("的碟片（会员）"));
     });
-    connect(commandJZ, &QPushButton::clicked, this, [] { Navigator::settle(true); });
-    connect(commandHYHD, &QPushButton::clicked, this, [] { Navigator::settle(false); });
+    connect(commandJZ, &QPushButton::clicked, this, [this] { Navigator::settle(this, true); });
+    connect(commandHYHD, &QPushButton::clicked, this, [this] { Navigator::settle(this, false); });
 
     onCommandCXClicked();
 }
@@ -94,7 +94,7 @@ void FormZJXXCX::rowReleased(int row, Qt::MouseButton button)
     if (zdbh.isEmpty())
         return;
     if (button == Qt::LeftButton)
-        Navigator::settle(model_->cell(row, 6) == u"/", zdbh);
+        Navigator::settle(this, model_->cell(row, 6) == u"/", zdbh);
     else
-        Navigator::deleteRental(zdbh); // behind the guest gate
+        Navigator::deleteRental(this, zdbh); // behind the guest gate
 }
