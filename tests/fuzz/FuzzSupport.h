@@ -3,6 +3,8 @@
 // Shared by the libFuzzer targets: texts drawn from the input, checks that
 // stop the run, and a scratch shop database.
 
+#include "core/store/Shop.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QByteArray>
@@ -15,7 +17,7 @@
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
             std::abort();                                                                          \
         }                                                                                          \
     } while (0)
@@ -50,4 +52,10 @@ inline QString ScratchFolder()
 {
     static QTemporaryDir folder;
     return folder.path();
+}
+
+// The scratch shop the target opened (OpenDatabase): the session shop.
+inline Shop& FuzzShop()
+{
+    return *SessionShop();
 }

@@ -64,7 +64,7 @@ bool Is(const QString& condition, const QString& value)
 void CheckGrid(const QString& table, const QString& key, const Conditions& conditions,
                const QStringList& sort, const QSet<QString>& expected)
 {
-    PagedQuery query(TestShop());
+    PagedQuery query(FuzzShop());
     query.set(key, table, conditions, sort, QStringLiteral("rowid"));
     QSet<QString> seen;
     for (const QVariantList& row : query.page(0))
@@ -100,7 +100,8 @@ void Discs(FuzzedDataProvider& data, const Pool& pool)
               pool.pick(data),
               pool.pick(data),
               pool.pick(data)};
-        RunSql(QStringLiteral(
+        RunSql(FuzzShop(),
+               QStringLiteral(
                    "INSERT INTO ydxx (bh,pm,gj,rkrq,lx,ydlx,sfycz,zy) VALUES (?,?,?,?,?,?,?,?)"),
                {r.bh, r.pm, r.gj, r.rkrq, r.lx, r.ydlx, r.sfycz, r.zy});
         rows << r;
@@ -125,7 +126,7 @@ void Discs(FuzzedDataProvider& data, const Pool& pool)
     const QStringList sort = DiscSortColumns(heading);
     CheckGrid(QStringLiteral("ydxx"), QStringLiteral("bh"), DiscConditions(filter),
               sort.isEmpty() ? kDefaultDiscSort : sort, expected);
-    (void)AnyRentedDisc(TestShop(), filter);
+    (void)AnyRentedDisc(FuzzShop(), filter);
 }
 
 void Members(FuzzedDataProvider& data, const Pool& pool)
@@ -149,7 +150,8 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
               data.ConsumeIntegralInRange<qint64>(0, 9)};
         if (!std::isfinite(r.yjje))
             r.yjje = 0;
-        RunSql(QStringLiteral("INSERT INTO hyxx (hybh,hyxm,rhrq,hyxb,zjje,yjje,yjps,hydj) VALUES "
+        RunSql(FuzzShop(),
+               QStringLiteral("INSERT INTO hyxx (hybh,hyxm,rhrq,hyxb,zjje,yjje,yjps,hydj) VALUES "
                               "(?,?,?,?,?,?,?,?)"),
                {r.hybh, r.hyxm, r.rhrq, r.hyxb, r.zjje, r.yjje, r.yjps, r.hydj});
         rows << r;
@@ -159,7 +161,7 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
         MemberFilter typed{FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data),
                            FuzzText(data), FuzzText(data), FuzzText(data), FuzzText(data)};
         if (CheckMemberFilter(typed) == MemberFilterCheck::Ok) {
-            PagedQuery query(TestShop());
+            PagedQuery query(FuzzShop());
             query.set(QStringLiteral("hybh"), QStringLiteral("hyxx"), MemberConditions(typed),
                       MemberSortColumns(FuzzText(data, 8)) + kDefaultMemberSort,
                       QStringLiteral("rowid"));
@@ -192,7 +194,7 @@ void Members(FuzzedDataProvider& data, const Pool& pool)
             expected.insert(r.hybh);
     CheckGrid(QStringLiteral("hyxx"), QStringLiteral("hybh"), MemberConditions(filter),
               kDefaultMemberSort, expected);
-    (void)AnyMemberWithDiscOut(TestShop(),
+    (void)AnyMemberWithDiscOut(FuzzShop(),
                                {filter.hybh, filter.hyxm, filter.hydj, filter.rhrq, filter.hyxb});
 }
 
@@ -214,7 +216,8 @@ void Rentals(FuzzedDataProvider& data, const Pool& pool)
             }))
             continue;
         r.zdbh =
-            RunSql(QStringLiteral("INSERT INTO zjxx (bh,hybh,ghrq,czrq,sfyh) VALUES (?,?,?,?,?)"),
+            RunSql(FuzzShop(),
+                   QStringLiteral("INSERT INTO zjxx (bh,hybh,ghrq,czrq,sfyh) VALUES (?,?,?,?,?)"),
                    {r.bh, r.hybh, r.ghrq, r.czrq, r.sfyh})
                 .lastInsertId()
                 .toLongLong();
@@ -237,7 +240,7 @@ void Rentals(FuzzedDataProvider& data, const Pool& pool)
         RentalSortColumns(data.ConsumeBool() ? QStringLiteral("出租日期") : FuzzText(data, 8));
     CheckGrid(QStringLiteral("zjxx"), QStringLiteral("zdbh"), RentalConditions(filter),
               sort.isEmpty() ? QStringList{QStringLiteral("zdbh")} : sort, expected);
-    (void)AnyUnsettledRental(TestShop(), filter);
+    (void)AnyUnsettledRental(FuzzShop(), filter);
 }
 } // namespace
 
@@ -247,11 +250,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const QString path = ScratchFolder() + QStringLiteral("/MOVRNT.db");
     CreateEmptyDatabase(path);
     OpenDatabase(path);
-    RunSql(QStringLiteral("PRAGMA synchronous = OFF")); // scratch data: speed over durability
+    RunSql(FuzzShop(),
+           QStringLiteral("PRAGMA synchronous = OFF")); // scratch data: speed over durability
     // Any row an older shop may hold, which the rules now refuse: the
     // conditions must read them all the same.
     for (const QString& trigger : RuleTriggerNames())
-        RunSql(QStringLiteral("DROP TRIGGER ") + trigger);
+        RunSql(FuzzShop(), QStringLiteral("DROP TRIGGER ") + trigger);
     return 0;
 }
 
@@ -275,6 +279,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         std::abort(); // every condition a window builds must run
     }
     for (const char* table : {"ydxx", "hyxx", "zjxx"})
-        RunSql(QStringLiteral("DELETE FROM ") + QLatin1String(table));
+        RunSql(FuzzShop(), QStringLiteral("DELETE FROM ") + QLatin1String(table));
     return 0;
 }

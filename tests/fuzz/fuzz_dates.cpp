@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         FUZZ_CHECK(ChineseDateText(normal).size() == 11);
         const QString other = NormalDateText(b);
         if (!other.isEmpty())
-            FUZZ_CHECK(DayCount(a, b) == QDate::fromString(normal, QStringLiteral("yyyy-MM-dd"))
-                                             .daysTo(QDate::fromString(
-                                                 other, QStringLiteral("yyyy-MM-dd"))));
+            FUZZ_CHECK(DayCount(a, b) ==
+                       QDate::fromString(normal, QStringLiteral("yyyy-MM-dd"))
+                           .daysTo(QDate::fromString(other, QStringLiteral("yyyy-MM-dd"))));
     }
     return 0;
 }

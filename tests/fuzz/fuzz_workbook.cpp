@@ -29,7 +29,8 @@ QString Reading(const QStringList& statements)
 {
     QString text;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
         db.setDatabaseName(ShopFile());
         FUZZ_CHECK(db.open());
         for (const QString& sql : statements) {
@@ -66,9 +67,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                 QFile::encodeName(ScratchFolder() + QStringLiteral("/helper")));
     CreateEmptyDatabase(Pristine());
     OpenDatabase(Pristine());
-    RunSql(QStringLiteral("INSERT INTO ydxx VALUES ('1','英雄','武打','DVD','李连杰','中国','2003-11-09','是','/')"));
-    RunSql(QStringLiteral("INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,20,0,1,'2003-11-09')"));
-    RunSql(QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES ('1','2003-11-09','/','/','否','8')"));
+    RunSql(FuzzShop(),
+           QStringLiteral("INSERT INTO ydxx VALUES "
+                          "('1','英雄','武打','DVD','李连杰','中国','2003-11-09','是','/')"));
+    RunSql(
+        FuzzShop(),
+        QStringLiteral("INSERT INTO hyxx VALUES ('8','张三','男','/','/',0,20,0,1,'2003-11-09')"));
+    RunSql(FuzzShop(), QStringLiteral("INSERT INTO zjxx (bh,czrq,ghrq,yjje,sfyh,hybh) VALUES "
+                                      "('1','2003-11-09','/','/','否','8')"));
     CloseDatabase();
     QFile::copy(Pristine(), ShopFile());
     before = Reading(kContent);
@@ -78,7 +84,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     const bool old = size >= 4 && std::memcmp(bytes, "\xD0\xCF\x11\xE0", 4) == 0;
-    const QString path = ScratchFolder() + (old ? QStringLiteral("/MOVRNT.xls") : QStringLiteral("/MOVRNT.xlsx"));
+    const QString path =
+        ScratchFolder() + (old ? QStringLiteral("/MOVRNT.xls") : QStringLiteral("/MOVRNT.xlsx"));
     {
         QFile file(path);
         FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
