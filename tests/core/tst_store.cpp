@@ -208,6 +208,22 @@ private Q_SLOTS:
         shop->lookOutside();
         shop->lookOutside();
         QCOMPARE(taken(), QList<ShopOperation>{ShopOperation::ModifyDisc});
+        // The counter opened first writes while a later one is open: the
+        // change is logged within its own transaction, so the later one hears
+        // nothing of a rollback and once of a commit.
+        Shop later(shop->path());
+        QSignalSpy heard(later.events(), &ShopEvents::discsChanged);
+        QVERIFY_THROWS_EXCEPTION(MovrntError, InTransaction(*shop, [&shop] {
+                                     shop->announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
+                                     RunSql(*shop, QStringLiteral("DELETE FROM no_such_table"));
+                                 }));
+        later.lookOutside();
+        QCOMPARE(heard.size(), 0);
+        QVERIFY(ModifyDisc(*shop, {"1", "又一个名", "", "", "", "2003-11-09", ""}));
+        QCOMPARE(taken(), QList<ShopOperation>{ShopOperation::ModifyDisc});
+        later.lookOutside();
+        QCOMPARE(heard.size(), 1);
+        QCOMPARE(heard.at(0).at(0).value<ShopOperation>(), ShopOperation::ModifyDisc);
     }
 
     void boundValuesAreStoredAsTyped()
