@@ -281,7 +281,7 @@ Step GridData(const QString& columns, const QString& table, const Conditions& co
               const QByteArray& rows)
 {
     const auto screen = [=] {
-        SqlGridModel model(QStringList(columns.count(u',') + 1, QString()));
+        SqlGridModel model(BenchShop(), QStringList(columns.count(u',') + 1, QString()));
         model.setQuery(columns, table, conditions, sort, key);
         QStringList lines{QString::number(model.total())};
         for (int row = 0; row < 30 && row < model.total(); ++row) {
@@ -823,7 +823,7 @@ void RegisterAll()
     static std::unique_ptr<FormZJCZ> expert;
     Register("FormZJCZ SELECT * FROM zjxx to FormSQLCX", 5,
              {[] {
-                  expert = std::make_unique<FormZJCZ>(shop);
+                  expert = std::make_unique<FormZJCZ>(shop->shop(), shop);
                   expert->show();
                   Drain();
                   Type(expert.get(), "TextSQL", QStringLiteral("SELECT * FROM zjxx"));
