@@ -360,6 +360,18 @@ private Q_SLOTS:
             QString());
         QVERIFY(!SharedLogins().contains(shared));
         QVERIFY(!RunScalar("SELECT pg_has_role(?, 'movrnt_owner', 'MEMBER')", {shared}).toBool());
+        // Roles are the whole server's: another shop's person is none of ours.
+        {
+            const QString elsewhere = FreshServerSchema(QStringLiteral("other"));
+            Shop::Create(elsewhere);
+            Shop other(elsewhere);
+            RunSql(other, QStringLiteral("SELECT movrnt_person_add(?, %1, '店主')").arg(verifier),
+                   {QStringLiteral("别店") + tag});
+        }
+        QVERIFY(!SharedLogins().contains(QStringLiteral("别店") + tag));
+        QVERIFY(
+            AsLogin(boss, "Boss1", QStringLiteral("SELECT movrnt_retire_login('别店%1')").arg(tag))
+                .contains(QStringLiteral("不是共用的柜台账户")));
 
         // 管理员密码设置 of a person: the server checks the old one and keeps the new.
         SetCurrentPerson(boss);

@@ -51,17 +51,23 @@ const char* const kExpertMoney[] = {
     " p BIGINT := CAST(ROUND(NEW.zjje * 10000) AS BIGINT);"
     " d BIGINT := CAST(ROUND(NEW.yjje * 10000) AS BIGINT); BEGIN"
     " IF TG_OP = 'INSERT' OR NEW.hybh IS DISTINCT FROM OLD.hybh THEN"
-    " INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES (t, '期初预付租金', 0, '/', NEW.hybh, p, c, session_user);"
+    " INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES (t, '期初预付租金', 0, "
+    "'/', NEW.hybh, p, c, session_user);"
     " IF d <> 0 THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, czy) VALUES"
     " (t, '期初会员押金', 0, '/', NEW.hybh, d, c, session_user); END IF;"
     " ELSE"
-    " IF p <> CAST(ROUND(OLD.zjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
-    " je, gtmc, czy) VALUES (t, '专家修改预付租金', 0, '/', NEW.hybh, p - CAST(ROUND(OLD.zjje * 10000) AS BIGINT), c, session_user);"
+    " IF p <> CAST(ROUND(OLD.zjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, "
+    "hybh,"
+    " je, gtmc, czy) VALUES (t, '专家修改预付租金', 0, '/', NEW.hybh, p - CAST(ROUND(OLD.zjje * "
+    "10000) AS BIGINT), c, session_user);"
     " END IF;"
-    " IF d <> CAST(ROUND(OLD.yjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh,"
-    " je, gtmc, czy) VALUES (t, '专家修改会员押金', 0, '/', NEW.hybh, d - CAST(ROUND(OLD.yjje * 10000) AS BIGINT), c, session_user);"
+    " IF d <> CAST(ROUND(OLD.yjje * 10000) AS BIGINT) THEN INSERT INTO zwls (jzsj, ywlx, zdbh, bh, "
+    "hybh,"
+    " je, gtmc, czy) VALUES (t, '专家修改会员押金', 0, '/', NEW.hybh, d - CAST(ROUND(OLD.yjje * "
+    "10000) AS BIGINT), c, session_user);"
     " END IF; END IF; RETURN NULL; END$$",
-    "CREATE TRIGGER hyxx_expert_money AFTER INSERT OR UPDATE OF hybh, zjje, yjje ON hyxx FOR EACH ROW"
+    "CREATE TRIGGER hyxx_expert_money AFTER INSERT OR UPDATE OF hybh, zjje, yjje ON hyxx FOR EACH "
+    "ROW"
     " WHEN (current_user = 'movrnt_expert') EXECUTE FUNCTION movrnt_expert_money()",
 };
 
@@ -70,17 +76,21 @@ const char* const kExpertMoney[] = {
 // schema for what the shop's functions name.
 const char* const kExpertSchema =
     "DO $$BEGIN EXECUTE format('CREATE SCHEMA IF NOT EXISTS %I', current_schema() || '_expert');"
-    " EXECUTE format('GRANT USAGE, CREATE ON SCHEMA %I TO movrnt_expert', current_schema() || '_expert');"
+    " EXECUTE format('GRANT USAGE, CREATE ON SCHEMA %I TO movrnt_expert', current_schema() || "
+    "'_expert');"
     " EXCEPTION WHEN insufficient_privilege THEN NULL; END$$";
 
 // A restore or an import replaces the ledger: only its owner, an owner of the
 // shop, or a counter role granted the deletion (a shop set up before the
 // people's groups) may clear it.
 const char* const kClearLedger[] = {
-    "CREATE OR REPLACE FUNCTION movrnt_clear_ledger() RETURNS void LANGUAGE plpgsql SECURITY DEFINER"
+    "CREATE OR REPLACE FUNCTION movrnt_clear_ledger() RETURNS void LANGUAGE plpgsql SECURITY "
+    "DEFINER"
     " SET search_path FROM CURRENT AS $$BEGIN"
-    " IF NOT pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname = current_schema()"
-    " AND tablename = 'zwls'), 'MEMBER') AND NOT has_table_privilege(session_user, 'zwls', 'DELETE') THEN"
+    " IF NOT pg_has_role(session_user, (SELECT tableowner FROM pg_tables WHERE schemaname = "
+    "current_schema()"
+    " AND tablename = 'zwls'), 'MEMBER') AND NOT has_table_privilege(session_user, 'zwls', "
+    "'DELETE') THEN"
     " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_owner')"
     " OR NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
     " RAISE EXCEPTION '只有店主才能替换账务流水' USING ERRCODE = '42501'; END IF; END IF;"
@@ -278,7 +288,8 @@ QStringList RuleSteps(QSqlDatabase db)
     for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
         if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
             own << match.captured(1);
-    QSqlQuery triggers = Run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), {});
+    QSqlQuery triggers =
+        Run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), {});
     while (triggers.next())
         if (!own.contains(triggers.value(0).toString()))
             steps << QStringLiteral("DROP TRIGGER \"%1\"")
@@ -288,8 +299,9 @@ QStringList RuleSteps(QSqlDatabase db)
 
 bool RulesInPlace(QSqlDatabase db)
 {
-    return ServerConnection(db) ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
-                        : Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
+    return ServerConnection(db)
+               ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
+               : Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
 }
 
 // What rows break the rules, a few a rule, said as the clerk is told.
@@ -318,10 +330,12 @@ bool AnyBrokenRow(QSqlDatabase db)
 // (`say`: the first time only).
 QString ValidateRules(QSqlDatabase db, bool say)
 {
-    QSqlQuery pending = Run(db, QStringLiteral("SELECT conrelid::regclass::text, conname FROM pg_constraint"
-                                               " WHERE connamespace = current_schema()::regnamespace"
-                                               " AND conname LIKE '%\\_rule' AND NOT convalidated"),
-                            {});
+    QSqlQuery pending =
+        Run(db,
+            QStringLiteral("SELECT conrelid::regclass::text, conname FROM pg_constraint"
+                           " WHERE connamespace = current_schema()::regnamespace"
+                           " AND conname LIKE '%\\_rule' AND NOT convalidated"),
+            {});
     QList<std::pair<QString, QString>> constraints;
     while (pending.next())
         constraints.append({pending.value(0).toString(), pending.value(1).toString()});
@@ -347,16 +361,18 @@ QString ValidateRules(QSqlDatabase db, bool say)
 // owner's function. The totals are kept by their triggers, as their owner.
 QStringList GroupGrants(QSqlDatabase db)
 {
-    QSqlQuery groups = Run(db, QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname IN"
-                                              " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest')"),
+    QSqlQuery groups = Run(db,
+                           QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname IN"
+                                          " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest')"),
                            {});
     QStringList present;
     while (groups.next())
         present << groups.value(0).toString();
     if (present.isEmpty())
         return {};
-    const QString all = QStringLiteral("ydxx, zjxx, hyxx, ydbl, ndyj, fmtp, cssz, bdjl, zwls, zwrz, ") +
-                        TotalsTables().join(QStringLiteral(", "));
+    const QString all =
+        QStringLiteral("ydxx, zjxx, hyxx, ydbl, ndyj, fmtp, cssz, bdjl, zwls, zwrz, ") +
+        TotalsTables().join(QStringLiteral(", "));
     QStringList steps;
     const auto grant = [&](const QString& role, const QStringList& rights) {
         if (!present.contains(role))
@@ -367,10 +383,12 @@ QStringList GroupGrants(QSqlDatabase db)
         for (const QString& right : rights)
             steps << QStringLiteral("GRANT %1 TO %2").arg(right, role);
     };
-    const QStringList reading = {QStringLiteral("SELECT ON ") + all, QStringLiteral("INSERT, DELETE ON ydbl, ndyj")};
-    const QStringList counter = reading + QStringList{
-        QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"), QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
-        QStringLiteral("INSERT ON zwls"), QStringLiteral("UPDATE ON bdjl")};
+    const QStringList reading = {QStringLiteral("SELECT ON ") + all,
+                                 QStringLiteral("INSERT, DELETE ON ydbl, ndyj")};
+    const QStringList counter =
+        reading + QStringList{QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"),
+                              QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
+                              QStringLiteral("INSERT ON zwls"), QStringLiteral("UPDATE ON bdjl")};
     grant(QStringLiteral("movrnt_guest"), reading);
     grant(QStringLiteral("movrnt_clerk"), counter);
     grant(QStringLiteral("movrnt_owner"),
@@ -379,8 +397,9 @@ QStringList GroupGrants(QSqlDatabase db)
                                 QStringLiteral("EXECUTE ON FUNCTION movrnt_clear_ledger()")});
     // A restore numbers the rentals on from the file's: the owners set the sequences.
     for (const QString& role : present)
-        steps << QStringLiteral("DO $$BEGIN EXECUTE format('GRANT %2 ON ALL SEQUENCES IN SCHEMA %I TO %1',"
-                                " current_schema()); END$$")
+        steps << QStringLiteral(
+                     "DO $$BEGIN EXECUTE format('GRANT %2 ON ALL SEQUENCES IN SCHEMA %I TO %1',"
+                     " current_schema()); END$$")
                      .arg(role, role == u"movrnt_owner" ? QStringLiteral("USAGE, SELECT, UPDATE")
                                                         : QStringLiteral("USAGE"));
     return steps;
@@ -408,7 +427,8 @@ QStringList UpgradeSteps(QSqlDatabase db)
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("bdjl")))
         for (const char* sql : kChangeLog)
             steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
+    if (ServerConnection(db) &&
+        !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
         for (const char* table : {"ydxx", "zjxx", "hyxx", "bdjl"})
             steps << QStringLiteral("CREATE TRIGGER %1_notify AFTER INSERT OR UPDATE OR DELETE OR"
                                     " TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION"
@@ -418,27 +438,35 @@ QStringList UpgradeSteps(QSqlDatabase db)
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("cssz") || QByteArray(sql).contains("fmtp"))
                 steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
-                                                " pronamespace = CAST(current_schema() AS regnamespace)"),
-                             {})
-                             .next())
+    if (ServerConnection(db) &&
+        !Run(db,
+             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
+                            " pronamespace = CAST(current_schema() AS regnamespace)"),
+             {})
+             .next())
         for (const char* sql : kServerSchema)
             if (QByteArray(sql).contains("FUNCTION instr"))
                 steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
-                                                " AND pronamespace = CAST(current_schema() AS regnamespace)"),
-                             {})
-                             .next())
+    if (ServerConnection(db) &&
+        !Run(db,
+             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
+                            " AND pronamespace = CAST(current_schema() AS regnamespace)"),
+             {})
+             .next())
         steps << QString::fromLatin1(kExpertWrote);
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
         steps << TotalsSchema(ServerConnection(db));
-    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
+    if (ServerConnection(db) &&
+        !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
         for (const char* sql : kExpertMoney)
             steps << QString::fromUtf8(sql);
     if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
         steps << LedgerSchema(ServerConnection(db)) << OpeningLines(NowText());
-        if (ServerConnection(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
-                                                   " 'movrnt_expert'"), {}).next())
+        if (ServerConnection(db) && Run(db,
+                                        QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
+                                                       " 'movrnt_expert'"),
+                                        {})
+                                        .next())
             steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
     } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
         steps << PersonAndTillSteps(ServerConnection(db));
@@ -448,58 +476,77 @@ QStringList UpgradeSteps(QSqlDatabase db)
         if (!ServerConnection(db) && RulesInPlace(db))
             for (const QString& sql : RuleSchema(false))
                 if (sql.contains(QStringLiteral(" ON zwls ")))
-                    steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2) << sql;
+                    steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2)
+                          << sql;
     }
     // Money never moves without its line, whoever changes it.
-    if (ServerConnection(db) && !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
+    if (ServerConnection(db) &&
+        !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
         steps << MoneyLinesGuard();
-    if (ServerConnection(db) && !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
-                                                " AND pronamespace = CAST(current_schema() AS regnamespace)"),
-                             {}).next())
+    if (ServerConnection(db) &&
+        !Run(db,
+             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
+                            " AND pronamespace = CAST(current_schema() AS regnamespace)"),
+             {})
+             .next())
         steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
     // Only the tables' owner grants, once a group lacks its rights.
-    if (ServerConnection(db) && Run(db, QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
-                                               " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
-                                               " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
-                                               " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
-                                               " has_table_privilege(r.rolname, quote_ident(t.schemaname) ||"
-                                               " '.ydxx', 'SELECT')"),
-                            {}).next())
+    if (ServerConnection(db) &&
+        Run(db,
+            QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
+                           " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
+                           " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
+                           " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
+                           " has_table_privilege(r.rolname, quote_ident(t.schemaname) ||"
+                           " '.ydxx', 'SELECT')"),
+            {})
+            .next())
         steps << GroupGrants(db);
     // On a server the people are its login roles, listed in czry; the tables'
     // owner makes the table and, given CREATEROLE, the functions that keep them.
     if (ServerConnection(db)) {
-        QSqlQuery me = Run(db, QStringLiteral("SELECT r.rolcreaterole, quote_ident(current_schema()),"
-                                              " (SELECT string_agg(rolname, ', ') FROM pg_roles WHERE rolname IN"
-                                              " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest'))"
-                                              " FROM pg_roles r, pg_tables t WHERE r.rolname = current_user AND"
-                                              " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
-                                              " pg_has_role(current_user, t.tableowner, 'MEMBER')"),
-                           {});
+        QSqlQuery me =
+            Run(db,
+                QStringLiteral("SELECT r.rolcreaterole, quote_ident(current_schema()),"
+                               " (SELECT string_agg(rolname, ', ') FROM pg_roles WHERE rolname IN"
+                               " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest'))"
+                               " FROM pg_roles r, pg_tables t WHERE r.rolname = current_user AND"
+                               " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
+                               " pg_has_role(current_user, t.tableowner, 'MEMBER')"),
+                {});
         if (me.next()) {
             const QString groups = me.value(2).toString();
             // An expert who made tables in the shop's schema makes them in his own from now on.
-            if (Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_expert' AND"
-                                       " has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')"),
-                    {}).next())
-                steps << QStringLiteral("DO $$BEGIN EXECUTE format('REVOKE CREATE ON SCHEMA %I FROM movrnt_expert',"
+            if (Run(db,
+                    QStringLiteral(
+                        "SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_expert' AND"
+                        " has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')"),
+                    {})
+                    .next())
+                steps << QStringLiteral("DO $$BEGIN EXECUTE format('REVOKE CREATE ON SCHEMA %I "
+                                        "FROM movrnt_expert',"
                                         " current_schema()); END$$")
                       << QString::fromLatin1(kExpertSchema);
             if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
-                steps << ServerPeopleTable(groups.isEmpty() ? QStringList() : groups.split(QStringLiteral(", ")));
+                steps << ServerPeopleTable(groups.isEmpty() ? QStringList()
+                                                            : groups.split(QStringLiteral(", ")));
             if (me.value(0).toBool() && groups.contains(QStringLiteral("movrnt_owner")) &&
                 groups.contains(QStringLiteral("movrnt_clerk")) &&
-                !Run(db, QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
-                                        " pronamespace = CAST(current_schema() AS regnamespace)"),
-                     {}).next())
+                !Run(db,
+                     QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
+                                    " pronamespace = CAST(current_schema() AS regnamespace) AND"
+                                    " prosrc LIKE '%COMMENT ON ROLE%'"),
+                     {})
+                     .next())
                 steps << ServerPeopleFunctions(me.value(1).toString());
         }
     }
     // The people behind the counter of a shop kept in a file.
     if (!ServerConnection(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
-        steps << QStringLiteral("CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
-                                " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
-                                " DEFAULT '否' CHECK (ty IN ('是', '否')))");
+        steps << QStringLiteral(
+            "CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
+            " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
+            " DEFAULT '否' CHECK (ty IN ('是', '否')))");
     steps << RuleSteps(db);
     if (NeedsStatistics(db))
         steps << QStringLiteral("ANALYZE");
@@ -536,9 +583,10 @@ void Upgrade(QSqlDatabase db, const UpgradeProgress& progress, bool inTransactio
                 db.rollback();
             if (!steps[i].contains(QStringLiteral("zjxx_one_open")))
                 throw;
-            throw MovrntError(QStringLiteral("数据库中有影碟同时有两条未归还的租借记录，不能使用这个数据库：") +
-                                  error.description(),
-                              kSource);
+            throw MovrntError(
+                QStringLiteral("数据库中有影碟同时有两条未归还的租借记录，不能使用这个数据库：") +
+                    error.description(),
+                kSource);
         }
     }
     if (!inTransaction && !db.commit())
@@ -580,17 +628,26 @@ void CreateServerTables(QSqlDatabase db)
     ValidateRules(db, false); // its tables are empty
     // The expert window's role, when the server has one: the data, never the
     // change log or the shop's settings; tables of its own in the schema.
-    QSqlQuery expert = Run(db, QStringLiteral("SELECT quote_ident(current_schema()) FROM pg_roles"
-                                              " WHERE rolname = 'movrnt_expert'"), {});
+    QSqlQuery expert = Run(db,
+                           QStringLiteral("SELECT quote_ident(current_schema()) FROM pg_roles"
+                                          " WHERE rolname = 'movrnt_expert'"),
+                           {});
     if (expert.next()) {
         const QString schema = expert.value(0).toString();
         Run(db, QStringLiteral("GRANT USAGE ON SCHEMA %1 TO movrnt_expert").arg(schema), {});
         Run(db, QString::fromLatin1(kExpertSchema), {});
-        Run(db, QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
-                               " fmtp TO movrnt_expert"), {});
-        Run(db, QStringLiteral("GRANT SELECT ON %1, zwls TO movrnt_expert")
-                    .arg(TotalsTables().join(QStringLiteral(", "))), {});
-        Run(db, QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO movrnt_expert").arg(schema), {});
+        Run(db,
+            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ydxx, zjxx, hyxx, ydbl, ndyj,"
+                           " fmtp TO movrnt_expert"),
+            {});
+        Run(db,
+            QStringLiteral("GRANT SELECT ON %1, zwls TO movrnt_expert")
+                .arg(TotalsTables().join(QStringLiteral(", "))),
+            {});
+        Run(db,
+            QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA %1 TO movrnt_expert")
+                .arg(schema),
+            {});
     }
 }
 
@@ -650,9 +707,9 @@ QString PrepareShopConnection(QSqlDatabase db, const QString& path, const Upgrad
                               kSource);
         }
         if (!found)
-            throw MovrntError(
-                QStringLiteral("数据库文件缺少数据表 ") + table + QStringLiteral("：") + path,
-                kSource);
+            throw MovrntError(QStringLiteral("数据库文件缺少数据表 ") + table +
+                                  QStringLiteral("：") + path,
+                              kSource);
     }
     ApplyPragmas(db);
     const bool first = !RulesInPlace(db);

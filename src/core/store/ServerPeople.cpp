@@ -9,7 +9,8 @@
 namespace {
 // Refusals are said as a check's failure (23514): the program shows their words.
 const char* const kGuard =
-    "CREATE FUNCTION movrnt_people_guard(p TEXT, fresh BOOLEAN) RETURNS TEXT LANGUAGE plpgsql"
+    "CREATE OR REPLACE FUNCTION movrnt_people_guard(p TEXT, fresh BOOLEAN) RETURNS TEXT LANGUAGE "
+    "plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT[]; BEGIN"
     " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') "
     "THEN"
@@ -38,12 +39,18 @@ const char* const kGuard =
     " '“%”不是本店的人员。', p USING ERRCODE = '23514'; END IF;"
     " RETURN g[1]; END$$";
 
+// Roles that are some shop's people carry this comment: the roles are the
+// whole server's, and no owner may take another shop's person for his own
+// shop's shared counter role.
+const char* const kPersonMark = " EXECUTE format('COMMENT ON ROLE %I IS %L', p, 'movrnt 人员');";
+
 const char* const kVerifierCheck =
     " IF v IS NULL OR v NOT LIKE 'SCRAM-SHA-256$%' THEN RAISE EXCEPTION"
     " '密码必须以 SCRAM-SHA-256 的方式交给服务器' USING ERRCODE = '22023'; END IF;";
 
 const char* const kAdd =
-    "CREATE FUNCTION movrnt_person_add(p TEXT, v TEXT, w TEXT) RETURNS void LANGUAGE plpgsql"
+    "CREATE OR REPLACE FUNCTION movrnt_person_add(p TEXT, v TEXT, w TEXT) RETURNS void LANGUAGE "
+    "plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$BEGIN"
     " PERFORM %1.movrnt_people_guard(p, true);%2"
     " IF w IS NULL OR w NOT IN ('店主', '店员') THEN RAISE EXCEPTION '身份只能是店主或店员' USING"
@@ -53,13 +60,13 @@ const char* const kAdd =
     "'23514';"
     " END IF;"
     " EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L IN ROLE %I', p, v,"
-    " CASE w WHEN '店主' THEN 'movrnt_owner' ELSE 'movrnt_clerk' END);"
+    " CASE w WHEN '店主' THEN 'movrnt_owner' ELSE 'movrnt_clerk' END);%3"
     " INSERT INTO %1.czry (xm, js) VALUES (p, w);"
     // Once an owner logs on by his own name, the program keeps no password of its own.
     " IF w = '店主' THEN DELETE FROM %1.cssz WHERE mc = 'Password'; END IF; END$$";
 
 const char* const kRename =
-    "CREATE FUNCTION movrnt_person_rename(p TEXT, n TEXT) RETURNS void LANGUAGE plpgsql"
+    "CREATE OR REPLACE FUNCTION movrnt_person_rename(p TEXT, n TEXT) RETURNS void LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$BEGIN"
     " PERFORM %1.movrnt_people_guard(p, false);"
     " IF p = session_user THEN RAISE EXCEPTION '您正在以“%”的身份登录，不能修改自己的姓名。', p "
@@ -72,7 +79,8 @@ const char* const kRename =
     " UPDATE %1.czry SET xm = n WHERE xm = p; END$$";
 
 const char* const kEnable =
-    "CREATE FUNCTION movrnt_person_enable(p TEXT, enabled BOOLEAN) RETURNS void LANGUAGE plpgsql"
+    "CREATE OR REPLACE FUNCTION movrnt_person_enable(p TEXT, enabled BOOLEAN) RETURNS void "
+    "LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT; BEGIN"
     " g := %1.movrnt_people_guard(p, false);"
     " IF NOT enabled AND p = session_user THEN RAISE EXCEPTION "
@@ -86,17 +94,17 @@ const char* const kEnable =
     " EXECUTE format('ALTER ROLE %I ' || CASE WHEN enabled THEN 'LOGIN' ELSE 'NOLOGIN' END, p);"
     " UPDATE %1.czry SET ty = CASE WHEN enabled THEN '否' ELSE '是' END WHERE xm = p; END$$";
 
-const char* const kPassword =
-    "CREATE FUNCTION movrnt_person_password(p TEXT, v TEXT) RETURNS void LANGUAGE plpgsql"
-    " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$BEGIN"
-    " PERFORM %1.movrnt_people_guard(p, false);%2"
-    " EXECUTE format('ALTER ROLE %I PASSWORD %L', p, v); END$$";
+const char* const kPassword = "CREATE OR REPLACE FUNCTION movrnt_person_password(p TEXT, v TEXT) "
+                              "RETURNS void LANGUAGE plpgsql"
+                              " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$BEGIN"
+                              " PERFORM %1.movrnt_people_guard(p, false);%2"
+                              " EXECUTE format('ALTER ROLE %I PASSWORD %L', p, v); END$$";
 
 // The counter role the shop ran on before it had people: out of the groups
 // and without the grants it had of its own. Only a person may retire it, so
 // no one locks the shop out by retiring the role he is logged in as.
 const char* const kRetire =
-    "CREATE FUNCTION movrnt_retire_login(r TEXT) RETURNS void LANGUAGE plpgsql"
+    "CREATE OR REPLACE FUNCTION movrnt_retire_login(r TEXT) RETURNS void LANGUAGE plpgsql"
     " SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$DECLARE g TEXT; BEGIN"
     " IF session_user <> current_user AND NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') "
     "THEN"
@@ -107,7 +115,8 @@ const char* const kRetire =
     "'movrnt_expert')"
     " OR EXISTS (SELECT 1 FROM %1.czry WHERE xm = r) OR NOT EXISTS (SELECT 1 FROM pg_roles WHERE "
     "rolname = r"
-    " AND NOT rolsuper) OR EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles o ON o.oid = "
+    " AND NOT rolsuper AND shobj_description(oid, 'pg_authid') IS DISTINCT FROM 'movrnt 人员') OR "
+    "EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles o ON o.oid = "
     "m.roleid"
     " JOIN pg_roles u ON u.oid = m.member WHERE u.rolname = r AND o.rolname NOT IN ('movrnt_owner',"
     " 'movrnt_clerk')) THEN RAISE EXCEPTION '“%”不是共用的柜台账户。', r USING ERRCODE = '23514'; "
@@ -139,14 +148,20 @@ QStringList ServerPeopleFunctions(const QString& quotedSchema)
         bare = bare.mid(1, bare.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
     bare.replace(u'\'', QStringLiteral("''"));
     const QString check = QString::fromUtf8(kVerifierCheck);
-    QStringList steps = {QString::fromUtf8(kGuard).arg(quotedSchema),
-                         QString::fromUtf8(kAdd).arg(quotedSchema, check),
-                         QString::fromUtf8(kRename).arg(quotedSchema),
-                         QString::fromUtf8(kEnable).arg(quotedSchema),
-                         QString::fromUtf8(kPassword).arg(quotedSchema, check),
-                         QString::fromUtf8(kRetire).arg(quotedSchema).arg(bare)};
+    QStringList steps = {
+        QString::fromUtf8(kGuard).arg(quotedSchema),
+        QString::fromUtf8(kAdd).arg(quotedSchema, check, QString::fromUtf8(kPersonMark)),
+        QString::fromUtf8(kRename).arg(quotedSchema),
+        QString::fromUtf8(kEnable).arg(quotedSchema),
+        QString::fromUtf8(kPassword).arg(quotedSchema, check),
+        QString::fromUtf8(kRetire).arg(quotedSchema).arg(bare)};
+    // People made before their roles were marked.
     steps << QStringLiteral(
-        "REVOKE ALL ON FUNCTION movrnt_people_guard(TEXT, BOOLEAN) FROM PUBLIC");
+                 "DO $$DECLARE p TEXT; BEGIN FOR p IN SELECT xm FROM czry JOIN pg_roles ON"
+                 " rolname = xm LOOP%1 END LOOP; END$$")
+                 .arg(QString::fromUtf8(kPersonMark))
+          << QStringLiteral(
+                 "REVOKE ALL ON FUNCTION movrnt_people_guard(TEXT, BOOLEAN) FROM PUBLIC");
     for (const char* function :
          {"movrnt_person_add(TEXT, TEXT, TEXT)", "movrnt_person_rename(TEXT, TEXT)",
           "movrnt_person_enable(TEXT, BOOLEAN)", "movrnt_person_password(TEXT, TEXT)",
