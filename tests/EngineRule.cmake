@@ -1,5 +1,6 @@
 # Which engine the shop runs on is the store's business: everything else asks
-# the shop's Engine what it needs. Refused outside src/core/store: the
+# the shop's Engine what it needs, and the store's own code its connection's
+# ShopSchema. Refused outside src/core/store: the
 # location tests, comparing engines, and `bool server` parameters. The
 # domain's statements and windows run on the Shop they are handed, never on
 # the counter's session shop (which the logon, people and settings use).
@@ -8,6 +9,14 @@ cmake_minimum_required(VERSION 3.20)
 set(broken "")
 file(GLOB_RECURSE files RELATIVE ${SOURCE} ${SOURCE}/*.h ${SOURCE}/*.cpp)
 foreach(file IN LISTS files)
+  # Within the store, a connection's engine is asked once: its ShopSchema.
+  if(NOT file STREQUAL "core/store/Schema.cpp")
+    file(STRINGS ${SOURCE}/${file} lines REGEX "driverName\\(\\)[ \t]*[!=]=")
+    foreach(line IN LISTS lines)
+      string(STRIP "${line}" line)
+      list(APPEND broken "${file}: ${line}")
+    endforeach()
+  endif()
   if(file MATCHES "^core/store/")
     continue()
   endif()

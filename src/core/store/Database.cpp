@@ -7,8 +7,6 @@
 #include "SqlSupport.h"
 
 #include <QCoreApplication>
-#include <QSqlDriver>
-#include <libpq-fe.h>
 
 // Where the shop is, reaching it, and the shop that programs without a main
 // window open.
@@ -89,19 +87,4 @@ void OpenDatabase(const QString& location, const UpgradeProgress& progress)
 void CloseDatabase()
 {
     delete std::exchange(standing, nullptr);
-}
-
-bool ConnectionLost(const QSqlDatabase& db)
-{
-    if (!ServerConnection(db))
-        return false;
-    if (!db.isOpen()) // the driver closes it on a failure that broke the line
-        return true;
-    const QVariant handle = db.driver()->handle();
-    // The driver names the type as libpq's header spells its struct.
-    if (!handle.isValid() ||
-        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return false;
-    const PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
-    return connection && PQstatus(connection) == CONNECTION_BAD;
 }

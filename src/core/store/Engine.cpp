@@ -5,6 +5,7 @@
 #include "ProgramFolder.h"
 #include "ServerAddress.h"
 #include "Shop.h"
+#include "SqlSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,8 @@ namespace {
 class FileEngine final : public Engine
 {
 public:
+    void createShop(const QString& location) const override { CreateEmptyDatabase(location); }
+    QString display(const QString& location) const override { return location; }
     QList<std::pair<QString, QString>> whereLines(const QString& location) const override
     {
         return {{QStringLiteral("数据库"), location},
@@ -135,6 +138,32 @@ public:
 class ServerEngine final : public Engine
 {
 public:
+    void createShop(const QString& location) const override
+    {
+        const ServerAddress address = ParseServerUrl(location);
+        const QString name = QStringLiteral("movrnt-create");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            address.apply(db);
+            try {
+                if (!db.open())
+                    store::Fail(db.lastError(),
+                                QStringLiteral("无法连接数据库服务器 ") + address.display());
+                CreateServerShop(db);
+            } catch (...) {
+                db.close();
+                db = {};
+                QSqlDatabase::removeDatabase(name);
+                throw;
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    QString display(const QString& location) const override
+    {
+        return ParseServerUrl(location).display();
+    }
     QList<std::pair<QString, QString>> whereLines(const QString& location) const override
     {
         QString address;

@@ -22,7 +22,8 @@
 // The server's schema defines julianday() and instr(). Everything else goes
 // through the engine: locking a read (forUpdate), where NULLs sort, scratch
 // tables, covers, the shop's own settings and change detection. DDL, upgrade
-// steps, triggers and catalogue queries live in the store, beside the schema.
+// steps, triggers and catalogue queries are the store's own: each engine's
+// ShopSchema (ShopSchema.h), which the store picks by the connection.
 class Shop;
 
 class Engine
@@ -30,6 +31,12 @@ class Engine
 public:
     virtual ~Engine() = default;
 
+    // Makes the shop's empty tables at `location`: a new file, or an empty
+    // database on a server (one that holds a shop already is refused).
+    // Throws MovrntError.
+    virtual void createShop(const QString& location) const = 0;
+    // The location as the clerk reads it (a server's address without its password).
+    virtual QString display(const QString& location) const = 0;
     // Where the shop is, as the about box lists it: caption and value.
     virtual QList<std::pair<QString, QString>> whereLines(const QString& location) const = 0;
 

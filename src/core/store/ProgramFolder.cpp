@@ -34,8 +34,8 @@ QString JoinPath(const QString& folder, const QString& name)
 
 bool KeepPrivate(const QString& path, bool folder)
 {
-    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner |
-                                     (folder ? QFile::ExeOwner : QFile::Permissions());
+    const QFile::Permissions owner =
+        QFile::ReadOwner | QFile::WriteOwner | (folder ? QFile::ExeOwner : QFile::Permissions());
     return QFile::setPermissions(path, owner);
 }
 

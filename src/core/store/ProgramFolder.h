@@ -23,8 +23,7 @@ inline const QString kTipFileName = QStringLiteral("TIPOFDAY.TXT");
 // A folder given with --home gets the delivered help page and tip file, from
 // `installed` for an installed program or else from beside the binary; a
 // file already there is never replaced. The database is never made.
-void FurnishHomeFolder(const QString& home, const QString& binaryFolder,
-                       const QString& installed);
+void FurnishHomeFolder(const QString& home, const QString& binaryFolder, const QString& installed);
 
 // The shop's data is its owner's alone: a database file (and a backup of it)
 // readable and writable by the owner only, a folder that holds the database

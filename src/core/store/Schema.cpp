@@ -7,12 +7,15 @@
 #include "ServerPeople.h"
 #include "Shop.h"
 #include "ShopRules.h"
+#include "ShopSchema.h"
 #include "SqlSupport.h"
 #include "Totals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlRecord>
+#include <libpq-fe.h>
 
 // The shop's tables on both engines, and what brings an older database up
 // to date: indexes, rules, the totals and the ledger, the server's grants.
@@ -215,8 +218,6 @@ const char* const kIndexes[] = {
 // since they were taken, is analysed again. Small tables do without.
 bool NeedsStatistics(QSqlDatabase db)
 {
-    if (ServerConnection(db))
-        return false; // the server's autovacuum keeps them
     const bool haveStats = Exists(db, QStringLiteral("table"), QStringLiteral("sqlite_stat1"));
     // The rows as the totals keep them (every column's counts add up to
     // them), without reading a million rentals at every start.
@@ -265,51 +266,12 @@ const char* const kServerIndexes[] = {
     "CREATE INDEX IF NOT EXISTS hyxx_hybh ON hyxx (hybh)",
 };
 
-// The shop's rules, once: on the file its triggers (triggers of other names,
-// which typed statements could once make, go: they would act on the
-// program's own writes), on a server its constraints, NOT VALID so that an
-// older shop holding a row that breaks one still opens.
-QStringList RuleSteps(QSqlDatabase db)
-{
-    QStringList steps;
-    if (ServerConnection(db)) {
-        const QStringList schema = RuleSchema(true);
-        for (qsizetype i = 0; i < ShopRules().size(); ++i)
-            if (!Exists(db, QStringLiteral("constraint"), ShopRules()[i].name))
-                steps << schema[i];
-        if (!steps.isEmpty())
-            steps << RentalNumberFloor(true);
-        return steps;
-    }
-    if (Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst()))
-        return steps;
-    QStringList own = RuleTriggerNames();
-    static const QRegularExpression named(QStringLiteral("^CREATE TRIGGER (\\w+)"));
-    for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
-        if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
-            own << match.captured(1);
-    QSqlQuery triggers =
-        Run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), {});
-    while (triggers.next())
-        if (!own.contains(triggers.value(0).toString()))
-            steps << QStringLiteral("DROP TRIGGER \"%1\"")
-                         .arg(triggers.value(0).toString().replace(u'"', QStringLiteral("\"\"")));
-    return steps << RuleSchema(false) << RentalNumberFloor(false);
-}
-
-bool RulesInPlace(QSqlDatabase db)
-{
-    return ServerConnection(db)
-               ? Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name)
-               : Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
-}
-
 // What rows break the rules, a few a rule, said as the clerk is told.
-QString BrokenRowsIn(QSqlDatabase db)
+QString BrokenRowsIn(QSqlDatabase db, bool server)
 {
     QList<BrokenRow> found;
     for (int rule = 0; rule < int(ShopRules().size()); ++rule) {
-        QSqlQuery rows = Run(db, BrokenRuleQuery(rule, ServerConnection(db), 10), {});
+        QSqlQuery rows = Run(db, BrokenRuleQuery(rule, server, 10), {});
         while (rows.next())
             found.append({ShopRules()[rule].table, rows.value(0).toString(), rule});
     }
@@ -317,10 +279,10 @@ QString BrokenRowsIn(QSqlDatabase db)
 }
 
 // Whether any row breaks a rule: one scan a table.
-bool AnyBrokenRow(QSqlDatabase db)
+bool AnyBrokenRow(QSqlDatabase db, bool server)
 {
     for (const QString& table : RuledTables())
-        if (Run(db, BrokenRowsQuery(table, ServerConnection(db), 1), {}).next())
+        if (Run(db, BrokenRowsQuery(table, server, 1), {}).next())
             return true;
     return false;
 }
@@ -341,8 +303,8 @@ QString ValidateRules(QSqlDatabase db, bool say)
         constraints.append({pending.value(0).toString(), pending.value(1).toString()});
     if (constraints.isEmpty())
         return {};
-    if (AnyBrokenRow(db))
-        return say ? BrokenRowsIn(db) : QString();
+    if (AnyBrokenRow(db, true))
+        return say ? BrokenRowsIn(db, true) : QString();
     // Only the tables' owner may: a counter of fewer rights leaves it to him
     // (the constraints hold for every row written meanwhile).
     try {
@@ -405,106 +367,255 @@ QStringList GroupGrants(QSqlDatabase db)
     return steps;
 }
 
-// What an older file still lacks: indexes to build or replace, statistics.
-QStringList UpgradeSteps(QSqlDatabase db)
+// The indexes an older shop lacks (or still has, of those dropped), in the
+// engine's form; each new one analysed where the engine asks for it.
+QStringList IndexSteps(QSqlDatabase db, const QList<const char*>& indexes,
+                       const std::function<QString(const QString&)>& form, bool analyse)
 {
     QStringList steps;
-    QList<const char*> indexes(std::begin(kIndexes), std::end(kIndexes));
-    if (ServerConnection(db))
-        indexes.append(QList<const char*>(std::begin(kServerIndexes), std::end(kServerIndexes)));
     for (const char* sql : indexes) {
-        const QString statement =
-            ServerConnection(db) ? ServerIndex(QString::fromUtf8(sql)) : QString::fromUtf8(sql);
+        const QString statement = form(QString::fromUtf8(sql));
         const bool drop = statement.startsWith(QStringLiteral("DROP"));
         const QString name = statement.section(QStringLiteral(" EXISTS "), 1).section(u' ', 0, 0);
         if (Exists(db, QStringLiteral("index"), name) == drop) {
             steps << statement;
             // A new index without statistics is one the planner misjudges.
-            if (!drop && !ServerConnection(db))
+            if (!drop && analyse)
                 steps << QStringLiteral("ANALYZE ") + name;
         }
     }
+    return steps;
+}
+
+QStringList ChangeLogSteps(QSqlDatabase db)
+{
+    QStringList steps;
     if (!Exists(db, QStringLiteral("table"), QStringLiteral("bdjl")))
         for (const char* sql : kChangeLog)
             steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) &&
-        !Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
-        for (const char* table : {"ydxx", "zjxx", "hyxx", "bdjl"})
-            steps << QStringLiteral("CREATE TRIGGER %1_notify AFTER INSERT OR UPDATE OR DELETE OR"
-                                    " TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION"
-                                    " movrnt_notify()")
-                         .arg(QLatin1String(table));
-    if (ServerConnection(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("cssz")))
-        for (const char* sql : kServerSchema)
-            if (QByteArray(sql).contains("cssz") || QByteArray(sql).contains("fmtp"))
-                steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) &&
-        !Run(db,
-             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'instr' AND"
-                            " pronamespace = CAST(current_schema() AS regnamespace)"),
-             {})
-             .next())
-        for (const char* sql : kServerSchema)
-            if (QByteArray(sql).contains("FUNCTION instr"))
-                steps << QString::fromUtf8(sql);
-    if (ServerConnection(db) &&
-        !Run(db,
-             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_expert_wrote'"
-                            " AND pronamespace = CAST(current_schema() AS regnamespace)"),
-             {})
-             .next())
-        steps << QString::fromLatin1(kExpertWrote);
-    if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
-        steps << TotalsSchema(ServerConnection(db));
-    if (ServerConnection(db) &&
-        !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
-        for (const char* sql : kExpertMoney)
-            steps << QString::fromUtf8(sql);
-    if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
-        steps << LedgerSchema(ServerConnection(db)) << OpeningLines(NowText());
-        if (ServerConnection(db) && Run(db,
-                                        QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname ="
-                                                       " 'movrnt_expert'"),
-                                        {})
-                                        .next())
-            steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
-    } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
-        steps << PersonAndTillSteps(ServerConnection(db));
-        if (ServerConnection(db))
-            steps << QString::fromUtf8(kExpertMoney[0]); // it signs its lines too
-        // The ledger's row rules name the new columns too.
-        if (!ServerConnection(db) && RulesInPlace(db))
-            for (const QString& sql : RuleSchema(false))
-                if (sql.contains(QStringLiteral(" ON zwls ")))
-                    steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2)
-                          << sql;
+    return steps;
+}
+
+bool HasFunction(QSqlDatabase db, const QString& name, const QString& body = {})
+{
+    return Run(db,
+               QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = ? AND pronamespace ="
+                              " CAST(current_schema() AS regnamespace) AND prosrc LIKE ?"),
+               {name, QStringLiteral("%") + body + QStringLiteral("%")})
+        .next();
+}
+
+bool HasRole(QSqlDatabase db, const QString& role)
+{
+    return Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = ?"), {role}).next();
+}
+
+// The shop in a SQLite file of this counter: its rules are triggers, its
+// statistics gathered by the program.
+class FileSchema final : public ShopSchema
+{
+public:
+    QString existsQuery(const QString&) const override
+    {
+        return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?");
     }
-    // Money never moves without its line, whoever changes it.
-    if (ServerConnection(db) &&
-        !Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
-        steps << MoneyLinesGuard();
-    if (ServerConnection(db) &&
-        !Run(db,
-             QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_clear_ledger'"
-                            " AND pronamespace = CAST(current_schema() AS regnamespace)"),
-             {})
-             .next())
-        steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
-    // Only the tables' owner grants, once a group lacks its rights.
-    if (ServerConnection(db) &&
-        Run(db,
-            QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
-                           " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
-                           " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
-                           " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
-                           " has_table_privilege(r.rolname, quote_ident(t.schemaname) ||"
-                           " '.ydxx', 'SELECT')"),
-            {})
-            .next())
-        steps << GroupGrants(db);
-    // On a server the people are its login roles, listed in czry; the tables'
-    // owner makes the table and, given CREATEROLE, the functions that keep them.
-    if (ServerConnection(db)) {
+    QString hasColumnQuery() const override
+    {
+        return QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
+    }
+    void applyPragmas(QSqlDatabase db) const override
+    {
+        Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
+        Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
+        // A REPLACE deletes a row too: the totals' triggers must hear of it.
+        Run(db, QStringLiteral("PRAGMA recursive_triggers=ON"), {});
+        Run(db, QString::fromLatin1(PageCachePragma()), {});
+    }
+    QStringList upgradeSteps(QSqlDatabase db) const override
+    {
+        QStringList steps = IndexSteps(
+            db, {std::begin(kIndexes), std::end(kIndexes)}, [](const QString& sql) { return sql; },
+            true);
+        steps << ChangeLogSteps(db);
+        if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
+            steps << TotalsSchema(false);
+        if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
+            steps << LedgerSchema(false) << OpeningLines(NowText());
+        } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
+            steps << PersonAndTillSteps(false);
+            // The ledger's row rules name the new columns too.
+            if (rulesInPlace(db))
+                for (const QString& sql : RuleSchema(false))
+                    if (sql.contains(QStringLiteral(" ON zwls ")))
+                        steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2)
+                              << sql;
+        }
+        // The people behind the counter, with the hashes of their passwords.
+        if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
+            steps << QStringLiteral(
+                "CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
+                " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
+                " DEFAULT '否' CHECK (ty IN ('是', '否')))");
+        steps << ruleSteps(db);
+        if (NeedsStatistics(db))
+            steps << QStringLiteral("ANALYZE");
+        return steps;
+    }
+    bool rulesInPlace(QSqlDatabase db) const override
+    {
+        return Exists(db, QStringLiteral("trigger"), RuleTriggerNames().constFirst());
+    }
+    QString checkRules(QSqlDatabase db, bool first) const override
+    {
+        return first && AnyBrokenRow(db, false) ? BrokenRowsIn(db, false) : QString();
+    }
+    bool connectionLost(const QSqlDatabase&) const override { return false; }
+
+private:
+    // The rules' triggers, once. Triggers of other names, which typed
+    // statements could once make, go: they would act on the program's own
+    // writes.
+    QStringList ruleSteps(QSqlDatabase db) const
+    {
+        QStringList steps;
+        if (rulesInPlace(db))
+            return steps;
+        QStringList own = RuleTriggerNames();
+        static const QRegularExpression named(QStringLiteral("^CREATE TRIGGER (\\w+)"));
+        for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
+            if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
+                own << match.captured(1);
+        QSqlQuery triggers =
+            Run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger'"), {});
+        while (triggers.next())
+            if (!own.contains(triggers.value(0).toString()))
+                steps << QStringLiteral("DROP TRIGGER \"%1\"")
+                             .arg(triggers.value(0).toString().replace(u'"',
+                                                                       QStringLiteral("\"\"")));
+        return steps << RuleSchema(false) << RentalNumberFloor(false);
+    }
+};
+
+// The shop on a PostgreSQL server the counters share: its rules are
+// constraints, its grants go to the people's groups, its people are the
+// server's logins, and the server's autovacuum keeps the statistics.
+class ServerSchema final : public ShopSchema
+{
+public:
+    QString existsQuery(const QString& kind) const override
+    {
+        if (kind == u"index")
+            return QStringLiteral("SELECT 1 FROM pg_indexes WHERE ? <> '' AND schemaname ="
+                                  " current_schema() AND indexname = ?");
+        if (kind == u"trigger")
+            return QStringLiteral(
+                "SELECT 1 FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid"
+                " WHERE ? <> '' AND c.relnamespace = current_schema()::regnamespace"
+                " AND t.tgname = ?");
+        if (kind == u"constraint")
+            return QStringLiteral("SELECT 1 FROM pg_constraint WHERE ? <> '' AND connamespace ="
+                                  " current_schema()::regnamespace AND conname = ?");
+        return QStringLiteral("SELECT 1 FROM information_schema.tables WHERE ? <> '' AND"
+                              " table_schema = current_schema() AND table_name = ?");
+    }
+    QString hasColumnQuery() const override
+    {
+        return QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
+                              " current_schema() AND table_name = ? AND column_name = ?");
+    }
+    void applyPragmas(QSqlDatabase) const override {}
+    QStringList upgradeSteps(QSqlDatabase db) const override
+    {
+        QList<const char*> indexes(std::begin(kIndexes), std::end(kIndexes));
+        indexes.append(QList<const char*>(std::begin(kServerIndexes), std::end(kServerIndexes)));
+        QStringList steps = IndexSteps(db, indexes, ServerIndex, false);
+        steps << ChangeLogSteps(db);
+        if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("zjxx_notify")))
+            for (const char* table : {"ydxx", "zjxx", "hyxx", "bdjl"})
+                steps << QStringLiteral(
+                             "CREATE TRIGGER %1_notify AFTER INSERT OR UPDATE OR DELETE OR"
+                             " TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION"
+                             " movrnt_notify()")
+                             .arg(QLatin1String(table));
+        for (const char* sql : kServerSchema) {
+            const QByteArray text(sql);
+            if (((text.contains("cssz") || text.contains("fmtp")) &&
+                 !Exists(db, QStringLiteral("table"), QStringLiteral("cssz"))) ||
+                (text.contains("FUNCTION instr") && !HasFunction(db, QStringLiteral("instr"))))
+                steps << QString::fromUtf8(sql);
+        }
+        if (!HasFunction(db, QStringLiteral("movrnt_expert_wrote")))
+            steps << QString::fromLatin1(kExpertWrote);
+        if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
+            steps << TotalsSchema(true);
+        if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
+            for (const char* sql : kExpertMoney)
+                steps << QString::fromUtf8(sql);
+        if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
+            steps << LedgerSchema(true) << OpeningLines(NowText());
+            if (HasRole(db, QStringLiteral("movrnt_expert")))
+                steps << QStringLiteral("GRANT SELECT ON zwls, zwrz TO movrnt_expert");
+        } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
+            steps << PersonAndTillSteps(true)
+                  << QString::fromUtf8(kExpertMoney[0]); // it signs its lines too
+        }
+        // Money never moves without its line, whoever changes it.
+        if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
+            steps << MoneyLinesGuard();
+        if (!HasFunction(db, QStringLiteral("movrnt_clear_ledger")))
+            steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
+        // Only the tables' owner grants, once a group lacks its rights.
+        if (Run(db,
+                QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"
+                               " ('movrnt_owner', 'movrnt_clerk', 'movrnt_guest') AND"
+                               " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
+                               " pg_has_role(current_user, t.tableowner, 'MEMBER') AND NOT"
+                               " has_table_privilege(r.rolname, quote_ident(t.schemaname) ||"
+                               " '.ydxx', 'SELECT')"),
+                {})
+                .next())
+            steps << GroupGrants(db);
+        steps << peopleSteps(db);
+        // The rules as constraints, NOT VALID so that an older shop holding a
+        // row that breaks one still opens.
+        QStringList rules;
+        const QStringList schema = RuleSchema(true);
+        for (qsizetype i = 0; i < ShopRules().size(); ++i)
+            if (!Exists(db, QStringLiteral("constraint"), ShopRules()[i].name))
+                rules << schema[i];
+        if (!rules.isEmpty())
+            rules << RentalNumberFloor(true);
+        return steps << rules;
+    }
+    bool rulesInPlace(QSqlDatabase db) const override
+    {
+        return Exists(db, QStringLiteral("constraint"), ShopRules().constFirst().name);
+    }
+    QString checkRules(QSqlDatabase db, bool first) const override
+    {
+        return ValidateRules(db, first);
+    }
+    bool connectionLost(const QSqlDatabase& db) const override
+    {
+        if (!db.isOpen()) // the driver closes it on a failure that broke the line
+            return true;
+        const QVariant handle = db.driver()->handle();
+        // The driver names the type as libpq's header spells its struct.
+        if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
+                                  qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return false;
+        const PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+        return connection && PQstatus(connection) == CONNECTION_BAD;
+    }
+
+private:
+    // The people are the server's login roles, listed in czry; the tables'
+    // owner makes the table and, given CREATEROLE, the functions that keep
+    // them. An expert who made tables in the shop's schema makes them in his
+    // own from now on.
+    QStringList peopleSteps(QSqlDatabase db) const
+    {
+        QStringList steps;
         QSqlQuery me =
             Run(db,
                 QStringLiteral("SELECT r.rolcreaterole, quote_ident(current_schema()),"
@@ -514,61 +625,36 @@ QStringList UpgradeSteps(QSqlDatabase db)
                                " t.schemaname = current_schema() AND t.tablename = 'ydxx' AND"
                                " pg_has_role(current_user, t.tableowner, 'MEMBER')"),
                 {});
-        if (me.next()) {
-            const QString groups = me.value(2).toString();
-            // An expert who made tables in the shop's schema makes them in his own from now on.
-            if (Run(db,
-                    QStringLiteral(
-                        "SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_expert' AND"
-                        " has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')"),
-                    {})
-                    .next())
-                steps << QStringLiteral("DO $$BEGIN EXECUTE format('REVOKE CREATE ON SCHEMA %I "
-                                        "FROM movrnt_expert',"
-                                        " current_schema()); END$$")
-                      << QString::fromLatin1(kExpertSchema);
-            if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
-                steps << ServerPeopleTable(groups.isEmpty() ? QStringList()
-                                                            : groups.split(QStringLiteral(", ")));
-            if (me.value(0).toBool() && groups.contains(QStringLiteral("movrnt_owner")) &&
-                groups.contains(QStringLiteral("movrnt_clerk")) &&
-                !Run(db,
-                     QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = 'movrnt_person_add' AND"
-                                    " pronamespace = CAST(current_schema() AS regnamespace) AND"
-                                    " prosrc LIKE '%COMMENT ON ROLE%'"),
-                     {})
-                     .next())
-                steps << ServerPeopleFunctions(me.value(1).toString());
-        }
+        if (!me.next())
+            return steps;
+        const QString groups = me.value(2).toString();
+        if (Run(db,
+                QStringLiteral(
+                    "SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_expert' AND"
+                    " has_schema_privilege('movrnt_expert', current_schema(), 'CREATE')"),
+                {})
+                .next())
+            steps << QStringLiteral("DO $$BEGIN EXECUTE format('REVOKE CREATE ON SCHEMA %I "
+                                    "FROM movrnt_expert', current_schema()); END$$")
+                  << QString::fromLatin1(kExpertSchema);
+        if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
+            steps << ServerPeopleTable(groups.isEmpty() ? QStringList()
+                                                        : groups.split(QStringLiteral(", ")));
+        // Functions of an older version are replaced: they did not mark the people.
+        if (me.value(0).toBool() && groups.contains(QStringLiteral("movrnt_owner")) &&
+            groups.contains(QStringLiteral("movrnt_clerk")) &&
+            !HasFunction(db, QStringLiteral("movrnt_person_add"),
+                         QStringLiteral("COMMENT ON ROLE")))
+            steps << ServerPeopleFunctions(me.value(1).toString());
+        return steps;
     }
-    // The people behind the counter of a shop kept in a file.
-    if (!ServerConnection(db) && !Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
-        steps << QStringLiteral(
-            "CREATE TABLE czry (xm TEXT PRIMARY KEY, js TEXT NOT NULL CHECK (js IN"
-            " ('店主', '店员')), mm TEXT NOT NULL DEFAULT '', ty TEXT NOT NULL"
-            " DEFAULT '否' CHECK (ty IN ('是', '否')))");
-    steps << RuleSteps(db);
-    if (NeedsStatistics(db))
-        steps << QStringLiteral("ANALYZE");
-    return steps;
-}
-
-void ApplyPragmas(QSqlDatabase db)
-{
-    if (ServerConnection(db))
-        return;
-    Run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
-    Run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
-    // A REPLACE deletes a row too: the totals' triggers must hear of it.
-    Run(db, QStringLiteral("PRAGMA recursive_triggers=ON"), {});
-    Run(db, QString::fromLatin1(PageCachePragma()), {});
-}
+};
 
 // All steps or none: a file left half upgraded (totals without their
 // triggers) would never be put right. `inTransaction`: the caller holds one.
 void Upgrade(QSqlDatabase db, const UpgradeProgress& progress, bool inTransaction = false)
 {
-    const QStringList steps = UpgradeSteps(db);
+    const QStringList steps = SchemaOf(db).upgradeSteps(db);
     if (steps.isEmpty())
         return;
     if (!inTransaction && !db.transaction())
@@ -595,6 +681,18 @@ void Upgrade(QSqlDatabase db, const UpgradeProgress& progress, bool inTransactio
         progress(int(steps.size()), int(steps.size()));
 }
 } // namespace
+
+const ShopSchema& store::SchemaOf(const QSqlDatabase& db)
+{
+    static const FileSchema file;
+    static const ServerSchema server;
+    return db.driverName() == u"QPSQL" ? static_cast<const ShopSchema&>(server) : file;
+}
+
+bool ConnectionLost(const QSqlDatabase& db)
+{
+    return SchemaOf(db).connectionLost(db);
+}
 
 const char* const kChangeLogStatement = "UPDATE bdjl SET xh = xh + 1, cz = ? WHERE lb = ?";
 
@@ -625,7 +723,7 @@ void CreateServerTables(QSqlDatabase db)
         Run(db, QString::fromUtf8(sql), {});
     Run(db, QString::fromUtf8(kChangeLog[1]), {}); // its rows; the table is made above
     Upgrade(db, {}, true);
-    ValidateRules(db, false); // its tables are empty
+    SchemaOf(db).checkRules(db, false); // its tables are empty
     // The expert window's role, when the server has one: the data, never the
     // change log or the shop's settings; tables of its own in the schema.
     QSqlQuery expert = Run(db,
@@ -680,7 +778,7 @@ void CreateEmptyDatabase(const QString& path)
                 Run(db, QString::fromUtf8(sql), {});
             for (const char* sql : kChangeLog)
                 Run(db, QString::fromUtf8(sql), {});
-            ApplyPragmas(db);
+            SchemaOf(db).applyPragmas(db);
             Upgrade(db, {});
             Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {});
         } catch (...) {
@@ -711,10 +809,9 @@ QString PrepareShopConnection(QSqlDatabase db, const QString& path, const Upgrad
                                   QStringLiteral("：") + path,
                               kSource);
     }
-    ApplyPragmas(db);
-    const bool first = !RulesInPlace(db);
+    const ShopSchema& schema = SchemaOf(db);
+    schema.applyPragmas(db);
+    const bool first = !schema.rulesInPlace(db);
     Upgrade(db, progress);
-    if (ServerConnection(db))
-        return ValidateRules(db, first);
-    return first && AnyBrokenRow(db) ? BrokenRowsIn(db) : QString();
+    return schema.checkRules(db, first);
 }

@@ -72,12 +72,13 @@ ServerAddress ParseServerUrl(const QString& url)
         // every message does: an option saying otherwise would reach another.
         if (key == u"user" || key == u"dbname" || key == u"host" || key == u"hostaddr" ||
             key == u"port" || key == u"service")
-            throw MovrntError(QStringLiteral("数据库服务器的地址中不能用选项 %1 另指%2：请写在地址本身中"
-                                             "（postgresql://用户@主机:端口/数据库）")
-                                  .arg(key, key == u"dbname" ? QStringLiteral("数据库")
-                                            : key == u"user" ? QStringLiteral("用户")
-                                                             : QStringLiteral("服务器")),
-                              kSource);
+            throw MovrntError(
+                QStringLiteral("数据库服务器的地址中不能用选项 %1 另指%2：请写在地址本身中"
+                               "（postgresql://用户@主机:端口/数据库）")
+                    .arg(key, key == u"dbname" ? QStringLiteral("数据库")
+                              : key == u"user" ? QStringLiteral("用户")
+                                               : QStringLiteral("服务器")),
+                kSource);
         address.options.append({key, value});
     }
     return address;
@@ -91,9 +92,10 @@ QString ServerAddress::display() const
 void ServerAddress::apply(QSqlDatabase& db) const
 {
     if (!db.isValid()) // the driver is a package of its own
-        throw MovrntError(QStringLiteral("缺少 PostgreSQL 数据库驱动，无法连接数据库服务器（请安装软件包 "
-                                         "libqt6sql6-psql）"),
-                          kSource);
+        throw MovrntError(
+            QStringLiteral("缺少 PostgreSQL 数据库驱动，无法连接数据库服务器（请安装软件包 "
+                           "libqt6sql6-psql）"),
+            kSource);
     db.setHostName(host);
     db.setPort(port);
     db.setDatabaseName(database);
@@ -123,7 +125,8 @@ QString ConnectionFailureText(const QString& libpqText)
         {"timeout expired", "连接数据库服务器超时：服务器没有响应，可能没有开机或被防火墙挡住"},
         {"password authentication failed", "数据库服务器拒绝登录：用户名或密码不对"},
         {"no password supplied", "数据库服务器要求密码，但本机没有保存这个用户的密码"},
-        {"no pg_hba.conf entry", "数据库服务器不允许本机以这个用户连接这个数据库（请在服务器的 pg_hba.conf 中允许本机）"},
+        {"no pg_hba.conf entry",
+         "数据库服务器不允许本机以这个用户连接这个数据库（请在服务器的 pg_hba.conf 中允许本机）"},
         {"too many connections", "数据库服务器的连接数已满，请稍后再试"},
         {"remaining connection slots", "数据库服务器的连接数已满，请稍后再试"},
         {"SSL", "数据库服务器要求加密连接（SSL）：请在地址后加上 ?sslmode=require"},

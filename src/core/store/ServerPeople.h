@@ -21,4 +21,5 @@ QStringList ServerPeopleFunctions(const QString& quotedSchema);
 // The server's own verifier (SCRAM-SHA-256) of a person's password, made on
 // this side so the password itself never travels in a statement. Empty when
 // libpq cannot make it. `db` is an open connection to the server.
-QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user, const QString& password);
+QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user,
+                                  const QString& password);

@@ -32,28 +32,7 @@ Shop::Shop(const QString& path, const UpgradeProgress& progress)
 
 std::unique_ptr<Shop> Shop::Create(const QString& location)
 {
-    if (!IsServerUrl(location)) {
-        CreateEmptyDatabase(location);
-        return std::make_unique<Shop>(location);
-    }
-    const ServerAddress address = ParseServerUrl(location);
-    const QString name = QStringLiteral("movrnt-create");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        address.apply(db);
-        try {
-            if (!db.open())
-                Fail(db.lastError(), QStringLiteral("无法连接数据库服务器 ") + address.display());
-            CreateServerShop(db);
-        } catch (...) {
-            db.close();
-            db = {};
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    EngineOf(location).createShop(location);
     return std::make_unique<Shop>(location);
 }
 
@@ -69,7 +48,7 @@ bool Shop::superuser() const
 
 QString Shop::display() const
 {
-    return server_ ? ParseServerUrl(path_).display() : path_;
+    return engine_->display(path_);
 }
 
 Shop::~Shop()
@@ -130,8 +109,8 @@ void Shop::openServer(const UpgradeProgress& progress)
 void Shop::open(const UpgradeProgress& progress)
 {
     closed_ = false;
-    server_ = IsServerUrl(path_);
     engine_ = &EngineOf(path_);
+    server_ = !engine_->keptInFile();
     if (server_) {
         try {
             openServer(progress);

@@ -22,7 +22,8 @@ QString Blank(const QString& column)
 
 QString Flag(const QString& column)
 {
-    return QStringLiteral("%1%2 IS NULL OR %1%2 NOT IN ('是', '否')").arg(QStringLiteral("%1"), column);
+    return QStringLiteral("%1%2 IS NULL OR %1%2 NOT IN ('是', '否')")
+        .arg(QStringLiteral("%1"), column);
 }
 
 // Not a number between the bounds: NULL, text (which the file ranks above any number), NaN.
@@ -63,33 +64,59 @@ const QList<ShopRule>& ShopRules()
         const QString money = QStringLiteral("1e14");
         return QList<ShopRule>{
             {"ydxx", "ydxx_bh_rule", Blank("bh"), {}, QStringLiteral("影碟编号不能为空")},
-            {"ydxx", "ydxx_text_rule",
-             TooLong({"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"}), {}, kTooLongWords},
-            {"ydxx", "ydxx_kind_rule", Blank("lx") + QStringLiteral(" OR ") + Blank("ydlx"), {},
+            {"ydxx",
+             "ydxx_text_rule",
+             TooLong({"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"}),
+             {},
+             kTooLongWords},
+            {"ydxx",
+             "ydxx_kind_rule",
+             Blank("lx") + QStringLiteral(" OR ") + Blank("ydlx"),
+             {},
              QStringLiteral("影片类型和影碟类型不能为空")},
-            {"ydxx", "ydxx_sfycz_rule", Flag("sfycz"), {},
+            {"ydxx",
+             "ydxx_sfycz_rule",
+             Flag("sfycz"),
+             {},
              QStringLiteral("是否已出租应为“是”或“否”")},
-            {"zjxx", "zjxx_zdbh_rule", Outside("zdbh", "1", rental), {},
+            {"zjxx",
+             "zjxx_zdbh_rule",
+             Outside("zdbh", "1", rental),
+             {},
              QStringLiteral("租借编号应为 1 至 %1 之间的整数").arg(rental)},
             {"zjxx", "zjxx_bh_rule", Blank("bh"), {}, QStringLiteral("影碟编号不能为空")},
-            {"zjxx", "zjxx_text_rule", TooLong({"bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"}), {},
+            {"zjxx",
+             "zjxx_text_rule",
+             TooLong({"bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"}),
+             {},
              kTooLongWords},
             {"zjxx", "zjxx_sfyh_rule", Flag("sfyh"), {}, QStringLiteral("是否已还应为“是”或“否”")},
-            {"hyxx", "hyxx_hybh_rule", Blank("hybh") + QStringLiteral(" OR %1hybh = '/'"), {},
+            {"hyxx",
+             "hyxx_hybh_rule",
+             Blank("hybh") + QStringLiteral(" OR %1hybh = '/'"),
+             {},
              QStringLiteral("会员编号不能为空，也不能是“/”（散客的标记）")},
-            {"hyxx", "hyxx_text_rule",
-             TooLong({"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "rhrq"}), {}, kTooLongWords},
+            {"hyxx",
+             "hyxx_text_rule",
+             TooLong({"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "rhrq"}),
+             {},
+             kTooLongWords},
             {"hyxx", "hyxx_hyxb_rule", Blank("hyxb"), {}, QStringLiteral("会员性别不能为空")},
-            {"hyxx", "hyxx_money_rule",
+            {"hyxx",
+             "hyxx_money_rule",
              Outside("zjje", "-" + money, money) + QStringLiteral(" OR ") +
                  Outside("yjje", "-" + money, money),
-             {}, QStringLiteral("预付租金和押金应为数值，且在可以计算的范围之内（±10^14 元）")},
+             {},
+             QStringLiteral("预付租金和押金应为数值，且在可以计算的范围之内（±10^14 元）")},
             {"hyxx", "hyxx_count_rule",
              Outside("hydj", "0", "2147483647") + QStringLiteral(" OR ") +
                  Outside("yjps", "0", "2147483647"),
              NotWhole("hydj") + QStringLiteral(" OR ") + NotWhole("yjps"),
              QStringLiteral("会员等级和已借片数应为非负整数")},
-            {"zwls", "zwls_text_rule", TooLong({"jzsj", "ywlx", "bh", "hybh", "gtmc"}), {},
+            {"zwls",
+             "zwls_text_rule",
+             TooLong({"jzsj", "ywlx", "bh", "hybh", "gtmc"}),
+             {},
              kTooLongWords},
             {"zwls", "zwls_person_rule", TooLong({"gtid", "czy"}), {}, kTooLongWords},
             {"zwls", "zwls_je_rule", Outside("je", "-" + ledger, ledger), NotWhole("je"),
@@ -109,10 +136,11 @@ QString RentalNumberFloor(bool server)
         return QStringLiteral("SELECT setval(pg_get_serial_sequence('zjxx', 'zdbh'), %1)"
                               " WHERE %1 > 0")
             .arg(highest);
-    return QStringLiteral("INSERT OR REPLACE INTO sqlite_sequence (rowid, name, seq) SELECT"
-                          " (SELECT rowid FROM sqlite_sequence WHERE name = 'zjxx'), 'zjxx', MAX(%1,"
-                          " COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'), 0))"
-                          " WHERE %1 > 0")
+    return QStringLiteral(
+               "INSERT OR REPLACE INTO sqlite_sequence (rowid, name, seq) SELECT"
+               " (SELECT rowid FROM sqlite_sequence WHERE name = 'zjxx'), 'zjxx', MAX(%1,"
+               " COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'zjxx'), 0))"
+               " WHERE %1 > 0")
         .arg(highest);
 }
 
@@ -137,7 +165,8 @@ QStringList RuleSchema(bool server)
     QStringList statements;
     if (server) {
         for (const ShopRule& rule : ShopRules())
-            statements << QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 CHECK (NOT (%3)) NOT VALID")
+            statements << QStringLiteral(
+                              "ALTER TABLE %1 ADD CONSTRAINT %2 CHECK (NOT (%3)) NOT VALID")
                               .arg(rule.table, rule.name, rule.condition(true));
         return statements;
     }
@@ -149,8 +178,8 @@ QStringList RuleSchema(bool server)
                             .arg(rule.words, rule.condition(false, QStringLiteral("NEW.")));
         for (const char* event : {"INSERT", "UPDATE"})
             statements << QStringLiteral("CREATE TRIGGER %1_rules_%2 AFTER %3 ON %1 BEGIN %4 END")
-                              .arg(table, QString::fromLatin1(event).toLower(), QLatin1String(event),
-                                   body.join(u' '));
+                              .arg(table, QString::fromLatin1(event).toLower(),
+                                   QLatin1String(event), body.join(u' '));
     }
     return statements;
 }
@@ -208,7 +237,8 @@ QString BrokenRowsReport(const QList<BrokenRow>& found)
     }
     if (lines.isEmpty())
         return {};
-    return QStringLiteral("数据库中有不符合规则的记录，在改正之前，对这些记录的修改都会被拒绝：\n") +
+    return QStringLiteral(
+               "数据库中有不符合规则的记录，在改正之前，对这些记录的修改都会被拒绝：\n") +
            lines.join(u'\n') +
            QStringLiteral("\n请在专家操作方式中用 UPDATE 语句改正这些记录，或删除它们。");
 }

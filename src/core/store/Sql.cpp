@@ -5,6 +5,7 @@
 #include "ServerAddress.h"
 #include "Shop.h"
 #include "ShopRules.h"
+#include "ShopSchema.h"
 #include "SqlSupport.h"
 
 #include <QFile>
@@ -72,39 +73,14 @@ QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values)
     return query;
 }
 
-bool ServerConnection(const QSqlDatabase& db)
-{
-    return db.driverName() == u"QPSQL";
-}
-
 bool Exists(QSqlDatabase db, const QString& type, const QString& name)
 {
-    QString sql = QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ? AND name = ?");
-    if (ServerConnection(db) && type == u"index")
-        sql = QStringLiteral("SELECT 1 FROM pg_indexes WHERE ? <> '' AND schemaname ="
-                             " current_schema() AND indexname = ?");
-    else if (ServerConnection(db) && type == u"trigger")
-        sql = QStringLiteral("SELECT 1 FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid"
-                             " WHERE ? <> '' AND c.relnamespace = current_schema()::regnamespace"
-                             " AND t.tgname = ?");
-    else if (ServerConnection(db) && type == u"constraint")
-        sql = QStringLiteral("SELECT 1 FROM pg_constraint WHERE ? <> '' AND connamespace ="
-                             " current_schema()::regnamespace AND conname = ?");
-    else if (ServerConnection(db))
-        sql = QStringLiteral("SELECT 1 FROM information_schema.tables WHERE ? <> '' AND"
-                             " table_schema = current_schema() AND table_name = ?");
-    QSqlQuery query = Run(db, sql, {type, name});
-    return query.next();
+    return Run(db, SchemaOf(db).existsQuery(type), {type, name}).next();
 }
 
 bool HasColumn(QSqlDatabase db, const QString& table, const QString& column)
 {
-    const QString sql =
-        ServerConnection(db)
-            ? QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema ="
-                             " current_schema() AND table_name = ? AND column_name = ?")
-            : QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ?");
-    return Run(db, sql, {table, column}).next();
+    return Run(db, SchemaOf(db).hasColumnQuery(), {table, column}).next();
 }
 
 qint64 Scalar(QSqlDatabase db, const QString& sql)

@@ -25,8 +25,6 @@ inline const QString kConnectionLost = QStringLiteral("与数据库服务器的�
 // Runs a statement (prepared when it has values) on a connection; throws
 // MovrntError, saying first when the connection broke.
 QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values);
-// The connection reaches a PostgreSQL server.
-bool ServerConnection(const QSqlDatabase& db);
 // A table, index, trigger or (on a server) constraint of that name exists
 // in the shop's schema.
 bool Exists(QSqlDatabase db, const QString& type, const QString& name);
@@ -38,7 +36,8 @@ qint64 Scalar(QSqlDatabase db, const QString& sql);
 // number of columns. Through QtSql, or straight through SQLite's API.
 using EachRow = std::function<bool(QVariantList&& row)>;
 int StepRows(QSqlDatabase db, const QString& sql, const QVariantList& values, const EachRow& row);
-int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values, const EachRow& row);
+int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values,
+             const EachRow& row);
 // The SQLite handle under a QtSql connection; null for another engine.
 sqlite3* SqliteHandle(const QSqlDatabase& db);
 } // namespace store

@@ -80,7 +80,8 @@ sqlite3* SqliteHandle(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
-int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values, const EachRow& row)
+int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values,
+             const EachRow& row)
 {
     const auto failed = [connection] {
         throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), kSource);
