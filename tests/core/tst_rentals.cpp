@@ -469,6 +469,29 @@ private Q_SLOTS:
         QCOMPARE(DeleteRentals(TestShop(), {.czrq = "2003-12-01"}), 0);
         QCOMPARE(DeleteRentals(TestShop(), {.ghrq = "2003-11-01"}), 1);
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+
+        // A long deletion tells how far it is; stopped, it deletes nothing.
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'B' || i,"
+               " '2003-11-01', '2003-11-03', '10', '是', '/' FROM n");
+        using Heard = QList<std::pair<qint64, qint64>>;
+        Heard heard;
+        const auto listen = [&heard](int stopAfter) {
+            return [&heard, stopAfter](qint64 done, qint64 total) {
+                heard.append({done, total});
+                return heard.size() < stopAfter;
+            };
+        };
+        QVERIFY_THROWS_EXCEPTION(WorkCancelled,
+                                 DeleteRentals(TestShop(), {.sfyh = "是"}, listen(2)));
+        QCOMPARE(heard, (Heard{{500, 1200}, {1000, 1200}}));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1201);
+        QCOMPARE(Count("SELECT SUM(sl) FROM jlsl WHERE bm = 'zjxx' AND zd = 'sfyh'"),
+                 1201); // the totals rolled back too
+        heard.clear();
+        QCOMPARE(DeleteRentals(TestShop(), {.sfyh = "是"}, listen(99)), 1200);
+        QCOMPARE(heard, (Heard{{500, 1200}, {1000, 1200}, {1200, 1200}}));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
     }
 
     void overdue_data()

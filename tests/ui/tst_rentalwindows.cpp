@@ -8,6 +8,7 @@
 #include "ui/app/MDIMain.h"
 #include "ui/catalogue/FormYDCX.h"
 #include "ui/catalogue/FormYDCZ.h"
+#include "ui/common/Background.h"
 #include "ui/common/PrintPreview.h"
 #include "ui/common/ReportRenderer.h"
 #include "ui/common/Seams.h"
@@ -26,10 +27,12 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QTimer>
 #include <memory>
 
 class TestRentalWindows : public QObject
@@ -460,6 +463,38 @@ private Q_SLOTS:
                  QStringList({"信息删除失败！", "系统发生错误，要查看错误的具体描述吗？"}));
         QCOMPARE(messages.status.mid(2), QStringList({"正在删除租借信息 ...", "就绪"}));
         QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1);
+
+        // A long deletion shows its progress; 取消 there deletes nothing.
+        RunSql("DROP TRIGGER refuse");
+        RunSql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
+               " INSERT INTO zjxx (bh, czrq, ghrq, yjje, sfyh, hybh) SELECT 'B' || i,"
+               " '2003-11-01', '2003-11-03', '10', '是', '/' FROM n");
+        StepProgress::showAfterMs = 0;
+        int progressShown = 0;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, this, [&progressShown] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QProgressDialog*>(top);
+                    dialog && dialog->objectName() == u"StepProgress" && !dialog->wasCanceled()) {
+                    QCOMPARE(dialog->maximum(), 1201);
+                    ++progressShown;
+                    dialog->cancel();
+                }
+        });
+        canceller.start(0);
+        messages.shown.clear();
+        messages.queue({6, 6});
+        Press(form, "CommandSC");
+        QCOMPARE(progressShown, 1);
+        QCOMPARE(messages.texts().mid(2), QStringList{"删除已取消，没有删除任何信息。"});
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 1201);
+        QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了1条记录"));
+        canceller.stop();
+        messages.queue({6, 6});
+        Press(form, "CommandSC");
+        QCOMPARE(Child<QLabel>(form, "LabelJLTS")->text(), QStringLiteral("共删除了1201条记录"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 0);
+        StepProgress::showAfterMs = 1000;
     }
 
     void overdueReminderAtStartup_data()

@@ -211,18 +211,18 @@ bool AnyRentedDisc(Shop& shop, const DiscFilter& filter)
         .isValid();
 }
 
-QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter)
+QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter, const RowsDone& progress)
 {
     const Conditions conditions = DiscConditions(filter);
-    QStringList numbers = InTransaction(shop, [&shop, &conditions] {
-        QStringList selected;
-        QSqlQuery query = RunSql(shop, QStringLiteral("SELECT bh FROM ydxx") + conditions.where(),
-                                 conditions.values());
-        while (query.next())
-            selected << query.value(0).toString();
-        RunSql(shop, QStringLiteral("DELETE FROM ydxx") + conditions.where(), conditions.values());
+    const QStringList numbers = InTransaction(shop, [&shop, &conditions, &progress] {
+        const QVariantList keys = SelectKeys(
+            shop, QStringLiteral("SELECT bh FROM ydxx") + conditions.where(), conditions.values());
+        DeleteByKeys(shop, QStringLiteral("ydxx"), QStringLiteral("bh"), keys, progress);
         shop.engine().dropCoversInTransaction(shop);
         shop.announce(ShopChange::Discs, ShopOperation::DeleteDiscs);
+        QStringList selected;
+        for (const QVariant& key : keys)
+            selected << key.toString();
         return selected;
     });
     // Only once the rows are gone: a failed deletion keeps every cover.
@@ -230,11 +230,11 @@ QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter)
     return numbers;
 }
 
-void DeleteRentalsOfDiscs(Shop& shop, const QStringList& numbers)
+void DeleteRentalsOfDiscs(Shop& shop, const QStringList& numbers, const RowsDone& progress)
 {
-    InTransaction(shop, [&shop, &numbers] {
-        for (const QString& bh : numbers)
-            RunSql(shop, QStringLiteral("DELETE FROM zjxx WHERE bh = ?"), {bh});
+    InTransaction(shop, [&shop, &numbers, &progress] {
+        DeleteByKeys(shop, QStringLiteral("zjxx"), QStringLiteral("bh"),
+                     QVariantList(numbers.begin(), numbers.end()), progress);
         shop.announce(ShopChange::Rentals, ShopOperation::DeleteDiscs);
     });
 }

@@ -2,6 +2,7 @@
 
 #include "core/store/Conditions.h"
 #include "core/store/Engine.h"
+#include "core/store/Errors.h"
 
 #include <QString>
 #include <QStringList>
@@ -78,9 +79,10 @@ inline const QStringList kDefaultDiscSort = {"ydlx", "rkrq", "lx"};
 bool AnyRentedDisc(Shop& shop, const DiscFilter& filter);
 // Deletes the matching discs in one transaction, then their cover files;
 // returns the numbers deleted. Throws MovrntError, leaving every disc in place.
-QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter);
-// Deletes every rental of the given discs in one transaction.
-void DeleteRentalsOfDiscs(Shop& shop, const QStringList& numbers);
+QStringList DeleteDiscs(Shop& shop, const DiscFilter& filter, const RowsDone& progress = {});
+// Deletes every rental of the given discs in one transaction. `progress`
+// hears the discs (or their rentals' discs) done; false from it deletes nothing.
+void DeleteRentalsOfDiscs(Shop& shop, const QStringList& numbers, const RowsDone& progress = {});
 
 // Cover pictures (PicturesFolder, CoverPath: see store/Engine.h): files under
 // the program folder; in the shop's database (fmtp) on a server, so that

@@ -28,13 +28,6 @@ constexpr qint64 kSheetRows = 1048576;
 // Called now and then with the rows done so far; false stops the work.
 using RowProgress = std::function<bool(qint64 rows)>;
 
-// Thrown when the progress asked to stop; nothing was changed.
-class WorkCancelled : public MovrntError
-{
-public:
-    WorkCancelled() : MovrntError(QStringLiteral("操作已取消"), QStringLiteral("Workbook")) {}
-};
-
 // Writes the three working tables of a database file, read in one consistent
 // state through a connection of its own, to a new workbook: sheets ydxx,
 // zjxx and hyxx, a header row of the column names, the tables' column order.

@@ -261,26 +261,27 @@ bool AnyMemberWithDiscOut(Shop& shop, const MemberDeletion& deletion)
         .isValid();
 }
 
-QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion)
+QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion, const RowsDone& progress)
 {
     const Conditions conditions = MemberDeletionConditions(deletion);
-    return InTransaction(shop, [&shop, &conditions] {
-        QStringList numbers;
-        QSqlQuery query = RunSql(shop, QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(),
-                                 conditions.values());
-        while (query.next())
-            numbers << query.value(0).toString();
-        RunSql(shop, QStringLiteral("DELETE FROM hyxx") + conditions.where(), conditions.values());
+    return InTransaction(shop, [&shop, &conditions, &progress] {
+        const QVariantList keys =
+            SelectKeys(shop, QStringLiteral("SELECT hybh FROM hyxx") + conditions.where(),
+                       conditions.values());
+        DeleteByKeys(shop, QStringLiteral("hyxx"), QStringLiteral("hybh"), keys, progress);
         shop.announce(ShopChange::Members, ShopOperation::DeleteMembers);
+        QStringList numbers;
+        for (const QVariant& key : keys)
+            numbers << key.toString();
         return numbers;
     });
 }
 
-void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers)
+void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers, const RowsDone& progress)
 {
-    InTransaction(shop, [&shop, &numbers] {
-        for (const QString& hybh : numbers)
-            RunSql(shop, QStringLiteral("DELETE FROM zjxx WHERE hybh = ?"), {hybh});
+    InTransaction(shop, [&shop, &numbers, &progress] {
+        DeleteByKeys(shop, QStringLiteral("zjxx"), QStringLiteral("hybh"),
+                     QVariantList(numbers.begin(), numbers.end()), progress);
         shop.announce(ShopChange::Rentals, ShopOperation::DeleteMembers);
     });
 }

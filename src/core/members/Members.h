@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/store/Conditions.h"
+#include "core/store/Errors.h"
 
 #include "core/store/Money.h"
 
@@ -93,6 +94,9 @@ Conditions MemberDeletionConditions(const MemberDeletion& deletion, const QStrin
 // True when a matching member has a disc out (walk-in rentals never count).
 bool AnyMemberWithDiscOut(Shop& shop, const MemberDeletion& deletion);
 // Deletes the matching members in one transaction; returns their numbers.
-QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion);
+QStringList DeleteMembers(Shop& shop, const MemberDeletion& deletion,
+                          const RowsDone& progress = {});
 // Deletes every rental of the given members in one transaction.
-void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers);
+// `progress` hears the members (or their rentals' members) done; false
+// from it deletes nothing.
+void DeleteRentalsOfMembers(Shop& shop, const QStringList& numbers, const RowsDone& progress = {});

@@ -431,13 +431,15 @@ bool AnyUnsettledRental(Shop& shop, const RentalFilter& filter)
         .isValid();
 }
 
-qint64 DeleteRentals(Shop& shop, const RentalFilter& filter)
+qint64 DeleteRentals(Shop& shop, const RentalFilter& filter, const RowsDone& progress)
 {
     const Conditions conditions = RentalConditions(filter);
-    return InTransaction(shop, [&shop, &conditions] {
-        const qint64 deleted = RunSql(shop, QStringLiteral("DELETE FROM zjxx") + conditions.where(),
-                                      conditions.values())
-                                   .numRowsAffected();
+    return InTransaction(shop, [&shop, &conditions, &progress] {
+        const QVariantList keys =
+            SelectKeys(shop, QStringLiteral("SELECT zdbh FROM zjxx") + conditions.where(),
+                       conditions.values());
+        const qint64 deleted =
+            DeleteByKeys(shop, QStringLiteral("zjxx"), QStringLiteral("zdbh"), keys, progress);
         shop.announce(ShopChange::Rentals, ShopOperation::DeleteRentals);
         return deleted;
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/store/Conditions.h"
+#include "core/store/Errors.h"
 #include "core/store/Money.h"
 
 #include <QString>
@@ -128,7 +129,8 @@ QStringList RentalSortColumns(const QString& heading);
 // Deleting rentals: refused while a matching rental is unsettled.
 bool AnyUnsettledRental(Shop& shop, const RentalFilter& filter);
 // Deletes the matching rentals in one transaction; returns how many.
-qint64 DeleteRentals(Shop& shop, const RentalFilter& filter);
+// `progress` hears the rentals done; false from it deletes nothing.
+qint64 DeleteRentals(Shop& shop, const RentalFilter& filter, const RowsDone& progress = {});
 
 // Overdue reminder: the members' open rentals at least `alertDays` old.
 // Nothing when the setting is not a whole number.

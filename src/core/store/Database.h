@@ -104,6 +104,15 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);
 // The first column of the first row of a query (an invalid QVariant when no row).
 QVariant RunScalar(Shop& shop, const QString& sql, const QVariantList& values = {});
 
+// The keys of the rows a statement selects, locked where counters share the
+// shop; `sql` selects one column.
+QVariantList SelectKeys(Shop& shop, const QString& sql, const QVariantList& values = {});
+// Within the caller's transaction: deletes the rows of `table` whose `column`
+// is one of `keys`, some hundreds a statement, telling `progress` the keys
+// done after each. Returns the rows deleted.
+qint64 DeleteByKeys(Shop& shop, const QString& table, const QString& column,
+                    const QVariantList& keys, const RowsDone& progress = {});
+
 // Statements that belong together: all of them or none. Begins on
 // construction, rolls back on destruction unless commit() succeeded; the
 // changes announced within it are announced once it has committed.

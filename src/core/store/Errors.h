@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <stdexcept>
 
 // An unexpected failure inside an operation: what went wrong and which
@@ -23,3 +24,15 @@ private:
     QString source_;
     QString code_;
 };
+
+// Thrown when long work was asked to stop: its transaction is rolled back,
+// nothing was changed.
+class WorkCancelled : public MovrntError
+{
+public:
+    WorkCancelled() : MovrntError(QStringLiteral("操作已取消"), QStringLiteral("MOVRNT")) {}
+};
+
+// Long work on rows hears now and then how much of `total` is done; false
+// from it stops the work (WorkCancelled), and its transaction rolls back.
+using RowsDone = std::function<bool(qint64 done, qint64 total)>;

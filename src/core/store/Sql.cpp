@@ -146,6 +146,37 @@ QString DatabaseErrorText(const QSqlError& error)
     return ConnectionFailureText(text);
 }
 
+QVariantList SelectKeys(Shop& shop, const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = RunSql(shop, sql + shop.engine().forUpdate(), values);
+    QVariantList keys;
+    while (query.next())
+        keys << query.value(0);
+    return keys;
+}
+
+qint64 DeleteByKeys(Shop& shop, const QString& table, const QString& column,
+                    const QVariantList& keys, const RowsDone& progress)
+{
+    // Small enough for every engine's limit of values, large enough that a
+    // million rows take a few thousand statements.
+    constexpr qsizetype kChunk = 500;
+    qint64 deleted = 0;
+    for (qsizetype at = 0; at < keys.size(); at += kChunk) {
+        const QVariantList chunk = keys.mid(at, kChunk);
+        const QString marks =
+            QStringLiteral("?") + QStringLiteral(", ?").repeated(chunk.size() - 1);
+        deleted +=
+            RunSql(shop,
+                   QStringLiteral("DELETE FROM %1 WHERE %2 IN (%3)").arg(table, column, marks),
+                   chunk)
+                .numRowsAffected();
+        if (progress && !progress(at + chunk.size(), keys.size()))
+            throw WorkCancelled();
+    }
+    return deleted;
+}
+
 bool WorthRetrying(const MovrntError& error, int attempt)
 {
     if (error.code() == kLockTimeoutCode)

@@ -71,7 +71,10 @@ void FormSCYDXX::deleteMatching()
         ReportError(error);
         return;
     }
-    deleteWithRentals([this, &filter] { return DeleteDiscs(shop_, filter); },
-                      QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"),
-                      [this](const QStringList& deleted) { DeleteRentalsOfDiscs(shop_, deleted); });
+    deleteWithRentals(
+        [this, &filter](const RowsDone& progress) { return DeleteDiscs(shop_, filter, progress); },
+        QStringLiteral("您要删除关于刚删除的那些影碟的租借信息吗？"),
+        [this](const QStringList& deleted, const RowsDone& progress) {
+            DeleteRentalsOfDiscs(shop_, deleted, progress);
+        });
 }

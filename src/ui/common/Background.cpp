@@ -3,12 +3,13 @@
 #include "core/store/Errors.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
-#include <climits>
 #include <QProgressDialog>
 #include <QThread>
+#include <QTimer>
+#include <climits>
 #include <memory>
 #include <optional>
 
@@ -97,16 +98,55 @@ void RunInBackground(QWidget* parent, const QString& label, const std::function<
     tick.start(100);
     // The loop below waits for events: the thread's end is one, so the
     // result shows at once, not at the next tick.
-    QObject::connect(thread.get(), &QThread::finished, &progress, [] {}, Qt::QueuedConnection);
+    QObject::connect(
+        thread.get(), &QThread::finished, &progress, [] {}, Qt::QueuedConnection);
     thread->start();
     // Only 取消 takes input, and only once the dialog (modal) is there to take it.
     while (!finished)
-        QCoreApplication::processEvents(
-            (rows && progress.isVisible() ? QEventLoop::AllEvents
-                                          : QEventLoop::ExcludeUserInputEvents) |
-            QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents((rows && progress.isVisible()
+                                             ? QEventLoop::AllEvents
+                                             : QEventLoop::ExcludeUserInputEvents) |
+                                        QEventLoop::WaitForMoreEvents);
     thread->wait();
     QApplication::restoreOverrideCursor();
     if (failure)
         throw *failure;
+}
+
+StepProgress::StepProgress(QWidget* parent, const QString& label)
+    : parent_(parent), label_(label), started_(QDateTime::currentMSecsSinceEpoch())
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+StepProgress::~StepProgress()
+{
+    dialog_.reset();
+    QApplication::restoreOverrideCursor();
+}
+
+std::function<bool(qint64, qint64)> StepProgress::report()
+{
+    return [this](qint64 done, qint64 total) {
+        if (!dialog_ && QDateTime::currentMSecsSinceEpoch() - started_ >= showAfterMs) {
+            dialog_ =
+                std::make_unique<QProgressDialog>(label_, QStringLiteral("取消"), 0, 0, parent_);
+            dialog_->setObjectName(QStringLiteral("StepProgress"));
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setAutoClose(false);
+            dialog_->setAutoReset(false);
+            dialog_->setMinimumDuration(0);
+            dialog_->show();
+        }
+        if (dialog_ && !stopped_) {
+            // Steps of keys, not of bytes: a maximum past int's range is scaled.
+            const int scale = total > INT_MAX ? int(total / INT_MAX + 1) : 1;
+            dialog_->setMaximum(int(total / scale));
+            dialog_->setValue(int(std::min(done, total) / scale));
+        }
+        QCoreApplication::processEvents(dialog_ ? QEventLoop::AllEvents
+                                                : QEventLoop::ExcludeUserInputEvents);
+        stopped_ = stopped_ || (dialog_ && dialog_->wasCanceled());
+        return !stopped_;
+    };
 }

@@ -48,3 +48,26 @@ struct WorkRows
 // offers 取消, which sets rows->stop. Rethrows the MovrntError the work threw.
 void RunInBackground(QWidget* parent, const QString& label, const std::function<void()>& work,
                      WorkRows* rows = nullptr);
+
+// Long work on the shop's own connection (which lives on this thread), done
+// in steps: the busy pointer at once and, past `showAfterMs`, a dialog
+// counting the steps' rows with 取消. Between steps the windows paint; input
+// waits, but for 取消.
+class StepProgress
+{
+public:
+    StepProgress(QWidget* parent, const QString& label);
+    ~StepProgress();
+    StepProgress(const StepProgress&) = delete;
+    StepProgress& operator=(const StepProgress&) = delete;
+    // For the work to call after each step; false once 取消 was pressed.
+    std::function<bool(qint64 done, qint64 total)> report();
+    inline static int showAfterMs = 1000; // tests show it at once
+
+private:
+    QWidget* parent_;
+    QString label_;
+    std::unique_ptr<QProgressDialog> dialog_;
+    qint64 started_ = 0;
+    bool stopped_ = false;
+};

@@ -1,5 +1,6 @@
 #include "DeleteWindow.h"
 
+#include "Background.h"
 #include "WindowSupport.h"
 #include "ui/common/MessageBox.h"
 
@@ -46,17 +47,36 @@ bool DeleteWindow::confirm(bool anyCondition, const QString& everything)
                QStringLiteral("用户警告"));
 }
 
-void DeleteWindow::deleteWithRentals(const std::function<QStringList()>& deleteRows,
-                                     const QString& rentalsQuestion,
-                                     const std::function<void(const QStringList&)>& deleteRentals)
+bool DeleteWindow::withProgress(const QString& label, const QString& stopped,
+                                const std::function<void(const RowsDone&)>& work)
+{
+    try {
+        StepProgress progress(this, label);
+        work(progress.report());
+    } catch (const WorkCancelled&) {
+        Notice(stopped);
+        return false;
+    }
+    return true;
+}
+
+void DeleteWindow::deleteWithRentals(
+    const std::function<QStringList(const RowsDone&)>& deleteRows, const QString& rentalsQuestion,
+    const std::function<void(const QStringList&, const RowsDone&)>& deleteRentals)
 {
     std::optional<MovrntError> failure;
     try {
-        const QStringList deleted = deleteRows();
+        QStringList deleted;
+        if (!withProgress(QStringLiteral("正在删除信息 ..."),
+                          QStringLiteral("删除已取消，没有删除任何信息。"),
+                          [&](const RowsDone& progress) { deleted = deleteRows(progress); }))
+            return;
         showDeleted(deleted.size());
         if (Ask(rentalsQuestion)) {
             try {
-                deleteRentals(deleted);
+                withProgress(QStringLiteral("正在删除租借信息 ..."),
+                             QStringLiteral("删除租借信息已取消，没有删除任何租借信息。"),
+                             [&](const RowsDone& progress) { deleteRentals(deleted, progress); });
             } catch (const MovrntError& error) {
                 failure = error;
             }

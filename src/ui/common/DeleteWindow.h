@@ -3,6 +3,7 @@
 #include "Controls.h"
 
 #include "core/access/PassCheck.h"
+#include "core/store/Errors.h"
 #include <QWidget>
 #include <functional>
 
@@ -33,9 +34,15 @@ protected:
     // Deletes the matching rows, shows their count and, on 是 to the question,
     // deletes their rentals; the windows that show them follow each committed
     // step. A failure shows "信息删除失败！" and the error report.
-    void deleteWithRentals(const std::function<QStringList()>& deleteRows,
-                           const QString& rentalsQuestion,
-                           const std::function<void(const QStringList&)>& deleteRentals);
+    // Each step shows its progress past a second, with 取消, which deletes
+    // nothing of that step and says so.
+    void deleteWithRentals(
+        const std::function<QStringList(const RowsDone&)>& deleteRows,
+        const QString& rentalsQuestion,
+        const std::function<void(const QStringList&, const RowsDone&)>& deleteRentals);
+    // One deletion with its progress; false when 取消 stopped it (said to the clerk).
+    bool withProgress(const QString& label, const QString& stopped,
+                      const std::function<void(const RowsDone&)>& work);
 
 private:
     QLabel* labelJLTS_;

@@ -67,7 +67,11 @@ void FormSCHYXX::deleteMatching()
         return;
     }
     deleteWithRentals(
-        [this, &deletion] { return DeleteMembers(shop_, deletion); },
+        [this, &deletion](const RowsDone& progress) {
+            return DeleteMembers(shop_, deletion, progress);
+        },
         QStringLiteral("您要删除关于刚删除的那些会员的租借信息吗？"),
-        [this](const QStringList& deleted) { DeleteRentalsOfMembers(shop_, deleted); });
+        [this](const QStringList& deleted, const RowsDone& progress) {
+            DeleteRentalsOfMembers(shop_, deleted, progress);
+        });
 }

@@ -64,7 +64,13 @@ void FormSCZJXX::deleteMatching()
         }
         if (!confirm(!RentalConditions(filter).isEmpty(), QStringLiteral("租借")))
             return;
-        showDeleted(DeleteRentals(shop_, filter));
+        qint64 deleted = 0;
+        if (withProgress(QStringLiteral("正在删除租借信息 ..."),
+                         QStringLiteral("删除已取消，没有删除任何信息。"),
+                         [&](const RowsDone& progress) {
+                             deleted = DeleteRentals(shop_, filter, progress);
+                         }))
+            showDeleted(deleted);
     } catch (const MovrntError& error) {
         Notice(QStringLiteral("信息删除失败！"));
         busy.done();
