@@ -31,6 +31,7 @@
 #include "core/money/Ledger.h"
 #include "core/money/Statements.h"
 #include "core/rentals/Rentals.h"
+#include "core/settings/Parameters.h"
 #include "core/settings/Settings.h"
 #include "core/stats/Charts.h"
 #include "core/stats/Figures.h"
@@ -278,11 +279,11 @@ QStringList AsModelShows(const QList<QStringList>& found)
 // it the best SQL for the same count and rows (`count`, then `rows`).
 Step GridData(const QString& columns, const QString& table, const Conditions& conditions,
               const QStringList& sort, const QString& key, const QByteArray& count,
-              const QByteArray& rows)
+              const QByteArray& rows, const QString& countTable = {})
 {
     const auto screen = [=] {
         SqlGridModel model(BenchShop(), QStringList(columns.count(u',') + 1, QString()));
-        model.setQuery(columns, table, conditions, sort, key);
+        model.setQuery(columns, table, conditions, sort, key, countTable);
         QStringList lines{QString::number(model.total())};
         for (int row = 0; row < 30 && row < model.total(); ++row) {
             QStringList cells;
@@ -443,15 +444,18 @@ void RegisterAll()
         // The call list's count and first screen: the open rentals old enough,
         // from the partial index of open rentals by day.
         const QByteArray cutoff = OverdueCutoff(7).toUtf8();
-        const QByteArray from = " FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh"
-                                " = b.hybh LEFT JOIN ydxx AS c ON c.bh = b.bh WHERE b.sfyh = '否'"
-                                " AND b.czrq <= '" +
-                                cutoff + "' AND b.hybh <> '/'";
+        const QByteArray where =
+            " WHERE b.sfyh = '否' AND b.czrq <= '" + cutoff + "' AND b.hybh <> '/'";
+        const QByteArray counted =
+            " FROM zjxx AS b INDEXED BY zjxx_open_day JOIN hyxx AS a ON a.hybh = b.hybh";
+        const QByteArray from = counted + " LEFT JOIN ydxx AS c ON c.bh = b.bh" + where;
         Register(
             "grid data: overdue call list", 20,
             GridData(OverdueColumns(7), kOverdueTables, OverdueConditions(7),
-                     {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"), "SELECT COUNT(*)" + from,
-                     "SELECT " + OverdueColumns(7).toUtf8() + from + " ORDER BY b.czrq, b.zdbh"));
+                     {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"),
+                     "SELECT COUNT(*)" + counted + where,
+                     "SELECT " + OverdueColumns(7).toUtf8() + from + " ORDER BY b.czrq, b.zdbh",
+                     kOverdueCountTables));
     }
 
     static QStringList rentable;
@@ -907,6 +911,114 @@ void RegisterAll()
                   file.exec("COMMIT");
                   return parse + double(timer.nsecsElapsed()) / 1e6;
               }});
+
+    // Writes on the large shop: the program's, its triggers (totals, rules,
+    // ledger) included, beside the same statement on the engine with every
+    // trigger set aside, in a transaction rolled back.
+    const auto bare = [](std::function<QByteArray()> sql) {
+        return [sql] {
+            const SqliteFile file(shopPath, SQLITE_OPEN_READWRITE, QStringLiteral("bench"));
+            MatchProgramCache(file.db);
+            file.exec("BEGIN");
+            QList<QByteArray> triggers;
+            sqlite3_stmt* names = nullptr;
+            sqlite3_prepare_v2(file.db, "SELECT name FROM sqlite_master WHERE type = 'trigger'", -1,
+                               &names, nullptr);
+            while (sqlite3_step(names) == SQLITE_ROW)
+                triggers << reinterpret_cast<const char*>(sqlite3_column_text(names, 0));
+            sqlite3_finalize(names);
+            for (const QByteArray& trigger : triggers)
+                file.exec("DROP TRIGGER \"" + trigger + "\"");
+            QElapsedTimer timer;
+            timer.start();
+            file.exec(sql().constData());
+            const double ms = double(timer.nsecsElapsed()) / 1e6;
+            file.exec("ROLLBACK");
+            return ms;
+        };
+    };
+    static QString popular, genre;
+    Register("write: genre change of the most-rented disc", 10,
+             {[] {
+                  popular = RunScalar(BenchShop(), QStringLiteral("SELECT bh FROM ydzc ORDER BY"
+                                                                  " cs DESC, bh LIMIT 1"))
+                                .toString();
+                  const std::optional<Disc> disc = FindDisc(BenchShop(), popular);
+                  genre = disc && disc->lx == u"武侠片" ? QStringLiteral("言情片")
+                                                        : QStringLiteral("武侠片");
+              },
+              [] {
+                  const std::optional<Disc> disc = FindDisc(BenchShop(), popular);
+                  ModifyDisc(BenchShop(), {popular, disc->pm, genre, disc->zy, disc->gj, disc->rkrq,
+                                           disc->nrjj});
+              },
+              {},
+              bare([] {
+                  return "UPDATE ydxx SET lx = '" + genre.toUtf8() + "' WHERE bh = '" +
+                         popular.toUtf8() + "'";
+              })});
+    static int addedDiscs = 0;
+    Register("write: add a disc", 10,
+             {{},
+              [] {
+                  AddDisc(BenchShop(),
+                          {QStringLiteral("BENCH%1").arg(++addedDiscs), QStringLiteral("新片"),
+                           QStringLiteral("故事片"), QStringLiteral("/"), QStringLiteral("/"),
+                           QStringLiteral("DVD"), QStringLiteral("/")});
+              },
+              {},
+              bare([] {
+                  return "INSERT INTO ydxx VALUES ('BARE" + QByteArray::number(addedDiscs) +
+                         "', '新片', '故事片', 'DVD', '/', '/', '" + TodayText().toUtf8() +
+                         "', '否', '/')";
+              })});
+    // A day of settled rentals, a different day each run, going back from the shop's today.
+    static QDate day;
+    const auto settledDay = [] {
+        day = day.isValid() ? day.addDays(-1) : Today().addDays(-400);
+        return day.toString(QStringLiteral("yyyy-MM-dd"));
+    };
+    Register("write: delete one day's settled rentals", 5,
+             {[settledDay] { settledDay(); },
+              [] {
+                  DeleteRentals(BenchShop(), {.ghrq = {},
+                                              .czrq = day.toString(QStringLiteral("yyyy-MM-dd")),
+                                              .sfyh = QStringLiteral("是")});
+              },
+              {},
+              bare([] {
+                  return "DELETE FROM zjxx WHERE czrq = '" +
+                         day.addDays(-1).toString(QStringLiteral("yyyy-MM-dd")).toUtf8() +
+                         "' AND sfyh = '是'";
+              })});
+    // A member without a disc out, as the window lets him go, with his rentals.
+    static QString member;
+    Register(
+        "write: delete a member with his rentals", 5,
+        {[] {
+             member =
+                 RunScalar(BenchShop(), QStringLiteral("SELECT hybh FROM hyxx WHERE hybh NOT IN"
+                                                       " (SELECT hybh FROM zjxx WHERE sfyh = '否')"
+                                                       " ORDER BY hybh DESC LIMIT 1"))
+                     .toString();
+         },
+         [] { DeleteRentalsOfMembers(BenchShop(), DeleteMembers(BenchShop(), {.hybh = member})); },
+         {},
+         bare([] {
+             const QByteArray next =
+                 RunScalar(BenchShop(), QStringLiteral("SELECT hybh FROM hyxx WHERE hybh NOT IN"
+                                                       " (SELECT hybh FROM zjxx WHERE sfyh = '否')"
+                                                       " ORDER BY hybh DESC LIMIT 1"))
+                     .toString()
+                     .toUtf8();
+             return "DELETE FROM hyxx WHERE hybh = '" + next +
+                    "'; DELETE FROM zjxx WHERE hybh = '" + next + "'";
+         })});
+    Register("write: the members' levels recomputed", 3,
+             {{}, [] { RecomputeMemberLevels(BenchShop(), 10, 3); }, {}, bare([] {
+                  return QByteArray("UPDATE hyxx SET hydj = MIN(3, yjps / 10) WHERE hydj IS NOT"
+                                    " MIN(3, yjps / 10)");
+              })});
 }
 
 void PrintSummary()

@@ -39,7 +39,7 @@ private Q_SLOTS:
             {"V1", "2003-11-09"}, {"V1", "2003-11-09"}, {"V2", "2003-11-09"},
             {"D1", "2003-11-09"}, {"X1", "2003-11-09"}, {"GONE", "2003-11-09"},
             {"V1", "2003-11-01"}, {"D1", "2003-10-31"}, {"D1", "2002-11-05"},
-            {"V2", "2003/11/05"}};
+            {"V2", "2003/11/05"}, {"V1", "2003-11-5"},  {"D1", "2003.11.06"}};
         for (const auto& [bh, czrq] : rentals)
             InsertRental(bh, "/", czrq, "是", "10");
         const TypeCounts today = TodayFigures(TestShop());
@@ -47,7 +47,7 @@ private Q_SLOTS:
         QCOMPARE(today.dvd, 1); // "vcd" is neither
         // clang-format off
         const QList<std::tuple<QString, QString, qint64, qint64>> months = {
-            {"2003", "11", 5, 2},  // "vcd" counts as a DVD; "2003/11/05" matches by position
+            {"2003", "11", 6, 3},  // "vcd" counts as a DVD; "2003/11/05" matches by position
             {"2003", "10", 0, 1},
             {"2003", "1", 0, 0},   // one digit: nothing
             {"2002", "11", 0, 1},  // a year before any list

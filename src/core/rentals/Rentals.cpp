@@ -507,7 +507,7 @@ bool AnyOverdueRental(Shop& shop, qint64 alertDays)
 {
     const Conditions conditions = OverdueConditions(alertDays);
     return RunScalar(shop,
-                     QStringLiteral("SELECT 1 FROM ") + kOverdueTables + conditions.where() +
+                     QStringLiteral("SELECT 1 FROM ") + kOverdueCountTables + conditions.where() +
                          QStringLiteral(" LIMIT 1"),
                      conditions.values())
         .isValid();

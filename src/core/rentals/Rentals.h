@@ -147,6 +147,9 @@ qint64 NormaliseOpenRentalDates(Shop& shop);
 inline const QStringList kOverdueHeadings = {"会员编号", "姓名", "影碟编号", "租借日期",
                                              "联系电话", "片名", "超期天数"};
 QString OverdueColumns(qint64 alertDays);
-inline const QString kOverdueTables = QStringLiteral(
-    "hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh LEFT JOIN ydxx AS c ON c.bh = b.bh");
+inline const QString kOverdueCountTables =
+    QStringLiteral("hyxx AS a JOIN zjxx AS b ON a.hybh = b.hybh");
+// The disc, for its title, joined on its key: it never changes the count.
+inline const QString kOverdueTables =
+    kOverdueCountTables + QStringLiteral(" LEFT JOIN ydxx AS c ON c.bh = b.bh");
 Conditions OverdueConditions(qint64 alertDays);

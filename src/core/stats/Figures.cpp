@@ -36,14 +36,20 @@ TypeCounts TodayFigures(Shop& shop)
 
 TypeCounts MonthFigures(Shop& shop, const QString& year, const QString& month)
 {
-    // The year's days are one range of the totals' key; the text tests then
-    // pick the month exactly as they are worded.
-    const TypeCounts counts =
-        Counts(shop,
-               QStringLiteral("SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0),"
-                              " COALESCE(SUM(sl), 0) FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
-                              " substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ?"),
-               {year, year + QChar(0xFFFF), year, month});
+    // The month's days are one range of the totals' key; dates of other
+    // shapes whose fifth character is no dash ("2003/11/05") come from the
+    // index of odd dates. The text tests pick the month as they are worded.
+    const QString prefix = year + u'-' + month;
+    const TypeCounts counts = Counts(
+        shop,
+        QStringLiteral(
+            "SELECT COALESCE(SUM(CASE WHEN ydlx = 'VCD' THEN sl END), 0), COALESCE(SUM(sl), 0)"
+            " FROM (SELECT ydlx, sl FROM mrcz WHERE czrq >= ? AND czrq < ? AND"
+            " substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ? UNION ALL"
+            " SELECT ydlx, sl FROM mrcz WHERE czrq NOT LIKE '____-__-__' AND"
+            " substr(czrq, 5, 1) <> '-' AND substr(czrq, 1, 4) = ? AND substr(czrq, 6, 2) = ?)"
+            " AS m"),
+        {prefix, prefix + QChar(0xFFFF), year, month, year, month});
     return {counts.vcd, counts.dvd - counts.vcd};
 }
 

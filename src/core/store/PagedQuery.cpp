@@ -89,7 +89,7 @@ void PagedQuery::startPageIndex()
 }
 
 void PagedQuery::set(const QString& columns, const QString& table, const Conditions& conditions,
-                     const QStringList& sort, const QString& uniqueKey)
+                     const QStringList& sort, const QString& uniqueKey, const QString& countTable)
 {
     clear();
     keys_.clear();
@@ -107,13 +107,16 @@ void PagedQuery::set(const QString& columns, const QString& table, const Conditi
     select_ = keys_.isEmpty() ? columns
                               : columns + QStringLiteral(", ") + keys_.join(QStringLiteral(", "));
     table_ = table;
+    countTable_ = countTable.isEmpty() ? table : countTable;
     conditions_ = conditions;
     const std::optional<qint64> known = KnownCount(shop_, table, conditions);
-    total_ = known ? *known
-                   : RunScalar(shop_,
-                               QStringLiteral("SELECT COUNT(*) FROM ") + table + conditions.where(),
-                               conditions.values())
-                         .toLongLong();
+    total_ =
+        known
+            ? *known
+            : RunScalar(shop_,
+                        QStringLiteral("SELECT COUNT(*) FROM ") + countTable_ + conditions.where(),
+                        conditions.values())
+                  .toLongLong();
     nullFree_ = true;
     for (qsizetype i = 0; i + 1 < keys_.size() && nullFree_; ++i) {
         Conditions withNull = conditions;
@@ -134,7 +137,7 @@ void PagedQuery::again()
     if (keys_.isEmpty())
         return; // a typed query is never read twice
     const Conditions conditions = conditions_;
-    set(columns_, table_, conditions, sort_, uniqueKey_);
+    set(columns_, table_, conditions, sort_, uniqueKey_, countTable_);
 }
 
 QString PagedQuery::countStatement(bool forward, int part) const

@@ -36,8 +36,10 @@ public:
     // last sort key; without one (a typed query) pages are read by position.
     // Counts the rows and reads the first page, so a statement
     // the database refuses is reported here. Throws MovrntError.
+    // countTable: the FROM part the rows are counted in, where fewer tables
+    // give the same count (a LEFT JOIN on the joined table's key).
     void set(const QString& columns, const QString& table, const Conditions& conditions,
-             const QStringList& sort, const QString& uniqueKey);
+             const QStringList& sort, const QString& uniqueKey, const QString& countTable = {});
     // The same for a query without a key whose count and first page were
     // read elsewhere (a typed query, read where it can be stopped).
     void setRead(const QString& columns, const QString& table, qint64 total,
@@ -74,7 +76,7 @@ private:
 
     QString columns_, uniqueKey_;
     QStringList sort_;
-    QString select_, table_;
+    QString select_, table_, countTable_;
     Conditions conditions_;
     QStringList keys_;
     int shown_ = 0;

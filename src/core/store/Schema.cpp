@@ -439,6 +439,8 @@ public:
         steps << ChangeLogSteps(db);
         if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
             steps << TotalsSchema(false);
+        else if (!Exists(db, QStringLiteral("index"), QStringLiteral("mrcz_odd")))
+            steps << TotalsOddDaysIndex();
         if (!Exists(db, QStringLiteral("table"), LedgerTable().first)) {
             steps << LedgerSchema(false) << OpeningLines(NowText());
         } else if (!HasColumn(db, LedgerTable().first, QStringLiteral("czy"))) {
@@ -548,6 +550,8 @@ public:
             steps << QString::fromLatin1(kExpertWrote);
         if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
             steps << TotalsSchema(true);
+        else if (!Exists(db, QStringLiteral("index"), QStringLiteral("mrcz_odd")))
+            steps << TotalsOddDaysIndex();
         if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
             for (const char* sql : kExpertMoney)
                 steps << QString::fromUtf8(sql);

@@ -200,6 +200,12 @@ const QStringList& TotalsTables()
     return tables;
 }
 
+QString TotalsOddDaysIndex()
+{
+    return QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS mrcz_odd ON mrcz (czrq) WHERE czrq NOT LIKE '____-__-__'");
+}
+
 QStringList TotalsSchema(bool server)
 {
     const QString count = server ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
@@ -215,6 +221,7 @@ QStringList TotalsSchema(bool server)
         QStringLiteral("CREATE TABLE ydzc (bh TEXT PRIMARY KEY NOT NULL, cs %1 NOT NULL)%2")
             .arg(count, keyed),
         QStringLiteral("CREATE INDEX ydzc_rank ON ydzc (cs DESC, bh)"),
+        TotalsOddDaysIndex(),
     };
     return schema + TotalsRebuild() + TotalsTriggers(server);
 }

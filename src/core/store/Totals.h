@@ -19,6 +19,9 @@ class Shop;
 // The tables, their indexes and the triggers that keep them, in the dialect
 // of the file or of a server.
 QStringList TotalsSchema(bool server);
+// The day totals of dates in other shapes, which a month's figures read
+// apart from the month's range (made with the totals; added to older ones).
+QString TotalsOddDaysIndex();
 // The triggers alone (a bulk load drops them and makes them again).
 QStringList TotalsTriggers(bool server);
 // Counts the totals afresh from the tables; the same SQL on both engines.

@@ -17,9 +17,9 @@ SqlGridModel::SqlGridModel(Shop& shop, const QStringList& headings, QObject* par
 
 void SqlGridModel::setQuery(const QString& columns, const QString& table,
                             const Conditions& conditions, const QStringList& sort,
-                            const QString& uniqueKey)
+                            const QString& uniqueKey, const QString& countTable)
 {
-    reload([&] { query_.set(columns, table, conditions, sort, uniqueKey); });
+    reload([&] { query_.set(columns, table, conditions, sort, uniqueKey, countTable); });
 }
 
 QList<SqlGridModel::Moved> SqlGridModel::requery(const QList<int>& rows)

@@ -21,8 +21,10 @@ public:
 
     // columns: the select list; table: the FROM part; sort: the sort columns,
     // to which the unique key is appended so pages never overlap. Throws MovrntError.
+    // countTable: as PagedQuery::set.
     void setQuery(const QString& columns, const QString& table, const Conditions& conditions,
-                  const QStringList& sort, const QString& uniqueKey);
+                  const QStringList& sort, const QString& uniqueKey,
+                  const QString& countTable = {});
     // A keyless query whose count and first page were read already.
     void setReadQuery(const QString& columns, const QString& table, qint64 total,
                       QList<QVariantList> firstPage);

@@ -61,7 +61,7 @@ FormTX::FormTX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
     alertDays_ = *alertDays;
     try {
         model_->setQuery(OverdueColumns(alertDays_), kOverdueTables, OverdueConditions(alertDays_),
-                         {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"));
+                         {QStringLiteral("b.czrq")}, QStringLiteral("b.zdbh"), kOverdueCountTables);
         labelJLTS_->setText(QStringLiteral("共找到%1条记录").arg(model_->total()));
     } catch (const MovrntError& error) {
         ReportError(error);
