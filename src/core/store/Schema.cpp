@@ -550,7 +550,14 @@ public:
             steps << QString::fromLatin1(kExpertWrote);
         if (!Exists(db, QStringLiteral("table"), QStringLiteral("jlsl")))
             steps << TotalsSchema(true);
-        else if (!Exists(db, QStringLiteral("index"), QStringLiteral("mrcz_odd")))
+        // Only the tables' owner may add it; a counter does without meanwhile.
+        else if (!Exists(db, QStringLiteral("index"), QStringLiteral("mrcz_odd")) &&
+                 Run(db,
+                     QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = current_schema()"
+                                    " AND tablename = 'mrcz' AND pg_has_role(current_user,"
+                                    " tableowner, 'MEMBER')"),
+                     {})
+                     .next())
             steps << TotalsOddDaysIndex();
         if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
             for (const char* sql : kExpertMoney)
