@@ -72,6 +72,23 @@ private Q_SLOTS:
         }
     }
 
+    // Reports read their cells as text where they lie: the same text the
+    // values' own conversion gives, numbers and NULLs included.
+    void reportRowsReadAsText()
+    {
+        InsertMember("M1", "欧阳锋", "男", 1, 100000, 12.5);
+        const QString sql = QStringLiteral(
+            "SELECT hybh, hyxm, hydj, zjje, yjje, NULL, 7 - 9, ? FROM hyxx ORDER BY hybh");
+        QSqlQuery query = RunSql(sql, {QStringLiteral("参数")});
+        TextRows rows(TestShop(), sql, {QStringLiteral("参数")});
+        while (query.next()) {
+            QVERIFY(rows.next());
+            for (int c = 0; c < 8; ++c)
+                QCOMPARE(rows.text(c), query.value(c).toString());
+        }
+        QVERIFY(!rows.next());
+    }
+
     void chartStatistics()
     {
         InsertDisc("L1", "/", "/", "否", "VCD", "片", "言情片");

@@ -41,7 +41,12 @@ qint64 ReportLineCount(Shop& shop, const ReportDefinition& report)
         .toLongLong();
 }
 
-QSqlQuery ReportRows(Shop& shop, const ReportDefinition& report)
+std::unique_ptr<TextRows> ReportRows(Shop& shop, const ReportDefinition& report)
+{
+    return std::make_unique<TextRows>(shop, report.sql, report.values);
+}
+
+QSqlQuery ReportQuery(Shop& shop, const ReportDefinition& report)
 {
     return RunSql(shop, report.sql, report.values);
 }

@@ -4,8 +4,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <memory>
 
 class Shop;
+class TextRows;
 
 // The four printed lists of the 打印报表 menu.
 enum class Report
@@ -33,8 +35,10 @@ const ReportDefinition& DefinitionOf(Report report);
 
 // How many detail lines the report has. Throws MovrntError.
 qint64 ReportLineCount(Shop& shop, const ReportDefinition& report);
-// The report's rows, read one by one as the pages are drawn. Throws MovrntError.
-QSqlQuery ReportRows(Shop& shop, const ReportDefinition& report);
+// The report's rows as text, read one by one as the pages are drawn. Throws MovrntError.
+std::unique_ptr<TextRows> ReportRows(Shop& shop, const ReportDefinition& report);
+// The same rows with their values' types, for a workbook. Throws MovrntError.
+QSqlQuery ReportQuery(Shop& shop, const ReportDefinition& report);
 
 // The overdue call list as a printed list, the latest first.
 ReportDefinition OverdueCallReport(qint64 alertDays);

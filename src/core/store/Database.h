@@ -98,6 +98,25 @@ FetchedRows FetchRows(Shop& shop, const QString& sql, const QVariantList& values
 // gives; `row` returns false to stop. Throws MovrntError.
 void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
               const std::function<bool(const QVariantList&)>& row);
+// The rows of a statement read once from first to last, each cell as the
+// text QVariant::toString() would make of it, read where the engine keeps
+// it (on a file through SQLite's API: no value made of every cell). For
+// reports and lists. Throws MovrntError.
+class TextRows
+{
+public:
+    TextRows(Shop& shop, const QString& sql, const QVariantList& values = {});
+    ~TextRows();
+    TextRows(const TextRows&) = delete;
+    TextRows& operator=(const TextRows&) = delete;
+    bool next();
+    QString text(int column) const;
+
+private:
+    struct sqlite3_stmt* statement_ = nullptr;
+    QSqlQuery query_;
+};
+
 // A column of the row a statement stands on, typed as QtSql types it.
 struct sqlite3_stmt;
 QVariant SqliteColumnValue(sqlite3_stmt* statement, int column);

@@ -3,6 +3,9 @@
 #include "Errors.h"
 #include "SqlSupport.h"
 
+#include "Shop.h"
+
+#include <QLocale>
 #include <QSqlDriver>
 #include <memory>
 #include <sqlite3.h>
@@ -68,6 +71,59 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
         return QString::fromUtf8(
             reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
             sqlite3_column_bytes(statement, column));
+    }
+}
+
+TextRows::TextRows(Shop& shop, const QString& sql, const QVariantList& values)
+{
+    sqlite3* connection = store::SqliteHandle(shop.connection());
+    if (!connection) {
+        query_ = RunSql(shop, sql, values);
+        return;
+    }
+    RunScalar(shop, QStringLiteral("SELECT 1")); // reconnected and seen like every statement
+    if (sqlite3_prepare16_v2(connection, sql.utf16(), int(sql.size() * 2), &statement_, nullptr) !=
+        SQLITE_OK)
+        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), store::kSource);
+    for (int i = 0; i < values.size(); ++i)
+        if (Bind(statement_, i + 1, values.at(i)) != SQLITE_OK)
+            throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), store::kSource);
+}
+
+TextRows::~TextRows()
+{
+    sqlite3_finalize(statement_);
+}
+
+bool TextRows::next()
+{
+    if (!statement_)
+        return query_.next();
+    const int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        throw MovrntError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement_))),
+                          store::kSource);
+    return false;
+}
+
+QString TextRows::text(int column) const
+{
+    if (!statement_)
+        return query_.value(column).toString();
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_column_int64(statement_, column));
+    case SQLITE_FLOAT:
+        return QString::number(sqlite3_column_double(statement_, column), 'g',
+                               QLocale::FloatingPointShortest);
+    default:
+        return QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)),
+            sqlite3_column_bytes(statement_, column));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ui/common/PrintPreview.h"
 #include "ui/common/WindowSupport.h"
 
+#include "core/store/Database.h"
 #include "core/store/Errors.h"
 
 #include <QFontMetricsF>
@@ -26,10 +27,10 @@ QList<double> FittedColumns(Shop& shop, const ReportDefinition& definition,
     QList<double> widths;
     for (const QString& text : definition.headings)
         widths << heading.horizontalAdvance(text);
-    QSqlQuery rows = ReportRows(shop, definition);
-    while (rows.next())
+    const std::unique_ptr<TextRows> rows = ReportRows(shop, definition);
+    while (rows->next())
         for (qsizetype c = 0; c < widths.size(); ++c)
-            widths[c] = std::max(widths[c], body.horizontalAdvance(rows.value(int(c)).toString()));
+            widths[c] = std::max(widths[c], body.horizontalAdvance(rows->text(int(c))));
     double total = 0;
     for (double& width : widths)
         total += width += gap;
@@ -51,7 +52,7 @@ int ReportRenderer::paint(QPrinter* printer) const
 {
     const ReportDefinition& definition = report_;
     const qint64 lines = ReportLineCount(shop_, report_);
-    QSqlQuery rows = ReportRows(shop_, report_);
+    const std::unique_ptr<TextRows> rows = ReportRows(shop_, report_);
 
     QPainter painter;
     if (!painter.begin(printer))
@@ -102,11 +103,11 @@ int ReportRenderer::paint(QPrinter* printer) const
         y += line * 1.5;
         painter.setFont(body); // detail
         const QFontMetricsF metrics(body, printer);
-        for (qint64 i = 0; i < perPage(page == 1) && rows.next(); ++i) {
+        for (qint64 i = 0; i < perPage(page == 1) && rows->next(); ++i) {
             for (int c = 0; c < count; ++c)
-                painter.drawText(
-                    QRectF(columns[c], y, cellWidth(c), line), Qt::AlignLeft | Qt::AlignVCenter,
-                    metrics.elidedText(rows.value(c).toString(), Qt::ElideRight, cellWidth(c)));
+                painter.drawText(QRectF(columns[c], y, cellWidth(c), line),
+                                 Qt::AlignLeft | Qt::AlignVCenter,
+                                 metrics.elidedText(rows->text(c), Qt::ElideRight, cellWidth(c)));
             y += line;
         }
         const double footer = area.height() - footerBand; // page footer

@@ -82,7 +82,7 @@ void FormTX::exportList()
     try {
         BusyStatus busy(QStringLiteral("正在导出超期名单 ..."), true);
         const ReportDefinition list = OverdueCallReport(alertDays_);
-        QSqlQuery rows = ReportRows(shop_, list);
+        QSqlQuery rows = ReportQuery(shop_, list);
         ExportListWorkbook(path, QStringLiteral("超期租借"), list.headings, rows);
     } catch (const MovrntError& error) {
         ReportError(error);
