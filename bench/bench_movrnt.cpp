@@ -797,9 +797,12 @@ void RegisterAll()
                  {{},
                   [report] {
                       ReportLineCount(BenchShop(), DefinitionOf(report));
-                      QSqlQuery rows = ReportRows(BenchShop(), DefinitionOf(report));
-                      while (rows.next()) {
-                      }
+                      // Every cell as the renderer reads it.
+                      const std::unique_ptr<TextRows> rows =
+                          ReportRows(BenchShop(), DefinitionOf(report));
+                      while (rows->next())
+                          for (int c = 0; c < 4; ++c)
+                              rows->text(c);
                   },
                   {},
                   {},
@@ -808,12 +811,13 @@ void RegisterAll()
                   [report, sorted] {
                       QStringList answer{
                           QString::number(ReportLineCount(BenchShop(), DefinitionOf(report)))};
-                      QSqlQuery rows = ReportRows(BenchShop(), DefinitionOf(report));
+                      const std::unique_ptr<TextRows> rows =
+                          ReportRows(BenchShop(), DefinitionOf(report));
                       QStringList body;
-                      while (rows.next()) {
+                      while (rows->next()) {
                           QStringList row;
                           for (int c = 0; c < 4; ++c)
-                              row << rows.value(c).toString();
+                              row << rows->text(c);
                           body << row.join(u'|');
                       }
                       return answer + sorted(body);
@@ -928,7 +932,7 @@ void RegisterAll()
                 triggers << reinterpret_cast<const char*>(sqlite3_column_text(names, 0));
             sqlite3_finalize(names);
             for (const QByteArray& trigger : triggers)
-                file.exec("DROP TRIGGER \"" + trigger + "\"");
+                file.exec(("DROP TRIGGER \"" + trigger + "\"").constData());
             QElapsedTimer timer;
             timer.start();
             file.exec(sql().constData());

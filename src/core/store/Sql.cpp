@@ -188,6 +188,13 @@ namespace {
 StatementSeen statementSeen;
 } // namespace
 
+void store::BeforeStatement(Shop& shop, const QString& sql, const QVariantList& values)
+{
+    Reconnected(shop);
+    if (statementSeen)
+        statementSeen(sql, values);
+}
+
 StatementSeen SetStatementSeen(StatementSeen seen)
 {
     std::swap(seen, statementSeen);
@@ -196,9 +203,7 @@ StatementSeen SetStatementSeen(StatementSeen seen)
 
 QSqlQuery RunSql(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    Reconnected(shop);
-    if (statementSeen)
-        statementSeen(sql, values);
+    BeforeStatement(shop, sql, values);
     return Run(shop.connection(), sql, values);
 }
 
@@ -230,9 +235,7 @@ void ScanRows(const QString& location, const QString& sql, const QVariantList& v
 
 FetchedRows FetchRows(Shop& shop, const QString& sql, const QVariantList& values)
 {
-    Reconnected(shop);
-    if (statementSeen)
-        statementSeen(sql, values);
+    BeforeStatement(shop, sql, values);
     FetchedRows fetched;
     const QSqlDatabase db = shop.connection();
     const EachRow keep = [&fetched](QVariantList&& row) {

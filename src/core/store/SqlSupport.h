@@ -14,6 +14,7 @@
 #include <functional>
 
 struct sqlite3;
+class Shop;
 
 namespace store {
 // What messages name as the failing part.
@@ -25,6 +26,9 @@ inline const QString kConnectionLost = QStringLiteral("与数据库服务器的�
 // Runs a statement (prepared when it has values) on a connection; throws
 // MovrntError, saying first when the connection broke.
 QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values);
+// Before a statement of the shop's connection: a broken line made again
+// (outside a transaction), and the statement shown to whoever watches them.
+void BeforeStatement(Shop& shop, const QString& sql, const QVariantList& values);
 // A table, index, trigger or (on a server) constraint of that name exists
 // in the shop's schema.
 bool Exists(QSqlDatabase db, const QString& type, const QString& name);

@@ -76,12 +76,12 @@ QVariant SqliteColumnValue(sqlite3_stmt* statement, int column)
 
 TextRows::TextRows(Shop& shop, const QString& sql, const QVariantList& values)
 {
+    store::BeforeStatement(shop, sql, values);
     sqlite3* connection = store::SqliteHandle(shop.connection());
     if (!connection) {
-        query_ = RunSql(shop, sql, values);
+        query_ = store::Run(shop.connection(), sql, values);
         return;
     }
-    RunScalar(shop, QStringLiteral("SELECT 1")); // reconnected and seen like every statement
     if (sqlite3_prepare16_v2(connection, sql.utf16(), int(sql.size() * 2), &statement_, nullptr) !=
         SQLITE_OK)
         throw MovrntError(QString::fromUtf8(sqlite3_errmsg(connection)), store::kSource);
