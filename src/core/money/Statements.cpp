@@ -70,7 +70,8 @@ QString TillName(const Till& till)
 }
 } // namespace
 
-MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> cashFloat)
+MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> cashFloat,
+                           const std::optional<QString>& ledgerCheck)
 {
     MoneyDocument report;
     report.title = QStringLiteral("日结单");
@@ -139,7 +140,7 @@ MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> 
     report.closing << QString() << QStringLiteral("店员签字：%1        店主签字：%1").arg(kBlank);
     // A file's money is checked here too: a server refuses a disagreeing change at once.
     if (!shop.engine().guardsLedgerOnWrite()) {
-        const QString check = LedgerCheck(shop.path());
+        const QString check = ledgerCheck ? *ledgerCheck : LedgerCheck(shop.path());
         report.closing << (check.isEmpty()
                                ? QStringLiteral(
                                      "账务核对：每位会员的预付租金和押金都与账务流水相符。")

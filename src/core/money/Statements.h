@@ -26,7 +26,10 @@ struct MoneyDocument
 // till's takings (by person when several took money there), its float and
 // the cash it should hold (this counter's, when the clerk typed its float),
 // blanks for the counted cash and the signatures; the whole shop's totals.
-// Throws MovrntError.
-MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> cashFloat);
+// On a file it ends with the check of the members' money against the ledger:
+// `ledgerCheck`, when the caller made it (LedgerCheck, on a worker), else
+// made here. Throws MovrntError.
+MoneyDocument DayEndReport(Shop& shop, const QString& day, std::optional<Money> cashFloat,
+                           const std::optional<QString>& ledgerCheck = std::nullopt);
 // A member's statement: the lines with the prepaid rent after each.
 MoneyDocument MemberStatementReport(Shop& shop, const QString& hybh);

@@ -1,5 +1,6 @@
 #include "DayFigures.h"
 
+#include "ui/common/Background.h"
 #include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/MoneyDocumentView.h"
@@ -12,6 +13,7 @@
 #include "core/store/Clock.h"
 #include "core/store/Errors.h"
 #include "core/store/Numbers.h"
+#include "core/store/Shop.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -56,7 +58,16 @@ void ShowDayEndReport(Shop& shop, QWidget* parent, const QString& day,
     {
         BusyStatus busy(QStringLiteral("正在生成日结单 ..."), true);
         try {
-            report = DayEndReport(shop, day, cashFloat);
+            // The whole ledger is read for it: on a connection of its own,
+            // the window painting and, past a second, a progress dialog.
+            std::optional<QString> check;
+            if (!shop.engine().guardsLedgerOnWrite()) {
+                QString said;
+                RunInBackground(parent, QStringLiteral("正在核对账务 ..."),
+                                [&said, location = shop.path()] { said = LedgerCheck(location); });
+                check = said;
+            }
+            report = DayEndReport(shop, day, cashFloat, check);
         } catch (const MovrntError& error) {
             busy.done();
             ReportError(error);
