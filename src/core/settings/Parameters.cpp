@@ -65,11 +65,16 @@ void RecomputeMemberLevels(Shop& shop, qint64 rentalsPerLevel, qint64 levels)
         throw MovrntError(QStringLiteral("每升一级所需的租借次数必须大于0"),
                           QStringLiteral("Settings"));
     InTransaction(shop, [&] {
+        // Only the members whose level moves: a row rewritten for nothing
+        // costs its page, its rules and its triggers.
+        const QString level = QStringLiteral("CASE WHEN CAST(COALESCE(yjps, 0) AS INTEGER) / ?"
+                                             " < ? THEN CAST(COALESCE(yjps, 0) AS INTEGER) / ?"
+                                             " ELSE ? END");
+        const QVariantList values = {rentalsPerLevel, levels, rentalsPerLevel, levels};
         RunSql(
             shop,
-            QStringLiteral("UPDATE hyxx SET hydj = CASE WHEN CAST(COALESCE(yjps, 0) AS INTEGER) / ?"
-                           " < ? THEN CAST(COALESCE(yjps, 0) AS INTEGER) / ? ELSE ? END"),
-            {rentalsPerLevel, levels, rentalsPerLevel, levels});
+            QStringLiteral("UPDATE hyxx SET hydj = %1 WHERE hydj IS NULL OR hydj <> %1").arg(level),
+            values + values);
         shop.announce(ShopChange::Members, ShopOperation::MemberLevels);
     });
 }
