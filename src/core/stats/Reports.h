@@ -30,6 +30,8 @@ struct ReportDefinition
     // twice): nothing in them is cut, the widest one giving way if the page
     // is too narrow.
     bool fitColumns = false;
+    // The open rentals' partial index the rentals (zjxx AS b) are read by.
+    QString openRentalsIndex = {};
 };
 const ReportDefinition& DefinitionOf(Report report);
 

@@ -51,6 +51,11 @@ public:
     QString forUpdate() const override { return {}; }
     bool sortsNullsFirst() const override { return true; }
     bool offsetReadsTable() const override { return false; }
+    // SQLite's statistics keep no samples: a flag's two values look alike.
+    QString partialIndexHint(const QString& index) const override
+    {
+        return QStringLiteral(" INDEXED BY ") + index;
+    }
     QSqlDatabase openReader(const QString& location, const QString& name,
                             bool* refused) const override
     {
@@ -178,6 +183,8 @@ public:
     QString forUpdate() const override { return QStringLiteral(" FOR UPDATE"); }
     bool sortsNullsFirst() const override { return false; }
     bool offsetReadsTable() const override { return true; }
+    // The server keeps the values' frequencies and finds the partial indexes itself.
+    QString partialIndexHint(const QString&) const override { return {}; }
     QSqlDatabase openReader(const QString& location, const QString& name,
                             bool* refused) const override
     {

@@ -49,6 +49,11 @@ public:
     virtual QString forUpdate() const = 0;
     // NULLs come before every value in an ascending sort, without being told.
     virtual bool sortsNullsFirst() const = 0;
+    // Follows a table's name (and alias) in FROM: the partial index a
+    // statement is to read, where the planner cannot judge from its
+    // statistics how few rows the index holds. The statement's WHERE must
+    // repeat the index's condition. Empty where the planner judges it itself.
+    virtual QString partialIndexHint(const QString& index) const = 0;
     // OFFSET reads each row it skips from the table, not from the index
     // alone: a far jump is better made by finding the key first.
     virtual bool offsetReadsTable() const = 0;
