@@ -65,6 +65,11 @@ void Do(const QString& operation)
     } else if (operation == u"member return") {
         const qint64 zdbh = InsertRental("V", "M", "2003-11-09");
         Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh);
+    } else if (operation == u"late member return") {
+        SetSetting(Setting::LateFee, QStringLiteral("1"));
+        SetSetting(Setting::Alertdays, QStringLiteral("7"));
+        const qint64 zdbh = InsertRental("V", "M", "2003-11-02"); // ten days, seven free
+        Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh);
     } else if (operation == u"new member") {
         AddMember(TestShop(), {"N", "李四", "女", "/", "/", "100", "0"});
     } else if (operation == u"new member with deposit") {
@@ -126,6 +131,8 @@ private Q_SLOTS:
             << QStringList{"散客租金 V / 6" + c, "退还押金 V / -10" + c, "散客租金 D / 9" + c,
                            "退还押金 D / -20" + c};
         QTest::newRow("member return") << "member return" << QStringList{};
+        QTest::newRow("late member return")
+            << "late member return" << QStringList{"超期罚金 V M 3" + c};
         QTest::newRow("new member") << "new member" << QStringList{"预付租金 / N 100" + c};
         QTest::newRow("new member with deposit")
             << "new member with deposit"
@@ -161,6 +168,9 @@ private Q_SLOTS:
         QTest::newRow("checkout, line refused") << "checkout"
                                                 << "BEFORE INSERT ON zwls"
                                                 << "SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'";
+        QTest::newRow("late fee, line refused") << "late member return"
+                                                << "BEFORE INSERT ON zwls"
+                                                << "SELECT COUNT(*) FROM hyxx WHERE zjje <> 100";
         QTest::newRow("new member, line refused") << "new member"
                                                   << "BEFORE INSERT ON zwls"
                                                   << "SELECT COUNT(*) - 1 FROM hyxx";
@@ -195,15 +205,15 @@ private Q_SLOTS:
         ModifyMember(TestShop(),
                      {"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
 
-        // received rent, deposits taken, back, prepaid, member deposits, charged, cash
+        // received rent, deposits taken, back, prepaid, member deposits, charged, late fees, cash
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-10", "2003-11-10")),
-                 QStringList({"0", "10", "0", "100", "50", "3", "160"}));
+                 QStringList({"0", "10", "0", "100", "50", "3", "0", "160"}));
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12")),
-                 QStringList({"4", "0", "10", "23", "0", "0", "17"}));
+                 QStringList({"4", "0", "10", "23", "0", "0", "0", "17"}));
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12", "一号柜台")),
-                 QStringList({"4", "0", "10", "0", "0", "0", "-6"}));
+                 QStringList({"4", "0", "10", "0", "0", "0", "0", "-6"}));
         QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "11")),
-                 QStringList({"4", "10", "10", "123", "50", "3", "177"}));
+                 QStringList({"4", "10", "10", "123", "50", "3", "0", "177"}));
         QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "1")), Amounts({}));
         QCOMPARE(DayTotals(), DayTotals(true));
 
@@ -229,9 +239,13 @@ private Q_SLOTS:
         QCOMPARE(report.rows[5].mid(7), QStringList({"现金小计", "￥37.00"}));
         QCOMPARE(report.rows[7].mid(7), QStringList({"非现金小计", "￥0.00"}));
         const auto takings = [](const QString& indent, const QStringList& amounts) {
-            const QStringList captions = {"散客租金收入", "收取散客押金",
-                                          "退还散客押金", "会员预付租金收入",
-                                          "会员押金收入", "会员租金（从预付租金扣除）",
+            const QStringList captions = {"散客租金收入",
+                                          "收取散客押金",
+                                          "退还散客押金",
+                                          "会员预付租金收入",
+                                          "会员押金收入",
+                                          "会员租金（从预付租金扣除）",
+                                          "超期罚金（从预付租金扣除）",
                                           "现金结余"};
             QStringList lines;
             for (qsizetype i = 0; i < captions.size(); ++i)
@@ -239,24 +253,23 @@ private Q_SLOTS:
             return lines;
         };
         const QString blanks = "    实点现金：__________    差额：__________";
-        QStringList expected =
-            QStringList{"柜台 一号柜台：", "    经手人 小张："} +
-            takings("        ",
-                    {"￥0.00", "￥0.00", "￥0.00", "￥23.00", "￥0.00", "￥0.00", "￥23.00"}) +
-            QStringList{"    经手人 小王："} +
-            takings("        ",
-                    {"￥4.00", "￥0.00", "￥10.00", "￥0.00", "￥0.00", "￥0.00", "-￥6.00"}) +
-            takings("    ",
-                    {"￥4.00", "￥0.00", "￥10.00", "￥23.00", "￥0.00", "￥0.00", "￥17.00"}) +
-            QStringList{"    备用金：￥200.00", "    钱箱中应有现金：￥217.00", blanks,
-                        "柜台 三号柜台：", "    经手人：小李"} +
-            takings("    ",
-                    {"￥0.00", "￥0.00", "￥0.00", "￥20.00", "￥0.00", "￥0.00", "￥20.00"}) +
-            QStringList{"    备用金：__________    钱箱中应有现金：__________", blanks,
-                        "全店合计："} +
-            takings("    ",
-                    {"￥4.00", "￥0.00", "￥10.00", "￥43.00", "￥0.00", "￥0.00", "￥37.00"}) +
-            QStringList{"", "店员签字：__________        店主签字：__________"};
+        QStringList expected = QStringList{"柜台 一号柜台：", "    经手人 小张："} +
+                               takings("        ", {"￥0.00", "￥0.00", "￥0.00", "￥23.00",
+                                                    "￥0.00", "￥0.00", "￥0.00", "￥23.00"}) +
+                               QStringList{"    经手人 小王："} +
+                               takings("        ", {"￥4.00", "￥0.00", "￥10.00", "￥0.00",
+                                                    "￥0.00", "￥0.00", "￥0.00", "-￥6.00"}) +
+                               takings("    ", {"￥4.00", "￥0.00", "￥10.00", "￥23.00", "￥0.00",
+                                                "￥0.00", "￥0.00", "￥17.00"}) +
+                               QStringList{"    备用金：￥200.00", "    钱箱中应有现金：￥217.00",
+                                           blanks, "柜台 三号柜台：", "    经手人：小李"} +
+                               takings("    ", {"￥0.00", "￥0.00", "￥0.00", "￥20.00", "￥0.00",
+                                                "￥0.00", "￥0.00", "￥20.00"}) +
+                               QStringList{"    备用金：__________    钱箱中应有现金：__________",
+                                           blanks, "全店合计："} +
+                               takings("    ", {"￥4.00", "￥0.00", "￥10.00", "￥43.00", "￥0.00",
+                                                "￥0.00", "￥0.00", "￥37.00"}) +
+                               QStringList{"", "店员签字：__________        店主签字：__________"};
         if (!OnTestServer())
             expected << "账务核对：每位会员的预付租金和押金都与账务流水相符。";
         QCOMPARE(report.closing, expected);
@@ -352,6 +365,29 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(
             MovrntError, RunSql("UPDATE zwls SET czy = ? WHERE lsh = (SELECT MAX(lsh) FROM zwls)",
                                 {QString(40000, u'x')}));
+    }
+
+    // A server's guard of the members' money from before the late fee learns
+    // it at the owner's next opening, or it would refuse every late return.
+    void anOlderMoneyGuardLearnsTheLateFee()
+    {
+        if (!OnTestServer())
+            QSKIP("the file has no such guard");
+        const QString body =
+            RunScalar("SELECT prosrc FROM pg_proc WHERE proname = 'movrnt_money_lines'").toString();
+        QVERIFY(body.contains("'超期罚金'"));
+        RunSql("CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
+               " SECURITY DEFINER SET search_path FROM CURRENT AS $$" +
+               QString(body).remove(" WHEN '超期罚金' THEN -z.je") + "$$");
+        SetSetting(Setting::LateFee, QStringLiteral("1"));
+        SetSetting(Setting::Alertdays, QStringLiteral("7"));
+        const qint64 zdbh = InsertRental("V", "M", "2003-11-02");
+        QVERIFY_THROWS_EXCEPTION(MovrntError,
+                                 Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh));
+        CloseDatabase();
+        OpenDatabase();
+        QCOMPARE(Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh).lateFee, 3 * kYuan);
+        QCOMPARE(Lines().last(), QStringLiteral("超期罚金 V M 3 一号柜台 till-1 小王"));
     }
 
     void yuanText_data()

@@ -39,6 +39,8 @@ private Q_SLOTS:
         QTest::newRow("alert days") << int(Setting::Alertdays) << "7" << true << "8";
         QTest::newRow("levels at 9") << int(Setting::HYDJ) << "9" << true << "9";
         QTest::newRow("rentals per level") << int(Setting::FJZJ) << "100" << false << "90";
+        QTest::newRow("late fee at ￥10") << int(Setting::LateFee) << "￥10" << true << "￥10";
+        QTest::newRow("late fee off") << int(Setting::LateFee) << "￥1" << false << "￥0";
         QTest::newRow("off the steps passes the bound") << int(Setting::AutoBackupTime) << "35" << true << "45";
         QTest::newRow("no number stays") << int(Setting::FJZJ) << "十" << true << "十";
         // clang-format on

@@ -1,11 +1,13 @@
 #include "support/TestEnv.h"
 
+#include "core/money/Ledger.h"
 #include "core/rentals/Rentals.h"
 #include "core/rentals/Scanning.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
+#include "core/store/Shop.h"
 
 #include <QSqlQuery>
 #include <memory>
@@ -385,16 +387,60 @@ private Q_SLOTS:
                                                      50010)); // nothing there
     }
 
-    void memberReturnChargesNothing()
+    // Nothing is charged at a member's return but a late fee, when one is set:
+    // a day's fee for each disc and day beyond the alert days, from the
+    // member's prepaid rent, below zero if need be, each with its line.
+    void memberReturnLateFee_data()
     {
-        InsertDisc("V", "/", "/", "是", "VCD");
+        // clang-format off
+        QTest::addColumn<QString>("perDay");
+        QTest::addColumn<QString>("alertDays");
+        QTest::addColumn<QString>("czrq");
+        QTest::addColumn<int>("discs");
+        QTest::addColumn<qint64>("lateDays");
+        QTest::addColumn<QString>("prepaidAfter"); // from 7.5
+        QTest::newRow("no fee set: ten days cost nothing") << "0" << "7" << "2003-10-30" << 1 << qint64(0) << "7.5";
+        QTest::newRow("fee not a number") << "一元" << "7" << "2003-10-30" << 1 << qint64(0) << "7.5";
+        QTest::newRow("alert days not a number") << "1" << "七" << "2003-10-30" << 1 << qint64(0) << "7.5";
+        QTest::newRow("on the alert day") << "1" << "7" << "2003-11-02" << 1 << qint64(0) << "7.5";
+        QTest::newRow("three days late") << "1" << "7" << "2003-10-30" << 1 << qint64(3) << "4.5";
+        QTest::newRow("in jiao, two discs") << "0.5" << "7" << "2003-10-30" << 2 << qint64(3) << "4.5";
+        QTest::newRow("below zero") << "2" << "5" << "2003-10-30" << 1 << qint64(5) << "-2.5";
+        // clang-format on
+    }
+    void memberReturnLateFee()
+    {
+        QFETCH(QString, perDay);
+        QFETCH(QString, alertDays);
+        QFETCH(QString, czrq);
+        QFETCH(int, discs);
+        QFETCH(qint64, lateDays);
+        QFETCH(QString, prepaidAfter);
+        home->setSettings({{"LateFee", perDay}, {"Alertdays", alertDays}});
         InsertMember("M", "张三", "男", 1, 7.5, 50, 12);
-        RentalAt(1, "V", "2003-10-30", "/", "M");
-        const Settlement s = Settle(TestShop(), SettleKind::MemberReturn, 1, 1);
-        QCOMPARE(s.days, 10);
+        for (int i = 1; i <= discs; ++i) {
+            InsertDisc(QStringLiteral("V%1").arg(i), "/", "/", "是", "VCD");
+            RentalAt(i, QStringLiteral("V%1").arg(i), czrq, "/", "M");
+        }
+        const Settlement preview =
+            PreviewSettlement(TestShop(), SettleKind::MemberReturn, 1, discs);
+        QCOMPARE(preview.lateDays, lateDays);
+        // A fee other than the one the member was told settles nothing.
+        QCOMPARE(int(Settle(TestShop(), SettleKind::MemberReturn, 1, discs, preview.lateFee + 1)
+                         .refusal),
+                 int(SettleRefusal::LateFeeChanged));
+        QCOMPARE(RentalRow(1)[4], QStringLiteral("否"));
+        const Settlement s =
+            Settle(TestShop(), SettleKind::MemberReturn, 1, discs, preview.lateFee);
+        QCOMPARE(s.lateFee, preview.lateFee);
         QCOMPARE(s.rentDue, 0);
-        QCOMPARE(MemberFigures("M"), QStringList({"12", "1", "7.5"}));
-        QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
+        QCOMPARE(MemberFigures("M"), QStringList({"12", "1", prepaidAfter}));
+        QCOMPARE(DiscFlag("V1"), QStringLiteral("否"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zwls WHERE ywlx = '超期罚金' AND hybh = 'M'"),
+                 s.lateFee > 0 ? discs : 0);
+        QCOMPARE(TakingsBetween(TestShop(), "2003-11-09", "2003-11-09").lateFees, s.lateFee);
+        QCOMPARE(TakingsBetween(TestShop(), "2003-11-09", "2003-11-09").cash, 0);
+        QCOMPARE(LedgerCheck(TestShop().path()), QString());
     }
 
     void daysCharged_data()

@@ -29,7 +29,8 @@ class TestCrash : public QObject
             return QStringLiteral("cannot open: ") + error.description();
         }
         const QList<std::pair<const char*, QString>> rules = {
-            {"integrity", "SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"},
+            {"integrity",
+             "SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"},
             {"disc marked rented without one open rental, or the other way round",
              "SELECT COUNT(*) FROM ydxx AS d WHERE (d.sfycz = '是') <> ((SELECT COUNT(*) FROM zjxx"
              " AS r WHERE r.bh = d.bh AND r.sfyh = '否') = 1)"},
@@ -38,19 +39,34 @@ class TestCrash : public QObject
              "COUNT(*) > 1)"},
             {"open rental of no disc",
              "SELECT COUNT(*) FROM zjxx WHERE sfyh = '否' AND bh NOT IN (SELECT bh FROM ydxx)"},
-            {"settlement half done", "SELECT COUNT(*) FROM zjxx WHERE (sfyh = '否') <> (ghrq = '/')"},
+            {"settlement half done",
+             "SELECT COUNT(*) FROM zjxx WHERE (sfyh = '否') <> (ghrq = '/')"},
             {"rental without the money it took",
              "SELECT COUNT(*) FROM zjxx AS r WHERE NOT EXISTS (SELECT 1 FROM zwls AS l WHERE"
-             " l.zdbh = r.zdbh AND l.ywlx = CASE WHEN r.hybh = '/' THEN '散客押金' ELSE '会员租金' END)"},
+             " l.zdbh = r.zdbh AND l.ywlx = CASE WHEN r.hybh = '/' THEN '散客押金' ELSE '会员租金' "
+             "END)"},
             {"checkout without its rent and deposit back",
-             "SELECT COUNT(*) FROM zjxx AS r WHERE r.sfyh = '是' AND r.hybh = '/' AND (SELECT COUNT(*)"
+             "SELECT COUNT(*) FROM zjxx AS r WHERE r.sfyh = '是' AND r.hybh = '/' AND (SELECT "
+             "COUNT(*)"
              " FROM zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx IN ('散客租金', '退还押金')) <> 2"},
             {"prepaid rent other than its ledger lines",
-             "SELECT COUNT(*) FROM hyxx AS h WHERE CAST(ROUND(h.zjje * 10000) AS INTEGER) <> (SELECT"
-             " COALESCE(SUM(CASE l.ywlx WHEN '会员租金' THEN -l.je ELSE l.je END), 0) FROM zwls AS l"
-             " WHERE l.hybh = h.hybh AND l.ywlx IN ('预付租金', '期初预付租金', '预付租金充值',"
-             " '预付租金更正', '会员租金') AND l.lsh >= (SELECT MAX(lsh) FROM zwls WHERE hybh ="
-             " h.hybh AND ywlx IN ('预付租金', '期初预付租金')))"},
+             "SELECT COUNT(*) FROM hyxx AS h WHERE CAST(ROUND(h.zjje * 10000) AS INTEGER) <> "
+             "(SELECT"
+             " COALESCE(SUM(CASE WHEN l.ywlx IN ('会员租金', '超期罚金') THEN -l.je ELSE l.je "
+             "END), 0)"
+             " FROM zwls AS l WHERE l.hybh = h.hybh AND l.ywlx IN ('预付租金', '期初预付租金',"
+             " '预付租金充值', '预付租金更正', '会员租金', '超期罚金') AND l.lsh >= (SELECT "
+             "MAX(lsh)"
+             " FROM zwls WHERE hybh = h.hybh AND ywlx IN ('预付租金', '期初预付租金')))"},
+            {"late fee of no late return, or twice",
+             "SELECT COUNT(*) FROM zwls AS l WHERE l.ywlx = '超期罚金' AND (l.zdbh IN (SELECT zdbh"
+             " FROM zjxx WHERE sfyh = '否' OR ghrq <= czrq) OR (SELECT COUNT(*) FROM zwls AS o"
+             " WHERE o.zdbh = l.zdbh AND o.ywlx = '超期罚金') > 1)"},
+            // The worker's alert days are at most three.
+            {"late return without its fee",
+             "SELECT COUNT(*) FROM zjxx AS r WHERE r.hybh <> '/' AND r.sfyh = '是' AND"
+             " julianday(r.ghrq) - julianday(r.czrq) > 3 AND NOT EXISTS (SELECT 1 FROM zwls AS l"
+             " WHERE l.zdbh = r.zdbh AND l.ywlx = '超期罚金')"},
             {"ledger's day totals other than its lines",
              "SELECT COUNT(*) FROM (SELECT substr(jzsj, 1, 10) AS rq, ywlx, gtmc, SUM(je) AS je,"
              " COUNT(*) AS bs FROM zwls GROUP BY 1, 2, 3) AS l FULL JOIN (SELECT * FROM zwrz WHERE"
@@ -73,12 +89,14 @@ class TestCrash : public QObject
             try {
                 std::unique_ptr<WorkbookReader> reader = OpenWorkbook(workbook);
                 for (const char* sheet : {"ydxx", "zjxx", "hyxx"})
-                    reader->readRows(QString::fromLatin1(sheet), [](qint64, const QList<SheetCell>&) {});
+                    reader->readRows(QString::fromLatin1(sheet),
+                                     [](qint64, const QList<SheetCell>&) {});
             } catch (const MovrntError& error) {
                 broken += QStringLiteral("workbook: ") + error.description() + u'\n';
             }
         }
-        for (const Setting setting : {Setting::HYDJ, Setting::FJZJ, Setting::VCD, Setting::Alertdays})
+        for (const Setting setting :
+             {Setting::HYDJ, Setting::FJZJ, Setting::VCD, Setting::Alertdays})
             if (!IsNumeric(GetSetting(setting)))
                 broken += QStringLiteral("setting %1 reads \"%2\"\n")
                               .arg(SettingName(setting), GetSetting(setting));
@@ -87,16 +105,20 @@ class TestCrash : public QObject
         QMultiHash<QString, QString> leftBy;
         static const QRegularExpression part(QStringLiteral(R"(\.(\d+)\.part)"));
         for (const char* sub : {"", "/backup", "/exchange"})
-            for (const QString& name : QDir(home.folder() + QLatin1String(sub)).entryList(QDir::Files))
+            for (const QString& name :
+                 QDir(home.folder() + QLatin1String(sub)).entryList(QDir::Files))
                 if (const QRegularExpressionMatch match = part.match(name); match.hasMatch()) {
                     QString kind = QLatin1String(sub) + name.left(match.capturedStart());
-                    kind.remove(QRegularExpression(QStringLiteral(R"(-\d{8}-\d{6})"))); // safety copies
+                    kind.remove(
+                        QRegularExpression(QStringLiteral(R"(-\d{8}-\d{6})"))); // safety copies
                     if (!leftBy.contains(kind, match.captured(1)))
                         leftBy.insert(kind, match.captured(1));
                 }
         for (const QString& kind : leftBy.uniqueKeys())
             if (leftBy.count(kind) > 1)
-                broken += QStringLiteral("half-done %1 of %2 workers\n").arg(kind).arg(leftBy.count(kind));
+                broken += QStringLiteral("half-done %1 of %2 workers\n")
+                              .arg(kind)
+                              .arg(leftBy.count(kind));
         return broken;
     }
 
@@ -109,7 +131,8 @@ private Q_SLOTS:
                           {"DVD", "3"},
                           {"FJZJ", "10"},
                           {"HYDJ", "3"},
-                          {"Alertdays", "7"}});
+                          {"Alertdays", "2"},
+                          {"LateFee", "0.5"}});
         for (const char* folder : {"backup", "exchange"})
             QVERIFY(QDir(home.folder()).mkpath(QString::fromLatin1(folder)));
         // MOVRNT_CRASH_SEED replays a run; MOVRNT_CRASH_KILLS makes it longer.
@@ -136,18 +159,18 @@ private Q_SLOTS:
             QVERIFY(worker.waitForFinished(10000));
             QCOMPARE(worker.exitStatus(), QProcess::CrashExit); // killed, not ended on its own
             const QString broken = Broken(home);
-            QVERIFY2(broken.isEmpty(),
-                     qPrintable(QStringLiteral("after kill %1 of seed %2:\n%3")
-                                    .arg(done + 1)
-                                    .arg(seed)
-                                    .arg(broken)));
+            QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("after kill %1 of seed %2:\n%3")
+                                                      .arg(done + 1)
+                                                      .arg(seed)
+                                                      .arg(broken)));
             OpenDatabase();
             rented = std::max(rented, Count("SELECT COUNT(*) FROM zjxx"));
             CloseDatabase();
         }
         OpenDatabase();
         qInfo("%d kills; the shop has %lld rentals, %lld discs out", done,
-              Count("SELECT COUNT(*) FROM zjxx"), Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '是'"));
+              Count("SELECT COUNT(*) FROM zjxx"),
+              Count("SELECT COUNT(*) FROM ydxx WHERE sfycz = '是'"));
         // The day did happen, though a late restore may have taken the shop back
         // to a backup made before its first rental.
         QVERIFY(rented > 0);

@@ -84,7 +84,8 @@ private Q_SLOTS:
         FormGNCS dialog(main->shop());
         const QList<std::pair<Setting, QString>> shown = {
             {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
-            {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"}};
+            {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"},
+            {Setting::LateFee, "￥0"}};
         for (const auto& [setting, text] : shown)
             QCOMPARE(dialog.stepLabel(setting)->text(), text);
         for (const char* box : {"CheckZDBF", "CheckYJJE", "CheckZDTX", "CheckSZFBL"})
@@ -95,6 +96,7 @@ private Q_SLOTS:
         QVERIFY(Child<QPushButton>(&dialog, "CommandLJ")->isEnabled());
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownJGDown"), Qt::LeftButton);
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownFJZJUp"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownCQFJUp"), Qt::LeftButton);
         QVERIFY(!Child<QComboBox>(&dialog, "ComboZK")->isEnabled()); // slips off by default
         QTest::mouseClick(Child<QCheckBox>(&dialog, "CheckPT"), Qt::LeftButton);
         Child<QComboBox>(&dialog, "ComboZK")->setCurrentIndex(0);
@@ -105,6 +107,7 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::AutoBackupTime), QStringLiteral("20"));
         QCOMPARE(GetSetting(Setting::YJJEVCD), QStringLiteral("10"));
         QCOMPARE(GetSetting(Setting::FJZJ), QStringLiteral("20"));
+        QCOMPARE(GetSetting(Setting::LateFee), QStringLiteral("1"));
         QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
         QCOMPARE(GetSetting(Setting::ReceiptPaper), QStringLiteral("58"));
         QCOMPARE(GetSetting(Setting::ShopName), QStringLiteral("街角影碟"));

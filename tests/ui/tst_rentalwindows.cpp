@@ -406,19 +406,46 @@ private Q_SLOTS:
         QCOMPARE(main->panelText(2), QStringLiteral("就绪"));
     }
 
+    void memberReturnShowsTheDays_data()
+    {
+        QTest::addColumn<QString>("lateFee");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("no late fee: no question")
+            << "0"
+            << "1 张，10 天。会员 M（张三）预付租金余额 ￥5.00";
+        QTest::newRow("a late fee is asked first")
+            << "1"
+            << "1 张，10 天。超期 3 天，超期罚金 ￥3.00 从预付租金扣除。会员 M（张三）预付租金余额 "
+               "￥5.00";
+    }
     void memberReturnShowsTheDays()
     {
-        start();
+        QFETCH(QString, lateFee);
+        QFETCH(QString, preview);
+        start({{"LateFee", lateFee}, {"Alertdays", "7"}});
         InsertRental("V1", "M", "2003-10-30", "否");
         auto* rentals = open<FormZJXXCX>(Command::ZJXX);
         ReleaseOnRow(Child<GridView>(rentals, "MSHFlexGridZJXX"), 0, Qt::LeftButton);
         auto* back = main->findWindow<FormHYHD>();
+        QCOMPARE(Child<QLabel>(back, "LabelYL")->text(), preview);
         ScriptedMessages messages;
+        const bool asked = lateFee != u"0";
+        if (asked) {
+            messages.queue({7}); // 否: nothing taken back, nothing charged
+            Press(back, "CommandTH");
+            QCOMPARE(messages.texts(),
+                     QStringList{"这些影碟超期 3 天，超期罚金共 ￥3.00，将从会员的预付租金中扣除。"
+                                 "确定退还吗？"});
+            QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '是'"), 0);
+            messages.queue({6});
+        }
         Press(back, "CommandTH");
-        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(messages.shown.size(), asked ? 2 : 0);
+        QCOMPARE(messages.unanswered, 0);
         QCOMPARE(Child<QLineEdit>(back, "TextTS")->text(), QStringLiteral("10"));
         QCOMPARE(Child<QLineEdit>(back, "TextVCD")->text(), QStringLiteral("1"));
         QCOMPARE(Column(rentals->model(), 3), QStringList({"2003-11-09", ""}));
+        QCOMPARE(RunScalar("SELECT zjje FROM hyxx WHERE hybh = 'M'").toDouble(), asked ? 2.0 : 5.0);
     }
 
     void deletingRentals()

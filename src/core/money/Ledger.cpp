@@ -39,6 +39,7 @@ const KindInfo kKinds[] = {
     {LedgerKind::ExpertDeposit, nullptr},
     {LedgerKind::AdjustPrepaid, nullptr},
     {LedgerKind::AdjustDeposit, nullptr},
+    {LedgerKind::LateFee, &Takings::lateFees},
 };
 
 // The kind a line's operation names; null for one the program never writes
@@ -341,6 +342,7 @@ QList<std::pair<QString, Money>> TakingsRows(const Takings& takings)
             {QStringLiteral("会员预付租金收入"), takings.memberPrepaid},
             {QStringLiteral("会员押金收入"), takings.memberDeposits},
             {QStringLiteral("会员租金（从预付租金扣除）"), takings.memberCharged},
+            {QStringLiteral("超期罚金（从预付租金扣除）"), takings.lateFees},
             {QStringLiteral("现金结余"), takings.cash}};
 }
 

@@ -32,6 +32,7 @@ enum class LedgerKind
     ExpertDeposit,     // 专家修改会员押金
     AdjustPrepaid, // 账务调整预付租金: an imported shop's money taken as it stood (no cash)
     AdjustDeposit, // 账务调整会员押金
+    LateFee, // 超期罚金: a member's disc kept beyond the alert days, from the prepaid rent
 };
 QString LedgerKindName(LedgerKind kind);
 
@@ -89,6 +90,7 @@ struct Takings
     Money memberPrepaid = 0;  // members' prepaid rent received (top-ups, less corrections)
     Money memberDeposits = 0; // members' deposits received (less corrections)
     Money memberCharged = 0;  // members' rent taken from prepaid money: no cash
+    Money lateFees = 0;       // members' late fees taken from prepaid money: no cash
     // Cash received less cash handed back: what the till gained.
     Money cash = 0;
 };

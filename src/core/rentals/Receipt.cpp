@@ -106,7 +106,11 @@ Receipt SettlementReceipt(Shop& shop, SettleKind kind, qint64 first, qint64 last
         receipt.customer = kWalkIn;
         receipt.figures.append({QStringLiteral("应付租金"), Yuan(settlement.rentDue)});
         receipt.figures.append({QStringLiteral("应退押金"), Yuan(settlement.deposit)});
-    } else if (members.size() == 1) {
+        return receipt;
+    }
+    if (settlement.lateFee > 0)
+        receipt.figures.append({QStringLiteral("超期罚金"), Yuan(settlement.lateFee)});
+    if (members.size() == 1) {
         receipt.customer = MemberText(shop, members.first());
         receipt.figures.append(
             {QStringLiteral("预付租金余额"), Yuan(PrepaidOf(shop, members.first()))});

@@ -10,6 +10,7 @@
 #include "core/store/Shop.h"
 #include "core/store/TextRules.h"
 
+#include <QMap>
 #include <QSqlQuery>
 #include <cmath>
 
@@ -276,9 +277,16 @@ qint64 DaysCharged(const QString& czrq)
     return std::max<qint64>(DayCount(czrq, TodayText()), 1);
 }
 
+Money LateFeePerDay()
+{
+    const std::optional<Money> fee = ParseMoney(GetSetting(Setting::LateFee));
+    return fee && *fee > 0 ? *fee : 0;
+}
+
 namespace {
-// What settling the range would do: the checks, the figures and, for a
-// walk-in checkout, the ledger's lines, one rent and one deposit a rental.
+// What settling the range would do: the checks, the figures and the
+// ledger's lines: for a walk-in checkout one rent and one deposit a rental,
+// for a member return a late fee a rental when one is due.
 // `lock`: the rows stay locked until the caller's transaction ends, so two
 // counters never settle one rental twice.
 Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool lock,
@@ -320,34 +328,49 @@ Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool l
         return result;
     }
     result.days = DaysCharged(dates.first());
-    // Each rental with its disc's type, in one joined query.
+    // Each rental with its disc's type and whether its member is still there, in one joined query.
     QSqlQuery each =
         RunSql(shop,
-               QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx FROM zjxx AS r"
-                              " LEFT JOIN ydxx AS d ON d.bh = r.bh"
+               QStringLiteral("SELECT r.zdbh, r.bh, r.yjje, d.bh, d.ydlx, r.hybh, m.hybh"
+                              " FROM zjxx AS r LEFT JOIN ydxx AS d ON d.bh = r.bh"
+                              " LEFT JOIN hyxx AS m ON m.hybh = r.hybh"
                               " WHERE r.zdbh >= ? AND r.zdbh <= ? ORDER BY r.zdbh"),
                range);
     struct Row
     {
         qint64 zdbh;
-        QString bh, deposit;
-        bool vcd;
+        QString bh, deposit, hybh;
+        bool vcd, member;
     };
     QList<Row> found;
     while (each.next()) {
         if (each.value(3).isNull())
             throw MovrntError(QStringLiteral("租借记录中的影碟编号在影碟库中不存在"), kSource);
         found.append({each.value(0).toLongLong(), each.value(1).toString(),
-                      each.value(2).toString(), IsVcd(each.value(4).toString())});
+                      each.value(2).toString(), each.value(5).toString(),
+                      IsVcd(each.value(4).toString()), !each.value(6).isNull()});
     }
     // Done with before the settings are read: a server's connection runs one query at a time.
     each.finish();
     const bool walkIn = kind == SettleKind::WalkInCheckout;
+    const Money perDay = walkIn ? 0 : LateFeePerDay();
+    if (perDay > 0)
+        if (const std::optional<qint64> alertDays = AlertDays())
+            result.lateDays =
+                std::max<qint64>(DayCount(dates.first(), TodayText()) - *alertDays, 0);
+    const Money lateFee = result.lateDays > 0 ? Checked(MultiplyMoney(perDay, result.lateDays)) : 0;
     std::optional<Money> rates[2]; // a day of a VCD, of a DVD: read when first needed
     for (const Row& row : found) {
         ++(row.vcd ? result.vcd : result.dvd);
-        if (!walkIn)
+        if (!walkIn) {
+            // A member deleted since has no prepaid rent to take it from.
+            if (lateFee > 0 && row.member) {
+                result.lateFee = Checked(AddMoney(result.lateFee, lateFee));
+                if (lines)
+                    lines->append({LedgerKind::LateFee, row.zdbh, row.bh, row.hybh, lateFee});
+            }
             continue;
+        }
         std::optional<Money>& rate = rates[row.vcd ? 0 : 1];
         const Setting setting = row.vcd ? Setting::VCD : Setting::DVD;
         if (!rate && !(rate = ParseMoney(GetSetting(setting))))
@@ -374,13 +397,43 @@ Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 l
     return Assess(shop, kind, first, last, false, nullptr);
 }
 
-Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last)
+namespace {
+// Each member's late fees of the range taken from his prepaid rent, written
+// back only over the amount they were reckoned from.
+void TakeLateFees(Shop& shop, const QList<LedgerLine>& lines)
+{
+    QMap<QString, Money> fees;
+    for (const LedgerLine& line : lines)
+        if (line.kind == LedgerKind::LateFee)
+            fees[line.hybh] = Checked(AddMoney(fees.value(line.hybh), line.amount));
+    for (auto it = fees.cbegin(); it != fees.cend(); ++it) {
+        const std::optional<MemberAccount> account = Account(shop, it.key(), true);
+        if (!account || !account->prepaid)
+            throw MovrntError(kBeyondCounting + QStringLiteral("：") + it.key(), kSource);
+        const Money left = Checked(SubtractMoney(*account->prepaid, it.value()));
+        if (RunSql(shop, QStringLiteral("UPDATE hyxx SET zjje = ? WHERE hybh = ? AND zjje = ?"),
+                   {MoneyToDouble(left), it.key(), account->stored})
+                .numRowsAffected() != 1)
+            throw MovrntError(QStringLiteral("会员的预付租金刚被改变，请重新退还：") + it.key(),
+                              kSource);
+    }
+    if (!fees.isEmpty())
+        shop.announce(ShopChange::Members, ShopOperation::Settle);
+}
+} // namespace
+
+Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
+                  std::optional<Money> agreedLateFee)
 {
     return InTransaction(shop, [&] {
         QList<LedgerLine> lines;
-        const Settlement result = Assess(shop, kind, first, last, true, &lines);
+        Settlement result = Assess(shop, kind, first, last, true, &lines);
+        if (result.refusal == SettleRefusal::None && agreedLateFee &&
+            *agreedLateFee != result.lateFee)
+            result.refusal = SettleRefusal::LateFeeChanged;
         if (result.refusal != SettleRefusal::None)
             return result;
+        TakeLateFees(shop, lines);
         const QVariantList range = {first, last};
         RunSql(shop, QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
                {TodayText(), first, last});

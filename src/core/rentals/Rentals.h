@@ -86,6 +86,7 @@ enum class SettleRefusal
     AlreadySettled,
     WrongCustomerKind,
     ClockBeforeRental, // today is earlier than the rental date
+    LateFeeChanged,    // the late fee is no longer the one the clerk agreed to
 };
 struct Settlement
 {
@@ -95,12 +96,20 @@ struct Settlement
     qint64 days = 0;
     Money rentDue = 0; // walk-in checkout only
     Money deposit = 0; // walk-in checkout only
+    // Member return with a late fee set: the days beyond the alert days, and
+    // the fees of every disc of the range, each taken from its member's
+    // prepaid rent (below zero if need be) with a 超期罚金 line.
+    qint64 lateDays = 0;
+    Money lateFee = 0;
 };
 // Checks the range and, when it passes, settles it: the records returned
 // today and their discs back in the shop, in one transaction. Throws
 // MovrntError for a range that cannot be settled (no record, a disc or rent
 // setting missing, a deposit that is not a number, a database failure).
-Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last);
+// `agreedLateFee`: the late fee the clerk was shown; a different one now
+// refuses with LateFeeChanged.
+Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
+                  std::optional<Money> agreedLateFee = std::nullopt);
 // What Settle would settle now, without settling: the same checks, figures
 // and errors. Checkout shows it while the range is typed.
 Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 last);
@@ -116,6 +125,9 @@ QList<MemberBalance> RangeMembers(Shop& shop, qint64 first, qint64 last, int lim
 
 // Days charged for a rental date: calendar days to today, at least one.
 qint64 DaysCharged(const QString& czrq);
+// The late fee a member pays a day for each disc kept beyond the alert
+// days: 0 (none) unless the setting holds an amount above zero.
+Money LateFeePerDay();
 
 // The rental query and deletion conditions, in their fixed order.
 struct RentalFilter

@@ -13,6 +13,7 @@ const QList<Stepper>& Steppers()
         {Setting::Alertdays, {}, 1, 30, 1},
         {Setting::HYDJ, {}, 1, 9, 1},
         {Setting::FJZJ, {}, 10, 100, 10},
+        {Setting::LateFee, "￥", 0, 10, 1},
     };
     return steppers;
 }

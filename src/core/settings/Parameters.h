@@ -15,8 +15,8 @@ struct Stepper
     QString prefix; // "￥" before the money amounts
     int lower, upper, step;
 };
-// The six steppers: backup interval, VCD and DVD deposits, alert days,
-// levels, rentals per level.
+// The steppers: backup interval, VCD and DVD deposits, alert days, levels,
+// rentals per level, the late fee a day.
 const QList<Stepper>& Steppers();
 const Stepper& StepperOf(Setting setting);
 

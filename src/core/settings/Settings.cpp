@@ -47,6 +47,7 @@ const SettingInfo kSettings[] = {
     {Setting::CounterName, u"CounterName", u""},
     {Setting::SupportAddress, u"SupportAddress", u""},
     {Setting::TillId, u"TillId", u""},
+    {Setting::LateFee, u"LateFee", u"0"},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -86,6 +87,7 @@ bool ShopWideSetting(Setting setting)
     case Setting::DVD:
     case Setting::AutoAlert:
     case Setting::Alertdays:
+    case Setting::LateFee:
     case Setting::SupportAddress:
         return true;
     default:

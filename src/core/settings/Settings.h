@@ -26,10 +26,11 @@ enum class Setting
     AutoBackupPath,
     ReceiptPaper, // "58" or "80" (millimetres) prints slips; empty prints none
     ShopName,
-    Database, // the shop's server (a postgresql:// URL); empty: the database file
-    CounterName, // 柜台名称: this PC's name on the ledger's lines; empty: the host name
+    Database,       // the shop's server (a postgresql:// URL); empty: the database file
+    CounterName,    // 柜台名称: this PC's name on the ledger's lines; empty: the host name
     SupportAddress, // where the error report asks to send it; empty: the program's own
-    TillId, // this PC's till on the ledger's lines: a UUID made at its first start
+    TillId,         // this PC's till on the ledger's lines: a UUID made at its first start
+    LateFee, // 超期罚金: yuan a day a member's disc is out beyond Alertdays; 0 charges none
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

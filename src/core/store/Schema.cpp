@@ -405,6 +405,16 @@ bool HasFunction(QSqlDatabase db, const QString& name, const QString& body = {})
         .next();
 }
 
+// Whether the logged-in role may change the table's definition.
+bool OwnsTable(QSqlDatabase db, const QString& table)
+{
+    return Run(db,
+               QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = current_schema() AND"
+                              " tablename = ? AND pg_has_role(current_user, tableowner, 'MEMBER')"),
+               {table})
+        .next();
+}
+
 bool HasRole(QSqlDatabase db, const QString& role)
 {
     return Run(db, QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = ?"), {role}).next();
@@ -552,12 +562,7 @@ public:
             steps << TotalsSchema(true);
         // Only the tables' owner may add it; a counter does without meanwhile.
         else if (!Exists(db, QStringLiteral("index"), QStringLiteral("mrcz_odd")) &&
-                 Run(db,
-                     QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = current_schema()"
-                                    " AND tablename = 'mrcz' AND pg_has_role(current_user,"
-                                    " tableowner, 'MEMBER')"),
-                     {})
-                     .next())
+                 OwnsTable(db, QStringLiteral("mrcz")))
             steps << TotalsOddDaysIndex();
         if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_expert_money")))
             for (const char* sql : kExpertMoney)
@@ -573,6 +578,11 @@ public:
         // Money never moves without its line, whoever changes it.
         if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
             steps << MoneyLinesGuard();
+        // An older guard knows fewer kinds of lines: the owner replaces it.
+        else if (!HasFunction(db, QStringLiteral("movrnt_money_lines"),
+                              QString::fromUtf16(LedgerKindRules().constLast().name)) &&
+                 OwnsTable(db, LedgerTable().first))
+            steps << MoneyLinesGuard().constFirst();
         if (!HasFunction(db, QStringLiteral("movrnt_clear_ledger")))
             steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
         // Only the tables' owner grants, once a group lacks its rights.

@@ -2,7 +2,7 @@
 
 #include "SettleWindow.h"
 
-// 会员还碟: takes back members' discs; nothing is charged.
+// 会员还碟: takes back members' discs; nothing is charged but a late fee, when one is set.
 class Shop;
 class FormHYHD : public SettleWindow
 {
@@ -12,4 +12,5 @@ public:
 
 protected:
     QString previewText(const Settlement& settlement, qint64 first, qint64 last) const override;
+    bool agree(qint64 first, qint64 last, std::optional<Money>* agreed) override;
 };

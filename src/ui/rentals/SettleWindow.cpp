@@ -51,6 +51,8 @@ QString RefusalText(const Words& words, SettleRefusal refusal)
         return words.wrongKind;
     case SettleRefusal::ClockBeforeRental:
         return QStringLiteral("今天的日期早于租借日期，请检查计算机的日期！");
+    case SettleRefusal::LateFeeChanged:
+        return QStringLiteral("超期罚金刚刚改变，请重新退还！");
     case SettleRefusal::None:
         break;
     }
@@ -197,9 +199,12 @@ void SettleWindow::settle()
     case RangeCheck::Ok:
         break;
     }
+    std::optional<Money> agreed;
+    if (!agree(first, last, &agreed))
+        return;
     Settlement settlement;
     try {
-        settlement = Settle(shop_, kind_, first, last);
+        settlement = Settle(shop_, kind_, first, last, agreed);
     } catch (const MovrntError&) {
         busy.done();
         Refuse(words.failed, textBH1_);

@@ -29,6 +29,9 @@ protected:
                QPushButton* button);
     void settle();
     virtual void showAmounts(const Settlement&) {}
+    // Before the range settles: false leaves it as it is. `agreed`: what the
+    // customer was told he pays, which the settling must still find.
+    virtual bool agree(qint64, qint64, std::optional<Money>*) { return true; }
     // The line under the range boxes while a range is typed, before it settles.
     virtual QString previewText(const Settlement& settlement, qint64 first, qint64 last) const = 0;
     void updatePreview();

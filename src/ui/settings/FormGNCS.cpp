@@ -181,6 +181,11 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
     alert->addWidget(checkZDTX_);
     alert->addLayout(Row({Text(frame2, "Label12", QStringLiteral("当会员租借影碟时间超过")), days,
                           Text(frame2, "Label13", QStringLiteral("天还未还时，提醒管理员。"))}));
+    // Charged at the return whether or not the reminder is on; 0 charges none.
+    QWidget* lateFee = stepper(Setting::LateFee, "LabelCQFJ", "UpDownCQFJ");
+    alert->addLayout(
+        Row({Text(frame2, "Label16", QStringLiteral("超过提醒天数后，每张影碟每天收取超期罚金")),
+             lateFee, Text(frame2, "Label17", QStringLiteral("元（为0时不收取）。"))}));
     auto* frame1 = new QGroupBox(QStringLiteral("会员制度"), members);
     frame1->setObjectName(QStringLiteral("Frame1"));
     QWidget* levels = stepper(Setting::HYDJ, "LabelFJ", "UpDownFJ");
@@ -313,7 +318,8 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
                                                       {Setting::YJJEDVD, "每张DVD的押金"},
                                                       {Setting::Alertdays, "提醒天数"},
                                                       {Setting::HYDJ, "会员级数"},
-                                                      {Setting::FJZJ, "每升一级的租借数量"}};
+                                                      {Setting::FJZJ, "每升一级的租借数量"},
+                                                      {Setting::LateFee, "每天的超期罚金"}};
     for (const auto& [setting, name] : names) {
         QLabel* label = steps_.value(setting);
         NameForScreenReaders(label, name);
@@ -356,6 +362,10 @@ void FormGNCS::load()
         steps_[Setting::FJZJ]->setText(GetSetting(Setting::FJZJ));
         checkZDTX_->setChecked(GetSetting(Setting::AutoAlert) == u"True");
         steps_[Setting::Alertdays]->setText(GetSetting(Setting::Alertdays));
+        // Saved before there was a late fee: none.
+        const QString fee = GetSetting(Setting::LateFee);
+        steps_[Setting::LateFee]->setText(StepperText(
+            StepperOf(Setting::LateFee), fee.isEmpty() ? SettingDefault(Setting::LateFee) : fee));
     }
     const int paper = ReceiptPaperWidth();
     checkPT_->setChecked(paper > 0);
@@ -412,6 +422,7 @@ void FormGNCS::save()
     Write(Setting::FJZJ, value(Setting::FJZJ));
     Write(Setting::AutoAlert, Flag(checkZDTX_));
     Write(Setting::Alertdays, value(Setting::Alertdays));
+    Write(Setting::LateFee, value(Setting::LateFee));
     Write(Setting::ReceiptPaper,
           checkPT_->isChecked()
               ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58") : QStringLiteral("80"))
