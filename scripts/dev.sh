@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libsqlite3-dev
           libsodium-dev libxlsxwriter-dev libminizip-dev libexpat1-dev libfreexl-dev python3-xlwt libgl-dev libx11-dev poppler-utils
-          qt6-charts-dev qt6-multimedia-dev ffmpeg qt6-datavisualization-dev qt6-declarative-dev qt6-translations-l10n qt6-l10n-tools fonts-wqy-zenhei xvfb xauth x11-xserver-utils)
+          qt6-charts-dev qt6-multimedia-dev libzint-dev ffmpeg qt6-datavisualization-dev qt6-declarative-dev qt6-translations-l10n qt6-l10n-tools fonts-wqy-zenhei xvfb xauth x11-xserver-utils)
 
 install_missing() {
     local missing=()
@@ -87,7 +87,7 @@ run)
     ;;
 test)
     PACKAGES+=(lintian dpkg-dev) # for the package check CI runs after the tests
-    PACKAGES+=(postgresql postgresql-client)
+    PACKAGES+=(postgresql postgresql-client libzbar-dev) # zbar reads the printed labels back
     install_missing
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOVRNT_SANITIZE=ON -DMOVRNT_WERROR=ON
     cmake --build build-test -j "$jobs"

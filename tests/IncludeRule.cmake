@@ -3,7 +3,7 @@
 # ui/common includes neither ui/app nor a window's folder.
 # Run as: cmake -DSOURCE=<src folder> -P IncludeRule.cmake
 cmake_minimum_required(VERSION 3.20)
-set(windows catalogue members rentals stats maintenance settings access)
+set(windows catalogue members rentals stats maintenance settings access labels)
 set(shared_choosers auxiliary/ComnDialogBox.h auxiliary/FormXZLJ.h)
 set(broken "")
 

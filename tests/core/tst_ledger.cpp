@@ -374,7 +374,9 @@ private Q_SLOTS:
         if (!OnTestServer())
             QSKIP("the file has no such guard");
         const QString body =
-            RunScalar("SELECT prosrc FROM pg_proc WHERE proname = 'movrnt_money_lines'").toString();
+            RunScalar("SELECT prosrc FROM pg_proc WHERE proname = 'movrnt_money_lines' AND"
+                      " pronamespace = CAST(current_schema() AS regnamespace)")
+                .toString();
         QVERIFY(body.contains("'超期罚金'"));
         RunSql("CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
                " SECURITY DEFINER SET search_path FROM CURRENT AS $$" +

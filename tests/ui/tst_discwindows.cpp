@@ -351,6 +351,19 @@ private Q_SLOTS:
         QCOMPARE(Child<QLineEdit>(remove, "TextBH")->text(), QStringLiteral("7"));
         QCOMPARE(remove->focusWidget(), Child<QPushButton>(remove, "CommandSC"));
         QCOMPARE(Count("SELECT COUNT(*) FROM ydxx"), 1); // nothing deleted yet
+
+        // Its label: the label window with the disc's number in it.
+        QString labels;
+        Seams().execDialog = [&labels](QDialog& dialog) {
+            labels = dialog.objectName() + u':' +
+                     Child<QPlainTextEdit>(&dialog, "TextBH")->toPlainText();
+            return int(QDialog::Rejected);
+        };
+        ReleaseOnRow(grid, 0, Qt::RightButton);
+        chooser = main->findChild<QDialog*>(QStringLiteral("FormYDCZ"));
+        Child<QRadioButton>(chooser, "OptionTM")->setChecked(true);
+        Press(chooser, "CommandQD");
+        QCOMPARE(labels, QStringLiteral("FormTMBQ:7"));
     }
 
     // Modifying

@@ -48,6 +48,7 @@ const SettingInfo kSettings[] = {
     {Setting::SupportAddress, u"SupportAddress", u""},
     {Setting::TillId, u"TillId", u""},
     {Setting::LateFee, u"LateFee", u"0"},
+    {Setting::LabelSheet, u"LabelSheet", u""},
 };
 
 const SettingInfo& Info(Setting setting)

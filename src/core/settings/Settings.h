@@ -30,7 +30,8 @@ enum class Setting
     CounterName,    // 柜台名称: this PC's name on the ledger's lines; empty: the host name
     SupportAddress, // where the error report asks to send it; empty: the program's own
     TillId,         // this PC's till on the ledger's lines: a UUID made at its first start
-    LateFee, // 超期罚金: yuan a day a member's disc is out beyond Alertdays; 0 charges none
+    LateFee,    // 超期罚金: yuan a day a member's disc is out beyond Alertdays; 0 charges none
+    LabelSheet, // this PC's barcode labels: "A4 rows columns margin" or "roll width height" (mm)
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

@@ -12,6 +12,7 @@
 #include "ui/catalogue/FormYDCX.h"
 #include "ui/common/ReportRenderer.h"
 #include "ui/common/Seams.h"
+#include "ui/labels/FormTMBQ.h"
 #include "ui/maintenance/FormSJBF.h"
 #include "ui/maintenance/FormZJCZ.h"
 #include "ui/members/FormHYXX.h"
@@ -90,6 +91,8 @@ const CommandInfo kCommands[] = {
     {Command::WHHYBB, "mnuWHHYBBItemItem", u"有影碟未还的会员信息报表(&R)", "Shift+F1",
      CommandGate::Counter,
      [](MDIMain& m) { ShowReport(m.shop(), Report::MembersWithDiscsOut, &m); }},
+    {Command::TMBQ, "mnuTMBQItem", u"打印条码标签(&T)", nullptr, CommandGate::Counter,
+     [](MDIMain& m) { Modal<FormTMBQ>(m); }},
     {Command::CD, "mnuCDItem", u"层叠子窗口(&J)", "Ctrl+R", CommandGate::None,
      [](MDIMain& m) { m.mdiArea()->cascadeSubWindows(); }},
     {Command::ZT, "mnuZTItem", u"主题(&Y)", "Ctrl+H", CommandGate::None,
@@ -136,7 +139,7 @@ const std::vector<MenuLayout>& MenuBarLayout()
         {"mnuSCXX", u"删除信息(&L)", nullptr, {C::SCYDXX, C::SCZJXX, C::SCHYXX}},
         {"mnuTJXX", u"添加信息(&T)", nullptr, {C::TJYDXX, C::TJZJXX, C::TJHYXX}},
         {"mnuTJSJ", u"统计数据(&C)", nullptr, {C::JRYY, C::LSSJ, C::CKTJT}},
-        {"mnuDYBB", u"打印报表(&D)", nullptr, {}},
+        {"mnuDYBB", u"打印报表(&D)", nullptr, {C::TMBQ, {}}},
         {"mnuYDXXBBItem", u"影碟信息报表(&Y)", "mnuDYBB", {C::WYYDBB, C::WHYDBB}},
         {"mnuHYXXBBItem", u"会员信息报表(&H)", "mnuDYBB", {C::SYHYBB, C::WHHYBB}},
         {"mnuCK", u"窗口(&W)", nullptr, {C::CD}}, // the open windows follow

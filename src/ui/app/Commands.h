@@ -41,6 +41,7 @@ enum class Command
     GY,     // 关于
     RMYD,   // 热门影碟 (pop-up menu only)
     RYGL,   // 人员管理
+    TMBQ,   // 打印条码标签
 };
 
 // Who may run a command: anyone, whoever may do the counter's work (not a

@@ -7,6 +7,7 @@
 #include "ui/common/MoneyDocumentView.h"
 #include "ui/common/Seams.h"
 #include "ui/common/WindowSupport.h"
+#include "ui/labels/FormTMBQ.h"
 #include "ui/members/FormSCHYXX.h"
 #include "ui/members/FormXGHYXX.h"
 #include "ui/rentals/FormCZ.h"
@@ -119,6 +120,18 @@ void Navigator::topUpMember(QWidget* from, const QString& hybh)
     if (!main)
         return;
     FormCZ dialog(main->shop(), main, hybh);
+    ExecModal(dialog);
+}
+
+void Navigator::printLabel(QWidget* from, bool disc, const QString& number)
+{
+    if (!PassGate())
+        return;
+    MDIMain* main = MainOf(from);
+    if (!main)
+        return;
+    FormTMBQ dialog(main->shop(), main);
+    dialog.setNumbers(disc ? LabelSubject::Discs : LabelSubject::Members, {number});
     ExecModal(dialog);
 }
 

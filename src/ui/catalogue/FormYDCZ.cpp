@@ -8,7 +8,8 @@ FormYDCZ::FormYDCZ(QWidget* parent)
     : ActionChooser("FormYDCZ", QStringLiteral("的影碟执行的操作 ： "),
                     {{"OptionZJ", QStringLiteral("出租此影碟")},
                      {"OptionXG", QStringLiteral("修改此影碟的信息")},
-                     {"OptionSC", QStringLiteral("删除此影碟的信息")}},
+                     {"OptionSC", QStringLiteral("删除此影碟的信息")},
+                     {"OptionTM", QStringLiteral("打印此影碟的条码标签")}},
                     parent)
 {
 }
@@ -30,4 +31,6 @@ void FormYDCZ::act(int option, const QString& bh)
         Navigator::modifyDisc(this, bh);
     else if (option == 2)
         Navigator::deleteDisc(this, bh);
+    else
+        Navigator::printLabel(this, true, bh);
 }

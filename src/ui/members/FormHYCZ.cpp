@@ -10,7 +10,8 @@ FormHYCZ::FormHYCZ(QWidget* parent)
                      {"OptionXG", QStringLiteral("修改此会员的信息")},
                      {"OptionSC", QStringLiteral("删除此会员的信息")},
                      {"OptionDZD", QStringLiteral("打印此会员的对帐单")},
-                     {"OptionCZ", QStringLiteral("为此会员充值预付租金")}},
+                     {"OptionCZ", QStringLiteral("为此会员充值预付租金")},
+                     {"OptionTM", QStringLiteral("打印此会员卡的条码标签")}},
                     parent)
 {
 }
@@ -34,6 +35,8 @@ void FormHYCZ::act(int option, const QString& hybh)
         Navigator::deleteMember(this, hybh);
     else if (option == 3)
         Navigator::showMemberStatement(this, hybh);
-    else
+    else if (option == 4)
         Navigator::topUpMember(this, hybh);
+    else
+        Navigator::printLabel(this, false, hybh);
 }
