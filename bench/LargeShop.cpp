@@ -254,13 +254,17 @@ void GenerateShop(const QString& path, const ShopSize& size)
         }
         sqlite3_finalize(member);
         // The ledger such a shop keeps, at two counters: each member's
-        // joining money, each rental's deposit or charge, each checkout's rent
-        // and deposit back, in the order of their times.
+        // joining money (what he has now and the charges he paid since, on
+        // his first day, so that his lines add up to his prepaid rent; the
+        // generator's rentals may come before his joining date), each rental's deposit or
+        // charge, each checkout's rent and deposit back, in the order of their times.
         db.exec(
             "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc) SELECT * FROM ("
-            "SELECT rhrq || ' 09:00:00' AS t, '预付租金', 0, '/', hybh, CAST(ROUND(zjje *"
-            " 10000) AS INTEGER), 'A' FROM hyxx"
-            " UNION ALL SELECT rhrq || ' 09:00:01', '会员押金', 0, '/', hybh, CAST(ROUND(yjje *"
+            "SELECT MIN(rhrq, COALESCE(c.f, rhrq)) || ' 08:00:00' AS t, '预付租金', 0, '/',"
+            " hybh, CAST(ROUND(zjje * 10000) AS INTEGER) + 20000 * COALESCE(c.n, 0), 'A' FROM"
+            " hyxx LEFT JOIN (SELECT hybh AS m, COUNT(*) AS n, MIN(czrq) AS f FROM zjxx GROUP BY"
+            " hybh) AS c ON c.m = hyxx.hybh"
+            " UNION ALL SELECT rhrq || ' 08:00:01', '会员押金', 0, '/', hybh, CAST(ROUND(yjje *"
             " 10000) AS INTEGER), 'A' FROM hyxx"
             " UNION ALL SELECT czrq || printf(' %02d:%02d:00', 9 + zdbh % 12, zdbh % 60), CASE"
             " hybh WHEN '/' THEN '散客押金' ELSE '会员租金' END, zdbh, bh, hybh, CASE hybh WHEN"

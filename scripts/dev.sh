@@ -5,7 +5,8 @@
 #   scripts/dev.sh lint-package  the package, checked by lintian (errors and warnings fail)
 #   scripts/dev.sh package  a Debian package of the program in build-package/
 #   scripts/dev.sh bench [N] Release build with the benchmarks, run on a generated shop of N
-#                           rentals (1000000; 10000000 for the largest the program is made for)
+#                           rentals (1000000; 10000000 for the largest the program is made for),
+#                           then sixteen counters at once on it (bench_counters)
 #   scripts/dev.sh fuzz [S] clang build of the libFuzzer targets, each run for S seconds (60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -128,6 +129,10 @@ bench)
     build-bench/bench_movrnt --db "$shop"
     build-bench/bench_grids --db "$shop"
     build-bench/bench_import_memory --db "$shop"
+    # Sixteen counters at once on a copy of the shop file, then (below) on the server.
+    cp "$shop" build-bench/counters.db
+    build-bench/bench_counters --db build-bench/counters.db --counters 16
+    rm -f build-bench/counters.db
     # The same shop on a server on loopback: moved there as a shop moves, analysed, the grids again.
     PACKAGES=(postgresql postgresql-client)
     install_missing
@@ -140,6 +145,7 @@ bench)
     rm -rf "$home"
     psql -q "$MOVRNT_TEST_SERVER" -c "VACUUM ANALYZE ydxx, zjxx, hyxx"
     build-bench/bench_grids --db "$MOVRNT_TEST_SERVER"
+    build-bench/bench_counters --db "$MOVRNT_TEST_SERVER" --counters 16
     ;;
 fuzz)
     install_missing

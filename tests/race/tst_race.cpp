@@ -3,9 +3,11 @@
 #include "support/TestEnv.h"
 
 #include "core/access/People.h"
+#include "core/members/Members.h"
 #include "core/rentals/Rentals.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
+#include "core/store/Shop.h"
 
 #include <QProcess>
 #include <memory>
@@ -15,6 +17,26 @@ class TestRace : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A counter's open transaction holds nothing another counter's unrelated
+    // change waits for: on a server the change log is written once it commits.
+    void anOpenTransactionHoldsUpNoOtherCounter()
+    {
+        TestHome home;
+        home.setSettings({{"FirstRunTime", "False"}});
+        OpenDatabase();
+        if (!OnTestServer())
+            QSKIP("a file has one writer at a time");
+        Shop other(TestShop().path());
+        {
+            Transaction first(TestShop());
+            TestShop().announce(ShopChange::Members, ShopOperation::ModifyMember);
+            AddMember(other, {"B", "乙", "女", "/", "/", "100", "0"});
+            first.commit();
+        }
+        QCOMPARE(Count("SELECT COUNT(*) FROM hyxx WHERE hybh = 'B'"), 1);
+        CloseDatabase();
+    }
+
     void twoCountersNeverStepOnEachOther_data()
     {
         QTest::addColumn<bool>("killed");

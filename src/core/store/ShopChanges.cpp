@@ -1,6 +1,7 @@
 #include "Shop.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QSqlQuery>
 #include <QTimer>
 
@@ -64,13 +65,19 @@ QHash<QString, qint64> Shop::readSerials()
 
 void Shop::announce(ShopChange change, ShopOperation operation)
 {
-    const QString kind = LogKind(change);
-    RunSql(*this, QString::fromLatin1(kChangeLogStatement), {ShopOperationName(operation), kind});
-    // Once committed, this change is announced here: looking outside must not
-    // announce it again.
-    pendingSerials_.insert(
-        kind,
-        RunScalar(*this, QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind}).toLongLong());
+    // On a server the log is written once the change is committed: a row of
+    // it held to the end of every counter's transaction made the counters
+    // write one at a time. The file has one writer at a time anyway.
+    if (!server_) {
+        const QString kind = LogKind(change);
+        RunSql(*this, QString::fromLatin1(kChangeLogStatement),
+               {ShopOperationName(operation), kind});
+        // Once committed, this change is announced here: looking outside must
+        // not announce it again.
+        pendingSerials_.insert(
+            kind, RunScalar(*this, QStringLiteral("SELECT xh FROM bdjl WHERE lb = ?"), {kind})
+                      .toLongLong());
+    }
     if (!pending_.contains(std::pair{change, operation}))
         pending_.append({change, operation});
 }
@@ -90,6 +97,21 @@ void Shop::announceSettings(ShopOperation operation)
 
 void Shop::committed()
 {
+    if (server_) {
+        // Each kind once, naming its last operation; a log that cannot be
+        // written now only delays the other counters' refresh to the next change.
+        QMap<QString, ShopOperation> kinds;
+        for (const auto& [change, operation] : pending_)
+            kinds.insert(LogKind(change), operation);
+        for (auto it = kinds.cbegin(); it != kinds.cend(); ++it) {
+            QSqlQuery log(connection());
+            log.prepare(QString::fromLatin1(kChangeLogStatement) + QStringLiteral(" RETURNING xh"));
+            log.addBindValue(ShopOperationName(it.value()));
+            log.addBindValue(it.key());
+            if (log.exec() && log.next())
+                pendingSerials_.insert(it.key(), log.value(0).toLongLong());
+        }
+    }
     for (auto it = pendingSerials_.cbegin(); it != pendingSerials_.cend(); ++it)
         known_.insert(it.key(), it.value());
     pendingSerials_.clear();
