@@ -15,6 +15,7 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/LedgerSchema.h"
+#include "core/store/LossSchema.h"
 #include "core/store/ProgramFolder.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
@@ -60,7 +61,7 @@ QStringList ShopRows(bool ledger = true)
     QStringList rows;
     auto tables = ShopTables();
     if (ledger)
-        tables << LedgerTable();
+        tables << LedgerTable() << LossTable();
     for (const auto& [table, columns] : tables) {
         if (columns.isEmpty())
             continue;
@@ -68,6 +69,7 @@ QStringList ShopRows(bool ledger = true)
                                      .arg(columns.join(u','), table,
                                           table == u"zjxx"   ? QStringLiteral("zdbh")
                                           : table == u"zwls" ? QStringLiteral("lsh")
+                                          : table == u"ssjl" ? QStringLiteral("jlbh")
                                                              : QStringLiteral("rowid")));
         while (query.next()) {
             QStringList row;
@@ -440,8 +442,9 @@ private Q_SLOTS:
                      " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
             QStringList{
                 "bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
-                "ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,ydxx_totals_lx,"
-                "ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_totals_delete,"
+                "ssjl,ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,"
+                "ydxx_totals_lx,ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_lost_disc,"
+                "zjxx_lost_disc_update,zjxx_totals_delete,"
                 "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
                 "zwls_totals_insert,zwrz"});
         // The ledger's lines come along; a backup from before it opens one.
@@ -576,7 +579,10 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::AutoBackupPath), QStringLiteral("/media/usb"));
         QCOMPARE(CoverBytes(TestShop(), "B"), QByteArray("cover of B"));
         QCOMPARE(RentOut(TestShop(), {"A", "", "10", true}).zdbh, deleted + 1);
+        // A disc lost on the server comes back lost.
+        SettleLoss(TestShop(), deleted + 1, LossKind::Lost, 30 * kYuan);
         const QStringList onServer = ShopRows();
+        QCOMPARE(onServer.filter(QStringLiteral("ssjl:")).size(), 1);
         CloseDatabase();
         SetShopLocation({});
 
@@ -591,6 +597,7 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::HYDJ), QStringLiteral("5"));
         QCOMPARE(Read(CoverPath("B")), QByteArray("cover of B"));
         QCOMPARE(RentOut(TestShop(), {"1", "", "10", true}).zdbh, deleted + 2);
+        QCOMPARE(int(CheckRentOut(TestShop(), {"A", "", "10", true})), int(RentOutCheck::LostDisc));
     }
 
     // A backup of a shop on a server is a file any counter restores; a
@@ -613,6 +620,8 @@ private Q_SLOTS:
         QCOMPARE(ShopDatabaseProblem(backup), QString());
         InsertDisc("2");
         const qint64 last = InsertRental("2", "A", "2003-11-02", "是");
+        SettleLoss(TestShop(), InsertRental("1", "A"), LossKind::Damaged,
+                   0); // the restore clears it
         QSignalSpy replaced(TestShop().events(), &ShopEvents::databaseReplaced);
         const QString safety = RestoreDatabase(TestShop(), backup, {});
         QCOMPARE(ShopRows(), before);
@@ -621,7 +630,8 @@ private Q_SLOTS:
         CloseDatabase();
         SetShopLocation({});
         OpenDatabase(safety); // the shop as it was before the restore
-        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 2);
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx"), 3);
+        QCOMPARE(Count("SELECT COUNT(*) FROM ssjl"), 1);
     }
 };
 

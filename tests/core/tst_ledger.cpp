@@ -70,6 +70,12 @@ void Do(const QString& operation)
         SetSetting(Setting::Alertdays, QStringLiteral("7"));
         const qint64 zdbh = InsertRental("V", "M", "2003-11-02"); // ten days, seven free
         Settle(TestShop(), SettleKind::MemberReturn, zdbh, zdbh);
+    } else if (operation == u"walk-in loss") {
+        const qint64 zdbh = InsertRental("V", "/", "2003-11-09", "否", "10");
+        SettleLoss(TestShop(), zdbh, LossKind::Lost, 25 * kYuan);
+    } else if (operation == u"member damage") {
+        const qint64 zdbh = InsertRental("D", "M", "2003-11-12");
+        SettleLoss(TestShop(), zdbh, LossKind::Damaged, 5 * kYuan);
     } else if (operation == u"new member") {
         AddMember(TestShop(), {"N", "李四", "女", "/", "/", "100", "0"});
     } else if (operation == u"new member with deposit") {
@@ -133,6 +139,10 @@ private Q_SLOTS:
         QTest::newRow("member return") << "member return" << QStringList{};
         QTest::newRow("late member return")
             << "late member return" << QStringList{"超期罚金 V M 3" + c};
+        QTest::newRow("walk-in loss")
+            << "walk-in loss"
+            << QStringList{"散客租金 V / 6" + c, "赔偿 V / 25" + c, "退还押金 V / -10" + c};
+        QTest::newRow("member damage") << "member damage" << QStringList{"会员赔偿 D M 5" + c};
         QTest::newRow("new member") << "new member" << QStringList{"预付租金 / N 100" + c};
         QTest::newRow("new member with deposit")
             << "new member with deposit"
@@ -205,15 +215,16 @@ private Q_SLOTS:
         ModifyMember(TestShop(),
                      {"N", "李四", "女", "/", "/", "120", "50", "2003-11-10"}); // 97 -> 120: 23 in
 
-        // received rent, deposits taken, back, prepaid, member deposits, charged, late fees, cash
+        // received rent, deposits taken, back, prepaid, member deposits, charged, late fees,
+        // charges of walk-ins and of members, cash
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-10", "2003-11-10")),
-                 QStringList({"0", "10", "0", "100", "50", "3", "0", "160"}));
+                 QStringList({"0", "10", "0", "100", "50", "3", "0", "0", "0", "160"}));
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12")),
-                 QStringList({"4", "0", "10", "23", "0", "0", "0", "17"}));
+                 QStringList({"4", "0", "10", "23", "0", "0", "0", "0", "0", "17"}));
         QCOMPARE(Amounts(TakingsBetween(TestShop(), "2003-11-12", "2003-11-12", "一号柜台")),
-                 QStringList({"4", "0", "10", "0", "0", "0", "0", "-6"}));
+                 QStringList({"4", "0", "10", "0", "0", "0", "0", "0", "0", "-6"}));
         QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "11")),
-                 QStringList({"4", "10", "10", "123", "50", "3", "0", "177"}));
+                 QStringList({"4", "10", "10", "123", "50", "3", "0", "0", "0", "177"}));
         QCOMPARE(Amounts(MonthTakings(TestShop(), "2003", "1")), Amounts({}));
         QCOMPARE(DayTotals(), DayTotals(true));
 
@@ -246,10 +257,16 @@ private Q_SLOTS:
                                           "会员押金收入",
                                           "会员租金（从预付租金扣除）",
                                           "超期罚金（从预付租金扣除）",
+                                          "散客赔偿收入",
+                                          "会员赔偿（从预付租金扣除）",
                                           "现金结余"};
+            // No disc was lost or damaged that day.
+            QStringList all = amounts;
+            all.insert(7, "￥0.00");
+            all.insert(7, "￥0.00");
             QStringList lines;
             for (qsizetype i = 0; i < captions.size(); ++i)
-                lines << indent + captions[i] + "：" + amounts[i];
+                lines << indent + captions[i] + "：" + all[i];
             return lines;
         };
         const QString blanks = "    实点现金：__________    差额：__________";
@@ -367,9 +384,10 @@ private Q_SLOTS:
                                 {QString(40000, u'x')}));
     }
 
-    // A server's guard of the members' money from before the late fee learns
-    // it at the owner's next opening, or it would refuse every late return.
-    void anOlderMoneyGuardLearnsTheLateFee()
+    // A server's guard of the members' money from before the late fee and
+    // the charges learns them at the owner's next opening, or it would
+    // refuse every late return.
+    void anOlderMoneyGuardLearnsNewKinds()
     {
         if (!OnTestServer())
             QSKIP("the file has no such guard");
@@ -380,7 +398,10 @@ private Q_SLOTS:
         QVERIFY(body.contains("'超期罚金'"));
         RunSql("CREATE OR REPLACE FUNCTION movrnt_money_lines() RETURNS trigger LANGUAGE plpgsql"
                " SECURITY DEFINER SET search_path FROM CURRENT AS $$" +
-               QString(body).remove(" WHEN '超期罚金' THEN -z.je") + "$$");
+               QString(body)
+                   .remove(" WHEN '超期罚金' THEN -z.je")
+                   .remove(" WHEN '会员赔偿' THEN -z.je") +
+               "$$");
         SetSetting(Setting::LateFee, QStringLiteral("1"));
         SetSetting(Setting::Alertdays, QStringLiteral("7"));
         const qint64 zdbh = InsertRental("V", "M", "2003-11-02");

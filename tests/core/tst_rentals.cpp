@@ -443,6 +443,103 @@ private Q_SLOTS:
         QCOMPARE(LedgerCheck(TestShop().path()), QString());
     }
 
+    void lostOrDamaged_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("deposit");    // a walk-in's
+        QTest::addColumn<double>("prepaid");     // a member's
+        QTest::addColumn<QString>("czrq");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("charge");     // yuan; empty: the price set for a VCD (30)
+        QTest::addColumn<QString>("lines");      // the ledger's, in order
+        QTest::addColumn<QString>("due");        // what the walk-in pays (his change when below zero)
+        QTest::addColumn<QString>("prepaidAfter");
+        QTest::newRow("walk-in, deposit covers it") << "/" << "50" << 0.0 << "2003-11-06" << int(LossKind::Lost) << "" << "散客租金 60000 赔偿 300000 退还押金 -500000" << "-140000" << "";
+        QTest::newRow("walk-in pays the rest") << "/" << "10" << 0.0 << "2003-11-06" << int(LossKind::Damaged) << "12.5" << "散客租金 60000 赔偿 125000 退还押金 -100000" << "85000" << "";
+        QTest::newRow("walk-in, charge waived") << "/" << "10" << 0.0 << "2003-11-09" << int(LossKind::Damaged) << "0" << "散客租金 20000 赔偿 0 退还押金 -100000" << "-80000" << "";
+        QTest::newRow("member with enough") << "M" << "/" << 40.0 << "2003-11-06" << int(LossKind::Lost) << "" << "会员赔偿 300000" << "" << "10";
+        QTest::newRow("member goes below zero") << "M" << "/" << 5.0 << "2003-11-06" << int(LossKind::Damaged) << "" << "会员赔偿 300000" << "" << "-25";
+        QTest::newRow("member late, with the late fee") << "M" << "/" << 40.0 << "2003-10-30" << int(LossKind::Lost) << "" << "会员赔偿 300000 超期罚金 30000" << "" << "7";
+        // clang-format on
+    }
+    void lostOrDamaged()
+    {
+        QFETCH(QString, hybh);
+        QFETCH(QString, deposit);
+        QFETCH(double, prepaid);
+        QFETCH(QString, czrq);
+        QFETCH(int, kind);
+        QFETCH(QString, charge);
+        QFETCH(QString, lines);
+        QFETCH(QString, due);
+        QFETCH(QString, prepaidAfter);
+        home->setSettings({{"LateFee", "1"}, {"Alertdays", "7"}});
+        InsertMember("M", "张三", "男", 0, prepaid, 50, 1);
+        InsertDisc("V", "/", "/", "是", "VCD");
+        InsertDisc("W", "/", "/", "否", "VCD");
+        RentalAt(4, "V", czrq, deposit, hybh);
+        const std::optional<LossCase> found = FindLossCase(TestShop(), 4);
+        QVERIFY(found && found->open && found->bh == u"V");
+        QCOMPARE(found->hyxm, hybh == u"M" ? QStringLiteral("张三") : QString());
+        QCOMPARE(found->price, 30 * kYuan);
+        const Money amount = charge.isEmpty() ? found->price : *ParseMoney(charge);
+        const Settlement preview = PreviewLoss(TestShop(), 4, amount);
+        const auto loss = LossKind(kind);
+        // A late fee other than the one shown settles nothing.
+        QCOMPARE(int(SettleLoss(TestShop(), 4, loss, amount, preview.lateFee + 1).refusal),
+                 int(SettleRefusal::LateFeeChanged));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ssjl"), 0);
+        const Settlement s = SettleLoss(TestShop(), 4, loss, amount, preview.lateFee);
+        QCOMPARE(s.refusal, SettleRefusal::None);
+        QCOMPARE(s.charge, amount);
+        if (!due.isEmpty())
+            QCOMPARE(WalkInLossDue(s), due.toLongLong());
+        QStringList written;
+        QSqlQuery query = RunSql("SELECT ywlx, je FROM zwls WHERE zdbh = 4 ORDER BY lsh");
+        while (query.next())
+            written << query.value(0).toString() << query.value(1).toString();
+        QCOMPARE(written.join(u' '), lines);
+        if (!prepaidAfter.isEmpty())
+            QCOMPARE(MemberFigures("M")[2], prepaidAfter);
+        const Takings today = TakingsBetween(TestShop(), "2003-11-09", "2003-11-09");
+        QCOMPARE(hybh == u"/" ? today.compensation : today.memberCompensation, amount);
+        QCOMPARE(today.cash, hybh == u"/" ? WalkInLossDue(s) : 0);
+        QCOMPARE(LedgerCheck(TestShop().path()), QString());
+        // Settled today, the disc back on the books, the case recorded; nothing deleted.
+        QCOMPARE(RentalRow(4)[2], QStringLiteral("2003-11-09"));
+        QCOMPARE(RentalRow(4)[4], QStringLiteral("是"));
+        QCOMPARE(DiscFlag("V"), QStringLiteral("否"));
+        QCOMPARE(
+            FirstRow("SELECT bh, sslx, rq, zdbh, pcje FROM ssjl"),
+            QStringList({"V", LossKindName(loss), "2003-11-09", "4", QString::number(amount)}));
+        QCOMPARE(int(SettleLoss(TestShop(), 4, loss, amount).refusal),
+                 int(SettleRefusal::AlreadySettled));
+        // Only a lost disc is refused, by the program and by the database;
+        // a member below zero is refused his next rental until he tops up.
+        const RentOutCheck lostCheck =
+            loss == LossKind::Lost ? RentOutCheck::LostDisc : RentOutCheck::Ok;
+        QCOMPARE(int(CheckRentOut(TestShop(), {"V", "", "10", true})), int(lostCheck));
+        QCOMPARE(int(RentOut(TestShop(), {"V", "", "10", true}).refusal), int(lostCheck));
+        if (loss == LossKind::Lost)
+            QVERIFY_THROWS_EXCEPTION(MovrntError, RentalAt(9, "V", "2003-11-09", "10", "/"));
+        if (prepaidAfter.startsWith(u'-'))
+            QCOMPARE(int(CheckRentOut(TestShop(), {"W", "M", "", true})),
+                     int(RentOutCheck::InsufficientPrepaid));
+    }
+    void lossRefusals()
+    {
+        InsertDisc("V", "/", "/", "是", "VCD");
+        RentalAt(4, "V", "2003-11-06", "/", "GONE");
+        QVERIFY(!FindLossCase(TestShop(), 5));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, SettleLoss(TestShop(), 5, LossKind::Lost, 0));
+        QVERIFY_THROWS_EXCEPTION(MovrntError, SettleLoss(TestShop(), 4, LossKind::Lost, -1));
+        // A member deleted since has no prepaid rent to take it from.
+        QVERIFY_THROWS_EXCEPTION(MovrntError, SettleLoss(TestShop(), 4, LossKind::Lost, 0));
+        QCOMPARE(RentalRow(4)[4], QStringLiteral("否"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM ssjl"), 0);
+    }
+
     void daysCharged_data()
     {
         // clang-format off

@@ -23,7 +23,8 @@ QStringList Tables(bool ledger = false)
     QStringList tables = {"SELECT * FROM ydxx ORDER BY bh", "SELECT * FROM zjxx ORDER BY zdbh",
                           "SELECT * FROM hyxx ORDER BY hybh"};
     if (ledger)
-        tables << "SELECT * FROM zwls ORDER BY lsh";
+        tables << "SELECT * FROM zwls ORDER BY lsh"
+               << "SELECT * FROM ssjl ORDER BY jlbh";
     return Rows(tables);
 }
 
@@ -41,7 +42,8 @@ using Sheet = std::pair<QString, QList<QList<Cell>>>;
 
 const QStringList kYdxx = {"bh", "pm", "lx", "ydlx", "zy", "gj", "rkrq", "sfycz", "nrjj"};
 const QStringList kZjxx = {"zdbh", "bh", "czrq", "ghrq", "yjje", "sfyh", "hybh"};
-const QStringList kHyxx = {"hybh", "hyxm", "hyxb", "hyzz", "lxdh", "hydj", "zjje", "yjje", "yjps", "rhrq"};
+const QStringList kHyxx = {"hybh", "hyxm", "hyxb", "hyzz", "lxdh",
+                           "hydj", "zjje", "yjje", "yjps", "rhrq"};
 
 QString PythonList(const QStringList& names)
 {
@@ -85,7 +87,8 @@ QList<Sheet> GoodSheets()
          {Header(kZjxx),
           {1.0, "001", "2003-11-02", "/", "/", "否", "H1"},
           {2.0, "002", "2003-11-02", "2003-11-03", 10.0, "是", "/"}}},
-        {"hyxx", {Header(kHyxx), {"H1", "张三", "男", "/", "/", 0.0, 100.0, 50.0, 1.0, "2003-11-01"}}},
+        {"hyxx",
+         {Header(kHyxx), {"H1", "张三", "男", "/", "/", 0.0, 100.0, 50.0, 1.0, "2003-11-01"}}},
     };
 }
 
@@ -122,11 +125,13 @@ void WriteRawWorkbook(const QString& path, const QList<Sheet>& sheets)
             xml += "<row r=\"" + QByteArray::number(r + 1) + "\">";
             for (const Cell& cell : sheets[i].second[r]) {
                 if (const auto* text = std::get_if<QString>(&cell))
-                    xml += text->startsWith("<c") ? text->toUtf8()
-                                                 : "<c t=\"inlineStr\"><is><t>" +
-                                                       text->toHtmlEscaped().toUtf8() + "</t></is></c>";
+                    xml += text->startsWith("<c")
+                               ? text->toUtf8()
+                               : "<c t=\"inlineStr\"><is><t>" + text->toHtmlEscaped().toUtf8() +
+                                     "</t></is></c>";
                 else
-                    xml += "<c><v>" + QByteArray::number(std::get<double>(cell), 'g', 17) + "</v></c>";
+                    xml +=
+                        "<c><v>" + QByteArray::number(std::get<double>(cell), 'g', 17) + "</v></c>";
             }
             xml += "</row>";
         }
@@ -142,8 +147,8 @@ void WriteZip(const QString& path, const QList<std::pair<QString, QByteArray>>& 
     zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     QVERIFY(zip);
     for (const auto& [name, bytes] : parts) {
-        QCOMPARE(zipOpenNewFileInZip64(zip, name.toUtf8().constData(), nullptr, nullptr, 0,
-                                       nullptr, 0, nullptr, Z_DEFLATED, 9, 1),
+        QCOMPARE(zipOpenNewFileInZip64(zip, name.toUtf8().constData(), nullptr, nullptr, 0, nullptr,
+                                       0, nullptr, Z_DEFLATED, 9, 1),
                  ZIP_OK);
         zipWriteInFileInZip(zip, bytes.constData(), unsigned(bytes.size()));
         zipCloseFileInZip(zip);
@@ -159,7 +164,10 @@ class TestWorkbook : public QObject
     QString folder;
 
     QString path() const { return WorkbookPathIn(folder); }
-    ImportSummary import(const QString& file) { return ImportWorkbook(DatabasePath(), file, 10, 3); }
+    ImportSummary import(const QString& file)
+    {
+        return ImportWorkbook(DatabasePath(), file, 10, 3);
+    }
 
 private Q_SLOTS:
     void init()
@@ -187,18 +195,22 @@ private Q_SLOTS:
         // What the program itself leaves: a rental of a deleted disc, a negative balance.
         InsertRental("gone", "007", "2003-09-01", "是");
         RunSql("UPDATE hyxx SET yjje = -20");
-        RunSql("INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
-               " ('2003-10-05 09:00:01', '退还押金', 3, '1', '/', -80000, '柜台''1', 'a-b', '小王'),"
-               " ('2003-10-06 23:59:59', '散客租金', 0, '1', '/', 900000000000001, '/', '', ''),"
-               " ('2003-10-07 08:00:00', '会员押金更正', 0, '/', '007', -700000, '/', '', '店主')");
+        RunSql(
+            "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) VALUES"
+            " ('2003-10-05 09:00:01', '退还押金', 3, '1', '/', -80000, '柜台''1', 'a-b', '小王'),"
+            " ('2003-10-06 23:59:59', '散客租金', 0, '1', '/', 900000000000001, '/', '', ''),"
+            " ('2003-10-07 08:00:00', '会员押金更正', 0, '/', '007', -700000, '/', '', '店主')");
+        RunSql("INSERT INTO ssjl (bh, sslx, rq, zdbh, pcje, czy) VALUES"
+               " ('1', '损坏', '2003-10-05', 3, 300000, '小王')");
         const QStringList before = Tables(true);
 
         ExportWorkbook(DatabasePath(), path());
         // Numbers of discs stay text; money is a number.
         const auto workbook = OpenXlsxWorkbook(path());
-        QCOMPARE(workbook->sheetNames(), QStringList({"ydxx", "zjxx", "hyxx", "zwls"}));
+        QCOMPARE(workbook->sheetNames(), QStringList({"ydxx", "zjxx", "hyxx", "zwls", "ssjl"}));
         QList<QList<SheetCell>> members;
-        workbook->readRows("hyxx", [&](qint64, const QList<SheetCell>& cells) { members << cells; });
+        workbook->readRows("hyxx",
+                           [&](qint64, const QList<SheetCell>& cells) { members << cells; });
         QCOMPARE(members.size(), 2);
         QCOMPARE(members[1][0].kind, SheetCell::Text);
         QCOMPARE(members[1][6].kind, SheetCell::Number);
@@ -236,8 +248,9 @@ private Q_SLOTS:
         QSqlQuery lines = RunSql("SELECT ywlx, hybh, je FROM zwls ORDER BY lsh");
         QStringList found;
         while (lines.next())
-            found << QStringLiteral("%1 %2 %3").arg(lines.value(0).toString(), lines.value(1).toString(),
-                                                   lines.value(2).toString());
+            found << QStringLiteral("%1 %2 %3")
+                         .arg(lines.value(0).toString(), lines.value(1).toString(),
+                              lines.value(2).toString());
         QCOMPARE(found, QStringList({"期初预付租金 007 125000", "期初预付租金 008 0",
                                      "期初会员押金 008 300000"}));
     }
@@ -249,7 +262,7 @@ private Q_SLOTS:
         // Sheets of 1,000 rows: the same split as at 1,048,576, quicker.
         ExportWorkbook(DatabasePath(), path(), {}, 1000);
         QCOMPARE(OpenXlsxWorkbook(path())->sheetNames(),
-                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls"}));
+                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls", "ssjl"}));
         RunSql("DELETE FROM zjxx");
         QCOMPARE(import(path()).rentals, 2005);
         QCOMPARE(FirstRow("SELECT COUNT(*), MIN(zdbh), MAX(zdbh) FROM zjxx"),
@@ -265,12 +278,14 @@ private Q_SLOTS:
         sheets[2].second[1][8] = 0.0;
         sheets[1].second << QList<Cell>{3.0, "002", "2003-11-04", "2003-11-05", "/", "是", "H1"};
         for (int i = 0; i < 10; ++i)
-            sheets[1].second << QList<Cell>{double(4 + i), "002", "2003-11-04", "2003-11-05", "/", "是", "H1"};
+            sheets[1].second << QList<Cell>{double(4 + i), "002", "2003-11-04", "2003-11-05",
+                                            "/",           "是",  "H1"};
         WriteWorkbook(path(), sheets);
         const ImportSummary summary = import(path());
         QCOMPARE(summary.flagsRepaired, 2);
         QCOMPARE(summary.countsRaised, 1);
-        QCOMPARE(FirstRow("SELECT group_concat(bh || sfycz) FROM ydxx"), QStringList{"001是,002否"});
+        QCOMPARE(FirstRow("SELECT group_concat(bh || sfycz) FROM ydxx"),
+                 QStringList{"001是,002否"});
         QCOMPARE(FirstRow("SELECT yjps, hydj FROM hyxx"), QStringList({"12", "1"}));
     }
 
@@ -325,6 +340,8 @@ private Q_SLOTS:
             {"null character", "含有空字符"},
             {"telephone typed as a number", "工作表 hyxx 第 2 行 lxdh 列：是超过 15 位的数字"},
             {"two open rentals of a disc", "工作表 zjxx 第 3 行 bh 列：影碟 001 已有一条未归还"},
+            {"open rental of a lost disc", "租借记录 1：此影碟已登记为丢失"},
+            {"loss of another kind", "工作表 ssjl 第 2 行 jlbh 列：内容不符合规则"},
             {"not a zip", ""},
             {"a pipe, not a file", "不是工作簿文件"},
             {"zip bomb", "过大"},
@@ -372,6 +389,11 @@ private Q_SLOTS:
             member[4] = 8613800138000123.0;
         else if (damage == "null character")
             disc[1] = QString("a_x0000_b");
+        else if (damage.startsWith("open rental of a lost") || damage == "loss of another kind")
+            sheets.append({"ssjl",
+                           {Header(QString("jlbh,bh,sslx,rq,zdbh,pcje,czy").split(u',')),
+                            {1.0, "001", damage == "loss of another kind" ? "被盗" : "丢失",
+                             "2003-11-01", 2.0, 300000.0, "小王"}}});
         else if (damage == "two open rentals of a disc")
             sheets[1].second[2] = {2.0, "001", "2003-11-03", "/", "/", "否", "H1"};
         else if ((raw = damage == "40,000-character title"))
@@ -402,10 +424,12 @@ private Q_SLOTS:
                               {"xl/sharedStrings.xml", QByteArray(8 << 20, ' ')}});
         } else if (damage == "document type") {
             QFile::remove(path());
-            WriteZip(path(), {{"xl/workbook.xml", "<workbook/>"},
-                              {"xl/_rels/workbook.xml.rels", "<Relationships/>"},
-                              {"xl/sharedStrings.xml",
-                               "<!DOCTYPE sst [<!ENTITY a \"aaaaaaaaaa\">]><sst><si><t>&a;</t></si></sst>"}});
+            WriteZip(
+                path(),
+                {{"xl/workbook.xml", "<workbook/>"},
+                 {"xl/_rels/workbook.xml.rels", "<Relationships/>"},
+                 {"xl/sharedStrings.xml",
+                  "<!DOCTYPE sst [<!ENTITY a \"aaaaaaaaaa\">]><sst><si><t>&a;</t></si></sst>"}});
         } else if (damage == "broken xml") {
             QFile::remove(path());
             WriteZip(path(), {{"xl/workbook.xml", "<workbook><sheets><sheet name=\"ydxx\""}});
@@ -421,7 +445,8 @@ private Q_SLOTS:
             QFAIL("imported");
         } catch (const MovrntError& error) {
             QVERIFY(!error.description().isEmpty());
-            QVERIFY2(error.description().contains(named), qPrintable(error.description().left(300)));
+            QVERIFY2(error.description().contains(named),
+                     qPrintable(error.description().left(300)));
         }
         QCOMPARE(Tables(), before);
     }
@@ -432,7 +457,8 @@ private Q_SLOTS:
         const QStringList before = Tables();
         QList<Sheet> sheets = GoodSheets();
         for (int i = 3; i < 5000; ++i)
-            sheets[1].second << QList<Cell>{double(i), "002", "2003-11-04", "2003-11-05", "/", "是", "/"};
+            sheets[1].second << QList<Cell>{double(i), "002", "2003-11-04", "2003-11-05",
+                                            "/",       "是",  "/"};
         WriteWorkbook(path(), sheets);
         QVERIFY_THROWS_EXCEPTION(WorkCancelled, ImportWorkbook(DatabasePath(), path(), 10, 3,
                                                                [](qint64) { return false; }));
@@ -440,8 +466,8 @@ private Q_SLOTS:
 
         InsertRentals(3000);
         QFile::remove(path());
-        QVERIFY_THROWS_EXCEPTION(WorkCancelled, ExportWorkbook(DatabasePath(), path(),
-                                                               [](qint64) { return false; }));
+        QVERIFY_THROWS_EXCEPTION(
+            WorkCancelled, ExportWorkbook(DatabasePath(), path(), [](qint64) { return false; }));
         QVERIFY(QDir(folder).isEmpty());
     }
 
@@ -473,10 +499,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("broken");
         QTest::addColumn<QStringList>("stored");
-        const QStringList stored = {
-            "1|片名|故事片|VCD|/|/|2003-01-05|是|/", "2|/|故事片|DVD|/|/|2003-11-01|否|/",
-            "1|1|2003-11-05|/|/|否|7", "2|2|2003-10-01|2003-10-02|12.5|是|/",
-            "7|张三|男|/|13800138000|0|88.5|50|1|2003-11-01"};
+        const QStringList stored = {"1|片名|故事片|VCD|/|/|2003-01-05|是|/",
+                                    "2|/|故事片|DVD|/|/|2003-11-01|否|/", "1|1|2003-11-05|/|/|否|7",
+                                    "2|2|2003-10-01|2003-10-02|12.5|是|/",
+                                    "7|张三|男|/|13800138000|0|88.5|50|1|2003-11-01"};
         QTest::newRow("as edited") << QString() << stored;
         QTest::newRow("a row that cannot be read") << "zjxx" << QStringList();
     }
@@ -538,8 +564,8 @@ book.save(sys.argv[1])
 
     void escapesReadBack()
     {
-        for (const QString& text : {QStringLiteral("_x0041_"), QStringLiteral("a_x005F_b"),
-                                    QStringLiteral("plain")})
+        for (const QString& text :
+             {QStringLiteral("_x0041_"), QStringLiteral("a_x005F_b"), QStringLiteral("plain")})
             QCOMPARE(DecodeXmlString(ProtectXmlEscapes(text)), text);
         QCOMPARE(DecodeXmlString("a_x0009_b"), QStringLiteral("a\tb"));
     }

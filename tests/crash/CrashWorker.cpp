@@ -84,8 +84,13 @@ void OneStep(Shop& shop, const QString& folder)
         const bool walkIn =
             RunScalar(shop, QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh})
                 .toString() == u"/";
-        Settle(shop, walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
-               zdbh.toLongLong(), zdbh.toLongLong());
+        // Now and then the customer lost or broke it.
+        if (Below(6) == 0)
+            SettleLoss(shop, zdbh.toLongLong(), Below(2) ? LossKind::Lost : LossKind::Damaged,
+                       Below(60) * kYuan);
+        else
+            Settle(shop, walkIn ? SettleKind::WalkInCheckout : SettleKind::MemberReturn,
+                   zdbh.toLongLong(), zdbh.toLongLong());
         break;
     }
     case 24:

@@ -52,10 +52,12 @@ class TestCrash : public QObject
             {"prepaid rent other than its ledger lines",
              "SELECT COUNT(*) FROM hyxx AS h WHERE CAST(ROUND(h.zjje * 10000) AS INTEGER) <> "
              "(SELECT"
-             " COALESCE(SUM(CASE WHEN l.ywlx IN ('会员租金', '超期罚金') THEN -l.je ELSE l.je "
+             " COALESCE(SUM(CASE WHEN l.ywlx IN ('会员租金', '超期罚金', '会员赔偿') THEN -l.je"
+             " ELSE l.je "
              "END), 0)"
              " FROM zwls AS l WHERE l.hybh = h.hybh AND l.ywlx IN ('预付租金', '期初预付租金',"
-             " '预付租金充值', '预付租金更正', '会员租金', '超期罚金') AND l.lsh >= (SELECT "
+             " '预付租金充值', '预付租金更正', '会员租金', '超期罚金', '会员赔偿') AND l.lsh >="
+             " (SELECT "
              "MAX(lsh)"
              " FROM zwls WHERE hybh = h.hybh AND ywlx IN ('预付租金', '期初预付租金')))"},
             {"late fee of no late return, or twice",
@@ -67,6 +69,14 @@ class TestCrash : public QObject
              "SELECT COUNT(*) FROM zjxx AS r WHERE r.hybh <> '/' AND r.sfyh = '是' AND"
              " julianday(r.ghrq) - julianday(r.czrq) > 3 AND NOT EXISTS (SELECT 1 FROM zwls AS l"
              " WHERE l.zdbh = r.zdbh AND l.ywlx = '超期罚金')"},
+            {"loss without its one charge, or a charge of no loss",
+             "SELECT (SELECT COUNT(*) FROM ssjl AS s WHERE (SELECT COUNT(*) FROM zwls AS l WHERE"
+             " l.zdbh = s.zdbh AND l.ywlx IN ('赔偿', '会员赔偿') AND l.je = s.pcje) <> 1) +"
+             " (SELECT COUNT(*) FROM zwls AS l WHERE l.ywlx IN ('赔偿', '会员赔偿') AND"
+             " l.zdbh NOT IN (SELECT zdbh FROM ssjl))"},
+            {"loss of a rental still open, or a lost disc out again",
+             "SELECT COUNT(*) FROM zjxx AS r JOIN ssjl AS s ON s.zdbh = r.zdbh OR (s.bh = r.bh"
+             " AND s.sslx = '丢失') WHERE r.sfyh = '否'"},
             {"ledger's day totals other than its lines",
              "SELECT COUNT(*) FROM (SELECT substr(jzsj, 1, 10) AS rq, ywlx, gtmc, SUM(je) AS je,"
              " COUNT(*) AS bs FROM zwls GROUP BY 1, 2, 3) AS l FULL JOIN (SELECT * FROM zwrz WHERE"

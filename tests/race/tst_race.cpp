@@ -134,6 +134,13 @@ private Q_SLOTS:
                        " zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx = '散客租金') <> CASE r.sfyh"
                        " WHEN '是' THEN 1 ELSE 0 END"),
                  0);
+        // A damaged disc is recorded once, with its one charge line.
+        QCOMPARE(Count("SELECT COUNT(*) FROM ssjl AS s WHERE (SELECT COUNT(*) FROM zwls AS l WHERE"
+                       " l.zdbh = s.zdbh AND l.ywlx IN ('赔偿', '会员赔偿')) <> 1 OR s.zdbh NOT IN"
+                       " (SELECT zdbh FROM zjxx WHERE sfyh = '是')"),
+                 0);
+        if (!killed)
+            QVERIFY(Count("SELECT COUNT(*) FROM ssjl") > 10);
         // Every line of the race names the clerk of the counter that wrote it.
         QCOMPARE(
             Count("SELECT COUNT(*) FROM zwls WHERE zdbh > 0 AND czy NOT IN ('店员1', '店员2')"), 0);

@@ -79,10 +79,10 @@ private Q_SLOTS:
         auto* form = main->findWindow<FormJRYY>();
         QStringList takings;
         for (const char* name : {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ", "TextHYYJ",
-                                 "TextHYKF", "TextCQFJ", "TextXJJY"})
+                                 "TextHYKF", "TextCQFJ", "TextSKPC", "TextHYPC", "TextXJJY"})
             takings << Child<QLineEdit>(form, name)->text();
         QCOMPARE(takings, QStringList({"￥0.00", "￥10.00", "￥0.00", "￥100.00", "￥50.00",
-                                       "￥0.00", "￥0.00", "￥160.00"}));
+                                       "￥0.00", "￥0.00", "￥0.00", "￥0.00", "￥160.00"}));
         ScriptedMessages messages;
         Type(form, "TextBYJ", "两百");
         Press(form, "CommandRJD");

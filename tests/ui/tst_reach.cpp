@@ -298,7 +298,7 @@ private Q_SLOTS:
         const QStringList changing = {
             "FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX", "FormXGHYXX", "FormSCHYXX",
             "FormTJZJXX", "FormJZ",     "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
-            "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",   "FormHYCZ"};
+            "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",   "FormHYCZ",   "FormDSSH"};
         auto* area = main->findChild<QMdiArea*>();
         const auto check = [&](const QString& way) {
             QStringList open = dialogs;

@@ -448,6 +448,70 @@ private Q_SLOTS:
         QCOMPARE(RunScalar("SELECT zjje FROM hyxx WHERE hybh = 'M'").toDouble(), asked ? 2.0 : 5.0);
     }
 
+    // From checkout or member return: the rental settled as lost or damaged,
+    // the charge at the price set unless the clerk types another.
+    void lostOrDamagedFromTheReturnWindows_data()
+    {
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("charge"); // typed; empty keeps the price set
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<QString>("done");
+        QTest::newRow("walk-in loses a VCD")
+            << "/"
+            << ""
+            << "租金 ￥6.00，赔偿 ￥25.00，押金 ￥10.00：应向顾客收取 ￥21.00"
+            << "登记成功！租金 ￥6.00，赔偿 ￥25.00，押金 ￥10.00：应向顾客收取 ￥21.00";
+        QTest::newRow("member damages one, charge typed")
+            << "M"
+            << "8"
+            << "从会员 M（张三）的预付租金中扣除赔偿 ￥8.00。"
+            << "登记成功！从会员 M（张三）的预付租金中扣除赔偿 ￥8.00。";
+    }
+    void lostOrDamagedFromTheReturnWindows()
+    {
+        QFETCH(QString, hybh);
+        QFETCH(QString, charge);
+        QFETCH(QString, preview);
+        QFETCH(QString, done);
+        start({{"PCVCD", "25"}});
+        InsertRental("V1", hybh, "2003-11-06", "否", hybh == u"/" ? "10" : "/");
+        auto* rentals = open<FormZJXXCX>(Command::ZJXX);
+        ReleaseOnRow(Child<GridView>(rentals, "MSHFlexGridZJXX"), 0, Qt::LeftButton);
+        QWidget* back = hybh == u"/" ? static_cast<QWidget*>(main->findWindow<FormJZ>())
+                                     : main->findWindow<FormHYHD>();
+        ScriptedMessages messages;
+        QStringList seen;
+        Seams().execDialog = [&](QDialog& dialog) {
+            seen << Child<QLineEdit>(&dialog, "TextZDBH")->text()
+                 << Child<QLineEdit>(&dialog, "TextPCJE")->text();
+            if (!charge.isEmpty()) {
+                Child<QRadioButton>(&dialog, "OptionSH")->setChecked(true);
+                Type(&dialog, "TextPCJE", charge);
+            }
+            seen << Child<QLabel>(&dialog, "LabelYL")->text();
+            messages.queue({6});
+            Press(&dialog, "CommandDJ");
+            return int(QDialog::Accepted);
+        };
+        Press(back, "CommandDSSH");
+        QCOMPARE(seen, QStringList({"1", "25", preview}));
+        QCOMPARE(messages.texts().size(), 2);
+        QVERIFY(messages.texts()[0].startsWith(
+            QStringLiteral("将影碟 V1（片名）登记为%1？").arg(charge.isEmpty() ? "丢失" : "损坏")));
+        QCOMPARE(messages.texts()[1], done);
+        QCOMPARE(FirstRow("SELECT sslx, zdbh FROM ssjl"),
+                 QStringList({charge.isEmpty() ? "丢失" : "损坏", "1"}));
+        // The query shows it returned today.
+        QCOMPARE(Column(rentals->model(), 3), QStringList({"2003-11-09", ""}));
+        // A lost disc is refused at the next rental.
+        auto* rent = open<FormTJZJXX>(Command::TJZJXX);
+        Type(rent, "TextYDBH", "V1");
+        Type(rent, "TextYJJE", "10");
+        Press(rent, "CommandTJ");
+        QCOMPARE(messages.last(), charge.isEmpty() ? QStringLiteral("此影碟已登记为丢失")
+                                                   : QStringLiteral("租借信息添加成功！"));
+    }
+
     void deletingRentals()
     {
         start();

@@ -1,15 +1,16 @@
 #include "Expert.h"
 
 #include "FileSupport.h"
-#include "core/store/Engine.h"
-#include "core/store/Database.h"
-#include "core/store/Errors.h"
-#include "core/store/ServerAddress.h"
-#include "core/store/Shop.h"
 #include "core/access/PassCheck.h"
 #include "core/money/Ledger.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Engine.h"
+#include "core/store/Errors.h"
+#include "core/store/LossSchema.h"
+#include "core/store/ServerAddress.h"
+#include "core/store/Shop.h"
 #include "core/store/Totals.h"
 
 #include <QRegularExpression>
@@ -38,7 +39,7 @@ bool IsProgramTable(const char* name)
         for (const auto& [table, columns] : ShopTables())
             list << table;
         return list << QStringLiteral("bdjl") << QStringLiteral("zwls") << QStringLiteral("zwrz")
-                    << QStringLiteral("cssz") << QStringLiteral("fmtp");
+                    << LossTable().first << QStringLiteral("cssz") << QStringLiteral("fmtp");
     }();
     return tables.contains(QString::fromUtf8(name), Qt::CaseInsensitive);
 }
@@ -64,7 +65,8 @@ const TextSource kTextSources[] = {
 
 void AnswerText(sqlite3_context* context, int, sqlite3_value**)
 {
-    const QByteArray bytes = static_cast<const TextSource*>(sqlite3_user_data(context))->text().toUtf8();
+    const QByteArray bytes =
+        static_cast<const TextSource*>(sqlite3_user_data(context))->text().toUtf8();
     sqlite3_result_text(context, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
 }
 
@@ -79,19 +81,21 @@ void WatchMembersMoney(sqlite3* db)
         sqlite3_create_function(db, source.name, 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
                                 const_cast<TextSource*>(&source), AnswerText, nullptr, nullptr);
     const QString line = QStringLiteral(
-        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) SELECT movrnt_now(), '%1',"
+        "INSERT INTO zwls (jzsj, ywlx, zdbh, bh, hybh, je, gtmc, gtid, czy) SELECT movrnt_now(), "
+        "'%1',"
         " 0, '/', NEW.hybh, %2, movrnt_counter(), movrnt_till(), movrnt_person() WHERE %3;");
     const QString cents = QStringLiteral("CAST(ROUND(%1 * 10000) AS INTEGER)");
-    const QString opening = line.arg(LedgerKindName(LedgerKind::OpeningPrepaid), cents.arg("NEW.zjje"),
-                                     QStringLiteral("1")) +
-                            line.arg(LedgerKindName(LedgerKind::OpeningDeposit), cents.arg("NEW.yjje"),
-                                     QStringLiteral("NEW.yjje <> 0"));
+    const QString opening = line.arg(LedgerKindName(LedgerKind::OpeningPrepaid),
+                                     cents.arg("NEW.zjje"), QStringLiteral("1")) +
+                            line.arg(LedgerKindName(LedgerKind::OpeningDeposit),
+                                     cents.arg("NEW.yjje"), QStringLiteral("NEW.yjje <> 0"));
     const QString sql =
-        QStringLiteral("CREATE TEMP TRIGGER movrnt_expert_member AFTER INSERT ON main.hyxx BEGIN %1 END;"
-                       "CREATE TEMP TRIGGER movrnt_expert_renumbered AFTER UPDATE OF hybh ON main.hyxx"
-                       " WHEN NEW.hybh IS NOT OLD.hybh BEGIN %1 END;"
-                       "CREATE TEMP TRIGGER movrnt_expert_money AFTER UPDATE OF zjje, yjje ON main.hyxx"
-                       " WHEN NEW.hybh IS OLD.hybh BEGIN %2 %3 END;")
+        QStringLiteral(
+            "CREATE TEMP TRIGGER movrnt_expert_member AFTER INSERT ON main.hyxx BEGIN %1 END;"
+            "CREATE TEMP TRIGGER movrnt_expert_renumbered AFTER UPDATE OF hybh ON main.hyxx"
+            " WHEN NEW.hybh IS NOT OLD.hybh BEGIN %1 END;"
+            "CREATE TEMP TRIGGER movrnt_expert_money AFTER UPDATE OF zjje, yjje ON main.hyxx"
+            " WHEN NEW.hybh IS OLD.hybh BEGIN %2 %3 END;")
             .arg(opening,
                  line.arg(LedgerKindName(LedgerKind::ExpertPrepaid),
                           cents.arg("NEW.zjje") + " - " + cents.arg("OLD.zjje"),
@@ -172,13 +176,15 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
     case SQLITE_DROP_TEMP_TRIGGER:
         // A trigger runs later on the program's own connection, within its
         // operations: every trigger is the program's, none the typist's.
-        refusal = QStringLiteral("专家操作方式不允许建立或删除触发器（%1）").arg(QString::fromUtf8(a));
+        refusal =
+            QStringLiteral("专家操作方式不允许建立或删除触发器（%1）").arg(QString::fromUtf8(a));
         return SQLITE_DENY;
     case SQLITE_CREATE_TEMP_TABLE:
     case SQLITE_CREATE_TEMP_VIEW:
         // A temporary table of a shop table's name would stand in for it.
         if (a && IsProgramTable(a)) {
-            refusal = QStringLiteral("专家操作方式不允许建立与本系统数据表 %1 同名的临时表").arg(QString::fromUtf8(a));
+            refusal = QStringLiteral("专家操作方式不允许建立与本系统数据表 %1 同名的临时表")
+                          .arg(QString::fromUtf8(a));
             return SQLITE_DENY;
         }
         break;
@@ -190,7 +196,8 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
         // dropped table would stop its own statements.
         const char* table = action == SQLITE_DROP_TABLE ? a : b;
         if (table && IsProgramTable(table)) {
-            refusal = QStringLiteral("专家操作方式不允许更改本系统数据表 %1 的结构或索引，只能更改其中的数据")
+            refusal = QStringLiteral(
+                          "专家操作方式不允许更改本系统数据表 %1 的结构或索引，只能更改其中的数据")
                           .arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
@@ -215,12 +222,17 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
         if (table && sqlite3_strnicmp(table, "sqlite_", 7) == 0 &&
             sqlite3_stricmp(table, "sqlite_master") != 0 &&
             sqlite3_stricmp(table, "sqlite_temp_master") != 0) {
-            refusal = QStringLiteral("专家操作方式不允许更改数据库的内部数据表 %1").arg(QString::fromUtf8(table));
+            refusal = QStringLiteral("专家操作方式不允许更改数据库的内部数据表 %1")
+                          .arg(QString::fromUtf8(table));
             return SQLITE_DENY;
         }
         if (table && sqlite3_stricmp(table, "zwls") == 0 &&
             !(trigger && std::strncmp(trigger, kOwnTrigger, std::strlen(kOwnTrigger)) == 0)) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 zwls（本系统的账务流水）");
+            return SQLITE_DENY;
+        }
+        if (table && sqlite3_stricmp(table, "ssjl") == 0) {
+            refusal = QStringLiteral("专家操作方式不允许更改数据表 ssjl（本系统的丢失损坏记录）");
             return SQLITE_DENY;
         }
         if (table && TotalsTables().contains(QString::fromUtf8(table), Qt::CaseInsensitive) &&

@@ -11,6 +11,7 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/LedgerSchema.h"
+#include "core/store/LossSchema.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/ServerPeople.h"
 #include "core/store/Shop.h"
@@ -99,7 +100,18 @@ QList<std::pair<QString, QStringList>> CopiedTables()
     for (const auto& table : ShopTables())
         if (!table.second.isEmpty()) // not the charts' scratch tables
             tables << table;
-    return tables << LedgerTable();
+    return tables << LedgerTable() << LossTable();
+}
+
+// Whether a file has the table: one of an older version may lack the ledger
+// or the loss records.
+bool FileHas(QSqlDatabase file, const QString& table)
+{
+    QSqlQuery has(file);
+    return has.exec(
+               QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'")
+                   .arg(table)) &&
+           has.next();
 }
 
 // The rentals and the ledger's lines are numbered by the database; the
@@ -108,6 +120,7 @@ QString OrderColumn(const QString& table)
 {
     return table == u"zjxx"   ? QStringLiteral("zdbh")
            : table == u"zwls" ? QStringLiteral("lsh")
+           : table == u"ssjl" ? QStringLiteral("jlbh")
                               : QStringLiteral("rowid");
 }
 
@@ -159,7 +172,7 @@ void ContinueNumbering(QSqlDatabase server, qint64 fileSequence)
                         .arg(kServerLastRental)
                         .arg(fileSequence)))
         Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
-    for (const char* table : {"ydxx", "hyxx", "zwls"})
+    for (const char* table : {"ydxx", "hyxx", "zwls", "ssjl"})
         if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'),"
                                        " GREATEST((SELECT MAX(%2) FROM %1), 1))")
                             .arg(QLatin1String(table), OrderColumn(QLatin1String(table)))))
@@ -367,10 +380,9 @@ void CopyShopToServer(const QString& file, const QString& url, const QString& ow
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     CreateServerTables(c.to);
     for (const auto& [table, columns] : CopiedTables()) {
-        QSqlQuery has(c.from);
-        if (table != LedgerTable().first ||
-            (has.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'zwls'")) &&
-             has.next())) {
+        if (table == LossTable().first && !FileHas(c.from, table))
+            continue; // a file from before the loss records: there were none
+        if (table != LedgerTable().first || FileHas(c.from, table)) {
             QSqlQuery move(c.to);
             if (!move.exec(StageRows(c.from, c.to, table)) ||
                 !move.exec(QStringLiteral("DROP TABLE s_") + table))
@@ -514,7 +526,8 @@ void ReplaceServerShop(const QString& url, const QString& prepared, ShopOperatio
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     QStringList moves;
     for (const auto& [table, columns] : CopiedTables())
-        moves << StageRows(c.from, c.to, table);
+        if (FileHas(c.from, table))
+            moves << StageRows(c.from, c.to, table);
     if (!c.to.commit())
         Fail(c.to.lastError(), QStringLiteral("无法提交事务"));
     const qint64 fileSequence = FileSequence(c.from);

@@ -9,6 +9,7 @@
 #include "core/store/Database.h"
 #include "core/store/Engine.h"
 #include "core/store/LedgerSchema.h"
+#include "core/store/LossSchema.h"
 #include "core/store/ProgramFolder.h"
 #include "core/store/Shop.h"
 #include "core/store/TextRules.h"
@@ -145,13 +146,15 @@ void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progres
 {
     qint64 done = 0;
     QList<SheetRules> sheets = WorkbookTables();
-    if (HasTable(db, LedgerSheet().table))
-        sheets << LedgerSheet();
+    for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+        if (HasTable(db, more.table))
+            sheets << more;
     for (const SheetRules& rules : sheets) {
         int part = 1;
         writer.startSheet(SheetName(rules.table, part), rules.columns);
         const QString order = rules.table == u"zjxx"   ? QStringLiteral(" ORDER BY zdbh")
                               : rules.table == u"zwls" ? QStringLiteral(" ORDER BY lsh")
+                              : rules.table == u"ssjl" ? QStringLiteral(" ORDER BY jlbh")
                                                        : QString();
         const Statement select(db, QStringLiteral("SELECT %1 FROM %2%3")
                                        .arg(rules.columns.join(u','), rules.table, order));
@@ -334,6 +337,9 @@ private:
                 open = std::get<QString>(value) == u"否";
         }
         const int rc = insert ? sqlite3_step(insert) : SQLITE_DONE;
+        if (rc == SQLITE_CONSTRAINT && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_CHECK)
+            Fail(where(0) + QStringLiteral("内容不符合规则（") +
+                 QString::fromUtf8(sqlite3_errmsg(db_)) + QStringLiteral("）"));
         if (rc == SQLITE_CONSTRAINT)
             Fail(where(0) + QStringLiteral("编号重复（") + CellText(cells.value(0)) +
                  QStringLiteral("）"));
@@ -518,15 +524,24 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     ImportSummary summary;
     file.exec("BEGIN IMMEDIATE");
     try {
+        const bool losses = HasTable(file.db, LossTable().first);
         LoadInBulk(file, [&] {
             file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx; DELETE FROM zwls");
+            if (losses)
+                file.exec("DELETE FROM ssjl");
             Importer importer(file.db, progress);
             summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
             summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
             summary.members = importer.readTable(workbook, WorkbookTables()[2]);
-            if (workbook.sheetNames().contains(LedgerSheet().table))
-                importer.readTable(workbook, LedgerSheet());
+            for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+                if (workbook.sheetNames().contains(more.table))
+                    importer.readTable(workbook, more);
         });
+        // The rentals' rule was set aside for the load.
+        if (const QList<QStringList> out =
+                losses ? RowsOf(file, kLostDiscsOut) : QList<QStringList>();
+            !out.isEmpty())
+            Fail(QStringLiteral("租借记录 %1：此影碟已登记为丢失，不能未还").arg(out[0][0]));
         // A workbook from before the ledger, or with its sheet left empty:
         // the members' balances open it.
         if (RowsOf(file, QStringLiteral("SELECT 1 FROM zwls LIMIT 1")).isEmpty())
@@ -567,8 +582,9 @@ void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress)
     Importer importer(scratch.db, progress, false);
     for (const SheetRules& rules : WorkbookTables())
         importer.readTable(workbook, rules);
-    if (workbook.sheetNames().contains(LedgerSheet().table))
-        importer.readTable(workbook, LedgerSheet());
+    for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+        if (workbook.sheetNames().contains(more.table))
+            importer.readTable(workbook, more);
 }
 
 ImportSummary ImportWorkbook(const QString& databasePath, const QString& path,

@@ -5,6 +5,7 @@
 #include "core/store/Database.h"
 #include "core/store/DateText.h"
 #include "core/store/LedgerSchema.h"
+#include "core/store/LossSchema.h"
 #include "core/store/Money.h"
 #include "core/store/Numbers.h"
 #include "core/store/ShopRules.h"
@@ -89,6 +90,16 @@ const SheetRules& LedgerSheet()
                                   {K::Serial, K::Time, K::Text, K::Whole, K::Optional, K::Optional,
                                    K::Whole, K::Optional, K::Plain, K::Plain},
                                   kLedgerColumnsOfOld};
+    return rules;
+}
+
+const SheetRules& LossSheet()
+{
+    using K = CellKind;
+    static const SheetRules rules{
+        LossTable().first,
+        LossTable().second,
+        {K::Serial, K::Text, K::Text, K::Date, K::Serial, K::Count, K::Plain}};
     return rules;
 }
 

@@ -11,7 +11,8 @@
 // import and the restore alike, and how numbers are written back.
 
 // How a column's cells are read and checked.
-enum class CellKind {
+enum class CellKind
+{
     Key,        // the record's number: text, never empty
     MemberKey,  // a member's number: a Key, never "/" (the walk-in mark)
     Text,       // text, never empty
@@ -41,6 +42,8 @@ struct SheetRules
 const QList<SheetRules>& WorkbookTables();
 // The ledger's sheet, after them; older workbooks lack it.
 const SheetRules& LedgerSheet();
+// The loss records' sheet, after the ledger's; older workbooks lack it.
+const SheetRules& LossSheet();
 
 // Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...
 QString SheetName(const QString& table, int part);

@@ -40,6 +40,8 @@ const KindInfo kKinds[] = {
     {LedgerKind::AdjustPrepaid, nullptr},
     {LedgerKind::AdjustDeposit, nullptr},
     {LedgerKind::LateFee, &Takings::lateFees},
+    {LedgerKind::Compensation, &Takings::compensation},
+    {LedgerKind::MemberCompensation, &Takings::memberCompensation},
 };
 
 // The kind a line's operation names; null for one the program never writes
@@ -343,6 +345,8 @@ QList<std::pair<QString, Money>> TakingsRows(const Takings& takings)
             {QStringLiteral("会员押金收入"), takings.memberDeposits},
             {QStringLiteral("会员租金（从预付租金扣除）"), takings.memberCharged},
             {QStringLiteral("超期罚金（从预付租金扣除）"), takings.lateFees},
+            {QStringLiteral("散客赔偿收入"), takings.compensation},
+            {QStringLiteral("会员赔偿（从预付租金扣除）"), takings.memberCompensation},
             {QStringLiteral("现金结余"), takings.cash}};
 }
 

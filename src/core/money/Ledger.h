@@ -32,7 +32,9 @@ enum class LedgerKind
     ExpertDeposit,     // 专家修改会员押金
     AdjustPrepaid, // 账务调整预付租金: an imported shop's money taken as it stood (no cash)
     AdjustDeposit, // 账务调整会员押金
-    LateFee, // 超期罚金: a member's disc kept beyond the alert days, from the prepaid rent
+    LateFee,      // 超期罚金: a member's disc kept beyond the alert days, from the prepaid rent
+    Compensation, // 赔偿: a walk-in's charge for a disc lost or damaged, in cash
+    MemberCompensation, // 会员赔偿: a member's, taken from the prepaid rent
 };
 QString LedgerKindName(LedgerKind kind);
 
@@ -84,13 +86,15 @@ QString YuanText(Money amount);
 // The money of a span of days, as the takings show it.
 struct Takings
 {
-    Money walkInRent = 0;     // rent received from walk-in customers
-    Money depositsTaken = 0;  // walk-in deposits taken
-    Money depositsBack = 0;   // walk-in deposits handed back (a positive sum)
-    Money memberPrepaid = 0;  // members' prepaid rent received (top-ups, less corrections)
-    Money memberDeposits = 0; // members' deposits received (less corrections)
-    Money memberCharged = 0;  // members' rent taken from prepaid money: no cash
-    Money lateFees = 0;       // members' late fees taken from prepaid money: no cash
+    Money walkInRent = 0;         // rent received from walk-in customers
+    Money depositsTaken = 0;      // walk-in deposits taken
+    Money depositsBack = 0;       // walk-in deposits handed back (a positive sum)
+    Money memberPrepaid = 0;      // members' prepaid rent received (top-ups, less corrections)
+    Money memberDeposits = 0;     // members' deposits received (less corrections)
+    Money memberCharged = 0;      // members' rent taken from prepaid money: no cash
+    Money lateFees = 0;           // members' late fees taken from prepaid money: no cash
+    Money compensation = 0;       // walk-ins' charges for discs lost or damaged, in cash
+    Money memberCompensation = 0; // members' charges, taken from prepaid money: no cash
     // Cash received less cash handed back: what the till gained.
     Money cash = 0;
 };

@@ -1,11 +1,13 @@
 #include "Rentals.h"
 
+#include "core/access/PassCheck.h"
 #include "core/money/Ledger.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/DateText.h"
 #include "core/store/Errors.h"
+#include "core/store/LossSchema.h"
 #include "core/store/Numbers.h"
 #include "core/store/Shop.h"
 #include "core/store/TextRules.h"
@@ -94,6 +96,8 @@ RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request)
     if (!RunScalar(shop, QStringLiteral("SELECT bh FROM ydxx WHERE bh = ?"), {request.bh})
              .isValid())
         return RentOutCheck::UnknownDisc;
+    if (DiscIsLost(shop, request.bh))
+        return RentOutCheck::LostDisc;
     if (DiscIsOut(shop, request.bh))
         return RentOutCheck::DiscOut;
     if (!request.hybh.isEmpty()) {
@@ -167,6 +171,8 @@ RentOutDone RentOutNow(Shop& shop, const RentRequest& request)
         const QString today = TodayText();
         const QString ydlx = DiscType(shop, request.bh);
         const bool member = !request.hybh.isEmpty();
+        if (DiscIsLost(shop, request.bh))
+            throw RentOutRefused{RentOutCheck::LostDisc};
         // The claim on the disc: the index of open rentals takes one a disc,
         // so of two counters renting it at once one inserts nothing.
         const QVariant zdbh = RunScalar(
@@ -178,6 +184,10 @@ RentOutDone RentOutNow(Shop& shop, const RentRequest& request)
              member ? request.hybh : QStringLiteral("/")});
         if (!zdbh.isValid())
             throw RentOutRefused{RentOutCheck::DiscOut};
+        // On a server the claim may have waited for another counter's loss of
+        // the disc, which this statement now sees.
+        if (DiscIsLost(shop, request.bh))
+            throw RentOutRefused{RentOutCheck::LostDisc};
         done.zdbh = zdbh.toLongLong();
         RunSql(shop, QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
         shop.announce(ShopChange::Rentals, ShopOperation::RentOut);
@@ -286,11 +296,12 @@ Money LateFeePerDay()
 namespace {
 // What settling the range would do: the checks, the figures and the
 // ledger's lines: for a walk-in checkout one rent and one deposit a rental,
-// for a member return a late fee a rental when one is due.
+// for a member return a late fee a rental when one is due; with `charge`
+// (a disc lost or damaged) its line too.
 // `lock`: the rows stay locked until the caller's transaction ends, so two
 // counters never settle one rental twice.
 Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool lock,
-                  QList<LedgerLine>* lines)
+                  QList<LedgerLine>* lines, std::optional<Money> charge = std::nullopt)
 {
     Settlement result;
     const QVariantList range = {first, last};
@@ -362,7 +373,17 @@ Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool l
     std::optional<Money> rates[2]; // a day of a VCD, of a DVD: read when first needed
     for (const Row& row : found) {
         ++(row.vcd ? result.vcd : result.dvd);
+        if (charge) {
+            if (!walkIn && !row.member)
+                throw MovrntError(
+                    QStringLiteral("这张影碟的会员已被删除，无法从预付租金扣除赔偿：") + row.hybh,
+                    kSource);
+            result.charge = *charge;
+        }
         if (!walkIn) {
+            if (charge && lines)
+                lines->append(
+                    {LedgerKind::MemberCompensation, row.zdbh, row.bh, row.hybh, *charge});
             // A member deleted since has no prepaid rent to take it from.
             if (lateFee > 0 && row.member) {
                 result.lateFee = Checked(AddMoney(result.lateFee, lateFee));
@@ -384,6 +405,9 @@ Settlement Assess(Shop& shop, SettleKind kind, qint64 first, qint64 last, bool l
         result.deposit = Checked(AddMoney(result.deposit, *deposit));
         if (lines) {
             lines->append({LedgerKind::WalkInRent, row.zdbh, row.bh, QStringLiteral("/"), rent});
+            if (charge)
+                lines->append(
+                    {LedgerKind::Compensation, row.zdbh, row.bh, QStringLiteral("/"), *charge});
             lines->append(
                 {LedgerKind::DepositBack, row.zdbh, row.bh, QStringLiteral("/"), -*deposit});
         }
@@ -398,13 +422,13 @@ Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 l
 }
 
 namespace {
-// Each member's late fees of the range taken from his prepaid rent, written
-// back only over the amount they were reckoned from.
-void TakeLateFees(Shop& shop, const QList<LedgerLine>& lines)
+// Each member's late fees and charges of the range taken from his prepaid
+// rent, written back only over the amount they were reckoned from.
+void TakeFromPrepaid(Shop& shop, const QList<LedgerLine>& lines)
 {
     QMap<QString, Money> fees;
     for (const LedgerLine& line : lines)
-        if (line.kind == LedgerKind::LateFee)
+        if (line.kind == LedgerKind::LateFee || line.kind == LedgerKind::MemberCompensation)
             fees[line.hybh] = Checked(AddMoney(fees.value(line.hybh), line.amount));
     for (auto it = fees.cbegin(); it != fees.cend(); ++it) {
         const std::optional<MemberAccount> account = Account(shop, it.key(), true);
@@ -420,20 +444,33 @@ void TakeLateFees(Shop& shop, const QList<LedgerLine>& lines)
     if (!fees.isEmpty())
         shop.announce(ShopChange::Members, ShopOperation::Settle);
 }
-} // namespace
 
-Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
-                  std::optional<Money> agreedLateFee)
+struct Loss
+{
+    LossKind kind;
+    Money charge;
+};
+
+Settlement SettleNow(Shop& shop, SettleKind kind, qint64 first, qint64 last,
+                     std::optional<Money> agreedLateFee, std::optional<Loss> loss)
 {
     return InTransaction(shop, [&] {
         QList<LedgerLine> lines;
-        Settlement result = Assess(shop, kind, first, last, true, &lines);
+        Settlement result = Assess(shop, kind, first, last, true, &lines,
+                                   loss ? std::optional<Money>(loss->charge) : std::nullopt);
         if (result.refusal == SettleRefusal::None && agreedLateFee &&
             *agreedLateFee != result.lateFee)
             result.refusal = SettleRefusal::LateFeeChanged;
         if (result.refusal != SettleRefusal::None)
             return result;
-        TakeLateFees(shop, lines);
+        TakeFromPrepaid(shop, lines);
+        if (loss)
+            RunSql(
+                shop,
+                QStringLiteral("INSERT INTO ssjl (bh, sslx, rq, zdbh, pcje, czy) SELECT bh, ?, ?,"
+                               " zdbh, ?, ? FROM zjxx WHERE zdbh = ?"),
+                {LossKindName(loss->kind), TodayText(), loss->charge,
+                 CurrentPerson().isNull() ? QStringLiteral("") : CurrentPerson(), first});
         const QVariantList range = {first, last};
         RunSql(shop, QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
                {TodayText(), first, last});
@@ -447,6 +484,85 @@ Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
         shop.announce(ShopChange::Discs, ShopOperation::Settle);
         return result;
     });
+}
+
+// A loss is settled as its customer's kind of settlement.
+SettleKind KindOfRental(Shop& shop, qint64 zdbh)
+{
+    const QVariant hybh =
+        RunScalar(shop, QStringLiteral("SELECT hybh FROM zjxx WHERE zdbh = ?"), {zdbh});
+    if (!hybh.isValid())
+        throw MovrntError(QStringLiteral("没有这条租借记录：%1").arg(zdbh), kSource);
+    return hybh.toString() == u"/" ? SettleKind::WalkInCheckout : SettleKind::MemberReturn;
+}
+
+void CheckCharge(Money charge)
+{
+    if (charge < 0 || charge > 1'000'000 * kYuan)
+        throw MovrntError(QStringLiteral("赔偿金额应在 0 至 1000000 元之间"), kSource);
+}
+} // namespace
+
+Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
+                  std::optional<Money> agreedLateFee)
+{
+    return SettleNow(shop, kind, first, last, agreedLateFee, std::nullopt);
+}
+
+QString LossKindName(LossKind kind)
+{
+    return kind == LossKind::Lost ? kLost : kDamaged;
+}
+
+Money ReplacementPrice(const QString& ydlx)
+{
+    const Setting setting = IsVcd(ydlx) ? Setting::PCVCD : Setting::PCDVD;
+    const std::optional<Money> price = ParseMoney(GetSetting(setting));
+    return price && *price >= 0 ? *price : ParseMoney(SettingDefault(setting)).value_or(0);
+}
+
+std::optional<LossCase> FindLossCase(Shop& shop, qint64 zdbh)
+{
+    QSqlQuery query =
+        RunSql(shop,
+               QStringLiteral("SELECT r.bh, d.pm, d.ydlx, r.czrq, r.hybh, m.hyxm, r.sfyh FROM zjxx"
+                              " AS r LEFT JOIN ydxx AS d ON d.bh = r.bh LEFT JOIN hyxx AS m ON"
+                              " m.hybh = r.hybh WHERE r.zdbh = ?"),
+               {zdbh});
+    if (!query.next())
+        return std::nullopt;
+    LossCase found{zdbh,
+                   query.value(0).toString(),
+                   query.value(1).toString(),
+                   query.value(2).toString(),
+                   query.value(3).toString(),
+                   query.value(4).toString(),
+                   query.value(5).toString(),
+                   query.value(6).toString() == u"否"};
+    query.finish(); // before the settings are read: a server runs one query at a time
+    found.price = ReplacementPrice(found.ydlx);
+    return found;
+}
+
+Settlement PreviewLoss(Shop& shop, qint64 zdbh, Money charge)
+{
+    CheckCharge(charge);
+    return Assess(shop, KindOfRental(shop, zdbh), zdbh, zdbh, false, nullptr, charge);
+}
+
+Settlement SettleLoss(Shop& shop, qint64 zdbh, LossKind kind, Money charge,
+                      std::optional<Money> agreedLateFee)
+{
+    CheckCharge(charge);
+    return SettleNow(shop, KindOfRental(shop, zdbh), zdbh, zdbh, agreedLateFee, Loss{kind, charge});
+}
+
+bool DiscIsLost(Shop& shop, const QString& bh)
+{
+    return RunScalar(shop,
+                     QStringLiteral("SELECT 1 FROM ssjl WHERE bh = ? AND sslx = '丢失' LIMIT 1"),
+                     {bh})
+        .isValid();
 }
 
 Conditions RentalConditions(const RentalFilter& filter)

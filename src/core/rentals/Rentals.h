@@ -30,6 +30,7 @@ enum class RentOutCheck
     UnknownMember,
     BadDeposit,
     InsufficientPrepaid,
+    LostDisc, // the disc was registered lost (此影碟已登记为丢失)
 };
 // The checks in the order the window reports them.
 RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request);
@@ -101,6 +102,9 @@ struct Settlement
     // prepaid rent (below zero if need be) with a 超期罚金 line.
     qint64 lateDays = 0;
     Money lateFee = 0;
+    // A disc lost or damaged: the charge, from the walk-in's cash or the
+    // member's prepaid rent.
+    Money charge = 0;
 };
 // Checks the range and, when it passes, settles it: the records returned
 // today and their discs back in the shop, in one transaction. Throws
@@ -113,6 +117,42 @@ Settlement Settle(Shop& shop, SettleKind kind, qint64 first, qint64 last,
 // What Settle would settle now, without settling: the same checks, figures
 // and errors. Checkout shows it while the range is typed.
 Settlement PreviewSettlement(Shop& shop, SettleKind kind, qint64 first, qint64 last);
+
+// A disc a customer lost or damaged: its open rental is settled today as
+// such, with a charge, and recorded in ssjl. A walk-in pays the rent due and
+// the charge from the deposit (散客租金, 赔偿, 退还押金; the difference paid or
+// handed back); a member's charge, and the late fee when one is due, come
+// from his prepaid rent (会员赔偿, 超期罚金), below zero if need be.
+enum class LossKind
+{
+    Lost,
+    Damaged
+};
+QString LossKindName(LossKind kind); // 丢失, 损坏
+struct LossCase
+{
+    qint64 zdbh = 0;
+    QString bh, pm, ydlx, czrq, hybh, hyxm;
+    bool open = false;
+    Money price = 0; // the replacement price of the disc's type, as set
+};
+// The rental, its disc and its member; nothing for no such rental.
+std::optional<LossCase> FindLossCase(Shop& shop, qint64 zdbh);
+// The charge set for a disc of the type (PCVCD, PCDVD), or its default.
+Money ReplacementPrice(const QString& ydlx);
+// What settling the rental as lost or damaged would come to, without settling.
+Settlement PreviewLoss(Shop& shop, qint64 zdbh, Money charge);
+// Settles it: refused as Settle refuses (already settled, the clock, a late
+// fee changed since the clerk agreed). Throws MovrntError for a charge below
+// zero, a member deleted since, or a database failure.
+Settlement SettleLoss(Shop& shop, qint64 zdbh, LossKind kind, Money charge,
+                      std::optional<Money> agreedLateFee = std::nullopt);
+// What a walk-in pays for a loss (negative: what he gets back).
+inline Money WalkInLossDue(const Settlement& s)
+{
+    return s.rentDue + s.charge - s.deposit;
+}
+bool DiscIsLost(Shop& shop, const QString& bh);
 
 // The members whose rentals lie in a range of rental numbers, with their
 // prepaid rent; at most `limit`, by number.

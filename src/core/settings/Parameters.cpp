@@ -14,6 +14,8 @@ const QList<Stepper>& Steppers()
         {Setting::HYDJ, {}, 1, 9, 1},
         {Setting::FJZJ, {}, 10, 100, 10},
         {Setting::LateFee, "￥", 0, 10, 1},
+        {Setting::PCVCD, "￥", 0, 200, 5},
+        {Setting::PCDVD, "￥", 0, 200, 5},
     };
     return steppers;
 }

@@ -49,6 +49,8 @@ const SettingInfo kSettings[] = {
     {Setting::TillId, u"TillId", u""},
     {Setting::LateFee, u"LateFee", u"0"},
     {Setting::LabelSheet, u"LabelSheet", u""},
+    {Setting::PCVCD, u"PCVCD", u"30"},
+    {Setting::PCDVD, u"PCDVD", u"50"},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -89,6 +91,8 @@ bool ShopWideSetting(Setting setting)
     case Setting::AutoAlert:
     case Setting::Alertdays:
     case Setting::LateFee:
+    case Setting::PCVCD:
+    case Setting::PCDVD:
     case Setting::SupportAddress:
         return true;
     default:

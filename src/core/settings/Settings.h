@@ -32,6 +32,8 @@ enum class Setting
     TillId,         // this PC's till on the ledger's lines: a UUID made at its first start
     LateFee,    // 超期罚金: yuan a day a member's disc is out beyond Alertdays; 0 charges none
     LabelSheet, // this PC's barcode labels: "A4 rows columns margin" or "roll width height" (mm)
+    PCVCD,      // 赔偿: yuan charged for a VCD lost or damaged, unless the clerk types another
+    PCDVD,      // the same for a DVD
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

@@ -172,7 +172,8 @@ const QList<LedgerKindRule>& LedgerKindRules()
         {u"期初预付租金", false, 1, false},     {u"期初会员押金", false, 0, true},
         {u"专家修改预付租金", false, 1, false}, {u"专家修改会员押金", false, 0, true},
         {u"账务调整预付租金", false, 1, false}, {u"账务调整会员押金", false, 0, true},
-        {u"超期罚金", false, -1, false},
+        {u"超期罚金", false, -1, false},        {u"赔偿", true, 0, false},
+        {u"会员赔偿", false, -1, false},
     };
     return rules;
 }

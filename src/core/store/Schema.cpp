@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "Errors.h"
 #include "LedgerSchema.h"
+#include "LossSchema.h"
 #include "ProgramFolder.h"
 #include "ServerPeople.h"
 #include "Shop.h"
@@ -97,7 +98,7 @@ const char* const kClearLedger[] = {
     " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_owner')"
     " OR NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
     " RAISE EXCEPTION '只有店主才能替换账务流水' USING ERRCODE = '42501'; END IF; END IF;"
-    " LOCK TABLE zwls IN EXCLUSIVE MODE; DELETE FROM zwls; END$$",
+    " LOCK TABLE zwls, ssjl IN EXCLUSIVE MODE; DELETE FROM zwls; DELETE FROM ssjl; END$$",
     "REVOKE ALL ON FUNCTION movrnt_clear_ledger() FROM PUBLIC",
 };
 
@@ -321,7 +322,7 @@ QString ValidateRules(QSqlDatabase db, bool say)
 // ledger; owners also delete records and set the shop's settings. Nobody
 // updates, deletes or truncates the ledger: a restore clears it through the
 // owner's function. The totals are kept by their triggers, as their owner.
-QStringList GroupGrants(QSqlDatabase db)
+QStringList GroupGrants(QSqlDatabase db, bool lossTableMade = false)
 {
     QSqlQuery groups = Run(db,
                            QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname IN"
@@ -332,9 +333,13 @@ QStringList GroupGrants(QSqlDatabase db)
         present << groups.value(0).toString();
     if (present.isEmpty())
         return {};
+    // The loss records, once there (or made by this upgrade): clerks append to them.
+    const QString added = lossTableMade || Exists(db, QStringLiteral("table"), LossTable().first)
+                              ? QStringLiteral(", ") + LossTable().first
+                              : QString();
     const QString all =
         QStringLiteral("ydxx, zjxx, hyxx, ydbl, ndyj, fmtp, cssz, bdjl, zwls, zwrz, ") +
-        TotalsTables().join(QStringLiteral(", "));
+        TotalsTables().join(QStringLiteral(", ")) + added;
     QStringList steps;
     const auto grant = [&](const QString& role, const QStringList& rights) {
         if (!present.contains(role))
@@ -350,7 +355,8 @@ QStringList GroupGrants(QSqlDatabase db)
     const QStringList counter =
         reading + QStringList{QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"),
                               QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
-                              QStringLiteral("INSERT ON zwls"), QStringLiteral("UPDATE ON bdjl")};
+                              QStringLiteral("INSERT ON zwls") + added,
+                              QStringLiteral("UPDATE ON bdjl")};
     grant(QStringLiteral("movrnt_guest"), reading);
     grant(QStringLiteral("movrnt_clerk"), counter);
     grant(QStringLiteral("movrnt_owner"),
@@ -403,6 +409,25 @@ bool HasFunction(QSqlDatabase db, const QString& name, const QString& body = {})
                               " CAST(current_schema() AS regnamespace) AND prosrc LIKE ?"),
                {name, QStringLiteral("%") + body + QStringLiteral("%")})
         .next();
+}
+
+// Whether the server's guard of the members' money names every kind of line
+// that moves it.
+bool GuardKnowsEveryKind(QSqlDatabase db)
+{
+    QSqlQuery guard = Run(db,
+                          QStringLiteral("SELECT prosrc FROM pg_proc WHERE proname ="
+                                         " 'movrnt_money_lines' AND pronamespace ="
+                                         " CAST(current_schema() AS regnamespace)"),
+                          {});
+    if (!guard.next())
+        return false;
+    const QString body = guard.value(0).toString();
+    for (const LedgerKindRule& rule : LedgerKindRules())
+        if ((rule.prepaid != 0 || rule.deposit) &&
+            !body.contains(u'\'' + QString::fromUtf16(rule.name) + u'\''))
+            return false;
+    return true;
 }
 
 // Whether the logged-in role may change the table's definition.
@@ -462,6 +487,8 @@ public:
                         steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2)
                               << sql;
         }
+        if (!Exists(db, QStringLiteral("table"), LossTable().first))
+            steps << LossSchema(false);
         // The people behind the counter, with the hashes of their passwords.
         if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
             steps << QStringLiteral(
@@ -492,7 +519,8 @@ private:
         QStringList steps;
         if (rulesInPlace(db))
             return steps;
-        QStringList own = RuleTriggerNames();
+        QStringList own = RuleTriggerNames()
+                          << kLostDiscTrigger << kLostDiscTrigger + QStringLiteral("_update");
         static const QRegularExpression named(QStringLiteral("^CREATE TRIGGER (\\w+)"));
         for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
             if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
@@ -579,12 +607,20 @@ public:
         if (!Exists(db, QStringLiteral("trigger"), QStringLiteral("hyxx_money_lines")))
             steps << MoneyLinesGuard();
         // An older guard knows fewer kinds of lines: the owner replaces it.
-        else if (!HasFunction(db, QStringLiteral("movrnt_money_lines"),
-                              QString::fromUtf16(LedgerKindRules().constLast().name)) &&
-                 OwnsTable(db, LedgerTable().first))
+        else if (!GuardKnowsEveryKind(db) && OwnsTable(db, LedgerTable().first))
             steps << MoneyLinesGuard().constFirst();
-        if (!HasFunction(db, QStringLiteral("movrnt_clear_ledger")))
+        // An older one leaves the loss records, which the ledger's lines explain.
+        if (!HasFunction(db, QStringLiteral("movrnt_clear_ledger")) ||
+            (!HasFunction(db, QStringLiteral("movrnt_clear_ledger"), LossTable().first) &&
+             OwnsTable(db, LedgerTable().first)))
             steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
+        // The loss records; a restore empties them with the ledger.
+        if (!Exists(db, QStringLiteral("table"), LossTable().first)) {
+            steps << LossSchema(true);
+            if (HasRole(db, QStringLiteral("movrnt_expert")))
+                steps << QStringLiteral("GRANT SELECT ON ssjl TO movrnt_expert");
+            steps << GroupGrants(db, true);
+        }
         // Only the tables' owner grants, once a group lacks its rights.
         if (Run(db,
                 QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "MDIMain.h"
+#include "Navigator.h"
 #include "core/store/Database.h"
 #include "core/store/ProgramFolder.h"
 #include "ui/access/FormMMSZ.h"
@@ -93,6 +94,8 @@ const CommandInfo kCommands[] = {
      [](MDIMain& m) { ShowReport(m.shop(), Report::MembersWithDiscsOut, &m); }},
     {Command::TMBQ, "mnuTMBQItem", u"打印条码标签(&T)", nullptr, CommandGate::Counter,
      [](MDIMain& m) { Modal<FormTMBQ>(m); }},
+    {Command::DSSH, "mnuDSSHItem", u"丢失损坏登记(&S)", nullptr, CommandGate::Counter,
+     [](MDIMain& m) { Navigator::registerLoss(&m, {}); }},
     {Command::CD, "mnuCDItem", u"层叠子窗口(&J)", "Ctrl+R", CommandGate::None,
      [](MDIMain& m) { m.mdiArea()->cascadeSubWindows(); }},
     {Command::ZT, "mnuZTItem", u"主题(&Y)", "Ctrl+H", CommandGate::None,
@@ -137,7 +140,7 @@ const std::vector<MenuLayout>& MenuBarLayout()
         {"mnuCXXX", u"查询信息(&R)", nullptr, {C::YDXX, C::ZJXX, C::HYXX}},
         {"mnuXGXX", u"修改信息(&O)", nullptr, {C::XGYDXX, C::XGHYXX}},
         {"mnuSCXX", u"删除信息(&L)", nullptr, {C::SCYDXX, C::SCZJXX, C::SCHYXX}},
-        {"mnuTJXX", u"添加信息(&T)", nullptr, {C::TJYDXX, C::TJZJXX, C::TJHYXX}},
+        {"mnuTJXX", u"添加信息(&T)", nullptr, {C::TJYDXX, C::TJZJXX, C::TJHYXX, {}, C::DSSH}},
         {"mnuTJSJ", u"统计数据(&C)", nullptr, {C::JRYY, C::LSSJ, C::CKTJT}},
         {"mnuDYBB", u"打印报表(&D)", nullptr, {C::TMBQ, {}}},
         {"mnuYDXXBBItem", u"影碟信息报表(&Y)", "mnuDYBB", {C::WYYDBB, C::WHYDBB}},

@@ -42,6 +42,7 @@ enum class Command
     RMYD,   // 热门影碟 (pop-up menu only)
     RYGL,   // 人员管理
     TMBQ,   // 打印条码标签
+    DSSH,   // 丢失损坏登记
 };
 
 // Who may run a command: anyone, whoever may do the counter's work (not a

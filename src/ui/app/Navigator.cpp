@@ -11,6 +11,7 @@
 #include "ui/members/FormSCHYXX.h"
 #include "ui/members/FormXGHYXX.h"
 #include "ui/rentals/FormCZ.h"
+#include "ui/rentals/FormDSSH.h"
 #include "ui/rentals/FormHYHD.h"
 #include "ui/rentals/FormJZ.h"
 #include "ui/rentals/FormSCZJXX.h"
@@ -148,6 +149,23 @@ void Navigator::settle(QWidget* from, bool walkIn, const QString& zdbh)
         walkIn ? static_cast<SettleWindow*>(Open<FormJZ>(from)) : Open<FormHYHD>(from);
     if (window && !zdbh.isEmpty())
         window->setRange(zdbh);
+}
+
+void Navigator::registerLoss(QWidget* from, const QString& zdbh)
+{
+    // Settling needs the rents per day, as checkout does.
+    if (!PassGate(FormDSSH::kGate))
+        return;
+    if (GetSetting(Setting::VCD).isEmpty()) {
+        offerRentSetting(from);
+        return;
+    }
+    MDIMain* main = MainOf(from);
+    if (!main)
+        return;
+    FormDSSH dialog(main->shop(), main);
+    dialog.setRental(zdbh);
+    ExecModal(dialog);
 }
 
 void Navigator::deleteRental(QWidget* from, const QString& zdbh)

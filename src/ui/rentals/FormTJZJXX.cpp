@@ -106,6 +106,9 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
     case RentOutCheck::UnknownDisc:
         Refuse(QStringLiteral("您输入的影碟编号无效！"), textYDBH_);
         return true;
+    case RentOutCheck::LostDisc:
+        Refuse(QStringLiteral("此影碟已登记为丢失"), textYDBH_);
+        return true;
     case RentOutCheck::DiscOut:
         Notice(QStringLiteral("编号为：") + request.bh +
                QStringLiteral("的影碟已出租，请检查您输入的编号！"));

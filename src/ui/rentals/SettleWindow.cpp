@@ -2,6 +2,7 @@
 #include "core/store/Shop.h"
 
 #include "ReceiptSlip.h"
+#include "ui/app/Navigator.h"
 #include "ui/common/Controls.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/WindowSupport.h"
@@ -157,6 +158,12 @@ void SettleWindow::setUp(const QList<std::tuple<const char*, QString, QString, Q
     QHBoxLayout* buttons = ButtonRow(this, nullptr, button);
     receipt_ = new ReceiptButton(this);
     buttons->insertWidget(buttons->indexOf(button), receipt_);
+    // A disc the customer cannot bring back whole: settled on its own, with a charge.
+    auto* loss = MakeButton(this, "CommandDSSH", QStringLiteral("丢失/损坏(&S)..."),
+                            QStringLiteral("顾客丢失或损坏了影碟：登记并收取赔偿"));
+    buttons->insertWidget(0, loss);
+    connect(loss, &QPushButton::clicked, this,
+            [this] { Navigator::registerLoss(this, textBH1_->text().trimmed()); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label11);
     layout->addLayout(range);

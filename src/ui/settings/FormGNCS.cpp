@@ -156,6 +156,13 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
     deposits->addLayout(Row({Text(frameYJJE, "Label6", QStringLiteral("每张VCD收取")), vcd,
                              Text(frameYJJE, "Label7", QStringLiteral("元的押金；每张DVD收取")),
                              dvd, Text(frameYJJE, "Label8", QStringLiteral("元的押金。"))}));
+    // Charged whether or not the deposits are preset.
+    QWidget* replaceVcd = stepper(Setting::PCVCD, "LabelPCVCD", "UpDownPCVCD");
+    QWidget* replaceDvd = stepper(Setting::PCDVD, "LabelPCDVD", "UpDownPCDVD");
+    deposits->addLayout(
+        Row({Text(frameYJJE, "Label18", QStringLiteral("丢失或损坏时，每张VCD赔偿")), replaceVcd,
+             Text(frameYJJE, "Label19", QStringLiteral("元；每张DVD赔偿")), replaceDvd,
+             Text(frameYJJE, "Label20", QStringLiteral("元。"))}));
     checkLBFS_ = Check(system, "CheckLBFS", QStringLiteral("启用来宾登陆方式"),
                        QStringLiteral("允许非管理员的用户进入系统查询数据。"));
     auto* image1 = Text(system, "Image1", QString());
@@ -319,7 +326,9 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
                                                       {Setting::Alertdays, "提醒天数"},
                                                       {Setting::HYDJ, "会员级数"},
                                                       {Setting::FJZJ, "每升一级的租借数量"},
-                                                      {Setting::LateFee, "每天的超期罚金"}};
+                                                      {Setting::LateFee, "每天的超期罚金"},
+                                                      {Setting::PCVCD, "每张VCD的赔偿金额"},
+                                                      {Setting::PCDVD, "每张DVD的赔偿金额"}};
     for (const auto& [setting, name] : names) {
         QLabel* label = steps_.value(setting);
         NameForScreenReaders(label, name);
@@ -366,6 +375,11 @@ void FormGNCS::load()
         const QString fee = GetSetting(Setting::LateFee);
         steps_[Setting::LateFee]->setText(StepperText(
             StepperOf(Setting::LateFee), fee.isEmpty() ? SettingDefault(Setting::LateFee) : fee));
+        for (Setting setting : {Setting::PCVCD, Setting::PCDVD}) {
+            const QString price = GetSetting(setting);
+            steps_[setting]->setText(
+                StepperText(StepperOf(setting), price.isEmpty() ? SettingDefault(setting) : price));
+        }
     }
     const int paper = ReceiptPaperWidth();
     checkPT_->setChecked(paper > 0);
@@ -423,6 +437,8 @@ void FormGNCS::save()
     Write(Setting::AutoAlert, Flag(checkZDTX_));
     Write(Setting::Alertdays, value(Setting::Alertdays));
     Write(Setting::LateFee, value(Setting::LateFee));
+    Write(Setting::PCVCD, value(Setting::PCVCD));
+    Write(Setting::PCDVD, value(Setting::PCDVD));
     Write(Setting::ReceiptPaper,
           checkPT_->isChecked()
               ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58") : QStringLiteral("80"))

@@ -81,7 +81,8 @@ TakingsPanel::TakingsPanel(const QString& title, QWidget* parent) : QGroupBox(ti
 {
     setObjectName(QStringLiteral("FrameSK"));
     static const char* const kNames[] = {"TextSSZJ", "TextSQYJ", "TextTHYJ", "TextHYZJ",
-                                         "TextHYYJ", "TextHYKF", "TextCQFJ", "TextXJJY"};
+                                         "TextHYYJ", "TextHYKF", "TextCQFJ", "TextSKPC",
+                                         "TextHYPC", "TextXJJY"};
     auto* grid = new QGridLayout(this);
     int row = 0;
     for (const auto& [caption, amount] : TakingsRows({})) {
