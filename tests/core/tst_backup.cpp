@@ -15,8 +15,8 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/LedgerSchema.h"
-#include "core/store/LossSchema.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/RecordTables.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 #include "core/store/ShopRules.h"
@@ -60,8 +60,11 @@ QStringList ShopRows(bool ledger = true)
 {
     QStringList rows;
     auto tables = ShopTables();
-    if (ledger)
-        tables << LedgerTable() << LossTable();
+    if (ledger) {
+        tables << LedgerTable();
+        for (const RecordTable& table : RecordTables())
+            tables.append({table.name, table.columns});
+    }
     for (const auto& [table, columns] : tables) {
         if (columns.isEmpty())
             continue;
@@ -70,6 +73,7 @@ QStringList ShopRows(bool ledger = true)
                                           table == u"zjxx"   ? QStringLiteral("zdbh")
                                           : table == u"zwls" ? QStringLiteral("lsh")
                                           : table == u"ssjl" ? QStringLiteral("jlbh")
+                                          : table == u"yyxx" ? QStringLiteral("yybh")
                                                              : QStringLiteral("rowid")));
         while (query.next()) {
             QStringList row;
@@ -443,7 +447,7 @@ private Q_SLOTS:
             QStringList{
                 "bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
                 "ssjl,ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,"
-                "ydxx_totals_lx,ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,zjxx,zjxx_lost_disc,"
+                "ydxx_totals_lx,ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,yyxx,zjxx,zjxx_lost_disc,"
                 "zjxx_lost_disc_update,zjxx_totals_delete,"
                 "zjxx_totals_insert,zjxx_totals_moved,zjxx_totals_sfyh,zwls,zwls_totals_delete,"
                 "zwls_totals_insert,zwrz"});

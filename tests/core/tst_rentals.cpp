@@ -540,6 +540,119 @@ private Q_SLOTS:
         QCOMPARE(Count("SELECT COUNT(*) FROM ssjl"), 0);
     }
 
+    void reservationChecksInOrder_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("hybh");
+        QTest::addColumn<QString>("bh");
+        QTest::addColumn<QString>("pm");
+        QTest::addColumn<int>("check");
+        QTest::newRow("unknown member") << "X" << "OUT" << "" << int(ReserveCheck::UnknownMember);
+        QTest::newRow("nothing named") << "M" << "" << "" << int(ReserveCheck::NothingNamed);
+        QTest::newRow("unknown disc") << "M" << "X" << "" << int(ReserveCheck::UnknownDisc);
+        QTest::newRow("unknown title") << "M" << "" << "没有" << int(ReserveCheck::UnknownTitle);
+        QTest::newRow("lost disc") << "M" << "LOST" << "" << int(ReserveCheck::LostDisc);
+        QTest::newRow("disc in the shop") << "M" << "IN" << "" << int(ReserveCheck::InShop);
+        QTest::newRow("a copy of the title in") << "M" << "" << "有" << int(ReserveCheck::InShop);
+        QTest::newRow("reserved already") << "N" << "OUT" << "" << int(ReserveCheck::AlreadyReserved);
+        QTest::newRow("the title reserved already") << "N" << "" << "全出" << int(ReserveCheck::AlreadyReserved);
+        QTest::newRow("disc out") << "M" << "OUT" << "" << int(ReserveCheck::Ok);
+        QTest::newRow("every copy out or lost") << "M" << "" << "全出" << int(ReserveCheck::Ok);
+        QTest::newRow("held for another") << "M" << "HELD" << "" << int(ReserveCheck::Ok);
+        // clang-format on
+    }
+    void reservationChecksInOrder()
+    {
+        QFETCH(QString, hybh);
+        QFETCH(QString, bh);
+        QFETCH(QString, pm);
+        QFETCH(int, check);
+        InsertMember("M");
+        InsertMember("N");
+        for (const char* disc : {"OUT", "LOST", "IN", "HELD"})
+            InsertDisc(disc, "/", "/", "否", "VCD", "全出");
+        RunSql("UPDATE ydxx SET pm = '有' WHERE bh = 'IN'");
+        InsertRental("OUT", "/", "2003-11-01", "否", "10");
+        InsertRental("HELD", "/", "2003-11-01", "否", "10");
+        RunSql("INSERT INTO ssjl (bh, sslx, rq, zdbh, pcje) VALUES ('LOST', '丢失', '2003-11-01',"
+               " 99, 0)");
+        QVERIFY(Reserve(TestShop(), {"N", "OUT", ""}).yybh > 0);
+        QVERIFY(Reserve(TestShop(), {"N", "", "全出"}).yybh > 0);
+        // HELD comes back held for N.
+        QVERIFY(Reserve(TestShop(), {"N", "HELD", ""}).yybh > 0);
+        QCOMPARE(Settle(TestShop(), SettleKind::WalkInCheckout, 2, 2).holds.size(), 1);
+        const ReserveDone done = Reserve(TestShop(), {hybh, bh, pm});
+        QCOMPARE(int(done.refusal), check);
+        QCOMPARE(done.yybh > 0, check == int(ReserveCheck::Ok));
+    }
+
+    // One member's reservation as it goes: waiting, held when a copy comes
+    // back, then fulfilled, lapsed, given up by the clerk or cancelled.
+    void reservationLife_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("state");
+        for (const char* ending : {"fulfilled", "lapsed", "rented to another", "cancelled"})
+            QTest::newRow(ending) << ending
+                                  << (ending == QByteArray("fulfilled")           ? "完成"
+                                      : ending == QByteArray("lapsed")            ? "过期"
+                                      : ending == QByteArray("rented to another") ? "等待"
+                                                                                  : "取消");
+    }
+    void reservationLife()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, state);
+        InsertMember("M", "张三", "男", 0, 100, 50);
+        InsertMember("N", "李四", "女", 0, 100, 50);
+        RunSql("UPDATE hyxx SET lxdh = '13800000000' WHERE hybh = 'M'");
+        InsertDisc("A", "/", "/", "是", "VCD", "英雄");
+        InsertDisc("B", "/", "/", "是", "VCD", "英雄");
+        InsertRental("A", "/", "2003-11-05", "否", "10");
+        InsertRental("B", "N", "2003-11-05", "否");
+        // M wants any copy, N this very one: the first copy back is M's.
+        const qint64 mine = Reserve(TestShop(), {"M", "", "英雄"}).yybh;
+        QVERIFY(mine > 0);
+        QVERIFY(Reserve(TestShop(), {"N", "A", ""}).yybh > mine);
+        const Settlement back = Settle(TestShop(), SettleKind::WalkInCheckout, 1, 1);
+        QCOMPARE(back.holds.size(), 1);
+        QCOMPARE(HoldNotice(back.holds[0]),
+                 QStringLiteral(
+                     "影碟 A：此影碟已被会员 张三（M，电话 13800000000）预约，请为该会员保留。"));
+        QCOMPARE(FirstRow("SELECT zt, blbh, blrq FROM yyxx WHERE yybh = ?", {mine}),
+                 QStringList({"已到", "A", "2003-11-09"}));
+        // Nobody else rents it without the clerk's say; M rents it as any disc.
+        QCOMPARE(int(CheckRentOut(TestShop(), {"A", "", "10", true})),
+                 int(RentOutCheck::HeldForMember));
+        QCOMPARE(int(CheckRentOut(TestShop(), {"A", "N", "", true})),
+                 int(RentOutCheck::HeldForMember));
+        QCOMPARE(int(RentOut(TestShop(), {"A", "N", "", true}).refusal),
+                 int(RentOutCheck::HeldForMember));
+        QCOMPARE(int(CheckRentOut(TestShop(), {"A", "M", "", true})), int(RentOutCheck::Ok));
+        qint64 zdbh = 0;
+        if (ending == u"fulfilled") {
+            zdbh = RentOut(TestShop(), {"A", "M", "", true}).zdbh;
+        } else if (ending == u"lapsed") {
+            SetTodayForTesting(QDate(2003, 11, 12)); // three days held: 9, 10 and 11
+            QCOMPARE(int(CheckRentOut(TestShop(), {"A", "N", "", true})), int(RentOutCheck::Ok));
+            RentOut(TestShop(), {"A", "N", "", true});
+        } else if (ending == u"rented to another") {
+            QVERIFY(RentOut(TestShop(), {"A", "", "10", true, true}).zdbh > 0);
+        } else {
+            QVERIFY(CancelReservation(TestShop(), mine));
+            QVERIFY(!CancelReservation(TestShop(), mine));
+            QCOMPARE(int(CheckRentOut(TestShop(), {"A", "N", "", true})), int(RentOutCheck::Ok));
+        }
+        QCOMPARE(FirstRow("SELECT zt, blbh, zdbh FROM yyxx WHERE yybh = ?", {mine}),
+                 QStringList({state, "", QString::number(zdbh)}));
+        // N's own reservation of A is still waiting (fulfilled by his rental when he took A).
+        QCOMPARE(RunScalar("SELECT zt FROM yyxx WHERE hybh = 'N'").toString(),
+                 ending == u"lapsed" ? QStringLiteral("完成") : QStringLiteral("等待"));
+        // B back: held for whoever still waits for it or its title.
+        const Settlement second = Settle(TestShop(), SettleKind::MemberReturn, 2, 2);
+        QCOMPARE(second.holds.size(), state == u"等待" ? 1 : 0);
+    }
+
     void daysCharged_data()
     {
         // clang-format off

@@ -24,7 +24,8 @@ QStringList Tables(bool ledger = false)
                           "SELECT * FROM hyxx ORDER BY hybh"};
     if (ledger)
         tables << "SELECT * FROM zwls ORDER BY lsh"
-               << "SELECT * FROM ssjl ORDER BY jlbh";
+               << "SELECT * FROM ssjl ORDER BY jlbh"
+               << "SELECT * FROM yyxx ORDER BY yybh";
     return Rows(tables);
 }
 
@@ -202,12 +203,15 @@ private Q_SLOTS:
             " ('2003-10-07 08:00:00', '会员押金更正', 0, '/', '007', -700000, '/', '', '店主')");
         RunSql("INSERT INTO ssjl (bh, sslx, rq, zdbh, pcje, czy) VALUES"
                " ('1', '损坏', '2003-10-05', 3, 300000, '小王')");
+        RunSql("INSERT INTO yyxx (hybh, bh, pm, rq, zt, blbh, blrq) VALUES"
+               " ('007', '', '警察故事''续集\"<&>', '2003-10-06', '已到', '001', '2003-10-07')");
         const QStringList before = Tables(true);
 
         ExportWorkbook(DatabasePath(), path());
         // Numbers of discs stay text; money is a number.
         const auto workbook = OpenXlsxWorkbook(path());
-        QCOMPARE(workbook->sheetNames(), QStringList({"ydxx", "zjxx", "hyxx", "zwls", "ssjl"}));
+        QCOMPARE(workbook->sheetNames(),
+                 QStringList({"ydxx", "zjxx", "hyxx", "zwls", "ssjl", "yyxx"}));
         QList<QList<SheetCell>> members;
         workbook->readRows("hyxx",
                            [&](qint64, const QList<SheetCell>& cells) { members << cells; });
@@ -262,7 +266,7 @@ private Q_SLOTS:
         // Sheets of 1,000 rows: the same split as at 1,048,576, quicker.
         ExportWorkbook(DatabasePath(), path(), {}, 1000);
         QCOMPARE(OpenXlsxWorkbook(path())->sheetNames(),
-                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls", "ssjl"}));
+                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls", "ssjl", "yyxx"}));
         RunSql("DELETE FROM zjxx");
         QCOMPARE(import(path()).rentals, 2005);
         QCOMPARE(FirstRow("SELECT COUNT(*), MIN(zdbh), MAX(zdbh) FROM zjxx"),

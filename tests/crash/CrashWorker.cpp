@@ -131,6 +131,13 @@ void OneStep(Shop& shop, const QString& folder)
         if (QFile::exists(backup))
             RestoreDatabase(shop, backup, MemberLevelRule());
         break;
+    case 32:
+    case 33:
+        Reserve(shop, {Member(), Below(2) ? Disc() : QString(), QStringLiteral("片'名")});
+        break;
+    case 34:
+        CancelReservation(shop, Below(40));
+        break;
     default:
         // A day passes now and then, so that members come back late.
         SetSetting(Setting::Alertdays, QString::number(Below(4)));

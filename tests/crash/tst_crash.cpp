@@ -77,6 +77,12 @@ class TestCrash : public QObject
             {"loss of a rental still open, or a lost disc out again",
              "SELECT COUNT(*) FROM zjxx AS r JOIN ssjl AS s ON s.zdbh = r.zdbh OR (s.bh = r.bh"
              " AND s.sslx = '丢失') WHERE r.sfyh = '否'"},
+            {"disc held for a reservation while it is out",
+             "SELECT COUNT(*) FROM yyxx AS y WHERE y.zt = '已到' AND EXISTS (SELECT 1 FROM zjxx AS"
+             " r WHERE r.bh = y.blbh AND r.sfyh = '否')"},
+            {"reservation fulfilled by another member's rental",
+             "SELECT COUNT(*) FROM yyxx AS y JOIN zjxx AS r ON r.zdbh = y.zdbh WHERE y.zt = '完成'"
+             " AND r.hybh <> y.hybh"},
             {"ledger's day totals other than its lines",
              "SELECT COUNT(*) FROM (SELECT substr(jzsj, 1, 10) AS rq, ywlx, gtmc, SUM(je) AS je,"
              " COUNT(*) AS bs FROM zwls GROUP BY 1, 2, 3) AS l FULL JOIN (SELECT * FROM zwrz WHERE"

@@ -32,16 +32,29 @@ int main(int argc, char** argv)
         Shop shop(args[1]);
         SetSessionShop(&shop);
         for (int round = args[3].toInt(); round > 0; --round) {
+            // Now and then a member reserves a disc that is out: the returns hold it for him.
+            if (below(10) == 0) {
+                const ReserveDone done =
+                    Reserve(shop, {QStringLiteral("M%1").arg(below(3)),
+                                   QStringLiteral("D%1").arg(below(8)), QString()});
+                ++outcomes[done.yybh > 0 ? QStringLiteral("reserved")
+                                         : QStringLiteral("reservation refused")];
+                continue;
+            }
             if (below(2) == 0) {
-                const RentRequest request{QStringLiteral("D%1").arg(below(8)),
-                                          below(2) ? QStringLiteral("M%1").arg(below(3))
-                                                   : QString(),
-                                          QStringLiteral("10"), true};
+                RentRequest request{QStringLiteral("D%1").arg(below(8)),
+                                    below(2) ? QStringLiteral("M%1").arg(below(3)) : QString(),
+                                    QStringLiteral("10"), true};
                 // Half the time straight to the rental, as if the other
                 // counter had come between the check and it.
-                const RentOutCheck check =
-                    below(2) ? CheckRentOut(shop, request) : RentOutCheck::Ok;
-                if (check == RentOutCheck::DiscOut || check == RentOutCheck::InsufficientPrepaid) {
+                RentOutCheck check = below(2) ? CheckRentOut(shop, request) : RentOutCheck::Ok;
+                // Half the time the clerk lets a held disc go to the customer at the counter.
+                if (check == RentOutCheck::HeldForMember && below(2) == 0) {
+                    request.overrideHold = true;
+                    check = CheckRentOut(shop, request);
+                }
+                if (check == RentOutCheck::DiscOut || check == RentOutCheck::InsufficientPrepaid ||
+                    check == RentOutCheck::HeldForMember) {
                     ++outcomes[QStringLiteral("refused before")];
                     continue;
                 }
@@ -56,6 +69,9 @@ int main(int argc, char** argv)
                     break;
                 case RentOutCheck::InsufficientPrepaid:
                     ++outcomes[QStringLiteral("lost the prepaid rent")];
+                    break;
+                case RentOutCheck::HeldForMember:
+                    ++outcomes[QStringLiteral("held for a member")];
                     break;
                 default:
                     throw MovrntError(QStringLiteral("rental refused"), "race");

@@ -134,6 +134,19 @@ private Q_SLOTS:
                        " zwls AS l WHERE l.zdbh = r.zdbh AND l.ywlx = '散客租金') <> CASE r.sfyh"
                        " WHEN '是' THEN 1 ELSE 0 END"),
                  0);
+        // A disc held is in the shop; a reservation is fulfilled by its own
+        // member's rental, and a rental fulfils one at most.
+        QCOMPARE(Count("SELECT COUNT(*) FROM yyxx AS y WHERE y.zt = '已到' AND EXISTS (SELECT 1"
+                       " FROM zjxx AS r WHERE r.bh = y.blbh AND r.sfyh = '否')"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM yyxx AS y LEFT JOIN zjxx AS r ON r.zdbh = y.zdbh"
+                       " WHERE y.zt = '完成' AND (r.hybh IS NULL OR r.hybh <> y.hybh)"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM (SELECT zdbh FROM yyxx WHERE zt = '完成' GROUP BY"
+                       " zdbh HAVING COUNT(*) > 1) AS twice"),
+                 0);
+        if (!killed)
+            QVERIFY(Count("SELECT COUNT(*) FROM yyxx WHERE zt = '完成'") > 0);
         // A damaged disc is recorded once, with its one charge line.
         QCOMPARE(Count("SELECT COUNT(*) FROM ssjl AS s WHERE (SELECT COUNT(*) FROM zwls AS l WHERE"
                        " l.zdbh = s.zdbh AND l.ywlx IN ('赔偿', '会员赔偿')) <> 1 OR s.zdbh NOT IN"
@@ -149,7 +162,7 @@ private Q_SLOTS:
         // And the shop goes on: every disc back, one rented again.
         RunSql("UPDATE zjxx SET sfyh = '是'");
         RunSql("UPDATE ydxx SET sfycz = '否'");
-        QCOMPARE(RentOut(TestShop(), {"D0", "", "10", true}).refusal, RentOutCheck::Ok);
+        QCOMPARE(RentOut(TestShop(), {"D0", "", "10", true, true}).refusal, RentOutCheck::Ok);
         CloseDatabase();
     }
 };

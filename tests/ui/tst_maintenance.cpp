@@ -82,10 +82,16 @@ private Q_SLOTS:
         main->runCommand(Command::HYXX);
         auto* members = main->findWindow<FormHYXX>();
         FormGNCS dialog(main->shop());
-        const QList<std::pair<Setting, QString>> shown = {
-            {Setting::AutoBackupTime, "30"}, {Setting::YJJEVCD, "￥10"}, {Setting::YJJEDVD, "￥20"},
-            {Setting::Alertdays, "7"},       {Setting::HYDJ, "3"},       {Setting::FJZJ, "10"},
-            {Setting::LateFee, "￥0"}};
+        const QList<std::pair<Setting, QString>> shown = {{Setting::AutoBackupTime, "30"},
+                                                          {Setting::YJJEVCD, "￥10"},
+                                                          {Setting::YJJEDVD, "￥20"},
+                                                          {Setting::Alertdays, "7"},
+                                                          {Setting::HYDJ, "3"},
+                                                          {Setting::FJZJ, "10"},
+                                                          {Setting::LateFee, "￥0"},
+                                                          {Setting::PCVCD, "￥30"},
+                                                          {Setting::PCDVD, "￥50"},
+                                                          {Setting::YYTS, "3"}};
         for (const auto& [setting, text] : shown)
             QCOMPARE(dialog.stepLabel(setting)->text(), text);
         for (const char* box : {"CheckZDBF", "CheckYJJE", "CheckZDTX", "CheckSZFBL"})
@@ -97,6 +103,8 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownJGDown"), Qt::LeftButton);
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownFJZJUp"), Qt::LeftButton);
         QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownCQFJUp"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownPCVCDUp"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(&dialog, "UpDownYYTSUp"), Qt::LeftButton);
         QVERIFY(!Child<QComboBox>(&dialog, "ComboZK")->isEnabled()); // slips off by default
         QTest::mouseClick(Child<QCheckBox>(&dialog, "CheckPT"), Qt::LeftButton);
         Child<QComboBox>(&dialog, "ComboZK")->setCurrentIndex(0);
@@ -108,6 +116,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::YJJEVCD), QStringLiteral("10"));
         QCOMPARE(GetSetting(Setting::FJZJ), QStringLiteral("20"));
         QCOMPARE(GetSetting(Setting::LateFee), QStringLiteral("1"));
+        QCOMPARE(GetSetting(Setting::PCVCD), QStringLiteral("35"));
+        QCOMPARE(GetSetting(Setting::YYTS), QStringLiteral("4"));
         QCOMPARE(GetSetting(Setting::AutoBackupPath), DefaultAutoBackupPath());
         QCOMPARE(GetSetting(Setting::ReceiptPaper), QStringLiteral("58"));
         QCOMPARE(GetSetting(Setting::ShopName), QStringLiteral("街角影碟"));

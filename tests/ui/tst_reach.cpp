@@ -74,7 +74,7 @@ class TestReach : public QObject
         ScriptedMessages messages;
         for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
                                 Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
-                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX})
+                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX, Command::YYGL})
             main->runCommand(command);
         Press(main->findWindow<FormZJXXCX>(), "CommandJZ");
         Press(main->findWindow<FormZJXXCX>(), "CommandHYHD");
@@ -107,7 +107,7 @@ private Q_SLOTS:
         const QList<QMdiSubWindow*> windows = openEveryChildWindow();
         auto* area = main->findChild<QMdiArea*>();
         const QRect visible = area->viewport()->rect();
-        QCOMPARE(windows.size(), 13);
+        QCOMPARE(windows.size(), 14);
         for (QMdiSubWindow* sub : windows) {
             const QString title = sub->widget()->windowTitle();
             QVERIFY2(visible.contains(sub->geometry()), qPrintable(title));
@@ -295,10 +295,11 @@ private Q_SLOTS:
             dialogs << dialog.objectName();
             return int(QDialog::Rejected);
         };
-        const QStringList changing = {
-            "FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX", "FormXGHYXX", "FormSCHYXX",
-            "FormTJZJXX", "FormJZ",     "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
-            "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",   "FormHYCZ",   "FormDSSH"};
+        const QStringList changing = {"FormTJYDXX", "FormXGYDXX", "FormSCYDXX", "FormTJHYXX",
+                                      "FormXGHYXX", "FormSCHYXX", "FormTJZJXX", "FormJZ",
+                                      "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
+                                      "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",
+                                      "FormHYCZ",   "FormDSSH",   "FormYYGL"};
         auto* area = main->findChild<QMdiArea*>();
         const auto check = [&](const QString& way) {
             QStringList open = dialogs;

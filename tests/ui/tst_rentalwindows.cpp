@@ -21,6 +21,7 @@
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
 #include "ui/rentals/FormTX.h"
+#include "ui/rentals/FormYYGL.h"
 #include "ui/rentals/FormZJXXCX.h"
 #include "ui/rentals/ReceiptSlip.h"
 
@@ -510,6 +511,53 @@ private Q_SLOTS:
         Press(rent, "CommandTJ");
         QCOMPARE(messages.last(), charge.isEmpty() ? QStringLiteral("此影碟已登记为丢失")
                                                    : QStringLiteral("租借信息添加成功！"));
+    }
+
+    // A reservation taken in its window, the disc held at checkout, and a
+    // walk-in's rental of it only when the clerk agrees.
+    void reservationFromTakingToHold()
+    {
+        start();
+        InsertRental("V1", "/", "2003-11-08", "否", "10");
+        auto* form = open<FormYYGL>(Command::YYGL);
+        ScriptedMessages messages;
+        Type(form, "TextHYBH", "M");
+        Type(form, "TextBH", "V2");
+        Press(form, "CommandYY");
+        QCOMPARE(messages.texts(), QStringList{"这张影碟现在就在店里，可以直接租借，不需要预约！"});
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("TextBH"));
+        Type(form, "TextBH", "V1");
+        Press(form, "CommandYY");
+        QCOMPARE(messages.last(),
+                 QStringLiteral("预约成功！预约编号为 1。影碟归还时会为该会员保留 3 天。"));
+        QCOMPARE(form->model()->cell(0, 7), QStringLiteral("等待"));
+        QCOMPARE(Child<QLineEdit>(form, "TextBH")->text(), QString());
+        const QString list = home->folder() + QStringLiteral("/预约");
+        Seams().saveFile = [&list](const QString&, const QString&, const QString&) { return list; };
+        Press(form, "CommandDC");
+        QCOMPARE(messages.last(), "预约名单已导出到 " + list + ".xlsx");
+        QCOMPARE(OpenWorkbook(list + ".xlsx")->sheetNames(), QStringList{"预约"});
+
+        Press(open<FormZJXXCX>(Command::ZJXX), "CommandJZ");
+        auto* checkout = main->findWindow<FormJZ>();
+        Type(checkout, "TextBH1", "1");
+        Type(checkout, "TextBH2", "1");
+        Press(checkout, "CommandJZ");
+        QCOMPARE(messages.last(),
+                 QStringLiteral("影碟 V1：此影碟已被会员 张三（M，电话 /）预约，请为该会员保留。"));
+
+        auto* rent = open<FormTJZJXX>(Command::TJZJXX);
+        Type(rent, "TextYDBH", "V1");
+        Type(rent, "TextYJJE", "10");
+        messages.queue({7});
+        Press(rent, "CommandTJ");
+        QCOMPARE(messages.last(),
+                 QStringLiteral("此影碟已被会员 张三（M，电话 /）预约，仍要出租吗？"));
+        QCOMPARE(Count("SELECT COUNT(*) FROM zjxx WHERE sfyh = '否'"), 0);
+        messages.queue({6});
+        Press(rent, "CommandTJ");
+        QCOMPARE(messages.last(), QStringLiteral("租借信息添加成功！"));
+        QCOMPARE(RunScalar("SELECT zt FROM yyxx").toString(), QStringLiteral("等待"));
     }
 
     void deletingRentals()

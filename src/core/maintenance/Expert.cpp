@@ -8,7 +8,7 @@
 #include "core/store/Database.h"
 #include "core/store/Engine.h"
 #include "core/store/Errors.h"
-#include "core/store/LossSchema.h"
+#include "core/store/RecordTables.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/Shop.h"
 #include "core/store/Totals.h"
@@ -38,8 +38,10 @@ bool IsProgramTable(const char* name)
         QStringList list = TotalsTables();
         for (const auto& [table, columns] : ShopTables())
             list << table;
+        for (const RecordTable& table : RecordTables())
+            list << table.name;
         return list << QStringLiteral("bdjl") << QStringLiteral("zwls") << QStringLiteral("zwrz")
-                    << LossTable().first << QStringLiteral("cssz") << QStringLiteral("fmtp");
+                    << QStringLiteral("cssz") << QStringLiteral("fmtp");
     }();
     return tables.contains(QString::fromUtf8(name), Qt::CaseInsensitive);
 }
@@ -231,10 +233,12 @@ int ExpertSession::Authorize(void* self, int action, const char* a, const char* 
             refusal = QStringLiteral("专家操作方式不允许更改数据表 zwls（本系统的账务流水）");
             return SQLITE_DENY;
         }
-        if (table && sqlite3_stricmp(table, "ssjl") == 0) {
-            refusal = QStringLiteral("专家操作方式不允许更改数据表 ssjl（本系统的丢失损坏记录）");
-            return SQLITE_DENY;
-        }
+        for (const RecordTable& record : RecordTables())
+            if (table && record.name.compare(QString::fromUtf8(table), Qt::CaseInsensitive) == 0) {
+                refusal = QStringLiteral("专家操作方式不允许更改数据表 %1（本系统的%2）")
+                              .arg(record.name, record.words);
+                return SQLITE_DENY;
+            }
         if (table && TotalsTables().contains(QString::fromUtf8(table), Qt::CaseInsensitive) &&
             !(trigger && std::strstr(trigger, kTotalsTrigger))) {
             refusal = QStringLiteral("专家操作方式不允许更改数据表 %1（本系统的统计数据）")

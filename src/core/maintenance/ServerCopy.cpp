@@ -11,7 +11,7 @@
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/LedgerSchema.h"
-#include "core/store/LossSchema.h"
+#include "core/store/RecordTables.h"
 #include "core/store/ServerAddress.h"
 #include "core/store/ServerPeople.h"
 #include "core/store/Shop.h"
@@ -93,18 +93,31 @@ const QString kServerLastRental =
                    " pg_sequence_last_value(CAST(pg_get_serial_sequence("
                    "'zjxx', 'zdbh') AS regclass)))");
 
-// The tables whose rows are copied: the three working tables and the ledger.
+// The tables whose rows are copied: the three working tables, the ledger
+// and the records beyond the counter.
 QList<std::pair<QString, QStringList>> CopiedTables()
 {
     QList<std::pair<QString, QStringList>> tables;
     for (const auto& table : ShopTables())
         if (!table.second.isEmpty()) // not the charts' scratch tables
             tables << table;
-    return tables << LedgerTable() << LossTable();
+    tables << LedgerTable();
+    for (const RecordTable& table : RecordTables())
+        tables.append({table.name, table.columns});
+    return tables;
+}
+
+// A record table's number column; empty for the other tables.
+QString RecordKey(const QString& name)
+{
+    for (const RecordTable& table : RecordTables())
+        if (table.name == name)
+            return table.columns.first();
+    return {};
 }
 
 // Whether a file has the table: one of an older version may lack the ledger
-// or the loss records.
+// or the records beyond the counter.
 bool FileHas(QSqlDatabase file, const QString& table)
 {
     QSqlQuery has(file);
@@ -118,10 +131,10 @@ bool FileHas(QSqlDatabase file, const QString& table)
 // discs and members keep the order they were entered in by a rowid.
 QString OrderColumn(const QString& table)
 {
-    return table == u"zjxx"   ? QStringLiteral("zdbh")
-           : table == u"zwls" ? QStringLiteral("lsh")
-           : table == u"ssjl" ? QStringLiteral("jlbh")
-                              : QStringLiteral("rowid");
+    return table == u"zjxx"              ? QStringLiteral("zdbh")
+           : table == u"zwls"            ? QStringLiteral("lsh")
+           : !RecordKey(table).isEmpty() ? RecordKey(table)
+                                         : QStringLiteral("rowid");
 }
 
 // The highest rental number a file handed out (its rentals' own are on the server by now).
@@ -172,10 +185,13 @@ void ContinueNumbering(QSqlDatabase server, qint64 fileSequence)
                         .arg(kServerLastRental)
                         .arg(fileSequence)))
         Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
-    for (const char* table : {"ydxx", "hyxx", "zwls", "ssjl"})
+    QStringList numbered = {QStringLiteral("ydxx"), QStringLiteral("hyxx"), QStringLiteral("zwls")};
+    for (const RecordTable& table : RecordTables())
+        numbered << table.name;
+    for (const QString& table : numbered)
         if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'),"
                                        " GREATEST((SELECT MAX(%2) FROM %1), 1))")
-                            .arg(QLatin1String(table), OrderColumn(QLatin1String(table)))))
+                            .arg(table, OrderColumn(table))))
             Fail(query.lastError(), QStringLiteral("无法设置自动编号"));
 }
 
@@ -380,8 +396,8 @@ void CopyShopToServer(const QString& file, const QString& url, const QString& ow
         Fail(c.to.lastError(), QStringLiteral("无法开始事务"));
     CreateServerTables(c.to);
     for (const auto& [table, columns] : CopiedTables()) {
-        if (table == LossTable().first && !FileHas(c.from, table))
-            continue; // a file from before the loss records: there were none
+        if (!RecordKey(table).isEmpty() && !FileHas(c.from, table))
+            continue; // a file from before these records: there were none
         if (table != LedgerTable().first || FileHas(c.from, table)) {
             QSqlQuery move(c.to);
             if (!move.exec(StageRows(c.from, c.to, table)) ||

@@ -9,8 +9,8 @@
 #include "core/store/Database.h"
 #include "core/store/Engine.h"
 #include "core/store/LedgerSchema.h"
-#include "core/store/LossSchema.h"
 #include "core/store/ProgramFolder.h"
+#include "core/store/RecordTables.h"
 #include "core/store/Shop.h"
 #include "core/store/TextRules.h"
 
@@ -146,16 +146,16 @@ void WriteTables(sqlite3* db, WorkbookWriter& writer, const RowProgress& progres
 {
     qint64 done = 0;
     QList<SheetRules> sheets = WorkbookTables();
-    for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+    for (const SheetRules& more : QList<SheetRules>{LedgerSheet()} + RecordSheets())
         if (HasTable(db, more.table))
             sheets << more;
     for (const SheetRules& rules : sheets) {
         int part = 1;
         writer.startSheet(SheetName(rules.table, part), rules.columns);
-        const QString order = rules.table == u"zjxx"   ? QStringLiteral(" ORDER BY zdbh")
-                              : rules.table == u"zwls" ? QStringLiteral(" ORDER BY lsh")
-                              : rules.table == u"ssjl" ? QStringLiteral(" ORDER BY jlbh")
-                                                       : QString();
+        // Tables numbered by the database in their numbers' order.
+        const QString order = rules.kinds.first() == CellKind::Serial
+                                  ? QStringLiteral(" ORDER BY ") + rules.columns.first()
+                                  : QString();
         const Statement select(db, QStringLiteral("SELECT %1 FROM %2%3")
                                        .arg(rules.columns.join(u','), rules.table, order));
         int rc = SQLITE_ROW;
@@ -524,16 +524,18 @@ ImportSummary ImportWorkbook(const QString& databasePath, WorkbookReader& workbo
     ImportSummary summary;
     file.exec("BEGIN IMMEDIATE");
     try {
-        const bool losses = HasTable(file.db, LossTable().first);
+        const bool losses = HasTable(file.db, LossTable().name);
         LoadInBulk(file, [&] {
             file.exec("DELETE FROM ydxx; DELETE FROM zjxx; DELETE FROM hyxx; DELETE FROM zwls");
-            if (losses)
-                file.exec("DELETE FROM ssjl");
+            for (const RecordTable& table : RecordTables())
+                if (HasTable(file.db, table.name))
+                    file.exec(
+                        QStringLiteral("DELETE FROM %1").arg(table.name).toUtf8().constData());
             Importer importer(file.db, progress);
             summary.discs = importer.readTable(workbook, WorkbookTables()[0]);
             summary.rentals = importer.readTable(workbook, WorkbookTables()[1]);
             summary.members = importer.readTable(workbook, WorkbookTables()[2]);
-            for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+            for (const SheetRules& more : QList<SheetRules>{LedgerSheet()} + RecordSheets())
                 if (workbook.sheetNames().contains(more.table))
                     importer.readTable(workbook, more);
         });
@@ -582,7 +584,7 @@ void CheckWorkbook(WorkbookReader& workbook, const RowProgress& progress)
     Importer importer(scratch.db, progress, false);
     for (const SheetRules& rules : WorkbookTables())
         importer.readTable(workbook, rules);
-    for (const SheetRules& more : {LedgerSheet(), LossSheet()})
+    for (const SheetRules& more : QList<SheetRules>{LedgerSheet()} + RecordSheets())
         if (workbook.sheetNames().contains(more.table))
             importer.readTable(workbook, more);
 }

@@ -5,9 +5,9 @@
 #include "core/store/Database.h"
 #include "core/store/DateText.h"
 #include "core/store/LedgerSchema.h"
-#include "core/store/LossSchema.h"
 #include "core/store/Money.h"
 #include "core/store/Numbers.h"
+#include "core/store/RecordTables.h"
 #include "core/store/ShopRules.h"
 #include "core/store/TextRules.h"
 
@@ -93,14 +93,19 @@ const SheetRules& LedgerSheet()
     return rules;
 }
 
-const SheetRules& LossSheet()
+const QList<SheetRules>& RecordSheets()
 {
     using K = CellKind;
-    static const SheetRules rules{
-        LossTable().first,
-        LossTable().second,
-        {K::Serial, K::Text, K::Text, K::Date, K::Serial, K::Count, K::Plain}};
-    return rules;
+    static const QList<SheetRules> sheets = {
+        {LossTable().name,
+         LossTable().columns,
+         {K::Serial, K::Text, K::Text, K::Date, K::Serial, K::Count, K::Plain}},
+        {ReservationTable().name,
+         ReservationTable().columns,
+         {K::Serial, K::MemberKey, K::Plain, K::Plain, K::Date, K::Text, K::Plain, K::Plain,
+          K::Count, K::Plain}},
+    };
+    return sheets;
 }
 
 // Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...

@@ -42,8 +42,9 @@ struct SheetRules
 const QList<SheetRules>& WorkbookTables();
 // The ledger's sheet, after them; older workbooks lack it.
 const SheetRules& LedgerSheet();
-// The loss records' sheet, after the ledger's; older workbooks lack it.
-const SheetRules& LossSheet();
+// The sheets of the records beyond the counter, after the ledger's; older
+// workbooks lack them.
+const QList<SheetRules>& RecordSheets();
 
 // Sheet names of a table: the rentals continue on zjxx_2, zjxx_3, ...
 QString SheetName(const QString& table, int part);

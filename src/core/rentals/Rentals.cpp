@@ -7,8 +7,8 @@
 #include "core/store/Database.h"
 #include "core/store/DateText.h"
 #include "core/store/Errors.h"
-#include "core/store/LossSchema.h"
 #include "core/store/Numbers.h"
+#include "core/store/RecordTables.h"
 #include "core/store/Shop.h"
 #include "core/store/TextRules.h"
 
@@ -79,6 +79,15 @@ QString DepositToStore(const RentRequest& request, const QString& ydlx)
     return deposit.isEmpty() ? SettingDefault(preset) : deposit; // what the parameter dialog offers
 }
 
+// Held for a member other than the one renting, and the clerk did not agree to it.
+bool HeldForAnother(Shop& shop, const RentRequest& request)
+{
+    if (request.overrideHold)
+        return false;
+    const std::optional<ReservationHold> hold = StandingHold(shop, request.bh);
+    return hold && hold->hybh != request.hybh;
+}
+
 Money Checked(std::optional<Money> amount)
 {
     if (!amount)
@@ -100,6 +109,8 @@ RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request)
         return RentOutCheck::LostDisc;
     if (DiscIsOut(shop, request.bh))
         return RentOutCheck::DiscOut;
+    if (HeldForAnother(shop, request))
+        return RentOutCheck::HeldForMember;
     if (!request.hybh.isEmpty()) {
         const std::optional<MemberAccount> account = Account(shop, request.hybh);
         if (!account)
@@ -184,10 +195,13 @@ RentOutDone RentOutNow(Shop& shop, const RentRequest& request)
              member ? request.hybh : QStringLiteral("/")});
         if (!zdbh.isValid())
             throw RentOutRefused{RentOutCheck::DiscOut};
-        // On a server the claim may have waited for another counter's loss of
-        // the disc, which this statement now sees.
+        // On a server the claim may have waited for another counter's loss or
+        // return of the disc, which this statement now sees.
         if (DiscIsLost(shop, request.bh))
             throw RentOutRefused{RentOutCheck::LostDisc};
+        if (HeldForAnother(shop, request))
+            throw RentOutRefused{RentOutCheck::HeldForMember};
+        ReservationsAtRental(shop, request.bh, request.hybh, zdbh.toLongLong());
         done.zdbh = zdbh.toLongLong();
         RunSql(shop, QStringLiteral("UPDATE ydxx SET sfycz = '是' WHERE bh = ?"), {request.bh});
         shop.announce(ShopChange::Rentals, ShopOperation::RentOut);
@@ -480,6 +494,16 @@ Settlement SettleNow(Shop& shop, SettleKind kind, qint64 first, qint64 last,
                range);
         for (const LedgerLine& line : lines)
             WriteLedger(shop, line);
+        // The discs back on the shelf answer the reservations waiting for them.
+        if (!loss || loss->kind == LossKind::Damaged) {
+            QStringList discs;
+            QSqlQuery back =
+                RunSql(shop, QStringLiteral("SELECT DISTINCT bh FROM zjxx") + kRange, range);
+            while (back.next())
+                discs << back.value(0).toString();
+            back.finish();
+            result.holds = HoldReturnedDiscs(shop, discs);
+        }
         shop.announce(ShopChange::Rentals, ShopOperation::Settle);
         shop.announce(ShopChange::Discs, ShopOperation::Settle);
         return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/rentals/Reservations.h"
 #include "core/store/Conditions.h"
 #include "core/store/Errors.h"
 #include "core/store/Money.h"
@@ -18,6 +19,7 @@ struct RentRequest
     QString hybh;
     QString deposit;
     bool depositTyped = true;
+    bool overrideHold = false; // the clerk agreed to rent a disc held for another member
 };
 
 enum class RentOutCheck
@@ -30,7 +32,8 @@ enum class RentOutCheck
     UnknownMember,
     BadDeposit,
     InsufficientPrepaid,
-    LostDisc, // the disc was registered lost (此影碟已登记为丢失)
+    LostDisc,      // the disc was registered lost (此影碟已登记为丢失)
+    HeldForMember, // the disc is held for another member's reservation
 };
 // The checks in the order the window reports them.
 RentOutCheck CheckRentOut(Shop& shop, const RentRequest& request);
@@ -105,6 +108,8 @@ struct Settlement
     // A disc lost or damaged: the charge, from the walk-in's cash or the
     // member's prepaid rent.
     Money charge = 0;
+    // The discs back that are now held for members who reserved them.
+    QList<ReservationHold> holds;
 };
 // Checks the range and, when it passes, settles it: the records returned
 // today and their discs back in the shop, in one transaction. Throws

@@ -16,6 +16,7 @@ const QList<Stepper>& Steppers()
         {Setting::LateFee, "￥", 0, 10, 1},
         {Setting::PCVCD, "￥", 0, 200, 5},
         {Setting::PCDVD, "￥", 0, 200, 5},
+        {Setting::YYTS, {}, 1, 30, 1},
     };
     return steppers;
 }

@@ -51,6 +51,7 @@ const SettingInfo kSettings[] = {
     {Setting::LabelSheet, u"LabelSheet", u""},
     {Setting::PCVCD, u"PCVCD", u"30"},
     {Setting::PCDVD, u"PCDVD", u"50"},
+    {Setting::YYTS, u"YYTS", u"3"},
 };
 
 const SettingInfo& Info(Setting setting)
@@ -93,6 +94,7 @@ bool ShopWideSetting(Setting setting)
     case Setting::LateFee:
     case Setting::PCVCD:
     case Setting::PCDVD:
+    case Setting::YYTS:
     case Setting::SupportAddress:
         return true;
     default:

@@ -34,6 +34,7 @@ enum class Setting
     LabelSheet, // this PC's barcode labels: "A4 rows columns margin" or "roll width height" (mm)
     PCVCD,      // 赔偿: yuan charged for a VCD lost or damaged, unless the clerk types another
     PCDVD,      // the same for a DVD
+    YYTS,       // 预约: days a disc that came back is held for the member who reserved it
 };
 
 inline const QString kSettingsRoot = QStringLiteral("HKEY_LOCAL_MACHINE");

@@ -2,6 +2,7 @@
 #include "core/store/Shop.h"
 
 #include "core/rentals/Rentals.h"
+#include "core/rentals/Reservations.h"
 #include "core/store/Database.h"
 
 const ReportDefinition& DefinitionOf(Report report)
@@ -70,6 +71,19 @@ std::unique_ptr<TextRows> ReportRows(Shop& shop, const ReportDefinition& report)
 QSqlQuery ReportQuery(Shop& shop, const ReportDefinition& report)
 {
     return RunSql(shop, Statement(shop, report), report.values);
+}
+
+ReportDefinition ReservationReport()
+{
+    const Conditions conditions = ReservationConditions();
+    return {QStringLiteral("预约名单（打印预览）"),
+            QStringLiteral("预约名单"),
+            kReservationHeadings,
+            QStringLiteral("SELECT ") + ReservationColumns() + QStringLiteral(" FROM ") +
+                kReservationTables + conditions.where() + QStringLiteral(" ORDER BY y.yybh"),
+            conditions.values(),
+            {},
+            true};
 }
 
 ReportDefinition OverdueCallReport(qint64 alertDays)

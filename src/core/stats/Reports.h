@@ -44,3 +44,5 @@ QSqlQuery ReportQuery(Shop& shop, const ReportDefinition& report);
 
 // The overdue call list as a printed list, the latest first.
 ReportDefinition OverdueCallReport(qint64 alertDays);
+// The open reservations as a printed list, by number.
+ReportDefinition ReservationReport();

@@ -3,8 +3,8 @@
 #include "Clock.h"
 #include "Errors.h"
 #include "LedgerSchema.h"
-#include "LossSchema.h"
 #include "ProgramFolder.h"
+#include "RecordTables.h"
 #include "ServerPeople.h"
 #include "Shop.h"
 #include "ShopRules.h"
@@ -98,7 +98,8 @@ const char* const kClearLedger[] = {
     " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_owner')"
     " OR NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
     " RAISE EXCEPTION '只有店主才能替换账务流水' USING ERRCODE = '42501'; END IF; END IF;"
-    " LOCK TABLE zwls, ssjl IN EXCLUSIVE MODE; DELETE FROM zwls; DELETE FROM ssjl; END$$",
+    " LOCK TABLE zwls, ssjl, yyxx IN EXCLUSIVE MODE; DELETE FROM zwls; DELETE FROM ssjl;"
+    " DELETE FROM yyxx; END$$",
     "REVOKE ALL ON FUNCTION movrnt_clear_ledger() FROM PUBLIC",
 };
 
@@ -322,7 +323,7 @@ QString ValidateRules(QSqlDatabase db, bool say)
 // ledger; owners also delete records and set the shop's settings. Nobody
 // updates, deletes or truncates the ledger: a restore clears it through the
 // owner's function. The totals are kept by their triggers, as their owner.
-QStringList GroupGrants(QSqlDatabase db, bool lossTableMade = false)
+QStringList GroupGrants(QSqlDatabase db, bool recordTablesMade = false)
 {
     QSqlQuery groups = Run(db,
                            QStringLiteral("SELECT rolname FROM pg_roles WHERE rolname IN"
@@ -333,10 +334,14 @@ QStringList GroupGrants(QSqlDatabase db, bool lossTableMade = false)
         present << groups.value(0).toString();
     if (present.isEmpty())
         return {};
-    // The loss records, once there (or made by this upgrade): clerks append to them.
-    const QString added = lossTableMade || Exists(db, QStringLiteral("table"), LossTable().first)
-                              ? QStringLiteral(", ") + LossTable().first
-                              : QString();
+    // The records beyond the counter, once there (or made by this upgrade).
+    QString added;
+    QStringList records;
+    for (const RecordTable& table : RecordTables())
+        if (recordTablesMade || Exists(db, QStringLiteral("table"), table.name)) {
+            added += QStringLiteral(", ") + table.name;
+            records << QStringLiteral("%1 ON %2").arg(table.clerkRights, table.name);
+        }
     const QString all =
         QStringLiteral("ydxx, zjxx, hyxx, ydbl, ndyj, fmtp, cssz, bdjl, zwls, zwrz, ") +
         TotalsTables().join(QStringLiteral(", ")) + added;
@@ -353,10 +358,11 @@ QStringList GroupGrants(QSqlDatabase db, bool lossTableMade = false)
     const QStringList reading = {QStringLiteral("SELECT ON ") + all,
                                  QStringLiteral("INSERT, DELETE ON ydbl, ndyj")};
     const QStringList counter =
-        reading + QStringList{QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"),
-                              QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
-                              QStringLiteral("INSERT ON zwls") + added,
-                              QStringLiteral("UPDATE ON bdjl")};
+        reading +
+        QStringList{QStringLiteral("INSERT, UPDATE ON ydxx, zjxx, hyxx"),
+                    QStringLiteral("INSERT, UPDATE, DELETE ON fmtp"),
+                    QStringLiteral("INSERT ON zwls"), QStringLiteral("UPDATE ON bdjl")} +
+        records;
     grant(QStringLiteral("movrnt_guest"), reading);
     grant(QStringLiteral("movrnt_clerk"), counter);
     grant(QStringLiteral("movrnt_owner"),
@@ -487,8 +493,9 @@ public:
                         steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql.section(u' ', 2, 2)
                               << sql;
         }
-        if (!Exists(db, QStringLiteral("table"), LossTable().first))
-            steps << LossSchema(false);
+        for (const RecordTable& table : RecordTables())
+            if (!Exists(db, QStringLiteral("table"), table.name))
+                steps << RecordTableSchema(table, false);
         // The people behind the counter, with the hashes of their passwords.
         if (!Exists(db, QStringLiteral("table"), QStringLiteral("czry")))
             steps << QStringLiteral(
@@ -519,8 +526,7 @@ private:
         QStringList steps;
         if (rulesInPlace(db))
             return steps;
-        QStringList own = RuleTriggerNames()
-                          << kLostDiscTrigger << kLostDiscTrigger + QStringLiteral("_update");
+        QStringList own = RuleTriggerNames() + RecordTriggerNames();
         static const QRegularExpression named(QStringLiteral("^CREATE TRIGGER (\\w+)"));
         for (const QString& sql : TotalsTriggers(false) + LedgerSchema(false))
             if (const QRegularExpressionMatch match = named.match(sql); match.hasMatch())
@@ -609,18 +615,22 @@ public:
         // An older guard knows fewer kinds of lines: the owner replaces it.
         else if (!GuardKnowsEveryKind(db) && OwnsTable(db, LedgerTable().first))
             steps << MoneyLinesGuard().constFirst();
-        // An older one leaves the loss records, which the ledger's lines explain.
+        // An older one leaves the records beyond the counter, which a restore replaces too.
         if (!HasFunction(db, QStringLiteral("movrnt_clear_ledger")) ||
-            (!HasFunction(db, QStringLiteral("movrnt_clear_ledger"), LossTable().first) &&
+            (!HasFunction(db, QStringLiteral("movrnt_clear_ledger"),
+                          RecordTables().constLast().name) &&
              OwnsTable(db, LedgerTable().first)))
             steps << QString::fromUtf8(kClearLedger[0]) << QString::fromUtf8(kClearLedger[1]);
-        // The loss records; a restore empties them with the ledger.
-        if (!Exists(db, QStringLiteral("table"), LossTable().first)) {
-            steps << LossSchema(true);
-            if (HasRole(db, QStringLiteral("movrnt_expert")))
-                steps << QStringLiteral("GRANT SELECT ON ssjl TO movrnt_expert");
+        bool made = false;
+        for (const RecordTable& table : RecordTables())
+            if (!Exists(db, QStringLiteral("table"), table.name)) {
+                steps << RecordTableSchema(table, true);
+                if (HasRole(db, QStringLiteral("movrnt_expert")))
+                    steps << QStringLiteral("GRANT SELECT ON %1 TO movrnt_expert").arg(table.name);
+                made = true;
+            }
+        if (made)
             steps << GroupGrants(db, true);
-        }
         // Only the tables' owner grants, once a group lacks its rights.
         if (Run(db,
                 QStringLiteral("SELECT 1 FROM pg_roles r, pg_tables t WHERE r.rolname IN"

@@ -30,6 +30,7 @@ enum class ShopOperation
     SavePassword,
     Import,
     Restore,
+    Reserve, // a reservation made, held, fulfilled or cancelled
     Expert,
 };
 

@@ -29,7 +29,7 @@ QString LogKind(ShopChange change)
 const char* const kOperationNames[] = {
     "AddDisc",      "ModifyDisc", "DeleteDiscs",   "AddMember",     "ModifyMember", "DeleteMembers",
     "RentOut",      "Settle",     "DeleteRentals", "RepairRentals", "MemberLevels", "SaveSettings",
-    "SavePassword", "Import",     "Restore",       "Expert",
+    "SavePassword", "Import",     "Restore",       "Reserve",       "Expert",
 };
 static_assert(std::size(kOperationNames) == size_t(ShopOperation::Expert) + 1);
 

@@ -22,6 +22,7 @@
 #include "ui/members/FormXGHYXX.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
+#include "ui/rentals/FormYYGL.h"
 #include "ui/rentals/FormZJXXCX.h"
 #include "ui/settings/FormGNCS.h"
 #include "ui/settings/FormZJSZ.h"
@@ -96,6 +97,8 @@ const CommandInfo kCommands[] = {
      [](MDIMain& m) { Modal<FormTMBQ>(m); }},
     {Command::DSSH, "mnuDSSHItem", u"丢失损坏登记(&S)", nullptr, CommandGate::Counter,
      [](MDIMain& m) { Navigator::registerLoss(&m, {}); }},
+    {Command::YYGL, "mnuYYGLItem", u"预约管理(&Y)", nullptr, CommandGate::Counter,
+     [](MDIMain& m) { m.openChild<FormYYGL>(); }},
     {Command::CD, "mnuCDItem", u"层叠子窗口(&J)", "Ctrl+R", CommandGate::None,
      [](MDIMain& m) { m.mdiArea()->cascadeSubWindows(); }},
     {Command::ZT, "mnuZTItem", u"主题(&Y)", "Ctrl+H", CommandGate::None,
@@ -140,7 +143,10 @@ const std::vector<MenuLayout>& MenuBarLayout()
         {"mnuCXXX", u"查询信息(&R)", nullptr, {C::YDXX, C::ZJXX, C::HYXX}},
         {"mnuXGXX", u"修改信息(&O)", nullptr, {C::XGYDXX, C::XGHYXX}},
         {"mnuSCXX", u"删除信息(&L)", nullptr, {C::SCYDXX, C::SCZJXX, C::SCHYXX}},
-        {"mnuTJXX", u"添加信息(&T)", nullptr, {C::TJYDXX, C::TJZJXX, C::TJHYXX, {}, C::DSSH}},
+        {"mnuTJXX",
+         u"添加信息(&T)",
+         nullptr,
+         {C::TJYDXX, C::TJZJXX, C::TJHYXX, {}, C::DSSH, C::YYGL}},
         {"mnuTJSJ", u"统计数据(&C)", nullptr, {C::JRYY, C::LSSJ, C::CKTJT}},
         {"mnuDYBB", u"打印报表(&D)", nullptr, {C::TMBQ, {}}},
         {"mnuYDXXBBItem", u"影碟信息报表(&Y)", "mnuDYBB", {C::WYYDBB, C::WHYDBB}},

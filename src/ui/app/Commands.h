@@ -43,6 +43,7 @@ enum class Command
     RYGL,   // 人员管理
     TMBQ,   // 打印条码标签
     DSSH,   // 丢失损坏登记
+    YYGL,   // 预约管理
 };
 
 // Who may run a command: anyone, whoever may do the counter's work (not a

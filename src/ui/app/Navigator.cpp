@@ -16,6 +16,7 @@
 #include "ui/rentals/FormJZ.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
+#include "ui/rentals/FormYYGL.h"
 #include "ui/rentals/FormZJXXCX.h"
 #include "ui/settings/FormZJSZ.h"
 #include "ui/stats/FormJRYY.h"
@@ -149,6 +150,12 @@ void Navigator::settle(QWidget* from, bool walkIn, const QString& zdbh)
         walkIn ? static_cast<SettleWindow*>(Open<FormJZ>(from)) : Open<FormHYHD>(from);
     if (window && !zdbh.isEmpty())
         window->setRange(zdbh);
+}
+
+void Navigator::reserve(QWidget* from, const QString& bh)
+{
+    if (auto* window = Open<FormYYGL>(from))
+        window->prepareFor(bh);
 }
 
 void Navigator::registerLoss(QWidget* from, const QString& zdbh)

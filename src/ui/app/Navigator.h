@@ -30,6 +30,8 @@ public:
     static void deleteMember(QWidget* from, const QString& hybh);
     // The print preview of a member's statement.
     static void showMemberStatement(QWidget* from, const QString& hybh);
+    // 预约管理 with the disc's number filled in.
+    static void reserve(QWidget* from, const QString& bh);
     // 丢失损坏登记 of an open rental, in a dialog of its own.
     static void registerLoss(QWidget* from, const QString& zdbh);
     // 打印条码标签 for one disc's or member's card, in a dialog of its own.

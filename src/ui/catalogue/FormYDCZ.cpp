@@ -9,7 +9,8 @@ FormYDCZ::FormYDCZ(QWidget* parent)
                     {{"OptionZJ", QStringLiteral("出租此影碟")},
                      {"OptionXG", QStringLiteral("修改此影碟的信息")},
                      {"OptionSC", QStringLiteral("删除此影碟的信息")},
-                     {"OptionTM", QStringLiteral("打印此影碟的条码标签")}},
+                     {"OptionTM", QStringLiteral("打印此影碟的条码标签")},
+                     {"OptionYY", QStringLiteral("为会员预约此影碟")}},
                     parent)
 {
 }
@@ -31,6 +32,8 @@ void FormYDCZ::act(int option, const QString& bh)
         Navigator::modifyDisc(this, bh);
     else if (option == 2)
         Navigator::deleteDisc(this, bh);
-    else
+    else if (option == 3)
         Navigator::printLabel(this, true, bh);
+    else
+        Navigator::reserve(this, bh);
 }

@@ -1,13 +1,16 @@
 #include "ReportRenderer.h"
 #include "core/store/Shop.h"
 
+#include "ui/auxiliary/ComnDialogBox.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/PrintPreview.h"
 #include "ui/common/WindowSupport.h"
 
+#include "core/maintenance/Workbook.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -164,4 +167,24 @@ void ShowReport(Shop& shop, const ReportDefinition& definition, QWidget* parent)
         parent);
     if (failure)
         ReportError(*failure);
+}
+
+void ExportReportList(Shop& shop, const ReportDefinition& report, const QString& what,
+                      const QString& sheet, QWidget* parent)
+{
+    QString path = ComnSaveDialogBox(parent, QStringLiteral("导出") + what,
+                                     QStringLiteral("Excel工作簿"), QStringLiteral("*.xlsx"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xlsx");
+    try {
+        BusyStatus busy(QStringLiteral("正在导出%1 ...").arg(what), true);
+        QSqlQuery rows = ReportQuery(shop, report);
+        ExportListWorkbook(path, sheet, report.headings, rows);
+    } catch (const MovrntError& error) {
+        ReportError(error);
+        return;
+    }
+    Notice(what + QStringLiteral("已导出到 ") + path);
 }

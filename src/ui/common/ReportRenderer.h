@@ -29,6 +29,10 @@ private:
 // A report command: "没有数据，不能打印报表！" when the query returns nothing,
 // else the modal print preview, with printing and saving as PDF.
 void ShowReport(Shop& shop, const ReportDefinition& report, QWidget* parent);
+// A list's rows as a workbook of one sheet, in a file the clerk chooses;
+// `what` names the list in the chooser's title and the messages.
+void ExportReportList(Shop& shop, const ReportDefinition& report, const QString& what,
+                      const QString& sheet, QWidget* parent);
 inline void ShowReport(Shop& shop, Report report, QWidget* parent)
 {
     ShowReport(shop, DefinitionOf(report), parent);

@@ -207,6 +207,8 @@ void FormDSSH::onCommandDJClicked()
         return;
     }
     Notice(QStringLiteral("登记成功！") + Outcome(*found, settled));
+    for (const ReservationHold& hold : settled.holds)
+        Notice(HoldNotice(hold));
     shown_ = 0;
     textZDBH_->clear();
     textZDBH_->setFocus();

@@ -106,6 +106,9 @@ bool FormTJZJXX::refuse(RentOutCheck check, const RentRequest& request)
     case RentOutCheck::UnknownDisc:
         Refuse(QStringLiteral("您输入的影碟编号无效！"), textYDBH_);
         return true;
+    case RentOutCheck::HeldForMember: // held since the clerk was asked, at another counter
+        Notice(QStringLiteral("此影碟刚刚被保留给预约的会员，请重新添加租借信息！"));
+        return true;
     case RentOutCheck::LostDisc:
         Refuse(QStringLiteral("此影碟已登记为丢失"), textYDBH_);
         return true;
@@ -134,12 +137,22 @@ void FormTJZJXX::onCommandTJClicked()
     BusyStatus busy(QStringLiteral("正在添加租借信息 ..."));
     receipt_->withdraw();
     RentOutDone done;
-    const RentRequest request{textYDBH_->text(), textHYBH_->text(), textYJJE_->text(),
-                              textYJJE_->isEnabled()};
+    RentRequest request{textYDBH_->text(), textHYBH_->text(), textYJJE_->text(),
+                        textYJJE_->isEnabled()};
     try {
         // The check, then the rental: another counter may have come first in
         // between, and the rental refuses as the check would have.
-        if (refuse(CheckRentOut(shop_, request), request))
+        RentOutCheck check = CheckRentOut(shop_, request);
+        if (check == RentOutCheck::HeldForMember) {
+            // A disc kept for a member who reserved it goes to another only if the clerk says so.
+            const std::optional<ReservationHold> hold = StandingHold(shop_, request.bh);
+            if (hold && !Ask(QStringLiteral("此影碟已被会员 %1（%2，电话 %3）预约，仍要出租吗？")
+                                 .arg(hold->hyxm, hold->hybh, hold->lxdh)))
+                return;
+            request.overrideHold = true;
+            check = CheckRentOut(shop_, request);
+        }
+        if (refuse(check, request))
             return;
         done = RentOut(shop_, request);
         if (refuse(done.refusal, request))

@@ -1,7 +1,6 @@
 #include "FormTX.h"
 #include "core/store/Shop.h"
 
-#include "ui/auxiliary/ComnDialogBox.h"
 #include "ui/common/Controls.h"
 #include "ui/common/GridView.h"
 #include "ui/common/MessageBox.h"
@@ -9,11 +8,9 @@
 #include "ui/common/SqlGridModel.h"
 #include "ui/common/WindowSupport.h"
 
-#include "core/maintenance/Workbook.h"
 #include "core/rentals/Rentals.h"
 #include "core/store/Errors.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -73,20 +70,6 @@ FormTX::FormTX(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
 
 void FormTX::exportList()
 {
-    QString path = ComnSaveDialogBox(this, QStringLiteral("导出超期名单"),
-                                     QStringLiteral("Excel工作簿"), QStringLiteral("*.xlsx"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".xlsx");
-    try {
-        BusyStatus busy(QStringLiteral("正在导出超期名单 ..."), true);
-        const ReportDefinition list = OverdueCallReport(alertDays_);
-        QSqlQuery rows = ReportQuery(shop_, list);
-        ExportListWorkbook(path, QStringLiteral("超期租借"), list.headings, rows);
-    } catch (const MovrntError& error) {
-        ReportError(error);
-        return;
-    }
-    Notice(QStringLiteral("超期名单已导出到 ") + path);
+    ExportReportList(shop_, OverdueCallReport(alertDays_), QStringLiteral("超期名单"),
+                     QStringLiteral("超期租借"), this);
 }

@@ -231,4 +231,7 @@ void SettleWindow::settle()
     receipt_->offer([this, first, last, settlement] {
         return SettlementReceipt(shop_, kind_, first, last, settlement);
     });
+    busy.done();
+    for (const ReservationHold& hold : settlement.holds)
+        Notice(HoldNotice(hold));
 }

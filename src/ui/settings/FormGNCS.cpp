@@ -193,6 +193,9 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
     alert->addLayout(
         Row({Text(frame2, "Label16", QStringLiteral("超过提醒天数后，每张影碟每天收取超期罚金")),
              lateFee, Text(frame2, "Label17", QStringLiteral("元（为0时不收取）。"))}));
+    QWidget* holdDays = stepper(Setting::YYTS, "LabelYYTS", "UpDownYYTS");
+    alert->addLayout(Row({Text(frame2, "Label21", QStringLiteral("预约的影碟归还后，为会员保留")),
+                          holdDays, Text(frame2, "Label22", QStringLiteral("天。"))}));
     auto* frame1 = new QGroupBox(QStringLiteral("会员制度"), members);
     frame1->setObjectName(QStringLiteral("Frame1"));
     QWidget* levels = stepper(Setting::HYDJ, "LabelFJ", "UpDownFJ");
@@ -328,7 +331,8 @@ FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
                                                       {Setting::FJZJ, "每升一级的租借数量"},
                                                       {Setting::LateFee, "每天的超期罚金"},
                                                       {Setting::PCVCD, "每张VCD的赔偿金额"},
-                                                      {Setting::PCDVD, "每张DVD的赔偿金额"}};
+                                                      {Setting::PCDVD, "每张DVD的赔偿金额"},
+                                                      {Setting::YYTS, "预约保留天数"}};
     for (const auto& [setting, name] : names) {
         QLabel* label = steps_.value(setting);
         NameForScreenReaders(label, name);
@@ -375,7 +379,7 @@ void FormGNCS::load()
         const QString fee = GetSetting(Setting::LateFee);
         steps_[Setting::LateFee]->setText(StepperText(
             StepperOf(Setting::LateFee), fee.isEmpty() ? SettingDefault(Setting::LateFee) : fee));
-        for (Setting setting : {Setting::PCVCD, Setting::PCDVD}) {
+        for (Setting setting : {Setting::PCVCD, Setting::PCDVD, Setting::YYTS}) {
             const QString price = GetSetting(setting);
             steps_[setting]->setText(
                 StepperText(StepperOf(setting), price.isEmpty() ? SettingDefault(setting) : price));
@@ -439,6 +443,7 @@ void FormGNCS::save()
     Write(Setting::LateFee, value(Setting::LateFee));
     Write(Setting::PCVCD, value(Setting::PCVCD));
     Write(Setting::PCDVD, value(Setting::PCDVD));
+    Write(Setting::YYTS, value(Setting::YYTS));
     Write(Setting::ReceiptPaper,
           checkPT_->isChecked()
               ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58") : QStringLiteral("80"))
