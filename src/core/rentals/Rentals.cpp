@@ -483,8 +483,7 @@ Settlement SettleNow(Shop& shop, SettleKind kind, qint64 first, qint64 last,
                 shop,
                 QStringLiteral("INSERT INTO ssjl (bh, sslx, rq, zdbh, pcje, czy) SELECT bh, ?, ?,"
                                " zdbh, ?, ? FROM zjxx WHERE zdbh = ?"),
-                {LossKindName(loss->kind), TodayText(), loss->charge,
-                 CurrentPerson().isNull() ? QStringLiteral("") : CurrentPerson(), first});
+                {LossKindName(loss->kind), TodayText(), loss->charge, CurrentPerson(), first});
         const QVariantList range = {first, last};
         RunSql(shop, QStringLiteral("UPDATE zjxx SET sfyh = '是' , ghrq = ?") + kRange,
                {TodayText(), first, last});

@@ -18,12 +18,6 @@ QString HoldCutoff()
     return Today().addDays(-(HoldDays() - 1)).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString Person()
-{
-    const QString person = CurrentPerson();
-    return person.isNull() ? QStringLiteral("") : person;
-}
-
 bool Exists(Shop& shop, const QString& sql, const QVariantList& values)
 {
     return RunScalar(shop, sql, values).isValid();
@@ -138,7 +132,7 @@ ReserveDone Reserve(Shop& shop, const ReservationRequest& request)
             done.yybh = RunScalar(shop,
                                   QStringLiteral("INSERT INTO yyxx (hybh, bh, pm, rq, zt, czy)"
                                                  " VALUES (?, ?, ?, ?, '等待', ?) RETURNING yybh"),
-                                  {request.hybh, request.bh, pm, TodayText(), Person()})
+                                  {request.hybh, request.bh, pm, TodayText(), CurrentPerson()})
                             .toLongLong();
             shop.announce(ShopChange::Rentals, ShopOperation::Reserve);
             return done;
@@ -162,9 +156,10 @@ QList<ReservationHold> HoldReturnedDiscs(Shop& shop, const QStringList& discs)
     for (const QString& bh : discs) {
         QSqlQuery waiting = RunSql(
             shop,
-            QStringLiteral("SELECT y.yybh FROM yyxx AS y WHERE y.zt = '等待' AND (y.bh = ? OR"
-                           " (y.bh = '' AND y.pm = (SELECT pm FROM ydxx WHERE bh = ?))) ORDER BY"
-                           " y.yybh LIMIT 20"),
+            // Two searches of the waiting line's index: the disc's own, then its title's.
+            QStringLiteral("SELECT yybh FROM yyxx WHERE zt = '等待' AND bh = ? UNION ALL SELECT"
+                           " yybh FROM yyxx WHERE zt = '等待' AND bh = '' AND pm = (SELECT pm FROM"
+                           " ydxx WHERE bh = ?) ORDER BY 1 LIMIT 20"),
             {bh, bh});
         QList<qint64> candidates;
         while (waiting.next())

@@ -71,8 +71,8 @@ QStringList ReservationSchema(bool server)
             " ''), CHECK ((zt = '已到') = (blbh <> '')), CHECK ((zt = '完成') = (zdbh > 0)))")
             .arg(number, text, server ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER"),
                  Whole(server, "zdbh"), QString::number(kMaxRentalNumber)),
-        QStringLiteral(
-            "CREATE INDEX yyxx_open ON yyxx (bh, pm, yybh) WHERE zt IN ('等待', '已到')"),
+        // The line for a disc back: its own reservations, and its title's.
+        QStringLiteral("CREATE INDEX yyxx_waiting ON yyxx (bh, pm, yybh) WHERE zt = '等待'"),
         QStringLiteral("CREATE INDEX yyxx_member ON yyxx (hybh, zt)"),
         // A disc held for one at a time; a rental fulfils one at most.
         QStringLiteral("CREATE UNIQUE INDEX yyxx_held ON yyxx (blbh) WHERE zt = '已到'"),

@@ -106,6 +106,9 @@ QWidget* FormGNCS::stepper(Setting setting, const char* labelName, const char* a
     return box;
 }
 
+// Steppers of settings a shop saved before they existed: shown at their defaults.
+const Setting kAddedLater[] = {Setting::LateFee, Setting::PCVCD, Setting::PCDVD, Setting::YYTS};
+
 FormGNCS::FormGNCS(Shop& shop, QWidget* parent) : QDialog(parent), shop_(shop)
 {
     setObjectName(QStringLiteral("FormGNCS"));
@@ -375,14 +378,10 @@ void FormGNCS::load()
         steps_[Setting::FJZJ]->setText(GetSetting(Setting::FJZJ));
         checkZDTX_->setChecked(GetSetting(Setting::AutoAlert) == u"True");
         steps_[Setting::Alertdays]->setText(GetSetting(Setting::Alertdays));
-        // Saved before there was a late fee: none.
-        const QString fee = GetSetting(Setting::LateFee);
-        steps_[Setting::LateFee]->setText(StepperText(
-            StepperOf(Setting::LateFee), fee.isEmpty() ? SettingDefault(Setting::LateFee) : fee));
-        for (Setting setting : {Setting::PCVCD, Setting::PCDVD, Setting::YYTS}) {
-            const QString price = GetSetting(setting);
-            steps_[setting]->setText(
-                StepperText(StepperOf(setting), price.isEmpty() ? SettingDefault(setting) : price));
+        for (Setting setting : kAddedLater) {
+            const QString stored = GetSetting(setting);
+            steps_[setting]->setText(StepperText(
+                StepperOf(setting), stored.isEmpty() ? SettingDefault(setting) : stored));
         }
     }
     const int paper = ReceiptPaperWidth();
@@ -440,10 +439,8 @@ void FormGNCS::save()
     Write(Setting::FJZJ, value(Setting::FJZJ));
     Write(Setting::AutoAlert, Flag(checkZDTX_));
     Write(Setting::Alertdays, value(Setting::Alertdays));
-    Write(Setting::LateFee, value(Setting::LateFee));
-    Write(Setting::PCVCD, value(Setting::PCVCD));
-    Write(Setting::PCDVD, value(Setting::PCDVD));
-    Write(Setting::YYTS, value(Setting::YYTS));
+    for (Setting setting : kAddedLater)
+        Write(setting, value(setting));
     Write(Setting::ReceiptPaper,
           checkPT_->isChecked()
               ? (comboZK_->currentIndex() == 0 ? QStringLiteral("58") : QStringLiteral("80"))
