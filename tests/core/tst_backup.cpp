@@ -10,6 +10,7 @@
 #include "core/maintenance/Workbook.h"
 #include "core/money/Ledger.h"
 #include "core/rentals/Rentals.h"
+#include "core/rentals/Stocktake.h"
 #include "core/settings/Registry.h"
 #include "core/settings/Settings.h"
 #include "core/store/Database.h"
@@ -72,9 +73,9 @@ QStringList ShopRows(bool ledger = true)
                                      .arg(columns.join(u','), table,
                                           table == u"zjxx"   ? QStringLiteral("zdbh")
                                           : table == u"zwls" ? QStringLiteral("lsh")
-                                          : table == u"ssjl" ? QStringLiteral("jlbh")
-                                          : table == u"yyxx" ? QStringLiteral("yybh")
-                                                             : QStringLiteral("rowid")));
+                                          : table.startsWith(u"yd") || table.startsWith(u"hy")
+                                              ? QStringLiteral("rowid")
+                                              : columns.first()));
         while (query.next()) {
             QStringList row;
             for (int i = 0; i < columns.size(); ++i)
@@ -445,7 +446,7 @@ private Q_SLOTS:
                      " type IN ('table', 'view', 'trigger') AND name NOT LIKE 'sqlite_%'"
                      " AND name NOT LIKE '%\\_rules\\_%' ESCAPE '\\' ORDER BY name)"),
             QStringList{
-                "bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,"
+                "bdjl,czry,hyxx,hyxx_totals_delete,hyxx_totals_insert,jlsl,mrcz,ndyj,pdsm,pdxx,"
                 "ssjl,ydbl,ydxx,ydxx_totals_delete,ydxx_totals_insert,ydxx_totals_kind,"
                 "ydxx_totals_lx,ydxx_totals_sfycz,ydxx_totals_ydlx,ydzc,yyxx,zjxx,zjxx_lost_disc,"
                 "zjxx_lost_disc_update,zjxx_totals_delete,"
@@ -585,8 +586,12 @@ private Q_SLOTS:
         QCOMPARE(RentOut(TestShop(), {"A", "", "10", true}).zdbh, deleted + 1);
         // A disc lost on the server comes back lost.
         SettleLoss(TestShop(), deleted + 1, LossKind::Lost, 30 * kYuan);
+        // A stocktake under way goes along and goes on.
+        const qint64 stocktake = StartStocktake(TestShop()).pdbh;
+        ScanDisc(TestShop(), stocktake, QStringLiteral("B"));
         const QStringList onServer = ShopRows();
         QCOMPARE(onServer.filter(QStringLiteral("ssjl:")).size(), 1);
+        QCOMPARE(onServer.filter(QStringLiteral("pdsm:")).size(), 1);
         CloseDatabase();
         SetShopLocation({});
 
@@ -600,6 +605,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(Setting::VCD), QStringLiteral("3"));
         QCOMPARE(GetSetting(Setting::HYDJ), QStringLiteral("5"));
         QCOMPARE(Read(CoverPath("B")), QByteArray("cover of B"));
+        QCOMPARE(int(ScanDisc(TestShop(), stocktake, QStringLiteral("1")).kind),
+                 int(ScanKind::InShop));
         QCOMPARE(RentOut(TestShop(), {"1", "", "10", true}).zdbh, deleted + 2);
         QCOMPARE(int(CheckRentOut(TestShop(), {"A", "", "10", true})), int(RentOutCheck::LostDisc));
     }
@@ -624,8 +631,9 @@ private Q_SLOTS:
         QCOMPARE(ShopDatabaseProblem(backup), QString());
         InsertDisc("2");
         const qint64 last = InsertRental("2", "A", "2003-11-02", "是");
-        SettleLoss(TestShop(), InsertRental("1", "A"), LossKind::Damaged,
-                   0); // the restore clears it
+        // The restore clears them.
+        SettleLoss(TestShop(), InsertRental("1", "A"), LossKind::Damaged, 0);
+        ScanDisc(TestShop(), StartStocktake(TestShop()).pdbh, QStringLiteral("2"));
         QSignalSpy replaced(TestShop().events(), &ShopEvents::databaseReplaced);
         const QString safety = RestoreDatabase(TestShop(), backup, {});
         QCOMPARE(ShopRows(), before);

@@ -3,6 +3,7 @@
 #include "core/money/Ledger.h"
 #include "core/rentals/Rentals.h"
 #include "core/rentals/Scanning.h"
+#include "core/rentals/Stocktake.h"
 #include "core/settings/Settings.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
@@ -651,6 +652,125 @@ private Q_SLOTS:
         // B back: held for whoever still waits for it or its title.
         const Settlement second = Settle(TestShop(), SettleKind::MemberReturn, 2, 2);
         QCOMPARE(second.holds.size(), state == u"等待" ? 1 : 0);
+    }
+
+    void stocktake()
+    {
+        // What each number is, whether a counter scans it, what the scan says
+        // and the list it ends in.
+        struct Case
+        {
+            const char* bh;
+            const char* state;
+            const char* scannedAt; // "", "here" or "there"
+            ScanKind scan;
+            const char* list;
+        };
+        const QList<Case> cases = {
+            {"IN", "in", "here", ScanKind::InShop, ""},
+            {"THERE", "in", "there", ScanKind::InShop, ""},
+            {"GONE1", "in", "", ScanKind::InShop, "缺失"},
+            {"GONE2", "in", "", ScanKind::InShop, "缺失"},
+            {"MEMBERS", "out member", "there", ScanKind::Out, "已租出"},
+            {"NOTKEYED", "out walk-in", "here", ScanKind::Out, "已租出"},
+            {"AWAY", "out walk-in", "", ScanKind::InShop, ""},
+            {"LOSTAWAY", "lost", "", ScanKind::InShop, ""},
+            {"LOSTFOUND", "lost", "here", ScanKind::InShop, ""},
+            {"XYZ", "none", "there", ScanKind::NoDisc, "无此影碟"},
+        };
+        InsertMember("M", "张三", "男", 0, 100, 50);
+        QHash<QString, qint64> rentals;
+        for (const Case& c : cases) {
+            const QByteArray state = c.state;
+            if (state == "none")
+                continue;
+            InsertDisc(c.bh, "/", "/", state == "in" ? "否" : "是", "VCD", c.bh);
+            if (state != "in")
+                rentals.insert(c.bh, InsertRental(c.bh, state == "out member" ? "M" : "/",
+                                                  "2003-11-05", "否", "10"));
+            if (state == "lost")
+                SettleLoss(TestShop(), rentals[c.bh], LossKind::Lost, 0);
+        }
+        QVERIFY(!LatestStocktake(TestShop()));
+        // Two counters begin at once: one stocktake, both scan into it.
+        Shop there(TestShop().path());
+        const Stocktake mine = StartStocktake(TestShop());
+        QCOMPARE(StartStocktake(there).pdbh, mine.pdbh);
+        QVERIFY(mine.open());
+        for (const Case& c : cases) {
+            if (!*c.scannedAt)
+                continue;
+            Shop& counter = QByteArray(c.scannedAt) == "here" ? TestShop() : there;
+            const ScanResult scan = ScanDisc(counter, mine.pdbh, c.bh);
+            QCOMPARE(int(scan.kind), int(c.scan));
+            QCOMPARE(scan.zdbh, c.scan == ScanKind::Out ? rentals[c.bh] : 0);
+            QCOMPARE(scan.lost, QByteArray(c.bh) == "LOSTFOUND");
+            // Scanned again, at either counter: counted once.
+            QCOMPARE(int(ScanDisc(there, mine.pdbh, c.bh).kind), int(ScanKind::Again));
+        }
+        const auto line = [](const QVariantList& row) {
+            return row[0].toString() + u' ' + row[1].toString() + u' ' +
+                   (row[4].isNull() ? QString() : row[4].toString());
+        };
+        const auto lists = [&](const Stocktake& stocktake) {
+            QStringList found;
+            for (StocktakeList list :
+                 {StocktakeList::Missing, StocktakeList::Out, StocktakeList::NoDisc}) {
+                const StocktakeQuery query = StocktakeListQuery(stocktake, list);
+                for (const QVariantList& row :
+                     FetchRows(
+                         QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                             .arg(query.columns, query.tables, query.conditions.where(), query.key),
+                         query.conditions.values())
+                         .rows)
+                    found << line(row);
+            }
+            return found;
+        };
+        QStringList expected;
+        for (const Case& c : cases)
+            if (*c.list)
+                expected << QStringLiteral("%1 %2 %3")
+                                .arg(c.list, c.bh,
+                                     rentals.contains(c.bh) && *c.scannedAt
+                                         ? QString::number(rentals[c.bh])
+                                         : QString());
+        QCOMPARE(lists(mine), expected);
+        const StocktakeCounts counts = CountStocktake(TestShop(), mine);
+        QCOMPARE(QList<qint64>({counts.scanned, counts.missing, counts.out, counts.noDisc}),
+                 QList<qint64>({6, 2, 2, 1}));
+        // The return not keyed, settled from the list, stays on it as settled.
+        Settle(TestShop(), SettleKind::WalkInCheckout, rentals["NOTKEYED"], rentals["NOTKEYED"]);
+        expected.replaceInStrings(QStringLiteral("已租出 NOTKEYED"),
+                                  QStringLiteral("已租出（已结帐） NOTKEYED"));
+        QCOMPARE(lists(mine), expected);
+
+        // Finished: the missing are written down; nothing changes it later.
+        QVERIFY(FinishStocktake(there, mine.pdbh));
+        QVERIFY(!FinishStocktake(TestShop(), mine.pdbh));
+        QCOMPARE(int(ScanDisc(TestShop(), mine.pdbh, "GONE1").kind), int(ScanKind::Finished));
+        const Stocktake done = *LatestStocktake(TestShop());
+        QVERIFY(!done.open());
+        RentOut(TestShop(), {"GONE1", "", "10", true});
+        QCOMPARE(lists(done), expected);
+        QVariantList values;
+        QStringList printed;
+        for (const QVariantList& row : FetchRows(StocktakeResultSql(done, &values), values).rows)
+            printed << line(row);
+        QCOMPARE(printed, expected);
+
+        // The database keeps one stocktake open at a time and a scan's result whole.
+        const Stocktake next = StartStocktake(TestShop());
+        QVERIFY(next.pdbh > mine.pdbh);
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError,
+            RunSql("INSERT INTO pdxx (ksrq, zt) VALUES ('2003-11-09 10:00:00', '进行中')"));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError,
+            RunSql("INSERT INTO pdsm (pdbh, bh, jg) VALUES (?, 'IN', '已租出')", {next.pdbh}));
+        QVERIFY_THROWS_EXCEPTION(
+            MovrntError,
+            RunSql("INSERT INTO pdxx (ksrq, zt) VALUES ('2003-11-09 10:00:00', '完成')"));
     }
 
     void daysCharged_data()

@@ -25,7 +25,9 @@ QStringList Tables(bool ledger = false)
     if (ledger)
         tables << "SELECT * FROM zwls ORDER BY lsh"
                << "SELECT * FROM ssjl ORDER BY jlbh"
-               << "SELECT * FROM yyxx ORDER BY yybh";
+               << "SELECT * FROM yyxx ORDER BY yybh"
+               << "SELECT * FROM pdxx ORDER BY pdbh"
+               << "SELECT * FROM pdsm ORDER BY smbh";
     return Rows(tables);
 }
 
@@ -205,13 +207,18 @@ private Q_SLOTS:
                " ('1', '损坏', '2003-10-05', 3, 300000, '小王')");
         RunSql("INSERT INTO yyxx (hybh, bh, pm, rq, zt, blbh, blrq) VALUES"
                " ('007', '', '警察故事''续集\"<&>', '2003-10-06', '已到', '001', '2003-10-07')");
+        RunSql("INSERT INTO pdxx (ksrq, jsrq, zt, czy) VALUES ('2003-10-05 09:00:00',"
+               " '2003-10-05 18:00:00', '完成', '小王')");
+        RunSql("INSERT INTO pdsm (pdbh, bh, jg, zdbh, smsj, gt) VALUES (1, '1', '已租出', 3,"
+               " '2003-10-05 09:00:05', '柜台1'), (1, '9x', '无此影碟', 0, '', ''),"
+               " (1, '001', '缺失', 0, '', '')");
         const QStringList before = Tables(true);
 
         ExportWorkbook(DatabasePath(), path());
         // Numbers of discs stay text; money is a number.
         const auto workbook = OpenXlsxWorkbook(path());
         QCOMPARE(workbook->sheetNames(),
-                 QStringList({"ydxx", "zjxx", "hyxx", "zwls", "ssjl", "yyxx"}));
+                 QStringList({"ydxx", "zjxx", "hyxx", "zwls", "ssjl", "yyxx", "pdxx", "pdsm"}));
         QList<QList<SheetCell>> members;
         workbook->readRows("hyxx",
                            [&](qint64, const QList<SheetCell>& cells) { members << cells; });
@@ -266,7 +273,8 @@ private Q_SLOTS:
         // Sheets of 1,000 rows: the same split as at 1,048,576, quicker.
         ExportWorkbook(DatabasePath(), path(), {}, 1000);
         QCOMPARE(OpenXlsxWorkbook(path())->sheetNames(),
-                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls", "ssjl", "yyxx"}));
+                 QStringList({"ydxx", "zjxx", "zjxx_2", "zjxx_3", "hyxx", "zwls", "ssjl", "yyxx",
+                              "pdxx", "pdsm"}));
         RunSql("DELETE FROM zjxx");
         QCOMPARE(import(path()).rentals, 2005);
         QCOMPARE(FirstRow("SELECT COUNT(*), MIN(zdbh), MAX(zdbh) FROM zjxx"),

@@ -116,7 +116,7 @@ private Q_SLOTS:
             ++checked;
             QVERIFY2(action->isEnabled(), qPrintable(name));
         }
-        QCOMPARE(checked, 39 + 7);
+        QCOMPARE(checked, 40 + 7);
     }
 
     void toolbarButtonsByPosition()

@@ -72,9 +72,10 @@ class TestReach : public QObject
     QList<QMdiSubWindow*> openEveryChildWindow()
     {
         ScriptedMessages messages;
-        for (Command command : {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX,
-                                Command::XGYDXX, Command::SCYDXX, Command::TJHYXX, Command::XGHYXX,
-                                Command::SCHYXX, Command::TJZJXX, Command::SCZJXX, Command::YYGL})
+        for (Command command :
+             {Command::YDXX, Command::ZJXX, Command::HYXX, Command::TJYDXX, Command::XGYDXX,
+              Command::SCYDXX, Command::TJHYXX, Command::XGHYXX, Command::SCHYXX, Command::TJZJXX,
+              Command::SCZJXX, Command::YYGL, Command::PD})
             main->runCommand(command);
         Press(main->findWindow<FormZJXXCX>(), "CommandJZ");
         Press(main->findWindow<FormZJXXCX>(), "CommandHYHD");
@@ -107,7 +108,7 @@ private Q_SLOTS:
         const QList<QMdiSubWindow*> windows = openEveryChildWindow();
         auto* area = main->findChild<QMdiArea*>();
         const QRect visible = area->viewport()->rect();
-        QCOMPARE(windows.size(), 14);
+        QCOMPARE(windows.size(), 15);
         for (QMdiSubWindow* sub : windows) {
             const QString title = sub->widget()->windowTitle();
             QVERIFY2(visible.contains(sub->geometry()), qPrintable(title));
@@ -299,7 +300,7 @@ private Q_SLOTS:
                                       "FormXGHYXX", "FormSCHYXX", "FormTJZJXX", "FormJZ",
                                       "FormHYHD",   "FormSCZJXX", "FormZJSZ",   "FormMMSZ",
                                       "FormSJBF",   "FormZJCZ",   "FormGNCS",   "FormYDCZ",
-                                      "FormHYCZ",   "FormDSSH",   "FormYYGL"};
+                                      "FormHYCZ",   "FormDSSH",   "FormYYGL",   "FormPD"};
         auto* area = main->findChild<QMdiArea*>();
         const auto check = [&](const QString& way) {
             QStringList open = dialogs;

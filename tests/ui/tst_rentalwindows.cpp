@@ -18,6 +18,7 @@
 #include "ui/members/FormXGHYXX.h"
 #include "ui/rentals/FormHYHD.h"
 #include "ui/rentals/FormJZ.h"
+#include "ui/rentals/FormPD.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
 #include "ui/rentals/FormTX.h"
@@ -558,6 +559,60 @@ private Q_SLOTS:
         Press(rent, "CommandTJ");
         QCOMPARE(messages.last(), QStringLiteral("租借信息添加成功！"));
         QCOMPARE(RunScalar("SELECT zt FROM yyxx").toString(), QStringLiteral("等待"));
+    }
+
+    void stocktakeAtTheShelves()
+    {
+        start();
+        InsertDisc("V3", "/", "/", "是", "VCD");
+        InsertRental("V3", "/", "2003-11-08", "否", "10");
+        auto* form = open<FormPD>(Command::PD);
+        auto* scanBox = Child<QLineEdit>(form, "TextBH");
+        QVERIFY(!scanBox->isEnabled());
+        Press(form, "CommandKS");
+        QVERIFY(scanBox->hasFocus());
+        const auto scan = [&](const char* bh) {
+            QTest::keyClicks(scanBox, bh);
+            QTest::keyClick(scanBox, Qt::Key_Return);
+            return Child<QLabel>(form, "LabelJG")->text();
+        };
+        QCOMPARE(scan("V1"), QStringLiteral("V1 片名"));
+        QCOMPARE(scan("V1"), QStringLiteral("V1：已经扫描过了。"));
+        QCOMPARE(scan("V3"),
+                 QStringLiteral("V3 片名：记录中此影碟已租出（租借单号 1），可能归还时没有结帐！"));
+        QCOMPARE(scan("Q9"), QStringLiteral("Q9：影碟库中没有这个编号的影碟！"));
+        // Counted once the scanning pauses.
+        QTRY_COMPARE(
+            Child<QLabel>(form, "LabelTJ")->text(),
+            QStringLiteral("已扫描 3 个编号；缺失 2 张，记录为已租出 1 张，不是本店影碟 1 个。"));
+        QCOMPARE(form->model()->cell(1, 1), QStringLiteral("V2"));
+
+        // The return not keyed: settled from the list at once.
+        auto* lists = Child<QComboBox>(form, "ComboLB");
+        lists->setCurrentIndex(1);
+        QCOMPARE(lists->currentText(),
+                 QStringLiteral("扫描到但记录为已租出的影碟（归还时没有结帐）"));
+        QCOMPARE(form->model()->cell(0, 4), QStringLiteral("1"));
+        ScriptedMessages messages;
+        Press(form, "CommandJZ");
+        QCOMPARE(messages.last(), QStringLiteral("请先在名单中选择要结帐的影碟！"));
+        auto* grid = Child<QAbstractItemView>(form, "MSHFlexGridPD");
+        grid->setCurrentIndex(form->model()->index(0, 1));
+        Press(form, "CommandJZ");
+        auto* checkout = main->findWindow<FormJZ>();
+        QVERIFY(checkout);
+        QCOMPARE(Child<QLineEdit>(checkout, "TextBH1")->text(), QStringLiteral("1"));
+
+        messages.queue({6});
+        Press(form, "CommandJS");
+        QVERIFY(!scanBox->isEnabled());
+        lists->setCurrentIndex(0);
+        QCOMPARE(form->model()->cell(1, 0) + form->model()->cell(1, 1), QStringLiteral("缺失V2"));
+        const QString list = home->folder() + QStringLiteral("/盘点");
+        Seams().saveFile = [&list](const QString&, const QString&, const QString&) { return list; };
+        Press(form, "CommandDC");
+        QCOMPARE(messages.last(), "盘点结果已导出到 " + list + ".xlsx");
+        QCOMPARE(OpenWorkbook(list + ".xlsx")->sheetNames(), QStringList{"盘点"});
     }
 
     void deletingRentals()

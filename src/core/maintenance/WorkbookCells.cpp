@@ -104,6 +104,12 @@ const QList<SheetRules>& RecordSheets()
          ReservationTable().columns,
          {K::Serial, K::MemberKey, K::Plain, K::Plain, K::Date, K::Text, K::Plain, K::Plain,
           K::Count, K::Plain}},
+        {StocktakeTable().name,
+         StocktakeTable().columns,
+         {K::Serial, K::Time, K::Plain, K::Text, K::Plain}},
+        {ScanTable().name,
+         ScanTable().columns,
+         {K::Serial, K::Serial, K::Text, K::Text, K::Count, K::Plain, K::Plain, K::Plain}},
     };
     return sheets;
 }

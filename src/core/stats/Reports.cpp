@@ -3,6 +3,7 @@
 
 #include "core/rentals/Rentals.h"
 #include "core/rentals/Reservations.h"
+#include "core/rentals/Stocktake.h"
 #include "core/store/Database.h"
 
 const ReportDefinition& DefinitionOf(Report report)
@@ -82,6 +83,23 @@ ReportDefinition ReservationReport()
             QStringLiteral("SELECT ") + ReservationColumns() + QStringLiteral(" FROM ") +
                 kReservationTables + conditions.where() + QStringLiteral(" ORDER BY y.yybh"),
             conditions.values(),
+            {},
+            true};
+}
+
+ReportDefinition StocktakeReport(const Stocktake& stocktake)
+{
+    QVariantList values;
+    const QString sql = StocktakeResultSql(stocktake, &values);
+    return {QStringLiteral("盘点结果（打印预览）"),
+            QStringLiteral("盘点 %1 的结果（%2 开始%3）")
+                .arg(stocktake.pdbh)
+                .arg(stocktake.ksrq, stocktake.open()
+                                         ? QStringLiteral("，尚未结束")
+                                         : QStringLiteral("，%1 结束").arg(stocktake.jsrq)),
+            kStocktakeHeadings,
+            sql,
+            values,
             {},
             true};
 }

@@ -46,3 +46,6 @@ QSqlQuery ReportQuery(Shop& shop, const ReportDefinition& report);
 ReportDefinition OverdueCallReport(qint64 alertDays);
 // The open reservations as a printed list, by number.
 ReportDefinition ReservationReport();
+// A stocktake's results: the discs missing, the discs out by the records, the
+// numbers no disc has, in that order.
+ReportDefinition StocktakeReport(const struct Stocktake& stocktake);

@@ -40,3 +40,12 @@ inline const QString kLostDiscsOut =
 // goes to someone else after the days it is held. A disc is held for one
 // reservation at a time; a rental fulfils one at most.
 const RecordTable& ReservationTable();
+
+// pdxx: the stocktakes (盘点), one open (进行中) at a time, which every
+// counter scans into until it is finished (完成, at jsrq). pdsm: what was
+// found, a row a disc number scanned (at most once a stocktake) with what the
+// records said at the scan: 在店, 已租出 (its open rental in zdbh: a return
+// not keyed) or 无此影碟; at the end the discs that should have been there
+// and were not are added as 缺失.
+const RecordTable& StocktakeTable();
+const RecordTable& ScanTable();

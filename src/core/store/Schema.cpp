@@ -98,8 +98,8 @@ const char* const kClearLedger[] = {
     " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'movrnt_owner')"
     " OR NOT pg_has_role(session_user, 'movrnt_owner', 'MEMBER') THEN"
     " RAISE EXCEPTION '只有店主才能替换账务流水' USING ERRCODE = '42501'; END IF; END IF;"
-    " LOCK TABLE zwls, ssjl, yyxx IN EXCLUSIVE MODE; DELETE FROM zwls; DELETE FROM ssjl;"
-    " DELETE FROM yyxx; END$$",
+    " LOCK TABLE zwls, ssjl, yyxx, pdxx, pdsm IN EXCLUSIVE MODE; DELETE FROM zwls; DELETE FROM"
+    " ssjl; DELETE FROM yyxx; DELETE FROM pdsm; DELETE FROM pdxx; END$$",
     "REVOKE ALL ON FUNCTION movrnt_clear_ledger() FROM PUBLIC",
 };
 

@@ -20,6 +20,7 @@
 #include "ui/members/FormSCHYXX.h"
 #include "ui/members/FormTJHYXX.h"
 #include "ui/members/FormXGHYXX.h"
+#include "ui/rentals/FormPD.h"
 #include "ui/rentals/FormSCZJXX.h"
 #include "ui/rentals/FormTJZJXX.h"
 #include "ui/rentals/FormYYGL.h"
@@ -99,6 +100,8 @@ const CommandInfo kCommands[] = {
      [](MDIMain& m) { Navigator::registerLoss(&m, {}); }},
     {Command::YYGL, "mnuYYGLItem", u"预约管理(&Y)", nullptr, CommandGate::Counter,
      [](MDIMain& m) { m.openChild<FormYYGL>(); }},
+    {Command::PD, "mnuPDItem", u"盘点(&P)", nullptr, CommandGate::Counter,
+     [](MDIMain& m) { m.openChild<FormPD>(); }},
     {Command::CD, "mnuCDItem", u"层叠子窗口(&J)", "Ctrl+R", CommandGate::None,
      [](MDIMain& m) { m.mdiArea()->cascadeSubWindows(); }},
     {Command::ZT, "mnuZTItem", u"主题(&Y)", "Ctrl+H", CommandGate::None,
@@ -146,7 +149,7 @@ const std::vector<MenuLayout>& MenuBarLayout()
         {"mnuTJXX",
          u"添加信息(&T)",
          nullptr,
-         {C::TJYDXX, C::TJZJXX, C::TJHYXX, {}, C::DSSH, C::YYGL}},
+         {C::TJYDXX, C::TJZJXX, C::TJHYXX, {}, C::DSSH, C::YYGL, C::PD}},
         {"mnuTJSJ", u"统计数据(&C)", nullptr, {C::JRYY, C::LSSJ, C::CKTJT}},
         {"mnuDYBB", u"打印报表(&D)", nullptr, {C::TMBQ, {}}},
         {"mnuYDXXBBItem", u"影碟信息报表(&Y)", "mnuDYBB", {C::WYYDBB, C::WHYDBB}},

@@ -44,6 +44,7 @@ enum class Command
     TMBQ,   // 打印条码标签
     DSSH,   // 丢失损坏登记
     YYGL,   // 预约管理
+    PD,     // 盘点
 };
 
 // Who may run a command: anyone, whoever may do the counter's work (not a
