@@ -218,6 +218,13 @@ private Q_SLOTS:
         QTest::newRow("clerk makes a table in the shop")
             << clerk << "CREATE TABLE mine (x INT)" << false;
         QTest::newRow("clerk makes a role") << clerk << "CREATE ROLE someone" << false;
+        const QString stocktake =
+            "INSERT INTO pdxx (ksrq, zt) VALUES ('2003-11-02 10:00:00', '进行中')";
+        QTest::newRow("clerk begins a stocktake") << clerk << stocktake << true;
+        QTest::newRow("clerk holds the stocktake for a scan")
+            << clerk << "SELECT zt FROM pdxx FOR UPDATE" << true;
+        QTest::newRow("clerk deletes the scans") << clerk << "DELETE FROM pdsm" << false;
+        QTest::newRow("guest begins a stocktake") << guest << stocktake << false;
         const QString owner = "movrnt_test_owner";
         QTest::newRow("owner deletes a member")
             << owner << "DELETE FROM zjxx; DELETE FROM hyxx" << true;

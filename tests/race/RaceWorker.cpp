@@ -4,6 +4,7 @@
 // Usage: race_worker LOCATION SEED ROUNDS   (XDG_CONFIG_HOME set by the caller)
 #include "core/access/PassCheck.h"
 #include "core/rentals/Rentals.h"
+#include "core/rentals/Stocktake.h"
 #include "core/store/Database.h"
 #include "core/store/Errors.h"
 #include "core/store/ServerAddress.h"
@@ -39,6 +40,25 @@ int main(int argc, char** argv)
                                    QStringLiteral("D%1").arg(below(8)), QString()});
                 ++outcomes[done.yybh > 0 ? QStringLiteral("reserved")
                                          : QStringLiteral("reservation refused")];
+                continue;
+            }
+            // Now and then a disc on the shelf, or a number no disc has, is
+            // scanned into the stocktake both counters share, which one of
+            // them sometimes finishes.
+            if (below(10) == 0) {
+                const Stocktake stocktake = StartStocktake(shop);
+                if (below(20) == 0) {
+                    ++outcomes[FinishStocktake(shop, stocktake.pdbh)
+                                   ? QStringLiteral("finished")
+                                   : QStringLiteral("finished by the other")];
+                    continue;
+                }
+                const QString bh = below(4) ? QStringLiteral("D%1").arg(below(8))
+                                            : QStringLiteral("X%1").arg(below(3));
+                const ScanKind kind = ScanDisc(shop, stocktake.pdbh, bh).kind;
+                ++outcomes[kind == ScanKind::Again      ? QStringLiteral("scanned again")
+                           : kind == ScanKind::Finished ? QStringLiteral("scanned too late")
+                                                        : QStringLiteral("scanned")];
                 continue;
             }
             if (below(2) == 0) {

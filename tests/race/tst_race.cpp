@@ -154,6 +154,20 @@ private Q_SLOTS:
                  0);
         if (!killed)
             QVERIFY(Count("SELECT COUNT(*) FROM ssjl") > 10);
+        // Each scan is written once, into a stocktake still open: before
+        // the discs its finishing found missing.
+        QCOMPARE(Count("SELECT COUNT(*) FROM pdxx WHERE zt = '进行中'") <= 1, true);
+        QCOMPARE(Count("SELECT COUNT(*) FROM pdsm AS s WHERE s.jg <> '缺失' AND s.smbh > (SELECT"
+                       " MIN(m.smbh) FROM pdsm AS m WHERE m.pdbh = s.pdbh AND m.jg = '缺失')"),
+                 0);
+        QCOMPARE(Count("SELECT COUNT(*) FROM pdsm AS s WHERE s.jg = '已租出' AND NOT EXISTS (SELECT"
+                       " 1 FROM zjxx AS r WHERE r.zdbh = s.zdbh AND r.bh = s.bh)"),
+                 0);
+        if (!killed) {
+            QCOMPARE(Count("SELECT COUNT(*) FROM pdsm WHERE jg <> '缺失'"),
+                     outcomes.value(QStringLiteral("scanned")));
+            QVERIFY(outcomes.value(QStringLiteral("finished")) > 0);
+        }
         // Every line of the race names the clerk of the counter that wrote it.
         QCOMPARE(
             Count("SELECT COUNT(*) FROM zwls WHERE zdbh > 0 AND czy NOT IN ('店员1', '店员2')"), 0);
