@@ -185,7 +185,7 @@ StocktakeQuery StocktakeListQuery(const Stocktake& stocktake, StocktakeList list
     return ScansOf(stocktake.pdbh, QStringLiteral("无此影碟"));
 }
 
-StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake)
+StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake, bool countMissing)
 {
     StocktakeCounts counts;
     QSqlQuery scans =
@@ -205,7 +205,7 @@ StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake)
             counts.noDisc = count;
     }
     scans.finish();
-    if (stocktake.open())
+    if (stocktake.open() && countMissing)
         counts.missing =
             RunScalar(shop, QStringLiteral("SELECT COUNT(*) FROM ydxx AS d WHERE ") + kMissing,
                       {stocktake.pdbh})

@@ -68,7 +68,8 @@ struct StocktakeCounts
 {
     qint64 scanned = 0, missing = 0, out = 0, noDisc = 0;
 };
-// Throws MovrntError.
-StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake);
+// The missing of a stocktake open are counted by reading every disc: left
+// at 0 unless asked for. Throws MovrntError.
+StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake, bool countMissing = true);
 // The results of the three lists one after the other, for the printed list.
 QString StocktakeResultSql(const Stocktake& stocktake, QVariantList* values);

@@ -162,14 +162,18 @@ void FormPD::refresh()
             begun +
             (open ? QStringLiteral("开始，正在进行。各柜台可以同时扫描；关闭窗口后下次可以继续。")
                   : QStringLiteral("开始，%1 结束。").arg(stocktake_->jsrq)));
-        const StocktakeCounts counts = CountStocktake(shop_, *stocktake_);
+        // The list shown first: the missing list's count is the one the label needs.
+        showList();
+        const bool missingShown = StocktakeList(comboLB_->currentIndex()) == StocktakeList::Missing;
+        StocktakeCounts counts = CountStocktake(shop_, *stocktake_, !missingShown);
+        if (missingShown)
+            counts.missing = model_->total();
         labelTJ_->setText(
             QStringLiteral("已扫描 %1 个编号；缺失 %2 张，记录为已租出 %3 张，不是本店影碟 %4 个。")
                 .arg(counts.scanned)
                 .arg(counts.missing)
                 .arg(counts.out)
                 .arg(counts.noDisc));
-        showList();
     } catch (const MovrntError& error) {
         ReportError(error);
     }
