@@ -674,8 +674,8 @@ private Q_SLOTS:
             {"MEMBERS", "out member", "there", ScanKind::Out, "已租出"},
             {"NOTKEYED", "out walk-in", "here", ScanKind::Out, "已租出"},
             {"AWAY", "out walk-in", "", ScanKind::InShop, ""},
-            {"LOSTAWAY", "lost", "", ScanKind::InShop, ""},
-            {"LOSTFOUND", "lost", "here", ScanKind::InShop, ""},
+            {"LOSTAWAY", "lost", "", ScanKind::InShop, "已登记丢失"},
+            {"LOSTFOUND", "lost", "here", ScanKind::InShop, "已登记丢失，在架上找到"},
             {"XYZ", "none", "there", ScanKind::NoDisc, "无此影碟"},
         };
         InsertMember("M", "张三", "男", 0, 100, 50);
@@ -714,8 +714,7 @@ private Q_SLOTS:
         };
         const auto lists = [&](const Stocktake& stocktake) {
             QStringList found;
-            for (StocktakeList list :
-                 {StocktakeList::Missing, StocktakeList::Out, StocktakeList::NoDisc}) {
+            for (StocktakeList list : kStocktakeLists) {
                 const StocktakeQuery query = StocktakeListQuery(stocktake, list);
                 for (const QVariantList& row :
                      FetchRows(
@@ -727,18 +726,21 @@ private Q_SLOTS:
             }
             return found;
         };
+        // The lists in their order; a row names the rental it is about.
         QStringList expected;
-        for (const Case& c : cases)
-            if (*c.list)
-                expected << QStringLiteral("%1 %2 %3")
-                                .arg(c.list, c.bh,
-                                     rentals.contains(c.bh) && *c.scannedAt
-                                         ? QString::number(rentals[c.bh])
-                                         : QString());
+        for (const char* list :
+             {"缺失", "已租出", "无此影碟", "已登记丢失", "已登记丢失，在架上找到"})
+            for (const Case& c : cases)
+                if (QByteArray(c.list) == list)
+                    expected << QStringLiteral("%1 %2 %3")
+                                    .arg(c.list, c.bh,
+                                         rentals.contains(c.bh) ? QString::number(rentals[c.bh])
+                                                                : QString());
         QCOMPARE(lists(mine), expected);
         const StocktakeCounts counts = CountStocktake(TestShop(), mine);
-        QCOMPARE(QList<qint64>({counts.scanned, counts.missing, counts.out, counts.noDisc}),
-                 QList<qint64>({6, 2, 2, 1}));
+        QCOMPARE(
+            QList<qint64>({counts.scanned, counts.missing, counts.out, counts.noDisc, counts.lost}),
+            QList<qint64>({6, 2, 2, 1, 2}));
         // The return not keyed, settled from the list, stays on it as settled.
         Settle(TestShop(), SettleKind::WalkInCheckout, rentals["NOTKEYED"], rentals["NOTKEYED"]);
         expected.replaceInStrings(QStringLiteral("已租出 NOTKEYED"),

@@ -180,9 +180,27 @@ StocktakeQuery StocktakeListQuery(const Stocktake& stocktake, StocktakeList list
     case StocktakeList::Out:
         return ScansOf(stocktake.pdbh, QStringLiteral("已租出"));
     case StocktakeList::NoDisc:
+        return ScansOf(stocktake.pdbh, QStringLiteral("无此影碟"));
+    case StocktakeList::Lost:
         break;
     }
-    return ScansOf(stocktake.pdbh, QStringLiteral("无此影碟"));
+    StocktakeQuery query;
+    query.columns =
+        kScanColumns
+            .arg(QStringLiteral("CASE WHEN s.bh IS NULL THEN '已登记丢失' ELSE"
+                                " '已登记丢失，在架上找到' END"),
+                 QStringLiteral("l.zdbh"), QStringLiteral("r.hybh"), QStringLiteral("r.czrq"))
+            .replace(QStringLiteral("s.bh AS bh"), QStringLiteral("l.bh AS bh"));
+    // The stocktake's number, a whole number, within the join: the values bound are the
+    // conditions'.
+    query.tables =
+        QStringLiteral("ssjl AS l LEFT JOIN ydxx AS d ON d.bh = l.bh LEFT JOIN zjxx AS r"
+                       " ON r.zdbh = l.zdbh LEFT JOIN pdsm AS s ON s.pdbh = %1 AND s.bh ="
+                       " l.bh")
+            .arg(stocktake.pdbh);
+    query.conditions.add(QStringLiteral("l.sslx = '丢失'"));
+    query.key = QStringLiteral("l.jlbh");
+    return query;
 }
 
 StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake, bool countMissing)
@@ -205,6 +223,8 @@ StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake, bool coun
             counts.noDisc = count;
     }
     scans.finish();
+    counts.lost = RunScalar(shop, QStringLiteral("SELECT COUNT(*) FROM ssjl WHERE sslx = '丢失'"))
+                      .toLongLong();
     if (stocktake.open() && countMissing)
         counts.missing =
             RunScalar(shop, QStringLiteral("SELECT COUNT(*) FROM ydxx AS d WHERE ") + kMissing,
@@ -217,7 +237,7 @@ QString StocktakeResultSql(const Stocktake& stocktake, QVariantList* values)
 {
     QStringList parts;
     int order = 0;
-    for (StocktakeList list : {StocktakeList::Missing, StocktakeList::Out, StocktakeList::NoDisc}) {
+    for (StocktakeList list : kStocktakeLists) {
         const StocktakeQuery query = StocktakeListQuery(stocktake, list);
         parts << QStringLiteral("SELECT %1 AS px, %2 FROM %3%4")
                      .arg(QString::number(++order), query.columns, query.tables,

@@ -47,14 +47,18 @@ QString ScanText(const ScanResult& scan);
 // was finished already. Throws MovrntError.
 bool FinishStocktake(Shop& shop, qint64 pdbh);
 
-// The stocktake's three results: discs missing, discs scanned that the
-// records said were out, numbers that are no disc.
+// The stocktake's results: discs missing, discs scanned that the records
+// said were out, numbers that are no disc; and the discs registered lost,
+// which are not missing (a lost one scanned was found on the shelf).
 enum class StocktakeList
 {
     Missing,
     Out,
     NoDisc,
+    Lost,
 };
+inline constexpr StocktakeList kStocktakeLists[] = {StocktakeList::Missing, StocktakeList::Out,
+                                                    StocktakeList::NoDisc, StocktakeList::Lost};
 inline const QStringList kStocktakeHeadings = {
     "结果", "影碟编号", "片名", "影碟类型", "租借单号", "会员编号", "出租日期", "扫描时间", "柜台"};
 struct StocktakeQuery
@@ -66,10 +70,10 @@ struct StocktakeQuery
 StocktakeQuery StocktakeListQuery(const Stocktake& stocktake, StocktakeList list);
 struct StocktakeCounts
 {
-    qint64 scanned = 0, missing = 0, out = 0, noDisc = 0;
+    qint64 scanned = 0, missing = 0, out = 0, noDisc = 0, lost = 0;
 };
 // The missing of a stocktake open are counted by reading every disc: left
 // at 0 unless asked for. Throws MovrntError.
 StocktakeCounts CountStocktake(Shop& shop, const Stocktake& stocktake, bool countMissing = true);
-// The results of the three lists one after the other, for the printed list.
+// The results of the lists one after the other, for the printed list.
 QString StocktakeResultSql(const Stocktake& stocktake, QVariantList* values);

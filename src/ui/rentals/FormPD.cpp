@@ -69,7 +69,8 @@ FormPD::FormPD(Shop& shop, QWidget* parent) : QWidget(parent), shop_(shop)
     comboLB_->setEditable(false); // a choice of lists, nothing typed
     comboLB_->addItems({QStringLiteral("缺失的影碟（记录在店，没有扫描到）"),
                         QStringLiteral("扫描到但记录为已租出的影碟（归还时没有结帐）"),
-                        QStringLiteral("不是本店影碟的编号")});
+                        QStringLiteral("不是本店影碟的编号"),
+                        QStringLiteral("已登记丢失的影碟（不算缺失）")});
     model_ = new SqlGridModel(shop_, kStocktakeHeadings, this);
     grid_ = new GridView(model_, this);
     grid_->setObjectName(QStringLiteral("MSHFlexGridPD"));
@@ -169,11 +170,13 @@ void FormPD::refresh()
         if (missingShown)
             counts.missing = model_->total();
         labelTJ_->setText(
-            QStringLiteral("已扫描 %1 个编号；缺失 %2 张，记录为已租出 %3 张，不是本店影碟 %4 个。")
+            QStringLiteral("已扫描 %1 个编号；缺失 %2 张，记录为已租出 %3 张，不是本店影碟 %4 "
+                           "个；另有已登记丢失的影碟 %5 张。")
                 .arg(counts.scanned)
                 .arg(counts.missing)
                 .arg(counts.out)
-                .arg(counts.noDisc));
+                .arg(counts.noDisc)
+                .arg(counts.lost));
     } catch (const MovrntError& error) {
         ReportError(error);
     }
