@@ -548,6 +548,10 @@ private Q_SLOTS:
         RunSql(QStringLiteral("DELETE FROM zjxx WHERE zdbh = ?"), {deleted});
         // A file from before the ledger: the server's opens with the balances.
         RunSql(QStringLiteral("DROP TABLE zwls"));
+        // A stocktake finished on the file: B out, the others missing.
+        const qint64 onFile = StartStocktake(TestShop()).pdbh;
+        QCOMPARE(int(ScanDisc(TestShop(), onFile, QStringLiteral("B")).kind), int(ScanKind::Out));
+        QVERIFY(FinishStocktake(TestShop(), onFile));
         const QStringList rows = ShopRows(false);
         home->setSettings({{"VCD", "3"}, {"HYDJ", "5"}, {"AutoBackupPath", "/media/usb"}});
         QDir().mkpath(PicturesFolder());
@@ -586,12 +590,15 @@ private Q_SLOTS:
         QCOMPARE(RentOut(TestShop(), {"A", "", "10", true}).zdbh, deleted + 1);
         // A disc lost on the server comes back lost.
         SettleLoss(TestShop(), deleted + 1, LossKind::Lost, 30 * kYuan);
-        // A stocktake under way goes along and goes on.
+        // A stocktake under way goes along and goes on, numbered after the file's.
+        QCOMPARE(Rows({"SELECT bh, jg FROM pdsm ORDER BY bh"}),
+                 QStringList({"1|缺失", "A|缺失", "B|已租出"}));
         const qint64 stocktake = StartStocktake(TestShop()).pdbh;
+        QCOMPARE(stocktake, onFile + 1);
         ScanDisc(TestShop(), stocktake, QStringLiteral("B"));
         const QStringList onServer = ShopRows();
         QCOMPARE(onServer.filter(QStringLiteral("ssjl:")).size(), 1);
-        QCOMPARE(onServer.filter(QStringLiteral("pdsm:")).size(), 1);
+        QCOMPARE(onServer.filter(QStringLiteral("pdsm:")).size(), 4);
         CloseDatabase();
         SetShopLocation({});
 
