@@ -5,6 +5,7 @@
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/Engine.h"
+#include "core/store/Errors.h"
 #include "core/store/Shop.h"
 
 #include <QSqlQuery>
@@ -66,15 +67,22 @@ std::optional<Stocktake> LatestStocktake(Shop& shop)
 
 Stocktake StartStocktake(Shop& shop)
 {
+    const QString open = kStocktakeColumns + QStringLiteral(" WHERE zt = '进行中'");
     return InTransaction(shop, [&] {
         // Another counter's stocktake open is this one's too; one open at a
         // time is the database's rule, so a stocktake begun at once by two
-        // counters is one of them, and the other joins it.
-        RunSql(shop,
-               QStringLiteral("INSERT INTO pdxx (ksrq, zt, czy) VALUES (?, '进行中', ?) ON CONFLICT"
-                              " DO NOTHING"),
-               {NowText(), CurrentPerson()});
-        return *ReadStocktake(shop, kStocktakeColumns + QStringLiteral(" WHERE zt = '进行中'"));
+        // counters is one of them, and the other joins it (or, finished
+        // meanwhile, begins the next).
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (std::optional<Stocktake> stocktake = ReadStocktake(shop, open))
+                return *stocktake;
+            RunSql(shop,
+                   QStringLiteral("INSERT INTO pdxx (ksrq, zt, czy) VALUES (?, '进行中', ?) ON"
+                                  " CONFLICT DO NOTHING"),
+                   {NowText(), CurrentPerson()});
+        }
+        throw MovrntError(QStringLiteral("无法开始盘点：其他柜台正在同时开始和结束盘点"),
+                          QStringLiteral("pdxx"));
     });
 }
 

@@ -147,8 +147,8 @@ void FormPD::refresh()
         commandKS_->setEnabled(!open);
         commandJS_->setEnabled(open);
         textBH_->setEnabled(open);
-        commandJZ_->setEnabled(bool(stocktake_));
         if (!stocktake_) {
+            commandJZ_->setEnabled(false);
             labelZT_->setText(
                 QStringLiteral("还没有盘点过。请按“开始盘点”，然后逐张扫描货架上的影碟。"));
             labelTJ_->clear();
