@@ -92,11 +92,11 @@ ReportDefinition StocktakeReport(const Stocktake& stocktake)
     QVariantList values;
     const QString sql = StocktakeResultSql(stocktake, &values);
     return {QStringLiteral("盘点结果（打印预览）"),
-            QStringLiteral("盘点 %1 的结果（%2 开始%3）")
+            // Short enough for the title's line: the day it ended, or that it goes on.
+            QStringLiteral("盘点 %1 的结果（%2）")
                 .arg(stocktake.pdbh)
-                .arg(stocktake.ksrq, stocktake.open()
-                                         ? QStringLiteral("，尚未结束")
-                                         : QStringLiteral("，%1 结束").arg(stocktake.jsrq)),
+                .arg(stocktake.open() ? QStringLiteral("尚未结束")
+                                      : stocktake.jsrq.left(10) + QStringLiteral(" 结束")),
             kStocktakeHeadings,
             sql,
             values,
