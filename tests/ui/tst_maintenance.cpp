@@ -273,6 +273,7 @@ private Q_SLOTS:
             *row("a rental, counted") << "INSERT INTO zjxx (bh, czrq, sfyh, hybh) VALUES ('X', '2003-11-09', '是', '/')" << QStringList{ok} << "" << qint64(0) << none;
             *row("the ledger read") << "SELECT * FROM zwls WHERE ywlx = '散客押金'" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
             *row("the loss records read") << "SELECT * FROM ssjl" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
+            *row("the stocktakes read") << "SELECT * FROM pdxx, pdsm" << QStringList{ok, "没有找到记录！"} << "" << qint64(0) << none;
             *row("two statements") << "SELECT 1; UPDATE hyxx SET hydj = 2" << report << "" << qint64(0) << "一次只能执行一条";
             *row("refused") << "SELEC hybh FROM hyxx" << report << "" << qint64(0) << "syntax error";
             // What the program refuses, the database refuses too.
@@ -295,6 +296,7 @@ private Q_SLOTS:
         *file("totals") << "UPDATE jlsl SET sl = 0" << report << "" << qint64(0) << "统计数据";
         *file("ledger") << "DELETE FROM zwls" << report << "" << qint64(0) << "账务流水";
         *file("loss records") << "DELETE FROM ssjl" << report << "" << qint64(0) << "丢失损坏记录";
+        *file("stocktake scans") << "UPDATE pdsm SET jg = '在店'" << report << "" << qint64(0) << "盘点扫描记录";
         *file("totals' trigger") << "DROP TRIGGER zjxx_totals_insert" << report << "" << qint64(0) << "触发器";
         *file("a trigger of his own") << "CREATE TRIGGER mine AFTER INSERT ON zjxx BEGIN DELETE FROM hyxx; END" << report << "" << qint64(0) << "触发器";
         *file("a temporary ledger") << "CREATE TEMP TABLE zwls (x)" << report << "" << qint64(0) << "临时表";
@@ -314,6 +316,7 @@ private Q_SLOTS:
         *server("server: totals") << "DELETE FROM mrcz" << report << "" << qint64(0) << "permission denied";
         *server("server: ledger") << "UPDATE zwls SET je = 0" << report << "" << qint64(0) << "permission denied";
         *server("server: loss records") << "DELETE FROM ssjl" << report << "" << qint64(0) << "permission denied";
+        *server("server: a stocktake finished") << "UPDATE pdxx SET zt = '完成'" << report << "" << qint64(0) << "permission denied";
         *server("server: shop's settings") << "SELECT * FROM cssz" << report << "" << qint64(0) << "permission denied";
         *server("server: a shop table dropped") << "DROP TABLE hyxx" << report << "" << qint64(0) << "owner";
         *server("server: server's files") << "SELECT pg_read_file('/etc/passwd')" << report << "" << qint64(0) << "permission denied";
