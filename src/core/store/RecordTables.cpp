@@ -78,6 +78,7 @@ QStringList ReservationSchema(bool server)
         QStringLiteral("CREATE UNIQUE INDEX yyxx_held ON yyxx (blbh) WHERE zt = '已到'"),
         QStringLiteral("CREATE UNIQUE INDEX yyxx_done ON yyxx (zdbh) WHERE zt = '完成'")};
 }
+
 QStringList StocktakeSchema(bool server)
 {
     const QString text = QString::number(kMaxTextLength);
