@@ -34,7 +34,7 @@ const QString kMissingOpenColumns =
     QStringLiteral("'缺失' AS jg, d.bh AS bh, d.pm AS pm, d.ydlx AS ydlx, NULL AS zdbh, '' AS"
                    " hybh, '' AS czrq, '' AS smsj, '' AS gt");
 const QString kScanColumns =
-    QStringLiteral("%1 AS jg, s.bh AS bh, d.pm AS pm, d.ydlx AS ydlx, %2 AS zdbh, %3 AS hybh, %4"
+    QStringLiteral("%1 AS jg, %2 AS bh, d.pm AS pm, d.ydlx AS ydlx, %3 AS zdbh, %4 AS hybh, %5"
                    " AS czrq, s.smsj AS smsj, s.gt AS gt");
 const QString kScanTables = QStringLiteral("pdsm AS s LEFT JOIN ydxx AS d ON d.bh = s.bh");
 
@@ -45,11 +45,13 @@ StocktakeQuery ScansOf(qint64 pdbh, const QString& jg)
         // Whether the rental has been settled since shows beside it.
         query.columns = kScanColumns.arg(
             QStringLiteral("CASE WHEN r.sfyh = '否' THEN '已租出' ELSE '已租出（已结帐）' END"),
-            QStringLiteral("s.zdbh"), QStringLiteral("r.hybh"), QStringLiteral("r.czrq"));
+            QStringLiteral("s.bh"), QStringLiteral("s.zdbh"), QStringLiteral("r.hybh"),
+            QStringLiteral("r.czrq"));
         query.tables = kScanTables + QStringLiteral(" LEFT JOIN zjxx AS r ON r.zdbh = s.zdbh");
     } else {
-        query.columns = kScanColumns.arg(QStringLiteral("s.jg"), QStringLiteral("NULL"),
-                                         QStringLiteral("''"), QStringLiteral("''"));
+        query.columns =
+            kScanColumns.arg(QStringLiteral("s.jg"), QStringLiteral("s.bh"), QStringLiteral("NULL"),
+                             QStringLiteral("''"), QStringLiteral("''"));
         query.tables = kScanTables;
     }
     query.conditions.add(QStringLiteral("s.pdbh = ? AND s.jg = ?"), {pdbh, jg});
@@ -193,12 +195,10 @@ StocktakeQuery StocktakeListQuery(const Stocktake& stocktake, StocktakeList list
         break;
     }
     StocktakeQuery query;
-    query.columns =
-        kScanColumns
-            .arg(QStringLiteral("CASE WHEN s.bh IS NULL THEN '已登记丢失' ELSE"
-                                " '已登记丢失，在架上找到' END"),
-                 QStringLiteral("l.zdbh"), QStringLiteral("r.hybh"), QStringLiteral("r.czrq"))
-            .replace(QStringLiteral("s.bh AS bh"), QStringLiteral("l.bh AS bh"));
+    query.columns = kScanColumns.arg(QStringLiteral("CASE WHEN s.bh IS NULL THEN '已登记丢失' ELSE"
+                                                    " '已登记丢失，在架上找到' END"),
+                                     QStringLiteral("l.bh"), QStringLiteral("l.zdbh"),
+                                     QStringLiteral("r.hybh"), QStringLiteral("r.czrq"));
     // The stocktake's number, a whole number, within the join: the values bound are the
     // conditions'.
     query.tables =
