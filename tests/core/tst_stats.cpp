@@ -78,16 +78,30 @@ private Q_SLOTS:
     void reportRowsReadAsText()
     {
         InsertMember("M1", "欧阳锋", "男", 1, 100000, 12.5);
+        InsertMember("M2", "O'Neil \"?\"", "女", 2, 0.1, 100);
+        // Quotes and question marks in texts are no values to bind.
         const QString sql = QStringLiteral(
-            "SELECT hybh, hyxm, hydj, zjje, yjje, NULL, 7 - 9, ? FROM hyxx ORDER BY hybh");
-        QSqlQuery query = RunSql(sql, {QStringLiteral("参数")});
-        TextRows rows(TestShop(), sql, {QStringLiteral("参数")});
-        while (query.next()) {
+            "SELECT hybh, hyxm, hydj, zjje, yjje, NULL, 7 - ?, ?, '?', 1 = 1, julianday(rhrq),"
+            " CAST('100.50' AS NUMERIC), zjje * 3, COUNT(*) OVER () FROM hyxx"
+            " WHERE hyxm <> '?' AND hydj >= ? ORDER BY hybh");
+        const QVariantList values = {9, QStringLiteral("参数"), 1};
+        // Read first: one connection reads one statement's rows at a time.
+        QList<QStringList> expected;
+        for (QSqlQuery query = RunSql(sql, values); query.next();) {
+            expected << QStringList();
+            for (int c = 0; c < 14; ++c)
+                expected.last() << query.value(c).toString();
+        }
+        QCOMPARE(expected.size(), 2);
+        TextRows rows(TestShop(), sql, values);
+        for (const QStringList& line : expected) {
             QVERIFY(rows.next());
-            for (int c = 0; c < 8; ++c)
-                QCOMPARE(rows.text(c), query.value(c).toString());
+            for (int c = 0; c < 14; ++c)
+                QCOMPARE(rows.text(c), line.at(c));
         }
         QVERIFY(!rows.next());
+        // A refusal is the store's, in the shop's words.
+        QVERIFY_THROWS_EXCEPTION(MovrntError, TextRows(TestShop(), "SELECT nosuch FROM hyxx"));
     }
 
     void chartStatistics()

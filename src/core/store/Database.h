@@ -100,8 +100,8 @@ void ScanRows(const QString& location, const QString& sql, const QVariantList& v
               const std::function<bool(const QVariantList&)>& row);
 // The rows of a statement read once from first to last, each cell as the
 // text QVariant::toString() would make of it, read where the engine keeps
-// it (on a file through SQLite's API: no value made of every cell). For
-// reports and lists. Throws MovrntError.
+// it (on a file through SQLite's API, on a server as libpq's text: no value
+// made of every cell). For reports and lists. Throws MovrntError.
 class TextRows
 {
 public:
@@ -114,6 +114,8 @@ public:
 
 private:
     struct sqlite3_stmt* statement_ = nullptr;
+    struct pg_result* result_ = nullptr;
+    int row_ = -1;
     QSqlQuery query_;
 };
 

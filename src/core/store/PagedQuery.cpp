@@ -333,6 +333,17 @@ QList<QVariantList> PagedQuery::page(int number, QList<QVariantList>* keys)
         if (!found.rows.isEmpty() && !HasNull(found.rows.first()))
             return read(number, true, &found.rows.first(), 0, end - start, keys);
     }
+    // A walk from a key costs a statement and a count for each sort column
+    // it steps back through: where the key saves less than half the walk,
+    // the plain walk from the top (or the bottom) is quicker.
+    if (forwardKey && forwardSkip > kFarSkip && forwardSkip * 2 > start) {
+        forwardKey = nullptr;
+        forwardSkip = start;
+    }
+    if (backwardKey && backwardSkip > kFarSkip && backwardSkip * 2 > total_ - end) {
+        backwardKey = nullptr;
+        backwardSkip = total_ - end;
+    }
     if (nullFree_ && backwardSkip < forwardSkip)
         return read(number, false, backwardKey, backwardSkip, end - start, keys);
     return read(number, true, forwardKey, forwardSkip, end - start, keys);

@@ -666,12 +666,7 @@ public:
     {
         if (!db.isOpen()) // the driver closes it on a failure that broke the line
             return true;
-        const QVariant handle = db.driver()->handle();
-        // The driver names the type as libpq's header spells its struct.
-        if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
-                                  qstrcmp(handle.typeName(), "pg_conn*") != 0))
-            return false;
-        const PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+        const PGconn* connection = ServerHandle(db);
         return connection && PQstatus(connection) == CONNECTION_BAD;
     }
 

@@ -1,4 +1,5 @@
 #include "ServerPeople.h"
+#include "SqlSupport.h"
 #include "core/store/Shop.h"
 
 #include <QSqlDatabase>
@@ -176,13 +177,9 @@ QStringList ServerPeopleFunctions(const QString& quotedSchema)
 QByteArray ServerPasswordVerifier(const QSqlDatabase& db, const QString& user,
                                   const QString& password)
 {
-    if (!db.isOpen() || !db.driver())
+    PGconn* connection = store::ServerHandle(db);
+    if (!connection)
         return {};
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() ||
-        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return {};
-    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
     char* made = PQencryptPasswordConn(connection, password.toUtf8().constData(),
                                        user.toUtf8().constData(), "scram-sha-256");
     if (!made)

@@ -30,16 +30,17 @@ namespace store {
 
 using namespace store;
 
-namespace {
-// A failure on a connection that broke says so first.
-[[noreturn]] void FailOn(const QSqlDatabase& db, const QSqlError& error, const QString& what = {})
+namespace store {
+void FailOn(const QSqlDatabase& db, const QSqlError& error, const QString& what)
 {
     if (ConnectionLost(db))
         throw MovrntError(kConnectionLost + QStringLiteral("：") + error.text().trimmed(), kSource,
                           QStringLiteral("08006"));
     Fail(error, what);
 }
+} // namespace store
 
+namespace {
 // Outside a transaction, a connection found broken is made again first;
 // then the shop must be open.
 void Reconnected(Shop& shop)

@@ -14,6 +14,8 @@
 #include <functional>
 
 struct sqlite3;
+struct pg_conn;
+struct pg_result;
 class Shop;
 
 namespace store {
@@ -23,6 +25,8 @@ inline const QString kConnectionLost = QStringLiteral("与数据库服务器的�
 
 // Throws the database's refusal, in the shop's words after `what`.
 [[noreturn]] void Fail(const QSqlError& error, const QString& what = {});
+// The same, saying first when the connection broke.
+[[noreturn]] void FailOn(const QSqlDatabase& db, const QSqlError& error, const QString& what = {});
 // Runs a statement (prepared when it has values) on a connection; throws
 // MovrntError, saying first when the connection broke.
 QSqlQuery Run(QSqlDatabase db, const QString& sql, const QVariantList& values);
@@ -44,4 +48,13 @@ int StepRows(sqlite3* connection, const QString& sql, const QVariantList& values
              const EachRow& row);
 // The SQLite handle under a QtSql connection; null for another engine.
 sqlite3* SqliteHandle(const QSqlDatabase& db);
+// The libpq connection under an open QtSql connection; null for another engine.
+pg_conn* ServerHandle(const QSqlDatabase& db);
+// A statement's whole result in the server's text, values bound as QtSql's
+// driver binds them; null where QtSql must read it (a result of its own
+// still being read, a value of bytes). Throws the server's refusal.
+pg_result* ServerTextResult(const QSqlDatabase& db, const QString& sql, const QVariantList& values);
+// A cell as the text QVariant::toString() makes of QtSql's value for it.
+QString ServerText(const pg_result* result, int row, int column);
+void ClearServerResult(pg_result* result);
 } // namespace store

@@ -7,11 +7,13 @@
 
 #include <QLocale>
 #include <QSqlDriver>
+#include <libpq-fe.h>
 #include <memory>
 #include <sqlite3.h>
 
 // The file's rows read straight through SQLite's API: QtSql's copying of
 // each value would cost a query window more than the engine's own work.
+// A server's text rows are read from libpq's result (ServerRows.cpp).
 namespace {
 // Binds as QtSql's SQLite driver does, so both paths compare alike.
 int Bind(sqlite3_stmt* statement, int index, const QVariant& value)
@@ -79,7 +81,9 @@ TextRows::TextRows(Shop& shop, const QString& sql, const QVariantList& values)
     store::BeforeStatement(shop, sql, values);
     sqlite3* connection = store::SqliteHandle(shop.connection());
     if (!connection) {
-        query_ = store::Run(shop.connection(), sql, values);
+        result_ = store::ServerTextResult(shop.connection(), sql, values);
+        if (!result_)
+            query_ = store::Run(shop.connection(), sql, values);
         return;
     }
     if (sqlite3_prepare16_v2(connection, sql.utf16(), int(sql.size() * 2), &statement_, nullptr) !=
@@ -93,10 +97,13 @@ TextRows::TextRows(Shop& shop, const QString& sql, const QVariantList& values)
 TextRows::~TextRows()
 {
     sqlite3_finalize(statement_);
+    store::ClearServerResult(result_);
 }
 
 bool TextRows::next()
 {
+    if (result_)
+        return ++row_ < PQntuples(result_);
     if (!statement_)
         return query_.next();
     const int rc = sqlite3_step(statement_);
@@ -110,6 +117,8 @@ bool TextRows::next()
 
 QString TextRows::text(int column) const
 {
+    if (result_)
+        return store::ServerText(result_, row_, column);
     if (!statement_)
         return query_.value(column).toString();
     switch (sqlite3_column_type(statement_, column)) {
