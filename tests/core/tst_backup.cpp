@@ -565,6 +565,12 @@ private Q_SLOTS:
         OpenDatabase(server);
         QCOMPARE(ShopRows(false), rows);
         QCOMPARE(FirstRow("SELECT COUNT(*), SUM(je) FROM zwls"), QStringList({"2", "1475000"}));
+        // Analysed before the commit, whose money guard reads the ledger once a
+        // member: without statistics it read all of it each time.
+        QCOMPARE(FirstRow("SELECT COUNT(*) FROM pg_class WHERE relnamespace ="
+                          " CAST(current_schema() AS regnamespace) AND relname IN ('zjxx', 'zwls',"
+                          " 'hyxx') AND reltuples >= 0"),
+                 QStringList({"3"}));
         // The totals the triggers kept over the copied rows, as a fresh count makes them.
         const auto totals = [] {
             return Rows({"SELECT bm, zd, zt, sl FROM jlsl WHERE sl <> 0 ORDER BY 1, 2, 3",

@@ -102,6 +102,18 @@ private Q_SLOTS:
         QVERIFY(!rows.next());
         // A refusal is the store's, in the shop's words.
         QVERIFY_THROWS_EXCEPTION(MovrntError, TextRows(TestShop(), "SELECT nosuch FROM hyxx"));
+        // A worker's long statement on a file (the ledger's check, a page index)
+        // stops when told, before its first row.
+        if (!OnTestServer()) {
+            const std::atomic_bool stop{true};
+            QVERIFY_THROWS_EXCEPTION(
+                MovrntError,
+                ScanRows(
+                    ShopLocation(),
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i <"
+                    " 100000000) SELECT COUNT(*) FROM n",
+                    {}, [](const QVariantList&) { return true; }, &stop));
+        }
     }
 
     void chartStatistics()

@@ -156,18 +156,21 @@ QString MismatchReport(const QList<MemberMismatch>& members)
     return QStringLiteral("以下会员的预付租金或押金与账务流水不符：\n") + lines.join(u'\n');
 }
 
-QString LedgerCheck(const QString& location)
+QString LedgerCheck(const QString& location, const std::atomic_bool* stop)
 {
     const QString kSource = QStringLiteral("账务核对");
-    const LedgerRows rows = [&location](const QString& sql) {
+    const LedgerRows rows = [&location, stop](const QString& sql) {
         QList<QStringList> read;
-        ScanRows(location, sql, {}, [&read](const QVariantList& values) {
-            QStringList row;
-            for (const QVariant& value : values)
-                row << value.toString();
-            read << row;
-            return true;
-        });
+        ScanRows(
+            location, sql, {},
+            [&read](const QVariantList& values) {
+                QStringList row;
+                for (const QVariant& value : values)
+                    row << value.toString();
+                read << row;
+                return true;
+            },
+            stop);
         return read;
     };
     try {

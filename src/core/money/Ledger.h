@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -73,8 +74,8 @@ QString MismatchReport(const QList<MemberMismatch>& members);
 // The members' money checked against the ledger of the shop at `location`,
 // read on a connection of its own (safe on a worker thread): empty when
 // every member's agrees, else what disagrees, for the owner. Throws
-// MovrntError.
-QString LedgerCheck(const QString& location);
+// MovrntError, also when `stop` is set before it is done.
+QString LedgerCheck(const QString& location, const std::atomic_bool* stop = nullptr);
 // What makes the ledger agree: opening lines for a member who had none, else
 // one adjustment a money that disagrees (neither is cash).
 QList<LedgerLine> Adjustments(const QList<MemberMismatch>& members);

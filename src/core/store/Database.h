@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <atomic>
 #include <functional>
 
 // Pages the connection keeps in memory. SQLite's default of 2 MB holds a
@@ -95,9 +96,11 @@ struct FetchedRows
 FetchedRows FetchRows(Shop& shop, const QString& sql, const QVariantList& values = {});
 // Every row of a query with bound values, read on a connection of its own
 // to the shop at `location` (for a worker thread), in the types FetchRows
-// gives; `row` returns false to stop. Throws MovrntError.
+// gives; `row` returns false to stop, and on a file `stop` set stops the
+// statement even before its first row (then it throws). Throws MovrntError.
 void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
-              const std::function<bool(const QVariantList&)>& row);
+              const std::function<bool(const QVariantList&)>& row,
+              const std::atomic_bool* stop = nullptr);
 // The rows of a statement read once from first to last, each cell as the
 // text QVariant::toString() would make of it, read where the engine keeps
 // it (on a file through SQLite's API, on a server as libpq's text: no value

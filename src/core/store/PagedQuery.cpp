@@ -75,13 +75,16 @@ void PagedQuery::startPageIndex()
         [index = index_.get(), location = shop_.path(), sql, values = conditions_.values()] {
             qint64 row = 0;
             try {
-                ScanRows(location, sql, values, [index, &row](const QVariantList& key) {
-                    if (++row % kPageSize == 0) {
-                        const std::lock_guard lock(index->mutex);
-                        index->lasts << key;
-                    }
-                    return !index->stop.load();
-                });
+                ScanRows(
+                    location, sql, values,
+                    [index, &row](const QVariantList& key) {
+                        if (++row % kPageSize == 0) {
+                            const std::lock_guard lock(index->mutex);
+                            index->lasts << key;
+                        }
+                        return !index->stop.load();
+                    },
+                    &index->stop);
             } catch (const MovrntError&) {
                 // Without the index, jumps walk as before.
             }

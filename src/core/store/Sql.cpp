@@ -209,7 +209,7 @@ QSqlQuery RunSql(Shop& shop, const QString& sql, const QVariantList& values)
 }
 
 void ScanRows(const QString& location, const QString& sql, const QVariantList& values,
-              const std::function<bool(const QVariantList&)>& row)
+              const std::function<bool(const QVariantList&)>& row, const std::atomic_bool* stop)
 {
     const EachRow each = [&row](QVariantList&& values) { return row(values); };
     if (IsServerUrl(location)) {
@@ -231,6 +231,11 @@ void ScanRows(const QString& location, const QString& sql, const QVariantList& v
     const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close_v2);
     if (opened != SQLITE_OK)
         throw MovrntError(QString::fromUtf8(sqlite3_errmsg(raw)), kSource);
+    if (stop)
+        sqlite3_progress_handler(
+            raw, 1000,
+            [](void* flag) { return static_cast<const std::atomic_bool*>(flag)->load() ? 1 : 0; },
+            const_cast<std::atomic_bool*>(stop));
     StepRows(raw, sql, values, each);
 }
 

@@ -98,8 +98,11 @@ MDIMain::~MDIMain()
     qApp->removeEventFilter(input_); // it would see the scanner go
     SetStatusSink({});
     delete std::exchange(backup_, nullptr); // a copy being written is let finish first
-    if (ledgerCheck_)
+    if (ledgerCheck_) {
+        // Read the whole ledger: on a large shop not worth waiting for at closing.
+        stopLedgerCheck_ = true;
         ledgerCheck_->wait();
+    }
     closeShop();
 }
 
@@ -118,9 +121,9 @@ void MDIMain::checkLedger()
     if (!shop_ || shop_->engine().guardsLedgerOnWrite() || ledgerCheck_)
         return;
     auto said = std::make_shared<QString>();
-    ledgerCheck_.reset(QThread::create([said, location = shop_->path()] {
+    ledgerCheck_.reset(QThread::create([said, location = shop_->path(), this] {
         try {
-            *said = LedgerCheck(location);
+            *said = LedgerCheck(location, &stopLedgerCheck_);
         } catch (const MovrntError& error) {
             *said = error.description();
         }

@@ -129,5 +129,6 @@ private:
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<Shop> shop_;
     std::unique_ptr<QThread> ledgerCheck_;
+    std::atomic_bool stopLedgerCheck_{false};
     bool capsOn_ = false;
 };
