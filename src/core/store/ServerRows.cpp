@@ -114,9 +114,4 @@ QString ServerText(const PGresult* result, int row, int column)
         return QString::fromUtf8(text, PQgetlength(result, row, column));
     }
 }
-
-void ClearServerResult(PGresult* result)
-{
-    PQclear(result);
-}
 } // namespace store

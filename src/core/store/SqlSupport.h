@@ -56,5 +56,4 @@ pg_conn* ServerHandle(const QSqlDatabase& db);
 pg_result* ServerTextResult(const QSqlDatabase& db, const QString& sql, const QVariantList& values);
 // A cell as the text QVariant::toString() makes of QtSql's value for it.
 QString ServerText(const pg_result* result, int row, int column);
-void ClearServerResult(pg_result* result);
 } // namespace store

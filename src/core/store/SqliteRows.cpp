@@ -97,7 +97,7 @@ TextRows::TextRows(Shop& shop, const QString& sql, const QVariantList& values)
 TextRows::~TextRows()
 {
     sqlite3_finalize(statement_);
-    store::ClearServerResult(result_);
+    PQclear(result_);
 }
 
 bool TextRows::next()
